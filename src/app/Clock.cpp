@@ -1,0 +1,12 @@
+#include "app/Clock.h"
+
+#include <QTime>
+
+namespace zampli {
+
+double SystemClock::secondsSinceMidnight() const
+{
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
+
+} // namespace zampli

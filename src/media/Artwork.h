@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QCursor>
+#include <QPixmap>
+
+namespace zampli {
+
+// The windows' own pictures, drawn as SVG and compiled into the program.
+enum class Art {
+    CursorArrow,  // large white arrow: pictures to click or drag, the title window
+    NextArrow,    // blue arrow: next buttons and their pointer
+    FigureCard,   // robed figure holding a card: listen-again buttons
+    SpeakerNotes, // loudspeaker with notes: pictures that speak when clicked
+    Icon,         // the window icon
+};
+
+namespace Artwork {
+// The picture rendered at `size` pixels, transparent around it.
+QPixmap pixmap(Art art, const QSize &size);
+// The picture as a mouse pointer of `sizePixels` square, hot spot scaled with it.
+QCursor cursor(Art art, int sizePixels);
+QIcon windowIcon();
+} // namespace Artwork
+
+} // namespace zampli

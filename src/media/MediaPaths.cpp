@@ -1,0 +1,54 @@
+#include "media/MediaPaths.h"
+
+#include <QDir>
+
+namespace zampli {
+
+MediaPaths::MediaPaths(QString programFolder)
+    : folder_(QDir::fromNativeSeparators(std::move(programFolder)))
+{
+    while (folder_.size() > 1 && folder_.endsWith(QLatin1Char('/')))
+        folder_.chop(1);
+}
+
+QString MediaPaths::join(const char *subFolder, const QString &name) const
+{
+    return folder_ + QLatin1Char('/') + QLatin1String(subFolder) + QLatin1Char('/') + name;
+}
+
+QString MediaPaths::letterPicture(const QString &letter, int style) const
+{
+    return join("jpg", letter + QString::number(style) + QLatin1String(".jpg"));
+}
+
+QString MediaPaths::facePicture(const QString &letter) const
+{
+    return join("jpg", letter + QLatin1String(".jpg"));
+}
+
+QString MediaPaths::wordPicture(const QString &word) const
+{
+    return join("jpg", word + QLatin1String(".jpg"));
+}
+
+QString MediaPaths::voice(const QString &name) const
+{
+    return join("voci", name + QLatin1String(".wav"));
+}
+
+QString MediaPaths::praise(int n) const
+{
+    return join("suoni", QLatin1String("si") + QString::number(n) + QLatin1String(".wav"));
+}
+
+QString MediaPaths::errorSound() const
+{
+    return join("suoni", QStringLiteral("no.wav"));
+}
+
+QString MediaPaths::wordList(const QString &letter) const
+{
+    return join("testi", letter.toLower() + QLatin1String(".txt"));
+}
+
+} // namespace zampli

@@ -1,0 +1,24 @@
+#pragma once
+
+namespace zampli {
+
+class Form;
+
+// Decides when a window's activation step runs: when it is shown, and when it
+// becomes the active window after another window of the program was. Message
+// boxes are not windows of the program here, and leaving for another program
+// and coming back is no change of window.
+class ActivationTracker {
+public:
+    // A window of the program became the active one (or was shown).
+    void activated(Form &form);
+    // A window was closed: its next showing is a fresh activation.
+    void unloaded(Form &form);
+
+    const Form *lastActive() const { return last_; }
+
+private:
+    Form *last_ = nullptr;
+};
+
+} // namespace zampli

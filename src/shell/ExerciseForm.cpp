@@ -1,0 +1,155 @@
+#include "shell/ExerciseForm.h"
+
+#include "app/Modulo1.h"
+#include "shell/MessageBoxes.h"
+
+#include <QMenuBar>
+#include <stdexcept>
+
+namespace zampli {
+
+const ExerciseWindowRow &exerciseWindow(FormId id)
+{
+    for (const ExerciseWindowRow &row : kExerciseWindows)
+        if (row.id == id)
+            return row;
+    throw std::invalid_argument("not an exercise window");
+}
+
+QStringList styleItemCaptions(StyleItems form)
+{
+    switch (form) {
+    case StyleItems::Five:
+        return {"tutti i caratteri", "stampato maiuscolo", "stampato minuscolo", "corsivo maiuscolo",
+                "corsivo minuscolo"};
+    case StyleItems::Eight:
+        return {"stampato minuscolo/maiuscolo", "stampato maiuscolo/minuscolo",
+                "corsivo minuscolo/maiuscolo",  "corsivo maiuscolo/minuscolo",
+                "maiuscolo stampato/corsivo",   "maiuscolo corsivo/stampato",
+                "minuscolo stampato/corsivo",   "minuscolo corsivo/stampato"};
+    case StyleItems::None:
+        break;
+    }
+    return {};
+}
+
+ExerciseForm::ExerciseForm(Modulo1 &m, FormId id, QSize designTwips, QColor designBackground)
+    : Form(m, QString::fromLatin1(exerciseWindow(id).name), designTwips, designBackground),
+      row_(exerciseWindow(id))
+{
+}
+
+void ExerciseForm::buildMenuBar(QMenuBar &bar)
+{
+    styleItems_.clear();
+    const QStringList captions = styleItemCaptions(row_.styles);
+    if (!captions.isEmpty()) {
+        QMenu *opzioni = bar.addMenu(QStringLiteral("Opzioni          "));
+        opzioni->setObjectName(QStringLiteral("mnuOpzioni"));
+        for (int i = 0; i < captions.size(); ++i) {
+            QAction *item = opzioni->addAction(captions[i]);
+            item->setObjectName(QStringLiteral("mnuCaratteri_%1").arg(i));
+            item->setCheckable(true);
+            item->setChecked(i == 0);
+            connect(item, &QAction::triggered, this, [this, i] { mnuCaratteri_Click(i); });
+            styleItems_ << item;
+        }
+    }
+    const auto command = [&](const char *name, const QString &caption, void (ExerciseForm::*handler)()) {
+        QAction *a = bar.addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, handler);
+    };
+    command("mnuAzzera", QStringLiteral("Azzera esercizi     "), &ExerciseForm::mnuAzzera_Click);
+    command("mnuEsercizi", QStringLiteral("Esercizi eseguiti     "), &ExerciseForm::mnuEsercizi_Click);
+    command("mnuEsci", QStringLiteral("Esci"), &ExerciseForm::mnuEsci_Click);
+}
+
+void ExerciseForm::Form_Activate()
+{
+    if (row_.steps & StepResetStileFisso)
+        StileFisso = false;
+    if (row_.steps & StepOwnResets)
+        ownResets();
+    m.PreparaLettere();
+    if (row_.steps & StepLeggiParole)
+        LeggiParole();
+    if (row_.steps & StepCaricaZampli)
+        CaricaZampli();
+    if (row_.steps & StepParla)
+        parla();
+}
+
+void ExerciseForm::mnuCaratteri_Click(int index)
+{
+    for (QAction *item : std::as_const(styleItems_))
+        if (item)
+            item->setChecked(false);
+    if (index >= 0 && index < styleItems_.size() && styleItems_[index])
+        styleItems_[index]->setChecked(true);
+
+    if (row_.styles == StyleItems::Five) {
+        StileFisso = index != 0;
+        Stile = static_cast<qint16>(index);
+    } else {
+        setStylePair(index);
+    }
+
+    switch (row_.afterStyle) {
+    case AfterStyle::CaricaZampliParla:
+        CaricaZampli();
+        parla();
+        break;
+    case AfterStyle::CaricaZampli: CaricaZampli(); break;
+    case AfterStyle::Command2Click: Command2_Click(); break;
+    case AfterStyle::Nothing: break;
+    }
+}
+
+int ExerciseForm::checkedStyleItem() const
+{
+    for (int i = 0; i < styleItems_.size(); ++i)
+        if (styleItems_[i] && styleItems_[i]->isChecked())
+            return i;
+    return -1;
+}
+
+void ExerciseForm::mnuAzzera_Click()
+{
+    m.EserciziEseguiti = 0;
+    if (row_.counters == CounterVariant::B)
+        m.EserciziErrati = 0;
+}
+
+QString ExerciseForm::reportText() const
+{
+    QString text = QStringLiteral("Sono stati eseguiti ") + numberText(m.EserciziEseguiti);
+    if (row_.counters == CounterVariant::A)
+        return text + QStringLiteral(" esercizi.");
+    return text + QStringLiteral(" esercizi esatti e ") + numberText(m.EserciziErrati) +
+           QStringLiteral(" esercizi errati. ");
+}
+
+void ExerciseForm::mnuEsercizi_Click()
+{
+    m.services.boxes.tell(reportText(), window());
+}
+
+void ExerciseForm::mnuEsci_Click()
+{
+    if (!m.services.boxes.askYesNo(QStringLiteral("Vuoi terminare?"), window()))
+        return;
+    if (Form *menu = m.form(FormId::Menu))
+        menu->Show();
+    Unload();
+}
+
+bool ExerciseForm::closeRequested()
+{
+    // The window's own close button is the way out through "Esci", asked
+    // once the close event is over.
+    QMetaObject::invokeMethod(this, &ExerciseForm::mnuEsci_Click, Qt::QueuedConnection);
+    return false;
+}
+
+} // namespace zampli

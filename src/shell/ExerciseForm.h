@@ -1,0 +1,59 @@
+#pragma once
+
+#include "shell/ExerciseWindows.h"
+#include "shell/Form.h"
+
+#include <QList>
+#include <QPointer>
+
+class QAction;
+
+namespace zampli {
+
+// The frame every exercise window shares: its menu bar (styles, reset,
+// report, exit), the two counter variants and the order of the activation step.
+class ExerciseForm : public Form {
+    Q_OBJECT
+public:
+    ExerciseForm(Modulo1 &m, FormId id, QSize designTwips, QColor designBackground);
+
+    const ExerciseWindowRow &row() const { return row_; }
+
+    void mnuCaratteri_Click(int index);
+    void mnuAzzera_Click();
+    void mnuEsercizi_Click();
+    void mnuEsci_Click();
+
+    // The report "Esercizi eseguiti" shows, for this window's counter variant.
+    QString reportText() const;
+    // The style item that carries the check mark, or -1.
+    int checkedStyleItem() const;
+
+    bool closeRequested() override;
+
+    // Window variables of the five-item style choice.
+    bool StileFisso = false;
+    qint16 Stile = 0;
+
+protected:
+    void Form_Activate() override;
+    bool hasMenuBar() const override { return true; }
+    void buildMenuBar(QMenuBar &bar) override;
+
+    virtual void ownResets() {}
+    virtual void LeggiParole() {}
+    virtual void CaricaZampli() {}
+    virtual void parla() {}
+    virtual void Command2_Click() {}
+    // Eight-item form: the pair of styles item `index` stands for.
+    virtual void setStylePair(int) {}
+
+private:
+    const ExerciseWindowRow &row_;
+    QList<QPointer<QAction>> styleItems_;
+};
+
+// Captions of the style items.
+QStringList styleItemCaptions(StyleItems form);
+
+} // namespace zampli

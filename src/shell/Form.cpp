@@ -1,0 +1,75 @@
+#include "shell/Form.h"
+
+#include "app/Modulo1.h"
+#include "media/Artwork.h"
+#include "shell/DesignCanvas.h"
+#include "shell/FormWindow.h"
+#include "shell/MessageBoxes.h"
+
+#include <QMenuBar>
+
+namespace zampli {
+
+Form::Form(Modulo1 &m, const QString &name, QSize designTwips, QColor designBackground)
+    : m(m), name_(name), design_(designTwips), designBackground_(designBackground)
+{
+    setObjectName(name);
+}
+
+Form::~Form()
+{
+    if (window_) {
+        window_->unload();
+        delete window_.data();
+    }
+}
+
+DesignCanvas *Form::canvas() const
+{
+    return window_ ? window_->canvas() : nullptr;
+}
+
+void Form::load()
+{
+    window_ = new FormWindow(*this, design_, hasMenuBar());
+    window_->setObjectName(name_);
+    window_->setWindowTitle(kProgramTitle);
+    window_->setWindowIcon(Artwork::windowIcon());
+    window_->canvas()->setBackground(designBackground_);
+    if (window_->menuBar())
+        buildMenuBar(*window_->menuBar());
+    buildControls(*window_->canvas());
+    window_->sizeToScreen();
+    Form_Load();
+}
+
+void Form::Show()
+{
+    if (!window_)
+        load();
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+    // Showing counts as becoming the active window, whether or not the
+    // window system hands over the focus at once.
+    m.activation.activated(*this);
+}
+
+void Form::Unload()
+{
+    if (window_)
+        window_->unload();
+}
+
+void Form::windowClosed()
+{
+    window_ = nullptr; // the window deletes itself, with every control on it
+    m.activation.unloaded(*this);
+}
+
+void Form::windowActivated()
+{
+    m.activation.activated(*this);
+}
+
+} // namespace zampli

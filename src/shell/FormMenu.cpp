@@ -1,0 +1,99 @@
+#include "shell/FormMenu.h"
+
+#include "app/Modulo1.h"
+#include "shell/DesignCanvas.h"
+
+#include <QPushButton>
+
+namespace zampli {
+
+namespace {
+
+enum class Action { Open, OpenKeepMenu, Information, Exit };
+
+struct MenuButton {
+    const char *name;
+    const char *caption;
+    int left;
+    int top;
+    Action action;
+    FormId target;
+};
+
+// In tab order.
+constexpr MenuButton kButtons[] = {
+    {"Command1", " POSIZIONI/SUONI   ascolto 1", 120, 120, Action::Open, FormId::Posizioni1},
+    {"Command3D6", "Informazioni", 5520, 5760, Action::Information, FormId::Menu},
+    {"Command3D5", "Esci", 5520, 6600, Action::Exit, FormId::Menu},
+    {"Command2", " POSIZIONI/SUONI   ascolto 2", 120, 960, Action::Open, FormId::Posizioni2},
+    {"Command3", " POSIZIONI/SUONI   riconosci 1", 120, 1800, Action::Open, FormId::Posizioni3},
+    {"Command4", " POSIZIONI/SUONI   riconosci 2", 120, 2640, Action::Open, FormId::Posizioni4},
+    {"Command5", " abbina POSIZIONI/SUONI", 5520, 120, Action::Open, FormId::Posizioni5},
+    {"Command6", "ZAMPLI/SUONI   ascolto 1", 120, 3960, Action::Open, FormId::Zampli1},
+    {"Command7", "ZAMPLI/SUONI   ascolto 2", 120, 4800, Action::Open, FormId::Zampli2},
+    {"Command8", "ZAMPLI/SUONI   riconosci 1", 120, 5640, Action::Open, FormId::Zampli3},
+    {"Command9", "ZAMPLI/SUONI   riconosci 2", 120, 6480, Action::Open, FormId::Zampli4},
+    {"Command10", " abbina CARATTERI 1", 5520, 960, Action::OpenKeepMenu, FormId::Caratteri1},
+    {"Command11", " abbina CARATTERI 2", 5520, 1800, Action::OpenKeepMenu, FormId::Caratteri2},
+    {"Command12", " INIZIA PER ......", 5520, 3960, Action::OpenKeepMenu, FormId::IniziaPer},
+};
+
+constexpr QSize kButtonTwips(4000, 720);
+constexpr DesignFont kButtonFont{15.75, true};
+
+} // namespace
+
+FormMenu::FormMenu(Modulo1 &m)
+    : Form(m, QStringLiteral("FormMenu"), QSize(10770, 8610), QColor(255, 0, 255))
+{
+}
+
+void FormMenu::buildControls(DesignCanvas &canvas)
+{
+    QWidget *previous = nullptr;
+    for (const MenuButton &b : kButtons) {
+        auto *button = canvas.add<QPushButton>(QString::fromLatin1(b.name),
+                                               QRect(QPoint(b.left, b.top), kButtonTwips), kButtonFont);
+        button->setText(QString::fromLatin1(b.caption));
+        if (previous)
+            QWidget::setTabOrder(previous, button);
+        previous = button;
+        connect(button, &QPushButton::clicked, this, [this, &b] {
+            switch (b.action) {
+            case Action::Open: openExercise(b.target, false); break;
+            case Action::OpenKeepMenu: openExercise(b.target, true); break;
+            case Action::Information: Command3D6_Click(); break;
+            case Action::Exit: Command3D5_Click(); break;
+            }
+        });
+    }
+}
+
+void FormMenu::Form_Load()
+{
+    m.EserciziEseguiti = 0;
+    m.EserciziErrati = 0;
+}
+
+void FormMenu::openExercise(FormId target, bool menuStaysOpen)
+{
+    Form *exercise = m.form(target);
+    if (!exercise)
+        return; // a window this program does not have yet
+    exercise->Show();
+    if (!menuStaysOpen)
+        Unload();
+}
+
+void FormMenu::Command3D6_Click() { m.MostraInformazioni(); }
+void FormMenu::Command3D5_Click() { m.ConfermaUscita(); }
+
+bool FormMenu::closeRequested()
+{
+    // Closing the menu's window is leaving the program: ask as "Esci" does,
+    // once the close event is over.
+    QMetaObject::invokeMethod(this, &FormMenu::Command3D5_Click, Qt::QueuedConnection);
+    return false;
+}
+
+} // namespace zampli

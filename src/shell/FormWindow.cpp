@@ -1,0 +1,87 @@
+#include "shell/FormWindow.h"
+
+#include "shell/DesignCanvas.h"
+#include "shell/Form.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace zampli {
+
+namespace {
+constexpr qreal kMenuBarPoints = 9.75;
+}
+
+FormWindow::FormWindow(Form &form, QSize designTwips, bool withMenuBar) : form_(form)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    if (withMenuBar) {
+        menuBar_ = new QMenuBar(this);
+        menuBar_->setObjectName(QStringLiteral("menuBar"));
+        // The bar belongs to the window: a child must find it where it points.
+        menuBar_->setNativeMenuBar(false);
+        layout->setMenuBar(menuBar_);
+    }
+    canvas_ = new DesignCanvas(designTwips, this);
+    canvas_->setObjectName(QStringLiteral("client"));
+    layout->addWidget(canvas_);
+}
+
+void FormWindow::sizeToScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QSize available = screen ? screen->availableGeometry().size() : QSize(1024, 768);
+    const QSize extra(0, menuBar_ ? menuBar_->sizeHint().height() : 0);
+    const qreal s = openingScale(canvas_->designSize(), available, extra);
+    const QSize design = canvas_->designSize();
+    resize(qRound(design.width() * s), qRound(design.height() * s) + extra.height());
+    if (screen)
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void FormWindow::unload()
+{
+    unloading_ = true;
+    close();
+}
+
+bool FormWindow::event(QEvent *e)
+{
+    switch (e->type()) {
+    case QEvent::WindowActivate:
+        form_.windowActivated();
+        break;
+    case QEvent::Resize:
+        if (menuBar_) {
+            // The bar's words grow with the window like the rest of it.
+            const DesignFit fit = fitDesign(canvas_->designSize(), size());
+            const QFont f = designFont(false, fit.fontPixels(kMenuBarPoints));
+            menuBar_->setFont(f);
+            for (QMenu *menu : menuBar_->findChildren<QMenu *>())
+                menu->setFont(f);
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(e);
+}
+
+void FormWindow::closeEvent(QCloseEvent *e)
+{
+    if (!unloading_ && !form_.closeRequested()) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+    form_.windowClosed();
+}
+
+} // namespace zampli

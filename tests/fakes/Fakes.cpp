@@ -1,0 +1,76 @@
+#include "fakes/Fakes.h"
+
+#include "shell/Form.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QtTest>
+
+namespace zampli::test {
+
+void ScriptedRandom::scriptNumbers(int n, std::initializer_list<int> numbers)
+{
+    // The middle of each number's share of [0, 1).
+    for (int k : numbers)
+        queue_.push_back((k - 1 + 0.5) / n);
+}
+
+double ScriptedRandom::next()
+{
+    ++draws;
+    if (queue_.empty())
+        return fallback_.next();
+    const double r = queue_.front();
+    queue_.pop_front();
+    return r;
+}
+
+void FakeClock::advance(double seconds)
+{
+    now += seconds;
+    while (now >= kSecondsPerDay)
+        now -= kSecondsPerDay;
+}
+
+MessageBox::Answer RecordingMessageBoxes::show(const MessageBox &box, QWidget *)
+{
+    shown.push_back(box);
+    if (onShow)
+        onShow(box);
+    if (box.buttons == MessageBox::Buttons::Ok)
+        return MessageBox::Answer::Ok;
+    if (answers.empty())
+        return MessageBox::Answer::No;
+    const MessageBox::Answer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+Harness::Harness()
+{
+    modulo = std::make_unique<Modulo1>(
+        Services{random, clock, sound, boxes, log, MediaPaths(folder.path()), [this] { ++programEnds; }});
+}
+
+Harness::~Harness() = default;
+
+void Harness::writePicture(const QString &path, const QColor &colour) const
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(colour);
+    QVERIFY(image.save(path, "JPG"));
+}
+
+void Harness::writeVowelPictures() const
+{
+    for (const char *l : {"A", "E", "I", "O", "U"}) {
+        const QString letter = QString::fromLatin1(l);
+        writePicture(media().facePicture(letter));
+        for (int style = 1; style <= 4; ++style)
+            writePicture(media().letterPicture(letter, style));
+    }
+}
+
+} // namespace zampli::test

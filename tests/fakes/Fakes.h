@@ -1,0 +1,79 @@
+#pragma once
+
+#include "app/Clock.h"
+#include "app/Modulo1.h"
+#include "app/Random.h"
+#include "media/ProblemLog.h"
+#include "media/SoundPlayer.h"
+#include "shell/MessageBoxes.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace zampli::test {
+
+// Hands out the values a test scripts, then falls back to a fixed sequence.
+class ScriptedRandom final : public Random {
+public:
+    void script(std::initializer_list<double> values) { queue_.insert(queue_.end(), values); }
+    // Values that make drawNumber(n) yield each of `numbers` in turn.
+    void scriptNumbers(int n, std::initializer_list<int> numbers);
+    double next() override;
+    void seedFromClock() override { ++seeds; }
+    int seeds = 0;
+    int draws = 0;
+
+private:
+    std::deque<double> queue_;
+    SystemRandom fallback_{12345};
+};
+
+class FakeClock final : public Clock {
+public:
+    double secondsSinceMidnight() const override { return now; }
+    void advance(double seconds);
+    double now = 36000; // ten in the morning
+};
+
+// Records every path it is asked to play, in order.
+class RecordingSoundPlayer final : public SoundPlayer {
+public:
+    void play(const QString &path) override { played << path; }
+    QStringList played;
+};
+
+// Records every box shown and answers with scripted answers (No by default).
+class RecordingMessageBoxes final : public MessageBoxes {
+public:
+    MessageBox::Answer show(const MessageBox &box, QWidget *parent) override;
+    std::vector<MessageBox> shown;
+    std::deque<MessageBox::Answer> answers;
+    std::function<void(const MessageBox &)> onShow; // e.g. to look at the screen meanwhile
+};
+
+// A whole program with fakes all round and a temporary media folder.
+struct Harness {
+    Harness();
+    ~Harness();
+
+    QTemporaryDir folder;
+    ScriptedRandom random;
+    FakeClock clock;
+    RecordingSoundPlayer sound;
+    RecordingMessageBoxes boxes;
+    QStringList problems;
+    ProblemLog log{[this](const QString &line) { problems << line; }};
+    int programEnds = 0;
+    std::unique_ptr<Modulo1> modulo;
+
+    MediaPaths media() const { return MediaPaths(folder.path()); }
+    // Writes a small picture file at the path.
+    void writePicture(const QString &path, const QColor &colour = Qt::darkGreen) const;
+    // Writes every letter picture and face the listening windows name.
+    void writeVowelPictures() const;
+};
+
+} // namespace zampli::test

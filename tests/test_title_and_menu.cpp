@@ -1,0 +1,180 @@
+#include "fakes/Fakes.h"
+
+#include "shell/Controls.h"
+#include "shell/DesignCanvas.h"
+#include "shell/FormAvvio.h"
+#include "shell/FormMenu.h"
+
+#include <QPushButton>
+#include <QtTest>
+
+using namespace zampli;
+using namespace zampli::test;
+
+class TitleAndMenuTest : public QObject {
+    Q_OBJECT
+
+    static QWidget *shownWindow(Modulo1 &m, FormId id)
+    {
+        Form *f = m.existingForm(id);
+        return f && f->isLoaded() && f->window()->isVisible() ? f->window() : nullptr;
+    }
+
+private slots:
+    void startShowsTitleAndSeedsOnce()
+    {
+        Harness h;
+        h.modulo->Main();
+        QVERIFY(shownWindow(*h.modulo, FormId::Avvio));
+        QVERIFY(!shownWindow(*h.modulo, FormId::Menu));
+        QCOMPARE(h.random.seeds, 1);
+        QCOMPARE(h.modulo->form(FormId::Avvio)->window()->windowTitle(), QStringLiteral("ZAMPLI"));
+    }
+
+    void anyClickOnTitleOpensMenu_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("background") << QString("client");
+        QTest::newRow("title") << QString("Label1");
+        QTest::newRow("a letter") << QString("Label2_6");
+    }
+
+    void anyClickOnTitleOpensMenu()
+    {
+        QFETCH(QString, target);
+        Harness h;
+        h.modulo->Main();
+        h.modulo->EserciziEseguiti = 5;
+        h.modulo->EserciziErrati = 2;
+        QWidget *title = h.modulo->form(FormId::Avvio)->window();
+        QWidget *w = target == "client" ? title->findChild<QWidget *>("client")
+                                        : title->findChild<QWidget *>(target);
+        QVERIFY(w);
+        // A spot on the background that no label covers.
+        const QPoint at = target == "client" ? QPoint(w->width() - 3, w->height() - 3) : w->rect().center();
+        QTest::mouseClick(w, Qt::LeftButton, {}, at);
+        QTRY_VERIFY(!h.modulo->form(FormId::Avvio)->isLoaded());
+        QVERIFY(shownWindow(*h.modulo, FormId::Menu));
+        QCOMPARE(h.modulo->EserciziEseguiti.value(), 0);
+        QCOMPARE(h.modulo->EserciziErrati.value(), 0);
+    }
+
+    void titleDesign()
+    {
+        Harness h;
+        h.modulo->Main();
+        QWidget *title = h.modulo->form(FormId::Avvio)->window();
+        auto *canvas = title->findChild<DesignCanvas *>("client");
+        QCOMPARE(canvas->background(), QColor(255, 192, 255));
+        auto *label = title->findChild<QLabel *>("Label1");
+        QCOMPARE(label->text(), QStringLiteral("ZAMPLI"));
+        QVERIFY(label->font().bold());
+        const QString letters = [&] {
+            QString s;
+            for (int i = 0; i < 10; ++i)
+                s += title->findChild<QLabel *>(QString("Label2_%1").arg(i))->text();
+            return s;
+        }();
+        QCOMPARE(letters, QStringLiteral("AaEeoOuiUI"));
+        // Each letter in its vowel's colour: "i" (index 7) blue, "e" (3) yellow.
+        QCOMPARE(title->findChild<QLabel *>("Label2_7")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+        QCOMPARE(title->findChild<QLabel *>("Label2_3")->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+        // The title keeps the design's place: left edge at 3600 of 11550 twips.
+        const qreal s = canvas->fit().pixelsPerTwip;
+        QCOMPARE(label->x(), canvas->fit().offset.x() + qRound(3600 * s));
+        QVERIFY(!canvas->cursor().pixmap().isNull());
+    }
+
+    void menuCaptionsAndTabOrder()
+    {
+        Harness h;
+        h.modulo->form(FormId::Menu)->Show();
+        QWidget *menu = h.modulo->form(FormId::Menu)->window();
+        const QStringList expected = {
+            " POSIZIONI/SUONI   ascolto 1", "Informazioni", "Esci",
+            " POSIZIONI/SUONI   ascolto 2", " POSIZIONI/SUONI   riconosci 1",
+            " POSIZIONI/SUONI   riconosci 2", " abbina POSIZIONI/SUONI",
+            "ZAMPLI/SUONI   ascolto 1", "ZAMPLI/SUONI   ascolto 2",
+            "ZAMPLI/SUONI   riconosci 1", "ZAMPLI/SUONI   riconosci 2",
+            " abbina CARATTERI 1", " abbina CARATTERI 2", " INIZIA PER ......"};
+        // Walk the tab chain from the first button.
+        QWidget *w = menu->findChild<QPushButton *>("Command1");
+        QStringList chain;
+        for (int i = 0; i < expected.size(); ++i, w = w->nextInFocusChain()) {
+            while (!qobject_cast<QPushButton *>(w))
+                w = w->nextInFocusChain();
+            chain << static_cast<QPushButton *>(w)->text();
+        }
+        QCOMPARE(chain, expected);
+        QCOMPARE(menu->findChildren<QPushButton *>().size(), 14);
+        QCOMPARE(menu->findChild<DesignCanvas *>("client")->background(), QColor(255, 0, 255));
+        // Two columns: Command5 is right of Command1 and level with it.
+        auto *c1 = menu->findChild<QPushButton *>("Command1");
+        auto *c5 = menu->findChild<QPushButton *>("Command5");
+        QCOMPARE(c5->y(), c1->y());
+        QVERIFY(c5->x() > c1->x() + c1->width());
+    }
+
+    void exitAnsweredNoChangesNothingYesEnds()
+    {
+        Harness h;
+        h.modulo->form(FormId::Menu)->Show();
+        h.modulo->EserciziEseguiti = 4;
+        auto *esci = h.modulo->form(FormId::Menu)->window()->findChild<QPushButton *>("Command3D5");
+
+        h.boxes.answers = {MessageBox::Answer::No};
+        QTest::mouseClick(esci, Qt::LeftButton);
+        QCOMPARE(h.boxes.shown.size(), size_t(1));
+        QCOMPARE(h.boxes.shown[0], (MessageBox{MessageBox::Icon::Question, MessageBox::Buttons::YesNo,
+                                                "ZAMPLI", "Vuoi uscire dal programma?"}));
+        QCOMPARE(h.programEnds, 0);
+        QVERIFY(shownWindow(*h.modulo, FormId::Menu));
+        QCOMPARE(h.modulo->EserciziEseguiti.value(), 4);
+
+        h.boxes.answers = {MessageBox::Answer::Yes};
+        QTest::mouseClick(esci, Qt::LeftButton);
+        QCOMPARE(h.programEnds, 1);
+    }
+
+    void informationShowsFourLinesAndKeepsCounters()
+    {
+        Harness h;
+        h.modulo->form(FormId::Menu)->Show();
+        h.modulo->EserciziEseguiti = 3;
+        auto *info = h.modulo->form(FormId::Menu)->window()->findChild<QPushButton *>("Command3D6");
+        QTest::mouseClick(info, Qt::LeftButton);
+        QTest::mouseClick(info, Qt::LeftButton);
+        QCOMPARE(h.boxes.shown.size(), size_t(2));
+        const MessageBox &box = h.boxes.shown[1];
+        QCOMPARE(box, h.boxes.shown[0]);
+        QCOMPARE(box.icon, MessageBox::Icon::Information);
+        QCOMPARE(box.buttons, MessageBox::Buttons::Ok);
+        QCOMPARE(box.title, QStringLiteral("ZAMPLI"));
+        const QStringList lines = box.text.split("\r\n");
+        QCOMPARE(lines.size(), 4);
+        QVERIFY(lines[0].endsWith("  ") && lines[0].trimmed().size() > 0);
+        QCOMPARE(lines[1], QStringLiteral(" ----------------------- "));
+        QVERIFY(lines[2].startsWith("http"));
+        QVERIFY(lines[3].startsWith("mail: ") && lines[3].contains('@'));
+        QCOMPARE(h.modulo->EserciziEseguiti.value(), 3);
+    }
+
+    void buttonOfAWindowNotYetThereDoesNothing()
+    {
+        Harness h;
+        // A factory with only the title and the menu.
+        Modulo1 m(Services{h.random, h.clock, h.sound, h.boxes, h.log, h.media(), [] {}},
+                  [](FormId id, Modulo1 &mm) -> std::unique_ptr<Form> {
+                      if (id == FormId::Menu)
+                          return std::make_unique<FormMenu>(mm);
+                      return nullptr;
+                  });
+        m.form(FormId::Menu)->Show();
+        QTest::mouseClick(m.form(FormId::Menu)->window()->findChild<QPushButton *>("Command7"), Qt::LeftButton);
+        QVERIFY(shownWindow(m, FormId::Menu));
+        QVERIFY(!m.existingForm(FormId::Zampli2));
+    }
+};
+
+QTEST_MAIN(TitleAndMenuTest)
+#include "test_title_and_menu.moc"
