@@ -18,9 +18,10 @@ Form::Form(Modulo1 &m, const QString &name, QSize designTwips, QColor designBack
 
 Form::~Form()
 {
-    if (window_) {
-        window_->unload();
-        delete window_.data();
+    // Close and delete now: the window must not outlive the form it calls.
+    if (FormWindow *w = window_) {
+        w->unload();
+        delete w;
     }
 }
 

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QUrl>
+
+namespace zampli {
+
+// What actually makes a sound heard. SoundRouter decides what to play and
+// drives this; a test records the calls instead of making any noise.
+class SoundOutput {
+public:
+    virtual ~SoundOutput() = default;
+
+    // Called once per source, before its first start; the sound stays loaded.
+    virtual void load(const QUrl &source) = 0;
+    // Plays a loaded source from its beginning.
+    virtual void start(const QUrl &source) = 0;
+    // Silences a source at once; harmless when it has already ended.
+    virtual void stop(const QUrl &source) = 0;
+};
+
+} // namespace zampli

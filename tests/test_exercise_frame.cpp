@@ -1,0 +1,176 @@
+#include "fakes/Fakes.h"
+
+#include "shell/DesignCanvas.h"
+#include "shell/ExerciseForm.h"
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+
+using namespace zampli;
+using namespace zampli::test;
+
+namespace {
+
+// A window with nothing but the frame, noting which of its steps ran.
+class FrameOnly final : public ExerciseForm {
+public:
+    FrameOnly(Modulo1 &m, FormId id) : ExerciseForm(m, id, QSize(9000, 6000), Qt::gray) {}
+    QStringList steps;
+
+protected:
+    void buildControls(DesignCanvas &) override {}
+    void ownResets() override { steps << "resets"; }
+    void LeggiParole() override { steps << "LeggiParole" << lettere(); }
+    void CaricaZampli() override { steps << QString("CaricaZampli %1").arg(StileFisso); }
+    void parla() override { steps << "parla"; }
+    void Command2_Click() override { steps << "Command2_Click"; }
+    void setStylePair(int n) override { steps << QString("pair %1").arg(n); }
+
+private:
+    QString lettere() const { return m.Lettere[1] + m.Lettere[5]; }
+};
+
+} // namespace
+
+class ExerciseFrameTest : public QObject {
+    Q_OBJECT
+
+    static std::unique_ptr<FrameOnly> open(Harness &h, FormId id)
+    {
+        auto f = std::make_unique<FrameOnly>(*h.modulo, id);
+        f->Show();
+        return f;
+    }
+
+private slots:
+    void variantBReportsRightAndWrong()
+    {
+        Harness h;
+        auto f = open(h, FormId::Posizioni3);
+        h.modulo->EserciziEseguiti = 2;
+        h.modulo->EserciziErrati = 1;
+        f->mnuEsercizi_Click();
+        QCOMPARE(h.boxes.shown.back().text,
+                 QStringLiteral("Sono stati eseguiti  2 esercizi esatti e  1 esercizi errati. "));
+        QCOMPARE(h.boxes.shown.back().icon, MessageBox::Icon::None);
+
+        f->mnuAzzera_Click();
+        QCOMPARE(h.modulo->EserciziEseguiti.value(), 0);
+        QCOMPARE(h.modulo->EserciziErrati.value(), 0);
+    }
+
+    void activationOrderFollowsEachWindowsRow_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QStringList>("steps");
+        QTest::newRow("FormZampli2") << int(FormId::Zampli2) << QStringList{"resets", "CaricaZampli 0"};
+        QTest::newRow("FormPosizioni3") << int(FormId::Posizioni3) << QStringList{"CaricaZampli 0", "parla"};
+        QTest::newRow("FormIniziaPer") << int(FormId::IniziaPer)
+                                       << QStringList{"LeggiParole", "AU", "CaricaZampli 0", "parla"};
+        QTest::newRow("FormCaratteri1") << int(FormId::Caratteri1) << QStringList{"resets", "CaricaZampli 0"};
+    }
+
+    void activationOrderFollowsEachWindowsRow()
+    {
+        QFETCH(int, id);
+        QFETCH(QStringList, steps);
+        Harness h;
+        auto f = open(h, FormId(id));
+        QCOMPARE(f->steps, steps);
+    }
+
+    void fixedStyleSurvivesActivationOnlyWhereTheRowSaysSo()
+    {
+        Harness h;
+        auto zampli3 = open(h, FormId::Zampli3);
+        zampli3->StileFisso = true;
+        zampli3->steps.clear();
+        h.modulo->activation.activated(*h.modulo->form(FormId::Menu)); // another window was active
+        h.modulo->activation.activated(*zampli3);
+        QCOMPARE(zampli3->steps, QStringList({"CaricaZampli 0", "parla"}));
+
+        auto posizioni5 = open(h, FormId::Posizioni5);
+        posizioni5->StileFisso = true;
+        posizioni5->steps.clear();
+        h.modulo->activation.activated(*zampli3);
+        h.modulo->activation.activated(*posizioni5);
+        QCOMPARE(posizioni5->steps, QStringList({"CaricaZampli 1"}));
+    }
+
+    void eightItemFormSetsThePairThenMovesOn()
+    {
+        Harness h;
+        auto f = open(h, FormId::Caratteri1);
+        auto *opzioni = f->window()->findChild<QMenu *>("mnuOpzioni");
+        QCOMPARE(opzioni->actions().size(), 8);
+        QCOMPARE(opzioni->actions()[5]->text(), QStringLiteral("maiuscolo corsivo/stampato"));
+        QCOMPARE(f->checkedStyleItem(), 0);
+        f->steps.clear();
+        f->window()->findChild<QAction *>("mnuCaratteri_5")->trigger();
+        QCOMPARE(f->steps, QStringList({"pair 5", "Command2_Click"}));
+        QCOMPARE(f->checkedStyleItem(), 5);
+        int checked = 0;
+        for (QAction *a : opzioni->actions())
+            checked += a->isChecked();
+        QCOMPARE(checked, 1);
+    }
+
+    void fiveItemFollowUpsDifferByWindow()
+    {
+        Harness h;
+        auto zampli2 = open(h, FormId::Zampli2);
+        zampli2->steps.clear();
+        zampli2->mnuCaratteri_Click(2);
+        QCOMPARE(zampli2->steps, QStringList({"CaricaZampli 1"}));
+        QCOMPARE(zampli2->Stile, qint16(2));
+
+        auto zampli4 = open(h, FormId::Zampli4);
+        zampli4->steps.clear();
+        zampli4->mnuCaratteri_Click(0);
+        QCOMPARE(zampli4->steps, QStringList({"Command2_Click"}));
+        QVERIFY(!zampli4->StileFisso);
+        QCOMPARE(zampli4->Stile, qint16(0));
+    }
+
+    void exitKeepsCountersWhenTheMenuStayedOpen()
+    {
+        Harness h;
+        h.modulo->form(FormId::Menu)->Show();
+        auto f = open(h, FormId::Caratteri1);
+        h.modulo->EserciziEseguiti = 2;
+        h.modulo->EserciziErrati = 3;
+        h.boxes.answers = {MessageBox::Answer::Yes};
+        f->mnuEsci_Click();
+        QVERIFY(!f->isLoaded());
+        QCOMPARE(h.modulo->EserciziEseguiti.value(), 2);
+        QCOMPARE(h.modulo->EserciziErrati.value(), 3);
+    }
+
+    void closeButtonAsksAsExitDoes()
+    {
+        Harness h;
+        auto f = open(h, FormId::Posizioni3);
+        h.boxes.answers = {MessageBox::Answer::No};
+        f->window()->close();
+        QTRY_COMPARE(h.boxes.shown.size(), size_t(1));
+        QCOMPARE(h.boxes.shown[0].text, QStringLiteral("Vuoi terminare?"));
+        QVERIFY(f->isLoaded() && f->window()->isVisible());
+    }
+
+    void menuBarBelongsToTheWindow()
+    {
+        Harness h;
+        auto f = open(h, FormId::Zampli4);
+        auto *bar = f->window()->findChild<QMenuBar *>();
+        QVERIFY(!bar->isNativeMenuBar());
+        QStringList captions;
+        for (QAction *a : bar->actions())
+            captions << a->text();
+        QCOMPARE(captions, QStringList({"Opzioni          ", "Azzera esercizi     ",
+                                        "Esercizi eseguiti     ", "Esci"}));
+    }
+};
+
+QTEST_MAIN(ExerciseFrameTest)
+#include "test_exercise_frame.moc"

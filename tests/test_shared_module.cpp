@@ -1,0 +1,156 @@
+#include "fakes/Fakes.h"
+
+#include "shell/Controls.h"
+#include "shell/Twips.h"
+
+#include <QtTest>
+#include <map>
+
+using namespace zampli;
+using namespace zampli::test;
+
+class SharedModuleTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void drawsStayInRangeAtTheEdges()
+    {
+        ScriptedRandom r;
+        r.script({0.0, 0.9999999999, 0.2, 0.0, 0.9999999999, 0.7999});
+        QCOMPARE(r.drawNumber(5), 1);
+        QCOMPARE(r.drawNumber(5), 5);
+        QCOMPARE(r.drawNumber(5), 2); // 0.2 * 5 = 1, plus 1
+        QCOMPARE(r.drawPlace(5), 0);
+        QCOMPARE(r.drawPlace(5), 4);
+        QCOMPARE(r.drawNumber(4), 4); // 0.7999 * 4 = 3.19
+    }
+
+    void systemGeneratorIsUniformAndBelowOne()
+    {
+        SystemRandom r(7);
+        std::map<int, int> seen;
+        for (int i = 0; i < 50000; ++i) {
+            const double v = r.next();
+            QVERIFY(v >= 0.0 && v < 1.0);
+            ++seen[static_cast<int>(v * 5) + 1];
+        }
+        QCOMPARE(seen.size(), size_t(5));
+        for (const auto &[n, count] : seen)
+            QVERIFY2(count > 9500 && count < 10500, qPrintable(QString("%1: %2").arg(n).arg(count)));
+    }
+
+    void praisePicksEachOfTheFourFiles()
+    {
+        Harness h;
+        h.random.script({0.0, 0.26, 0.5, 0.99});
+        for (int i = 0; i < 4; ++i)
+            h.modulo->SuonoGiusto();
+        const QString s = h.folder.path() + "/suoni/";
+        QCOMPARE(h.sound.played,
+                 QStringList({s + "si1.wav", s + "si2.wav", s + "si3.wav", s + "si4.wav"}));
+        h.modulo->SuonoSbagliato();
+        QCOMPARE(h.sound.played.last(), s + "no.wav");
+    }
+
+    void vowelTableIsTheSameEveryTime()
+    {
+        Harness h;
+        h.modulo->PreparaLettere();
+        h.modulo->Lettere[2] = "x";
+        h.modulo->PreparaLettere();
+        h.modulo->PreparaLettere();
+        QCOMPARE(QStringList(h.modulo->Lettere.begin(), h.modulo->Lettere.end()),
+                 QStringList({"", "A", "E", "I", "O", "U"}));
+    }
+
+    void countersStopAt32767AndWriteTheirSign()
+    {
+        Counter16 c(32766);
+        ++c;
+        ++c;
+        ++c;
+        QCOMPARE(c.value(), 32767);
+        c += 10;
+        QCOMPARE(c.value(), 32767);
+        c = -40000;
+        QCOMPARE(c.value(), -32768);
+        QCOMPARE(numberText(3), QStringLiteral(" 3"));
+        QCOMPARE(numberText(0), QStringLiteral(" 0"));
+        QCOMPARE(numberText(-7), QStringLiteral("-7"));
+        QCOMPARE(numberText(32767), QStringLiteral(" 32767"));
+    }
+
+    void mediaPathsJoinFolderSubFolderAndName()
+    {
+        const MediaPaths p("/opt/zampli/");
+        QCOMPARE(p.letterPicture("U", 3), QStringLiteral("/opt/zampli/jpg/U3.jpg"));
+        QCOMPARE(p.facePicture("E"), QStringLiteral("/opt/zampli/jpg/E.jpg"));
+        QCOMPARE(p.voice("O"), QStringLiteral("/opt/zampli/voci/O.wav"));
+        QCOMPARE(p.voice("àncora"), QStringLiteral("/opt/zampli/voci/àncora.wav"));
+        QCOMPARE(p.wordPicture("ape"), QStringLiteral("/opt/zampli/jpg/ape.jpg"));
+        QCOMPARE(p.wordList("I"), QStringLiteral("/opt/zampli/testi/i.txt"));
+        QCOMPARE(p.praise(2), QStringLiteral("/opt/zampli/suoni/si2.wav"));
+        QCOMPARE(p.errorSound(), QStringLiteral("/opt/zampli/suoni/no.wav"));
+    }
+
+    void clockElapsedAcrossMidnight()
+    {
+        QCOMPARE(elapsedSeconds(86399.5, 1.0), 1.5);
+        QCOMPARE(elapsedSeconds(10.0, 12.5), 2.5);
+    }
+
+    void missingPictureShowsPlaceholderAndIsReportedOnce()
+    {
+        Harness h;
+        const QString missing = h.media().letterPicture("A", 1);
+        PictureBox box;
+        box.resize(100, 100);
+        box.setPicture(h.modulo->pictures.load(missing), "A");
+        box.setPicture(h.modulo->pictures.load(missing), "A");
+        QVERIFY(box.showsPlaceholder());
+        QCOMPARE(box.placeholderText(), QStringLiteral("A"));
+        QCOMPARE(h.problems.size(), 1);
+        QVERIFY(h.problems[0].contains(missing));
+
+        // A file that is there but is no picture counts as unreadable.
+        QFile bad(h.media().facePicture("E"));
+        QVERIFY(QDir().mkpath(QFileInfo(bad).path()));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("not a jpeg");
+        bad.close();
+        box.setPicture(h.modulo->pictures.load(bad.fileName()), "E");
+        QVERIFY(box.showsPlaceholder());
+        QCOMPARE(h.problems.size(), 2);
+
+        // The placeholder is drawn, letter on a light ground.
+        const QImage shot = box.grab().toImage();
+        QCOMPARE(QColor(shot.pixel(50, 5)).lightness() > 200, true);
+        bool dark = false;
+        for (int y = 0; y < 100 && !dark; ++y)
+            for (int x = 10; x < 90 && !dark; ++x)
+                dark = QColor(shot.pixel(x, y)).lightness() < 100;
+        QVERIFY(dark);
+
+        h.writePicture(h.media().letterPicture("A", 1));
+        box.setPicture(h.modulo->pictures.load(missing), "A");
+        QVERIFY(!box.showsPlaceholder());
+        QCOMPARE(box.picture().size(), QSize(40, 30));
+    }
+
+    void designFitsAndCentres()
+    {
+        // A 10770 x 8610 design in a wide area: height decides, centred across.
+        const DesignFit fit = fitDesign(QSize(10770, 8610), QSize(2000, 861));
+        QCOMPARE(fit.pixelsPerTwip, 0.1);
+        QCOMPARE(fit.offset, QPoint(qRound((2000 - 1077) / 2.0), 0));
+        QCOMPARE(fit.map(QRect(120, 120, 4000, 720)), QRect(fit.offset.x() + 12, 12, 400, 72));
+        QCOMPARE(fit.fontPixels(15.75), 32); // 15.75 pt = 315 twips
+        // Opening size: bigger than 15 twips a pixel on a big screen, never bigger than a small one.
+        QVERIFY(openingScale(QSize(10770, 8610), QSize(1920, 1040)) > kDesignPixelsPerTwip);
+        const qreal small = openingScale(QSize(10770, 8610), QSize(640, 480));
+        QVERIFY(10770 * small <= 640 && 8610 * small <= 480);
+    }
+};
+
+QTEST_MAIN(SharedModuleTest)
+#include "test_shared_module.moc"
