@@ -11,7 +11,8 @@ fonts-liberation
 festival festvox-italp16k espeak-ng sox
 fonts-sil-andika fonts-ecolier-court fonts-noto-color-emoji
 pulseaudio pulseaudio-utils
-xvfb xauth
+libpulse0
+xvfb xauth x11-utils
 "
 
 missing=""
