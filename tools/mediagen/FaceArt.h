@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+class QPainter;
+
+namespace mediagen {
+
+// A friendly child's face saying a vowel. Everything but the mouth stays
+// the same, and each mouth is drawn so unlike the others that a child
+// tells the five apart at a glance: A tall and open, E wide and half open,
+// I widest and flat showing the teeth, O round, U a small pursed ring.
+class FaceArt {
+public:
+    static constexpr QSize pictureSize{400, 380};
+
+    // `vowel` is one of "AEIOU"; any other draws a closed smile.
+    QImage render(QChar vowel) const;
+
+private:
+    static void drawHead(QPainter &painter);
+    static void drawEyes(QPainter &painter);
+    static void drawMouth(QPainter &painter, QChar vowel);
+};
+
+} // namespace mediagen

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QFont>
+#include <QHash>
+#include <QImage>
+#include <QPainterPath>
+#include <QSize>
+#include <QString>
+
+namespace mediagen {
+
+// Draws letters in one typeface, black on white, each centred on the shape
+// actually drawn (the font's own box would cut the top off cursive
+// capitals). The letters given together share one scale, chosen so that the
+// largest of them fills the picture.
+class LetterArt {
+public:
+    static constexpr QSize pictureSize{400, 380};
+    // Outlines are made at this pixel size, then scaled.
+    static constexpr int referenceSize = 200;
+
+    // `stroke` thickens every line by that many pixels in the picture, so
+    // thin typefaces are easy for a child to see (the margin leaves room). `replacements`
+    // hold outlines (at the reference size, baseline at y = 0) drawn instead
+    // of the typeface's own glyph.
+    LetterArt(const QFont &font, const QString &letters, qreal stroke,
+              QHash<QChar, QPainterPath> replacements = {});
+
+    QImage render(QChar letter) const;
+
+    // The typeface at the reference size; *error is set when it is missing.
+    static QFont referenceFont(const QString &family, bool bold, QString *error);
+
+private:
+    QPainterPath outline(QChar letter) const;
+    qreal fitScale(const QString &letters) const;
+
+    QFont font_;
+    qreal stroke_;
+    QHash<QChar, QPainterPath> replacements_;
+    qreal scale_ = 1.0;
+};
+
+// The school cursive's capital I, drawn here because the typeface's own
+// one, hooked to the left at the foot, reads as a J to an Italian child.
+QPainterPath cursiveCapitalI(const QFont &cursive);
+
+} // namespace mediagen

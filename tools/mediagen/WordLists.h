@@ -1,0 +1,14 @@
+#pragma once
+
+#include "WordTable.h"
+
+#include <QString>
+
+namespace mediagen {
+
+// Writes testi/a.txt .. testi/u.txt: the program reads them as 8-bit
+// (Latin-1) text, one word a line, CR LF line ends.
+// Returns an error message, empty on success.
+QString writeWordLists(const WordTable &table, const QString &setFolder);
+
+} // namespace mediagen

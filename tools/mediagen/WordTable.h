@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace mediagen {
+
+// One word of the drills: how it is written (the base name of its picture
+// and voice files), the emoji drawn for it and the text the voice reads.
+struct Word {
+    QString text;
+    QString emoji;
+    QString spoken;
+    QChar vowel;
+};
+
+// Reads the word source: UTF-8, one word a line, tab-separated columns
+// "word, emoji code points (hex, blank-separated), optional pronunciation";
+// blank lines and lines starting with '#' are skipped.
+class WordTable {
+public:
+    static constexpr int minPerVowel = 10;
+    static constexpr int maxPerVowel = 50;
+
+    // Empty error() means the table is usable.
+    static WordTable load(const QString &path);
+
+    const QList<Word> &words() const { return words_; }
+    QList<Word> wordsFor(QChar vowel) const;
+    const QString &error() const { return error_; }
+
+private:
+    QString parseLine(const QString &line);
+    QString checkCounts() const;
+
+    QList<Word> words_;
+    QString error_;
+};
+
+// The plain vowel a word starts with ('a'..'u'), accents folded; null if none.
+QChar initialVowel(const QString &word);
+
+} // namespace mediagen
