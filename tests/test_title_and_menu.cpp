@@ -113,6 +113,17 @@ private slots:
         auto *c5 = menu->findChild<QPushButton *>("Command5");
         QCOMPARE(c5->y(), c1->y());
         QVERIFY(c5->x() > c1->x() + c1->width());
+
+        // At the design's own size every caption fits whole, wrapping where it
+        // must, in its design font or nearly so.
+        menu->resize(10770 / 15, 8610 / 15);
+        QApplication::processEvents();
+        QCOMPARE(c1->font().pixelSize(), 21); // 15.75 points
+        for (auto *b : menu->findChildren<CaptionButton *>())
+            QVERIFY2(b->caption().font.pixelSize() >= 20, qPrintable(b->text()));
+        QCOMPARE(menu->findChild<CaptionButton *>("Command4")->caption().lines,
+                 QStringList({"POSIZIONI/SUONI", "riconosci 2"}));
+        QCOMPARE(menu->findChild<CaptionButton *>("Command3D5")->caption().lines, QStringList{"Esci"});
     }
 
     void exitAnsweredNoChangesNothingYesEnds()

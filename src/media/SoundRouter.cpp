@@ -1,14 +1,13 @@
 #include "media/SoundRouter.h"
 
-#include "media/ProblemLog.h"
 #include "media/SoundWav.h"
 
 #include <QFileInfo>
 
 namespace zampli {
 
-SoundRouter::SoundRouter(SoundOutput &output, ProblemLog &log, QUrl defaultSound)
-    : output_(output), log_(log), default_(std::move(defaultSound))
+SoundRouter::SoundRouter(SoundOutput &output, ReportMissing reportMissing, QUrl defaultSound)
+    : output_(output), reportMissing_(std::move(reportMissing)), default_(std::move(defaultSound))
 {
 }
 
@@ -27,7 +26,7 @@ void SoundRouter::loadFailed(const QUrl &source)
     if (source == default_ || broken_.contains(source))
         return;
     broken_.insert(source);
-    log_.missingFile(source.toLocalFile());
+    reportMissing_(source.toLocalFile());
     if (source == current_)
         start(default_);
 }
@@ -40,7 +39,7 @@ QUrl SoundRouter::resolve(const QString &path)
     // A loaded sound plays from memory: no need to look at the file again.
     if (loaded_.contains(file) || isPlayableWav(path))
         return file;
-    log_.missingFile(path);
+    reportMissing_(path);
     return default_;
 }
 

@@ -5,27 +5,31 @@
 #include <QSet>
 #include <QString>
 #include <QUrl>
+#include <functional>
 
 namespace zampli {
 
-class ProblemLog;
-
 // Decides what is heard when a sound file is asked for, and drives an output:
 // a playable WAV is heard itself; a missing or unreadable one gives the
-// default sound and is reported once. A new sound cuts off the one before,
-// and every sound stays loaded after its first play so a replay starts at
-// once. Never asks whether a sound is still playing.
+// default sound and is reported. A new sound cuts off the one before, and
+// every sound stays loaded after its first play so a replay starts at once.
+// Never asks whether a sound is still playing.
 class SoundRouter {
 public:
-    SoundRouter(SoundOutput &output, ProblemLog &log, QUrl defaultSound = builtInDefault());
+    // Told the path of a file that cannot be played, at every attempt
+    // (ProblemLog keeps it to once a file).
+    using ReportMissing = std::function<void(const QString &path)>;
+
+    SoundRouter(SoundOutput &output, ReportMissing reportMissing,
+                QUrl defaultSound = builtInDefault());
 
     static QUrl builtInDefault(); // qrc:/sounds/alert.wav
 
     void play(const QString &path);
 
-    // The output could not load a source after all (it looked like a WAV but
-    // the decoder refused it): report the file, never try it again, and give
-    // the default sound if it is the one meant to be heard now.
+    // The output could not load a source after all (its header looked right
+    // but the file could not be read whole): report the file, never try it
+    // again, and give the default sound if it is the one meant to be heard.
     void loadFailed(const QUrl &source);
 
 private:
@@ -33,7 +37,7 @@ private:
     void start(const QUrl &source);
 
     SoundOutput &output_;
-    ProblemLog &log_;
+    const ReportMissing reportMissing_;
     const QUrl default_;
     QSet<QUrl> loaded_;
     QSet<QUrl> broken_;

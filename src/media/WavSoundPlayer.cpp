@@ -1,13 +1,17 @@
 #include "media/WavSoundPlayer.h"
 
 #include "media/ProblemLog.h"
-#include "media/SoundEffectOutput.h"
 #include "media/SoundRouter.h"
+#include "media/SoundSinkOutput.h"
 
 #include <QAudioDevice>
 #include <QDeadlineTimer>
 #include <QMediaDevices>
+#include <QMutex>
 #include <QThread>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace zampli {
 
@@ -25,6 +29,61 @@ public:
     void stop(const QUrl &) override {}
 };
 
+// The program's log as the sound thread sees it. Closed when the player is
+// destroyed: a sound thread that was left stuck and wakes up later must not
+// write to a log that no longer exists.
+class LogGate {
+public:
+    explicit LogGate(ProblemLog &log) : log_(&log) {}
+
+    void missingFile(const QString &path)
+    {
+        QMutexLocker lock(&mutex_);
+        if (log_)
+            log_->missingFile(path);
+    }
+
+    void note(const QString &line)
+    {
+        QMutexLocker lock(&mutex_);
+        if (log_)
+            log_->note(line);
+    }
+
+    bool isOpen() const
+    {
+        QMutexLocker lock(&mutex_);
+        return log_ != nullptr;
+    }
+
+    void close()
+    {
+        QMutexLocker lock(&mutex_);
+        log_ = nullptr;
+    }
+
+private:
+    mutable QMutex mutex_;
+    ProblemLog *log_;
+};
+
+// Run by exit() once the sound thread has been left stuck inside the audio
+// server. It runs before the libraries' own clean-up, where Qt Multimedia
+// would wait for a lock that thread holds and the program would never end.
+// The program's own objects are gone by then: flush the output and end here,
+// with the program's exit status.
+void endBeforeLibraryCleanup(int status, void *)
+{
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+void endEarlyOnExit()
+{
+    static const bool registered = on_exit(endBeforeLibraryCleanup, nullptr) == 0;
+    Q_UNUSED(registered);
+}
+
 } // namespace
 
 // Lives on the sound thread; all its work happens there.
@@ -40,15 +99,21 @@ public:
             log_.note(QStringLiteral("nessun dispositivo audio: il programma resta muto"));
             output_ = std::make_unique<SilentOutput>();
         } else {
-            output_ = std::make_unique<SoundEffectOutput>(
+            output_ = std::make_unique<SoundSinkOutput>(
+                QMediaDevices::defaultAudioOutput(),
                 [this](const QUrl &source) { router_->loadFailed(source); });
         }
-        router_ = std::make_unique<SoundRouter>(*output_, log_);
+        router_ = std::make_unique<SoundRouter>(
+            *output_, [this](const QString &path) { log_.missingFile(path); });
     }
 
-    void play(const QString &path) { router_->play(path); }
+    void play(const QString &path)
+    {
+        if (log_.isOpen()) // else the player is gone and the program closing
+            router_->play(path);
+    }
 
-    // Called on the sound thread as it finishes, so the sound effects are
+    // Called on the sound thread as it finishes, so the audio sinks are
     // destroyed on the thread that made them.
     void release()
     {
@@ -56,8 +121,11 @@ public:
         output_.reset();
     }
 
+    // From the window thread, when the player goes.
+    void closeLog() { log_.close(); }
+
 private:
-    ProblemLog &log_;
+    LogGate log_;
     std::unique_ptr<SoundOutput> output_;
     std::unique_ptr<SoundRouter> router_;
 };
@@ -76,15 +144,17 @@ WavSoundPlayer::WavSoundPlayer(ProblemLog &log)
 
 WavSoundPlayer::~WavSoundPlayer()
 {
+    worker_->closeLog();
     thread_->quit();
     if (thread_->wait(QDeadlineTimer(kStopWaitMs)))
         return;
     // The sound thread is stuck inside the audio server and cannot be
-    // stopped safely (terminating it could leave Qt's locks held). Leave it
-    // and its objects alone: destroying a running QThread aborts the
+    // stopped safely (terminating it could leave Qt's locks held). Leak it
+    // and its objects on purpose: destroying a running QThread aborts the
     // program, and the thread ends with the process.
     (void)thread_.release();
     (void)worker_.release();
+    endEarlyOnExit();
 }
 
 void WavSoundPlayer::play(const QString &path)

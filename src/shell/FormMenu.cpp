@@ -1,6 +1,7 @@
 #include "shell/FormMenu.h"
 
 #include "app/Modulo1.h"
+#include "shell/Controls.h"
 #include "shell/DesignCanvas.h"
 
 #include <QPushButton>
@@ -52,7 +53,7 @@ void FormMenu::buildControls(DesignCanvas &canvas)
 {
     QWidget *previous = nullptr;
     for (const MenuButton &b : kButtons) {
-        auto *button = canvas.add<QPushButton>(QString::fromLatin1(b.name),
+        auto *button = canvas.add<CaptionButton>(QString::fromLatin1(b.name),
                                                QRect(QPoint(b.left, b.top), kButtonTwips), kButtonFont);
         button->setText(QString::fromLatin1(b.caption));
         if (previous)
