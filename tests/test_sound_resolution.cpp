@@ -103,6 +103,8 @@ private slots:
     void playableWavesAreAccepted();
     void unplayableFilesAreRefused_data();
     void unplayableFilesAreRefused();
+    void loadingGivesFormatAndSamples();
+    void loadingKeepsTheWholeFramesOfACutFile();
 
     void playableFileIsHeardItself();
     void missingFileGivesDefaultAndIsReportedOnce();
@@ -131,7 +133,8 @@ void TestSoundResolution::init()
     logLines_.clear();
     log_ = std::make_unique<ProblemLog>([this](const QString &line) { logLines_ << line; });
     output_ = std::make_unique<RecordingOutput>();
-    router_ = std::make_unique<SoundRouter>(*output_, *log_);
+    router_ = std::make_unique<SoundRouter>(
+        *output_, [this](const QString &path) { log_->missingFile(path); });
 }
 
 QString TestSoundResolution::write(const QString &name, const QByteArray &bytes)
@@ -202,6 +205,34 @@ void TestSoundResolution::unplayableFilesAreRefused()
 {
     QFETCH(QByteArray, bytes);
     QVERIFY(!isPlayableWav(write("rotto.wav", bytes)));
+}
+
+void TestSoundResolution::loadingGivesFormatAndSamples()
+{
+    const QByteArray samples("\x01\x02\x03\x04\x05\x06\x07\x08", 8);
+    const WavShape shape{.channels = 2, .bits = 8};
+    const auto sound = loadWav(
+        write("due.wav", riff(chunk("LIST", "abc") + chunk("fmt ", fmtBody(shape)) + chunk("data", samples))));
+    QVERIFY(sound.has_value());
+    QCOMPARE(sound->samples, samples);
+    QCOMPARE(sound->format.sampleFormat(), QAudioFormat::UInt8);
+    QCOMPARE(sound->format.channelCount(), 2);
+    QCOMPARE(sound->format.sampleRate(), 22050);
+
+    const auto alert = loadWav(QStringLiteral(":/sounds/alert.wav"));
+    QVERIFY(alert.has_value());
+    QCOMPARE(alert->format.sampleFormat(), QAudioFormat::Int16);
+    QCOMPARE(alert->format.channelCount(), 1);
+    QVERIFY(alert->samples.size() > 22050 / 10 * 2); // some tenths of a second
+}
+
+void TestSoundResolution::loadingKeepsTheWholeFramesOfACutFile()
+{
+    // A recording cut short: the data chunk promises more than is there.
+    const QByteArray full = wav({.frames = 1000});
+    const auto sound = loadWav(write("corto.wav", full.left(44 + 501)));
+    QVERIFY(sound.has_value());
+    QCOMPARE(sound->samples.size(), 500);
 }
 
 void TestSoundResolution::playableFileIsHeardItself()
