@@ -1,0 +1,59 @@
+#pragma once
+
+// A whole program for timing: silent sound, no message boxes, the real
+// clock and generator, and a temporary media folder of full-size pictures.
+
+#include "app/Clock.h"
+#include "app/Modulo1.h"
+#include "app/Random.h"
+#include "media/ProblemLog.h"
+#include "media/SoundPlayer.h"
+#include "shell/MessageBoxes.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+namespace zampli::bench {
+
+struct SilentPlayer final : SoundPlayer {
+    void play(const QString &) override {}
+};
+
+struct NoBoxes final : MessageBoxes {
+    MessageBox::Answer show(const MessageBox &, QWidget *) override { return MessageBox::Answer::No; }
+};
+
+struct BenchProgram {
+    QTemporaryDir folder;
+    SystemRandom random{1};
+    SystemClock clock;
+    SilentPlayer sound;
+    NoBoxes boxes;
+    ProblemLog problems;
+    Modulo1 m{Services{random, clock, sound, boxes, problems, MediaPaths(folder.path()), [] {}}};
+
+    BenchProgram() { writeLetterPictures(); }
+
+    // Letter pictures of the size the default media set has.
+    void writeLetterPictures() const
+    {
+        const MediaPaths &media = m.services.media;
+        QDir().mkpath(media.programFolder() + "/jpg");
+        for (const char *l : {"A", "E", "I", "O", "U"})
+            for (int style = 1; style <= 4; ++style) {
+                QImage image(400, 380, QImage::Format_RGB32);
+                image.fill(Qt::white);
+                QPainter p(&image);
+                QFont f(QStringLiteral("Arial"));
+                f.setPixelSize(300);
+                p.setFont(f);
+                p.drawText(image.rect(), Qt::AlignCenter, QString::fromLatin1(l));
+                p.end();
+                image.save(media.letterPicture(QString::fromLatin1(l), style), "JPG", 90);
+            }
+    }
+};
+
+} // namespace zampli::bench
