@@ -8,21 +8,27 @@
 
 namespace zampli {
 
-namespace {
-// A click is a press and a release of the left button on the same control.
-bool isLeft(const QMouseEvent *e) { return e->button() == Qt::LeftButton; }
-} // namespace
+void ClickTracker::press(const QMouseEvent *e)
+{
+    pressed_ = e->button() == Qt::LeftButton;
+}
+
+bool ClickTracker::release(const QMouseEvent *e, const QRect &area)
+{
+    const bool click = pressed_ && e->button() == Qt::LeftButton && area.contains(e->position().toPoint());
+    pressed_ = false;
+    return click;
+}
 
 void ClickLabel::mousePressEvent(QMouseEvent *e)
 {
-    pressed_ = isLeft(e);
+    click_.press(e);
     QLabel::mousePressEvent(e);
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent *e)
 {
-    const bool click = pressed_ && isLeft(e) && rect().contains(e->position().toPoint());
-    pressed_ = false;
+    const bool click = click_.release(e, rect());
     QLabel::mouseReleaseEvent(e);
     if (click)
         emit clicked();
@@ -69,14 +75,12 @@ void PictureBox::paintEvent(QPaintEvent *)
 
 void PictureBox::mousePressEvent(QMouseEvent *e)
 {
-    pressed_ = isLeft(e);
+    click_.press(e);
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *e)
 {
-    const bool click = pressed_ && isLeft(e) && rect().contains(e->position().toPoint());
-    pressed_ = false;
-    if (click)
+    if (click_.release(e, rect()))
         emit clicked();
 }
 

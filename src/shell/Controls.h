@@ -7,7 +7,20 @@
 #include <QPushButton>
 #include <optional>
 
+class QMouseEvent;
+
 namespace zampli {
+
+// A click: the left button pressed and then released over the same control.
+class ClickTracker {
+public:
+    void press(const QMouseEvent *e);
+    // True when this release completes a click inside `area`.
+    bool release(const QMouseEvent *e, const QRect &area);
+
+private:
+    bool pressed_ = false;
+};
 
 // A label that reports a click, as the title window's letters need.
 class ClickLabel : public QLabel {
@@ -20,7 +33,7 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
 private:
-    bool pressed_ = false;
+    ClickTracker click_;
 };
 
 // A picture box: its picture stretched to the box. Without a picture it shows
@@ -53,7 +66,7 @@ private:
     QImage image_;
     QString placeholder_;
     QString tag_;
-    bool pressed_ = false;
+    ClickTracker click_;
 };
 
 // A text button whose caption, when wider than the button, goes onto two

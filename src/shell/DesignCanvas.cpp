@@ -85,14 +85,12 @@ void DesignCanvas::resizeEvent(QResizeEvent *)
 
 void DesignCanvas::mousePressEvent(QMouseEvent *e)
 {
-    pressed_ = e->button() == Qt::LeftButton;
+    click_.press(e);
 }
 
 void DesignCanvas::mouseReleaseEvent(QMouseEvent *e)
 {
-    const bool click = pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
-    pressed_ = false;
-    if (click)
+    if (click_.release(e, rect()))
         emit clicked();
 }
 

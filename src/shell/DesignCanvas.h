@@ -1,6 +1,7 @@
 #pragma once
 
 #include "media/Artwork.h"
+#include "shell/Controls.h"
 #include "shell/Twips.h"
 
 #include <QPointer>
@@ -66,7 +67,7 @@ private:
     DesignFit fit_;
     std::vector<Placement> placements_;
     std::optional<Art> pointer_;
-    bool pressed_ = false;
+    ClickTracker click_;
 };
 
 // The font of a design, Arial, or a font with the same metrics where Arial is absent.
