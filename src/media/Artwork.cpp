@@ -65,9 +65,13 @@ QCursor Artwork::cursor(Art art, int sizePixels)
 
 QIcon Artwork::windowIcon()
 {
-    QIcon icon;
-    for (int s : {16, 32, 48, 64, 128})
-        icon.addPixmap(pixmap(Art::Icon, QSize(s, s)));
+    // Drawn once: every window that loads carries it.
+    static const QIcon icon = [] {
+        QIcon i;
+        for (int s : {16, 32, 48, 64, 128})
+            i.addPixmap(pixmap(Art::Icon, QSize(s, s)));
+        return i;
+    }();
     return icon;
 }
 
