@@ -258,6 +258,17 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(exercise));
         QCOMPARE(o.h.sound.played.size(), 2);
 
+        // Another program's window (any window not of ours) and back: no new activation.
+        {
+            QWidget elsewhere;
+            elsewhere.show();
+            elsewhere.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+            exercise->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(exercise));
+        }
+        QCOMPARE(o.h.sound.played.size(), 2);
+
         menu->window()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(menu->window()));
         exercise->activateWindow();
