@@ -3,6 +3,7 @@
 // can name must be there and load, every recording must be clean PCM of a
 // sensible length, and the word lists must be in the program's format.
 #include "media/MediaPaths.h"
+#include "media/SoundWav.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -10,7 +11,6 @@
 #include <QImageReader>
 #include <QSet>
 #include <QStringDecoder>
-#include <QtEndian>
 #include <QtTest>
 
 #include <algorithm>
@@ -27,82 +27,31 @@ const QStringList vowels = {QStringLiteral("A"), QStringLiteral("E"), QStringLit
 // ---- recordings ---------------------------------------------------------
 
 struct Wav {
-    int channels = 0;
-    int sampleRate = 0;
-    int bitsPerSample = 0;
+    QAudioFormat format;
     double seconds = 0;
     double rms = 0;  // of full scale
     double peak = 0; // of full scale
 };
 
-quint32 le32(const QByteArray &bytes, qsizetype at)
+// Reads a recording as the program's sound player does, so a file the
+// player would refuse fails here, then measures it.
+std::optional<Wav> readRecording(const QString &path)
 {
-    return qFromLittleEndian<quint32>(bytes.constData() + at);
-}
-
-quint16 le16(const QByteArray &bytes, qsizetype at)
-{
-    return qFromLittleEndian<quint16>(bytes.constData() + at);
-}
-
-// Walks the RIFF chunks itself: the player is handed these files as they
-// are, so a header it cannot read must fail here.
-std::optional<Wav> readPcmWav(const QString &path, QString *why)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *why = file.errorString();
+    const std::optional<zampli::WavSound> sound = zampli::loadWav(path);
+    if (!sound || sound->format.sampleFormat() != QAudioFormat::Int16)
         return std::nullopt;
+    const auto *samples = reinterpret_cast<const qint16 *>(sound->samples.constData());
+    const qsizetype count = sound->samples.size() / 2;
+    Wav wav{sound->format};
+    double sum = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        const double v = samples[i] / 32768.0;
+        sum += v * v;
+        wav.peak = std::max(wav.peak, std::abs(v));
     }
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE") {
-        *why = QStringLiteral("not a RIFF WAVE file");
-        return std::nullopt;
-    }
-    if (le32(bytes, 4) + 8 != quint32(bytes.size())) {
-        *why = QStringLiteral("RIFF size does not match the file size");
-        return std::nullopt;
-    }
-    Wav wav;
-    bool haveFormat = false;
-    qsizetype at = 12;
-    while (at + 8 <= bytes.size()) {
-        const QByteArray id = bytes.mid(at, 4);
-        const quint32 size = le32(bytes, at + 4);
-        const qsizetype body = at + 8;
-        if (body + qsizetype(size) > bytes.size()) {
-            *why = QStringLiteral("chunk \"%1\" runs past the end").arg(QString::fromLatin1(id));
-            return std::nullopt;
-        }
-        if (id == "fmt ") {
-            if (size < 16 || le16(bytes, body) != 1) {
-                *why = QStringLiteral("not plain PCM");
-                return std::nullopt;
-            }
-            wav.channels = le16(bytes, body + 2);
-            wav.sampleRate = int(le32(bytes, body + 4));
-            wav.bitsPerSample = le16(bytes, body + 14);
-            haveFormat = true;
-        } else if (id == "data") {
-            if (!haveFormat || wav.bitsPerSample != 16 || wav.channels < 1 || wav.sampleRate <= 0) {
-                *why = QStringLiteral("data before a 16-bit PCM format chunk");
-                return std::nullopt;
-            }
-            const qsizetype samples = size / 2;
-            double sum = 0;
-            for (qsizetype i = 0; i < samples; ++i) {
-                const double v = qint16(le16(bytes, body + 2 * i)) / 32768.0;
-                sum += v * v;
-                wav.peak = std::max(wav.peak, std::abs(v));
-            }
-            wav.seconds = double(samples) / wav.channels / wav.sampleRate;
-            wav.rms = samples > 0 ? std::sqrt(sum / samples) : 0;
-            return wav;
-        }
-        at = body + size + (size & 1);
-    }
-    *why = QStringLiteral("no data chunk");
-    return std::nullopt;
+    wav.seconds = sound->format.durationForBytes(sound->samples.size()) / 1e6;
+    wav.rms = count > 0 ? std::sqrt(sum / count) : 0;
+    return wav;
 }
 
 double dB(double ratio)
@@ -374,11 +323,10 @@ void TestMediaSet::recordings()
 
 void TestMediaSet::checkRecording(const QString &path)
 {
-    QString why;
-    const std::optional<Wav> wav = readPcmWav(path, &why);
-    QVERIFY2(wav, qPrintable(path + QStringLiteral(": ") + why));
+    const std::optional<Wav> wav = readRecording(path);
+    QVERIFY2(wav, qPrintable(path + QStringLiteral(": not a 16-bit PCM WAV the player can read")));
     const QByteArray name = path.toUtf8();
-    QVERIFY2(wav->channels == 1 && wav->sampleRate == 22050, name.constData());
+    QVERIFY2(wav->format.channelCount() == 1 && wav->format.sampleRate() == 22050, name.constData());
     QVERIFY2(wav->seconds >= 0.2 && wav->seconds <= 3.0,
              qPrintable(path + QStringLiteral(": %1 s").arg(wav->seconds)));
     QVERIFY2(dB(wav->rms) > -30, qPrintable(path + QStringLiteral(": too quiet, %1 dBFS").arg(dB(wav->rms))));
@@ -387,10 +335,9 @@ void TestMediaSet::checkRecording(const QString &path)
 
 void TestMediaSet::errorSoundIsSofterThanSpeech()
 {
-    QString why;
-    const auto error = readPcmWav(paths_.errorSound(), &why);
-    const auto praise = readPcmWav(paths_.praise(1), &why);
-    QVERIFY2(error && praise, qPrintable(why));
+    const auto error = readRecording(paths_.errorSound());
+    const auto praise = readRecording(paths_.praise(1));
+    QVERIFY(error && praise);
     QCOMPARE_LT(error->rms, praise->rms);
 }
 
