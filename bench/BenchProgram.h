@@ -3,12 +3,12 @@
 // A whole program for timing: silent sound, no message boxes, the real
 // clock and generator, and a temporary media folder of full-size pictures.
 
-#include "app/Clock.h"
-#include "app/Modulo1.h"
-#include "app/Random.h"
+#include "state/Clock.h"
+#include "app/Programma.h"
+#include "state/Random.h"
 #include "media/ProblemLog.h"
 #include "media/SoundPlayer.h"
-#include "shell/MessageBoxes.h"
+#include "state/MessageBoxes.h"
 
 #include <QDir>
 #include <QImage>
@@ -32,7 +32,8 @@ struct BenchProgram {
     SilentPlayer sound;
     NoBoxes boxes;
     ProblemLog problems;
-    Modulo1 m{Services{random, clock, sound, boxes, problems, MediaPaths(folder.path()), [] {}}};
+    Programma program{Services{random, clock, sound, boxes, problems, MediaPaths(folder.path()), [] {}}};
+    Modulo1 &m = program.modulo;
 
     BenchProgram() { writeLetterPictures(); }
 

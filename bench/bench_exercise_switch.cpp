@@ -15,7 +15,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     zampli::bench::BenchProgram program;
-    auto &form = program.m.form<zampli::SinglePictureListening>(zampli::FormId::Zampli1);
+    auto &form = program.program.windows.form<zampli::SinglePictureListening>(zampli::FormId::Zampli1);
     form.Show();
     form.window()->resize(1600, 1200);
     QApplication::processEvents();

@@ -23,7 +23,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     zampli::bench::BenchProgram program;
-    auto &form = program.m.form<zampli::SinglePictureListening>(zampli::FormId::Zampli1);
+    auto &form = program.program.windows.form<zampli::SinglePictureListening>(zampli::FormId::Zampli1);
     form.Show();
 
     constexpr int kSpanMs = 10000;

@@ -1,9 +1,9 @@
-#include "app/Clock.h"
-#include "app/Modulo1.h"
-#include "app/Random.h"
+#include "app/Programma.h"
+#include "state/Clock.h"
+#include "state/Random.h"
 #include "media/ProblemLog.h"
 #include "media/WavSoundPlayer.h"
-#include "shell/MessageBoxes.h"
+#include "shell/QtMessageBoxes.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
     zampli::ProblemLog problems;
     zampli::WavSoundPlayer sound(problems);
     zampli::QtMessageBoxes boxes;
-    zampli::Modulo1 modulo(zampli::Services{
+    zampli::Programma programma(zampli::Services{
         random, clock, sound, boxes, problems,
         zampli::MediaPaths(QCoreApplication::applicationDirPath()),
         [] {
@@ -28,6 +28,6 @@ int main(int argc, char *argv[])
             QCoreApplication::exit(0);
         }});
 
-    modulo.Main();
+    programma.Main();
     return app.exec();
 }

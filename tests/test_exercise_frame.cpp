@@ -15,7 +15,7 @@ namespace {
 // A window with nothing but the frame, noting which of its steps ran.
 class FrameOnly final : public ExerciseForm {
 public:
-    FrameOnly(Modulo1 &m, FormId id) : ExerciseForm(m, id, QSize(9000, 6000), Qt::gray) {}
+    FrameOnly(Windows &w, FormId id) : ExerciseForm(w, id, QSize(9000, 6000), Qt::gray) {}
     QStringList steps;
 
 protected:
@@ -38,7 +38,7 @@ class ExerciseFrameTest : public QObject {
 
     static std::unique_ptr<FrameOnly> open(Harness &h, FormId id)
     {
-        auto f = std::make_unique<FrameOnly>(*h.modulo, id);
+        auto f = std::make_unique<FrameOnly>(*h.windows, id);
         f->Show();
         return f;
     }
@@ -86,15 +86,15 @@ private slots:
         auto zampli3 = open(h, FormId::Zampli3);
         zampli3->StileFisso = true;
         zampli3->steps.clear();
-        h.modulo->activation.activated(*h.modulo->form(FormId::Menu)); // another window was active
-        h.modulo->activation.activated(*zampli3);
+        h.windows->activation.activated(*h.windows->form(FormId::Menu)); // another window was active
+        h.windows->activation.activated(*zampli3);
         QCOMPARE(zampli3->steps, QStringList({"CaricaZampli 0", "parla"}));
 
         auto posizioni5 = open(h, FormId::Posizioni5);
         posizioni5->StileFisso = true;
         posizioni5->steps.clear();
-        h.modulo->activation.activated(*zampli3);
-        h.modulo->activation.activated(*posizioni5);
+        h.windows->activation.activated(*zampli3);
+        h.windows->activation.activated(*posizioni5);
         QCOMPARE(posizioni5->steps, QStringList({"CaricaZampli 1"}));
     }
 
@@ -136,7 +136,7 @@ private slots:
     void exitKeepsCountersWhenTheMenuStayedOpen()
     {
         Harness h;
-        h.modulo->form(FormId::Menu)->Show();
+        h.windows->form(FormId::Menu)->Show();
         auto f = open(h, FormId::Caratteri1);
         h.modulo->EserciziEseguiti = 2;
         h.modulo->EserciziErrati = 3;

@@ -25,7 +25,7 @@ class SinglePictureListeningTest : public QObject {
         {
             h.writeVowelPictures();
             h.random.script(draws);
-            form = &h.modulo->form<SinglePictureListening>(id);
+            form = &h.windows->form<SinglePictureListening>(id);
             form->Show();
         }
         QWidget *control(const char *name) const { return form->window()->findChild<QWidget *>(name); }
@@ -202,7 +202,7 @@ private slots:
         o.h.boxes.answers = {MessageBox::Answer::Yes};
         o.action("mnuEsci")->trigger();
         QVERIFY(!o.form->isLoaded());
-        QVERIFY(o.h.modulo->form(FormId::Menu)->isLoaded());
+        QVERIFY(o.h.windows->form(FormId::Menu)->isLoaded());
         QCOMPARE(o.h.modulo->EserciziEseguiti.value(), 0);
         // The window's own variables outlive its controls.
         QCOMPARE(o.form->Ultima, vowel);
@@ -213,11 +213,11 @@ private slots:
     {
         Harness h;
         h.writeVowelPictures();
-        h.modulo->form(FormId::Menu)->Show();
-        QTest::mouseClick(h.modulo->form(FormId::Menu)->window()->findChild<QPushButton *>("Command6"),
+        h.windows->form(FormId::Menu)->Show();
+        QTest::mouseClick(h.windows->form(FormId::Menu)->window()->findChild<QPushButton *>("Command6"),
                           Qt::LeftButton);
-        QVERIFY(h.modulo->form(FormId::Zampli1)->isLoaded());
-        QVERIFY(!h.modulo->form(FormId::Menu)->isLoaded());
+        QVERIFY(h.windows->form(FormId::Zampli1)->isLoaded());
+        QVERIFY(!h.windows->form(FormId::Menu)->isLoaded());
         QCOMPARE(h.sound.played.size(), 1);
     }
 
@@ -239,7 +239,7 @@ private slots:
         QWidget *exercise = o.form->window();
         QVERIFY(QTest::qWaitForWindowActive(exercise));
         QCOMPARE(o.h.sound.played.size(), 1); // shown and active: one activation
-        Form *menu = o.h.modulo->form(FormId::Menu);
+        Form *menu = o.h.windows->form(FormId::Menu);
         menu->Show(); // beside the exercise
         QVERIFY(QTest::qWaitForWindowActive(menu->window()));
         exercise->activateWindow();

@@ -1,5 +1,6 @@
 #include "fakes/Fakes.h"
 
+#include "shell/Buttons.h"
 #include "shell/Controls.h"
 #include "shell/DesignCanvas.h"
 #include "shell/FormAvvio.h"
@@ -14,9 +15,9 @@ using namespace zampli::test;
 class TitleAndMenuTest : public QObject {
     Q_OBJECT
 
-    static QWidget *shownWindow(Modulo1 &m, FormId id)
+    static QWidget *shownWindow(Windows &w, FormId id)
     {
-        Form *f = m.existingForm(id);
+        Form *f = w.existingForm(id);
         return f && f->isLoaded() && f->window()->isVisible() ? f->window() : nullptr;
     }
 
@@ -24,11 +25,11 @@ private slots:
     void startShowsTitleAndSeedsOnce()
     {
         Harness h;
-        h.modulo->Main();
-        QVERIFY(shownWindow(*h.modulo, FormId::Avvio));
-        QVERIFY(!shownWindow(*h.modulo, FormId::Menu));
+        h.programma->Main();
+        QVERIFY(shownWindow(*h.windows, FormId::Avvio));
+        QVERIFY(!shownWindow(*h.windows, FormId::Menu));
         QCOMPARE(h.random.seeds, 1);
-        QCOMPARE(h.modulo->form(FormId::Avvio)->window()->windowTitle(), QStringLiteral("ZAMPLI"));
+        QCOMPARE(h.windows->form(FormId::Avvio)->window()->windowTitle(), QStringLiteral("ZAMPLI"));
     }
 
     void anyClickOnTitleOpensMenu_data()
@@ -43,18 +44,18 @@ private slots:
     {
         QFETCH(QString, target);
         Harness h;
-        h.modulo->Main();
+        h.programma->Main();
         h.modulo->EserciziEseguiti = 5;
         h.modulo->EserciziErrati = 2;
-        QWidget *title = h.modulo->form(FormId::Avvio)->window();
+        QWidget *title = h.windows->form(FormId::Avvio)->window();
         QWidget *w = target == "client" ? title->findChild<QWidget *>("client")
                                         : title->findChild<QWidget *>(target);
         QVERIFY(w);
         // A spot on the background that no label covers.
         const QPoint at = target == "client" ? QPoint(w->width() - 3, w->height() - 3) : w->rect().center();
         QTest::mouseClick(w, Qt::LeftButton, {}, at);
-        QTRY_VERIFY(!h.modulo->form(FormId::Avvio)->isLoaded());
-        QVERIFY(shownWindow(*h.modulo, FormId::Menu));
+        QTRY_VERIFY(!h.windows->form(FormId::Avvio)->isLoaded());
+        QVERIFY(shownWindow(*h.windows, FormId::Menu));
         QCOMPARE(h.modulo->EserciziEseguiti.value(), 0);
         QCOMPARE(h.modulo->EserciziErrati.value(), 0);
     }
@@ -62,8 +63,8 @@ private slots:
     void titleDesign()
     {
         Harness h;
-        h.modulo->Main();
-        QWidget *title = h.modulo->form(FormId::Avvio)->window();
+        h.programma->Main();
+        QWidget *title = h.windows->form(FormId::Avvio)->window();
         auto *canvas = title->findChild<DesignCanvas *>("client");
         QCOMPARE(canvas->background(), QColor(255, 192, 255));
         auto *label = title->findChild<QLabel *>("Label1");
@@ -88,8 +89,8 @@ private slots:
     void menuCaptionsAndTabOrder()
     {
         Harness h;
-        h.modulo->form(FormId::Menu)->Show();
-        QWidget *menu = h.modulo->form(FormId::Menu)->window();
+        h.windows->form(FormId::Menu)->Show();
+        QWidget *menu = h.windows->form(FormId::Menu)->window();
         const QStringList expected = {
             " POSIZIONI/SUONI   ascolto 1", "Informazioni", "Esci",
             " POSIZIONI/SUONI   ascolto 2", " POSIZIONI/SUONI   riconosci 1",
@@ -129,9 +130,9 @@ private slots:
     void exitAnsweredNoChangesNothingYesEnds()
     {
         Harness h;
-        h.modulo->form(FormId::Menu)->Show();
+        h.windows->form(FormId::Menu)->Show();
         h.modulo->EserciziEseguiti = 4;
-        auto *esci = h.modulo->form(FormId::Menu)->window()->findChild<QPushButton *>("Command3D5");
+        auto *esci = h.windows->form(FormId::Menu)->window()->findChild<QPushButton *>("Command3D5");
 
         h.boxes.answers = {MessageBox::Answer::No};
         QTest::mouseClick(esci, Qt::LeftButton);
@@ -139,7 +140,7 @@ private slots:
         QCOMPARE(h.boxes.shown[0], (MessageBox{MessageBox::Icon::Question, MessageBox::Buttons::YesNo,
                                                 "ZAMPLI", "Vuoi uscire dal programma?"}));
         QCOMPARE(h.programEnds, 0);
-        QVERIFY(shownWindow(*h.modulo, FormId::Menu));
+        QVERIFY(shownWindow(*h.windows, FormId::Menu));
         QCOMPARE(h.modulo->EserciziEseguiti.value(), 4);
 
         h.boxes.answers = {MessageBox::Answer::Yes};
@@ -150,9 +151,9 @@ private slots:
     void informationShowsFourLinesAndKeepsCounters()
     {
         Harness h;
-        h.modulo->form(FormId::Menu)->Show();
+        h.windows->form(FormId::Menu)->Show();
         h.modulo->EserciziEseguiti = 3;
-        auto *info = h.modulo->form(FormId::Menu)->window()->findChild<QPushButton *>("Command3D6");
+        auto *info = h.windows->form(FormId::Menu)->window()->findChild<QPushButton *>("Command3D6");
         QTest::mouseClick(info, Qt::LeftButton);
         QTest::mouseClick(info, Qt::LeftButton);
         QCOMPARE(h.boxes.shown.size(), size_t(2));
@@ -174,16 +175,15 @@ private slots:
     {
         Harness h;
         // A factory with only the title and the menu.
-        Modulo1 m(Services{h.random, h.clock, h.sound, h.boxes, h.log, h.media(), [] {}},
-                  [](FormId id, Modulo1 &mm) -> std::unique_ptr<Form> {
-                      if (id == FormId::Menu)
-                          return std::make_unique<FormMenu>(mm);
-                      return nullptr;
-                  });
-        m.form(FormId::Menu)->Show();
-        QTest::mouseClick(m.form(FormId::Menu)->window()->findChild<QPushButton *>("Command7"), Qt::LeftButton);
-        QVERIFY(shownWindow(m, FormId::Menu));
-        QVERIFY(!m.existingForm(FormId::Zampli2));
+        Windows w(*h.modulo, [](FormId id, Windows &ww) -> std::unique_ptr<Form> {
+            if (id == FormId::Menu)
+                return std::make_unique<FormMenu>(ww);
+            return nullptr;
+        });
+        w.form(FormId::Menu)->Show();
+        clickAsUser(w.form(FormId::Menu)->window()->findChild<QPushButton *>("Command7"));
+        QVERIFY(shownWindow(w, FormId::Menu));
+        QVERIFY(!w.existingForm(FormId::Zampli2));
     }
 };
 

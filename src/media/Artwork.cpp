@@ -22,6 +22,9 @@ ArtInfo info(Art art)
     case Art::FigureCard: return {":/figure-card.svg", {16, 16}};
     case Art::SpeakerNotes: return {":/speaker-notes.svg", {5, 16}};
     case Art::Icon: return {":/icon.svg", {16, 16}};
+    case Art::Smile: return {":/smile.svg", {16, 16}};
+    case Art::Sad: return {":/sad.svg", {16, 16}};
+    case Art::Aeroplane: return {":/aeroplane.svg", {16, 16}};
     }
     return {":/icon.svg", {16, 16}};
 }

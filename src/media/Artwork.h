@@ -12,6 +12,9 @@ enum class Art {
     FigureCard,   // robed figure holding a card: listen-again buttons
     SpeakerNotes, // loudspeaker with notes: pictures that speak when clicked
     Icon,         // the window icon
+    Smile,        // yellow smiling face: a right answer
+    Sad,          // yellow sad face: a wrong answer
+    Aeroplane,    // small aeroplane: the picture carried in a drag
 };
 
 namespace Artwork {

@@ -27,10 +27,4 @@ void ProblemLog::note(const QString &line)
     sink_(line);
 }
 
-bool ProblemLog::wasReported(const QString &path) const
-{
-    QMutexLocker lock(&mutex_);
-    return reported_.contains(path);
-}
-
 } // namespace zampli

@@ -20,11 +20,9 @@ public:
     void missingFile(const QString &path);
     void note(const QString &line); // a one-off remark, e.g. no audio device
 
-    bool wasReported(const QString &path) const;
-
 private:
     Sink sink_;
-    mutable QMutex mutex_;
+    QMutex mutex_;
     QSet<QString> reported_;
 };
 

@@ -15,8 +15,6 @@ public:
     // A window was closed: its next showing is a fresh activation.
     void unloaded(Form &form);
 
-    const Form *lastActive() const { return last_; }
-
 private:
     Form *last_ = nullptr;
 };

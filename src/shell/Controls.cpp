@@ -1,40 +1,27 @@
 #include "shell/Controls.h"
 
-#include <QMouseEvent>
-#include <algorithm>
+#include "media/PictureLoader.h"
+
 #include <QPainter>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 
 namespace zampli {
 
-void ClickTracker::press(const QMouseEvent *e)
+Tile::Tile(QWidget *parent) : Clickable(parent)
 {
-    pressed_ = e->button() == Qt::LeftButton;
+    setFrameShape(QFrame::NoFrame);
+    setAutoFillBackground(true);
 }
 
-bool ClickTracker::release(const QMouseEvent *e, const QRect &area)
+void Tile::setColour(const QColor &colour)
 {
-    const bool click = pressed_ && e->button() == Qt::LeftButton && area.contains(e->position().toPoint());
-    pressed_ = false;
-    return click;
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, colour);
+    // A disabled tile keeps its colour: it is locked, not greyed out.
+    pal.setColor(QPalette::Disabled, QPalette::Window, colour);
+    setPalette(pal);
 }
 
-void ClickLabel::mousePressEvent(QMouseEvent *e)
-{
-    click_.press(e);
-    QLabel::mousePressEvent(e);
-}
-
-void ClickLabel::mouseReleaseEvent(QMouseEvent *e)
-{
-    const bool click = click_.release(e, rect());
-    QLabel::mouseReleaseEvent(e);
-    if (click)
-        emit clicked();
-}
-
-PictureBox::PictureBox(QWidget *parent) : QWidget(parent) {}
+PictureBox::PictureBox(QWidget *parent) : Clickable(parent) {}
 
 void PictureBox::setPicture(std::optional<QImage> image, const QString &placeholderText)
 {
@@ -46,9 +33,28 @@ void PictureBox::setPicture(std::optional<QImage> image, const QString &placehol
     update();
 }
 
+void PictureBox::load(const PictureLoader &loader, const PictureFile &file)
+{
+    setPicture(loader.load(file.path), file.placeholder);
+}
+
+void PictureBox::copyPicture(const PictureBox &from)
+{
+    if (from.image_.isNull())
+        setPicture(std::nullopt, from.placeholder_);
+    else
+        setPicture(from.image_, QString());
+}
+
 void PictureBox::clear()
 {
     setPicture(std::nullopt, QString());
+}
+
+void PictureBox::setSingleBorder(bool on)
+{
+    border_ = on;
+    update();
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
@@ -57,108 +63,46 @@ void PictureBox::paintEvent(QPaintEvent *)
     if (!image_.isNull()) {
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawImage(rect(), image_);
-        return;
+    } else if (!placeholder_.isEmpty()) {
+        p.fillRect(rect(), QColor(250, 248, 235));
+        p.setPen(QPen(QColor(150, 150, 150), 2, Qt::DashLine));
+        p.drawRect(rect().adjusted(1, 1, -2, -2));
+        QFont f = font();
+        f.setBold(true);
+        const int chars = qMax<qsizetype>(1, placeholder_.size());
+        f.setPixelSize(qMax(8, qMin(height() * 2 / 3, width() * 3 / 2 / int(chars))));
+        p.setFont(f);
+        p.setPen(QColor(60, 60, 60));
+        p.drawText(rect(), Qt::AlignCenter, placeholder_);
     }
-    if (placeholder_.isEmpty())
-        return;
-    p.fillRect(rect(), QColor(250, 248, 235));
-    p.setPen(QPen(QColor(150, 150, 150), 2, Qt::DashLine));
-    p.drawRect(rect().adjusted(1, 1, -2, -2));
-    QFont f = font();
-    f.setBold(true);
-    const int chars = qMax<qsizetype>(1, placeholder_.size());
-    f.setPixelSize(qMax(8, qMin(height() * 2 / 3, width() * 3 / 2 / int(chars))));
-    p.setFont(f);
-    p.setPen(QColor(60, 60, 60));
-    p.drawText(rect(), Qt::AlignCenter, placeholder_);
-}
-
-void PictureBox::mousePressEvent(QMouseEvent *e)
-{
-    click_.press(e);
-}
-
-void PictureBox::mouseReleaseEvent(QMouseEvent *e)
-{
-    if (click_.release(e, rect()))
-        emit clicked();
-}
-
-QStringList splitAtWidestGap(const QString &text)
-{
-    const QString words = text.trimmed();
-    qsizetype best = -1, bestLength = 0;
-    for (qsizetype i = 0; i < words.size();) {
-        if (words[i] != QLatin1Char(' ')) {
-            ++i;
-            continue;
-        }
-        qsizetype j = i;
-        while (j < words.size() && words[j] == QLatin1Char(' '))
-            ++j;
-        // Prefer the widest gap; among equals, the one nearest the middle.
-        const auto distance = [&](qsizetype at) { return qAbs(at - words.size() / 2); };
-        if (j - i > bestLength || (j - i == bestLength && distance(i) < distance(best))) {
-            best = i;
-            bestLength = j - i;
-        }
-        i = j;
-    }
-    if (best < 0)
-        return {text};
-    return {words.left(best), words.mid(best + bestLength)};
-}
-
-CaptionButton::Caption CaptionButton::caption() const
-{
-    const QRect area = rect().adjusted(3, 0, -3, 0);
-    const QStringList twoLines = splitAtWidestGap(text());
-    QFont f = font();
-    for (; f.pixelSize() > 6; f.setPixelSize(f.pixelSize() - 1)) {
-        const QFontMetrics fm(f);
-        if (fm.horizontalAdvance(text()) <= area.width() && fm.height() <= area.height())
-            return {f, {text()}};
-        const bool fits = fm.height() * twoLines.size() <= area.height() &&
-                          std::all_of(twoLines.begin(), twoLines.end(), [&](const QString &line) {
-                              return fm.horizontalAdvance(line) <= area.width();
-                          });
-        if (fits)
-            return {f, twoLines};
-    }
-    return {f, twoLines};
-}
-
-void CaptionButton::paintEvent(QPaintEvent *)
-{
-    QStylePainter p(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
-    option.text.clear();
-    p.drawControl(QStyle::CE_PushButton, option);
-
-    const Caption c = caption();
-    const QFontMetrics fm(c.font);
-    p.setFont(c.font);
-    p.setPen(palette().color(QPalette::ButtonText));
-    const int lineHeight = fm.height();
-    int y = (height() - lineHeight * int(c.lines.size())) / 2;
-    for (const QString &line : c.lines) {
-        p.drawText(QRect(0, y, width(), lineHeight), Qt::AlignCenter, line);
-        y += lineHeight;
+    if (border_) {
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 }
 
-PictureButton::PictureButton(Art art, QWidget *parent) : QPushButton(parent), art_(art)
+OutlineFrame::OutlineFrame(QColor colour, int designWidth, QWidget *parent)
+    : QWidget(parent), colour_(colour), designWidth_(designWidth), lineWidth_(designWidth)
 {
-    setFocusPolicy(Qt::TabFocus);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
 }
 
-void PictureButton::resizeEvent(QResizeEvent *e)
+void OutlineFrame::setLineWidth(int pixels)
 {
-    QPushButton::resizeEvent(e);
-    const int side = qMax(1, qMin(width(), height()) * 3 / 4);
-    setIcon(QIcon(Artwork::pixmap(art_, QSize(side, side))));
-    setIconSize(QSize(side, side));
+    lineWidth_ = qMax(1, pixels);
+    update();
+}
+
+void OutlineFrame::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const QRect inner = rect().adjusted(lineWidth_, lineWidth_, -lineWidth_, -lineWidth_);
+    QRegion ring(rect());
+    ring -= QRegion(inner);
+    p.setClipRegion(ring);
+    p.fillRect(rect(), colour_);
 }
 
 } // namespace zampli

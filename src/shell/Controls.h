@@ -1,51 +1,86 @@
 #pragma once
 
-#include "media/Artwork.h"
+#include "state/Vowels.h"
 
+#include <QFrame>
 #include <QImage>
 #include <QLabel>
-#include <QPushButton>
+#include <QMouseEvent>
 #include <optional>
-
-class QMouseEvent;
 
 namespace zampli {
 
-// A click: the left button pressed and then released over the same control.
-class ClickTracker {
+class PictureLoader;
+
+// One way to click for every clickable control: the left button pressed and
+// released over the same control. The press is taken, so it never reaches
+// the control underneath: one click runs exactly one handler, and a press
+// released over another control runs none. A disabled control gets no mouse
+// events at all.
+template <class Base>
+class Clickable : public Base {
 public:
-    void press(const QMouseEvent *e);
-    // True when this release completes a click inside `area`.
-    bool release(const QMouseEvent *e, const QRect &area);
+    using Base::Base;
+
+protected:
+    virtual void emitClicked() = 0;
+
+    void mousePressEvent(QMouseEvent *e) override
+    {
+        pressed_ = e->button() == Qt::LeftButton;
+        e->accept();
+    }
+    void mouseReleaseEvent(QMouseEvent *e) override
+    {
+        const bool click = pressed_ && e->button() == Qt::LeftButton &&
+                           this->rect().contains(e->position().toPoint());
+        pressed_ = false;
+        e->accept();
+        if (click)
+            emitClicked();
+    }
 
 private:
     bool pressed_ = false;
 };
 
 // A label that reports a click, as the title window's letters need.
-class ClickLabel : public QLabel {
+class ClickLabel : public Clickable<QLabel> {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    using Clickable::Clickable;
 signals:
     void clicked();
 protected:
-    void mousePressEvent(QMouseEvent *e) override;
-    void mouseReleaseEvent(QMouseEvent *e) override;
-private:
-    ClickTracker click_;
+    void emitClicked() override { emit clicked(); }
+};
+
+// A coloured tile that reports a click; controls nested in it are part of it.
+class Tile : public Clickable<QFrame> {
+    Q_OBJECT
+public:
+    explicit Tile(QWidget *parent = nullptr);
+    void setColour(const QColor &colour);
+signals:
+    void clicked();
+protected:
+    void emitClicked() override { emit clicked(); }
 };
 
 // A picture box: its picture stretched to the box. Without a picture it shows
 // a plain placeholder (the letter or word it should show) on a light ground,
 // so a missing file never leaves the child in front of nothing.
 // The tag is the box's own text mark: "vuota" or the letter shown.
-class PictureBox : public QWidget {
+class PictureBox : public Clickable<QWidget> {
     Q_OBJECT
 public:
     explicit PictureBox(QWidget *parent = nullptr);
 
     void setPicture(std::optional<QImage> image, const QString &placeholderText);
+    // Loads a file; one that cannot be read shows its placeholder.
+    void load(const PictureLoader &loader, const PictureFile &file);
+    // Shows what another box shows, placeholder included.
+    void copyPicture(const PictureBox &from);
     void clear();
     const QImage &picture() const { return image_; }
     bool showsPlaceholder() const { return image_.isNull() && !placeholder_.isEmpty(); }
@@ -54,52 +89,45 @@ public:
     QString tag() const { return tag_; }
     void setTag(const QString &tag) { tag_ = tag; }
 
+    // A thin dark line along the box's edge, drawn over the picture.
+    void setSingleBorder(bool on);
+    bool hasSingleBorder() const { return border_; }
+
 signals:
     void clicked();
 
 protected:
+    void emitClicked() override { emit clicked(); }
     void paintEvent(QPaintEvent *e) override;
-    void mousePressEvent(QMouseEvent *e) override;
-    void mouseReleaseEvent(QMouseEvent *e) override;
 
 private:
     QImage image_;
     QString placeholder_;
     QString tag_;
-    ClickTracker click_;
+    bool border_ = false;
 };
 
-// A text button whose caption, when wider than the button, goes onto two
-// lines split at its widest gap between words, and only then shrinks, so
-// every word stays whole and readable.
-class CaptionButton : public QPushButton {
+// A rectangle outline drawn around the rectangle it is placed on, never over
+// it, so the framed picture stays whole. Clicks pass through it.
+class OutlineFrame : public QWidget {
     Q_OBJECT
 public:
-    using QPushButton::QPushButton;
+    // `designWidth` is the line's width in pixels at the design size.
+    OutlineFrame(QColor colour, int designWidth, QWidget *parent = nullptr);
 
-    struct Caption {
-        QFont font;
-        QStringList lines;
-    };
-    // How the caption is drawn at the button's present size.
-    Caption caption() const;
+    int designWidth() const { return designWidth_; }
+    // The line's width now, set by the canvas as the window grows.
+    int lineWidth() const { return lineWidth_; }
+    void setLineWidth(int pixels);
+    QColor colour() const { return colour_; }
 
 protected:
     void paintEvent(QPaintEvent *e) override;
-};
 
-// A caption split in two at its longest run of blanks between words.
-QStringList splitAtWidestGap(const QString &text);
-
-// A button that shows only a picture, scaled to the button as it grows.
-class PictureButton : public QPushButton {
-    Q_OBJECT
-public:
-    PictureButton(Art art, QWidget *parent = nullptr);
-protected:
-    void resizeEvent(QResizeEvent *e) override;
 private:
-    Art art_;
+    QColor colour_;
+    int designWidth_;
+    int lineWidth_;
 };
 
 } // namespace zampli

@@ -1,7 +1,5 @@
 #include "shell/DesignCanvas.h"
 
-#include <QMouseEvent>
-
 namespace zampli {
 
 namespace {
@@ -24,25 +22,59 @@ QFont designFont(bool bold, int pixelSize)
 }
 
 DesignCanvas::DesignCanvas(QSize designTwips, QWidget *parent)
-    : QWidget(parent), design_(designTwips)
+    : Clickable(parent), design_(designTwips)
 {
     setAutoFillBackground(true);
 }
 
-void DesignCanvas::place(QWidget *w, const QRect &twips, std::optional<DesignFont> font,
-                         std::optional<Art> pointer)
+void DesignCanvas::place(QWidget *w, const Placement &p)
 {
-    placements_.push_back({w, twips, font, pointer});
-    layOut(placements_.back());
+    if (p.in) {
+        // Part of its container: the container takes the clicks.
+        w->setAttribute(Qt::WA_TransparentForMouseEvents);
+        if (w->parentWidget() != p.in)
+            w->setParent(p.in);
+    }
+    placed_.push_back({w, p});
+    layOut(placed_.back());
 }
 
-void DesignCanvas::setPointer(std::optional<Art> pointer)
+void DesignCanvas::setTwips(QWidget *w, const QRect &twips)
+{
+    Placed *p = find(w);
+    if (!p)
+        return;
+    p->placement.twips = twips;
+    layOut(*p);
+    // Whatever sits inside it follows.
+    for (const Placed &inner : placed_)
+        if (inner.placement.in == w)
+            layOut(inner);
+}
+
+QRect DesignCanvas::twips(const QWidget *w) const
+{
+    const Placed *p = find(w);
+    return p ? p->placement.twips : QRect();
+}
+
+DesignCanvas::Placed *DesignCanvas::find(const QWidget *w)
+{
+    for (Placed &p : placed_)
+        if (p.widget == w)
+            return &p;
+    return nullptr;
+}
+
+const DesignCanvas::Placed *DesignCanvas::find(const QWidget *w) const
+{
+    return const_cast<DesignCanvas *>(this)->find(w);
+}
+
+void DesignCanvas::setPointer(Pointer pointer)
 {
     pointer_ = pointer;
-    if (pointer_)
-        setCursor(Artwork::cursor(*pointer_, pointerPixels()));
-    else
-        unsetCursor();
+    applyPointer(this, pointer_);
 }
 
 void DesignCanvas::setBackground(const QColor &colour)
@@ -63,35 +95,50 @@ int DesignCanvas::pointerPixels() const
     return qMax(32, fit_.map(kPointerTwips));
 }
 
-void DesignCanvas::layOut(const Placement &p) const
+void DesignCanvas::applyPointer(QWidget *w, Pointer pointer) const
 {
-    if (!p.widget)
+    switch (pointer.kind()) {
+    case Pointer::Kind::Inherited: w->unsetCursor(); break;
+    case Pointer::Kind::Normal: w->setCursor(Qt::ArrowCursor); break;
+    case Pointer::Kind::Picture: w->setCursor(Artwork::cursor(pointer.art(), pointerPixels())); break;
+    }
+}
+
+QRect DesignCanvas::absoluteTwips(const Placed &p) const
+{
+    const Placed *container = p.placement.in ? find(p.placement.in) : nullptr;
+    if (!container)
+        return p.placement.twips;
+    return p.placement.twips.translated(absoluteTwips(*container).topLeft());
+}
+
+void DesignCanvas::layOut(const Placed &p) const
+{
+    QWidget *w = p.widget;
+    if (!w)
         return;
-    p.widget->setGeometry(fit_.map(p.twips));
-    if (p.font)
-        p.widget->setFont(designFont(p.font->bold, fit_.fontPixels(p.font->points)));
-    if (p.pointer)
-        p.widget->setCursor(Artwork::cursor(*p.pointer, pointerPixels()));
+    // Map the absolute edges, so a nested control lands on the same pixels
+    // as it would on the canvas itself.
+    QRect pixels = fit_.map(absoluteTwips(p));
+    if (const Placed *container = p.placement.in ? find(p.placement.in) : nullptr)
+        pixels.translate(-fit_.map(absoluteTwips(*container)).topLeft());
+    if (auto *frame = qobject_cast<OutlineFrame *>(w)) {
+        const int line = qMax(1, fit_.map(frame->designWidth() * kTwipsPerPixel));
+        frame->setLineWidth(line);
+        pixels.adjust(-line, -line, line, line);
+    }
+    w->setGeometry(pixels);
+    if (p.placement.font)
+        w->setFont(designFont(p.placement.font->bold, fit_.fontPixels(p.placement.font->points)));
+    applyPointer(w, p.placement.pointer);
 }
 
 void DesignCanvas::resizeEvent(QResizeEvent *)
 {
     fit_ = fitDesign(design_, size());
-    for (const Placement &p : placements_)
+    for (const Placed &p : placed_)
         layOut(p);
-    if (pointer_)
-        setCursor(Artwork::cursor(*pointer_, pointerPixels()));
-}
-
-void DesignCanvas::mousePressEvent(QMouseEvent *e)
-{
-    click_.press(e);
-}
-
-void DesignCanvas::mouseReleaseEvent(QMouseEvent *e)
-{
-    if (click_.release(e, rect()))
-        emit clicked();
+    applyPointer(this, pointer_);
 }
 
 } // namespace zampli

@@ -1,20 +1,12 @@
 #include "shell/ExerciseForm.h"
 
-#include "app/Modulo1.h"
-#include "shell/MessageBoxes.h"
+#include "shell/Windows.h"
+#include "state/Modulo1.h"
+#include "state/MessageBoxes.h"
 
 #include <QMenuBar>
-#include <stdexcept>
 
 namespace zampli {
-
-const ExerciseWindowRow &exerciseWindow(FormId id)
-{
-    for (const ExerciseWindowRow &row : kExerciseWindows)
-        if (row.id == id)
-            return row;
-    throw std::invalid_argument("not an exercise window");
-}
 
 QStringList styleItemCaptions(StyleItems form)
 {
@@ -33,8 +25,8 @@ QStringList styleItemCaptions(StyleItems form)
     return {};
 }
 
-ExerciseForm::ExerciseForm(Modulo1 &m, FormId id, QSize designTwips, QColor designBackground)
-    : Form(m, QString::fromLatin1(exerciseWindow(id).name), designTwips, designBackground),
+ExerciseForm::ExerciseForm(Windows &w, FormId id, QSize designTwips, QColor designBackground)
+    : Form(w, QString::fromLatin1(exerciseWindow(id).name), designTwips, designBackground),
       row_(exerciseWindow(id))
 {
 }
@@ -139,7 +131,7 @@ void ExerciseForm::mnuEsci_Click()
 {
     if (!m.services.boxes.askYesNo(QStringLiteral("Vuoi terminare?"), window()))
         return;
-    if (Form *menu = m.form(FormId::Menu))
+    if (Form *menu = windows.form(FormId::Menu))
         menu->Show();
     Unload();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/ExerciseWindows.h"
+#include "state/ExerciseWindows.h"
 #include "shell/Form.h"
 
 #include <QList>
@@ -15,7 +15,7 @@ namespace zampli {
 class ExerciseForm : public Form {
     Q_OBJECT
 public:
-    ExerciseForm(Modulo1 &m, FormId id, QSize designTwips, QColor designBackground);
+    ExerciseForm(Windows &w, FormId id, QSize designTwips, QColor designBackground);
 
     const ExerciseWindowRow &row() const { return row_; }
 

@@ -1,17 +1,17 @@
 #include "shell/Form.h"
 
-#include "app/Modulo1.h"
 #include "media/Artwork.h"
 #include "shell/DesignCanvas.h"
 #include "shell/FormWindow.h"
-#include "shell/MessageBoxes.h"
+#include "shell/Windows.h"
+#include "state/MessageBoxes.h"
 
 #include <QMenuBar>
 
 namespace zampli {
 
-Form::Form(Modulo1 &m, const QString &name, QSize designTwips, QColor designBackground)
-    : m(m), name_(name), design_(designTwips), designBackground_(designBackground)
+Form::Form(Windows &w, const QString &name, QSize designTwips, QColor designBackground)
+    : windows(w), m(w.m), name_(name), design_(designTwips), designBackground_(designBackground)
 {
     setObjectName(name);
 }
@@ -53,7 +53,7 @@ void Form::Show()
     window_->activateWindow();
     // Showing counts as becoming the active window, whether or not the
     // window system hands over the focus at once.
-    m.activation.activated(*this);
+    windows.activation.activated(*this);
 }
 
 void Form::Unload()
@@ -65,12 +65,12 @@ void Form::Unload()
 void Form::windowClosed()
 {
     window_ = nullptr; // the window deletes itself, with every control on it
-    m.activation.unloaded(*this);
+    windows.activation.unloaded(*this);
 }
 
 void Form::windowActivated()
 {
-    m.activation.activated(*this);
+    windows.activation.activated(*this);
 }
 
 } // namespace zampli

@@ -13,6 +13,7 @@ namespace zampli {
 
 class Modulo1;
 class DesignCanvas;
+class Windows;
 
 // One window kind of the program. The object lives for the whole run and
 // keeps the window's own variables; its controls exist only while the window
@@ -20,7 +21,7 @@ class DesignCanvas;
 class Form : public QObject {
     Q_OBJECT
 public:
-    Form(Modulo1 &m, const QString &name, QSize designTwips, QColor designBackground);
+    Form(Windows &w, const QString &name, QSize designTwips, QColor designBackground);
     ~Form() override;
 
     bool isLoaded() const { return window_ != nullptr; }
@@ -39,6 +40,7 @@ public:
     virtual bool closeRequested() { return true; }
 
 protected:
+    Windows &windows;
     Modulo1 &m;
 
     virtual void buildControls(DesignCanvas &canvas) = 0;

@@ -1,6 +1,8 @@
 #include "shell/FormAvvio.h"
 
-#include "app/Modulo1.h"
+#include "shell/Windows.h"
+#include "state/Modulo1.h"
+#include "state/Vowels.h"
 #include "shell/Controls.h"
 #include "shell/DesignCanvas.h"
 
@@ -23,8 +25,8 @@ constexpr Letter kLetters[10] = {
 
 } // namespace
 
-FormAvvio::FormAvvio(Modulo1 &m)
-    : Form(m, QStringLiteral("FormAvvio"), QSize(11550, 9510), QColor(255, 192, 255))
+FormAvvio::FormAvvio(Windows &w)
+    : Form(w, QStringLiteral("FormAvvio"), QSize(11550, 9510), QColor(255, 192, 255))
 {
 }
 
@@ -33,24 +35,30 @@ void FormAvvio::buildControls(DesignCanvas &canvas)
     canvas.setPointer(Art::CursorArrow);
     connect(&canvas, &DesignCanvas::clicked, this, &FormAvvio::Form_Click);
 
-    auto *title = canvas.add<ClickLabel>(QStringLiteral("Label1"), QRect(3600, 1800, 6135, 1455),
-                                         DesignFont{69.75, true}, Art::CursorArrow);
+    auto *title = canvas.add<ClickLabel>(QStringLiteral("Label1"),
+                                         {.twips = QRect(3600, 1800, 6135, 1455),
+                                          .font = DesignFont{69.75, true},
+                                          .pointer = Art::CursorArrow});
     title->setText(QStringLiteral("ZAMPLI"));
     title->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     connect(title, &ClickLabel::clicked, this, &FormAvvio::Label1_Click);
 
-    for (int i = 0; i < 10; ++i) {
+    std::vector<Placement> places;
+    for (const Letter &l : kLetters)
+        // The letters keep the ordinary pointer of their own.
+        places.push_back({.twips = QRect(l.left, l.top, 2055, 1935),
+                          .font = DesignFont{72, true},
+                          .pointer = Pointer::normal()});
+    auto *letters = canvas.addArray<ClickLabel>(QStringLiteral("Label2"), places);
+    connect(letters, &ControlArraySignals::clicked, this, &FormAvvio::Label2_Click);
+    for (int i = 0; i < letters->size(); ++i) {
         const Letter &l = kLetters[i];
-        auto *label = canvas.add<ClickLabel>(QStringLiteral("Label2_%1").arg(i),
-                                             QRect(l.left, l.top, 2055, 1935), DesignFont{72, true});
+        ClickLabel *label = (*letters)[i];
         label->setText(QString::fromLatin1(l.caption));
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         QPalette pal = label->palette();
         pal.setColor(QPalette::WindowText, vowelColour(l.vowel));
         label->setPalette(pal);
-        // The letters keep the ordinary pointer of their own.
-        label->setCursor(Qt::ArrowCursor);
-        connect(label, &ClickLabel::clicked, this, [this, i] { Label2_Click(i); });
     }
 }
 
@@ -60,7 +68,7 @@ void FormAvvio::Label2_Click(int) { openMenu(); }
 
 void FormAvvio::openMenu()
 {
-    if (Form *menu = m.form(FormId::Menu))
+    if (Form *menu = windows.form(FormId::Menu))
         menu->Show();
     Unload();
 }

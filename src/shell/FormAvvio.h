@@ -9,7 +9,7 @@ namespace zampli {
 class FormAvvio final : public Form {
     Q_OBJECT
 public:
-    explicit FormAvvio(Modulo1 &m);
+    explicit FormAvvio(Windows &w);
 
     void Form_Click();
     void Label1_Click();

@@ -1,7 +1,8 @@
 #include "shell/FormMenu.h"
 
-#include "app/Modulo1.h"
-#include "shell/Controls.h"
+#include "shell/Windows.h"
+#include "state/Modulo1.h"
+#include "shell/Buttons.h"
 #include "shell/DesignCanvas.h"
 
 #include <QPushButton>
@@ -44,8 +45,8 @@ constexpr DesignFont kButtonFont{15.75, true};
 
 } // namespace
 
-FormMenu::FormMenu(Modulo1 &m)
-    : Form(m, QStringLiteral("FormMenu"), QSize(10770, 8610), QColor(255, 0, 255))
+FormMenu::FormMenu(Windows &w)
+    : Form(w, QStringLiteral("FormMenu"), QSize(10770, 8610), QColor(255, 0, 255))
 {
 }
 
@@ -53,8 +54,8 @@ void FormMenu::buildControls(DesignCanvas &canvas)
 {
     QWidget *previous = nullptr;
     for (const MenuButton &b : kButtons) {
-        auto *button = canvas.add<CaptionButton>(QString::fromLatin1(b.name),
-                                               QRect(QPoint(b.left, b.top), kButtonTwips), kButtonFont);
+        auto *button = canvas.add<CaptionButton>(
+            QString::fromLatin1(b.name), {.twips = QRect(QPoint(b.left, b.top), kButtonTwips), .font = kButtonFont});
         button->setText(QString::fromLatin1(b.caption));
         if (previous)
             QWidget::setTabOrder(previous, button);
@@ -78,7 +79,7 @@ void FormMenu::Form_Load()
 
 void FormMenu::openExercise(FormId target, bool menuStaysOpen)
 {
-    Form *exercise = m.form(target);
+    Form *exercise = windows.form(target);
     if (!exercise)
         return; // a window this program does not have yet
     exercise->Show();
@@ -86,8 +87,8 @@ void FormMenu::openExercise(FormId target, bool menuStaysOpen)
         Unload();
 }
 
-void FormMenu::Command3D6_Click() { m.MostraInformazioni(); }
-void FormMenu::Command3D5_Click() { m.ConfermaUscita(); }
+void FormMenu::Command3D6_Click() { m.MostraInformazioni(window()); }
+void FormMenu::Command3D5_Click() { m.ConfermaUscita(window()); }
 
 bool FormMenu::closeRequested()
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FormId.h"
+#include "state/FormId.h"
 #include "shell/Form.h"
 
 namespace zampli {
@@ -10,7 +10,7 @@ namespace zampli {
 class FormMenu final : public Form {
     Q_OBJECT
 public:
-    explicit FormMenu(Modulo1 &m);
+    explicit FormMenu(Windows &w);
 
     // An exercise button: opens its window and, for most, closes the menu.
     void openExercise(FormId target, bool menuStaysOpen);

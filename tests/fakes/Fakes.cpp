@@ -49,8 +49,10 @@ MessageBox::Answer RecordingMessageBoxes::show(const MessageBox &box, QWidget *)
 
 Harness::Harness()
 {
-    modulo = std::make_unique<Modulo1>(
+    programma = std::make_unique<Programma>(
         Services{random, clock, sound, boxes, log, MediaPaths(folder.path()), [this] { ++programEnds; }});
+    modulo = &programma->modulo;
+    windows = &programma->windows;
 }
 
 Harness::~Harness() = default;
@@ -71,6 +73,27 @@ void Harness::writeVowelPictures() const
         for (int style = 1; style <= 4; ++style)
             writePicture(media().letterPicture(letter, style));
     }
+}
+
+} // namespace zampli::test
+
+namespace zampli::test {
+
+void clickAsUser(QWidget *w, QPoint at)
+{
+    QVERIFY2(w, "no such control");
+    const QString name = w->objectName();
+    QVERIFY2(w->isVisible(), qPrintable(name + " is not on screen"));
+    QVERIFY2(w->isEnabled(), qPrintable(name + " is disabled"));
+    const QPoint point = at.isNull() ? w->rect().center() : at;
+    QVERIFY2(w->rect().contains(point), qPrintable(name + ": the point is outside it"));
+    // Whatever is really under the pointer there must be the control or part of it.
+    QWidget *window = w->window();
+    const QPoint inWindow = w->mapTo(window, point);
+    QWidget *under = window->childAt(inWindow);
+    QVERIFY2(under == w || w->isAncestorOf(under),
+             qPrintable(name + " is covered by " + (under ? under->objectName() : QString("nothing"))));
+    QTest::mouseClick(w, Qt::LeftButton, {}, point);
 }
 
 } // namespace zampli::test

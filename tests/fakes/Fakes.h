@@ -1,11 +1,14 @@
 #pragma once
 
-#include "app/Clock.h"
-#include "app/Modulo1.h"
-#include "app/Random.h"
+#include "state/Clock.h"
+#include "app/Programma.h"
+#include "state/Modulo1.h"
+#include "state/Random.h"
 #include "media/ProblemLog.h"
 #include "media/SoundPlayer.h"
-#include "shell/MessageBoxes.h"
+#include "state/MessageBoxes.h"
+
+class QWidget;
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -67,7 +70,9 @@ struct Harness {
     QStringList problems;
     ProblemLog log{[this](const QString &line) { problems << line; }};
     int programEnds = 0;
-    std::unique_ptr<Modulo1> modulo;
+    std::unique_ptr<Programma> programma;
+    Modulo1 *modulo = nullptr;   // the program's shared state
+    Windows *windows = nullptr;  // its one instance of each window
 
     MediaPaths media() const { return MediaPaths(folder.path()); }
     // Writes a small picture file at the path.
@@ -75,5 +80,10 @@ struct Harness {
     // Writes every letter picture and face the listening windows name.
     void writeVowelPictures() const;
 };
+
+// Clicks `w` with the left button as a child would, through the window. Fails
+// the test instead when no child could: the control is hidden, disabled, or
+// its window is not on screen.
+void clickAsUser(QWidget *w, QPoint at = {});
 
 } // namespace zampli::test

@@ -1,8 +1,9 @@
 #include "exercises/listening/SinglePictureListening.h"
 
-#include "app/Clock.h"
-#include "app/Modulo1.h"
-#include "app/Random.h"
+#include "state/Clock.h"
+#include "state/Modulo1.h"
+#include "state/Vowels.h"
+#include "state/Random.h"
 #include "shell/DesignCanvas.h"
 
 namespace zampli {
@@ -12,24 +13,20 @@ constexpr double kVoiceWaitSeconds = 2.0;
 constexpr int kTickMs = 1000;
 } // namespace
 
-QString letterInStyle(const QString &letter, int style)
-{
-    return style == 2 || style == 4 ? letter.toLower() : letter;
-}
-
-SinglePictureListening::SinglePictureListening(Modulo1 &m, FormId id)
-    : ExerciseForm(m, id, QSize(9360, 7200), QColor(0, 0, 128))
+SinglePictureListening::SinglePictureListening(Windows &w, FormId id)
+    : ExerciseForm(w, id, QSize(9360, 7200), QColor(0, 0, 128))
 {
 }
 
 void SinglePictureListening::buildControls(DesignCanvas &canvas)
 {
-    image1_ = canvas.add<PictureBox>(QStringLiteral("Image1"), QRect(1560, 600, 5775, 5535), {},
-                                     Art::SpeakerNotes);
+    image1_ = canvas.add<PictureBox>(QStringLiteral("Image1"),
+                                     {.twips = QRect(1560, 600, 5775, 5535), .pointer = Art::SpeakerNotes});
     connect(image1_, &PictureBox::clicked, this, &SinglePictureListening::Image1_Click);
 
-    command1_ = canvas.add<PictureButton>(QStringLiteral("Command1"), QRect(7800, 5040, 975, 975), {},
-                                          Art::NextArrow, Art::NextArrow);
+    command1_ = canvas.add<PictureButton>(QStringLiteral("Command1"),
+                                          {.twips = QRect(7800, 5040, 975, 975), .pointer = Art::NextArrow});
+    command1_->setPicture(Art::NextArrow);
     connect(command1_, &QPushButton::clicked, this, &SinglePictureListening::Command1_Click);
 
     auto *timer = new QTimer(&canvas);
@@ -41,9 +38,7 @@ void SinglePictureListening::buildControls(DesignCanvas &canvas)
 
 QString SinglePictureListening::pictureFile() const
 {
-    const QString &letter = m.Lettere[m.Vocale];
-    return showsLetters() ? m.services.media.letterPicture(letter, Stile)
-                          : m.services.media.facePicture(letter);
+    return vowelPicture(m.services.media, row().pictures, m.Lettere[m.Vocale], Stile).path;
 }
 
 void SinglePictureListening::CaricaZampli()
@@ -55,9 +50,7 @@ void SinglePictureListening::CaricaZampli()
         Stile = static_cast<qint16>(m.services.random.drawNumber(4));
 
     canvas()->setBackground(vowelColour(m.Vocale));
-    const QString &letter = m.Lettere[m.Vocale];
-    image1_->setPicture(m.pictures.load(pictureFile()),
-                        showsLetters() ? letterInStyle(letter, Stile) : letter);
+    image1_->load(m.pictures, vowelPicture(m.services.media, row().pictures, m.Lettere[m.Vocale], Stile));
     Ultima = m.Vocale;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/Buttons.h"
 #include "shell/Controls.h"
 #include "shell/ExerciseForm.h"
 
@@ -14,7 +15,7 @@ namespace zampli {
 class SinglePictureListening final : public ExerciseForm {
     Q_OBJECT
 public:
-    SinglePictureListening(Modulo1 &m, FormId id);
+    SinglePictureListening(Windows &w, FormId id);
 
     void Command1_Click();
     void Image1_Click();
@@ -32,13 +33,10 @@ protected:
     void parla() override;
 
 private:
-    bool showsLetters() const { return row().id == FormId::Zampli1; }
+    bool showsLetters() const { return row().pictures == Pictures::Letters; }
 
     QPointer<PictureBox> image1_;
     QPointer<PictureButton> command1_;
 };
-
-// A vowel letter as it is written in a style: upper case in styles 1 and 3.
-QString letterInStyle(const QString &letter, int style);
 
 } // namespace zampli

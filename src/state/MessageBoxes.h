@@ -32,9 +32,4 @@ public:
     void tell(const QString &text, QWidget *parent); // OK, no icon
 };
 
-class QtMessageBoxes final : public MessageBoxes {
-public:
-    MessageBox::Answer show(const MessageBox &box, QWidget *parent) override;
-};
-
 } // namespace zampli

@@ -1,4 +1,4 @@
-#include "app/Random.h"
+#include "state/Random.h"
 
 #include <chrono>
 

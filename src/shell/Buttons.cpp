@@ -1,0 +1,100 @@
+#include "shell/Buttons.h"
+
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <algorithm>
+
+namespace zampli {
+
+QStringList splitAtWidestGap(const QString &text)
+{
+    const QString words = text.trimmed();
+    qsizetype best = -1, bestLength = 0;
+    for (qsizetype i = 0; i < words.size();) {
+        if (words[i] != QLatin1Char(' ')) {
+            ++i;
+            continue;
+        }
+        qsizetype j = i;
+        while (j < words.size() && words[j] == QLatin1Char(' '))
+            ++j;
+        // Prefer the widest gap; among equals, the one nearest the middle.
+        const auto distance = [&](qsizetype at) { return qAbs(at - words.size() / 2); };
+        if (j - i > bestLength || (j - i == bestLength && distance(i) < distance(best))) {
+            best = i;
+            bestLength = j - i;
+        }
+        i = j;
+    }
+    if (best < 0)
+        return {text};
+    return {words.left(best), words.mid(best + bestLength)};
+}
+
+CaptionButton::Caption CaptionButton::caption() const
+{
+    const QRect area = rect().adjusted(3, 0, -3, 0);
+    const QStringList twoLines = splitAtWidestGap(text());
+    QFont f = font();
+    for (; f.pixelSize() > 6; f.setPixelSize(f.pixelSize() - 1)) {
+        const QFontMetrics fm(f);
+        if (fm.horizontalAdvance(text()) <= area.width() && fm.height() <= area.height())
+            return {f, {text()}};
+        const bool fits = fm.height() * twoLines.size() <= area.height() &&
+                          std::all_of(twoLines.begin(), twoLines.end(), [&](const QString &line) {
+                              return fm.horizontalAdvance(line) <= area.width();
+                          });
+        if (fits)
+            return {f, twoLines};
+    }
+    return {f, twoLines};
+}
+
+void CaptionButton::paintEvent(QPaintEvent *)
+{
+    QStylePainter p(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    p.drawControl(QStyle::CE_PushButton, option);
+
+    const Caption c = caption();
+    const QFontMetrics fm(c.font);
+    p.setFont(c.font);
+    p.setPen(palette().color(QPalette::ButtonText));
+    const int lineHeight = fm.height();
+    int y = (height() - lineHeight * int(c.lines.size())) / 2;
+    for (const QString &line : c.lines) {
+        p.drawText(QRect(0, y, width(), lineHeight), Qt::AlignCenter, line);
+        y += lineHeight;
+    }
+}
+
+PictureButton::PictureButton(QWidget *parent) : QPushButton(parent)
+{
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void PictureButton::setPicture(Art art)
+{
+    art_ = art;
+    drawPicture();
+}
+
+void PictureButton::resizeEvent(QResizeEvent *e)
+{
+    QPushButton::resizeEvent(e);
+    drawPicture();
+}
+
+void PictureButton::drawPicture()
+{
+    if (!art_)
+        return;
+    const int side = qMax(1, qMin(width(), height()) * 3 / 4);
+    setIcon(QIcon(Artwork::pixmap(*art_, QSize(side, side))));
+    setIconSize(QSize(side, side));
+}
+
+} // namespace zampli

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "media/Artwork.h"
+
+#include <QPushButton>
+#include <optional>
+
+namespace zampli {
+
+// A text button whose caption, when wider than the button, goes onto two
+// lines split at its widest gap between words, and only then shrinks, so
+// every word stays whole and readable.
+class CaptionButton : public QPushButton {
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+
+    struct Caption {
+        QFont font;
+        QStringList lines;
+    };
+    // How the caption is drawn at the button's present size.
+    Caption caption() const;
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+};
+
+// A caption split in two at its longest run of blanks between words.
+QStringList splitAtWidestGap(const QString &text);
+
+// A button that shows only a picture, scaled to the button as it grows.
+class PictureButton : public QPushButton {
+    Q_OBJECT
+public:
+    explicit PictureButton(QWidget *parent = nullptr);
+    void setPicture(Art art);
+    std::optional<Art> picture() const { return art_; }
+
+protected:
+    void resizeEvent(QResizeEvent *e) override;
+
+private:
+    void drawPicture();
+    std::optional<Art> art_;
+};
+
+} // namespace zampli

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "state/MessageBoxes.h"
+
+namespace zampli {
+
+// The toolkit's modal message boxes, with Italian captions.
+class QtMessageBoxes final : public MessageBoxes {
+public:
+    MessageBox::Answer show(const MessageBox &box, QWidget *parent) override;
+};
+
+} // namespace zampli

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "shell/ActivationTracker.h"
+#include "state/FormId.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace zampli {
+
+class Form;
+class Modulo1;
+
+// The one instance of each window kind, made on first use and kept for the
+// run, and the activation rule they share. Which class makes a kind is the
+// application's choice, handed in as the factory.
+class Windows {
+public:
+    using Factory = std::function<std::unique_ptr<Form>(FormId, Windows &)>;
+
+    Windows(Modulo1 &m, Factory factory);
+    ~Windows();
+    Windows(const Windows &) = delete;
+    Windows &operator=(const Windows &) = delete;
+
+    Modulo1 &m;
+    ActivationTracker activation;
+
+    // Null for a kind this program does not have.
+    Form *form(FormId id);
+    template <class F> F &form(FormId id) { return static_cast<F &>(*form(id)); }
+    // The instance if it was ever made, without making it.
+    Form *existingForm(FormId id) const;
+
+private:
+    Factory factory_;
+    std::map<FormId, std::unique_ptr<Form>> forms_;
+};
+
+} // namespace zampli

@@ -1,0 +1,15 @@
+#include "state/ExerciseWindows.h"
+
+#include <stdexcept>
+
+namespace zampli {
+
+const ExerciseWindowRow &exerciseWindow(FormId id)
+{
+    for (const ExerciseWindowRow &row : kExerciseWindows)
+        if (row.id == id)
+            return row;
+    throw std::invalid_argument("not an exercise window");
+}
+
+} // namespace zampli

@@ -1,0 +1,57 @@
+#include "state/Modulo1.h"
+
+#include "media/SoundPlayer.h"
+#include "state/Clock.h"
+#include "state/MessageBoxes.h"
+#include "state/Random.h"
+
+namespace zampli {
+
+Modulo1::Modulo1(Services s) : services(std::move(s)), pictures(services.problems) {}
+
+void Modulo1::PreparaLettere()
+{
+    Lettere = {QString(), QStringLiteral("A"), QStringLiteral("E"), QStringLiteral("I"),
+               QStringLiteral("O"), QStringLiteral("U")};
+}
+
+void Modulo1::SuonoGiusto()
+{
+    play(services.media.praise(services.random.drawNumber(4)));
+}
+
+void Modulo1::SuonoSbagliato()
+{
+    play(services.media.errorSound());
+}
+
+void Modulo1::ConfermaUscita(QWidget *parent)
+{
+    if (services.boxes.askYesNo(QStringLiteral("Vuoi uscire dal programma?"), parent))
+        services.endProgram();
+}
+
+QString informationText()
+{
+    return QStringLiteral("Squadra ZAMPLI  \r\n"
+                          " ----------------------- \r\n"
+                          "https://zampli.example.org\r\n"
+                          "mail: info@zampli.example.org");
+}
+
+void Modulo1::MostraInformazioni(QWidget *parent)
+{
+    services.boxes.inform(informationText(), parent);
+}
+
+void Modulo1::play(const QString &path)
+{
+    services.sound.play(path);
+}
+
+double Modulo1::clock() const
+{
+    return services.clock.secondsSinceMidnight();
+}
+
+} // namespace zampli

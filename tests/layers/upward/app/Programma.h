@@ -1,0 +1,2 @@
+#pragma once
+#include "exercises/listening/Listening.h"

@@ -1,0 +1,2 @@
+// One family borrowing from another: the check must refuse it.
+#include "exercises/listening/Listening.h"
