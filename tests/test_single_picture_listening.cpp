@@ -32,7 +32,13 @@ class SinglePictureListeningTest : public QObject {
         bool nextVisible() const { return !control("Command1")->isHidden(); }
         QColor background() const { return form->canvas()->background(); }
         QString voice(const char *letter) const { return h.media().voice(letter); }
-        void next() { QTest::mouseClick(control("Command1"), Qt::LeftButton); }
+        // Waits, as a child must, for the next button to come back, then presses it.
+        void next()
+        {
+            h.clock.advance(2.5);
+            form->Timer1_Timer();
+            clickAsUser(control("Command1"));
+        }
         QAction *action(const QString &name) const { return form->window()->findChild<QAction *>(name); }
     };
 
@@ -108,7 +114,7 @@ private slots:
 
         // A click on the picture says the vowel again and starts the wait anew.
         const qint16 vowel = o.h.modulo->Vocale;
-        QTest::mouseClick(o.control("Image1"), Qt::LeftButton);
+        clickAsUser(o.control("Image1"));
         QVERIFY(!o.nextVisible());
         QCOMPARE(o.h.modulo->Vocale, vowel);
         QCOMPARE(o.h.sound.played.size(), 2);
@@ -137,7 +143,7 @@ private slots:
         Open o(FormId::Zampli1);
         for (int i = 0; i < 3; ++i)
             o.next();
-        QTest::mouseClick(o.control("Image1"), Qt::LeftButton); // a repeat is no exercise
+        clickAsUser(o.control("Image1")); // a repeat is no exercise
         o.action("mnuEsercizi")->trigger();
         QCOMPARE(o.h.boxes.shown.back(), (MessageBox{MessageBox::Icon::None, MessageBox::Buttons::Ok,
                                                      "ZAMPLI", "Sono stati eseguiti  3 esercizi."}));
@@ -214,8 +220,7 @@ private slots:
         Harness h;
         h.writeVowelPictures();
         h.windows->form(FormId::Menu)->Show();
-        QTest::mouseClick(h.windows->form(FormId::Menu)->window()->findChild<QPushButton *>("Command6"),
-                          Qt::LeftButton);
+        clickAsUser(h.windows->form(FormId::Menu)->window()->findChild<QPushButton *>("Command6"));
         QVERIFY(h.windows->form(FormId::Zampli1)->isLoaded());
         QVERIFY(!h.windows->form(FormId::Menu)->isLoaded());
         QCOMPARE(h.sound.played.size(), 1);

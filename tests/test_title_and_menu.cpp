@@ -7,6 +7,7 @@
 #include "shell/FormMenu.h"
 
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace zampli;
@@ -53,11 +54,36 @@ private slots:
         QVERIFY(w);
         // A spot on the background that no label covers.
         const QPoint at = target == "client" ? QPoint(w->width() - 3, w->height() - 3) : w->rect().center();
-        QTest::mouseClick(w, Qt::LeftButton, {}, at);
+        clickAsUser(w, at);
         QTRY_VERIFY(!h.windows->form(FormId::Avvio)->isLoaded());
         QVERIFY(shownWindow(*h.windows, FormId::Menu));
         QCOMPARE(h.modulo->EserciziEseguiti.value(), 0);
         QCOMPARE(h.modulo->EserciziErrati.value(), 0);
+    }
+
+    void oneClickOnALetterRunsOneHandler()
+    {
+        Harness h;
+        h.programma->Main();
+        QWidget *title = h.windows->form(FormId::Avvio)->window();
+        auto *letters = title->findChild<ControlArraySignals *>("Label2");
+        auto *canvas = title->findChild<DesignCanvas *>("client");
+        QSignalSpy letterClicks(letters, &ControlArraySignals::clicked);
+        QSignalSpy backgroundClicks(canvas, &DesignCanvas::clicked);
+
+        // Pressed on one letter, released on another: no click at all.
+        QWidget *a = title->findChild<QWidget *>("Label2_0");
+        QWidget *e = title->findChild<QWidget *>("Label2_2");
+        QTest::mousePress(a, Qt::LeftButton, {}, a->rect().center());
+        QTest::mouseRelease(a, Qt::LeftButton, {}, a->mapFrom(canvas, e->geometry().center()));
+        QVERIFY(letterClicks.isEmpty() && backgroundClicks.isEmpty());
+        QVERIFY(!h.windows->existingForm(FormId::Menu));
+
+        clickAsUser(e);
+        QCOMPARE(letterClicks.size(), 1);
+        QCOMPARE(letterClicks.at(0).at(0).toInt(), 2);
+        QCOMPARE(backgroundClicks.size(), 0);
+        QVERIFY(shownWindow(*h.windows, FormId::Menu));
     }
 
     void titleDesign()
@@ -84,6 +110,9 @@ private slots:
         const qreal s = canvas->fit().pixelsPerTwip;
         QCOMPARE(label->x(), canvas->fit().offset.x() + qRound(3600 * s));
         QVERIFY(!canvas->cursor().pixmap().isNull());
+        // The letters keep the normal pointer, the title the window's own.
+        QCOMPARE(title->findChild<QLabel *>("Label2_0")->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(label->cursor().shape(), Qt::BitmapCursor);
     }
 
     void menuCaptionsAndTabOrder()
@@ -135,7 +164,7 @@ private slots:
         auto *esci = h.windows->form(FormId::Menu)->window()->findChild<QPushButton *>("Command3D5");
 
         h.boxes.answers = {MessageBox::Answer::No};
-        QTest::mouseClick(esci, Qt::LeftButton);
+        clickAsUser(esci);
         QCOMPARE(h.boxes.shown.size(), size_t(1));
         QCOMPARE(h.boxes.shown[0], (MessageBox{MessageBox::Icon::Question, MessageBox::Buttons::YesNo,
                                                 "ZAMPLI", "Vuoi uscire dal programma?"}));
@@ -144,7 +173,7 @@ private slots:
         QCOMPARE(h.modulo->EserciziEseguiti.value(), 4);
 
         h.boxes.answers = {MessageBox::Answer::Yes};
-        QTest::mouseClick(esci, Qt::LeftButton);
+        clickAsUser(esci);
         QCOMPARE(h.programEnds, 1);
     }
 
@@ -154,8 +183,8 @@ private slots:
         h.windows->form(FormId::Menu)->Show();
         h.modulo->EserciziEseguiti = 3;
         auto *info = h.windows->form(FormId::Menu)->window()->findChild<QPushButton *>("Command3D6");
-        QTest::mouseClick(info, Qt::LeftButton);
-        QTest::mouseClick(info, Qt::LeftButton);
+        clickAsUser(info);
+        clickAsUser(info);
         QCOMPARE(h.boxes.shown.size(), size_t(2));
         const MessageBox &box = h.boxes.shown[1];
         QCOMPARE(box, h.boxes.shown[0]);

@@ -1,0 +1,222 @@
+#include "fakes/Fakes.h"
+
+#include "shell/DesignCanvas.h"
+#include "shell/VowelShuffle.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+#include <map>
+
+using namespace zampli;
+using namespace zampli::test;
+
+namespace {
+
+// The five boxes and the frame of the recognition windows, on a canvas of
+// their design size shown as a window of its own.
+struct Boxes {
+    static constexpr QSize kDesign{9360, 7200};
+    static constexpr QRect kBox0{360, 480, 2415, 2175};
+
+    explicit Boxes(qreal scale)
+    {
+        canvas.setPointer(Art::CursorArrow);
+        std::vector<Placement> places;
+        for (QPoint at : {QPoint(360, 480), QPoint(3000, 480), QPoint(5760, 480), QPoint(360, 3600),
+                          QPoint(5760, 3600)})
+            places.push_back({.twips = QRect(at, kBox0.size())});
+        boxes = canvas.addArray<PictureBox>("Image1", places);
+        frame = canvas.add<OutlineFrame>("Shape1", {.twips = kBox0}, QColor(255, 0, 0), 5);
+        for (PictureBox *box : *boxes) {
+            QImage green(40, 30, QImage::Format_RGB32);
+            green.fill(Qt::darkGreen);
+            box->setPicture(green, "x");
+        }
+        canvas.resize(qRound(kDesign.width() * scale / kTwipsPerPixel),
+                      qRound(kDesign.height() * scale / kTwipsPerPixel));
+        canvas.show();
+    }
+
+    DesignCanvas canvas{kDesign, nullptr};
+    ControlArray<PictureBox> *boxes = nullptr;
+    OutlineFrame *frame = nullptr;
+};
+
+} // namespace
+
+class CanvasTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void frameMovedOntoABoxSurroundsItExactly_data()
+    {
+        QTest::addColumn<qreal>("scale");
+        QTest::addColumn<int>("line");
+        QTest::newRow("design size") << 1.0 << 5;
+        QTest::newRow("twice the design size") << 2.0 << 10;
+    }
+
+    void frameMovedOntoABoxSurroundsItExactly()
+    {
+        QFETCH(qreal, scale);
+        QFETCH(int, line);
+        Boxes b(scale);
+        for (int k : {2, 4, 0}) {
+            PictureBox *box = (*b.boxes)[k];
+            b.canvas.setTwips(b.frame, b.canvas.twips(box));
+            QCOMPARE(b.canvas.twips(b.frame), b.canvas.twips(box));
+            QCOMPARE(b.frame->lineWidth(), line);
+            // Its inner edge lies on the box's edge.
+            QCOMPARE(b.frame->geometry().adjusted(line, line, -line, -line), box->geometry());
+
+            // On screen: the ring is red, every pixel of the picture is still the picture.
+            const QImage shot = b.canvas.grab().toImage();
+            const QRect r = box->geometry();
+            for (QPoint inside : {r.topLeft(), r.bottomRight(), QPoint(r.center().x(), r.top())})
+                QCOMPARE(QColor(shot.pixel(inside)), QColor(Qt::darkGreen));
+            for (QPoint ring : {r.topLeft() - QPoint(1, 1), r.bottomRight() + QPoint(line, line),
+                                QPoint(r.center().x(), r.top() - line)})
+                QCOMPARE(QColor(shot.pixel(ring)), QColor(255, 0, 0));
+            QCOMPARE(QColor(shot.pixel(r.topLeft() - QPoint(line + 1, line + 1))), b.canvas.background());
+        }
+    }
+
+    void movedControlsKeepTheirTwipsAcrossResizes()
+    {
+        Boxes b(1.0);
+        PictureBox *box = (*b.boxes)[1];
+        const QRect moved(1200, 5400, 2415, 2175);
+        b.canvas.setTwips(box, moved);
+        QCOMPARE(b.canvas.twips(box), moved);
+        b.canvas.resize(b.canvas.size() * 3 / 2);
+        QCOMPARE(box->geometry(), b.canvas.fit().map(moved));
+        QCOMPARE(box->x(), qRound(1200 * 1.5 / kTwipsPerPixel));
+    }
+
+    void nestedLetterIsPartOfItsTile()
+    {
+        DesignCanvas canvas(QSize(11205, 8445), nullptr);
+        std::vector<Placement> tilePlaces;
+        for (int k = 0; k < 5; ++k)
+            tilePlaces.push_back({.twips = QRect(k * 2400, 0, 2415, 2535)});
+        auto *tiles = canvas.addArray<Tile>("Frame1", tilePlaces);
+        std::vector<QLabel *> letters;
+        for (int k = 0; k < 5; ++k)
+            letters.push_back(canvas.add<QLabel>(QString("Label1_%1").arg(k),
+                                                 {.twips = QRect(600, 120, 1215, 1095), .in = (*tiles)[k]}));
+        canvas.resize(747, 563);
+        canvas.show();
+
+        // Placed in tile-relative twips: tile 3 at 7200 plus 600.
+        QCOMPARE(letters[3]->parentWidget(), (*tiles)[3]);
+        QCOMPARE(letters[3]->mapTo(&canvas, QPoint(0, 0)).x(), canvas.fit().map(7800));
+
+        QSignalSpy tileClicks(tiles, &ControlArraySignals::clicked);
+        QSignalSpy canvasClicks(&canvas, &DesignCanvas::clicked);
+        const QPoint onLetter = letters[3]->geometry().center(); // in the tile's coordinates
+        clickAsUser((*tiles)[3], onLetter);
+        QCOMPARE(tileClicks.size(), 1);
+        QCOMPARE(tileClicks.at(0).at(0).toInt(), 3);
+        QCOMPARE(canvasClicks.size(), 0);
+
+        // A disabled tile locks its letter too.
+        (*tiles)[3]->setEnabled(false);
+        QVERIFY(!letters[3]->isEnabled());
+        QTest::mouseClick((*tiles)[3], Qt::LeftButton, {}, onLetter);
+        QCOMPARE(tileClicks.size(), 1);
+
+        // Moving a tile carries its letter.
+        canvas.setTwips((*tiles)[0], QRect(0, 4800, 2415, 2535));
+        QCOMPARE(letters[0]->mapTo(&canvas, QPoint(0, 0)),
+                 canvas.fit().map(QRect(600, 4800 + 120, 1, 1)).topLeft());
+    }
+
+    void pressOnOneControlReleasedOnAnotherIsNoClick()
+    {
+        Boxes b(1.0);
+        QSignalSpy clicks(b.boxes, &ControlArraySignals::clicked);
+        QSignalSpy canvasClicks(&b.canvas, &DesignCanvas::clicked);
+        QWidget *first = (*b.boxes)[0];
+        QWidget *second = (*b.boxes)[1];
+        QTest::mousePress(first, Qt::LeftButton, {}, first->rect().center());
+        QTest::mouseRelease(first, Qt::LeftButton, {}, first->mapFrom(&b.canvas, second->geometry().center()));
+        QCOMPARE(clicks.size(), 0);
+        QCOMPARE(canvasClicks.size(), 0);
+        clickAsUser(second);
+        QCOMPARE(clicks.size(), 1);
+        QCOMPARE(clicks.at(0).at(0).toInt(), 1);
+    }
+
+    void pointersInheritNormalOrPicture()
+    {
+        DesignCanvas canvas(QSize(3000, 3000), nullptr);
+        canvas.setPointer(Art::CursorArrow);
+        auto *inherits = canvas.add<PictureBox>("a", {.twips = QRect(0, 0, 900, 900)});
+        auto *normal = canvas.add<PictureBox>("b", {.twips = QRect(1000, 0, 900, 900), .pointer = Pointer::normal()});
+        auto *speaker = canvas.add<PictureBox>("c", {.twips = QRect(2000, 0, 900, 900), .pointer = Art::SpeakerNotes});
+        canvas.resize(400, 400);
+        QVERIFY(!inherits->testAttribute(Qt::WA_SetCursor));
+        QCOMPARE(normal->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(speaker->cursor().shape(), Qt::BitmapCursor);
+        // Pointers grow with the window, never below 32 pixels.
+        QCOMPARE(speaker->cursor().pixmap().width(), qMax(32, canvas.fit().map(480)));
+        QVERIFY(speaker->cursor().pixmap().toImage() != canvas.cursor().pixmap().toImage());
+    }
+
+    void shuffleRedrawsTakenPlacesUntilAFreeOne()
+    {
+        Harness h;
+        Boxes b(1.0);
+        h.modulo->PreparaLettere();
+        // A at 2; E: 2 taken, then 0; I: 2, 0 taken, then 4; O at 1; U: 4, 0, 1 taken, then 3.
+        h.random.scriptNumbers(5, {3, 3, 1, 3, 1, 5, 2, 5, 1, 2, 4});
+        QStringList asked;
+        qint16 drawn = -1;
+        VowelShuffle::clearPlaces(*b.boxes);
+        for (PictureBox *box : *b.boxes)
+            QVERIFY(box->tag() == kVuota && !box->showsPlaceholder() && box->picture().isNull());
+        VowelShuffle::fillPlaces(*b.boxes, h.random, h.modulo->Lettere, h.modulo->pictures,
+                                 [&](const QString &letter) {
+                                     asked << letter;
+                                     return vowelPicture(h.media(), Pictures::Faces, letter);
+                                 },
+                                 drawn);
+        QCOMPARE(h.random.draws, 11);
+        QCOMPARE(drawn, qint16(3));
+        QStringList tags;
+        for (PictureBox *box : *b.boxes)
+            tags << box->tag();
+        QCOMPARE(tags, QStringList({"E", "O", "A", "U", "I"}));
+        QCOMPARE(asked, QStringList({"A", "E", "I", "O", "U"}));
+        // No picture files here: each box shows its letter instead.
+        QCOMPARE((*b.boxes)[4]->placeholderText(), QStringLiteral("I"));
+        QCOMPARE(VowelShuffle::placeOf(*b.boxes, "U"), 3);
+        QCOMPARE(VowelShuffle::placeOf(*b.boxes, "vuota"), -1);
+    }
+
+    void shuffleIsFairOverManyRuns()
+    {
+        Harness h;
+        Boxes b(1.0);
+        h.modulo->PreparaLettere();
+        SystemRandom random(2024);
+        std::map<std::pair<QString, int>, int> seen;
+        qint16 drawn = 0;
+        constexpr int kRuns = 50000;
+        for (int run = 0; run < kRuns; ++run) {
+            VowelShuffle::clearPlaces(*b.boxes);
+            VowelShuffle::fillPlaces(*b.boxes, random, h.modulo->Lettere, h.modulo->pictures,
+                                     [&](const QString &l) { return vowelPicture(h.media(), Pictures::Faces, l); },
+                                     drawn);
+            for (int k = 0; k < 5; ++k)
+                ++seen[{(*b.boxes)[k]->tag(), k}];
+        }
+        QCOMPARE(seen.size(), size_t(25)); // every vowel in every place, nothing else
+        for (const auto &[key, count] : seen)
+            QVERIFY2(qAbs(count - kRuns / 5) < 400,
+                     qPrintable(QString("%1 at %2: %3").arg(key.first).arg(key.second).arg(count)));
+    }
+};
+
+QTEST_MAIN(CanvasTest)
+#include "test_canvas.moc"
