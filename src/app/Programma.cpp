@@ -1,5 +1,6 @@
 #include "app/Programma.h"
 
+#include "exercises/listening/FivePictureListening.h"
 #include "exercises/listening/SinglePictureListening.h"
 #include "shell/FormAvvio.h"
 #include "shell/FormMenu.h"
@@ -14,6 +15,8 @@ std::unique_ptr<Form> createForm(FormId id, Windows &windows)
     case FormId::Menu: return std::make_unique<FormMenu>(windows);
     case FormId::Posizioni1:
     case FormId::Zampli1: return std::make_unique<SinglePictureListening>(windows, id);
+    case FormId::Posizioni2:
+    case FormId::Zampli2: return std::make_unique<FivePictureListening>(windows, id);
     default: return nullptr;
     }
 }

@@ -1,17 +1,12 @@
 #include "exercises/listening/SinglePictureListening.h"
 
-#include "state/Clock.h"
+#include "exercises/listening/VoiceWait.h"
 #include "state/Modulo1.h"
 #include "state/Vowels.h"
 #include "state/Random.h"
 #include "shell/DesignCanvas.h"
 
 namespace zampli {
-
-namespace {
-constexpr double kVoiceWaitSeconds = 2.0;
-constexpr int kTickMs = 1000;
-} // namespace
 
 SinglePictureListening::SinglePictureListening(Windows &w, FormId id)
     : ExerciseForm(w, id, QSize(9360, 7200), QColor(0, 0, 128))
@@ -29,11 +24,7 @@ void SinglePictureListening::buildControls(DesignCanvas &canvas)
     command1_->setPicture(Art::NextArrow);
     connect(command1_, &QPushButton::clicked, this, &SinglePictureListening::Command1_Click);
 
-    auto *timer = new QTimer(&canvas);
-    timer->setObjectName(QStringLiteral("Timer1"));
-    timer->setInterval(kTickMs);
-    connect(timer, &QTimer::timeout, this, &SinglePictureListening::Timer1_Timer);
-    timer->start();
+    connect(addTimer1(&canvas), &QTimer::timeout, this, &SinglePictureListening::Timer1_Timer);
 }
 
 QString SinglePictureListening::pictureFile() const
@@ -64,8 +55,7 @@ void SinglePictureListening::parla()
 
 void SinglePictureListening::Timer1_Timer()
 {
-    m.OraAttuale = m.clock();
-    if (elapsedSeconds(m.InizioVoce, m.OraAttuale) > kVoiceWaitSeconds)
+    if (voiceWaitOver(m))
         command1_->show();
 }
 

@@ -1,0 +1,229 @@
+#include "fakes/Fakes.h"
+
+#include "exercises/listening/FivePictureListening.h"
+#include "shell/DesignCanvas.h"
+#include "state/Vowels.h"
+
+#include <QMenu>
+#include <QtTest>
+
+using namespace zampli;
+using namespace zampli::test;
+
+namespace {
+
+// Each picture file in a colour of its own, so a test can tell which file a box shows.
+QColor fileColour(int style) { return QColor::fromHsv(40 + 60 * style, 200, 200); }
+
+bool looksLike(const QImage &image, const QColor &colour)
+{
+    const QColor c = image.pixelColor(image.width() / 2, image.height() / 2);
+    return qAbs(c.red() - colour.red()) < 12 && qAbs(c.green() - colour.green()) < 12 &&
+           qAbs(c.blue() - colour.blue()) < 12;
+}
+
+struct Open {
+    Harness h;
+    FivePictureListening *form = nullptr;
+
+    // `draws`: the style (FormZampli2 only) and the places of the first arrangement.
+    Open(FormId id, std::initializer_list<double> draws)
+    {
+        for (const char *l : {"A", "E", "I", "O", "U"}) {
+            h.writePicture(h.media().facePicture(l), fileColour(0));
+            for (int style = 1; style <= 4; ++style)
+                h.writePicture(h.media().letterPicture(l, style), fileColour(style));
+        }
+        h.random.script(draws);
+        form = &h.windows->form<FivePictureListening>(id);
+        form->Show();
+    }
+    PictureBox *box(int k) const { return form->window()->findChild<PictureBox *>(QString("Image1_%1").arg(k)); }
+    PictureBox *enlarged() const { return form->window()->findChild<PictureBox *>("Image2"); }
+    QString tags() const
+    {
+        QString s;
+        for (int k = 0; k < 5; ++k)
+            s += box(k)->tag();
+        return s;
+    }
+    bool choosing() const
+    {
+        for (int k = 0; k < 5; ++k)
+            if (!box(k)->isVisible())
+                return false;
+        return enlarged()->isHidden();
+    }
+    QColor background() const { return form->canvas()->background(); }
+    void tick(double afterSeconds)
+    {
+        h.clock.advance(afterSeconds);
+        form->Timer1_Timer();
+    }
+    // Listens to place k and waits until the five are back.
+    void listen(int k)
+    {
+        clickAsUser(box(k));
+        tick(2.5);
+    }
+};
+
+const QColor kLightOrange(255, 192, 128);
+
+// Values that make the place draw 0..4 yield `place`.
+double place(int p) { return (p + 0.5) / 5; }
+double style(int s) { return (s - 0.5) / 4; }
+
+} // namespace
+
+class FivePictureListeningTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void openingArrangesTheFiveSilently()
+    {
+        // Style 2; A at place 3, E at 0, I: 3 taken then 4, O at 1, U: 0, 4 taken then 2.
+        Open o(FormId::Zampli2, {style(2), place(3), place(0), place(3), place(4), place(1), place(0),
+                                 place(4), place(2)});
+        QCOMPARE(o.tags(), QStringLiteral("EOUAI"));
+        QCOMPARE(o.h.modulo->Vocale, qint16(2)); // the place where U went
+        QCOMPARE(o.form->Stile, qint16(2));
+        for (int k = 0; k < 5; ++k)
+            QVERIFY2(looksLike(o.box(k)->picture(), fileColour(2)), qPrintable(o.box(k)->tag()));
+        QVERIFY(o.h.sound.played.isEmpty());
+        QVERIFY(o.choosing());
+        QCOMPARE(o.background(), kLightOrange);
+        QCOMPARE(o.h.modulo->Contatore.value(), 0);
+        // The five stand like the spots of a die, the big picture over the middle.
+        auto *canvas = o.form->canvas();
+        QCOMPARE(canvas->twips(o.box(2)), QRect(2760, 2400, 2415, 2055));
+        QCOMPARE(canvas->twips(o.box(4)), QRect(5160, 4560, 2415, 2055));
+        QCOMPARE(canvas->twips(o.enlarged()), QRect(1920, 1320, 4335, 4095));
+        QCOMPARE(o.box(0)->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(o.form->window()->findChild<QTimer *>("Timer1")->interval(), 1000);
+    }
+
+    void listeningShowsSaysAndComesBackAfterMoreThanTwoSeconds()
+    {
+        Open o(FormId::Posizioni2, {place(0), place(1), place(2), place(3), place(4)});
+        clickAsUser(o.box(2)); // I
+        QVERIFY(o.enlarged()->isVisible());
+        for (int k = 0; k < 5; ++k)
+            QVERIFY(o.box(k)->isHidden());
+        QVERIFY(looksLike(o.enlarged()->picture(), fileColour(0)));
+        QCOMPARE(o.background(), QColor(0, 0, 255));
+        QCOMPARE(o.h.sound.played, QStringList{o.h.media().voice("I")});
+        QCOMPARE(o.h.modulo->Percorso, o.h.media().voice("I"));
+        QCOMPARE(o.h.modulo->InizioVoce, o.h.clock.now);
+        QCOMPARE(o.h.modulo->Contatore.value(), 1);
+        QCOMPARE(o.h.modulo->EserciziEseguiti.value(), 1);
+
+        // The enlarged picture says nothing.
+        clickAsUser(o.enlarged());
+        QCOMPARE(o.h.sound.played.size(), 1);
+        QCOMPARE(o.h.modulo->EserciziEseguiti.value(), 1);
+
+        o.tick(1.0);
+        QVERIFY(!o.choosing());
+        o.tick(1.0); // exactly two seconds: not yet
+        QVERIFY(!o.choosing());
+        QCOMPARE(o.h.modulo->OraAttuale, o.h.clock.now);
+        o.tick(1.0);
+        QVERIFY(o.choosing());
+        QCOMPARE(o.background(), kLightOrange);
+        QCOMPARE(o.tags(), QStringLiteral("AEIOU"));
+    }
+
+    void fifthReturnBringsANewArrangement()
+    {
+        Open o(FormId::Posizioni2, {place(0), place(1), place(2), place(3), place(4)});
+        // The same picture twice counts twice.
+        for (int k : {4, 4, 0, 1}) {
+            o.listen(k);
+            QCOMPARE(o.tags(), QStringLiteral("AEIOU"));
+        }
+        QCOMPARE(o.h.modulo->Contatore.value(), 4);
+        o.h.random.script({place(4), place(3), place(2), place(1), place(0)});
+        o.listen(2);
+        QCOMPARE(o.tags(), QStringLiteral("UOIEA"));
+        QCOMPARE(o.h.modulo->Contatore.value(), 0);
+        QCOMPARE(o.h.modulo->EserciziEseguiti.value(), 5);
+        QCOMPARE(o.h.sound.played.size(), 5);
+        QCOMPARE(o.h.sound.played[0], o.h.sound.played[1]);
+        QVERIFY(o.choosing());
+    }
+
+    void listeningJustBeforeMidnight()
+    {
+        Open o(FormId::Posizioni2, {});
+        o.h.clock.now = 86399.0;
+        clickAsUser(o.box(0));
+        o.tick(1.0); // midnight
+        QVERIFY(!o.choosing());
+        o.tick(1.0);
+        QVERIFY(!o.choosing());
+        o.tick(1.0); // three seconds after
+        QVERIFY(o.choosing());
+    }
+
+    void styleItemsRearrangeAtOnceWithoutTouchingTheCount()
+    {
+        Open o(FormId::Zampli2, {style(1)});
+        o.listen(0);
+        const int sounds = o.h.sound.played.size();
+        o.form->window()->findChild<QAction *>("mnuCaratteri_3")->trigger();
+        QCOMPARE(o.form->Stile, qint16(3));
+        for (int k = 0; k < 5; ++k)
+            QVERIFY(looksLike(o.box(k)->picture(), fileColour(3)));
+        QCOMPARE(o.h.modulo->Contatore.value(), 1);
+        QCOMPARE(o.h.sound.played.size(), sounds); // no voice
+
+        // With every style allowed, each arrangement draws its own.
+        o.form->window()->findChild<QAction *>("mnuCaratteri_0")->trigger();
+        QVERIFY(!o.form->StileFisso);
+        o.h.random.script({style(4)});
+        for (int i = 0; i < 4; ++i)
+            o.listen(i);
+        QCOMPARE(o.form->Stile, qint16(4));
+        for (int k = 0; k < 5; ++k)
+            QVERIFY(looksLike(o.box(k)->picture(), fileColour(4)));
+    }
+
+    void activationWhileListeningRestartsTheCount()
+    {
+        Open o(FormId::Zampli2, {style(1)});
+        o.form->window()->findChild<QAction *>("mnuCaratteri_2")->trigger();
+        o.listen(0);
+        clickAsUser(o.box(1));
+        QCOMPARE(o.h.modulo->Contatore.value(), 2);
+
+        Form *menu = o.h.windows->form(FormId::Menu);
+        menu->Show(); // the menu becomes the active window, then this one again
+        o.h.random.script({style(4)});
+        o.form->window()->activateWindow();
+        o.h.windows->activation.activated(*o.form);
+
+        QCOMPARE(o.h.modulo->Contatore.value(), 0);
+        QVERIFY(o.enlarged()->isHidden());
+        for (int k = 0; k < 5; ++k)
+            QVERIFY(o.box(k)->isHidden()); // until the next qualifying tick
+        // The style choice is forgotten, the check mark stays where it was.
+        QVERIFY(!o.form->StileFisso);
+        QCOMPARE(o.form->Stile, qint16(4));
+        QCOMPARE(o.form->checkedStyleItem(), 2);
+        QCOMPARE(o.h.sound.played.size(), 2);
+        o.tick(2.5);
+        QVERIFY(o.choosing());
+    }
+
+    void facesWindowHasNoOptions()
+    {
+        Open o(FormId::Posizioni2, {});
+        QVERIFY(!o.form->window()->findChild<QMenu *>("mnuOpzioni"));
+        for (int k = 0; k < 5; ++k)
+            QVERIFY(looksLike(o.box(k)->picture(), fileColour(0)));
+    }
+};
+
+QTEST_MAIN(FivePictureListeningTest)
+#include "test_five_picture_listening.moc"
