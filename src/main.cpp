@@ -6,12 +6,22 @@
 #include "shell/QtMessageBoxes.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QWidget>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("ZAMPLI"));
+    // Whatever Qt itself writes (a context menu, a file dialog) is in Italian too.
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    QLocale::setDefault(italian);
+    QTranslator qtTexts;
+    if (qtTexts.load(italian, QStringLiteral("qt"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTexts);
 
     zampli::SystemRandom random;
     zampli::SystemClock clock;
