@@ -1,4 +1,5 @@
 #include "app/Programma.h"
+#include "app/SingleInstance.h"
 #include "state/Clock.h"
 #include "state/Random.h"
 #include "media/ProblemLog.h"
@@ -22,6 +23,21 @@ int main(int argc, char *argv[])
     if (qtTexts.load(italian, QStringLiteral("qt"), QStringLiteral("_"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTexts);
+
+    // A second start only brings the running program forward.
+    zampli::SingleInstance instance(QCoreApplication::applicationDirPath());
+    if (!instance.claim()) {
+        instance.wakeRunning();
+        return 0;
+    }
+    QObject::connect(&instance, &zampli::SingleInstance::woken, [] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->isVisible()) {
+                w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+                w->raise();
+                w->activateWindow();
+            }
+    });
 
     zampli::SystemRandom random;
     zampli::SystemClock clock;

@@ -2,7 +2,10 @@
 
 #include "shell/DesignCanvas.h"
 #include "shell/ExerciseForm.h"
+#include "shell/FormWindow.h"
 
+#include <QApplication>
+#include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QtTest>
@@ -44,6 +47,26 @@ class ExerciseFrameTest : public QObject {
     }
 
 private slots:
+    void menuBarStaysReadableAndF11FillsTheScreen()
+    {
+        Harness h;
+        auto f = open(h, FormId::Zampli3);
+        FormWindow *w = f->window();
+        const int desktop = QFontInfo(QApplication::font("QMenuBar")).pixelSize();
+        w->resize(500, 400);
+        QVERIFY(w->menuBar()->font().pixelSize() >= desktop);
+        w->resize(2400, 1900);
+        const int large = w->menuBar()->font().pixelSize();
+        QVERIFY(large > desktop);
+        QCOMPARE(w->findChild<QMenu *>("mnuOpzioni")->font().pixelSize(), large);
+
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(w, Qt::Key_F11);
+        QVERIFY(w->isFullScreen());
+        QTest::keyClick(w, Qt::Key_F11);
+        QVERIFY(!w->isFullScreen());
+    }
+
     void variantBReportsRightAndWrong()
     {
         Harness h;

@@ -3,17 +3,26 @@
 #include "shell/DesignCanvas.h"
 #include "shell/Form.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace zampli {
 
 namespace {
 constexpr qreal kMenuBarPoints = 9.75;
+}
+
+// The pixel size of the desktop's menu font.
+static int desktopMenuPixels()
+{
+    return QFontInfo(QApplication::font("QMenuBar")).pixelSize();
 }
 
 FormWindow::FormWindow(Form &form, QSize designTwips, bool withMenuBar) : form_(form)
@@ -29,6 +38,10 @@ FormWindow::FormWindow(Form &form, QSize designTwips, bool withMenuBar) : form_(
         menuBar_->setNativeMenuBar(false);
         layout->setMenuBar(menuBar_);
     }
+    // F11 fills the screen, for the classroom whiteboard, and gives it back.
+    auto *fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), this);
+    connect(fullScreen, &QShortcut::activated, this, &FormWindow::toggleFullScreen);
+
     canvas_ = new DesignCanvas(designTwips, this);
     canvas_->setObjectName(QStringLiteral("client"));
     layout->addWidget(canvas_);
@@ -46,6 +59,11 @@ void FormWindow::sizeToScreen()
         move(screen->availableGeometry().center() - rect().center());
 }
 
+void FormWindow::toggleFullScreen()
+{
+    setWindowState(windowState() ^ Qt::WindowFullScreen);
+}
+
 void FormWindow::unload()
 {
     unloading_ = true;
@@ -60,9 +78,10 @@ bool FormWindow::event(QEvent *e)
         break;
     case QEvent::Resize:
         if (menuBar_) {
-            // The bar's words grow with the window like the rest of it.
+            // The bar is the adult's: its words grow with the window like the
+            // rest of it, but never below the desktop's own menu font.
             const DesignFit fit = fitDesign(canvas_->designSize(), size());
-            const QFont f = designFont(false, fit.fontPixels(kMenuBarPoints));
+            const QFont f = designFont(false, qMax(fit.fontPixels(kMenuBarPoints), desktopMenuPixels()));
             menuBar_->setFont(f);
             for (QMenu *menu : menuBar_->findChildren<QMenu *>())
                 menu->setFont(f);

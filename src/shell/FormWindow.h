@@ -23,6 +23,7 @@ public:
     void sizeToScreen();
     // Closes without asking the form (the program itself unloads it).
     void unload();
+    void toggleFullScreen();
 
 protected:
     bool event(QEvent *e) override;

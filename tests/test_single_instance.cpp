@@ -1,0 +1,70 @@
+// Starts the real program, twice, from a folder of its own.
+
+#include "app/SingleInstance.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class SingleInstanceTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir runtime_; // the session's runtime folder, where the lock lives
+    QTemporaryDir folder_;  // the program folder
+
+    QString program() const { return folder_.path() + "/zampli"; }
+
+    std::unique_ptr<QProcess> start() const
+    {
+        auto p = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_RUNTIME_DIR", runtime_.path());
+        p->setProcessEnvironment(env);
+        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->start(program(), {});
+        return p;
+    }
+
+    QString lockPath() const
+    {
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+        return zampli::SingleInstance::lockPath(folder_.path());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/zampli", program()));
+        QFile::setPermissions(program(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void secondStartEndsAndTheFirstKeepsRunning()
+    {
+        auto first = start();
+        QVERIFY(first->waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lockPath()), 10000);
+
+        auto second = start();
+        QVERIFY(second->waitForFinished(10000));
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 0);
+        QCOMPARE(first->state(), QProcess::Running);
+
+        first->kill(); // as a crash would: the lock stays behind
+        first->waitForFinished();
+        QVERIFY(QFile::exists(lockPath()));
+
+        // The next start takes over the stale lock and runs.
+        auto third = start();
+        QVERIFY(third->waitForStarted());
+        QVERIFY(!third->waitForFinished(1500));
+        QCOMPARE(third->state(), QProcess::Running);
+        third->kill();
+        third->waitForFinished();
+    }
+};
+
+QTEST_MAIN(SingleInstanceTest)
+#include "test_single_instance.moc"
