@@ -1,5 +1,6 @@
 #include "fakes/Fakes.h"
 
+#include "media/FileNames.h"
 #include "shell/Controls.h"
 #include "shell/Twips.h"
 
@@ -13,6 +14,30 @@ class SharedModuleTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void filesCopiedFromWindowsAreFoundWhateverTheirCase()
+    {
+        Harness h;
+        const QString f = h.folder.path();
+        QDir(f).mkpath("JPG");
+        QDir(f).mkpath("testi");
+        h.writePicture(f + "/JPG/APE.JPG");
+        h.writePicture(f + "/JPG/a1.jpg");
+        for (const char *twin : {"/testi/a.txt", "/testi/A.TXT"})
+            QFile(f + twin).open(QIODevice::WriteOnly);
+
+        QCOMPARE(existingFile(f + "/jpg/ape.jpg"), f + "/JPG/APE.JPG");
+        QCOMPARE(existingFile(f + "/JPG/a1.jpg"), f + "/JPG/a1.jpg"); // the exact name first
+        QCOMPARE(existingFile(f + "/jpg/A1.jpg"), f + "/JPG/a1.jpg");
+        // Two files that differ in case only: neither is guessed.
+        QCOMPARE(existingFile(f + "/testi/a.Txt"), f + "/testi/a.Txt");
+        QCOMPARE(existingFile(f + "/jpg/nave.jpg"), f + "/jpg/nave.jpg");
+        QCOMPARE(existingFile(f + "/suoni/no.wav"), f + "/suoni/no.wav");
+
+        // The program's own picture path finds the picture a teacher copied.
+        QVERIFY(h.modulo->pictures.load(h.media().wordPicture("ape")).has_value());
+        QVERIFY(h.problems.isEmpty());
+    }
+
     void drawsStayInRangeAtTheEdges()
     {
         ScriptedRandom r;

@@ -1,5 +1,6 @@
 #include "media/PictureLoader.h"
 
+#include "media/FileNames.h"
 #include "media/ProblemLog.h"
 
 #include <QImageReader>
@@ -8,7 +9,7 @@ namespace zampli {
 
 std::optional<QImage> PictureLoader::load(const QString &path) const
 {
-    QImageReader reader(path);
+    QImageReader reader(existingFile(path));
     reader.setAutoTransform(true);
     QImage image = reader.read();
     if (image.isNull()) {

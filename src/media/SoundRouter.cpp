@@ -1,5 +1,6 @@
 #include "media/SoundRouter.h"
 
+#include "media/FileNames.h"
 #include "media/SoundWav.h"
 
 #include <QFileInfo>
@@ -31,15 +32,16 @@ void SoundRouter::loadFailed(const QUrl &source)
         start(default_);
 }
 
-QUrl SoundRouter::resolve(const QString &path)
+QUrl SoundRouter::resolve(const QString &asked)
 {
+    const QString path = existingFile(asked);
     const QUrl file = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     if (broken_.contains(file))
         return default_;
     // A loaded sound plays from memory: no need to look at the file again.
     if (loaded_.contains(file) || isPlayableWav(path))
         return file;
-    reportMissing_(path);
+    reportMissing_(asked);
     return default_;
 }
 
