@@ -1,6 +1,7 @@
 #include "app/Programma.h"
 
 #include "exercises/listening/SinglePictureListening.h"
+#include "exercises/recognition/PictureRecognition.h"
 #include "shell/FormAvvio.h"
 #include "shell/FormMenu.h"
 #include "state/Random.h"
@@ -14,6 +15,10 @@ std::unique_ptr<Form> createForm(FormId id, Windows &windows)
     case FormId::Menu: return std::make_unique<FormMenu>(windows);
     case FormId::Posizioni1:
     case FormId::Zampli1: return std::make_unique<SinglePictureListening>(windows, id);
+    case FormId::Posizioni3:
+    case FormId::Zampli3:
+    case FormId::Posizioni4:
+    case FormId::Zampli4: return std::make_unique<PictureRecognition>(windows, id);
     default: return nullptr;
     }
 }
