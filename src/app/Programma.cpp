@@ -2,6 +2,7 @@
 
 #include "exercises/listening/FivePictureListening.h"
 #include "exercises/listening/SinglePictureListening.h"
+#include "exercises/recognition/PictureRecognition.h"
 #include "shell/FormAvvio.h"
 #include "shell/FormMenu.h"
 #include "state/Random.h"
@@ -17,6 +18,10 @@ std::unique_ptr<Form> createForm(FormId id, Windows &windows)
     case FormId::Zampli1: return std::make_unique<SinglePictureListening>(windows, id);
     case FormId::Posizioni2:
     case FormId::Zampli2: return std::make_unique<FivePictureListening>(windows, id);
+    case FormId::Posizioni3:
+    case FormId::Zampli3:
+    case FormId::Posizioni4:
+    case FormId::Zampli4: return std::make_unique<PictureRecognition>(windows, id);
     default: return nullptr;
     }
 }
