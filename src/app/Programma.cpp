@@ -1,6 +1,8 @@
 #include "app/Programma.h"
 
 #include "exercises/listening/SinglePictureListening.h"
+#include "exercises/matching/CharacterClickMatching.h"
+#include "exercises/matching/PositionMatching.h"
 #include "shell/FormAvvio.h"
 #include "shell/FormMenu.h"
 #include "state/Random.h"
@@ -14,6 +16,8 @@ std::unique_ptr<Form> createForm(FormId id, Windows &windows)
     case FormId::Menu: return std::make_unique<FormMenu>(windows);
     case FormId::Posizioni1:
     case FormId::Zampli1: return std::make_unique<SinglePictureListening>(windows, id);
+    case FormId::Posizioni5: return std::make_unique<PositionMatching>(windows);
+    case FormId::Caratteri1: return std::make_unique<CharacterClickMatching>(windows);
     default: return nullptr;
     }
 }
