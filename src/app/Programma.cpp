@@ -2,6 +2,7 @@
 
 #include "exercises/listening/SinglePictureListening.h"
 #include "exercises/matching/CharacterClickMatching.h"
+#include "exercises/matching/CharacterDragMatching.h"
 #include "exercises/matching/PositionMatching.h"
 #include "shell/FormAvvio.h"
 #include "shell/FormMenu.h"
@@ -18,6 +19,7 @@ std::unique_ptr<Form> createForm(FormId id, Windows &windows)
     case FormId::Zampli1: return std::make_unique<SinglePictureListening>(windows, id);
     case FormId::Posizioni5: return std::make_unique<PositionMatching>(windows);
     case FormId::Caratteri1: return std::make_unique<CharacterClickMatching>(windows);
+    case FormId::Caratteri2: return std::make_unique<CharacterDragMatching>(windows);
     default: return nullptr;
     }
 }
