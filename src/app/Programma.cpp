@@ -3,6 +3,9 @@
 #include "exercises/listening/FivePictureListening.h"
 #include "exercises/listening/SinglePictureListening.h"
 #include "exercises/recognition/PictureRecognition.h"
+#include "exercises/matching/CharacterClickMatching.h"
+#include "exercises/matching/CharacterDragMatching.h"
+#include "exercises/matching/PositionMatching.h"
 #include "shell/FormAvvio.h"
 #include "shell/FormMenu.h"
 #include "state/Random.h"
@@ -22,6 +25,9 @@ std::unique_ptr<Form> createForm(FormId id, Windows &windows)
     case FormId::Zampli3:
     case FormId::Posizioni4:
     case FormId::Zampli4: return std::make_unique<PictureRecognition>(windows, id);
+    case FormId::Posizioni5: return std::make_unique<PositionMatching>(windows);
+    case FormId::Caratteri1: return std::make_unique<CharacterClickMatching>(windows);
+    case FormId::Caratteri2: return std::make_unique<CharacterDragMatching>(windows);
     default: return nullptr;
     }
 }
