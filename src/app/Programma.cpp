@@ -1,5 +1,6 @@
 #include "app/Programma.h"
 
+#include "exercises/initial/InitialVowel.h"
 #include "exercises/listening/SinglePictureListening.h"
 #include "shell/FormAvvio.h"
 #include "shell/FormMenu.h"
@@ -14,6 +15,7 @@ std::unique_ptr<Form> createForm(FormId id, Windows &windows)
     case FormId::Menu: return std::make_unique<FormMenu>(windows);
     case FormId::Posizioni1:
     case FormId::Zampli1: return std::make_unique<SinglePictureListening>(windows, id);
+    case FormId::IniziaPer: return std::make_unique<InitialVowel>(windows);
     default: return nullptr;
     }
 }
