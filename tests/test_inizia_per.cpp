@@ -197,8 +197,12 @@ private slots:
         QCOMPARE(o.h.modulo->EserciziEseguiti.value(), 6);
         QCOMPARE(o.caption("EtichettaEsatti"), QStringLiteral(" 6"));
         QCOMPARE(o.caption("EtichettaErrati"), QStringLiteral("0"));
-        for (int k = 0; k < 5; ++k)
+        for (int k = 0; k < 5; ++k) {
             QVERIFY(!o.tile(k)->isEnabled() && !o.letter(k)->isEnabled());
+            // Locked, not greyed: the letters stay as they were.
+            const QPalette &pal = o.letter(k)->palette();
+            QCOMPARE(pal.color(QPalette::Disabled, QPalette::WindowText), pal.color(QPalette::Active, QPalette::WindowText));
+        }
         QCOMPARE(o.h.sound.played.size(), 2);
         QVERIFY2(QRegularExpression(".*/suoni/si[1-4]\\.wav").match(o.h.sound.played[1]).hasMatch(),
                  qPrintable(o.h.sound.played[1]));

@@ -61,8 +61,13 @@ void InitialVowel::buildControls(DesignCanvas &canvas)
     label1_ = canvas.addArray<ClickLabel>(QStringLiteral("Label1"), labels);
     const QString letters = QStringLiteral("AEIOU");
     for (int k = 0; k < kVowels; ++k) {
-        (*label1_)[k]->setText(letters.at(k));
-        (*label1_)[k]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        ClickLabel *letter = (*label1_)[k];
+        letter->setText(letters.at(k));
+        letter->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        // Locked with its tile, not greyed out.
+        QPalette pal = letter->palette();
+        pal.setColor(QPalette::Disabled, QPalette::WindowText, pal.color(QPalette::Active, QPalette::WindowText));
+        letter->setPalette(pal);
     }
     ClickLabel *esatti = (*label1_)[kVowels];
     esatti->setText(QStringLiteral("Esatti"));
