@@ -455,16 +455,6 @@ private slots:
         QCOMPARE(o.h.modulo->EserciziEseguiti.value(), kQuestions);
     }
 
-    void exitKeepsTheCountersOfTheMenuThatStayedOpen()
-    {
-        Open o(1, 1);
-        o.answer(0);
-        o.h.boxes.answers = {MessageBox::Answer::Yes};
-        o.form->window()->findChild<QAction *>("mnuEsci")->trigger();
-        QVERIFY(!o.form->isLoaded());
-        QCOMPARE(o.h.modulo->EserciziEseguiti.value(), 1);
-    }
-
     // A replaced picture shows from its next showing; a missing one shows the word.
     void picturesAreReadEachTimeTheyAreShown()
     {
