@@ -2,6 +2,7 @@
 // folder (this test is written into the same folder): every file a window
 // can name must be there and load, every recording must be clean PCM of a
 // sensible length, and the word lists must be in the program's format.
+#include "exercises/initial/words/WordList.h"
 #include "media/MediaPaths.h"
 #include "media/SoundWav.h"
 
@@ -104,32 +105,6 @@ QImage loadPicture(const QString &path)
 }
 
 // ---- word lists ---------------------------------------------------------
-
-// The list format the program reads: 8-bit text, one word a line (CR LF),
-// a field ends at the line end or a comma, leading spaces are skipped and a
-// field in double quotes runs to the next quote. The first field is the word.
-QStringList readWordList(const QByteArray &bytes)
-{
-    QStringList words;
-    for (QByteArray line : bytes.split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        qsizetype i = 0;
-        while (i < line.size() && line.at(i) == ' ')
-            ++i;
-        QByteArray field;
-        if (i < line.size() && line.at(i) == '"') {
-            const qsizetype close = line.indexOf('"', i + 1);
-            field = line.mid(i + 1, close < 0 ? -1 : close - i - 1);
-        } else {
-            const qsizetype comma = line.indexOf(',', i);
-            field = line.mid(i, comma < 0 ? -1 : comma - i);
-        }
-        if (!field.isEmpty())
-            words.append(QString::fromLatin1(field));
-    }
-    return words;
-}
 
 QChar plainInitial(const QString &word)
 {
@@ -264,7 +239,10 @@ void TestMediaSet::wordLists()
         QVERIFY2(utf8.hasError(), "UTF-8 text, not Latin-1");
     }
 
-    const QStringList words = readWordList(bytes);
+    const zampli::WordList list = zampli::readWordList(bytes);
+    QCOMPARE(list.refused, QStringList());
+    QVERIFY(!list.cut);
+    const QStringList &words = list.words;
     // The program takes 1 to 50; the default set promises at least 10.
     QCOMPARE_GE(words.size(), 10);
     QCOMPARE_LE(words.size(), 50);
@@ -282,7 +260,7 @@ QStringList TestMediaSet::allWords() const
     for (const QString &vowel : vowels) {
         QFile file(paths_.wordList(vowel));
         if (file.open(QIODevice::ReadOnly))
-            words += readWordList(file.readAll());
+            words += zampli::readWordList(file.readAll()).words;
     }
     return words;
 }

@@ -5,7 +5,9 @@
 #include "media/SoundWav.h"
 
 #include <QDir>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -112,6 +114,8 @@ private slots:
     void newSoundCutsOffThePreviousOne();
     void replayReusesTheLoadedSound();
     void loadedSoundNoLongerNeedsItsFile();
+    void fileRecordedAgainIsLoadedAgain();
+    void brokenFileReplacedByAGoodOneIsHeard();
     void fileTheOutputCannotLoadFallsBackToDefault();
     void lateFailureOfAnEarlierSoundDoesNotInterrupt();
     void failingDefaultIsNotRetried();
@@ -293,6 +297,51 @@ void TestSoundResolution::loadedSoundNoLongerNeedsItsFile()
     router_->play(one);
     QCOMPARE(output_->calls, QStringList({"load uno.wav", "start uno.wav", "stop uno.wav", "start uno.wav"}));
     QCOMPARE(logLines_, QStringList());
+}
+
+// A word recorded again while the program runs: the new recording is heard
+// from its next play on, whether its size changed or only its time.
+void TestSoundResolution::fileRecordedAgainIsLoadedAgain()
+{
+    const QString one = write("uno.wav", wav({}));
+    router_->play(one);
+    router_->play(one);
+    write("uno.wav", wav({.frames = 3000}));
+    router_->play(one);
+    router_->play(one);
+    QCOMPARE(output_->calls.filter("load"), QStringList({"load uno.wav", "load uno.wav"}));
+
+    const QString two = write("due.wav", wav({}));
+    router_->play(two);
+    QFile same(two);
+    QVERIFY(same.open(QIODevice::ReadWrite));
+    const QDateTime later = QFileInfo(two).lastModified().addSecs(5);
+    QVERIFY(same.setFileTime(later, QFileDevice::FileModificationTime));
+    same.close();
+    router_->play(two);
+    QCOMPARE(output_->calls.filter("load"),
+             QStringList({"load uno.wav", "load uno.wav", "load due.wav", "load due.wav"}));
+    QCOMPARE(output_->calls.last(), QStringLiteral("start due.wav"));
+
+    // Recorded again as something that cannot be played: the default, reported.
+    write("uno.wav", "non sono un suono");
+    router_->play(one);
+    QCOMPARE(output_->calls.last(), QStringLiteral("start default"));
+    QCOMPARE(logLines_.size(), 1);
+}
+
+void TestSoundResolution::brokenFileReplacedByAGoodOneIsHeard()
+{
+    const QString one = write("uno.wav", wav({}));
+    router_->play(one);
+    router_->loadFailed(QUrl::fromLocalFile(one));
+    router_->play(one);
+    QCOMPARE(output_->calls.last(), QStringLiteral("start default"));
+
+    write("uno.wav", wav({.frames = 4000}));
+    output_->calls.clear();
+    router_->play(one);
+    QCOMPARE(output_->calls, QStringList({"stop default", "load uno.wav", "start uno.wav"}));
 }
 
 void TestSoundResolution::fileTheOutputCannotLoadFallsBackToDefault()

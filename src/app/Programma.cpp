@@ -1,7 +1,12 @@
 #include "app/Programma.h"
 
+#include "exercises/initial/InitialVowel.h"
 #include "exercises/listening/FivePictureListening.h"
 #include "exercises/listening/SinglePictureListening.h"
+#include "exercises/matching/CharacterClickMatching.h"
+#include "exercises/matching/CharacterDragMatching.h"
+#include "exercises/matching/PositionMatching.h"
+#include "exercises/recognition/PictureRecognition.h"
 #include "shell/FormAvvio.h"
 #include "shell/FormMenu.h"
 #include "state/Random.h"
@@ -17,6 +22,14 @@ std::unique_ptr<Form> createForm(FormId id, Windows &windows)
     case FormId::Zampli1: return std::make_unique<SinglePictureListening>(windows, id);
     case FormId::Posizioni2:
     case FormId::Zampli2: return std::make_unique<FivePictureListening>(windows, id);
+    case FormId::Posizioni3:
+    case FormId::Zampli3:
+    case FormId::Posizioni4:
+    case FormId::Zampli4: return std::make_unique<PictureRecognition>(windows, id);
+    case FormId::Posizioni5: return std::make_unique<PositionMatching>(windows);
+    case FormId::Caratteri1: return std::make_unique<CharacterClickMatching>(windows);
+    case FormId::Caratteri2: return std::make_unique<CharacterDragMatching>(windows);
+    case FormId::IniziaPer: return std::make_unique<InitialVowel>(windows);
     default: return nullptr;
     }
 }

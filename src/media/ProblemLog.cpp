@@ -21,6 +21,15 @@ void ProblemLog::missingFile(const QString &path)
     sink_(QStringLiteral("file mancante o illeggibile: %1").arg(path));
 }
 
+void ProblemLog::noteOnce(const QString &line)
+{
+    QMutexLocker lock(&mutex_);
+    if (remarked_.contains(line))
+        return;
+    remarked_.insert(line);
+    sink_(line);
+}
+
 void ProblemLog::note(const QString &line)
 {
     QMutexLocker lock(&mutex_);

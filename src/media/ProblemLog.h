@@ -19,11 +19,14 @@ public:
 
     void missingFile(const QString &path);
     void note(const QString &line); // a one-off remark, e.g. no audio device
+    // A remark about the media that would otherwise come back at every reading.
+    void noteOnce(const QString &line);
 
 private:
     Sink sink_;
     QMutex mutex_;
     QSet<QString> reported_;
+    QSet<QString> remarked_;
 };
 
 } // namespace zampli

@@ -10,7 +10,8 @@ class SoundOutput {
 public:
     virtual ~SoundOutput() = default;
 
-    // Called once per source, before its first start; the sound stays loaded.
+    // Called before a source's first start, and again when its file has
+    // changed; the sound stays loaded until then.
     virtual void load(const QUrl &source) = 0;
     // Plays a loaded source from its beginning.
     virtual void start(const QUrl &source) = 0;

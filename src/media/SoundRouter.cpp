@@ -22,11 +22,20 @@ void SoundRouter::play(const QString &path)
     start(resolve(path));
 }
 
+SoundRouter::FileStamp SoundRouter::stampOf(const QUrl &source)
+{
+    const QFileInfo info(source.isLocalFile() ? source.toLocalFile() : QLatin1Char(':') + source.path());
+    if (!info.exists())
+        return {};
+    return {info.size(), info.lastModified()};
+}
+
 void SoundRouter::loadFailed(const QUrl &source)
 {
     if (source == default_ || broken_.contains(source))
         return;
-    broken_.insert(source);
+    broken_.insert(source, stampOf(source));
+    loaded_.remove(source);
     reportMissing_(source.toLocalFile());
     if (source == current_)
         start(default_);
@@ -36,10 +45,20 @@ QUrl SoundRouter::resolve(const QString &asked)
 {
     const QString path = existingFile(asked);
     const QUrl file = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    if (broken_.contains(file))
-        return default_;
-    // A loaded sound plays from memory: no need to look at the file again.
-    if (loaded_.contains(file) || isPlayableWav(path))
+    const FileStamp now = stampOf(file);
+    if (const auto b = broken_.constFind(file); b != broken_.cend()) {
+        if (now.size < 0 || now == *b)
+            return default_;
+        broken_.erase(b); // replaced since: try the new one
+    }
+    if (const auto l = loaded_.constFind(file); l != loaded_.cend()) {
+        // Plays from memory while the file is unchanged, or gone for a
+        // moment as an editor saves it anew.
+        if (now.size < 0 || now == *l)
+            return file;
+        loaded_.erase(l);
+    }
+    if (isPlayableWav(path))
         return file;
     reportMissing_(asked);
     return default_;
@@ -51,7 +70,7 @@ void SoundRouter::start(const QUrl &source)
         output_.stop(current_);
     if (!loaded_.contains(source)) {
         output_.load(source);
-        loaded_.insert(source);
+        loaded_.insert(source, stampOf(source));
     }
     output_.start(source);
     current_ = source;

@@ -2,7 +2,8 @@
 
 #include "media/SoundOutput.h"
 
-#include <QSet>
+#include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QUrl>
 #include <functional>
@@ -12,8 +13,9 @@ namespace zampli {
 // Decides what is heard when a sound file is asked for, and drives an output:
 // a playable WAV is heard itself; a missing or unreadable one gives the
 // default sound and is reported. A new sound cuts off the one before, and
-// every sound stays loaded after its first play so a replay starts at once.
-// Never asks whether a sound is still playing.
+// every sound stays loaded after its first play so a replay starts at once,
+// until its file changes on disk (a word recorded again), judged by size and
+// time alone. Never asks whether a sound is still playing.
 class SoundRouter {
 public:
     // Told the path of a file that cannot be played, at every attempt
@@ -33,14 +35,22 @@ public:
     void loadFailed(const QUrl &source);
 
 private:
+    // What tells a file's versions apart without reading it.
+    struct FileStamp {
+        qint64 size = -1;
+        QDateTime modified;
+        bool operator==(const FileStamp &) const = default;
+    };
+    static FileStamp stampOf(const QUrl &source); // size -1: no such file
+
     QUrl resolve(const QString &path);
     void start(const QUrl &source);
 
     SoundOutput &output_;
     const ReportMissing reportMissing_;
     const QUrl default_;
-    QSet<QUrl> loaded_;
-    QSet<QUrl> broken_;
+    QHash<QUrl, FileStamp> loaded_; // as the file was when loaded
+    QHash<QUrl, FileStamp> broken_; // as the file was when it failed
     QUrl current_; // the last one started; empty before the first
 };
 

@@ -30,6 +30,7 @@ void SoundSinkOutput::load(const QUrl &source)
 {
     std::optional<WavSound> sound = loadWav(readablePath(source));
     if (!sound) {
+        clips_.erase(source); // an earlier version of the file is not what was asked for
         reportLater(source);
         return;
     }

@@ -66,6 +66,8 @@ void ExerciseForm::Form_Activate()
     m.PreparaLettere();
     if (row_.steps & StepLeggiParole)
         LeggiParole();
+    if (!isLoaded())
+        return; // a step sent the window back to the menu
     if (row_.steps & StepCaricaZampli)
         CaricaZampli();
     if (row_.steps & StepParla)

@@ -1,5 +1,7 @@
 #include "WordLists.h"
 
+#include "exercises/initial/words/WordList.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -12,8 +14,16 @@ QString writeWordLists(const WordTable &table, const QString &setFolder)
         return QStringLiteral("cannot create %1").arg(folder);
     for (const QChar vowel : QStringLiteral("aeiou")) {
         QByteArray text;
-        for (const Word &word : table.wordsFor(vowel))
+        QStringList words;
+        for (const Word &word : table.wordsFor(vowel)) {
             text += word.text.toLatin1() + "\r\n";
+            words << word.text;
+        }
+        // Read back as the program reads it, every word must name its own
+        // picture and voice: no comma, quote, blank or letter outside Latin-1.
+        const zampli::WordList read = zampli::readWordList(text);
+        if (read.words != words || read.cut)
+            return QStringLiteral("testi/%1.txt would not read back as its %2 words").arg(vowel).arg(words.size());
         QFile file(folder + QLatin1Char('/') + vowel + QStringLiteral(".txt"));
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size())
             return QStringLiteral("%1: %2").arg(file.fileName(), file.errorString());

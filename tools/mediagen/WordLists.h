@@ -6,7 +6,7 @@
 
 namespace mediagen {
 
-// Writes testi/a.txt .. testi/u.txt: the program reads them as 8-bit
+// Writes testi/a.txt .. testi/u.txt as lists saved on Windows are: 8-bit
 // (Latin-1) text, one word a line, CR LF line ends.
 // Returns an error message, empty on success.
 QString writeWordLists(const WordTable &table, const QString &setFolder);

@@ -1,0 +1,158 @@
+#include "exercises/initial/words/WordList.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+namespace zampli {
+
+namespace {
+
+// Windows-1252 where it differs from Latin-1; its five unused bytes stay the
+// control characters Latin-1 gives them, so such a word is refused.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QString fromWindows1252(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char c : bytes) {
+        const uchar b = uchar(c);
+        *out++ = QChar(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b));
+    }
+    return text;
+}
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+bool endsField(QChar c)
+{
+    return c == u',' || c == u'\r' || c == u'\n';
+}
+
+// Steps over one delimiter (comma, CR LF, CR or LF) at `pos`, if any.
+qsizetype pastDelimiter(const QString &text, qsizetype pos)
+{
+    if (pos >= text.size())
+        return pos;
+    if (text[pos] == u'\r' && pos + 1 < text.size() && text[pos + 1] == u'\n')
+        return pos + 2;
+    return pos + 1;
+}
+
+// A refused field as a report can show it: short, control characters as '?'.
+QString forReport(const QString &text, qsizetype from, qsizetype length)
+{
+    constexpr qsizetype kShown = 40;
+    QString shown = text.mid(from, qMin(length, kShown));
+    for (QChar &c : shown)
+        if (c.category() == QChar::Other_Control)
+            c = u'?';
+    if (length > kShown)
+        shown += QStringLiteral("... (%1 caratteri)").arg(length);
+    return shown;
+}
+
+} // namespace
+
+QString decodeWordListText(QByteArrayView bytes)
+{
+    if (const std::optional<QStringConverter::Encoding> bom = QStringConverter::encodingForData(bytes)) {
+        QStringDecoder decoder(*bom, QStringConverter::Flag::Stateless);
+        QString text = decoder.decode(bytes);
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        return text;
+    }
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return fromWindows1252(bytes);
+}
+
+bool isPlainWord(const QString &word)
+{
+    if (word.isEmpty() || word.contains(QLatin1String("..")))
+        return false;
+    for (const QChar c : word) {
+        if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
+WordList readWordList(QByteArrayView bytes)
+{
+    const QString text = decodeWordListText(bytes);
+    const qsizetype n = text.size();
+    WordList list;
+    qsizetype pos = 0;
+    // The end test comes before every field: a last line without its line
+    // end gives the same words as one with it.
+    while (pos < n) {
+        while (pos < n && isBlank(text[pos]))
+            ++pos;
+        qsizetype from = pos;
+        qsizetype length = 0;
+        if (pos < n && text[pos] == u'"') {
+            from = pos + 1;
+            const qsizetype close = text.indexOf(u'"', from);
+            length = (close < 0 ? n : close) - from;
+            pos = close < 0 ? n : close + 1;
+            // Whatever follows the closing quote up to the delimiter is not part of the word.
+            while (pos < n && !endsField(text[pos]))
+                ++pos;
+        } else {
+            while (pos < n && !endsField(text[pos]))
+                ++pos;
+            length = pos - from;
+            // A file name never ends in a blank: one left there by an editor is no part of the word.
+            while (length > 0 && isBlank(text[from + length - 1]))
+                --length;
+        }
+        pos = pastDelimiter(text, pos);
+
+        if (length == 0)
+            continue; // a blank line or an empty field: nothing to draw
+        if (length > WordList::kMaxFieldLength) {
+            list.refused << forReport(text, from, length);
+            continue;
+        }
+        const QString word = text.mid(from, length);
+        if (!isPlainWord(word)) {
+            list.refused << forReport(text, from, length);
+            continue;
+        }
+        if (list.words.size() == WordList::kMaxWords) {
+            list.cut = true;
+            break;
+        }
+        list.words << word;
+    }
+    return list;
+}
+
+WordListFile loadWordList(const QString &path)
+{
+    WordListFile result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return result;
+    const QByteArray bytes = file.read(WordListFile::kMaxFileBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return result;
+    result.opened = true;
+    result.tooBig = bytes.size() > WordListFile::kMaxFileBytes;
+    result.list = readWordList(QByteArrayView(bytes).first(qMin(bytes.size(), WordListFile::kMaxFileBytes)));
+    return result;
+}
+
+} // namespace zampli

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+namespace zampli {
+
+// A word list as the program reads it: one field a word, a field ending at a
+// line end or a comma, blanks before it skipped, a field in double quotes
+// running to the next quote without them. Pure Qt Core, so the media
+// generator and its test read lists exactly as the program does.
+struct WordList {
+    static constexpr int kMaxWords = 50;
+    // Longer than any file name can be: such a field is no word.
+    static constexpr qsizetype kMaxFieldLength = 255;
+
+    QStringList words;   // in file order, at most kMaxWords
+    bool cut = false;    // the list went on past kMaxWords words
+    QStringList refused; // fields that cannot name a file, shortened for a report
+};
+
+// The text of a list file: a byte-order mark (UTF-8, UTF-16, UTF-32) decides
+// and is dropped; without one, valid UTF-8 is UTF-8 and anything else
+// Windows-1252, as lists saved on Windows are.
+QString decodeWordListText(QByteArrayView bytes);
+
+// The words of a list file's bytes.
+WordList readWordList(QByteArrayView bytes);
+
+// A plain file name: no path separator, no "..", no control character.
+bool isPlainWord(const QString &word);
+
+// A list file read from disk, never more than kMaxFileBytes of it.
+struct WordListFile {
+    static constexpr qint64 kMaxFileBytes = 1 << 20;
+
+    bool opened = false; // false: missing or unreadable
+    bool tooBig = false; // only the first kMaxFileBytes were read
+    WordList list;
+};
+WordListFile loadWordList(const QString &path);
+
+} // namespace zampli

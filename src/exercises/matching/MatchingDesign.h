@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <array>
+
+namespace zampli {
+
+// The brown every matching window opens on, until a right answer tints it.
+inline const QColor kMatchingBrown(128, 64, 0);
+
+// The two styles a character-matching item pairs: the one shown alone (the
+// model, or the fixed references) and the one of the five to match it with.
+struct StylePair {
+    qint16 model;
+    qint16 row;
+};
+
+// One entry per style item of the eight-item Opzioni menu, in item order.
+// Activation goes back to the first.
+inline constexpr std::array<StylePair, 8> kStylePairs{{
+    {2, 1}, {1, 2}, {4, 3}, {3, 4}, {1, 3}, {3, 1}, {2, 4}, {4, 2},
+}};
+
+inline constexpr StylePair stylePair(int item)
+{
+    return item >= 0 && item < int(kStylePairs.size()) ? kStylePairs[std::size_t(item)] : kStylePairs[0];
+}
+
+} // namespace zampli

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "shell/Controls.h"
+
+#include <QMimeData>
+#include <functional>
+
+namespace zampli {
+
+// What a piece carries while it is dragged: a format no other program uses,
+// naming the window it left (this run of the program, that window) and its
+// index. Anything else dropped on a box is refused.
+namespace PieceMime {
+inline const QString kFormat = QStringLiteral("application/x-zampli-piece");
+QMimeData *make(const QString &origin, int piece);
+// The piece index, or -1 when the data is not a piece of `origin`.
+int read(const QMimeData *data, const QString &origin);
+// The origin of the pieces of the window whose client area is `canvas`.
+QString originOf(const QWidget *canvas);
+} // namespace PieceMime
+
+// A piece: a press with the left button (or a finger, through the mouse
+// events made from the touch) starts its drag at once, with the aeroplane as
+// the picture under the pointer. The piece itself stays where it is.
+class DragPiece : public PictureBox {
+    Q_OBJECT
+public:
+    explicit DragPiece(QWidget *parent = nullptr) : PictureBox(parent) {}
+    void setDragData(const QString &origin, int index);
+    // The data its drag carries; the caller owns it.
+    QMimeData *dragData() const { return PieceMime::make(origin_, index_); }
+    bool isEmpty() const { return picture().isNull() && !showsPlaceholder(); }
+
+protected:
+    void mousePressEvent(QMouseEvent *e) override;
+
+private:
+    QString origin_;
+    int index_ = -1;
+};
+
+// A box that takes pieces of its own window: a drop of anything else, or of a
+// piece `takes` refuses, is not accepted and reaches no handler.
+class DropBox : public PictureBox {
+    Q_OBJECT
+public:
+    explicit DropBox(QWidget *parent = nullptr);
+    void setOrigin(const QString &origin) { origin_ = origin; }
+    std::function<bool(int piece)> takes;
+
+signals:
+    void dropped(int piece);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *e) override;
+    void dragMoveEvent(QDragMoveEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
+
+private:
+    int acceptable(QDropEvent *e) const;
+    QString origin_;
+};
+
+} // namespace zampli
