@@ -3,13 +3,16 @@
 # finds it through its menu entry, icon and metainfo.
 include(GNUInstallDirs)
 set(ZAMPLI_INSTALL_DIR lib/zampli)
-install(TARGETS zampli RUNTIME DESTINATION ${ZAMPLI_INSTALL_DIR})
+install(TARGETS zampli zampli-verifica RUNTIME DESTINATION ${ZAMPLI_INSTALL_DIR})
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/copia/zampli-copia DESTINATION ${ZAMPLI_INSTALL_DIR})
 install(DIRECTORY ${ZAMPLI_PROGRAM_DIR}/jpg ${ZAMPLI_PROGRAM_DIR}/voci
                   ${ZAMPLI_PROGRAM_DIR}/suoni ${ZAMPLI_PROGRAM_DIR}/testi
         DESTINATION ${ZAMPLI_INSTALL_DIR})
-install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
-              file(CREATE_LINK ../${ZAMPLI_INSTALL_DIR}/zampli
-                   \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/zampli\" SYMBOLIC)")
+foreach(program zampli zampli-verifica zampli-copia)
+    install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
+                  file(CREATE_LINK ../${ZAMPLI_INSTALL_DIR}/${program}
+                       \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${program}\" SYMBOLIC)")
+endforeach()
 
 set(desktop_id org.example.zampli)
 install(FILES ${PROJECT_SOURCE_DIR}/desktop/${desktop_id}.desktop

@@ -47,10 +47,13 @@ MessageBox::Answer RecordingMessageBoxes::show(const MessageBox &box, QWidget *)
     return a;
 }
 
-Harness::Harness()
+Harness::Harness() : Harness(QString()) {}
+
+Harness::Harness(const QString &mediaFolder)
 {
+    const QString media = mediaFolder.isEmpty() ? folder.path() : mediaFolder;
     programma = std::make_unique<Programma>(
-        Services{random, clock, sound, boxes, log, MediaPaths(folder.path()), [this] { ++programEnds; }});
+        Services{random, clock, sound, boxes, log, MediaPaths(media), [this] { ++programEnds; }});
     modulo = &programma->modulo;
     windows = &programma->windows;
 }

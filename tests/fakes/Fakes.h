@@ -60,6 +60,8 @@ public:
 // A whole program with fakes all round and a temporary media folder.
 struct Harness {
     Harness();
+    // The program reads its media from `mediaFolder` instead of an empty temporary one.
+    explicit Harness(const QString &mediaFolder);
     ~Harness();
 
     QTemporaryDir folder;
@@ -74,7 +76,7 @@ struct Harness {
     Modulo1 *modulo = nullptr;   // the program's shared state
     Windows *windows = nullptr;  // its one instance of each window
 
-    MediaPaths media() const { return MediaPaths(folder.path()); }
+    MediaPaths media() const { return modulo->services.media; }
     // Writes a small picture file at the path.
     void writePicture(const QString &path, const QColor &colour = Qt::darkGreen) const;
     // Writes every letter picture and face the listening windows name.

@@ -1,5 +1,6 @@
 #include "exercises/initial/InitialVowel.h"
 
+#include "media/FileNames.h"
 #include "media/ProblemLog.h"
 #include "shell/DesignCanvas.h"
 #include "shell/Windows.h"
@@ -117,7 +118,7 @@ void InitialVowel::readList(int vowel)
     NumeroParole[vowel] = 0;
     const QString path = m.services.media.wordList(m.Lettere[vowel]);
     const QString name = QFileInfo(path).fileName();
-    const WordListFile file = loadWordList(path);
+    const WordListFile file = loadWordList(existingFile(path));
     ProblemLog &log = m.services.problems;
     if (!file.opened) {
         log.missingFile(path);
