@@ -1,19 +1,36 @@
 #!/bin/sh
-# Installs, from Debian's packages, whatever the build, the tests and the
-# default media still miss. Packages already present are left alone.
+# Installs, from Debian's packages, what is still missing to build and run
+# ZAMPLI and make its default media; with --tests, also what only the tests
+# need. Packages already present are left alone, and the machine's own sound
+# server is never replaced.
 set -eu
 
+# Building, the default media, running.
 PACKAGES="
 build-essential cmake
 qt6-base-dev qt6-multimedia-dev qt6-svg-dev
-libqt6multimedia6 libqt6svg6 qt6-qpa-plugins libgl-dev libxkbcommon-dev
+libqt6multimedia6 libqt6svg6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libxkbcommon-dev
 fonts-liberation
 festival festvox-italp16k espeak-ng sox
 fonts-sil-andika fonts-ecolier-court fonts-noto-color-emoji
-pulseaudio pulseaudio-utils
 libpulse0
-xvfb xauth x11-utils
 "
+
+case "${1:-}" in
+    --tests)
+        # A private display for the real drags, the validators of the desktop
+        # files, and the PulseAudio tools that record what the program plays.
+        PACKAGES="$PACKAGES xvfb xauth x11-utils xdotool desktop-file-utils appstream pulseaudio-utils"
+        # The sound test starts a private PulseAudio server of its own. Where
+        # PipeWire serves the desktop's sound, installing PulseAudio would
+        # compete with it at the next login: there the test is skipped instead.
+        if ! dpkg -s pipewire-pulse 2>/dev/null | grep -q '^Status: install ok installed'; then
+            PACKAGES="$PACKAGES pulseaudio"
+        fi
+        ;;
+    "") ;;
+    *) echo "usage: $0 [--tests]" >&2; exit 2 ;;
+esac
 
 missing=""
 for p in $PACKAGES; do
