@@ -7,10 +7,6 @@
 #include "exercises/recognition/PictureRecognition.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <algorithm>
-#include <cstdio>
-#include <vector>
 
 int main(int argc, char *argv[])
 {
@@ -22,20 +18,8 @@ int main(int argc, char *argv[])
         form.Show();
         form.window()->resize(1600, 1200);
         QApplication::processEvents();
-
-        std::vector<double> ms;
-        for (int i = 0; i < 220; ++i) {
-            QElapsedTimer t;
-            t.start();
-            form.Command2_Click();
-            form.window()->repaint();
-            if (i >= 20) // after a warm-up
-                ms.push_back(t.nsecsElapsed() / 1e6);
-        }
-        std::sort(ms.begin(), ms.end());
-        const double median = ms[ms.size() / 2];
-        std::printf("%s next turn, %zu runs: median %.2f ms, p95 %.2f ms\n", qPrintable(form.objectName()),
-                    ms.size(), median, ms[ms.size() * 95 / 100]);
+        const double median =
+            zampli::bench::timeRuns(form.objectName() + " next turn", form.window(), [&] { form.Command2_Click(); });
         fast = fast && median < 5.0;
         form.Unload();
     }
