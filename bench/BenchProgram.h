@@ -11,9 +11,14 @@
 #include "state/MessageBoxes.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QWidget>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
 
 namespace zampli::bench {
 
@@ -56,5 +61,25 @@ struct BenchProgram {
             }
     }
 };
+
+// Runs `step` and repaints `window` 220 times, the first 20 as a warm-up; prints the median and the 95th
+// percentile after `label` and returns the median in milliseconds.
+template <class Step> double timeRuns(const QString &label, QWidget *window, Step step)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < 220; ++i) {
+        QElapsedTimer t;
+        t.start();
+        step();
+        window->repaint();
+        if (i >= 20)
+            ms.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    const double median = ms[ms.size() / 2];
+    std::printf("%s, %zu runs: median %.2f ms, p95 %.2f ms\n", qPrintable(label), ms.size(), median,
+                ms[ms.size() * 95 / 100]);
+    return median;
+}
 
 } // namespace zampli::bench

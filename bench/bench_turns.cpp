@@ -9,37 +9,21 @@
 #include "exercises/recognition/PictureRecognition.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
-#include <algorithm>
-#include <cstdio>
 #include <functional>
-#include <vector>
 
 namespace {
 
 constexpr double kLimitMs = 16.0;
 
-// Times `turn` 200 times after a warm-up; true when its median is within the limit.
+// Times `turn` after a warm-up; true when its median is within the limit.
 bool timeTurns(zampli::Form &form, const std::function<void()> &turn)
 {
     form.Show();
     form.window()->resize(1600, 1200);
     QApplication::processEvents();
-    std::vector<double> ms;
-    for (int i = 0; i < 220; ++i) {
-        QElapsedTimer t;
-        t.start();
-        turn();
-        form.window()->repaint();
-        if (i >= 20)
-            ms.push_back(t.nsecsElapsed() / 1e6);
-    }
+    const double median = zampli::bench::timeRuns(form.objectName() + " next turn", form.window(), turn);
     form.Unload();
-    std::sort(ms.begin(), ms.end());
-    const double median = ms[ms.size() / 2];
-    std::printf("%s next turn, %zu runs: median %.2f ms, p95 %.2f ms\n", qPrintable(form.objectName()), ms.size(),
-                median, ms[ms.size() * 95 / 100]);
     return median < kLimitMs;
 }
 
