@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -39,12 +38,11 @@ private slots:
         row("CR alone, no final line end") << QByteArray("ape\ruva\relmo") << three << none;
         row("comma") << QByteArray("uno,due\r\n") << QStringList{"uno", "due"} << none;
         row("quoted, rest of field dropped") << QByteArray("\"ape\" resto,uva\r\n\"elmo\"") << three << none;
-        row("quoted blanks, comma kept") << QByteArray("\" a,b \"\r\n") << QStringList{" a,b "} << none;
+        row("quoted blanks and comma kept") << QByteArray("\" a,b \"\r\n") << QStringList{" a,b "} << none;
         row("quote never closed") << QByteArray("\"ape") << QStringList{"ape"} << none;
         row("blanks around") << QByteArray("   ape  \r\n\t uva\t\r\n  Ape Regina ")
                              << QStringList{"ape", "uva", "Ape Regina"} << none;
-        row("blank lines, empty fields") << QByteArray("\r\nape\r\n  \r\n,uva,\r\n\"\"\r\nelmo\r\n\r\n") << three
-                                         << none;
+        row("empty fields") << QByteArray("\r\nape\r\n  \r\n,uva,\r\n\"\"\r\nelmo\r\n\r\n") << three << none;
         row("empty") << QByteArray() << none << none;
         QByteArray numbered;
         for (int i = 1; i <= 51; ++i)
@@ -63,14 +61,15 @@ private slots:
                 << QByteArray(QStringEncoder(encoding, QStringConverter::Flag::WriteBom)(u"àncora\ncaffè\n€uro"))
                 << accented << none;
 
-        row("no file names") << "../../etc/passwd\r\nsotto/uva\r\nsotto\\uva\r\n..\r\nel\x01mo\r\n\"a\r\nb\"\r\n" +
+        row("no file names") << "../fuori\r\nsotto/uva\r\nsotto\\uva\r\n..\r\nel\x01mo\r\n\"a\r\nb\"\r\n" +
                                     QByteArray("or\0so,ape.regina", 16)
                              << QStringList{"ape.regina"}
-                             << QStringList{"../../etc/passwd", "sotto/uva", "sotto\\uva", "..", "el?mo", "a??b",
-                                            "or?so"};
+                             << QStringList{"../fuori", "sotto/uva", "sotto\\uva", "..", "el?mo", "a??b", "or?so"};
         const QByteArray longest(WordList::kMaxFieldLength, 'b');
         row("longest field") << longest + "\n" + longest + "b" << QStringList{QString::fromLatin1(longest)}
                              << QStringList{QString(40, u'b') + "... (256 caratteri)"};
+        row("10 MB line, file cut") << QByteArray(10 * 1024 * 1024, 'a') + "\r\nape\r\n" << none
+                                    << QStringList{QString(40, u'a') + "... (1048576 caratteri)"};
     }
     void reader()
     {
@@ -78,36 +77,24 @@ private slots:
         QFETCH(QStringList, words);
         QFETCH(QStringList, refused);
         const WordListFile file = load(bytes);
-        QVERIFY(file.opened && !file.tooBig);
+        QVERIFY(file.opened);
+        QCOMPARE(file.tooBig, bytes.size() > WordListFile::kMaxFileBytes);
         QCOMPARE(file.list.words, words);
         QCOMPARE(file.list.refused, refused);
         QCOMPARE(file.list.cut, QByteArray(QTest::currentDataTag()) == "fifty-one");
     }
 
-    // A missing file or a folder is no list; a huge line or a binary file
-    // means bounded work, no crash, only plain words.
-    void filesThatAreNoListAreBounded()
+    // A missing file or a folder is no list; a huge line read whole costs
+    // bounded work and reading goes on past it (any bytes at all are the
+    // fuzz target's business).
+    void noListAndHugeLine()
     {
         QVERIFY(!loadWordList(dir_.filePath("manca.txt")).opened);
         QVERIFY(QDir(dir_.path()).mkdir("cartella.txt"));
         QVERIFY(!loadWordList(dir_.filePath("cartella.txt")).opened);
-
         QElapsedTimer timer;
         timer.start();
-        const QByteArray line = QByteArray(10 * 1024 * 1024, 'a') + "\r\nape\r\n";
-        const WordListFile huge = load(line);
-        QVERIFY(huge.opened && huge.tooBig && huge.list.words.isEmpty());
-        QCOMPARE(huge.list.refused, QStringList{QString(40, u'a') + "... (1048576 caratteri)"});
-        QCOMPARE(readWordList(line).words, QStringList{"ape"}); // read whole, reading goes on past it
-
-        QByteArray binary(64 * 1024, '\0');
-        QRandomGenerator random(7);
-        for (char &c : binary)
-            c = char(random.bounded(256));
-        const WordListFile noise = load(binary);
-        QVERIFY(noise.list.words.size() <= WordList::kMaxWords);
-        for (const QString &word : noise.list.words)
-            QVERIFY(isPlainWord(word) && word.size() <= WordList::kMaxFieldLength);
+        QCOMPARE(readWordList(QByteArray(10 * 1024 * 1024, 'a') + "\r\nape\r\n").words, QStringList{"ape"});
         QVERIFY2(timer.elapsed() < 5000, "reading took too long");
     }
 };
