@@ -112,6 +112,8 @@ private slots:
         }
         QCOMPARE(o.caption("Label1_5") + o.caption("Label4") + o.shown(), QString("EsattiErrati0|0 no tiles5 next0"));
         QCOMPARE(canvas->twips(o.control("ComandoIconaSi")), canvas->twips(o.control("ComandoIconaNo")));
+        QVERIFY(o.form->window()->findChild<PictureButton *>("ComandoIconaSi")->picture() == Art::Smile &&
+                o.form->window()->findChild<PictureButton *>("ComandoIconaNo")->picture() == Art::Sad);
         QCOMPARE(o.form->window()->menuBar()->actions().size(), 3); // no Opzioni
         for (const char *name : {"Label1_5", "Label4", "EtichettaEsatti", "EtichettaErrati", "ComandoIconaNo"})
             clickAsUser(o.control(name));
