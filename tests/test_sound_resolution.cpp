@@ -89,172 +89,164 @@ class TestSoundResolution : public QObject {
     Q_OBJECT
 
 private slots:
-    void builtInDefaultIsASmallPlayableWav();
-    void wavFiles_data();
-    void wavFiles();
-    void routing_data();
-    void routing();
-};
-
-void TestSoundResolution::builtInDefaultIsASmallPlayableWav()
-{
-    QCOMPARE(SoundRouter::builtInDefault().toString(), QStringLiteral("qrc:/sounds/alert.wav"));
-    QFile alert(QStringLiteral(":/sounds/alert.wav"));
-    QVERIFY2(alert.open(QIODevice::ReadOnly), "the alert sound is not compiled in");
-    QVERIFY(alert.size() < 30 * 1024);
-    const auto sound = loadWav(alert.fileName());
-    QVERIFY(sound.has_value());
-    QCOMPARE(sound->format.sampleFormat(), QAudioFormat::Int16);
-    QCOMPARE(sound->format.channelCount(), 1);
-    QCOMPARE(sound->format.sampleRate(), 22050);
-    QVERIFY(sound->samples.size() > 22050 / 10 * 2); // some tenths of a second
-}
-
-// Every file: whether it is refused, and if not, what is read from it.
-void TestSoundResolution::wavFiles_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QByteArray>("samples"); // null: refused
-    QTest::addColumn<int>("sampleFormat");
-    QTest::addColumn<int>("channels");
-    const auto good = [](const char *name, const QByteArray &bytes, const QByteArray &samples,
-                         QAudioFormat::SampleFormat format, int channels) {
-        QTest::newRow(name) << bytes << samples << int(format) << channels;
-    };
-    const auto bad = [](const char *name, const QByteArray &bytes) {
-        QTest::newRow(name) << bytes << QByteArray() << 0 << 0;
-    };
-    const QByteArray few("\x01\x02\x03\x04\x05\x06\x07\x08", 8);
-    good("16 bit mono", wav({}), samplesOf({}), QAudioFormat::Int16, 1);
-    good("8 bit", wav({.bits = 8}), samplesOf({.bits = 8}), QAudioFormat::UInt8, 1);
-    good("32 bit", wav({.bits = 32}), samplesOf({.bits = 32}), QAudioFormat::Int32, 1);
-    good("stereo", wav({.channels = 2}), samplesOf({.channels = 2}), QAudioFormat::Int16, 2);
-    good("odd chunk before fmt",
-         riff(chunk("LIST", "abc") + chunk("fmt ", fmtBody({.channels = 2, .bits = 8})) + chunk("data", few)), few,
-         QAudioFormat::UInt8, 2);
-    good("fact chunk after fmt", riff(chunk("fmt ", fmtBody({})) + chunk("fact", "1234") + chunk("data", few)),
-         few, QAudioFormat::Int16, 1);
-    // A recording cut short: the data chunk promises more than is there.
-    good("cut in a frame", wav({.frames = 1000}).left(44 + 501), QByteArray(500, '\x10'), QAudioFormat::Int16, 1);
-
-    const QByteArray plain = wav({});
-    bad("text", "ciao, non sono un suono\n");
-    bad("empty", "");
-    bad("cut in the RIFF header", plain.left(10));
-    bad("cut in the fmt chunk", plain.left(30));
-    bad("header without audio", plain.left(44));
-    bad("not WAVE", QByteArray(plain).replace(8, 4, "AVI "));
-    bad("float", wav({.tag = 3, .bits = 32}));
-    bad("extensible", wav({.tag = 0xFFFE}));
-    bad("24 bit", wav({.bits = 24}));
-    bad("no channels", wav({.channels = 0}));
-    bad("data before fmt", riff(chunk("data", few) + chunk("fmt ", fmtBody({}))));
-    bad("empty data", wav({.frames = 0}));
-    bad("no data chunk", riff(chunk("fmt ", fmtBody({})) + chunk("LIST", "abcd")));
-}
-
-void TestSoundResolution::wavFiles()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QByteArray, samples);
-    QFETCH(int, sampleFormat);
-    QFETCH(int, channels);
-    QTemporaryDir dir;
-    const QString path = write(dir.filePath("prova.wav"), bytes);
-    QCOMPARE(isPlayableWav(path), !samples.isNull());
-    const auto sound = loadWav(path);
-    QCOMPARE(sound.has_value(), !samples.isNull());
-    if (sound) {
-        QCOMPARE(sound->samples, samples);
-        QCOMPARE(int(sound->format.sampleFormat()), sampleFormat);
-        QCOMPARE(sound->format.channelCount(), channels);
+    void builtInDefaultIsASmallPlayableWav()
+    {
+        QCOMPARE(SoundRouter::builtInDefault().toString(), QStringLiteral("qrc:/sounds/alert.wav"));
+        QVERIFY(QFileInfo(":/sounds/alert.wav").size() < 30 * 1024);
+        const auto sound = loadWav(":/sounds/alert.wav");
+        QVERIFY2(sound.has_value(), "the alert sound is not compiled in, or not playable");
+        QCOMPARE(sound->format.sampleFormat(), QAudioFormat::Int16);
+        QCOMPARE(sound->format.channelCount(), 1);
         QCOMPARE(sound->format.sampleRate(), 22050);
+        QVERIFY(sound->samples.size() > 22050 / 10 * 2); // some tenths of a second
     }
-}
 
-// Steps on files in a folder of their own, then what the output was asked
-// after the last "clear" and which files were reported, in order. Steps:
-// "wav NAME [FRAMES]", "text NAME", "cut NAME" (written), "rm NAME", "touch
-// NAME" (five seconds later), "play NAME", "fail NAME|default" (the output
-// could not load it), "clear".
-void TestSoundResolution::routing_data()
-{
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("calls");
-    QTest::addColumn<QString>("reported");
-    const auto row = [](const char *name, const char *steps, const char *calls, const char *reported) {
-        QTest::newRow(name) << QString(steps) << QString(calls) << QString(reported);
-    };
-    row("playable file heard itself", "wav uno, play uno", "load uno, start uno", "");
-    row("missing file: default, reported once", "play manca, play manca",
-        "load default, start default, stop default, start default", "manca");
-    row("unplayable files: default, each reported once",
-        "text x, cut tronco, play x, play tronco, clear, play x, play tronco",
-        "stop default, start default, stop default, start default", "x, tronco");
-    row("a new sound cuts off the previous one", "wav uno, wav due, play uno, play due, play manca",
-        "load uno, start uno, stop uno, load due, start due, stop due, load default, start default", "manca");
-    row("a replay reuses the loaded sound", "wav uno, wav due, play uno, play due, clear, play uno",
-        "stop due, start uno", "");
-    row("a loaded sound no longer needs its file", "wav uno, play uno, rm uno, play uno",
-        "load uno, start uno, stop uno, start uno", "");
-    // A word recorded again while the program runs is heard from its next
-    // play on, whether its size changed or only its time.
-    row("recorded again, new size", "wav uno, play uno, play uno, wav uno 3000, clear, play uno, play uno",
-        "stop uno, load uno, start uno, stop uno, start uno", "");
-    row("recorded again, new time", "wav due, play due, touch due, clear, play due", "stop due, load due, start due",
-        "");
-    row("recorded again, unplayable", "wav uno, play uno, text uno, clear, play uno",
-        "stop uno, load default, start default", "uno");
-    row("the output cannot load a file: default, never retried", "wav uno, play uno, fail uno, fail uno, play uno",
-        "load uno, start uno, stop uno, load default, start default, stop default, start default", "uno");
-    row("a failed file replaced by a good one is heard",
-        "wav uno, play uno, fail uno, clear, play uno, wav uno 4000, play uno",
-        "stop default, start default, stop default, load uno, start uno", "uno");
-    row("a late failure of an earlier sound does not interrupt",
-        "wav uno, wav due, play uno, play due, clear, fail uno", "", "uno");
-    row("a failing default is not retried", "play manca, clear, fail default", "", "manca");
-}
+    // Every file: whether it is refused, and if not, what is read from it.
+    void wavFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("samples"); // null: refused
+        QTest::addColumn<int>("sampleFormat");
+        QTest::addColumn<int>("channels");
+        const auto good = [](const char *name, const QByteArray &bytes, const QByteArray &samples,
+                             QAudioFormat::SampleFormat format, int channels) {
+            QTest::newRow(name) << bytes << samples << int(format) << channels;
+        };
+        const auto bad = [](const char *name, const QByteArray &bytes) {
+            QTest::newRow(name) << bytes << QByteArray() << 0 << 0;
+        };
+        const QByteArray few("\x01\x02\x03\x04\x05\x06\x07\x08", 8);
+        good("16 bit mono", wav({}), samplesOf({}), QAudioFormat::Int16, 1);
+        good("8 bit", wav({.bits = 8}), samplesOf({.bits = 8}), QAudioFormat::UInt8, 1);
+        good("32 bit", wav({.bits = 32}), samplesOf({.bits = 32}), QAudioFormat::Int32, 1);
+        good("stereo", wav({.channels = 2}), samplesOf({.channels = 2}), QAudioFormat::Int16, 2);
+        good("odd chunk before fmt",
+             riff(chunk("LIST", "abc") + chunk("fmt ", fmtBody({.channels = 2, .bits = 8})) + chunk("data", few)), few,
+             QAudioFormat::UInt8, 2);
+        good("fact chunk after fmt", riff(chunk("fmt ", fmtBody({})) + chunk("fact", "1234") + chunk("data", few)),
+             few, QAudioFormat::Int16, 1);
+        // A recording cut short: the data chunk promises more than is there.
+        good("cut in a frame", wav({.frames = 1000}).left(44 + 501), QByteArray(500, '\x10'), QAudioFormat::Int16, 1);
 
-void TestSoundResolution::routing()
-{
-    QFETCH(QString, steps);
-    QFETCH(QString, calls);
-    QFETCH(QString, reported);
-    QTemporaryDir dir;
-    QStringList logLines;
-    ProblemLog log([&logLines](const QString &line) { logLines << line; });
-    RecordingOutput output;
-    SoundRouter router(output, [&log](const QString &path) { log.missingFile(path); });
-    const auto path = [&dir](const QString &name) { return dir.filePath(name + ".wav"); };
-
-    for (const QString &step : steps.split(", ")) {
-        const QStringList w = step.split(' ');
-        const QString what = w.at(0), file = w.size() > 1 ? path(w.at(1)) : QString();
-        if (what == "wav")
-            write(file, wav({.frames = w.size() > 2 ? w.at(2).toInt() : 2205}));
-        else if (what == "text" || what == "cut")
-            write(file, what == "text" ? QByteArray("non sono un suono") : wav({}).left(30));
-        else if (what == "rm")
-            QVERIFY(QFile::remove(file));
-        else if (what == "touch") {
-            QFile same(file);
-            QVERIFY(same.open(QIODevice::ReadWrite));
-            QVERIFY(same.setFileTime(QFileInfo(file).lastModified().addSecs(5), QFileDevice::FileModificationTime));
-        } else if (what == "play")
-            router.play(file);
-        else if (what == "fail")
-            router.loadFailed(w.at(1) == "default" ? SoundRouter::builtInDefault() : QUrl::fromLocalFile(file));
-        else if (what == "clear")
-            output.calls.clear();
-        else
-            QFAIL(qPrintable("unknown step " + step));
+        const QByteArray plain = wav({});
+        bad("text", "ciao, non sono un suono\n");
+        bad("empty", "");
+        bad("cut in the RIFF header", plain.left(10));
+        bad("cut in the fmt chunk", plain.left(30));
+        bad("header without audio", plain.left(44));
+        bad("not WAVE", QByteArray(plain).replace(8, 4, "AVI "));
+        bad("float", wav({.tag = 3, .bits = 32}));
+        bad("extensible", wav({.tag = 0xFFFE}));
+        bad("24 bit", wav({.bits = 24}));
+        bad("no channels", wav({.channels = 0}));
+        bad("data before fmt", riff(chunk("data", few) + chunk("fmt ", fmtBody({}))));
+        bad("empty data", wav({.frames = 0}));
+        bad("no data chunk", riff(chunk("fmt ", fmtBody({})) + chunk("LIST", "abcd")));
     }
-    QCOMPARE(output.calls.join(", ").remove(".wav"), calls);
-    const QStringList names = reported.split(", ", Qt::SkipEmptyParts);
-    QCOMPARE(logLines.size(), names.size());
-    for (qsizetype i = 0; i < names.size(); ++i)
-        QVERIFY2(logLines.at(i).contains(path(names.at(i))), qPrintable(logLines.at(i)));
-}
+
+    void wavFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, samples);
+        QFETCH(int, sampleFormat);
+        QFETCH(int, channels);
+        QTemporaryDir dir;
+        const QString path = write(dir.filePath("prova.wav"), bytes);
+        QCOMPARE(isPlayableWav(path), !samples.isNull());
+        const auto sound = loadWav(path);
+        QCOMPARE(sound.has_value(), !samples.isNull());
+        if (sound) {
+            QCOMPARE(sound->samples, samples);
+            QCOMPARE(int(sound->format.sampleFormat()), sampleFormat);
+            QCOMPARE(sound->format.channelCount(), channels);
+            QCOMPARE(sound->format.sampleRate(), 22050);
+        }
+    }
+
+    // Steps on files in a folder of their own, then what the output was asked
+    // after the last "clear" and which files were reported, in order. Steps:
+    // "wav NAME [FRAMES]", "text NAME", "cut NAME" (written), "rm NAME", "touch
+    // NAME" (five seconds later), "play NAME", "fail NAME|default" (the output
+    // could not load it), "clear".
+    void routing_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QString>("reported");
+        const auto row = [](const char *name, const char *steps, const char *calls, const char *reported) {
+            QTest::newRow(name) << QString(steps) << QString(calls) << QString(reported);
+        };
+        row("playable file heard itself", "wav uno, play uno", "load uno, start uno", "");
+        row("missing file: default, reported once", "play manca, play manca",
+            "load default, start default, stop default, start default", "manca");
+        row("unplayable files: default, each reported once",
+            "text x, cut tronco, play x, play tronco, clear, play x, play tronco",
+            "stop default, start default, stop default, start default", "x, tronco");
+        row("a new sound cuts off the previous one", "wav uno, wav due, play uno, play due, play manca",
+            "load uno, start uno, stop uno, load due, start due, stop due, load default, start default", "manca");
+        row("a replay reuses the loaded sound", "wav uno, wav due, play uno, play due, clear, play uno",
+            "stop due, start uno", "");
+        row("a loaded sound no longer needs its file", "wav uno, play uno, rm uno, play uno",
+            "load uno, start uno, stop uno, start uno", "");
+        // A word recorded again while the program runs is heard from its next
+        // play on, whether its size changed or only its time.
+        row("recorded again, new size", "wav uno, play uno, play uno, wav uno 3000, clear, play uno, play uno",
+            "stop uno, load uno, start uno, stop uno, start uno", "");
+        row("recorded again, new time", "wav due, play due, touch due, clear, play due", "stop due, load due, start due",
+            "");
+        row("recorded again, unplayable", "wav uno, play uno, text uno, clear, play uno",
+            "stop uno, load default, start default", "uno");
+        row("the output cannot load a file: default, never retried", "wav uno, play uno, fail uno, fail uno, play uno",
+            "load uno, start uno, stop uno, load default, start default, stop default, start default", "uno");
+        row("a failed file replaced by a good one is heard",
+            "wav uno, play uno, fail uno, clear, play uno, wav uno 4000, play uno",
+            "stop default, start default, stop default, load uno, start uno", "uno");
+        row("a late failure of an earlier sound does not interrupt",
+            "wav uno, wav due, play uno, play due, clear, fail uno", "", "uno");
+        row("a failing default is not retried", "play manca, clear, fail default", "", "manca");
+    }
+
+    void routing()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, calls);
+        QFETCH(QString, reported);
+        QTemporaryDir dir;
+        QStringList logLines;
+        ProblemLog log([&logLines](const QString &line) { logLines << line; });
+        RecordingOutput output;
+        SoundRouter router(output, [&log](const QString &path) { log.missingFile(path); });
+        const auto path = [&dir](const QString &name) { return dir.filePath(name + ".wav"); };
+
+        for (const QString &step : steps.split(", ")) {
+            const QStringList w = step.split(' ');
+            const QString what = w.at(0), file = w.size() > 1 ? path(w.at(1)) : QString();
+            if (what == "wav")
+                write(file, wav({.frames = w.size() > 2 ? w.at(2).toInt() : 2205}));
+            else if (what == "text" || what == "cut")
+                write(file, what == "text" ? QByteArray("non sono un suono") : wav({}).left(30));
+            else if (what == "rm")
+                QVERIFY(QFile::remove(file));
+            else if (what == "touch") {
+                QFile same(file);
+                QVERIFY(same.open(QIODevice::ReadWrite));
+                QVERIFY(same.setFileTime(QFileInfo(file).lastModified().addSecs(5), QFileDevice::FileModificationTime));
+            } else if (what == "play")
+                router.play(file);
+            else if (what == "fail")
+                router.loadFailed(w.at(1) == "default" ? SoundRouter::builtInDefault() : QUrl::fromLocalFile(file));
+            else if (what == "clear")
+                output.calls.clear();
+            else
+                QFAIL(qPrintable("unknown step " + step));
+        }
+        QCOMPARE(output.calls.join(", ").remove(".wav"), calls);
+        const QStringList names = reported.split(", ", Qt::SkipEmptyParts);
+        QCOMPARE(logLines.size(), names.size());
+        for (qsizetype i = 0; i < names.size(); ++i)
+            QVERIFY2(logLines.at(i).contains(path(names.at(i))), qPrintable(logLines.at(i)));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSoundResolution)
 #include "test_sound_resolution.moc"
