@@ -53,10 +53,7 @@ QImage loadPicture(const QString &path)
 {
     QImageReader reader(path);
     reader.setFormat("jpg");
-    const QImage image = reader.read().convertToFormat(QImage::Format_RGB32);
-    if (image.isNull())
-        qWarning("%s: %s", qPrintable(path), qPrintable(reader.errorString()));
-    return image;
+    return reader.read().convertToFormat(QImage::Format_RGB32);
 }
 
 // The rectangle of pixels darker than `below` in every channel, and their number.
@@ -74,6 +71,21 @@ std::pair<QRect, qsizetype> ink(const QImage &image, int below)
     return {box, count};
 }
 
+// Black on white, big enough for a child, and drawn whole: a letter centred
+// on the font's box instead of its shape loses the top of the cursive capitals.
+void checkLetterPicture(const QString &path)
+{
+    const QImage image = loadPicture(path);
+    const QByteArray name = path.toLocal8Bit();
+    QVERIFY2(std::min(image.width(), image.height()) >= 300, name);
+    QVERIFY2(image.pixelColor(0, 0).lightness() > 240, name);
+    const QRect box = ink(image, 129).first;
+    QVERIFY2(image.rect().adjusted(4, 4, -4, -4).contains(box) && !box.isEmpty(), name + ": none or cut off");
+    QVERIFY2(std::max(box.width() * 100 / image.width(), box.height() * 100 / image.height()) >= 40, name);
+    const QPoint offset = box.center() - image.rect().center();
+    QVERIFY2(std::abs(offset.x()) <= image.width() / 10 && std::abs(offset.y()) <= image.height() / 10, name);
+}
+
 } // namespace
 
 class TestMediaSet : public QObject {
@@ -87,33 +99,6 @@ private slots:
             const QString path = paths_.programFolder() + '/' + folder;
             QVERIFY2(QFileInfo(path).isDir(), qPrintable(path + " is missing: build zampli_media"));
         }
-    }
-
-    void letterPictures_data()
-    {
-        QTest::addColumn<QString>("path");
-        for (const QString &vowel : vowels)
-            for (int style = 1; style <= 4; ++style)
-                QTest::addRow("%s%d", qPrintable(vowel), style) << paths_.letterPicture(vowel, style);
-    }
-
-    // Black on white, big enough for a child, and drawn whole: a letter
-    // centred on the font's box instead of its shape loses the top of the
-    // cursive capitals.
-    void letterPictures()
-    {
-        QFETCH(QString, path);
-        const QImage image = loadPicture(path);
-        QVERIFY2(!image.isNull(), qPrintable(path));
-        QCOMPARE_GE(std::min(image.width(), image.height()), 300);
-        QCOMPARE_GT(image.pixelColor(0, 0).lightness(), 240);
-        const QRect box = ink(image, 129).first;
-        QVERIFY2(!box.isEmpty(), "no letter drawn");
-        QVERIFY2(image.rect().adjusted(4, 4, -4, -4).contains(box), "the letter touches the edge: cut off");
-        QCOMPARE_GE(std::max(box.width() * 100 / image.width(), box.height() * 100 / image.height()), 40);
-        const QPoint offset = box.center() - image.rect().center();
-        QCOMPARE_LE(std::abs(offset.x()), image.width() / 10);
-        QCOMPARE_LE(std::abs(offset.y()), image.height() / 10);
     }
 
     // Only the mouth tells the vowels apart, so it must differ visibly between
@@ -147,19 +132,23 @@ private slots:
         }
     }
 
-    void wordLists_data()
+    void eachVowel_data()
     {
         QTest::addColumn<QString>("vowel");
         for (const QString &vowel : vowels)
             QTest::addRow("%s", qPrintable(vowel)) << vowel;
     }
 
-    // Each list in the program's format, and every word with its picture and
-    // voice, named from the list exactly as the program reads it, so an
-    // accented word must find files named the way Qt spells it.
-    void wordLists()
+    // Its letter pictures, its voice and its word list in the program's
+    // format, every word with its picture and voice, named from the list as
+    // the program reads it, so an accented word must find files named the way
+    // Qt spells it.
+    void eachVowel()
     {
         QFETCH(QString, vowel);
+        for (int style = 1; style <= 4; ++style)
+            checkLetterPicture(paths_.letterPicture(vowel, style));
+        checkRecording(paths_.voice(vowel));
         QFile file(paths_.wordList(vowel));
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
         const QByteArray bytes = file.readAll();
@@ -184,7 +173,7 @@ private slots:
         QCOMPARE(QSet<QString>(words.cbegin(), words.cend()).size(), words.size());
         // The A list starts a word with an accent, or the file-name encoding goes untested.
         if (vowel == "A")
-            QVERIFY2(std::any_of(words.cbegin(), words.cend(), [](const QString &w) { return w.at(0).unicode() > 0x7F; }),
+            QVERIFY2(std::any_of(words.cbegin(), words.cend(), [](const QString &w) { return w.at(0) > '\x7f'; }),
                      "no accented word");
         for (const QString &word : words) {
             QVERIFY2(word == word.trimmed() && !word.contains('"'), qPrintable(word));
@@ -201,25 +190,13 @@ private slots:
         }
     }
 
-    void recordings_data()
+    void praiseAndErrorSounds()
     {
-        QTest::addColumn<QString>("path");
-        for (const QString &vowel : vowels)
-            QTest::addRow("voice %s", qPrintable(vowel)) << paths_.voice(vowel);
-        for (int n = 1; n <= 4; ++n)
-            QTest::addRow("praise %d", n) << paths_.praise(n);
-        QTest::addRow("error") << paths_.errorSound();
-    }
-
-    void recordings()
-    {
-        QFETCH(QString, path);
-        double rms = 0, praiseRms = 0;
-        checkRecording(path, &rms);
-        if (path == paths_.errorSound()) { // softer than speech
-            checkRecording(paths_.praise(1), &praiseRms);
-            QCOMPARE_LT(rms, praiseRms);
-        }
+        double praise = 0, error = 0;
+        for (int n = 4; n >= 1; --n)
+            checkRecording(paths_.praise(n), &praise);
+        checkRecording(paths_.errorSound(), &error);
+        QCOMPARE_LT(error, praise); // softer than speech
     }
 
 private:

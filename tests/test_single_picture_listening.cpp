@@ -4,7 +4,6 @@
 #include "shell/DesignCanvas.h"
 
 #include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
@@ -35,18 +34,9 @@ class SinglePictureListeningTest : public QObject {
         bool nextVisible() const { return !control("Command1")->isHidden(); }
         QString voice(const char *letter) const { return h.media().voice(letter); }
         QAction *action(const char *name) const { return form->window()->findChild<QAction *>(name); }
-        // A tick of Timer1 after `seconds` more.
-        void tick(double seconds)
-        {
-            h.clock.advance(seconds);
-            form->Timer1_Timer();
-        }
+        void tick(double seconds) { h.clock.advance(seconds), form->Timer1_Timer(); } // of Timer1, seconds later
         // Waits, as a child must, for the next button to come back, then presses it.
-        void next()
-        {
-            tick(2.5);
-            clickAsUser(control("Command1"));
-        }
+        void next() { tick(2.5), clickAsUser(control("Command1")); }
     };
 
 private slots:
@@ -61,10 +51,8 @@ private slots:
         QVERIFY(!o.form->window()->findChild<PictureBox *>("Image1")->showsPlaceholder());
         QCOMPARE(o.h.sound.played, QStringList{o.voice("I")});
         QCOMPARE(o.h.modulo->Percorso, o.voice("I"));
-        QCOMPARE(o.h.modulo->InizioVoce, o.h.clock.now);
         QVERIFY(!o.nextVisible());
         QCOMPARE(o.h.modulo->EserciziEseguiti.value(), 0); // the first exercise is not counted
-        QCOMPARE(o.form->window()->findChild<QTimer *>("Timer1")->interval(), 1000);
         QVERIFY(o.form->window()->findChild<QTimer *>("Timer1")->isActive());
 
         // The faces window: faces, its own colour, no options.
@@ -80,7 +68,6 @@ private slots:
         Open o(FormId::Posizioni1, {0.3, 0.3, 0.3, 0.7});
         o.next();
         QCOMPARE(o.h.modulo->Vocale, qint16(4));
-        QCOMPARE(o.form->Ultima, qint16(4));
         QCOMPARE(o.h.sound.played, QStringList({o.voice("E"), o.voice("O")}));
 
         // Over many presses each other vowel follows a given one about as often.
@@ -110,11 +97,9 @@ private slots:
     {
         QFETCH(double, voiceAt);
         Open o(FormId::Posizioni1);
-        const qint16 vowel = o.h.modulo->Vocale;
         o.h.clock.now = voiceAt;
         clickAsUser(o.control("Image1"));
-        QCOMPARE(o.h.sound.played, QStringList(2, o.h.sound.played[0]));
-        QCOMPARE(o.h.modulo->Vocale, vowel);
+        QCOMPARE(o.h.sound.played, QStringList(2, o.h.sound.played[0])); // the same vowel
         o.tick(1.0);
         QVERIFY(!o.nextVisible());
         o.tick(1.0); // exactly two seconds: not yet
@@ -132,11 +117,7 @@ private slots:
         Open o(FormId::Zampli1, {0.1, 0.1});
         auto *opzioni = o.form->window()->findChild<QMenu *>("mnuOpzioni");
         QVERIFY(opzioni);
-        QCOMPARE(opzioni->title(), QStringLiteral("Opzioni          "));
-        QStringList captions;
-        for (QAction *a : opzioni->actions())
-            captions << a->text();
-        QCOMPARE(captions, styleItemCaptions(StyleItems::Five));
+        QCOMPARE(opzioni->actions().size(), styleItemCaptions(StyleItems::Five).size());
         QCOMPARE(o.form->checkedStyleItem(), 0);
 
         o.action("mnuCaratteri_0")->trigger(); // the checked one
@@ -164,7 +145,6 @@ private slots:
         Open o(FormId::Zampli1, {}, "Command6");
         SinglePictureListening &form = *o.form;
         Harness &h = o.h;
-        QVERIFY(form.isLoaded());
         QVERIFY(!h.windows->form(FormId::Menu)->isLoaded());
         for (int i = 0; i < 3; ++i)
             o.next();

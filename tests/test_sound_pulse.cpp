@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
@@ -56,24 +55,22 @@ QByteArray sineWav(double hz, double seconds)
 // What a recording holds, in 10 ms windows: the pitch of each loud one from
 // its zero crossings; 0 marks a quiet one, -1 a loud one at a sound's edge,
 // which the tone only partly fills and whose crossings give no pitch.
-struct Heard {
-    QList<double> pitches;
+using Heard = QList<double>;
 
-    double loudSeconds() const { return (pitches.size() - pitches.count(0.0)) / 100.0; }
-    // Seconds within 15 % of hz, and the first and last such window (-1: none).
-    std::tuple<double, qsizetype, qsizetype> at(double hz) const
-    {
-        qsizetype count = 0, first = -1, last = -1;
-        for (qsizetype i = 0; i < pitches.size(); ++i)
-            if (std::abs(pitches.at(i) - hz) < 0.15 * hz)
-                ++count, first = first < 0 ? i : first, last = i;
-        return {count / 100.0, first, last};
-    }
-};
+// Seconds within 15 % of hz, and the first and last such window (-1: none).
+std::tuple<double, qsizetype, qsizetype> tone(const Heard &heard, double hz)
+{
+    qsizetype count = 0, first = -1, last = -1;
+    for (qsizetype i = 0; i < heard.size(); ++i)
+        if (std::abs(heard.at(i) - hz) < 0.15 * hz)
+            ++count, first = first < 0 ? i : first, last = i;
+    return {count / 100.0, first, last};
+}
 
 Heard listen(const QByteArray &pcm)
 {
-    const auto at = [&pcm](int i) { return qFromLittleEndian<qint16>(pcm.constData() + 2 * i); };
+    const auto *samples = reinterpret_cast<const qint16 *>(pcm.constData());
+    const auto at = [samples](int i) { return samples[i]; };
     QList<double> raw;
     for (int start = 0; start + kWindow <= pcm.size() / 2; start += kWindow) {
         double energy = 0;
@@ -84,19 +81,12 @@ Heard listen(const QByteArray &pcm)
         }
         raw << (std::sqrt(energy / kWindow) > 1500 ? crossings * 100.0 / 2 : 0.0);
     }
-    Heard heard{raw};
+    Heard heard = raw;
     for (qsizetype i = 0; i < raw.size(); ++i)
         if (raw[i] > 0 && (i == 0 || i == raw.size() - 1 || raw[i - 1] == 0 || raw[i + 1] == 0))
-            heard.pitches[i] = -1;
-    // A quiet stretch at either end tells nothing.
-    while (!heard.pitches.isEmpty() && heard.pitches.first() == 0)
-        heard.pitches.removeFirst();
-    while (!heard.pitches.isEmpty() && heard.pitches.last() == 0)
-        heard.pitches.removeLast();
+            heard[i] = -1;
     return heard;
 }
-
-// ---- the child: the real player in a program of its own -------------------
 
 // play <holdMs> <path> [<delayMs> <path>]: plays, maybe a second sound later,
 // keeps running for holdMs, then closes like the program does.
@@ -188,11 +178,7 @@ private slots:
                                    "-L", "module-null-sink sink_name=zsink"});
         QVERIFY2(server_.waitForStarted(5000), qPrintable(server_.errorString()));
         writeFile("client.conf", "autospawn = no\n"); // the clients never start a server of their own
-        QElapsedTimer waited;
-        waited.start();
-        while (!serverAnswers() && waited.elapsed() < 10000 && server_.state() == QProcess::Running)
-            QTest::qWait(100);
-        QVERIFY2(serverAnswers(), server_.readAll().constData());
+        QTRY_VERIFY2_WITH_TIMEOUT(serverAnswers(), server_.readAll().constData(), 10000);
     }
 
     void cleanupTestCase()
@@ -211,8 +197,7 @@ private slots:
         QTest::addColumn<QList<double>>("tones"); // pitch and least seconds heard, in the order heard
         QTest::addColumn<double>("mostLoud");     // seconds
         QTest::addColumn<int>("reports");         // of the first file
-        // The alert: 880 Hz for 0.11 s, a pause, 660 Hz for 0.16 s, less their
-        // faded edges, which carry no pitch.
+        // The alert: 880 Hz for 0.11 s, a pause, 660 Hz for 0.16 s, less their unpitched edges.
         const QList<double> alert{880, 0.05, 660, 0.09};
         QTest::newRow("heard whole") << QStringList{"1200", writeFile("la.wav", sineWav(440, 0.5))}
                                      << QList<double>{440, 0.45} << 0.6 << 0;
@@ -253,37 +238,32 @@ private slots:
 
         const Heard heard = listen(recorded);
         for (qsizetype i = 0; i < tones.size(); i += 2) {
-            const auto [seconds, first, last] = heard.at(tones[i]);
-            QVERIFY2(seconds >= tones[i + 1], qPrintable(QDebug::toString(heard.pitches)));
+            const auto [seconds, first, last] = tone(heard, tones[i]);
+            QVERIFY2(seconds >= tones[i + 1], qPrintable(QDebug::toString(heard)));
             if (i > 0) // the one before neither went on nor came back
-                QVERIFY2(std::get<2>(heard.at(tones[i - 2])) < first, qPrintable(QDebug::toString(heard.pitches)));
+                QVERIFY2(std::get<2>(tone(heard, tones[i - 2])) < first, qPrintable(QDebug::toString(heard)));
         }
-        QVERIFY2(heard.loudSeconds() <= mostLoud, qPrintable(QDebug::toString(heard.pitches)));
+        QVERIFY2((heard.size() - heard.count(0.0)) / 100.0 <= mostLoud, qPrintable(QDebug::toString(heard)));
         QVERIFY2(err.count(args.at(1).toLocal8Bit()) == reports, err.constData());
     }
 
-    void frozenServerFreezesNeitherWindowNorExit_data()
-    {
-        QTest::addColumn<bool>("warm");
-        QTest::newRow("frozen before the program starts") << false;
-        QTest::newRow("frozen while the program runs") << true;
-    }
-
+    // The audio server stops answering before the program starts, then while it runs.
     void frozenServerFreezesNeitherWindowNorExit()
     {
-        QFETCH(bool, warm);
-        QByteArray out, err;
-        QStringList args{"frozen", writeFile("la.wav", sineWav(440, 0.5)), QString::number(server_.processId())};
-        const QString failure = runChild(warm ? args << "warm" : args, 3000, out, err);
-        freezeServer(false);
-        QVERIFY2(failure.isEmpty(), qPrintable(failure));
-        long long click = -1, ticks = -1, destroy = -1;
-        std::sscanf(out.constData(), "click_ms=%lld ticks_in_300_ms=%lld destroy_ms=%lld", &click, &ticks, &destroy);
-        QVERIFY2(click >= 0 && click < 100, out.constData());
-        QVERIFY2(ticks >= 15, out.constData()); // the event loop kept running
-        // Closing must not hang, and must really have met a stuck sound thread,
-        // or this test proved nothing.
-        QVERIFY2(destroy >= 400 && destroy < 1500, out.constData());
+        for (const bool warm : {false, true}) {
+            QByteArray out, err;
+            QStringList args{"frozen", writeFile("la.wav", sineWav(440, 0.5)), QString::number(server_.processId())};
+            const QString failure = runChild(warm ? args << "warm" : args, 3000, out, err);
+            freezeServer(false);
+            QVERIFY2(failure.isEmpty(), qPrintable(failure));
+            long long click = -1, ticks = -1, destroy = -1;
+            std::sscanf(out, "click_ms=%lld ticks_in_300_ms=%lld destroy_ms=%lld", &click, &ticks, &destroy);
+            QVERIFY2(click >= 0 && click < 100, out.constData());
+            QVERIFY2(ticks >= 15, out.constData()); // the event loop kept running
+            // Closing must not hang, and must really have met a stuck sound thread,
+            // or this test proved nothing.
+            QVERIFY2(destroy >= 400 && destroy < 1500, out.constData());
+        }
     }
 
 private:
@@ -312,17 +292,14 @@ private:
         child.setProcessEnvironment(clientEnvironment());
         child.start(QCoreApplication::applicationFilePath(), QStringList{"--child"} + args);
         const bool ended = child.waitForFinished(timeoutMs);
-        if (!ended) {
-            child.kill();
-            child.waitForFinished(2000);
-        }
+        if (!ended)
+            child.kill(), child.waitForFinished(2000);
         out = child.readAllStandardOutput();
         err = child.readAllStandardError();
-        if (!ended)
-            return QStringLiteral("the child was still running after %1 ms").arg(timeoutMs);
-        if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
-            return QStringLiteral("the child ended badly (code %1): %2").arg(child.exitCode()).arg(QString(err));
-        return {};
+        if (ended && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0)
+            return {};
+        return QStringLiteral("the child %1 (%2 ms): %3")
+            .arg(ended ? "ended badly" : "was still running", QString::number(timeoutMs), QString(err));
     }
 
     bool serverAnswers()

@@ -21,22 +21,14 @@ namespace {
 class RecordingOutput final : public SoundOutput {
 public:
     QStringList calls;
-    void load(const QUrl &source) override { record("load", source); }
-    void start(const QUrl &source) override { record("start", source); }
-    void stop(const QUrl &source) override { record("stop", source); }
-
-private:
-    void record(const char *what, const QUrl &source)
-    {
-        calls << QLatin1String(what) + ' '
-                + (source == SoundRouter::builtInDefault() ? QStringLiteral("default") : source.fileName());
-    }
+    void load(const QUrl &source) override { calls << "load " + name(source); }
+    void start(const QUrl &source) override { calls << "start " + name(source); }
+    void stop(const QUrl &source) override { calls << "stop " + name(source); }
+    static QString name(const QUrl &s) { return s == SoundRouter::builtInDefault() ? "default" : s.fileName(); }
 };
 
 struct WavShape {
-    quint16 tag = 1; // plain PCM
-    quint16 channels = 1;
-    quint16 bits = 16;
+    quint16 tag = 1, channels = 1, bits = 16; // tag 1: plain PCM
     int frames = 2205;
 };
 
@@ -108,40 +100,37 @@ private slots:
         QTest::addColumn<QByteArray>("samples"); // null: refused
         QTest::addColumn<int>("sampleFormat");
         QTest::addColumn<int>("channels");
-        const auto good = [](const char *name, const QByteArray &bytes, const QByteArray &samples,
-                             QAudioFormat::SampleFormat format, int channels) {
+        const auto row = [](const char *name, const QByteArray &bytes, const QByteArray &samples = {},
+                            QAudioFormat::SampleFormat format = {}, int channels = 0) {
             QTest::newRow(name) << bytes << samples << int(format) << channels;
         };
-        const auto bad = [](const char *name, const QByteArray &bytes) {
-            QTest::newRow(name) << bytes << QByteArray() << 0 << 0;
-        };
         const QByteArray few("\x01\x02\x03\x04\x05\x06\x07\x08", 8);
-        good("16 bit mono", wav({}), samplesOf({}), QAudioFormat::Int16, 1);
-        good("8 bit", wav({.bits = 8}), samplesOf({.bits = 8}), QAudioFormat::UInt8, 1);
-        good("32 bit", wav({.bits = 32}), samplesOf({.bits = 32}), QAudioFormat::Int32, 1);
-        good("stereo", wav({.channels = 2}), samplesOf({.channels = 2}), QAudioFormat::Int16, 2);
-        good("odd chunk before fmt",
+        row("16 bit mono", wav({}), samplesOf({}), QAudioFormat::Int16, 1);
+        row("8 bit", wav({.bits = 8}), samplesOf({.bits = 8}), QAudioFormat::UInt8, 1);
+        row("32 bit", wav({.bits = 32}), samplesOf({.bits = 32}), QAudioFormat::Int32, 1);
+        row("stereo", wav({.channels = 2}), samplesOf({.channels = 2}), QAudioFormat::Int16, 2);
+        row("odd chunk before fmt",
              riff(chunk("LIST", "abc") + chunk("fmt ", fmtBody({.channels = 2, .bits = 8})) + chunk("data", few)), few,
              QAudioFormat::UInt8, 2);
-        good("fact chunk after fmt", riff(chunk("fmt ", fmtBody({})) + chunk("fact", "1234") + chunk("data", few)),
+        row("fact chunk after fmt", riff(chunk("fmt ", fmtBody({})) + chunk("fact", "1234") + chunk("data", few)),
              few, QAudioFormat::Int16, 1);
         // A recording cut short: the data chunk promises more than is there.
-        good("cut in a frame", wav({.frames = 1000}).left(44 + 501), QByteArray(500, '\x10'), QAudioFormat::Int16, 1);
+        row("cut in a frame", wav({.frames = 1000}).left(44 + 501), QByteArray(500, '\x10'), QAudioFormat::Int16, 1);
 
         const QByteArray plain = wav({});
-        bad("text", "ciao, non sono un suono\n");
-        bad("empty", "");
-        bad("cut in the RIFF header", plain.left(10));
-        bad("cut in the fmt chunk", plain.left(30));
-        bad("header without audio", plain.left(44));
-        bad("not WAVE", QByteArray(plain).replace(8, 4, "AVI "));
-        bad("float", wav({.tag = 3, .bits = 32}));
-        bad("extensible", wav({.tag = 0xFFFE}));
-        bad("24 bit", wav({.bits = 24}));
-        bad("no channels", wav({.channels = 0}));
-        bad("data before fmt", riff(chunk("data", few) + chunk("fmt ", fmtBody({}))));
-        bad("empty data", wav({.frames = 0}));
-        bad("no data chunk", riff(chunk("fmt ", fmtBody({})) + chunk("LIST", "abcd")));
+        row("text", "ciao, non sono un suono\n");
+        row("empty", "");
+        row("cut in the RIFF header", plain.left(10));
+        row("cut in the fmt chunk", plain.left(30));
+        row("header without audio", plain.left(44));
+        row("not WAVE", QByteArray(plain).replace(8, 4, "AVI "));
+        row("float", wav({.tag = 3, .bits = 32}));
+        row("extensible", wav({.tag = 0xFFFE}));
+        row("24 bit", wav({.bits = 24}));
+        row("no channels", wav({.channels = 0}));
+        row("data before fmt", riff(chunk("data", few) + chunk("fmt ", fmtBody({}))));
+        row("empty data", wav({.frames = 0}));
+        row("no data chunk", riff(chunk("fmt ", fmtBody({})) + chunk("LIST", "abcd")));
     }
 
     void wavFiles()
@@ -163,11 +152,10 @@ private slots:
         }
     }
 
-    // Steps on files in a folder of their own, then what the output was asked
-    // after the last "clear" and which files were reported, in order. Steps:
-    // "wav NAME [FRAMES]", "text NAME", "cut NAME" (written), "rm NAME", "touch
-    // NAME" (five seconds later), "play NAME", "fail NAME|default" (the output
-    // could not load it), "clear".
+    // Steps on files of a folder of their own, then what the output was asked
+    // after the last "clear" and the files reported, in order. Steps: "wav|text|cut
+    // NAME [FRAMES]" (written), "rm NAME", "touch NAME" (five seconds on), "play
+    // NAME", "fail NAME|default" (the output could not load it), "clear".
     void routing_data()
     {
         QTest::addColumn<QString>("steps");
@@ -192,10 +180,9 @@ private slots:
         // play on, whether its size changed or only its time.
         row("recorded again, new size", "wav uno, play uno, play uno, wav uno 3000, clear, play uno, play uno",
             "stop uno, load uno, start uno, stop uno, start uno", "");
-        row("recorded again, new time", "wav due, play due, touch due, clear, play due", "stop due, load due, start due",
-            "");
-        row("recorded again, unplayable", "wav uno, play uno, text uno, clear, play uno",
-            "stop uno, load default, start default", "uno");
+        row("recorded again, new time, then unplayable",
+            "wav due, play due, touch due, clear, play due, text due, play due",
+            "stop due, load due, start due, stop due, load default, start default", "due");
         row("the output cannot load a file: default, never retried", "wav uno, play uno, fail uno, fail uno, play uno",
             "load uno, start uno, stop uno, load default, start default, stop default, start default", "uno");
         row("a failed file replaced by a good one is heard",
@@ -229,8 +216,8 @@ private slots:
                 QVERIFY(QFile::remove(file));
             else if (what == "touch") {
                 QFile same(file);
-                QVERIFY(same.open(QIODevice::ReadWrite));
-                QVERIFY(same.setFileTime(QFileInfo(file).lastModified().addSecs(5), QFileDevice::FileModificationTime));
+                const QDateTime later = QFileInfo(file).lastModified().addSecs(5);
+                QVERIFY(same.open(QIODevice::ReadWrite) && same.setFileTime(later, QFileDevice::FileModificationTime));
             } else if (what == "play")
                 router.play(file);
             else if (what == "fail")
