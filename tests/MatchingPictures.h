@@ -1,21 +1,20 @@
 #pragma once
 
-// A window opened from the menu as a child opens it, over pictures of one plain
-// colour for each face and written vowel: a box's pixels tell its file.
+// A window opened from the menu as a child would, over pictures of one plain colour each.
 
 #include "fakes/Fakes.h"
 #include "shell/DesignCanvas.h"
 #include "shell/ExerciseForm.h"
 
-#include <QPushButton>
 #include <QtTest>
 #include <functional>
 
 namespace zampli::test {
 
 inline const QStringList kVowels{"A", "E", "I", "O", "U"};
+inline const QColor kBrown(128, 64, 0);
 
-// style 0 is the face
+// One colour for each vowel and style (0: the face): a box's pixels tell its file.
 inline QColor pictureColour(const QString &letter, int style)
 {
     return QColor::fromHsv(int(kVowels.indexOf(letter) * 5 + style) * 14, 255, 220);
@@ -35,7 +34,6 @@ template <class F>
 struct Open {
     Harness h;
     F *form = nullptr;
-
     Open(FormId id, const char *menuButton, std::initializer_list<double> draws = {})
     {
         for (const QString &letter : kVowels)
@@ -45,7 +43,7 @@ struct Open {
         h.random.script(draws);
         form = &h.windows->template form<F>(id);
         menu()->Show();
-        clickAsUser(menu()->window()->template findChild<QPushButton *>(menuButton));
+        clickAsUser(menu()->window()->template findChild<QWidget *>(menuButton));
     }
     Form *menu() const { return h.windows->form(FormId::Menu); }
     QWidget *window() const { return form->window(); }
@@ -53,13 +51,13 @@ struct Open {
     W *control(const QString &name) const { return window()->template findChild<W *>(name); }
     template <class W = PictureBox>
     W *at(const char *array, int k) const { return control<W>(QStringLiteral("%1_%2").arg(array).arg(k)); }
-    QWidget *button(const char *name) const { return control<QWidget>(name); }
+    bool on(const char *button) const { return control<QWidget>(button)->isEnabled(); }
+    void click(const char *button) const { clickAsUser(control<QWidget>(button)); }
     void choose(int item) const { control<QAction>(QStringLiteral("mnuCaratteri_%1").arg(item))->trigger(); }
     QColor background() const { return form->canvas()->background(); }
     QImage screen() const { return window()->grab().toImage(); }
     // How many of the array's five are so, e.g. count("Image1", &QWidget::isVisible).
-    template <class P>
-    int count(const char *array, P is) const
+    int count(const char *array, auto is) const
     {
         int n = 0;
         for (int k = 0; k < 5; ++k)

@@ -17,7 +17,6 @@ class MatchingDragXcbTest : public QObject {
 private slots:
     void aFingerThenTheMouse()
     {
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
         Open<CharacterDragMatching> o(FormId::Caratteri2, "Command11");
         QWidget *window = o.window();
         QVERIFY(QTest::qWaitForWindowExposed(window) && QTest::qWaitForWindowActive(window));
@@ -28,16 +27,12 @@ private slots:
         // A finger presses piece I and lifts over box A: a wrong drop, the piece
         // keeps its picture. It moves and lifts inside the drag's loop.
         QPointingDevice *finger = QTest::createTouchDevice();
-        bool lifted = false;
         QTimer::singleShot(300, this, [&] {
             QTest::touchEvent(window, finger).move(0, centre("Image3", 0));
-            QTest::touchEvent(window, finger).move(0, centre("Image3", 0, {2, 2}));
             QTest::touchEvent(window, finger).release(0, centre("Image3", 0, {2, 2}));
-            lifted = true;
         });
         QTest::touchEvent(window, finger).press(0, centre("Image1", 2));
-        QTRY_VERIFY_WITH_TIMEOUT(lifted, 10000);
-        QTRY_COMPARE(o.h.modulo->EserciziErrati.value(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(o.h.modulo->EserciziErrati.value(), 1, 10000);
         QVERIFY(shows(o.at("Image1", 2), "I", 1) && o.at("Image1", 2)->isEnabled() && isEmptyBox(o.at("Image3", 0)));
 
         // The mouse through XTest: press on piece O, over a reference, onto box O, release.
