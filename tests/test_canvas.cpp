@@ -81,18 +81,6 @@ private slots:
         }
     }
 
-    void movedControlsKeepTheirTwipsAcrossResizes()
-    {
-        Boxes b(1.0);
-        PictureBox *box = (*b.boxes)[1];
-        const QRect moved(1200, 5400, 2415, 2175);
-        b.canvas.setTwips(box, moved);
-        QCOMPARE(b.canvas.twips(box), moved);
-        b.canvas.resize(b.canvas.size() * 3 / 2);
-        QCOMPARE(box->geometry(), b.canvas.fit().map(moved));
-        QCOMPARE(box->x(), qRound(1200 * 1.5 / kTwipsPerPixel));
-    }
-
     void nestedLetterIsPartOfItsTile()
     {
         DesignCanvas canvas(QSize(11205, 8445), nullptr);

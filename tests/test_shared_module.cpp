@@ -118,12 +118,6 @@ private slots:
         QCOMPARE(p.errorSound(), QStringLiteral("/opt/zampli/suoni/no.wav"));
     }
 
-    void clockElapsedAcrossMidnight()
-    {
-        QCOMPARE(elapsedSeconds(86399.5, 1.0), 1.5);
-        QCOMPARE(elapsedSeconds(10.0, 12.5), 2.5);
-    }
-
     void missingPictureShowsPlaceholderAndIsReportedOnce()
     {
         Harness h;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
+#include <map>
 
 using namespace zampli;
 using namespace zampli::test;
@@ -188,9 +189,7 @@ private slots:
         QCOMPARE(h.boxes.shown.size(), size_t(2));
         const MessageBox &box = h.boxes.shown[1];
         QCOMPARE(box, h.boxes.shown[0]);
-        QCOMPARE(box.icon, MessageBox::Icon::Information);
-        QCOMPARE(box.buttons, MessageBox::Buttons::Ok);
-        QCOMPARE(box.title, QStringLiteral("ZAMPLI"));
+        QCOMPARE(box, (MessageBox{MessageBox::Icon::Information, MessageBox::Buttons::Ok, "ZAMPLI", box.text}));
         const QStringList lines = box.text.split("\r\n");
         QCOMPARE(lines.size(), 4);
         QVERIFY(lines[0].endsWith("  ") && lines[0].trimmed().size() > 0);
@@ -200,19 +199,26 @@ private slots:
         QCOMPARE(h.modulo->EserciziEseguiti.value(), 3);
     }
 
-    void buttonOfAWindowNotYetThereDoesNothing()
+    void everyButtonOpensItsOwnWindow()
     {
-        Harness h;
-        // A factory with only the title and the menu.
-        Windows w(*h.modulo, [](FormId id, Windows &ww) -> std::unique_ptr<Form> {
-            if (id == FormId::Menu)
-                return std::make_unique<FormMenu>(ww);
-            return nullptr;
-        });
-        w.form(FormId::Menu)->Show();
-        clickAsUser(w.form(FormId::Menu)->window()->findChild<QPushButton *>("Command7"));
-        QVERIFY(shownWindow(w, FormId::Menu));
-        QVERIFY(!w.existingForm(FormId::Zampli2));
+        const std::map<QString, std::pair<FormId, bool>> buttons = {
+            {"Command1", {FormId::Posizioni1, false}}, {"Command2", {FormId::Posizioni2, false}},
+            {"Command3", {FormId::Posizioni3, false}}, {"Command4", {FormId::Posizioni4, false}},
+            {"Command5", {FormId::Posizioni5, false}}, {"Command6", {FormId::Zampli1, false}},
+            {"Command7", {FormId::Zampli2, false}},    {"Command8", {FormId::Zampli3, false}},
+            {"Command9", {FormId::Zampli4, false}},    {"Command10", {FormId::Caratteri1, true}},
+            {"Command11", {FormId::Caratteri2, true}}, {"Command12", {FormId::IniziaPer, true}}};
+        for (const auto &[button, opens] : buttons) {
+            Harness h;
+            QDir().mkpath(h.folder.path() + "/testi");
+            QFile list(h.media().wordList("A")); // INIZIA PER needs a word to ask
+            QVERIFY(list.open(QIODevice::WriteOnly) && list.write("ape\r\n") == 5);
+            list.close();
+            h.windows->form(FormId::Menu)->Show();
+            clickAsUser(h.windows->form(FormId::Menu)->window()->findChild<QPushButton *>(button));
+            QVERIFY2(shownWindow(*h.windows, opens.first), qPrintable(button));
+            QCOMPARE(bool(shownWindow(*h.windows, FormId::Menu)), opens.second);
+        }
     }
 };
 
