@@ -1,5 +1,7 @@
 #include "shell/Buttons.h"
 
+#include "shell/DesignCanvas.h"
+
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -95,6 +97,24 @@ void PictureButton::drawPicture()
     const int side = qMax(1, qMin(width(), height()) * 3 / 4);
     setIcon(QIcon(Artwork::pixmap(*art_, QSize(side, side))));
     setIconSize(QSize(side, side));
+}
+
+static PictureButton *addPictureButton(DesignCanvas &canvas, const QString &name, const QRect &twips, Art picture,
+                                       Art pointer)
+{
+    auto *button = canvas.add<PictureButton>(name, {.twips = twips, .pointer = pointer});
+    button->setPicture(picture);
+    return button;
+}
+
+PictureButton *addNextButton(DesignCanvas &canvas, const QString &name, const QRect &twips)
+{
+    return addPictureButton(canvas, name, twips, Art::NextArrow, Art::NextArrow);
+}
+
+PictureButton *addListenAgainButton(DesignCanvas &canvas, const QString &name, const QRect &twips)
+{
+    return addPictureButton(canvas, name, twips, Art::FigureCard, Art::SpeakerNotes);
 }
 
 } // namespace zampli

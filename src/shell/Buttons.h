@@ -45,4 +45,12 @@ private:
     std::optional<Art> art_;
 };
 
+class DesignCanvas;
+
+// The two picture buttons every exercise window draws alike: the next button,
+// a blue arrow that is also its pointer, and the listen-again button, the
+// robed figure with a card under the loudspeaker pointer.
+PictureButton *addNextButton(DesignCanvas &canvas, const QString &name, const QRect &twips);
+PictureButton *addListenAgainButton(DesignCanvas &canvas, const QString &name, const QRect &twips);
+
 } // namespace zampli

@@ -92,14 +92,10 @@ void InitialVowel::buildControls(DesignCanvas &canvas)
     image1_ = canvas.add<PictureBox>(QStringLiteral("Image1"), {.twips = QRect(2880, 3480, 2535, 2415)});
     connect(image1_, &PictureBox::clicked, this, &InitialVowel::Image1_Click);
 
-    auto *command2 = canvas.add<PictureButton>(
-        QStringLiteral("Command2"), {.twips = QRect(6840, 4320, 1695, 1575), .pointer = Art::SpeakerNotes});
-    command2->setPicture(Art::FigureCard);
+    auto *command2 = addListenAgainButton(canvas, QStringLiteral("Command2"), QRect(6840, 4320, 1695, 1575));
     connect(command2, &QPushButton::clicked, this, &InitialVowel::Command2_Click);
 
-    command1_ = canvas.add<PictureButton>(QStringLiteral("Command1"),
-                                          {.twips = QRect(9000, 4920, 1575, 975), .pointer = Art::NextArrow});
-    command1_->setPicture(Art::NextArrow);
+    command1_ = addNextButton(canvas, QStringLiteral("Command1"), QRect(9000, 4920, 1575, 975));
     command1_->setEnabled(false);
     connect(command1_, &QPushButton::clicked, this, &InitialVowel::Command1_Click);
 }

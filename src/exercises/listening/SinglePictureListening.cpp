@@ -19,9 +19,7 @@ void SinglePictureListening::buildControls(DesignCanvas &canvas)
                                      {.twips = QRect(1560, 600, 5775, 5535), .pointer = Art::SpeakerNotes});
     connect(image1_, &PictureBox::clicked, this, &SinglePictureListening::Image1_Click);
 
-    command1_ = canvas.add<PictureButton>(QStringLiteral("Command1"),
-                                          {.twips = QRect(7800, 5040, 975, 975), .pointer = Art::NextArrow});
-    command1_->setPicture(Art::NextArrow);
+    command1_ = addNextButton(canvas, QStringLiteral("Command1"), QRect(7800, 5040, 975, 975));
     connect(command1_, &QPushButton::clicked, this, &SinglePictureListening::Command1_Click);
 
     connect(addTimer1(&canvas), &QTimer::timeout, this, &SinglePictureListening::Timer1_Timer);

@@ -32,9 +32,7 @@ void CharacterClickMatching::buildControls(DesignCanvas &canvas)
 
     image2_ = canvas.add<PictureBox>(QStringLiteral("Image2"), {.twips = QRect(3240, 4920, 2055, 1815)});
 
-    command2_ = canvas.add<PictureButton>(QStringLiteral("Command2"),
-                                          {.twips = QRect(7920, 5640, 1815, 975), .pointer = Art::NextArrow});
-    command2_->setPicture(Art::NextArrow);
+    command2_ = addNextButton(canvas, QStringLiteral("Command2"), QRect(7920, 5640, 1815, 975));
     command2_->setEnabled(false);
     connect(command2_, &QPushButton::clicked, this, &CharacterClickMatching::Command2_Click);
 }

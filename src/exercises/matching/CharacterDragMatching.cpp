@@ -48,9 +48,7 @@ void CharacterDragMatching::buildControls(DesignCanvas &canvas)
         connect(box, &DropBox::dropped, this, [this, k](int piece) { Image3_DragDrop(k, piece); });
     }
 
-    command2_ = canvas.add<PictureButton>(QStringLiteral("Command2"),
-                                          {.twips = QRect(9360, 7320, 1815, 975), .pointer = Art::NextArrow});
-    command2_->setPicture(Art::NextArrow);
+    command2_ = addNextButton(canvas, QStringLiteral("Command2"), QRect(9360, 7320, 1815, 975));
     command2_->setEnabled(false);
     connect(command2_, &QPushButton::clicked, this, &CharacterDragMatching::Command2_Click);
 }

@@ -27,15 +27,11 @@ void PositionMatching::buildControls(DesignCanvas &canvas)
 
     image2_ = canvas.add<PictureBox>(QStringLiteral("Image2"), {.twips = QRect(2400, 2760, 2775, 2535)});
 
-    command1_ = canvas.add<PictureButton>(QStringLiteral("Command1"),
-                                          {.twips = QRect(6000, 2640, 1815, 1695), .pointer = Art::SpeakerNotes});
-    command1_->setPicture(Art::FigureCard);
+    command1_ = addListenAgainButton(canvas, QStringLiteral("Command1"), QRect(6000, 2640, 1815, 1695));
     command1_->setEnabled(false);
     connect(command1_, &QPushButton::clicked, this, &PositionMatching::Command1_Click);
 
-    command2_ = canvas.add<PictureButton>(QStringLiteral("Command2"),
-                                          {.twips = QRect(6000, 4680, 1815, 975), .pointer = Art::NextArrow});
-    command2_->setPicture(Art::NextArrow);
+    command2_ = addNextButton(canvas, QStringLiteral("Command2"), QRect(6000, 4680, 1815, 975));
     command2_->setEnabled(false);
     connect(command2_, &QPushButton::clicked, this, &PositionMatching::Command2_Click);
 }

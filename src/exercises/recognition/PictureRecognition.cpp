@@ -47,14 +47,10 @@ void PictureRecognition::buildControls(DesignCanvas &canvas)
                                        kFrameRed, kFramePixels);
     shape1_->hide();
 
-    command1_ = canvas.add<PictureButton>(QStringLiteral("Command1"),
-                                          {.twips = layout.command1, .pointer = Art::SpeakerNotes});
-    command1_->setPicture(Art::FigureCard);
+    command1_ = addListenAgainButton(canvas, QStringLiteral("Command1"), layout.command1);
     connect(command1_, &QPushButton::clicked, this, &PictureRecognition::Command1_Click);
 
-    command2_ = canvas.add<PictureButton>(QStringLiteral("Command2"),
-                                          {.twips = layout.command2, .pointer = Art::NextArrow});
-    command2_->setPicture(Art::NextArrow);
+    command2_ = addNextButton(canvas, QStringLiteral("Command2"), layout.command2);
     command2_->hide();
     connect(command2_, &QPushButton::clicked, this, &PictureRecognition::Command2_Click);
     QWidget::setTabOrder(command1_, command2_);
