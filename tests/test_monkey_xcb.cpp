@@ -13,6 +13,7 @@
 #include "state/ExerciseWindows.h"
 #include "state/Vowels.h"
 
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTimer>
 
@@ -36,6 +37,14 @@ int countOf(Form *f, const char *array, bool (QWidget::*is)() const)
     return n;
 }
 
+int answering(Form *f, const char *array)
+{
+    int n = 0;
+    for (int k = 0; k < 5; ++k)
+        n += at(f, array, k)->isVisible() && at(f, array, k)->isEnabled();
+    return n;
+}
+
 // What must hold in the window after any event; empty when all does.
 QString broken(Harness &h, Form *f)
 {
@@ -52,19 +61,19 @@ QString broken(Harness &h, Form *f)
     }
     if (QWidget *frame = child(f, "Shape1")) { // recognition
         const bool shown = frame->isVisible();
-        int under = 0, answering = 0;
+        int under = 0;
         for (int k = 0; k < 5; ++k) {
             const QWidget *picture = at(f, "Image1", k);
-            under += picture->isVisible() && picture->pos() == frame->pos();
-            answering += picture->isVisible() && picture->isEnabled();
+            under += picture->isVisible() && f->canvas()->twips(picture).topLeft() == f->canvas()->twips(frame).topLeft();
         }
         if (shown && under != 1)
             return "the frame is on no picture";
-        if (child(f, "Command2")->isVisible() != shown || (answering == 0) != shown)
+        if (child(f, "Command2")->isVisible() != shown || (answering(f, "Image1") == 0) != shown)
             return "the next button or the pictures do not match the frame";
     }
+    // An activation while listening leaves the five hidden until the next tick: both hidden is a state.
     if (dynamic_cast<FivePictureListening *>(f) &&
-        (child(f, "Image2")->isVisible() != (countOf(f, "Image1", &QWidget::isVisible) == 0) || h.modulo->Contatore > 5))
+        ((child(f, "Image2")->isVisible() && countOf(f, "Image1", &QWidget::isVisible) > 0) || h.modulo->Contatore > 5))
         return "the large picture and the five";
     if (dynamic_cast<SinglePictureListening *>(f) && f->canvas()->background() != vowelColour(h.modulo->Vocale))
         return "the ground is not the vowel's colour";
@@ -75,9 +84,10 @@ QString broken(Harness &h, Form *f)
             countOf(f, "Image1", &QWidget::isEnabled) != (done ? 4 : 5))
             return "faces and buttons";
     }
-    if (dynamic_cast<CharacterClickMatching *>(f)) {
-        const int shown = countOf(f, "Image1", &QWidget::isVisible);
-        if (child(f, "Command2")->isEnabled() != (shown == 0) || countOf(f, "Image3", &QWidget::isVisible) != shown)
+    if (dynamic_cast<CharacterClickMatching *>(f)) { // after a right answer only the pair stays, locked
+        const bool next = child(f, "Command2")->isEnabled();
+        if (countOf(f, "Image1", &QWidget::isVisible) != (next ? 1 : 5) ||
+            countOf(f, "Image3", &QWidget::isVisible) != (next ? 1 : 5) || answering(f, "Image3") != (next ? 0 : 5))
             return "boxes and the next button";
     }
     if (dynamic_cast<CharacterDragMatching *>(f)) {
@@ -120,6 +130,7 @@ private slots:
         };
         Form *menu = h.windows->form(FormId::Menu);
         QString last;
+        int drags = 0, drops = 0; // a drop is judged: a voice or the error sound
 
         for (int event = 0; event < kEvents; ++event) {
             const ExerciseWindowRow &row = kExerciseWindows[event * 12 / kEvents];
@@ -153,8 +164,11 @@ private slots:
                     QTest::mouseRelease(window, Qt::LeftButton, {}, centre(onto));
                     dropped = true;
                 });
+                const qsizetype sounds = h.sound.played.size();
                 QTest::mousePress(window, Qt::LeftButton, {}, centre(piece));
                 QTRY_VERIFY2(dropped, qPrintable(where()));
+                ++drags;
+                drops += h.sound.played.size() > sounds;
             } else if (what < 85) {
                 QAction *command = pick(g, menuCommands(form->window()));
                 last = command->objectName();
@@ -164,8 +178,8 @@ private slots:
                 tick(h, form, (g() % 30) / 10.0);
             } else if (what < 97 && menu->isLoaded()) {
                 last = "to the menu and back";
-                for (QWidget *w : {menu->window(), form->window()}) {
-                    w->activateWindow();
+                for (QWidget *w : {menu->window(), form->window()}) { // as the desktop hands the focus over
+                    QProcess::execute("xdotool", {"windowfocus", "--sync", QString::number(w->winId())});
                     QVERIFY2(QTest::qWaitForWindowActive(w), qPrintable(where() + "no activation"));
                 }
             } else {
@@ -183,6 +197,7 @@ private slots:
             }
         }
         QCOMPARE(h.programEnds, 0);
+        QVERIFY2(drags > 20 && drops == drags, qPrintable(QStringLiteral("%1 drops of %2 drags").arg(drops).arg(drags)));
     }
 };
 
