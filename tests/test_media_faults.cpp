@@ -27,17 +27,14 @@ public:
     void stop(const QUrl &) override {}
 };
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // Turns the file at `path` into the damage named `kind`.
 void damage(const QString &kind, const QString &path)
 {
-    const QByteArray bytes = readAll(path);
-    QVERIFY(QFile::remove(path));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    f.close();
+    QVERIFY(f.remove());
     if (kind == "removed")
         return;
     if (kind == "folder") {
@@ -69,12 +66,10 @@ void damage(const QString &kind, const QString &path)
         out = QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
     } else if (kind == "one 10 MB line")
         out = QByteArray(10 << 20, 'a');
-    else if (kind == "10000 lines") {
-        const QByteArray first = bytes.left(bytes.indexOf('\n') + 1);
-        out = first.repeated(10000);
-    } else
+    else if (kind == "10000 lines")
+        out = bytes.left(bytes.indexOf('\n') + 1).repeated(10000);
+    else
         QVERIFY(kind == "empty");
-    QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(out) == out.size());
 }
 

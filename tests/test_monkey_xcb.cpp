@@ -29,20 +29,16 @@ constexpr const char *kMenuButtons[] = {"Command1", "Command6", "Command2",  "Co
 QWidget *child(Form *f, const QString &name) { return f->window()->findChild<QWidget *>(name); }
 QWidget *at(Form *f, const char *array, int k) { return child(f, QStringLiteral("%1_%2").arg(array).arg(k)); }
 PictureBox *box(Form *f, const char *array, int k) { return qobject_cast<PictureBox *>(at(f, array, k)); }
-int countOf(Form *f, const char *array, bool (QWidget::*is)() const)
+int countOf(Form *f, const char *array, auto is)
 {
     int n = 0;
     for (int k = 0; k < 5; ++k)
-        n += (at(f, array, k)->*is)();
+        n += std::invoke(is, at(f, array, k));
     return n;
 }
-
 int answering(Form *f, const char *array)
 {
-    int n = 0;
-    for (int k = 0; k < 5; ++k)
-        n += at(f, array, k)->isVisible() && at(f, array, k)->isEnabled();
-    return n;
+    return countOf(f, array, [](QWidget *w) { return w->isVisible() && w->isEnabled(); });
 }
 
 // What must hold in the window after any event; empty when all does.
