@@ -56,10 +56,13 @@ private slots:
         const QByteArray utf8("\xC3\xA0ncora\ncaff\xC3\xA8\n\xE2\x82\xACuro\n");
         row("UTF-8") << utf8 << accented << none;
         row("UTF-8 mark, CR LF") << "\xEF\xBB\xBF" + QByteArray(utf8).replace("\n", "\r\n") << accented << none;
-        for (const auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) // Notepad's "Unicode"
+        for (const auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) { // Notepad's "Unicode"
+            const auto flag = QStringConverter::Flag::WriteBom;
             row(QStringConverter::nameForEncoding(encoding))
-                << QByteArray(QStringEncoder(encoding, QStringConverter::Flag::WriteBom)(u"àncora\ncaffè\n€uro"))
-                << accented << none;
+                << QByteArray(QStringEncoder(encoding, flag)(u"àncora\ncaffè\n€uro")) << accented << none;
+            QTest::addRow("%s without mark", QStringConverter::nameForEncoding(encoding))
+                << QByteArray(QStringEncoder(encoding)(u"àncora\ncaffè\n€uro")) << accented << none;
+        }
 
         row("no file names") << "../fuori\r\nsotto/uva\r\nsotto\\uva\r\n..\r\nel\x01mo\r\n\"a\r\nb\"\r\n" +
                                     QByteArray("or\0so,ape.regina", 16)

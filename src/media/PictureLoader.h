@@ -9,7 +9,8 @@ namespace zampli {
 class ProblemLog;
 
 // Loads the JPEG pictures of the media folder. A file that is missing or
-// cannot be decoded gives no picture and is reported once, naming it.
+// cannot be decoded, or is cut short, gives no picture and is reported once,
+// naming it.
 class PictureLoader {
 public:
     explicit PictureLoader(ProblemLog &log) : log_(log) {}

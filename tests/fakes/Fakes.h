@@ -13,6 +13,7 @@ class QWidget;
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -44,8 +45,14 @@ public:
 // Records every path it is asked to play, in order.
 class RecordingSoundPlayer final : public SoundPlayer {
 public:
-    void play(const QString &path) override { played << path; }
+    void play(const QString &path) override
+    {
+        played << path;
+        if (onPlay)
+            onPlay(path);
+    }
     QStringList played;
+    std::function<void(const QString &)> onPlay; // e.g. to route it as the program does
 };
 
 // Records every box shown and answers with scripted answers (No by default).

@@ -60,12 +60,32 @@ QString forReport(const QString &text, qsizetype from, qsizetype length)
     return shown;
 }
 
+// Lists saved as "Unicode" by some editors have no byte-order mark: a text of
+// Latin letters then has a zero in every other byte, which no 8-bit text has.
+std::optional<QStringConverter::Encoding> utf16WithoutMark(QByteArrayView bytes)
+{
+    const qsizetype pairs = qMin<qsizetype>(bytes.size(), 4096) / 2;
+    qsizetype zeroFirst = 0, zeroSecond = 0;
+    for (qsizetype i = 0; i < pairs; ++i) {
+        zeroFirst += bytes[2 * i] == 0;
+        zeroSecond += bytes[2 * i + 1] == 0;
+    }
+    if (zeroSecond * 2 > pairs && zeroFirst * 8 < pairs)
+        return QStringConverter::Utf16LE;
+    if (zeroFirst * 2 > pairs && zeroSecond * 8 < pairs)
+        return QStringConverter::Utf16BE;
+    return std::nullopt;
+}
+
 } // namespace
 
 QString decodeWordListText(QByteArrayView bytes)
 {
-    if (const std::optional<QStringConverter::Encoding> bom = QStringConverter::encodingForData(bytes)) {
-        QStringDecoder decoder(*bom, QStringConverter::Flag::Stateless);
+    std::optional<QStringConverter::Encoding> encoding = QStringConverter::encodingForData(bytes);
+    if (!encoding)
+        encoding = utf16WithoutMark(bytes);
+    if (encoding) {
+        QStringDecoder decoder(*encoding, QStringConverter::Flag::Stateless);
         QString text = decoder.decode(bytes);
         if (text.startsWith(QChar(0xFEFF)))
             text.remove(0, 1);

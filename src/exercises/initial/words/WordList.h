@@ -21,8 +21,8 @@ struct WordList {
 };
 
 // The text of a list file: a byte-order mark (UTF-8, UTF-16, UTF-32) decides
-// and is dropped; without one, valid UTF-8 is UTF-8 and anything else
-// Windows-1252, as lists saved on Windows are.
+// and is dropped; without one, a zero in every other byte is UTF-16, valid
+// UTF-8 is UTF-8 and anything else Windows-1252, as lists saved on Windows are.
 QString decodeWordListText(QByteArrayView bytes);
 
 // The words of a list file's bytes.

@@ -1,0 +1,176 @@
+// Every window over a copy of the default media set that a teacher has
+// damaged: files gone, cut short, of another kind, in another encoding, far
+// too long. The program goes on and says once what is wrong with which file.
+
+#include "WindowWalk.h"
+
+#include "media/SoundRouter.h"
+#include "state/ExerciseWindows.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QRegularExpression>
+
+using namespace zampli;
+using namespace zampli::test;
+
+namespace {
+
+QString programFolder() { return QCoreApplication::applicationDirPath(); }
+
+// Only counts what the router asks of the output: the default, or a file.
+class CountingOutput final : public SoundOutput {
+public:
+    int defaults = 0;
+    void load(const QUrl &) override {}
+    void start(const QUrl &source) override { defaults += source == SoundRouter::builtInDefault(); }
+    void stop(const QUrl &) override {}
+};
+
+// Turns the file at `path` into the damage named `kind`.
+void damage(const QString &kind, const QString &path)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    f.close();
+    QVERIFY(f.remove());
+    if (kind == "removed")
+        return;
+    if (kind == "folder") {
+        QVERIFY(QDir().mkdir(path));
+        return;
+    }
+    if (kind == "dangling link") {
+        QVERIFY(QFile::link(path + ".gone", path));
+        return;
+    }
+    QByteArray out;
+    if (kind == "cut in half")
+        out = bytes.left(bytes.size() / 2);
+    else if (kind == "cut in the header")
+        out = bytes.left(30);
+    else if (kind == "random bytes") {
+        std::mt19937 g(bytes.size());
+        for (int i = 0; i < 5000; ++i)
+            out += char(g());
+    } else if (kind == "png") {
+        QImage image;
+        QVERIFY(image.loadFromData(bytes));
+        QVERIFY(image.save(path, "PNG"));
+        return;
+    } else if (kind == "float samples")
+        out = QByteArray(bytes).replace(20, 2, QByteArray("\x03\x00", 2));
+    else if (kind == "utf-16 without mark") {
+        const QString text = QString::fromUtf8(bytes);
+        out = QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    } else if (kind == "one 10 MB line")
+        out = QByteArray(10 << 20, 'a');
+    else if (kind == "10000 lines")
+        out = bytes.left(bytes.indexOf('\n') + 1).repeated(10000);
+    else
+        QVERIFY(kind == "empty");
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(out) == out.size());
+}
+
+} // namespace
+
+class MediaFaultsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyWindowGoesOn_data()
+    {
+        QTest::addColumn<QString>("files"); // a pattern over the paths in the media folder
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("reported");
+        const auto rows = [](const char *files, std::initializer_list<const char *> kinds, bool reported = true) {
+            for (const char *kind : kinds)
+                QTest::addRow("%s %s", files, kind) << QString(files) << QString(kind) << reported;
+        };
+        rows("^jpg/", {"cut in half", "random bytes", "empty", "folder", "dangling link"});
+        rows("^jpg/", {"png"}, false); // a picture all the same
+        rows("^(voci|suoni)/", {"cut in the header", "float samples", "random bytes", "empty", "folder", "dangling link"});
+        rows("^testi/a.txt$", {"empty", "folder", "dangling link", "one 10 MB line", "10000 lines"});
+        rows("^testi/a.txt$", {"utf-16 without mark"}, false);
+        rows("^testi/", {"empty"}); // no word at all: back to the menu
+        for (QDirIterator it(programFolder(), {"*.jpg", "*.wav", "*.txt"}, QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QString file = QDir(programFolder()).relativeFilePath(it.next());
+            if (QRegularExpression("^(jpg|voci|suoni|testi)/").match(file).hasMatch())
+                QTest::addRow("removed %s", qPrintable(file)) << "^" + QRegularExpression::escape(file) + "$"
+                                                               << "removed" << true;
+        }
+    }
+
+    void everyWindowGoesOn()
+    {
+        QFETCH(QString, files);
+        QFETCH(QString, kind);
+        QFETCH(bool, reported);
+        QTemporaryDir dir;
+        for (const char *sub : {"jpg", "voci", "suoni", "testi"})
+            QCOMPARE(QProcess::execute("cp", {"-R", programFolder() + "/" + sub, dir.path()}), 0);
+        QStringList damaged;
+        for (QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+            const QString path = it.next();
+            if (QRegularExpression(files).match(QDir(dir.path()).relativeFilePath(path)).hasMatch())
+                damaged << path;
+        }
+        QVERIFY(!damaged.isEmpty());
+        for (const QString &path : std::as_const(damaged))
+            damage(kind, path);
+
+        Harness h(dir.path());
+        CountingOutput output;
+        SoundRouter router(output, [&h](const QString &path) { h.log.missingFile(path); });
+        h.sound.onPlay = [&router](const QString &path) { router.play(path); };
+        std::mt19937 g(7);
+        bool placeholders = false;
+        int answers = 0;
+        for (const ExerciseWindowRow &row : kExerciseWindows) {
+            Form *form = h.windows->form(row.id);
+            form->Show();
+            for (int step = 0; step < 12 && form->isLoaded(); ++step) {
+                placeholders |= showsPlaceholder(form->window());
+                const QList<QWidget *> controls = clickable(form->window());
+                if (step % 4 == 3 || controls.isEmpty())
+                    tick(h, form, 2.5);
+                else
+                    clickAsUser(pick(g, controls));
+            }
+            answers = std::max(answers, h.modulo->EserciziEseguiti + h.modulo->EserciziErrati);
+            if (form->isLoaded())
+                form->Unload();
+            else // no word at all: the adult is told, the child is back at the menu
+                QVERIFY2(h.windows->form(FormId::Menu)->isLoaded() && h.boxes.shown.size() == 1, row.name);
+        }
+        QVERIFY(answers > 0);
+
+        // Said once, and only about the damaged files.
+        QCOMPARE(QSet<QString>(h.problems.begin(), h.problems.end()).size(), h.problems.size());
+        const auto naming = [&](const QString &path) {
+            return std::count_if(h.problems.begin(), h.problems.end(), [&](const QString &l) { return l.contains(path); });
+        };
+        for (const QString &line : std::as_const(h.problems))
+            QVERIFY2(std::any_of(damaged.begin(), damaged.end(), [&](const QString &p) { return line.contains(p); }),
+                     qPrintable(line));
+        // Whatever a window met is told: a picture as its placeholder, a sound as the default sound.
+        QStringList played;
+        for (const QString &path : std::as_const(h.sound.played))
+            if (damaged.contains(path) && !played.contains(path))
+                played << path;
+        const bool lists = files.contains("testi");
+        QCOMPARE(!h.problems.isEmpty(), reported && (placeholders || !played.isEmpty() || lists));
+        if (files == "^jpg/") // every picture damaged: every window shows placeholders
+            QCOMPARE(placeholders, reported);
+        else if (!files.contains("jpg"))
+            QVERIFY(!placeholders);
+        QCOMPARE(output.defaults > 0, reported && !played.isEmpty());
+        for (const QString &path : std::as_const(played))
+            QVERIFY2(naming(path) == 1, qPrintable(path));
+    }
+};
+
+QTEST_MAIN(MediaFaultsTest)
+#include "test_media_faults.moc"
