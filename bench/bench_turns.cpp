@@ -87,7 +87,7 @@ int main(int argc, char *argv[])
         form.window()->resize(1600, 1200);
         QApplication::processEvents();
         const double rssBefore = bench::statusMb("VmRSS");
-        const bench::Timings t = bench::timeRuns(turns, form.window(), turn);
+        const bench::Timings t = bench::timeRuns(turns, turn);
         const double rssAfter = bench::statusMb("VmRSS");
         std::printf("turn %s (%d): median %.2f ms, p99 %.2f ms (targets 2 and 16), VmRSS %+.1f MB over the turns\n",
                     row.name, turns, t.median, t.p99, rssAfter - rssBefore);

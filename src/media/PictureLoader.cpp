@@ -3,20 +3,66 @@
 #include "media/FileNames.h"
 #include "media/ProblemLog.h"
 
+#include <QFile>
 #include <QImageReader>
+#include <QTimer>
+#include <algorithm>
+#include <sys/stat.h>
 
 namespace zampli {
 
-std::optional<QImage> PictureLoader::load(const QString &path) const
+std::optional<PictureLoader::FileStamp> PictureLoader::stampOf(const QString &path)
 {
-    QImageReader reader(existingFile(path));
-    reader.setAutoTransform(true);
-    QImage image = reader.read();
+    struct stat s {};
+    if (::stat(QFile::encodeName(path).constData(), &s) != 0)
+        return std::nullopt;
+    return FileStamp{qint64(s.st_size), qint64(s.st_mtim.tv_sec) * 1000000000 + s.st_mtim.tv_nsec, quint64(s.st_ino)};
+}
+
+std::optional<QImage> PictureLoader::load(const QString &path, QSize shown) const
+{
+    const QString file = existingFile(path);
+    const std::optional<FileStamp> stamp = stampOf(file);
+    if (stamp) {
+        for (const Kept &k : kept_)
+            if (k.path == file && k.shown == shown && k.stamp == *stamp)
+                return k.image;
+    }
+    forgetUnshownSoon(); // an older decoding of this file, or one this load replaces
+    QImage image;
+    if (stamp) {
+        QImageReader reader(file);
+        reader.setAutoTransform(true);
+        if (!shown.isEmpty()) {
+            // The size asked for is the upright picture's; the reader scales before turning it.
+            const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+            reader.setScaledSize(turned ? shown.transposed() : shown);
+        }
+        image = reader.read();
+    }
     if (image.isNull()) {
         log_.missingFile(path);
         return std::nullopt;
     }
+    // In the screen's own format, so painting it is a plain copy.
+    image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    kept_.push_back({file, shown, *stamp, image});
     return image;
+}
+
+void PictureLoader::forgetUnshownSoon() const
+{
+    if (forgetting_)
+        return;
+    forgetting_ = true;
+    QTimer::singleShot(0, &lifetime_, [this] { forgetUnshown(); });
+}
+
+void PictureLoader::forgetUnshown() const
+{
+    forgetting_ = false;
+    // Only the copy kept here is left of a picture nothing shows.
+    std::erase_if(kept_, [](const Kept &k) { return k.image.isDetached(); });
 }
 
 } // namespace zampli
