@@ -94,10 +94,18 @@ class Server {
 public:
     Server()
     {
-        c_ = xcb_connect(nullptr, nullptr);
-        if (xcb_connection_has_error(c_)) {
-            std::fprintf(stderr, "no X server on DISPLAY\n");
-            std::exit(2);
+        // A server just started may still refuse for a moment.
+        for (int tries = 0;; ++tries) {
+            c_ = xcb_connect(nullptr, nullptr);
+            const int error = xcb_connection_has_error(c_);
+            if (!error)
+                break;
+            xcb_disconnect(c_);
+            if (tries == 50) {
+                std::fprintf(stderr, "no X server on DISPLAY (xcb error %d)\n", error);
+                std::exit(2);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         root_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data->root;
         const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
