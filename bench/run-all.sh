@@ -15,10 +15,12 @@ build=${1:-build}
 cmake --build "$build" -j"$(nproc)" --target benchmarks >/dev/null
 bin=$build/bin
 
+# The server writes its display number, then a newline, once it is ready.
+rm -f "$build/bench-display"
 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$build/bench-display" >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null' EXIT
-until [ -s "$build/bench-display" ]; do sleep 0.1; done
+until [ "$( (wc -l <"$build/bench-display") 2>/dev/null || echo 0)" -ge 1 ]; do sleep 0.1; done
 export DISPLAY=":$(cat "$build/bench-display")" QT_QPA_PLATFORM=xcb
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 
