@@ -1,23 +1,24 @@
 #pragma once
 
-// A whole program for timing: silent sound, no message boxes, the real
-// clock and generator, and a temporary media folder of full-size pictures.
+// A whole program for timing: the program folder's own media (the benchmarks
+// sit beside the program), no message boxes, a generator and a clock of its
+// own, and silent sound unless a player is handed in.
 
-#include "state/Clock.h"
 #include "app/Programma.h"
-#include "state/Random.h"
 #include "media/ProblemLog.h"
 #include "media/SoundPlayer.h"
+#include "shell/Controls.h"
+#include "shell/Form.h"
+#include "state/Clock.h"
 #include "state/MessageBoxes.h"
+#include "state/Random.h"
 
-#include <QDir>
+#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QImage>
-#include <QPainter>
-#include <QTemporaryDir>
+#include <QFile>
 #include <QWidget>
 #include <algorithm>
-#include <cstdio>
+#include <cmath>
 #include <vector>
 
 namespace zampli::bench {
@@ -30,56 +31,82 @@ struct NoBoxes final : MessageBoxes {
     MessageBox::Answer show(const MessageBox &, QWidget *) override { return MessageBox::Answer::No; }
 };
 
-struct BenchProgram {
-    QTemporaryDir folder;
-    SystemRandom random{1};
-    SystemClock clock;
-    SilentPlayer sound;
-    NoBoxes boxes;
-    ProblemLog problems;
-    Programma program{Services{random, clock, sound, boxes, problems, MediaPaths(folder.path()), [] {}}};
-    Modulo1 &m = program.modulo;
-
-    BenchProgram() { writeLetterPictures(); }
-
-    // Letter pictures of the size the default media set has.
-    void writeLetterPictures() const
+// The real clock, put forward on demand so a voice's wait is over at once.
+struct BenchClock final : Clock {
+    SystemClock system;
+    double ahead = 0;
+    double secondsSinceMidnight() const override
     {
-        const MediaPaths &media = m.services.media;
-        QDir().mkpath(media.programFolder() + "/jpg");
-        for (const char *l : {"A", "E", "I", "O", "U"})
-            for (int style = 1; style <= 4; ++style) {
-                QImage image(400, 380, QImage::Format_RGB32);
-                image.fill(Qt::white);
-                QPainter p(&image);
-                QFont f(QStringLiteral("Arial"));
-                f.setPixelSize(300);
-                p.setFont(f);
-                p.drawText(image.rect(), Qt::AlignCenter, QString::fromLatin1(l));
-                p.end();
-                image.save(media.letterPicture(QString::fromLatin1(l), style), "JPG", 90);
-            }
+        return std::fmod(system.secondsSinceMidnight() + ahead, kSecondsPerDay);
     }
 };
 
-// Runs `step` and repaints `window` 220 times, the first 20 as a warm-up; prints the median and the 95th
-// percentile after `label` and returns the median in milliseconds.
-template <class Step> double timeRuns(const QString &label, QWidget *window, Step step)
+struct BenchProgram {
+    SystemRandom random{1};
+    BenchClock clock;
+    SilentPlayer silent;
+    NoBoxes boxes;
+    ProblemLog problems;
+    Programma program;
+    Modulo1 &m = program.modulo;
+
+    explicit BenchProgram(SoundPlayer *sound = nullptr)
+        : program(Services{random, clock, sound ? *sound : silent, boxes, problems,
+                           MediaPaths(QCoreApplication::applicationDirPath()), [] {}})
+    {
+        m.PreparaLettere();
+    }
+};
+
+// Index of the box of array `name` (Image1_0...) whose tag is `tag`, or -1.
+inline int boxWithTag(const Form &form, const char *name, const QString &tag)
+{
+    for (int k = 0; k < 8; ++k) {
+        const auto *box = form.window()->findChild<PictureBox *>(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(k));
+        if (box && box->tag() == tag)
+            return k;
+    }
+    return -1;
+}
+
+// Deletes the windows that closed: unloading leaves them to the event loop.
+inline void deleteClosedWindows()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A field of /proc/self/status ("VmRSS", "VmHWM") in MB.
+inline double statusMb(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+struct Timings {
+    double median = 0, p99 = 0;
+};
+
+// Runs `step` and lets the event loop finish the event as it would after a
+// click: the window repaints what changed. `runs` times after 20 for warm-up;
+// the median and the 99th percentile in milliseconds.
+template <class Step> Timings timeRuns(int runs, Step step)
 {
     std::vector<double> ms;
-    for (int i = 0; i < 220; ++i) {
+    for (int i = 0; i < 20 + runs; ++i) {
         QElapsedTimer t;
         t.start();
-        step();
-        window->repaint();
+        step(i);
+        QCoreApplication::processEvents();
         if (i >= 20)
             ms.push_back(t.nsecsElapsed() / 1e6);
     }
     std::sort(ms.begin(), ms.end());
-    const double median = ms[ms.size() / 2];
-    std::printf("%s, %zu runs: median %.2f ms, p95 %.2f ms\n", qPrintable(label), ms.size(), median,
-                ms[ms.size() * 95 / 100]);
-    return median;
+    return {ms[ms.size() / 2], ms[std::min(ms.size() - 1, ms.size() * 99 / 100)]};
 }
 
 } // namespace zampli::bench

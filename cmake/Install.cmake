@@ -4,6 +4,7 @@
 include(GNUInstallDirs)
 set(ZAMPLI_INSTALL_DIR lib/zampli)
 install(TARGETS zampli zampli-verifica RUNTIME DESTINATION ${ZAMPLI_INSTALL_DIR})
+install(TARGETS zampli_sound_module LIBRARY DESTINATION ${ZAMPLI_INSTALL_DIR})
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/copia/zampli-copia DESTINATION ${ZAMPLI_INSTALL_DIR})
 install(DIRECTORY ${ZAMPLI_PROGRAM_DIR}/jpg ${ZAMPLI_PROGRAM_DIR}/voci
                   ${ZAMPLI_PROGRAM_DIR}/suoni ${ZAMPLI_PROGRAM_DIR}/testi

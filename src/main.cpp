@@ -3,12 +3,15 @@
 #include "state/Clock.h"
 #include "state/Random.h"
 #include "media/ProblemLog.h"
-#include "media/WavSoundPlayer.h"
+#include "media/Artwork.h"
+#include "media/LateSoundPlayer.h"
+#include "app/SoundModule.h"
 #include "shell/QtMessageBoxes.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 #include <QWidget>
 
@@ -16,13 +19,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("ZAMPLI"));
-    // Whatever Qt itself writes (a context menu, a file dialog) is in Italian too.
     const QLocale italian(QLocale::Italian, QLocale::Italy);
     QLocale::setDefault(italian);
-    QTranslator qtTexts;
-    if (qtTexts.load(italian, QStringLiteral("qt"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qtTexts);
 
     // A second start only brings the running program forward.
     zampli::SingleInstance instance(QCoreApplication::applicationDirPath());
@@ -42,7 +40,8 @@ int main(int argc, char *argv[])
     zampli::SystemRandom random;
     zampli::SystemClock clock;
     zampli::ProblemLog problems;
-    zampli::WavSoundPlayer sound(problems);
+    zampli::LateSoundPlayer sound(
+        [&problems] { return zampli::loadSoundPlayer(QCoreApplication::applicationDirPath(), problems); });
     zampli::QtMessageBoxes boxes;
     zampli::Programma programma(zampli::Services{
         random, clock, sound, boxes, problems,
@@ -55,5 +54,16 @@ int main(int argc, char *argv[])
         }});
 
     programma.Main();
+    // What the title window does not need waits until it is on its way to the
+    // screen: the sound thread, the icon, Qt's own Italian texts (a context
+    // menu, a file dialog).
+    QTranslator qtTexts;
+    QTimer::singleShot(0, [&] {
+        sound.start();
+        QApplication::setWindowIcon(zampli::Artwork::windowIcon());
+        if (qtTexts.load(italian, QStringLiteral("qt"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QApplication::installTranslator(&qtTexts);
+    });
     return app.exec();
 }

@@ -156,6 +156,39 @@ private slots:
         QCOMPARE(box.picture().size(), QSize(40, 30));
     }
 
+    void pictureDecodedOnceAtItsSizeUntilTheFileOrTheSizeChanges()
+    {
+        Harness h;
+        PictureLoader &pictures = h.modulo->pictures;
+        const QString a = h.media().letterPicture("A", 1);
+        h.writePicture(a, Qt::red);
+        PictureBox box, twin;
+        for (PictureBox *b : {&box, &twin}) {
+            b->resize(80, 60);
+            b->show();
+            b->load(pictures, {a, "A"});
+        }
+        QCOMPARE(box.picture().size(), QSize(80, 60));
+        QCOMPARE(twin.picture().cacheKey(), box.picture().cacheKey()); // one decoding for both
+
+        // A file replaced on disk, as a copy over it does, is read anew.
+        QImage blue(50, 50, QImage::Format_RGB32);
+        blue.fill(Qt::blue);
+        QVERIFY(blue.save(a + ".new", "JPG"));
+        QVERIFY(QFile::remove(a) && QFile::rename(a + ".new", a));
+        twin.load(pictures, {a, "A"});
+        QVERIFY(twin.picture().pixelColor(40, 30).blue() > 200);
+
+        box.resize(120, 90);
+        QCOMPARE(box.picture().size(), QSize(120, 90));
+        QVERIFY(box.picture().pixelColor(60, 45).blue() > 200); // the file as it is now
+
+        // Nothing stays decoded that no box shows.
+        QCOMPARE(pictures.decodedPictures(), 3);
+        twin.clear();
+        QTRY_COMPARE(pictures.decodedPictures(), 1);
+    }
+
     void designFitsAndCentres()
     {
         // A 10770 x 8610 design in a wide area: height decides, centred across.

@@ -64,6 +64,22 @@ private slots:
         third->kill();
         third->waitForFinished();
     }
+
+    void aLaterStartBringsTheFirstForward()
+    {
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+        QTemporaryDir folder;
+        for (int run = 0; run < 2; ++run) { // the second time, over what the first run left
+            zampli::SingleInstance first(folder.path());
+            QVERIFY(first.claim());
+            QSignalSpy woken(&first, &zampli::SingleInstance::woken);
+            zampli::SingleInstance later(folder.path());
+            QVERIFY(!later.claim());
+            later.wakeRunning();
+            later.wakeRunning();
+            QTRY_COMPARE(woken.size(), 2);
+        }
+    }
 };
 
 QTEST_MAIN(SingleInstanceTest)

@@ -2,14 +2,20 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QLocalSocket>
+#include <QFile>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+
+#include <cstring>
+#include <optional>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace zampli {
 
 namespace {
-
-constexpr int kWakeWaitMs = 1000;
 
 // Named after the folder, so a teacher's own copy is a program of its own.
 QString instanceName(const QString &programFolder)
@@ -19,21 +25,46 @@ QString instanceName(const QString &programFolder)
            QString::fromLatin1(QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(16));
 }
 
+QString runtimeFolder()
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return dir.isEmpty() ? QDir::tempPath() : dir;
+}
+
+// None when the path is too long for a socket address.
+std::optional<sockaddr_un> socketAddress(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address{};
+    if (size_t(name.size()) >= sizeof(address.sun_path))
+        return std::nullopt;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    return address;
+}
+
 } // namespace
 
 QString SingleInstance::lockPath(const QString &programFolder)
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
-    return dir + QLatin1Char('/') + instanceName(programFolder) + QStringLiteral(".lock");
+    return runtimeFolder() + QLatin1Char('/') + instanceName(programFolder) + QStringLiteral(".lock");
 }
 
 SingleInstance::SingleInstance(const QString &programFolder)
-    : name_(instanceName(programFolder)), lock_(lockPath(programFolder))
+    : socketPath_(runtimeFolder() + QLatin1Char('/') + instanceName(programFolder) + QStringLiteral(".sock")),
+      lock_(lockPath(programFolder))
 {
     // Only a dead owner makes a lock stale, never its age: a program may run all day.
     lock_.setStaleLockTime(0);
+}
+
+SingleInstance::~SingleInstance()
+{
+    if (listening_ < 0)
+        return;
+    notifier_.reset();
+    ::close(listening_);
+    QFile::remove(socketPath_);
 }
 
 bool SingleInstance::claim()
@@ -43,26 +74,44 @@ bool SingleInstance::claim()
         // running twice is better than not running.
         return lock_.error() != QLockFile::LockFailedError;
     }
+    listen();
+    return true;
+}
+
+void SingleInstance::listen()
+{
+    const std::optional<sockaddr_un> address = socketAddress(socketPath_);
+    if (!address)
+        return; // runs all the same; a second start just cannot wake it
     // A socket a crashed program left behind would refuse to listen.
-    QLocalServer::removeServer(name_);
-    server_ = std::make_unique<QLocalServer>();
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server_.get(), &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *s = server_->nextPendingConnection()) {
-            connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
+    QFile::remove(socketPath_);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return;
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&*address), sizeof(*address)) != 0 || ::listen(fd, 8) != 0) {
+        ::close(fd);
+        return;
+    }
+    ::chmod(address->sun_path, S_IRUSR | S_IWUSR); // for this user only, even in a shared temporary folder
+    listening_ = fd;
+    notifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, [this] {
+        for (int peer; (peer = ::accept4(listening_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
+            ::close(peer);
             emit woken();
         }
     });
-    server_->listen(name_);
-    return true;
 }
 
 void SingleInstance::wakeRunning() const
 {
-    QLocalSocket socket;
-    socket.connectToServer(name_);
-    if (socket.waitForConnected(kWakeWaitMs))
-        socket.disconnectFromServer();
+    const std::optional<sockaddr_un> address = socketAddress(socketPath_);
+    const int fd = address ? ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0) : -1;
+    if (fd < 0)
+        return;
+    // A local connection is made or refused at once; being accepted is the whole message.
+    ::connect(fd, reinterpret_cast<const sockaddr *>(&*address), sizeof(*address));
+    ::close(fd);
 }
 
 } // namespace zampli

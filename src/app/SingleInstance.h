@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <memory>
+
+class QSocketNotifier;
 
 namespace zampli {
 
@@ -11,10 +12,13 @@ namespace zampli {
 // first start holds a lock and listens; a second start finds the lock, asks
 // the first to come to the front and ends. A lock left by a program that
 // crashed names a process that no longer runs, and is taken over.
+// A plain local socket beside the lock, not Qt Network: linking that library
+// and the ones it pulls in would cost the start some 6 ms.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
     explicit SingleInstance(const QString &programFolder);
+    ~SingleInstance() override;
 
     // True when this is the only program running from the folder; it then
     // listens for later starts.
@@ -28,9 +32,12 @@ signals:
     void woken();
 
 private:
-    QString name_;
+    void listen();
+
+    QString socketPath_;
     QLockFile lock_;
-    std::unique_ptr<QLocalServer> server_;
+    int listening_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
 };
 
 } // namespace zampli

@@ -6,6 +6,10 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QPainter>
+#include <QTimer>
+#include <algorithm>
+#include <sys/stat.h>
 
 namespace zampli {
 
@@ -21,20 +25,66 @@ bool isCutJpeg(const QByteArray &format, const QByteArray &bytes)
 
 } // namespace
 
-std::optional<QImage> PictureLoader::load(const QString &path) const
+std::optional<PictureLoader::FileStamp> PictureLoader::stampOf(const QString &path)
 {
-    QFile file(existingFile(path));
-    QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    QBuffer buffer(&bytes);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    const QByteArray format = reader.format(); // only known before reading
-    QImage image = reader.read();
-    if (image.isNull() || isCutJpeg(format, bytes)) {
+    struct stat s {};
+    if (::stat(QFile::encodeName(path).constData(), &s) != 0)
+        return std::nullopt;
+    return FileStamp{qint64(s.st_size), qint64(s.st_mtim.tv_sec) * 1000000000 + s.st_mtim.tv_nsec, quint64(s.st_ino)};
+}
+
+std::optional<QImage> PictureLoader::load(const QString &path, QSize shown) const
+{
+    const QString file = existingFile(path);
+    const std::optional<FileStamp> stamp = stampOf(file);
+    if (stamp) {
+        for (const Kept &k : kept_)
+            if (k.path == file && k.shown == shown && k.stamp == *stamp)
+                return k.image;
+    }
+    forgetUnshownSoon(); // an older decoding of this file, or one this load replaces
+    QImage read;
+    if (stamp) {
+        QFile in(file);
+        QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer);
+        reader.setAutoTransform(true);
+        const QByteArray format = reader.format(); // only known before reading
+        read = reader.read();
+        if (isCutJpeg(format, bytes))
+            read = QImage();
+    }
+    if (read.isNull()) {
         log_.missingFile(path);
         return std::nullopt;
     }
+    // Scaled by the painter, whose smooth scaling is several times faster
+    // than the reader's, into the screen's own format: painting it is a copy.
+    const QImage::Format format = read.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    QImage image(shown.isEmpty() ? read.size() : shown, format);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(image.rect(), read);
+    painter.end();
+    kept_.push_back({file, shown, *stamp, image});
     return image;
+}
+
+void PictureLoader::forgetUnshownSoon() const
+{
+    if (forgetting_)
+        return;
+    forgetting_ = true;
+    QTimer::singleShot(0, &lifetime_, [this] { forgetUnshown(); });
+}
+
+void PictureLoader::forgetUnshown() const
+{
+    forgetting_ = false;
+    // Only the copy kept here is left of a picture nothing shows.
+    std::erase_if(kept_, [](const Kept &k) { return k.image.isDetached(); });
 }
 
 } // namespace zampli

@@ -1,23 +1,58 @@
 #pragma once
 
 #include <QImage>
+#include <QObject>
+#include <QSize>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace zampli {
 
 class ProblemLog;
 
-// Loads the JPEG pictures of the media folder. A file that is missing or
-// cannot be decoded, or is cut short, gives no picture and is reported once,
-// naming it.
+// Loads the JPEG pictures of the media folder, decoded at the size they are
+// shown. A file that is missing or cannot be decoded, or is cut short, gives
+// no picture and is reported once, naming it.
+//
+// A picture stays decoded while something shows it: loading the same file at
+// the same size again costs no decoding unless the file changed on disk
+// (size, time or file replaced). Pictures nothing shows any more are dropped
+// once the event at hand is over, so a turn that clears its boxes and fills
+// them again decodes only what is new.
 class PictureLoader {
 public:
     explicit PictureLoader(ProblemLog &log) : log_(log) {}
-    std::optional<QImage> load(const QString &path) const;
+    PictureLoader(const PictureLoader &) = delete;
+    PictureLoader &operator=(const PictureLoader &) = delete;
+
+    // `shown` empty: the picture's own size.
+    std::optional<QImage> load(const QString &path, QSize shown = {}) const;
+    // A shown picture was let go: drop what nothing shows, soon.
+    void forgetUnshownSoon() const;
+    // Gone with the loader, for those that keep a pointer to it.
+    const QObject *lifetime() const { return &lifetime_; }
+    int decodedPictures() const { return int(kept_.size()); }
 
 private:
+    struct FileStamp {
+        qint64 bytes = -1, modifiedNs = -1;
+        quint64 inode = 0;
+        bool operator==(const FileStamp &) const = default;
+    };
+    struct Kept {
+        QString path;
+        QSize shown;
+        FileStamp stamp;
+        QImage image;
+    };
+    static std::optional<FileStamp> stampOf(const QString &path);
+    void forgetUnshown() const;
+
     ProblemLog &log_;
+    mutable std::vector<Kept> kept_;
+    mutable QObject lifetime_;
+    mutable bool forgetting_ = false;
 };
 
 } // namespace zampli

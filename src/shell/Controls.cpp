@@ -23,9 +23,19 @@ void Tile::setColour(const QColor &colour)
 
 PictureBox::PictureBox(QWidget *parent) : Clickable(parent) {}
 
-void PictureBox::setPicture(std::optional<QImage> image, const QString &placeholderText)
+PictureBox::~PictureBox() { letGo(); }
+
+void PictureBox::letGo() const
 {
+    if (loaderAlive_ && !image_.isNull())
+        loader_->forgetUnshownSoon();
+}
+
+void PictureBox::display(std::optional<QImage> image, const QString &placeholderText)
+{
+    letGo();
     image_ = image ? std::move(*image) : QImage();
+    scaled_ = QImage();
     placeholder_ = image_.isNull() ? placeholderText : QString();
     // An empty box is see-through, as an empty picture box is; a full one
     // paints every pixel, so nothing behind it needs repainting.
@@ -33,14 +43,25 @@ void PictureBox::setPicture(std::optional<QImage> image, const QString &placehol
     update();
 }
 
+void PictureBox::setPicture(std::optional<QImage> image, const QString &placeholderText)
+{
+    file_.reset();
+    display(std::move(image), placeholderText);
+}
+
 void PictureBox::load(const PictureLoader &loader, const PictureFile &file)
 {
-    setPicture(loader.load(file.path), file.placeholder);
+    loader_ = &loader;
+    loaderAlive_ = loader.lifetime();
+    file_ = file;
+    display(loader.load(file.path, size()), file.placeholder);
 }
 
 void PictureBox::copyPicture(const PictureBox &from)
 {
-    if (from.image_.isNull())
+    if (from.file_ && from.loaderAlive_)
+        load(*from.loader_, *from.file_); // decoded anew at this box's size
+    else if (from.image_.isNull())
         setPicture(std::nullopt, from.placeholder_);
     else
         setPicture(from.image_, QString());
@@ -49,6 +70,12 @@ void PictureBox::copyPicture(const PictureBox &from)
 void PictureBox::clear()
 {
     setPicture(std::nullopt, QString());
+}
+
+void PictureBox::resizeEvent(QResizeEvent *)
+{
+    if (file_ && loaderAlive_ && !image_.isNull() && image_.size() != size())
+        display(loader_->load(file_->path, size()), file_->placeholder);
 }
 
 void PictureBox::setSingleBorder(bool on)
@@ -61,8 +88,13 @@ void PictureBox::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     if (!image_.isNull()) {
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(rect(), image_);
+        if (image_.size() == size()) {
+            p.drawImage(0, 0, image_);
+        } else {
+            if (scaled_.size() != size())
+                scaled_ = image_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            p.drawImage(0, 0, scaled_);
+        }
     } else if (!placeholder_.isEmpty()) {
         p.fillRect(rect(), QColor(250, 248, 235));
         p.setPen(QPen(QColor(150, 150, 150), 2, Qt::DashLine));

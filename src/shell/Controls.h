@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <optional>
 
 namespace zampli {
@@ -71,10 +72,13 @@ protected:
 // a plain placeholder (the letter or word it should show) on a light ground,
 // so a missing file never leaves the child in front of nothing.
 // The tag is the box's own text mark: "vuota" or the letter shown.
+// A file is decoded at the box's size, and again only when that size changes.
 class PictureBox : public Clickable<QWidget> {
     Q_OBJECT
 public:
     explicit PictureBox(QWidget *parent = nullptr);
+
+    ~PictureBox() override;
 
     void setPicture(std::optional<QImage> image, const QString &placeholderText);
     // Loads a file; one that cannot be read shows its placeholder.
@@ -99,9 +103,17 @@ signals:
 protected:
     void emitClicked() override { emit clicked(); }
     void paintEvent(QPaintEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
 
 private:
+    void display(std::optional<QImage> image, const QString &placeholderText);
+    void letGo() const;
+
     QImage image_;
+    QImage scaled_; // a picture given at another size, scaled once to the box
+    std::optional<PictureFile> file_;
+    QPointer<const QObject> loaderAlive_;
+    const PictureLoader *loader_ = nullptr;
     QString placeholder_;
     QString tag_;
     bool border_ = false;

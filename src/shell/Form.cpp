@@ -1,6 +1,5 @@
 #include "shell/Form.h"
 
-#include "media/Artwork.h"
 #include "shell/DesignCanvas.h"
 #include "shell/FormWindow.h"
 #include "shell/Windows.h"
@@ -35,7 +34,6 @@ void Form::load()
     window_ = new FormWindow(*this, design_, hasMenuBar());
     window_->setObjectName(name_);
     window_->setWindowTitle(kProgramTitle);
-    window_->setWindowIcon(Artwork::windowIcon());
     window_->canvas()->setBackground(designBackground_);
     if (window_->menuBar())
         buildMenuBar(*window_->menuBar());

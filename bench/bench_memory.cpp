@@ -1,0 +1,70 @@
+// Resident memory after the title window and then every exercise window have
+// been opened and closed once, made as the program makes them (sound thread
+// included), beside the floor: a bare window that opens and closes as many
+// bare windows of the same size.
+//
+//   bench_memory [FLOOR]     (DISPLAY or QT_QPA_PLATFORM must give a screen)
+
+#include "BenchProgram.h"
+#include "media/WavSoundPlayer.h"
+#include "state/ExerciseWindows.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <cstdio>
+#include <iterator>
+
+using namespace zampli;
+
+namespace {
+
+// Lets the event loop run for a while: windows map, paint, settle.
+void settle(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    ProblemLog quiet([](const QString &) {});
+    WavSoundPlayer sound(quiet);
+    bench::BenchProgram program(&sound);
+    program.program.Main();
+    settle(500);
+    const QSize titleSize = program.program.windows.form(FormId::Avvio)->window()->size();
+    const double titleRss = bench::statusMb("VmRSS");
+    for (const ExerciseWindowRow &row : kExerciseWindows) {
+        Form *form = program.program.windows.form(row.id);
+        form->Show();
+        settle(100);
+        form->Unload();
+        bench::deleteClosedWindows();
+    }
+    settle(200);
+    const double rss = bench::statusMb("VmRSS"), hwm = bench::statusMb("VmHWM");
+
+    QProcess floor;
+    const QString floorProgram = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                          : QCoreApplication::applicationDirPath() + "/bench_floor_window";
+    floor.start(floorProgram, {QStringLiteral("%1x%2").arg(titleSize.width()).arg(titleSize.height()),
+                               QString::number(std::size(kExerciseWindows))});
+    floor.waitForFinished(60000);
+    const QString out = QString::fromLocal8Bit(floor.readAllStandardOutput());
+    const auto floorMb = [&](const char *field) {
+        const auto match = QRegularExpression(QStringLiteral("%1:\\s*(\\d+)").arg(QLatin1String(field))).match(out);
+        return match.hasMatch() ? match.captured(1).toDouble() / 1024.0 : 0.0;
+    };
+    const double floorRss = floorMb("VmRSS"), floorHwm = floorMb("VmHWM");
+    std::printf("memory after every exercise window once: program VmRSS %.1f MB (%.1f with the title up) VmHWM %.1f "
+                "MB, floor VmRSS %.1f MB VmHWM %.1f MB, ratio %.2f (target 1.5)\n",
+                rss, titleRss, hwm, floorRss, floorHwm, floorRss > 0 ? rss / floorRss : 0.0);
+    return floorRss > 0 ? 0 : 1;
+}

@@ -1,0 +1,45 @@
+// The toolkit's floor: a bare Qt Widgets window, nothing in it. Started by
+// the start timer with the program's window size (WIDTHxHEIGHT); with a
+// count N after it, it also opens and closes N more such windows and prints
+// its own VmRSS and VmHWM, to set beside the program's after its windows.
+
+#include <QApplication>
+#include <QFile>
+#include <QTimer>
+#include <QWidget>
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QSize size(800, 600);
+    if (argc > 1) {
+        const QList<QByteArray> wh = QByteArray(argv[1]).split('x');
+        if (wh.size() == 2)
+            size = QSize(wh[0].toInt(), wh[1].toInt());
+    }
+    QWidget window;
+    window.resize(size);
+    window.show();
+    if (argc > 2) {
+        const int more = QByteArray(argv[2]).toInt();
+        QTimer::singleShot(0, [&] {
+            for (int i = 0; i < more; ++i) {
+                auto *w = new QWidget;
+                w->setAttribute(Qt::WA_DeleteOnClose);
+                w->resize(size);
+                w->show();
+                QApplication::processEvents();
+                w->close();
+                QApplication::processEvents();
+            }
+            QFile status(QStringLiteral("/proc/self/status"));
+            status.open(QIODevice::ReadOnly);
+            for (const QByteArray &line : status.readAll().split('\n'))
+                if (line.startsWith("VmRSS") || line.startsWith("VmHWM"))
+                    std::printf("%s\n", line.simplified().constData());
+            QCoreApplication::exit(0);
+        });
+    }
+    return app.exec();
+}
