@@ -87,7 +87,8 @@ private slots:
         QVERIFY(text.contains("Name=ZAMPLI (le mie parole)\n"));
         QVERIFY(text.contains("Exec=\"" + copy + "/zampli\"\n"));
 
-        // The copy starts, from its own folder.
+        // The copy starts, from its own folder, with its sound.
+        QVERIFY(QFile::exists(copy + "/zampli-suoni.so"));
         QProcess program;
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_RUNTIME_DIR", home.path());
