@@ -159,6 +159,32 @@ private slots:
         QCOMPARE(o.shown(), QStringLiteral(" 2| 8 si tiles5 next0"));
     }
 
+    // The counters stop at 32767 on screen and in the report, however many
+    // answers come past it; other windows may have raised them meanwhile.
+    void countersStopAt32767()
+    {
+        Open o(1, 1);
+        struct Row {
+            int right, wrong, tile; // counters set before (-1: as they are), the tile answered
+            const char *shown;
+        };
+        for (const Row &r : {Row{32766, 0, 0, " 32767|0 si tiles0 next1"}, Row{-1, -1, 0, " 32767|0 si tiles0 next1"},
+                             Row{-1, 32766, 1, " 32767| 32767 no tiles5 next0"},
+                             Row{-1, -1, 4, " 32767| 32767 no tiles5 next0"},
+                             Row{40000, 70000, 0, " 32767| 32767 si tiles0 next1"}}) {
+            if (o.control("Command1")->isEnabled())
+                o.nextQuestion(1, 1);
+            if (r.right >= 0)
+                o.h.modulo->EserciziEseguiti = r.right;
+            if (r.wrong >= 0)
+                o.h.modulo->EserciziErrati = r.wrong;
+            o.answer(r.tile);
+            QCOMPARE(o.shown(), QString(r.shown));
+        }
+        o.form->window()->findChild<QAction *>("mnuEsercizi")->trigger();
+        QCOMPARE(o.h.boxes.shown.back().text, QStringLiteral("Sono stati eseguiti  32767 esercizi."));
+    }
+
     // A list that gives no word is never drawn; what is wrong with a list is
     // said once, however often the lists are read again.
     void badListsAreSkippedAndReportedOnce()

@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QUrl>
 #include <algorithm>
+#include <memory>
 #include <set>
 
 using namespace zampli;
@@ -291,12 +292,13 @@ private slots:
 
     void aTapIsAClickInTheOtherFamilies()
     {
-        QPointingDevice *finger = QTest::createTouchDevice();
+        // The test owns the device it makes.
+        const std::unique_ptr<QPointingDevice> finger(QTest::createTouchDevice());
         Open<SinglePictureListening> o(FormId::Posizioni1, "Command1");
         QWidget *picture = o.control("Image1");
         const QPoint at = picture->mapTo(o.window(), picture->rect().center());
-        QTest::touchEvent(o.window(), finger).press(0, at);
-        QTest::touchEvent(o.window(), finger).release(0, at);
+        QTest::touchEvent(o.window(), finger.get()).press(0, at);
+        QTest::touchEvent(o.window(), finger.get()).release(0, at);
         QCOMPARE(o.h.sound.played.size(), 2); // the vowel again
         QCOMPARE(o.h.sound.played[1], o.h.sound.played[0]);
     }

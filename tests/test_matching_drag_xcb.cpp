@@ -7,6 +7,7 @@
 
 #include <QProcess>
 #include <QTimer>
+#include <memory>
 
 using namespace zampli;
 using namespace zampli::test;
@@ -26,12 +27,13 @@ private slots:
 
         // A finger presses piece I and lifts over box A: a wrong drop, the piece
         // keeps its picture. It moves and lifts inside the drag's loop.
-        QPointingDevice *finger = QTest::createTouchDevice();
+        // The test owns the device it makes.
+        const std::unique_ptr<QPointingDevice> finger(QTest::createTouchDevice());
         QTimer::singleShot(300, this, [&] {
-            QTest::touchEvent(window, finger).move(0, centre("Image3", 0));
-            QTest::touchEvent(window, finger).release(0, centre("Image3", 0, {2, 2}));
+            QTest::touchEvent(window, finger.get()).move(0, centre("Image3", 0));
+            QTest::touchEvent(window, finger.get()).release(0, centre("Image3", 0, {2, 2}));
         });
-        QTest::touchEvent(window, finger).press(0, centre("Image1", 2));
+        QTest::touchEvent(window, finger.get()).press(0, centre("Image1", 2));
         QTRY_COMPARE_WITH_TIMEOUT(o.h.modulo->EserciziErrati.value(), 1, 10000);
         QVERIFY(shows(o.at("Image1", 2), "I", 1) && o.at("Image1", 2)->isEnabled() && isEmptyBox(o.at("Image3", 0)));
 

@@ -114,10 +114,15 @@ std::optional<WavSound> loadWav(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const std::optional<WavLayout> layout = readWavLayout(file);
-    if (!layout || !file.seek(layout->dataOffset))
+    return loadWav(file);
+}
+
+std::optional<WavSound> loadWav(QIODevice &device)
+{
+    const std::optional<WavLayout> layout = readWavLayout(device);
+    if (!layout || !device.seek(layout->dataOffset))
         return std::nullopt;
-    QByteArray samples = file.read(layout->dataSize);
+    QByteArray samples = device.read(layout->dataSize);
     if (samples.size() != layout->dataSize)
         return std::nullopt;
     return WavSound{layout->format, std::move(samples)};

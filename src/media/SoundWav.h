@@ -33,5 +33,7 @@ struct WavSound {
 
 // Reads a playable WAV whole; path may be a ":/" resource.
 std::optional<WavSound> loadWav(const QString &path);
+// The same from a device open for reading, standing at the first byte.
+std::optional<WavSound> loadWav(QIODevice &device);
 
 } // namespace zampli
