@@ -1,12 +1,12 @@
 #include "app/Programma.h"
 #include "app/SingleInstance.h"
-#include "state/Clock.h"
-#include "state/Random.h"
-#include "media/ProblemLog.h"
+#include "app/SoundModule.h"
 #include "media/Artwork.h"
 #include "media/LateSoundPlayer.h"
-#include "app/SoundModule.h"
+#include "media/ProblemLog.h"
 #include "shell/QtMessageBoxes.h"
+#include "state/Clock.h"
+#include "state/Random.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
