@@ -133,14 +133,14 @@ private slots:
         QCOMPARE(o.h.random.draws, 3); // vowel, word, praise: nothing drawn since
 
         o.nextQuestion(4, 1);
-        QCOMPARE(o.h.sound.played.last(), o.h.media().voice("uva"));
-        QCOMPARE(o.shown(), QStringLiteral(" 6| 5 si tiles5 next0"));
+        QCOMPARE(o.h.sound.played.last() + o.shown(), o.h.media().voice("uva") + " 6| 5 si tiles5 next0");
         o.form->window()->findChild<QAction *>("mnuAzzera")->trigger();
-        QCOMPARE(o.shown(), QStringLiteral(" 6| 5 si tiles5 next0"));
-        o.answer(4);
-        QCOMPARE(o.shown(), QStringLiteral(" 6| 8 no tiles5 next0"));
-        o.answer(3);
-        QCOMPARE(o.shown(), QStringLiteral(" 1| 8 si tiles0 next1"));
+        for (const auto &[k, shown] :
+             {std::pair{-1, " 6| 5 si tiles5 next0"}, {4, " 6| 8 no tiles5 next0"}, {3, " 1| 8 si tiles0 next1"}}) {
+            if (k >= 0)
+                o.answer(k);
+            QCOMPARE(o.shown(), QString(shown));
+        }
 
         o.writeLists({{"o", "oca\r\norso\r\n"}}); // an edited list counts from the next activation
         o.nextQuestion(4, 1);

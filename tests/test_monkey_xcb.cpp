@@ -13,6 +13,8 @@
 #include "state/ExerciseWindows.h"
 #include "state/Vowels.h"
 
+#include <ranges>
+
 using namespace zampli;
 using namespace zampli::test;
 
@@ -27,15 +29,9 @@ QWidget *at(Form *f, const char *array, int k) { return child(f, QStringLiteral(
 PictureBox *box(Form *f, const char *array, int k) { return qobject_cast<PictureBox *>(at(f, array, k)); }
 int countOf(Form *f, const char *array, auto is)
 {
-    int n = 0;
-    for (int k = 0; k < 5; ++k)
-        n += std::invoke(is, at(f, array, k));
-    return n;
+    return int(std::ranges::count_if(std::views::iota(0, 5), [&](int k) { return std::invoke(is, at(f, array, k)); }));
 }
-int answering(Form *f, const char *array)
-{
-    return countOf(f, array, [](QWidget *w) { return w->isVisible() && w->isEnabled(); });
-}
+int answering(Form *f, const char *a) { return countOf(f, a, [](QWidget *w) { return w->isVisible() && w->isEnabled(); }); }
 
 // What must hold in the window after any event; empty when all does.
 QString broken(Harness &h, Form *f)
@@ -110,11 +106,8 @@ private slots:
                                  : QRandomGenerator::global()->generate();
         qInfo("ZAMPLI_MONKEY_SEED=%u", seed);
         std::mt19937 g(seed);
-        const auto chance = [&g](int percent) { return int(g() % 100) < percent; };
         Harness h(QCoreApplication::applicationDirPath());
-        h.boxes.onShow = [&](const MessageBox &) {
-            h.boxes.answers = {chance(50) ? MessageBox::Answer::Yes : MessageBox::Answer::No};
-        };
+        h.boxes.onShow = [&](const MessageBox &) { h.boxes.answers = {g() % 100 < 50 ? MessageBox::Answer::Yes : MessageBox::Answer::No}; };
         Form *menu = h.windows->form(FormId::Menu);
         QString last;
         int drags = 0, drops = 0; // a drop is judged: a voice or the error sound
