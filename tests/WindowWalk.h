@@ -6,12 +6,9 @@
 #include "fakes/Fakes.h"
 #include "exercises/listening/FivePictureListening.h"
 #include "exercises/listening/SinglePictureListening.h"
-#include "shell/Controls.h"
-#include "shell/Form.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QtTest>
+#include <QtWidgets>
 #include <random>
 
 namespace zampli::test {

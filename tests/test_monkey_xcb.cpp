@@ -13,9 +13,7 @@
 #include "state/ExerciseWindows.h"
 #include "state/Vowels.h"
 
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QTimer>
+#include <ranges>
 
 using namespace zampli;
 using namespace zampli::test;
@@ -31,15 +29,9 @@ QWidget *at(Form *f, const char *array, int k) { return child(f, QStringLiteral(
 PictureBox *box(Form *f, const char *array, int k) { return qobject_cast<PictureBox *>(at(f, array, k)); }
 int countOf(Form *f, const char *array, auto is)
 {
-    int n = 0;
-    for (int k = 0; k < 5; ++k)
-        n += std::invoke(is, at(f, array, k));
-    return n;
+    return int(std::ranges::count_if(std::views::iota(0, 5), [&](int k) { return std::invoke(is, at(f, array, k)); }));
 }
-int answering(Form *f, const char *array)
-{
-    return countOf(f, array, [](QWidget *w) { return w->isVisible() && w->isEnabled(); });
-}
+int answering(Form *f, const char *a) { return countOf(f, a, [](QWidget *w) { return w->isVisible() && w->isEnabled(); }); }
 
 // What must hold in the window after any event; empty when all does.
 QString broken(Harness &h, Form *f)
@@ -47,17 +39,15 @@ QString broken(Harness &h, Form *f)
     if (box(f, "Image1", 4)) { // five pictures: each in a place of its own, each vowel once
         QSet<QPoint> places;
         QStringList tags;
-        for (int k = 0; k < 5; ++k) {
-            places << at(f, "Image1", k)->pos();
-            tags << box(f, "Image1", k)->tag();
-        }
+        for (int k = 0; k < 5; ++k)
+            places << at(f, "Image1", k)->pos(), tags << box(f, "Image1", k)->tag();
         tags.sort();
         if (places.size() != 5 || tags.join("") != "AEIOU")
             return "the five pictures: " + tags.join(",");
     }
     if (QWidget *frame = child(f, "Shape1")) { // recognition
         const bool shown = frame->isVisible();
-        int under = 0;
+        int under = 0; // pictures the frame is placed on
         for (int k = 0; k < 5; ++k) {
             const QWidget *picture = at(f, "Image1", k);
             under += picture->isVisible() && f->canvas()->twips(picture).topLeft() == f->canvas()->twips(frame).topLeft();
@@ -87,14 +77,11 @@ QString broken(Harness &h, Form *f)
             return "boxes and the next button";
     }
     if (dynamic_cast<CharacterDragMatching *>(f)) {
-        int empty = 0;
-        for (int k = 0; k < 5; ++k) {
-            const bool gone = box(f, "Image1", k)->picture().isNull();
-            empty += gone;
-            if (at(f, "Image1", k)->isEnabled() == gone || box(f, "Image3", k)->picture().isNull() != !gone)
+        const auto gone = [](QWidget *w) { return qobject_cast<PictureBox *>(w)->picture().isNull(); };
+        for (int k = 0; k < 5; ++k)
+            if (QWidget *piece = at(f, "Image1", k); piece->isEnabled() == gone(piece) || gone(at(f, "Image3", k)) == gone(piece))
                 return QStringLiteral("piece and box %1").arg(k);
-        }
-        if (child(f, "Command2")->isEnabled() != (empty == 5))
+        if (child(f, "Command2")->isEnabled() != (countOf(f, "Image1", gone) == 5))
             return "the next button before the series is over";
     }
     if (child(f, "ComandoIconaSi")) { // begins with
@@ -119,11 +106,8 @@ private slots:
                                  : QRandomGenerator::global()->generate();
         qInfo("ZAMPLI_MONKEY_SEED=%u", seed);
         std::mt19937 g(seed);
-        const auto chance = [&g](int percent) { return int(g() % 100) < percent; };
         Harness h(QCoreApplication::applicationDirPath());
-        h.boxes.onShow = [&](const MessageBox &) {
-            h.boxes.answers = {chance(50) ? MessageBox::Answer::Yes : MessageBox::Answer::No};
-        };
+        h.boxes.onShow = [&](const MessageBox &) { h.boxes.answers = {g() % 100 < 50 ? MessageBox::Answer::Yes : MessageBox::Answer::No}; };
         Form *menu = h.windows->form(FormId::Menu);
         QString last;
         int drags = 0, drops = 0; // a drop is judged: a voice or the error sound
@@ -136,8 +120,7 @@ private slots:
                 if (!menu->isLoaded())
                     menu->Show();
                 clickAsUser(child(menu, kMenuButtons[event * 12 / kEvents]));
-                h.modulo->EserciziEseguiti = 32760;
-                h.modulo->EserciziErrati = 32760;
+                h.modulo->EserciziEseguiti = h.modulo->EserciziErrati = 32760;
                 last = "opening";
             } else if (const int what = int(g() % 100); what < 60) {
                 const QList<QWidget *> controls = clickable(form->window());
