@@ -133,41 +133,6 @@ private slots:
         QCOMPARE(posizioni5->steps, QStringList({"CaricaZampli 1"}));
     }
 
-    void eightItemFormSetsThePairThenMovesOn()
-    {
-        Harness h;
-        auto f = open(h, FormId::Caratteri1);
-        auto *opzioni = f->window()->findChild<QMenu *>("mnuOpzioni");
-        QCOMPARE(opzioni->actions().size(), 8);
-        QCOMPARE(opzioni->actions()[5]->text(), QStringLiteral("maiuscolo corsivo/stampato"));
-        QCOMPARE(f->checkedStyleItem(), 0);
-        f->steps.clear();
-        f->window()->findChild<QAction *>("mnuCaratteri_5")->trigger();
-        QCOMPARE(f->steps, QStringList({"pair 5", "Command2_Click"}));
-        QCOMPARE(f->checkedStyleItem(), 5);
-        int checked = 0;
-        for (QAction *a : opzioni->actions())
-            checked += a->isChecked();
-        QCOMPARE(checked, 1);
-    }
-
-    void fiveItemFollowUpsDifferByWindow()
-    {
-        Harness h;
-        auto zampli2 = open(h, FormId::Zampli2);
-        zampli2->steps.clear();
-        zampli2->mnuCaratteri_Click(2);
-        QCOMPARE(zampli2->steps, QStringList({"CaricaZampli 1"}));
-        QCOMPARE(zampli2->Stile, qint16(2));
-
-        auto zampli4 = open(h, FormId::Zampli4);
-        zampli4->steps.clear();
-        zampli4->mnuCaratteri_Click(0);
-        QCOMPARE(zampli4->steps, QStringList({"Command2_Click"}));
-        QVERIFY(!zampli4->StileFisso);
-        QCOMPARE(zampli4->Stile, qint16(0));
-    }
-
     void closeButtonAsksAsExitDoesAndKeepsTheCounters()
     {
         Harness h;

@@ -77,17 +77,6 @@ private slots:
         QCOMPARE(h.sound.played.last(), s + "no.wav");
     }
 
-    void vowelTableIsTheSameEveryTime()
-    {
-        Harness h;
-        h.modulo->PreparaLettere();
-        h.modulo->Lettere[2] = "x";
-        h.modulo->PreparaLettere();
-        h.modulo->PreparaLettere();
-        QCOMPARE(QStringList(h.modulo->Lettere.begin(), h.modulo->Lettere.end()),
-                 QStringList({"", "A", "E", "I", "O", "U"}));
-    }
-
     void countersStopAt32767AndWriteTheirSign()
     {
         Counter16 c(32766);

@@ -139,11 +139,7 @@ private slots:
         QCOMPARE(chain, expected);
         QCOMPARE(menu->findChildren<QPushButton *>().size(), 14);
         QCOMPARE(menu->findChild<DesignCanvas *>("client")->background(), QColor(255, 0, 255));
-        // Two columns: Command5 is right of Command1 and level with it.
         auto *c1 = menu->findChild<QPushButton *>("Command1");
-        auto *c5 = menu->findChild<QPushButton *>("Command5");
-        QCOMPARE(c5->y(), c1->y());
-        QVERIFY(c5->x() > c1->x() + c1->width());
 
         // At the design's own size every caption fits whole, wrapping where it
         // must, in its design font or nearly so.
@@ -189,13 +185,8 @@ private slots:
         QCOMPARE(h.boxes.shown.size(), size_t(2));
         const MessageBox &box = h.boxes.shown[1];
         QCOMPARE(box, h.boxes.shown[0]);
-        QCOMPARE(box, (MessageBox{MessageBox::Icon::Information, MessageBox::Buttons::Ok, "ZAMPLI", box.text}));
-        const QStringList lines = box.text.split("\r\n");
-        QCOMPARE(lines.size(), 4);
-        QVERIFY(lines[0].endsWith("  ") && lines[0].trimmed().size() > 0);
-        QCOMPARE(lines[1], QStringLiteral(" ----------------------- "));
-        QVERIFY(lines[2].startsWith("http"));
-        QVERIFY(lines[3].startsWith("mail: ") && lines[3].contains('@'));
+        QCOMPARE(box, (MessageBox{MessageBox::Icon::Information, MessageBox::Buttons::Ok, "ZAMPLI", informationText()}));
+        QVERIFY(QRegularExpression("^\\S.*  \r\n -{23} \r\nhttp\\S+\r\nmail: \\S+@\\S+$").match(box.text).hasMatch());
         QCOMPARE(h.modulo->EserciziEseguiti.value(), 3);
     }
 
