@@ -8,6 +8,7 @@
 
 #include <QtTest>
 #include <functional>
+#include <ranges>
 
 namespace zampli::test {
 
@@ -59,10 +60,7 @@ struct Open {
     // How many of the array's five are so, e.g. count("Image1", &QWidget::isVisible).
     int count(const char *array, auto is) const
     {
-        int n = 0;
-        for (int k = 0; k < 5; ++k)
-            n += std::invoke(is, at(array, k));
-        return n;
+        return int(std::ranges::count_if(std::views::iota(0, 5), [&](int k) { return std::invoke(is, at(array, k)); }));
     }
     int placeOf(const char *array, const QString &letter) const
     {

@@ -24,25 +24,13 @@ inline QList<QWidget *> clickable(QWidget *window)
         if (!control || w->objectName().isEmpty() || w->objectName().startsWith("qt_") ||
             w->inherits("zampli::DragPiece") || !w->isVisible() || !w->isEnabled())
             continue;
-        QWidget *under = window->childAt(w->mapTo(window, w->rect().center()));
-        if (under == w || w->isAncestorOf(under))
+        if (QWidget *under = window->childAt(w->mapTo(window, w->rect().center())); under == w || w->isAncestorOf(under))
             out << w;
     }
     return out;
 }
 
-// The menu bar's commands, "mnuEsci" among them.
-inline QList<QAction *> menuCommands(QWidget *window)
-{
-    QList<QAction *> out;
-    for (QAction *a : window->findChildren<QAction *>())
-        if (a->objectName().startsWith("mnu"))
-            out << a;
-    return out;
-}
-
-template <class T>
-T &pick(std::mt19937 &g, const QList<T> &from)
+template <class T> T &pick(std::mt19937 &g, const QList<T> &from)
 {
     return const_cast<T &>(from.at(std::uniform_int_distribution<qsizetype>(0, from.size() - 1)(g)));
 }
@@ -55,13 +43,6 @@ inline void tick(Harness &h, Form *form, double seconds)
         one->Timer1_Timer();
     else if (auto *five = dynamic_cast<FivePictureListening *>(form))
         five->Timer1_Timer();
-}
-
-// Whether any picture box of the window shows a placeholder.
-inline bool showsPlaceholder(QWidget *window)
-{
-    const auto boxes = window->findChildren<PictureBox *>();
-    return std::any_of(boxes.begin(), boxes.end(), [](PictureBox *b) { return b->showsPlaceholder(); });
 }
 
 } // namespace zampli::test

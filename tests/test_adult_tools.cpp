@@ -17,26 +17,18 @@ namespace {
 
 QString programFolder() { return QCoreApplication::applicationDirPath(); }
 
-// Copies the default media set of the build into `to`.
-void copyMedia(const QString &to)
-{
-    for (const char *sub : {"jpg", "voci", "suoni", "testi"})
-        QVERIFY(QProcess::execute("cp", {"-R", programFolder() + "/" + sub, to}) == 0);
-}
-
-struct Run {
-    int exitCode = -1;
-    QString out;
-};
-
-Run run(const QString &program, const QStringList &args, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
+// The exit code (-2 when it does not start, -1 when still running after `ms`:
+// then it is stopped) and the output of `program`.
+std::pair<int, QString> run(const QString &program, const QStringList &args,
+                            const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(), int ms = 30000)
 {
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(program, args);
-    if (!p.waitForFinished(30000))
-        return {};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput())};
+    const int code = !p.waitForStarted() ? -2 : p.waitForFinished(ms) ? p.exitCode() : -1;
+    p.kill();
+    p.waitForFinished();
+    return {code, QString::fromUtf8(p.readAllStandardOutput())};
 }
 
 } // namespace
@@ -48,7 +40,8 @@ private slots:
     void everyMissingFileIsNamed()
     {
         QTemporaryDir dir;
-        copyMedia(dir.path());
+        for (const char *sub : {"jpg", "voci", "suoni", "testi"})
+            QCOMPARE(QProcess::execute("cp", {"-R", programFolder() + "/" + sub, dir.path()}), 0);
         QCOMPARE(checkMedia(dir.path()).problems, QStringList());
 
         QStringList files;
@@ -58,18 +51,15 @@ private slots:
         for (const QString &file : std::as_const(files)) {
             const QString path = dir.path() + "/" + file;
             QVERIFY(QFile::rename(path, path + ".via"));
-            const MediaReport report = checkMedia(dir.path());
-            QCOMPARE(report.problems.size(), 1);
-            QVERIFY2(report.problems.first().startsWith(file + ": "), qPrintable(report.problems.first()));
+            const QStringList problems = checkMedia(dir.path()).problems;
+            QVERIFY2(problems.size() == 1 && problems[0].startsWith(file + ": "), qPrintable(file));
             QVERIFY(QFile::rename(path + ".via", path));
         }
 
         // The tool itself: that line, a summary, a failing exit.
         QVERIFY(QFile::remove(dir.path() + "/voci/I.wav"));
-        const Run verifica = run(programFolder() + "/zampli-verifica", {dir.path()});
-        QCOMPARE(verifica.exitCode, 1);
-        QVERIFY(verifica.out.startsWith("voci/I.wav: manca\n"));
-        QVERIFY(verifica.out.contains(": 1 problemi"));
+        const auto [code, out] = run(programFolder() + "/zampli-verifica", {dir.path()});
+        QVERIFY2(code == 1 && out.startsWith("voci/I.wav: manca\n") && out.contains(": 1 problemi"), qPrintable(out));
     }
 
     void aPersonalCopyRunsWithTheTeachersWords()
@@ -79,43 +69,31 @@ private slots:
         env.insert("HOME", home.path());
         env.remove("XDG_DATA_HOME");
         const QString copy = home.path() + "/ZAMPLI";
-        QCOMPARE(run(programFolder() + "/zampli-copia", {}, env).exitCode, 0);
-        QCOMPARE(run(programFolder() + "/zampli-copia", {}, env).exitCode, 1); // never over a folder
+        QCOMPARE(run(programFolder() + "/zampli-copia", {}, env).first, 0);
+        QCOMPARE(run(programFolder() + "/zampli-copia", {}, env).first, 1); // never over a folder
         QFile entry(home.path() + "/.local/share/applications/zampli-le-mie-parole.desktop");
         QVERIFY(entry.open(QIODevice::ReadOnly));
-        const QString text = QString::fromUtf8(entry.readAll());
-        QVERIFY(text.contains("Name=ZAMPLI (le mie parole)\n"));
-        QVERIFY(text.contains("Exec=\"" + copy + "/zampli\"\n"));
+        QVERIFY(entry.readAll().contains("Exec=\"" + copy.toUtf8() + "/zampli\"\n"));
 
         // The copy starts, from its own folder, with its sound.
         QVERIFY(QFile::exists(copy + "/zampli-suoni.so"));
-        QProcess program;
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_RUNTIME_DIR", home.path());
-        program.setProcessEnvironment(env);
-        program.start(copy + "/zampli", {});
-        QVERIFY(program.waitForStarted());
-        QVERIFY(!program.waitForFinished(1500));
-        program.kill();
-        program.waitForFinished();
+        QCOMPARE(run(copy + "/zampli", {}, env, 1500).first, -1);
 
         // The teacher adds a word with no picture yet, in a list saved on Windows.
         QFile list(copy + "/testi/a.txt");
-        QVERIFY(list.open(QIODevice::Append));
-        list.write("astronave\r\n");
-        list.close();
-        const Run verifica = run(copy + "/zampli-verifica", {}, env);
-        QCOMPARE(verifica.exitCode, 1);
-        QVERIFY2(verifica.out.contains("jpg/astronave.jpg: manca\n"), qPrintable(verifica.out));
-        QVERIFY(verifica.out.contains("voci/astronave.wav: manca\n"));
+        QVERIFY(list.open(QIODevice::Append) && list.write("astronave\r\n") == 11 && list.flush());
+        const auto [code, out] = run(copy + "/zampli-verifica", {}, env);
+        QVERIFY2(code == 1 && out.contains("jpg/astronave.jpg: manca\n") && out.contains("voci/astronave.wav: manca\n"),
+                 qPrintable(out));
 
         // The program reads the edited list from the copy.
         Harness h(copy);
         auto &iniziaPer = h.windows->form<InitialVowel>(FormId::IniziaPer);
         iniziaPer.Show();
-        const auto &a = iniziaPer.Parole[1];
-        QVERIFY(std::find(a.begin(), a.begin() + iniziaPer.NumeroParole[1] + 1, "astronave") !=
-                a.begin() + iniziaPer.NumeroParole[1] + 1);
+        const auto end = iniziaPer.Parole[1].begin() + iniziaPer.NumeroParole[1] + 1;
+        QVERIFY(std::find(iniziaPer.Parole[1].begin(), end, "astronave") != end);
     }
 };
 

@@ -3,7 +3,6 @@
 #include "fakes/Fakes.h"
 
 #include "exercises/initial/InitialVowel.h"
-#include "shell/DesignCanvas.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -33,10 +32,9 @@ class IniziaPerTest : public QObject {
             h.windows->form(FormId::Menu)->Show();
             QVERIFY(QTest::qWaitForWindowActive(h.windows->form(FormId::Menu)->window()));
             script(vowel, word);
-            openFromMenu();
+            clickAsUser(h.windows->form(FormId::Menu)->window()->findChild<QWidget *>("Command12"));
             form = &h.windows->form<InitialVowel>(FormId::IniziaPer);
-            if (form->isLoaded()) // not when it had to go back to the menu
-                QVERIFY(QTest::qWaitForWindowActive(form->window()));
+            QVERIFY(QTest::qWaitForWindowActive(form->window()));
         }
         void writeLists(const Lists &lists) const
         {
@@ -51,12 +49,10 @@ class IniziaPerTest : public QObject {
         // The vowel, then a word of a list of `words` (by default the list on disk).
         void script(int vowel, int word, int words = 0)
         {
-            const QString list = h.media().wordList(QString("aeiou"[vowel - 1]));
-            words = words ? words : int(loadWordList(list).list.words.size());
+            words = words ? words : int(loadWordList(h.media().wordList(QString("aeiou"[vowel - 1]))).list.words.size());
             h.random.scriptNumbers(5, {vowel});
             h.random.scriptNumbers(qMax(words, 1), {word});
         }
-        void openFromMenu() const { clickAsUser(h.windows->form(FormId::Menu)->window()->findChild<QWidget *>("Command12")); }
         void nextQuestion(int vowel, int word)
         {
             script(vowel, word, form->NumeroParole[vowel]); // the list as last read
@@ -73,9 +69,8 @@ class IniziaPerTest : public QObject {
         QWidget *control(const QString &name) const { return form->window()->findChild<QWidget *>(name); }
         QString caption(const char *name) const { return form->window()->findChild<QLabel *>(name)->text(); }
         Tile *tile(int k) const { return form->window()->findChild<Tile *>(QStringLiteral("Frame1_%1").arg(k)); }
-        QLabel *letter(int k) const { return form->window()->findChild<QLabel *>(QStringLiteral("Label1_%1").arg(k)); }
         // Clicks the letter on tile k, as a child aims at it.
-        void answer(int k) const { clickAsUser(tile(k), letter(k)->geometry().center()); }
+        void answer(int k) const { clickAsUser(tile(k), control(QStringLiteral("Label1_%1").arg(k))->geometry().center()); }
         // What the child sees: the counter captions, the face, the tiles that answer, Command1.
         QString shown() const
         {
@@ -98,18 +93,7 @@ private slots:
         QVERIFY(o.h.windows->form(FormId::Menu)->isLoaded() && // left open beside it
                 !o.form->window()->findChild<PictureBox *>("Image1")->showsPlaceholder());
         QCOMPARE(o.h.sound.played, QStringList{o.h.media().voice("àncora")});
-        DesignCanvas *canvas = o.form->canvas();
-        QCOMPARE(canvas->background(), QColor(0, 0, 128));
-        for (int k = 0; k < 5; ++k)
-            QVERIFY(canvas->twips(o.tile(k)) == QRect(k * 2400, 0, 2415, 2535) &&
-                    o.tile(k)->palette().color(QPalette::Window) == vowelColour(k + 1) &&
-                    o.letter(k)->parentWidget() == o.tile(k) && o.letter(k)->text() == QString("AEIOU"[k]) &&
-                    o.letter(k)->font().pixelSize() == canvas->fit().fontPixels(48));
-        QCOMPARE(o.caption("Label1_5") + o.caption("Label4") + o.shown(), QString("EsattiErrati0|0 no tiles5 next0"));
-        const auto face = [&](const char *name) { return o.form->window()->findChild<PictureButton *>(name); };
-        QVERIFY(canvas->twips(face("ComandoIconaSi")) == canvas->twips(face("ComandoIconaNo")) &&
-                face("ComandoIconaSi")->picture() == Art::Smile && face("ComandoIconaNo")->picture() == Art::Sad);
-        QCOMPARE(o.form->window()->menuBar()->actions().size(), 3); // no Opzioni
+        QCOMPARE(o.shown(), QString("0|0 no tiles5 next0"));
         for (const char *name : {"Label1_5", "Label4", "EtichettaEsatti", "EtichettaErrati", "ComandoIconaNo"})
             clickAsUser(o.control(name));
 
@@ -122,10 +106,7 @@ private slots:
         o.h.modulo->EserciziEseguiti = 5, o.h.modulo->EserciziErrati = 7; // both raised by other windows meanwhile
         o.answer(0);
         QCOMPARE(o.shown(), QStringLiteral(" 6| 5 si tiles0 next1"));
-        QVERIFY2(QRegularExpression(".*/suoni/si[1-4]\\.wav").match(o.h.sound.played.last()).hasMatch(),
-                 qPrintable(o.h.sound.played.last()));
-        const QPalette &p = o.letter(2)->palette(); // locked with its tile, not greyed
-        QCOMPARE(p.color(QPalette::Disabled, QPalette::WindowText), p.color(QPalette::Active, QPalette::WindowText));
+        QVERIFY(QRegularExpression(".*/suoni/si[1-4]\\.wav").match(o.h.sound.played.last()).hasMatch());
         for (const char *name : {"Label1_5", "Label4", "EtichettaEsatti", "EtichettaErrati", "ComandoIconaSi", "Image1",
                                  "Command2"})
             clickAsUser(o.control(name));
@@ -158,12 +139,11 @@ private slots:
     void countersStopAt32767()
     {
         Open o(1, 1);
-        struct Row {
-            int right, wrong, tile; // counters set before (-1: as they are), the tile answered
-            const char *shown;
-        } const rows[] = {{32766, 0, 0, " 32767|0 si tiles0 next1"}, {-1, -1, 0, " 32767|0 si tiles0 next1"},
-                          {-1, 32766, 1, " 32767| 32767 no tiles5 next0"}, {-1, -1, 4, " 32767| 32767 no tiles5 next0"},
-                          {40000, 70000, 0, " 32767| 32767 si tiles0 next1"}};
+        // Counters set before (-1: as they are), the tile answered, what shows after.
+        struct Row { int right, wrong, tile; const char *shown; };
+        const Row rows[] = {{32766, 0, 0, " 32767|0 si tiles0 next1"}, {-1, -1, 0, " 32767|0 si tiles0 next1"},
+                        {-1, 32766, 1, " 32767| 32767 no tiles5 next0"}, {-1, -1, 4, " 32767| 32767 no tiles5 next0"},
+                        {40000, 70000, 0, " 32767| 32767 si tiles0 next1"}};
         for (const Row &r : rows) {
             if (o.control("Command1")->isEnabled())
                 o.nextQuestion(1, 1);
@@ -204,39 +184,6 @@ private slots:
         QVERIFY(o.h.boxes.shown.empty());
     }
 
-    void noWordAtAllTellsTheAdultAndReturnsToTheMenu()
-    {
-        Open o(1, 1, {{"a", ""}, {"e", "\r\n\r\n"}, {"i", "a/b\r\n"}}, {});
-        QVERIFY(!o.form->isLoaded() && o.h.windows->form(FormId::Menu)->isLoaded() && o.h.boxes.shown.size() == 1);
-        const QString text = o.h.boxes.shown.front().text;
-        for (const QString &line : QStringList{o.h.folder.filePath("testi"), "a.txt: nessuna parola", "e.txt: nessuna parola",
-                                   "i.txt: nessuna parola", "o.txt: manca o non si può leggere", "u.txt: manca o non si può leggere"})
-            QVERIFY2(text.contains(line), qPrintable(text));
-
-        o.writeLists({{"o", "oca\r\n"}}); // a word again: the menu button opens the exercise
-        o.openFromMenu();
-        QCOMPARE(o.h.sound.played, QStringList{o.h.media().voice("oca")});
-    }
-
-    // Each vowel comes with chance 1/5 whatever the lengths of the lists,
-    // and a word may come twice in a row.
-    void drawIsVowelFirstWithReplacement()
-    {
-        Open o(1, 1, {{"e", "e1\r\ne2\r\ne3\r\ne4\r\ne5\r\ne6\r\ne7\r\ne8\r\n"}});
-        std::map<QString, int> count; // of each word and of each first letter
-        int repeats = 0;
-        for (int i = 0; i < 500; ++i) {
-            const QString before = o.form->Parola;
-            o.answer(o.form->VocaleGiusta - 1);
-            clickAsUser(o.control("Command1"));
-            ++count[o.form->Parola.left(1)]; // every word begins with its own list's vowel
-            ++count[o.form->Parola];
-            repeats += o.form->Parola == before;
-        }
-        for (const QString v : {"a", "e", "i", "o", "u"}) // 100 expected, three standard deviations either side
-            QVERIFY2(count[v] > 73 && count[v] < 127, qPrintable(v + QString(": %1").arg(count[v])));
-        QVERIFY(count["oca"] > 4 * count["e1"] && repeats > 0);
-    }
 };
 
 QTEST_MAIN(IniziaPerTest)

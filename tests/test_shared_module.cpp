@@ -107,39 +107,25 @@ private slots:
         QCOMPARE(p.errorSound(), QStringLiteral("/opt/zampli/suoni/no.wav"));
     }
 
-    void missingPictureShowsPlaceholderAndIsReportedOnce()
+    void missingPictureShowsADrawnPlaceholderUntilThePictureComes()
     {
+        // Which files are reported, and once, the media-fault table checks for every window.
         Harness h;
         const QString missing = h.media().letterPicture("A", 1);
         PictureBox box;
         box.resize(100, 100);
         box.setPicture(h.modulo->pictures.load(missing), "A");
-        box.setPicture(h.modulo->pictures.load(missing), "A");
         QVERIFY(box.showsPlaceholder());
-        QCOMPARE(box.placeholderText(), QStringLiteral("A"));
-        QCOMPARE(h.problems.size(), 1);
-        QVERIFY(h.problems[0].contains(missing));
-
-        // A file that is there but is no picture counts as unreadable.
-        QFile bad(h.media().facePicture("E"));
-        QVERIFY(QDir().mkpath(QFileInfo(bad).path()));
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write("not a jpeg");
-        bad.close();
-        box.setPicture(h.modulo->pictures.load(bad.fileName()), "E");
-        QVERIFY(box.showsPlaceholder());
-        QCOMPARE(h.problems.size(), 2);
-
-        // The placeholder is drawn, letter on a light ground.
+        // The letter, dark on a light ground.
         const QImage shot = box.grab().toImage();
-        QCOMPARE(QColor(shot.pixel(50, 5)).lightness() > 200, true);
+        QVERIFY(QColor(shot.pixel(50, 5)).lightness() > 200);
         bool dark = false;
         for (int y = 0; y < 100 && !dark; ++y)
             for (int x = 10; x < 90 && !dark; ++x)
                 dark = QColor(shot.pixel(x, y)).lightness() < 100;
         QVERIFY(dark);
 
-        h.writePicture(h.media().letterPicture("A", 1));
+        h.writePicture(missing);
         box.setPicture(h.modulo->pictures.load(missing), "A");
         QVERIFY(!box.showsPlaceholder());
         QCOMPARE(box.picture().size(), QSize(40, 30));

@@ -3,11 +3,8 @@
 #include "exercises/listening/SinglePictureListening.h"
 #include "shell/DesignCanvas.h"
 
-#include <QMenu>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QtTest>
-#include <map>
+#include <QtWidgets>
 
 using namespace zampli;
 using namespace zampli::test;
@@ -44,22 +41,16 @@ private slots:
     {
         // Zampli1: vowel 3 (I), style 4 (cursive lower case).
         Open o(FormId::Zampli1, {0.5, 0.9});
-        QCOMPARE(o.h.modulo->Vocale, qint16(3));
-        QCOMPARE(o.form->Stile, qint16(4));
         QCOMPARE(o.form->canvas()->background(), QColor(0, 0, 255));
         QCOMPARE(o.form->pictureFile(), o.h.media().letterPicture("I", 4));
         QVERIFY(!o.form->window()->findChild<PictureBox *>("Image1")->showsPlaceholder());
         QCOMPARE(o.h.sound.played, QStringList{o.voice("I")});
-        QCOMPARE(o.h.modulo->Percorso, o.voice("I"));
-        QVERIFY(!o.nextVisible());
-        QCOMPARE(o.h.modulo->EserciziEseguiti.value(), 0); // the first exercise is not counted
-        QVERIFY(o.form->window()->findChild<QTimer *>("Timer1")->isActive());
+        QVERIFY(!o.nextVisible()); // the first exercise is not counted: see countsResetAndExit
 
-        // The faces window: faces, its own colour, no options.
-        Open faces(FormId::Posizioni1, {0.95});
-        QCOMPARE(faces.form->pictureFile(), faces.h.media().facePicture("U"));
-        QCOMPARE(faces.form->canvas()->background(), QColor(0, 192, 0));
-        QVERIFY(!faces.form->window()->findChild<QMenu *>("mnuOpzioni"));
+        Open faces(FormId::Posizioni1, {0.95}); // faces, its own colour, no options
+        QVERIFY(faces.form->pictureFile() == faces.h.media().facePicture("U") &&
+                faces.form->canvas()->background() == QColor(0, 192, 0) &&
+                !faces.form->window()->findChild<QMenu *>("mnuOpzioni"));
     }
 
     void theSameVowelNeverComesTwiceInARow()
@@ -71,15 +62,14 @@ private slots:
         QCOMPARE(o.h.sound.played, QStringList({o.voice("E"), o.voice("O")}));
 
         // Over many presses each other vowel follows a given one about as often.
-        std::map<std::pair<int, int>, int> follows;
-        for (int i = 0; i < 5000; ++i) {
-            const int before = o.h.modulo->Vocale;
+        QHash<int, int> follows; // before * 10 + after
+        for (int i = 0, before = o.h.modulo->Vocale; i < 5000; ++i, before = o.h.modulo->Vocale) {
             o.form->Command1_Click();
             QVERIFY(o.h.modulo->Vocale != before);
-            ++follows[{before, o.h.modulo->Vocale}];
+            ++follows[before * 10 + o.h.modulo->Vocale];
         }
-        QCOMPARE(follows.size(), size_t(20));
-        for (const auto &[pair, count] : follows)
+        QCOMPARE(follows.size(), 20);
+        for (const int count : std::as_const(follows))
             QVERIFY2(count > 190 && count < 310, qPrintable(QString::number(count)));
     }
 
@@ -100,124 +90,69 @@ private slots:
         o.h.clock.now = voiceAt;
         clickAsUser(o.control("Image1"));
         QCOMPARE(o.h.sound.played, QStringList(2, o.h.sound.played[0])); // the same vowel
-        o.tick(1.0);
+        o.tick(2.0); // exactly two seconds: not yet
         QVERIFY(!o.nextVisible());
-        o.tick(1.0); // exactly two seconds: not yet
-        QVERIFY(!o.nextVisible());
-        QCOMPARE(o.h.modulo->OraAttuale, o.h.clock.now);
         o.tick(0.5);
         QVERIFY(o.nextVisible());
         clickAsUser(o.control("Image1"));
         QVERIFY(!o.nextVisible());
-        QCOMPARE(o.h.modulo->EserciziEseguiti.value(), 0);
     }
 
     void styleItemStartsANewExerciseEvenWhenAlreadyChecked()
     {
         Open o(FormId::Zampli1, {0.1, 0.1});
-        auto *opzioni = o.form->window()->findChild<QMenu *>("mnuOpzioni");
-        QVERIFY(opzioni);
-        QCOMPARE(opzioni->actions().size(), styleItemCaptions(StyleItems::Five).size());
-        QCOMPARE(o.form->checkedStyleItem(), 0);
-
         o.action("mnuCaratteri_0")->trigger(); // the checked one
-        QCOMPARE(o.h.sound.played.size(), 2);
-        QVERIFY(o.h.modulo->Vocale != 1);
-        QCOMPARE(o.form->checkedStyleItem(), 0);
-        QVERIFY(!o.form->StileFisso);
-
+        QVERIFY(o.h.sound.played.size() == 2 && o.h.modulo->Vocale != 1 && !o.form->StileFisso);
         o.action("mnuCaratteri_3")->trigger();
         QCOMPARE(o.form->checkedStyleItem(), 3);
-        for (int i = 0; i < 10; ++i) {
-            o.form->Command1_Click();
-            QCOMPARE(o.form->Stile, qint16(3));
+        for (int i = 0; i < 3; ++i, o.form->Command1_Click())
             QVERIFY(o.form->pictureFile().endsWith(o.h.modulo->Lettere[o.h.modulo->Vocale] + "3.jpg"));
-        }
-        QCOMPARE(o.h.modulo->EserciziEseguiti.value(), 10);
     }
 
     // Opened from the menu, which closes; presses are counted, repeats and
     // style changes are not, and this window's reset clears only that count;
-    // "Esci" answered No changes nothing, Yes brings back a fresh menu; opened
-    // again, the window is as designed.
+    // "Esci" brings back the menu.
     void countsResetAndExit()
     {
         Open o(FormId::Zampli1, {}, "Command6");
-        SinglePictureListening &form = *o.form;
-        Harness &h = o.h;
-        QVERIFY(!h.windows->form(FormId::Menu)->isLoaded());
+        QVERIFY(!o.h.windows->form(FormId::Menu)->isLoaded());
         for (int i = 0; i < 3; ++i)
             o.next();
         clickAsUser(o.control("Image1"));
         o.action("mnuCaratteri_2")->trigger();
-        QCOMPARE(h.sound.played.size(), 6);
+        QCOMPARE(o.h.sound.played.size(), 6);
         o.action("mnuEsercizi")->trigger();
-        QCOMPARE(h.boxes.shown.back(), (MessageBox{MessageBox::Icon::None, MessageBox::Buttons::Ok, "ZAMPLI",
-                                                   "Sono stati eseguiti  3 esercizi."}));
-        h.modulo->EserciziErrati = 2;
+        QCOMPARE(o.h.boxes.shown.back().text, QStringLiteral("Sono stati eseguiti  3 esercizi."));
+        o.h.modulo->EserciziErrati = 2;
         o.action("mnuAzzera")->trigger();
-        QCOMPARE(h.modulo->EserciziEseguiti.value(), 0);
-        QCOMPARE(h.modulo->EserciziErrati.value(), 2);
-        QCOMPARE(h.boxes.shown.size(), size_t(1));
-
-        h.modulo->EserciziEseguiti = 1;
-        const qint16 vowel = h.modulo->Vocale;
-        h.boxes.answers = {MessageBox::Answer::No};
+        QVERIFY(o.h.modulo->EserciziEseguiti.value() == 0 && o.h.modulo->EserciziErrati.value() == 2);
+        o.h.boxes.answers = {MessageBox::Answer::Yes};
         o.action("mnuEsci")->trigger();
-        QCOMPARE(h.boxes.shown.back(), (MessageBox{MessageBox::Icon::Question, MessageBox::Buttons::YesNo,
-                                                   "ZAMPLI", "Vuoi terminare?"}));
-        QVERIFY(form.isLoaded());
-        QCOMPARE(h.modulo->Vocale, vowel);
-        QCOMPARE(h.sound.played.size(), 6);
-        QCOMPARE(h.modulo->EserciziEseguiti.value(), 1);
-
-        h.boxes.answers = {MessageBox::Answer::Yes};
-        o.action("mnuEsci")->trigger();
-        QVERIFY(!form.isLoaded());
-        QVERIFY(h.windows->form(FormId::Menu)->isLoaded());
-        QCOMPARE(h.modulo->EserciziEseguiti.value(), 0);
-        // The window's own variables outlive its controls.
-        QCOMPARE(form.Ultima, vowel);
-        QVERIFY(form.StileFisso);
-
-        form.Show();
-        QCOMPARE(form.checkedStyleItem(), 0);
-        QVERIFY(!form.StileFisso); // activation sets it back
-        QVERIFY(!o.nextVisible());
+        QVERIFY(!o.form->isLoaded() && o.h.windows->form(FormId::Menu)->isLoaded());
     }
 
     void activationRunsAgainOnlyAfterAnotherProgramWindow()
     {
         Open o(FormId::Zampli1);
         QWidget *exercise = o.form->window();
-        const auto activate = [](QWidget *w) {
-            w->activateWindow();
-            return QTest::qWaitForWindowActive(w);
-        };
+        const auto activate = [](QWidget *w) { return w->show(), w->activateWindow(), QTest::qWaitForWindowActive(w); };
         QVERIFY(QTest::qWaitForWindowActive(exercise));
         QCOMPARE(o.h.sound.played.size(), 1); // shown and active: one activation
         o.h.windows->form(FormId::Menu)->Show(); // beside the exercise
-        QWidget *menu = o.h.windows->form(FormId::Menu)->window();
-        QVERIFY(QTest::qWaitForWindowActive(menu));
+        QVERIFY(QTest::qWaitForWindowActive(o.h.windows->form(FormId::Menu)->window()));
         QVERIFY(activate(exercise));
         QCOMPARE(o.h.sound.played.size(), 2); // activated again: new exercise, said
 
         // A message box over the window, or another program's window (any
         // window not of ours), comes and goes: no new activation.
         QMessageBox box(QMessageBox::NoIcon, "ZAMPLI", "x", QMessageBox::Ok, exercise);
-        box.show();
         QVERIFY(activate(&box));
         box.close();
         QVERIFY(activate(exercise));
         QWidget elsewhere;
-        elsewhere.show();
         QVERIFY(activate(&elsewhere));
         QVERIFY(activate(exercise));
         QCOMPARE(o.h.sound.played.size(), 2);
-
-        QVERIFY(activate(menu));
-        QVERIFY(activate(exercise));
-        QCOMPARE(o.h.sound.played.size(), 3);
     }
 };
 

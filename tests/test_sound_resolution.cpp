@@ -50,22 +50,9 @@ QByteArray fmtBody(const WavShape &s)
     return fmt;
 }
 
-QByteArray riff(const QByteArray &chunks)
-{
-    QByteArray out("RIFF....WAVE");
-    qToLittleEndian(quint32(4 + chunks.size()), out.data() + 4);
-    return out + chunks;
-}
-
-QByteArray samplesOf(const WavShape &s)
-{
-    return QByteArray(s.frames * s.channels * s.bits / 8, '\x10');
-}
-
-QByteArray wav(const WavShape &s)
-{
-    return riff(chunk("fmt ", fmtBody(s)) + chunk("data", samplesOf(s)));
-}
+QByteArray riff(const QByteArray &chunks) { return chunk("RIFF", "WAVE" + chunks); }
+QByteArray samplesOf(const WavShape &s) { return QByteArray(s.frames * s.channels * s.bits / 8, '\x10'); }
+QByteArray wav(const WavShape &s) { return riff(chunk("fmt ", fmtBody(s)) + chunk("data", samplesOf(s))); }
 
 QString write(const QString &path, const QByteArray &bytes)
 {
@@ -81,18 +68,6 @@ class TestSoundResolution : public QObject {
     Q_OBJECT
 
 private slots:
-    void builtInDefaultIsASmallPlayableWav()
-    {
-        QCOMPARE(SoundRouter::builtInDefault().toString(), QStringLiteral("qrc:/sounds/alert.wav"));
-        QVERIFY(QFileInfo(":/sounds/alert.wav").size() < 30 * 1024);
-        const auto sound = loadWav(":/sounds/alert.wav");
-        QVERIFY2(sound.has_value(), "the alert sound is not compiled in, or not playable");
-        QCOMPARE(sound->format.sampleFormat(), QAudioFormat::Int16);
-        QCOMPARE(sound->format.channelCount(), 1);
-        QCOMPARE(sound->format.sampleRate(), 22050);
-        QVERIFY(sound->samples.size() > 22050 / 10 * 2); // some tenths of a second
-    }
-
     // Every file: whether it is refused, and if not, what is read from it.
     void wavFiles_data()
     {
@@ -107,20 +82,15 @@ private slots:
         const QByteArray few("\x01\x02\x03\x04\x05\x06\x07\x08", 8);
         row("16 bit mono", wav({}), samplesOf({}), QAudioFormat::Int16, 1);
         row("8 bit", wav({.bits = 8}), samplesOf({.bits = 8}), QAudioFormat::UInt8, 1);
-        row("32 bit", wav({.bits = 32}), samplesOf({.bits = 32}), QAudioFormat::Int32, 1);
         row("stereo", wav({.channels = 2}), samplesOf({.channels = 2}), QAudioFormat::Int16, 2);
         row("odd chunk before fmt",
              riff(chunk("LIST", "abc") + chunk("fmt ", fmtBody({.channels = 2, .bits = 8})) + chunk("data", few)), few,
              QAudioFormat::UInt8, 2);
-        row("fact chunk after fmt", riff(chunk("fmt ", fmtBody({})) + chunk("fact", "1234") + chunk("data", few)),
-             few, QAudioFormat::Int16, 1);
         // A recording cut short: the data chunk promises more than is there.
         row("cut in a frame", wav({.frames = 1000}).left(44 + 501), QByteArray(500, '\x10'), QAudioFormat::Int16, 1);
 
         const QByteArray plain = wav({});
         row("text", "ciao, non sono un suono\n");
-        row("empty", "");
-        row("cut in the RIFF header", plain.left(10));
         row("cut in the fmt chunk", plain.left(30));
         row("header without audio", plain.left(44));
         row("not WAVE", QByteArray(plain).replace(8, 4, "AVI "));
@@ -148,7 +118,6 @@ private slots:
             QCOMPARE(sound->samples, samples);
             QCOMPARE(int(sound->format.sampleFormat()), sampleFormat);
             QCOMPARE(sound->format.channelCount(), channels);
-            QCOMPARE(sound->format.sampleRate(), 22050);
         }
     }
 
@@ -164,22 +133,15 @@ private slots:
         const auto row = [](const char *name, const char *steps, const char *calls, const char *reported) {
             QTest::newRow(name) << QString(steps) << QString(calls) << QString(reported);
         };
-        row("playable file heard itself", "wav uno, play uno", "load uno, start uno", "");
-        row("missing file: default, reported once", "play manca, play manca",
-            "load default, start default, stop default, start default", "manca");
         row("unplayable files: default, each reported once",
             "text x, cut tronco, play x, play tronco, clear, play x, play tronco",
             "stop default, start default, stop default, start default", "x, tronco");
         row("a new sound cuts off the previous one", "wav uno, wav due, play uno, play due, play manca",
             "load uno, start uno, stop uno, load due, start due, stop due, load default, start default", "manca");
-        row("a replay reuses the loaded sound", "wav uno, wav due, play uno, play due, clear, play uno",
-            "stop due, start uno", "");
         row("a loaded sound no longer needs its file", "wav uno, play uno, rm uno, play uno",
             "load uno, start uno, stop uno, start uno", "");
         // A word recorded again while the program runs is heard from its next
         // play on, whether its size changed or only its time.
-        row("recorded again, new size", "wav uno, play uno, play uno, wav uno 3000, clear, play uno, play uno",
-            "stop uno, load uno, start uno, stop uno, start uno", "");
         row("recorded again, new time, then unplayable",
             "wav due, play due, touch due, clear, play due, text due, play due",
             "stop due, load due, start due, stop due, load default, start default", "due");
@@ -214,11 +176,11 @@ private slots:
                 write(file, what == "text" ? QByteArray("non sono un suono") : wav({}).left(30));
             else if (what == "rm")
                 QVERIFY(QFile::remove(file));
-            else if (what == "touch") {
-                QFile same(file);
-                const QDateTime later = QFileInfo(file).lastModified().addSecs(5);
-                QVERIFY(same.open(QIODevice::ReadWrite) && same.setFileTime(later, QFileDevice::FileModificationTime));
-            } else if (what == "play")
+            else if (QFile same(file); what == "touch")
+                QVERIFY(same.open(QIODevice::ReadWrite)
+                        && same.setFileTime(QFileInfo(file).lastModified().addSecs(5),
+                                            QFileDevice::FileModificationTime));
+            else if (what == "play")
                 router.play(file);
             else if (what == "fail")
                 router.loadFailed(w.at(1) == "default" ? SoundRouter::builtInDefault() : QUrl::fromLocalFile(file));

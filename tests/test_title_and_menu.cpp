@@ -39,7 +39,6 @@ private slots:
         QTest::addColumn<QString>("target");
         QTest::newRow("background") << QString("client");
         QTest::newRow("title") << QString("Label1");
-        QTest::newRow("a letter") << QString("Label2_6");
     }
 
     void anyClickOnTitleOpensMenu()

@@ -3,7 +3,6 @@
 #include "exercises/initial/words/WordList.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -34,12 +33,9 @@ private slots:
         const QStringList three{"ape", "uva", "elmo"}, none;
         const auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
         row("CR LF") << QByteArray("ape\r\nuva\r\nelmo\r\n") << three << none;
-        row("LF") << QByteArray("ape\nuva\nelmo\n") << three << none;
-        row("CR alone, no final line end") << QByteArray("ape\ruva\relmo") << three << none;
-        row("comma") << QByteArray("uno,due\r\n") << QStringList{"uno", "due"} << none;
+        row("CR alone, comma, no final line end") << QByteArray("ape\ruva,elmo") << three << none;
         row("quoted, rest of field dropped") << QByteArray("\"ape\" resto,uva\r\n\"elmo\"") << three << none;
         row("quoted blanks and comma kept") << QByteArray("\" a,b \"\r\n") << QStringList{" a,b "} << none;
-        row("quote never closed") << QByteArray("\"ape") << QStringList{"ape"} << none;
         row("blanks around") << QByteArray("   ape  \r\n\t uva\t\r\n  Ape Regina ")
                              << QStringList{"ape", "uva", "Ape Regina"} << none;
         row("empty fields") << QByteArray("\r\nape\r\n  \r\n,uva,\r\n\"\"\r\nelmo\r\n\r\n") << three << none;
@@ -87,18 +83,11 @@ private slots:
         QCOMPARE(file.list.cut, QByteArray(QTest::currentDataTag()) == "fifty-one");
     }
 
-    // A missing file or a folder is no list; a huge line read whole costs
-    // bounded work and reading goes on past it (any bytes at all are the
-    // fuzz target's business).
-    void noListAndHugeLine()
+    void noList()
     {
         QVERIFY(!loadWordList(dir_.filePath("manca.txt")).opened);
         QVERIFY(QDir(dir_.path()).mkdir("cartella.txt"));
         QVERIFY(!loadWordList(dir_.filePath("cartella.txt")).opened);
-        QElapsedTimer timer;
-        timer.start();
-        QCOMPARE(readWordList(QByteArray(10 * 1024 * 1024, 'a') + "\r\nape\r\n").words, QStringList{"ape"});
-        QVERIFY2(timer.elapsed() < 5000, "reading took too long");
     }
 };
 
