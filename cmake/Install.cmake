@@ -51,6 +51,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Libraries from what the binaries link; plugins and fonts Qt loads at run time by hand.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, libpulse0, fonts-liberation")
+    "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 include(CPack)

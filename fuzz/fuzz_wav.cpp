@@ -22,9 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::abort();
     if (!layout)
         return 0;
-    const QAudioFormat &format = layout->format;
+    const zampli::WavFormat &format = layout->format;
     const qint64 frame = format.bytesPerFrame();
-    if (!format.isValid() || frame <= 0 || layout->dataOffset < 12 || layout->dataSize <= 0
+    if (frame <= 0 || layout->dataOffset < 12 || layout->dataSize <= 0
         || layout->dataSize % frame != 0 || layout->dataOffset + layout->dataSize > qint64(size))
         std::abort();
     if (sound->format != format || sound->samples != bytes.mid(layout->dataOffset, layout->dataSize))

@@ -8,8 +8,8 @@ set -eu
 # Building, the default media, running.
 PACKAGES="
 build-essential cmake
-qt6-base-dev qt6-multimedia-dev qt6-svg-dev
-libqt6multimedia6 libqt6svg6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libxkbcommon-dev
+qt6-base-dev qt6-svg-dev libpulse-dev pkgconf
+libqt6svg6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libxkbcommon-dev
 fonts-liberation
 festival festvox-italp16k espeak-ng sox
 fonts-sil-andika fonts-ecolier-court fonts-noto-color-emoji

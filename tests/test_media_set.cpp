@@ -29,14 +29,14 @@ const QStringList vowels = {"A", "E", "I", "O", "U"};
 void checkRecording(const QString &path, double *rms = nullptr)
 {
     const std::optional<zampli::WavSound> sound = zampli::loadWav(path);
-    QVERIFY2(sound && sound->format.sampleFormat() == QAudioFormat::Int16 && sound->format.channelCount() == 1,
+    QVERIFY2(sound && sound->format.sample == zampli::WavFormat::Sample::Int16 && sound->format.channels == 1,
              qPrintable(path + ": not a 16-bit mono PCM WAV the player can read"));
     const auto *samples = reinterpret_cast<const qint16 *>(sound->samples.constData());
     const qsizetype count = sound->samples.size() / 2;
     double sum = 0, peak = 0;
     for (qsizetype i = 0; i < count; ++i)
         sum += std::pow(samples[i] / 32768.0, 2), peak = std::max(peak, std::abs(samples[i] / 32768.0));
-    const double seconds = count / double(sound->format.sampleRate());
+    const double seconds = count / double(sound->format.rate);
     const double root = std::sqrt(sum / std::max<qsizetype>(count, 1));
     // 0.2 to 3 s, louder than -30 dBFS, not clipped.
     QVERIFY2(seconds >= 0.2 && seconds <= 3.0 && root > 0.0316 && peak < 0.999,

@@ -76,18 +76,18 @@ private slots:
         QTest::addColumn<int>("sampleFormat");
         QTest::addColumn<int>("channels");
         const auto row = [](const char *name, const QByteArray &bytes, const QByteArray &samples = {},
-                            QAudioFormat::SampleFormat format = {}, int channels = 0) {
+                            WavFormat::Sample format = {}, int channels = 0) {
             QTest::newRow(name) << bytes << samples << int(format) << channels;
         };
         const QByteArray few("\x01\x02\x03\x04\x05\x06\x07\x08", 8);
-        row("16 bit mono", wav({}), samplesOf({}), QAudioFormat::Int16, 1);
-        row("8 bit", wav({.bits = 8}), samplesOf({.bits = 8}), QAudioFormat::UInt8, 1);
-        row("stereo", wav({.channels = 2}), samplesOf({.channels = 2}), QAudioFormat::Int16, 2);
+        row("16 bit mono", wav({}), samplesOf({}), WavFormat::Sample::Int16, 1);
+        row("8 bit", wav({.bits = 8}), samplesOf({.bits = 8}), WavFormat::Sample::UInt8, 1);
+        row("stereo", wav({.channels = 2}), samplesOf({.channels = 2}), WavFormat::Sample::Int16, 2);
         row("odd chunk before fmt",
              riff(chunk("LIST", "abc") + chunk("fmt ", fmtBody({.channels = 2, .bits = 8})) + chunk("data", few)), few,
-             QAudioFormat::UInt8, 2);
+             WavFormat::Sample::UInt8, 2);
         // A recording cut short: the data chunk promises more than is there.
-        row("cut in a frame", wav({.frames = 1000}).left(44 + 501), QByteArray(500, '\x10'), QAudioFormat::Int16, 1);
+        row("cut in a frame", wav({.frames = 1000}).left(44 + 501), QByteArray(500, '\x10'), WavFormat::Sample::Int16, 1);
 
         const QByteArray plain = wav({});
         row("text", "ciao, non sono un suono\n");
@@ -116,8 +116,8 @@ private slots:
         QCOMPARE(sound.has_value(), !samples.isNull());
         if (sound) {
             QCOMPARE(sound->samples, samples);
-            QCOMPARE(int(sound->format.sampleFormat()), sampleFormat);
-            QCOMPARE(sound->format.channelCount(), channels);
+            QCOMPARE(int(sound->format.sample), sampleFormat);
+            QCOMPARE(sound->format.channels, channels);
         }
     }
 

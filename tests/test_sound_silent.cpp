@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMutex>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,7 +18,7 @@ class TestSoundSilent : public QObject {
     Q_OBJECT
 
 private slots:
-    // No server at this address: Qt Multimedia, not started yet, must find no audio output.
+    // No server at this address.
     void initTestCase() { qputenv("PULSE_SERVER", "unix:/nonexistent/zampli-no-server"); }
 
     void noAudioServerMeansSilentButStillReporting()
@@ -43,7 +44,9 @@ private slots:
         QVERIFY2(clock.elapsed() < 400, "the sound thread did not stop by itself");
 
         const QStringList all = seen();
-        QVERIFY2(all.size() == 2 && all.at(0).startsWith("nessun dispositivo audio") && all.at(1).contains(missing),
+        // Which comes first depends on how soon the failed connection is noticed.
+        QVERIFY2(all.size() == 2 && all.filter(QRegularExpression("^nessun dispositivo audio")).size() == 1
+                     && all.filter(missing).size() == 1,
                  qPrintable(all.join('\n')));
     }
 };

@@ -1,5 +1,5 @@
 // The entry of the sound module: the program loads it once its first window
-// is up, so Qt Multimedia and the audio server's libraries cost nothing at start.
+// is up, so the audio server's library costs nothing at start.
 #include "media/WavSoundPlayer.h"
 
 #include <QtGlobal>

@@ -22,21 +22,21 @@ quint32 le32(const QByteArray &bytes, int at)
     return qFromLittleEndian<quint32>(bytes.constData() + at);
 }
 
-QAudioFormat::SampleFormat sampleFormatFor(quint16 bits)
+std::optional<WavFormat::Sample> sampleFor(quint16 bits)
 {
     switch (bits) {
     case 8:
-        return QAudioFormat::UInt8;
+        return WavFormat::Sample::UInt8;
     case 16:
-        return QAudioFormat::Int16;
+        return WavFormat::Sample::Int16;
     case 32:
-        return QAudioFormat::Int32;
+        return WavFormat::Sample::Int32;
     default:
-        return QAudioFormat::Unknown;
+        return std::nullopt;
     }
 }
 
-std::optional<QAudioFormat> plainPcmFormat(const QByteArray &fmt)
+std::optional<WavFormat> plainPcmFormat(const QByteArray &fmt)
 {
     if (fmt.size() < 16)
         return std::nullopt;
@@ -45,15 +45,11 @@ std::optional<QAudioFormat> plainPcmFormat(const QByteArray &fmt)
     const quint32 rate = le32(fmt, 4);
     const quint16 blockAlign = le16(fmt, 12);
     const quint16 bits = le16(fmt, 14);
-    const QAudioFormat::SampleFormat sampleFormat = sampleFormatFor(bits);
-    if (tag != kPlainPcm || channels == 0 || rate == 0 || rate > 384000
-        || sampleFormat == QAudioFormat::Unknown || blockAlign != channels * bits / 8)
+    const std::optional<WavFormat::Sample> sample = sampleFor(bits);
+    if (tag != kPlainPcm || channels == 0 || rate == 0 || rate > 384000 || !sample
+        || blockAlign != channels * bits / 8)
         return std::nullopt;
-    QAudioFormat format;
-    format.setSampleFormat(sampleFormat);
-    format.setChannelCount(channels);
-    format.setSampleRate(int(rate));
-    return format;
+    return WavFormat{*sample, channels, int(rate)};
 }
 
 bool hasRiffWaveHeader(QIODevice &device)
@@ -69,7 +65,7 @@ std::optional<WavLayout> readWavLayout(QIODevice &device)
     if (!hasRiffWaveHeader(device))
         return std::nullopt;
 
-    std::optional<QAudioFormat> format;
+    std::optional<WavFormat> format;
     for (int i = 0; i < kMaxChunks; ++i) {
         const QByteArray header = device.read(8);
         if (header.size() < 8)

@@ -2,11 +2,9 @@
 
 #include "media/ProblemLog.h"
 #include "media/SoundRouter.h"
-#include "media/SoundSinkOutput.h"
+#include "media/PulseOutput.h"
 
-#include <QAudioDevice>
 #include <QDeadlineTimer>
-#include <QMediaDevices>
 #include <QMutex>
 #include <QThread>
 
@@ -19,15 +17,6 @@ namespace {
 
 // How long closing the program waits for the sound thread to finish.
 constexpr int kStopWaitMs = 500;
-
-// Used when the machine has no audio output: files are still checked and
-// reported, nothing is heard.
-class SilentOutput final : public SoundOutput {
-public:
-    void load(const QUrl &) override {}
-    void start(const QUrl &) override {}
-    void stop(const QUrl &) override {}
-};
 
 // The program's log as the sound thread sees it. Closed when the player is
 // destroyed: a sound thread that was left stuck and wakes up later must not
@@ -67,9 +56,9 @@ private:
     ProblemLog *log_;
 };
 
-// Run by exit() once the sound thread has been left stuck inside the audio
-// server. It runs before the libraries' own clean-up, where Qt Multimedia
-// would wait for a lock that thread holds and the program would never end.
+// Run by exit() once the sound thread has been left stuck (reading a sound
+// from a network folder that stopped answering, say). It runs before the
+// libraries' own clean-up, which could wait for a lock that thread holds.
 // The program's own objects are gone by then: flush the output and end here,
 // with the program's exit status.
 void endBeforeLibraryCleanup(int status, void *)
@@ -91,18 +80,11 @@ class SoundWorker final : public QObject {
 public:
     explicit SoundWorker(ProblemLog &log) : log_(log) {}
 
-    // The first question to the audio server: with a hung server it never
-    // returns, which is why it is asked here and not on the window thread.
     void prepare()
     {
-        if (QMediaDevices::audioOutputs().isEmpty()) {
-            log_.note(QStringLiteral("nessun dispositivo audio: il programma resta muto"));
-            output_ = std::make_unique<SilentOutput>();
-        } else {
-            output_ = std::make_unique<SoundSinkOutput>(
-                QMediaDevices::defaultAudioOutput(),
-                [this](const QUrl &source) { router_->loadFailed(source); });
-        }
+        output_ = std::make_unique<PulseOutput>(
+            [this](const QUrl &source) { router_->loadFailed(source); },
+            [this] { log_.note(QStringLiteral("nessun dispositivo audio: il programma resta muto")); });
         router_ = std::make_unique<SoundRouter>(
             *output_, [this](const QString &path) { log_.missingFile(path); });
     }
@@ -148,7 +130,7 @@ WavSoundPlayer::~WavSoundPlayer()
     thread_->quit();
     if (thread_->wait(QDeadlineTimer(kStopWaitMs)))
         return;
-    // The sound thread is stuck inside the audio server and cannot be
+    // The sound thread is stuck (a file that does not answer) and cannot be
     // stopped safely (terminating it could leave Qt's locks held). Leak it
     // and its objects on purpose: destroying a running QThread aborts the
     // program, and the thread ends with the process.

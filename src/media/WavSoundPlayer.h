@@ -13,7 +13,7 @@ class SoundWorker;
 
 // The program's sound player. Everything that talks to the audio server lives
 // on a thread of its own: play() only posts the path there and returns at
-// once, so a slow or hung audio server can never freeze the window. Create it
+// once, so a slow file or audio server can never freeze the window. Create it
 // after QApplication and keep it for the whole run.
 class WavSoundPlayer final : public SoundPlayer {
 public:
