@@ -81,12 +81,17 @@ int childPlay(const QStringList &args)
 
 // windows <path> <signal> <serverPid> <goOnFile>: opens every exercise
 // window from the menu as a child would, sends the audio server the signal
-// once the first window is speaking, then clicks everything clickable in
+// once the first window is speaking (a negative one: before the program
+// starts), then clicks everything clickable in
 // every window and leaves it by "Esci", timing each click. Then waits for
 // goOnFile, plays <path> and closes like the program does.
 int childWindows(const QStringList &args)
 {
     using namespace zampli::test;
+    const int signal = args.at(1).toInt();
+    const auto signalServer = [&args](int number) { ::kill(pid_t(args.at(2).toInt()), number); };
+    if (signal < 0)
+        signalServer(-signal);
     ProblemLog soundLog; // its own: the sound thread writes to it
     WavSoundPlayer player(soundLog);
     Harness h(QCoreApplication::applicationDirPath());
@@ -106,8 +111,8 @@ int childWindows(const QStringList &args)
     for (int i = 0; i < 12; ++i) {
         const QString button = QStringLiteral("Command%1").arg(i < 10 ? 1 + i / 2 + 5 * (i % 2) : i + 1);
         click(menu->window()->findChild<QWidget *>(button));
-        if (i == 0)
-            QTest::qWait(150), ::kill(pid_t(args.at(2).toInt()), args.at(1).toInt());
+        if (i == 0 && signal > 0)
+            QTest::qWait(150), signalServer(signal);
         Form *form = h.windows->form(kExerciseWindows[i].id);
         for (QWidget *w : clickable(form->window()))
             if (w->isVisible() && w->isEnabled())
@@ -193,6 +198,7 @@ private slots:
     void everyWindowGoesOnWithoutTheServer_data()
     {
         QTest::addColumn<int>("signal");
+        QTest::newRow("stopped before the start") << -int(SIGSTOP);
         QTest::newRow("stopped") << int(SIGSTOP);
         QTest::newRow("killed") << int(SIGKILL);
     }
