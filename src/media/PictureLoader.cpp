@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
+#include <set>
 #include <sys/stat.h>
 
 namespace zampli {
@@ -18,6 +19,9 @@ namespace {
 // A JPEG cut short still decodes, its missing part grey. Its last scan
 // (marker FF DA) then has no end marker (FF D9) after it; neither byte pair
 // can occur inside the coded data.
+// Decoded pictures nothing shows that may stay, at most, for a later turn.
+constexpr qsizetype kUnshownBytes = 24 * 1024 * 1024;
+
 bool isCutJpeg(const QByteArray &format, const QByteArray &bytes)
 {
     return format == "jpeg" && bytes.lastIndexOf("\xFF\xD9") < bytes.lastIndexOf("\xFF\xDA");
@@ -37,12 +41,17 @@ std::optional<QImage> PictureLoader::load(const QString &path, QSize shown) cons
 {
     const QString file = existingFile(path);
     const std::optional<FileStamp> stamp = stampOf(file);
-    if (stamp) {
-        for (const Kept &k : kept_)
-            if (k.path == file && k.shown == shown && k.stamp == *stamp)
-                return k.image;
+    ++loads_;
+    for (Kept &k : kept_) {
+        if (k.path != file || k.shown != shown)
+            continue;
+        if (stamp && k.stamp == *stamp) {
+            k.used = loads_;
+            return k.image;
+        }
+        k.stale = true; // this load replaces it
     }
-    forgetUnshownSoon(); // an older decoding of this file, or one this load replaces
+    forgetUnshownSoon();
     QImage read;
     if (stamp) {
         QFile in(file);
@@ -68,7 +77,7 @@ std::optional<QImage> PictureLoader::load(const QString &path, QSize shown) cons
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(image.rect(), read);
     painter.end();
-    kept_.push_back({file, shown, *stamp, image});
+    kept_.push_back({file, shown, *stamp, image, loads_});
     return image;
 }
 
@@ -84,7 +93,29 @@ void PictureLoader::forgetUnshown() const
 {
     forgetting_ = false;
     // Only the copy kept here is left of a picture nothing shows.
-    std::erase_if(kept_, [](const Kept &k) { return k.image.isDetached(); });
+    const auto unshown = [](const Kept &k) { return k.image.isDetached(); };
+    std::set<std::pair<int, int>> shownSizes;
+    for (const Kept &k : kept_)
+        if (!unshown(k))
+            shownSizes.insert({k.shown.width(), k.shown.height()});
+    std::erase_if(kept_, [&](const Kept &k) {
+        return unshown(k) && (k.stale || !shownSizes.count({k.shown.width(), k.shown.height()}));
+    });
+    // The most recently used of the rest, up to the budget.
+    std::vector<const Kept *> spare;
+    for (const Kept &k : kept_)
+        if (unshown(k))
+            spare.push_back(&k);
+    std::sort(spare.begin(), spare.end(), [](const Kept *a, const Kept *b) { return a->used > b->used; });
+    qsizetype bytes = 0;
+    for (const Kept *k : spare) {
+        bytes += k->image.sizeInBytes();
+        if (bytes > kUnshownBytes) {
+            const quint64 oldest = k->used;
+            std::erase_if(kept_, [&](const Kept &e) { return unshown(e) && e.used <= oldest; });
+            break;
+        }
+    }
 }
 
 } // namespace zampli

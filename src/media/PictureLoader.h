@@ -17,9 +17,11 @@ class ProblemLog;
 //
 // A picture stays decoded while something shows it: loading the same file at
 // the same size again costs no decoding unless the file changed on disk
-// (size, time or file replaced). Pictures nothing shows any more are dropped
-// once the event at hand is over, so a turn that clears its boxes and fills
-// them again decodes only what is new.
+// (size, time or file replaced). Once the event at hand is over, a picture
+// nothing shows any more is dropped, unless a picture of its size is still
+// shown: the open window may well show it again in a later turn (another
+// style of the same letters), so a few megabytes of those are kept, the
+// most recently used first. A window closed, or grown, lets them all go.
 class PictureLoader {
 public:
     explicit PictureLoader(ProblemLog &log) : log_(log) {}
@@ -45,6 +47,8 @@ private:
         QSize shown;
         FileStamp stamp;
         QImage image;
+        quint64 used = 0; // when last loaded, in loads
+        bool stale = false; // the file changed since: never loaded again
     };
     static std::optional<FileStamp> stampOf(const QString &path);
     void forgetUnshown() const;
@@ -53,6 +57,7 @@ private:
     mutable std::vector<Kept> kept_;
     mutable QObject lifetime_;
     mutable bool forgetting_ = false;
+    mutable quint64 loads_ = 0;
 };
 
 } // namespace zampli
