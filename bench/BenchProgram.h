@@ -19,6 +19,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <malloc.h>
 #include <vector>
 
 namespace zampli::bench {
@@ -85,6 +86,17 @@ inline double statusMb(const char *field)
         if (line.startsWith(field))
             return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
     return 0;
+}
+
+// The heap in use (live allocations, from the allocator) and the resident
+// size, in MB: the first moves only with what the program holds.
+struct Memory {
+    double heap = 0, rss = 0;
+};
+inline Memory memoryNow()
+{
+    const struct mallinfo2 m = mallinfo2();
+    return {double(m.uordblks + m.hblkhd) / (1024.0 * 1024.0), statusMb("VmRSS")};
 }
 
 struct Timings {

@@ -16,12 +16,13 @@ namespace zampli {
 
 namespace {
 
+// Decoded pictures nothing shows that may stay for a later turn, at most:
+// every letter in every style at the size of a full-screen window's largest box.
+constexpr qsizetype kUnshownBytes = 64 * 1024 * 1024;
+
 // A JPEG cut short still decodes, its missing part grey. Its last scan
 // (marker FF DA) then has no end marker (FF D9) after it; neither byte pair
 // can occur inside the coded data.
-// Decoded pictures nothing shows that may stay, at most, for a later turn.
-constexpr qsizetype kUnshownBytes = 24 * 1024 * 1024;
-
 bool isCutJpeg(const QByteArray &format, const QByteArray &bytes)
 {
     return format == "jpeg" && bytes.lastIndexOf("\xFF\xD9") < bytes.lastIndexOf("\xFF\xDA");
