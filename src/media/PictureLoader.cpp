@@ -7,8 +7,10 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QTimer>
 #include <algorithm>
+#include <malloc.h>
 #include <set>
 #include <sys/stat.h>
 
@@ -29,6 +31,16 @@ bool isCutJpeg(const QByteArray &format, const QByteArray &bytes)
 }
 
 } // namespace
+
+PictureLoader::PictureLoader(ProblemLog &log) : log_(log)
+{
+    // Pictures are large and come and go with the turns and windows. Each
+    // gets a mapping of its own, given back whole when it goes: the
+    // allocator would otherwise raise this bound after the first one freed,
+    // and keep the freed pictures' memory in its heap for good.
+    static const bool ownMappings = mallopt(M_MMAP_THRESHOLD, 128 * 1024) == 1;
+    Q_UNUSED(ownMappings);
+}
 
 std::optional<PictureLoader::FileStamp> PictureLoader::stampOf(const QString &path)
 {
@@ -99,9 +111,19 @@ void PictureLoader::forgetUnshown() const
     for (const Kept &k : kept_)
         if (!unshown(k))
             shownSizes.insert({k.shown.width(), k.shown.height()});
+    const bool hadPictures = !kept_.empty();
     std::erase_if(kept_, [&](const Kept &k) {
         return unshown(k) && (k.stale || !shownSizes.count({k.shown.width(), k.shown.height()}));
     });
+    if (hadPictures && kept_.empty()) {
+        // No picture shown any more: a window closed, its controls and the
+        // pictures it kept are gone. What the style drew for its buttons goes
+        // too (kept under names no later window asks for: each window's
+        // icons are new), and the memory they all left goes back.
+        QPixmapCache::clear();
+        malloc_trim(0);
+        return;
+    }
     // The most recently used of the rest, up to the budget.
     std::vector<const Kept *> spare;
     for (const Kept &k : kept_)

@@ -24,7 +24,7 @@ class ProblemLog;
 // most recently used first. A window closed, or grown, lets them all go.
 class PictureLoader {
 public:
-    explicit PictureLoader(ProblemLog &log) : log_(log) {}
+    explicit PictureLoader(ProblemLog &log);
     PictureLoader(const PictureLoader &) = delete;
     PictureLoader &operator=(const PictureLoader &) = delete;
 
