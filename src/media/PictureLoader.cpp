@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <malloc.h>
-#include <set>
 #include <sys/stat.h>
 
 namespace zampli {
@@ -55,6 +54,7 @@ std::optional<QImage> PictureLoader::load(const QString &path, QSize shown) cons
     const QString file = existingFile(path);
     const std::optional<FileStamp> stamp = stampOf(file);
     ++loads_;
+    sizesInUse_.insert({shown.width(), shown.height()});
     for (Kept &k : kept_) {
         if (k.path != file || k.shown != shown)
             continue;
@@ -102,28 +102,39 @@ void PictureLoader::forgetUnshownSoon() const
     QTimer::singleShot(0, &lifetime_, [this] { forgetUnshown(); });
 }
 
+void PictureLoader::sizeLeft(QSize size) const
+{
+    sizesInUse_.erase({size.width(), size.height()});
+    forgetUnshownSoon();
+}
+
 void PictureLoader::forgetUnshown() const
 {
     forgetting_ = false;
     // Only the copy kept here is left of a picture nothing shows.
     const auto unshown = [](const Kept &k) { return k.image.isDetached(); };
-    std::set<std::pair<int, int>> shownSizes;
+    std::set<std::pair<int, int>> sizes;
     for (const Kept &k : kept_)
         if (!unshown(k))
-            shownSizes.insert({k.shown.width(), k.shown.height()});
-    const bool hadPictures = !kept_.empty();
-    std::erase_if(kept_, [&](const Kept &k) {
-        return unshown(k) && (k.stale || !shownSizes.count({k.shown.width(), k.shown.height()}));
-    });
-    if (hadPictures && kept_.empty()) {
+            sizes.insert({k.shown.width(), k.shown.height()});
+    if (sizes.empty()) {
         // No picture shown any more: a window closed, its controls and the
         // pictures it kept are gone. What the style drew for its buttons goes
         // too (kept under names no later window asks for: each window's
         // icons are new), and the memory they all left goes back.
-        QPixmapCache::clear();
-        malloc_trim(0);
+        const bool hadPictures = !kept_.empty();
+        kept_.clear();
+        sizesInUse_.clear();
+        if (hadPictures) {
+            QPixmapCache::clear();
+            malloc_trim(0);
+        }
         return;
     }
+    sizes.insert(sizesInUse_.begin(), sizesInUse_.end());
+    std::erase_if(kept_, [&](const Kept &k) {
+        return unshown(k) && (k.stale || !sizes.count({k.shown.width(), k.shown.height()}));
+    });
     // The most recently used of the rest, up to the budget.
     std::vector<const Kept *> spare;
     for (const Kept &k : kept_)

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace zampli {
@@ -18,10 +19,11 @@ class ProblemLog;
 // A picture stays decoded while something shows it: loading the same file at
 // the same size again costs no decoding unless the file changed on disk
 // (size, time or file replaced). Once the event at hand is over, a picture
-// nothing shows any more is dropped, unless a picture of its size is still
-// shown: the open window may well show it again in a later turn (another
-// style of the same letters), so a few megabytes of those are kept, the
-// most recently used first. A window closed, or grown, lets them all go.
+// nothing shows any more is dropped, unless it has a size boxes still take:
+// the open window may well show it again in a later turn (another style of
+// the same letters), so some megabytes of those are kept, the most recently
+// used first. A window closed lets them all go; one grown, those of its old
+// sizes.
 class PictureLoader {
 public:
     explicit PictureLoader(ProblemLog &log);
@@ -32,6 +34,8 @@ public:
     std::optional<QImage> load(const QString &path, QSize shown = {}) const;
     // A shown picture was let go: drop what nothing shows, soon.
     void forgetUnshownSoon() const;
+    // A box that loaded pictures at `size` has another size now.
+    void sizeLeft(QSize size) const;
     // Gone with the loader, for those that keep a pointer to it.
     const QObject *lifetime() const { return &lifetime_; }
     int decodedPictures() const { return int(kept_.size()); }
@@ -58,6 +62,7 @@ private:
     mutable QObject lifetime_;
     mutable bool forgetting_ = false;
     mutable quint64 loads_ = 0;
+    mutable std::set<std::pair<int, int>> sizesInUse_; // since the last time nothing was shown
 };
 
 } // namespace zampli

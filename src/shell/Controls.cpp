@@ -3,6 +3,7 @@
 #include "media/PictureLoader.h"
 
 #include <QPainter>
+#include <QResizeEvent>
 
 namespace zampli {
 
@@ -72,8 +73,10 @@ void PictureBox::clear()
     setPicture(std::nullopt, QString());
 }
 
-void PictureBox::resizeEvent(QResizeEvent *)
+void PictureBox::resizeEvent(QResizeEvent *e)
 {
+    if (loaderAlive_ && e->oldSize().isValid())
+        loader_->sizeLeft(e->oldSize());
     if (file_ && loaderAlive_ && !image_.isNull() && image_.size() != size())
         display(loader_->load(file_->path, size()), file_->placeholder);
 }
