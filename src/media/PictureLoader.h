@@ -34,7 +34,7 @@ public:
     std::optional<QImage> load(const QString &path, QSize shown = {}) const;
     // A shown picture was let go: drop what nothing shows, soon.
     void forgetUnshownSoon() const;
-    // A box that loaded pictures at `size` has another size now.
+    // A box that loaded pictures at `size` has another size now, or is gone.
     void sizeLeft(QSize size) const;
     // Gone with the loader, for those that keep a pointer to it.
     const QObject *lifetime() const { return &lifetime_; }

@@ -24,7 +24,12 @@ void Tile::setColour(const QColor &colour)
 
 PictureBox::PictureBox(QWidget *parent) : Clickable(parent) {}
 
-PictureBox::~PictureBox() { letGo(); }
+PictureBox::~PictureBox()
+{
+    letGo();
+    if (loaderAlive_)
+        loader_->sizeLeft(size()); // gone with its window
+}
 
 void PictureBox::letGo() const
 {
