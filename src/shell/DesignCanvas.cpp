@@ -89,12 +89,22 @@ void DesignCanvas::setBackground(const QColor &colour)
     if (colour == background_)
         return;
     background_ = colour;
-    update();
+    // Only the ground changes: controls that paint every pixel of their own
+    // need no repaint, nor a copy to the screen.
+    QRegion ground(rect());
+    for (const QObject *child : children()) {
+        const auto *w = qobject_cast<const QWidget *>(child);
+        if (w && w->isVisible() && w->testAttribute(Qt::WA_OpaquePaintEvent))
+            ground -= w->geometry();
+    }
+    update(ground);
 }
 
 void DesignCanvas::paintEvent(QPaintEvent *e)
 {
-    QPainter(this).fillRect(e->rect(), background_);
+    QPainter p(this);
+    for (const QRect &r : e->region())
+        p.fillRect(r, background_);
 }
 
 int DesignCanvas::pointerPixels() const
