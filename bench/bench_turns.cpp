@@ -20,6 +20,7 @@
 #include "state/ExerciseWindows.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <cstdio>
 #include <functional>
 
@@ -28,6 +29,7 @@ using namespace zampli;
 namespace {
 
 constexpr double kLimitMs = 16.0;
+constexpr QSize kWindowSize(1600, 1200);
 // Turns enough for a window to have shown each of its pictures at least once.
 constexpr int kFirstTurns = 500;
 
@@ -72,6 +74,23 @@ std::function<void(int)> turnOf(Form &form, Modulo1 &m, bench::BenchClock &clock
     return nullptr;
 }
 
+// The toolkit's floor for a turn: a bare widget of the windows' size that
+// paints itself in another colour at every turn, as a tinted window does.
+class FloorWindow final : public QWidget {
+public:
+    void turn(int i)
+    {
+        colour_ = QColor::fromHsv((i * 37) % 360, 200, 230);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(rect(), colour_); }
+
+private:
+    QColor colour_ = Qt::white;
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -81,6 +100,17 @@ int main(int argc, char *argv[])
     bench::BenchProgram program;
     bool fast = true;
     QStringList only = app.arguments().mid(2);
+    {
+        FloorWindow floor;
+        floor.setAttribute(Qt::WA_OpaquePaintEvent);
+        floor.resize(kWindowSize);
+        floor.show();
+        QApplication::processEvents();
+        const bench::Timings t = bench::timeRuns(turns, [&floor](int i) { floor.turn(i); });
+        std::printf("turn floor, a bare window of the same size painted anew in another colour (%d): median %.2f "
+                    "ms, p99 %.2f ms\n",
+                    turns, t.median, t.p99);
+    }
     for (const ExerciseWindowRow &row : kExerciseWindows) {
         if (!only.isEmpty() && !only.contains(QLatin1String(row.name)))
             continue;
@@ -92,7 +122,7 @@ int main(int argc, char *argv[])
         }
         const bench::Memory closed = bench::memoryNow();
         form.Show();
-        form.window()->resize(1600, 1200);
+        form.window()->resize(kWindowSize);
         QApplication::processEvents();
         const bench::Memory opened = bench::memoryNow();
         const int firstTurns = std::min(kFirstTurns, turns);
