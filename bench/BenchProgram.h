@@ -19,6 +19,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <malloc.h>
 #include <vector>
 
 namespace zampli::bench {
@@ -75,16 +76,34 @@ inline void deleteClosedWindows()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// A field of /proc/self/status ("VmRSS", "VmHWM") in MB.
-inline double statusMb(const char *field)
+// A field of /proc/self/status ("VmHWM"), or of another such file, in MB.
+inline double statusMb(const char *field, const char *file = "/proc/self/status")
 {
-    QFile status(QStringLiteral("/proc/self/status"));
+    QFile status(QString::fromLatin1(file));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray &line : status.readAll().split('\n'))
         if (line.startsWith(field))
             return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
     return 0;
+}
+
+// The resident size in MB, exact: the kernel keeps the VmRSS of status only
+// roughly, off by megabytes in either direction.
+inline double rssMb()
+{
+    return statusMb("Rss", "/proc/self/smaps_rollup");
+}
+
+// The heap in use (live allocations, from the allocator) and the resident
+// size, in MB: the first moves only with what the program holds.
+struct Memory {
+    double heap = 0, rss = 0;
+};
+inline Memory memoryNow()
+{
+    const struct mallinfo2 m = mallinfo2();
+    return {double(m.uordblks + m.hblkhd) / (1024.0 * 1024.0), rssMb()};
 }
 
 struct Timings {

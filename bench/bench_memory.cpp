@@ -40,7 +40,7 @@ int main(int argc, char *argv[])
     program.program.Main();
     settle(500);
     const QSize titleSize = program.program.windows.form(FormId::Avvio)->window()->size();
-    const double titleRss = bench::statusMb("VmRSS");
+    const double titleRss = bench::rssMb();
     for (const ExerciseWindowRow &row : kExerciseWindows) {
         Form *form = program.program.windows.form(row.id);
         form->Show();
@@ -49,7 +49,7 @@ int main(int argc, char *argv[])
         bench::deleteClosedWindows();
     }
     settle(200);
-    const double rss = bench::statusMb("VmRSS"), hwm = bench::statusMb("VmHWM");
+    const double rss = bench::rssMb(), hwm = bench::statusMb("VmHWM");
 
     QProcess floor;
     const QString floorProgram = argc > 1 ? QString::fromLocal8Bit(argv[1])
@@ -62,9 +62,9 @@ int main(int argc, char *argv[])
         const auto match = QRegularExpression(QStringLiteral("%1:\\s*(\\d+)").arg(QLatin1String(field))).match(out);
         return match.hasMatch() ? match.captured(1).toDouble() / 1024.0 : 0.0;
     };
-    const double floorRss = floorMb("VmRSS"), floorHwm = floorMb("VmHWM");
-    std::printf("memory after every exercise window once: program VmRSS %.1f MB (%.1f with the title up) VmHWM %.1f "
-                "MB, floor VmRSS %.1f MB VmHWM %.1f MB, ratio %.2f (target 1.5)\n",
+    const double floorRss = floorMb("Rss"), floorHwm = floorMb("VmHWM");
+    std::printf("memory after every exercise window once: program RSS %.1f MB (%.1f with the title up) VmHWM %.1f "
+                "MB, floor RSS %.1f MB VmHWM %.1f MB, ratio %.2f (target 1.5)\n",
                 rss, titleRss, hwm, floorRss, floorHwm, floorRss > 0 ? rss / floorRss : 0.0);
     return floorRss > 0 ? 0 : 1;
 }

@@ -1,7 +1,8 @@
 // The toolkit's floor: a bare Qt Widgets window, nothing in it. Started by
 // the start timer with the program's window size (WIDTHxHEIGHT); with a
 // count N after it, it also opens and closes N more such windows and prints
-// its own VmRSS and VmHWM, to set beside the program's after its windows.
+// its own resident size (exact, from smaps_rollup) and VmHWM, to set beside
+// the program's after its windows.
 
 #include <QApplication>
 #include <QFile>
@@ -33,11 +34,13 @@ int main(int argc, char *argv[])
                 w->close();
                 QApplication::processEvents();
             }
-            QFile status(QStringLiteral("/proc/self/status"));
-            status.open(QIODevice::ReadOnly);
-            for (const QByteArray &line : status.readAll().split('\n'))
-                if (line.startsWith("VmRSS") || line.startsWith("VmHWM"))
-                    std::printf("%s\n", line.simplified().constData());
+            for (const char *file : {"/proc/self/smaps_rollup", "/proc/self/status"}) {
+                QFile proc(QString::fromLatin1(file));
+                proc.open(QIODevice::ReadOnly);
+                for (const QByteArray &line : proc.readAll().split('\n'))
+                    if (line.startsWith("Rss:") || line.startsWith("VmHWM"))
+                        std::printf("%s\n", line.simplified().constData());
+            }
             QCoreApplication::exit(0);
         });
     }

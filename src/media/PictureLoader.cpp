@@ -7,13 +7,19 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QTimer>
 #include <algorithm>
+#include <malloc.h>
 #include <sys/stat.h>
 
 namespace zampli {
 
 namespace {
+
+// Decoded pictures nothing shows that may stay for a later turn, at most:
+// every letter in every style at the size of a full-screen window's largest box.
+constexpr qsizetype kUnshownBytes = 64 * 1024 * 1024;
 
 // A JPEG cut short still decodes, its missing part grey. Its last scan
 // (marker FF DA) then has no end marker (FF D9) after it; neither byte pair
@@ -24,6 +30,16 @@ bool isCutJpeg(const QByteArray &format, const QByteArray &bytes)
 }
 
 } // namespace
+
+PictureLoader::PictureLoader(ProblemLog &log) : log_(log)
+{
+    // Pictures are large and come and go with the turns and windows. Each
+    // gets a mapping of its own, given back whole when it goes: the
+    // allocator would otherwise raise this bound after the first one freed,
+    // and keep the freed pictures' memory in its heap for good.
+    static const bool ownMappings = mallopt(M_MMAP_THRESHOLD, 128 * 1024) == 1;
+    Q_UNUSED(ownMappings);
+}
 
 std::optional<PictureLoader::FileStamp> PictureLoader::stampOf(const QString &path)
 {
@@ -37,12 +53,18 @@ std::optional<QImage> PictureLoader::load(const QString &path, QSize shown) cons
 {
     const QString file = existingFile(path);
     const std::optional<FileStamp> stamp = stampOf(file);
-    if (stamp) {
-        for (const Kept &k : kept_)
-            if (k.path == file && k.shown == shown && k.stamp == *stamp)
-                return k.image;
+    ++loads_;
+    sizesInUse_.insert({shown.width(), shown.height()});
+    for (Kept &k : kept_) {
+        if (k.path != file || k.shown != shown)
+            continue;
+        if (stamp && k.stamp == *stamp) {
+            k.used = loads_;
+            return k.image;
+        }
+        k.stale = true; // this load replaces it
     }
-    forgetUnshownSoon(); // an older decoding of this file, or one this load replaces
+    forgetUnshownSoon();
     QImage read;
     if (stamp) {
         QFile in(file);
@@ -68,7 +90,7 @@ std::optional<QImage> PictureLoader::load(const QString &path, QSize shown) cons
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(image.rect(), read);
     painter.end();
-    kept_.push_back({file, shown, *stamp, image});
+    kept_.push_back({file, shown, *stamp, image, loads_});
     return image;
 }
 
@@ -80,11 +102,54 @@ void PictureLoader::forgetUnshownSoon() const
     QTimer::singleShot(0, &lifetime_, [this] { forgetUnshown(); });
 }
 
+void PictureLoader::sizeLeft(QSize size) const
+{
+    sizesInUse_.erase({size.width(), size.height()});
+    forgetUnshownSoon();
+}
+
 void PictureLoader::forgetUnshown() const
 {
     forgetting_ = false;
     // Only the copy kept here is left of a picture nothing shows.
-    std::erase_if(kept_, [](const Kept &k) { return k.image.isDetached(); });
+    const auto unshown = [](const Kept &k) { return k.image.isDetached(); };
+    std::set<std::pair<int, int>> sizes;
+    for (const Kept &k : kept_)
+        if (!unshown(k))
+            sizes.insert({k.shown.width(), k.shown.height()});
+    if (sizes.empty()) {
+        // No picture shown any more: a window closed, its controls and the
+        // pictures it kept are gone. What the style drew for its buttons goes
+        // too (kept under names no later window asks for: each window's
+        // icons are new), and the memory they all left goes back.
+        const bool hadPictures = !kept_.empty();
+        kept_.clear();
+        sizesInUse_.clear();
+        if (hadPictures) {
+            QPixmapCache::clear();
+            malloc_trim(0);
+        }
+        return;
+    }
+    sizes.insert(sizesInUse_.begin(), sizesInUse_.end());
+    std::erase_if(kept_, [&](const Kept &k) {
+        return unshown(k) && (k.stale || !sizes.count({k.shown.width(), k.shown.height()}));
+    });
+    // The most recently used of the rest, up to the budget.
+    std::vector<const Kept *> spare;
+    for (const Kept &k : kept_)
+        if (unshown(k))
+            spare.push_back(&k);
+    std::sort(spare.begin(), spare.end(), [](const Kept *a, const Kept *b) { return a->used > b->used; });
+    qsizetype bytes = 0;
+    for (const Kept *k : spare) {
+        bytes += k->image.sizeInBytes();
+        if (bytes > kUnshownBytes) {
+            const quint64 oldest = k->used;
+            std::erase_if(kept_, [&](const Kept &e) { return unshown(e) && e.used <= oldest; });
+            break;
+        }
+    }
 }
 
 } // namespace zampli

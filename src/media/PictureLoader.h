@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace zampli {
@@ -17,12 +18,15 @@ class ProblemLog;
 //
 // A picture stays decoded while something shows it: loading the same file at
 // the same size again costs no decoding unless the file changed on disk
-// (size, time or file replaced). Pictures nothing shows any more are dropped
-// once the event at hand is over, so a turn that clears its boxes and fills
-// them again decodes only what is new.
+// (size, time or file replaced). Once the event at hand is over, a picture
+// nothing shows any more is dropped, unless it has a size boxes still take:
+// the open window may well show it again in a later turn (another style of
+// the same letters), so some megabytes of those are kept, the most recently
+// used first. A window closed lets them all go; one grown, those of its old
+// sizes.
 class PictureLoader {
 public:
-    explicit PictureLoader(ProblemLog &log) : log_(log) {}
+    explicit PictureLoader(ProblemLog &log);
     PictureLoader(const PictureLoader &) = delete;
     PictureLoader &operator=(const PictureLoader &) = delete;
 
@@ -30,6 +34,8 @@ public:
     std::optional<QImage> load(const QString &path, QSize shown = {}) const;
     // A shown picture was let go: drop what nothing shows, soon.
     void forgetUnshownSoon() const;
+    // A box that loaded pictures at `size` has another size now, or is gone.
+    void sizeLeft(QSize size) const;
     // Gone with the loader, for those that keep a pointer to it.
     const QObject *lifetime() const { return &lifetime_; }
     int decodedPictures() const { return int(kept_.size()); }
@@ -45,6 +51,8 @@ private:
         QSize shown;
         FileStamp stamp;
         QImage image;
+        quint64 used = 0; // when last loaded, in loads
+        bool stale = false; // the file changed since: never loaded again
     };
     static std::optional<FileStamp> stampOf(const QString &path);
     void forgetUnshown() const;
@@ -53,6 +61,8 @@ private:
     mutable std::vector<Kept> kept_;
     mutable QObject lifetime_;
     mutable bool forgetting_ = false;
+    mutable quint64 loads_ = 0;
+    mutable std::set<std::pair<int, int>> sizesInUse_; // since the last time nothing was shown
 };
 
 } // namespace zampli

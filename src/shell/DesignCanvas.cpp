@@ -1,5 +1,8 @@
 #include "shell/DesignCanvas.h"
 
+#include <QPaintEvent>
+#include <QPainter>
+
 namespace zampli {
 
 namespace {
@@ -22,9 +25,10 @@ QFont designFont(bool bold, int pixelSize)
 }
 
 DesignCanvas::DesignCanvas(QSize designTwips, QWidget *parent)
-    : Clickable(parent), design_(designTwips)
+    : Clickable(parent), design_(designTwips), background_(palette().color(QPalette::Window))
 {
-    setAutoFillBackground(true);
+    // The canvas paints all of itself, its ground first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void DesignCanvas::place(QWidget *w, const Placement &p)
@@ -79,14 +83,28 @@ void DesignCanvas::setPointer(Pointer pointer)
 
 void DesignCanvas::setBackground(const QColor &colour)
 {
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, colour);
-    setPalette(pal);
+    // Painted, not set in the palette: a new palette would reach every
+    // control on the canvas, and the style would draw each button anew into
+    // its cache under a new name at every change of colour.
+    if (colour == background_)
+        return;
+    background_ = colour;
+    // Only the ground changes: controls that paint every pixel of their own
+    // need no repaint, nor a copy to the screen.
+    QRegion ground(rect());
+    for (const QObject *child : children()) {
+        const auto *w = qobject_cast<const QWidget *>(child);
+        if (w && w->isVisible() && w->testAttribute(Qt::WA_OpaquePaintEvent))
+            ground -= w->geometry();
+    }
+    update(ground);
 }
 
-QColor DesignCanvas::background() const
+void DesignCanvas::paintEvent(QPaintEvent *e)
 {
-    return palette().color(QPalette::Window);
+    QPainter p(this);
+    for (const QRect &r : e->region())
+        p.fillRect(r, background_);
 }
 
 int DesignCanvas::pointerPixels() const

@@ -63,7 +63,7 @@ public:
 
     void setPointer(Pointer pointer); // the canvas's own
     void setBackground(const QColor &colour);
-    QColor background() const;
+    QColor background() const { return background_; }
 
     QSize designSize() const { return design_; }
     const DesignFit &fit() const { return fit_; }
@@ -95,6 +95,7 @@ signals:
 protected:
     void emitClicked() override { emit clicked(); }
     void resizeEvent(QResizeEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
 
 private:
     struct Placed {
@@ -112,6 +113,7 @@ private:
     DesignFit fit_;
     std::vector<Placed> placed_;
     Pointer pointer_;
+    QColor background_;
 };
 
 // The font of a design, Arial, or a font with the same metrics where Arial is absent.

@@ -87,10 +87,11 @@ void CharacterClickMatching::Image3_Click(int index)
     }
     ++m.EserciziEseguiti;
     command2_->setEnabled(true);
-    for (int k = 0; k < 5; ++k) {
-        (*image1_)[k]->hide();
-        (*image3_)[k]->hide();
-    }
+    for (int k = 0; k < 5; ++k) // the matched pair stays, the rest goes
+        if (k != index) {
+            (*image1_)[k]->hide();
+            (*image3_)[k]->hide();
+        }
     box->copyPicture(*image2_);
     for (PictureBox *matched : {above, box}) {
         matched->show();

@@ -73,8 +73,11 @@ void PositionMatching::Image1_Click(int index)
     ++m.EserciziEseguiti;
     command1_->setEnabled(true);
     command2_->setEnabled(true);
+    // The face stays where it is: hiding and showing it again would cost the
+    // window system a question about the pointer for nothing.
     for (PictureBox *other : *image1_)
-        other->hide();
+        if (other != face)
+            other->hide();
     face->show();
     face->setEnabled(false);
     canvas()->setBackground(vowelColour(face->tag()));
