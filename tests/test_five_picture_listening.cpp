@@ -105,7 +105,7 @@ private slots:
         clickAsUser(o.box(2)); // I
         QVERIFY(o.enlarged()->isVisible());
         for (int k = 0; k < 5; ++k)
-            QVERIFY(o.box(k)->isHidden());
+            QVERIFY(!o.box(k)->isVisible());
         QVERIFY(looksLike(o.enlarged()->picture(), fileColour(0)));
         QCOMPARE(o.background(), QColor(0, 0, 255));
         QCOMPARE(o.h.sound.played, QStringList{o.h.media().voice("I")});

@@ -142,4 +142,24 @@ private:
     int lineWidth_;
 };
 
+// Controls that come and go together, placed in it with `.in`; each keeps its
+// own clicks. It draws nothing and covers its controls only. Every control
+// that appears makes the toolkit ask the window system where the pointer is,
+// a round trip to the display; controls shown by showing their group, or
+// with showTogether(), cost one question for all.
+class ControlGroup : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+    template <class Controls> void showTogether(const Controls &controls)
+    {
+        const bool shown = !isHidden();
+        hide(); // its controls appear with it, asked about once
+        for (QWidget *w : controls)
+            w->show();
+        setVisible(shown);
+    }
+};
+
 } // namespace zampli

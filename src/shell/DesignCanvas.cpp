@@ -31,8 +31,25 @@ DesignCanvas::DesignCanvas(QSize designTwips, QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+ControlGroup *DesignCanvas::addGroup(const QString &objectName)
+{
+    auto *group = new ControlGroup(this);
+    group->setObjectName(objectName);
+    groups_.push_back(group);
+    fitGroup(group);
+    return group;
+}
+
 void DesignCanvas::place(QWidget *w, const Placement &p)
 {
+    if (auto *group = qobject_cast<ControlGroup *>(p.in)) {
+        // It lies on the canvas's origin: the control's twips need no change.
+        w->setParent(group);
+        placed_.push_back({w, p});
+        layOut(placed_.back());
+        fitGroup(group);
+        return;
+    }
     if (p.in) {
         // Part of its container: the container takes the clicks.
         w->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -50,6 +67,8 @@ void DesignCanvas::setTwips(QWidget *w, const QRect &twips)
         return;
     p->placement.twips = twips;
     layOut(*p);
+    if (auto *group = qobject_cast<ControlGroup *>(w->parentWidget()))
+        fitGroup(group);
     // Whatever sits inside it follows.
     for (const Placed &inner : placed_)
         if (inner.placement.in == w)
@@ -92,11 +111,9 @@ void DesignCanvas::setBackground(const QColor &colour)
     // Only the ground changes: controls that paint every pixel of their own
     // need no repaint, nor a copy to the screen.
     QRegion ground(rect());
-    for (const QObject *child : children()) {
-        const auto *w = qobject_cast<const QWidget *>(child);
-        if (w && w->isVisible() && w->testAttribute(Qt::WA_OpaquePaintEvent))
-            ground -= w->geometry();
-    }
+    for (const QWidget *w : findChildren<const QWidget *>())
+        if (w->isVisible() && w->testAttribute(Qt::WA_OpaquePaintEvent))
+            ground -= QRect(w->mapTo(this, QPoint()), w->size());
     update(ground);
 }
 
@@ -156,7 +173,21 @@ void DesignCanvas::resizeEvent(QResizeEvent *)
     fit_ = fitDesign(design_, size());
     for (const Placed &p : placed_)
         layOut(p);
+    for (ControlGroup *group : groups_)
+        fitGroup(group);
     applyPointer(this, pointer_);
+}
+
+void DesignCanvas::fitGroup(ControlGroup *group) const
+{
+    if (!group)
+        return;
+    group->setGeometry(rect());
+    // Clicks between its controls reach what lies beneath.
+    QRegion covered;
+    for (const QWidget *w : group->findChildren<const QWidget *>(Qt::FindDirectChildrenOnly))
+        covered += w->geometry();
+    group->setMask(covered.isEmpty() ? QRegion(0, 0, 1, 1) : covered);
 }
 
 } // namespace zampli

@@ -42,7 +42,7 @@ struct Placement {
     QRect twips;                     // relative to `in` when it sits in another control
     std::optional<DesignFont> font;
     Pointer pointer;
-    QWidget *in = nullptr;           // a placed control this one is part of
+    QWidget *in = nullptr;           // a placed control this one is part of, or its group
 };
 
 // A window's client area as designed: controls placed at twips positions,
@@ -56,6 +56,8 @@ public:
     // Puts `w` where `p` says. A control placed in another is part of it: a
     // click on it is a click on its container, and it is disabled with it.
     void place(QWidget *w, const Placement &p);
+    // A group of controls that come and go together (see ControlGroup).
+    ControlGroup *addGroup(const QString &objectName);
     // Moves a placed control to new twips (relative to its container, if any).
     void setTwips(QWidget *w, const QRect &twips);
     // The twips of a placed control, as placed; an empty rectangle if not placed.
@@ -106,12 +108,14 @@ private:
     const Placed *find(const QWidget *w) const;
     QRect absoluteTwips(const Placed &p) const;
     void layOut(const Placed &p) const;
+    void fitGroup(ControlGroup *group) const;
     void applyPointer(QWidget *w, Pointer pointer) const;
     int pointerPixels() const;
 
     QSize design_;
     DesignFit fit_;
     std::vector<Placed> placed_;
+    std::vector<QPointer<ControlGroup>> groups_;
     Pointer pointer_;
     QColor background_;
 };

@@ -26,9 +26,10 @@ FivePictureListening::FivePictureListening(Windows &w, FormId id)
 void FivePictureListening::buildControls(DesignCanvas &canvas)
 {
     canvas.setPointer(Art::CursorArrow);
+    group_ = canvas.addGroup(QStringLiteral("Image1_gruppo"));
     std::vector<Placement> places;
     for (QPoint at : kPlaces)
-        places.push_back({.twips = QRect(at, kSmall), .pointer = Art::SpeakerNotes});
+        places.push_back({.twips = QRect(at, kSmall), .pointer = Art::SpeakerNotes, .in = group_});
     image1_ = canvas.addArray<PictureBox>(QStringLiteral("Image1"), places);
     connect(image1_, &ControlArraySignals::clicked, this, &FivePictureListening::Image1_Click);
 
@@ -60,8 +61,7 @@ void FivePictureListening::Image1_Click(int index)
     const PictureBox &chosen = *(*image1_)[index];
     const QString tag = chosen.tag();
     m.InizioVoce = m.clock();
-    for (PictureBox *box : *image1_)
-        box->hide();
+    group_->hide(); // the five go
     image2_->copyPicture(chosen);
     image2_->show();
     canvas()->setBackground(vowelColour(tag));
@@ -76,8 +76,7 @@ void FivePictureListening::Timer1_Timer()
     if (!voiceWaitOver(m))
         return;
     image2_->hide();
-    for (PictureBox *box : *image1_)
-        box->show();
+    group_->show(); // the five are back
     if (m.Contatore == 5) {
         m.Contatore = 0;
         CaricaZampli();

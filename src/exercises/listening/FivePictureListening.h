@@ -29,6 +29,7 @@ protected:
 private:
     bool showsLetters() const { return row().pictures == Pictures::Letters; }
 
+    QPointer<ControlGroup> group_; // what comes back together after an answer
     QPointer<ControlArray<PictureBox>> image1_;
     QPointer<PictureBox> image2_;
 };

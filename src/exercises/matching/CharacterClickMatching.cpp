@@ -20,9 +20,10 @@ CharacterClickMatching::CharacterClickMatching(Windows &w)
 void CharacterClickMatching::buildControls(DesignCanvas &canvas)
 {
     std::array<Placement, 5> row, boxes;
+    group_ = canvas.addGroup(QStringLiteral("Image1_Image3_gruppo"));
     for (int k = 0; k < 5; ++k) {
-        row[k] = {.twips = QRect(kColumnLefts[k], 480, 1695, 1575)};
-        boxes[k] = {.twips = QRect(kColumnLefts[k], 2400, 1695, 1575), .pointer = Art::CursorArrow};
+        row[k] = {.twips = QRect(kColumnLefts[k], 480, 1695, 1575), .in = group_};
+        boxes[k] = {.twips = QRect(kColumnLefts[k], 2400, 1695, 1575), .pointer = Art::CursorArrow, .in = group_};
     }
     image1_ = canvas.addArray<PictureBox>(QStringLiteral("Image1"), row);
     image3_ = canvas.addArray<PictureBox>(QStringLiteral("Image3"), boxes);
@@ -110,11 +111,12 @@ void CharacterClickMatching::parla()
 
 void CharacterClickMatching::Command2_Click()
 {
+    QList<PictureBox *> all;
     for (int k = 0; k < 5; ++k)
-        for (PictureBox *p : {(*image1_)[k], (*image3_)[k]}) {
-            p->show();
-            p->setEnabled(true);
-        }
+        all << (*image1_)[k] << (*image3_)[k];
+    group_->showTogether(all);
+    for (PictureBox *p : all)
+        p->setEnabled(true);
     if (CoppieFatte >= kSeries)
         CaricaZampli();
     else

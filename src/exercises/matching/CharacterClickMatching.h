@@ -38,6 +38,7 @@ protected:
 private:
     PictureFile letterPicture(const QString &letter, int style) const;
 
+    QPointer<ControlGroup> group_; // what comes back together after an answer
     QPointer<ControlArray<PictureBox>> image1_;
     QPointer<ControlArray<PictureBox>> image3_;
     QPointer<PictureBox> image2_;

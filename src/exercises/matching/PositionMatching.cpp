@@ -19,9 +19,10 @@ PositionMatching::PositionMatching(Windows &w)
 
 void PositionMatching::buildControls(DesignCanvas &canvas)
 {
+    group_ = canvas.addGroup(QStringLiteral("Image1_gruppo"));
     std::array<Placement, 5> faces;
     for (int k = 0; k < 5; ++k)
-        faces[k] = {.twips = QRect(kFaceLefts[k], 480, 1695, 1575), .pointer = Art::CursorArrow};
+        faces[k] = {.twips = QRect(kFaceLefts[k], 480, 1695, 1575), .pointer = Art::CursorArrow, .in = group_};
     image1_ = canvas.addArray<PictureBox>(QStringLiteral("Image1"), faces);
     connect(image1_, &ControlArraySignals::clicked, this, &PositionMatching::Image1_Click);
 
@@ -91,10 +92,9 @@ void PositionMatching::Command1_Click()
 
 void PositionMatching::Command2_Click()
 {
-    for (PictureBox *face : *image1_) {
-        face->show();
+    group_->showTogether(*image1_);
+    for (PictureBox *face : *image1_)
         face->setEnabled(true);
-    }
     CaricaZampli();
     command1_->setEnabled(false);
     command2_->setEnabled(false);

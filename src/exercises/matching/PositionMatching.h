@@ -31,6 +31,7 @@ protected:
     void parla() override;
 
 private:
+    QPointer<ControlGroup> group_; // what comes back together after an answer
     QPointer<ControlArray<PictureBox>> image1_;
     QPointer<PictureBox> image2_;
     QPointer<PictureButton> command1_;
