@@ -34,6 +34,14 @@ pa_sample_format_t pulseSample(WavFormat::Sample sample)
     return PA_SAMPLE_INVALID;
 }
 
+// A file path QFile reads, for a local file or a qrc: resource.
+QString readablePath(const QUrl &source)
+{
+    if (source.scheme() == QLatin1String("qrc"))
+        return QLatin1Char(':') + source.path();
+    return source.toLocalFile();
+}
+
 // Holds the main loop's lock for a scope.
 class Locked {
 public:
@@ -49,7 +57,7 @@ private:
 } // namespace
 
 struct PulseOutput::Clip {
-    pa_sample_spec spec;
+    pa_sample_spec sample;
     pa_channel_map map;
     QByteArray samples;
 };
@@ -95,23 +103,16 @@ PulseOutput::~PulseOutput()
     pa_threaded_mainloop_free(loop_);
 }
 
-QString PulseOutput::readablePath(const QUrl &source)
-{
-    if (source.scheme() == QLatin1String("qrc"))
-        return QLatin1Char(':') + source.path();
-    return source.toLocalFile();
-}
-
 void PulseOutput::load(const QUrl &source)
 {
     std::optional<WavSound> sound = loadWav(readablePath(source));
     auto clip = std::make_shared<Clip>();
     if (sound) {
-        clip->spec = {pulseSample(sound->format.sample), uint32_t(sound->format.rate), uint8_t(sound->format.channels)};
+        clip->sample = {pulseSample(sound->format.sample), uint32_t(sound->format.rate), uint8_t(sound->format.channels)};
         clip->samples = std::move(sound->samples);
     }
-    if (!sound || sound->format.channels > int(PA_CHANNELS_MAX) || !pa_sample_spec_valid(&clip->spec)
-        || !pa_channel_map_init_auto(&clip->map, clip->spec.channels, PA_CHANNEL_MAP_DEFAULT)) {
+    if (!sound || sound->format.channels > int(PA_CHANNELS_MAX) || !pa_sample_spec_valid(&clip->sample)
+        || !pa_channel_map_init_auto(&clip->map, clip->sample.channels, PA_CHANNEL_MAP_DEFAULT)) {
         clips_.erase(source); // an earlier version of the file is not what was asked for
         // Queued, so the router never hears of a failure while it is itself
         // calling into this output.
@@ -167,13 +168,13 @@ void PulseOutput::openStream()
     if (!playing_ || playing_->stream || Clock::now() - playing_->asked > kStillWanted)
         return;
     const Clip &clip = *playing_->clip;
-    pa_stream *stream = pa_stream_new(server_, "ZAMPLI", &clip.spec, &clip.map);
+    pa_stream *stream = pa_stream_new(server_, "ZAMPLI", &clip.sample, &clip.map);
     if (!stream)
         return;
     pa_stream_set_state_callback(stream, &PulseOutput::onStreamState, this);
     pa_stream_set_write_callback(stream, &PulseOutput::onWrite, this);
     const uint32_t server_chooses = uint32_t(-1);
-    pa_buffer_attr buffer{server_chooses, uint32_t(pa_usec_to_bytes(kBufferedUs, &clip.spec)), server_chooses,
+    pa_buffer_attr buffer{server_chooses, uint32_t(pa_usec_to_bytes(kBufferedUs, &clip.sample)), server_chooses,
                           server_chooses, server_chooses};
     if (pa_stream_connect_playback(stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0) {
         pa_stream_unref(stream);

@@ -39,9 +39,6 @@ public:
     void start(const QUrl &source) override;
     void stop(const QUrl &source) override;
 
-    // A file path QFile reads, for a local file or a qrc: resource.
-    static QString readablePath(const QUrl &source);
-
 private:
     struct Clip;
     struct Playing;
