@@ -1,7 +1,7 @@
 // libFuzzer target for the word-list reader: any bytes at all give at most
 // fifty words, each a plain file name of bounded length taken from the
 // text, and never a crash.
-#include "exercises/initial/words/WordList.h"
+#include "wordlist/WordList.h"
 
 #include <cstdint>
 #include <cstdlib>

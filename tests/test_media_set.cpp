@@ -2,7 +2,7 @@
 // this test lives too): every file a window can name is there and loads,
 // every recording is clean PCM of a sensible length, every word list is in
 // the program's format.
-#include "exercises/initial/words/WordList.h"
+#include "wordlist/WordList.h"
 #include "media/MediaPaths.h"
 #include "media/SoundWav.h"
 

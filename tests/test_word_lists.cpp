@@ -1,6 +1,6 @@
 // The word-list reader over real files: the field rules, the encodings lists
 // come in from Windows and Linux editors, and files that are no word list.
-#include "exercises/initial/words/WordList.h"
+#include "wordlist/WordList.h"
 
 #include <QDir>
 #include <QFile>

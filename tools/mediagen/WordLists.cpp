@@ -1,6 +1,6 @@
 #include "WordLists.h"
 
-#include "exercises/initial/words/WordList.h"
+#include "wordlist/WordList.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "MediaCheck.h"
 
-#include "exercises/initial/words/WordList.h"
+#include "wordlist/WordList.h"
 #include "media/FileNames.h"
 #include "media/MediaPaths.h"
 #include "media/SoundWav.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "exercises/initial/words/WordList.h"
+#include "wordlist/WordList.h"
 #include "shell/Buttons.h"
 #include "shell/ControlArray.h"
 #include "shell/Controls.h"

@@ -1,4 +1,4 @@
-#include "exercises/initial/words/WordList.h"
+#include "wordlist/WordList.h"
 
 #include <QFile>
 #include <QStringDecoder>
