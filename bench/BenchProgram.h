@@ -11,7 +11,7 @@
 #include "shell/Form.h"
 #include "state/Clock.h"
 #include "state/MessageBoxes.h"
-#include "state/Random.h"
+#include "rules/Random.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -55,20 +55,8 @@ struct BenchProgram {
         : program(Services{random, clock, sound ? *sound : silent, boxes, problems,
                            MediaPaths(QCoreApplication::applicationDirPath()), [] {}})
     {
-        m.PreparaLettere();
     }
 };
-
-// Index of the box of array `name` (Image1_0...) whose tag is `tag`, or -1.
-inline int boxWithTag(const Form &form, const char *name, const QString &tag)
-{
-    for (int k = 0; k < 8; ++k) {
-        const auto *box = form.window()->findChild<PictureBox *>(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(k));
-        if (box && box->tag() == tag)
-            return k;
-    }
-    return -1;
-}
 
 // Deletes the windows that closed: unloading leaves them to the event loop.
 inline void deleteClosedWindows()

@@ -7,7 +7,7 @@
 
 #include "BenchProgram.h"
 #include "shell/Form.h"
-#include "state/ExerciseWindows.h"
+#include "shell/ExerciseWindows.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -6,8 +6,8 @@
 //   bench_memory [FLOOR]     (DISPLAY or QT_QPA_PLATFORM must give a screen)
 
 #include "BenchProgram.h"
-#include "media/WavSoundPlayer.h"
-#include "state/ExerciseWindows.h"
+#include "sound/WavSoundPlayer.h"
+#include "shell/ExerciseWindows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

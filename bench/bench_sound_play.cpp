@@ -3,7 +3,7 @@
 // the posting is measured. Run it with an audio server to see the worst case
 // (PULSE_SERVER may point at any server).
 #include "media/ProblemLog.h"
-#include "media/WavSoundPlayer.h"
+#include "sound/WavSoundPlayer.h"
 
 #include <QApplication>
 #include <QFile>

@@ -17,7 +17,7 @@
 #include "exercises/matching/CharacterDragMatching.h"
 #include "exercises/matching/PositionMatching.h"
 #include "exercises/recognition/PictureRecognition.h"
-#include "state/ExerciseWindows.h"
+#include "shell/ExerciseWindows.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -34,7 +34,7 @@ constexpr QSize kWindowSize(1600, 1200);
 constexpr int kFirstTurns = 500;
 
 // One turn of the window `form`, turn number `i`: a right answer, then on to the next.
-std::function<void(int)> turnOf(Form &form, Modulo1 &m, bench::BenchClock &clock)
+std::function<void(int)> turnOf(Form &form, bench::BenchClock &clock)
 {
     if (auto *f = qobject_cast<SinglePictureListening *>(&form))
         return [f](int) { f->Command1_Click(); };
@@ -46,18 +46,18 @@ std::function<void(int)> turnOf(Form &form, Modulo1 &m, bench::BenchClock &clock
         };
     if (auto *f = qobject_cast<PictureRecognition *>(&form))
         return [f](int) {
-            f->Image1_Click(bench::boxWithTag(*f, "Image1", f->VocaleDetta));
+            f->Image1_Click(f->turn().spokenPlace());
             f->Command2_Click();
         };
     if (auto *f = qobject_cast<PositionMatching *>(&form))
         return [f](int) {
-            f->Image1_Click(f->Posto);
+            f->Image1_Click(f->turn().writtenPlace());
             f->Command2_Click();
         };
     if (auto *f = qobject_cast<CharacterClickMatching *>(&form))
-        return [f, &m](int) {
-            if (f->CoppieFatte < 5)
-                f->Image3_Click(bench::boxWithTag(*f, "Image1", m.Lettere[f->CoppieFatte + 1]));
+        return [f](int) {
+            if (!f->series().over())
+                f->Image3_Click(placeOf(f->series().row(), f->series().model()));
             f->Command2_Click();
         };
     if (auto *f = qobject_cast<CharacterDragMatching *>(&form))
@@ -68,7 +68,7 @@ std::function<void(int)> turnOf(Form &form, Modulo1 &m, bench::BenchClock &clock
         };
     if (auto *f = qobject_cast<InitialVowel *>(&form))
         return [f](int) {
-            f->Frame1_Click(f->VocaleGiusta - 1);
+            f->Frame1_Click(f->quiz().vowel() - 1);
             f->Command1_Click();
         };
     return nullptr;
@@ -115,7 +115,7 @@ int main(int argc, char *argv[])
         if (!only.isEmpty() && !only.contains(QLatin1String(row.name)))
             continue;
         Form &form = *program.program.windows.form(row.id);
-        const auto turn = turnOf(form, program.m, program.clock);
+        const auto turn = turnOf(form, program.clock);
         if (!turn) {
             std::fprintf(stderr, "%s: no turn known for this window\n", row.name);
             return 2;

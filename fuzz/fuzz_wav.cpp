@@ -1,7 +1,7 @@
 // libFuzzer target for the WAV reader: any bytes give either nothing or a
 // layout that lies inside the bytes, holds whole frames of a format the
 // audio output takes, and reads back as exactly that many samples.
-#include "media/SoundWav.h"
+#include "sound/SoundWav.h"
 
 #include <QBuffer>
 

@@ -2,11 +2,11 @@
 #include "app/SingleInstance.h"
 #include "app/SoundModule.h"
 #include "media/Artwork.h"
-#include "media/LateSoundPlayer.h"
+#include "sound/LateSoundPlayer.h"
 #include "media/ProblemLog.h"
 #include "shell/QtMessageBoxes.h"
 #include "state/Clock.h"
-#include "state/Random.h"
+#include "rules/Random.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

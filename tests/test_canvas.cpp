@@ -1,11 +1,9 @@
 #include "fakes/Fakes.h"
 
 #include "shell/DesignCanvas.h"
-#include "shell/VowelShuffle.h"
 
 #include <QSignalSpy>
 #include <QtTest>
-#include <map>
 
 using namespace zampli;
 using namespace zampli::test;
@@ -119,60 +117,6 @@ private slots:
         canvas.setTwips((*tiles)[0], QRect(0, 4800, 2415, 2535));
         QCOMPARE(letters[0]->mapTo(&canvas, QPoint(0, 0)),
                  canvas.fit().map(QRect(600, 4800 + 120, 1, 1)).topLeft());
-    }
-
-    void shuffleRedrawsTakenPlacesUntilAFreeOne()
-    {
-        Harness h;
-        Boxes b(1.0);
-        h.modulo->PreparaLettere();
-        // A at 2; E: 2 taken, then 0; I: 2, 0 taken, then 4; O at 1; U: 4, 0, 1 taken, then 3.
-        h.random.scriptNumbers(5, {3, 3, 1, 3, 1, 5, 2, 5, 1, 2, 4});
-        QStringList asked;
-        qint16 drawn = -1;
-        VowelShuffle::clearPlaces(*b.boxes);
-        for (PictureBox *box : *b.boxes)
-            QVERIFY(box->tag() == kVuota && !box->showsPlaceholder() && box->picture().isNull());
-        VowelShuffle::fillPlaces(*b.boxes, h.random, h.modulo->Lettere, h.modulo->pictures,
-                                 [&](const QString &letter) {
-                                     asked << letter;
-                                     return vowelPicture(h.media(), Pictures::Faces, letter);
-                                 },
-                                 drawn);
-        QCOMPARE(h.random.draws, 11);
-        QCOMPARE(drawn, qint16(3));
-        QStringList tags;
-        for (PictureBox *box : *b.boxes)
-            tags << box->tag();
-        QCOMPARE(tags, QStringList({"E", "O", "A", "U", "I"}));
-        QCOMPARE(asked, QStringList({"A", "E", "I", "O", "U"}));
-        // No picture files here: each box shows its letter instead.
-        QCOMPARE((*b.boxes)[4]->placeholderText(), QStringLiteral("I"));
-        QCOMPARE(VowelShuffle::placeOf(*b.boxes, "U"), 3);
-        QCOMPARE(VowelShuffle::placeOf(*b.boxes, "vuota"), -1);
-    }
-
-    void shuffleIsFairOverManyRuns()
-    {
-        Harness h;
-        Boxes b(1.0);
-        h.modulo->PreparaLettere();
-        SystemRandom random(2024);
-        std::map<std::pair<QString, int>, int> seen;
-        qint16 drawn = 0;
-        constexpr int kRuns = 50000;
-        for (int run = 0; run < kRuns; ++run) {
-            VowelShuffle::clearPlaces(*b.boxes);
-            VowelShuffle::fillPlaces(*b.boxes, random, h.modulo->Lettere, h.modulo->pictures,
-                                     [&](const QString &l) { return vowelPicture(h.media(), Pictures::Faces, l); },
-                                     drawn);
-            for (int k = 0; k < 5; ++k)
-                ++seen[{(*b.boxes)[k]->tag(), k}];
-        }
-        QCOMPARE(seen.size(), size_t(25)); // every vowel in every place, nothing else
-        for (const auto &[key, count] : seen)
-            QVERIFY2(qAbs(count - kRuns / 5) < 400,
-                     qPrintable(QString("%1 at %2: %3").arg(key.first).arg(key.second).arg(count)));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "fakes/Fakes.h"
 
 #include "exercises/initial/InitialVowel.h"
+#include "wordlist/WordList.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -55,7 +56,7 @@ class IniziaPerTest : public QObject {
         }
         void nextQuestion(int vowel, int word)
         {
-            script(vowel, word, form->NumeroParole[vowel]); // the list as last read
+            script(vowel, word, int(form->quiz().words(vowel).size())); // the list as last read
             clickAsUser(control("Command1"));
         }
         void activateAgain(int vowel, int word) // to the main menu beside it and back
@@ -125,7 +126,7 @@ private slots:
 
         o.writeLists({{"o", "oca\r\norso\r\n"}}); // an edited list counts from the next activation
         o.nextQuestion(4, 1);
-        QCOMPARE(o.form->Parola, QStringLiteral("uva"));
+        QCOMPARE(o.form->quiz().word(), QStringLiteral("uva"));
         o.answer(3);
         o.activateAgain(4, 2);
         QCOMPARE(o.h.sound.played.last(), o.h.media().voice("orso"));
@@ -162,14 +163,17 @@ private slots:
     {
         const Lists lists = {{"a", QByteArray("ape\r\n").repeated(51)}, {"e", ""}, {"i", "../fuori\r\nisola\r\n"}};
         Open o(1, 50, lists, {{"u", " \r\n"}});
-        QCOMPARE(o.form->NumeroParole, (std::array<qint16, 6>{0, 50, 0, 1, 0, 0}));
+        QList<int> counts;
+        for (int v = 1; v <= 5; ++v)
+            counts << int(o.form->quiz().words(v).size());
+        QCOMPARE(counts, QList<int>({50, 0, 1, 0, 0}));
 
         o.answer(0);
         QVERIFY(QFile::remove(o.h.media().wordPicture("isola")));
         o.h.random.scriptNumbers(5, {2, 4, 5, 3}); // E, O and U have no word: drawn again
         o.h.random.scriptNumbers(1, {1});
         clickAsUser(o.control("Command1"));
-        QCOMPARE(o.form->Parola + o.form->window()->findChild<PictureBox *>("Image1")->placeholderText(), "isolaisola");
+        QCOMPARE(o.form->quiz().word() + o.form->window()->findChild<PictureBox *>("Image1")->placeholderText(), "isolaisola");
 
         o.activateAgain(1, 1);
         QStringList expected = {

@@ -24,7 +24,7 @@ bool shuffled(const Open<F> &o, int style)
 struct Posizioni5 : Open<PositionMatching> {
     explicit Posizioni5(std::initializer_list<double> draws = {}) : Open(FormId::Posizioni5, "Command5", draws) {}
     PictureBox *face(int k) const { return at("Image1", k); }
-    bool writes(int style) const { return shows(control("Image2"), form->LetteraGiusta, style); }
+    bool writes(int style) const { return shows(control("Image2"), form->turn().written(), style); }
     // Faces shown and enabled, and both buttons on or off.
     bool state(int shown, int enabled, bool buttons) const
     {
@@ -37,7 +37,7 @@ struct Posizioni5 : Open<PositionMatching> {
 struct Caratteri1 : Open<CharacterClickMatching> {
     Caratteri1() : Open(FormId::Caratteri1, "Command10") {}
     // Clicks the box under the model's vowel.
-    void pairRight() const { clickAsUser(at("Image3", placeOf("Image1", kVowels[form->CoppieFatte]))); }
+    void pairRight() const { clickAsUser(at("Image3", placeOf("Image1", kVowels[form->series().done()]))); }
     int columns() const { return count("Image1", &QWidget::isVisible) + count("Image3", &QWidget::isVisible); }
     bool model(const QString &letter, int style) const { return shows(control("Image2"), letter, style); }
     // A series starting: model A, a new row, empty boxes.
@@ -70,7 +70,7 @@ struct Caratteri2 : Open<CharacterDragMatching> {
     bool dropPiece(int k, int to) const { return drop(box(to), *std::unique_ptr<QMimeData>(piece(k)->dragData())); }
     void checkNewSeries(int referenceStyle, int pieceStyle, bool next = false) const
     {
-        QVERIFY(form->CoppieFatte == 0 && on("Command2") == next);
+        QVERIFY(form->series().done() == 0 && on("Command2") == next);
         const QList<int> rows = pieceOrder();
         for (int k = 0; k < 5; ++k) // one piece a row, beside the boxes
             QVERIFY2(shows(at("Image2", k), kVowels[k], referenceStyle) && isEmptyBox(box(k)) && piece(k)->isEnabled() &&
@@ -112,7 +112,7 @@ private slots:
         int fixedStyle = 0, answers = 0;
         const qsizetype sounds = o.h.sound.played.size();
         for (int turn = 0; turn < 1000; ++turn) {
-            const QString before = o.form->LetteraGiusta;
+            const QString before = o.form->turn().written();
             if (!o.on("Command2") && ++answers)
                 clickAsUser(o.face(o.placeOf("Image1", before)));
             if (turn % 10 == 3) {
@@ -126,7 +126,7 @@ private slots:
             }
             if (!fixedStyle)
                 randomStyles.insert(o.form->Stile);
-            QVERIFY2(o.form->LetteraGiusta != before && (!fixedStyle || o.form->Stile == fixedStyle) &&
+            QVERIFY2(o.form->turn().written() != before && (!fixedStyle || o.form->Stile == fixedStyle) &&
                          o.writes(o.form->Stile) && shuffled(o, 0),
                      qPrintable(QString::number(turn)));
         }

@@ -4,8 +4,8 @@
 
 #include "WindowWalk.h"
 
-#include "media/SoundRouter.h"
-#include "state/ExerciseWindows.h"
+#include "sound/SoundRouter.h"
+#include "shell/ExerciseWindows.h"
 
 using namespace zampli;
 using namespace zampli::test;

@@ -4,7 +4,7 @@
 // the program's format.
 #include "wordlist/WordList.h"
 #include "media/MediaPaths.h"
-#include "media/SoundWav.h"
+#include "sound/SoundWav.h"
 
 #include <QCoreApplication>
 #include <QFile>

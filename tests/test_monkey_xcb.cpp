@@ -9,8 +9,8 @@
 #include "exercises/matching/CharacterDragMatching.h"
 #include "exercises/matching/PositionMatching.h"
 #include "shell/DesignCanvas.h"
-#include "state/ExerciseWindows.h"
-#include "state/Vowels.h"
+#include "shell/ExerciseWindows.h"
+#include "state/VowelMedia.h"
 
 #include <ranges>
 
@@ -55,7 +55,8 @@ QString broken(Harness &h, Form *f)
     if (dynamic_cast<FivePictureListening *>(f) &&
         ((child(f, "Image2")->isVisible() && countOf(f, "Image1", &QWidget::isVisible) > 0) || h.modulo->Contatore > 5))
         return "the large picture and the five";
-    if (dynamic_cast<SinglePictureListening *>(f) && f->canvas()->background() != vowelColour(h.modulo->Vocale))
+    if (auto *single = dynamic_cast<SinglePictureListening *>(f);
+        single && f->canvas()->background() != vowelColour(single->vowel()))
         return "the ground is not the vowel's colour";
     if (dynamic_cast<PositionMatching *>(f)) {
         const bool done = child(f, "Command2")->isEnabled();

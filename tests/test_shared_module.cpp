@@ -77,23 +77,6 @@ private slots:
         QCOMPARE(h.sound.played.last(), s + "no.wav");
     }
 
-    void countersStopAt32767AndWriteTheirSign()
-    {
-        Counter16 c(32766);
-        ++c;
-        ++c;
-        ++c;
-        QCOMPARE(c.value(), 32767);
-        c += 10;
-        QCOMPARE(c.value(), 32767);
-        c = -40000;
-        QCOMPARE(c.value(), -32768);
-        QCOMPARE(numberText(3), QStringLiteral(" 3"));
-        QCOMPARE(numberText(0), QStringLiteral(" 0"));
-        QCOMPARE(numberText(-7), QStringLiteral("-7"));
-        QCOMPARE(numberText(32767), QStringLiteral(" 32767"));
-    }
-
     void mediaPathsJoinFolderSubFolderAndName()
     {
         const MediaPaths p("/opt/zampli/");

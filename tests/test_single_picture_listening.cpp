@@ -58,15 +58,15 @@ private slots:
         // E first; then E, E again before O is accepted.
         Open o(FormId::Posizioni1, {0.3, 0.3, 0.3, 0.7});
         o.next();
-        QCOMPARE(o.h.modulo->Vocale, qint16(4));
+        QCOMPARE(o.form->vowel(), 4);
         QCOMPARE(o.h.sound.played, QStringList({o.voice("E"), o.voice("O")}));
 
         // Over many presses each other vowel follows a given one about as often.
         QHash<int, int> follows; // before * 10 + after
-        for (int i = 0, before = o.h.modulo->Vocale; i < 5000; ++i, before = o.h.modulo->Vocale) {
+        for (int i = 0, before = o.form->vowel(); i < 5000; ++i, before = o.form->vowel()) {
             o.form->Command1_Click();
-            QVERIFY(o.h.modulo->Vocale != before);
-            ++follows[before * 10 + o.h.modulo->Vocale];
+            QVERIFY(o.form->vowel() != before);
+            ++follows[before * 10 + o.form->vowel()];
         }
         QCOMPARE(follows.size(), 20);
         for (const int count : std::as_const(follows))
@@ -102,11 +102,11 @@ private slots:
     {
         Open o(FormId::Zampli1, {0.1, 0.1});
         o.action("mnuCaratteri_0")->trigger(); // the checked one
-        QVERIFY(o.h.sound.played.size() == 2 && o.h.modulo->Vocale != 1 && !o.form->StileFisso);
+        QVERIFY(o.h.sound.played.size() == 2 && o.form->vowel() != 1 && !o.form->StileFisso);
         o.action("mnuCaratteri_3")->trigger();
         QCOMPARE(o.form->checkedStyleItem(), 3);
         for (int i = 0; i < 3; ++i, o.form->Command1_Click())
-            QVERIFY(o.form->pictureFile().endsWith(o.h.modulo->Lettere[o.h.modulo->Vocale] + "3.jpg"));
+            QVERIFY(o.form->pictureFile().endsWith(QString("AEIOU"[o.form->vowel() - 1]) + "3.jpg"));
     }
 
     // Opened from the menu, which closes; presses are counted, repeats and

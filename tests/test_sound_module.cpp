@@ -1,6 +1,6 @@
 // The program's sound comes from the module beside it, made when first needed.
 #include "app/SoundModule.h"
-#include "media/LateSoundPlayer.h"
+#include "sound/LateSoundPlayer.h"
 #include "media/ProblemLog.h"
 
 #include <QMutex>

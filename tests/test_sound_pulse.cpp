@@ -2,8 +2,8 @@
 // monitor is recorded and listened to. The player runs in a child process
 // (this program again, "--child"), so each run meets the server afresh.
 #include "media/ProblemLog.h"
-#include "media/WavSoundPlayer.h"
-#include "state/ExerciseWindows.h"
+#include "sound/WavSoundPlayer.h"
+#include "shell/ExerciseWindows.h"
 #include "WindowWalk.h"
 
 #include <QtTest>

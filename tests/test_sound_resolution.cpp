@@ -1,8 +1,8 @@
 // What the sound player decides to play, seen through a recording output:
 // no audio device is touched.
 #include "media/ProblemLog.h"
-#include "media/SoundRouter.h"
-#include "media/SoundWav.h"
+#include "sound/SoundRouter.h"
+#include "sound/SoundWav.h"
 
 #include <QDataStream>
 #include <QDateTime>

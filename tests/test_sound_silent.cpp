@@ -1,7 +1,7 @@
 // The real player on a machine with no audio server: it must stay silent,
 // say so once, still report missing files, and close at once.
 #include "media/ProblemLog.h"
-#include "media/WavSoundPlayer.h"
+#include "sound/WavSoundPlayer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

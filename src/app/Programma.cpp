@@ -9,7 +9,7 @@
 #include "exercises/recognition/PictureRecognition.h"
 #include "shell/FormAvvio.h"
 #include "shell/FormMenu.h"
-#include "state/Random.h"
+#include "rules/Random.h"
 
 namespace zampli {
 

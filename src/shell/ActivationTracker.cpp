@@ -1,20 +1,18 @@
 #include "shell/ActivationTracker.h"
 
-#include "shell/Form.h"
-
 namespace zampli {
 
-void ActivationTracker::activated(Form &form)
+void ActivationTracker::activated(Activatable &window)
 {
-    if (last_ == &form)
+    if (last_ == &window)
         return;
-    last_ = &form;
-    form.runActivation();
+    last_ = &window;
+    window.runActivation();
 }
 
-void ActivationTracker::unloaded(Form &form)
+void ActivationTracker::unloaded(Activatable &window)
 {
-    if (last_ == &form)
+    if (last_ == &window)
         last_ = nullptr;
 }
 

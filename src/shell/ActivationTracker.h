@@ -2,7 +2,14 @@
 
 namespace zampli {
 
-class Form;
+// A window whose activation step the tracker runs.
+class Activatable {
+public:
+    virtual void runActivation() = 0;
+
+protected:
+    ~Activatable() = default;
+};
 
 // Decides when a window's activation step runs: when it is shown, and when it
 // becomes the active window after another window of the program was. Message
@@ -11,12 +18,12 @@ class Form;
 class ActivationTracker {
 public:
     // A window of the program became the active one (or was shown).
-    void activated(Form &form);
+    void activated(Activatable &window);
     // A window was closed: its next showing is a fresh activation.
-    void unloaded(Form &form);
+    void unloaded(Activatable &window);
 
 private:
-    Form *last_ = nullptr;
+    Activatable *last_ = nullptr;
 };
 
 } // namespace zampli

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "state/Vowels.h"
+#include "state/VowelMedia.h"
 
 #include <QFrame>
 #include <QImage>
@@ -95,7 +95,6 @@ public:
 
     // A thin dark line along the box's edge, drawn over the picture.
     void setSingleBorder(bool on);
-    bool hasSingleBorder() const { return border_; }
 
 signals:
     void clicked();

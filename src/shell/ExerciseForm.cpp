@@ -1,8 +1,10 @@
 #include "shell/ExerciseForm.h"
 
 #include "shell/Windows.h"
-#include "state/Modulo1.h"
+#include "rules/Random.h"
+#include "rules/Shuffle.h"
 #include "state/MessageBoxes.h"
+#include "state/Modulo1.h"
 
 #include <QMenuBar>
 
@@ -26,8 +28,15 @@ QStringList styleItemCaptions(StyleItems form)
 }
 
 ExerciseForm::ExerciseForm(Windows &w, FormId id, QSize designTwips, QColor designBackground)
-    : Form(w, QString::fromLatin1(exerciseWindow(id).name), designTwips, designBackground),
-      row_(exerciseWindow(id))
+    : ExerciseForm(w, id, designTwips, designBackground, w.m.exerciseServices())
+{
+}
+
+ExerciseForm::ExerciseForm(Windows &w, FormId id, QSize designTwips, QColor designBackground,
+                           const ExerciseServices &s)
+    : Form(w, w.activation, QString::fromLatin1(exerciseWindow(id).name), designTwips, designBackground),
+      speaker(s.speaker), counters(s.counters), random(s.random), clock(s.clock), media(s.media),
+      pictures(s.pictures), messages(s.boxes), problems(s.problems), row_(exerciseWindow(id))
 {
 }
 
@@ -63,7 +72,6 @@ void ExerciseForm::Form_Activate()
         StileFisso = false;
     if (row_.steps & StepOwnResets)
         ownResets();
-    m.PreparaLettere();
     if (row_.steps & StepLeggiParole)
         LeggiParole();
     if (!isLoaded())
@@ -95,7 +103,7 @@ void ExerciseForm::mnuCaratteri_Click(int index)
         parla();
         break;
     case AfterStyle::CaricaZampli: CaricaZampli(); break;
-    case AfterStyle::Command2Click: Command2_Click(); break;
+    case AfterStyle::NextTurn: startNextTurn(); break;
     case AfterStyle::Nothing: break;
     }
 }
@@ -110,32 +118,38 @@ int ExerciseForm::checkedStyleItem() const
 
 void ExerciseForm::mnuAzzera_Click()
 {
-    m.EserciziEseguiti = 0;
+    counters.EserciziEseguiti = 0;
     if (row_.counters == CounterVariant::B)
-        m.EserciziErrati = 0;
+        counters.EserciziErrati = 0;
 }
 
 QString ExerciseForm::reportText() const
 {
-    QString text = QStringLiteral("Sono stati eseguiti ") + numberText(m.EserciziEseguiti);
-    if (row_.counters == CounterVariant::A)
-        return text + QStringLiteral(" esercizi.");
-    return text + QStringLiteral(" esercizi esatti e ") + numberText(m.EserciziErrati) +
-           QStringLiteral(" esercizi errati. ");
+    return exerciseReport(row_.counters, counters.EserciziEseguiti, counters.EserciziErrati);
 }
 
 void ExerciseForm::mnuEsercizi_Click()
 {
-    m.services.boxes.tell(reportText(), window());
+    messages.tell(reportText(), window());
+}
+
+void ExerciseForm::drawStyle()
+{
+    if (!StileFisso)
+        Stile = zampli::drawStyle(random);
+}
+
+void ExerciseForm::returnToMenu()
+{
+    if (Form *menu = windows.form(FormId::Menu))
+        menu->Show();
+    Unload();
 }
 
 void ExerciseForm::mnuEsci_Click()
 {
-    if (!m.services.boxes.askYesNo(QStringLiteral("Vuoi terminare?"), window()))
-        return;
-    if (Form *menu = windows.form(FormId::Menu))
-        menu->Show();
-    Unload();
+    if (messages.askYesNo(QStringLiteral("Vuoi terminare?"), window()))
+        returnToMenu();
 }
 
 bool ExerciseForm::closeRequested()

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "state/ExerciseWindows.h"
+#include "shell/ExerciseWindows.h"
 #include "shell/Form.h"
+#include "state/ExerciseServices.h"
 
 #include <QList>
 #include <QPointer>
@@ -44,11 +45,28 @@ protected:
     virtual void LeggiParole() {}
     virtual void CaricaZampli() {}
     virtual void parla() {}
-    virtual void Command2_Click() {}
+    // What a style choice leads to in the windows that start a new turn on it.
+    virtual void startNextTurn() {}
     // Eight-item form: the pair of styles item `index` stands for.
     virtual void setStylePair(int) {}
 
+    // A new style for this turn, unless the adult fixed one.
+    void drawStyle();
+    // Shows the main menu and closes this window.
+    void returnToMenu();
+
+    Speaker &speaker;
+    SharedCounters &counters;
+    Random &random;
+    const Clock &clock;
+    const MediaPaths &media;
+    const PictureLoader &pictures;
+    MessageBoxes &messages;
+    ProblemLog &problems;
+
 private:
+    ExerciseForm(Windows &w, FormId id, QSize designTwips, QColor designBackground, const ExerciseServices &s);
+
     const ExerciseWindowRow &row_;
     QList<QPointer<QAction>> styleItems_;
 };

@@ -1,16 +1,15 @@
 #include "shell/Form.h"
 
 #include "shell/DesignCanvas.h"
-#include "shell/FormWindow.h"
-#include "shell/Windows.h"
 #include "state/MessageBoxes.h"
 
 #include <QMenuBar>
 
 namespace zampli {
 
-Form::Form(Windows &w, const QString &name, QSize designTwips, QColor designBackground)
-    : windows(w), m(w.m), name_(name), design_(designTwips), designBackground_(designBackground)
+Form::Form(Windows &w, ActivationTracker &activation, const QString &name, QSize designTwips,
+           QColor designBackground)
+    : windows(w), activation_(activation), name_(name), design_(designTwips), designBackground_(designBackground)
 {
     setObjectName(name);
 }
@@ -51,7 +50,7 @@ void Form::Show()
     window_->activateWindow();
     // Showing counts as becoming the active window, whether or not the
     // window system hands over the focus at once.
-    windows.activation.activated(*this);
+    activation_.activated(*this);
 }
 
 void Form::Unload()
@@ -63,12 +62,12 @@ void Form::Unload()
 void Form::windowClosed()
 {
     window_ = nullptr; // the window deletes itself, with every control on it
-    windows.activation.unloaded(*this);
+    activation_.unloaded(*this);
 }
 
 void Form::windowActivated()
 {
-    windows.activation.activated(*this);
+    activation_.activated(*this);
 }
 
 } // namespace zampli

@@ -2,7 +2,7 @@
 
 #include "shell/Windows.h"
 #include "state/Modulo1.h"
-#include "state/Vowels.h"
+#include "state/VowelMedia.h"
 #include "shell/Controls.h"
 #include "shell/DesignCanvas.h"
 
@@ -26,7 +26,7 @@ constexpr Letter kLetters[10] = {
 } // namespace
 
 FormAvvio::FormAvvio(Windows &w)
-    : Form(w, QStringLiteral("FormAvvio"), QSize(11550, 9510), QColor(255, 192, 255))
+    : Form(w, w.activation, QStringLiteral("FormAvvio"), QSize(11550, 9510), QColor(255, 192, 255))
 {
 }
 

@@ -46,7 +46,7 @@ constexpr DesignFont kButtonFont{15.75, true};
 } // namespace
 
 FormMenu::FormMenu(Windows &w)
-    : Form(w, QStringLiteral("FormMenu"), QSize(10770, 8610), QColor(255, 0, 255))
+    : Form(w, w.activation, QStringLiteral("FormMenu"), QSize(10770, 8610), QColor(255, 0, 255))
 {
 }
 
@@ -73,8 +73,8 @@ void FormMenu::buildControls(DesignCanvas &canvas)
 
 void FormMenu::Form_Load()
 {
-    m.EserciziEseguiti = 0;
-    m.EserciziErrati = 0;
+    windows.m.EserciziEseguiti = 0;
+    windows.m.EserciziErrati = 0;
 }
 
 void FormMenu::openExercise(FormId target, bool menuStaysOpen)
@@ -87,8 +87,8 @@ void FormMenu::openExercise(FormId target, bool menuStaysOpen)
         Unload();
 }
 
-void FormMenu::Command3D6_Click() { m.MostraInformazioni(window()); }
-void FormMenu::Command3D5_Click() { m.ConfermaUscita(window()); }
+void FormMenu::Command3D6_Click() { windows.m.MostraInformazioni(window()); }
+void FormMenu::Command3D5_Click() { windows.m.ConfermaUscita(window()); }
 
 bool FormMenu::closeRequested()
 {

@@ -1,7 +1,6 @@
 #include "shell/FormWindow.h"
 
 #include "shell/DesignCanvas.h"
-#include "shell/Form.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,7 +24,7 @@ static int desktopMenuPixels()
     return QFontInfo(QApplication::font("QMenuBar")).pixelSize();
 }
 
-FormWindow::FormWindow(Form &form, QSize designTwips, bool withMenuBar) : form_(form)
+FormWindow::FormWindow(FormWindowOwner &owner, QSize designTwips, bool withMenuBar) : owner_(owner)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     auto *layout = new QVBoxLayout(this);
@@ -74,7 +73,7 @@ bool FormWindow::event(QEvent *e)
 {
     switch (e->type()) {
     case QEvent::WindowActivate:
-        form_.windowActivated();
+        owner_.windowActivated();
         break;
     case QEvent::Resize:
         if (menuBar_) {
@@ -95,12 +94,12 @@ bool FormWindow::event(QEvent *e)
 
 void FormWindow::closeEvent(QCloseEvent *e)
 {
-    if (!unloading_ && !form_.closeRequested()) {
+    if (!unloading_ && !owner_.closeRequested()) {
         e->ignore();
         return;
     }
     e->accept();
-    form_.windowClosed();
+    owner_.windowClosed();
 }
 
 } // namespace zampli

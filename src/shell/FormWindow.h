@@ -6,22 +6,34 @@ class QMenuBar;
 
 namespace zampli {
 
-class Form;
 class DesignCanvas;
+
+// What a window tells the one who loaded it.
+class FormWindowOwner {
+public:
+    virtual void windowActivated() = 0;
+    // The window's close button: true lets the window close now; an owner
+    // that asks first says false and unloads the window on the answer.
+    virtual bool closeRequested() = 0;
+    virtual void windowClosed() = 0;
+
+protected:
+    ~FormWindowOwner() = default;
+};
 
 // The top-level window of a loaded form: an optional menu bar of its own
 // over the design canvas. It lives from load to unload.
 class FormWindow : public QWidget {
     Q_OBJECT
 public:
-    FormWindow(Form &form, QSize designTwips, bool withMenuBar);
+    FormWindow(FormWindowOwner &owner, QSize designTwips, bool withMenuBar);
 
     DesignCanvas *canvas() const { return canvas_; }
     QMenuBar *menuBar() const { return menuBar_; }
 
     // Sets the first size: a comfortable share of the screen.
     void sizeToScreen();
-    // Closes without asking the form (the program itself unloads it).
+    // Closes without asking the owner (the program itself unloads it).
     void unload();
     void toggleFullScreen();
 
@@ -30,7 +42,7 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
-    Form &form_;
+    FormWindowOwner &owner_;
     DesignCanvas *canvas_ = nullptr;
     QMenuBar *menuBar_ = nullptr;
     bool unloading_ = false;

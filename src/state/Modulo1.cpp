@@ -3,16 +3,15 @@
 #include "media/SoundPlayer.h"
 #include "state/Clock.h"
 #include "state/MessageBoxes.h"
-#include "state/Random.h"
+#include "rules/Random.h"
 
 namespace zampli {
 
 Modulo1::Modulo1(Services s) : services(std::move(s)), pictures(services.problems) {}
 
-void Modulo1::PreparaLettere()
+ExerciseServices Modulo1::exerciseServices()
 {
-    Lettere = {QString(), QStringLiteral("A"), QStringLiteral("E"), QStringLiteral("I"),
-               QStringLiteral("O"), QStringLiteral("U")};
+    return {*this, *this, services.random, services.clock, services.media, pictures, services.boxes, services.problems};
 }
 
 void Modulo1::SuonoGiusto()
@@ -44,14 +43,31 @@ void Modulo1::MostraInformazioni(QWidget *parent)
     services.boxes.inform(informationText(), parent);
 }
 
+void Modulo1::speak(const QString &letter)
+{
+    Percorso = services.media.voice(letter);
+    play(Percorso);
+}
+
+void Modulo1::speakWord(const QString &word)
+{
+    speak(word); // words and vowels share the voice folder and its naming
+}
+
+void Modulo1::sayAgain()
+{
+    play(Percorso);
+}
+
+void Modulo1::wrongAnswer()
+{
+    ++EserciziErrati;
+    SuonoSbagliato();
+}
+
 void Modulo1::play(const QString &path)
 {
     services.sound.play(path);
-}
-
-double Modulo1::clock() const
-{
-    return services.clock.secondsSinceMidnight();
 }
 
 } // namespace zampli

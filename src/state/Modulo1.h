@@ -1,47 +1,45 @@
 #pragma once
 
 #include "media/PictureLoader.h"
-#include "state/Counter16.h"
+#include "state/ExerciseServices.h"
 #include "state/Services.h"
+#include "state/Speaker.h"
 
 #include <QString>
-#include <array>
 
 class QWidget;
 
 namespace zampli {
 
-// The state every window shares and the routines behind it. Windows read and
-// write it directly; there is no other shared service.
-class Modulo1 {
+// The state every window shares and the routines behind it. The title window
+// and the menu use it whole; exercise windows get only their services.
+class Modulo1 final : public Speaker, public SharedCounters {
 public:
     explicit Modulo1(Services s);
     Modulo1(const Modulo1 &) = delete;
     Modulo1 &operator=(const Modulo1 &) = delete;
 
-    // The vowel table: slots 1 to 5 hold "A" to "U", slot 0 stays empty.
-    std::array<QString, 6> Lettere;
-    qint16 Vocale = 0;
-    Counter16 EserciziEseguiti;
-    Counter16 EserciziErrati;
-    Counter16 Contatore;
-    double InizioVoce = 0;
-    double OraAttuale = 0;
-    QString Percorso;
+    QString Percorso; // the voice played last
 
     Services services;
     PictureLoader pictures;
 
-    void PreparaLettere();
+    ExerciseServices exerciseServices();
+
     void SuonoGiusto();
     void SuonoSbagliato();
     // The boxes sit over `parent`, the window that asked.
     void ConfermaUscita(QWidget *parent);
     void MostraInformazioni(QWidget *parent);
 
+    void speak(const QString &letter) override;
+    void speakWord(const QString &word) override;
+    void sayAgain() override;
+    void praise() override { SuonoGiusto(); }
+    void wrongAnswer() override;
+
     // Plays a sound file by its full path, without waiting.
     void play(const QString &path);
-    double clock() const;
 };
 
 // The information box's four lines.

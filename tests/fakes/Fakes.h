@@ -3,7 +3,7 @@
 #include "state/Clock.h"
 #include "app/Programma.h"
 #include "state/Modulo1.h"
-#include "state/Random.h"
+#include "rules_fakes/ScriptedRandom.h"
 #include "media/ProblemLog.h"
 #include "media/SoundPlayer.h"
 #include "state/MessageBoxes.h"
@@ -18,22 +18,6 @@ class QWidget;
 #include <vector>
 
 namespace zampli::test {
-
-// Hands out the values a test scripts, then falls back to a fixed sequence.
-class ScriptedRandom final : public Random {
-public:
-    void script(std::initializer_list<double> values) { queue_.insert(queue_.end(), values); }
-    // Values that make drawNumber(n) yield each of `numbers` in turn.
-    void scriptNumbers(int n, std::initializer_list<int> numbers);
-    double next() override;
-    void seedFromClock() override { ++seeds; }
-    int seeds = 0;
-    int draws = 0;
-
-private:
-    std::deque<double> queue_;
-    SystemRandom fallback_{12345};
-};
 
 class FakeClock final : public Clock {
 public:

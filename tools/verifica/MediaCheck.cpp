@@ -3,7 +3,7 @@
 #include "wordlist/WordList.h"
 #include "media/FileNames.h"
 #include "media/MediaPaths.h"
-#include "media/SoundWav.h"
+#include "sound/SoundWav.h"
 
 #include <QFileInfo>
 #include <QImageReader>

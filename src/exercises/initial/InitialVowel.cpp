@@ -1,18 +1,17 @@
 #include "exercises/initial/InitialVowel.h"
 
 #include "media/FileNames.h"
+#include "media/MediaPaths.h"
 #include "media/ProblemLog.h"
+#include "rules/Report.h"
 #include "shell/DesignCanvas.h"
-#include "shell/Windows.h"
-#include "state/Counter16.h"
 #include "state/MessageBoxes.h"
-#include "state/Modulo1.h"
-#include "state/Random.h"
-#include "state/Vowels.h"
+#include "state/Speaker.h"
+#include "state/VowelMedia.h"
+#include "wordlist/WordList.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <algorithm>
 
 namespace zampli {
 
@@ -47,57 +46,61 @@ void InitialVowel::buildControls(DesignCanvas &canvas)
     std::vector<Placement> tiles;
     for (int k = 0; k < kVowels; ++k)
         tiles.push_back({.twips = QRect(k * 2400, 0, 2415, 2535), .pointer = Art::CursorArrow});
-    frame1_ = canvas.addArray<Tile>(QStringLiteral("Frame1"), tiles);
+    tiles_ = canvas.addArray<Tile>(QStringLiteral("Frame1"), tiles);
     for (int k = 0; k < kVowels; ++k)
-        (*frame1_)[k]->setColour(vowelColour(k + 1));
-    connect(frame1_, &ControlArraySignals::clicked, this, &InitialVowel::Frame1_Click);
+        (*tiles_)[k]->setColour(vowelColour(k + 1));
+    connect(tiles_, &ControlArraySignals::clicked, this, &InitialVowel::Frame1_Click);
 
+    buildLetters(canvas);
+
+    addCaption(canvas, "Label4", QRect(360, 5280, 735, 495), 12, QStringLiteral("Errati"));
+    rightCount_ = addCaption(canvas, "EtichettaEsatti", QRect(1200, 4680, 975, 615), 18, QStringLiteral("0"));
+    wrongCount_ = addCaption(canvas, "EtichettaErrati", QRect(1200, 5190, 855, 615), 18, QStringLiteral("0"));
+
+    const QRect facePlace(720, 3480, 855, 750);
+    smile_ = canvas.add<PictureButton>(QStringLiteral("ComandoIconaSi"), {.twips = facePlace});
+    smile_->setPicture(Art::Smile);
+    smile_->hide();
+    sadFace_ = canvas.add<PictureButton>(QStringLiteral("ComandoIconaNo"), {.twips = facePlace});
+    sadFace_->setPicture(Art::Sad);
+
+    wordPicture_ = canvas.add<PictureBox>(QStringLiteral("Image1"), {.twips = QRect(2880, 3480, 2535, 2415)});
+    connect(wordPicture_, &PictureBox::clicked, this, &InitialVowel::Image1_Click);
+
+    auto *listenAgain = addListenAgainButton(canvas, QStringLiteral("Command2"), QRect(6840, 4320, 1695, 1575));
+    connect(listenAgain, &QPushButton::clicked, this, &InitialVowel::Command2_Click);
+
+    nextButton_ = addNextButton(canvas, QStringLiteral("Command1"), QRect(9000, 4920, 1575, 975));
+    nextButton_->setEnabled(false);
+    connect(nextButton_, &QPushButton::clicked, this, &InitialVowel::Command1_Click);
+}
+
+void InitialVowel::buildLetters(DesignCanvas &canvas)
+{
     // Letters 0 to 4 sit in their tiles; member 5 is the caption "Esatti".
     constexpr QPoint letterAt[kVowels] = {{480, 240}, {720, 120}, {600, 120}, {600, 0}, {600, 120}};
     std::vector<Placement> labels;
     for (int k = 0; k < kVowels; ++k)
         labels.push_back({.twips = QRect(letterAt[k], QSize(1215, 1095)), .font = DesignFont{48, true},
-                          .in = (*frame1_)[k]});
+                          .in = (*tiles_)[k]});
     labels.push_back({.twips = QRect(360, 4860, 735, 375), .font = DesignFont{12, true}});
-    label1_ = canvas.addArray<ClickLabel>(QStringLiteral("Label1"), labels);
-    const QString letters = QStringLiteral("AEIOU");
+    letters_ = canvas.addArray<ClickLabel>(QStringLiteral("Label1"), labels);
     for (int k = 0; k < kVowels; ++k) {
-        ClickLabel *letter = (*label1_)[k];
-        letter->setText(letters.at(k));
+        ClickLabel *letter = (*letters_)[k];
+        letter->setText(vowelLetter(k + 1));
         letter->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         // Locked with its tile, not greyed out.
         QPalette pal = letter->palette();
         pal.setColor(QPalette::Disabled, QPalette::WindowText, pal.color(QPalette::Active, QPalette::WindowText));
         letter->setPalette(pal);
     }
-    ClickLabel *esatti = (*label1_)[kVowels];
+    ClickLabel *esatti = (*letters_)[kVowels];
     esatti->setText(QStringLiteral("Esatti"));
     esatti->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette white = esatti->palette();
     white.setColor(QPalette::WindowText, Qt::white);
     esatti->setPalette(white);
-    connect(label1_, &ControlArraySignals::clicked, this, &InitialVowel::Label1_Click);
-
-    addCaption(canvas, "Label4", QRect(360, 5280, 735, 495), 12, QStringLiteral("Errati"));
-    etichettaEsatti_ = addCaption(canvas, "EtichettaEsatti", QRect(1200, 4680, 975, 615), 18, QStringLiteral("0"));
-    etichettaErrati_ = addCaption(canvas, "EtichettaErrati", QRect(1200, 5190, 855, 615), 18, QStringLiteral("0"));
-
-    const QRect facePlace(720, 3480, 855, 750);
-    comandoIconaSi_ = canvas.add<PictureButton>(QStringLiteral("ComandoIconaSi"), {.twips = facePlace});
-    comandoIconaSi_->setPicture(Art::Smile);
-    comandoIconaSi_->hide();
-    comandoIconaNo_ = canvas.add<PictureButton>(QStringLiteral("ComandoIconaNo"), {.twips = facePlace});
-    comandoIconaNo_->setPicture(Art::Sad);
-
-    image1_ = canvas.add<PictureBox>(QStringLiteral("Image1"), {.twips = QRect(2880, 3480, 2535, 2415)});
-    connect(image1_, &PictureBox::clicked, this, &InitialVowel::Image1_Click);
-
-    auto *command2 = addListenAgainButton(canvas, QStringLiteral("Command2"), QRect(6840, 4320, 1695, 1575));
-    connect(command2, &QPushButton::clicked, this, &InitialVowel::Command2_Click);
-
-    command1_ = addNextButton(canvas, QStringLiteral("Command1"), QRect(9000, 4920, 1575, 975));
-    command1_->setEnabled(false);
-    connect(command1_, &QPushButton::clicked, this, &InitialVowel::Command1_Click);
+    connect(letters_, &ControlArraySignals::clicked, this, &InitialVowel::Label1_Click);
 }
 
 void InitialVowel::LeggiParole()
@@ -105,94 +108,89 @@ void InitialVowel::LeggiParole()
     listStates_.clear();
     for (const int vowel : kReadingOrder)
         readList(vowel);
-    if (!anyWord())
+    if (!quiz_.anyWord())
         noWordsAtAll();
 }
 
 void InitialVowel::readList(int vowel)
 {
-    NumeroParole[vowel] = 0;
-    const QString path = m.services.media.wordList(m.Lettere[vowel]);
+    quiz_.setWords(vowel, {});
+    const QString path = media.wordList(vowelLetter(vowel));
     const QString name = QFileInfo(path).fileName();
     const WordListFile file = loadWordList(existingFile(path));
-    ProblemLog &log = m.services.problems;
     if (!file.opened) {
-        log.missingFile(path);
+        problems.missingFile(path);
         listStates_ << name + QStringLiteral(": manca o non si può leggere");
         return;
     }
     if (file.tooBig)
-        log.noteOnce(QStringLiteral("lista troppo grande, letto solo l'inizio: %1").arg(path));
+        problems.noteOnce(QStringLiteral("lista troppo grande, letto solo l'inizio: %1").arg(path));
     for (const QString &refused : file.list.refused)
-        log.noteOnce(QStringLiteral("parola scartata, non è un nome di file: \"%1\" in %2").arg(refused, path));
+        problems.noteOnce(QStringLiteral("parola scartata, non è un nome di file: \"%1\" in %2").arg(refused, path));
     if (file.list.cut)
-        log.noteOnce(QStringLiteral("lista con più di %1 parole, usate le prime %1: %2")
-                         .arg(WordList::kMaxWords)
-                         .arg(path));
+        problems.noteOnce(QStringLiteral("lista con più di %1 parole, usate le prime %1: %2")
+                              .arg(WordList::kMaxWords)
+                              .arg(path));
     if (file.list.words.isEmpty()) {
-        log.noteOnce(QStringLiteral("lista senza parole: %1").arg(path));
+        problems.noteOnce(QStringLiteral("lista senza parole: %1").arg(path));
         listStates_ << name + QStringLiteral(": nessuna parola");
     }
-    for (const QString &word : file.list.words)
-        Parole[vowel][++NumeroParole[vowel]] = word;
-}
-
-bool InitialVowel::anyWord() const
-{
-    return std::any_of(NumeroParole.begin() + 1, NumeroParole.end(), [](qint16 n) { return n > 0; });
+    quiz_.setWords(vowel, file.list.words);
 }
 
 void InitialVowel::noWordsAtAll()
 {
-    const QString folder = QFileInfo(m.services.media.wordList(m.Lettere[1])).path();
-    m.services.boxes.inform(QStringLiteral("Per l'esercizio INIZIA PER non c'è nessuna parola.\n"
-                                           "Scrivere le parole, una per riga, nei file della cartella\n%1\n\n%2")
-                                .arg(QDir::toNativeSeparators(folder), listStates_.join(QLatin1Char('\n'))),
-                            window());
-    if (Form *menu = windows.form(FormId::Menu))
-        menu->Show();
-    Unload();
+    const QString folder = QFileInfo(media.wordList(vowelLetter(1))).path();
+    messages.inform(QStringLiteral("Per l'esercizio INIZIA PER non c'è nessuna parola.\n"
+                                "Scrivere le parole, una per riga, nei file della cartella\n%1\n\n%2")
+                     .arg(QDir::toNativeSeparators(folder), listStates_.join(QLatin1Char('\n'))),
+                 window());
+    returnToMenu();
 }
 
 void InitialVowel::CaricaZampli()
 {
-    // A vowel whose list gave no word is drawn again; the others keep equal chances.
-    do {
-        VocaleGiusta = static_cast<qint16>(m.services.random.drawNumber(kVowels));
-    } while (NumeroParole[VocaleGiusta] == 0);
-    Parola = Parole[VocaleGiusta][m.services.random.drawNumber(NumeroParole[VocaleGiusta])];
-    image1_->load(m.pictures, {m.services.media.wordPicture(Parola), Parola});
+    quiz_.draw(random);
+    wordPicture_->load(pictures, {media.wordPicture(quiz_.word()), quiz_.word()});
 }
 
 void InitialVowel::parla()
 {
-    m.Percorso = m.services.media.voice(Parola);
-    m.play(m.Percorso);
+    speaker.speakWord(quiz_.word());
 }
 
 void InitialVowel::setTilesEnabled(bool on)
 {
-    for (Tile *tile : *frame1_)
+    for (Tile *tile : *tiles_)
         tile->setEnabled(on);
 }
 
 void InitialVowel::Frame1_Click(int index)
 {
-    if (index + 1 == VocaleGiusta) {
-        comandoIconaSi_->show();
-        comandoIconaNo_->hide();
-        ++m.EserciziEseguiti;
-        etichettaEsatti_->setText(numberText(m.EserciziEseguiti));
-        setTilesEnabled(false);
-        m.SuonoGiusto();
-        command1_->setEnabled(true);
-    } else {
-        comandoIconaSi_->hide();
-        comandoIconaNo_->show();
-        ++m.EserciziErrati;
-        m.SuonoSbagliato();
-        etichettaErrati_->setText(numberText(m.EserciziErrati));
+    switch (quiz_.answer(index)) {
+    case Answer::Ignored: return;
+    case Answer::Wrong: answerWrong(); return;
+    case Answer::Right: answerRight(); return;
     }
+}
+
+void InitialVowel::answerRight()
+{
+    smile_->show();
+    sadFace_->hide();
+    ++counters.EserciziEseguiti;
+    rightCount_->setText(numberText(counters.EserciziEseguiti));
+    setTilesEnabled(false);
+    speaker.praise();
+    nextButton_->setEnabled(true);
+}
+
+void InitialVowel::answerWrong()
+{
+    smile_->hide();
+    sadFace_->show();
+    speaker.wrongAnswer();
+    wrongCount_->setText(numberText(counters.EserciziErrati));
 }
 
 void InitialVowel::Label1_Click(int index)
@@ -205,7 +203,7 @@ void InitialVowel::Label1_Click(int index)
 void InitialVowel::Command1_Click()
 {
     setTilesEnabled(true);
-    command1_->setEnabled(false);
+    nextButton_->setEnabled(false);
     CaricaZampli();
     parla();
 }

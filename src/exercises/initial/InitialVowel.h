@@ -1,13 +1,12 @@
 #pragma once
 
-#include "wordlist/WordList.h"
+#include "rules/InitialVowelQuiz.h"
 #include "shell/Buttons.h"
 #include "shell/ControlArray.h"
 #include "shell/Controls.h"
 #include "shell/ExerciseForm.h"
 
 #include <QPointer>
-#include <array>
 
 namespace zampli {
 
@@ -22,15 +21,11 @@ public:
     void Frame1_Click(int index);
     void Label1_Click(int index);
     void Command1_Click();
-    void Command2_Click() override;
+    void Command2_Click();
     void Image1_Click();
 
-    // The lists as last read: Parole[v][1..NumeroParole[v]] for vowel v 1..5.
-    std::array<std::array<QString, WordList::kMaxWords + 1>, 6> Parole;
-    std::array<qint16, 6> NumeroParole{};
-    // The question: its vowel (the right answer) and its word.
-    qint16 VocaleGiusta = 0;
-    QString Parola;
+    // The lists as last read and the question asked.
+    const InitialVowelQuiz &quiz() const { return quiz_; }
 
 protected:
     void buildControls(DesignCanvas &canvas) override;
@@ -45,15 +40,19 @@ private:
     // No list gave a word: tell the adult what to put back, return to the menu.
     void noWordsAtAll();
     void setTilesEnabled(bool on);
+    void answerRight();
+    void answerWrong();
+    void buildLetters(DesignCanvas &canvas);
 
-    QPointer<ControlArray<Tile>> frame1_;
-    QPointer<ControlArray<ClickLabel>> label1_;
-    QPointer<QLabel> etichettaEsatti_;
-    QPointer<QLabel> etichettaErrati_;
-    QPointer<PictureButton> comandoIconaSi_;
-    QPointer<PictureButton> comandoIconaNo_;
-    QPointer<PictureBox> image1_;
-    QPointer<PictureButton> command1_;
+    InitialVowelQuiz quiz_;
+    QPointer<ControlArray<Tile>> tiles_;
+    QPointer<ControlArray<ClickLabel>> letters_; // the five letters, then the caption "Esatti"
+    QPointer<QLabel> rightCount_;
+    QPointer<QLabel> wrongCount_;
+    QPointer<PictureButton> smile_;
+    QPointer<PictureButton> sadFace_;
+    QPointer<PictureBox> wordPicture_;
+    QPointer<PictureButton> nextButton_;
     QStringList listStates_; // for the message when no list gave a word
 };
 

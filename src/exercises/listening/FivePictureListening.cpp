@@ -2,9 +2,10 @@
 
 #include "exercises/listening/VoiceWait.h"
 #include "shell/DesignCanvas.h"
-#include "shell/VowelShuffle.h"
-#include "state/Modulo1.h"
-#include "state/Random.h"
+#include "shell/ShownPlaces.h"
+#include "state/Clock.h"
+#include "state/Speaker.h"
+#include "state/VowelMedia.h"
 
 #include <QTimer>
 
@@ -26,59 +27,55 @@ FivePictureListening::FivePictureListening(Windows &w, FormId id)
 void FivePictureListening::buildControls(DesignCanvas &canvas)
 {
     canvas.setPointer(Art::CursorArrow);
-    group_ = canvas.addGroup(QStringLiteral("Image1_gruppo"));
+    placesGroup_ = canvas.addGroup(QStringLiteral("Image1_gruppo"));
     std::vector<Placement> places;
     for (QPoint at : kPlaces)
-        places.push_back({.twips = QRect(at, kSmall), .pointer = Art::SpeakerNotes, .in = group_});
-    image1_ = canvas.addArray<PictureBox>(QStringLiteral("Image1"), places);
-    connect(image1_, &ControlArraySignals::clicked, this, &FivePictureListening::Image1_Click);
+        places.push_back({.twips = QRect(at, kSmall), .pointer = Art::SpeakerNotes, .in = placesGroup_});
+    places_ = canvas.addArray<PictureBox>(QStringLiteral("Image1"), places);
+    connect(places_, &ControlArraySignals::clicked, this, &FivePictureListening::Image1_Click);
 
     // Made after the five, so it lies over the middle one.
-    image2_ = canvas.add<PictureBox>(QStringLiteral("Image2"), {.twips = QRect(1920, 1320, 4335, 4095)});
+    enlarged_ = canvas.add<PictureBox>(QStringLiteral("Image2"), {.twips = QRect(1920, 1320, 4335, 4095)});
 
     connect(addTimer1(&canvas), &QTimer::timeout, this, &FivePictureListening::Timer1_Timer);
 }
 
 void FivePictureListening::ownResets()
 {
-    m.Contatore = 0;
-    image2_->hide();
+    counters.Contatore = 0;
+    enlarged_->hide();
 }
 
 void FivePictureListening::CaricaZampli()
 {
-    VowelShuffle::clearPlaces(*image1_);
-    if (showsLetters() && !StileFisso)
-        Stile = static_cast<qint16>(m.services.random.drawNumber(4));
-    VowelShuffle::fillPlaces(
-        *image1_, m.services.random, m.Lettere, m.pictures,
-        [this](const QString &letter) { return vowelPicture(m.services.media, row().pictures, letter, Stile); },
-        m.Vocale);
+    if (showsLetters())
+        drawStyle();
+    showPlaces(*places_, shufflePlaces(random).places, pictures,
+               [this](const QString &letter) { return vowelPicture(media, row().pictures, letter, Stile); });
 }
 
 void FivePictureListening::Image1_Click(int index)
 {
-    const PictureBox &chosen = *(*image1_)[index];
+    const PictureBox &chosen = *(*places_)[index];
     const QString tag = chosen.tag();
-    m.InizioVoce = m.clock();
-    group_->hide(); // the five go
-    image2_->copyPicture(chosen);
-    image2_->show();
+    voiceWait_.start(clock.secondsSinceMidnight());
+    placesGroup_->hide(); // the five go
+    enlarged_->copyPicture(chosen);
+    enlarged_->show();
     canvas()->setBackground(vowelColour(tag));
-    m.Percorso = m.services.media.voice(tag);
-    m.play(m.Percorso);
-    ++m.Contatore;
-    ++m.EserciziEseguiti;
+    speaker.speak(tag);
+    ++counters.Contatore;
+    ++counters.EserciziEseguiti;
 }
 
 void FivePictureListening::Timer1_Timer()
 {
-    if (!voiceWaitOver(m))
+    if (!voiceWait_.over(clock.secondsSinceMidnight()))
         return;
-    image2_->hide();
-    group_->show(); // the five are back
-    if (m.Contatore == 5) {
-        m.Contatore = 0;
+    enlarged_->hide();
+    placesGroup_->show(); // the five are back
+    if (counters.Contatore == kHeardPerRound) {
+        counters.Contatore = 0;
         CaricaZampli();
     }
     canvas()->setBackground(kLightOrange);

@@ -2,6 +2,7 @@
 
 #include "shell/ControlArray.h"
 #include "shell/Controls.h"
+#include "rules/ListeningRules.h"
 #include "shell/ExerciseForm.h"
 
 #include <QPointer>
@@ -29,9 +30,10 @@ protected:
 private:
     bool showsLetters() const { return row().pictures == Pictures::Letters; }
 
-    QPointer<ControlGroup> group_; // what comes back together after an answer
-    QPointer<ControlArray<PictureBox>> image1_;
-    QPointer<PictureBox> image2_;
+    VoiceWait voiceWait_;
+    QPointer<ControlGroup> placesGroup_; // what comes back together after a voice
+    QPointer<ControlArray<PictureBox>> places_;
+    QPointer<PictureBox> enlarged_;
 };
 
 } // namespace zampli

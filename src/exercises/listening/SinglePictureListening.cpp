@@ -1,10 +1,10 @@
 #include "exercises/listening/SinglePictureListening.h"
 
 #include "exercises/listening/VoiceWait.h"
-#include "state/Modulo1.h"
-#include "state/Vowels.h"
-#include "state/Random.h"
 #include "shell/DesignCanvas.h"
+#include "state/Clock.h"
+#include "state/Speaker.h"
+#include "state/VowelMedia.h"
 
 namespace zampli {
 
@@ -15,52 +15,47 @@ SinglePictureListening::SinglePictureListening(Windows &w, FormId id)
 
 void SinglePictureListening::buildControls(DesignCanvas &canvas)
 {
-    image1_ = canvas.add<PictureBox>(QStringLiteral("Image1"),
-                                     {.twips = QRect(1560, 600, 5775, 5535), .pointer = Art::SpeakerNotes});
-    connect(image1_, &PictureBox::clicked, this, &SinglePictureListening::Image1_Click);
+    picture_ = canvas.add<PictureBox>(QStringLiteral("Image1"),
+                                      {.twips = QRect(1560, 600, 5775, 5535), .pointer = Art::SpeakerNotes});
+    connect(picture_, &PictureBox::clicked, this, &SinglePictureListening::Image1_Click);
 
-    command1_ = addNextButton(canvas, QStringLiteral("Command1"), QRect(7800, 5040, 975, 975));
-    connect(command1_, &QPushButton::clicked, this, &SinglePictureListening::Command1_Click);
+    nextButton_ = addNextButton(canvas, QStringLiteral("Command1"), QRect(7800, 5040, 975, 975));
+    connect(nextButton_, &QPushButton::clicked, this, &SinglePictureListening::Command1_Click);
 
     connect(addTimer1(&canvas), &QTimer::timeout, this, &SinglePictureListening::Timer1_Timer);
 }
 
 QString SinglePictureListening::pictureFile() const
 {
-    return vowelPicture(m.services.media, row().pictures, m.Lettere[m.Vocale], Stile).path;
+    return vowelPicture(media, row().pictures, vowelLetter(vowel_), Stile).path;
 }
 
 void SinglePictureListening::CaricaZampli()
 {
-    do {
-        m.Vocale = static_cast<qint16>(m.services.random.drawNumber(5));
-    } while (m.Vocale == Ultima);
-    if (showsLetters() && !StileFisso)
-        Stile = static_cast<qint16>(m.services.random.drawNumber(4));
-
-    canvas()->setBackground(vowelColour(m.Vocale));
-    image1_->load(m.pictures, vowelPicture(m.services.media, row().pictures, m.Lettere[m.Vocale], Stile));
-    Ultima = m.Vocale;
+    vowel_ = drawVowelExcept(random, vowel_);
+    if (showsLetters())
+        drawStyle();
+    canvas()->setBackground(vowelColour(vowel_));
+    picture_->load(pictures, vowelPicture(media, row().pictures, vowelLetter(vowel_), Stile));
 }
 
 void SinglePictureListening::parla()
 {
-    command1_->hide();
-    m.InizioVoce = m.clock();
-    m.Percorso = m.services.media.voice(m.Lettere[m.Vocale]);
-    m.play(m.Percorso);
+    nextButton_->hide();
+    voiceWait_.start(clock.secondsSinceMidnight());
+    speaker.speak(vowelLetter(vowel_));
 }
 
 void SinglePictureListening::Timer1_Timer()
 {
-    if (voiceWaitOver(m))
-        command1_->show();
+    if (voiceWait_.over(clock.secondsSinceMidnight()))
+        nextButton_->show();
 }
 
 void SinglePictureListening::Command1_Click()
 {
     CaricaZampli();
-    ++m.EserciziEseguiti;
+    ++counters.EserciziEseguiti;
     parla();
 }
 

@@ -2,6 +2,7 @@
 
 #include "shell/Buttons.h"
 #include "shell/Controls.h"
+#include "rules/ListeningRules.h"
 #include "shell/ExerciseForm.h"
 
 #include <QPointer>
@@ -21,8 +22,8 @@ public:
     void Image1_Click();
     void Timer1_Timer();
 
-    // Number of the vowel shown last; 0 before the first exercise.
-    qint16 Ultima = 0;
+    // Number of the vowel on show, 1..5; 0 before the first exercise.
+    int vowel() const { return vowel_; }
 
     // The picture file of the vowel on show.
     QString pictureFile() const;
@@ -35,8 +36,10 @@ protected:
 private:
     bool showsLetters() const { return row().pictures == Pictures::Letters; }
 
-    QPointer<PictureBox> image1_;
-    QPointer<PictureButton> command1_;
+    int vowel_ = 0;
+    VoiceWait voiceWait_;
+    QPointer<PictureBox> picture_;
+    QPointer<PictureButton> nextButton_;
 };
 
 } // namespace zampli

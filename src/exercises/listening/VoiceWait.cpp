@@ -1,14 +1,10 @@
 #include "exercises/listening/VoiceWait.h"
 
-#include "state/Clock.h"
-#include "state/Modulo1.h"
-
 #include <QTimer>
 
 namespace zampli {
 
 namespace {
-constexpr double kVoiceWaitSeconds = 2.0;
 constexpr int kTickMs = 1000;
 } // namespace
 
@@ -19,12 +15,6 @@ QTimer *addTimer1(QObject *owner)
     timer->setInterval(kTickMs);
     timer->start();
     return timer;
-}
-
-bool voiceWaitOver(Modulo1 &m)
-{
-    m.OraAttuale = m.clock();
-    return elapsedSeconds(m.InizioVoce, m.OraAttuale) > kVoiceWaitSeconds;
 }
 
 } // namespace zampli

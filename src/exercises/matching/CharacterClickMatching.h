@@ -3,6 +3,7 @@
 #include "shell/Buttons.h"
 #include "shell/ControlArray.h"
 #include "shell/Controls.h"
+#include "rules/MatchingRules.h"
 #include "shell/ExerciseForm.h"
 
 #include <QPointer>
@@ -18,14 +19,13 @@ public:
     explicit CharacterClickMatching(Windows &w);
 
     void Image3_Click(int index);
-    void Command2_Click() override;
+    void Command2_Click();
 
-    // Window variables: right pairs in this series, the two styles, the
-    // column drawn last by the shuffle.
-    qint16 CoppieFatte = 0;
+    const ClickSeries &series() const { return series_; }
+
+    // Window variables: the two styles.
     qint16 StileModello = 2;
     qint16 StileRiga = 1;
-    qint16 Posto = 0;
 
 protected:
     void buildControls(DesignCanvas &canvas) override;
@@ -33,16 +33,18 @@ protected:
     void setStylePair(int item) override;
     void CaricaZampli() override;
     void parla() override;
+    void startNextTurn() override;
     void CaricaVocale();
 
 private:
     PictureFile letterPicture(const QString &letter, int style) const;
 
-    QPointer<ControlGroup> group_; // what comes back together after an answer
-    QPointer<ControlArray<PictureBox>> image1_;
-    QPointer<ControlArray<PictureBox>> image3_;
-    QPointer<PictureBox> image2_;
-    QPointer<PictureButton> command2_;
+    ClickSeries series_;
+    QPointer<ControlGroup> rowsGroup_; // what comes back together after an answer
+    QPointer<ControlArray<PictureBox>> letters_;
+    QPointer<ControlArray<PictureBox>> answerBoxes_;
+    QPointer<PictureBox> model_;
+    QPointer<PictureButton> nextButton_;
 };
 
 } // namespace zampli

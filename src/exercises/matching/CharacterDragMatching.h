@@ -3,6 +3,7 @@
 #include "exercises/matching/PieceDrag.h"
 #include "shell/Buttons.h"
 #include "shell/ControlArray.h"
+#include "rules/MatchingRules.h"
 #include "shell/ExerciseForm.h"
 
 #include <QPointer>
@@ -19,10 +20,12 @@ public:
     explicit CharacterDragMatching(Windows &w);
 
     void Image3_DragDrop(int index, int source);
-    void Command2_Click() override;
+    void Command2_Click();
 
-    // Window variables: right drops in this series and the two styles.
-    qint16 CoppieFatte = 0;
+    // Where each piece lies and which are matched.
+    const DragSeries &series() const { return series_; }
+
+    // Window variables: the two styles.
     qint16 StileRiferimenti = 2;
     qint16 StilePezzi = 1;
 
@@ -31,16 +34,19 @@ protected:
     void ownResets() override;
     void setStylePair(int item) override;
     void CaricaZampli() override;
+    void startNextTurn() override;
     void ScombiccheraPosti();
 
 private:
     PictureFile letterPicture(int vowel, int style) const;
     void enablePieces();
+    void Image3_Right(int index);
 
-    QPointer<ControlArray<DragPiece>> image1_;
-    QPointer<ControlArray<DropBox>> image3_;
-    QPointer<ControlArray<PictureBox>> image2_;
-    QPointer<PictureButton> command2_;
+    DragSeries series_;
+    QPointer<ControlArray<DragPiece>> pieces_;
+    QPointer<ControlArray<DropBox>> dropBoxes_;
+    QPointer<ControlArray<PictureBox>> references_;
+    QPointer<PictureButton> nextButton_;
 };
 
 } // namespace zampli

@@ -2,9 +2,9 @@
 
 #include "exercises/matching/MatchingDesign.h"
 #include "shell/DesignCanvas.h"
-#include "shell/VowelShuffle.h"
-#include "state/Modulo1.h"
-#include "state/Random.h"
+#include "shell/ShownPlaces.h"
+#include "state/Speaker.h"
+#include "state/VowelMedia.h"
 
 namespace zampli {
 
@@ -19,69 +19,58 @@ PositionMatching::PositionMatching(Windows &w)
 
 void PositionMatching::buildControls(DesignCanvas &canvas)
 {
-    group_ = canvas.addGroup(QStringLiteral("Image1_gruppo"));
+    facesGroup_ = canvas.addGroup(QStringLiteral("Image1_gruppo"));
     std::array<Placement, 5> faces;
     for (int k = 0; k < 5; ++k)
-        faces[k] = {.twips = QRect(kFaceLefts[k], 480, 1695, 1575), .pointer = Art::CursorArrow, .in = group_};
-    image1_ = canvas.addArray<PictureBox>(QStringLiteral("Image1"), faces);
-    connect(image1_, &ControlArraySignals::clicked, this, &PositionMatching::Image1_Click);
+        faces[k] = {.twips = QRect(kFaceLefts[k], 480, 1695, 1575), .pointer = Art::CursorArrow, .in = facesGroup_};
+    faces_ = canvas.addArray<PictureBox>(QStringLiteral("Image1"), faces);
+    connect(faces_, &ControlArraySignals::clicked, this, &PositionMatching::Image1_Click);
 
-    image2_ = canvas.add<PictureBox>(QStringLiteral("Image2"), {.twips = QRect(2400, 2760, 2775, 2535)});
+    writtenVowel_ = canvas.add<PictureBox>(QStringLiteral("Image2"), {.twips = QRect(2400, 2760, 2775, 2535)});
 
-    command1_ = addListenAgainButton(canvas, QStringLiteral("Command1"), QRect(6000, 2640, 1815, 1695));
-    command1_->setEnabled(false);
-    connect(command1_, &QPushButton::clicked, this, &PositionMatching::Command1_Click);
+    listenAgainButton_ = addListenAgainButton(canvas, QStringLiteral("Command1"), QRect(6000, 2640, 1815, 1695));
+    listenAgainButton_->setEnabled(false);
+    connect(listenAgainButton_, &QPushButton::clicked, this, &PositionMatching::Command1_Click);
 
-    command2_ = addNextButton(canvas, QStringLiteral("Command2"), QRect(6000, 4680, 1815, 975));
-    command2_->setEnabled(false);
-    connect(command2_, &QPushButton::clicked, this, &PositionMatching::Command2_Click);
+    nextButton_ = addNextButton(canvas, QStringLiteral("Command2"), QRect(6000, 4680, 1815, 975));
+    nextButton_->setEnabled(false);
+    connect(nextButton_, &QPushButton::clicked, this, &PositionMatching::Command2_Click);
 }
 
 void PositionMatching::CaricaZampli()
 {
-    Random &random = m.services.random;
-    VowelShuffle::clearPlaces(*image1_);
-    VowelShuffle::fillPlaces(
-        *image1_, random, m.Lettere, m.pictures,
-        [this](const QString &letter) { return vowelPicture(m.services.media, Pictures::Faces, letter); }, Posto);
-
-    // Never the same written vowel twice in a row.
-    do {
-        Posto = static_cast<qint16>(random.drawPlace(5));
-    } while ((*image1_)[Posto]->tag() == LetteraGiusta);
-    LetteraGiusta = (*image1_)[Posto]->tag();
-
-    if (!StileFisso)
-        Stile = static_cast<qint16>(random.drawNumber(4));
-    image2_->load(m.pictures, vowelPicture(m.services.media, Pictures::Letters, LetteraGiusta, Stile));
+    turn_.draw(random);
+    showPlaces(*faces_, turn_.faces(), pictures,
+               [this](const QString &letter) { return vowelPicture(media, Pictures::Faces, letter); });
+    drawStyle();
+    writtenVowel_->load(pictures, vowelPicture(media, Pictures::Letters, turn_.written(), Stile));
 }
 
 void PositionMatching::parla()
 {
-    m.Percorso = m.services.media.voice(LetteraGiusta);
-    m.play(m.Percorso);
-    ++m.Contatore;
+    speaker.speak(turn_.written());
+    ++counters.Contatore;
 }
 
 void PositionMatching::Image1_Click(int index)
 {
-    PictureBox *face = (*image1_)[index];
-    if (face->tag() != LetteraGiusta) {
-        m.SuonoSbagliato();
-        ++m.EserciziErrati;
-        return;
+    switch (turn_.answer(index)) {
+    case Answer::Ignored: return;
+    case Answer::Wrong: speaker.wrongAnswer(); return;
+    case Answer::Right: break;
     }
-    ++m.EserciziEseguiti;
-    command1_->setEnabled(true);
-    command2_->setEnabled(true);
+    ++counters.EserciziEseguiti;
+    listenAgainButton_->setEnabled(true);
+    nextButton_->setEnabled(true);
     // The face stays where it is: hiding and showing it again would cost the
     // window system a question about the pointer for nothing.
-    for (PictureBox *other : *image1_)
+    PictureBox *face = (*faces_)[index];
+    for (PictureBox *other : *faces_)
         if (other != face)
             other->hide();
     face->show();
     face->setEnabled(false);
-    canvas()->setBackground(vowelColour(face->tag()));
+    canvas()->setBackground(vowelColour(turn_.written()));
     parla();
 }
 
@@ -92,12 +81,17 @@ void PositionMatching::Command1_Click()
 
 void PositionMatching::Command2_Click()
 {
-    group_->showTogether(*image1_);
-    for (PictureBox *face : *image1_)
+    startNextTurn();
+}
+
+void PositionMatching::startNextTurn()
+{
+    facesGroup_->showTogether(*faces_);
+    for (PictureBox *face : *faces_)
         face->setEnabled(true);
     CaricaZampli();
-    command1_->setEnabled(false);
-    command2_->setEnabled(false);
+    listenAgainButton_->setEnabled(false);
+    nextButton_->setEnabled(false);
 }
 
 } // namespace zampli

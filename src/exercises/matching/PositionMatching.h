@@ -3,6 +3,7 @@
 #include "shell/Buttons.h"
 #include "shell/ControlArray.h"
 #include "shell/Controls.h"
+#include "rules/MatchingRules.h"
 #include "shell/ExerciseForm.h"
 
 #include <QPointer>
@@ -19,23 +20,24 @@ public:
 
     void Image1_Click(int index);
     void Command1_Click();
-    void Command2_Click() override;
+    void Command2_Click();
 
-    // Window variables: the place drawn last and the vowel shown in writing.
-    qint16 Posto = 0;
-    QString LetteraGiusta;
+    // The faces and the written vowel of this turn.
+    const PositionTurn &turn() const { return turn_; }
 
 protected:
     void buildControls(DesignCanvas &canvas) override;
     void CaricaZampli() override;
     void parla() override;
+    void startNextTurn() override;
 
 private:
-    QPointer<ControlGroup> group_; // what comes back together after an answer
-    QPointer<ControlArray<PictureBox>> image1_;
-    QPointer<PictureBox> image2_;
-    QPointer<PictureButton> command1_;
-    QPointer<PictureButton> command2_;
+    PositionTurn turn_;
+    QPointer<ControlGroup> facesGroup_; // what comes back together after an answer
+    QPointer<ControlArray<PictureBox>> faces_;
+    QPointer<PictureBox> writtenVowel_;
+    QPointer<PictureButton> listenAgainButton_;
+    QPointer<PictureButton> nextButton_;
 };
 
 } // namespace zampli

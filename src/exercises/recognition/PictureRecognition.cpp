@@ -1,10 +1,9 @@
 #include "exercises/recognition/PictureRecognition.h"
 
 #include "shell/DesignCanvas.h"
-#include "shell/VowelShuffle.h"
-#include "state/Modulo1.h"
-#include "state/Random.h"
-#include "state/Vowels.h"
+#include "shell/ShownPlaces.h"
+#include "state/Speaker.h"
+#include "state/VowelMedia.h"
 
 #include <stdexcept>
 #include <vector>
@@ -28,7 +27,8 @@ const RecognitionVariant &recognitionVariant(FormId id)
 }
 
 PictureRecognition::PictureRecognition(Windows &w, FormId id)
-    : ExerciseForm(w, id, kRecognitionClient, kLoadedBrown), variant_(recognitionVariant(id))
+    : ExerciseForm(w, id, kRecognitionClient, kLoadedBrown), variant_(recognitionVariant(id)),
+      turn_(variant_.inPlay)
 {
 }
 
@@ -38,89 +38,87 @@ void PictureRecognition::buildControls(DesignCanvas &canvas)
     std::vector<Placement> places;
     for (QPoint at : layout.boxes)
         places.push_back({.twips = QRect(at, kRecognitionBox), .pointer = layout.picturePointer});
-    image1_ = canvas.addArray<PictureBox>(QStringLiteral("Image1"), places);
-    for (int k = variant_.inPlay; k < image1_->size(); ++k)
-        (*image1_)[k]->hide(); // still loaded every turn, never seen
-    connect(image1_, &ControlArraySignals::clicked, this, &PictureRecognition::Image1_Click);
+    pictureBoxes_ = canvas.addArray<PictureBox>(QStringLiteral("Image1"), places);
+    for (int k = variant_.inPlay; k < pictureBoxes_->size(); ++k)
+        (*pictureBoxes_)[k]->hide(); // still loaded every turn, never seen
+    connect(pictureBoxes_, &ControlArraySignals::clicked, this, &PictureRecognition::Image1_Click);
 
-    shape1_ = canvas.add<OutlineFrame>(QStringLiteral("Shape1"), {.twips = QRect(layout.boxes[0], kRecognitionBox)},
-                                       kFrameRed, kFramePixels);
-    shape1_->hide();
+    rightFrame_ = canvas.add<OutlineFrame>(QStringLiteral("Shape1"), {.twips = QRect(layout.boxes[0], kRecognitionBox)},
+                                           kFrameRed, kFramePixels);
+    rightFrame_->hide();
 
-    command1_ = addListenAgainButton(canvas, QStringLiteral("Command1"), layout.command1);
-    connect(command1_, &QPushButton::clicked, this, &PictureRecognition::Command1_Click);
+    listenAgainButton_ = addListenAgainButton(canvas, QStringLiteral("Command1"), layout.command1);
+    connect(listenAgainButton_, &QPushButton::clicked, this, &PictureRecognition::Command1_Click);
 
-    command2_ = addNextButton(canvas, QStringLiteral("Command2"), layout.command2);
-    command2_->hide();
-    connect(command2_, &QPushButton::clicked, this, &PictureRecognition::Command2_Click);
-    QWidget::setTabOrder(command1_, command2_);
+    nextButton_ = addNextButton(canvas, QStringLiteral("Command2"), layout.command2);
+    nextButton_->hide();
+    connect(nextButton_, &QPushButton::clicked, this, &PictureRecognition::Command2_Click);
+    QWidget::setTabOrder(listenAgainButton_, nextButton_);
 }
 
 void PictureRecognition::CaricaZampli()
 {
-    VowelShuffle::clearPlaces(*image1_);
     // One style a turn: all five pictures share it.
-    if (row().pictures == Pictures::Letters && !StileFisso)
-        Stile = static_cast<qint16>(m.services.random.drawNumber(4));
-    const auto picture = [this](const QString &letter) {
-        return vowelPicture(m.services.media, row().pictures, letter, Stile);
-    };
-    VowelShuffle::fillPlaces(*image1_, m.services.random, m.Lettere, m.pictures, picture, Posto);
+    if (row().pictures == Pictures::Letters)
+        drawStyle();
+    turn_.shuffle(random);
+    showPlaces(*pictureBoxes_, turn_.places(), pictures,
+               [this](const QString &letter) { return vowelPicture(media, row().pictures, letter, Stile); });
 }
 
 void PictureRecognition::parla()
 {
-    // Only a picture in play can be spoken, and never the vowel of the turn before.
-    QString letter;
-    do {
-        Posto = static_cast<qint16>(m.services.random.drawPlace(variant_.inPlay));
-        letter = (*image1_)[Posto]->tag();
-    } while (letter == VocaleDetta);
-    VocaleDetta = letter;
-    m.Percorso = m.services.media.voice(VocaleDetta);
-    m.play(m.Percorso);
+    turn_.drawSpoken(random);
+    speaker.speak(turn_.spoken());
 }
 
 void PictureRecognition::Image1_Click(int index)
 {
-    PictureBox *box = (*image1_)[index];
     DesignCanvas *c = canvas();
-    if (box->tag() != VocaleDetta) {
-        ++m.EserciziErrati;
+    switch (turn_.answer(index)) {
+    case Answer::Ignored: return;
+    case Answer::Wrong:
         c->setBackground(kWrongBlack);
-        m.SuonoSbagliato();
+        speaker.wrongAnswer();
         return;
+    case Answer::Right: break;
     }
-    ++m.EserciziEseguiti;
-    QRect frame = c->twips(shape1_);
+    ++counters.EserciziEseguiti;
+    PictureBox *box = (*pictureBoxes_)[index];
+    QRect frame = c->twips(rightFrame_);
     frame.moveTopLeft(c->twips(box).topLeft());
-    c->setTwips(shape1_, frame);
+    c->setTwips(rightFrame_, frame);
     if (row().tintAfterRight)
-        c->setBackground(vowelColour(box->tag()));
+        c->setBackground(vowelColour(turn_.spoken()));
     enablePictures(false);
-    shape1_->show();
-    command2_->show();
+    rightFrame_->show();
+    nextButton_->show();
 }
 
 void PictureRecognition::Command1_Click()
 {
-    m.play(m.Percorso);
+    speaker.sayAgain();
 }
 
 void PictureRecognition::Command2_Click()
 {
+    startNextTurn();
+}
+
+void PictureRecognition::startNextTurn()
+{
     enablePictures(true);
     CaricaZampli();
     canvas()->setBackground(kNextTurnBrown);
-    shape1_->hide();
+    rightFrame_->hide();
     parla();
-    command2_->hide();
+    nextButton_->hide();
 }
 
 void PictureRecognition::enablePictures(bool on)
 {
     for (int k = 0; k < variant_.inPlay; ++k)
-        (*image1_)[k]->setEnabled(on);
+        (*pictureBoxes_)[k]->setEnabled(on);
 }
 
 } // namespace zampli

@@ -3,6 +3,7 @@
 #include "exercises/recognition/RecognitionVariants.h"
 #include "shell/Buttons.h"
 #include "shell/Controls.h"
+#include "rules/RecognitionTurn.h"
 #include "shell/ExerciseForm.h"
 
 #include <QPointer>
@@ -22,27 +23,26 @@ public:
 
     void Image1_Click(int index);
     void Command1_Click();
-    void Command2_Click() override;
+    void Command2_Click();
 
-    // The letter spoken in this turn: the right answer. Empty until the
-    // window's first turn of the run; kept while the window is closed.
-    QString VocaleDetta;
-    // The place drawn last by the shuffle or by the choice of the vowel.
-    qint16 Posto = 0;
+    // The turn as the rules keep it; kept while the window is closed.
+    const RecognitionTurn &turn() const { return turn_; }
 
 protected:
     void buildControls(DesignCanvas &canvas) override;
     void CaricaZampli() override;
     void parla() override;
+    void startNextTurn() override;
 
 private:
     void enablePictures(bool on);
 
     const RecognitionVariant &variant_;
-    QPointer<ControlArray<PictureBox>> image1_;
-    QPointer<OutlineFrame> shape1_;
-    QPointer<PictureButton> command1_;
-    QPointer<PictureButton> command2_;
+    RecognitionTurn turn_;
+    QPointer<ControlArray<PictureBox>> pictureBoxes_;
+    QPointer<OutlineFrame> rightFrame_;
+    QPointer<PictureButton> listenAgainButton_;
+    QPointer<PictureButton> nextButton_;
 };
 
 } // namespace zampli

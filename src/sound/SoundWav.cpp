@@ -1,4 +1,4 @@
-#include "media/SoundWav.h"
+#include "sound/SoundWav.h"
 
 #include <QFile>
 #include <QtEndian>

@@ -1,7 +1,7 @@
-#include "media/SoundRouter.h"
+#include "sound/SoundRouter.h"
 
 #include "media/FileNames.h"
-#include "media/SoundWav.h"
+#include "sound/SoundWav.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QString>
 #include <cstdint>
 
 namespace zampli {
@@ -27,11 +26,5 @@ private:
     }
     std::int16_t value_ = 0;
 };
-
-// A number as text with one leading place for its sign: 7 is " 7", -7 is "-7".
-inline QString numberText(int v)
-{
-    return v < 0 ? QString::number(v) : QLatin1Char(' ') + QString::number(v);
-}
 
 } // namespace zampli

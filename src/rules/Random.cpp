@@ -1,4 +1,4 @@
-#include "state/Random.h"
+#include "rules/Random.h"
 
 #include <chrono>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "media/SoundOutput.h"
+#include "sound/SoundOutput.h"
 
 #include <QObject>
 #include <functional>

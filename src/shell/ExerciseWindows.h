@@ -1,24 +1,20 @@
 #pragma once
 
+#include "rules/Report.h"
 #include "state/FormId.h"
-#include "state/Vowels.h"
+#include "state/VowelMedia.h"
 
 namespace zampli {
 
 // How the exercise windows differ in their shared frame: one row per window.
 enum class StyleItems { None, Five, Eight };
-enum class CounterVariant {
-    A, // counts exercises done
-    B, // counts right and wrong answers
-};
 // What follows the choice of a style item.
-enum class AfterStyle { Nothing, CaricaZampli, CaricaZampliParla, Command2Click };
+enum class AfterStyle { Nothing, CaricaZampli, CaricaZampliParla, NextTurn };
 
 // Activation steps, in the order they run.
 enum ActivationStep : unsigned {
     StepResetStileFisso = 1u << 0,
     StepOwnResets = 1u << 1,
-    // PreparaLettere always runs here.
     StepLeggiParole = 1u << 2,
     StepCaricaZampli = 1u << 3,
     StepParla = 1u << 4,
@@ -42,12 +38,12 @@ inline constexpr ExerciseWindowRow kExerciseWindows[] = {
     {FormId::Posizioni2, "FormPosizioni2", StyleItems::None, AfterStyle::Nothing, CounterVariant::A, StepOwnResets | StepCaricaZampli, Pictures::Faces, false},
     {FormId::Zampli2, "FormZampli2", StyleItems::Five, AfterStyle::CaricaZampli, CounterVariant::A, StepResetStileFisso | StepOwnResets | StepCaricaZampli, Pictures::Letters, false},
     {FormId::Posizioni3, "FormPosizioni3", StyleItems::None, AfterStyle::Nothing, CounterVariant::B, StepCaricaZampli | StepParla, Pictures::Faces, true},
-    {FormId::Zampli3, "FormZampli3", StyleItems::Five, AfterStyle::Command2Click, CounterVariant::B, StepResetStileFisso | StepCaricaZampli | StepParla, Pictures::Letters, false},
+    {FormId::Zampli3, "FormZampli3", StyleItems::Five, AfterStyle::NextTurn, CounterVariant::B, StepResetStileFisso | StepCaricaZampli | StepParla, Pictures::Letters, false},
     {FormId::Posizioni4, "FormPosizioni4", StyleItems::None, AfterStyle::Nothing, CounterVariant::B, StepCaricaZampli | StepParla, Pictures::Faces, true},
-    {FormId::Zampli4, "FormZampli4", StyleItems::Five, AfterStyle::Command2Click, CounterVariant::B, StepResetStileFisso | StepCaricaZampli | StepParla, Pictures::Letters, false},
-    {FormId::Posizioni5, "FormPosizioni5", StyleItems::Five, AfterStyle::Command2Click, CounterVariant::B, StepCaricaZampli, Pictures::Faces, true},
-    {FormId::Caratteri1, "FormCaratteri1", StyleItems::Eight, AfterStyle::Command2Click, CounterVariant::B, StepOwnResets | StepCaricaZampli, Pictures::Letters, true},
-    {FormId::Caratteri2, "FormCaratteri2", StyleItems::Eight, AfterStyle::Command2Click, CounterVariant::B, StepOwnResets | StepCaricaZampli, Pictures::Letters, true},
+    {FormId::Zampli4, "FormZampli4", StyleItems::Five, AfterStyle::NextTurn, CounterVariant::B, StepResetStileFisso | StepCaricaZampli | StepParla, Pictures::Letters, false},
+    {FormId::Posizioni5, "FormPosizioni5", StyleItems::Five, AfterStyle::NextTurn, CounterVariant::B, StepCaricaZampli, Pictures::Faces, true},
+    {FormId::Caratteri1, "FormCaratteri1", StyleItems::Eight, AfterStyle::NextTurn, CounterVariant::B, StepOwnResets | StepCaricaZampli, Pictures::Letters, true},
+    {FormId::Caratteri2, "FormCaratteri2", StyleItems::Eight, AfterStyle::NextTurn, CounterVariant::B, StepOwnResets | StepCaricaZampli, Pictures::Letters, true},
     {FormId::IniziaPer, "FormIniziaPer", StyleItems::None, AfterStyle::Nothing, CounterVariant::A, StepLeggiParole | StepCaricaZampli | StepParla, Pictures::Words, false},
 };
 

@@ -20,7 +20,6 @@ public:
         if (!player_)
             player_ = make_();
     }
-    bool started() const { return player_ != nullptr; }
 
     void play(const QString &path) override
     {

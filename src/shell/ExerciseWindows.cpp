@@ -1,4 +1,4 @@
-#include "state/ExerciseWindows.h"
+#include "shell/ExerciseWindows.h"
 
 #include <stdexcept>
 

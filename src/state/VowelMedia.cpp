@@ -1,6 +1,7 @@
-#include "state/Vowels.h"
+#include "state/VowelMedia.h"
 
 #include "media/MediaPaths.h"
+#include "rules/Vowels.h"
 
 namespace zampli {
 
@@ -18,8 +19,7 @@ QColor vowelColour(int vowel)
 
 QColor vowelColour(const QString &letter)
 {
-    static const QString vowels = QStringLiteral("AEIOU");
-    return vowelColour(letter.size() == 1 ? int(vowels.indexOf(letter)) + 1 : 0);
+    return vowelColour(vowelNumber(letter));
 }
 
 QString letterInStyle(const QString &letter, int style)

@@ -1,8 +1,8 @@
-#include "media/WavSoundPlayer.h"
+#include "sound/WavSoundPlayer.h"
 
 #include "media/ProblemLog.h"
-#include "media/SoundRouter.h"
-#include "media/PulseOutput.h"
+#include "sound/SoundRouter.h"
+#include "sound/PulseOutput.h"
 
 #include <QDeadlineTimer>
 #include <QMutex>

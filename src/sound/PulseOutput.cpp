@@ -1,6 +1,6 @@
-#include "media/PulseOutput.h"
+#include "sound/PulseOutput.h"
 
-#include "media/SoundWav.h"
+#include "sound/SoundWav.h"
 
 #include <pulse/pulseaudio.h>
 

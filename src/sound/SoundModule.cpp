@@ -1,6 +1,6 @@
 // The entry of the sound module: the program loads it once its first window
 // is up, so the audio server's library costs nothing at start.
-#include "media/WavSoundPlayer.h"
+#include "sound/WavSoundPlayer.h"
 
 #include <QtGlobal>
 

@@ -1,0 +1,34 @@
+#include "rules/InitialVowelQuiz.h"
+
+#include "rules/Random.h"
+
+#include <algorithm>
+
+namespace zampli {
+
+bool InitialVowelQuiz::anyWord() const
+{
+    return std::any_of(words_.begin() + 1, words_.end(), [](const QStringList &l) { return !l.isEmpty(); });
+}
+
+void InitialVowelQuiz::draw(Random &random)
+{
+    do {
+        vowel_ = random.drawNumber(kVowelCount);
+    } while (words_[vowel_].isEmpty());
+    const QStringList &list = words_[vowel_];
+    word_ = list[random.drawNumber(int(list.size())) - 1];
+    answered_ = false;
+}
+
+Answer InitialVowelQuiz::answer(int tile)
+{
+    if (answered_ || tile < 0 || tile >= kVowelCount)
+        return Answer::Ignored;
+    if (tile + 1 != vowel_)
+        return Answer::Wrong;
+    answered_ = true;
+    return Answer::Right;
+}
+
+} // namespace zampli

@@ -1,0 +1,19 @@
+#include "rules/Vowels.h"
+
+namespace zampli {
+
+namespace {
+const QString kLetters = QStringLiteral("AEIOU");
+}
+
+QString vowelLetter(int vowel)
+{
+    return vowel >= 1 && vowel <= kVowelCount ? QString(kLetters.at(vowel - 1)) : QString();
+}
+
+int vowelNumber(const QString &letter)
+{
+    return letter.size() == 1 ? int(kLetters.indexOf(letter)) + 1 : 0;
+}
+
+} // namespace zampli

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+namespace zampli {
+
+// The vowel table: vowel 1 is "A" ... vowel 5 is "U". A vowel's number
+// selects its picture, voice, colour and word list everywhere.
+inline constexpr int kVowelCount = 5;
+
+// The letter of vowel 1..5; empty for any other number.
+QString vowelLetter(int vowel);
+// The number 1..5 of a vowel letter, 0 for anything else.
+int vowelNumber(const QString &letter);
+
+// The tag of a place no vowel has taken yet.
+inline const QString kVuota = QStringLiteral("vuota");
+
+// The five places of a window that shows all five vowels at once: the letter
+// each place shows, or kVuota.
+using Places = std::array<QString, kVowelCount>;
+
+} // namespace zampli
