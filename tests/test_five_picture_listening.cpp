@@ -188,7 +188,7 @@ private slots:
         QCOMPARE(o.h.modulo->Contatore.value(), 0);
         QVERIFY(o.enlarged()->isHidden() && !o.box(0)->isVisible() && !o.box(4)->isVisible());
         QVERIFY(!o.form->StileFisso && allInStyle(1));
-        QCOMPARE(o.form->checkedStyleItem(), 2);
+        QCOMPARE(checkedStyleItem(*o.form), 2);
         QCOMPARE(o.h.sound.played.size(), 6);
         o.tick(2.5);
         QVERIFY(o.choosing());

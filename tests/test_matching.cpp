@@ -117,7 +117,7 @@ private slots:
                 clickAsUser(o.face(o.placeOf("Image1", before)));
             if (turn % 10 == 3) {
                 o.choose(fixedStyle = (turn / 10) % 5);
-                QVERIFY(o.waiting() && o.form->checkedStyleItem() == fixedStyle);
+                QVERIFY(o.waiting() && checkedStyleItem(*o.form) == fixedStyle);
             } else if (turn % 25 == 7) {
                 o.reactivate();
                 QVERIFY(o.state(1, 4, true));
@@ -138,7 +138,7 @@ private slots:
         o.h.boxes.answers = {MessageBox::Answer::Yes};
         o.control<QAction>("mnuEsci")->trigger();
         clickAsUser(o.menu()->window()->findChild<QWidget *>("Command5"));
-        QVERIFY(o.form->checkedStyleItem() == 0 && o.writes(4) && o.waiting());
+        QVERIFY(checkedStyleItem(*o.form) == 0 && o.writes(4) && o.waiting());
     }
 
     void charactersByClick()
@@ -151,7 +151,7 @@ private slots:
         for (int item = 7; item >= 0; --item) {
             o.choose(item);
             const auto [model, row] = pairs[item];
-            QVERIFY2(o.form->checkedStyleItem() == item && o.fresh(model, row), qPrintable(QString::number(item)));
+            QVERIFY2(checkedStyleItem(*o.form) == item && o.fresh(model, row), qPrintable(QString::number(item)));
             for (int pair = 0, filled = -1; pair < 5; ++pair) {
                 const QString vowel = kVowels[pair];
                 const QImage before = o.screen();
@@ -177,7 +177,7 @@ private slots:
         QVERIFY(!o.on("Command2") && o.columns() == 10 && o.fresh(3, 4));
         o.pairRight();
         o.reactivate(); // a new series behind the lone column; the mark stays, the styles go back
-        QVERIFY(o.form->checkedStyleItem() == 3 && o.fresh(2, 1) && o.columns() == 2 && o.h.modulo->EserciziErrati == 32);
+        QVERIFY(checkedStyleItem(*o.form) == 3 && o.fresh(2, 1) && o.columns() == 2 && o.h.modulo->EserciziErrati == 32);
     }
 
     void shuffleStepsToTheNextFreePiece()
@@ -238,7 +238,7 @@ private slots:
         QVERIFY(o.dropPiece(0, 0) && o.dropPiece(1, 1));
         o.reactivate();
         o.checkNewSeries(2, 1);
-        QCOMPARE(o.form->checkedStyleItem(), 5);
+        QCOMPARE(checkedStyleItem(*o.form), 5);
         for (int k = 0; k < 5; ++k)
             QVERIFY(!o.on("Command2") && o.dropPiece(k, k));
         o.reactivate();

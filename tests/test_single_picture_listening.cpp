@@ -34,6 +34,13 @@ class SinglePictureListeningTest : public QObject {
         void tick(double seconds) { h.clock.advance(seconds), form->Timer1_Timer(); } // of Timer1, seconds later
         // Waits, as a child must, for the next button to come back, then presses it.
         void next() { tick(2.5), clickAsUser(control("Command1")); }
+        // The file of the vowel on show, in the window's style.
+        QString pictureFile() const
+        {
+            const QString letter(QChar("AEIOU"[form->vowel() - 1]));
+            return form->row().pictures == Pictures::Letters ? h.media().letterPicture(letter, form->Stile)
+                                                              : h.media().facePicture(letter);
+        }
     };
 
 private slots:
@@ -42,13 +49,13 @@ private slots:
         // Zampli1: vowel 3 (I), style 4 (cursive lower case).
         Open o(FormId::Zampli1, {0.5, 0.9});
         QCOMPARE(o.form->canvas()->background(), QColor(0, 0, 255));
-        QCOMPARE(o.form->pictureFile(), o.h.media().letterPicture("I", 4));
+        QCOMPARE(o.pictureFile(), o.h.media().letterPicture("I", 4));
         QVERIFY(!o.form->window()->findChild<PictureBox *>("Image1")->showsPlaceholder());
         QCOMPARE(o.h.sound.played, QStringList{o.voice("I")});
         QVERIFY(!o.nextVisible()); // the first exercise is not counted: see countsResetAndExit
 
         Open faces(FormId::Posizioni1, {0.95}); // faces, its own colour, no options
-        QVERIFY(faces.form->pictureFile() == faces.h.media().facePicture("U") &&
+        QVERIFY(faces.pictureFile() == faces.h.media().facePicture("U") &&
                 faces.form->canvas()->background() == QColor(0, 192, 0) &&
                 !faces.form->window()->findChild<QMenu *>("mnuOpzioni"));
     }
@@ -104,9 +111,9 @@ private slots:
         o.action("mnuCaratteri_0")->trigger(); // the checked one
         QVERIFY(o.h.sound.played.size() == 2 && o.form->vowel() != 1 && !o.form->StileFisso);
         o.action("mnuCaratteri_3")->trigger();
-        QCOMPARE(o.form->checkedStyleItem(), 3);
+        QCOMPARE(checkedStyleItem(*o.form), 3);
         for (int i = 0; i < 3; ++i, o.form->Command1_Click())
-            QVERIFY(o.form->pictureFile().endsWith(QString("AEIOU"[o.form->vowel() - 1]) + "3.jpg"));
+            QVERIFY(o.pictureFile().endsWith(QString("AEIOU"[o.form->vowel() - 1]) + "3.jpg"));
     }
 
     // Opened from the menu, which closes; presses are counted, repeats and

@@ -108,14 +108,6 @@ void ExerciseForm::mnuCaratteri_Click(int index)
     }
 }
 
-int ExerciseForm::checkedStyleItem() const
-{
-    for (int i = 0; i < styleItems_.size(); ++i)
-        if (styleItems_[i] && styleItems_[i]->isChecked())
-            return i;
-    return -1;
-}
-
 void ExerciseForm::mnuAzzera_Click()
 {
     counters.EserciziEseguiti = 0;

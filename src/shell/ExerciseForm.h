@@ -27,8 +27,6 @@ public:
 
     // The report "Esercizi eseguiti" shows, for this window's counter variant.
     QString reportText() const;
-    // The style item that carries the check mark, or -1.
-    int checkedStyleItem() const;
 
     bool closeRequested() override;
 

@@ -2,6 +2,7 @@
 
 #include "shell/Form.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -80,6 +81,17 @@ void clickAsUser(QWidget *w, QPoint at)
     QVERIFY2(under == w || w->isAncestorOf(under),
              qPrintable(name + " is covered by " + (under ? under->objectName() : QString("nothing"))));
     QTest::mouseClick(w, Qt::LeftButton, {}, point);
+}
+
+int checkedStyleItem(const Form &form)
+{
+    for (int i = 0;; ++i) {
+        const auto *item = form.window()->findChild<QAction *>(QStringLiteral("mnuCaratteri_%1").arg(i));
+        if (!item)
+            return -1;
+        if (item->isChecked())
+            return i;
+    }
 }
 
 } // namespace zampli::test

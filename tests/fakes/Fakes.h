@@ -10,6 +10,10 @@
 
 class QWidget;
 
+namespace zampli {
+class Form;
+}
+
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
@@ -78,5 +82,8 @@ struct Harness {
 // the test instead when no child could: the control is hidden, disabled, or
 // its window is not on screen.
 void clickAsUser(QWidget *w, QPoint at = {});
+
+// The Opzioni item of a window that carries the check mark, or -1.
+int checkedStyleItem(const Form &form);
 
 } // namespace zampli::test

@@ -25,11 +25,6 @@ void SinglePictureListening::buildControls(DesignCanvas &canvas)
     connect(addTimer1(&canvas), &QTimer::timeout, this, &SinglePictureListening::Timer1_Timer);
 }
 
-QString SinglePictureListening::pictureFile() const
-{
-    return vowelPicture(media, row().pictures, vowelLetter(vowel_), Stile).path;
-}
-
 void SinglePictureListening::CaricaZampli()
 {
     vowel_ = drawVowelExcept(random, vowel_);

@@ -25,8 +25,6 @@ public:
     // Number of the vowel on show, 1..5; 0 before the first exercise.
     int vowel() const { return vowel_; }
 
-    // The picture file of the vowel on show.
-    QString pictureFile() const;
 
 protected:
     void buildControls(DesignCanvas &canvas) override;
