@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace zampli {
 
 namespace {
@@ -77,6 +79,35 @@ std::optional<QStringConverter::Encoding> utf16WithoutMark(QByteArrayView bytes)
     return std::nullopt;
 }
 
+// A word typed on Linux and appended to a list saved on Windows leaves one
+// file in two encodings; each line is read in the one it is valid in. CR and
+// LF are the same byte in both, so lines split before decoding.
+QString decodeEachLine(QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype from = 0;
+    while (from < bytes.size()) {
+        qsizetype end = from;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        const QByteArrayView line = bytes.sliced(from, end - from);
+        text += line.isValidUtf8() ? QString::fromUtf8(line) : fromWindows1252(line);
+        if (end < bytes.size())
+            text += QLatin1Char(bytes[end]);
+        from = end + 1;
+    }
+    return text;
+}
+
+// Blanks and invisible format marks only: a quoted "   " names no picture a
+// child could see.
+bool showsNothing(const QString &word)
+{
+    return std::all_of(word.cbegin(), word.cend(),
+                       [](QChar c) { return c.isSpace() || c.category() == QChar::Other_Format; });
+}
+
 } // namespace
 
 QString decodeWordListText(QByteArrayView bytes)
@@ -91,16 +122,14 @@ QString decodeWordListText(QByteArrayView bytes)
             text.remove(0, 1);
         return text;
     }
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return fromWindows1252(bytes);
+    if (bytes.isValidUtf8())
+        return QString::fromUtf8(bytes);
+    return decodeEachLine(bytes);
 }
 
 bool isPlainWord(const QString &word)
 {
-    if (word.isEmpty() || word.contains(QLatin1String("..")))
+    if (showsNothing(word) || word.contains(QLatin1String("..")))
         return false;
     for (const QChar c : word) {
         if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
