@@ -18,15 +18,13 @@ constexpr char16_t kCp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-QString fromWindows1252(QByteArrayView bytes)
+QChar *appendWindows1252(QChar *out, QByteArrayView bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
     for (const char c : bytes) {
         const uchar b = uchar(c);
         *out++ = QChar(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b));
     }
-    return text;
+    return out;
 }
 
 bool isBlank(QChar c)
@@ -84,19 +82,22 @@ std::optional<QStringConverter::Encoding> utf16WithoutMark(QByteArrayView bytes)
 // LF are the same byte in both, so lines split before decoding.
 QString decodeEachLine(QByteArrayView bytes)
 {
-    QString text;
-    text.reserve(bytes.size());
+    // Neither encoding gives more characters than bytes.
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     qsizetype from = 0;
     while (from < bytes.size()) {
         qsizetype end = from;
         while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
             ++end;
         const QByteArrayView line = bytes.sliced(from, end - from);
-        text += line.isValidUtf8() ? QString::fromUtf8(line) : fromWindows1252(line);
+        out = line.isValidUtf8() ? utf8.appendToBuffer(out, line) : appendWindows1252(out, line);
         if (end < bytes.size())
-            text += QLatin1Char(bytes[end]);
+            *out++ = QLatin1Char(bytes[end]);
         from = end + 1;
     }
+    text.truncate(out - text.constData());
     return text;
 }
 
