@@ -60,6 +60,19 @@ private slots:
                 << QByteArray(QStringEncoder(encoding)(u"àncora\ncaffè\n€uro")) << accented << none;
         }
 
+        // A word typed on Linux appended to a list saved on Windows: each line in its own encoding.
+        row("Windows-1252 list, UTF-8 line appended")
+            << QByteArray("ape\r\n\xE0ncora\r\ncaff\xE8\r\n\x80uro\r\n") + "perch\xC3\xA9,\xE2\x82\xACuro\n"
+            << QStringList{"ape", QStringLiteral("àncora"), QStringLiteral("caffè"), QStringLiteral("€uro"),
+                           QStringLiteral("perché"), QStringLiteral("€uro")}
+            << none;
+        row("UTF-8 list, Windows-1252 line after")
+            << QByteArray("perch\xC3\xA9\rcaff\xE8\ngi\xC3\xB9")
+            << QStringList{QStringLiteral("perché"), QStringLiteral("caffè"), QStringLiteral("giù")} << none;
+
+        // A quoted blank names no picture: refused and shown to the adult, never drawn for the child.
+        row("blank words") << QByteArray("\" \"\r\nape\r\n\"\t \"\r\n\"\xC2\xA0\"\r\nuva, \"   \" \r\n\"\xEF\xBB\xBF \"\r\nelmo")
+                           << three << QStringList{" ", "? ", QStringLiteral("\u00A0"), "   ", QStringLiteral("\uFEFF ")};
         row("no file names") << "../fuori\r\nsotto/uva\r\nsotto\\uva\r\n..\r\nel\x01mo\r\n\"a\r\nb\"\r\n" +
                                     QByteArray("or\0so,ape.regina", 16)
                              << QStringList{"ape.regina"}

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace zampli {
 
 namespace {
@@ -16,15 +18,13 @@ constexpr char16_t kCp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-QString fromWindows1252(QByteArrayView bytes)
+QChar *appendWindows1252(QChar *out, QByteArrayView bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
     for (const char c : bytes) {
         const uchar b = uchar(c);
         *out++ = QChar(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b));
     }
-    return text;
+    return out;
 }
 
 bool isBlank(QChar c)
@@ -77,6 +77,38 @@ std::optional<QStringConverter::Encoding> utf16WithoutMark(QByteArrayView bytes)
     return std::nullopt;
 }
 
+// A word typed on Linux and appended to a list saved on Windows leaves one
+// file in two encodings; each line is read in the one it is valid in. CR and
+// LF are the same byte in both, so lines split before decoding.
+QString decodeEachLine(QByteArrayView bytes)
+{
+    // Neither encoding gives more characters than bytes.
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    qsizetype from = 0;
+    while (from < bytes.size()) {
+        qsizetype end = from;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        const QByteArrayView line = bytes.sliced(from, end - from);
+        out = line.isValidUtf8() ? utf8.appendToBuffer(out, line) : appendWindows1252(out, line);
+        if (end < bytes.size())
+            *out++ = QLatin1Char(bytes[end]);
+        from = end + 1;
+    }
+    text.truncate(out - text.constData());
+    return text;
+}
+
+// Blanks and invisible format marks only: a quoted "   " names no picture a
+// child could see.
+bool showsNothing(const QString &word)
+{
+    return std::all_of(word.cbegin(), word.cend(),
+                       [](QChar c) { return c.isSpace() || c.category() == QChar::Other_Format; });
+}
+
 } // namespace
 
 QString decodeWordListText(QByteArrayView bytes)
@@ -91,16 +123,14 @@ QString decodeWordListText(QByteArrayView bytes)
             text.remove(0, 1);
         return text;
     }
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return fromWindows1252(bytes);
+    if (bytes.isValidUtf8())
+        return QString::fromUtf8(bytes);
+    return decodeEachLine(bytes);
 }
 
 bool isPlainWord(const QString &word)
 {
-    if (word.isEmpty() || word.contains(QLatin1String("..")))
+    if (showsNothing(word) || word.contains(QLatin1String("..")))
         return false;
     for (const QChar c : word) {
         if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)

@@ -21,14 +21,16 @@ struct WordList {
 };
 
 // The text of a list file: a byte-order mark (UTF-8, UTF-16, UTF-32) decides
-// and is dropped; without one, a zero in every other byte is UTF-16, valid
-// UTF-8 is UTF-8 and anything else Windows-1252, as lists saved on Windows are.
+// and is dropped; without one, a zero in every other byte is UTF-16, and
+// otherwise each line is UTF-8 where it is valid UTF-8 and else
+// Windows-1252, as lists saved on Windows are.
 QString decodeWordListText(QByteArrayView bytes);
 
 // The words of a list file's bytes.
 WordList readWordList(QByteArrayView bytes);
 
-// A plain file name: no path separator, no "..", no control character.
+// A plain file name a child can see: not only blanks, no path separator, no
+// "..", no control character.
 bool isPlainWord(const QString &word);
 
 // A list file read from disk, never more than kMaxFileBytes of it.

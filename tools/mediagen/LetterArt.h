@@ -41,8 +41,11 @@ private:
     qreal scale_ = 1.0;
 };
 
-// The school cursive's capital I, drawn here because the typeface's own
-// one, hooked to the left at the foot, reads as a J to an Italian child.
+// School cursive capitals drawn here because the typeface's own ones mislead
+// an Italian child: its I, hooked to the left at the foot, reads as a J; its
+// O, with a tail at the foot, as a Q; its U, curling back into a bowl, as "Ub".
 QPainterPath cursiveCapitalI(const QFont &cursive);
+QPainterPath cursiveCapitalO(const QFont &cursive);
+QPainterPath cursiveCapitalU(const QFont &cursive);
 
 } // namespace mediagen

@@ -55,7 +55,9 @@ int makeLetters(const QString &jpg)
     const LetterArt printedUpper(printedFont, vowels, printedStroke);
     const LetterArt printedLower(printedFont, lower, printedStroke);
     const LetterArt cursiveUpper(cursiveFont, vowels, cursiveStroke,
-                                 {{QLatin1Char('I'), cursiveCapitalI(cursiveFont)}});
+                                 {{QLatin1Char('I'), cursiveCapitalI(cursiveFont)},
+                                  {QLatin1Char('O'), cursiveCapitalO(cursiveFont)},
+                                  {QLatin1Char('U'), cursiveCapitalU(cursiveFont)}});
     const LetterArt cursiveLower(cursiveFont, lower, cursiveStroke);
     for (const QChar vowel : vowels) {
         const QImage styles[] = {printedUpper.render(vowel), printedLower.render(vowel.toLower()),
