@@ -109,6 +109,37 @@ bool showsNothing(const QString &word)
                        [](QChar c) { return c.isSpace() || c.category() == QChar::Other_Format; });
 }
 
+// One field from `pos` on, which moves past its delimiter.
+struct Field {
+    qsizetype from = 0;
+    qsizetype length = 0;
+};
+Field nextField(const QString &text, qsizetype &pos)
+{
+    const qsizetype n = text.size();
+    while (pos < n && isBlank(text[pos]))
+        ++pos;
+    Field f{pos, 0};
+    if (pos < n && text[pos] == u'"') {
+        f.from = pos + 1;
+        const qsizetype close = text.indexOf(u'"', f.from);
+        f.length = (close < 0 ? n : close) - f.from;
+        pos = close < 0 ? n : close + 1;
+        // Whatever follows the closing quote up to the delimiter is not part of the word.
+        while (pos < n && !endsField(text[pos]))
+            ++pos;
+    } else {
+        while (pos < n && !endsField(text[pos]))
+            ++pos;
+        f.length = pos - f.from;
+        // A file name never ends in a blank: one left there by an editor is no part of the word.
+        while (f.length > 0 && isBlank(text[f.from + f.length - 1]))
+            --f.length;
+    }
+    pos = pastDelimiter(text, pos);
+    return f;
+}
+
 } // namespace
 
 QString decodeWordListText(QByteArrayView bytes)
@@ -142,50 +173,23 @@ bool isPlainWord(const QString &word)
 WordList readWordList(QByteArrayView bytes)
 {
     const QString text = decodeWordListText(bytes);
-    const qsizetype n = text.size();
     WordList list;
     qsizetype pos = 0;
     // The end test comes before every field: a last line without its line
     // end gives the same words as one with it.
-    while (pos < n) {
-        while (pos < n && isBlank(text[pos]))
-            ++pos;
-        qsizetype from = pos;
-        qsizetype length = 0;
-        if (pos < n && text[pos] == u'"') {
-            from = pos + 1;
-            const qsizetype close = text.indexOf(u'"', from);
-            length = (close < 0 ? n : close) - from;
-            pos = close < 0 ? n : close + 1;
-            // Whatever follows the closing quote up to the delimiter is not part of the word.
-            while (pos < n && !endsField(text[pos]))
-                ++pos;
-        } else {
-            while (pos < n && !endsField(text[pos]))
-                ++pos;
-            length = pos - from;
-            // A file name never ends in a blank: one left there by an editor is no part of the word.
-            while (length > 0 && isBlank(text[from + length - 1]))
-                --length;
-        }
-        pos = pastDelimiter(text, pos);
-
-        if (length == 0)
+    while (pos < text.size()) {
+        const Field field = nextField(text, pos);
+        if (field.length == 0)
             continue; // a blank line or an empty field: nothing to draw
-        if (length > WordList::kMaxFieldLength) {
-            list.refused << forReport(text, from, length);
-            continue;
-        }
-        const QString word = text.mid(from, length);
-        if (!isPlainWord(word)) {
-            list.refused << forReport(text, from, length);
+        if (field.length > WordList::kMaxFieldLength || !isPlainWord(text.mid(field.from, field.length))) {
+            list.refused << forReport(text, field.from, field.length);
             continue;
         }
         if (list.words.size() == WordList::kMaxWords) {
             list.cut = true;
             break;
         }
-        list.words << word;
+        list.words << text.mid(field.from, field.length);
     }
     return list;
 }
