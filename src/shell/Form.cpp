@@ -1,6 +1,7 @@
 #include "shell/Form.h"
 
 #include "shell/DesignCanvas.h"
+#include "shell/Diagnostics.h"
 #include "state/MessageBoxes.h"
 
 #include <QMenuBar>
@@ -61,12 +62,14 @@ void Form::Unload()
 
 void Form::windowClosed()
 {
+    qCDebug(lcWindows) << name_ << "closed";
     window_ = nullptr; // the window deletes itself, with every control on it
     activation_.unloaded(*this);
 }
 
 void Form::windowActivated()
 {
+    qCDebug(lcWindows) << name_ << "active";
     activation_.activated(*this);
 }
 

@@ -1,5 +1,7 @@
 #include "sound/PulseOutput.h"
 
+#include "sound/Diagnostics.h"
+
 #include "sound/SoundWav.h"
 
 #include <pulse/pulseaudio.h>
@@ -204,7 +206,9 @@ void PulseOutput::cut()
 void PulseOutput::onContextState(pa_context *context, void *self)
 {
     auto *out = static_cast<PulseOutput *>(self);
-    switch (pa_context_get_state(context)) {
+    const pa_context_state_t state = pa_context_get_state(context);
+    qCDebug(lcSound) << "server connection state" << int(state);
+    switch (state) {
     case PA_CONTEXT_READY:
         out->openStream();
         break;
@@ -226,7 +230,9 @@ void PulseOutput::onStreamState(pa_stream *stream, void *self)
 {
     auto *out = static_cast<PulseOutput *>(self);
     const bool current = out->playing_ && out->playing_->stream == stream;
-    switch (pa_stream_get_state(stream)) {
+    const pa_stream_state_t state = pa_stream_get_state(stream);
+    qCDebug(lcSound) << "stream state" << int(state) << (current ? "current" : "cut off");
+    switch (state) {
     case PA_STREAM_READY:
         if (!current) // cut off while the server was making it
             pa_stream_disconnect(stream);

@@ -1,5 +1,7 @@
 #include "sound/SoundRouter.h"
 
+#include "sound/Diagnostics.h"
+
 #include "media/FileNames.h"
 #include "sound/SoundWav.h"
 
@@ -19,7 +21,9 @@ QUrl SoundRouter::builtInDefault()
 
 void SoundRouter::play(const QString &path)
 {
-    start(resolve(path));
+    const QUrl source = resolve(path);
+    qCDebug(lcSound) << "asked" << path << "plays" << source;
+    start(source);
 }
 
 SoundRouter::FileStamp SoundRouter::stampOf(const QUrl &source)

@@ -1,0 +1,3 @@
+#include "media/Diagnostics.h"
+
+Q_LOGGING_CATEGORY(lcMedia, "zampli.media", QtCriticalMsg)

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// For developers: pictures and media files. Off unless asked for,
+// e.g. QT_LOGGING_RULES="zampli.media.debug=true"; what the adult must know goes
+// through ProblemLog instead, one Italian line a problem.
+Q_DECLARE_LOGGING_CATEGORY(lcMedia)

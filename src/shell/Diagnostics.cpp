@@ -1,0 +1,3 @@
+#include "shell/Diagnostics.h"
+
+Q_LOGGING_CATEGORY(lcWindows, "zampli.windows", QtCriticalMsg)

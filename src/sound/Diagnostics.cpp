@@ -1,0 +1,3 @@
+#include "sound/Diagnostics.h"
+
+Q_LOGGING_CATEGORY(lcSound, "zampli.sound", QtCriticalMsg)
