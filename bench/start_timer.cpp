@@ -128,7 +128,9 @@ public:
                 argv.push_back(const_cast<char *>(a.c_str()));
             argv.push_back(nullptr);
             // The programs' own chatter (no sound device...) is not the benchmark's.
-            std::freopen("/dev/null", "w", stderr);
+            // Should /dev/null not open, the chatter only stays on the terminal.
+            if (!std::freopen("/dev/null", "w", stderr))
+                std::perror("/dev/null");
             execv(argv[0], argv.data());
             _exit(127);
         }

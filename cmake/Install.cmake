@@ -5,7 +5,7 @@ include(GNUInstallDirs)
 set(ZAMPLI_INSTALL_DIR lib/zampli)
 install(TARGETS zampli zampli-verifica RUNTIME DESTINATION ${ZAMPLI_INSTALL_DIR})
 install(TARGETS zampli_sound_module LIBRARY DESTINATION ${ZAMPLI_INSTALL_DIR})
-install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/copia/zampli-copia DESTINATION ${ZAMPLI_INSTALL_DIR})
+install(PROGRAMS ${ZAMPLI_PROGRAM_DIR}/zampli-copia DESTINATION ${ZAMPLI_INSTALL_DIR})
 install(DIRECTORY ${ZAMPLI_PROGRAM_DIR}/jpg ${ZAMPLI_PROGRAM_DIR}/voci
                   ${ZAMPLI_PROGRAM_DIR}/suoni ${ZAMPLI_PROGRAM_DIR}/testi
         DESTINATION ${ZAMPLI_INSTALL_DIR})
@@ -15,42 +15,61 @@ foreach(program zampli zampli-verifica zampli-copia)
                        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${program}\" SYMBOLIC)")
 endforeach()
 
-set(desktop_id org.example.zampli)
-install(FILES ${PROJECT_SOURCE_DIR}/desktop/${desktop_id}.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/desktop/${desktop_id}.metainfo.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${ZAMPLI_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${ZAMPLI_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/icon.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME ${desktop_id}.svg)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME ${ZAMPLI_ID}.svg)
 foreach(size 48 256)
-    install(FILES ${ZAMPLI_ICON_DIR}/${size}/${desktop_id}.png
+    install(FILES ${ZAMPLI_ICON_DIR}/${size}/${ZAMPLI_ID}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
-# What Debian asks of every package: its copyright and a compressed changelog.
+# What Debian asks of every package: its copyright, a compressed changelog and
+# compressed manual pages (English, and Italian under man/it).
 set(changelog_gz ${CMAKE_BINARY_DIR}/changelog.gz)
 add_custom_command(OUTPUT ${changelog_gz}
     COMMAND gzip -n -9 -c ${PROJECT_SOURCE_DIR}/desktop/changelog > ${changelog_gz}
     DEPENDS ${PROJECT_SOURCE_DIR}/desktop/changelog VERBATIM)
-add_custom_target(zampli_changelog ALL DEPENDS ${changelog_gz})
+set(man_gz "")
+foreach(lang ${ZAMPLI_MAN_LANGUAGES})
+    set(man_dir ${CMAKE_INSTALL_MANDIR}/man1)
+    if(NOT lang STREQUAL "en")
+        set(man_dir ${CMAKE_INSTALL_MANDIR}/${lang}/man1)
+    endif()
+    foreach(page ${ZAMPLI_MAN_PAGES})
+        set(page_file ${ZAMPLI_GENERATED_DIR}/man/${lang}/${page}.1)
+        add_custom_command(OUTPUT ${page_file}.gz
+            COMMAND gzip -n -9 -c ${page_file} > ${page_file}.gz
+            DEPENDS ${page_file} VERBATIM)
+        list(APPEND man_gz ${page_file}.gz)
+        install(FILES ${page_file}.gz DESTINATION ${man_dir})
+    endforeach()
+endforeach()
+add_custom_target(zampli_package_docs ALL DEPENDS ${changelog_gz} ${man_gz})
 install(FILES ${PROJECT_SOURCE_DIR}/desktop/copyright ${changelog_gz}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zampli)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zampli)
-set(CPACK_PACKAGE_CONTACT "Squadra ZAMPLI <info@zampli.example.org>")
+set(CPACK_PACKAGE_CONTACT "${ZAMPLI_TEAM} <${ZAMPLI_MAIL}>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "drill program for children learning the Italian vowels")
 set(CPACK_PACKAGE_DESCRIPTION "Young children hear a vowel, see it written in print or cursive,
 upper or lower case, and see the mouth that says it, in twelve exercises
 that listen, recognise, match and ask which vowel a word begins with.
 Everything on screen is in Italian.")
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://zampli.example.org")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${ZAMPLI_WEBSITE}")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Libraries from what the binaries link; plugins and fonts Qt loads at run time by hand.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
+# Debian's desktop session is Wayland, where Qt runs natively with its
+# Wayland plugin; without it Qt falls back to XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, pulseaudio | pipewire-pulse")
+# CPack calls ldconfig from the maintainer scripts for any shared object under
+# /usr/lib, though the sound module is loaded by path from the program's own
+# folder and ldconfig never sees it: the package is built again without them.
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/DropLdconfig.cmake)
 include(CPack)

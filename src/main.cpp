@@ -8,6 +8,8 @@
 #include "state/Clock.h"
 #include "rules/Random.h"
 
+#include "ProductIdentity.h"
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -18,7 +20,11 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("ZAMPLI"));
+    // Ties the windows to their menu entry: on X the window class is the
+    // application's name, on Wayland the app id is the desktop file's name.
+    // The titles say ZAMPLI on their own.
+    app.setApplicationName(QString::fromUtf8(zampli::identity::kId));
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(zampli::identity::kId));
     const QLocale italian(QLocale::Italian, QLocale::Italy);
     QLocale::setDefault(italian);
 

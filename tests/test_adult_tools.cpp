@@ -73,7 +73,9 @@ private slots:
         QCOMPARE(run(programFolder() + "/zampli-copia", {}, env).first, 1); // never over a folder
         QFile entry(home.path() + "/.local/share/applications/zampli-le-mie-parole.desktop");
         QVERIFY(entry.open(QIODevice::ReadOnly));
-        QVERIFY(entry.readAll().contains("Exec=\"" + copy.toUtf8() + "/zampli\"\n"));
+        const QByteArray entryText = entry.readAll();
+        QVERIFY(entryText.contains("Exec=\"" + copy.toUtf8() + "/zampli\"\n"));
+        QVERIFY(entryText.contains("\nIcon=it.zampli.Zampli\n"));
 
         // The copy starts, from its own folder, with its sound.
         QVERIFY(QFile::exists(copy + "/zampli-suoni.so"));

@@ -37,4 +37,5 @@ limiter=$2
 [ "$limiter" = "-" ] && limiter=""
 
 # shellcheck disable=SC2086 # $limiter is empty or one word
-sox -V1 "$tmp" -b 16 -e signed-integer "$out" gain $limiter "$gain"
+# No dither, so the same recording always cleans to the same bytes.
+sox -V1 -D "$tmp" -b 16 -e signed-integer "$out" gain $limiter "$gain"

@@ -13,6 +13,9 @@ program_dir=$3
 work=$4
 tools=$(cd "$(dirname "$0")" && pwd)
 folders="jpg voci suoni testi"
+# Sox dithers at random whenever it writes 16-bit samples: without dither
+# two builds of the same commit make byte-identical voices and sounds.
+export SOX_OPTS=--no-dither
 
 rm -rf "$work"
 mkdir -p "$work/raw" "$work/set/voci" "$work/set/suoni" "$work/runtime"

@@ -5,6 +5,8 @@
 #include "state/MessageBoxes.h"
 #include "rules/Random.h"
 
+#include "ProductIdentity.h"
+
 namespace zampli {
 
 Modulo1::Modulo1(Services s) : services(std::move(s)), pictures(services.problems) {}
@@ -32,10 +34,12 @@ void Modulo1::ConfermaUscita(QWidget *parent)
 
 QString informationText()
 {
-    return QStringLiteral("Squadra ZAMPLI  \r\n"
+    return QStringLiteral("%1  \r\n"
                           " ----------------------- \r\n"
-                          "https://zampli.example.org\r\n"
-                          "mail: info@zampli.example.org");
+                          "%2\r\n"
+                          "mail: %3")
+        .arg(QString::fromUtf8(identity::kTeam), QString::fromUtf8(identity::kWebsite),
+             QString::fromUtf8(identity::kMail));
 }
 
 void Modulo1::MostraInformazioni(QWidget *parent)

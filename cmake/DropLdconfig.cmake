@@ -1,0 +1,27 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Run by CPack after it has built the package: takes out the postinst and
+# postrm it writes only to call ldconfig, and builds the package again with
+# dpkg-deb. Refuses a maintainer script that does anything else.
+foreach(deb ${CPACK_PACKAGE_FILES})
+    if(NOT deb MATCHES "\\.deb$")
+        continue()
+    endif()
+    set(tree ${CPACK_TOPLEVEL_DIRECTORY}/drop-ldconfig)
+    file(REMOVE_RECURSE ${tree})
+    execute_process(COMMAND dpkg-deb -R ${deb} ${tree} COMMAND_ERROR_IS_FATAL ANY)
+    foreach(script postinst postrm)
+        set(path ${tree}/DEBIAN/${script})
+        if(NOT EXISTS ${path})
+            continue()
+        endif()
+        file(STRINGS ${path} lines)
+        list(FILTER lines EXCLUDE REGEX "^#!/bin/sh$|^set -e$|^[ \t]*ldconfig$|^if \\[ \"\\$1\" = \"(configure|remove)\" \\]; then$|^fi$|^$")
+        if(lines)
+            message(FATAL_ERROR "${script} does more than call ldconfig: ${lines}")
+        endif()
+        file(REMOVE ${path})
+    endforeach()
+    execute_process(COMMAND dpkg-deb --root-owner-group -Zxz -b ${tree} ${deb}
+                    OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+    file(REMOVE_RECURSE ${tree})
+endforeach()

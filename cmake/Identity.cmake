@@ -1,0 +1,32 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The product's identity, in one place. Everything that names it is made from
+# these values: the header the program reads, the menu entry, the metainfo,
+# the manual pages and the package.
+set(ZAMPLI_NAME "ZAMPLI")
+set(ZAMPLI_ID "it.zampli.Zampli") # reverse-DNS: desktop file, icon, window class, Wayland app id
+set(ZAMPLI_VERSION "${PROJECT_VERSION}")
+set(ZAMPLI_RELEASE_DATE "2026-12-06")
+set(ZAMPLI_WEBSITE "https://www.zampli.it")
+set(ZAMPLI_MAIL "info@zampli.it")
+set(ZAMPLI_TEAM "Squadra ZAMPLI")
+set(ZAMPLI_LICENSE "GPL-3.0-or-later")
+
+set(ZAMPLI_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/ProductIdentity.h.in
+               ${ZAMPLI_GENERATED_DIR}/ProductIdentity.h @ONLY)
+
+# The menu entry and the metainfo carry the id in their file names.
+set(ZAMPLI_DESKTOP_FILE ${ZAMPLI_GENERATED_DIR}/${ZAMPLI_ID}.desktop)
+set(ZAMPLI_METAINFO_FILE ${ZAMPLI_GENERATED_DIR}/${ZAMPLI_ID}.metainfo.xml)
+configure_file(${PROJECT_SOURCE_DIR}/desktop/zampli.desktop.in ${ZAMPLI_DESKTOP_FILE} @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/desktop/zampli.metainfo.xml.in ${ZAMPLI_METAINFO_FILE} @ONLY)
+
+# Manual pages, English and Italian, for the program and the adult's tools.
+set(ZAMPLI_MAN_PAGES zampli zampli-verifica zampli-copia)
+set(ZAMPLI_MAN_LANGUAGES en it)
+foreach(lang ${ZAMPLI_MAN_LANGUAGES})
+    foreach(page ${ZAMPLI_MAN_PAGES})
+        configure_file(${PROJECT_SOURCE_DIR}/man/${lang}/${page}.1.in
+                       ${ZAMPLI_GENERATED_DIR}/man/${lang}/${page}.1 @ONLY)
+    endforeach()
+endforeach()
