@@ -9,4 +9,14 @@ enum class Answer {
     Right,
 };
 
+// A question that takes one right answer: nothing more is judged once it is
+// answered, and a choice outside what is shown is no answer.
+inline Answer judgeOnce(bool &answered, bool shown, bool right)
+{
+    if (answered || !shown)
+        return Answer::Ignored;
+    answered = right;
+    return right ? Answer::Right : Answer::Wrong;
+}
+
 } // namespace zampli

@@ -23,12 +23,7 @@ void InitialVowelQuiz::draw(Random &random)
 
 Answer InitialVowelQuiz::answer(int tile)
 {
-    if (answered_ || tile < 0 || tile >= kVowelCount)
-        return Answer::Ignored;
-    if (tile + 1 != vowel_)
-        return Answer::Wrong;
-    answered_ = true;
-    return Answer::Right;
+    return judgeOnce(answered_, tile >= 0 && tile < kVowelCount, tile + 1 == vowel_);
 }
 
 } // namespace zampli

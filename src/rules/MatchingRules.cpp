@@ -16,12 +16,8 @@ void PositionTurn::draw(Random &random)
 
 Answer PositionTurn::answer(int place)
 {
-    if (answered_ || place < 0 || place >= kVowelCount)
-        return Answer::Ignored;
-    if (faces_[place] != written_)
-        return Answer::Wrong;
-    answered_ = true;
-    return Answer::Right;
+    const bool shown = place >= 0 && place < kVowelCount;
+    return judgeOnce(answered_, shown, shown && faces_[place] == written_);
 }
 
 void ClickSeries::start(Random &random)

@@ -24,12 +24,8 @@ void RecognitionTurn::drawSpoken(Random &random)
 
 Answer RecognitionTurn::answer(int place)
 {
-    if (answered_ || place < 0 || place >= inPlay_)
-        return Answer::Ignored;
-    if (places_[place] != spoken_)
-        return Answer::Wrong;
-    answered_ = true;
-    return Answer::Right;
+    const bool shown = place >= 0 && place < inPlay_;
+    return judgeOnce(answered_, shown, shown && places_[place] == spoken_);
 }
 
 } // namespace zampli

@@ -28,15 +28,8 @@ QStringList styleItemCaptions(StyleItems form)
 }
 
 ExerciseForm::ExerciseForm(Windows &w, FormId id, QSize designTwips, QColor designBackground)
-    : ExerciseForm(w, id, designTwips, designBackground, w.m.exerciseServices())
-{
-}
-
-ExerciseForm::ExerciseForm(Windows &w, FormId id, QSize designTwips, QColor designBackground,
-                           const ExerciseServices &s)
     : Form(w, w.activation, QString::fromLatin1(exerciseWindow(id).name), designTwips, designBackground),
-      speaker(s.speaker), counters(s.counters), random(s.random), clock(s.clock), media(s.media),
-      pictures(s.pictures), messages(s.boxes), problems(s.problems), row_(exerciseWindow(id))
+      ExerciseServices(w.m.exerciseServices()), row_(exerciseWindow(id))
 {
 }
 

@@ -13,7 +13,7 @@ namespace zampli {
 
 // The frame every exercise window shares: its menu bar (styles, reset,
 // report, exit), the two counter variants and the order of the activation step.
-class ExerciseForm : public Form {
+class ExerciseForm : public Form, protected ExerciseServices {
     Q_OBJECT
 public:
     ExerciseForm(Windows &w, FormId id, QSize designTwips, QColor designBackground);
@@ -53,18 +53,7 @@ protected:
     // Shows the main menu and closes this window.
     void returnToMenu();
 
-    Speaker &speaker;
-    SharedCounters &counters;
-    Random &random;
-    const Clock &clock;
-    const MediaPaths &media;
-    const PictureLoader &pictures;
-    MessageBoxes &messages;
-    ProblemLog &problems;
-
 private:
-    ExerciseForm(Windows &w, FormId id, QSize designTwips, QColor designBackground, const ExerciseServices &s);
-
     const ExerciseWindowRow &row_;
     QList<QPointer<QAction>> styleItems_;
 };

@@ -19,7 +19,7 @@ struct ExerciseServices {
     const Clock &clock;
     const MediaPaths &media;
     const PictureLoader &pictures;
-    MessageBoxes &boxes;
+    MessageBoxes &messages;
     ProblemLog &problems;
 };
 
