@@ -3,6 +3,7 @@
 // run their own loop. Whatever happens, the program keeps its shape.
 // ZAMPLI_MONKEY_SEED=<n> replays the run a failure names.
 
+#include "Grounds.h"
 #include "WindowWalk.h"
 
 #include "exercises/matching/CharacterClickMatching.h"
@@ -10,7 +11,6 @@
 #include "exercises/matching/PositionMatching.h"
 #include "shell/DesignCanvas.h"
 #include "state/ExerciseWindows.h"
-#include "state/Vowels.h"
 
 #include <ranges>
 
@@ -55,7 +55,7 @@ QString broken(Harness &h, Form *f)
     if (dynamic_cast<FivePictureListening *>(f) &&
         ((child(f, "Image2")->isVisible() && countOf(f, "Image1", &QWidget::isVisible) > 0) || h.modulo->Contatore > 5))
         return "the large picture and the five";
-    if (dynamic_cast<SinglePictureListening *>(f) && f->canvas()->background() != vowelColour(h.modulo->Vocale))
+    if (dynamic_cast<SinglePictureListening *>(f) && f->canvas()->background() != vowelGround(h.modulo->Vocale))
         return "the ground is not the vowel's colour";
     if (dynamic_cast<PositionMatching *>(f)) {
         const bool done = child(f, "Command2")->isEnabled();
