@@ -32,11 +32,14 @@ struct Run {
                                pictureColour(l, style));
         h.random.scriptNumbers(5, vowels);
         h.programma->Main();
+        // Each window active before its click, as under a child's pointer: a
+        // late activation of the menu would start the exercise a second time.
+        QVERIFY(QTest::qWaitForWindowActive(shown("FormAvvio")));
         clickAsUser(shown("FormAvvio")->findChild<QWidget *>("client"), QPoint(3, 3));
+        QVERIFY(QTest::qWaitForWindowActive(shown("FormMenu")));
         clickAsUser(shown("FormMenu")->findChild<QWidget *>(menuButton));
         window = shown(windowName);
         QVERIFY2(window, windowName);
-        // Active: a window left open beside the menu starts its turn anew on activation.
         QVERIFY(QTest::qWaitForWindowExposed(window) && QTest::qWaitForWindowActive(window));
     }
     static QWidget *shown(const QString &name)
