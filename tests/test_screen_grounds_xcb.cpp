@@ -15,7 +15,7 @@ namespace {
 
 const QString kVowels = QStringLiteral("AEIOU");
 
-// Every picture file in a colour of its own (style 0: the face), none near a ground.
+// Every picture file in a colour of its own (style 0: the face), so the screen tells which it shows.
 QColor pictureColour(QChar letter, int style) { return QColor::fromHsv(int(kVowels.indexOf(letter) * 5 + style) * 14, 255, 220); }
 
 // The program opened at its title, and one window reached as a child does:
@@ -64,10 +64,10 @@ struct Run {
                     return QString(l) + QString::number(style);
         return {};
     }
-    // The first of the array's `n` shown controls whose picture is (or is not) of `letter`.
-    QWidget *showing(const char *array, const QString &letter, bool is = true, int n = 5) const
+    // The first of the array's five shown controls whose picture is (or is not) of `letter`.
+    QWidget *showing(const char *array, const QString &letter, bool is = true) const
     {
-        for (int k = 0; k < n; ++k)
+        for (int k = 0; k < 5; ++k)
             if (at(array, k)->isVisible() && seen(at(array, k)).startsWith(letter) == is)
                 return at(array, k);
         return nullptr;
