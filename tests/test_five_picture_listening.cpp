@@ -2,7 +2,6 @@
 
 #include "exercises/listening/FivePictureListening.h"
 #include "shell/DesignCanvas.h"
-#include "state/VowelMedia.h"
 
 #include <QMenu>
 #include <QtTest>

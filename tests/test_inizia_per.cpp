@@ -135,6 +135,24 @@ private slots:
         QCOMPARE(o.shown(), QStringLiteral(" 2| 8 si tiles5 next0"));
     }
 
+    // The five tiles in the vowels' colours, and in the same once a right
+    // answer locks them.
+    void tilesInTheVowelColours()
+    {
+        Open o(1, 1);
+        for (const bool locked : {false, true}) {
+            if (locked)
+                o.answer(0);
+            QString painted;
+            for (int k = 0; k < 5; ++k) {
+                const QColor c = o.tile(k)->grab().toImage().pixelColor(3, 3); // beside its letter
+                painted += QStringLiteral("%1 %2 %3 %4;").arg(o.tile(k)->isEnabled()).arg(c.red()).arg(c.green()).arg(c.blue());
+            }
+            QCOMPARE(painted, locked ? "0 255 0 0;0 255 255 0;0 0 0 255;0 255 192 192;0 0 192 0;"
+                                     : "1 255 0 0;1 255 255 0;1 0 0 255;1 255 192 192;1 0 192 0;");
+        }
+    }
+
     // The counters stop at 32767 on screen and in the report, however many
     // answers come past it; other windows may have raised them meanwhile.
     void countersStopAt32767()

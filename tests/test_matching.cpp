@@ -1,3 +1,4 @@
+#include "Grounds.h"
 #include "MatchingPictures.h"
 
 #include "exercises/matching/CharacterClickMatching.h"
@@ -99,13 +100,13 @@ private slots:
         QVERIFY(o.screen() == screen && o.h.modulo->EserciziErrati == 3);
         QCOMPARE(o.h.sound.played, QStringList(3, o.h.media().errorSound()));
         clickAsUser(o.face(0));
-        QVERIFY(o.state(1, 4, true) && o.face(0)->isVisible() && o.background() == vowelColour("E"));
+        QVERIFY(o.state(1, 4, true) && o.face(0)->isVisible() && o.background() == kVowelGround.value("E"));
         QTest::mouseClick(o.face(0), Qt::LeftButton); // the lone face ignores the mouse
         o.click("Command1");
         QCOMPARE(o.h.sound.played.mid(3), QStringList(2, o.h.media().voice("E")));
         QCOMPARE(o.h.modulo->Contatore.value(), 2);
         o.click("Command2");
-        QVERIFY(o.waiting() && o.background() == vowelColour("E")); // kept until the next right answer
+        QVERIFY(o.waiting() && o.background() == kVowelGround.value("E")); // kept until the next right answer
         // Seeded now: each turn is answered, then the next one comes from the
         // next button, a style item or an activation.
         std::set<int> randomStyles;
@@ -163,11 +164,11 @@ private slots:
                 QVERIFY(!o.at("Image1", filled)->isEnabled() && !o.at("Image3", filled)->isEnabled());
                 QVERIFY(o.columns() == 2 && o.at("Image1", filled)->isVisible() && o.at("Image3", filled)->isVisible() &&
                         shows(o.at("Image3", filled), vowel, model) &&
-                        o.background() == vowelColour(vowel) && o.h.sound.played.last() == o.h.media().voice(vowel));
+                        o.background() == kVowelGround.value(vowel) && o.h.sound.played.last() == o.h.media().voice(vowel));
                 o.click("Command2");
                 QVERIFY(!o.on("Command2") && o.columns() == 10);
             }
-            QVERIFY(o.fresh(model, row) && o.background() == vowelColour("U"));
+            QVERIFY(o.fresh(model, row) && o.background() == kVowelGround.value("U"));
         }
         // 40 pairs: a voice for each, no praise, and 32 errors
         QVERIFY(o.h.modulo->EserciziEseguiti == 40 && o.h.sound.played.count(o.h.media().errorSound()) == 32 &&
@@ -208,7 +209,7 @@ private slots:
         QVERIFY(o.background() == kBrown && o.menu()->isLoaded() && o.h.sound.played.isEmpty());
         const QRect place = o.piece(2)->geometry();
         QVERIFY(o.dropPiece(2, 2) && shows(o.box(2), "I", 1) && isEmptyBox(o.piece(2)) && !o.piece(2)->isEnabled());
-        QVERIFY(o.piece(2)->geometry() == place && o.background() == vowelColour("I"));
+        QVERIFY(o.piece(2)->geometry() == place && o.background() == kVowelGround.value("I"));
         const QImage before = o.screen();
         QVERIFY(o.dropPiece(3, 2) && o.dropPiece(3, 4)); // wrong, the first on a filled box
         // Refused: not on a box, an emptied piece, a piece of another window
@@ -232,7 +233,7 @@ private slots:
         QCOMPARE(o.h.sound.played.last(), o.h.media().voice("E"));
         o.click("Command2");
         o.checkNewSeries(2, 1);
-        QCOMPARE(o.background(), vowelColour("E")); // never reset
+        QCOMPARE(o.background(), kVowelGround.value("E")); // never reset
         o.choose(5);
         o.checkNewSeries(3, 1);
         QVERIFY(o.dropPiece(0, 0) && o.dropPiece(1, 1));

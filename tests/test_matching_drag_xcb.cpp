@@ -1,6 +1,7 @@
 // Drags as a child makes them, on an X server where a drag runs its own loop
 // until the button or the finger is lifted.
 
+#include "Grounds.h"
 #include "MatchingPictures.h"
 
 #include "exercises/matching/CharacterDragMatching.h"
@@ -36,6 +37,7 @@ private slots:
         QTest::touchEvent(window, finger.get()).press(0, centre("Image1", 2));
         QTRY_COMPARE_WITH_TIMEOUT(o.h.modulo->EserciziErrati.value(), 1, 10000);
         QVERIFY(shows(o.at("Image1", 2), "I", 1) && o.at("Image1", 2)->isEnabled() && isEmptyBox(o.at("Image3", 0)));
+        QCOMPARE(groundOnScreen(window), kLoadedBrown);
 
         // The mouse through XTest: press on piece O, over a reference, onto box O, release.
         const auto moveTo = [&](QPoint p) {
@@ -51,7 +53,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(shows(o.at("Image3", 3), "O", 1), 10000);
         QVERIFY(isEmptyBox(o.at("Image1", 3)) && !o.at("Image1", 3)->isEnabled());
         QCOMPARE(o.h.sound.played, QStringList({o.h.media().errorSound(), o.h.media().voice("O")}));
-        QCOMPARE(o.background(), vowelColour("O"));
+        QTRY_COMPARE(groundOnScreen(window), kVowelGround.value("O"));
         QTRY_COMPARE(rest.state(), QProcess::NotRunning);
     }
 };

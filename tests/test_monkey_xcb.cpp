@@ -3,6 +3,7 @@
 // run their own loop. Whatever happens, the program keeps its shape.
 // ZAMPLI_MONKEY_SEED=<n> replays the run a failure names.
 
+#include "Grounds.h"
 #include "WindowWalk.h"
 
 #include "exercises/matching/CharacterClickMatching.h"
@@ -10,7 +11,6 @@
 #include "exercises/matching/PositionMatching.h"
 #include "shell/DesignCanvas.h"
 #include "shell/ExerciseWindows.h"
-#include "state/VowelMedia.h"
 
 #include <ranges>
 
@@ -56,7 +56,7 @@ QString broken(Harness &h, Form *f)
         ((child(f, "Image2")->isVisible() && countOf(f, "Image1", &QWidget::isVisible) > 0) || h.modulo->Contatore > 5))
         return "the large picture and the five";
     if (auto *single = dynamic_cast<SinglePictureListening *>(f);
-        single && f->canvas()->background() != vowelColour(single->vowel()))
+        single && f->canvas()->background() != vowelGround(single->vowel()))
         return "the ground is not the vowel's colour";
     if (dynamic_cast<PositionMatching *>(f)) {
         const bool done = child(f, "Command2")->isEnabled();

@@ -1,3 +1,4 @@
+#include "Grounds.h"
 #include "fakes/Fakes.h"
 
 #include "exercises/recognition/PictureRecognition.h"
@@ -133,7 +134,7 @@ private slots:
             auto *shape1 = o.control<OutlineFrame>("Shape1");
             const QRect r = o.box(k)->geometry();
             QVERIFY(o.answered() && o.form->canvas()->twips(shape1) == o.twips(k) && shape1->lineWidth() == line);
-            QCOMPARE(o.background(), o.d.letters ? was : vowelColour(o.heard()));
+            QCOMPARE(o.background(), o.d.letters ? was : kVowelGround.value(o.heard()));
             if (turn % 8 == 0) { // on screen the ring red, the picture whole
                 const QImage shot = o.form->canvas()->grab().toImage();
                 for (QPoint in : {r.topLeft(), r.bottomRight(), QPoint(r.center().x(), r.top())})
