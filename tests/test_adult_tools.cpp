@@ -59,7 +59,7 @@ private slots:
         // The tool itself: that line, a summary, a failing exit.
         QVERIFY(QFile::remove(dir.path() + "/voci/I.wav"));
         const auto [code, out] = run(programFolder() + "/zampli-verifica", {dir.path()});
-        QVERIFY2(code == 1 && out.startsWith("voci/I.wav: manca\n") && out.contains(": 1 problemi"), qPrintable(out));
+        QVERIFY2(code == 1 && out.startsWith("voci/I.wav: manca\n") && out.contains(": 1 problema, 0 note.\n"), qPrintable(out));
     }
 
     void aPersonalCopyRunsWithTheTeachersWords()

@@ -97,7 +97,7 @@ private slots:
 
         Harness h(dir.path());
         CountingOutput output;
-        SoundRouter router(output, [&h](const QString &path) { h.log.missingFile(path); });
+        SoundRouter router(output, [&h](const QString &path, const QString &why) { h.log.missingFile(path, why); });
         h.sound.onPlay = [&router](const QString &path) { router.play(path); };
         std::mt19937 g(7);
         bool placeholders = false;

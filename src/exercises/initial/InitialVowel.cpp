@@ -117,7 +117,7 @@ void InitialVowel::readList(int vowel)
     const WordListFile file = loadWordList(existingFile(path));
     ProblemLog &log = m.services.problems;
     if (!file.opened) {
-        log.missingFile(path);
+        log.missingFile(path, file.refusal);
         listStates_ << name + QStringLiteral(": manca o non si può leggere");
         return;
     }
