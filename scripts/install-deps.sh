@@ -8,7 +8,7 @@ set -eu
 # Building, the default media, running.
 PACKAGES="
 build-essential cmake
-qt6-base-dev qt6-svg-dev libpulse-dev libsndfile1-dev pkgconf
+qt6-base-dev qt6-svg-dev libpulse-dev libsndfile1-dev libxcb1-dev pkgconf
 libqt6svg6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libxkbcommon-dev
 fonts-liberation
 festival festvox-italp16k espeak-ng sox
@@ -21,8 +21,6 @@ case "${1:-}" in
         # A private display for the real drags, the validators of the desktop
         # files, and the PulseAudio tools that record what the program plays.
         PACKAGES="$PACKAGES xvfb xauth x11-utils xdotool desktop-file-utils appstream pulseaudio-utils"
-        # The start-up benchmark reads the X server's events itself.
-        PACKAGES="$PACKAGES libxcb1-dev"
         # The sound test starts a private PulseAudio server of its own. Where
         # PipeWire serves the desktop's sound, installing PulseAudio would
         # compete with it at the next login: there the test is skipped instead.

@@ -219,7 +219,9 @@ private slots:
         long long slowest = -1, left = -1;
         qInfo("%s", out.trimmed().constData());
         std::sscanf(out, "slowest_click_ms=%lld windows_left=%lld", &slowest, &left);
-        QVERIFY2(slowest >= 0 && slowest < 100 && left == 12, out.constData());
+        // A freeze, not a slow click: a click waiting on the server would wait
+        // seconds. How fast a click is, bench_sound_play measures.
+        QVERIFY2(slowest >= 0 && slowest < 1000 && left == 12, out.constData());
 
         if (signal == SIGKILL)
             server_.waitForFinished(3000), startServer();
