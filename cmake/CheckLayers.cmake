@@ -35,9 +35,10 @@ function(layer_of path out_rank out_part)
 endfunction()
 
 # What a file of `part` at rank 0 may include at rank 0: sound plays what
-# media names; media and the word lists stand alone.
+# media names and the word lists open their file as media do (both through
+# Qt Core alone, which their link keeps honest); media stands alone.
 function(rank0_allows part header_part out)
-    if(part STREQUAL header_part OR (part STREQUAL "sound" AND header_part STREQUAL "media"))
+    if(part STREQUAL header_part OR (part MATCHES "^(sound|wordlist)$" AND header_part STREQUAL "media"))
         set(${out} TRUE PARENT_SCOPE)
     else()
         set(${out} FALSE PARENT_SCOPE)

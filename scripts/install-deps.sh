@@ -8,12 +8,12 @@ set -eu
 # Building, the default media, running.
 PACKAGES="
 build-essential cmake
-qt6-base-dev qt6-svg-dev libpulse-dev pkgconf
+qt6-base-dev qt6-svg-dev libpulse-dev libsndfile1-dev libxcb1-dev pkgconf
 libqt6svg6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libxkbcommon-dev
 fonts-liberation
 festival festvox-italp16k espeak-ng sox
 fonts-sil-andika fonts-ecolier-court fonts-noto-color-emoji
-libpulse0
+libpulse0 libsndfile1
 "
 
 case "${1:-}" in
@@ -22,8 +22,6 @@ case "${1:-}" in
         # files and the manual pages, and the PulseAudio tools that record what
         # the program plays.
         PACKAGES="$PACKAGES xvfb xauth x11-utils xdotool desktop-file-utils appstream pulseaudio-utils man-db"
-        # The start-up benchmark reads the X server's events itself.
-        PACKAGES="$PACKAGES libxcb1-dev"
         # The sound test starts a private PulseAudio server of its own. Where
         # PipeWire serves the desktop's sound, installing PulseAudio would
         # compete with it at the next login: there the test is skipped instead.

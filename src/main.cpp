@@ -1,4 +1,5 @@
 #include "app/Programma.h"
+#include "app/ReachableWindows.h"
 #include "app/SingleInstance.h"
 #include "app/SoundModule.h"
 #include "media/Artwork.h"
@@ -59,6 +60,9 @@ int main(int argc, char *argv[])
             QCoreApplication::exit(0);
         }});
 
+    // A window destroyed from outside leaves nothing to click: end, so the
+    // next start runs anew instead of waking a program nobody can see.
+    zampli::ReachableWindows reachable([] { QCoreApplication::exit(0); });
     programma.Main();
     // What the title window does not need waits until it is on its way to the
     // screen: the sound thread, the icon, Qt's own Italian texts (a context

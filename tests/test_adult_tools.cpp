@@ -8,6 +8,7 @@
 
 #include <QDirIterator>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace zampli;
@@ -59,7 +60,38 @@ private slots:
         // The tool itself: that line, a summary, a failing exit.
         QVERIFY(QFile::remove(dir.path() + "/voci/I.wav"));
         const auto [code, out] = run(programFolder() + "/zampli-verifica", {dir.path()});
-        QVERIFY2(code == 1 && out.startsWith("voci/I.wav: manca\n") && out.contains(": 1 problemi"), qPrintable(out));
+        QVERIFY2(code == 1 && out.startsWith("voci/I.wav: manca\n") && out.contains(": 1 problema, 0 note.\n"), qPrintable(out));
+    }
+
+    // A folder whose name holds an escape sequence and a right-to-left
+    // override, a list of 100,000 fields that cannot be words and a word
+    // holding the override: what reaches the terminal holds no raw control
+    // character, and one kind of line stops after 20.
+    void theTerminalStaysSafe()
+    {
+        QTemporaryDir base;
+        const QString folder = base.path() + QString::fromUtf8("/classe\x1b]0;preso\x07\u202Eotto");
+        QVERIFY(QDir().mkdir(folder));
+        for (const char *sub : {"jpg", "voci", "suoni", "testi"})
+            QCOMPARE(QProcess::execute("cp", {"-R", programFolder() + "/" + sub, folder}), 0);
+        QFile list(folder + "/testi/e.txt");
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(QByteArray("a/b\n").repeated(100000) + QString::fromUtf8("elmo\u202E\n").toUtf8());
+        list.close();
+
+        QProcess p;
+        p.start(programFolder() + "/zampli-verifica", {folder});
+        QVERIFY(p.waitForFinished(30000));
+        const QByteArray out = p.readAllStandardOutput();
+        QCOMPARE(p.exitCode(), 1);
+        for (const char c : out)
+            QVERIFY2((uchar(c) >= 0x20 && uchar(c) != 0x7F) || c == '\n', qPrintable(QString::number(uchar(c), 16)));
+        QVERIFY2(!out.contains("\u202E") && !QString::fromUtf8(out).contains(QRegularExpression("[\\x{80}-\\x{9F}]")),
+                 out.constData());
+        QVERIFY2(out.contains("classe\\x1B]0;preso\\x07\\u202Eotto: 2 problemi, 100.000 note.\n"), out.constData());
+        QVERIFY2(out.contains("jpg/elmo\\u202E.jpg: manca\n"), out.constData());
+        QCOMPARE(out.count("parola scartata"), 20);
+        QVERIFY2(out.contains("\nnota: … e altri 99.980\n"), out.constData());
     }
 
     void aPersonalCopyRunsWithTheTeachersWords()

@@ -195,7 +195,7 @@ private slots:
 
         o.activateAgain(1, 1);
         QStringList expected = {
-            "file mancante o illeggibile: " + o.h.media().wordList("o"),
+            o.h.media().wordList("o") + ": manca",
             "parola scartata, non è un nome di file: \"../fuori\" in " + o.h.media().wordList("i"),
             "lista senza parole: " + o.h.media().wordList("e"), "lista senza parole: " + o.h.media().wordList("u"),
             "lista con più di 50 parole, usate le prime 50: " + o.h.media().wordList("a"),

@@ -1,11 +1,16 @@
 // Every window over a copy of the default media set that a teacher has
 // damaged: files gone, cut short, of another kind, in another encoding, far
-// too long. The program goes on and says once what is wrong with which file.
+// too long, pipes and devices in their place. The program goes on, never
+// freezes, and says once what is wrong with which file.
 
 #include "WindowWalk.h"
 
 #include "sound/SoundRouter.h"
 #include "shell/ExerciseWindows.h"
+
+#include <condition_variable>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace zampli;
 using namespace zampli::test;
@@ -22,6 +27,68 @@ struct CountingOutput final : SoundOutput {
     void stop(const QUrl &) override {}
 };
 
+// A step that freezes the window thread ends the test with a failure instead
+// of hanging it: a FIFO opened without care waits for a writer for good.
+class FreezeWatch {
+public:
+    explicit FreezeWatch(const char *what)
+        : watcher_([this, what] {
+              std::unique_lock lock(mutex_);
+              if (!done_.wait_for(lock, std::chrono::seconds(20), [this] { return over_; }))
+                  qFatal("frozen for 20 s: %s", what);
+          })
+    {
+    }
+    ~FreezeWatch()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            over_ = true;
+        }
+        done_.notify_one();
+        watcher_.join();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool over_ = false;
+    std::thread watcher_;
+};
+
+// Runs `step`, failing the test when it held the window thread for a second:
+// far above what a click takes, far below a freeze.
+template <class Step> bool answersInTime(Step step, const char *what)
+{
+    FreezeWatch watch(what);
+    QElapsedTimer clock;
+    clock.start();
+    step();
+    return clock.elapsed() < 1000;
+}
+
+// A field of /proc/self/status in MB.
+double statusMb(const char *field)
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toDouble() / 1024;
+    return 0;
+}
+
+// The kernel's peak resident size starts again from the size now, in MB.
+double resetPeakMb()
+{
+    QFile peak("/proc/self/clear_refs");
+    if (!peak.open(QIODevice::WriteOnly) || peak.write("5") != 1)
+        qFatal("cannot reset the peak resident size");
+    peak.close();
+    return statusMb("VmRSS:");
+}
+
 // Turns the file at `path` into the damage named `kind`.
 void damage(const QString &kind, const QString &path)
 {
@@ -31,6 +98,14 @@ void damage(const QString &kind, const QString &path)
     QVERIFY(f.remove()); // closes it first
     if (kind == "removed" || kind == "folder" || kind == "dangling link") {
         QVERIFY(kind == "removed" || (kind == "folder" ? QDir().mkdir(path) : QFile::link(path + ".gone", path)));
+        return;
+    }
+    if (kind == "fifo" || kind == "/dev/zero") {
+        QVERIFY(kind == "fifo" ? ::mkfifo(QFile::encodeName(path), 0644) == 0 : QFile::link("/dev/zero", path));
+        return;
+    }
+    if (kind == "sparse 2 GB") {
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(qint64(2) << 30));
         return;
     }
     QByteArray out;
@@ -65,9 +140,11 @@ private slots:
         QTest::addColumn<QString>("files"); // a pattern over the paths in the media folder
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("reported");
-        const auto rows = [](const char *files, std::initializer_list<const char *> kinds, bool reported = true) {
+        QTest::addColumn<QString>("why"); // what every report says, when it matters
+        const auto rows = [](const char *files, std::initializer_list<const char *> kinds, bool reported = true,
+                             const char *why = "") {
             for (const char *kind : kinds)
-                QTest::addRow("%s %s", files, kind) << QString(files) << QString(kind) << reported;
+                QTest::addRow("%s %s", files, kind) << QString(files) << QString(kind) << reported << QString(why);
         };
         rows("^jpg/", {"removed", "cut in half", "random bytes", "empty", "folder", "dangling link"});
         rows("^jpg/", {"png"}, false); // a picture all the same
@@ -77,6 +154,12 @@ private slots:
         rows("^testi/a.txt$", {"removed", "empty", "folder", "dangling link", "one 10 MB line", "10000 lines"});
         rows("^testi/a.txt$", {"utf-16 without mark"}, false);
         rows("^testi/", {"removed", "empty"}); // no word at all: back to the menu
+        // Neither a pipe nor a device is ever read: each would hold the window for good.
+        for (const char *files : {"^jpg/", "^(voci|suoni)/", "^testi/a.txt$"}) {
+            rows(files, {"fifo"}, true, "è una pipe, non un file");
+            rows(files, {"/dev/zero"}, true, "è un dispositivo, non un file");
+        }
+        rows("^jpg/[AEIOU].jpg$", {"sparse 2 GB"}, true, "troppo grande: 2,0 GB");
     }
 
     void everyWindowGoesOn()
@@ -84,6 +167,7 @@ private slots:
         QFETCH(QString, files);
         QFETCH(QString, kind);
         QFETCH(bool, reported);
+        QFETCH(QString, why);
         QTemporaryDir dir;
         for (const char *sub : {"jpg", "voci", "suoni", "testi"})
             QCOMPARE(QProcess::execute("cp", {"-R", programFolder() + "/" + sub, dir.path()}), 0);
@@ -97,14 +181,14 @@ private slots:
 
         Harness h(dir.path());
         CountingOutput output;
-        SoundRouter router(output, [&h](const QString &path) { h.log.missingFile(path); });
+        SoundRouter router(output, [&h](const QString &path, const QString &reason) { h.log.missingFile(path, reason); });
         h.sound.onPlay = [&router](const QString &path) { router.play(path); };
         std::mt19937 g(7);
         bool placeholders = false;
         int answers = 0;
         for (const ExerciseWindowRow &row : kExerciseWindows) {
             Form *form = h.windows->form(row.id);
-            form->Show();
+            QVERIFY2(answersInTime([form] { form->Show(); }, row.name), row.name);
             for (int step = 0; step < 12 && form->isLoaded(); ++step) {
                 placeholders |=
                     std::ranges::any_of(form->window()->findChildren<PictureBox *>(), &PictureBox::showsPlaceholder);
@@ -112,7 +196,7 @@ private slots:
                 if (step % 4 == 3 || controls.isEmpty())
                     tick(h, form, 2.5);
                 else
-                    clickAsUser(pick(g, controls));
+                    QVERIFY2(answersInTime([&] { clickAsUser(pick(g, controls)); }, row.name), row.name);
             }
             answers = std::max(answers, h.modulo->EserciziEseguiti + h.modulo->EserciziErrati);
             if (form->isLoaded())
@@ -125,7 +209,8 @@ private slots:
         // Said once, and only about the damaged files.
         QCOMPARE(QSet<QString>(h.problems.begin(), h.problems.end()).size(), h.problems.size());
         for (const QString &line : std::as_const(h.problems))
-            QVERIFY2(std::any_of(damaged.begin(), damaged.end(), [&](const QString &p) { return line.contains(p); }),
+            QVERIFY2(std::any_of(damaged.begin(), damaged.end(), [&](const QString &p) { return line.contains(p); })
+                         && line.contains(why),
                      qPrintable(line));
         // Whatever a window met is told: a picture as its placeholder, a sound as the default sound.
         const QSet<QString> played =
@@ -136,6 +221,40 @@ private slots:
         QCOMPARE(output.defaults > 0, reported && !played.isEmpty());
         for (const QString &path : std::as_const(played))
             QVERIFY2(h.problems.filter(path).size() == 1, qPrintable(path));
+    }
+
+    // A phone's 50-megapixel photo as every face: shown, at the box's size,
+    // while the program holds less than 150 MB.
+    void aPhonePhotoIsShown()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("jpg"));
+        {
+            QImage photo(8160, 6144, QImage::Format_RGB888);
+            photo.fill(QColor(220, 20, 20));
+            QPainter(&photo).fillRect(4080, 0, 4080, 6144, QColor(20, 20, 220));
+            QVERIFY(photo.save(dir.filePath("jpg/A.jpg"), "JPEG", 90));
+        }
+        for (const char *face : {"E", "I", "O", "U"})
+            QVERIFY(QFile::link(dir.filePath("jpg/A.jpg"), dir.filePath(QString("jpg/%1.jpg").arg(face))));
+        const double before = resetPeakMb();
+        Harness h(dir.path());
+        Form *form = h.windows->form(FormId::Posizioni1);
+        QVERIFY(answersInTime([form] { form->Show(); }, "FormPosizioni1"));
+        auto *box = form->window()->findChild<PictureBox *>("Image1");
+        QVERIFY(box && !box->showsPlaceholder());
+        const QImage shown = box->grab().toImage();
+        QCOMPARE(shown.size(), QSize(420, 402)); // 5775 × 5535 twips on this screen
+        QCOMPARE(QColor(shown.pixel(100, 200)).red() / 20, 220 / 20); // left half red, right half blue
+        QCOMPARE(QColor(shown.pixel(320, 200)).blue() / 20, 220 / 20);
+        QVERIFY(h.problems.isEmpty());
+
+        const double peak = statusMb("VmHWM:");
+        // Decoded whole, the photo alone would take 200 MB.
+        QVERIFY2(peak - before < 50, qPrintable(QString("%1 MB, %2 before").arg(peak).arg(before)));
+#ifndef __SANITIZE_ADDRESS__ // whose shadow and quarantine are resident too
+        QVERIFY2(peak < 150, qPrintable(QString("%1 MB").arg(peak)));
+#endif
     }
 };
 

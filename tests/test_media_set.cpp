@@ -28,8 +28,9 @@ const QStringList vowels = {"A", "E", "I", "O", "U"};
 // to rms.
 void checkRecording(const QString &path, double *rms = nullptr)
 {
-    const std::optional<zampli::WavSound> sound = zampli::loadWav(path);
-    QVERIFY2(sound && sound->format.sample == zampli::WavFormat::Sample::Int16 && sound->format.channels == 1,
+    const zampli::WavRead read = zampli::loadWav(path);
+    const std::optional<zampli::WavSound> &sound = read.sound;
+    QVERIFY2(sound && read.kind.startsWith("WAV PCM 16 bit, ") && sound->format.channels == 1,
              qPrintable(path + ": not a 16-bit mono PCM WAV the player can read"));
     const auto *samples = reinterpret_cast<const qint16 *>(sound->samples.constData());
     const qsizetype count = sound->samples.size() / 2;

@@ -17,12 +17,13 @@ namespace zampli {
 
 namespace {
 
-// Named after the folder, so a teacher's own copy is a program of its own.
+// Named after the folder, so a teacher's own copy is a program of its own,
+// and after the display, so one account on two screens runs two.
 QString instanceName(const QString &programFolder)
 {
-    const QByteArray folder = QDir(programFolder).canonicalPath().toUtf8();
+    const QByteArray key = QDir(programFolder).canonicalPath().toUtf8() + '\0' + SingleInstance::display().toUtf8();
     return QStringLiteral("zampli-") +
-           QString::fromLatin1(QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(16));
+           QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
 }
 
 QString runtimeFolder()
@@ -44,6 +45,19 @@ std::optional<sockaddr_un> socketAddress(const QString &path)
 }
 
 } // namespace
+
+QString SingleInstance::display()
+{
+    // A Wayland socket is named relative to the runtime folder unless absolute.
+    if (const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY"); !wayland.isEmpty())
+        return QStringLiteral("wayland:") + (wayland.startsWith(QLatin1Char('/')) ? wayland : runtimeFolder() + QLatin1Char('/') + wayland);
+    // ":1" and ":1.0" are the same display; only the screen differs.
+    QString x11 = qEnvironmentVariable("DISPLAY");
+    if (const qsizetype colon = x11.lastIndexOf(QLatin1Char(':')), dot = x11.lastIndexOf(QLatin1Char('.'));
+        colon >= 0 && dot > colon)
+        x11.truncate(dot);
+    return QStringLiteral("x11:") + x11;
+}
 
 QString SingleInstance::lockPath(const QString &programFolder)
 {

@@ -8,9 +8,11 @@ class QSocketNotifier;
 
 namespace zampli {
 
-// One program at a time per program folder: children double-click twice. The
-// first start holds a lock and listens; a second start finds the lock, asks
-// the first to come to the front and ends. A lock left by a program that
+// One program at a time per program folder and display: children
+// double-click twice, and where children share one account on several
+// screens (a terminal server, a multi-seat classroom machine) each screen
+// gets its own. The first start holds a lock and listens; a second start
+// finds the lock, asks the first to come to the front and ends. A lock left by a program that
 // crashed names a process that no longer runs, and is taken over.
 // A plain local socket beside the lock, not Qt Network: linking that library
 // and the ones it pulls in would cost the start some 6 ms.
@@ -27,6 +29,8 @@ public:
     void wakeRunning() const;
 
     static QString lockPath(const QString &programFolder);
+    // The display the program shows on: the Wayland socket, else the X display.
+    static QString display();
 
 signals:
     void woken();

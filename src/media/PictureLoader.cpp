@@ -1,17 +1,14 @@
 #include "media/PictureLoader.h"
 
 #include "media/FileNames.h"
+#include "media/PictureFile.h"
 #include "media/ProblemLog.h"
 
-#include <QBuffer>
-#include <QFile>
-#include <QImageReader>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QTimer>
 #include <algorithm>
 #include <malloc.h>
-#include <sys/stat.h>
 
 namespace zampli {
 
@@ -20,14 +17,6 @@ namespace {
 // Decoded pictures nothing shows that may stay for a later turn, at most:
 // every letter in every style at the size of a full-screen window's largest box.
 constexpr qsizetype kUnshownBytes = 64 * 1024 * 1024;
-
-// A JPEG cut short still decodes, its missing part grey. Its last scan
-// (marker FF DA) then has no end marker (FF D9) after it; neither byte pair
-// can occur inside the coded data.
-bool isCutJpeg(const QByteArray &format, const QByteArray &bytes)
-{
-    return format == "jpeg" && bytes.lastIndexOf("\xFF\xD9") < bytes.lastIndexOf("\xFF\xDA");
-}
 
 } // namespace
 
@@ -39,14 +28,6 @@ PictureLoader::PictureLoader(ProblemLog &log) : log_(log)
     // and keep the freed pictures' memory in its heap for good.
     static const bool ownMappings = mallopt(M_MMAP_THRESHOLD, 128 * 1024) == 1;
     Q_UNUSED(ownMappings);
-}
-
-std::optional<PictureLoader::FileStamp> PictureLoader::stampOf(const QString &path)
-{
-    struct stat s {};
-    if (::stat(QFile::encodeName(path).constData(), &s) != 0)
-        return std::nullopt;
-    return FileStamp{qint64(s.st_size), qint64(s.st_mtim.tv_sec) * 1000000000 + s.st_mtim.tv_nsec, quint64(s.st_ino)};
 }
 
 std::optional<QImage> PictureLoader::load(const QString &path, QSize shown) const
@@ -64,21 +45,18 @@ std::optional<QImage> PictureLoader::load(const QString &path, QSize shown) cons
         }
         k.stale = true; // this load replaces it
     }
-    forgetUnshownSoon();
-    QImage read;
-    if (stamp) {
-        QFile in(file);
-        QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-        QBuffer buffer(&bytes);
-        QImageReader reader(&buffer);
-        reader.setAutoTransform(true);
-        const QByteArray format = reader.format(); // only known before reading
-        read = reader.read();
-        if (isCutJpeg(format, bytes))
-            read = QImage();
+    if (const auto failed = failed_.find(file); failed != failed_.end()) {
+        if (stamp && failed->second == *stamp)
+            return std::nullopt; // told once already; reading it again would only cost the same
+        failed_.erase(failed);
     }
+    forgetUnshownSoon();
+    const DecodedPicture decoded = stamp ? decodePicture(file, shown) : DecodedPicture{{}, QStringLiteral("manca"), {}};
+    const QImage &read = decoded.image;
     if (read.isNull()) {
-        log_.missingFile(path);
+        if (stamp)
+            failed_[file] = *stamp;
+        log_.missingFile(path, decoded.why);
         return std::nullopt;
     }
     // Scaled by the painter, whose smooth scaling is several times faster

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "media/MediaFile.h"
+
 #include <QImage>
 #include <QObject>
 #include <QSize>
 #include <QString>
+#include <map>
 #include <optional>
 #include <set>
 #include <vector>
@@ -13,8 +16,11 @@ namespace zampli {
 class ProblemLog;
 
 // Loads the JPEG pictures of the media folder, decoded at the size they are
-// shown. A file that is missing or cannot be decoded, or is cut short, gives
-// no picture and is reported once, naming it.
+// shown: a phone's 50-megapixel photo is decoded at an eighth of its size
+// straight away, never whole. A file that is missing, not a regular file,
+// larger than its header says a picture needs, of absurd size, cannot be
+// decoded or is cut short gives no picture and is reported once, naming it
+// and saying why; it is not read again while its size and time stay the same.
 //
 // A picture stays decoded while something shows it: loading the same file at
 // the same size again costs no decoding unless the file changed on disk
@@ -41,11 +47,6 @@ public:
     int decodedPictures() const { return int(kept_.size()); }
 
 private:
-    struct FileStamp {
-        qint64 bytes = -1, modifiedNs = -1;
-        quint64 inode = 0;
-        bool operator==(const FileStamp &) const = default;
-    };
     struct Kept {
         QString path;
         QSize shown;
@@ -54,11 +55,11 @@ private:
         quint64 used = 0; // when last loaded, in loads
         bool stale = false; // the file changed since: never loaded again
     };
-    static std::optional<FileStamp> stampOf(const QString &path);
     void forgetUnshown() const;
 
     ProblemLog &log_;
     mutable std::vector<Kept> kept_;
+    mutable std::map<QString, FileStamp> failed_; // as each file was when it failed
     mutable QObject lifetime_;
     mutable bool forgetting_ = false;
     mutable quint64 loads_ = 0;

@@ -1,24 +1,27 @@
 #include "media/ProblemLog.h"
 
+#include "media/Printable.h"
+
 #include <cstdio>
 
 namespace zampli {
 
 ProblemLog::ProblemLog()
     : sink_([](const QString &line) {
-          std::fprintf(stderr, "zampli: %s\n", line.toLocal8Bit().constData());
+          std::fprintf(stderr, "zampli: %s\n", visible(line).toLocal8Bit().constData());
           std::fflush(stderr);
       })
 {
 }
 
-void ProblemLog::missingFile(const QString &path)
+void ProblemLog::missingFile(const QString &path, const QString &why)
 {
     QMutexLocker lock(&mutex_);
     if (reported_.contains(path))
         return;
     reported_.insert(path);
-    sink_(QStringLiteral("file mancante o illeggibile: %1").arg(path));
+    sink_(why.isEmpty() ? QStringLiteral("file mancante o illeggibile: %1").arg(path)
+                        : QStringLiteral("%1: %2").arg(path, why));
 }
 
 void ProblemLog::noteOnce(const QString &line)

@@ -2,8 +2,6 @@
 
 #include "sound/Diagnostics.h"
 
-#include "sound/SoundWav.h"
-
 #include <pulse/pulseaudio.h>
 
 #include <chrono>
@@ -23,27 +21,6 @@ constexpr auto kStillWanted = std::chrono::milliseconds(1000);
 // up on a busy machine.
 constexpr pa_usec_t kBufferedUs = 100'000;
 
-pa_sample_format_t pulseSample(WavFormat::Sample sample)
-{
-    switch (sample) {
-    case WavFormat::Sample::UInt8:
-        return PA_SAMPLE_U8;
-    case WavFormat::Sample::Int16:
-        return PA_SAMPLE_S16LE;
-    case WavFormat::Sample::Int32:
-        return PA_SAMPLE_S32LE;
-    }
-    return PA_SAMPLE_INVALID;
-}
-
-// A file path QFile reads, for a local file or a qrc: resource.
-QString readablePath(const QUrl &source)
-{
-    if (source.scheme() == QLatin1String("qrc"))
-        return QLatin1Char(':') + source.path();
-    return source.toLocalFile();
-}
-
 // Holds the main loop's lock for a scope.
 class Locked {
 public:
@@ -57,12 +34,6 @@ private:
 };
 
 } // namespace
-
-struct PulseOutput::Clip {
-    pa_sample_spec sample;
-    pa_channel_map map;
-    QByteArray samples;
-};
 
 struct PulseOutput::Playing {
     std::shared_ptr<const Clip> clip;
@@ -107,32 +78,22 @@ PulseOutput::~PulseOutput()
 
 void PulseOutput::load(const QUrl &source)
 {
-    std::optional<WavSound> sound = loadWav(readablePath(source));
-    auto clip = std::make_shared<Clip>();
-    if (sound) {
-        clip->sample = {pulseSample(sound->format.sample), uint32_t(sound->format.rate), uint8_t(sound->format.channels)};
-        clip->samples = std::move(sound->samples);
-    }
-    if (!sound || sound->format.channels > int(PA_CHANNELS_MAX) || !pa_sample_spec_valid(&clip->sample)
-        || !pa_channel_map_init_auto(&clip->map, clip->sample.channels, PA_CHANNEL_MAP_DEFAULT)) {
-        clips_.erase(source); // an earlier version of the file is not what was asked for
-        // Queued, so the router never hears of a failure while it is itself
-        // calling into this output.
-        QMetaObject::invokeMethod(
-            &context_, [this, source] { onFailure_(source); }, Qt::QueuedConnection);
+    if (clips_.load(source))
         return;
-    }
-    clips_[source] = std::move(clip);
+    // Queued, so the router never hears of a failure while it is itself
+    // calling into this output.
+    QMetaObject::invokeMethod(
+        &context_, [this, source] { onFailure_(source); }, Qt::QueuedConnection);
 }
 
 void PulseOutput::start(const QUrl &source)
 {
-    const auto it = clips_.find(source);
-    if (!loop_ || it == clips_.end())
+    std::shared_ptr<const Clip> clip = clips_.get(source);
+    if (!loop_ || !clip)
         return;
     Locked lock(loop_);
     cut();
-    playing_.reset(new Playing{it->second, source, Clock::now()});
+    playing_.reset(new Playing{std::move(clip), source, Clock::now()});
     if (!server_)
         connect();
     else if (pa_context_get_state(server_) == PA_CONTEXT_READY)

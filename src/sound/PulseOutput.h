@@ -1,10 +1,10 @@
 #pragma once
 
+#include "sound/ClipCache.h"
 #include "sound/SoundOutput.h"
 
 #include <QObject>
 #include <functional>
-#include <map>
 #include <memory>
 
 struct pa_threaded_mainloop;
@@ -20,6 +20,8 @@ namespace zampli {
 // away is looked for again at the next sound, so sound comes back when the
 // desktop restarts its sound service. Each sound heard is a stream of its
 // own, closed when it has played out or when the next sound cuts it off.
+// Loaded clips stay for a replay within a memory budget, the least recently
+// played let go first and loaded again when asked for.
 //
 // Create, use and destroy it on one thread.
 class PulseOutput final : public SoundOutput {
@@ -40,7 +42,6 @@ public:
     void stop(const QUrl &source) override;
 
 private:
-    struct Clip;
     struct Playing;
 
     // All below run with the main loop locked.
@@ -58,7 +59,7 @@ private:
     std::function<void()> noServer_;
     bool toldNoServer_ = false;
     QObject context_; // for queued calls to onFailure_ on this thread
-    std::map<QUrl, std::shared_ptr<const Clip>> clips_;
+    ClipCache clips_;
 
     pa_threaded_mainloop *loop_ = nullptr;
     pa_context *server_ = nullptr; // connecting or connected; null once it failed

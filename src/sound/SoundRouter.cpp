@@ -40,7 +40,7 @@ void SoundRouter::loadFailed(const QUrl &source)
         return;
     broken_.insert(source, stampOf(source));
     loaded_.remove(source);
-    reportMissing_(source.toLocalFile());
+    reportMissing_(source.toLocalFile(), QStringLiteral("il suono non si può leggere"));
     if (source == current_)
         start(default_);
 }
@@ -62,9 +62,14 @@ QUrl SoundRouter::resolve(const QString &asked)
             return file;
         loaded_.erase(l);
     }
-    if (isPlayableWav(path))
+    const WavRead probe = probeWav(path);
+    if (probe.cut())
+        reportMissing_(asked, QStringLiteral("troppo lungo, se ne sente solo l'inizio (%1)").arg(probe.kind));
+    if (probe.sound)
         return file;
-    reportMissing_(asked);
+    if (now.size >= 0)
+        broken_.insert(file, now);
+    reportMissing_(asked, probe.why);
     return default_;
 }
 

@@ -12,15 +12,17 @@ namespace zampli {
 
 // Decides what is heard when a sound file is asked for, and drives an output:
 // a playable WAV is heard itself; a missing or unreadable one gives the
-// default sound and is reported. A new sound cuts off the one before, and
+// default sound and is reported with the reason, and is not read again until
+// its size or time change. One longer than a clip may be is heard from its
+// start, and said so. A new sound cuts off the one before, and
 // every sound stays loaded after its first play so a replay starts at once,
 // until its file changes on disk (a word recorded again), judged by size and
 // time alone. Never asks whether a sound is still playing.
 class SoundRouter {
 public:
-    // Told the path of a file that cannot be played, at every attempt
-    // (ProblemLog keeps it to once a file).
-    using ReportMissing = std::function<void(const QString &path)>;
+    // Told the path of a file that cannot be played, or is heard only in
+    // part, and why, in Italian for the adult (ProblemLog keeps it to once a file).
+    using ReportMissing = std::function<void(const QString &path, const QString &why)>;
 
     SoundRouter(SoundOutput &output, ReportMissing reportMissing,
                 QUrl defaultSound = builtInDefault());

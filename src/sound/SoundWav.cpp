@@ -1,127 +1,163 @@
 #include "sound/SoundWav.h"
 
+#include "media/MediaFile.h"
+
 #include <QFile>
-#include <QtEndian>
+#include <QLocale>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <numeric>
+#include <vector>
 
 namespace zampli {
 
 namespace {
 
-// Files carry a few chunks (LIST, fact, ...) before the audio; a file with
-// more than this is not one we made and need not be read through.
-constexpr int kMaxChunks = 32;
-constexpr quint16 kPlainPcm = 1;
+// Any WAV holds less: a file larger is not a voice, and is not opened.
+constexpr qint64 kMostFileBytes = qint64(4) << 30;
+constexpr int kMostChannels = 32; // the audio server's own limit
 
-quint16 le16(const QByteArray &bytes, int at)
+// libsndfile reading through a QIODevice: a file opened safely or a resource.
+sf_count_t deviceLength(void *device) { return static_cast<QIODevice *>(device)->size(); }
+sf_count_t deviceTell(void *device) { return static_cast<QIODevice *>(device)->pos(); }
+sf_count_t deviceRead(void *to, sf_count_t bytes, void *device)
 {
-    return qFromLittleEndian<quint16>(bytes.constData() + at);
+    return static_cast<QIODevice *>(device)->read(static_cast<char *>(to), bytes);
+}
+sf_count_t deviceWrite(const void *, sf_count_t, void *) { return 0; }
+sf_count_t deviceSeek(sf_count_t offset, int whence, void *user)
+{
+    auto *device = static_cast<QIODevice *>(user);
+    const qint64 to = whence == SEEK_SET ? offset : whence == SEEK_CUR ? device->pos() + offset : device->size() + offset;
+    return device->seek(to) ? to : -1;
 }
 
-quint32 le32(const QByteArray &bytes, int at)
-{
-    return qFromLittleEndian<quint32>(bytes.constData() + at);
-}
+using SoundFile = std::unique_ptr<SNDFILE, decltype(&sf_close)>;
 
-std::optional<WavFormat::Sample> sampleFor(quint16 bits)
+QString encodingText(int format)
 {
-    switch (bits) {
-    case 8:
-        return WavFormat::Sample::UInt8;
-    case 16:
-        return WavFormat::Sample::Int16;
-    case 32:
-        return WavFormat::Sample::Int32;
-    default:
-        return std::nullopt;
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_PCM_S8: return QStringLiteral("PCM 8 bit");
+    case SF_FORMAT_PCM_16: return QStringLiteral("PCM 16 bit");
+    case SF_FORMAT_PCM_24: return QStringLiteral("PCM 24 bit");
+    case SF_FORMAT_PCM_32: return QStringLiteral("PCM 32 bit");
+    case SF_FORMAT_FLOAT: return QStringLiteral("virgola mobile 32 bit");
+    case SF_FORMAT_DOUBLE: return QStringLiteral("virgola mobile 64 bit");
+    default: return QStringLiteral("compresso");
     }
 }
 
-std::optional<WavFormat> plainPcmFormat(const QByteArray &fmt)
+QString kindText(const SF_INFO &info)
 {
-    if (fmt.size() < 16)
-        return std::nullopt;
-    const quint16 tag = le16(fmt, 0);
-    const quint16 channels = le16(fmt, 2);
-    const quint32 rate = le32(fmt, 4);
-    const quint16 blockAlign = le16(fmt, 12);
-    const quint16 bits = le16(fmt, 14);
-    const std::optional<WavFormat::Sample> sample = sampleFor(bits);
-    if (tag != kPlainPcm || channels == 0 || rate == 0 || rate > 384000 || !sample
-        || blockAlign != channels * bits / 8)
-        return std::nullopt;
-    return WavFormat{*sample, channels, int(rate)};
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    const QString channels = info.channels == 1   ? QStringLiteral("mono")
+                             : info.channels == 2 ? QStringLiteral("stereo")
+                                                  : QStringLiteral("%1 canali").arg(info.channels);
+    return QStringLiteral("WAV %1, %2 Hz, %3, %4")
+        .arg(encodingText(info.format), italian.toString(info.samplerate), channels,
+             durationText(double(info.frames) / info.samplerate));
 }
 
-bool hasRiffWaveHeader(QIODevice &device)
+bool isWav(int format)
 {
-    const QByteArray head = device.read(12);
-    return head.size() == 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE";
+    const int container = format & SF_FORMAT_TYPEMASK;
+    return container == SF_FORMAT_WAV || container == SF_FORMAT_WAVEX || container == SF_FORMAT_RF64;
+}
+
+short toInt16(float x)
+{
+    return short(std::clamp(std::lrint(double(x) * 32768.0), -32768L, 32767L));
+}
+
+// The first `frames` frames as 16-bit samples, through floats: libsndfile
+// scales every kind to [-1, 1], which integer reading does not do for float
+// files. Mixed down to one channel where the server takes too many.
+QByteArray readSamples(SNDFILE *file, const SF_INFO &info, sf_count_t frames, int outChannels)
+{
+    constexpr sf_count_t kBlock = 4096;
+    QByteArray samples(frames * outChannels * 2, Qt::Uninitialized);
+    auto *out = reinterpret_cast<short *>(samples.data());
+    std::vector<float> block(size_t(kBlock * info.channels));
+    sf_count_t done = 0;
+    while (done < frames) {
+        const sf_count_t got = sf_readf_float(file, block.data(), std::min(kBlock, frames - done));
+        if (got <= 0)
+            break;
+        for (sf_count_t f = 0; f < got; ++f, ++done) {
+            const float *in = block.data() + f * info.channels;
+            if (outChannels == info.channels) {
+                for (int c = 0; c < outChannels; ++c)
+                    out[done * outChannels + c] = toInt16(in[c]);
+            } else {
+                out[done] = toInt16(std::accumulate(in, in + info.channels, 0.0f) / float(info.channels));
+            }
+        }
+    }
+    samples.truncate(done * outChannels * 2);
+    return samples;
+}
+
+WavRead readDevice(QIODevice &device, bool withSamples)
+{
+    SF_VIRTUAL_IO io{deviceLength, deviceSeek, deviceRead, deviceWrite, deviceTell};
+    SF_INFO info{};
+    SoundFile file(sf_open_virtual(&io, SFM_READ, &info, &device), &sf_close);
+    if (!file || !isWav(info.format))
+        return {{}, QStringLiteral("non è un file WAV che si possa leggere"), {}};
+    WavRead read{{}, {}, kindText(info)};
+    if (info.frames <= 0 || info.samplerate <= 0 || info.channels <= 0)
+        return {{}, QStringLiteral("non contiene suono"), read.kind};
+    const int channels = info.channels > kMostChannels ? 1 : info.channels;
+    WavSound sound{{channels, info.samplerate}, {}, info.frames};
+    if (withSamples) {
+        const sf_count_t frames = std::min<sf_count_t>(info.frames, kMostClipBytes / (2 * channels));
+        sound.samples = readSamples(file.get(), info, frames, channels);
+        if (sound.samples.isEmpty())
+            return {{}, QStringLiteral("il suono non si può leggere, il file è rovinato"), read.kind};
+    }
+    read.sound = std::move(sound);
+    return read;
+}
+
+WavRead readFile(const QString &path, bool withSamples)
+{
+    if (path.startsWith(QLatin1Char(':'))) {
+        QFile resource(path);
+        if (!resource.open(QIODevice::ReadOnly))
+            return {{}, QStringLiteral("manca"), {}};
+        return readDevice(resource, withSamples);
+    }
+    MediaFile file = MediaFile::open(path, kMostFileBytes);
+    QFile device;
+    if (!file.isOpen())
+        return {{}, file.refusal(), {}};
+    if (!device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        return {{}, QStringLiteral("illeggibile"), {}};
+    return readDevice(device, withSamples);
 }
 
 } // namespace
 
-std::optional<WavLayout> readWavLayout(QIODevice &device)
+bool WavRead::cut() const
 {
-    if (!hasRiffWaveHeader(device))
-        return std::nullopt;
-
-    std::optional<WavFormat> format;
-    for (int i = 0; i < kMaxChunks; ++i) {
-        const QByteArray header = device.read(8);
-        if (header.size() < 8)
-            return std::nullopt;
-        const QByteArray id = header.left(4);
-        const qint64 size = le32(header, 4);
-        if (id == "data") {
-            if (!format)
-                return std::nullopt;
-            const qint64 frame = format->bytesPerFrame();
-            const qint64 held = std::min(size, device.size() - device.pos());
-            const qint64 whole = held - held % frame;
-            if (whole <= 0)
-                return std::nullopt;
-            return WavLayout{*format, device.pos(), whole};
-        }
-        if (id == "fmt ") {
-            if (format || size < 16 || size > 64)
-                return std::nullopt;
-            format = plainPcmFormat(device.read(size));
-            if (!format)
-                return std::nullopt;
-            // Chunks start on even offsets.
-            if (size % 2 != 0)
-                device.read(1);
-            continue;
-        }
-        if (!device.seek(device.pos() + size + size % 2))
-            return std::nullopt;
-    }
-    return std::nullopt;
+    return sound && sound->fileFrames * sound->format.bytesPerFrame() > kMostClipBytes;
 }
 
-bool isPlayableWav(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && readWavLayout(file).has_value();
-}
+WavRead probeWav(const QString &path) { return readFile(path, false); }
+WavRead loadWav(const QString &path) { return readFile(path, true); }
+WavRead loadWav(QIODevice &device) { return readDevice(device, true); }
 
-std::optional<WavSound> loadWav(const QString &path)
+QString durationText(double seconds)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return loadWav(file);
-}
-
-std::optional<WavSound> loadWav(QIODevice &device)
-{
-    const std::optional<WavLayout> layout = readWavLayout(device);
-    if (!layout || !device.seek(layout->dataOffset))
-        return std::nullopt;
-    QByteArray samples = device.read(layout->dataSize);
-    if (samples.size() != layout->dataSize)
-        return std::nullopt;
-    return WavSound{layout->format, std::move(samples)};
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    if (seconds < 60)
+        return italian.toString(seconds, 'f', 1) + QStringLiteral(" s");
+    const qint64 whole = qint64(seconds + 0.5);
+    return QStringLiteral("%1 min %2 s").arg(whole / 60).arg(whole % 60);
 }
 
 } // namespace zampli

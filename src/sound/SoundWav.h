@@ -8,42 +8,44 @@ class QIODevice;
 
 namespace zampli {
 
-// How a WAV's samples are laid out, as the audio server is told.
+// What the audio output is given: 16-bit signed samples in the machine's
+// order, interleaved, at the file's own rate; at most 32 channels, which the
+// server maps and mixes itself.
 struct WavFormat {
-    enum class Sample { UInt8, Int16, Int32 };
-    Sample sample = Sample::Int16;
     int channels = 0;
     int rate = 0; // frames a second
 
-    int bytesPerFrame() const { return channels * (sample == Sample::UInt8 ? 1 : sample == Sample::Int16 ? 2 : 4); }
+    int bytesPerFrame() const { return channels * 2; }
     bool operator==(const WavFormat &) const = default;
 };
-
-// Where the audio of a WAV file lies, read from its chunk headers only.
-struct WavLayout {
-    WavFormat format;
-    qint64 dataOffset = 0;
-    qint64 dataSize = 0; // whole frames the file really holds
-};
-
-// The layout of a WAV the audio server plays as it is: "RIFF"/"WAVE", a
-// plain PCM "fmt " chunk of 8, 16 or 32 bits, then a "data" chunk holding
-// some audio. Anything else (float, 24 bits, the extensible header, a text
-// file, a cut-off header) gives nullopt, and the caller plays the default
-// sound instead of silence.
-std::optional<WavLayout> readWavLayout(QIODevice &device);
-
-// The same check for a file, cheap enough to make before every first play.
-bool isPlayableWav(const QString &path);
 
 struct WavSound {
     WavFormat format;
     QByteArray samples;
+    qint64 fileFrames = 0; // the whole recording; samples may hold only its start
 };
 
-// Reads a playable WAV whole; path may be a ":/" resource.
-std::optional<WavSound> loadWav(const QString &path);
-// The same from a device open for reading, standing at the first byte.
-std::optional<WavSound> loadWav(QIODevice &device);
+// A WAV file read, or why it cannot be, in Italian for the adult.
+struct WavRead {
+    std::optional<WavSound> sound; // without samples when only probed
+    QString why;                   // "è una pipe, non un file", "non è un file WAV", ...
+    QString kind;                  // "WAV PCM 24 bit, 48.000 Hz, stereo, 3,2 s"
+    // Longer than a clip may be: only its first kMostClipBytes are heard.
+    bool cut() const;
+};
+
+// A clip kept in memory never holds more: 16 MB is a minute and a half of
+// CD-quality stereo, far more than a vowel or a word takes.
+constexpr qint64 kMostClipBytes = qint64(16) << 20;
+
+// WAV files in every form libsndfile reads (PCM of 8 to 32 bits, float,
+// the extensible header, A-law, ADPCM...), converted on load. A file is
+// only opened when it is a regular file.
+WavRead probeWav(const QString &path);     // the header only
+WavRead loadWav(const QString &path);      // and its samples; path may be a ":/" resource
+WavRead loadWav(QIODevice &device);        // from a device open for reading
+
+// "1 min 35 s", "3,2 s"
+QString durationText(double seconds);
 
 } // namespace zampli

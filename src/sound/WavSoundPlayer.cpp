@@ -25,11 +25,11 @@ class LogGate {
 public:
     explicit LogGate(ProblemLog &log) : log_(&log) {}
 
-    void missingFile(const QString &path)
+    void missingFile(const QString &path, const QString &why)
     {
         QMutexLocker lock(&mutex_);
         if (log_)
-            log_->missingFile(path);
+            log_->missingFile(path, why);
     }
 
     void note(const QString &line)
@@ -86,7 +86,7 @@ public:
             [this](const QUrl &source) { router_->loadFailed(source); },
             [this] { log_.note(QStringLiteral("nessun dispositivo audio: il programma resta muto")); });
         router_ = std::make_unique<SoundRouter>(
-            *output_, [this](const QString &path) { log_.missingFile(path); });
+            *output_, [this](const QString &path, const QString &why) { log_.missingFile(path, why); });
     }
 
     void play(const QString &path)

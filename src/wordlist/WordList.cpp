@@ -1,7 +1,9 @@
 #include "wordlist/WordList.h"
 
-#include <QFile>
+#include "media/MediaFile.h"
+
 #include <QStringDecoder>
+#include <limits>
 
 #include <algorithm>
 
@@ -197,12 +199,17 @@ WordList readWordList(QByteArrayView bytes)
 WordListFile loadWordList(const QString &path)
 {
     WordListFile result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Never a pipe or a device: either would hold the window for good.
+    MediaFile file = MediaFile::open(path, std::numeric_limits<qint64>::max());
+    result.refusal = file.refusal();
+    if (!file.isOpen())
         return result;
-    const QByteArray bytes = file.read(WordListFile::kMaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
+    const std::optional<QByteArray> read = file.read(WordListFile::kMaxFileBytes + 1);
+    if (!read) {
+        result.refusal = QStringLiteral("illeggibile");
         return result;
+    }
+    const QByteArray &bytes = *read;
     result.opened = true;
     result.tooBig = bytes.size() > WordListFile::kMaxFileBytes;
     result.list = readWordList(QByteArrayView(bytes).first(qMin(bytes.size(), WordListFile::kMaxFileBytes)));

@@ -37,7 +37,8 @@ bool isPlainWord(const QString &word);
 struct WordListFile {
     static constexpr qint64 kMaxFileBytes = 1 << 20;
 
-    bool opened = false; // false: missing or unreadable
+    bool opened = false; // false: missing, unreadable or not a regular file
+    QString refusal;     // why not, for the adult
     bool tooBig = false; // only the first kMaxFileBytes were read
     WordList list;
 };

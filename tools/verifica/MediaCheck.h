@@ -5,14 +5,25 @@
 
 namespace zampli {
 
-// What the adult's media check found in a program folder.
+// What the adult's media check found in a program folder. Lines of one kind
+// stop after the first kShownOfAKind, followed by "… e altri N"; the counts
+// are of everything found.
 struct MediaReport {
+    static constexpr int kShownOfAKind = 20;
+
     int checked = 0;        // files looked at
     QStringList problems;   // files the program cannot use: missing, unreadable, wrong format
     QStringList notes;      // worth knowing, harmless to the child: case, long lists, skipped words
+    int problemCount = 0;
+    int noteCount = 0;
 };
 
-// Looks at every file any window can name in `folder`, the listed words included.
+// Looks at every file any window can name in `folder`, the listed words
+// included, reading each through the program's own readers.
 MediaReport checkMedia(const QString &folder);
+
+// The report as printed, one line each, the summary last; every name passed
+// through visible(), so nothing in it can work the terminal.
+QStringList reportLines(const MediaReport &report, const QString &folder);
 
 } // namespace zampli

@@ -3,6 +3,7 @@
 // the program can use every file it may name.
 
 #include "MediaCheck.h"
+#include "media/Printable.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -43,18 +44,11 @@ int main(int argc, char *argv[])
     }
     const QString folder = args.isEmpty() ? QCoreApplication::applicationDirPath() : args.first();
     if (!QDir(folder).exists()) {
-        print(QStringLiteral("La cartella %1 non esiste.").arg(folder));
+        print(zampli::visible(QStringLiteral("La cartella %1 non esiste.").arg(folder)));
         return 2;
     }
     const zampli::MediaReport report = zampli::checkMedia(QDir(folder).absolutePath());
-    for (const QString &line : report.problems)
+    for (const QString &line : zampli::reportLines(report, QDir(folder).absolutePath()))
         print(line);
-    for (const QString &line : report.notes)
-        print(QStringLiteral("nota: ") + line);
-    print(QStringLiteral("Controllati %1 file in %2: %3 problemi, %4 note.")
-              .arg(report.checked)
-              .arg(QDir(folder).absolutePath())
-              .arg(report.problems.size())
-              .arg(report.notes.size()));
-    return report.problems.isEmpty() ? 0 : 1;
+    return report.problemCount == 0 ? 0 : 1;
 }

@@ -119,7 +119,7 @@ void InitialVowel::readList(int vowel)
     const QString name = QFileInfo(path).fileName();
     const WordListFile file = loadWordList(existingFile(path));
     if (!file.opened) {
-        problems.missingFile(path);
+        problems.missingFile(path, file.refusal);
         listStates_ << name + QStringLiteral(": manca o non si può leggere");
         return;
     }

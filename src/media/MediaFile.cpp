@@ -1,0 +1,142 @@
+#include "media/MediaFile.h"
+
+#include <QFile>
+#include <QLocale>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace zampli {
+
+namespace {
+
+FileStamp stampFrom(const struct stat &s)
+{
+    return {qint64(s.st_size), qint64(s.st_mtim.tv_sec) * 1000000000 + s.st_mtim.tv_nsec, quint64(s.st_ino)};
+}
+
+// What a path that is not a regular file names instead.
+QString notAFile(mode_t mode)
+{
+    if (S_ISFIFO(mode))
+        return QStringLiteral("è una pipe, non un file");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("è un dispositivo, non un file");
+    if (S_ISDIR(mode))
+        return QStringLiteral("è una cartella, non un file");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("è un socket, non un file");
+    return QStringLiteral("non è un file normale");
+}
+
+QString openFailure(const QByteArray &name, int error)
+{
+    struct stat link {};
+    switch (error) {
+    case ENOENT:
+        return ::lstat(name.constData(), &link) == 0 && S_ISLNK(link.st_mode)
+                   ? QStringLiteral("è un collegamento a un file che non c'è")
+                   : QStringLiteral("manca");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("non si può leggere: permesso negato");
+    case ENXIO: // a socket, or a device with nothing behind it
+        return QStringLiteral("è un socket o un dispositivo, non un file");
+    case ELOOP:
+        return QStringLiteral("è un collegamento che rimanda a se stesso");
+    default:
+        return QStringLiteral("non si può aprire: %1").arg(QString::fromLocal8Bit(strerror(error)));
+    }
+}
+
+} // namespace
+
+std::optional<FileStamp> stampOf(const QString &path)
+{
+    struct stat s {};
+    if (::stat(QFile::encodeName(path).constData(), &s) != 0)
+        return std::nullopt;
+    return stampFrom(s);
+}
+
+MediaFile MediaFile::open(const QString &path, qint64 maxBytes)
+{
+    MediaFile file;
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        file.refusal_ = openFailure(name, errno);
+        return file;
+    }
+    struct stat s {};
+    if (::fstat(fd, &s) != 0)
+        file.refusal_ = QStringLiteral("illeggibile");
+    else if (!S_ISREG(s.st_mode))
+        file.refusal_ = notAFile(s.st_mode);
+    else if (s.st_size > maxBytes)
+        file.refusal_ = QStringLiteral("troppo grande: %1").arg(sizeText(s.st_size));
+    if (!file.refusal_.isEmpty()) {
+        ::close(fd);
+        return file;
+    }
+    file.fd_ = fd;
+    file.stamp_ = stampFrom(s);
+    return file;
+}
+
+MediaFile::MediaFile(MediaFile &&other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), stamp_(other.stamp_), refusal_(std::move(other.refusal_))
+{
+}
+
+MediaFile &MediaFile::operator=(MediaFile &&other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = std::exchange(other.fd_, -1);
+        stamp_ = other.stamp_;
+        refusal_ = std::move(other.refusal_);
+    }
+    return *this;
+}
+
+MediaFile::~MediaFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+std::optional<QByteArray> MediaFile::read(qint64 bytes)
+{
+    QByteArray out(bytes, Qt::Uninitialized);
+    qint64 got = 0;
+    while (fd_ >= 0 && got < bytes) {
+        const ssize_t n = ::read(fd_, out.data() + got, size_t(bytes - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    out.truncate(got);
+    return out;
+}
+
+QString sizeText(qint64 bytes)
+{
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    constexpr double kK = 1024.0;
+    if (bytes >= kK * kK * kK)
+        return italian.toString(bytes / (kK * kK * kK), 'f', 1) + QStringLiteral(" GB");
+    if (bytes >= kK * kK)
+        return italian.toString(bytes / (kK * kK), 'f', 1) + QStringLiteral(" MB");
+    return italian.toString(qMax<qint64>(1, (bytes + 1023) / 1024)) + QStringLiteral(" kB");
+}
+
+} // namespace zampli

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace zampli {
+
+// A picture file decoded for a box of size `shown` (empty: its own size), or
+// why it cannot be, in Italian for the adult. The program and zampli-verifica
+// both read pictures through it, so they agree on every file.
+struct DecodedPicture {
+    QImage image; // null when refused; at least `shown`, at most twice it, unless smaller itself
+    QString why;  // "è una pipe, non un file", "troppo grande: 2,0 GB", ...
+    QSize fileSize; // as its header gives it, when it has one
+};
+DecodedPicture decodePicture(const QString &path, QSize shown);
+
+} // namespace zampli
