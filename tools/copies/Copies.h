@@ -74,7 +74,9 @@ QString applicationsFolder(QString *error = nullptr);
 QString menuName(const QString &folder, const QString &displayName = {});
 // A desktop file id of its own for each folder, stable for the same folder.
 QString desktopFileId(const QString &folder);
-// The value of Exec= that starts `program`, quoted and escaped for any path.
+// The value of Exec= that starts `program`, quoted and escaped for any path
+// (through /bin/sh when the path holds a percent sign, which GLib's launcher
+// would otherwise refuse).
 QString execValue(const QString &program);
 
 } // namespace zampli::copies
