@@ -184,6 +184,15 @@ private slots:
         QCOMPARE(entriesIn(folder), QStringList{"mine.txt"});
     }
 
+    void aFolderNameWithALineBreakIsRefused()
+    {
+        const QString folder = root_.filePath("due\nrighe");
+        const CopyResult made = makeCopy(program_, folder);
+        QVERIFY(!made.ok);
+        QVERIFY2(made.message.startsWith("Il nome della cartella contiene un a capo"), qPrintable(made.message));
+        QVERIFY(!QFileInfo::exists(folder));
+    }
+
     void aStoppedCopyLeavesNothing()
     {
         const QString parent = root_.filePath("stopped");
