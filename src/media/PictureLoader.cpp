@@ -1,5 +1,6 @@
 #include "media/PictureLoader.h"
 
+#include "media/Diagnostics.h"
 #include "media/FileNames.h"
 #include "media/PictureFile.h"
 #include "media/ProblemLog.h"
@@ -51,11 +52,13 @@ std::optional<QImage> PictureLoader::load(const QString &path, QSize shown) cons
         failed_.erase(failed);
     }
     forgetUnshownSoon();
+    qCDebug(lcMedia) << "decoding" << file << "for" << shown;
     const DecodedPicture decoded = stamp ? decodePicture(file, shown) : DecodedPicture{{}, QStringLiteral("manca"), {}};
     const QImage &read = decoded.image;
     if (read.isNull()) {
         if (stamp)
             failed_[file] = *stamp;
+        qCDebug(lcMedia) << "refused" << file << decoded.why;
         log_.missingFile(path, decoded.why);
         return std::nullopt;
     }
