@@ -80,11 +80,13 @@ void ResultsWriter::run()
         const bool stopping = stop_;
         const bool forced = stopping || asked_ != served_;
         const quint64 serving = asked_;
-        for (ResultsEvent &e : queue_)
+        // Taken whole, so that a click waits for a swap at most, not a copy.
+        std::vector<ResultsEvent> taken;
+        taken.swap(queue_);
+        lock.unlock();
+        for (ResultsEvent &e : taken)
             if (waiting_.size() < kMaxWaiting)
                 waiting_.push_back(std::move(e));
-        queue_.clear();
-        lock.unlock();
         writeRound(forced);
         lock.lock();
         allWritten_ = waiting_.empty() && queue_.empty();
