@@ -33,7 +33,11 @@ ResultsFile::Outcome ResultsFile::open()
         tell(Trouble::Folder, QStringLiteral("risultati non salvati: al posto del file %1 c'è una cartella").arg(path_));
         return Outcome::Failed;
     }
-    if (!QDir().mkpath(QFileInfo(path_).path())) {
+    const QString folder = QFileInfo(path_).path();
+    // What a child answered is the family's business: a folder made here is the user's alone.
+    if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!QDir().mkpath(folder)) {
         tell(Trouble::CannotOpen,
              QStringLiteral("risultati non salvati: impossibile creare la cartella %1").arg(QFileInfo(path_).path()));
         return Outcome::Failed;
