@@ -9,6 +9,7 @@
 #include "media/SoundPlayer.h"
 #include "shell/Controls.h"
 #include "shell/Form.h"
+#include "state/AnswerLog.h"
 #include "state/Clock.h"
 #include "state/MessageBoxes.h"
 #include "rules/Random.h"
@@ -48,11 +49,12 @@ struct BenchProgram {
     SilentPlayer silent;
     NoBoxes boxes;
     ProblemLog problems;
+    NoAnswerLog noAnswers;
     Programma program;
     Modulo1 &m = program.modulo;
 
-    explicit BenchProgram(SoundPlayer *sound = nullptr)
-        : program(Services{random, clock, sound ? *sound : silent, boxes, problems,
+    explicit BenchProgram(SoundPlayer *sound = nullptr, AnswerLog *answers = nullptr)
+        : program(Services{random, clock, sound ? *sound : silent, boxes, problems, answers ? *answers : noAnswers,
                            MediaPaths(QCoreApplication::applicationDirPath()), [] {}})
     {
     }

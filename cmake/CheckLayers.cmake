@@ -1,7 +1,7 @@
 # Fails when a source file under SRC includes a layer above its own, when one
 # exercise family includes another, or when one of the lowest libraries
 # includes a sibling it does not link. Run: cmake -DSRC=<dir> -P CheckLayers.cmake
-#   media, sound, wordlist 0 -> rules 1 -> state 2 -> shell 3
+#   media, sound, wordlist, results 0 -> rules 1 -> state 2 -> shell 3
 #   -> exercises/<family> 4 -> app 5
 # Both "..." and <...> includes count when they name a header of ours.
 
@@ -15,7 +15,7 @@ endif()
 function(layer_of path out_rank out_part)
     set(rank "")
     set(part "")
-    if(path MATCHES "^(media|sound|wordlist)/")
+    if(path MATCHES "^(media|sound|wordlist|results)/")
         set(rank 0)
         set(part ${CMAKE_MATCH_1})
     elseif(path MATCHES "^rules/")
@@ -36,7 +36,7 @@ endfunction()
 
 # What a file of `part` at rank 0 may include at rank 0: sound plays what
 # media names and the word lists open their file as media do (both through
-# Qt Core alone, which their link keeps honest); media stands alone.
+# Qt Core alone, which their link keeps honest); media and the results stand alone.
 function(rank0_allows part header_part out)
     if(part STREQUAL header_part OR (part MATCHES "^(sound|wordlist)$" AND header_part STREQUAL "media"))
         set(${out} TRUE PARENT_SCOPE)

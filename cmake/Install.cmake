@@ -63,7 +63,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Libraries from what the binaries link; plugins and fonts Qt loads at run time by hand.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation")
+    "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation, libsqlite3-0")
 # Debian's desktop session is Wayland, where Qt runs natively with its
 # Wayland plugin; without it Qt falls back to XWayland.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, pulseaudio | pipewire-pulse")

@@ -8,6 +8,9 @@
 #include "shell/QtMessageBoxes.h"
 #include "state/Clock.h"
 #include "rules/Random.h"
+#include "results/ResultsWriter.h"
+#include "results/Schema.h"
+#include "state/WrittenAnswerLog.h"
 
 #include "ProductIdentity.h"
 
@@ -50,8 +53,14 @@ int main(int argc, char *argv[])
     zampli::LateSoundPlayer sound(
         [&problems] { return zampli::loadSoundPlayer(QCoreApplication::applicationDirPath(), problems); });
     zampli::QtMessageBoxes boxes;
+    // The child's answers, kept in the machine's state folder; whatever
+    // becomes of the file, the windows behave the same.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    zampli::ResultsWriter results(zampli::resultsDatabasePath(zampli::resultsFolder(), programFolder), programFolder,
+                                  [&problems](const QString &line) { problems.note(line); });
+    zampli::WrittenAnswerLog answers(results);
     zampli::Programma programma(zampli::Services{
-        random, clock, sound, boxes, problems,
+        random, clock, sound, boxes, problems, answers,
         zampli::MediaPaths(QCoreApplication::applicationDirPath()),
         [] {
             // At once: every window disappears and none is asked.

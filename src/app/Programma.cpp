@@ -10,6 +10,7 @@
 #include "shell/FormAvvio.h"
 #include "shell/FormMenu.h"
 #include "rules/Random.h"
+#include "state/AnswerLog.h"
 
 namespace zampli {
 
@@ -42,6 +43,7 @@ Programma::Programma(Services services, Windows::Factory factory)
 void Programma::Main()
 {
     modulo.services.random.seedFromClock();
+    modulo.services.answers.sessionStarted();
     if (Form *avvio = windows.form(FormId::Avvio))
         avvio->Show();
 }

@@ -21,4 +21,10 @@ inline const QString kVuota = QStringLiteral("vuota");
 // each place shows, or kVuota.
 using Places = std::array<QString, kVowelCount>;
 
+// What place 0..4 shows; empty for a place that does not exist.
+inline QString letterAt(const Places &places, int place)
+{
+    return place >= 0 && place < kVowelCount ? places[std::size_t(place)] : QString();
+}
+
 } // namespace zampli

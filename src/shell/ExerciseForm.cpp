@@ -29,7 +29,8 @@ QStringList styleItemCaptions(StyleItems form)
 
 ExerciseForm::ExerciseForm(Windows &w, FormId id, QSize designTwips, QColor designBackground)
     : Form(w, w.activation, QString::fromLatin1(exerciseWindow(id).name), designTwips, designBackground),
-      ExerciseServices(w.m.exerciseServices()), row_(exerciseWindow(id))
+      ExerciseServices(w.m.exerciseServices()), row_(exerciseWindow(id)),
+      recorder_(answers, id)
 {
 }
 

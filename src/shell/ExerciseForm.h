@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/AnswerRecorder.h"
 #include "shell/ExerciseWindows.h"
 #include "shell/Form.h"
 #include "state/ExerciseServices.h"
@@ -53,8 +54,18 @@ protected:
     // Shows the main menu and closes this window.
     void returnToMenu();
 
+    // A new question is before the child; its answers count their time from now.
+    void questionAsked() { recorder_.questionAsked(); }
+    // Keeps the answer just judged, then hands the verdict on.
+    Answer recorded(Answer verdict, const Judged &what)
+    {
+        recorder_.record(verdict, what, Stile);
+        return verdict;
+    }
+
 private:
     const ExerciseWindowRow &row_;
+    AnswerRecorder recorder_;
     QList<QPointer<QAction>> styleItems_;
 };
 

@@ -2,6 +2,7 @@
 
 namespace zampli {
 
+class AnswerLog;
 class Clock;
 class MediaPaths;
 class MessageBoxes;
@@ -21,6 +22,7 @@ struct ExerciseServices {
     const PictureLoader &pictures;
     MessageBoxes &messages;
     ProblemLog &problems;
+    AnswerLog &answers;
 };
 
 } // namespace zampli

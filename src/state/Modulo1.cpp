@@ -13,7 +13,8 @@ Modulo1::Modulo1(Services s) : services(std::move(s)), pictures(services.problem
 
 ExerciseServices Modulo1::exerciseServices()
 {
-    return {*this, *this, services.random, services.clock, services.media, pictures, services.boxes, services.problems};
+    return {*this, *this, services.random, services.clock, services.media, pictures, services.boxes, services.problems,
+            services.answers};
 }
 
 void Modulo1::SuonoGiusto()

@@ -6,6 +6,7 @@
 
 namespace zampli {
 
+class AnswerLog;
 class Random;
 class Clock;
 class SoundPlayer;
@@ -20,6 +21,7 @@ struct Services {
     SoundPlayer &sound;
     MessageBoxes &boxes;
     ProblemLog &problems;
+    AnswerLog &answers; // where the child's answers are kept
     MediaPaths media;
     std::function<void()> endProgram; // ends the run at once
 };

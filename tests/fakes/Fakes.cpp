@@ -37,7 +37,7 @@ Harness::Harness(const QString &mediaFolder)
 {
     const QString media = mediaFolder.isEmpty() ? folder.path() : mediaFolder;
     programma = std::make_unique<Programma>(
-        Services{random, clock, sound, boxes, log, MediaPaths(media), [this] { ++programEnds; }});
+        Services{random, clock, sound, boxes, log, answers, MediaPaths(media), [this] { ++programEnds; }});
     modulo = &programma->modulo;
     windows = &programma->windows;
 }

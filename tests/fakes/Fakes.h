@@ -6,6 +6,7 @@
 #include "rules_fakes/ScriptedRandom.h"
 #include "media/ProblemLog.h"
 #include "media/SoundPlayer.h"
+#include "state/AnswerLog.h"
 #include "state/MessageBoxes.h"
 
 class QWidget;
@@ -52,6 +53,27 @@ public:
     std::function<void(const MessageBox &)> onShow; // e.g. to look at the screen meanwhile
 };
 
+// Records every answer the windows leave, and passes each on to `also`
+// when set (a real database, say).
+class RecordingAnswerLog final : public AnswerLog {
+public:
+    void sessionStarted() override
+    {
+        ++sessions;
+        if (also)
+            also->sessionStarted();
+    }
+    void record(const AnswerRecord &answer) override
+    {
+        recorded.push_back(answer);
+        if (also)
+            also->record(answer);
+    }
+    std::vector<AnswerRecord> recorded;
+    int sessions = 0;
+    AnswerLog *also = nullptr;
+};
+
 // A whole program with fakes all round and a temporary media folder.
 struct Harness {
     Harness();
@@ -67,6 +89,7 @@ struct Harness {
     QStringList problems;
     ProblemLog log{[this](const QString &line) { problems << line; }};
     int programEnds = 0;
+    RecordingAnswerLog answers;
     std::unique_ptr<Programma> programma;
     Modulo1 *modulo = nullptr;   // the program's shared state
     Windows *windows = nullptr;  // its one instance of each window

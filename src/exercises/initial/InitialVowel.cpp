@@ -151,6 +151,7 @@ void InitialVowel::noWordsAtAll()
 void InitialVowel::CaricaZampli()
 {
     quiz_.draw(random);
+    questionAsked();
     wordPicture_->load(pictures, {media.wordPicture(quiz_.word()), quiz_.word()});
 }
 
@@ -167,7 +168,7 @@ void InitialVowel::setTilesEnabled(bool on)
 
 void InitialVowel::Frame1_Click(int index)
 {
-    switch (quiz_.answer(index)) {
+    switch (recorded(quiz_.answer(index), {vowelLetter(quiz_.vowel()), vowelLetter(index + 1), quiz_.word()})) {
     case Answer::Ignored: return;
     case Answer::Wrong: answerWrong(); return;
     case Answer::Right: answerRight(); return;

@@ -70,11 +70,13 @@ void CharacterClickMatching::CaricaZampli()
 void CharacterClickMatching::CaricaVocale()
 {
     model_->load(pictures, letterPicture(series_.model(), StileModello));
+    questionAsked();
 }
 
 void CharacterClickMatching::Image3_Click(int index)
 {
-    switch (series_.answer(index)) {
+    const QString model = series_.model(); // a right answer moves the series on
+    switch (recorded(series_.answer(index), {model, letterAt(series_.row(), index), {}, StileModello, StileRiga})) {
     case Answer::Ignored: return; // the series is over; only the next button goes on
     case Answer::Wrong: speaker.wrongAnswer(); return;
     case Answer::Right: break;

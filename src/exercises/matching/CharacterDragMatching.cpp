@@ -87,6 +87,7 @@ void CharacterDragMatching::CaricaZampli()
 void CharacterDragMatching::ScombiccheraPosti()
 {
     series_.deal(random);
+    questionAsked();
     DesignCanvas &c = *canvas();
     for (int k = 0; k < 5; ++k) {
         QRect r = c.twips((*pieces_)[k]);
@@ -97,7 +98,8 @@ void CharacterDragMatching::ScombiccheraPosti()
 
 void CharacterDragMatching::Image3_DragDrop(int index, int source)
 {
-    switch (series_.drop(index, source)) {
+    switch (recorded(series_.drop(index, source),
+                     {vowelLetter(index + 1), vowelLetter(source + 1), {}, StileRiferimenti, StilePezzi})) {
     case Answer::Ignored: return;
     case Answer::Wrong: speaker.wrongAnswer(); break;
     case Answer::Right: Image3_Right(index); break;

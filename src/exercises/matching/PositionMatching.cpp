@@ -40,6 +40,7 @@ void PositionMatching::buildControls(DesignCanvas &canvas)
 void PositionMatching::CaricaZampli()
 {
     turn_.draw(random);
+    questionAsked();
     showPlaces(*faces_, turn_.faces(), pictures,
                [this](const QString &letter) { return vowelPicture(media, Pictures::Faces, letter); });
     drawStyle();
@@ -54,7 +55,7 @@ void PositionMatching::parla()
 
 void PositionMatching::Image1_Click(int index)
 {
-    switch (turn_.answer(index)) {
+    switch (recorded(turn_.answer(index), {turn_.written(), letterAt(turn_.faces(), index)})) {
     case Answer::Ignored: return;
     case Answer::Wrong: speaker.wrongAnswer(); return;
     case Answer::Right: break;

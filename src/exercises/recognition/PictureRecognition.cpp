@@ -69,13 +69,14 @@ void PictureRecognition::CaricaZampli()
 void PictureRecognition::parla()
 {
     turn_.drawSpoken(random);
+    questionAsked();
     speaker.speak(turn_.spoken());
 }
 
 void PictureRecognition::Image1_Click(int index)
 {
     DesignCanvas *c = canvas();
-    switch (turn_.answer(index)) {
+    switch (recorded(turn_.answer(index), {turn_.spoken(), letterAt(turn_.places(), index)})) {
     case Answer::Ignored: return;
     case Answer::Wrong:
         c->setBackground(kWrongBlack);

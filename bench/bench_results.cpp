@@ -1,0 +1,129 @@
+// What keeping the child's answers costs: the time added on the window's
+// thread per answer, the file's size per 10,000 answers, and the adult's
+// queries over 100,000 answers.
+//   bench_results [answers for the queries, 100000 by default]
+#include "MonthOfAnswers.h"
+
+#include "results/ResultsReader.h"
+#include "results/ResultsWriter.h"
+#include "results/Sqlite.h"
+#include "shell/AnswerRecorder.h"
+#include "state/WrittenAnswerLog.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace zampli;
+
+namespace {
+
+double percentile(std::vector<double> v, double p)
+{
+    std::sort(v.begin(), v.end());
+    return v[std::size_t(p * double(v.size() - 1))];
+}
+
+ResultsFile::Report loud()
+{
+    return [](const QString &line) { std::fprintf(stderr, "%s\n", qPrintable(line)); };
+}
+
+// What a window's answer handler does beyond judging: the recorder fills the
+// answer in and hands it to the writer's queue, while the writer thread
+// writes the earlier ones. One answer every 50 µs keeps it busy.
+void perAnswer(const QString &path)
+{
+    ResultsWriter writer(path, QStringLiteral("bench"), loud());
+    WrittenAnswerLog log(writer);
+    AnswerRecorder recorder(log, FormId::Zampli3);
+    recorder.questionAsked();
+    std::vector<double> ms;
+    constexpr int kAnswers = 20000;
+    ms.reserve(kAnswers);
+    QElapsedTimer pace;
+    pace.start();
+    for (int i = 0; i < kAnswers; ++i) {
+        while (pace.nsecsElapsed() < qint64(i) * 50000) {
+        }
+        QElapsedTimer t;
+        t.start();
+        recorder.record(i % 3 ? Answer::Wrong : Answer::Right, {QStringLiteral("E"), QStringLiteral("I")}, 1);
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    const bool written = writer.sync();
+    std::printf("per answer on the window's thread: median %.4f ms, 99th %.4f ms, max %.3f ms (goal: median < 0.1 ms)%s\n",
+                percentile(ms, 0.5), percentile(ms, 0.99), percentile(ms, 1.0), written ? "" : " NOT WRITTEN");
+}
+
+// The main file once the log is folded into it, per 10,000 answers.
+void sizePer10000(const QString &path)
+{
+    int answers = 0;
+    {
+        ResultsWriter writer(path, QStringLiteral("bench"), loud());
+        answers = writeMonthOfAnswers(writer, {QDate(2024, 3, 31), 30, 10000, 7});
+    }
+    SqliteDb db;
+    db.open(path, false);
+    db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    const double mb = double(QFileInfo(path).size()) / 1e6;
+    std::printf("database size: %.2f MB for %d answers, %.2f MB per 10,000\n", mb, answers, mb * 10000 / answers);
+}
+
+template <class F>
+void timed(const char *what, F &&f)
+{
+    std::vector<double> ms;
+    for (int run = 0; run < 5; ++run) {
+        QElapsedTimer t;
+        t.start();
+        f();
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::printf("  %-34s median %7.1f ms\n", what, percentile(ms, 0.5));
+}
+
+void queries(const QString &path, int wanted, const QString &csv)
+{
+    int answers = 0;
+    {
+        ResultsWriter writer(path, QStringLiteral("bench"), loud());
+        answers = writeMonthOfAnswers(writer, {QDate(2024, 3, 31), 30, wanted, 11});
+    }
+    ResultsReader r;
+    if (!r.open(path)) {
+        std::printf("queries: cannot open: %s\n", qPrintable(r.error()));
+        return;
+    }
+    std::printf("queries over %d answers:\n", answers);
+    timed("sessions", [&] { r.sessions(); });
+    timed("right and wrong per vowel", [&] { r.perVowel(); });
+    timed("confusion: hearing", [&] { r.confusion({ConfusionKind::Hearing}); });
+    timed("confusion: faces", [&] { r.confusion({ConfusionKind::Faces}); });
+    timed("confusion: four letter styles", [&] {
+        for (int style = 1; style <= 4; ++style)
+            r.confusion({ConfusionKind::Letters, style});
+    });
+    timed("most missed words", [&] { r.mostMissedWords(10); });
+    timed("share of right answers a day", [&] { r.dailyShare(); });
+    timed("one week of one label", [&] { r.perVowel({.fromMs = QDateTime(QDate(2024, 3, 25), QTime(0, 0)).toMSecsSinceEpoch()}); });
+    timed("CSV export", [&] { r.exportCsv(csv); });
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int wanted = argc > 1 ? atoi(argv[1]) : 100000;
+    QTemporaryDir dir;
+    perAnswer(dir.filePath("clicks.sqlite"));
+    sizePer10000(dir.filePath("size.sqlite"));
+    queries(dir.filePath("queries.sqlite"), wanted, dir.filePath("risultati.csv"));
+    return 0;
+}

@@ -1,0 +1,144 @@
+#include "results/ResultsReader.h"
+
+#include <sqlite3.h>
+
+namespace zampli {
+
+namespace {
+
+// Every query joins the answers to their session and keeps those of the filter.
+#define FILTERED_ANSWERS                                                                                               \
+    " FROM answers a JOIN sessions s ON s.id = a.session_id"                                                          \
+    " WHERE a.at_ms >= ?1 AND a.at_ms <= ?2 AND (?3 IS NULL OR s.label = ?3)"
+
+void bindFilter(Statement &s, const ResultsFilter &f)
+{
+    s.bind(1, f.fromMs);
+    s.bind(2, f.toMs);
+    s.bind(3, f.label);
+}
+
+// The place 0..4 of a vowel letter in the tables, or -1.
+int vowelIndex(const QString &letter)
+{
+    static const QString kVowels = QStringLiteral("AEIOU");
+    return letter.size() == 1 ? int(kVowels.indexOf(letter)) : -1;
+}
+
+const char *confusionCondition(ConfusionKind::Kind kind)
+{
+    switch (kind) {
+    case ConfusionKind::Hearing: return " AND a.asked_as = 'voce'";
+    case ConfusionKind::Faces: return " AND (a.asked_as = 'faccia' OR a.chosen_as = 'faccia')";
+    case ConfusionKind::Words: return " AND a.asked_as = 'parola'";
+    case ConfusionKind::Letters:
+        return " AND ((a.asked_as = 'lettera' AND a.asked_style = ?4)"
+               " OR (a.chosen_as = 'lettera' AND a.chosen_style = ?4))";
+    }
+    return "";
+}
+
+} // namespace
+
+bool ResultsReader::open(const QString &path)
+{
+    const int rc = db_.open(path, true);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(db_.handle(), 1000);
+        // A file that is no database, or holds no answers table, says so here.
+        Statement probe(db_.handle(), "SELECT count(*) FROM answers");
+        if (probe.prepared() == SQLITE_OK && probe.step() == SQLITE_ROW)
+            return true;
+    }
+    error_ = db_.isOpen() ? db_.message() : QString::fromUtf8(sqlite3_errstr(rc));
+    db_.close();
+    return false;
+}
+
+QList<SessionSummary> ResultsReader::sessions(const ResultsFilter &f)
+{
+    Statement s(db_.handle(),
+                "SELECT s.id, s.started_ms, s.ended_ms, s.label,"
+                " (SELECT group_concat(w, ' ') FROM (SELECT DISTINCT window AS w FROM answers"
+                "   WHERE session_id = s.id ORDER BY w)),"
+                " (SELECT count(*) FROM answers WHERE session_id = s.id AND right = 1),"
+                " (SELECT count(*) FROM answers WHERE session_id = s.id AND right = 0)"
+                " FROM sessions s WHERE s.ended_ms >= ?1 AND s.started_ms <= ?2"
+                " AND (?3 IS NULL OR s.label = ?3) ORDER BY s.started_ms, s.id");
+    bindFilter(s, f);
+    QList<SessionSummary> out;
+    while (s.step() == SQLITE_ROW) {
+        SessionSummary row{s.integer(0), s.integer(1), s.integer(2), s.text(3),
+                           s.text(4).split(QLatin1Char(' '), Qt::SkipEmptyParts), int(s.integer(5)),
+                           int(s.integer(6))};
+        out << row;
+    }
+    return out;
+}
+
+VowelScores ResultsReader::perVowel(const ResultsFilter &f)
+{
+    Statement s(db_.handle(), "SELECT a.asked, a.right, count(*)" FILTERED_ANSWERS " GROUP BY a.asked, a.right");
+    bindFilter(s, f);
+    VowelScores out{};
+    while (s.step() == SQLITE_ROW) {
+        const int v = vowelIndex(s.text(0));
+        if (v < 0)
+            continue;
+        (s.integer(1) ? out[v].right : out[v].wrong) += int(s.integer(2));
+    }
+    return out;
+}
+
+ConfusionMatrix ResultsReader::confusion(ConfusionKind kind, const ResultsFilter &f)
+{
+    const QByteArray sql = QByteArray("SELECT a.asked, a.chosen, count(*)" FILTERED_ANSWERS) +
+                           confusionCondition(kind.kind) + " GROUP BY a.asked, a.chosen";
+    Statement s(db_.handle(), sql.constData());
+    bindFilter(s, f);
+    if (kind.kind == ConfusionKind::Letters)
+        s.bind(4, qint64(kind.style));
+    ConfusionMatrix out{};
+    while (s.step() == SQLITE_ROW) {
+        const int asked = vowelIndex(s.text(0)), chosen = vowelIndex(s.text(1));
+        if (asked >= 0 && chosen >= 0)
+            out[asked][chosen] += int(s.integer(2));
+    }
+    return out;
+}
+
+QList<MissedWord> ResultsReader::mostMissedWords(int limit, const ResultsFilter &f)
+{
+    Statement s(db_.handle(), "SELECT a.word, sum(a.right = 0) AS missed, count(*)" FILTERED_ANSWERS
+                              " AND a.word IS NOT NULL GROUP BY a.word HAVING missed > 0"
+                              " ORDER BY missed DESC, a.word LIMIT ?4");
+    bindFilter(s, f);
+    s.bind(4, qint64(limit));
+    QList<MissedWord> out;
+    while (s.step() == SQLITE_ROW)
+        out << MissedWord{s.text(0), int(s.integer(1)), int(s.integer(2))};
+    return out;
+}
+
+QList<DayShare> ResultsReader::dailyShare(const ResultsFilter &f)
+{
+    Statement s(db_.handle(), "SELECT date(a.at_ms / 1000, 'unixepoch', 'localtime') AS day, a.asked,"
+                              " sum(a.right), count(*)" FILTERED_ANSWERS " GROUP BY day, a.asked ORDER BY day");
+    bindFilter(s, f);
+    QList<DayShare> out;
+    while (s.step() == SQLITE_ROW) {
+        const QDate day = QDate::fromString(s.text(0), Qt::ISODate);
+        if (out.isEmpty() || out.last().day != day) {
+            out << DayShare{day, {}, {}};
+            out.last().share.fill(-1);
+        }
+        const int v = vowelIndex(s.text(1));
+        if (v < 0)
+            continue;
+        out.last().answers[v] = int(s.integer(3));
+        out.last().share[v] = double(s.integer(2)) / double(s.integer(3));
+    }
+    return out;
+}
+
+} // namespace zampli

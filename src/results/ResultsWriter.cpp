@@ -1,0 +1,112 @@
+#include "results/ResultsWriter.h"
+
+#include <QDateTime>
+
+namespace zampli {
+
+namespace {
+qint64 nowMs()
+{
+    return QDateTime::currentMSecsSinceEpoch();
+}
+} // namespace
+
+ResultsWriter::ResultsWriter(const QString &path, const QString &programFolder, ResultsFile::Report report)
+    : ResultsWriter(path, programFolder, std::move(report), Timing{})
+{
+}
+
+ResultsWriter::ResultsWriter(const QString &path, const QString &programFolder, ResultsFile::Report report,
+                             Timing timing)
+    : timing_(timing), file_(path, programFolder, timing.busyMs, std::move(report)),
+      thread_([this] { run(); })
+{
+}
+
+ResultsWriter::~ResultsWriter()
+{
+    push({ResultsEvent::Kind::SessionEnd, nowMs(), {}});
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+}
+
+void ResultsWriter::sessionStarted()
+{
+    sessionStarted(nowMs());
+}
+
+void ResultsWriter::sessionStarted(qint64 atMs)
+{
+    push({ResultsEvent::Kind::SessionStart, atMs, {}});
+}
+
+void ResultsWriter::sessionEnded(qint64 atMs)
+{
+    push({ResultsEvent::Kind::SessionEnd, atMs, {}});
+}
+
+void ResultsWriter::record(const AnswerRecord &answer)
+{
+    push({ResultsEvent::Kind::Answer, answer.atMs, answer});
+}
+
+void ResultsWriter::push(ResultsEvent e)
+{
+    // No wake-up: the thread comes by on its own within flushMs, and a click
+    // costs no more than a lock and an append.
+    std::lock_guard lock(mutex_);
+    queue_.push_back(std::move(e));
+}
+
+bool ResultsWriter::sync()
+{
+    std::unique_lock lock(mutex_);
+    const quint64 ticket = ++asked_;
+    wake_.notify_one();
+    done_.wait(lock, [&] { return served_ >= ticket; });
+    return allWritten_;
+}
+
+void ResultsWriter::run()
+{
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait_for(lock, std::chrono::milliseconds(timing_.flushMs),
+                       [&] { return stop_ || asked_ != served_; });
+        const bool stopping = stop_;
+        const bool forced = stopping || asked_ != served_;
+        const quint64 serving = asked_;
+        // Taken whole, so that a click waits for a swap at most, not a copy.
+        std::vector<ResultsEvent> taken;
+        taken.swap(queue_);
+        lock.unlock();
+        for (ResultsEvent &e : taken)
+            if (waiting_.size() < kMaxWaiting)
+                waiting_.push_back(std::move(e));
+        writeRound(forced);
+        lock.lock();
+        allWritten_ = waiting_.empty() && queue_.empty();
+        served_ = serving;
+        done_.notify_all();
+        if (stopping)
+            break;
+    }
+    file_.close();
+}
+
+void ResultsWriter::writeRound(bool forced)
+{
+    if (waiting_.empty() || (!forced && nowMs() < nextTryMs_))
+        return;
+    switch (file_.write(waiting_)) {
+    case ResultsFile::Outcome::Written: waiting_.clear(); break;
+    case ResultsFile::Outcome::Busy: break; // the lock is waited for at every round
+    case ResultsFile::Outcome::Failed: nextTryMs_ = nowMs() + timing_.retryMs; break;
+    }
+}
+
+} // namespace zampli

@@ -1,0 +1,109 @@
+#include "results/Sqlite.h"
+
+#include <sqlite3.h>
+
+namespace zampli {
+
+int SqliteDb::open(const QString &path, bool readOnly)
+{
+    close();
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    // No symbolic link is followed to a file elsewhere.
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
+    if (rc != SQLITE_OK)
+        close();
+    return rc;
+}
+
+void SqliteDb::close()
+{
+    if (db_)
+        sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+int SqliteDb::exec(const char *sql)
+{
+    return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+}
+
+qint64 SqliteDb::number(const char *sql, int *rc)
+{
+    Statement s(db_, sql);
+    int r = s.prepared();
+    qint64 value = -1;
+    if (r == SQLITE_OK) {
+        r = s.step();
+        if (r == SQLITE_ROW) {
+            value = s.integer(0);
+            r = SQLITE_OK;
+        }
+    }
+    if (rc)
+        *rc = r;
+    return value;
+}
+
+QString SqliteDb::message() const
+{
+    return db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QString();
+}
+
+Statement::Statement(sqlite3 *db, const char *sql)
+{
+    rc_ = db ? sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) : SQLITE_MISUSE;
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(stmt_);
+}
+
+void Statement::bind(int index, qint64 value)
+{
+    sqlite3_bind_int64(stmt_, index, value);
+}
+
+void Statement::bind(int index, const QString &text)
+{
+    if (text.isNull()) {
+        sqlite3_bind_null(stmt_, index);
+        return;
+    }
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(stmt_, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+int Statement::step()
+{
+    return stmt_ ? sqlite3_step(stmt_) : rc_;
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+int Statement::columns() const
+{
+    return sqlite3_column_count(stmt_);
+}
+
+qint64 Statement::integer(int column) const
+{
+    return sqlite3_column_int64(stmt_, column);
+}
+
+double Statement::real(int column) const
+{
+    return sqlite3_column_double(stmt_, column);
+}
+
+QString Statement::text(int column) const
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
+    return p ? QString::fromUtf8(p, sqlite3_column_bytes(stmt_, column)) : QString();
+}
+
+} // namespace zampli

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace zampli {
+
+// A connection to one database file, closed with the object. Used from one
+// thread at a time.
+class SqliteDb {
+public:
+    SqliteDb() = default;
+    SqliteDb(const SqliteDb &) = delete;
+    SqliteDb &operator=(const SqliteDb &) = delete;
+    ~SqliteDb() { close(); }
+
+    // An SQLite result code; SQLITE_OK (0) when open.
+    int open(const QString &path, bool readOnly);
+    void close();
+    bool isOpen() const { return db_ != nullptr; }
+    sqlite3 *handle() const { return db_; }
+
+    int exec(const char *sql);
+    // The first column of the first row of `sql` as a number; -1 on failure.
+    qint64 number(const char *sql, int *rc = nullptr);
+    QString message() const; // SQLite's own words for the last failure
+
+private:
+    sqlite3 *db_ = nullptr;
+};
+
+// A prepared statement, finalized with the object.
+class Statement {
+public:
+    Statement(sqlite3 *db, const char *sql);
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+    ~Statement();
+
+    int prepared() const { return rc_; }
+    void bind(int index, qint64 value);
+    void bind(int index, const QString &text); // a null string binds NULL
+    int step();
+    void reset();
+    int columns() const;
+    qint64 integer(int column) const;
+    double real(int column) const;
+    QString text(int column) const;
+
+private:
+    sqlite3_stmt *stmt_ = nullptr;
+    int rc_ = 0;
+};
+
+} // namespace zampli

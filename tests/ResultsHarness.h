@@ -1,0 +1,63 @@
+#pragma once
+
+// A whole program with fakes all round, whose answers also go to a real
+// results database, placed as the child's program places it.
+#include "fakes/Fakes.h"
+
+#include "results/ResultsWriter.h"
+#include "results/Schema.h"
+#include "results/Sqlite.h"
+#include "state/WrittenAnswerLog.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+#include <sqlite3.h>
+
+namespace zampli::test {
+
+// The rows of a query, columns split by '|', rows by ' / '.
+inline QString queryRows(const QString &path, const char *sql)
+{
+    SqliteDb db; // opened as the program opens it, so a file left by a killed one recovers
+    if (db.open(path, false) != SQLITE_OK)
+        return QStringLiteral("cannot open");
+    Statement s(db.handle(), sql);
+    QStringList out;
+    while (s.step() == SQLITE_ROW) {
+        QStringList cols;
+        for (int c = 0; c < s.columns(); ++c)
+            cols << s.text(c);
+        out << cols.join(QLatin1Char('|'));
+    }
+    return out.join(QStringLiteral(" / "));
+}
+
+struct WithResults {
+    // The state folder is `stateHome`, or a temporary one.
+    explicit WithResults(const QString &stateHome = {})
+    {
+        qputenv("XDG_STATE_HOME", (stateHome.isEmpty() ? state.path() : stateHome).toUtf8());
+        db = resultsDatabasePath(resultsFolder(), h.folder.path());
+        h.writeVowelPictures();
+    }
+    ~WithResults() { h.answers.also = nullptr; }
+    // Starts the writer as the child's program does, telling through its ProblemLog.
+    void start()
+    {
+        writer = std::make_unique<ResultsWriter>(db, h.folder.path(), [this](const QString &l) { h.log.note(l); });
+        log = std::make_unique<WrittenAnswerLog>(*writer);
+        h.answers.also = log.get();
+    }
+    // What the adult was told about the results.
+    QStringList told() const { return h.problems.filter(QStringLiteral("risultati")); }
+    QString rows(const char *sql) const { return queryRows(db, sql); }
+
+    QTemporaryDir state;
+    Harness h;
+    QString db;
+    std::unique_ptr<ResultsWriter> writer;
+    std::unique_ptr<WrittenAnswerLog> log;
+};
+
+} // namespace zampli::test

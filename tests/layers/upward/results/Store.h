@@ -1,0 +1,4 @@
+#pragma once
+
+// The results stand alone: they link no media.
+#include "media/Picture.h"

@@ -1,0 +1,225 @@
+// Whatever becomes of the results file, the child's window answers every
+// click as before, the adult is told once, and what could be written is
+// intact afterwards. And a program killed mid-answer loses at most a second.
+#include "ResultsHarness.h"
+
+#include "exercises/recognition/PictureRecognition.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace zampli;
+using namespace zampli::test;
+
+namespace {
+
+// Far above a click's few milliseconds: it catches a window that waits for the disk.
+constexpr qint64 kFreezeMs = 1000;
+
+QString helper()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/results_helper");
+}
+
+} // namespace
+
+class ResultsFaultsTest : public QObject {
+    Q_OBJECT
+
+    // Zampli3 with A..U in boxes 0..4 and A spoken.
+    static PictureRecognition &open(WithResults &r)
+    {
+        r.h.random.scriptNumbers(4, {1});
+        r.h.random.scriptNumbers(5, {1, 2, 3, 4, 5, 1});
+        auto &form = r.h.windows->form<PictureRecognition>(FormId::Zampli3);
+        form.Show();
+        return form;
+    }
+
+    // Clicks the wrong picture `clicks` times, `gapMs` apart; each must sound
+    // the error and count, as without a database. The slowest click, in ms.
+    static qint64 clickWrong(WithResults &r, PictureRecognition &form, int clicks, int gapMs = 0)
+    {
+        QWidget *wrong = form.window()->findChild<QWidget *>("Image1_1");
+        const int errorsBefore = int(r.h.sound.played.count(r.h.media().errorSound()));
+        const int countedBefore = r.h.modulo->EserciziErrati.value();
+        qint64 slowest = 0;
+        for (int k = 0; k < clicks; ++k) {
+            QElapsedTimer t;
+            t.start();
+            clickAsUser(wrong);
+            slowest = qMax(slowest, t.elapsed());
+            if (gapMs)
+                QTest::qWait(gapMs);
+        }
+        if (r.h.sound.played.count(r.h.media().errorSound()) != errorsBefore + clicks ||
+            r.h.modulo->EserciziErrati.value() != countedBefore + clicks)
+            return std::numeric_limits<qint64>::max();
+        return slowest;
+    }
+
+    static QString integrity(const QString &db) { return queryRows(db, "PRAGMA integrity_check"); }
+
+private slots:
+    void folderInPlaceOfTheFile()
+    {
+        WithResults r;
+        QVERIFY(QDir().mkpath(r.db));
+        r.start();
+        auto &form = open(r);
+        QVERIFY(clickWrong(r, form, 5) < kFreezeMs);
+        QVERIFY(!r.writer->sync());
+        QVERIFY(clickWrong(r, form, 5) < kFreezeMs);
+        QVERIFY(!r.writer->sync());
+        QCOMPARE(r.told().size(), 1);
+        QVERIFY2(r.told()[0].contains("cartella"), qPrintable(r.told()[0]));
+        QVERIFY(QFileInfo(r.db).isDir());
+    }
+
+    // A broken file is kept aside, untouched, under a dated name.
+    void brokenFileMovedAside()
+    {
+        WithResults r;
+        QVERIFY(QDir().mkpath(QFileInfo(r.db).path()));
+        const QByteArray junk(8192, 'x');
+        QFile file(r.db);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(junk) == junk.size());
+        file.close();
+        r.start();
+        auto &form = open(r);
+        QVERIFY(clickWrong(r, form, 6) < kFreezeMs);
+        QVERIFY(r.writer->sync());
+        QCOMPARE(r.rows("SELECT count(*), sum(right = 0) FROM answers"), QStringLiteral("6|6"));
+        QCOMPARE(integrity(r.db), QStringLiteral("ok"));
+        const QStringList aside = QDir(QFileInfo(r.db).path()).entryList({QFileInfo(r.db).fileName() + ".guasto-*"});
+        QCOMPARE(aside.size(), 1);
+        QFile kept(QFileInfo(r.db).path() + "/" + aside[0]);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), junk);
+        QCOMPARE(r.told().size(), 1);
+        QVERIFY2(r.told()[0].contains("guasto"), qPrintable(r.told()[0]));
+    }
+
+    // A state folder that cannot be written. The superuser writes through
+    // any mode, so under it the folder lies where nothing can be made (/proc).
+    void readOnlyHome()
+    {
+        QTemporaryDir home;
+        const QString state = geteuid() == 0 ? QStringLiteral("/proc/zampli-state") : home.filePath("state");
+        if (geteuid() != 0) {
+            QVERIFY(QDir().mkpath(state));
+            QVERIFY(QFile::setPermissions(state, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        }
+        WithResults r(state);
+        r.start();
+        auto &form = open(r);
+        QVERIFY(clickWrong(r, form, 5) < kFreezeMs);
+        QVERIFY(!r.writer->sync());
+        QVERIFY(clickWrong(r, form, 5) < kFreezeMs);
+        QVERIFY(!r.writer->sync());
+        QCOMPARE(r.told().size(), 1);
+        QVERIFY2(r.told()[0].contains("non salvati"), qPrintable(r.told()[0]));
+        QVERIFY(!QFileInfo::exists(r.db));
+        QFile::setPermissions(state, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+
+    // The files may grow no more (a full disk as a file-size limit): the
+    // answers wait in memory and reach the file once there is room again.
+    void fullDisk()
+    {
+        WithResults r;
+        r.start();
+        auto &form = open(r);
+        QVERIFY(clickWrong(r, form, 3) < kFreezeMs);
+        QVERIFY(r.writer->sync());
+        const qint64 size = qMax(QFileInfo(r.db).size(), QFileInfo(r.db + "-wal").size());
+        rlimit before{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
+        rlimit full = before;
+        full.rlim_cur = rlim_t(size);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+        const qint64 slowest = clickWrong(r, form, 5);
+        const bool written = r.writer->sync();
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(slowest < kFreezeMs);
+        QVERIFY(!written);
+        QVERIFY(r.writer->sync());
+        QCOMPARE(r.rows("SELECT count(*) FROM answers"), QStringLiteral("8"));
+        QCOMPARE(integrity(r.db), QStringLiteral("ok"));
+        QCOMPARE(r.told().size(), 1);
+        QVERIFY2(r.told()[0].contains("impossibile scrivere"), qPrintable(r.told()[0]));
+    }
+
+    // Another program holds the write lock for ZAMPLI_LOCK_SECONDS (2 s
+    // here; the benchmarks run it with 10): clicks go on meanwhile.
+    void lockedByAnotherProgram()
+    {
+        const int lockMs = qEnvironmentVariableIntValue("ZAMPLI_LOCK_SECONDS") * 1000 ?: 2000;
+        WithResults r;
+        r.start();
+        auto &form = open(r);
+        QVERIFY(clickWrong(r, form, 1) < kFreezeMs);
+        QVERIFY(r.writer->sync());
+        QProcess locker;
+        locker.start(helper(), {"lock", r.db, QString::number(lockMs)});
+        QVERIFY(locker.waitForReadyRead(5000));
+        QCOMPARE(locker.readLine(), QByteArray("locked\n"));
+        QElapsedTimer held;
+        held.start();
+        int clicks = 0;
+        qint64 slowest = 0;
+        while (held.elapsed() < lockMs + 500) {
+            slowest = qMax(slowest, clickWrong(r, form, 1, 50));
+            ++clicks;
+        }
+        QVERIFY(locker.state() == QProcess::NotRunning || locker.waitForFinished(lockMs + 5000));
+        QCOMPARE(locker.exitCode(), 0);
+        QVERIFY2(slowest < kFreezeMs, qPrintable(QString::number(slowest)));
+        QVERIFY(r.writer->sync());
+        QCOMPARE(r.rows("SELECT count(*) FROM answers").toInt(), clicks + 1);
+        QCOMPARE(integrity(r.db), QStringLiteral("ok"));
+        QCOMPARE(r.told().size(), 1);
+        QVERIFY2(r.told()[0].contains("occupato"), qPrintable(r.told()[0]));
+    }
+
+    // A program answering all the time is killed: every answer handed over
+    // more than a second before is in the file, and the file is sound.
+    void killedLosesAtMostASecond()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("zampli.sqlite");
+        QProcess child;
+        child.start(helper(), {"answer", db});
+        QVERIFY(child.waitForStarted());
+        QElapsedTimer running;
+        running.start();
+        while (running.elapsed() < 1800)
+            child.waitForReadyRead(100);
+        const qint64 killedAt = QDateTime::currentMSecsSinceEpoch();
+        child.kill(); // SIGKILL
+        QVERIFY(child.waitForFinished());
+        int due = 0, handed = 0; // answers handed over a second before the kill, and at all
+        for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
+            const QList<QByteArray> f = line.split(' ');
+            if (f.size() != 2)
+                continue;
+            handed = f[0].toInt();
+            if (f[1].toLongLong() < killedAt - 1000)
+                due = handed;
+        }
+        QVERIFY2(due > 100, qPrintable(QString::number(due)));
+        QCOMPARE(integrity(db), QStringLiteral("ok"));
+        const QByteArray kept = "SELECT count(*) FROM answers WHERE turn <= " + QByteArray::number(due);
+        QCOMPARE(queryRows(db, kept.constData()).toInt(), due);
+        QVERIFY(queryRows(db, "SELECT count(*) FROM answers").toInt() <= handed);
+    }
+};
+
+QTEST_MAIN(ResultsFaultsTest)
+#include "test_results_faults.moc"

@@ -1,0 +1,263 @@
+// The results database without a window: what the writer puts in the file,
+// and what the adult's program reads back from it.
+#include "results/ResultsReader.h"
+#include "results/ResultsWriter.h"
+#include "results/Sqlite.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <ctime>
+#include <sqlite3.h>
+
+using namespace zampli;
+
+namespace {
+
+constexpr qint64 kMarch4 = 1709546400000; // 2024-03-04 10:00:00 UTC
+constexpr qint64 kMarch5 = 1709629200000; // 2024-03-05 09:00:00 UTC
+
+AnswerRecord answer(qint64 at, const char *window, const char *asked, Shown askedAs, int askedStyle,
+                    const char *chosen, Shown chosenAs, int chosenStyle, const char *word = "", qint64 ms = 1000)
+{
+    AnswerRecord a;
+    a.atMs = at;
+    a.window = QString::fromLatin1(window);
+    a.turn = 1;
+    a.asked = QString::fromLatin1(asked);
+    a.askedAs = askedAs;
+    a.askedStyle = askedStyle;
+    a.word = QString::fromLatin1(word);
+    a.chosen = QString::fromLatin1(chosen);
+    a.chosenAs = chosenAs;
+    a.chosenStyle = chosenStyle;
+    a.right = a.asked == a.chosen;
+    a.answerMs = ms;
+    return a;
+}
+
+// The rows of a query, columns split by '|', rows by ' / '.
+QString rows(const QString &path, const char *sql)
+{
+    SqliteDb db;
+    if (db.open(path, true) != SQLITE_OK)
+        return QStringLiteral("cannot open");
+    Statement s(db.handle(), sql);
+    QStringList out;
+    while (s.step() == SQLITE_ROW) {
+        QStringList cols;
+        for (int c = 0; c < s.columns(); ++c)
+            cols << s.text(c);
+        out << cols.join(QLatin1Char('|'));
+    }
+    return out.join(QStringLiteral(" / "));
+}
+
+// The cells of a matrix that are not zero, "asked>chosen:count", row by row.
+QString cells(const ConfusionMatrix &m)
+{
+    QStringList out;
+    for (int a = 0; a < 5; ++a)
+        for (int c = 0; c < 5; ++c)
+            if (m[a][c])
+                out << QStringLiteral("%1>%2:%3").arg(QChar("AEIOU"[a])).arg(QChar("AEIOU"[c])).arg(m[a][c]);
+    return out.join(QLatin1Char(' '));
+}
+
+QString scores(const VowelScores &s)
+{
+    QStringList out;
+    for (const Score &v : s)
+        out << QStringLiteral("%1/%2").arg(v.right).arg(v.wrong);
+    return out.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+class ResultsStoreTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QStringList told;
+    QString path() const { return dir.filePath(QStringLiteral("zampli.sqlite")); }
+    ResultsFile::Report report()
+    {
+        return [this](const QString &line) { told << line; };
+    }
+
+    // Two sessions of a child over two days; the second labelled with a name
+    // that needs quoting in a CSV file.
+    void writeTwoDays()
+    {
+        ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
+        w.sessionStarted();
+        w.record(answer(kMarch4, "FormZampli3", "E", Shown::Voice, 0, "I", Shown::Letter, 1));
+        w.record(answer(kMarch4 + 1000, "FormZampli3", "E", Shown::Voice, 0, "E", Shown::Letter, 1));
+        w.record(answer(kMarch4 + 2000, "FormPosizioni5", "O", Shown::Letter, 3, "A", Shown::Face, 0));
+        w.record(answer(kMarch4 + 3000, "FormIniziaPer", "E", Shown::Word, 0, "I", Shown::Tile, 0, "elmo"));
+        w.record(answer(kMarch4 + 4000, "FormIniziaPer", "E", Shown::Word, 0, "E", Shown::Tile, 0, "elmo"));
+        w.record(answer(kMarch4 + 5000, "FormIniziaPer", "U", Shown::Word, 0, "O", Shown::Tile, 0, "uva"));
+        w.sessionStarted();
+        w.record(answer(kMarch5, "FormPosizioni3", "A", Shown::Voice, 0, "A", Shown::Face, 0, "", 1200));
+        w.record(answer(kMarch5 + 5000, "FormCaratteri1", "I", Shown::Letter, 2, "E", Shown::Letter, 1, "", 3000));
+        QVERIFY(w.sync());
+        SqliteDb db;
+        QCOMPARE(db.open(path(), false), SQLITE_OK);
+        QCOMPARE(db.exec("UPDATE sessions SET label = 'Anna' WHERE id = 1;"
+                         "UPDATE sessions SET label = 'Luca \"Bimbo\"; 2ª' WHERE id = 2"),
+                 SQLITE_OK);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("TZ", "UTC"); // days and hours as written below
+        tzset();
+    }
+    void init()
+    {
+        QFile::remove(path());
+        QFile::remove(path() + "-wal");
+        QFile::remove(path() + "-shm");
+        told.clear();
+    }
+
+    // A new file: the first version of the tables, write-ahead log, every
+    // field of an answer and its session, told nothing.
+    void freshFileKeepsEveryField()
+    {
+        ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
+        w.sessionStarted();
+        w.record(answer(kMarch4, "FormZampli3", "E", Shown::Voice, 0, "I", Shown::Letter, 4, "", 2345));
+        w.record(answer(kMarch4 + 9, "FormIniziaPer", "U", Shown::Word, 0, "U", Shown::Tile, 0, "uva", 17));
+        QVERIFY(w.sync());
+        QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("1"));
+        QCOMPARE(rows(path(), "PRAGMA journal_mode"), QStringLiteral("wal"));
+        QCOMPARE(rows(path(), "SELECT session_id, at_ms, window, turn, asked, asked_as, asked_style, word, chosen,"
+                              " chosen_as, chosen_style, right, answer_ms FROM answers ORDER BY id"),
+                 QStringLiteral("1|1709546400000|FormZampli3|1|E|voce|0||I|lettera|4|0|2345 / "
+                                "1|1709546400009|FormIniziaPer|1|U|parola|0|uva|U|tessera|0|1|17"));
+        QCOMPARE(rows(path(), "SELECT id, program_folder, label IS NULL FROM sessions"), QStringLiteral("1|/opt/zampli|1"));
+        QCOMPARE(told, QStringList());
+    }
+
+    // Each start of the title window opens a session; the end of the program
+    // closes the last one no earlier than its last answer.
+    void sessionsFromTitleToEnd()
+    {
+        const qint64 before = QDateTime::currentMSecsSinceEpoch();
+        {
+            ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
+            w.sessionStarted();
+            w.record(answer(before, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+            w.sessionStarted();
+            w.record(answer(before + 1, "FormZampli3", "E", Shown::Voice, 0, "E", Shown::Letter, 1));
+        }
+        QCOMPARE(rows(path(), "SELECT session_id FROM answers ORDER BY id"), QStringLiteral("1 / 2"));
+        QCOMPARE(rows(path(), "SELECT count(*) FROM sessions WHERE started_ms >= " + QByteArray::number(before) +
+                                  " AND ended_ms >= started_ms")
+                     .toInt(),
+                 2);
+    }
+
+    // A file from a newer program is neither changed nor replaced.
+    void newerFileLeftAlone()
+    {
+        {
+            SqliteDb db;
+            QCOMPARE(db.open(path(), false), SQLITE_OK);
+            QCOMPARE(db.exec("CREATE TABLE future(x); PRAGMA user_version = 7"), SQLITE_OK);
+        }
+        ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
+        w.record(answer(kMarch4, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+        QVERIFY(!w.sync());
+        QVERIFY(!w.sync());
+        QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("7"));
+        QCOMPARE(rows(path(), "SELECT name FROM sqlite_master"), QStringLiteral("future"));
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains("versione più nuova"), qPrintable(told[0]));
+    }
+
+    void scoresPerVowel()
+    {
+        writeTwoDays();
+        ResultsReader r;
+        QVERIFY2(r.open(path()), qPrintable(r.error()));
+        QCOMPARE(scores(r.perVowel()), QStringLiteral("1/0 2/2 0/1 0/1 0/1"));
+        QCOMPARE(scores(r.perVowel({.label = "Anna"})), QStringLiteral("0/0 2/2 0/0 0/1 0/1"));
+        QCOMPARE(scores(r.perVowel({.fromMs = kMarch5})), QStringLiteral("1/0 0/0 0/1 0/0 0/0"));
+    }
+
+    void confusionPerKind()
+    {
+        writeTwoDays();
+        ResultsReader r;
+        QVERIFY(r.open(path()));
+        QCOMPARE(cells(r.confusion({ConfusionKind::Hearing})), QStringLiteral("A>A:1 E>E:1 E>I:1"));
+        QCOMPARE(cells(r.confusion({ConfusionKind::Faces})), QStringLiteral("A>A:1 O>A:1"));
+        QCOMPARE(cells(r.confusion({ConfusionKind::Words})), QStringLiteral("E>E:1 E>I:1 U>O:1"));
+        QCOMPARE(cells(r.confusion({ConfusionKind::Letters, 1})), QStringLiteral("E>E:1 E>I:1 I>E:1"));
+        QCOMPARE(cells(r.confusion({ConfusionKind::Letters, 2})), QStringLiteral("I>E:1"));
+        QCOMPARE(cells(r.confusion({ConfusionKind::Letters, 3})), QStringLiteral("O>A:1"));
+        QCOMPARE(cells(r.confusion({ConfusionKind::Letters, 4})), QString());
+    }
+
+    void sessionsWordsAndDays()
+    {
+        writeTwoDays();
+        ResultsReader r;
+        QVERIFY(r.open(path()));
+        QStringList sessions;
+        for (const SessionSummary &s : r.sessions())
+            sessions << QStringLiteral("%1 %2 %3/%4 %5").arg(s.id).arg(s.label).arg(s.right).arg(s.wrong).arg(s.windows.join(","));
+        QCOMPARE(sessions, QStringList({"1 Anna 2/4 FormIniziaPer,FormPosizioni5,FormZampli3",
+                                        "2 Luca \"Bimbo\"; 2ª 1/1 FormCaratteri1,FormPosizioni3"}));
+        QStringList words;
+        for (const MissedWord &w : r.mostMissedWords(5))
+            words << QStringLiteral("%1 %2/%3").arg(w.word).arg(w.wrong).arg(w.asked);
+        QCOMPARE(words, QStringList({"elmo 1/2", "uva 1/1"}));
+        QCOMPARE(r.mostMissedWords(1).size(), 1);
+        QStringList days;
+        for (const DayShare &d : r.dailyShare()) {
+            QStringList v;
+            for (int k = 0; k < 5; ++k)
+                v << QStringLiteral("%1(%2)").arg(d.share[k]).arg(d.answers[k]);
+            days << d.day.toString(Qt::ISODate) + QLatin1Char(' ') + v.join(QLatin1Char(' '));
+        }
+        QCOMPARE(days, QStringList({"2024-03-04 -1(0) 0.5(4) -1(0) 0(1) 0(1)", "2024-03-05 1(1) -1(0) 0(1) -1(0) -1(0)"}));
+    }
+
+    // UTF-8 with a byte-order mark, ';' between fields, quotes where a field needs them.
+    void csvAsItalianSpreadsheetsOpenIt()
+    {
+        writeTwoDays();
+        ResultsReader r;
+        QVERIFY(r.open(path()));
+        const QString csv = dir.filePath("risultati.csv");
+        QVERIFY2(r.exportCsv(csv, {.fromMs = kMarch5}), qPrintable(r.error()));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(),
+                 QByteArray("\xEF\xBB\xBF"
+                            "Data;Ora;Sessione;Nome;Finestra;Turno;Chiesto;Chiesto come;Stile chiesto;Parola;"
+                            "Scelto;Scelto come;Stile scelto;Esito;Tempo di risposta (ms)\r\n"
+                            "05/03/2024;09:00:00;2;\"Luca \"\"Bimbo\"\"; 2\xC2\xAA\";FormPosizioni3;1;A;voce;;;A;faccia;;"
+                            "giusto;1200\r\n"
+                            "05/03/2024;09:00:05;2;\"Luca \"\"Bimbo\"\"; 2\xC2\xAA\";FormCaratteri1;1;I;lettera;2;;E;"
+                            "lettera;1;sbagliato;3000\r\n"));
+    }
+
+    void readerRefusesWhatIsNoResults()
+    {
+        QFile junk(path());
+        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(4096, 'x')) == 4096);
+        junk.close();
+        ResultsReader r;
+        QVERIFY(!r.open(path()));
+        QVERIFY(!r.error().isEmpty());
+        QVERIFY(!r.open(dir.filePath("missing.sqlite")));
+    }
+};
+
+QTEST_GUILESS_MAIN(ResultsStoreTest)
+#include "test_results_store.moc"
