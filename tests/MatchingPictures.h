@@ -35,15 +35,21 @@ template <class F>
 struct Open {
     Harness h;
     F *form = nullptr;
-    Open(FormId id, const char *menuButton, std::initializer_list<double> draws = {})
+    // `prepare` readies the rest of the media folder and the draws, before the window opens.
+    Open(FormId id, const char *menuButton, std::initializer_list<double> draws = {},
+         const std::function<void(Harness &)> &prepare = {})
     {
         for (const QString &letter : kVowels)
             for (int style = 0; style <= 4; ++style)
                 h.writePicture(style ? h.media().letterPicture(letter, style) : h.media().facePicture(letter),
                                pictureColour(letter, style));
         h.random.script(draws);
+        if (prepare)
+            prepare(h);
         form = &h.windows->template form<F>(id);
         menu()->Show();
+        // Else the menu's own activation may come late, between the window's and its return.
+        QVERIFY(QTest::qWaitForWindowActive(menu()->window()));
         clickAsUser(menu()->window()->template findChild<QWidget *>(menuButton));
     }
     Form *menu() const { return h.windows->form(FormId::Menu); }

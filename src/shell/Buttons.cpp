@@ -1,7 +1,9 @@
 #include "shell/Buttons.h"
 
+#include "shell/Controls.h"
 #include "shell/DesignCanvas.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -71,6 +73,30 @@ void CaptionButton::paintEvent(QPaintEvent *)
         p.drawText(QRect(0, y, width(), lineHeight), Qt::AlignCenter, line);
         y += lineHeight;
     }
+}
+
+// Return and Enter click a focused button as Space does (the button takes
+// Space itself); a key held down clicks once.
+static bool clickedByReturn(QPushButton &button, QKeyEvent *e)
+{
+    if (!isPressKey(e) || e->key() == Qt::Key_Space)
+        return false;
+    e->accept();
+    if (!e->isAutoRepeat())
+        button.click();
+    return true;
+}
+
+void CaptionButton::keyPressEvent(QKeyEvent *e)
+{
+    if (!clickedByReturn(*this, e))
+        QPushButton::keyPressEvent(e);
+}
+
+void PictureButton::keyPressEvent(QKeyEvent *e)
+{
+    if (!clickedByReturn(*this, e))
+        QPushButton::keyPressEvent(e);
 }
 
 PictureButton::PictureButton(QWidget *parent) : QPushButton(parent)

@@ -24,6 +24,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
 };
 
 // A caption split in two at its longest run of blanks between words.
@@ -39,6 +40,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
 
 private:
     void drawPicture();

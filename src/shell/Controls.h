@@ -4,6 +4,7 @@
 
 #include <QFrame>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
@@ -13,11 +14,19 @@ namespace zampli {
 
 class PictureLoader;
 
+// Space, Return or Enter without a modifier: what presses a control from the keyboard.
+inline bool isPressKey(const QKeyEvent *e)
+{
+    const bool key = e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    return key && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
 // One way to click for every clickable control: the left button pressed and
 // released over the same control. The press is taken, so it never reaches
 // the control underneath: one click runs exactly one handler, and a press
 // released over another control runs none. A disabled control gets no mouse
-// events at all.
+// events at all. With the keyboard focus, Space or Return is the same click;
+// a key held down clicks once.
 template <class Base>
 class Clickable : public Base {
 public:
@@ -25,6 +34,19 @@ public:
 
 protected:
     virtual void emitClicked() = 0;
+    // What a press key does; a control that a key uses otherwise says so here.
+    virtual void keyClicked() { emitClicked(); }
+
+    void keyPressEvent(QKeyEvent *e) override
+    {
+        if (!isPressKey(e)) {
+            Base::keyPressEvent(e);
+            return;
+        }
+        e->accept();
+        if (!e->isAutoRepeat())
+            keyClicked();
+    }
 
     void mousePressEvent(QMouseEvent *e) override
     {

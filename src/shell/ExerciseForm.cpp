@@ -28,9 +28,9 @@ QStringList styleItemCaptions(StyleItems form)
 }
 
 ExerciseForm::ExerciseForm(Windows &w, FormId id, QSize designTwips, QColor designBackground)
-    : Form(w, w.activation, QString::fromLatin1(exerciseWindow(id).name), designTwips, designBackground),
-      ExerciseServices(w.m.exerciseServices()), row_(exerciseWindow(id)),
-      recorder_(answers, id)
+    : Form(w, w.activation, w.keyboardInUse, QString::fromLatin1(exerciseWindow(id).name), designTwips,
+           designBackground),
+      ExerciseServices(w.m.exerciseServices()), row_(exerciseWindow(id)), recorder_(answers, id)
 {
 }
 

@@ -38,6 +38,7 @@ public:
 protected:
     void Form_Activate() override;
     bool hasMenuBar() const override { return true; }
+    KeyOrder keyOrder() const override { return KeyOrder::Reading; }
     void buildMenuBar(QMenuBar &bar) override;
 
     virtual void ownResets() {}

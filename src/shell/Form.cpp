@@ -8,9 +8,9 @@
 
 namespace zampli {
 
-Form::Form(Windows &w, ActivationTracker &activation, const QString &name, QSize designTwips,
-           QColor designBackground)
-    : windows(w), activation_(activation), name_(name), design_(designTwips), designBackground_(designBackground)
+Form::Form(Windows &w, ActivationTracker &activation, bool &keyboardInUse, const QString &name,
+           QSize designTwips, QColor designBackground)
+    : windows(w), activation_(activation), keyboardInUse_(keyboardInUse), name_(name), design_(designTwips), designBackground_(designBackground)
 {
     setObjectName(name);
 }
@@ -38,6 +38,7 @@ void Form::load()
     if (window_->menuBar())
         buildMenuBar(*window_->menuBar());
     buildControls(*window_->canvas());
+    window_->setKeyboard(keyOrder(), keyboardInUse_);
     window_->sizeToScreen();
     Form_Load();
 }

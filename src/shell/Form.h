@@ -21,7 +21,8 @@ class Windows;
 class Form : public QObject, public Activatable, private FormWindowOwner {
     Q_OBJECT
 public:
-    Form(Windows &w, ActivationTracker &activation, const QString &name, QSize designTwips,
+    // `keyboardInUse` is the program's: whether its windows show the focus frame.
+    Form(Windows &w, ActivationTracker &activation, bool &keyboardInUse, const QString &name, QSize designTwips,
          QColor designBackground);
     ~Form() override;
 
@@ -43,6 +44,7 @@ protected:
     virtual void buildControls(DesignCanvas &canvas) = 0;
     virtual void buildMenuBar(QMenuBar &) {}
     virtual bool hasMenuBar() const { return false; }
+    virtual KeyOrder keyOrder() const { return KeyOrder::Design; }
     virtual void Form_Load() {}
     virtual void Form_Activate() {}
 
@@ -52,6 +54,7 @@ private:
     void windowActivated() override;
 
     ActivationTracker &activation_;
+    bool &keyboardInUse_;
     QString name_;
     QSize design_;
     QColor designBackground_;

@@ -26,7 +26,7 @@ constexpr Letter kLetters[10] = {
 } // namespace
 
 FormAvvio::FormAvvio(Windows &w)
-    : Form(w, w.activation, QStringLiteral("FormAvvio"), QSize(11550, 9510), QColor(255, 192, 255))
+    : Form(w, w.activation, w.keyboardInUse, QStringLiteral("FormAvvio"), QSize(11550, 9510), QColor(255, 192, 255))
 {
 }
 
@@ -34,6 +34,10 @@ void FormAvvio::buildControls(DesignCanvas &canvas)
 {
     canvas.setPointer(Art::CursorArrow);
     connect(&canvas, &DesignCanvas::clicked, this, &FormAvvio::Form_Click);
+    // The whole window is one control: Return or Space goes on as a click
+    // does. Escape does not: everywhere else it means "no" or "back".
+    canvas.setFocusPolicy(Qt::StrongFocus);
+    canvas.setFocus();
 
     auto *title = canvas.add<ClickLabel>(QStringLiteral("Label1"),
                                          {.twips = QRect(3600, 1800, 6135, 1455),

@@ -17,6 +17,7 @@ public:
 
 protected:
     void buildControls(DesignCanvas &canvas) override;
+    KeyOrder keyOrder() const override { return KeyOrder::None; }
 
 private:
     void openMenu();

@@ -63,6 +63,19 @@ void FormWindow::toggleFullScreen()
     setWindowState(windowState() ^ Qt::WindowFullScreen);
 }
 
+void FormWindow::setKeyboard(KeyOrder order, bool &keyboardInUse)
+{
+    keyboard_ = new KeyboardFocus(*this, *canvas_, order, keyboardInUse);
+}
+
+bool FormWindow::focusNextPrevChild(bool next)
+{
+    // Tab, and a focused control that goes away, follow the reading order.
+    if (keyboard_ && keyboard_->order() == KeyOrder::Reading)
+        return keyboard_->moveInReadingOrder(next);
+    return QWidget::focusNextPrevChild(next);
+}
+
 void FormWindow::unload()
 {
     unloading_ = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/KeyboardFocus.h"
+
 #include <QWidget>
 
 class QMenuBar;
@@ -36,15 +38,19 @@ public:
     // Closes without asking the owner (the program itself unloads it).
     void unload();
     void toggleFullScreen();
+    // How the keyboard goes round the controls, once they are all placed.
+    void setKeyboard(KeyOrder order, bool &keyboardInUse);
 
 protected:
     bool event(QEvent *e) override;
+    bool focusNextPrevChild(bool next) override;
     void closeEvent(QCloseEvent *e) override;
 
 private:
     FormWindowOwner &owner_;
     DesignCanvas *canvas_ = nullptr;
     QMenuBar *menuBar_ = nullptr;
+    KeyboardFocus *keyboard_ = nullptr;
     bool unloading_ = false;
 };
 

@@ -26,6 +26,8 @@ public:
 
     Modulo1 &m;
     ActivationTracker activation;
+    // The child's last input was a key: the windows show the focus frame.
+    bool keyboardInUse = false;
 
     // Null for a kind this program does not have.
     Form *form(FormId id);

@@ -47,8 +47,10 @@ void InitialVowel::buildControls(DesignCanvas &canvas)
     for (int k = 0; k < kVowels; ++k)
         tiles.push_back({.twips = QRect(k * 2400, 0, 2415, 2535), .pointer = Art::CursorArrow});
     tiles_ = canvas.addArray<Tile>(QStringLiteral("Frame1"), tiles);
-    for (int k = 0; k < kVowels; ++k)
+    for (int k = 0; k < kVowels; ++k) {
         (*tiles_)[k]->setColour(vowelColour(k + 1));
+        (*tiles_)[k]->setFocusPolicy(Qt::TabFocus); // its letter is part of it
+    }
     connect(tiles_, &ControlArraySignals::clicked, this, &InitialVowel::Frame1_Click);
 
     buildLetters(canvas);
@@ -63,8 +65,12 @@ void InitialVowel::buildControls(DesignCanvas &canvas)
     smile_->hide();
     sadFace_ = canvas.add<PictureButton>(QStringLiteral("ComandoIconaNo"), {.twips = facePlace});
     sadFace_->setPicture(Art::Sad);
+    // The faces only show how the last answer went: no stop for the keyboard.
+    smile_->setFocusPolicy(Qt::NoFocus);
+    sadFace_->setFocusPolicy(Qt::NoFocus);
 
     wordPicture_ = canvas.add<PictureBox>(QStringLiteral("Image1"), {.twips = QRect(2880, 3480, 2535, 2415)});
+    wordPicture_->setFocusPolicy(Qt::TabFocus);
     connect(wordPicture_, &PictureBox::clicked, this, &InitialVowel::Image1_Click);
 
     auto *listenAgain = addListenAgainButton(canvas, QStringLiteral("Command2"), QRect(6840, 4320, 1695, 1575));

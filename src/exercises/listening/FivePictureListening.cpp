@@ -32,6 +32,8 @@ void FivePictureListening::buildControls(DesignCanvas &canvas)
     for (QPoint at : kPlaces)
         places.push_back({.twips = QRect(at, kSmall), .pointer = Art::SpeakerNotes, .in = placesGroup_});
     places_ = canvas.addArray<PictureBox>(QStringLiteral("Image1"), places);
+    for (PictureBox *place : *places_)
+        place->setFocusPolicy(Qt::TabFocus);
     connect(places_, &ControlArraySignals::clicked, this, &FivePictureListening::Image1_Click);
 
     // Made after the five, so it lies over the middle one.

@@ -17,6 +17,7 @@ void SinglePictureListening::buildControls(DesignCanvas &canvas)
 {
     picture_ = canvas.add<PictureBox>(QStringLiteral("Image1"),
                                       {.twips = QRect(1560, 600, 5775, 5535), .pointer = Art::SpeakerNotes});
+    picture_->setFocusPolicy(Qt::TabFocus);
     connect(picture_, &PictureBox::clicked, this, &SinglePictureListening::Image1_Click);
 
     nextButton_ = addNextButton(canvas, QStringLiteral("Command1"), QRect(7800, 5040, 975, 975));

@@ -27,8 +27,10 @@ void CharacterClickMatching::buildControls(DesignCanvas &canvas)
     }
     letters_ = canvas.addArray<PictureBox>(QStringLiteral("Image1"), row);
     answerBoxes_ = canvas.addArray<PictureBox>(QStringLiteral("Image3"), boxes);
-    for (PictureBox *box : *answerBoxes_)
+    for (PictureBox *box : *answerBoxes_) {
         box->setSingleBorder(true);
+        box->setFocusPolicy(Qt::TabFocus);
+    }
     connect(answerBoxes_, &ControlArraySignals::clicked, this, &CharacterClickMatching::Image3_Click);
 
     model_ = canvas.add<PictureBox>(QStringLiteral("Image2"), {.twips = QRect(3240, 4920, 2055, 1815)});

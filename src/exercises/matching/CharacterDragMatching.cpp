@@ -41,6 +41,8 @@ void CharacterDragMatching::buildControls(DesignCanvas &canvas)
         // Only a piece that can still be dragged: one of the five, not matched yet.
         box->takes = [this](int piece) { return piece < DragSeries::kPairs && !series_.matched(piece); };
         connect(box, &DropBox::dropped, this, [this, k](int piece) { Image3_DragDrop(k, piece); });
+        connect(box, &DropBox::chosen, this, [this, box] { dropLifted(*box); });
+        connect((*pieces_)[k], &DragPiece::lifted, this, [this, k] { lift(k); });
     }
 
     nextButton_ = addNextButton(canvas, QStringLiteral("Command2"), QRect(9360, 7320, 1815, 975));
@@ -84,8 +86,27 @@ void CharacterDragMatching::CaricaZampli()
     ScombiccheraPosti();
 }
 
+void CharacterDragMatching::lift(int piece)
+{
+    // Space again on the lifted piece puts it back.
+    lifted_ = lifted_ == piece ? -1 : piece;
+    for (int k = 0; k < 5; ++k)
+        (*pieces_)[k]->setLifted(k == lifted_);
+}
+
+void CharacterDragMatching::dropLifted(DropBox &box)
+{
+    const int piece = lifted_;
+    if (piece < 0)
+        return; // nothing lifted: a box alone does nothing, as a click on it
+    lift(piece);
+    box.drop(piece); // judged as a drop of the mouse
+}
+
 void CharacterDragMatching::ScombiccheraPosti()
 {
+    if (lifted_ >= 0)
+        lift(lifted_); // a new deal puts a lifted piece back
     series_.deal(random);
     questionAsked();
     DesignCanvas &c = *canvas();

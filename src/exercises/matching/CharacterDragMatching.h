@@ -41,8 +41,12 @@ private:
     PictureFile letterPicture(int vowel, int style) const;
     void enablePieces();
     void Image3_Right(int index);
+    // The keyboard's drag: a piece lifted with Space, dropped with Space on a box.
+    void lift(int piece);
+    void dropLifted(DropBox &box);
 
     DragSeries series_;
+    int lifted_ = -1; // the piece the keyboard carries, or -1
     QPointer<ControlArray<DragPiece>> pieces_;
     QPointer<ControlArray<DropBox>> dropBoxes_;
     QPointer<ControlArray<PictureBox>> references_;

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDrag>
 #include <QDropEvent>
+#include <QPainter>
 
 namespace zampli {
 
@@ -38,6 +39,34 @@ QString PieceMime::originOf(const QWidget *canvas)
     return QStringLiteral("%1/%2").arg(QCoreApplication::applicationPid()).arg(quintptr(canvas), 0, 16);
 }
 
+DragPiece::DragPiece(QWidget *parent) : PictureBox(parent)
+{
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void DragPiece::setLifted(bool on)
+{
+    lifted_ = on;
+    update();
+}
+
+void DragPiece::keyClicked()
+{
+    if (!isEmpty())
+        emit lifted();
+}
+
+void DragPiece::paintEvent(QPaintEvent *e)
+{
+    PictureBox::paintEvent(e);
+    if (!lifted_)
+        return;
+    // The drag's own picture, as the mouse shows it under the pointer.
+    const int side = qMin(width(), height()) / 2;
+    QPainter p(this);
+    p.drawPixmap(QRect(width() - side, 0, side, side), Artwork::pixmap(Art::Aeroplane, QSize(side, side)));
+}
+
 void DragPiece::setDragData(const QString &origin, int index)
 {
     origin_ = origin;
@@ -59,6 +88,13 @@ void DragPiece::mousePressEvent(QMouseEvent *e)
 DropBox::DropBox(QWidget *parent) : PictureBox(parent)
 {
     setAcceptDrops(true);
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void DropBox::drop(int piece)
+{
+    if (piece >= 0 && takes && takes(piece))
+        emit dropped(piece);
 }
 
 int DropBox::acceptable(QDropEvent *e) const

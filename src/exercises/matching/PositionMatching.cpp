@@ -24,6 +24,8 @@ void PositionMatching::buildControls(DesignCanvas &canvas)
     for (int k = 0; k < 5; ++k)
         faces[k] = {.twips = QRect(kFaceLefts[k], 480, 1695, 1575), .pointer = Art::CursorArrow, .in = facesGroup_};
     faces_ = canvas.addArray<PictureBox>(QStringLiteral("Image1"), faces);
+    for (PictureBox *face : *faces_)
+        face->setFocusPolicy(Qt::TabFocus);
     connect(faces_, &ControlArraySignals::clicked, this, &PositionMatching::Image1_Click);
 
     writtenVowel_ = canvas.add<PictureBox>(QStringLiteral("Image2"), {.twips = QRect(2400, 2760, 2775, 2535)});

@@ -39,6 +39,8 @@ void PictureRecognition::buildControls(DesignCanvas &canvas)
     for (QPoint at : layout.boxes)
         places.push_back({.twips = QRect(at, kRecognitionBox), .pointer = layout.picturePointer});
     pictureBoxes_ = canvas.addArray<PictureBox>(QStringLiteral("Image1"), places);
+    for (PictureBox *box : *pictureBoxes_)
+        box->setFocusPolicy(Qt::TabFocus);
     for (int k = variant_.inPlay; k < pictureBoxes_->size(); ++k)
         (*pictureBoxes_)[k]->hide(); // still loaded every turn, never seen
     connect(pictureBoxes_, &ControlArraySignals::clicked, this, &PictureRecognition::Image1_Click);

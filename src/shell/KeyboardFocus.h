@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+namespace zampli {
+
+class DesignCanvas;
+
+// How Tab and the arrow keys go round a window's controls: not at all (the
+// window is one big control), in the design's own tab order, or in reading
+// order, left to right in lines from top to bottom.
+enum class KeyOrder { None, Design, Reading };
+
+// A thick ring just inside the edge of the control with the keyboard focus:
+// black outside, white inside, so one of the two stands out on any ground
+// and any picture. Clicks pass through it.
+class FocusFrame final : public QWidget {
+    Q_OBJECT
+public:
+    explicit FocusFrame(QWidget *parent);
+    int lineWidth() const { return lineWidth_; }
+    void setLineWidth(int pixels);
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+
+private:
+    int lineWidth_ = 0;
+};
+
+// The keyboard in one window. The focus frame shows only while the child
+// uses the keyboard: a press of the mouse hides it, and the first key after
+// that only brings it back, where the focus is, so a key never presses a
+// control the child could not see chosen. Whether the keyboard is in use is
+// the program's, shared by all its windows through `keyboardInUse`.
+class KeyboardFocus final : public QObject {
+    Q_OBJECT
+public:
+    KeyboardFocus(QWidget &window, DesignCanvas &canvas, KeyOrder order, bool &keyboardInUse);
+    ~KeyboardFocus() override;
+
+    KeyOrder order() const { return order_; }
+    // To the next (or previous) control in reading order, round the end;
+    // false when there is none to go to.
+    bool moveInReadingOrder(bool next);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    bool keyPress(QKeyEvent *e);
+    bool inCanvas(const QObject *o) const;
+    bool ours(const QObject *o) const;
+    bool reachable(const QWidget *w) const;
+    QList<QWidget *> controls() const;
+    QWidget *firstControl() const;
+    void focusChanged(QWidget *now);
+    void placeFrame();
+
+    QWidget &window_;
+    DesignCanvas &canvas_;
+    KeyOrder order_;
+    bool &keyboardInUse_;
+    FocusFrame *frame_ = nullptr;
+    QPointer<QWidget> target_;
+    bool activated_ = false;
+};
+
+// `controls` in reading order over `area`: a control whose top lies above the
+// middle of the first control of a line belongs to that line; each line is
+// read left to right.
+QList<QWidget *> readingOrder(QList<QWidget *> controls, const QWidget &area);
+
+} // namespace zampli
