@@ -245,13 +245,12 @@ bool WordsTab::commit(const QString &done)
 
 void WordsTab::addWord()
 {
-    const int at = currentRow() < 0 ? -1 : currentRow() + 1;
-    const QString why = document_.add(newWord_->text(), at);
+    const QString why = document_.add(newWord_->text());
     if (!why.isEmpty()) {
         say(why, true);
         return;
     }
-    const QString word = document_.words().at(at < 0 ? document_.words().size() - 1 : at);
+    const QString word = document_.words().constLast();
     if (commit(QStringLiteral("«%1» aggiunta. Ora dalle un'immagine e una voce.").arg(word))) {
         newWord_->clear();
         showWords(int(document_.words().indexOf(word)));
@@ -268,7 +267,8 @@ void WordsTab::renameWord(int row, const QString &typed)
     }
     if (document_.words().at(row) != old && commit(QStringLiteral("«%1» ora si chiama «%2»; la sua immagine e la sua "
                                                                   "voce l'hanno seguita.").arg(old, document_.words().at(row))))
-        showWords(row);
+        // After the editor has closed: the view still holds it while this runs.
+        QMetaObject::invokeMethod(this, [this, row] { showWords(row); }, Qt::QueuedConnection);
 }
 
 void WordsTab::removeWord()

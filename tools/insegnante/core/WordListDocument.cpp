@@ -183,10 +183,12 @@ QString saveWhole(const QString &path, const QByteArray &bytes)
     QSaveFile file(written);
     // Writing straight into the file would leave it half written on a full disk.
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered write that fails only when the file is closed
+    // inside commit() goes unnoticed there, and a cut file is renamed into place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return QStringLiteral("Non posso scrivere nella cartella di %1 (%2): controlla di poterci scrivere, "
                               "o fai una copia tua di ZAMPLI.").arg(QFileInfo(path).fileName(), file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         return QStringLiteral("%1 non è stato salvato, il file di prima è rimasto com'era (%2). Libera un po' di "
                               "spazio sul disco e riprova.").arg(QFileInfo(path).fileName(), file.errorString());
     if (link && std::rename(QFile::encodeName(written).constData(), QFile::encodeName(path).constData()) != 0) {
