@@ -238,6 +238,77 @@ private slots:
         QVERIFY2(said.contains("WAV, FLAC o OGG"), qPrintable(said));
         QVERIFY(!QFile::exists(dir_.filePath("voci/uva.wav")));
     }
+
+    // The dialog as the teacher uses it: Registra, the word is said, Ferma, Salva.
+    void recordingIsTrimmedAndLevelled()
+    {
+        const QString pulseaudio = QStandardPaths::findExecutable("pulseaudio");
+        if (pulseaudio.isEmpty())
+            QSKIP("pulseaudio is not installed (scripts/install-deps.sh --tests installs it)");
+        QTemporaryDir serverDir;
+        QProcess server;
+        const QString fifo = serverDir.filePath("microfono");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", serverDir.path()), env.insert("XDG_RUNTIME_DIR", serverDir.path());
+        env.insert("XDG_CONFIG_HOME", serverDir.filePath("config")), env.remove("PULSE_SERVER");
+        server.setProcessEnvironment(env);
+        server.setProcessChannelMode(QProcess::MergedChannels);
+        server.start(pulseaudio, {"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+                                  "--disable-shm=yes", "-L",
+                                  "module-native-protocol-unix auth-anonymous=1 socket=" + serverDir.filePath("native"),
+                                  "-L", "module-pipe-source source_name=zmic file=" + fifo + " format=s16le rate=22050 channels=1",
+                                  "-L", "module-null-sink sink_name=zsink"});
+        if (!server.waitForStarted(5000) || !QTest::qWaitFor([&] { return QFile::exists(serverDir.filePath("native")); }, 10000))
+            QSKIP(qPrintable("PulseAudio does not start here: " + server.readAll()));
+        qputenv("PULSE_SERVER", ("unix:" + serverDir.filePath("native")).toLocal8Bit());
+        qputenv("PULSE_SOURCE", "zmic");
+        QFile client(serverDir.filePath("client.conf"));
+        client.open(QIODevice::WriteOnly), client.write("autospawn = no\ndefault-source = zmic\n"), client.close();
+        qputenv("PULSE_CLIENTCONFIG", client.fileName().toLocal8Bit());
+
+        test::RecordingSoundPlayer player;
+        VoiceRecorder recorder;
+        recorder.probe();
+        QTRY_VERIFY2_WITH_TIMEOUT(recorder.usable(), qPrintable(recorder.reason()), 10000);
+        TeacherServices services{player, recorder};
+        const QString target = dir_.filePath("registrata/voci/ape.wav");
+        QWidget window;
+        openRecorder(&window, services, target, "ape", [] {});
+        auto *dialog = window.findChild<QDialog *>("registra");
+        QVERIFY(dialog);
+        const auto button = [dialog](const char *text) {
+            for (auto *b : dialog->findChildren<QPushButton *>())
+                if (b->text().remove('&').contains(QString::fromUtf8(text)))
+                    return b;
+            return static_cast<QPushButton *>(nullptr);
+        };
+        QTest::mouseClick(button("Registra"), Qt::LeftButton);
+        QTRY_VERIFY(button("Ferma")->isEnabled());
+
+        // Half a second of silence, the tone, half a second of silence, as the microphone hears them.
+        QByteArray heard(22050, 0);
+        const std::vector<float> tone = toneFrames(22050, 1, 0.1);
+        for (size_t i = size_t(22050 * 3 / 10); i < size_t(22050 * 8 / 10); ++i) {
+            const qint16 x = qint16(std::lround(tone[i] * 32767));
+            heard += char(x & 0xFF), heard += char((x >> 8) & 0xFF);
+        }
+        heard += QByteArray(22050, 0);
+        QFile pipe(fifo);
+        QVERIFY(pipe.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QCOMPARE(pipe.write(heard), heard.size());
+        pipe.close();
+        QTest::qWait(1800); // the source plays what it was given in real time
+        QTest::mouseClick(button("Ferma"), Qt::LeftButton);
+        QTRY_VERIFY(button("Salva")->isEnabled());
+        QTest::mouseClick(button("Salva"), Qt::LeftButton);
+
+        const Voice v = readVoice(target);
+        QCOMPARE(v.header.mid(16, 20), kVoiceFormat);
+        QVERIFY2(std::abs(rmsDbOf(v.samples) + 16) <= 1, qPrintable(QString::number(rmsDbOf(v.samples))));
+        QVERIFY2(onsetMs(v.samples) >= 0 && onsetMs(v.samples) <= 50, qPrintable(QString::number(onsetMs(v.samples))));
+        QVERIFY2(std::abs(double(v.samples.size()) / 22050 - 0.52) < 0.06, qPrintable(QString::number(v.samples.size())));
+        server.terminate(), server.waitForFinished(3000);
+    }
 };
 
 QTEST_MAIN(TeacherMediaTest)
