@@ -9,11 +9,12 @@ set -eu
 PACKAGES="
 build-essential cmake
 qt6-base-dev qt6-svg-dev libpulse-dev pkgconf
+libsndfile1-dev libsamplerate0-dev
 libqt6svg6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libxkbcommon-dev
 fonts-liberation
 festival festvox-italp16k espeak-ng sox
 fonts-sil-andika fonts-ecolier-court fonts-noto-color-emoji
-libpulse0
+libpulse0 libsndfile1 libsamplerate0
 "
 
 case "${1:-}" in
