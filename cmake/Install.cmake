@@ -3,9 +3,8 @@
 # finds it through its menu entry, icon and metainfo.
 include(GNUInstallDirs)
 set(ZAMPLI_INSTALL_DIR lib/zampli)
-install(TARGETS zampli zampli-verifica zampli-insegnante RUNTIME DESTINATION ${ZAMPLI_INSTALL_DIR})
+install(TARGETS zampli zampli-verifica zampli-copia zampli-insegnante RUNTIME DESTINATION ${ZAMPLI_INSTALL_DIR})
 install(TARGETS zampli_sound_module LIBRARY DESTINATION ${ZAMPLI_INSTALL_DIR})
-install(PROGRAMS ${ZAMPLI_PROGRAM_DIR}/zampli-copia DESTINATION ${ZAMPLI_INSTALL_DIR})
 install(DIRECTORY ${ZAMPLI_PROGRAM_DIR}/jpg ${ZAMPLI_PROGRAM_DIR}/voci
                   ${ZAMPLI_PROGRAM_DIR}/suoni ${ZAMPLI_PROGRAM_DIR}/testi
         DESTINATION ${ZAMPLI_INSTALL_DIR})

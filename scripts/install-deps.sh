@@ -20,9 +20,9 @@ libpulse0 libsndfile1 libsamplerate0
 case "${1:-}" in
     --tests)
         # A private display for the real drags, the validators of the desktop
-        # files and the manual pages, and the PulseAudio tools that record what
-        # the program plays.
-        PACKAGES="$PACKAGES xvfb xauth x11-utils xdotool desktop-file-utils appstream pulseaudio-utils man-db"
+        # files and the manual pages, the desktop's own launcher of menu entries
+        # (gio), and the PulseAudio tools that record what the program plays.
+        PACKAGES="$PACKAGES xvfb xauth x11-utils xdotool desktop-file-utils libglib2.0-bin appstream pulseaudio-utils man-db"
         # The start-up benchmark reads the X server's events itself.
         PACKAGES="$PACKAGES libxcb1-dev"
         # The sound test starts a private PulseAudio server of its own. Where

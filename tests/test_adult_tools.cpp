@@ -71,14 +71,22 @@ private slots:
         const QString copy = home.path() + "/ZAMPLI";
         QCOMPARE(run(programFolder() + "/zampli-copia", {}, env).first, 0);
         QCOMPARE(run(programFolder() + "/zampli-copia", {}, env).first, 1); // never over a folder
-        QFile entry(home.path() + "/.local/share/applications/zampli-le-mie-parole.desktop");
+        const QDir menu(home.path() + "/.local/share/applications");
+        const QStringList entries = menu.entryList({"it.zampli.Zampli.Copia_*.desktop"});
+        QCOMPARE(entries.size(), 1);
+        QFile entry(menu.filePath(entries[0]));
         QVERIFY(entry.open(QIODevice::ReadOnly));
         const QByteArray entryText = entry.readAll();
-        QVERIFY(entryText.contains("Exec=\"" + copy.toUtf8() + "/zampli\"\n"));
+        QVERIFY(entryText.contains("\nName=ZAMPLI – le mie parole\n"));
+        QVERIFY(entryText.contains("\nExec=\"" + copy.toUtf8() + "/zampli\"\n"));
         QVERIFY(entryText.contains("\nIcon=it.zampli.Zampli\n"));
+        // Everything the program and the adult's tools need, as files of the copy's own.
+        for (const char *file : {"zampli", "zampli-suoni.so", "zampli-verifica", "zampli-copia"})
+            QVERIFY2(QFileInfo(copy + "/" + file).isFile() && !QFileInfo(copy + "/" + file).isSymLink(), file);
+        for (const char *program : {"zampli", "zampli-verifica", "zampli-copia"})
+            QVERIFY2(QFileInfo(copy + "/" + program).isExecutable(), program);
 
         // The copy starts, from its own folder, with its sound.
-        QVERIFY(QFile::exists(copy + "/zampli-suoni.so"));
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_RUNTIME_DIR", home.path());
         QCOMPARE(run(copy + "/zampli", {}, env, 1500).first, -1);

@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 
 #include "CheckTab.h"
+#include "CopiesTab.h"
 #include "SoundsTab.h"
 #include "WordsTab.h"
 
@@ -62,6 +63,13 @@ void MainWindow::buildMenus()
                            "che cosa manca ancora. «Prova ZAMPLI» (F5) avvia il programma dei bambini con queste "
                            "parole."));
     });
+    // Ctrl+1 ... Ctrl+8 go to a tab, as in a web browser.
+    for (int n = 1; n <= 8; ++n) {
+        auto *go = new QAction(this);
+        go->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + n)));
+        connect(go, &QAction::triggered, this, [this, n] { tabs_->setCurrentIndex(n - 1); });
+        addAction(go);
+    }
     auto *bar = addToolBar(QStringLiteral("Azioni"));
     bar->setObjectName(QStringLiteral("azioni"));
     bar->setMovable(false);
@@ -84,16 +92,21 @@ void MainWindow::openFolder(const QString &folder)
     for (const QString v : {"a", "e", "i", "o", "u"}) {
         auto *tab = new WordsTab(services_, folder_, v);
         connect(tab, &WordsTab::filesChanged, this, &MainWindow::refreshAll);
-        tabs_->addTab(tab, QStringLiteral("Parole con &%1").arg(v.toUpper()));
+        tabs_->addTab(tab, QStringLiteral("Parole con %1").arg(v.toUpper()));
         words_ << tab;
     }
     sounds_ = new SoundsTab(services_, folder_);
     connect(sounds_, &SoundsTab::filesChanged, this, &MainWindow::refreshAll);
-    tabs_->addTab(sounds_, QStringLiteral("&Vocali e suoni"));
+    tabs_->addTab(sounds_, QStringLiteral("Vocali e suoni"));
     check_ = new CheckTab(services_, folder_);
     connect(check_, &CheckTab::filesChanged, this, &MainWindow::refreshAll);
     connect(check_, &CheckTab::openList, this, &MainWindow::openList);
-    tabs_->addTab(check_, QStringLiteral("&Controllo"));
+    tabs_->addTab(check_, QStringLiteral("Controllo"));
+    auto *copies = new CopiesTab;
+    // Opened later, once this tab is gone with the folder it belonged to.
+    connect(copies, &CopiesTab::openCopy, this,
+            [this](const QString &f) { QMetaObject::invokeMethod(this, [this, f] { openFolder(f); }, Qt::QueuedConnection); });
+    tabs_->addTab(copies, QStringLiteral("Copie"));
     connect(tabs_, &QTabWidget::currentChanged, check_, [this](int index) {
         if (tabs_->widget(index) == check_)
             check_->runCheck();

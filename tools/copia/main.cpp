@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// zampli-copia [CARTELLA]: a program folder of the teacher's own, where the
+// word lists, pictures and voices can be changed without being root, with its
+// own menu entry. The program reads its media beside itself, so the copy
+// reads the copied media.
+
+#include "Copies.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <cstdio>
+
+namespace {
+
+// Names come from the file system: a control character in one would act on the terminal.
+QString visible(const QString &text)
+{
+    QString out;
+    for (const QChar c : text)
+        out += c.category() == QChar::Other_Control && c != QLatin1Char('\n')
+                   ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                   : QString(c);
+    return out;
+}
+
+void print(std::FILE *to, const QString &text)
+{
+    std::fputs(visible(text + QLatin1Char('\n')).toLocal8Bit().constData(), to);
+}
+
+const char *kHelp =
+    "Uso: zampli-copia [CARTELLA]\n"
+    "\n"
+    "Copia ZAMPLI con tutte le sue immagini, voci, suoni ed elenchi di parole in\n"
+    "una cartella vostra (senza: ~/ZAMPLI) e aggiunge al menu del desktop una voce\n"
+    "che avvia la copia, con il nome della cartella: per esempio \"ZAMPLI – Classe 2ª B\"\n"
+    "per la cartella \"Classe 2ª B\". Ogni copia ha la sua voce.\n"
+    "\n"
+    "Poi potete cambiare gli elenchi in CARTELLA/testi (a.txt ... u.txt, una parola\n"
+    "per riga) e aggiungere in CARTELLA/jpg e CARTELLA/voci l'immagine (.jpg) e la\n"
+    "voce (.wav) di ogni parola nuova. zampli-verifica CARTELLA dice che cosa manca.\n"
+    "\n"
+    "Una cartella che c'è già non viene toccata. Se la copia non riesce (per esempio\n"
+    "perché il disco è pieno) non resta nulla di mezzo fatto.\n";
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() == 1 && (args[0] == QLatin1String("-h") || args[0] == QLatin1String("--help"))) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (args.size() > 1 || (!args.isEmpty() && args[0].startsWith(QLatin1Char('-')))) {
+        std::fputs(kHelp, stderr);
+        return 2;
+    }
+    QString problem;
+    const QString target = args.isEmpty() ? zampli::copies::defaultTarget(&problem) : args[0];
+    if (target.isEmpty()) {
+        print(stderr, problem.isEmpty() ? QStringLiteral("Indicate la cartella in cui fare la copia.") : problem);
+        return 1;
+    }
+    const zampli::copies::CopyResult result = zampli::copies::makeCopy(QCoreApplication::applicationDirPath(), target);
+    if (!result.ok) {
+        print(stderr, result.message);
+        return 1;
+    }
+    print(stdout, result.message);
+    print(stdout, QStringLiteral("Per controllare immagini e voci delle parole nuove: %1")
+                      .arg(QDir(result.copy.folder).filePath(QStringLiteral("zampli-verifica"))));
+    return 0;
+}

@@ -1,0 +1,185 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TreeCopy.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSet>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace zampli::copies::detail {
+
+namespace {
+
+QByteArray encoded(const QString &path) { return QFile::encodeName(path); }
+
+// Folders on the way down, by their real path: a link back to one of them
+// would copy forever.
+void planFolder(CopyPlan &plan, const QString &source, const QString &relative, QSet<QString> &above)
+{
+    const QString real = QFileInfo(source).canonicalFilePath();
+    if (real.isEmpty() || above.contains(real))
+        return;
+    above.insert(real);
+    plan.folders << relative;
+    const QFileInfoList entries = QDir(source).entryInfoList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QFileInfo &entry : entries) {
+        const QString inside = relative + QLatin1Char('/') + entry.fileName();
+        if (entry.isDir()) {
+            planFolder(plan, entry.filePath(), inside, above);
+        } else if (entry.isFile()) {
+            plan.files << FileToCopy{entry.filePath(), inside, entry.size(), entry.isExecutable()};
+            plan.bytes += entry.size();
+        }
+    }
+    above.remove(real);
+}
+
+int writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        data += n;
+        size -= n;
+    }
+    return 0;
+}
+
+// Copies one file's bytes; the new file is made here, never opened through a link.
+int copyFile(const FileToCopy &file, const QString &to, std::vector<char> &buffer, const std::function<bool(qint64)> &step)
+{
+    const int in = ::open(encoded(file.source).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return errno;
+    const mode_t mode = file.executable ? 0755 : 0644;
+    const int out = ::open(encoded(to + QLatin1Char('/') + file.relative).constData(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    int error = out < 0 ? errno : 0;
+    while (error == 0) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : 0;
+            break;
+        }
+        error = writeAll(out, buffer.data(), n);
+        if (error == 0 && !step(n))
+            error = ECANCELED;
+    }
+    ::close(in);
+    if (out >= 0 && ::close(out) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
+// Data still in memory fails on its way to a full disk too: the copy is
+// whole only once the file system holds it.
+int flushFileSystem(const QString &folder)
+{
+    const int fd = ::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = ::syncfs(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
+} // namespace
+
+CopyPlan planCopy(const QString &from, const QStringList &files, const QStringList &folders)
+{
+    CopyPlan plan;
+    for (const QString &name : files) {
+        const QFileInfo info(from + QLatin1Char('/') + name);
+        if (info.isFile()) {
+            plan.files << FileToCopy{info.filePath(), name, info.size(), info.isExecutable()};
+            plan.bytes += info.size();
+        }
+    }
+    for (const QString &name : folders) {
+        QSet<QString> above;
+        planFolder(plan, from + QLatin1Char('/') + name, name, above);
+    }
+    return plan;
+}
+
+CopyFailure copyPlan(const CopyPlan &plan, const QString &to, const Progress &progress)
+{
+    for (const QString &folder : plan.folders) {
+        if (::mkdir(encoded(to + QLatin1Char('/') + folder).constData(), 0755) != 0)
+            return {errno, to + QLatin1Char('/') + folder};
+    }
+    std::vector<char> buffer(1 << 20);
+    qint64 done = 0;
+    const auto step = [&](qint64 bytes) {
+        done += bytes;
+        return !progress || progress(done, plan.bytes);
+    };
+    for (const FileToCopy &file : plan.files) {
+        if (const int error = copyFile(file, to, buffer, step))
+            return {error, error == ECANCELED ? QString() : file.relative};
+    }
+    if (const int error = flushFileSystem(to))
+        return {error, to};
+    return {};
+}
+
+int writeWhole(const QString &path, const QByteArray &bytes)
+{
+    const QFileInfo info(path);
+    QByteArray temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = encoded(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.')
+                            + QString::number(QRandomGenerator::global()->generate(), 36));
+        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST)
+            return errno;
+    }
+    if (fd < 0)
+        return EEXIST;
+    int error = writeAll(fd, bytes.constData(), bytes.size());
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    // rename() replaces a link at `path` with the new file and leaves its target alone.
+    if (error == 0 && ::rename(temporary.constData(), encoded(path).constData()) != 0)
+        error = errno;
+    if (error != 0)
+        ::unlink(temporary.constData());
+    return error;
+}
+
+int renameNoReplace(const QString &from, const QString &to)
+{
+    const QByteArray source = encoded(from);
+    const QByteArray target = encoded(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL)
+        return errno;
+    // A file system that cannot refuse by itself (NFS): look first. A plain
+    // rename would also quietly replace an empty folder made in between.
+    struct stat existing;
+    if (::lstat(target.constData(), &existing) == 0)
+        return EEXIST;
+    return ::rename(source.constData(), target.constData()) == 0 ? 0 : errno;
+}
+
+bool isDiskFull(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
+
+} // namespace zampli::copies::detail
