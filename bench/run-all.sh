@@ -32,6 +32,7 @@ fi
 "$bin/bench_memory" "$bin/bench_floor_window" 2>/dev/null || echo "memory: failed"
 "$bin/bench_turns" 1000 2>/dev/null || echo "turns: a median passed 16 ms"
 "$bin/bench_sound_play" 2>/dev/null || echo "click to play: median over 1 ms"
+"$bin/bench_teacher" 2>/dev/null || echo "teacher: failed"
 # The idle windows run side by side: each counts its own CPU only.
 pids=""
 for w in FormAvvio FormMenu FormPosizioni1 FormZampli1 FormPosizioni2 FormZampli2 FormPosizioni3 FormZampli3 \
