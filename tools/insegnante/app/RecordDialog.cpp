@@ -23,6 +23,7 @@ RecordDialog::RecordDialog(TeacherServices &services, QString target, const QStr
 {
     setWindowTitle(QStringLiteral("Registra la voce: %1").arg(name));
     setObjectName(QStringLiteral("registra"));
+    setMinimumWidth(480);
     auto *layout = new QVBoxLayout(this);
     auto *intro = new QLabel(QStringLiteral("Premi «Registra», di' «%1» con calma e premi «Ferma». Il silenzio "
                                             "prima e dopo viene tolto da solo.").arg(name));

@@ -126,8 +126,11 @@ void WordsTab::buildActions()
     QHBoxLayout *row = nullptr;
     int n = 0;
     for (const Item &item : list) {
-        if (n++ % 5 == 0)
+        if (n++ % 5 == 0) {
+            if (row)
+                row->addStretch();
             rows->addLayout(row = new QHBoxLayout);
+        }
         auto *action = new QAction(item.text, this);
         action->setObjectName(QString::fromLatin1(item.name));
         action->setShortcut(item.keys);
