@@ -2,6 +2,7 @@
 // child's own reader: encodings and line ends kept where the words fit, a
 // mixed list saved clean, refusals, undo, and a full disk that leaves the
 // old list whole.
+#include "MainWindow.h"
 #include "MediaActions.h"
 #include "VoiceRecorder.h"
 #include "WordsTab.h"
@@ -191,6 +192,25 @@ private slots:
         QCOMPARE(t.view()->model()->index(50, 4).data().toString(), QStringLiteral("oltre le 50 che il programma usa"));
     }
 
+    // F5 starts the program file of the copy open, in the copy's folder (a
+    // stand-in that notes where it ran).
+    void tryItStartsTheCopysOwnProgram()
+    {
+        const QString folder = dir_.filePath("Parole 100%");
+        writeAll(folder + "/testi/a.txt", "ape\r\n");
+        writeAll(folder + "/zampli", "#!/bin/sh\npwd > \"$(dirname \"$0\")/avviato\"\n");
+        QFile(folder + "/zampli").setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        test::RecordingSoundPlayer player;
+        VoiceRecorder recorder;
+        TeacherServices services{player, recorder};
+        MainWindow window(services);
+        window.openFolder(folder);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::keyClick(&window, Qt::Key_F5);
+        QTRY_COMPARE(readAll(folder + "/avviato"), (folder + "\n").toUtf8());
+    }
+
     // A disk that fills up while the list is written: the old list stays byte
     // for byte, and the teacher is told. The save runs in a child whose files
     // may not grow past 4 KB.
@@ -225,6 +245,8 @@ static int childFullDisk(const QString &folder)
 
 int main(int argc, char **argv)
 {
+    QTemporaryDir settings; // the window's settings stay out of the user's own
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
     QApplication app(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--child-full-disk") == 0)
         return childFullDisk(QString::fromLocal8Bit(argv[2]));
