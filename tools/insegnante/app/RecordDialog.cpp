@@ -38,6 +38,19 @@ RecordDialog::RecordDialog(TeacherServices &services, QString target, const QStr
     status_->setWordWrap(true);
     status_->setObjectName(QStringLiteral("stato"));
     layout->addWidget(status_);
+    buildButtons(layout);
+    connect(recordButton_, &QPushButton::clicked, this, &RecordDialog::record);
+    connect(stopButton_, &QPushButton::clicked, this, &RecordDialog::stop);
+    connect(listenButton_, &QPushButton::clicked, this, &RecordDialog::listen);
+    connect(saveButton_, &QPushButton::clicked, this, &RecordDialog::save);
+    connect(&meterTimer_, &QTimer::timeout, this, &RecordDialog::showLevel);
+    connect(&services_.recorder, &VoiceRecorder::availability, this, &RecordDialog::showAvailability);
+    meterTimer_.setInterval(50);
+    showAvailability();
+}
+
+void RecordDialog::buildButtons(QVBoxLayout *layout)
+{
     auto *row = new QHBoxLayout;
     recordButton_ = new QPushButton(QStringLiteral("● &Registra"));
     stopButton_ = new QPushButton(QStringLiteral("■ &Ferma"));
@@ -51,15 +64,7 @@ RecordDialog::RecordDialog(TeacherServices &services, QString target, const QStr
     saveButton_ = buttons->addButton(QStringLiteral("&Salva"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Chiudi senza salvare"), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
-    connect(recordButton_, &QPushButton::clicked, this, &RecordDialog::record);
-    connect(stopButton_, &QPushButton::clicked, this, &RecordDialog::stop);
-    connect(listenButton_, &QPushButton::clicked, this, &RecordDialog::listen);
-    connect(saveButton_, &QPushButton::clicked, this, &RecordDialog::save);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(&meterTimer_, &QTimer::timeout, this, &RecordDialog::showLevel);
-    connect(&services_.recorder, &VoiceRecorder::availability, this, &RecordDialog::showAvailability);
-    meterTimer_.setInterval(50);
-    showAvailability();
 }
 
 RecordDialog::~RecordDialog()

@@ -10,6 +10,7 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QVBoxLayout;
 
 namespace zampli::teacher {
 
@@ -25,6 +26,7 @@ public:
     ~RecordDialog() override;
 
 private:
+    void buildButtons(QVBoxLayout *layout);
     void showAvailability();
     void record();
     void stop();

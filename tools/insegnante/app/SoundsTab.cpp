@@ -36,6 +36,17 @@ SoundsTab::SoundsTab(TeacherServices &services, const QString &folder, QWidget *
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setColumnWidth(1, 330);
     layout->addWidget(table_, 1);
+    buildButtons(layout);
+    message_ = new QLabel;
+    message_->setObjectName(QStringLiteral("messaggio"));
+    message_->setWordWrap(true);
+    layout->addWidget(message_);
+    refreshFiles();
+    table_->selectRow(0);
+}
+
+void SoundsTab::buildButtons(QVBoxLayout *layout)
+{
     auto *buttons = new QHBoxLayout;
     const auto add = [this, buttons](const char *name, const QString &text, const QKeySequence &keys, auto slot) {
         auto *action = new QAction(text, this);
@@ -53,12 +64,6 @@ SoundsTab::SoundsTab(TeacherServices &services, const QString &folder, QWidget *
         &SoundsTab::import);
     buttons->addStretch();
     layout->addLayout(buttons);
-    message_ = new QLabel;
-    message_->setObjectName(QStringLiteral("messaggio"));
-    message_->setWordWrap(true);
-    layout->addWidget(message_);
-    refreshFiles();
-    table_->selectRow(0);
 }
 
 QList<SoundsTab::Sound> SoundsTab::sounds() const

@@ -7,6 +7,7 @@
 
 class QLabel;
 class QTableWidget;
+class QVBoxLayout;
 
 namespace zampli::teacher {
 
@@ -30,6 +31,7 @@ private:
         QString when;
         QString path;
     };
+    void buildButtons(QVBoxLayout *layout);
     QList<Sound> sounds() const;
     int currentRow() const;
     void record();

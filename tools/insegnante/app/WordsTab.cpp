@@ -78,6 +78,16 @@ WordsTab::WordsTab(TeacherServices &services, const QString &folder, const QStri
     connect(newWord_, &QLineEdit::returnPressed, this, &WordsTab::addWord);
     connect(addButton, &QPushButton::clicked, this, &WordsTab::addWord);
 
+    buildTable();
+    layout->addWidget(view_, 1);
+    buildActions();
+    message_ = wrappingLabel(QStringLiteral("messaggio"));
+    layout->addWidget(message_);
+    reload();
+}
+
+void WordsTab::buildTable()
+{
     model_ = new WordTableModel(paths_, this);
     connect(model_, &WordTableModel::renameAsked, this, &WordsTab::renameWord);
     view_ = new QTableView;
@@ -96,11 +106,6 @@ WordsTab::WordsTab(TeacherServices &services, const QString &folder, const QStri
     view_->setColumnWidth(WordTableModel::Voice, 110);
     view_->viewport()->setAcceptDrops(true);
     view_->viewport()->installEventFilter(this);
-    layout->addWidget(view_, 1);
-    buildActions();
-    message_ = wrappingLabel(QStringLiteral("messaggio"));
-    layout->addWidget(message_);
-    reload();
 }
 
 void WordsTab::buildActions()
@@ -148,6 +153,11 @@ void WordsTab::buildActions()
     }
     row->addStretch();
     static_cast<QVBoxLayout *>(layout())->addLayout(rows);
+    connectMoves();
+}
+
+void WordsTab::connectMoves()
+{
     connect(findChild<QAction *>(QStringLiteral("rinomina")), &QAction::triggered, this, [this] {
         if (currentRow() >= 0)
             view_->edit(model_->index(currentRow(), WordTableModel::Word));

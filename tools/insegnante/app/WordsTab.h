@@ -38,7 +38,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void buildTable();
     void buildActions();
+    void connectMoves();
     void addWord();
     void renameWord(int row, const QString &typed);
     void removeWord();
