@@ -19,6 +19,9 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/ProductIdentity.h.in
 set(ZAMPLI_DESKTOP_FILE ${ZAMPLI_GENERATED_DIR}/${ZAMPLI_ID}.desktop)
 set(ZAMPLI_METAINFO_FILE ${ZAMPLI_GENERATED_DIR}/${ZAMPLI_ID}.metainfo.xml)
 configure_file(${PROJECT_SOURCE_DIR}/desktop/zampli.desktop.in ${ZAMPLI_DESKTOP_FILE} @ONLY)
+# The teacher's program has a menu entry of its own, beside the child's.
+set(ZAMPLI_TEACHER_DESKTOP_FILE ${ZAMPLI_GENERATED_DIR}/${ZAMPLI_ID}.Insegnante.desktop)
+configure_file(${PROJECT_SOURCE_DIR}/desktop/zampli-insegnante.desktop.in ${ZAMPLI_TEACHER_DESKTOP_FILE} @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/desktop/zampli.metainfo.xml.in ${ZAMPLI_METAINFO_FILE} @ONLY)
 
 # Manual pages, English and Italian, for the program and the adult's tools.

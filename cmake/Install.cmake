@@ -3,18 +3,18 @@
 # finds it through its menu entry, icon and metainfo.
 include(GNUInstallDirs)
 set(ZAMPLI_INSTALL_DIR lib/zampli)
-install(TARGETS zampli zampli-verifica zampli-copia RUNTIME DESTINATION ${ZAMPLI_INSTALL_DIR})
+install(TARGETS zampli zampli-verifica zampli-copia zampli-insegnante RUNTIME DESTINATION ${ZAMPLI_INSTALL_DIR})
 install(TARGETS zampli_sound_module LIBRARY DESTINATION ${ZAMPLI_INSTALL_DIR})
 install(DIRECTORY ${ZAMPLI_PROGRAM_DIR}/jpg ${ZAMPLI_PROGRAM_DIR}/voci
                   ${ZAMPLI_PROGRAM_DIR}/suoni ${ZAMPLI_PROGRAM_DIR}/testi
         DESTINATION ${ZAMPLI_INSTALL_DIR})
-foreach(program zampli zampli-verifica zampli-copia)
+foreach(program zampli zampli-verifica zampli-copia zampli-insegnante)
     install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
                   file(CREATE_LINK ../${ZAMPLI_INSTALL_DIR}/${program}
                        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${program}\" SYMBOLIC)")
 endforeach()
 
-install(FILES ${ZAMPLI_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${ZAMPLI_DESKTOP_FILE} ${ZAMPLI_TEACHER_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${ZAMPLI_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/assets/icon.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME ${ZAMPLI_ID}.svg)
@@ -64,6 +64,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, libqt6svg6, qt6-translations-l10n, fonts-liberation, libsqlite3-0")
+# The teacher's program links libsndfile and libsamplerate: the shared
+# library dependencies above find them.
 # Debian's desktop session is Wayland, where Qt runs natively with its
 # Wayland plugin; without it Qt falls back to XWayland.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, pulseaudio | pipewire-pulse")

@@ -174,7 +174,11 @@ bool isPlainWord(const QString &word)
 
 WordList readWordList(QByteArrayView bytes)
 {
-    const QString text = decodeWordListText(bytes);
+    return readWordListText(decodeWordListText(bytes));
+}
+
+WordList readWordListText(const QString &text, qsizetype maxWords)
+{
     WordList list;
     qsizetype pos = 0;
     // The end test comes before every field: a last line without its line
@@ -187,7 +191,7 @@ WordList readWordList(QByteArrayView bytes)
             list.refused << forReport(text, field.from, field.length);
             continue;
         }
-        if (list.words.size() == WordList::kMaxWords) {
+        if (list.words.size() == maxWords) {
             list.cut = true;
             break;
         }

@@ -29,6 +29,10 @@ QString decodeWordListText(QByteArrayView bytes);
 // The words of a list file's bytes.
 WordList readWordList(QByteArrayView bytes);
 
+// The words of a decoded list text, at most maxWords of them: the teacher's
+// editor reads past the program's limit with the same field rules.
+WordList readWordListText(const QString &text, qsizetype maxWords = WordList::kMaxWords);
+
 // A plain file name a child can see: not only blanks, no path separator, no
 // "..", no control character.
 bool isPlainWord(const QString &word);

@@ -1,0 +1,257 @@
+// The teacher's word lists through the real tab, checked on disk with the
+// child's own reader: encodings and line ends kept where the words fit, a
+// mixed list saved clean, refusals, undo, and a full disk that leaves the
+// old list whole.
+#include "MainWindow.h"
+#include "MediaActions.h"
+#include "VoiceRecorder.h"
+#include "WordsTab.h"
+#include "fakes/Fakes.h"
+#include "wordlist/WordList.h"
+
+#include <QtTest>
+#include <QtWidgets>
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace zampli;
+using namespace zampli::teacher;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// Typed key by key as a keyboard with accented keys sends them.
+void type(QWidget *w, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// A tab over `folder`, as the teacher's window makes it.
+struct Tab {
+    explicit Tab(const QString &folder) : tab(services, folder, QStringLiteral("a"))
+    {
+        tab.resize(900, 600);
+        tab.show();
+        if (!QTest::qWaitForWindowExposed(&tab))
+            qFatal("the tab is not shown");
+    }
+    QLineEdit *newWord() { return tab.findChild<QLineEdit *>("nuovaParola"); }
+    QTableView *view() { return tab.findChild<QTableView *>("elenco"); }
+    QString message() { return tab.findChild<QLabel *>("messaggio")->text(); }
+    void add(const QString &word)
+    {
+        newWord()->setFocus();
+        type(newWord(), word);
+        QTest::keyClick(newWord(), Qt::Key_Return);
+    }
+    void select(int row)
+    {
+        const QModelIndex index = view()->model()->index(row, 2);
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, view()->visualRect(index).center());
+    }
+    void rename(int row, const QString &word)
+    {
+        select(row);
+        QTest::keyClick(view(), Qt::Key_F2);
+        QWidget *editor = QApplication::focusWidget();
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        type(editor, word);
+        QTest::keyClick(editor, Qt::Key_Return);
+    }
+    void remove(int row)
+    {
+        select(row);
+        QTest::keyClick(view(), Qt::Key_Delete);
+    }
+
+    test::RecordingSoundPlayer player;
+    VoiceRecorder recorder; // never probed: no microphone
+    TeacherServices services{player, recorder};
+    WordsTab tab;
+};
+
+} // namespace
+
+class TeacherWordsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString list() const { return dir_.filePath("testi/a.txt"); }
+
+private slots:
+    void init() { QDir(dir_.path()).removeRecursively(); }
+
+    void editsRoundTripThroughTheChildsReader_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QByteArray>("withCircumflex"); // a word Windows-1252 has no place for
+        // Added "perché", "àncora" renamed "àncore", "ape" removed.
+        QTest::newRow("Windows-1252, CR LF")
+            << QByteArray("ape\r\n\xE0ncora\r\ncaff\xE8\r\n") << QByteArray("\xE0ncore\r\ncaff\xE8\r\nperch\xE9\r\n")
+            << QByteArray("\xEF\xBB\xBF\xC3\xA0ncore\r\ncaff\xC3\xA8\r\nperch\xC3\xA9\r\n\xC5\x8D" "ca\r\n");
+        QTest::newRow("UTF-8 with a mark, LF")
+            << QByteArray("\xEF\xBB\xBF" "ape\n\xC3\xA0ncora\ncaff\xC3\xA8\n")
+            << QByteArray("\xEF\xBB\xBF\xC3\xA0ncore\ncaff\xC3\xA8\nperch\xC3\xA9\n")
+            << QByteArray("\xEF\xBB\xBF\xC3\xA0ncore\ncaff\xC3\xA8\nperch\xC3\xA9\n\xC5\x8D" "ca\n");
+        // Windows-1252 with a UTF-8 line appended by a Linux editor: saved clean in Windows-1252.
+        QTest::newRow("mixed")
+            << QByteArray("ape\r\n\xE0ncora\r\ncaff\xC3\xA8\r\n") << QByteArray("\xE0ncore\r\ncaff\xE8\r\nperch\xE9\r\n")
+            << QByteArray("\xEF\xBB\xBF\xC3\xA0ncore\r\ncaff\xC3\xA8\r\nperch\xC3\xA9\r\n\xC5\x8D" "ca\r\n");
+    }
+
+    void editsRoundTripThroughTheChildsReader()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QFETCH(QByteArray, withCircumflex);
+        writeAll(list(), before);
+        Tab t(dir_.path());
+        QCOMPARE(t.view()->model()->rowCount(), 3);
+        QCOMPARE(t.view()->model()->index(1, 2).data().toString(), QStringLiteral("àncora"));
+
+        t.add(QStringLiteral("perché"));
+        t.rename(1, QStringLiteral("àncore"));
+        t.remove(0);
+        QCOMPARE(readWordList(readAll(list())).words,
+                 (QStringList{QStringLiteral("àncore"), QStringLiteral("caffè"), QStringLiteral("perché")}));
+        QCOMPARE(readAll(list()), after);
+
+        t.add(QStringLiteral("ōca"));
+        QCOMPARE(readAll(list()), withCircumflex);
+        QCOMPARE(readWordList(readAll(list())).words.last(), QStringLiteral("ōca"));
+        // Taking the word back goes back to the list's own encoding.
+        QTest::keyClick(t.view(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(readAll(list()), after);
+    }
+
+    void refusedWordLeavesTheListAsItWas_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("reason"); // a piece of the message
+        QTest::newRow("slash") << "sotto/uva" << "/";
+        QTest::newRow("leading dot") << ".ape" << "punto";
+        QTest::newRow("blank") << "   " << "vuota";
+        QTest::newRow("tab") << "a\tb" << "invisibile";
+        QTest::newRow("comma") << "ape,uva" << "virgola";
+        QTest::newRow("already there") << "APE" << "c'è già";
+    }
+
+    void refusedWordLeavesTheListAsItWas()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, reason);
+        const QByteArray before("ape\r\nuva\r\n");
+        writeAll(list(), before);
+        Tab t(dir_.path());
+        t.newWord()->setFocus();
+        t.newWord()->insert(typed); // a tab cannot be typed into a line edit, only pasted
+        QTest::keyClick(t.newWord(), Qt::Key_Return);
+        QVERIFY2(t.message().contains(reason), qPrintable(t.message()));
+        QCOMPARE(readAll(list()), before);
+        QCOMPARE(t.view()->model()->rowCount(), 2);
+    }
+
+    void reorderAndUndo()
+    {
+        writeAll(list(), "ape\r\nuva\r\nelmo\r\n");
+        Tab t(dir_.path());
+        t.select(0);
+        QTest::keyClick(t.view(), Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(readAll(list()), QByteArray("uva\r\nape\r\nelmo\r\n"));
+        QTest::keyClick(t.view(), Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(readAll(list()), QByteArray("uva\r\nelmo\r\nape\r\n"));
+        QTest::keyClick(t.view(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(t.view(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(readAll(list()), QByteArray("ape\r\nuva\r\nelmo\r\n"));
+    }
+
+    void wordsPastFiftyAreMarked()
+    {
+        QByteArray bytes;
+        for (int i = 1; i <= 52; ++i)
+            bytes += "parola" + QByteArray::number(i) + "\r\n";
+        writeAll(list(), bytes);
+        Tab t(dir_.path());
+        QCOMPARE(t.view()->model()->rowCount(), 52);
+        QCOMPARE(t.view()->model()->index(49, 4).data().toString(), QStringLiteral("mancano la figura e la voce"));
+        QCOMPARE(t.view()->model()->index(50, 4).data().toString(), QStringLiteral("oltre le 50 che il programma usa"));
+    }
+
+    // F5 starts the program file of the copy open, in the copy's folder (a
+    // stand-in that notes where it ran).
+    void tryItStartsTheCopysOwnProgram()
+    {
+        const QString folder = dir_.filePath("Parole 100%");
+        writeAll(folder + "/testi/a.txt", "ape\r\n");
+        writeAll(folder + "/zampli", "#!/bin/sh\npwd > \"$(dirname \"$0\")/avviato\"\n");
+        QFile(folder + "/zampli").setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        test::RecordingSoundPlayer player;
+        VoiceRecorder recorder;
+        TeacherServices services{player, recorder};
+        MainWindow window(services);
+        window.openFolder(folder);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::keyClick(&window, Qt::Key_F5);
+        QTRY_COMPARE(readAll(folder + "/avviato"), (folder + "\n").toUtf8());
+    }
+
+    // A disk that fills up while the list is written: the old list stays byte
+    // for byte, and the teacher is told. The save runs in a child whose files
+    // may not grow past 4 KB.
+    void fullDiskLeavesTheOldList()
+    {
+        QByteArray before;
+        for (int i = 0; i < 500; ++i)
+            before += "parola\r\n"; // 4000 bytes: one more word passes the 4 KB the child may write
+        writeAll(list(), before);
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {"--child-full-disk", dir_.path()});
+        QVERIFY(child.waitForFinished(20000));
+        const QByteArray said = child.readAllStandardOutput();
+        QCOMPARE(child.exitCode(), 0);
+        QVERIFY2(said.contains("non \xC3\xA8 stato salvato"), said.constData());
+        QCOMPARE(readAll(list()), before);
+        QCOMPARE(QDir(dir_.filePath("testi")).entryList(QDir::Files), QStringList{"a.txt"});
+    }
+};
+
+// Adds a word that takes the list past the child's file size limit.
+static int childFullDisk(const QString &folder)
+{
+    struct rlimit limit{4096, 4096};
+    std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending the process
+    setrlimit(RLIMIT_FSIZE, &limit);
+    Tab t(folder);
+    t.add(QString(200, u'z'));
+    std::printf("%s\n", qPrintable(t.message()));
+    return 0;
+}
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir settings; // the window's settings stay out of the user's own
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+    QApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--child-full-disk") == 0)
+        return childFullDisk(QString::fromLocal8Bit(argv[2]));
+    TeacherWordsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_teacher_words.moc"

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "CheckAdapter.h"
+
+#include <QWidget>
+
+class QLabel;
+class QTreeWidget;
+
+namespace zampli::teacher {
+
+struct TeacherServices;
+
+// The whole copy checked as zampli-verifica checks it, each problem with the
+// button that fixes it beside it.
+class CheckTab : public QWidget {
+    Q_OBJECT
+public:
+    CheckTab(TeacherServices &services, const QString &folder, QWidget *parent = nullptr);
+    void runCheck();
+
+signals:
+    void filesChanged();
+    // A word's list is where this is fixed: `file` is testi/<v>.txt.
+    void openList(const QString &file);
+
+private:
+    QWidget *fixButton(const Finding &finding);
+    void fix(const Finding &finding);
+    QString rename(const Finding &finding);
+
+    TeacherServices &services_;
+    QString folder_;
+    QLabel *summary_ = nullptr;
+    QTreeWidget *list_ = nullptr;
+};
+
+} // namespace zampli::teacher

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace zampli {
+class SoundPlayer;
+}
+
+namespace zampli::teacher {
+
+class VoiceRecorder;
+
+// What the tabs share: the player that lets the teacher hear a voice and the
+// microphone.
+struct TeacherServices {
+    SoundPlayer &player;
+    VoiceRecorder &recorder;
+};
+
+// Each returns an empty string once the file is in place, else what went
+// wrong and what to do, in Italian.
+QString putPicture(QWidget *parent, const QString &source, const QString &target);
+QString putPicture(QWidget *parent, const QImage &image, const QString &target);
+QString putVoice(QWidget *parent, const QString &source, const QString &target);
+
+// The teacher picks a file (the folder last used is remembered); empty when
+// she changed her mind.
+QString choosePictureFile(QWidget *parent);
+QString chooseVoiceFile(QWidget *parent);
+
+// The recording window for `target`; `saved` runs once a voice was saved.
+void openRecorder(QWidget *parent, TeacherServices &services, const QString &target, const QString &name,
+                  const std::function<void()> &saved);
+
+} // namespace zampli::teacher

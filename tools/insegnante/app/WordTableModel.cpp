@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "WordTableModel.h"
+
+#include "media/FileNames.h"
+#include "wordlist/WordList.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QImageReader>
+
+namespace zampli::teacher {
+
+WordTableModel::WordTableModel(const MediaPaths &paths, QObject *parent) : QAbstractTableModel(parent), paths_(paths) {}
+
+WordTableModel::Row WordTableModel::look(const QString &word) const
+{
+    return {pictureState(paths_.wordPicture(word)), voiceState(paths_.voice(word))};
+}
+
+void WordTableModel::setWords(const QStringList &words)
+{
+    beginResetModel();
+    words_ = words;
+    rows_.clear();
+    for (const QString &w : words_)
+        rows_ << look(w);
+    endResetModel();
+}
+
+void WordTableModel::refresh(const QString &word)
+{
+    const int row = int(words_.indexOf(word));
+    if (row < 0)
+        return;
+    rows_[row] = look(word);
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
+
+int WordTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(words_.size());
+}
+
+int WordTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QPixmap WordTableModel::thumbnail(int row) const
+{
+    const Row &r = rows_.at(row);
+    if (!r.thumbnailRead && r.picture == FileState::Ready) {
+        QImageReader reader(existingFile(paths_.wordPicture(words_.at(row))));
+        reader.setDecideFormatFromContent(true);
+        // JPEG decodes straight at an eighth of its size: no whole picture in memory.
+        reader.setScaledSize(reader.size().scaled(kThumbnail, Qt::KeepAspectRatio));
+        r.thumbnail = QPixmap::fromImage(reader.read());
+    }
+    r.thumbnailRead = true;
+    return r.thumbnail;
+}
+
+QVariant WordTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const int row = index.row();
+    const Row &r = rows_.at(row);
+    const bool beyond = row >= WordList::kMaxWords;
+    const bool ready = !beyond && r.picture == FileState::Ready && r.voice == FileState::Ready;
+    switch (index.column()) {
+    case Number:
+        return role == Qt::DisplayRole ? QVariant(row + 1) : QVariant();
+    case Picture:
+        if (role == Qt::DecorationRole)
+            return thumbnail(row);
+        if (role == Qt::ToolTipRole)
+            return r.picture == FileState::Ready ? QStringLiteral("La figura di «%1»").arg(words_.at(row))
+                                                 : QStringLiteral("Trascina qui una figura, o incollala con Ctrl+V");
+        return {};
+    case Word:
+        return role == Qt::DisplayRole || role == Qt::EditRole ? QVariant(words_.at(row)) : QVariant();
+    case State:
+        if (role == Qt::DisplayRole)
+            return stateText(r.picture, r.voice, beyond);
+        if (role == Qt::ForegroundRole)
+            return QBrush(ready ? QColor(0x1b, 0x6e, 0x20) : QColor(0xb2, 0x3c, 0x00));
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant WordTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char *const names[] = {"N.", "Figura", "Parola", "Voce", "Stato"};
+    return QString::fromUtf8(names[section]);
+}
+
+Qt::ItemFlags WordTableModel::flags(const QModelIndex &index) const
+{
+    const Qt::ItemFlags base = QAbstractTableModel::flags(index) | Qt::ItemIsDropEnabled;
+    return index.column() == Word ? base | Qt::ItemIsEditable : base;
+}
+
+bool WordTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || index.column() != Word)
+        return false;
+    emit renameAsked(index.row(), value.toString());
+    return false;
+}
+
+} // namespace zampli::teacher

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "MediaState.h"
+#include "media/MediaPaths.h"
+
+#include <QAbstractTableModel>
+#include <QPixmap>
+#include <QStringList>
+
+namespace zampli::teacher {
+
+// The words of one list with their pictures and voices as the program finds
+// them. Thumbnails are decoded when a row is first shown, so a list of 250
+// words opens without decoding 250 pictures.
+class WordTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { Number, Picture, Word, Voice, State, ColumnCount };
+    static constexpr QSize kThumbnail{72, 65};
+
+    WordTableModel(const MediaPaths &paths, QObject *parent = nullptr);
+
+    void setWords(const QStringList &words);
+    // Looks at a word's files again, after one was changed.
+    void refresh(const QString &word);
+    const QStringList &words() const { return words_; }
+    bool voiceReady(int row) const { return rows_.at(row).voice == FileState::Ready; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // A word typed in place is not set here: the list decides (renameAsked).
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+
+signals:
+    void renameAsked(int row, const QString &typed);
+
+private:
+    struct Row {
+        FileState picture = FileState::Missing;
+        FileState voice = FileState::Missing;
+        mutable QPixmap thumbnail;
+        mutable bool thumbnailRead = false;
+    };
+    Row look(const QString &word) const;
+    QPixmap thumbnail(int row) const;
+
+    MediaPaths paths_;
+    QStringList words_;
+    QList<Row> rows_;
+};
+
+} // namespace zampli::teacher

@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "WordListDocument.h"
+#include "media/MediaPaths.h"
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QTableView;
+
+namespace zampli::teacher {
+
+struct TeacherServices;
+class WordTableModel;
+
+// One vowel's word list: each word with its picture, voice and state. Every
+// change is saved at once, whole; Ctrl+Z takes back the last ones.
+class WordsTab : public QWidget {
+    Q_OBJECT
+public:
+    WordsTab(TeacherServices &services, const QString &folder, const QString &vowel, QWidget *parent = nullptr);
+
+    // Reads the list again from disk, with its pictures and voices.
+    void reload();
+    QString listPath() const;
+    const QStringList &words() const { return document_.words(); }
+    // Picks the word's row, e.g. from a problem found by the check.
+    void selectWord(const QString &word);
+    // Looks at the files again after another tab changed them.
+    void refreshFiles();
+
+signals:
+    void filesChanged();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildTable();
+    void buildActions();
+    void connectMoves();
+    void addWord();
+    void renameWord(int row, const QString &typed);
+    void removeWord();
+    void moveWord(int by);
+    void undo();
+    bool commit(const QString &done);
+    void showWords(int selectRow);
+    int currentRow() const;
+    QString currentWord() const;
+    void importPicture();
+    void pastePicture();
+    bool dropPicture(QDropEvent *event);
+    void importVoice();
+    void recordVoice();
+    void pictureDone(const QString &word, const QString &error);
+    void voiceDone(const QString &word, const QString &error);
+    void say(const QString &text, bool problem = false);
+    void showNotice();
+
+    TeacherServices &services_;
+    MediaPaths paths_;
+    QString vowel_;
+    WordListDocument document_;
+    bool listMissing_ = false;
+    WordTableModel *model_ = nullptr;
+    QTableView *view_ = nullptr;
+    QLineEdit *newWord_ = nullptr;
+    QLabel *notice_ = nullptr;
+    QLabel *message_ = nullptr;
+};
+
+} // namespace zampli::teacher

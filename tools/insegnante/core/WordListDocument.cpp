@@ -1,0 +1,202 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "WordListDocument.h"
+
+#include "WordRules.h"
+#include "wordlist/WordList.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
+namespace zampli::teacher {
+
+namespace {
+
+// The byte that Windows-1252 gives `c`, taken from the reader itself so the
+// two can never disagree; 0 when there is none.
+char windows1252Byte(QChar c)
+{
+    static const QString high = [] {
+        QString s;
+        for (int b = 0x80; b < 0xA0; ++b)
+            s += decodeWordListText(QByteArray(1, char(b)));
+        return s;
+    }();
+    if (c.unicode() < 0x80 || (c.unicode() >= 0xA0 && c.unicode() <= 0xFF))
+        return char(c.unicode());
+    const qsizetype at = high.indexOf(c);
+    return at < 0 ? 0 : char(0x80 + at);
+}
+
+// The first line end of the decoded text; CR LF, the shipped lists' own, when there is none.
+QByteArray firstLineEnd(const QString &text)
+{
+    const qsizetype cr = text.indexOf(u'\r'), lf = text.indexOf(u'\n');
+    if (cr < 0 && lf < 0)
+        return "\r\n";
+    if (cr >= 0 && (lf < 0 || cr < lf))
+        return lf == cr + 1 ? "\r\n" : "\r";
+    return "\n";
+}
+
+ListEncoding encodingOf(const QByteArray &bytes, bool &mixed)
+{
+    mixed = false;
+    if (const auto e = QStringConverter::encodingForData(bytes)) {
+        if (*e == QStringConverter::Utf16LE || *e == QStringConverter::Utf16BE)
+            return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")
+                       ? (*e == QStringConverter::Utf16LE ? ListEncoding::Utf16LEWithMark : ListEncoding::Utf16BEWithMark)
+                       : ListEncoding::Utf8WithMark; // no mark: written as UTF-8 with one
+        return ListEncoding::Utf8WithMark; // UTF-8 or UTF-32 with a mark
+    }
+    if (bytes.contains('\0'))
+        return ListEncoding::Utf8WithMark; // UTF-16 without a mark: written with one, in UTF-8
+    if (QByteArrayView(bytes).isValidUtf8()) {
+        const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+        return ascii ? ListEncoding::Windows1252 : ListEncoding::Utf8;
+    }
+    // Not UTF-8 as a whole: a Windows list, with lines of UTF-8 among them when mixed.
+    for (const QByteArray &line : bytes.split('\n')) {
+        const bool high = std::any_of(line.cbegin(), line.cend(), [](char c) { return uchar(c) >= 0x80; });
+        mixed = mixed || (high && QByteArrayView(line).isValidUtf8());
+    }
+    return ListEncoding::Windows1252;
+}
+
+} // namespace
+
+WordListDocument WordListDocument::fromBytes(const QByteArray &bytes)
+{
+    WordListDocument doc;
+    doc.encoding_ = encodingOf(bytes, doc.mixed_);
+    const QString text = decodeWordListText(bytes);
+    doc.lineEnd_ = firstLineEnd(text);
+    const WordList read = readWordListText(text, LLONG_MAX);
+    doc.words_ = read.words;
+    doc.refused_ = read.refused;
+    return doc;
+}
+
+ListEncoding WordListDocument::writtenEncoding() const
+{
+    if (encoding_ != ListEncoding::Windows1252 && encoding_ != ListEncoding::Utf8)
+        return encoding_;
+    // Without a mark the reader guesses: the bytes must read back as these words.
+    const QByteArray plain = encoded(encoding_);
+    if (!plain.isNull() && readWordListText(decodeWordListText(plain), LLONG_MAX).words == words_)
+        return encoding_;
+    return ListEncoding::Utf8WithMark;
+}
+
+QByteArray WordListDocument::bytes() const
+{
+    return encoded(writtenEncoding());
+}
+
+// Null when a word has no place in `encoding`.
+QByteArray WordListDocument::encoded(ListEncoding encoding) const
+{
+    QString text;
+    for (const QString &w : words_)
+        text += w + QString::fromLatin1(lineEnd_);
+    switch (encoding) {
+    case ListEncoding::Windows1252: {
+        QByteArray out(text.size(), Qt::Uninitialized);
+        for (qsizetype i = 0; i < text.size(); ++i)
+            if (!(out[i] = windows1252Byte(text[i])))
+                return {};
+        return out;
+    }
+    case ListEncoding::Utf8:
+        return text.toUtf8();
+    case ListEncoding::Utf8WithMark:
+        return "\xEF\xBB\xBF" + text.toUtf8();
+    case ListEncoding::Utf16LEWithMark:
+        return QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom)(text);
+    case ListEncoding::Utf16BEWithMark:
+        return QStringEncoder(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom)(text);
+    }
+    return {};
+}
+
+void WordListDocument::remember()
+{
+    history_ << words_;
+}
+
+QString WordListDocument::add(const QString &typed, qsizetype at)
+{
+    const QString word = cleanedWord(typed);
+    if (QString why = wordRefusal(word, words_); !why.isEmpty())
+        return why;
+    remember();
+    words_.insert(at < 0 || at > words_.size() ? words_.size() : at, word);
+    return {};
+}
+
+QString WordListDocument::rename(qsizetype row, const QString &typed)
+{
+    const QString word = cleanedWord(typed);
+    QStringList others = words_;
+    others.removeAt(row);
+    if (QString why = wordRefusal(word, others); !why.isEmpty())
+        return why;
+    if (word == words_.at(row))
+        return {};
+    remember();
+    words_[row] = word;
+    return {};
+}
+
+void WordListDocument::remove(qsizetype row)
+{
+    remember();
+    words_.removeAt(row);
+}
+
+void WordListDocument::move(qsizetype from, qsizetype to)
+{
+    if (from == to || to < 0 || to >= words_.size())
+        return;
+    remember();
+    words_.move(from, to);
+}
+
+bool WordListDocument::undo()
+{
+    if (history_.isEmpty())
+        return false;
+    words_ = history_.takeLast();
+    return true;
+}
+
+QString saveWhole(const QString &path, const QByteArray &bytes)
+{
+    // QSaveFile writes to a link's target: a link is saved beside and renamed over instead.
+    const bool link = QFileInfo(path).isSymLink();
+    const QString written = link ? path + QStringLiteral(".zampli-nuovo") : path;
+    QSaveFile file(written);
+    // Writing straight into the file would leave it half written on a full disk.
+    file.setDirectWriteFallback(false);
+    // Unbuffered: a buffered write that fails only when the file is closed
+    // inside commit() goes unnoticed there, and a cut file is renamed into place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return QStringLiteral("Non posso scrivere nella cartella di %1 (%2): controlla di poterci scrivere, "
+                              "o fai una copia tua di ZAMPLI.").arg(QFileInfo(path).fileName(), file.errorString());
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+        return QStringLiteral("%1 non è stato salvato, il file di prima è rimasto com'era (%2). Libera un po' di "
+                              "spazio sul disco e riprova.").arg(QFileInfo(path).fileName(), file.errorString());
+    if (link && std::rename(QFile::encodeName(written).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(written);
+        return QStringLiteral("%1 non è stato salvato: controlla di poter scrivere nella sua cartella.")
+            .arg(QFileInfo(path).fileName());
+    }
+    return {};
+}
+
+} // namespace zampli::teacher

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace zampli::teacher {
+
+// How a list file is written.
+enum class ListEncoding { Windows1252, Utf8, Utf8WithMark, Utf16LEWithMark, Utf16BEWithMark };
+
+// A vowel's word list as the teacher edits it: every word of the file, past
+// the 50 the program uses too, read by the child's own reader, and written
+// back so that reader gives the same words. The file keeps its encoding and
+// line ends as long as every word fits in them (the shipped lists:
+// Windows-1252 with CR LF); otherwise it becomes UTF-8 with a byte-order
+// mark. A list whose lines came in two encodings is written in one.
+class WordListDocument {
+public:
+    WordListDocument() = default;
+    static WordListDocument fromBytes(const QByteArray &bytes);
+
+    const QStringList &words() const { return words_; }
+    // Fields of the file the reader skips: they are not written back.
+    const QStringList &refused() const { return refused_; }
+    // Its lines were decoded each on its own (two encodings in one file).
+    bool mixed() const { return mixed_; }
+    // The encoding the file had, and the one bytes() writes now.
+    ListEncoding readEncoding() const { return encoding_; }
+    ListEncoding writtenEncoding() const;
+    const QByteArray &lineEnd() const { return lineEnd_; }
+
+    // Each change returns why it was refused, or an empty string; a refused
+    // change leaves the list as it was.
+    QString add(const QString &typed, qsizetype at = -1);
+    QString rename(qsizetype row, const QString &typed);
+    void remove(qsizetype row);
+    void move(qsizetype from, qsizetype to);
+    // Takes back the last change; false when there is none.
+    bool undo();
+    bool canUndo() const { return !history_.isEmpty(); }
+
+    QByteArray bytes() const;
+
+private:
+    void remember();
+    QByteArray encoded(ListEncoding encoding) const;
+
+    QStringList words_;
+    QStringList refused_;
+    QList<QStringList> history_;
+    ListEncoding encoding_ = ListEncoding::Windows1252;
+    QByteArray lineEnd_ = "\r\n";
+    bool mixed_ = false;
+};
+
+// Writes `bytes` over `path` whole or not at all: a temporary file beside it,
+// renamed over it once complete (a full disk or a crash leaves the old file
+// as it was). A symbolic link at `path` is replaced, never written through.
+// Empty on success, else what went wrong and what to do, in Italian.
+QString saveWhole(const QString &path, const QByteArray &bytes);
+
+} // namespace zampli::teacher

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "VoiceClean.h"
+
+#include <QMutex>
+#include <QObject>
+#include <atomic>
+
+struct pa_threaded_mainloop;
+struct pa_context;
+struct pa_stream;
+
+namespace zampli::teacher {
+
+// Records the default microphone through the desktop's sound server, on
+// libpulse's own thread, as mono float samples at kVoiceRate. Nothing here
+// waits for the server: whether a microphone is there is told later by
+// availability().
+class VoiceRecorder : public QObject {
+    Q_OBJECT
+public:
+    explicit VoiceRecorder(QObject *parent = nullptr);
+    ~VoiceRecorder() override;
+
+    // Connects and looks for a microphone; availability() tells the outcome.
+    void probe();
+    bool usable() const { return usable_; }
+    const QString &reason() const { return reason_; }
+
+    // Starts recording from the microphone; false when it cannot.
+    bool start();
+    // Stops and hands over what was recorded.
+    Samples stop();
+    bool recording() const { return stream_ != nullptr; }
+    // The loudest sample of the last moment heard, 0..1, for a level meter.
+    float level() const { return level_.load(); }
+
+signals:
+    void availability(bool usable, const QString &reason);
+
+private:
+    static void onContextState(pa_context *context, void *self);
+    static void onRead(pa_stream *stream, size_t bytes, void *self);
+
+    pa_threaded_mainloop *loop_ = nullptr;
+    pa_context *context_ = nullptr;
+    pa_stream *stream_ = nullptr;
+    bool usable_ = false;
+    QString reason_;
+    QMutex mutex_;
+    Samples recorded_;
+    std::atomic<float> level_{0};
+};
+
+} // namespace zampli::teacher
