@@ -24,7 +24,8 @@ FileState voiceState(const QString &path)
     const QString file = existingFile(path);
     if (!QFileInfo(file).isFile())
         return FileState::Missing;
-    return isPlayableWav(file) ? FileState::Ready : FileState::Unreadable;
+    // The same reader the program plays through: what it refuses, the child would not hear.
+    return probeWav(file).sound ? FileState::Ready : FileState::Unreadable;
 }
 
 QString stateText(FileState picture, FileState voice, bool beyondLimit)
