@@ -7,6 +7,7 @@
 #include "app/Programma.h"
 #include "media/ProblemLog.h"
 #include "media/SoundPlayer.h"
+#include "ProcMemory.h"
 #include "shell/Controls.h"
 #include "shell/Form.h"
 #include "state/AnswerLog.h"
@@ -64,25 +65,6 @@ struct BenchProgram {
 inline void deleteClosedWindows()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-// A field of /proc/self/status ("VmHWM"), or of another such file, in MB.
-inline double statusMb(const char *field, const char *file = "/proc/self/status")
-{
-    QFile status(QString::fromLatin1(file));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
-
-// The resident size in MB, exact: the kernel keeps the VmRSS of status only
-// roughly, off by megabytes in either direction.
-inline double rssMb()
-{
-    return statusMb("Rss", "/proc/self/smaps_rollup");
 }
 
 // The heap in use (live allocations, from the allocator) and the resident

@@ -4,6 +4,7 @@
 //
 //   bench_big_photo
 
+#include "ProcMemory.h"
 #include "media/PictureLoader.h"
 #include "media/ProblemLog.h"
 
@@ -23,17 +24,6 @@ namespace {
 
 // The box of "ascolto 1": 5775 × 5535 twips at 15 twips a pixel.
 constexpr QSize kBox(385, 369);
-
-double statusMb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
 
 // In a process of its own: the photo's pixels take 150 MB before it is saved.
 int makePhoto(const QString &path)
@@ -61,7 +51,7 @@ int main(int argc, char *argv[])
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
     clear.close();
-    const double before = statusMb("VmRSS");
+    const double before = bench::statusMb("VmRSS");
     ProblemLog quiet([](const QString &) {});
     PictureLoader loader(quiet);
     QElapsedTimer t;
@@ -69,6 +59,6 @@ int main(int argc, char *argv[])
     const std::optional<QImage> shown = loader.load(path, kBox);
     const double ms = t.nsecsElapsed() / 1e6;
     std::printf("50-megapixel photo in a %dx%d box: %s in %.0f ms, peak resident %.0f MB (%.0f MB before)\n",
-                kBox.width(), kBox.height(), shown ? "shown" : "refused", ms, statusMb("VmHWM"), before);
+                kBox.width(), kBox.height(), shown ? "shown" : "refused", ms, bench::statusMb("VmHWM"), before);
     return shown ? 0 : 1;
 }

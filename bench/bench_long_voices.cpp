@@ -14,20 +14,11 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "ProcMemory.h"
+
 using namespace zampli;
 
 namespace {
-
-double rssMb()
-{
-    QFile status(QStringLiteral("/proc/self/smaps_rollup"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("Rss"))
-            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
-}
 
 // Silence, written sparse: the disk keeps only the header.
 bool writeLongWav(const QString &path, int seconds)
@@ -62,7 +53,7 @@ int main(int argc, char *argv[])
     ProblemLog log;
     WavSoundPlayer player(log);
     wait(300);
-    const double before = rssMb();
+    const double before = bench::rssMb();
     for (int i = 1; i <= 4; ++i) {
         const QString path = dir.filePath(QStringLiteral("lunga%1.wav").arg(i));
         if (!writeLongWav(path, 600))
@@ -70,7 +61,7 @@ int main(int argc, char *argv[])
         player.play(path);
         wait(1500);
     }
-    const double after = rssMb();
+    const double after = bench::rssMb();
     std::printf("four 10-minute voices played in turn: resident %.0f MB before, %.0f MB after (+%.0f MB)\n", before,
                 after, after - before);
     return 0;

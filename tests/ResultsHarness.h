@@ -17,10 +17,12 @@
 namespace zampli::test {
 
 // The rows of a query, columns split by '|', rows by ' / '.
-inline QString queryRows(const QString &path, const char *sql)
+// The rows `sql` gives, "a|b / c|d". Opened as the program opens it unless
+// read-only, so a file left by a killed one recovers.
+inline QString queryRows(const QString &path, const char *sql, bool readOnly = false)
 {
-    SqliteDb db; // opened as the program opens it, so a file left by a killed one recovers
-    if (db.open(path, false) != SQLITE_OK)
+    SqliteDb db;
+    if (db.open(path, readOnly) != SQLITE_OK)
         return QStringLiteral("cannot open");
     Statement s(db.handle(), sql);
     QStringList out;

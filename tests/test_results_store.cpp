@@ -3,6 +3,7 @@
 #include "results/ResultsReader.h"
 #include "results/ResultsWriter.h"
 #include "results/Sqlite.h"
+#include "ResultsHarness.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -39,18 +40,7 @@ AnswerRecord answer(qint64 at, const char *window, const char *asked, Shown aske
 // The rows of a query, columns split by '|', rows by ' / '.
 QString rows(const QString &path, const char *sql)
 {
-    SqliteDb db;
-    if (db.open(path, true) != SQLITE_OK)
-        return QStringLiteral("cannot open");
-    Statement s(db.handle(), sql);
-    QStringList out;
-    while (s.step() == SQLITE_ROW) {
-        QStringList cols;
-        for (int c = 0; c < s.columns(); ++c)
-            cols << s.text(c);
-        out << cols.join(QLatin1Char('|'));
-    }
-    return out.join(QStringLiteral(" / "));
+    return zampli::test::queryRows(path, sql, true);
 }
 
 // The cells of a matrix that are not zero, "asked>chosen:count", row by row.
