@@ -68,6 +68,10 @@ void ExerciseForm::buildMenuBar(QMenuBar &bar)
 
 void ExerciseForm::Form_Activate()
 {
+    // A new turn drawn behind a locked answer could never be answered: where
+    // activation draws one, an answered turn gives way to a clean one.
+    const bool reopen = !freshControls_ && (row_.steps & StepCaricaZampli) && turnAnswered();
+    freshControls_ = false;
     if (row_.steps & StepResetStileFisso)
         StileFisso = false;
     if (row_.steps & StepOwnResets)
@@ -76,6 +80,10 @@ void ExerciseForm::Form_Activate()
         LeggiParole();
     if (!isLoaded())
         return; // a step sent the window back to the menu
+    if (reopen) {
+        startNextTurn();
+        return;
+    }
     if (row_.steps & StepCaricaZampli)
         CaricaZampli();
     if (row_.steps & StepParla)

@@ -202,6 +202,11 @@ void InitialVowel::Label1_Click(int index)
 
 void InitialVowel::Command1_Click()
 {
+    startNextTurn();
+}
+
+void InitialVowel::startNextTurn()
+{
     setTilesEnabled(true);
     nextButton_->setEnabled(false);
     CaricaZampli();

@@ -47,6 +47,7 @@ void CharacterClickMatching::ownResets()
 {
     StileModello = kStylePairs[0].model;
     StileRiga = kStylePairs[0].row;
+    series_.end(); // activation always deals a new series
 }
 
 void CharacterClickMatching::setStylePair(int item)
@@ -75,7 +76,7 @@ void CharacterClickMatching::CaricaVocale()
 void CharacterClickMatching::Image3_Click(int index)
 {
     switch (series_.answer(index)) {
-    case Answer::Ignored: return; // the series is over; only the next button goes on
+    case Answer::Ignored: return; // a pair is on show, or the series is over: only the next button goes on
     case Answer::Wrong: speaker.wrongAnswer(); return;
     case Answer::Right: break;
     }
@@ -115,6 +116,7 @@ void CharacterClickMatching::startNextTurn()
     rowsGroup_->showTogether(all);
     for (PictureBox *p : all)
         p->setEnabled(true);
+    series_.goOn();
     if (series_.over())
         CaricaZampli();
     else
