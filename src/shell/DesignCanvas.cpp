@@ -50,6 +50,8 @@ void DesignCanvas::place(QWidget *w, const Placement &p)
         fitGroup(group);
         return;
     }
+    if (auto *frame = qobject_cast<OutlineFrame *>(w))
+        frame->setGround(background_);
     if (p.in) {
         // Part of its container: the container takes the clicks.
         w->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -108,6 +110,8 @@ void DesignCanvas::setBackground(const QColor &colour)
     if (colour == background_)
         return;
     background_ = colour;
+    for (OutlineFrame *frame : findChildren<OutlineFrame *>())
+        frame->setGround(colour);
     // Only the ground changes: controls that paint every pixel of their own
     // need no repaint, nor a copy to the screen.
     QRegion ground(rect());
