@@ -34,7 +34,7 @@ ExerciseForm::ExerciseForm(Windows &w, FormId id, QSize designTwips, QColor desi
 
 ExerciseForm::ExerciseForm(Windows &w, FormId id, QSize designTwips, QColor designBackground,
                            const ExerciseServices &s)
-    : Form(w, w.activation, QString::fromLatin1(exerciseWindow(id).name), designTwips, designBackground),
+    : Form(w, w.activation, w.screen, QString::fromLatin1(exerciseWindow(id).name), designTwips, designBackground),
       speaker(s.speaker), counters(s.counters), random(s.random), clock(s.clock), media(s.media),
       pictures(s.pictures), messages(s.boxes), problems(s.problems), row_(exerciseWindow(id))
 {

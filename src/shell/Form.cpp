@@ -7,9 +7,10 @@
 
 namespace zampli {
 
-Form::Form(Windows &w, ActivationTracker &activation, const QString &name, QSize designTwips,
+Form::Form(Windows &w, ActivationTracker &activation, ScreenMode &screen, const QString &name, QSize designTwips,
            QColor designBackground)
-    : windows(w), activation_(activation), name_(name), design_(designTwips), designBackground_(designBackground)
+    : windows(w), activation_(activation), screen_(screen), name_(name), design_(designTwips),
+      designBackground_(designBackground)
 {
     setObjectName(name);
 }
@@ -30,7 +31,7 @@ DesignCanvas *Form::canvas() const
 
 void Form::load()
 {
-    window_ = new FormWindow(*this, design_, hasMenuBar());
+    window_ = new FormWindow(*this, design_, hasMenuBar(), screen_);
     window_->setObjectName(name_);
     window_->setWindowTitle(kProgramTitle);
     window_->canvas()->setBackground(designBackground_);
@@ -45,6 +46,7 @@ void Form::Show()
 {
     if (!window_)
         load();
+    screen_.adopt(*window_);
     window_->show();
     window_->raise();
     window_->activateWindow();

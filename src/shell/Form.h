@@ -2,6 +2,7 @@
 
 #include "shell/ActivationTracker.h"
 #include "shell/FormWindow.h"
+#include "shell/ScreenMode.h"
 
 #include <QColor>
 #include <QObject>
@@ -21,7 +22,7 @@ class Windows;
 class Form : public QObject, public Activatable, private FormWindowOwner {
     Q_OBJECT
 public:
-    Form(Windows &w, ActivationTracker &activation, const QString &name, QSize designTwips,
+    Form(Windows &w, ActivationTracker &activation, ScreenMode &screen, const QString &name, QSize designTwips,
          QColor designBackground);
     ~Form() override;
 
@@ -52,6 +53,7 @@ private:
     void windowActivated() override;
 
     ActivationTracker &activation_;
+    ScreenMode &screen_;
     QString name_;
     QSize design_;
     QColor designBackground_;

@@ -7,6 +7,7 @@ class QMenuBar;
 namespace zampli {
 
 class DesignCanvas;
+class ScreenMode;
 
 // What a window tells the one who loaded it.
 class FormWindowOwner {
@@ -26,7 +27,8 @@ protected:
 class FormWindow : public QWidget {
     Q_OBJECT
 public:
-    FormWindow(FormWindowOwner &owner, QSize designTwips, bool withMenuBar);
+    // F11 switches `screen` over, for this window and the whole program.
+    FormWindow(FormWindowOwner &owner, QSize designTwips, bool withMenuBar, ScreenMode &screen);
 
     DesignCanvas *canvas() const { return canvas_; }
     QMenuBar *menuBar() const { return menuBar_; }
@@ -35,7 +37,6 @@ public:
     void sizeToScreen();
     // Closes without asking the owner (the program itself unloads it).
     void unload();
-    void toggleFullScreen();
 
 protected:
     bool event(QEvent *e) override;

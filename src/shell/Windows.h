@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/ActivationTracker.h"
+#include "shell/ScreenMode.h"
 #include "state/FormId.h"
 
 #include <functional>
@@ -26,6 +27,7 @@ public:
 
     Modulo1 &m;
     ActivationTracker activation;
+    ScreenMode screen;
 
     // Null for a kind this program does not have.
     Form *form(FormId id);
