@@ -29,7 +29,9 @@ static QHBoxLayout *questionLine(const MessageBox &box, QDialog &dialog, int pix
         auto *picture = new QLabel;
         const auto which = box.icon == MessageBox::Icon::Question ? QStyle::SP_MessageBoxQuestion
                                                                    : QStyle::SP_MessageBoxInformation;
-        picture->setPixmap(dialog.style()->standardIcon(which).pixmap(2 * pixels));
+        // The style draws it 32 pixels at most: grown to the words' size.
+        picture->setPixmap(dialog.style()->standardIcon(which).pixmap(128).scaled(
+            2 * pixels, 2 * pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         line->addWidget(picture);
     }
     line->addWidget(new QLabel(box.text));
