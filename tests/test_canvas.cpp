@@ -71,15 +71,23 @@ private slots:
             // Its inner edge lies on the box's edge.
             QCOMPARE(b.frame->geometry().adjusted(line, line, -line, -line), box->geometry());
 
-            // On screen: the ring is red, every pixel of the picture is still the picture.
+            // On screen: the ring is red between two edges (dark on a light ground, white on a
+            // dark one), every pixel of the picture is still the picture.
+            const QColor ground = k == 4 ? QColor(0, 0, 255) : QColor(255, 255, 0);
+            const QColor edge = k == 4 ? QColor(255, 255, 255) : QColor(0, 0, 0);
+            b.canvas.setBackground(ground);
             const QImage shot = b.canvas.grab().toImage();
             const QRect r = box->geometry();
             for (QPoint inside : {r.topLeft(), r.bottomRight(), QPoint(r.center().x(), r.top())})
                 QCOMPARE(QColor(shot.pixel(inside)), QColor(Qt::darkGreen));
-            for (QPoint ring : {r.topLeft() - QPoint(1, 1), r.bottomRight() + QPoint(line, line),
-                                QPoint(r.center().x(), r.top() - line)})
+            const int middle = line / 2 + 1;
+            for (QPoint ring : {r.topLeft() - QPoint(middle, middle), r.bottomRight() + QPoint(middle, middle),
+                                QPoint(r.center().x(), r.top() - middle)})
                 QCOMPARE(QColor(shot.pixel(ring)), QColor(255, 0, 0));
-            QCOMPARE(QColor(shot.pixel(r.topLeft() - QPoint(line + 1, line + 1))), Boxes::kGround);
+            for (QPoint rim : {r.topLeft() - QPoint(1, 1), r.bottomRight() + QPoint(line, line),
+                               QPoint(r.center().x(), r.top() - line)})
+                QCOMPARE(QColor(shot.pixel(rim)), edge);
+            QCOMPARE(QColor(shot.pixel(r.topLeft() - QPoint(line + 1, line + 1))), ground);
         }
     }
 

@@ -3,11 +3,15 @@
 #include "shell/DesignCanvas.h"
 #include "shell/ExerciseForm.h"
 #include "shell/FormWindow.h"
+#include "shell/QtMessageBoxes.h"
 
 #include <QApplication>
 #include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 using namespace zampli;
@@ -20,8 +24,10 @@ class FrameOnly final : public ExerciseForm {
 public:
     FrameOnly(Windows &w, FormId id) : ExerciseForm(w, id, QSize(9000, 6000), Qt::gray) {}
     QStringList steps;
+    bool answered = false;
 
 protected:
+    bool turnAnswered() const override { return answered; }
     void buildControls(DesignCanvas &) override {}
     void ownResets() override { steps << "resets"; }
     void LeggiParole() override { steps << "LeggiParole"; }
@@ -128,6 +134,80 @@ private slots:
         h.windows->activation.activated(*zampli3);
         h.windows->activation.activated(*posizioni5);
         QCOMPARE(posizioni5->steps, QStringList({"CaricaZampli 1"}));
+    }
+
+    // Activated again with its turn answered, a window that draws a new turn
+    // on activation runs the next button's steps instead; freshly loaded it
+    // shows no answer, whatever its turn was when it closed.
+    void answeredTurnGivesWayToTheNextOne()
+    {
+        Harness h;
+        auto f = open(h, FormId::IniziaPer);
+        f->answered = true;
+        f->steps.clear();
+        h.windows->activation.activated(*h.windows->form(FormId::Menu));
+        h.windows->activation.activated(*f);
+        QCOMPARE(f->steps, QStringList({"LeggiParole", "startNextTurn"}));
+        f->Unload();
+        f->steps.clear();
+        f->Show();
+        QCOMPARE(f->steps, QStringList({"LeggiParole", "CaricaZampli 0", "parla"}));
+    }
+
+    // F11 is the program's: after "Esci" the menu comes in full screen, and so
+    // do the windows shown after it; F11 again gives the screen back to every
+    // window open, the menu beside the exercise included.
+    void fullScreenHoldsForTheWholeProgram()
+    {
+        Harness h;
+        Form *menu = h.windows->form(FormId::Menu);
+        menu->Show();
+        clickAsUser(menu->window()->findChild<QWidget *>("Command3"));
+        FormWindow *exercise = h.windows->form(FormId::Posizioni3)->window();
+        QVERIFY(QTest::qWaitForWindowActive(exercise));
+        QVERIFY(!exercise->isFullScreen());
+        QTest::keyClick(exercise, Qt::Key_F11);
+        QVERIFY(exercise->isFullScreen());
+        h.boxes.answers = {MessageBox::Answer::Yes};
+        exercise->findChild<QAction *>("mnuEsci")->trigger();
+        QVERIFY(menu->isLoaded() && menu->window()->isFullScreen());
+
+        clickAsUser(menu->window()->findChild<QWidget *>("Command10")); // the menu stays open beside it
+        FormWindow *caratteri1 = h.windows->form(FormId::Caratteri1)->window();
+        QVERIFY(caratteri1->isFullScreen());
+        QVERIFY(QTest::qWaitForWindowActive(caratteri1));
+        QTest::keyClick(caratteri1, Qt::Key_F11);
+        QVERIFY(!caratteri1->isFullScreen() && !menu->window()->isFullScreen());
+        clickAsUser(menu->window()->findChild<QWidget *>("Command11"));
+        QVERIFY(!h.windows->form(FormId::Caratteri2)->window()->isFullScreen());
+    }
+
+    // A box asked over a window that fills the screen fills it too; over a
+    // window that does not, it stays a box.
+    void messageBoxFollowsItsWindowIntoFullScreen()
+    {
+        for (const bool full : {true, false}) {
+            QWidget window;
+            window.setWindowState(full ? Qt::WindowFullScreen : Qt::WindowNoState);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            bool boxFull = !full;
+            QTimer::singleShot(0, [&boxFull] {
+                auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                QVERIFY(box);
+                QTest::qWait(50); // settled on screen
+                boxFull = box->isFullScreen();
+                for (QPushButton *b : box->findChildren<QPushButton *>())
+                    if (b->text() == QStringLiteral("No"))
+                        b->click();
+            });
+            QtMessageBoxes boxes;
+            QCOMPARE(boxes.show({MessageBox::Icon::Question, MessageBox::Buttons::YesNo, QStringLiteral("ZAMPLI"),
+                                 QStringLiteral("Vuoi terminare?")},
+                                &window),
+                     MessageBox::Answer::No);
+            QCOMPARE(boxFull, full);
+        }
     }
 
     void closeButtonAsksAsExitDoesAndKeepsTheCounters()

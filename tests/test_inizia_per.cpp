@@ -87,7 +87,8 @@ private slots:
     // The right answer is the list the word came from, never its first letter;
     // "Azzera esercizi" clears only the right answers, the captions wait for
     // the next answer; captions and faces do nothing when clicked. Activation
-    // rereads the lists and says a new word, leaving the rest as it was.
+    // rereads the lists and says a new word; after a right answer it opens
+    // the tiles for the new word and turns the next button off.
     void answersCountersAndActivation()
     {
         Open o(1, 1, {{"a", "\xE0ncora\r\n"}, {"o", "uva\r\n"}}); // Windows-1252, its picture's name UTF-8
@@ -130,9 +131,11 @@ private slots:
         o.answer(3);
         o.activateAgain(4, 2);
         QCOMPARE(o.h.sound.played.last(), o.h.media().voice("orso"));
-        QCOMPARE(o.shown(), QStringLiteral(" 2| 8 si tiles0 next1"));
-        o.nextQuestion(2, 1);
         QCOMPARE(o.shown(), QStringLiteral(" 2| 8 si tiles5 next0"));
+        o.answer(3);
+        QCOMPARE(o.shown(), QStringLiteral(" 3| 8 si tiles0 next1"));
+        o.nextQuestion(2, 1);
+        QCOMPARE(o.shown(), QStringLiteral(" 3| 8 si tiles5 next0"));
     }
 
     // The five tiles in the vowels' colours, and in the same once a right

@@ -69,9 +69,9 @@ struct Caratteri2 : Open<CharacterDragMatching> {
         return dropped.isAccepted();
     }
     bool dropPiece(int k, int to) const { return drop(box(to), *std::unique_ptr<QMimeData>(piece(k)->dragData())); }
-    void checkNewSeries(int referenceStyle, int pieceStyle, bool next = false) const
+    void checkNewSeries(int referenceStyle, int pieceStyle) const
     {
-        QVERIFY(form->series().done() == 0 && on("Command2") == next);
+        QVERIFY(form->series().done() == 0 && !on("Command2"));
         const QList<int> rows = pieceOrder();
         for (int k = 0; k < 5; ++k) // one piece a row, beside the boxes
             QVERIFY2(shows(at("Image2", k), kVowels[k], referenceStyle) && isEmptyBox(box(k)) && piece(k)->isEnabled() &&
@@ -114,14 +114,17 @@ private slots:
         const qsizetype sounds = o.h.sound.played.size();
         for (int turn = 0; turn < 1000; ++turn) {
             const QString before = o.form->turn().written();
-            if (!o.on("Command2") && ++answers)
+            if (!o.on("Command2") && ++answers) {
+                const int right = o.h.modulo->EserciziEseguiti.value();
                 clickAsUser(o.face(o.placeOf("Image1", before)));
+                QCOMPARE(o.h.modulo->EserciziEseguiti.value(), right + 1);
+            }
             if (turn % 10 == 3) {
                 o.choose(fixedStyle = (turn / 10) % 5);
                 QVERIFY(o.waiting() && checkedStyleItem(*o.form) == fixedStyle);
-            } else if (turn % 25 == 7) {
+            } else if (turn % 25 == 7) { // answered, then active again: a clean turn to answer
                 o.reactivate();
-                QVERIFY(o.state(1, 4, true));
+                QVERIFY(o.waiting());
             } else {
                 o.click("Command2");
             }
@@ -177,8 +180,11 @@ private slots:
         o.choose(3); // while a pair is shown: the series goes
         QVERIFY(!o.on("Command2") && o.columns() == 10 && o.fresh(3, 4));
         o.pairRight();
-        o.reactivate(); // a new series behind the lone column; the mark stays, the styles go back
-        QVERIFY(checkedStyleItem(*o.form) == 3 && o.fresh(2, 1) && o.columns() == 2 && o.h.modulo->EserciziErrati == 32);
+        o.reactivate(); // a clean new series, every box open; the mark stays, the styles go back
+        QVERIFY(checkedStyleItem(*o.form) == 3 && o.fresh(2, 1) && o.columns() == 10 && !o.on("Command2"));
+        QVERIFY(o.count("Image1", &QWidget::isEnabled) == 5 && o.count("Image3", &QWidget::isEnabled) == 5);
+        o.pairRight();
+        QVERIFY(o.h.modulo->EserciziEseguiti == 43 && o.h.modulo->EserciziErrati == 32 && o.on("Command2"));
     }
 
     void shuffleStepsToTheNextFreePiece()
@@ -242,9 +248,10 @@ private slots:
         QCOMPARE(checkedStyleItem(*o.form), 5);
         for (int k = 0; k < 5; ++k)
             QVERIFY(!o.on("Command2") && o.dropPiece(k, k));
-        o.reactivate();
-        o.checkNewSeries(2, 1, true); // the next button as it was
-        QVERIFY(o.h.modulo->EserciziEseguiti == 12 && o.h.modulo->EserciziErrati == 2);
+        o.reactivate(); // the series done, then active again: a clean one, the next button off
+        o.checkNewSeries(2, 1);
+        QVERIFY(o.dropPiece(3, 3) && shows(o.box(3), "O", 1));
+        QVERIFY(o.h.modulo->EserciziEseguiti == 13 && o.h.modulo->EserciziErrati == 2);
     }
 
 };

@@ -84,9 +84,9 @@ class RecognitionTest : public QObject {
 
 private slots:
     // The window as designed; wrong, right and locked; Command1 repeats the voice at any time and changes
-    // nothing; the window active again while answered says a new vowel and keeps the turn locked. Then many
-    // turns at the design size and twice as large, leaving through "Esci" and back through the menu now and
-    // then; the red frame around each picture answered;
+    // nothing; the window active again while answered says a new vowel in a clean turn the child can answer.
+    // Then many turns at the design size and twice as large, leaving through "Esci" and back through the menu
+    // now and then; the red frame around each picture answered; every place in play holds the answer.
     void play_data()
     {
         QTest::addColumn<int>("id");
@@ -120,26 +120,31 @@ private slots:
             w->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(w));
         }
-        QVERIFY(o.h.sound.played.size() == 6 && o.heard() != "A" && o.answered() && o.right() == 3);
-        QVERIFY(!o.box(o.answerBox())->isEnabled() && o.background() == (o.d.letters ? kBlack : kRed));
+        QVERIFY(o.h.sound.played.size() == 6 && o.heard() != "A" && !o.answered() && o.right() == 3);
+        QCOMPARE(o.background(), kNextBrown);
         o.checkTurn();
+        o.answer(); // the vowel just heard
+        QVERIFY(o.right() == 4 && o.wrong() == 0 && o.answered()); // the menu's load cleared the wrong ones
         o.next();
         constexpr int kTurns = 2000;
+        std::set<int> answerPlaces;
         for (int turn = 1; turn <= kTurns && !QTest::currentTestFailed(); ++turn) {
             const QString before = o.heard();
             const QColor was = o.background();
             const int k = o.answerBox(), large = turn % 500 >= 250, line = large ? 10 : 5, width = large ? 1248 : 624;
+            answerPlaces.insert(k);
             o.form->window()->resize(width, width * 7200 / 9360 + 200);
             o.answer();
             auto *shape1 = o.control<OutlineFrame>("Shape1");
             const QRect r = o.box(k)->geometry();
             QVERIFY(o.answered() && o.form->canvas()->twips(shape1) == o.twips(k) && shape1->lineWidth() == line);
             QCOMPARE(o.background(), o.d.letters ? was : kVowelGround.value(o.heard()));
-            if (turn % 8 == 0) { // on screen the ring red, the picture whole
+            if (turn % 8 == 0) { // on screen the ring red in its middle, the picture whole
                 const QImage shot = o.form->canvas()->grab().toImage();
                 for (QPoint in : {r.topLeft(), r.bottomRight(), QPoint(r.center().x(), r.top())})
                     QVERIFY(near(shot.pixelColor(in), o.shows(k)));
-                for (QPoint ring : {r.topLeft() - QPoint(1, 1), r.bottomRight() + QPoint(line, line)})
+                const QPoint middle(line / 2 + 1, line / 2 + 1);
+                for (QPoint ring : {r.topLeft() - middle, r.bottomRight() + middle})
                     QCOMPARE(shot.pixelColor(ring), kRed);
             }
             if (turn % 200 == 0) { // out through "Esci", back through the menu
@@ -154,6 +159,8 @@ private slots:
             QVERIFY(o.heard() != before);
             o.checkTurn();
         }
+        const std::set<int> inPlay = o.d.inPlay == 5 ? std::set<int>{0, 1, 2, 3, 4} : std::set<int>{0, 1, 2};
+        QCOMPARE(answerPlaces, inPlay);
     }
 
 };

@@ -134,11 +134,32 @@ private slots:
             asked << series.model();
             QCOMPARE(series.answer(place == 0 ? 1 : 0), Answer::Wrong); // a wrong box does not move on
             QCOMPARE(series.answer(place), Answer::Right);
+            // The pair on show locks every box until the next step.
+            QVERIFY(series.pairShown());
+            QCOMPARE(series.answer(place == 0 ? 1 : 0), Answer::Ignored);
+            series.goOn();
+            QVERIFY(!series.pairShown());
         }
         QCOMPARE(asked, QStringList({"A", "E", "I", "O", "U"}));
         QCOMPARE(series.done(), 5);
         QVERIFY(series.over());
         QCOMPARE(series.answer(0), Answer::Ignored);
+    }
+
+    // A series dealt anew after a pair was shown (an activation, a style) is open at once.
+    void clickSeriesStartedAnewIsOpen()
+    {
+        ScriptedRandom random;
+        ClickSeries series;
+        random.scriptNumbers(5, {1, 2, 3, 4, 5}); // row A E I O U
+        series.start(random);
+        QCOMPARE(series.answer(0), Answer::Right);
+        series.end();
+        random.scriptNumbers(5, {5, 4, 3, 2, 1}); // row U O I E A
+        series.start(random);
+        QVERIFY(!series.pairShown());
+        QCOMPARE(series.model(), QStringLiteral("A"));
+        QCOMPARE(series.answer(4), Answer::Right);
     }
 
     void clickSeriesEndsOnANewChoiceOfStyles()

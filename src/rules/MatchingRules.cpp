@@ -26,15 +26,17 @@ void ClickSeries::start(Random &random)
     row_ = s.places;
     lastDrawn_ = s.lastDrawn;
     done_ = 0;
+    pairShown_ = false;
 }
 
 Answer ClickSeries::answer(int place)
 {
-    if (over() || place < 0 || place >= kVowelCount)
+    if (over() || pairShown_ || place < 0 || place >= kVowelCount)
         return Answer::Ignored;
     if (row_[place] != model())
         return Answer::Wrong;
     ++done_;
+    pairShown_ = true;
     return Answer::Right;
 }
 

@@ -33,12 +33,17 @@ public:
     static constexpr int kPairs = 5;
 
     void start(Random &random);
+    // After a right pair nothing is judged until the next step.
     Answer answer(int place);
+    // The next step after a pair: the next model, or a new series after the last.
+    void goOn() { pairShown_ = false; }
     // A new choice of styles: the next step starts a new series.
     void end() { done_ = kPairs; }
 
     const Places &row() const { return row_; }
     int done() const { return done_; }
+    // A right pair is on show, waiting for the next step.
+    bool pairShown() const { return pairShown_; }
     bool over() const { return done_ >= kPairs; }
     // The vowel to match now; only while the series is not over.
     QString model() const { return vowelLetter(done_ + 1); }
@@ -48,6 +53,7 @@ private:
     Places row_;
     int done_ = kPairs;
     int lastDrawn_ = 0;
+    bool pairShown_ = false;
 };
 
 // A series of five pairs by drag and drop: the pieces A..U (piece k is vowel

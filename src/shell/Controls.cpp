@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QResizeEvent>
+#include <cmath>
 
 namespace zampli {
 
@@ -137,13 +138,38 @@ void OutlineFrame::setLineWidth(int pixels)
     update();
 }
 
+// Black or white, whichever stands further from `ground` in luminance: the
+// two give the same contrast at a relative luminance of 0.18.
+static QColor contrastingEdge(const QColor &ground)
+{
+    const auto linear = [](qreal c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    const qreal luminance =
+        0.2126 * linear(ground.redF()) + 0.7152 * linear(ground.greenF()) + 0.0722 * linear(ground.blueF());
+    return luminance > 0.18 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+void OutlineFrame::setGround(const QColor &ground)
+{
+    const QColor edge = contrastingEdge(ground);
+    if (edge == edge_)
+        return;
+    edge_ = edge;
+    update();
+}
+
 void OutlineFrame::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    const QRect inner = rect().adjusted(lineWidth_, lineWidth_, -lineWidth_, -lineWidth_);
-    QRegion ring(rect());
-    ring -= QRegion(inner);
-    p.setClipRegion(ring);
+    // A fifth of the line on each side, at least a pixel: 1, 3, 1 at the
+    // design's 5. A line too thin for three parts stays all red.
+    const int edge = lineWidth_ >= 3 ? qMax(1, lineWidth_ / 5) : 0;
+    const auto ring = [this](int out, int in) {
+        QRegion r(rect().adjusted(out, out, -out, -out));
+        return r - QRegion(rect().adjusted(in, in, -in, -in));
+    };
+    p.setClipRegion(ring(0, lineWidth_));
+    p.fillRect(rect(), edge_);
+    p.setClipRegion(ring(edge, lineWidth_ - edge));
     p.fillRect(rect(), colour_);
 }
 

@@ -141,7 +141,9 @@ private:
 };
 
 // A rectangle outline drawn around the rectangle it is placed on, never over
-// it, so the framed picture stays whole. Clicks pass through it.
+// it, so the framed picture stays whole. Clicks pass through it. Its colour
+// runs between two thin edges that stand out from the ground it lies on:
+// a red ring on a red window is still plainly seen.
 class OutlineFrame : public QWidget {
     Q_OBJECT
 public:
@@ -153,12 +155,16 @@ public:
     int lineWidth() const { return lineWidth_; }
     void setLineWidth(int pixels);
     QColor colour() const { return colour_; }
+    // The ground around it, which picks the colour of the edges.
+    void setGround(const QColor &ground);
+    QColor edgeColour() const { return edge_; }
 
 protected:
     void paintEvent(QPaintEvent *e) override;
 
 private:
     QColor colour_;
+    QColor edge_ = Qt::black;
     int designWidth_;
     int lineWidth_;
 };

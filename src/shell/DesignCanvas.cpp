@@ -50,6 +50,10 @@ void DesignCanvas::place(QWidget *w, const Placement &p)
         fitGroup(group);
         return;
     }
+    if (auto *frame = qobject_cast<OutlineFrame *>(w)) {
+        frame->setGround(background_);
+        frames_.emplace_back(frame); // told of every new ground, without a search at each turn
+    }
     if (p.in) {
         // Part of its container: the container takes the clicks.
         w->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -108,6 +112,9 @@ void DesignCanvas::setBackground(const QColor &colour)
     if (colour == background_)
         return;
     background_ = colour;
+    for (OutlineFrame *frame : frames_)
+        if (frame)
+            frame->setGround(colour);
     // Only the ground changes: controls that paint every pixel of their own
     // need no repaint, nor a copy to the screen.
     QRegion ground(rect());

@@ -116,6 +116,7 @@ private:
     DesignFit fit_;
     std::vector<Placed> placed_;
     std::vector<QPointer<ControlGroup>> groups_;
+    std::vector<QPointer<OutlineFrame>> frames_;
     Pointer pointer_;
     QColor background_;
 };

@@ -28,7 +28,7 @@ QStringList styleItemCaptions(StyleItems form)
 }
 
 ExerciseForm::ExerciseForm(Windows &w, FormId id, QSize designTwips, QColor designBackground)
-    : Form(w, w.activation, w.keyboardInUse, QString::fromLatin1(exerciseWindow(id).name), designTwips,
+    : Form(w, w.activation, w.keyboardInUse, w.screen, QString::fromLatin1(exerciseWindow(id).name), designTwips,
            designBackground),
       ExerciseServices(w.m.exerciseServices()), row_(exerciseWindow(id)), recorder_(answers, id)
 {
@@ -62,6 +62,10 @@ void ExerciseForm::buildMenuBar(QMenuBar &bar)
 
 void ExerciseForm::Form_Activate()
 {
+    // A new turn drawn behind a locked answer could never be answered: where
+    // activation draws one, an answered turn gives way to a clean one.
+    const bool reopen = !freshControls_ && (row_.steps & StepCaricaZampli) && turnAnswered();
+    freshControls_ = false;
     if (row_.steps & StepResetStileFisso)
         StileFisso = false;
     if (row_.steps & StepOwnResets)
@@ -70,6 +74,10 @@ void ExerciseForm::Form_Activate()
         LeggiParole();
     if (!isLoaded())
         return; // a step sent the window back to the menu
+    if (reopen) {
+        startNextTurn();
+        return;
+    }
     if (row_.steps & StepCaricaZampli)
         CaricaZampli();
     if (row_.steps & StepParla)

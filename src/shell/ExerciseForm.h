@@ -36,6 +36,7 @@ public:
     qint16 Stile = 0;
 
 protected:
+    void Form_Load() override { freshControls_ = true; }
     void Form_Activate() override;
     bool hasMenuBar() const override { return true; }
     KeyOrder keyOrder() const override { return KeyOrder::Reading; }
@@ -45,8 +46,11 @@ protected:
     virtual void LeggiParole() {}
     virtual void CaricaZampli() {}
     virtual void parla() {}
-    // What a style choice leads to in the windows that start a new turn on it.
+    // The next button's steps: what a style choice leads to in the windows
+    // that start a new turn on it, and what activation does to an answered turn.
     virtual void startNextTurn() {}
+    // The turn on show was answered and waits for the next button.
+    virtual bool turnAnswered() const { return false; }
     // Eight-item form: the pair of styles item `index` stands for.
     virtual void setStylePair(int) {}
 
@@ -68,6 +72,7 @@ private:
     const ExerciseWindowRow &row_;
     AnswerRecorder recorder_;
     QList<QPointer<QAction>> styleItems_;
+    bool freshControls_ = false; // loaded, not yet activated: nothing shows an answer
 };
 
 // Captions of the style items.

@@ -8,9 +8,10 @@
 
 namespace zampli {
 
-Form::Form(Windows &w, ActivationTracker &activation, bool &keyboardInUse, const QString &name,
+Form::Form(Windows &w, ActivationTracker &activation, bool &keyboardInUse, ScreenMode &screen, const QString &name,
            QSize designTwips, QColor designBackground)
-    : windows(w), activation_(activation), keyboardInUse_(keyboardInUse), name_(name), design_(designTwips), designBackground_(designBackground)
+    : windows(w), activation_(activation), keyboardInUse_(keyboardInUse), screen_(screen), name_(name),
+      design_(designTwips), designBackground_(designBackground)
 {
     setObjectName(name);
 }
@@ -31,7 +32,7 @@ DesignCanvas *Form::canvas() const
 
 void Form::load()
 {
-    window_ = new FormWindow(*this, design_, hasMenuBar());
+    window_ = new FormWindow(*this, design_, hasMenuBar(), screen_);
     window_->setObjectName(name_);
     window_->setWindowTitle(kProgramTitle);
     window_->canvas()->setBackground(designBackground_);
@@ -47,6 +48,7 @@ void Form::Show()
 {
     if (!window_)
         load();
+    screen_.adopt(*window_);
     window_->show();
     window_->raise();
     window_->activateWindow();

@@ -2,6 +2,7 @@
 
 #include "shell/ActivationTracker.h"
 #include "shell/FormWindow.h"
+#include "shell/ScreenMode.h"
 
 #include <QColor>
 #include <QObject>
@@ -21,9 +22,10 @@ class Windows;
 class Form : public QObject, public Activatable, private FormWindowOwner {
     Q_OBJECT
 public:
-    // `keyboardInUse` is the program's: whether its windows show the focus frame.
-    Form(Windows &w, ActivationTracker &activation, bool &keyboardInUse, const QString &name, QSize designTwips,
-         QColor designBackground);
+    // `keyboardInUse` and `screen` are the program's: whether its windows show
+    // the focus frame, and whether they fill the screen.
+    Form(Windows &w, ActivationTracker &activation, bool &keyboardInUse, ScreenMode &screen, const QString &name,
+         QSize designTwips, QColor designBackground);
     ~Form() override;
 
     bool isLoaded() const { return window_ != nullptr; }
@@ -55,6 +57,7 @@ private:
 
     ActivationTracker &activation_;
     bool &keyboardInUse_;
+    ScreenMode &screen_;
     QString name_;
     QSize design_;
     QColor designBackground_;

@@ -26,7 +26,8 @@ constexpr Letter kLetters[10] = {
 } // namespace
 
 FormAvvio::FormAvvio(Windows &w)
-    : Form(w, w.activation, w.keyboardInUse, QStringLiteral("FormAvvio"), QSize(11550, 9510), QColor(255, 192, 255))
+    : Form(w, w.activation, w.keyboardInUse, w.screen, QStringLiteral("FormAvvio"), QSize(11550, 9510),
+           QColor(255, 192, 255))
 {
 }
 

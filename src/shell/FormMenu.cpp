@@ -46,7 +46,8 @@ constexpr DesignFont kButtonFont{15.75, true};
 } // namespace
 
 FormMenu::FormMenu(Windows &w)
-    : Form(w, w.activation, w.keyboardInUse, QStringLiteral("FormMenu"), QSize(10770, 8610), QColor(255, 0, 255))
+    : Form(w, w.activation, w.keyboardInUse, w.screen, QStringLiteral("FormMenu"), QSize(10770, 8610),
+           QColor(255, 0, 255))
 {
 }
 

@@ -1,6 +1,7 @@
 #include "shell/FormWindow.h"
 
 #include "shell/DesignCanvas.h"
+#include "shell/ScreenMode.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,7 +25,8 @@ static int desktopMenuPixels()
     return QFontInfo(QApplication::font("QMenuBar")).pixelSize();
 }
 
-FormWindow::FormWindow(FormWindowOwner &owner, QSize designTwips, bool withMenuBar) : owner_(owner)
+FormWindow::FormWindow(FormWindowOwner &owner, QSize designTwips, bool withMenuBar, ScreenMode &screen)
+    : owner_(owner)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     auto *layout = new QVBoxLayout(this);
@@ -37,9 +39,9 @@ FormWindow::FormWindow(FormWindowOwner &owner, QSize designTwips, bool withMenuB
         menuBar_->setNativeMenuBar(false);
         layout->setMenuBar(menuBar_);
     }
-    // F11 fills the screen, for the classroom whiteboard, and gives it back.
+    // F11 fills the screen with the program, for the classroom whiteboard, and gives it back.
     auto *fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), this);
-    connect(fullScreen, &QShortcut::activated, this, &FormWindow::toggleFullScreen);
+    connect(fullScreen, &QShortcut::activated, this, [&screen] { screen.toggle(); });
 
     canvas_ = new DesignCanvas(designTwips, this);
     canvas_->setObjectName(QStringLiteral("client"));
@@ -56,11 +58,6 @@ void FormWindow::sizeToScreen()
     resize(qRound(design.width() * s), qRound(design.height() * s) + extra.height());
     if (screen)
         move(screen->availableGeometry().center() - rect().center());
-}
-
-void FormWindow::toggleFullScreen()
-{
-    setWindowState(windowState() ^ Qt::WindowFullScreen);
 }
 
 void FormWindow::setKeyboard(KeyOrder order, bool &keyboardInUse)

@@ -9,6 +9,7 @@ class QMenuBar;
 namespace zampli {
 
 class DesignCanvas;
+class ScreenMode;
 
 // What a window tells the one who loaded it.
 class FormWindowOwner {
@@ -28,7 +29,8 @@ protected:
 class FormWindow : public QWidget {
     Q_OBJECT
 public:
-    FormWindow(FormWindowOwner &owner, QSize designTwips, bool withMenuBar);
+    // F11 switches `screen` over, for this window and the whole program.
+    FormWindow(FormWindowOwner &owner, QSize designTwips, bool withMenuBar, ScreenMode &screen);
 
     DesignCanvas *canvas() const { return canvas_; }
     QMenuBar *menuBar() const { return menuBar_; }
@@ -37,7 +39,6 @@ public:
     void sizeToScreen();
     // Closes without asking the owner (the program itself unloads it).
     void unload();
-    void toggleFullScreen();
     // How the keyboard goes round the controls, once they are all placed.
     void setKeyboard(KeyOrder order, bool &keyboardInUse);
 

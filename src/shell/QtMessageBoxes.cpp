@@ -1,7 +1,12 @@
 #include "shell/QtMessageBoxes.h"
 
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 
 namespace zampli {
 
@@ -15,8 +20,70 @@ static QMessageBox::Icon qtIcon(MessageBox::Icon icon)
     return QMessageBox::NoIcon;
 }
 
+// The question's line: its icon, if any, and its text, centred.
+static QHBoxLayout *questionLine(const MessageBox &box, QDialog &dialog, int pixels)
+{
+    auto *line = new QHBoxLayout;
+    line->addStretch();
+    if (box.icon != MessageBox::Icon::None) {
+        auto *picture = new QLabel;
+        const auto which = box.icon == MessageBox::Icon::Question ? QStyle::SP_MessageBoxQuestion
+                                                                   : QStyle::SP_MessageBoxInformation;
+        // The style draws it 32 pixels at most: grown to the words' size.
+        picture->setPixmap(dialog.style()->standardIcon(which).pixmap(128).scaled(
+            2 * pixels, 2 * pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        line->addWidget(picture);
+    }
+    line->addWidget(new QLabel(box.text));
+    line->addStretch();
+    return line;
+}
+
+// OK, or Sì and No (Escape answers No, as in the small box), centred.
+static QHBoxLayout *answerLine(bool ok, QDialog &dialog)
+{
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    const auto button = [&](const QString &caption, int answer) {
+        auto *b = new QPushButton(caption);
+        QObject::connect(b, &QPushButton::clicked, &dialog, [&dialog, answer] { dialog.done(answer); });
+        buttons->addWidget(b);
+        return b;
+    };
+    button(ok ? QStringLiteral("OK") : QStringLiteral("Sì"), QDialog::Accepted)->setDefault(true);
+    if (!ok)
+        button(QStringLiteral("No"), QDialog::Rejected);
+    buttons->addStretch();
+    return buttons;
+}
+
+// The box over a program that fills the screen: it fills it too, its words
+// large enough to read across a classroom. The toolkit's own message box
+// keeps a fixed size, so this one is laid out here.
+static MessageBox::Answer askFullScreen(const MessageBox &box, QWidget *parent)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(box.title);
+    const QScreen *screen = parent->screen();
+    QFont f = dialog.font();
+    f.setPixelSize((screen ? screen->size().height() : 768) / 20);
+    dialog.setFont(f);
+    const bool ok = box.buttons == MessageBox::Buttons::Ok;
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addStretch();
+    layout->addLayout(questionLine(box, dialog, f.pixelSize()));
+    layout->addSpacing(f.pixelSize());
+    layout->addLayout(answerLine(ok, dialog));
+    layout->addStretch();
+    dialog.setWindowState(Qt::WindowFullScreen);
+    const int answer = dialog.exec();
+    return ok ? MessageBox::Answer::Ok : answer == QDialog::Accepted ? MessageBox::Answer::Yes : MessageBox::Answer::No;
+}
+
 MessageBox::Answer QtMessageBoxes::show(const MessageBox &box, QWidget *parent)
 {
+    if (parent && parent->window()->isFullScreen())
+        return askFullScreen(box, parent);
     QMessageBox dialog(qtIcon(box.icon), box.title, box.text, QMessageBox::NoButton, parent);
     // Our own captions: the toolkit's would follow the system language.
     if (box.buttons == MessageBox::Buttons::Ok) {

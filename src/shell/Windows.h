@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/ActivationTracker.h"
+#include "shell/ScreenMode.h"
 #include "state/FormId.h"
 
 #include <functional>
@@ -28,6 +29,7 @@ public:
     ActivationTracker activation;
     // The child's last input was a key: the windows show the focus frame.
     bool keyboardInUse = false;
+    ScreenMode screen;
 
     // Null for a kind this program does not have.
     Form *form(FormId id);

@@ -36,8 +36,10 @@ QLabel *addCaption(DesignCanvas &canvas, const char *name, const QRect &twips, q
 
 } // namespace
 
+// The tiles run from 0 to 12015 twips: the client area takes the last one
+// whole, so the row stands edge to edge and centred.
 InitialVowel::InitialVowel(Windows &w)
-    : ExerciseForm(w, FormId::IniziaPer, QSize(11205, 8445), QColor(0, 0, 128))
+    : ExerciseForm(w, FormId::IniziaPer, QSize(12015, 8445), QColor(0, 0, 128))
 {
 }
 
@@ -208,6 +210,11 @@ void InitialVowel::Label1_Click(int index)
 }
 
 void InitialVowel::Command1_Click()
+{
+    startNextTurn();
+}
+
+void InitialVowel::startNextTurn()
 {
     setTilesEnabled(true);
     nextButton_->setEnabled(false);

@@ -32,6 +32,8 @@ protected:
     void LeggiParole() override;
     void CaricaZampli() override;
     void parla() override;
+    void startNextTurn() override;
+    bool turnAnswered() const override { return quiz_.answered(); }
 
 private:
     // Reads one list into Parole[vowel], saying once what is wrong with it.

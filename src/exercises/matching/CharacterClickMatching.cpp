@@ -49,6 +49,7 @@ void CharacterClickMatching::ownResets()
 {
     StileModello = kStylePairs[0].model;
     StileRiga = kStylePairs[0].row;
+    series_.end(); // activation always deals a new series
 }
 
 void CharacterClickMatching::setStylePair(int item)
@@ -79,7 +80,7 @@ void CharacterClickMatching::Image3_Click(int index)
 {
     const QString model = series_.model(); // a right answer moves the series on
     switch (recorded(series_.answer(index), {model, letterAt(series_.row(), index), {}, StileModello, StileRiga})) {
-    case Answer::Ignored: return; // the series is over; only the next button goes on
+    case Answer::Ignored: return; // a pair is on show, or the series is over: only the next button goes on
     case Answer::Wrong: speaker.wrongAnswer(); return;
     case Answer::Right: break;
     }
@@ -119,6 +120,7 @@ void CharacterClickMatching::startNextTurn()
     rowsGroup_->showTogether(all);
     for (PictureBox *p : all)
         p->setEnabled(true);
+    series_.goOn();
     if (series_.over())
         CaricaZampli();
     else

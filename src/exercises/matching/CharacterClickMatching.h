@@ -34,6 +34,7 @@ protected:
     void CaricaZampli() override;
     void parla() override;
     void startNextTurn() override;
+    bool turnAnswered() const override { return series_.pairShown(); }
     void CaricaVocale();
 
 private:

@@ -35,6 +35,7 @@ protected:
     void setStylePair(int item) override;
     void CaricaZampli() override;
     void startNextTurn() override;
+    bool turnAnswered() const override { return series_.over(); }
     void ScombiccheraPosti();
 
 private:

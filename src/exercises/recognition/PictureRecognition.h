@@ -33,6 +33,7 @@ protected:
     void CaricaZampli() override;
     void parla() override;
     void startNextTurn() override;
+    bool turnAnswered() const override { return turn_.answered(); }
 
 private:
     void enablePictures(bool on);
