@@ -45,7 +45,7 @@ new_window() {
     for _ in $(seq 100); do
         for w in $(windows); do
             # A click in the first moments after mapping can be lost.
-            case " $1 " in *" $w "*) ;; *) sleep 0.5; echo "$w"; return 0 ;; esac
+            case " $1 " in *" $w "*) ;; *) sleep 1; echo "$w"; return 0 ;; esac
         done
         sleep 0.1
     done
