@@ -59,7 +59,8 @@ void drawVowelBars(QPainter &p, const QRectF &area, const VowelScores &scores)
         p.fillRect(QRectF(x, plot.bottom() - hRight - hWrong, w, hWrong), QColor(150, 150, 150));
         p.drawText(QRectF(x, plot.bottom() + 2, w, fm.height()), Qt::AlignCenter, QString::fromLatin1(kVowels[v]));
         p.drawText(QRectF(x - slot * 0.2, plot.bottom() - hRight - hWrong - fm.height(), slot, fm.height()),
-                   Qt::AlignCenter, QStringLiteral("%1/%2").arg(scores[v].right).arg(scores[v].right + scores[v].wrong));
+                   Qt::AlignCenter,
+                   QStringLiteral("%1/%2").arg(scores[v].right).arg(scores[v].right + scores[v].wrong));
     }
     p.drawLine(plot.bottomLeft(), plot.bottomRight());
 }
@@ -69,7 +70,7 @@ void drawConfusion(QPainter &p, const QRectF &area, const ConfusionMatrix &m, co
     const QFontMetricsF fm(p.font());
     drawTitle(p, area, title);
     const double label = fm.horizontalAdvance(QStringLiteral("Chiesta ")) + 4;
-    const QRectF grid = area.adjusted(label, 2 * fm.height() + 4, 0, 0);
+    const QRectF grid = area.adjusted(label, 3 * fm.height() + 4, 0, 0);
     const double side = std::min(grid.width(), grid.height()) / 5.0;
     p.drawText(QRectF(grid.left(), area.top() + fm.height(), 5 * side, fm.height()), Qt::AlignCenter,
                QStringLiteral("scelta"));

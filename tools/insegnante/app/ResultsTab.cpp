@@ -91,14 +91,15 @@ QWidget *ResultsTab::buildSessions()
     layout->setContentsMargins(0, 0, 0, 0);
     sessions_ = new QTableWidget(0, 7);
     sessions_->setObjectName(QStringLiteral("sessioni"));
+    // The windows last: the longest column, cut where the table ends.
     sessions_->setHorizontalHeaderLabels({QStringLiteral("Giorno"), QStringLiteral("Inizio"), QStringLiteral("Fine"),
-                                          QStringLiteral("Finestre"), QStringLiteral("Giuste"),
-                                          QStringLiteral("Sbagliate"), QStringLiteral("Bambino")});
+                                          QStringLiteral("Giuste"), QStringLiteral("Sbagliate"),
+                                          QStringLiteral("Bambino"), QStringLiteral("Finestre")});
     sessions_->setSelectionBehavior(QAbstractItemView::SelectRows);
     sessions_->setSelectionMode(QAbstractItemView::SingleSelection);
     sessions_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sessions_->verticalHeader()->hide();
-    sessions_->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+    sessions_->horizontalHeader()->setSectionResizeMode(6, QHeaderView::Stretch);
     layout->addWidget(sessions_, 1);
     auto *row = new QHBoxLayout;
     name_ = new QLineEdit;

@@ -22,7 +22,9 @@ namespace {
 QString chooseTarget(QWidget *parent, const QString &title, const QString &name, const QString &filter)
 {
     QSettings settings;
-    const QString folder = settings.value("cartellaEsporta", QDir::homePath()).toString();
+    QString folder = settings.value("cartellaEsporta").toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) // gone since: the file window would open nowhere
+        folder = QDir::homePath();
     const QString path = QFileDialog::getSaveFileName(parent, title, QDir(folder).filePath(name), filter, nullptr,
                                                       QFileDialog::DontUseNativeDialog);
     if (!path.isEmpty())

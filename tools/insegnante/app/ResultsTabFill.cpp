@@ -92,8 +92,9 @@ void ResultsTab::fillChildren()
         child_->addItem(n, n);
     const int at = child_->findData(chosen);
     child_->setCurrentIndex(chosen.isNull() || at < 0 ? 0 : at);
-    eraseMany_->setText(child_->currentIndex() > 0 ? QStringLiteral("Cancella tutto di %1…").arg(child_->currentText())
-                                                   : QStringLiteral("Cancella tutto…"));
+    eraseMany_->setText(child_->currentIndex() > 0
+                            ? QStringLiteral("Cancella tutto di %1…").arg(child_->currentText())
+                            : QStringLiteral("Cancella tutto…"));
 }
 
 void ResultsTab::fillSessions(ResultsReader &reader)
@@ -102,9 +103,10 @@ void ResultsTab::fillSessions(ResultsReader &reader)
     sessions_->setRowCount(int(rows.size()));
     for (int r = 0; r < rows.size(); ++r) {
         const SessionSummary &s = rows[r];
-        const QStringList texts{QDateTime::fromMSecsSinceEpoch(s.startedMs).toString(QStringLiteral("ddd d/M/yyyy")),
-                                timeOf(s.startedMs), timeOf(s.endedMs), s.windows.join(QStringLiteral(", ")),
-                                QString::number(s.right), QString::number(s.wrong), s.label};
+        const QDate day = QDateTime::fromMSecsSinceEpoch(s.startedMs).date();
+        const QStringList texts{QLocale(QLocale::Italian).toString(day, QStringLiteral("ddd d/M/yyyy")),
+                                timeOf(s.startedMs), timeOf(s.endedMs), QString::number(s.right),
+                                QString::number(s.wrong), s.label, s.windows.join(QStringLiteral(", "))};
         for (int c = 0; c < texts.size(); ++c)
             sessions_->setItem(r, c, cell(texts[c], s.id));
     }
