@@ -129,7 +129,9 @@ void drawDailyLines(QPainter &p, const QRectF &area, const QList<DayShare> &days
         }
         p.strokePath(line, QPen(vowelColor(v), 2));
         p.setPen(vowelColor(v));
-        p.drawText(QRectF(plot.right() - (5 - v) * 18, plot.top() + 2, 16, fm.height()), Qt::AlignCenter,
+        // The key sits on the title's line, clear of the lines it names.
+        const double key = fm.horizontalAdvance(QStringLiteral("MM"));
+        p.drawText(QRectF(area.right() - (5 - v) * key, area.top(), key, fm.height()), Qt::AlignCenter,
                    QString::fromLatin1(kVowels[v]));
         p.setPen(Qt::black);
     }
