@@ -35,6 +35,7 @@ fi
 "$bin/bench_big_photo" 2>/dev/null || echo "50-megapixel photo: refused"
 "$bin/bench_long_voices" 2>/dev/null || echo "long voices: failed"
 "$bin/bench_results" || echo "results: failed"
+"$bin/bench_results_pictures" || echo "results pictures: failed"
 # The lock of the results file held by another program for the full 10 s
 # (the tests hold it for 2 s): every click still answered within 1 s.
 ZAMPLI_LOCK_SECONDS=10 "$bin/test_results_faults" lockedByAnotherProgram >/dev/null 2>&1 &&

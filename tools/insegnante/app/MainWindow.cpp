@@ -3,6 +3,7 @@
 
 #include "CheckTab.h"
 #include "CopiesTab.h"
+#include "ResultsTab.h"
 #include "SoundsTab.h"
 #include "WordsTab.h"
 
@@ -63,8 +64,8 @@ void MainWindow::buildMenus()
                            "che cosa manca ancora. «Prova ZAMPLI» (F5) avvia il programma dei bambini con queste "
                            "parole."));
     });
-    // Ctrl+1 ... Ctrl+8 go to a tab, as in a web browser.
-    for (int n = 1; n <= 8; ++n) {
+    // Ctrl+1 ... Ctrl+9 go to a tab, as in a web browser.
+    for (int n = 1; n <= 9; ++n) {
         auto *go = new QAction(this);
         go->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + n)));
         connect(go, &QAction::triggered, this, [this, n] { tabs_->setCurrentIndex(n - 1); });
@@ -107,9 +108,15 @@ void MainWindow::openFolder(const QString &folder)
     connect(copies, &CopiesTab::openCopy, this,
             [this](const QString &f) { QMetaObject::invokeMethod(this, [this, f] { openFolder(f); }, Qt::QueuedConnection); });
     tabs_->addTab(copies, QStringLiteral("Copie"));
+    results_ = new ResultsTab(folder_);
+    results_->setObjectName(QStringLiteral("risultati"));
+    tabs_->addTab(results_, QStringLiteral("Risultati"));
     connect(tabs_, &QTabWidget::currentChanged, check_, [this](int index) {
         if (tabs_->widget(index) == check_)
             check_->runCheck();
+        // The child's program may have written since: read again on each visit.
+        if (tabs_->widget(index) == results_)
+            results_->refresh();
     });
     showFolderNotice();
 }

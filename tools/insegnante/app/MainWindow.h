@@ -10,11 +10,13 @@ namespace zampli::teacher {
 
 struct TeacherServices;
 class CheckTab;
+class ResultsTab;
 class SoundsTab;
 class WordsTab;
 
 // The teacher's window on one program folder: a tab for each vowel's words,
-// one for the vowels and sounds, one for the check. Remembers its size and
+// one for the vowels and sounds, one for the check, one for the children's
+// results. Remembers its size and
 // the folder last opened.
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -25,6 +27,7 @@ public:
     const QString &folder() const { return folder_; }
     QTabWidget *tabs() const { return tabs_; }
     WordsTab *wordsTab(int vowel) const { return words_.value(vowel); }
+    ResultsTab *resultsTab() const { return results_; }
     // Starts the child's program of this folder.
     void tryProgram();
 
@@ -45,6 +48,7 @@ private:
     QList<WordsTab *> words_;
     SoundsTab *sounds_ = nullptr;
     CheckTab *check_ = nullptr;
+    ResultsTab *results_ = nullptr;
 };
 
 } // namespace zampli::teacher

@@ -1,0 +1,64 @@
+#pragma once
+
+// Three sessions of today written by hand, every answer known:
+//   1  09:00-09:05  FormZampli3 (heard E, chose I; heard E, chose E; heard A, chose A)
+//   2  10:00-10:05  FormZampli5 (face I, chose E; face I, chose I)
+//   3  11:00-11:05  FormZampli9 (ELEFANTE: chose A, then E)
+#include "results/ResultsWriter.h"
+
+#include <QDateTime>
+
+namespace zampli::test {
+
+inline qint64 todayAt(int hour, int minute)
+{
+    return QDateTime(QDate::currentDate(), QTime(hour, minute)).toMSecsSinceEpoch();
+}
+
+inline void writeSample(const QString &db, const QString &programFolder)
+{
+    ResultsWriter writer(db, programFolder, [](const QString &line) { qFatal("%s", qPrintable(line)); });
+    struct Row {
+        int hour;
+        const char *window, *asked, *chosen, *word;
+        Shown askedAs, chosenAs;
+    };
+    const Row rows[] = {
+        {9, "FormZampli3", "E", "I", "", Shown::Voice, Shown::Tile},
+        {9, "FormZampli3", "E", "E", "", Shown::Voice, Shown::Tile},
+        {9, "FormZampli3", "A", "A", "", Shown::Voice, Shown::Tile},
+        {10, "FormZampli5", "I", "E", "", Shown::Face, Shown::Letter},
+        {10, "FormZampli5", "I", "I", "", Shown::Face, Shown::Letter},
+        {11, "FormZampli9", "E", "A", "ELEFANTE", Shown::Word, Shown::Tile},
+        {11, "FormZampli9", "E", "E", "ELEFANTE", Shown::Word, Shown::Tile},
+    };
+    int lastHour = 0, minute = 0;
+    for (const Row &r : rows) {
+        if (r.hour != lastHour) {
+            if (lastHour)
+                writer.sessionEnded(todayAt(lastHour, 5));
+            writer.sessionStarted(todayAt(r.hour, 0));
+            lastHour = r.hour;
+            minute = 0;
+        }
+        AnswerRecord a;
+        a.atMs = todayAt(r.hour, ++minute);
+        a.window = QString::fromLatin1(r.window);
+        a.turn = minute;
+        a.asked = QString::fromLatin1(r.asked);
+        a.askedAs = r.askedAs;
+        a.askedStyle = r.askedAs == Shown::Letter ? 1 : 0;
+        a.word = QString::fromLatin1(r.word);
+        a.chosen = QString::fromLatin1(r.chosen);
+        a.chosenAs = r.chosenAs;
+        a.chosenStyle = r.chosenAs == Shown::Letter ? 2 : 0;
+        a.right = a.asked == a.chosen;
+        a.answerMs = 1500;
+        writer.record(a);
+    }
+    writer.sessionEnded(todayAt(lastHour, 5));
+    if (!writer.sync())
+        qFatal("the sample was not written");
+}
+
+} // namespace zampli::test

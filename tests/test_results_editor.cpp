@@ -1,0 +1,81 @@
+// The adult's changes to a results database, without a window: names given
+// and taken away, one session deleted with exactly its answers, a name's
+// sessions or all of them erased.
+#include "ResultsHarness.h"
+#include "ResultsSample.h"
+#include "results/ResultsEditor.h"
+#include "results/ResultsReader.h"
+
+#include <QtTest>
+
+using namespace zampli;
+using namespace zampli::test;
+
+class ResultsEditorTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString db_;
+
+private slots:
+    void init()
+    {
+        db_ = dir_.filePath(QStringLiteral("r-%1.sqlite").arg(QTest::currentTestFunction()));
+        writeSample(db_, dir_.path());
+    }
+
+    void aNameFiltersTheSessions()
+    {
+        ResultsEditor editor;
+        QVERIFY(editor.open(db_));
+        QVERIFY(editor.labelSession(2, QStringLiteral("  Giulia ")));
+        QVERIFY(editor.labelSession(3, QStringLiteral("Bruno")));
+        QCOMPARE(editor.labels(), QStringList({"Bruno", "Giulia"}));
+        ResultsReader reader;
+        QVERIFY(reader.open(db_));
+        const QList<SessionSummary> giulia = reader.sessions({0, std::numeric_limits<qint64>::max(), "Giulia"});
+        QCOMPARE(giulia.size(), 1);
+        QCOMPARE(giulia.first().id, qint64(2));
+        QCOMPARE(giulia.first().label, QStringLiteral("Giulia"));
+        // A blank name takes the name away.
+        QVERIFY(editor.labelSession(2, QStringLiteral(" ")));
+        QCOMPARE(editor.labels(), QStringList({"Bruno"}));
+        QVERIFY(!editor.labelSession(99, QStringLiteral("Nessuno")));
+    }
+
+    void deletingASessionTakesExactlyItsAnswers()
+    {
+        ResultsEditor editor;
+        QVERIFY(editor.open(db_));
+        QVERIFY(editor.deleteSession(2));
+        QVERIFY(!editor.deleteSession(2));
+        QCOMPARE(queryRows(db_, "SELECT id FROM sessions ORDER BY id"), QStringLiteral("1 / 3"));
+        QCOMPARE(queryRows(db_, "SELECT session_id, count(*) FROM answers GROUP BY session_id"),
+                 QStringLiteral("1|3 / 3|2"));
+    }
+
+    void erasingANameLeavesTheOthers()
+    {
+        ResultsEditor editor;
+        QVERIFY(editor.open(db_));
+        QVERIFY(editor.labelSession(1, QStringLiteral("Giulia")));
+        QVERIFY(editor.labelSession(3, QStringLiteral("Giulia")));
+        QVERIFY(editor.labelSession(2, QStringLiteral("Bruno")));
+        QCOMPARE(editor.eraseLabel(QStringLiteral("Giulia")), 2);
+        QCOMPARE(queryRows(db_, "SELECT id, label FROM sessions"), QStringLiteral("2|Bruno"));
+        QCOMPARE(queryRows(db_, "SELECT count(*) FROM answers"), QStringLiteral("2"));
+        QCOMPARE(editor.eraseAll(), 1);
+        QCOMPARE(queryRows(db_, "SELECT count(*) FROM sessions"), QStringLiteral("0"));
+        QCOMPARE(queryRows(db_, "SELECT count(*) FROM answers"), QStringLiteral("0"));
+    }
+
+    void aMissingFileIsNotMade()
+    {
+        ResultsEditor editor;
+        const QString missing = dir_.filePath(QStringLiteral("nessuno.sqlite"));
+        QVERIFY(!editor.open(missing));
+        QVERIFY(!QFileInfo::exists(missing));
+    }
+};
+
+QTEST_GUILESS_MAIN(ResultsEditorTest)
+#include "test_results_editor.moc"

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the teacher does to the results: names, deletions, exports.
+#include "Progress.h"
+#include "ResultsReport.h"
+#include "ResultsTab.h"
+#include "results/ResultsEditor.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableWidget>
+
+namespace zampli::teacher {
+
+namespace {
+
+// The file the teacher names; the folder she used last is offered again.
+QString chooseTarget(QWidget *parent, const QString &title, const QString &name, const QString &filter)
+{
+    QSettings settings;
+    QString folder = settings.value("cartellaEsporta").toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) // gone since: the file window would open nowhere
+        folder = QDir::homePath();
+    const QString path = QFileDialog::getSaveFileName(parent, title, QDir(folder).filePath(name), filter, nullptr,
+                                                      QFileDialog::DontUseNativeDialog);
+    if (!path.isEmpty())
+        settings.setValue("cartellaEsporta", QFileInfo(path).absolutePath());
+    return path;
+}
+
+} // namespace
+
+qint64 ResultsTab::chosenSession() const
+{
+    const QList<QTableWidgetItem *> chosen = sessions_->selectedItems();
+    return chosen.isEmpty() ? 0 : chosen.first()->data(Qt::UserRole).toLongLong();
+}
+
+void ResultsTab::tell(const QString &text)
+{
+    message_->setText(text);
+}
+
+void ResultsTab::giveName()
+{
+    const qint64 session = chosenSession();
+    if (session == 0)
+        return tell(QStringLiteral("Scegli prima una sessione nella tabella, poi scrivi il nome."));
+    ResultsEditor editor;
+    if (!editor.open(database_) || !editor.labelSession(session, name_->text()))
+        return tell(QStringLiteral("Non riesco a dare il nome: chiudi ZAMPLI e riprova."));
+    name_->clear();
+    refresh();
+}
+
+void ResultsTab::deleteSession()
+{
+    const qint64 session = chosenSession();
+    if (session == 0)
+        return tell(QStringLiteral("Scegli prima la sessione da cancellare nella tabella."));
+    ResultsEditor editor;
+    if (!editor.open(database_) || !editor.deleteSession(session))
+        return tell(QStringLiteral("Non riesco a cancellare la sessione: chiudi ZAMPLI e riprova."));
+    refresh();
+}
+
+void ResultsTab::eraseMany()
+{
+    const QString label = child_->currentData().toString();
+    const QString text = label.isNull()
+                             ? QStringLiteral("Cancello tutte le risposte di tutti i bambini di questa copia di "
+                                              "ZAMPLI? Non si potranno riavere.")
+                             : QStringLiteral("Cancello tutte le risposte di %1? Non si potranno riavere.").arg(label);
+    if (!confirm(QStringLiteral("Cancella i risultati"), text, QStringLiteral("Cancella")))
+        return;
+    ResultsEditor editor;
+    if (!editor.open(database_))
+        return tell(QStringLiteral("Non riesco a cancellare: chiudi ZAMPLI e riprova."));
+    const int gone = label.isNull() ? editor.eraseAll() : editor.eraseLabel(label);
+    refresh();
+    tell(gone == 1 ? QStringLiteral("Cancellata 1 sessione.") : QStringLiteral("Cancellate %1 sessioni.").arg(gone));
+}
+
+bool ResultsTab::confirm(const QString &title, const QString &text, const QString &yes)
+{
+    QMessageBox ask(QMessageBox::Warning, title, text, QMessageBox::NoButton, this);
+    ask.setObjectName(QStringLiteral("conferma"));
+    QPushButton *go = ask.addButton(yes, QMessageBox::DestructiveRole);
+    ask.setDefaultButton(ask.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole));
+    ask.exec();
+    return ask.clickedButton() == go;
+}
+
+void ResultsTab::exportCsv()
+{
+    const QString path = chooseTarget(this, QStringLiteral("Esporta le risposte"), QStringLiteral("risultati.csv"),
+                                      QStringLiteral("Tabella CSV (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const ResultsFilter f = filter();
+    const QString db = database_;
+    // A connection of its own: SQLite's handles stay on the thread that opened them.
+    const bool done = withProgress(this, QStringLiteral("Scrivo le risposte in %1…").arg(path), [db, path, f] {
+        ResultsReader reader;
+        return reader.open(db) && reader.exportCsv(path, f);
+    });
+    tell(done ? QStringLiteral("Risposte scritte in %1: si apre con un foglio di calcolo.").arg(path)
+              : QStringLiteral("Non riesco a scrivere %1: scegli un'altra cartella.").arg(path));
+}
+
+void ResultsTab::exportPdf()
+{
+    const QString path = chooseTarget(this, QStringLiteral("Esporta il riepilogo"), QStringLiteral("risultati.pdf"),
+                                      QStringLiteral("Documento PDF (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    const ReportContent content{filterText(), scores_, matrix_,
+                                QStringLiteral("Chiesta × scelta: %1").arg(matrixKind_->currentText()), days_, words_};
+    tell(writeResultsReport(path, content)
+             ? QStringLiteral("Riepilogo scritto in %1.").arg(path)
+             : QStringLiteral("Non riesco a scrivere %1: scegli un'altra cartella.").arg(path));
+}
+
+} // namespace zampli::teacher
