@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A phone's 50-megapixel photo (8160 × 6144 JPEG) as the picture of the
 // single-picture window's box: the time from asking to a picture at the box's
 // size, and the most memory the program held meanwhile.

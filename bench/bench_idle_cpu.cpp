@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPU the program uses while a window waits for the child: shows the window
 // named on the command line (FormZampli1 by default), lets the event loop run
 // for the span given in seconds after it (30 by default; timers ticking) and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Four 10-minute voices (44.1 kHz stereo, 106 MB each) played in turn, as
 // the program plays them: resident memory before, after and once the next
 // short sound has been played. Any audio server, or none, will do.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Resident memory after the title window and then every exercise window have
 // been opened and closed once, made as the program makes them (sound thread
 // included), beside the floor: a bare window that opens and closes as many

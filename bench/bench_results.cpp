@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What keeping the child's answers costs: the time added on the window's
 // thread per answer, the file's size per 10,000 answers, and the adult's
 // queries over 100,000 answers.

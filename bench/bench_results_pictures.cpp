@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The teacher's results over 100,000 answers: the queries the Risultati tab
 // asks, the pictures drawn from them, and the whole tab read again.
 //   bench_results_pictures [answers, 100000 by default]

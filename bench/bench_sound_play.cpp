@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long a click that plays a sound holds the window thread: from the
 // click to play() returning. The sound thread does the real work; here only
 // the posting is measured. Run it with an audio server to see the worst case

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The teacher's program: opening a copy of 250 words with their thumbnails
 // (goal 300 ms) and importing a 12-megapixel photo (goal 1 s). Medians of
 // several runs; each opening is a new window on the same folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A turn in every exercise window, at a large window size: what the child's
 // answer and the next button do (draws, picture loads, colour) and the
 // repaint, timed together. Prints the median and the 99th percentile of each

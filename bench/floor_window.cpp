@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolkit's floor: a bare Qt Widgets window, nothing in it. Started by
 // the start timer with the program's window size (WIDTHxHEIGHT); with a
 // count N after it, it also opens and closes N more such windows and prints

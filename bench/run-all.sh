@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds and runs every benchmark on a private X server and prints one line
 # a figure, the toolkit's floor beside it where there is one.
 #

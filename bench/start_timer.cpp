@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up against the toolkit's floor: starts the program and a bare Qt
 // window of the same size in turn, and times each from fork() to the X
 // server's MapNotify of its top-level window, read from the server's own

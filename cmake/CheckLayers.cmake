@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source file under SRC includes a layer above its own, when one
 # exercise family includes another, or when one of the lowest libraries
 # includes a sibling it does not link. Run: cmake -DSRC=<dir> -P CheckLayers.cmake

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installing and packaging: the program and its media go together into one
 # folder, since it reads its media from the folder that holds it; the desktop
 # finds it through its menu entry, icon and metainfo.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the media paths: any name, however odd, is put
 // between the program folder and its extension unchanged, and the lookup that
 // forgives case differences answers with the path itself or with an entry on

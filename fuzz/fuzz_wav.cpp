@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the WAV reader: any bytes give either a refusal that
 // says why, or whole 16-bit frames of 1 to 32 channels at a positive rate,
 // never more than a clip may hold.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the word-list reader: any bytes at all give at most
 // fifty words, each a plain file name of bounded length taken from the
 // text, and never a crash.

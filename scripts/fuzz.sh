@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs each for
 # SECONDS (default 60). New inputs go to build-fuzz/corpus/<target>; the
 # seeds in tests/fuzz/<target> are only read. The first crash, sanitizer

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs, from Debian's packages, what is still missing to build and run
 # ZAMPLI and make its default media; with --tests, also what only the tests
 # need. Packages already present are left alone, and the machine's own sound

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the tests need, builds the program twice and runs every test
 # in both builds: build/ as it ships, build-asan/ under AddressSanitizer and
 # UndefinedBehaviorSanitizer, both refusing compiler warnings. The second

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A window opened from the menu as a child would, over pictures of one plain colour each.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A second program for the results tests, so that locks and a sudden end
 // happen in another process as they would on a real machine.
 //   results_helper lock <database> <ms>: holds the write lock for <ms>

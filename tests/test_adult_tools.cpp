@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The adult's tools over the real default media set: the media check, and
 // the personal copy of the program folder.
 

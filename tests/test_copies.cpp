@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Personal copies with real files in temporary folders: each copy's menu
 // entry, started as the desktop starts it, runs that copy; links never lead
 // outside a copy; a copy that fails leaves nothing behind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows as designed: every control whole inside its window, the twips
 // of the windows whose layout nothing else checks, and the Opzioni captions.
 #include "fakes/Fakes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The red frame of a right answer as the screen shows it, on each vowel's
 // ground: FormPosizioni4 tints the window in the colour of the vowel framed.
 #include "fakes/Fakes.h"

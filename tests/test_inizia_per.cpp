@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "INIZIA PER" window driven as a child and a teacher would: lists on
 // disk, a word shown and said, tiles clicked, counters on screen.
 #include "fakes/Fakes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A child who plays without the mouse: real key presses through the X
 // server (xdotool), one whole turn in every window, and the focus frame
 // looked for on the screen itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drags as a child makes them, on an X server where a drag runs its own loop
 // until the button or the finger is lifted.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every window over a copy of the default media set that a teacher has
 // damaged: files gone, cut short, of another kind, in another encoding, far
 // too long, pipes and devices in their place. The program goes on, never

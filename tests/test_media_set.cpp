@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The default media set the build writes into the program's folder (where
 // this test lives too): every file a window can name is there and loads,
 // every recording is clean PCM of a sensible length, every word list is in

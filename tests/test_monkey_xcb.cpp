@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A child let loose on every window in turn: random clicks, drags, menu
 // commands, answers and window switches, on a real X server so that drags
 // run their own loop. Whatever happens, the program keeps its shape.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program file itself on real X servers of the test's own (Xvfb picks
 // a free display and says which): one account on one screen or on two.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The adult's changes to a results database, without a window: names given
 // and taken away, one session deleted with exactly its answers, a name's
 // sessions or all of them erased.

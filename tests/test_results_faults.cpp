@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whatever becomes of the results file, the child's window answers every
 // click as before, the adult is told once, and what could be written is
 // intact afterwards. And a program killed mid-answer loses at most a second.

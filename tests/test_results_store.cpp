@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results database without a window: what the writer puts in the file,
 // and what the adult's program reads back from it.
 #include "results/ResultsReader.h"

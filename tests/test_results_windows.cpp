@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The child's windows leave every answer they judge in a real database: a
 // wrong then a right answer in one window of each family that judges.
 #include "ResultsHarness.h"

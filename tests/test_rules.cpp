@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules of a turn, without a window: the shuffle, the draws, the series,
 // the INIZIA PER question, the counters and the report.
 #include "rules/Counter16.h"

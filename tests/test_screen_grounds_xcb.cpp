@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ground of each window family as the X server shows it after wrong and
 // right answers: a colour the program decides but never paints, or paints
 // wrong, fails here, where reading the canvas or a fresh grab() would not.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the real program, twice, from a folder of its own.
 
 #include "app/SingleInstance.h"

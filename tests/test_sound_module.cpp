@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's sound comes from the module beside it, made when first needed.
 #include "app/SoundModule.h"
 #include "sound/LateSoundPlayer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real player against a private PulseAudio server with a null sink, whose
 // monitor is recorded and listened to. The player runs in a child process
 // (this program again, "--child"), so each run meets the server afresh.

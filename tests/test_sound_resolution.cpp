@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the sound player decides to play, seen through a recording output:
 // no audio device is touched.
 #include "media/ProblemLog.h"

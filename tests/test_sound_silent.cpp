@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real player on a machine with no audio server: it must stay silent,
 // say so once, still report missing files, and close at once.
 #include "media/ProblemLog.h"

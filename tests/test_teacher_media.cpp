@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The teacher's pictures and voices on real files: pictures dropped on a
 // word come out as JPEGs of the boxes' proportions, upright and on white;
 // sounds of any kind come out as the program's own WAV; and a recording from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Risultati tab on a real database in a temporary state folder: what it
 // shows of the answers written, names and deletions done through its own
 // controls, and the files it exports.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The teacher's word lists through the real tab, checked on disk with the
 // child's own reader: encodings and line ends kept where the words fit, a
 // mixed list saved clean, refusals, undo, and a full disk that leaves the

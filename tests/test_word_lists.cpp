@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The word-list reader over real files: the field rules, the encodings lists
 // come in from Windows and Linux editors, and files that are no word list.
 #include "wordlist/WordList.h"

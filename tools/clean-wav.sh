@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cleans one recording for the program: mono, 16-bit PCM at 22050 Hz,
 # silence trimmed at both ends, short fades, even loudness, no clipping.
 # usage: clean-wav.sh IN OUT [TARGET_RMS_DBFS]

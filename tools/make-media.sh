@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Generates the program's default media set into PROGRAM_DIR/{jpg,voci,suoni,testi}.
 # usage: make-media.sh MEDIAGEN WORDS.tsv PROGRAM_DIR WORK_DIR
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the program's SVG icon into a square PNG for the desktop's icon
 // theme: zampli-render-icon <in.svg> <size> <out.png>
 

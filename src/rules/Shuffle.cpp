@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "rules/Shuffle.h"
 
 #include "rules/Random.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry of the sound module: the program loads it once its first window
 // is up, so the audio server's library costs nothing at start.
 #include "sound/WavSoundPlayer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Generates the program's default media set (see tools/make-media.sh, which
 // runs it):
 //   zampli-mediagen speech WORDS.tsv WORK   word lists into WORK/set/testi,

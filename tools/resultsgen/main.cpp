@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fills a results database with a month of made-up answers, for pictures of
 // the teacher's results and for timing the queries.
 //   zampli-resultsgen <database> [answers] [last day yyyy-mm-dd]

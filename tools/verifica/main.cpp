@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zampli-verifica [CARTELLA]: the adult's check of a program folder's media,
 // never shown to the child. One line a problem, a summary, exit 0 only when
 // the program can use every file it may name.
