@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QString>
 
@@ -24,6 +26,15 @@ inline double statusMb(const char *field, const char *file = "/proc/self/status"
 inline double rssMb()
 {
     return statusMb("Rss", "/proc/self/smaps_rollup");
+}
+
+// Lets the event loop run for a while: windows map, paint, settle, sounds play.
+inline void settle(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 } // namespace zampli::bench

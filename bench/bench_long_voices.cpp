@@ -36,15 +36,6 @@ bool writeLongWav(const QString &path, int seconds)
     s.writeRawData("data", 4), s << bytes;
     return f.resize(44 + bytes);
 }
-
-void wait(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -53,14 +44,14 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     ProblemLog log;
     WavSoundPlayer player(log);
-    wait(300);
+    bench::settle(300);
     const double before = bench::rssMb();
     for (int i = 1; i <= 4; ++i) {
         const QString path = dir.filePath(QStringLiteral("lunga%1.wav").arg(i));
         if (!writeLongWav(path, 600))
             return 1;
         player.play(path);
-        wait(1500);
+        bench::settle(1500);
     }
     const double after = bench::rssMb();
     std::printf("four 10-minute voices played in turn: resident %.0f MB before, %.0f MB after (+%.0f MB)\n", before,

@@ -19,19 +19,6 @@
 
 using namespace zampli;
 
-namespace {
-
-// Lets the event loop run for a while: windows map, paint, settle.
-void settle(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -39,17 +26,17 @@ int main(int argc, char *argv[])
     WavSoundPlayer sound(quiet);
     bench::BenchProgram program(&sound);
     program.program.Main();
-    settle(500);
+    bench::settle(500);
     const QSize titleSize = program.program.windows.form(FormId::Avvio)->window()->size();
     const double titleRss = bench::rssMb();
     for (const ExerciseWindowRow &row : kExerciseWindows) {
         Form *form = program.program.windows.form(row.id);
         form->Show();
-        settle(100);
+        bench::settle(100);
         form->Unload();
         bench::deleteClosedWindows();
     }
-    settle(200);
+    bench::settle(200);
     const double rss = bench::rssMb(), hwm = bench::statusMb("VmHWM");
 
     QProcess floor;

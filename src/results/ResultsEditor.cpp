@@ -13,17 +13,8 @@ bool ResultsEditor::open(const QString &path)
         error_ = QStringLiteral("il file non c'è");
         return false;
     }
-    int rc = db_.open(path, false);
-    if (rc == SQLITE_OK) {
-        // The child's program may be writing: wait for it rather than fail.
-        sqlite3_busy_timeout(db_.handle(), 5000);
-        Statement probe(db_.handle(), "SELECT count(*) FROM sessions");
-        if (probe.prepared() == SQLITE_OK && probe.step() == SQLITE_ROW)
-            return true;
-    }
-    error_ = db_.isOpen() ? db_.message() : QString::fromUtf8(sqlite3_errstr(rc));
-    db_.close();
-    return false;
+    // The child's program may be writing: wait for it rather than fail.
+    return db_.openChecked(path, false, 5000, "SELECT count(*) FROM sessions", error_);
 }
 
 bool ResultsEditor::labelSession(qint64 session, const QString &label)

@@ -43,17 +43,8 @@ const char *confusionCondition(ConfusionKind::Kind kind)
 
 bool ResultsReader::open(const QString &path)
 {
-    const int rc = db_.open(path, true);
-    if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(db_.handle(), 1000);
-        // A file that is no database, or holds no answers table, says so here.
-        Statement probe(db_.handle(), "SELECT count(*) FROM answers");
-        if (probe.prepared() == SQLITE_OK && probe.step() == SQLITE_ROW)
-            return true;
-    }
-    error_ = db_.isOpen() ? db_.message() : QString::fromUtf8(sqlite3_errstr(rc));
-    db_.close();
-    return false;
+    // A file that is no database, or holds no answers table, says so here.
+    return db_.openChecked(path, true, 1000, "SELECT count(*) FROM answers", error_);
 }
 
 QList<SessionSummary> ResultsReader::sessions(const ResultsFilter &f)

@@ -71,7 +71,7 @@ int migrate(SqliteDb &db)
 QString resultsFolder()
 {
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory specification ignores a relative path.
+    // XDG state folders must be absolute: a relative one is ignored.
     if (state.isEmpty() || QDir::isRelativePath(state))
         state = QDir::homePath() + QStringLiteral("/.local/state");
     return state + QStringLiteral("/zampli");

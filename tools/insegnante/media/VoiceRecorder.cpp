@@ -98,8 +98,8 @@ bool VoiceRecorder::start()
         recorded_.clear();
     }
     pa_threaded_mainloop_lock(loop_);
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, uint32_t(kVoiceRate), 1};
-    stream_ = pa_stream_new(context_, "Voce", &spec, nullptr);
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, uint32_t(kVoiceRate), 1};
+    stream_ = pa_stream_new(context_, "Voce", &format, nullptr);
     bool ok = stream_ != nullptr;
     if (ok) {
         pa_stream_set_read_callback(stream_, &VoiceRecorder::onRead, this);
