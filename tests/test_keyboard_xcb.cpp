@@ -38,6 +38,18 @@ bool press(const QString &key)
     return QProcess::execute("xdotool", {"key", key}) == 0;
 }
 
+// Presses the left button near the bottom left corner of the active window,
+// on its ground, through the X server; false when xdotool could not.
+bool clickGround()
+{
+    QWidget *w = QApplication::activeWindow();
+    if (!w)
+        return false;
+    const QPoint at = w->mapToGlobal(QPoint(12, w->height() - 12));
+    return QProcess::execute("xdotool", {"mousemove", "--sync", QString::number(at.x()), QString::number(at.y()),
+                                         "click", "1"}) == 0;
+}
+
 QWidget *focused() { return QApplication::focusWidget(); }
 
 // Arrows to the right until `target` has the focus, as a child watching the frame.
@@ -118,6 +130,48 @@ private slots:
         QVERIFY(press(key));
         SETTLES(!title->isLoaded());
         QVERIFY(h.windows->form(FormId::Menu)->window()->isVisible());
+    }
+
+    // A key marks the keyboard as in use and the next press of the mouse
+    // hides the frame, also on the title, the one window without a frame.
+    // Keys and clicks in any order, on the title and then on the menu: the
+    // program lives and still answers.
+    void keysAndClicksInAnyOrder_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        for (const char *key : {"Tab", "Right", "space", "Return"})
+            QTest::addRow("%s click", key) << QStringList{key, "click"};
+        for (const char *key : {"Tab", "Down"})
+            QTest::addRow("click %s click", key) << QStringList{"click", key, "click"};
+        QTest::newRow("Tab Tab click") << QStringList{"Tab", "Tab", "click"};
+        QTest::newRow("Escape Tab click Tab click") << QStringList{"Escape", "Tab", "click", "Tab", "click"};
+        QTest::newRow("Tab space click Return") << QStringList{"Tab", "space", "click", "Return"};
+        QTest::newRow("Down Return Tab click space click")
+            << QStringList{"Down", "Return", "Tab", "click", "space", "click"};
+    }
+    void keysAndClicksInAnyOrder()
+    {
+        QFETCH(QStringList, steps);
+        Harness h;
+        h.writeVowelPictures();
+        Form *title = h.windows->form(FormId::Avvio);
+        title->Show();
+        QVERIFY(QTest::qWaitForWindowActive(title->window()));
+        for (const QString &step : steps) {
+            QVERIFY2(step == "click" ? clickGround() : press(step), qPrintable(step));
+            // Either the step changed the window in front, or the program
+            // has taken it and comes back to its loop.
+            bool served = false;
+            QTimer::singleShot(0, [&] { served = true; });
+            SETTLES(served && QApplication::activeWindow());
+        }
+        // Still answering: the first click or press leaves the title for the menu.
+        SETTLES(!title->isLoaded() || title->window()->isActiveWindow());
+        if (title->isLoaded()) {
+            QVERIFY(clickGround());
+            SETTLES(!title->isLoaded());
+        }
+        SETTLES(QApplication::activeWindow() && QApplication::activeWindow()->isVisible());
     }
 
     // From the title to a recognition window and a right answer by keyboard;

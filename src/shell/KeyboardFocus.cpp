@@ -211,6 +211,9 @@ void KeyboardFocus::focusChanged(QWidget *now)
 
 void KeyboardFocus::placeFrame()
 {
+    // A window that is one big control (the title) has no frame to place.
+    if (!frame_)
+        return;
     const bool show = keyboardInUse_ && target_ && reachable(target_) && target_->isVisible();
     if (!show) {
         frame_->hide();
