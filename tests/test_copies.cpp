@@ -4,6 +4,7 @@
 // outside a copy; a copy that fails leaves nothing behind.
 
 #include "Copies.h"
+#include "StopSignals.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -395,6 +396,29 @@ private slots:
                  "la copia, avviate di nuovo zampli-copia.\n");
         QCOMPARE(entriesIn(parent), QStringList());
         QCOMPARE(entriesIn(applications_), menuBefore);
+    }
+
+    // In the process itself, as the teacher's window copies: the signal only
+    // asks to stop, the copy leaves nothing, and afterwards the signal's
+    // earlier action is back so that the program can end as it asked.
+    void aSignalStopsACopyInTheProcess()
+    {
+        const QString parent = root_.filePath("inprocess");
+        struct sigaction before{};
+        sigaction(SIGTERM, nullptr, &before);
+        int received = 0;
+        {
+            const StopSignals stop;
+            std::raise(SIGTERM);
+            const CopyResult made = makeCopy(program_, parent + "/Classe", {}, stop.stopping());
+            received = stop.received();
+            QCOMPARE(made.message, "La copia è stata fermata: in " + parent + " non è rimasto nulla di mezzo fatto.");
+        }
+        QCOMPARE(received, int(SIGTERM));
+        QVERIFY(!QFileInfo::exists(parent));
+        struct sigaction now{};
+        sigaction(SIGTERM, nullptr, &now);
+        QVERIFY(now.sa_handler == before.sa_handler);
     }
 
     // Started under nohup, the copy goes on when its terminal closes.
