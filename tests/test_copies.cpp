@@ -365,6 +365,24 @@ private slots:
         QCOMPARE(entriesIn(parent), QStringList());
     }
 
+    // The same in the program folder: a file the copy could not name is
+    // named to the teacher before anything is made.
+    void aProgramFileNotInUtf8IsNamed()
+    {
+        const QByteArray raw = QFile::encodeName(program_) + "/jpg/caff\xe8.jpg";
+        const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        const QString parent = root_.filePath("latin1file");
+        const CopyResult made = makeCopy(program_, parent + "/Classe");
+        QVERIFY(::unlink(raw.constData()) == 0);
+        QVERIFY(!made.ok);
+        QCOMPARE(made.message, "Il nome di " + program_ + "/jpg/caff\uFFFD.jpg non è scritto in UTF-8 (qui le lettere "
+                               "illeggibili sono mostrate come \uFFFD) e non lo posso copiare così com'è: la copia "
+                               "non è stata fatta. Rinominatelo con lettere comuni, poi riprovate.");
+        QVERIFY(!QFileInfo::exists(parent));
+    }
+
     // Ctrl-C, the system's request to end and a closed terminal, each while
     // the real tool copies: it stops, takes away what it made, says so in
     // Italian and ends with the code a shell gives a program the signal ended.

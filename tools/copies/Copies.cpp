@@ -252,6 +252,11 @@ CopyResult makeCopy(const QString &programFolder, const QString &target, const Q
     if (problem = sourceProblem(programFolder); !problem.isEmpty())
         return failure(problem);
     const detail::CopyPlan plan = detail::planCopy(programFolder, kProgramFiles, kMediaFolders);
+    if (!plan.notUtf8.isEmpty())
+        return failure(QStringLiteral("Il nome di %1 non è scritto in UTF-8 (qui le lettere illeggibili sono mostrate "
+                                      "come \uFFFD) e non lo posso copiare così com'è: la copia non è stata fatta. "
+                                      "Rinominatelo con lettere comuni, poi riprovate.")
+                           .arg(plan.notUtf8.first()));
     const QString parent = QFileInfo(folder).path();
     MadeParents parents;
     if (const int error = parents.make(parent))

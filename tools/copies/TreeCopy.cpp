@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +21,23 @@ namespace {
 
 QByteArray encoded(const QString &path) { return QFile::encodeName(path); }
 
+// Qt lists no entry whose name is not UTF-8: without this look at the bytes
+// the copy would silently lack it.
+QStringList namesNotUtf8(const QString &folder)
+{
+    QStringList found;
+    DIR *dir = ::opendir(encoded(folder).constData());
+    if (!dir)
+        return found;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (QFile::encodeName(QFile::decodeName(name)) != name)
+            found << folder + QLatin1Char('/') + QFile::decodeName(name);
+    }
+    ::closedir(dir);
+    return found;
+}
+
 // Folders on the way down, by their real path: a link back to one of them
 // would copy forever.
 void planFolder(CopyPlan &plan, const QString &source, const QString &relative, QSet<QString> &above)
@@ -29,6 +47,7 @@ void planFolder(CopyPlan &plan, const QString &source, const QString &relative, 
         return;
     above.insert(real);
     plan.folders << relative;
+    plan.notUtf8 << namesNotUtf8(source);
     const QFileInfoList entries = QDir(source).entryInfoList(
         QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
     for (const QFileInfo &entry : entries) {

@@ -22,6 +22,7 @@ struct CopyPlan {
     QStringList folders; // relative, parents before children
     QList<FileToCopy> files;
     qint64 bytes = 0;
+    QStringList notUtf8; // named in bytes that are not UTF-8 (shown with U+FFFD): not in `files`
 };
 
 // What to copy from `from`: the files named in `files` that exist and the
