@@ -5,6 +5,7 @@
 // reads the copied media.
 
 #include "Copies.h"
+#include "StopSignals.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,12 +42,15 @@ const char *kHelp =
     "voce (.wav) di ogni parola nuova. zampli-verifica CARTELLA dice che cosa manca.\n"
     "\n"
     "Una cartella che c'è già non viene toccata. Se la copia non riesce (per esempio\n"
-    "perché il disco è pieno) non resta nulla di mezzo fatto.\n";
+    "perché il disco è pieno) o viene fermata (Ctrl-C, terminale chiuso) non resta\n"
+    "nulla di mezzo fatto; una copia rimasta a metà perché il programma è stato\n"
+    "ucciso viene tolta alla copia seguente nella stessa cartella.\n";
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    const zampli::copies::StopSignals stop;
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.size() == 1 && (args[0] == QLatin1String("-h") || args[0] == QLatin1String("--help"))) {
@@ -63,7 +67,13 @@ int main(int argc, char *argv[])
         print(stderr, problem.isEmpty() ? QStringLiteral("Indicate la cartella in cui fare la copia.") : problem);
         return 1;
     }
-    const zampli::copies::CopyResult result = zampli::copies::makeCopy(QCoreApplication::applicationDirPath(), target);
+    const zampli::copies::CopyResult result =
+        zampli::copies::makeCopy(QCoreApplication::applicationDirPath(), target, {}, stop.stopping());
+    if (!result.ok && stop.received() != 0) {
+        print(stderr, QStringLiteral("%1. %2 Per avere la copia, avviate di nuovo zampli-copia.")
+                          .arg(zampli::copies::StopSignals::reason(stop.received()), result.message));
+        return 128 + stop.received(); // as a shell reports a program ended by that signal
+    }
     if (!result.ok) {
         print(stderr, result.message);
         return 1;

@@ -3,17 +3,19 @@
 
 #include "DesktopEntry.h"
 #include "TreeCopy.h"
+#include "WorkFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
+#include <QLocale>
 #include <QStandardPaths>
 #include <QStorageInfo>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
+#include <climits>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,27 +40,86 @@ bool hasControlCharacters(const QString &text)
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
-QString megabytes(qint64 bytes) { return QString::number((bytes + 999'999) / 1'000'000); }
+// The system's own words for an error are English: the teacher reads these.
+QString errorText(int error)
+{
+    switch (error) {
+    case ENOENT: return QStringLiteral("non c'è");
+    case EIO: return QStringLiteral("il disco non risponde bene");
+    case ENOTDIR: return QStringLiteral("una parte del percorso non è una cartella");
+    case EISDIR: return QStringLiteral("è una cartella");
+    case ENAMETOOLONG: return QStringLiteral("nome troppo lungo");
+    case ELOOP: return QStringLiteral("troppi collegamenti uno dentro l'altro");
+    case EMFILE:
+    case ENFILE: return QStringLiteral("troppi file aperti");
+    case ENOMEM: return QStringLiteral("memoria esaurita");
+    case EBUSY:
+    case ETXTBSY: return QStringLiteral("in uso da un altro programma");
+    case EXDEV: return QStringLiteral("su un altro disco");
+    default: return QStringLiteral("errore di sistema numero %1").arg(error);
+    }
+}
+
+// Never "0 MB": what is needed is rounded up, and a few bytes are "less than 1 MB".
+QString spaceNeeded(qint64 bytes)
+{
+    const qint64 megabytes = (bytes + 999'999) / 1'000'000;
+    if (megabytes < 1)
+        return QStringLiteral("Basta meno di 1 MB libero");
+    if (megabytes == 1)
+        return QStringLiteral("Serve circa 1 MB libero");
+    return QStringLiteral("Servono circa %1 MB liberi").arg(QLocale(QLocale::Italian).toString(megabytes));
+}
 
 QString diskFull(const QString &where, qint64 bytes)
 {
     return QStringLiteral("Spazio su disco esaurito: la copia non è stata fatta e in %1 non è rimasto nulla. "
-                          "Servono circa %2 MB liberi: liberate spazio (per esempio svuotando il cestino) "
+                          "%2: liberate spazio (per esempio svuotando il cestino) "
                           "o scegliete una cartella su un altro disco, poi riprovate.")
-        .arg(where, megabytes(bytes));
+        .arg(where, spaceNeeded(bytes));
 }
 
-QString writeProblem(int error, const QString &where, qint64 bytes)
+// EFBIG: the program's file-size limit, or a file system that takes no file this big.
+QString fileTooBig(const QString &file, const QString &where)
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+        return QStringLiteral("Il file %1 è più grande del limite che il sistema pone ai file scritti da questo programma "
+                              "(%2 byte): la copia non è stata fatta e in %3 non è rimasto nulla. Avviate la copia "
+                              "senza quel limite (chiedete a chi gestisce il computer), poi riprovate.")
+            .arg(file, QLocale(QLocale::Italian).toString(qulonglong(limit.rlim_cur)), where);
+    return QStringLiteral("Il file %1 è troppo grande per il disco di %2 (una chiavetta FAT32, per esempio, non prende file "
+                          "oltre 4 GB): la copia non è stata fatta e non è rimasto nulla. Scegliete una cartella su "
+                          "un altro disco, poi riprovate.")
+        .arg(file, where);
+}
+
+QString writeProblem(int error, const QString &where, qint64 bytes, const QString &file = {})
 {
     if (detail::isDiskFull(error))
         return diskFull(where, bytes);
+    if (error == EFBIG)
+        return fileTooBig(file.isEmpty() ? where : file, where);
     if (error == EACCES || error == EPERM || error == EROFS)
         return QStringLiteral("Non si può scrivere in %1: la copia non è stata fatta. "
                               "Scegliete una cartella vostra, per esempio nella cartella personale.")
             .arg(where);
     return QStringLiteral("Non riesco a scrivere in %1 (%2): la copia non è stata fatta e non è rimasto nulla. "
                           "Riprovate, o scegliete un'altra cartella.")
-        .arg(where, QString::fromLocal8Bit(std::strerror(error)));
+        .arg(where, errorText(error));
+}
+
+// The program's own file failed while it was read: the target is not to blame.
+QString readProblem(const detail::CopyFailure &failure, const QString &where)
+{
+    if (failure.error == ENOENT)
+        return QStringLiteral("Il file %1 non c'è più: è stato tolto o spostato mentre lo copiavo. La copia non è "
+                              "stata fatta e in %2 non è rimasto nulla. Riprovate quando nessuno cambia la cartella "
+                              "del programma; se il file manca ancora, reinstallate ZAMPLI.")
+            .arg(failure.path, where);
+    return QStringLiteral("Non riesco a leggere il file %1 (%2): la copia non è stata fatta e in %3 non è rimasto "
+                          "nulla. Riprovate; se non va ancora, reinstallate ZAMPLI.")
+        .arg(failure.path, errorText(failure.error), where);
 }
 
 // Folders made on the way to the copy's parent, taken away again if the copy fails.
@@ -85,38 +146,37 @@ struct MadeParents {
     }
 };
 
-// The hidden folder beside the target the copy grows in; removed with all it
-// holds unless kept. Made with the user's usual permissions, unlike mkdtemp's.
-struct WorkFolder {
-    QString path;
-    bool keep = false;
-    int make(const QString &parent, const QString &name)
-    {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            const QString candidate = parent + QStringLiteral("/.") + name + QStringLiteral(".copia-in-corso-")
-                                      + QString::number(QRandomGenerator::global()->generate(), 36);
-            if (::mkdir(QFile::encodeName(candidate).constData(), 0755) == 0) {
-                path = candidate;
-                return 0;
-            }
-            if (errno != EEXIST)
-                return errno;
-        }
-        return EEXIST;
+// The longest name the file system in `parent` takes, in bytes.
+qint64 longestName(const QString &parent)
+{
+    for (QFileInfo at(parent); !at.isRoot(); at = QFileInfo(at.path())) {
+        if (!at.exists())
+            continue;
+        const long longest = ::pathconf(QFile::encodeName(at.filePath()).constData(), _PC_NAME_MAX);
+        if (longest > 0)
+            return longest;
+        break;
     }
-    ~WorkFolder()
-    {
-        if (!keep && !path.isEmpty())
-            QDir(path).removeRecursively();
-    }
-};
+    return NAME_MAX;
+}
 
 QString targetProblem(const QString &folder)
 {
     if (hasControlCharacters(folder))
         return QStringLiteral("Il nome della cartella contiene un a capo o un altro carattere di controllo: "
                               "scegliete un altro nome.");
+    // What the system gave as bytes that are not UTF-8: a folder made under this name would be another one.
+    if (folder.contains(QChar::ReplacementCharacter))
+        return QStringLiteral("Il nome %1 contiene lettere che non sono scritte in UTF-8 (qui mostrate come "
+                              "\uFFFD): la copia non è stata fatta, perché la cartella avrebbe un nome diverso. "
+                              "Scegliete un nome con lettere comuni, o rinominate la cartella, poi riprovate.")
+            .arg(folder);
     const QFileInfo info(folder);
+    const qint64 bytes = QFile::encodeName(info.fileName()).size();
+    if (const qint64 longest = longestName(info.path()); bytes > longest)
+        return QStringLiteral("Il nome della cartella \"%1\" è troppo lungo: occupa %2 byte e il disco ne accetta al "
+                              "massimo %3 (una lettera accentata ne occupa due). Scegliete un nome più corto.")
+            .arg(info.fileName()).arg(bytes).arg(longest);
     if (info.exists() || info.isSymLink())
         return QStringLiteral("%1 c'è già: scegliete un'altra cartella, questa non viene toccata.").arg(folder);
     return {};
@@ -154,19 +214,23 @@ bool looksLikeCopy(const QString &folder)
 }
 
 // Copies the plan into a work folder beside `folder`, then renames it into place.
-CopyResult copyIntoPlace(const detail::CopyPlan &plan, const QString &folder, WorkFolder &work, const Progress &progress)
+CopyResult copyIntoPlace(const detail::CopyPlan &plan, const QString &folder, detail::WorkFolder &work,
+                         const Progress &progress)
 {
     const QString parent = QFileInfo(folder).path();
+    detail::removeStaleWork(parent); // before the free space is measured: what it held counts
     const QStorageInfo storage(parent);
     if (storage.isValid() && storage.bytesAvailable() < plan.bytes)
         return failure(diskFull(parent, plan.bytes));
-    if (const int error = work.make(parent, QFileInfo(folder).fileName()))
+    if (const int error = work.make(parent))
         return failure(writeProblem(error, parent, plan.bytes));
     const detail::CopyFailure copied = detail::copyPlan(plan, work.path, progress);
     if (copied.error == ECANCELED)
-        return failure(QStringLiteral("Copia interrotta: in %1 non è rimasto nulla.").arg(parent));
+        return failure(QStringLiteral("La copia è stata fermata: in %1 non è rimasto nulla di mezzo fatto.").arg(parent));
+    if (copied.reading)
+        return failure(readProblem(copied, parent));
     if (copied.error != 0)
-        return failure(writeProblem(copied.error, parent, plan.bytes));
+        return failure(writeProblem(copied.error, parent, plan.bytes, copied.path));
     if (const int error = detail::renameNoReplace(work.path, folder))
         return failure(error == EEXIST ? targetProblem(folder) : writeProblem(error, parent, plan.bytes));
     work.path = folder; // the copy itself from here on: still taken away if its entry fails
@@ -188,16 +252,21 @@ CopyResult makeCopy(const QString &programFolder, const QString &target, const Q
     if (problem = sourceProblem(programFolder); !problem.isEmpty())
         return failure(problem);
     const detail::CopyPlan plan = detail::planCopy(programFolder, kProgramFiles, kMediaFolders);
+    if (!plan.notUtf8.isEmpty())
+        return failure(QStringLiteral("Il nome di %1 non è scritto in UTF-8 (qui le lettere illeggibili sono mostrate "
+                                      "come \uFFFD) e non lo posso copiare così com'è: la copia non è stata fatta. "
+                                      "Rinominatelo con lettere comuni, poi riprovate.")
+                           .arg(plan.notUtf8.first()));
     const QString parent = QFileInfo(folder).path();
     MadeParents parents;
     if (const int error = parents.make(parent))
         return failure(writeProblem(error, parent, plan.bytes));
-    WorkFolder work;
+    detail::WorkFolder work;
     if (CopyResult placed = copyIntoPlace(plan, folder, work, progress); !placed.ok)
         return placed;
     const CopyInfo copy = entryFor(folder, displayName, applications);
     if (const int error = writeEntry(copy))
-        return failure(writeProblem(error, QFileInfo(copy.desktopFile).path(), 0));
+        return failure(writeProblem(error, QFileInfo(copy.desktopFile).path(), 0, copy.desktopFile));
     work.keep = parents.keep = true;
     return {true, copy,
             QStringLiteral("Fatto: ZAMPLI è in %1.\nNel menu del desktop trovi \"%2\".").arg(folder, copy.name)};
@@ -216,7 +285,7 @@ CopyResult writeMenuEntry(const QString &folder, const QString &displayName)
     if (const int error = writeEntry(copy)) {
         return failure(QStringLiteral("La voce del menu non è stata scritta in %1 (%2): liberate spazio o "
                                       "controllate i permessi della cartella, poi riprovate.")
-                           .arg(applications, QString::fromLocal8Bit(std::strerror(error))));
+                           .arg(applications, errorText(error)));
     }
     return {true, copy, QStringLiteral("Nel menu del desktop trovi \"%1\".").arg(copy.name)};
 }

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,6 +21,23 @@ namespace {
 
 QByteArray encoded(const QString &path) { return QFile::encodeName(path); }
 
+// Qt lists no entry whose name is not UTF-8: without this look at the bytes
+// the copy would silently lack it.
+QStringList namesNotUtf8(const QString &folder)
+{
+    QStringList found;
+    DIR *dir = ::opendir(encoded(folder).constData());
+    if (!dir)
+        return found;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (QFile::encodeName(QFile::decodeName(name)) != name)
+            found << folder + QLatin1Char('/') + QFile::decodeName(name);
+    }
+    ::closedir(dir);
+    return found;
+}
+
 // Folders on the way down, by their real path: a link back to one of them
 // would copy forever.
 void planFolder(CopyPlan &plan, const QString &source, const QString &relative, QSet<QString> &above)
@@ -29,6 +47,7 @@ void planFolder(CopyPlan &plan, const QString &source, const QString &relative, 
         return;
     above.insert(real);
     plan.folders << relative;
+    plan.notUtf8 << namesNotUtf8(source);
     const QFileInfoList entries = QDir(source).entryInfoList(
         QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
     for (const QFileInfo &entry : entries) {
@@ -58,31 +77,32 @@ int writeAll(int fd, const char *data, qint64 size)
 }
 
 // Copies one file's bytes; the new file is made here, never opened through a link.
-int copyFile(const FileToCopy &file, const QString &to, std::vector<char> &buffer, const std::function<bool(qint64)> &step)
+CopyFailure copyFile(const FileToCopy &file, const QString &to, std::vector<char> &buffer,
+                     const std::function<bool(qint64)> &step)
 {
     const int in = ::open(encoded(file.source).constData(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
-        return errno;
+        return {errno, file.source, true};
     const mode_t mode = file.executable ? 0755 : 0644;
     const int out = ::open(encoded(to + QLatin1Char('/') + file.relative).constData(),
                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-    int error = out < 0 ? errno : 0;
-    while (error == 0) {
+    CopyFailure failure{out < 0 ? errno : 0, file.relative};
+    while (failure.error == 0) {
         const ssize_t n = ::read(in, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            error = n < 0 ? errno : 0;
+            failure = {n < 0 ? errno : 0, file.source, true};
             break;
         }
-        error = writeAll(out, buffer.data(), n);
-        if (error == 0 && !step(n))
-            error = ECANCELED;
+        failure.error = writeAll(out, buffer.data(), n);
+        if (failure.error == 0 && !step(n))
+            failure.error = ECANCELED;
     }
     ::close(in);
-    if (out >= 0 && ::close(out) != 0 && error == 0)
-        error = errno;
-    return error;
+    if (out >= 0 && ::close(out) != 0 && failure.error == 0)
+        failure = {errno, file.relative};
+    return failure;
 }
 
 // Data still in memory fails on its way to a full disk too: the copy is
@@ -129,11 +149,15 @@ CopyFailure copyPlan(const CopyPlan &plan, const QString &to, const Progress &pr
         return !progress || progress(done, plan.bytes);
     };
     for (const FileToCopy &file : plan.files) {
-        if (const int error = copyFile(file, to, buffer, step))
-            return {error, error == ECANCELED ? QString() : file.relative};
+        if (!step(0))
+            return {ECANCELED, {}};
+        if (const CopyFailure failure = copyFile(file, to, buffer, step); failure.error != 0)
+            return failure;
     }
     if (const int error = flushFileSystem(to))
         return {error, to};
+    if (!step(0))
+        return {ECANCELED, {}};
     return {};
 }
 
@@ -180,6 +204,6 @@ int renameNoReplace(const QString &from, const QString &to)
     return ::rename(source.constData(), target.constData()) == 0 ? 0 : errno;
 }
 
-bool isDiskFull(int error) { return error == ENOSPC || error == EDQUOT || error == EFBIG; }
+bool isDiskFull(int error) { return error == ENOSPC || error == EDQUOT; }
 
 } // namespace zampli::copies::detail

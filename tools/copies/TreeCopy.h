@@ -22,6 +22,7 @@ struct CopyPlan {
     QStringList folders; // relative, parents before children
     QList<FileToCopy> files;
     qint64 bytes = 0;
+    QStringList notUtf8; // named in bytes that are not UTF-8 (shown with U+FFFD): not in `files`
 };
 
 // What to copy from `from`: the files named in `files` that exist and the
@@ -29,14 +30,18 @@ struct CopyPlan {
 // as is anything that is neither a file nor a folder).
 CopyPlan planCopy(const QString &from, const QStringList &files, const QStringList &folders);
 
-// Where a copy stopped: the system's error number (0: whole) and the file.
+// Where a copy stopped: the system's error number (0: whole), the file, and
+// whether it was reading the program's file (a source gone or unreadable)
+// rather than writing the copy.
 struct CopyFailure {
     int error = 0;
     QString path;
+    bool reading = false;
 };
 
 // Makes the plan's folders and files under `to`, an existing empty folder of
-// ours, then flushes them to the disk.
+// ours, then flushes them to the disk. `progress` is asked before each file,
+// after each block and once more when all is on the disk.
 CopyFailure copyPlan(const CopyPlan &plan, const QString &to, const Progress &progress);
 
 // Writes `bytes` to a new file beside `path` and renames it over `path`, so

@@ -3,6 +3,7 @@
 
 #include "Copies.h"
 #include "Progress.h"
+#include "StopSignals.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -19,6 +20,9 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <csignal>
+#include <cstdio>
 
 namespace zampli::teacher {
 
@@ -118,8 +122,20 @@ void CopiesTab::makeNew()
     if (target.isEmpty())
         return;
     const QString source = QCoreApplication::applicationDirPath();
-    const copies::CopyResult made = withProgress(this, QStringLiteral("Copio ZAMPLI in %1…").arg(target),
-                                                 [&] { return copies::makeCopy(source, target); });
+    copies::CopyResult made;
+    int signal = 0;
+    {
+        const copies::StopSignals stop;
+        made = withProgress(this, QStringLiteral("Copio ZAMPLI in %1…").arg(target),
+                            [&] { return copies::makeCopy(source, target, {}, stop.stopping()); });
+        signal = made.ok ? 0 : stop.received();
+    }
+    if (signal != 0) {
+        // Nothing half made is left: now the program ends as the signal asked, its usual action back.
+        const QString line = QStringLiteral("%1. %2\n").arg(copies::StopSignals::reason(signal), made.message);
+        std::fputs(line.toLocal8Bit().constData(), stderr);
+        std::raise(signal);
+    }
     message_->setText(made.message);
     refresh();
     if (made.ok)
