@@ -6,6 +6,7 @@
 // levelled. Hostile files are refused in Italian: sound headers that lie,
 // pictures cut short, drawings that name other files.
 #include "MediaActions.h"
+#include "SoundFiles.h"
 #include "VoiceImport.h"
 #include "VoiceRecorder.h"
 #include "WordsTab.h"
@@ -13,8 +14,6 @@
 
 #include <QtTest>
 #include <QtWidgets>
-#include <numbers>
-#include <sndfile.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -22,14 +21,9 @@
 
 using namespace zampli;
 using namespace zampli::teacher;
+using namespace zampli::test;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A JPEG with an EXIF block whose orientation is `orientation` (6: the camera
 // was turned a quarter clockwise), put right after the start marker.
@@ -46,33 +40,6 @@ QByteArray jpegWithOrientation(const QImage &image, quint16 orientation)
     const QByteArray exif = QByteArray("Exif\0\0", 6) + tiff;
     const quint16 length = quint16(exif.size() + 2);
     return jpeg.left(2) + "\xFF\xE1" + char(length >> 8) + char(length & 0xFF) + exif + jpeg.mid(2);
-}
-
-// 0.3 s of silence, 0.5 s of 440 Hz at `amplitude`, 0.3 s of silence.
-std::vector<float> toneFrames(int rate, int channels, double amplitude)
-{
-    const int silence = rate * 3 / 10, tone = rate / 2;
-    std::vector<float> frames(size_t(2 * silence + tone) * size_t(channels), 0.0f);
-    for (int i = 0; i < tone; ++i)
-        for (int c = 0; c < channels; ++c)
-            frames[size_t(silence + i) * size_t(channels) + size_t(c)] =
-                float(amplitude * std::sin(2 * std::numbers::pi * 440 * i / rate));
-    return frames;
-}
-
-QString writeSound(const QString &path, int format, int rate, int channels)
-{
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = channels;
-    info.format = format;
-    SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-    if (!file)
-        qFatal("cannot write %s: %s", qPrintable(path), sf_strerror(nullptr));
-    const std::vector<float> frames = toneFrames(rate, channels, 0.05);
-    sf_writef_float(file, frames.data(), sf_count_t(frames.size() / size_t(channels)));
-    sf_close(file);
-    return path;
 }
 
 struct Voice {
@@ -114,42 +81,6 @@ double onsetMs(const std::vector<double> &s)
 
 // "RIFF", any length, "WAVE", a plain PCM fmt chunk: mono, 22050 Hz, 16 bits.
 const QByteArray kVoiceFormat = QByteArray::fromHex("10000000" "0100" "0100" "22560000" "44ac0000" "0200" "1000");
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-// A FLAC file coded at `rate` Hz with `channels` channels whose STREAMINFO
-// then claims `claimedRate`, `claimedChannels` and `claimedSeconds`.
-QString forgedFlac(const QString &path, int rate, int channels, int claimedRate, int claimedChannels, int claimedSeconds)
-{
-    writeSound(path, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, rate, channels);
-    QByteArray bytes = readAll(path);
-    // "fLaC", the block's header, then from byte 18: 20 bits of rate, 3 of
-    // channels less one, 5 of bits per sample less one, 36 of total frames.
-    quint64 fields = qFromBigEndian<quint64>(bytes.constData() + 18);
-    const quint64 bits = (fields >> 36) & 0x1F;
-    fields = quint64(claimedRate) << 44 | quint64(claimedChannels - 1) << 41 | bits << 36
-             | quint64(claimedRate) * quint64(claimedSeconds);
-    qToBigEndian(fields, bytes.data() + 18);
-    writeFile(path, bytes);
-    return path;
-}
-
-// A 16-bit WAV file of `channels` channels whose header says `claimed`.
-QString forgedWav(const QString &path, int channels, int claimed)
-{
-    writeSound(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, channels);
-    QByteArray bytes = readAll(path);
-    qToLittleEndian(quint16(claimed), bytes.data() + 22);
-    qToLittleEndian(quint32(44100 * 2 * claimed), bytes.data() + 28);
-    qToLittleEndian(quint16(2 * claimed), bytes.data() + 32);
-    writeFile(path, bytes);
-    return path;
-}
 
 // Virtual memory of this process, in MB.
 double vmSizeMb()
