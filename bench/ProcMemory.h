@@ -28,6 +28,17 @@ inline double rssMb()
     return statusMb("Rss", "/proc/self/smaps_rollup");
 }
 
+// The kernel's peak resident size (VmHWM) starts again from the size now,
+// which it returns in MB: the peak of what follows is measured alone.
+inline double resetPeakMb()
+{
+    QFile peak(QStringLiteral("/proc/self/clear_refs"));
+    if (!peak.open(QIODevice::WriteOnly) || peak.write("5") != 1)
+        qFatal("cannot reset the peak resident size");
+    peak.close();
+    return statusMb("VmRSS:");
+}
+
 // Lets the event loop run for a while: windows map, paint, settle, sounds play.
 inline void settle(int ms)
 {

@@ -47,12 +47,7 @@ int main(int argc, char *argv[])
     if (QProcess::execute(QCoreApplication::applicationFilePath(), {QStringLiteral("--make"), path}) != 0)
         return 1;
 
-    // The peak from here on only (the kernel resets it on "5").
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-    clear.close();
-    const double before = bench::statusMb("VmRSS");
+    const double before = bench::resetPeakMb();
     ProblemLog quiet([](const QString &) {});
     PictureLoader loader(quiet);
     QElapsedTimer t;

@@ -117,7 +117,14 @@ void damage(const QString &kind, const QString &path)
     else if (kind == "png") {
         QVERIFY(QImage::fromData(bytes).save(path, "PNG"));
         return;
-    } else if (kind == "float samples")
+    } else if (kind == "png with a bad chunk") {
+        QBuffer png(&out);
+        QVERIFY(png.open(QIODevice::WriteOnly) && QImage::fromData(bytes).save(&png, "PNG"));
+        const qsizetype crc = out.indexOf("IDAT") + 4 + qFromBigEndian<quint32>(out.constData() + out.indexOf("IDAT") - 4);
+        out[crc] = char(out[crc] ^ 0x01);
+    } else if (kind == "drawing naming a file")
+        out = "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'><image width='10' height='10' href='"
+              + QFile::encodeName(path) + ".gone'/></svg>"; else if (kind == "float samples")
         out = QByteArray(bytes).replace(20, 2, QByteArray("\x03\x00", 2));
     else if (kind == "utf-16 without mark")
         out = QStringEncoder(QStringConverter::Utf16LE).encode(QString::fromUtf8(bytes));
@@ -161,6 +168,9 @@ private slots:
             rows(files, {"/dev/zero"}, true, "è un dispositivo, non un file");
         }
         rows("^jpg/[AEIOU].jpg$", {"sparse 2 GB"}, true, "troppo grande: 2,0 GB");
+        rows("^jpg/", {"png with a bad chunk"}, true, "immagine danneggiata o incompleta");
+        // Qt's reader would open what it names: refused before it is read.
+        rows("^jpg/", {"drawing naming a file"}, true, "è un disegno SVG che rimanda a un altro file");
     }
 
     void everyWindowGoesOn()

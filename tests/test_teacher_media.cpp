@@ -3,8 +3,10 @@
 // word come out as JPEGs of the boxes' proportions, upright and on white;
 // sounds of any kind come out as the program's own WAV; and a recording from
 // a private PulseAudio whose microphone plays a known tone is trimmed and
-// levelled.
+// levelled. Hostile files are refused in Italian: sound headers that lie,
+// pictures cut short, drawings that name other files.
 #include "MediaActions.h"
+#include "SoundFiles.h"
 #include "VoiceImport.h"
 #include "VoiceRecorder.h"
 #include "WordsTab.h"
@@ -12,19 +14,16 @@
 
 #include <QtTest>
 #include <QtWidgets>
-#include <numbers>
-#include <sndfile.h>
+#include <sys/inotify.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace zampli;
 using namespace zampli::teacher;
+using namespace zampli::test;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A JPEG with an EXIF block whose orientation is `orientation` (6: the camera
 // was turned a quarter clockwise), put right after the start marker.
@@ -41,33 +40,6 @@ QByteArray jpegWithOrientation(const QImage &image, quint16 orientation)
     const QByteArray exif = QByteArray("Exif\0\0", 6) + tiff;
     const quint16 length = quint16(exif.size() + 2);
     return jpeg.left(2) + "\xFF\xE1" + char(length >> 8) + char(length & 0xFF) + exif + jpeg.mid(2);
-}
-
-// 0.3 s of silence, 0.5 s of 440 Hz at `amplitude`, 0.3 s of silence.
-std::vector<float> toneFrames(int rate, int channels, double amplitude)
-{
-    const int silence = rate * 3 / 10, tone = rate / 2;
-    std::vector<float> frames(size_t(2 * silence + tone) * size_t(channels), 0.0f);
-    for (int i = 0; i < tone; ++i)
-        for (int c = 0; c < channels; ++c)
-            frames[size_t(silence + i) * size_t(channels) + size_t(c)] =
-                float(amplitude * std::sin(2 * std::numbers::pi * 440 * i / rate));
-    return frames;
-}
-
-QString writeSound(const QString &path, int format, int rate, int channels)
-{
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = channels;
-    info.format = format;
-    SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
-    if (!file)
-        qFatal("cannot write %s: %s", qPrintable(path), sf_strerror(nullptr));
-    const std::vector<float> frames = toneFrames(rate, channels, 0.05);
-    sf_writef_float(file, frames.data(), sf_count_t(frames.size() / size_t(channels)));
-    sf_close(file);
-    return path;
 }
 
 struct Voice {
@@ -109,6 +81,116 @@ double onsetMs(const std::vector<double> &s)
 
 // "RIFF", any length, "WAVE", a plain PCM fmt chunk: mono, 22050 Hz, 16 bits.
 const QByteArray kVoiceFormat = QByteArray::fromHex("10000000" "0100" "0100" "22560000" "44ac0000" "0200" "1000");
+
+// Virtual memory of this process, in MB.
+double vmSizeMb()
+{
+    QFile status("/proc/self/status");
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmSize:"))
+            return line.mid(7).trimmed().split(' ').value(0).toDouble() / 1024;
+    qFatal("no VmSize in /proc/self/status");
+}
+
+struct ChildImport {
+    bool ended = false; // on its own, not killed by a failed allocation
+    QString said;       // the error, or "pronta"
+};
+
+// importVoice in a child process that may take only `headroomMb` more
+// address space than this one has: room made for what a header claims ends
+// it with std::bad_alloc instead of passing unseen.
+ChildImport importWithHeadroom(const QString &file, double headroomMb)
+{
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0)
+        qFatal("no pipe");
+    const auto cap = rlim_t((vmSizeMb() + headroomMb) * 1024 * 1024);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeFds[0]);
+#ifndef __SANITIZE_ADDRESS__ // whose shadow memory alone passes any such cap
+        const rlimit limit{cap, cap};
+        ::setrlimit(RLIMIT_AS, &limit);
+#endif
+        // Nothing may leave the child but through _exit: an exception would
+        // run the rest of the tests in it.
+        try {
+            const ImportedVoice voice = importVoice(file);
+            const QByteArray said = (voice.samples.empty() ? voice.error : QStringLiteral("pronta")).toUtf8();
+            ::_exit(::write(pipeFds[1], said.constData(), size_t(said.size())) == said.size() ? 0 : 1);
+        } catch (...) {
+            ::_exit(2);
+        }
+    }
+    ::close(pipeFds[1]);
+    QByteArray said;
+    char chunk[4096];
+    for (ssize_t n; (n = ::read(pipeFds[0], chunk, sizeof chunk)) > 0;)
+        said.append(chunk, n);
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return {WIFEXITED(status) && WEXITSTATUS(status) == 0, QString::fromUtf8(said)};
+}
+
+// How often a file is opened or read while watched, as the kernel tells.
+class OpenWatch {
+public:
+    explicit OpenWatch(const QString &path) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        if (fd_ < 0 || ::inotify_add_watch(fd_, QFile::encodeName(path).constData(), IN_OPEN | IN_ACCESS) < 0)
+            qFatal("cannot watch %s", qPrintable(path));
+    }
+    ~OpenWatch() { ::close(fd_); }
+    OpenWatch(const OpenWatch &) = delete;
+    OpenWatch &operator=(const OpenWatch &) = delete;
+
+    int events() const
+    {
+        alignas(inotify_event) char buffer[4096];
+        int count = 0;
+        for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;)
+            for (ssize_t at = 0; at < n; at += ssize_t(sizeof(inotify_event)) + reinterpret_cast<inotify_event *>(buffer + at)->len)
+                ++count;
+        return count;
+    }
+
+private:
+    int fd_;
+};
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, 90);
+    return bytes;
+}
+
+// A picture whose coded data fills the file: no two neighbours alike.
+QImage busyPicture()
+{
+    QImage image(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb((x * y * 7) % 256, (x * 13 + y) % 256, (y * 5 + x * x) % 256));
+    return image;
+}
+
+// A PNG whose first IDAT chunk fails its CRC.
+QByteArray pngWithBadChunk()
+{
+    QByteArray png = encoded(busyPicture(), "PNG");
+    const qsizetype idat = png.indexOf("IDAT");
+    const quint32 length = qFromBigEndian<quint32>(png.constData() + idat - 4);
+    png[idat + 4 + qsizetype(length)] = char(png[idat + 4 + qsizetype(length)] ^ 0x01);
+    return png;
+}
+
+const QString kChooseAnother = QStringLiteral(". Scegli un'altra immagine, una foto o un disegno in JPEG, PNG, GIF, BMP o SVG.");
 
 } // namespace
 
@@ -167,6 +249,18 @@ private slots:
         svg.close();
         QTest::newRow("SVG") << svg.fileName() << QList<QPoint>{{402, 362}, {402, 10}, {60, 362}}
                              << QList<QColor>{QColor(0, 255, 0), QColor(0, 255, 0), Qt::white};
+        // What a drawing holds itself is no other file: a part it names by
+        // "#id", drawn blue, and a red picture written into it as "data:".
+        QImage red(10, 10, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        writeFile(dir_.filePath("parti.svg"),
+                  "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' width='100' height='100'>"
+                  "<defs><rect id='fondo' width='100' height='100' fill='#0000ff'/></defs><use xlink:href='#fondo'/>"
+                  "<image width='50' height='100' preserveAspectRatio='none' xlink:href='data:image/png;base64,"
+                  + encoded(red, "PNG").toBase64() + "'/></svg>");
+        // 725 × 725 in the middle: red left, blue right, white on both sides.
+        QTest::newRow("SVG of its own parts") << dir_.filePath("parti.svg") << QList<QPoint>{{200, 362}, {600, 362}, {20, 362}, {785, 362}}
+                                              << QList<QColor>{Qt::red, Qt::blue, Qt::white, Qt::white};
     }
 
     void picturesDroppedBecomeBoxShapedJpegs()
@@ -238,6 +332,110 @@ private slots:
         const QString said = putVoice(&parent, text.fileName(), dir_.filePath("voci/uva.wav"));
         QVERIFY2(said.contains("WAV, FLAC o OGG"), qPrintable(said));
         QVERIFY(!QFile::exists(dir_.filePath("voci/uva.wav")));
+    }
+
+    // Headers no voice has, or that claim far more sound than the file
+    // holds, cost no memory: the import runs with 200 MB of address space to
+    // spare, where room for what they claim would take 360 to 840 MB.
+    void forgedSoundHeadersCostNoMemory_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("FLAC claiming 655.350 Hz, 8 channels, 40 s")
+            << forgedFlac(dir_.filePath("finto.flac"), 44100, 2, 655350, 8, 40)
+            << QStringLiteral("finto.flac dice di avere 655.350 campioni al secondo, ma una voce registrata ne ha da "
+                              "1.000 a 192.000. Forse il file è danneggiato: scegli un altro file o registra la voce "
+                              "col microfono.");
+        QTest::newRow("WAV claiming 12 channels")
+            << forgedWav(dir_.filePath("canali.wav"), 2, 12)
+            << QStringLiteral("canali.wav dice di avere 12 canali, ma una voce registrata ne ha da 1 a 8. Forse il file "
+                              "è danneggiato: scegli un altro file o registra la voce col microfono.");
+        // A rate and channels a recorder may have, and a length under the
+        // minute: read for what it holds, a second of it.
+        QTest::newRow("FLAC at 192 kHz, 8 channels, claiming 59 s")
+            << forgedFlac(dir_.filePath("lungo.flac"), 192000, 8, 192000, 8, 59) << QStringLiteral("pronta");
+    }
+
+    void forgedSoundHeadersCostNoMemory()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, said);
+        const ChildImport import = importWithHeadroom(file, 200);
+        QVERIFY2(import.ended, "the import ran out of memory");
+        QCOMPARE(import.said, said);
+    }
+
+    // Qt's reader would accept the JPEG, its missing half grey, and say of
+    // the PNGs "Unable to read image data": the teacher reads why, in Italian.
+    void damagedPicturesAreRefusedInItalian_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("said");
+        const QByteArray jpeg = encoded(busyPicture(), "JPEG"), png = encoded(busyPicture(), "PNG");
+        writeFile(dir_.filePath("mezza.jpg"), jpeg.left(jpeg.size() / 2));
+        QTest::newRow("JPEG cut in half") << dir_.filePath("mezza.jpg")
+                                          << "mezza.jpg non si può usare: immagine JPEG incompleta: il file è tagliato" + kChooseAnother;
+        writeFile(dir_.filePath("mezza.png"), png.left(png.size() / 2));
+        QTest::newRow("PNG cut in half") << dir_.filePath("mezza.png")
+                                         << "mezza.png non si può usare: immagine danneggiata o incompleta" + kChooseAnother;
+        writeFile(dir_.filePath("guasta.png"), pngWithBadChunk());
+        QTest::newRow("PNG with a bad chunk") << dir_.filePath("guasta.png")
+                                              << "guasta.png non si può usare: immagine danneggiata o incompleta" + kChooseAnother;
+        writeFile(dir_.filePath("lista.png"), "ape\r\nuva\r\n");
+        QTest::newRow("a word list") << dir_.filePath("lista.png") << "lista.png non si può usare: non è un'immagine" + kChooseAnother;
+    }
+
+    void damagedPicturesAreRefusedInItalian()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, said);
+        const QString target = dir_.filePath("danni/jpg/ape.jpg");
+        QWidget parent;
+        QCOMPARE(putPicture(&parent, file, target), said);
+        QVERIFY(!QFile::exists(target));
+    }
+
+    // Qt's SVG reader opens what an <image> or a style sheet names: a drawing
+    // could show the teacher's own files to whoever gets the copy. Each way
+    // of naming a file is refused before the named file is so much as opened.
+    void drawingsNamingOtherFilesAreRefusedUnread_data()
+    {
+        QTest::addColumn<QString>("drawing"); // %1: the file named
+        QTest::addColumn<QString>("why");
+        const QString svg = QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+                                           "width='100' height='100'>%1<rect width='100' height='100' fill='#00ff00'/></svg>");
+        const QString elsewhere = QStringLiteral("è un disegno SVG che rimanda a un altro file («%1»), che il programma non legge");
+        QTest::newRow("image xlink:href") << svg.arg("<image width='100' height='100' xlink:href='%1'/>") << elsewhere;
+        QTest::newRow("image href") << svg.arg("<image width='100' height='100' href='%1'/>") << elsewhere;
+        QTest::newRow("image by a relative name") << svg.arg("<image width='100' height='100' xlink:href='vicina.png'/>")
+                                                  << elsewhere.arg("vicina.png");
+        QTest::newRow("style sheet") << "<?xml-stylesheet type='text/css' href='%1'?>" + svg.arg("")
+                                     << QStringLiteral("è un disegno SVG con un'istruzione («<?xml-stylesheet?>») che può "
+                                                       "rimandare ad altri file");
+        QTest::newRow("@import") << svg.arg("<style>@import url(%1);</style>")
+                                 << QStringLiteral("è un disegno SVG con uno stile che rimanda ad altri file (@import)");
+        const QString dtd = QStringLiteral("è un disegno SVG con una DTD o delle entità, che possono rimandare ad altri file");
+        QTest::newRow("external entity") << "<!DOCTYPE svg [<!ENTITY e SYSTEM '%1'>]>" + svg.arg("<text>&e;</text>") << dtd;
+        QTest::newRow("external DTD") << "<!DOCTYPE svg SYSTEM '%1'>" + svg.arg("") << dtd;
+        QTest::newRow("XInclude") << svg.arg("<xi:include xmlns:xi='http://www.w3.org/2001/XInclude' href='%1'/>")
+                                  << QStringLiteral("è un disegno SVG che include altri file (XInclude), che il programma non legge");
+    }
+
+    void drawingsNamingOtherFilesAreRefusedUnread()
+    {
+        QFETCH(QString, drawing);
+        QFETCH(QString, why);
+        QTemporaryDir folder;
+        const QString secret = folder.filePath("vicina.png");
+        writeFile(secret, encoded(busyPicture(), "PNG"));
+        writeFile(folder.filePath("disegno.svg"), drawing.arg(secret).toUtf8());
+        const QString target = folder.filePath("copia/jpg/ape.jpg");
+        const OpenWatch watch(secret);
+        QWidget parent;
+        const QString said = putPicture(&parent, folder.filePath("disegno.svg"), target);
+        QCOMPARE(watch.events(), 0);
+        QCOMPARE(said, "disegno.svg non si può usare: " + (why.contains("%1") ? why.arg(secret) : why) + kChooseAnother);
+        QVERIFY(!QFile::exists(target));
     }
 
     // The dialog as the teacher uses it: Registra, the word is said, Ferma, Salva.

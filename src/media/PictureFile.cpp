@@ -2,6 +2,7 @@
 #include "media/PictureFile.h"
 
 #include "media/MediaFile.h"
+#include "media/SvgCheck.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -22,12 +23,35 @@ constexpr int kMostSide = 65535;
 constexpr qint64 kBytesPerPixel = 4;
 constexpr qint64 kMetadataBytes = qint64(16) << 20;
 
+// A drawing is text: a few megabytes hold the largest, photos written in included.
+constexpr qint64 kMostDrawingBytes = qint64(64) << 20;
+
 // A JPEG cut short still decodes, its missing part grey. Its last scan
 // (marker FF DA) then has no end marker (FF D9) after it; neither byte pair
-// can occur inside the coded data.
+// can occur inside the coded data. Judged on the bytes rather than on
+// libjpeg's warning, which reaches only a process-wide message handler in
+// words of its own that may change.
 bool isCutJpeg(const QByteArray &format, const QByteArray &bytes)
 {
     return format == "jpeg" && bytes.lastIndexOf("\xFF\xD9") < bytes.lastIndexOf("\xFF\xDA");
+}
+
+// Qt's reader says what failed in English: the adult reads our own words.
+QString readFault(QImageReader::ImageReaderError error)
+{
+    switch (error) {
+    case QImageReader::FileNotFoundError:
+        return QStringLiteral("manca");
+    case QImageReader::DeviceError:
+        return QStringLiteral("non si riesce a leggere dal disco");
+    case QImageReader::UnsupportedFormatError:
+        return QStringLiteral("non è un'immagine");
+    case QImageReader::InvalidDataError:
+        return QStringLiteral("immagine danneggiata o incompleta");
+    case QImageReader::UnknownError:
+        break;
+    }
+    return QStringLiteral("immagine illeggibile o danneggiata");
 }
 
 QString pixels(QSize size)
@@ -59,6 +83,32 @@ QString headerFault(QSize size, qint64 fileBytes)
     return {};
 }
 
+// A drawing is checked whole before any SVG reader sees it (that reader
+// opens the files it names), then drawn at the largest size that fits
+// `shown`, so the size it declares costs nothing; with no `shown`, at its
+// own size, within a picture's limits.
+DecodedPicture decodeDrawing(QFile &device, qint64 fileBytes, QSize shown)
+{
+    if (fileBytes > kMostDrawingBytes)
+        return {{}, QStringLiteral("troppo grande per un disegno: %1").arg(sizeText(fileBytes)), {}};
+    QByteArray bytes = device.read(fileBytes);
+    if (const QString fault = svgFault(bytes); !fault.isEmpty())
+        return {{}, fault, {}};
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, "svg");
+    reader.setAutoDetectImageFormat(false);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        return {{}, QStringLiteral("disegno SVG illeggibile"), {}};
+    if (const QString fault = shown.isEmpty() ? headerFault(size, 0) : QString(); !fault.isEmpty())
+        return {{}, fault, size};
+    reader.setScaledSize(shown.isEmpty() ? size : size.scaled(shown, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    QImage image = reader.read();
+    if (image.isNull())
+        return {{}, readFault(reader.error()), size};
+    return {std::move(image), {}, size};
+}
+
 } // namespace
 
 DecodedPicture decodePicture(const QString &path, QSize shown)
@@ -69,24 +119,33 @@ DecodedPicture decodePicture(const QString &path, QSize shown)
     QFile device;
     if (!device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
         return {{}, QStringLiteral("illeggibile"), {}};
-    QImageReader header(&device);
+    // The format is judged once, from the first bytes without parsing, and
+    // held to: a file changed meanwhile cannot slip a drawing past its check.
+    const QByteArray format = QImageReader::imageFormat(&device);
+    if (format.isEmpty())
+        return {{}, QStringLiteral("non è un'immagine"), {}};
+    if (format == "svg" || format == "svgz")
+        return device.seek(0) ? decodeDrawing(device, file.stamp().bytes, shown)
+                              : DecodedPicture{{}, QStringLiteral("illeggibile"), {}};
+    QImageReader header(&device, format);
+    header.setAutoDetectImageFormat(false);
     header.setAutoTransform(true);
     const QSize size = header.size();
     if (!size.isValid() || size.isEmpty())
-        return {{}, header.format().isEmpty() ? QStringLiteral("non è un'immagine") : QStringLiteral("immagine illeggibile"), {}};
+        return {{}, QStringLiteral("immagine illeggibile"), {}};
     if (const QString fault = headerFault(size, file.stamp().bytes); !fault.isEmpty())
         return {{}, fault, size};
     const bool turned = header.transformation().testFlag(QImageIOHandler::TransformationRotate90);
 
     QByteArray bytes = device.seek(0) ? device.read(file.stamp().bytes) : QByteArray();
     QBuffer buffer(&bytes);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(true);
-    const QByteArray format = reader.format(); // only known before reading
     reader.setScaledSize(decodeSize(size, shown, turned));
     QImage image = reader.read();
     if (image.isNull())
-        return {{}, QStringLiteral("immagine illeggibile o danneggiata"), size};
+        return {{}, readFault(reader.error()), size};
     if (isCutJpeg(format, bytes))
         return {{}, QStringLiteral("immagine JPEG incompleta: il file è tagliato"), size};
     return {std::move(image), {}, size};

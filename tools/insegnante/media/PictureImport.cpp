@@ -2,10 +2,10 @@
 #include "PictureImport.h"
 
 #include "WordListDocument.h"
+#include "media/PictureFile.h"
 
 #include <QBuffer>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 
@@ -36,26 +36,11 @@ QImage onWhite(const QImage &image)
 
 ImportedPicture importPicture(const QString &file)
 {
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    if (!reader.canRead())
-        return {{}, QStringLiteral("%1 non è un'immagine che il programma sa leggere: scegli una foto o un disegno "
-                                   "in JPEG, PNG, GIF, BMP o SVG.").arg(QFileInfo(file).fileName())};
-    QSize size = reader.size();
-    if (size.isValid()) {
-        // The orientation is applied after decoding, to the size asked for.
-        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-        const QSize upright = turned ? size.transposed() : size;
-        const QSize shown = fittedSize(upright);
-        // Vectors are drawn at the size shown; a bitmap is only ever made smaller.
-        if (reader.format() == "svg" || reader.format() == "svgz" || shown.width() < upright.width())
-            reader.setScaledSize(turned ? shown.transposed() : shown);
-    }
-    const QImage image = reader.read();
-    if (image.isNull())
-        return {{}, QStringLiteral("%1 non si apre (%2): forse è incompleto. Prova con un'altra immagine.")
-                        .arg(QFileInfo(file).fileName(), reader.errorString())};
-    return {onWhite(image), {}};
+    const DecodedPicture decoded = decodePicture(file, kPictureSize);
+    if (decoded.image.isNull())
+        return {{}, QStringLiteral("%1 non si può usare: %2. Scegli un'altra immagine, una foto o un disegno "
+                                   "in JPEG, PNG, GIF, BMP o SVG.").arg(QFileInfo(file).fileName(), decoded.why)};
+    return {onWhite(decoded.image), {}};
 }
 
 ImportedPicture importPicture(const QImage &image)

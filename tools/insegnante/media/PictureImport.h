@@ -17,9 +17,11 @@ struct ImportedPicture {
 };
 
 // Reads any picture Qt reads (JPEG, PNG, GIF, BMP, SVG, WebP with its
-// plugin), turned upright by its EXIF orientation and decoded no larger
-// than it will be shown: a 12-megapixel photo decodes at an eighth of its
-// size instead of whole.
+// plugin) through the program's own picture reader, so the teacher's program,
+// the child's and zampli-verifica refuse the same files: turned upright by
+// its EXIF orientation and decoded little larger than it will be shown (a
+// 12-megapixel photo at a quarter of its size, not whole); a drawing that
+// names other files is refused before anything reads it.
 ImportedPicture importPicture(const QString &file);
 // The same for a picture pasted or dropped as an image.
 ImportedPicture importPicture(const QImage &image);
