@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/ResultsFile.h"
 
+#include "results/Salvage.h"
 #include "results/Schema.h"
 
 #include <QDateTime>
@@ -60,7 +61,7 @@ int ResultsFile::prepare()
     // In write-ahead mode a commit is safe from the program's end at any
     // moment once written to the log; only a power cut may lose the last ones.
     if (rc == SQLITE_OK)
-        rc = db_.exec("PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON");
+        rc = db_.exec("PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; PRAGMA secure_delete=ON");
     if (rc == SQLITE_OK) {
         Statement check(db_.handle(), "PRAGMA quick_check");
         rc = check.prepared() == SQLITE_OK ? check.step() : check.prepared();
@@ -147,7 +148,9 @@ int ResultsFile::extendSession(qint64 session, qint64 toMs)
 
 int ResultsFile::insertSession(qint64 startMs, qint64 &session)
 {
-    Statement s(db_.handle(), "INSERT INTO sessions(started_ms, ended_ms, program_folder) VALUES(?1, ?1, ?2)");
+    // The child the adult said is playing now, if any, owns the session.
+    Statement s(db_.handle(), "INSERT INTO sessions(started_ms, ended_ms, program_folder, child_id)"
+                              " VALUES(?1, ?1, ?2, (SELECT child_id FROM now_playing))");
     s.bind(1, startMs);
     s.bind(2, programFolder_);
     const int rc = s.prepared() == SQLITE_OK ? s.step() : s.prepared();
@@ -203,18 +206,14 @@ ResultsFile::Outcome ResultsFile::failed(int rc)
     return Outcome::Failed;
 }
 
+// Whatever can still be read goes on in a fresh file at the same path.
 void ResultsFile::moveAside()
 {
     db_.close();
-    const QString aside =
-        path_ + QStringLiteral(".guasto-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const bool moved = QFile::rename(path_, aside);
-    if (moved) {
+    const SalvageReport salvaged = salvageDamaged(path_, programFolder_);
+    if (!salvaged.aside.isEmpty()) {
         renewed_ = true;
-        QFile::rename(path_ + QStringLiteral("-wal"), aside + QStringLiteral("-wal"));
-        QFile::remove(path_ + QStringLiteral("-shm"));
-        tell(Trouble::Corrupt, QStringLiteral("file dei risultati guasto, messo da parte come %1; ne comincio uno nuovo")
-                                   .arg(aside));
+        tell(Trouble::Corrupt, salvageText(path_, salvaged));
     } else {
         tell(Trouble::Corrupt, QStringLiteral("risultati non salvati: file %1 guasto, impossibile metterlo da parte")
                                    .arg(path_));

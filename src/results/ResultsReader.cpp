@@ -1,30 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/ResultsReader.h"
 
-#include <sqlite3.h>
+#include "results/ResultsQuery.h"
+#include "results/Schema.h"
 
 namespace zampli {
 
 namespace {
-
-// Every query joins the answers to their session and keeps those of the filter.
-#define FILTERED_ANSWERS                                                                                               \
-    " FROM answers a JOIN sessions s ON s.id = a.session_id"                                                          \
-    " WHERE a.at_ms >= ?1 AND a.at_ms <= ?2 AND (?3 IS NULL OR s.label = ?3)"
-
-void bindFilter(Statement &s, const ResultsFilter &f)
-{
-    s.bind(1, f.fromMs);
-    s.bind(2, f.toMs);
-    s.bind(3, f.label);
-}
-
-// The place 0..4 of a vowel letter in the tables, or -1.
-int vowelIndex(const QString &letter)
-{
-    static const QString kVowels = QStringLiteral("AEIOU");
-    return letter.size() == 1 ? int(kVowels.indexOf(letter)) : -1;
-}
 
 const char *confusionCondition(ConfusionKind::Kind kind)
 {
@@ -41,30 +23,47 @@ const char *confusionCondition(ConfusionKind::Kind kind)
 
 } // namespace
 
+QString unnamedChild()
+{
+    return QStringLiteral("senza nome");
+}
+
 bool ResultsReader::open(const QString &path)
 {
+    path_ = path;
+    error_.clear();
     // A file that is no database, or holds no answers table, says so here.
-    return db_.openChecked(path, true, 1000, "SELECT count(*) FROM answers", error_);
+    return openResults(db_, path, true, 1000, error_);
+}
+
+// A query that stopped before its last row leaves the reason for the adult.
+bool ResultsReader::failedWith(int rc)
+{
+    if (rc == SQLITE_DONE)
+        return false;
+    if (db_.isOpen() || error_.isEmpty())
+        error_ = troubleWith(path_, db_.isOpen() ? rc : SQLITE_CANTOPEN);
+    return true;
 }
 
 QList<SessionSummary> ResultsReader::sessions(const ResultsFilter &f)
 {
     Statement s(db_.handle(),
-                "SELECT s.id, s.started_ms, s.ended_ms, s.label,"
+                "SELECT s.id, s.started_ms, s.ended_ms, s.label, s.child_id, c.name,"
                 " (SELECT group_concat(w, ' ') FROM (SELECT DISTINCT window AS w FROM answers"
                 "   WHERE session_id = s.id ORDER BY w)),"
                 " (SELECT count(*) FROM answers WHERE session_id = s.id AND right = 1),"
                 " (SELECT count(*) FROM answers WHERE session_id = s.id AND right = 0)"
-                " FROM sessions s WHERE s.ended_ms >= ?1 AND s.started_ms <= ?2"
-                " AND (?3 IS NULL OR s.label = ?3) ORDER BY s.started_ms, s.id");
+                " FROM sessions s LEFT JOIN children c ON c.id = s.child_id"
+                " WHERE s.ended_ms >= ?1 AND s.started_ms <= ?2 AND (?3 IS NULL OR s.label = ?3)" RESULTS_CHILD_FILTER
+                " AND EXISTS (SELECT 1 FROM answers WHERE session_id = s.id) ORDER BY s.started_ms, s.id");
     bindFilter(s, f);
     QList<SessionSummary> out;
-    while (s.step() == SQLITE_ROW) {
-        SessionSummary row{s.integer(0), s.integer(1), s.integer(2), s.text(3),
-                           s.text(4).split(QLatin1Char(' '), Qt::SkipEmptyParts), int(s.integer(5)),
-                           int(s.integer(6))};
-        out << row;
-    }
+    failedWith(forEachRow(s, [&] {
+        out << SessionSummary{s.integer(0), s.integer(1), s.integer(2), s.text(3), s.integer(4), s.text(5),
+                              s.text(6).split(QLatin1Char(' '), Qt::SkipEmptyParts), int(s.integer(7)),
+                              int(s.integer(8))};
+    }));
     return out;
 }
 
@@ -73,12 +72,11 @@ VowelScores ResultsReader::perVowel(const ResultsFilter &f)
     Statement s(db_.handle(), "SELECT a.asked, a.right, count(*)" FILTERED_ANSWERS " GROUP BY a.asked, a.right");
     bindFilter(s, f);
     VowelScores out{};
-    while (s.step() == SQLITE_ROW) {
+    failedWith(forEachRow(s, [&] {
         const int v = vowelIndex(s.text(0));
-        if (v < 0)
-            continue;
-        (s.integer(1) ? out[v].right : out[v].wrong) += int(s.integer(2));
-    }
+        if (v >= 0)
+            (s.integer(1) ? out[v].right : out[v].wrong) += int(s.integer(2));
+    }));
     return out;
 }
 
@@ -91,11 +89,11 @@ ConfusionMatrix ResultsReader::confusion(ConfusionKind kind, const ResultsFilter
     if (kind.kind == ConfusionKind::Letters)
         s.bind(4, qint64(kind.style));
     ConfusionMatrix out{};
-    while (s.step() == SQLITE_ROW) {
+    failedWith(forEachRow(s, [&] {
         const int asked = vowelIndex(s.text(0)), chosen = vowelIndex(s.text(1));
         if (asked >= 0 && chosen >= 0)
             out[asked][chosen] += int(s.integer(2));
-    }
+    }));
     return out;
 }
 
@@ -107,8 +105,7 @@ QList<MissedWord> ResultsReader::mostMissedWords(int limit, const ResultsFilter 
     bindFilter(s, f);
     s.bind(4, qint64(limit));
     QList<MissedWord> out;
-    while (s.step() == SQLITE_ROW)
-        out << MissedWord{s.text(0), int(s.integer(1)), int(s.integer(2))};
+    failedWith(forEachRow(s, [&] { out << MissedWord{s.text(0), int(s.integer(1)), int(s.integer(2))}; }));
     return out;
 }
 
@@ -118,7 +115,7 @@ QList<DayShare> ResultsReader::dailyShare(const ResultsFilter &f)
                               " sum(a.right), count(*)" FILTERED_ANSWERS " GROUP BY day, a.asked ORDER BY day");
     bindFilter(s, f);
     QList<DayShare> out;
-    while (s.step() == SQLITE_ROW) {
+    failedWith(forEachRow(s, [&] {
         const QDate day = QDate::fromString(s.text(0), Qt::ISODate);
         if (out.isEmpty() || out.last().day != day) {
             out << DayShare{day, {}, {}};
@@ -126,10 +123,10 @@ QList<DayShare> ResultsReader::dailyShare(const ResultsFilter &f)
         }
         const int v = vowelIndex(s.text(1));
         if (v < 0)
-            continue;
+            return;
         out.last().answers[v] = int(s.integer(3));
         out.last().share[v] = double(s.integer(2)) / double(s.integer(3));
-    }
+    }));
     return out;
 }
 

@@ -107,6 +107,36 @@ QString Statement::text(int column) const
     return p ? QString::fromUtf8(p, sqlite3_column_bytes(stmt_, column)) : QString();
 }
 
+QString troubleWith(const QString &path, int rc)
+{
+    const auto says = [&path](const char *what) { return QString::fromUtf8(what).arg(path); };
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return says("il file dei risultati %1 è occupato da un altro programma: riprova fra poco");
+    case SQLITE_CORRUPT:
+        return says("il file dei risultati %1 è guasto: avvia ZAMPLI, che recupera le risposte ancora leggibili, "
+                    "poi riprova");
+    case SQLITE_NOTADB:
+        return says("il file %1 non è un file dei risultati di ZAMPLI: avvia ZAMPLI, che lo mette da parte e ne comincia uno nuovo");
+    case SQLITE_CANTOPEN:
+        return says("il file dei risultati %1 non c'è o non si può aprire: controlla che la cartella esista e "
+                    "sia leggibile");
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return says("il file dei risultati %1 non si può modificare: controlla i permessi del file e della sua "
+                    "cartella");
+    case SQLITE_FULL:
+        return says("il disco del file dei risultati %1 è pieno: libera spazio e riprova");
+    case SQLITE_IOERR:
+        return says("errore del disco leggendo o scrivendo il file dei risultati %1: controlla il disco e riprova");
+    default:
+        return says("il file dei risultati %1 non si può usare (errore %2 del database): chiudi ZAMPLI e riprova")
+            .arg(rc);
+    }
+}
+
 bool SqliteDb::openChecked(const QString &path, bool readOnly, int busyMs, const char *probe, QString &error)
 {
     const int rc = open(path, readOnly);

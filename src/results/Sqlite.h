@@ -37,6 +37,10 @@ private:
     sqlite3 *db_ = nullptr;
 };
 
+// What went wrong with the results file `path`, in Italian, for the adult:
+// the file named, the cause for an SQLite result code, what to do next.
+QString troubleWith(const QString &path, int rc);
+
 // A prepared statement, finalized with the object.
 class Statement {
 public:
@@ -54,6 +58,7 @@ public:
     qint64 integer(int column) const;
     double real(int column) const;
     QString text(int column) const;
+    sqlite3_stmt *handle() const { return stmt_; }
 
 private:
     sqlite3_stmt *stmt_ = nullptr;
