@@ -2,7 +2,11 @@
 // Whatever becomes of the results file, the child's window answers every
 // click as before, the adult is told once, and what could be written is
 // intact afterwards. And a program killed mid-answer loses at most a second.
+#include "ResultsDamage.h"
 #include "ResultsHarness.h"
+#include "MonthOfAnswers.h"
+#include "results/ResultsEditor.h"
+#include "results/ResultsReader.h"
 
 #include "exercises/recognition/PictureRecognition.h"
 
@@ -219,6 +223,72 @@ private slots:
         const QByteArray kept = "SELECT count(*) FROM answers WHERE turn <= " + QByteArray::number(due);
         QCOMPARE(queryRows(db, kept.constData()).toInt(), due);
         QVERIFY(queryRows(db, "SELECT count(*) FROM answers").toInt() <= handed);
+    }
+
+    // A month of answers with one page of them overwritten: at the next start
+    // the rows that still read go on in a fresh file, the damaged one is
+    // kept aside as it was, and what was saved and lost is told once and
+    // recorded once for the adult.
+    void damagedMonthSalvaged()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("zampli.sqlite");
+        QStringList told;
+        const auto report = [&told](const QString &line) { told << line; };
+        int month = 0;
+        {
+            ResultsWriter w(db, "/opt/zampli", report);
+            month = writeMonthOfAnswers(w, {QDate(2024, 3, 29), 30, 3000, 5});
+        }
+        const QList<qint64> leaves = leafPages(db, "answers");
+        QVERIFY2(leaves.size() > 20, qPrintable(QString::number(leaves.size())));
+        QVERIFY(overwritePage(db, leaves[leaves.size() / 2]));
+        QFile damaged(db);
+        QVERIFY(damaged.open(QIODevice::ReadOnly));
+        const QByteArray damagedBytes = damaged.readAll();
+        for (int start = 0; start < 2; ++start) {
+            ResultsWriter w(db, "/opt/zampli", report);
+            w.sessionStarted();
+            AnswerRecord a;
+            a.atMs = QDateTime::currentMSecsSinceEpoch();
+            a.window = "FormZampli3";
+            a.asked = a.chosen = "A";
+            a.right = true;
+            w.record(a);
+            QVERIFY(w.sync());
+        }
+        QCOMPARE(integrity(db), QStringLiteral("ok"));
+        const int saved = queryRows(db, "SELECT count(*) FROM answers WHERE at_ms < 1712000000000").toInt();
+        QVERIFY2(saved >= month * 9 / 10 && saved < month, qPrintable(QStringLiteral("%1 of %2").arg(saved).arg(month)));
+        QCOMPARE(queryRows(db, "SELECT count(*) FROM answers WHERE at_ms >= 1712000000000"), QStringLiteral("2"));
+        // Every answer saved still shows in its session.
+        QCOMPARE(queryRows(db, "SELECT count(*) FROM answers WHERE session_id NOT IN (SELECT id FROM sessions)"),
+                 QStringLiteral("0"));
+        QCOMPARE(queryRows(db, "SELECT kind, count FROM problems"),
+                 QStringLiteral("file guasto|%1").arg(month - saved));
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(db) && told[0].contains("guasto") && told[0].contains("recuperate"),
+                 qPrintable(told[0]));
+        const QStringList aside = ResultsEditor::damagedCopies(db);
+        QCOMPARE(aside.size(), 1);
+        QFile kept(aside[0]);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QVERIFY(kept.readAll() == damagedBytes);
+        QVERIFY2(told[0].contains(aside[0]), qPrintable(told[0]));
+
+        // The adult reads it once, then removes the damaged copy.
+        ResultsReader reader;
+        QVERIFY(reader.open(db));
+        QCOMPARE(reader.problems(true).size(), 1);
+        QCOMPARE(reader.problems(true)[0].count, month - saved);
+        ResultsEditor editor;
+        QVERIFY(editor.open(db));
+        QVERIFY(editor.markProblemsRead());
+        QCOMPARE(reader.problems(true).size(), 0);
+        QCOMPARE(reader.problems(false).size(), 1);
+        QCOMPARE(ResultsEditor::removeDamagedCopies(db), 1);
+        QVERIFY(!QFileInfo::exists(aside[0]));
+        QCOMPARE(ResultsEditor::damagedCopies(db), QStringList());
     }
 };
 

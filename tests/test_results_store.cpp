@@ -4,8 +4,12 @@
 #include "results/ResultsReader.h"
 #include "results/ResultsWriter.h"
 #include "results/Sqlite.h"
+#include "ResultsDamage.h"
 #include "ResultsHarness.h"
+#include "results/Schema.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -236,6 +240,136 @@ private slots:
                             "giusto;1200\r\n"
                             "05/03/2024;09:00:05;2;\"Luca \"\"Bimbo\"\"; 2\xC2\xAA\";FormCaratteri1;1;I;lettera;2;;E;"
                             "lettera;1;sbagliato;3000\r\n"));
+    }
+
+    // Names the adult typed that a spreadsheet would run as a formula are
+    // written as text: a quote mark before them.
+    void csvCellsNeverFormulas()
+    {
+        writeTwoDays();
+        SqliteDb db;
+        QCOMPARE(db.open(path(), false), SQLITE_OK);
+        QCOMPARE(db.exec("UPDATE sessions SET label = '=HYPERLINK(\"x\")' WHERE id = 1;"
+                         "UPDATE sessions SET label = '@Anna' WHERE id = 2;"
+                         "UPDATE answers SET word = '+39' WHERE id = 4; UPDATE answers SET word = '-1' WHERE id = 5;"
+                         "UPDATE answers SET word = char(9) || 'x' WHERE id = 6;"
+                         "UPDATE answers SET word = char(13) || 'y' WHERE id = 3;"),
+                 SQLITE_OK);
+        ResultsReader r;
+        QVERIFY(r.open(path()));
+        const QString csv = dir.filePath("formule.csv");
+        QVERIFY(r.exportCsv(csv));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList cells; // name and word of each answer
+        for (const QByteArray &line : file.readAll().split('\n').mid(1, 8)) {
+            const QList<QByteArray> f = line.split(';');
+            cells << QString::fromUtf8(f.value(3) + "|" + f.value(9));
+        }
+        QCOMPARE(cells, QStringList({"\"'=HYPERLINK(\"\"x\"\")\"|", "\"'=HYPERLINK(\"\"x\"\")\"|",
+                                     "\"'=HYPERLINK(\"\"x\"\")\"|\"'\ry\"", "\"'=HYPERLINK(\"\"x\"\")\"|'+39",
+                                     "\"'=HYPERLINK(\"\"x\"\")\"|'-1", "\"'=HYPERLINK(\"\"x\"\")\"|'\tx",
+                                     "'@Anna|", "'@Anna|"}));
+    }
+
+    // A file whose answers cannot all be read gives no table that looks whole:
+    // the export fails, says why naming the file, and writes nothing.
+    void exportFromDamagedFileFails()
+    {
+        writeTwoDays();
+        {
+            ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
+            w.sessionStarted();
+            for (int k = 0; k < 400; ++k)
+                w.record(answer(kMarch5 + 10000 + k, "FormIniziaPer", "E", Shown::Word, 0, "I", Shown::Tile, 0,
+                                "elefante ed elmo e erba", 1000));
+            QVERIFY(w.sync());
+        }
+        const QList<qint64> leaves = zampli::test::leafPages(path(), "answers");
+        QVERIFY(leaves.size() > 2);
+        ResultsReader r;
+        QVERIFY(r.open(path()));
+        QVERIFY(zampli::test::overwritePage(path(), leaves[1]));
+        const QString csv = dir.filePath("rotto.csv");
+        QVERIFY(!r.exportCsv(csv));
+        QVERIFY2(r.error().contains(path()) && r.error().contains("guasto"), qPrintable(r.error()));
+        QVERIFY(!QFileInfo::exists(csv));
+        ResultsReader closed;
+        QVERIFY(!closed.open(dir.filePath("nessuno.sqlite")));
+        QVERIFY(!closed.exportCsv(csv));
+        QVERIFY2(closed.error().contains("nessuno.sqlite"), qPrintable(closed.error()));
+        QVERIFY(!QFileInfo::exists(csv));
+    }
+
+    // A session begun and left without an answer is not one to show.
+    void sessionsWithoutAnswersLeftOut()
+    {
+        {
+            ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
+            w.sessionStarted(kMarch4);
+            w.sessionStarted(kMarch4 + 60000);
+            w.record(answer(kMarch4 + 61000, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+            w.sessionStarted(kMarch4 + 120000);
+        }
+        QCOMPARE(rows(path(), "SELECT count(*) FROM sessions"), QStringLiteral("3"));
+        ResultsReader r;
+        QVERIFY(r.open(path()));
+        QList<qint64> shown;
+        for (const SessionSummary &s : r.sessions())
+            shown << s.id;
+        QCOMPARE(shown, QList<qint64>({2}));
+    }
+
+    // One program folder, one file: through a link, or spelt another way.
+    void oneFolderOneFile()
+    {
+        QTemporaryDir home;
+        QVERIFY(QDir().mkpath(home.filePath("classe/zampli")));
+        QVERIFY(QFile::link(home.filePath("classe/zampli"), home.filePath("collegamento")));
+        const QString real = home.filePath("classe/zampli");
+        const QString folder = dir.filePath("stato");
+        const QString expected = folder + "/zampli-" +
+                                 QCryptographicHash::hash(real.toUtf8(), QCryptographicHash::Sha256).toHex().left(8) +
+                                 ".sqlite";
+        QCOMPARE(resultsDatabasePath(folder, real), expected);
+        QCOMPARE(resultsDatabasePath(folder, home.filePath("collegamento")), expected);
+        QCOMPARE(resultsDatabasePath(folder, home.filePath("classe/./zampli/")), expected);
+        QCOMPARE(resultsDatabasePath(folder, home.filePath("classe/../classe/zampli")), expected);
+    }
+
+    // A file an older program named after the link is renamed, with its
+    // log, to the folder's one name: the history stays.
+    void fileNamedFromALinkKept()
+    {
+        QTemporaryDir home;
+        QVERIFY(QDir().mkpath(home.filePath("classe/zampli")));
+        QVERIFY(QFile::link(home.filePath("classe/zampli"), home.filePath("mio")));
+        const QString link = home.filePath("mio");
+        const QString folder = dir.filePath("vecchio");
+        QVERIFY(QDir().mkpath(folder));
+        const QString old = folder + "/mio-" +
+                            QCryptographicHash::hash(link.toUtf8(), QCryptographicHash::Sha256).toHex().left(8) +
+                            ".sqlite";
+        {
+            // As a program killed while playing leaves it: the answer in the log only.
+            const QString scratch = dir.filePath("scratch.sqlite");
+            ResultsWriter w(scratch, link, report());
+            w.sessionStarted(kMarch4);
+            w.record(answer(kMarch4 + 1000, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+            QVERIFY(w.sync());
+            QVERIFY(QFile::copy(scratch, old));
+            QVERIFY(QFile::copy(scratch + "-wal", old + "-wal"));
+        }
+        const QString now = resultsDatabasePath(folder, home.filePath("classe/zampli"));
+        QVERIFY(!QFileInfo::exists(old));
+        QCOMPARE(rows(now, "SELECT count(*) FROM answers"), QStringLiteral("1"));
+        // The file of the folder's one name wins over an old one made since.
+        QFile stray(old);
+        QVERIFY(stray.open(QIODevice::WriteOnly));
+        stray.close();
+        QCOMPARE(resultsDatabasePath(folder, link), now);
+        QVERIFY(QFileInfo::exists(old));
+        QCOMPARE(rows(now, "SELECT count(*) FROM answers"), QStringLiteral("1"));
     }
 
     void readerRefusesWhatIsNoResults()
