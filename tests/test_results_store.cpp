@@ -110,6 +110,7 @@ private slots:
         QFile::remove(path());
         QFile::remove(path() + "-wal");
         QFile::remove(path() + "-shm");
+        QFile::remove(path() + ".in-attesa");
         told.clear();
     }
 
@@ -122,7 +123,7 @@ private slots:
         w.record(answer(kMarch4, "FormZampli3", "E", Shown::Voice, 0, "I", Shown::Letter, 4, "", 2345));
         w.record(answer(kMarch4 + 9, "FormIniziaPer", "U", Shown::Word, 0, "U", Shown::Tile, 0, "uva", 17));
         QVERIFY(w.sync());
-        QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("1"));
+        QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("2"));
         QCOMPARE(rows(path(), "PRAGMA journal_mode"), QStringLiteral("wal"));
         QCOMPARE(rows(path(), "SELECT session_id, at_ms, window, turn, asked, asked_as, asked_style, word, chosen,"
                               " chosen_as, chosen_style, right, answer_ms FROM answers ORDER BY id"),
