@@ -221,7 +221,8 @@ void ResultsFile::finishPending(const PendingRead &read)
     const QString aside = datedName(path, ".guasto-");
     QFile::rename(path, aside);
     tell(Trouble::Pending, QStringLiteral("risultati in attesa incompleti: in %1 ci sono righe illeggibili (%2); "
-                                          "le altre sono state aggiunte e il file è stato messo da parte come %3")
+                                          "le altre righe sono state aggiunte ai risultati e il file è stato "
+                                          "messo da parte come %3, che si può guardare e poi cancellare")
                                .arg(path)
                                .arg(read.unreadable)
                                .arg(aside));
@@ -233,8 +234,8 @@ bool ResultsFile::setAside(const std::vector<ResultsEvent> &events)
     const QString aside = pendingPath(path_);
     if (appendPending(path_, batch)) {
         tell(Trouble::Pending, QStringLiteral("risultati in attesa: impossibile scrivere %1 prima della chiusura; "
-                                              "risposte messe da parte in %2: %3. Al prossimo avvio ZAMPLI le "
-                                              "aggiunge al file dei risultati.")
+                                              "risposte messe da parte in %2: %3. Al prossimo avvio ZAMPLI "
+                                              "aggiunge ai risultati quel file: non cancellarlo.")
                                    .arg(path_, aside)
                                    .arg(answersIn(events)));
         return true;
@@ -337,17 +338,23 @@ ResultsFile::Outcome ResultsFile::failed(int rc)
     switch (rc & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        tell(Trouble::Busy, QStringLiteral("risultati in attesa: %1 è occupato da un altro programma").arg(path_));
+        tell(Trouble::Busy, QStringLiteral("risultati in attesa: %1 è occupato da un altro programma; ZAMPLI riprova "
+                                           "da solo, ma se dura chiudi il programma che lo usa")
+                                .arg(path_));
         return Outcome::Busy;
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
         moveAside();
         return Outcome::Failed;
     case SQLITE_CANTOPEN:
-        tell(Trouble::CannotOpen, QStringLiteral("risultati non salvati: impossibile aprire %1 (%2)").arg(path_, why));
+        tell(Trouble::CannotOpen, QStringLiteral("risultati non salvati: impossibile aprire %1 (%2); controlla che "
+                                                 "nella sua cartella si possa scrivere")
+                                      .arg(path_, why));
         break;
     default:
-        tell(Trouble::CannotWrite, QStringLiteral("risultati non salvati: impossibile scrivere %1 (%2)").arg(path_, why));
+        tell(Trouble::CannotWrite, QStringLiteral("risultati in attesa: impossibile scrivere %1 (%2); ZAMPLI riprova "
+                                                  "da solo, ma se dura controlla che il disco non sia pieno")
+                                       .arg(path_, why));
         break;
     }
     db_.close(); // the next attempt starts from a fresh connection
