@@ -24,6 +24,31 @@ constexpr qint64 kFreezeMs = 1000;
 // The end waits a little for a lock, so that a test need not wait the program's seconds.
 constexpr ResultsWriter::Timing kShortQuit{.quitWaitMs = 300};
 
+// A full disk, as a limit on the size of any file written: at the current
+// size of the database's biggest file, so that it can grow no more. Lifted
+// with the object.
+class DiskFull {
+public:
+    explicit DiskFull(const QString &db)
+    {
+        getrlimit(RLIMIT_FSIZE, &before_);
+        rlimit full = before_;
+        full.rlim_cur = rlim_t(qMax(QFileInfo(db).size(), QFileInfo(db + "-wal").size()));
+        set_ = setrlimit(RLIMIT_FSIZE, &full) == 0;
+    }
+    ~DiskFull()
+    {
+        setrlimit(RLIMIT_FSIZE, &before_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    bool set() const { return set_; }
+
+private:
+    rlimit before_{};
+    void (*oldHandler_)(int) = std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
+    bool set_ = false;
+};
+
 QString helper()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/results_helper");
@@ -140,17 +165,11 @@ private slots:
         auto &form = open(r);
         QVERIFY(clickWrong(r, form, 3) < kFreezeMs);
         QVERIFY(r.writer->sync());
-        const qint64 size = qMax(QFileInfo(r.db).size(), QFileInfo(r.db + "-wal").size());
-        rlimit before{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
-        rlimit full = before;
-        full.rlim_cur = rlim_t(size);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+        auto full = std::make_unique<DiskFull>(r.db);
+        QVERIFY(full->set());
         const qint64 slowest = clickWrong(r, form, 5);
         const bool written = r.writer->sync();
-        setrlimit(RLIMIT_FSIZE, &before);
-        std::signal(SIGXFSZ, oldHandler);
+        full.reset();
         QVERIFY(slowest < kFreezeMs);
         QVERIFY(!written);
         QVERIFY(r.writer->sync());
@@ -273,17 +292,11 @@ private slots:
         auto &form = open(r);
         QVERIFY(clickWrong(r, form, 3) < kFreezeMs);
         QVERIFY(r.writer->sync());
-        const qint64 size = qMax(QFileInfo(r.db).size(), QFileInfo(r.db + "-wal").size());
-        rlimit before{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit full = before;
-        full.rlim_cur = rlim_t(size);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+        auto full = std::make_unique<DiskFull>(r.db);
+        QVERIFY(full->set());
         const qint64 slowest = clickWrong(r, form, 4);
         r.writer.reset();
-        setrlimit(RLIMIT_FSIZE, &before);
-        std::signal(SIGXFSZ, oldHandler);
+        full.reset();
         QVERIFY(slowest < kFreezeMs);
         QCOMPARE(r.rows("SELECT count(*) FROM answers"), QStringLiteral("3"));
         QVERIFY(QFileInfo(r.pending()).isFile());
