@@ -170,31 +170,33 @@ ResultsFile::Outcome ResultsFile::writeOnce(const std::vector<ResultsEvent> &eve
     return failed(rc);
 }
 
-// Each batch set aside goes on with its session when the row is still that
-// session's; a batch merged before, by a run that ended before it could
-// remove the file, is passed over.
 int ResultsFile::mergePending(const PendingRead &read)
 {
-    Statement seen(db_.handle(), "SELECT count(*) FROM merged_batches WHERE id = ?1");
-    Statement mark(db_.handle(), "INSERT INTO merged_batches(id, merged_ms) VALUES(?1, ?2)");
-    int rc = seen.prepared() == SQLITE_OK ? mark.prepared() : seen.prepared();
-    for (auto b = read.batches.begin(); rc == SQLITE_OK && b != read.batches.end(); ++b) {
-        seen.reset();
-        seen.bind(1, b->id);
-        rc = seen.step();
-        if (rc != SQLITE_ROW || seen.integer(0) > 0) {
-            rc = rc == SQLITE_ROW ? SQLITE_OK : rc;
-            continue;
-        }
-        Session session{knownSession(b->sessionRow, b->sessionStartMs), b->sessionStartMs};
-        rc = writeEvents(b->events, session);
-        mark.reset();
-        mark.bind(1, b->id);
-        mark.bind(2, QDateTime::currentMSecsSinceEpoch());
-        rc = rc == SQLITE_OK ? mark.step() : rc;
-        rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
-    }
+    int rc = SQLITE_OK;
+    for (auto b = read.batches.begin(); rc == SQLITE_OK && b != read.batches.end(); ++b)
+        rc = mergeBatch(*b);
     return rc;
+}
+
+// A batch goes on with its session when the row is still that session's.
+// One merged before, by a run that ended before it could remove the file,
+// is passed over.
+int ResultsFile::mergeBatch(const PendingBatch &batch)
+{
+    Statement seen(db_.handle(), "SELECT count(*) FROM merged_batches WHERE id = ?1");
+    seen.bind(1, batch.id);
+    int rc = seen.step();
+    if (rc != SQLITE_ROW || seen.integer(0) > 0)
+        return rc == SQLITE_ROW ? SQLITE_OK : rc;
+    Session session{knownSession(batch.sessionRow, batch.sessionStartMs), batch.sessionStartMs};
+    rc = writeEvents(batch.events, session);
+    if (rc != SQLITE_OK)
+        return rc;
+    Statement mark(db_.handle(), "INSERT INTO merged_batches(id, merged_ms) VALUES(?1, ?2)");
+    mark.bind(1, batch.id);
+    mark.bind(2, QDateTime::currentMSecsSinceEpoch());
+    rc = mark.step();
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
 qint64 ResultsFile::knownSession(qint64 row, qint64 startMs)

@@ -10,6 +10,7 @@
 
 namespace zampli {
 
+struct PendingBatch;
 struct PendingRead;
 
 // The database of one program folder as the writer thread sees it: opened
@@ -49,6 +50,7 @@ private:
     void leaveMovedFile();
     int prepare(); // pragmas, a quick check, the tables
     int mergePending(const PendingRead &read);
+    int mergeBatch(const PendingBatch &batch);
     void finishPending(const PendingRead &read);
     int writeEvents(const std::vector<ResultsEvent> &events, Session &session);
     int insertSession(qint64 startMs, qint64 &session);
