@@ -52,7 +52,9 @@ QByteArray line(const QJsonObject &o)
     return QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
 }
 
-QByteArray batchLines(const PendingBatch &b)
+} // namespace
+
+QByteArray pendingLines(const PendingBatch &b)
 {
     QByteArray out = line({{"lotto", b.id}, {"tipo", kHeader}, {"sessione", b.sessionRow},
                            {"inizio_ms", b.sessionStartMs}});
@@ -67,6 +69,8 @@ QByteArray batchLines(const PendingBatch &b)
     }
     return out;
 }
+
+namespace {
 
 // What is there already, unless the name is a link: that is replaced, never followed.
 QByteArray existing(const QString &path)
@@ -141,7 +145,9 @@ std::optional<ResultsEvent> eventFrom(const QJsonObject &o)
     for (const auto &n : kKindNames) {
         if (tipo != QLatin1String(n.name) || !o.value("ms").isDouble())
             continue;
-        ResultsEvent e{n.kind, o.value("ms").toInteger(), {}, o.value("quante").toInteger()};
+        ResultsEvent e{n.kind, o.value("ms").toInteger(), {}, 0};
+        if (n.kind == Kind::Dropped)
+            e.count = o.value("quante").toInteger();
         if (n.kind != Kind::Answer)
             return e;
         const auto a = answerFrom(o);
@@ -191,13 +197,18 @@ QString pendingPath(const QString &database)
 bool appendPending(const QString &database, const PendingBatch &batch)
 {
     const QString path = pendingPath(database);
-    return writeWhole(path, existing(path) + batchLines(batch));
+    return writeWhole(path, existing(path) + pendingLines(batch));
 }
 
 PendingRead readPending(const QString &database)
 {
+    return parsePending(existing(pendingPath(database)));
+}
+
+PendingRead parsePending(QByteArrayView bytes)
+{
     PendingRead read;
-    for (const QByteArray &l : existing(pendingPath(database)).split('\n'))
+    for (const QByteArray &l : bytes.toByteArray().split('\n'))
         if (!l.trimmed().isEmpty() && !readLine(read, l))
             ++read.unreadable;
     return read;

@@ -3,6 +3,7 @@
 
 #include "results/ResultsEvent.h"
 
+#include <QByteArrayView>
 #include <vector>
 
 namespace zampli {
@@ -30,5 +31,9 @@ QString pendingPath(const QString &database);
 bool appendPending(const QString &database, const PendingBatch &batch);
 
 PendingRead readPending(const QString &database);
+
+// The lines of the file, and back: what pendingLines() writes parsePending() reads whole.
+QByteArray pendingLines(const PendingBatch &batch);
+PendingRead parsePending(QByteArrayView bytes);
 
 } // namespace zampli
