@@ -2,6 +2,7 @@
 #include "WordListDocument.h"
 
 #include "WordRules.h"
+#include "media/MediaFile.h"
 #include "wordlist/WordList.h"
 
 #include <QFileInfo>
@@ -173,6 +174,31 @@ bool WordListDocument::undo()
         return false;
     words_ = history_.takeLast();
     return true;
+}
+
+OpenedWordList openWordList(const QString &path)
+{
+    OpenedWordList opened;
+    const QString name = QFileInfo(path).fileName();
+    const WordListBytes read = readWordListBytes(path, OpenedWordList::kEditableBytes);
+    if (!read.opened) {
+        opened.missing = !QFileInfo::exists(path);
+        if (!opened.missing)
+            opened.readOnly = QStringLiteral("L'elenco %1 non si può aprire (%2), quindi qui non si può cambiare. "
+                                             "Controlla il file, poi riapri la cartella con File › Apri.")
+                                  .arg(name, read.refusal);
+        return opened;
+    }
+    if (!read.whole) {
+        opened.readOnly = QStringLiteral("L'elenco %1 è troppo grande per questo programma (%2; al massimo %3): non è "
+                                         "stato letto e non verrà cambiato. Aprilo con un editor di testo e tieni solo "
+                                         "le parole che ti servono: ZAMPLI ne usa al massimo %4.")
+                              .arg(name, sizeText(read.size), sizeText(OpenedWordList::kEditableBytes))
+                              .arg(WordList::kMaxWords);
+        return opened;
+    }
+    opened.document = WordListDocument::fromBytes(read.bytes);
+    return opened;
 }
 
 QString saveWhole(const QString &path, const QByteArray &bytes)

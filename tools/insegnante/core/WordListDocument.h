@@ -55,6 +55,18 @@ private:
     bool mixed_ = false;
 };
 
+// A list file as the teacher's program opens it: read whole and editable,
+// or not read at all and read-only, never a part of it.
+struct OpenedWordList {
+    // Larger lists are slow to show and to save after each change.
+    static constexpr qint64 kEditableBytes = 8 << 20;
+
+    WordListDocument document;
+    bool missing = false; // no file yet: the first word added makes it
+    QString readOnly;     // why the list may not be changed, for the teacher; empty when it may
+};
+OpenedWordList openWordList(const QString &path);
+
 // Writes `bytes` over `path` whole or not at all: a temporary file beside it,
 // renamed over it once complete (a full disk or a crash leaves the old file
 // as it was). A symbolic link at `path` is replaced, never written through.
