@@ -15,19 +15,19 @@ WordTableModel::WordTableModel(const MediaPaths &paths, QObject *parent) : QAbst
 
 const WordTableModel::Row &WordTableModel::look(int row) const
 {
-    std::optional<Row> &r = rows_[row];
-    if (!r) {
+    auto found = rows_.find(row);
+    if (found == rows_.end()) {
         const QString &word = words_.at(row);
-        r = Row{pictureState(paths_.wordPicture(word)), voiceState(paths_.voice(word))};
+        found = rows_.insert(row, Row{pictureState(paths_.wordPicture(word)), voiceState(paths_.voice(word))});
     }
-    return *r;
+    return *found;
 }
 
 void WordTableModel::setWords(const QStringList &words)
 {
     beginResetModel();
     words_ = words;
-    rows_ = QList<std::optional<Row>>(words_.size());
+    rows_.clear();
     endResetModel();
 }
 
@@ -36,7 +36,7 @@ void WordTableModel::refresh(const QString &word)
     const int row = int(words_.indexOf(word));
     if (row < 0)
         return;
-    rows_[row].reset();
+    rows_.remove(row);
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }
 

@@ -6,8 +6,8 @@
 
 #include <QAbstractTableModel>
 #include <QPixmap>
+#include <QHash>
 #include <QStringList>
-#include <optional>
 
 namespace zampli::teacher {
 
@@ -53,7 +53,7 @@ private:
 
     MediaPaths paths_;
     QStringList words_;
-    mutable QList<std::optional<Row>> rows_;
+    mutable QHash<int, Row> rows_; // only those looked at: a list may hold a million words
 };
 
 } // namespace zampli::teacher
