@@ -2,6 +2,7 @@
 #include "WordListDocument.h"
 
 #include "WordRules.h"
+#include "media/MediaFile.h"
 #include "wordlist/WordList.h"
 
 #include <QFileInfo>
@@ -84,26 +85,44 @@ WordListDocument WordListDocument::fromBytes(const QByteArray &bytes)
 
 ListEncoding WordListDocument::writtenEncoding() const
 {
-    if (encoding_ != ListEncoding::Windows1252 && encoding_ != ListEncoding::Utf8)
-        return encoding_;
-    // Without a mark the reader guesses: the bytes must read back as these words.
-    const QByteArray plain = encoded(encoding_);
-    if (!plain.isNull() && readWordListText(decodeWordListText(plain), LLONG_MAX).words == words_)
-        return encoding_;
-    return ListEncoding::Utf8WithMark;
+    ListEncoding encoding;
+    written(encoding);
+    return encoding;
 }
 
 QByteArray WordListDocument::bytes() const
 {
-    return encoded(writtenEncoding());
+    ListEncoding encoding;
+    return written(encoding);
+}
+
+// The bytes to write, with their encoding: the file's own when its words fit
+// and read back, else UTF-8 with a mark. Found together, so a long list is
+// encoded once when it keeps its encoding.
+QByteArray WordListDocument::written(ListEncoding &encoding) const
+{
+    encoding = encoding_;
+    if (encoding_ != ListEncoding::Windows1252 && encoding_ != ListEncoding::Utf8)
+        return encoded(encoding_);
+    // Without a mark the reader guesses: the bytes must read back as these words.
+    QByteArray plain = encoded(encoding_);
+    if (!plain.isNull() && readWordListText(decodeWordListText(plain), LLONG_MAX).words == words_)
+        return plain;
+    encoding = ListEncoding::Utf8WithMark;
+    return encoded(encoding);
 }
 
 // Null when a word has no place in `encoding`.
 QByteArray WordListDocument::encoded(ListEncoding encoding) const
 {
-    QString text;
+    const QString end = QString::fromLatin1(lineEnd_);
+    qsizetype length = 0;
     for (const QString &w : words_)
-        text += w + QString::fromLatin1(lineEnd_);
+        length += w.size() + end.size();
+    QString text;
+    text.reserve(length);
+    for (const QString &w : words_)
+        text.append(w).append(end);
     switch (encoding) {
     case ListEncoding::Windows1252: {
         QByteArray out(text.size(), Qt::Uninitialized);
@@ -173,6 +192,31 @@ bool WordListDocument::undo()
         return false;
     words_ = history_.takeLast();
     return true;
+}
+
+OpenedWordList openWordList(const QString &path)
+{
+    OpenedWordList opened;
+    const QString name = QFileInfo(path).fileName();
+    const WordListBytes read = readWordListBytes(path, OpenedWordList::kEditableBytes);
+    if (!read.opened) {
+        opened.missing = !QFileInfo::exists(path);
+        if (!opened.missing)
+            opened.readOnly = QStringLiteral("L'elenco %1 non si può aprire (%2), quindi qui non si può cambiare. "
+                                             "Controlla il file, poi riapri la cartella con File › Apri.")
+                                  .arg(name, read.refusal);
+        return opened;
+    }
+    if (!read.whole) {
+        opened.readOnly = QStringLiteral("L'elenco %1 è troppo grande per questo programma (%2; al massimo %3): non è "
+                                         "stato letto e non verrà cambiato. Aprilo con un editor di testo e tieni solo "
+                                         "le parole che ti servono: ZAMPLI ne usa al massimo %4.")
+                              .arg(name, sizeText(read.size), sizeText(OpenedWordList::kEditableBytes))
+                              .arg(WordList::kMaxWords);
+        return opened;
+    }
+    opened.document = WordListDocument::fromBytes(read.bytes);
+    return opened;
 }
 
 QString saveWhole(const QString &path, const QByteArray &bytes)
