@@ -3,6 +3,7 @@
 
 #include "WordRules.h"
 #include "media/MediaFile.h"
+#include "media/SystemError.h"
 #include "wordlist/WordList.h"
 
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 
@@ -229,12 +231,14 @@ QString saveWhole(const QString &path, const QByteArray &bytes)
     file.setDirectWriteFallback(false);
     // Unbuffered: a buffered write that fails only when the file is closed
     // inside commit() goes unnoticed there, and a cut file is renamed into place.
+    // errno is read at once: QFileDevice's own words for it are English.
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return QStringLiteral("Non posso scrivere nella cartella di %1 (%2): controlla di poterci scrivere, "
-                              "o fai una copia tua di ZAMPLI.").arg(QFileInfo(path).fileName(), file.errorString());
+                              "o fai una copia tua di ZAMPLI.").arg(QFileInfo(path).fileName(), systemErrorText(errno));
     if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         return QStringLiteral("%1 non è stato salvato, il file di prima è rimasto com'era (%2). Libera un po' di "
-                              "spazio sul disco e riprova.").arg(QFileInfo(path).fileName(), file.errorString());
+                              "spazio sul disco e riprova.").arg(QFileInfo(path).fileName(), systemErrorText(errno));
     if (link && std::rename(QFile::encodeName(written).constData(), QFile::encodeName(path).constData()) != 0) {
         QFile::remove(written);
         return QStringLiteral("%1 non è stato salvato: controlla di poter scrivere nella sua cartella.")
