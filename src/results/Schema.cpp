@@ -40,9 +40,19 @@ const char *const kSteps[] = {
     " answer_ms INTEGER NOT NULL);"
     "CREATE INDEX answers_at ON answers(at_ms);"
     "CREATE INDEX answers_session ON answers(session_id);",
-    // 2: who played, the problems the adult has to read, and the indexes of
-    // the class's questions. The problems table may be there already, with
-    // fewer columns, in a file of a program that kept only counts in it.
+    // 2: what the writer could not keep (answers dropped past its memory's
+    // cap), and the batches merged from the file of answers set aside at an
+    // end, so that a batch merged once is never merged again.
+    "CREATE TABLE problems("
+    " id INTEGER PRIMARY KEY,"
+    " at_ms INTEGER NOT NULL,"
+    " kind TEXT NOT NULL,"
+    " count INTEGER NOT NULL);"
+    "CREATE TABLE merged_batches("
+    " id TEXT PRIMARY KEY,"
+    " merged_ms INTEGER NOT NULL);",
+    // 3: who played, what the adult is to read about each problem and
+    // whether she has, and the indexes of the class's questions.
     "CREATE TABLE children("
     " id INTEGER PRIMARY KEY,"
     " name TEXT NOT NULL UNIQUE COLLATE NOCASE,"
@@ -52,11 +62,6 @@ const char *const kSteps[] = {
     "CREATE TABLE now_playing("
     " one INTEGER PRIMARY KEY CHECK (one = 1),"
     " child_id INTEGER NOT NULL REFERENCES children(id) ON DELETE CASCADE);"
-    "CREATE TABLE IF NOT EXISTS problems("
-    " id INTEGER PRIMARY KEY,"
-    " at_ms INTEGER NOT NULL,"
-    " kind TEXT NOT NULL,"
-    " count INTEGER NOT NULL);"
     "ALTER TABLE problems ADD COLUMN detail TEXT;"
     "ALTER TABLE problems ADD COLUMN read INTEGER NOT NULL DEFAULT 0;"
     "CREATE INDEX sessions_child ON sessions(child_id);"
