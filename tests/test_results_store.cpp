@@ -527,8 +527,10 @@ private slots:
             QVERIFY(QFile::copy(scratch, old));
             QVERIFY(QFile::copy(scratch + "-wal", old + "-wal"));
         }
-        const QString now = resultsDatabasePath(folder, home.filePath("classe/zampli"));
+        const QString now = resultsDatabasePath(folder, link);
+        QCOMPARE(now, resultsDatabasePath(folder, home.filePath("classe/zampli")));
         QVERIFY(!QFileInfo::exists(old));
+        QVERIFY(!QFileInfo::exists(old + "-wal"));
         QCOMPARE(rows(now, "SELECT count(*) FROM answers"), QStringLiteral("1"));
         // The file of the folder's one name wins over an old one made since.
         QFile stray(old);

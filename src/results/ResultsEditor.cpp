@@ -168,13 +168,20 @@ ErasePreview ResultsEditor::previewSession(qint64 session)
     return preview("id = ?1", [session](Statement &s) { s.bind(1, session); });
 }
 
-ErasePreview ResultsEditor::previewChild(qint64 child)
+// The child's name; null when there is no such child. The statement ends
+// here: one left open would hold the log against the checkpoint of an erase.
+QString ResultsEditor::childName(qint64 child)
 {
     Statement n(db_.handle(), "SELECT name FROM children WHERE id = ?1");
     n.bind(1, child);
-    if (n.step() != SQLITE_ROW)
+    return n.step() == SQLITE_ROW ? n.text(0) : QString();
+}
+
+ErasePreview ResultsEditor::previewChild(qint64 child)
+{
+    const QString name = childName(child);
+    if (name.isNull())
         return {};
-    const QString name = n.text(0);
     return preview("child_id = ?1 OR label = ?2 COLLATE NOCASE", [child, name](Statement &s) {
         s.bind(1, child);
         s.bind(2, name);
@@ -230,11 +237,9 @@ bool ResultsEditor::renameChild(qint64 child, const QString &name)
 
 bool ResultsEditor::eraseChild(qint64 child)
 {
-    Statement n(db_.handle(), "SELECT name FROM children WHERE id = ?1");
-    n.bind(1, child);
-    if (n.step() != SQLITE_ROW || db_.exec("BEGIN IMMEDIATE") != SQLITE_OK)
+    const QString name = childName(child);
+    if (name.isNull() || db_.exec("BEGIN IMMEDIATE") != SQLITE_OK)
         return false;
-    const QString name = n.text(0);
     const Bind hers = [child, &name](Statement &s) {
         s.bind(1, child);
         s.bind(2, name);

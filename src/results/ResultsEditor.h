@@ -69,6 +69,7 @@ private:
     ErasePreview preview(const char *where, const Bind &bind);
     bool changed(Statement &s); // stepped, and one row changed
     QString refusedName(const QString &name, qint64 except);
+    QString childName(qint64 child);
     void wipeLog();
 
     SqliteDb db_;

@@ -59,13 +59,15 @@ QStringList tablesOf(sqlite3 *db)
 // One table carried from the damaged file to the fresh one in rowid order. A
 // stretch that cannot be read is stepped over: a read that starts past it
 // seeks through the tree's upper pages, which a damaged leaf leaves intact.
+// Reads start at a rowid (>=), never after one (>): seeking past a rowid
+// first visits the leaf holding it, the damaged one.
 class TableCopy {
 public:
     TableCopy(sqlite3 *from, sqlite3 *to, const QString &table, const QStringList &columns)
     {
         const QByteArray cols = '"' + columns.join(QStringLiteral("\", \"")).toUtf8() + '"';
         const QByteArray rows = "SELECT rowid, " + cols + " FROM \"" + table.toUtf8() + "\" WHERE rowid ";
-        read_ = std::make_unique<Statement>(from, (rows + "> ?1 ORDER BY rowid").constData());
+        read_ = std::make_unique<Statement>(from, (rows + ">= ?1 ORDER BY rowid").constData());
         probe_ = std::make_unique<Statement>(from, (rows + ">= ?1 ORDER BY rowid LIMIT 1").constData());
         QByteArray marks = "?";
         for (int c = 1; c < columns.size(); ++c)
@@ -77,29 +79,31 @@ public:
 
     void run()
     {
-        qint64 last = std::numeric_limits<qint64>::min();
-        qint64 gapAfter = 0;
+        qint64 from = std::numeric_limits<qint64>::min();
+        qint64 gapFrom = 0; // where the rows that could not be read begin
         bool inGap = false;
         for (;;) {
             read_->reset();
-            read_->bind(1, last);
+            read_->bind(1, from);
             int rc;
             while ((rc = read_->step()) == SQLITE_ROW) {
                 const qint64 id = read_->integer(0);
                 if (inGap)
-                    gapped += qMax<qint64>(0, id - gapAfter - 1);
+                    gapped += qMax<qint64>(0, id - qMax<qint64>(gapFrom, 1)); // rowids begin at 1
                 inGap = false;
                 keep(*read_);
-                last = id;
+                if (id == std::numeric_limits<qint64>::max())
+                    return;
+                from = id + 1;
             }
             if (rc == SQLITE_DONE)
                 return;
-            const qint64 next = nextReadable(last);
-            if (next == std::numeric_limits<qint64>::min())
-                return; // nothing further can be read
-            gapAfter = last;
+            if (!inGap)
+                gapFrom = from;
             inGap = true;
-            last = next - 1;
+            from = nextReadable(from);
+            if (from == std::numeric_limits<qint64>::min())
+                return; // nothing further can be read
         }
     }
 
@@ -128,11 +132,12 @@ private:
         return rc == SQLITE_ROW || rc == SQLITE_DONE;
     }
 
-    // The first rowid past `after` from which reading works: doubling steps
+    // The first rowid past `bad` from which reading works: doubling steps
     // to get past the damage, then halving back to its edge.
-    qint64 nextReadable(qint64 after)
+    qint64 nextReadable(qint64 bad)
     {
-        qint64 bad = after, step = 1;
+        const qint64 after = bad;
+        qint64 step = 1;
         while (after <= std::numeric_limits<qint64>::max() - step) {
             const qint64 at = after + step;
             if (readsFrom(at)) {
