@@ -328,6 +328,64 @@ private slots:
         QCOMPARE(queryRows(db_, "SELECT count(*) FROM answers"), QStringLiteral("1"));
     }
 
+    // A file of the second version, its problems counted without words and
+    // its merged batches, is brought up to date: the problem shows unread,
+    // the batches stay merged, and the sessions begun then get their child.
+    void secondVersionFileUpgraded()
+    {
+        {
+            SqliteDb db;
+            QCOMPARE(db.open(db_, false), SQLITE_OK);
+            QCOMPARE(db.exec("PRAGMA journal_mode=WAL;"
+                             "CREATE TABLE sessions(id INTEGER PRIMARY KEY, started_ms INTEGER NOT NULL,"
+                             " ended_ms INTEGER NOT NULL, program_folder TEXT NOT NULL, label TEXT);"
+                             "CREATE TABLE answers(id INTEGER PRIMARY KEY,"
+                             " session_id INTEGER NOT NULL REFERENCES sessions(id) ON DELETE CASCADE,"
+                             " at_ms INTEGER NOT NULL, window TEXT NOT NULL, turn INTEGER NOT NULL,"
+                             " asked TEXT NOT NULL, asked_as TEXT NOT NULL, asked_style INTEGER NOT NULL, word TEXT,"
+                             " chosen TEXT NOT NULL, chosen_as TEXT NOT NULL, chosen_style INTEGER NOT NULL,"
+                             " right INTEGER NOT NULL, answer_ms INTEGER NOT NULL);"
+                             "CREATE INDEX answers_at ON answers(at_ms);"
+                             "CREATE INDEX answers_session ON answers(session_id);"
+                             "CREATE TABLE problems(id INTEGER PRIMARY KEY, at_ms INTEGER NOT NULL,"
+                             " kind TEXT NOT NULL, count INTEGER NOT NULL);"
+                             "CREATE TABLE merged_batches(id TEXT PRIMARY KEY, merged_ms INTEGER NOT NULL);"
+                             "INSERT INTO sessions VALUES(1, 1709546400000, 1709546460000, '/opt/zampli', NULL);"
+                             "INSERT INTO answers VALUES(1, 1, 1709546401000, 'FormZampli3', 1, 'E', 'voce', 0, NULL,"
+                             " 'I', 'lettera', 1, 0, 900);"
+                             "INSERT INTO problems VALUES(1, 1709546402000, 'risposte perse', 12);"
+                             "INSERT INTO merged_batches VALUES('lotto-1', 1709546403000);"
+                             "PRAGMA user_version = 2;"),
+                     SQLITE_OK);
+        }
+        ResultsReader reader;
+        QVERIFY2(reader.open(db_), qPrintable(reader.error()));
+        QCOMPARE(queryRows(db_, "PRAGMA user_version"), QStringLiteral("3"));
+        const QList<ProblemEntry> unread = reader.problems(true);
+        QCOMPARE(unread.size(), 1);
+        QCOMPARE(unread[0].kind, QStringLiteral("risposte perse"));
+        QCOMPARE(unread[0].count, 12);
+        QCOMPARE(unread[0].atMs, 1709546402000);
+        QVERIFY(unread[0].detail.isNull());
+        QCOMPARE(queryRows(db_, "SELECT id FROM merged_batches"), QStringLiteral("lotto-1"));
+        ResultsEditor editor;
+        QVERIFY(editor.open(db_));
+        QVERIFY(editor.markProblemsRead());
+        QCOMPARE(reader.problems(true).size(), 0);
+        QVERIFY(editor.choosePlaying(editor.addChild(QStringLiteral("Anna"))));
+        {
+            ResultsWriter w(db_, dir_.path(), report());
+            w.sessionStarted(kMarch4 + 86400000);
+            w.record(heard(kMarch4 + 86401000, "A", "A"));
+            QVERIFY(w.sync());
+        }
+        QStringList owners;
+        for (const SessionSummary &s : reader.sessions())
+            owners << QStringLiteral("%1:%2").arg(s.id).arg(s.childName);
+        QCOMPARE(owners, QStringList({"1:", "2:Anna"}));
+        QCOMPARE(told_, QStringList());
+    }
+
     // Help is printed and nothing is written; an unknown option writes nothing either.
     void generatorHelpWritesNothing()
     {

@@ -468,6 +468,19 @@ private slots:
         QVERIFY(!QFileInfo::exists(csv));
     }
 
+    // A table that cannot be written says why in Italian, naming the file,
+    // and nothing is left at its place.
+    void exportWriteFailureSaidInItalian()
+    {
+        writeTwoDays();
+        ResultsReader r;
+        QVERIFY(r.open(path()));
+        const QString csv = dir.filePath("manca/risultati.csv");
+        QVERIFY(!r.exportCsv(csv));
+        QCOMPARE(r.error(), QStringLiteral("impossibile creare %1 (non c'è): scegli un'altra cartella").arg(csv));
+        QVERIFY(!QFileInfo::exists(csv));
+    }
+
     // A session begun and left without an answer is not one to show.
     void sessionsWithoutAnswersLeftOut()
     {

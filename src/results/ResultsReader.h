@@ -145,6 +145,7 @@ public:
 
 private:
     bool failedWith(int rc);
+    bool writeWhole(const QString &path, const QByteArray &bytes);
 
     SqliteDb db_;
     QString path_;
