@@ -82,8 +82,10 @@ QList<ProblemEntry> ResultsReader::problems(bool unreadOnly)
 
 QList<ChildOverview> ResultsReader::classOverview(const ResultsFilter &f)
 {
-    Statement s(db_.handle(), "SELECT coalesce(s.child_id, 0), a.asked, sum(a.right), count(*), max(a.at_ms)"
-                              FILTERED_ANSWERS " GROUP BY 1, 2");
+    Statement s(db_.handle(), "SELECT c, x, sum(r), sum(n), max(m) FROM"
+                              " (SELECT coalesce(s.child_id, 0) AS c, a.asked AS x, sum(a.right) AS r, count(*) AS n,"
+                              "   max(a.at_ms) AS m" ANSWERS_BY_SESSION " GROUP BY s.id, a.asked_as, a.asked)"
+                              " GROUP BY c, x");
     bindFilter(s, f);
     QHash<qint64, ChildOverview> seen;
     failedWith(forEachRow(s, [&] {
@@ -105,11 +107,13 @@ QList<ChildOverview> ResultsReader::classOverview(const ResultsFilter &f)
 
 QList<PractiseNext> ResultsReader::practiseNext(const ResultsFilter &f)
 {
-    // Per child, way and vowel asked: each choice's count and their sum; then
-    // the wrong choices that count, ranked most first within each child.
+    // Per session, then per child, way and vowel asked: each choice's count
+    // and their sum; then the wrong choices that count, ranked most first
+    // within each child.
     Statement s(db_.handle(),
-                "WITH g AS (SELECT coalesce(s.child_id, 0) AS c, a.asked_as AS k, a.asked AS x, a.chosen AS y,"
-                "   count(*) AS n" FILTERED_ANSWERS " GROUP BY 1, 2, 3, 4),"
+                "WITH p AS (SELECT coalesce(s.child_id, 0) AS c, a.asked_as AS k, a.asked AS x, a.chosen AS y,"
+                "   count(*) AS n" ANSWERS_BY_SESSION " GROUP BY s.id, k, x, y),"
+                " g AS (SELECT c, k, x, y, sum(n) AS n FROM p GROUP BY c, k, x, y),"
                 " t AS (SELECT c, k, x, y, n, sum(n) OVER (PARTITION BY c, k, x) AS total FROM g),"
                 " r AS (SELECT c, k, x, y, n, total,"
                 "   row_number() OVER (PARTITION BY c ORDER BY n DESC, k, x, y) AS place FROM t"
