@@ -5,6 +5,7 @@
 // version brought up to date. Real SQLite files in temporary folders.
 #include "ClassOfAnswers.h"
 #include "ResultsHarness.h"
+#include "ResultsOldSchema.h"
 #include "ResultsSample.h"
 #include "results/ResultsEditor.h"
 #include "results/ResultsReader.h"
@@ -297,16 +298,7 @@ private slots:
             SqliteDb db;
             QCOMPARE(db.open(db_, false), SQLITE_OK);
             QCOMPARE(db.exec("PRAGMA journal_mode=WAL;"
-                             "CREATE TABLE sessions(id INTEGER PRIMARY KEY, started_ms INTEGER NOT NULL,"
-                             " ended_ms INTEGER NOT NULL, program_folder TEXT NOT NULL, label TEXT);"
-                             "CREATE TABLE answers(id INTEGER PRIMARY KEY,"
-                             " session_id INTEGER NOT NULL REFERENCES sessions(id) ON DELETE CASCADE,"
-                             " at_ms INTEGER NOT NULL, window TEXT NOT NULL, turn INTEGER NOT NULL,"
-                             " asked TEXT NOT NULL, asked_as TEXT NOT NULL, asked_style INTEGER NOT NULL, word TEXT,"
-                             " chosen TEXT NOT NULL, chosen_as TEXT NOT NULL, chosen_style INTEGER NOT NULL,"
-                             " right INTEGER NOT NULL, answer_ms INTEGER NOT NULL);"
-                             "CREATE INDEX answers_at ON answers(at_ms);"
-                             "CREATE INDEX answers_session ON answers(session_id);"
+                             RESULTS_FIRST_VERSION_TABLES
                              "INSERT INTO sessions VALUES(1, 1709546400000, 1709546460000, '/opt/zampli', 'Anna');"
                              "INSERT INTO answers VALUES(1, 1, 1709546401000, 'FormZampli3', 1, 'E', 'voce', 0, NULL,"
                              " 'I', 'lettera', 1, 0, 900);"
@@ -337,19 +329,7 @@ private slots:
             SqliteDb db;
             QCOMPARE(db.open(db_, false), SQLITE_OK);
             QCOMPARE(db.exec("PRAGMA journal_mode=WAL;"
-                             "CREATE TABLE sessions(id INTEGER PRIMARY KEY, started_ms INTEGER NOT NULL,"
-                             " ended_ms INTEGER NOT NULL, program_folder TEXT NOT NULL, label TEXT);"
-                             "CREATE TABLE answers(id INTEGER PRIMARY KEY,"
-                             " session_id INTEGER NOT NULL REFERENCES sessions(id) ON DELETE CASCADE,"
-                             " at_ms INTEGER NOT NULL, window TEXT NOT NULL, turn INTEGER NOT NULL,"
-                             " asked TEXT NOT NULL, asked_as TEXT NOT NULL, asked_style INTEGER NOT NULL, word TEXT,"
-                             " chosen TEXT NOT NULL, chosen_as TEXT NOT NULL, chosen_style INTEGER NOT NULL,"
-                             " right INTEGER NOT NULL, answer_ms INTEGER NOT NULL);"
-                             "CREATE INDEX answers_at ON answers(at_ms);"
-                             "CREATE INDEX answers_session ON answers(session_id);"
-                             "CREATE TABLE problems(id INTEGER PRIMARY KEY, at_ms INTEGER NOT NULL,"
-                             " kind TEXT NOT NULL, count INTEGER NOT NULL);"
-                             "CREATE TABLE merged_batches(id TEXT PRIMARY KEY, merged_ms INTEGER NOT NULL);"
+                             RESULTS_SECOND_VERSION_TABLES
                              "INSERT INTO sessions VALUES(1, 1709546400000, 1709546460000, '/opt/zampli', NULL);"
                              "INSERT INTO answers VALUES(1, 1, 1709546401000, 'FormZampli3', 1, 'E', 'voce', 0, NULL,"
                              " 'I', 'lettera', 1, 0, 900);"

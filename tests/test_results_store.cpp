@@ -6,6 +6,7 @@
 #include "results/Sqlite.h"
 #include "ResultsDamage.h"
 #include "ResultsHarness.h"
+#include "ResultsOldSchema.h"
 #include "results/Schema.h"
 
 #include <QCryptographicHash>
@@ -26,21 +27,30 @@ constexpr qint64 kMarch5 = 1709629200000; // 2024-03-05 09:00:00 UTC
 // The end waits a little for a lock, so that a test need not wait the program's seconds.
 constexpr ResultsWriter::Timing kShortQuit{.quitWaitMs = 300};
 
-// The tables as the first version of the program made them, on users' machines.
+// A file of the first version: one session named by the adult, one answer.
 const char *const kFirstVersion =
-    "CREATE TABLE sessions(id INTEGER PRIMARY KEY, started_ms INTEGER NOT NULL, ended_ms INTEGER NOT NULL,"
-    " program_folder TEXT NOT NULL, label TEXT);"
-    "CREATE TABLE answers(id INTEGER PRIMARY KEY,"
-    " session_id INTEGER NOT NULL REFERENCES sessions(id) ON DELETE CASCADE, at_ms INTEGER NOT NULL,"
-    " window TEXT NOT NULL, turn INTEGER NOT NULL, asked TEXT NOT NULL, asked_as TEXT NOT NULL,"
-    " asked_style INTEGER NOT NULL, word TEXT, chosen TEXT NOT NULL, chosen_as TEXT NOT NULL,"
-    " chosen_style INTEGER NOT NULL, right INTEGER NOT NULL, answer_ms INTEGER NOT NULL);"
-    "CREATE INDEX answers_at ON answers(at_ms);"
-    "CREATE INDEX answers_session ON answers(session_id);"
+    RESULTS_FIRST_VERSION_TABLES
     "INSERT INTO sessions VALUES(1, 1709546400000, 1709546460000, '/opt/zampli', 'Anna');"
     "INSERT INTO answers VALUES(1, 1, 1709546400000, 'FormZampli3', 1, 'E', 'voce', 0, NULL, 'I', 'lettera', 1, 0,"
     " 900);"
     "PRAGMA user_version = 1;";
+
+// A program folder classe/zampli in `home`, and a link to it named `name`: the link's path.
+QString linkedFolder(const QTemporaryDir &home, const char *name)
+{
+    const QString real = home.filePath("classe/zampli");
+    if (!QDir().mkpath(real) || !QFile::link(real, home.filePath(name)))
+        return {};
+    return home.filePath(name);
+}
+
+// The results file's name for a program folder spelt `programPath`: its
+// last part, then the start of the path's SHA-256.
+QString fileNamed(const QString &folder, const char *last, const QString &programPath)
+{
+    return folder + "/" + last + "-" +
+           QCryptographicHash::hash(programPath.toUtf8(), QCryptographicHash::Sha256).toHex().left(8) + ".sqlite";
+}
 
 AnswerRecord answer(qint64 at, const char *window, const char *asked, Shown askedAs, int askedStyle,
                     const char *chosen, Shown chosenAs, int chosenStyle, const char *word = "", qint64 ms = 1000)
@@ -504,15 +514,13 @@ private slots:
     void oneFolderOneFile()
     {
         QTemporaryDir home;
-        QVERIFY(QDir().mkpath(home.filePath("classe/zampli")));
-        QVERIFY(QFile::link(home.filePath("classe/zampli"), home.filePath("collegamento")));
+        const QString link = linkedFolder(home, "collegamento");
+        QVERIFY(!link.isEmpty());
         const QString real = home.filePath("classe/zampli");
         const QString folder = dir.filePath("stato");
-        const QString expected = folder + "/zampli-" +
-                                 QCryptographicHash::hash(real.toUtf8(), QCryptographicHash::Sha256).toHex().left(8) +
-                                 ".sqlite";
+        const QString expected = fileNamed(folder, "zampli", real);
         QCOMPARE(resultsDatabasePath(folder, real), expected);
-        QCOMPARE(resultsDatabasePath(folder, home.filePath("collegamento")), expected);
+        QCOMPARE(resultsDatabasePath(folder, link), expected);
         QCOMPARE(resultsDatabasePath(folder, home.filePath("classe/./zampli/")), expected);
         QCOMPARE(resultsDatabasePath(folder, home.filePath("classe/../classe/zampli")), expected);
     }
@@ -522,14 +530,11 @@ private slots:
     void fileNamedFromALinkKept()
     {
         QTemporaryDir home;
-        QVERIFY(QDir().mkpath(home.filePath("classe/zampli")));
-        QVERIFY(QFile::link(home.filePath("classe/zampli"), home.filePath("mio")));
-        const QString link = home.filePath("mio");
+        const QString link = linkedFolder(home, "mio");
+        QVERIFY(!link.isEmpty());
         const QString folder = dir.filePath("vecchio");
         QVERIFY(QDir().mkpath(folder));
-        const QString old = folder + "/mio-" +
-                            QCryptographicHash::hash(link.toUtf8(), QCryptographicHash::Sha256).toHex().left(8) +
-                            ".sqlite";
+        const QString old = fileNamed(folder, "mio", link);
         {
             // As a program killed while playing leaves it: the answer in the log only.
             const QString scratch = dir.filePath("scratch.sqlite");
