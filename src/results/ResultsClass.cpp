@@ -13,17 +13,22 @@ namespace zampli {
 namespace {
 
 // How a vowel was put to the child, in the words of the advice.
+struct WayPut {
+    const char *askedAs;
+    const char *words;
+};
+constexpr WayPut kWaysPut[] = {{"voce", "quando le sente"},
+                               {"faccia", "quando vede la bocca che le dice"},
+                               {"lettera", "quando legge la lettera"},
+                               {"parola", "quando cerca l'iniziale di una parola"},
+                               {"tessera", "quando vede la tessera colorata"}};
+
 QString whenPut(const QString &askedAs)
 {
-    if (askedAs == QLatin1String("voce"))
-        return QStringLiteral("quando le sente");
-    if (askedAs == QLatin1String("faccia"))
-        return QStringLiteral("quando vede la bocca che le dice");
-    if (askedAs == QLatin1String("lettera"))
-        return QStringLiteral("quando legge la lettera");
-    if (askedAs == QLatin1String("parola"))
-        return QStringLiteral("quando cerca l'iniziale di una parola");
-    return QStringLiteral("quando vede la tessera colorata");
+    for (const WayPut &w : kWaysPut)
+        if (askedAs == QLatin1String(w.askedAs))
+            return QString::fromUtf8(w.words);
+    return QStringLiteral("in un esercizio");
 }
 
 QDate localDay(qint64 ms)
