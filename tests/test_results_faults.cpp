@@ -411,6 +411,37 @@ private slots:
         QVERIFY(!QFileInfo::exists(aside[0]));
         QCOMPARE(ResultsEditor::damagedCopies(db), QStringList());
     }
+
+    // A file whose first page is gone tells nothing of what it held: the
+    // adult is not told that nothing was lost, and the child plays on in a
+    // fresh file.
+    void unreadableFileLossNotClaimedNone()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("zampli.sqlite");
+        QStringList told;
+        const auto report = [&told](const QString &line) { told << line; };
+        {
+            ResultsWriter w(db, "/opt/zampli", report);
+            QVERIFY(writeMonthOfAnswers(w, {QDate(2024, 3, 29), 5, 300, 5}) > 0);
+        }
+        QVERIFY(!leafPages(db, "answers").isEmpty()); // the log folded in, so page 1 is in the file
+        QVERIFY(overwritePage(db, 1));
+        ResultsWriter w(db, "/opt/zampli", report);
+        w.sessionStarted();
+        AnswerRecord a;
+        a.atMs = QDateTime::currentMSecsSinceEpoch();
+        a.window = "FormZampli3";
+        a.asked = a.chosen = "E";
+        a.right = true;
+        w.record(a);
+        QVERIFY(w.sync());
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(QStringLiteral("nessuna risposta recuperata, quante siano perse non si può sapere")),
+                 qPrintable(told[0]));
+        QCOMPARE(queryRows(db, "SELECT kind FROM problems"), QStringLiteral("file guasto"));
+        QCOMPARE(queryRows(db, "SELECT asked FROM answers"), QStringLiteral("E"));
+    }
 };
 
 QTEST_MAIN(ResultsFaultsTest)

@@ -220,6 +220,7 @@ bool copyReadable(const QString &aside, const QString &fresh, const QString &pat
                 r.answersSaved = copy.copied;
                 const qint64 held = answersHeld(from.handle());
                 r.answersLost = int(qMax<qint64>(copy.refused + copy.gapped, held - copy.copied));
+                r.lostCounted = held >= 0;
             }
         }
     }
@@ -257,9 +258,12 @@ SalvageReport salvageDamaged(const QString &path, const QString &programFolder)
 
 QString salvageText(const QString &path, const SalvageReport &r)
 {
-    const QString saved = counted(r.answersSaved, "1 risposta recuperata", "%1 risposte recuperate");
-    const QString lost = r.answersLost == 0 ? QStringLiteral("nessuna persa")
-                                            : counted(r.answersLost, "1 persa", "%1 perse");
+    const QString saved = r.answersSaved == 0 ? QStringLiteral("nessuna risposta recuperata")
+                                              : counted(r.answersSaved, "1 risposta recuperata", "%1 risposte recuperate");
+    QString lost = r.answersLost == 0 ? QStringLiteral("nessuna persa") : counted(r.answersLost, "1 persa", "%1 perse");
+    if (!r.lostCounted)
+        lost = r.answersLost == 0 ? QStringLiteral("quante siano perse non si può sapere")
+                                  : QStringLiteral("almeno ") + lost;
     return QStringLiteral("file dei risultati %1 guasto: %2, %3. Il file guasto è stato messo da parte come %4: "
                           "si può cancellare dalla scheda Risultati del programma per l'insegnante")
         .arg(path, saved, lost, r.aside);

@@ -10,6 +10,7 @@ struct SalvageReport {
     QString aside;         // where the damaged file was put; empty when it could not be moved
     int answersSaved = 0;
     int answersLost = 0;   // as far as the damaged file still tells
+    bool lostCounted = false; // it told how many it held: answersLost is exact, not a least
 };
 
 // Moves the damaged results file at `path` aside, untouched, and puts at
