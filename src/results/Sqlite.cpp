@@ -137,18 +137,4 @@ QString troubleWith(const QString &path, int rc)
     }
 }
 
-bool SqliteDb::openChecked(const QString &path, bool readOnly, int busyMs, const char *probe, QString &error)
-{
-    const int rc = open(path, readOnly);
-    if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(db_, busyMs);
-        Statement check(db_, probe);
-        if (check.prepared() == SQLITE_OK && check.step() == SQLITE_ROW)
-            return true;
-    }
-    error = isOpen() ? message() : QString::fromUtf8(sqlite3_errstr(rc));
-    close();
-    return false;
-}
-
 } // namespace zampli

@@ -23,11 +23,6 @@ public:
     bool isOpen() const { return db_ != nullptr; }
     sqlite3 *handle() const { return db_; }
 
-    // Opens `path` for the adult's reading or editing, waiting `busyMs` for a
-    // writer, and checks with `probe` that it is our database. False with
-    // SQLite's words in `error`, the file closed again.
-    bool openChecked(const QString &path, bool readOnly, int busyMs, const char *probe, QString &error);
-
     int exec(const char *sql);
     // The first column of the first row of `sql` as a number; -1 on failure.
     qint64 number(const char *sql, int *rc = nullptr);
