@@ -39,6 +39,9 @@ public:
     // The names given so far, sorted.
     QStringList labels();
 
+    // An erase that succeeded may still leave a note in error(): the log was
+    // in use by the child's program, so the erased answers go from it only
+    // when that program ends.
     // What deleteSession(), eraseChild() and eraseAll() would take.
     ErasePreview previewSession(qint64 session);
     ErasePreview previewChild(qint64 child);
@@ -55,6 +58,7 @@ public:
     bool choosePlaying(qint64 child);
     // A past session given to a child; 0: to nobody. False when no such session or child.
     bool nameSession(qint64 session, qint64 child);
+    // Every problem of the file marked as read by the adult.
     bool markProblemsRead();
 
     // The damaged files set aside beside the results file `path`, oldest first.
