@@ -254,6 +254,7 @@ private slots:
         QVERIFY(w.sync());
         QVERIFY(editor.labelSession(4, QStringLiteral("ermenegilda")));
         QVERIFY(editor.choosePlaying(her));
+        QCOMPARE(editor.addChild(QStringLiteral("bruno")), qint64(0)); // leaves a reason in error()
         QVERIFY(!filesHolding(dir_.path(), name).isEmpty());
 
         const ErasePreview going = editor.previewChild(her);

@@ -126,6 +126,7 @@ int ResultsEditor::eraseWhere(const char *where, const Bind &bind)
 void ResultsEditor::wipeLog()
 {
     Statement s(db_.handle(), "PRAGMA wal_checkpoint(TRUNCATE)");
+    error_.clear(); // a note from an earlier call must not pass for this erase's
     if (s.step() != SQLITE_ROW || s.integer(0) != 0)
         error_ = QStringLiteral("cancellato, ma il registro del file dei risultati %1 è in uso da ZAMPLI: le "
                                 "risposte cancellate spariranno del tutto quando ZAMPLI sarà chiuso")
