@@ -181,6 +181,9 @@ private slots:
         QCOMPARE(integrity(r.db), QStringLiteral("ok"));
         QCOMPARE(r.told().size(), 1);
         QVERIFY2(r.told()[0].contains("impossibile scrivere"), qPrintable(r.told()[0]));
+        // Told in the file too, once, where the teacher's program shows it.
+        QCOMPARE(r.rows("SELECT kind, count FROM problems"), QStringLiteral("scrittura non riuscita|0"));
+        QCOMPARE(r.rows("SELECT detail FROM problems"), r.told()[0]);
     }
 
     // Another program holds the write lock for ZAMPLI_LOCK_SECONDS (2 s
@@ -213,6 +216,7 @@ private slots:
         QCOMPARE(integrity(r.db), QStringLiteral("ok"));
         QCOMPARE(r.told().size(), 1);
         QVERIFY2(r.told()[0].contains("occupato"), qPrintable(r.told()[0]));
+        QCOMPARE(r.rows("SELECT kind, count FROM problems"), QStringLiteral("file occupato|0"));
     }
 
     // The end comes while another program holds the lock past the wait: the
@@ -245,6 +249,8 @@ private slots:
         QCOMPARE(r.rows("SELECT count(*), ended_ms >= " + quitAt + " FROM sessions"), QStringLiteral("1|1"));
         QVERIFY(!QFileInfo::exists(r.pending()));
         QCOMPARE(integrity(r.db), QStringLiteral("ok"));
+        // The run that set them aside could not say so in the file: the merge does.
+        QCOMPARE(r.rows("SELECT kind, count FROM problems"), QStringLiteral("risposte in attesa|3"));
     }
 
     // The results folder is removed while the child plays: the answers after
@@ -266,6 +272,7 @@ private slots:
         QCOMPARE(integrity(r.db), QStringLiteral("ok"));
         QCOMPARE(r.told().size(), 1);
         QVERIFY2(r.told()[0].contains("spostato o cancellato"), qPrintable(r.told()[0]));
+        QCOMPARE(r.rows("SELECT kind FROM problems"), QStringLiteral("file spostato"));
     }
 
     // The file is renamed while the child plays: what was written stays in
@@ -286,6 +293,8 @@ private slots:
         QCOMPARE(integrity(r.db), QStringLiteral("ok"));
         QCOMPARE(integrity(renamed), QStringLiteral("ok"));
         QCOMPARE(r.told().size(), 1);
+        QCOMPARE(r.rows("SELECT kind FROM problems"), QStringLiteral("file spostato"));
+        QCOMPARE(queryRows(renamed, "SELECT count(*) FROM problems"), QStringLiteral("0"));
     }
 
     // The disk is full when the program ends and has room at the next start.
@@ -312,6 +321,7 @@ private slots:
         QCOMPARE(r.told().size(), 2);
         QVERIFY2(r.told()[0].contains("disco"), qPrintable(r.told()[0]));
         QVERIFY2(r.told()[1].contains("messe da parte"), qPrintable(r.told()[1]));
+        QCOMPARE(r.rows("SELECT kind, count FROM problems"), QStringLiteral("risposte in attesa|4"));
     }
 
     // A program answering all the time is killed: every answer handed over

@@ -42,6 +42,25 @@ QString datedName(const QString &path, const char *what)
     return path + QLatin1String(what) + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
 }
 
+// The kind of a problem as the adult reads it in the file's list.
+QString problemKind(ResultsFile::Trouble t)
+{
+    using T = ResultsFile::Trouble;
+    switch (t) {
+    case T::Folder: return QStringLiteral("cartella al posto del file");
+    case T::CannotOpen: return QStringLiteral("file non apribile");
+    case T::Busy: return QStringLiteral("file occupato");
+    case T::Corrupt: return QStringLiteral("file guasto");
+    case T::Newer: return QStringLiteral("versione più nuova");
+    case T::CannotWrite: return QStringLiteral("scrittura non riuscita");
+    case T::Moved: return QStringLiteral("file spostato");
+    case T::Dropped:
+    case T::Lost: return QStringLiteral("risposte perse");
+    case T::Pending: return QStringLiteral("risposte in attesa");
+    }
+    return {};
+}
+
 } // namespace
 
 ResultsFile::ResultsFile(QString path, QString programFolder, int busyMs, Report report)
@@ -57,6 +76,9 @@ void ResultsFile::tell(Trouble t, const QString &line)
     told_.insert(int(t));
     if (report_)
         report_(line);
+    // A damaged file and dropped answers are recorded with their counts where they happen.
+    if (t != Trouble::Corrupt && t != Trouble::Dropped)
+        unrecorded_.append({QDateTime::currentMSecsSinceEpoch(), t, line});
 }
 
 // Written here means open and ready.
@@ -159,11 +181,14 @@ ResultsFile::Outcome ResultsFile::writeOnce(const std::vector<ResultsEvent> &eve
     if (rc == SQLITE_OK)
         rc = mergePending(pending);
     if (rc == SQLITE_OK)
+        rc = recordTold();
+    if (rc == SQLITE_OK)
         rc = writeEvents(events, session);
     if (rc == SQLITE_OK)
         rc = db_.exec("COMMIT");
     if (rc == SQLITE_OK) {
         live_ = session;
+        unrecorded_.clear();
         finishPending(pending);
         return Outcome::Written;
     }
@@ -197,6 +222,19 @@ int ResultsFile::mergeBatch(const PendingBatch &batch)
     mark.bind(1, batch.id);
     mark.bind(2, QDateTime::currentMSecsSinceEpoch());
     rc = mark.step();
+    if (rc != SQLITE_DONE)
+        return rc;
+    // The run that set them aside ended before it could say so in the file.
+    const qint64 answers = answersIn(batch.events);
+    Statement note(db_.handle(), "INSERT INTO problems(at_ms, kind, count, detail) VALUES(?1, ?2, ?3, ?4)");
+    note.bind(1, QDateTime::currentMSecsSinceEpoch());
+    note.bind(2, problemKind(Trouble::Pending));
+    note.bind(3, answers);
+    note.bind(4, QStringLiteral("alla chiusura di ZAMPLI il file dei risultati non si poteva scrivere: %1 "
+                                "risposte sono rimaste in attesa accanto al file e sono state aggiunte ora, "
+                                "nessuna è andata persa")
+                     .arg(answers));
+    rc = note.step();
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
@@ -325,6 +363,20 @@ int ResultsFile::insertAnswer(const AnswerRecord &a, qint64 session)
     s.bind(13, a.answerMs);
     const int rc = s.prepared() == SQLITE_OK ? s.step() : s.prepared();
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+int ResultsFile::recordTold()
+{
+    for (const Told &t : std::as_const(unrecorded_)) {
+        Statement s(db_.handle(), "INSERT INTO problems(at_ms, kind, count, detail) VALUES(?1, ?2, 0, ?3)");
+        s.bind(1, t.atMs);
+        s.bind(2, problemKind(t.trouble));
+        s.bind(3, t.line);
+        const int rc = s.prepared() == SQLITE_OK ? s.step() : s.prepared();
+        if (rc != SQLITE_DONE)
+            return rc;
+    }
+    return SQLITE_OK;
 }
 
 // What the writer could not keep, counted once in the batch that reaches the file.

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/ResultsReader.h"
-
 #include "results/ResultsQuery.h"
 #include "results/Schema.h"
+
+#include <QDateTime>
 
 namespace zampli {
 
@@ -26,6 +27,20 @@ const char *confusionCondition(ConfusionKind::Kind kind)
 QString unnamedChild()
 {
     return QStringLiteral("senza nome");
+}
+
+QString problemText(const ProblemEntry &p)
+{
+    const QString when = QDateTime::fromMSecsSinceEpoch(p.atMs).toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+    QString what = p.detail;
+    if (what.isEmpty() && p.kind == QLatin1String("risposte perse"))
+        what = (p.count == 1 ? QStringLiteral("1 risposta non è stata conservata")
+                             : QStringLiteral("%1 risposte non sono state conservate").arg(p.count)) +
+               QStringLiteral(": il file dei risultati non si è potuto scrivere troppo a lungo. Controlla che il "
+                              "disco non sia pieno e che nessun altro programma tenga aperto il file.");
+    if (what.isEmpty())
+        what = p.kind;
+    return QStringLiteral("%1: %2").arg(when, what);
 }
 
 bool ResultsReader::open(const QString &path)

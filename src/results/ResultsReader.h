@@ -40,6 +40,10 @@ struct ProblemEntry {
     bool read = false;
 };
 
+// One line for the adult: the day and time, what happened, what it cost and
+// what to do, in plain Italian.
+QString problemText(const ProblemEntry &p);
+
 struct SessionSummary {
     qint64 id = 0;
     qint64 startedMs = 0;
