@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/ResultsReader.h"
 
+#include "results/Schema.h"
+
 #include <sqlite3.h>
+
+#include <algorithm>
+#include <tuple>
 
 namespace zampli {
 
@@ -131,6 +136,108 @@ QList<DayShare> ResultsReader::dailyShare(const ResultsFilter &f)
         out.last().share[v] = double(s.integer(2)) / double(s.integer(3));
     }
     return out;
+}
+
+// The sessions of the filter, for the questions that walk answers session by session.
+#define FILTERED_SESSIONS                                                                                              \
+    " a.session_id IN (SELECT id FROM sessions WHERE ended_ms >= ?1 AND started_ms <= ?2"                            \
+    " AND (?3 IS NULL OR label = ?3)) AND a.at_ms >= ?1 AND a.at_ms <= ?2"
+
+QList<KindConfusion> ResultsReader::confusionByKind(const ResultsFilter &f)
+{
+    // "+a.at_ms" keeps the time index out: one pass along answers_kind needs no sorting.
+    Statement s(db_.handle(), "SELECT a.asked_as, a.chosen_as, a.asked_style, a.chosen_style, a.asked, a.chosen,"
+                              " count(*) FROM answers a WHERE +a.at_ms >= ?1 AND +a.at_ms <= ?2"
+                              " AND (?3 IS NULL OR a.session_id IN (SELECT id FROM sessions WHERE label = ?3))"
+                              " GROUP BY 1, 2, 3, 4, 5, 6");
+    bindFilter(s, f);
+    QList<KindConfusion> out;
+    while (s.step() == SQLITE_ROW) {
+        const QString asked = s.text(0), chosen = s.text(1);
+        const qint64 style = asked == QLatin1String("lettera")    ? s.integer(2)
+                             : chosen == QLatin1String("lettera") ? s.integer(3)
+                                                                  : 0;
+        const QuestionKind kind{asked, chosen, int(style)};
+        auto at = std::find_if(out.begin(), out.end(), [&](const KindConfusion &k) { return k.kind == kind; });
+        if (at == out.end())
+            at = out.insert(out.end(), KindConfusion{kind, {}});
+        const int a = vowelIndex(s.text(4)), c = vowelIndex(s.text(5));
+        if (a >= 0 && c >= 0)
+            at->counts[a][c] += int(s.integer(6));
+    }
+    std::stable_sort(out.begin(), out.end(), [](const KindConfusion &x, const KindConfusion &y) {
+        return std::tie(x.kind.askedAs, x.kind.chosenAs, x.kind.style) <
+               std::tie(y.kind.askedAs, y.kind.chosenAs, y.kind.style);
+    });
+    return out;
+}
+
+QList<SessionVowel> ResultsReader::vowelsBySession(const ResultsFilter &f)
+{
+    Statement s(db_.handle(), "SELECT a.session_id, a.asked, sum(a.right), count(*) FROM answers a WHERE"
+                              FILTERED_SESSIONS " GROUP BY a.session_id, a.asked");
+    bindFilter(s, f);
+    QList<SessionVowel> out;
+    while (s.step() == SQLITE_ROW) {
+        const int v = vowelIndex(s.text(1));
+        if (v >= 0)
+            out << SessionVowel{s.integer(0), v, int(s.integer(2)), int(s.integer(3) - s.integer(2))};
+    }
+    return out;
+}
+
+QStringList ResultsReader::labels()
+{
+    Statement s(db_.handle(), "SELECT DISTINCT label FROM sessions WHERE label IS NOT NULL ORDER BY label");
+    QStringList out;
+    while (s.step() == SQLITE_ROW)
+        out << s.text(0);
+    return out;
+}
+
+qint64 ResultsReader::firstAnswerMs()
+{
+    return std::max<qint64>(0, db_.number("SELECT coalesce(min(at_ms), 0) FROM answers"));
+}
+
+qint64 ResultsReader::dataVersion()
+{
+    return db_.number("PRAGMA data_version");
+}
+
+bool ResultsReader::fileMoved()
+{
+    int moved = 0;
+    return db_.isOpen() &&
+           sqlite3_file_control(db_.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved;
+}
+
+void ResultsReader::setStopCheck(std::function<bool()> stop)
+{
+    stop_ = std::move(stop);
+    sqlite3_progress_handler(
+        db_.handle(), stop_ ? 4000 : 0,
+        [](void *self) { return static_cast<ResultsReader *>(self)->stop_() ? 1 : 0; }, this);
+}
+
+bool ResultsReader::addIndexes(const QString &path, QString &error)
+{
+    SqliteDb db;
+    if (!db.openChecked(path, false, 200, "SELECT count(*) FROM answers", error))
+        return false;
+    int rc = SQLITE_OK;
+    if (db.number("PRAGMA user_version", &rc) > schemaVersion() || rc != SQLITE_OK) {
+        error = QStringLiteral("scritto da una versione più nuova di ZAMPLI");
+        return false;
+    }
+    // The matrices group along the first, the sessions' tallies along the second.
+    rc = db.exec("CREATE INDEX IF NOT EXISTS answers_kind ON answers(asked_as, chosen_as, asked_style,"
+                 " chosen_style, asked, chosen, at_ms, session_id);"
+                 "CREATE INDEX IF NOT EXISTS answers_session_tally ON answers(session_id, asked, right, window,"
+                 " at_ms);");
+    if (rc != SQLITE_OK)
+        error = db.message();
+    return rc == SQLITE_OK;
 }
 
 } // namespace zampli

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <limits>
 
 namespace zampli {
@@ -56,6 +57,30 @@ struct DayShare {
     std::array<int, 5> answers{};
 };
 
+// How a vowel was put before the child and how the child answered, in the
+// words the file keeps ("voce", "faccia", "lettera", "parola", "tessera"),
+// with the style of the letters where letters were shown: the asked one's
+// when both were. Answers of different kinds never share a matrix.
+struct QuestionKind {
+    QString askedAs;
+    QString chosenAs;
+    int style = 0;
+    bool operator==(const QuestionKind &) const = default;
+};
+
+struct KindConfusion {
+    QuestionKind kind;
+    ConfusionMatrix counts{};
+};
+
+// The answers of one session to one vowel asked.
+struct SessionVowel {
+    qint64 session = 0;
+    int vowel = 0; // 0..4, A..U
+    int right = 0;
+    int wrong = 0;
+};
+
 // What the adult's program asks of a results database. Reads only.
 class ResultsReader {
 public:
@@ -73,9 +98,34 @@ public:
     // UTF-8 with a byte-order mark, fields split by ';'. Written whole or not at all.
     bool exportCsv(const QString &path, const ResultsFilter &f = {});
 
+    // Every kind of question of the filter with its matrix, in the order of
+    // the kinds' words and styles.
+    QList<KindConfusion> confusionByKind(const ResultsFilter &f = {});
+    // Right and wrong per session and vowel asked, by session.
+    QList<SessionVowel> vowelsBySession(const ResultsFilter &f = {});
+    // The names given to sessions, sorted.
+    QStringList labels();
+    // The time of the first answer kept; 0 when there is none.
+    qint64 firstAnswerMs();
+    // Changes whenever another connection commits to the file.
+    qint64 dataVersion();
+    // True once the file this reader opened was renamed or removed.
+    bool fileMoved();
+    // Asked every few thousand steps of a query: true stops the query, which
+    // then answers with what it had.
+    void setStopCheck(std::function<bool()> stop);
+
+    // Adds to `path` the indexes the questions above read through, once;
+    // the child's program writes without needing them. False, with the
+    // reason in `error`, when the file cannot take them now (a newer
+    // program's file, a read-only one, a writer holding it): the questions
+    // still answer, only slower.
+    static bool addIndexes(const QString &path, QString &error);
+
 private:
     SqliteDb db_;
     QString error_;
+    std::function<bool()> stop_;
 };
 
 } // namespace zampli

@@ -1,0 +1,222 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ResultsCharts.h"
+
+#include "ResultsNames.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QCursor>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
+#include <QHorizontalStackedBarSeries>
+#include <QLineSeries>
+#include <QLocale>
+#include <QPainter>
+#include <QToolTip>
+#include <QValueAxis>
+
+namespace zampli::teacher {
+
+namespace {
+
+QString number(int n)
+{
+    return QLocale(QLocale::Italian).toString(n);
+}
+
+int percent(int part, int all)
+{
+    return all ? qRound(100.0 * part / all) : 0;
+}
+
+QString barLabel(const Score &s)
+{
+    const int all = s.right + s.wrong;
+    return all ? QStringLiteral("%1 su %2 (%3%)").arg(number(s.right), number(all)).arg(percent(s.right, all))
+               : QStringLiteral("nessuna risposta");
+}
+
+QString barTip(int vowel, const Score &s)
+{
+    return QStringLiteral("%1: %2 e %3 su %4 (%5% giuste)")
+        .arg(vowelText(vowel), countText(s.right, "giusta", "giuste"), countText(s.wrong, "sbagliata", "sbagliate"),
+             number(s.right + s.wrong))
+        .arg(percent(s.right, s.right + s.wrong));
+}
+
+QFont titleFont()
+{
+    QFont f;
+    f.setBold(true);
+    return f;
+}
+
+// Dark enough to outline the light vowels (E yellow, O pink) on white.
+const QColor kOutline(60, 60, 60);
+
+} // namespace
+
+VowelBarsChart::VowelBarsChart()
+{
+    setTitle(QStringLiteral("Risposte giuste (a colori) e sbagliate (a righe) per vocale"));
+    setTitleFont(titleFont());
+    legend()->hide();
+    setBackgroundRoundness(0);
+    for (int v = 0; v < 5; ++v) {
+        auto *label = new QGraphicsSimpleTextItem(this);
+        labels_ << label;
+    }
+    connect(this, &QChart::plotAreaChanged, this, [this] { placeLabels(); });
+    setScores({});
+}
+
+void VowelBarsChart::setScores(const VowelScores &scores)
+{
+    scores_ = scores;
+    removeAllSeries();
+    for (QAbstractAxis *axis : axes())
+        removeAxis(axis), delete axis;
+    auto *series = new QHorizontalStackedBarSeries;
+    int most = 1;
+    for (int v = 0; v < 5; ++v) {
+        // A set a vowel, empty but in its own row, gives each bar its colour.
+        auto *right = new QBarSet(vowelText(v));
+        for (int row = 0; row < 5; ++row)
+            *right << (row == v ? scores[row].right : 0);
+        right->setColor(vowelColor(v));
+        right->setBorderColor(kOutline);
+        connect(right, &QBarSet::hovered, this, [this](bool on, int row) {
+            if (on)
+                QToolTip::showText(QCursor::pos(), barTip(row, scores_[row]));
+        });
+        series->append(right);
+        most = std::max(most, scores[v].right + scores[v].wrong);
+    }
+    auto *wrong = new QBarSet(QStringLiteral("sbagliate"));
+    for (const Score &s : scores)
+        *wrong << s.wrong;
+    wrong->setBrush(QBrush(kOutline, Qt::BDiagPattern));
+    wrong->setBorderColor(kOutline);
+    connect(wrong, &QBarSet::hovered, this, [this](bool on, int row) {
+        if (on)
+            QToolTip::showText(QCursor::pos(), barTip(row, scores_[row]));
+    });
+    series->append(wrong);
+    series->setBarWidth(0.7);
+    addSeries(series);
+    auto *vowels = new QBarCategoryAxis;
+    for (int v = 0; v < 5; ++v)
+        vowels->append(vowelText(v));
+    vowels->setReverse(true); // A at the top, as the vowels are read
+    addAxis(vowels, Qt::AlignLeft);
+    series->attachAxis(vowels);
+    auto *counts = new QValueAxis;
+    counts->setRange(0, most);
+    counts->setLabelFormat(QStringLiteral("%d"));
+    counts->applyNiceNumbers();
+    addAxis(counts, Qt::AlignBottom);
+    series->attachAxis(counts);
+    // The column of numbers takes the room its widest line needs.
+    double widest = 0;
+    for (int v = 0; v < 5; ++v) {
+        labels_[v]->setText(barLabel(scores[v]));
+        labels_[v]->setFont(QFont());
+        widest = std::max(widest, labels_[v]->boundingRect().width());
+    }
+    setMargins(QMargins(4, 4, int(std::ceil(widest)) + 12, 4));
+    placeLabels();
+}
+
+void VowelBarsChart::placeLabels()
+{
+    const QRectF plot = plotArea();
+    for (int v = 0; v < 5; ++v) {
+        // Rows run from the bottom; the axis is reversed, so A's row is the top one.
+        const double rowMiddle = plot.top() + plot.height() * (v + 0.5) / 5.0;
+        labels_[v]->setPos(plot.right() + 8, rowMiddle - labels_[v]->boundingRect().height() / 2);
+    }
+}
+
+TrendChart::TrendChart()
+{
+    setTitle(QStringLiteral("Risposte giuste per vocale, giorno per giorno"));
+    setTitleFont(titleFont());
+    setBackgroundRoundness(0);
+    legend()->setAlignment(Qt::AlignTop);
+    setDays({});
+}
+
+void TrendChart::setDays(const QList<DayShare> &days)
+{
+    removeAllSeries();
+    for (QAbstractAxis *axis : axes())
+        removeAxis(axis), delete axis;
+    answers_.clear();
+    auto *time = new QDateTimeAxis;
+    time->setFormat(QStringLiteral("dd/MM/yyyy"));
+    auto *share = new QValueAxis;
+    share->setRange(0, 100);
+    share->setLabelFormat(QStringLiteral("%d%%"));
+    share->setTickCount(5);
+    addAxis(time, Qt::AlignBottom);
+    addAxis(share, Qt::AlignLeft);
+    static const Qt::PenStyle dashes[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
+                                          Qt::DashDotDotLine};
+    for (int v = 0; v < 5; ++v) {
+        // Under each line a darker, wider one: yellow and pink stay visible on white.
+        auto *under = new QLineSeries;
+        auto *line = new QLineSeries;
+        line->setName(vowelText(v));
+        for (const DayShare &d : days)
+            if (d.share[v] >= 0) {
+                const qint64 noon = QDateTime(d.day, QTime(12, 0)).toMSecsSinceEpoch();
+                *under << QPointF(qreal(noon), d.share[v] * 100);
+                *line << QPointF(qreal(noon), d.share[v] * 100);
+                answers_.insert({v, noon}, d.answers[v]);
+            }
+        under->setPen(QPen(kOutline, 5, dashes[v], Qt::RoundCap));
+        under->setPointsVisible(true);
+        under->setMarkerSize(12);
+        under->setColor(kOutline);
+        line->setPen(QPen(vowelColor(v), 3, dashes[v], Qt::RoundCap));
+        line->setPointsVisible(true);
+        line->setMarkerSize(9);
+        connect(line, &QLineSeries::hovered, this, [this, v](const QPointF &p, bool on) {
+            if (!on)
+                return;
+            const qint64 noon = qint64(p.x());
+            QToolTip::showText(QCursor::pos(),
+                               QStringLiteral("%1, %2: %3% giuste su %4")
+                                   .arg(vowelText(v), dayText(noon))
+                                   .arg(qRound(p.y()))
+                                   .arg(countText(answers_.value({v, noon}), "risposta", "risposte")));
+        });
+        for (QLineSeries *s : {under, line}) {
+            addSeries(s);
+            s->attachAxis(time);
+            s->attachAxis(share);
+        }
+        legend()->markers(under).constFirst()->setVisible(false);
+    }
+    // Half a day either side: the first and last points, and a single day, sit inside.
+    const QDate first = days.isEmpty() ? QDate::currentDate() : days.first().day;
+    const QDate last = days.isEmpty() ? QDate::currentDate() : days.last().day;
+    time->setRange(QDateTime(first, QTime(0, 0)), QDateTime(last.addDays(1), QTime(0, 0)));
+    time->setTickCount(int(std::clamp<qint64>(first.daysTo(last) + 1, 2, 6)));
+}
+
+void paintChart(QPainter &p, const QRectF &area, QChart &chart)
+{
+    // Laid out at screen size, then scaled to the area: the words keep their proportion to the lines.
+    QGraphicsScene scene;
+    scene.addItem(&chart);
+    const QSizeF size(800, 800 * area.height() / area.width());
+    chart.setGeometry(QRectF(QPointF(0, 0), size));
+    scene.setSceneRect(QRectF(QPointF(0, 0), size));
+    scene.render(&p, area, scene.sceneRect());
+    scene.removeItem(&chart);
+}
+
+} // namespace zampli::teacher
