@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/MediaFile.h"
 
+#include "media/SystemError.h"
+
 #include <QFile>
 #include <QLocale>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,7 +50,7 @@ QString openFailure(const QByteArray &name, int error)
     case ELOOP:
         return QStringLiteral("è un collegamento che rimanda a se stesso");
     default:
-        return QStringLiteral("non si può aprire: %1").arg(QString::fromLocal8Bit(strerror(error)));
+        return QStringLiteral("non si può aprire: %1").arg(systemErrorText(error));
     }
 }
 

@@ -5,6 +5,8 @@
 #include "TreeCopy.h"
 #include "WorkFolder.h"
 
+#include "media/SystemError.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,26 +40,6 @@ QString absoluteClean(const QString &path) { return QDir::cleanPath(QFileInfo(pa
 bool hasControlCharacters(const QString &text)
 {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
-}
-
-// The system's own words for an error are English: the teacher reads these.
-QString errorText(int error)
-{
-    switch (error) {
-    case ENOENT: return QStringLiteral("non c'è");
-    case EIO: return QStringLiteral("il disco non risponde bene");
-    case ENOTDIR: return QStringLiteral("una parte del percorso non è una cartella");
-    case EISDIR: return QStringLiteral("è una cartella");
-    case ENAMETOOLONG: return QStringLiteral("nome troppo lungo");
-    case ELOOP: return QStringLiteral("troppi collegamenti uno dentro l'altro");
-    case EMFILE:
-    case ENFILE: return QStringLiteral("troppi file aperti");
-    case ENOMEM: return QStringLiteral("memoria esaurita");
-    case EBUSY:
-    case ETXTBSY: return QStringLiteral("in uso da un altro programma");
-    case EXDEV: return QStringLiteral("su un altro disco");
-    default: return QStringLiteral("errore di sistema numero %1").arg(error);
-    }
 }
 
 // Never "0 MB": what is needed is rounded up, and a few bytes are "less than 1 MB".
@@ -106,7 +88,7 @@ QString writeProblem(int error, const QString &where, qint64 bytes, const QStrin
             .arg(where);
     return QStringLiteral("Non riesco a scrivere in %1 (%2): la copia non è stata fatta e non è rimasto nulla. "
                           "Riprovate, o scegliete un'altra cartella.")
-        .arg(where, errorText(error));
+        .arg(where, systemErrorText(error));
 }
 
 // The program's own file failed while it was read: the target is not to blame.
@@ -119,7 +101,7 @@ QString readProblem(const detail::CopyFailure &failure, const QString &where)
             .arg(failure.path, where);
     return QStringLiteral("Non riesco a leggere il file %1 (%2): la copia non è stata fatta e in %3 non è rimasto "
                           "nulla. Riprovate; se non va ancora, reinstallate ZAMPLI.")
-        .arg(failure.path, errorText(failure.error), where);
+        .arg(failure.path, systemErrorText(failure.error), where);
 }
 
 // Folders made on the way to the copy's parent, taken away again if the copy fails.
@@ -285,7 +267,7 @@ CopyResult writeMenuEntry(const QString &folder, const QString &displayName)
     if (const int error = writeEntry(copy)) {
         return failure(QStringLiteral("La voce del menu non è stata scritta in %1 (%2): liberate spazio o "
                                       "controllate i permessi della cartella, poi riprovate.")
-                           .arg(applications, errorText(error)));
+                           .arg(applications, systemErrorText(error)));
     }
     return {true, copy, QStringLiteral("Nel menu del desktop trovi \"%1\".").arg(copy.name)};
 }

@@ -58,7 +58,7 @@ QString savePicture(const QImage &picture, const QString &path)
     QImageWriter writer(&buffer, "jpeg");
     writer.setQuality(90);
     if (!writer.write(picture))
-        return QStringLiteral("L'immagine non è stata salvata (%1).").arg(writer.errorString());
+        return QStringLiteral("L'immagine non si è potuta trasformare in JPEG: riprova, o scegli un'altra immagine.");
     return saveWhole(path, bytes);
 }
 
