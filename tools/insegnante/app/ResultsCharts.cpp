@@ -11,6 +11,8 @@
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QHorizontalStackedBarSeries>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
 #include <QPainter>
@@ -46,7 +48,7 @@ QString barTip(int vowel, const Score &s)
         .arg(percent(s.right, s.right + s.wrong));
 }
 
-QFont titleFont()
+QFont boldTitle()
 {
     QFont f;
     f.setBold(true);
@@ -61,7 +63,7 @@ const QColor kOutline(60, 60, 60);
 VowelBarsChart::VowelBarsChart()
 {
     setTitle(QStringLiteral("Risposte giuste (a colori) e sbagliate (a righe) per vocale"));
-    setTitleFont(titleFont());
+    setTitleFont(boldTitle());
     legend()->hide();
     setBackgroundRoundness(0);
     for (int v = 0; v < 5; ++v) {
@@ -142,7 +144,7 @@ void VowelBarsChart::placeLabels()
 TrendChart::TrendChart()
 {
     setTitle(QStringLiteral("Risposte giuste per vocale, giorno per giorno"));
-    setTitleFont(titleFont());
+    setTitleFont(boldTitle());
     setBackgroundRoundness(0);
     legend()->setAlignment(Qt::AlignTop);
     setDays({});

@@ -3,7 +3,6 @@
 
 #include "rules/Vowels.h"
 #include "shell/ExerciseWindows.h"
-#include "state/VowelMedia.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -107,7 +106,8 @@ QString vowelText(int vowel)
 
 QColor vowelColor(int vowel)
 {
-    return vowelColour(vowel + 1);
+    const Rgb &c = kVowelRgb.at(std::size_t(vowel));
+    return QColor(c.red, c.green, c.blue);
 }
 
 } // namespace zampli::teacher
