@@ -79,8 +79,9 @@ class TeacherResultsTest : public QObject {
     QTemporaryDir state_, folder_, out_;
     std::unique_ptr<ResultsTab> tab_;
 
-    QTableWidget *table() { return tab_->findChild<QTableWidget *>("sessioni"); }
-    QString cellText(int row, int column) { return table()->item(row, column)->text(); }
+    QTableView *table() { return tab_->findChild<QTableView *>("sessioni"); }
+    int rows() { return table()->model()->rowCount(); }
+    QString cellText(int row, int column) { return table()->model()->index(row, column).data().toString(); }
     QComboBox *kinds() { return tab_->findChild<QComboBox *>("tipoMatrice"); }
     // Does `act` and waits for the reading it leads to to be on screen.
     void andWait(const std::function<void()> &act)
@@ -92,7 +93,7 @@ class TeacherResultsTest : public QObject {
     void click(const char *name) { QTest::mouseClick(tab_->findChild<QPushButton *>(name), Qt::LeftButton); }
     void chooseRow(int row)
     {
-        const QRect at = table()->visualItemRect(table()->item(row, 0));
+        const QRect at = table()->visualRect(table()->model()->index(row, 0));
         QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, at.center());
     }
     // Moves the kind of matrix down the list, as the keyboard does, to the item that begins with `text`.
@@ -160,7 +161,7 @@ private slots:
 
     void showsTheSessionsWritten()
     {
-        QCOMPARE(table()->rowCount(), 3);
+        QCOMPARE(rows(), 3);
         QCOMPARE(cellText(0, 1), QStringLiteral("09:00"));
         QCOMPARE(cellText(0, 2), QStringLiteral("09:05"));
         QCOMPARE(cellText(0, 3), QStringLiteral("2"));
@@ -271,6 +272,32 @@ private slots:
         QVERIFY2(plot.adjusted(plot.width() / 4, 0, -plot.width() / 4, 0).contains(at), "the day is at an edge");
     }
 
+    // Over months the trend goes week by week, each week's share weighed by its answers.
+    void aLongSpanIsDrawnWeekByWeek()
+    {
+        TrendChart trend;
+        QList<DayShare> days;
+        for (int i = 0; i < 70; ++i) {
+            DayShare d{QDate(2024, 3, 4).addDays(i), {-1, -1, -1, -1, -1}, {}}; // 04/03/2024 is a Monday
+            d.share[0] = 1;
+            d.answers[0] = 1;
+            days << d;
+        }
+        days[1].share[0] = 0; // Tuesday of the first week: 3 wrong
+        days[1].answers[0] = 3;
+        trend.setDays(days);
+        QLineSeries *a = nullptr;
+        for (QAbstractSeries *s : trend.series())
+            if (s->name() == QStringLiteral("A"))
+                a = static_cast<QLineSeries *>(s);
+        QVERIFY(a);
+        QCOMPARE(a->count(), 10);
+        QCOMPARE(a->at(0).y(), 100.0 * 6 / 9); // 6 right of 9 in the first week
+        QCOMPARE(a->at(1).y(), 100.0);
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(qint64(a->at(1).x())), QDateTime(QDate(2024, 3, 11), QTime(12, 0)));
+        QVERIFY(trend.title().contains(QStringLiteral("settimana per settimana")));
+    }
+
     // The bars in the colours the child sees each vowel in.
     void coloursAreTheChildsProgramsOwn()
     {
@@ -288,9 +315,9 @@ private slots:
     // The child plays while the teacher looks: the new session shows without a click.
     void answersWrittenWhileOpenAppear()
     {
-        QCOMPARE(table()->rowCount(), 3);
+        QCOMPARE(rows(), 3);
         writeOne(12, "FormPosizioni1", Shown::Voice, Shown::Face);
-        QTRY_COMPARE_WITH_TIMEOUT(table()->rowCount(), 4, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(rows(), 4, 10000);
         QCOMPARE(cellText(3, 6), QStringLiteral("POSIZIONI/SUONI ascolto 1"));
     }
 
@@ -306,7 +333,7 @@ private slots:
         child->setFocus();
         andWait([child] { QTest::keyClick(child, Qt::Key_Down); });
         QCOMPARE(child->currentText(), QStringLiteral("Giulia"));
-        QCOMPARE(table()->rowCount(), 1);
+        QCOMPARE(rows(), 1);
         QCOMPARE(cellText(0, 1), QStringLiteral("10:00"));
     }
 
@@ -327,7 +354,7 @@ private slots:
                  qPrintable(said));
         QCOMPARE(queryRows(db(), "SELECT session_id, count(*) FROM answers GROUP BY session_id"),
                  QStringLiteral("1|3 / 2|2 / 3|2"));
-        QCOMPARE(table()->rowCount(), 3);
+        QCOMPARE(rows(), 3);
     }
 
     void deleteRemovesExactlyThatSession()
@@ -335,7 +362,7 @@ private slots:
         chooseRow(1);
         pressInBox(QStringLiteral("Cancella"));
         andWait([this] { click("cancellaSessione"); });
-        QCOMPARE(table()->rowCount(), 2);
+        QCOMPARE(rows(), 2);
         QCOMPARE(cellText(1, 1), QStringLiteral("11:00"));
         QCOMPARE(queryRows(db(), "SELECT session_id, count(*) FROM answers GROUP BY session_id"),
                  QStringLiteral("1|3 / 3|2"));
@@ -346,10 +373,10 @@ private slots:
         pressInBox(QStringLiteral("Annulla"));
         click("cancellaTutto");
         QTRY_VERIFY(!QApplication::activeModalWidget());
-        QCOMPARE(table()->rowCount(), 3);
+        QCOMPARE(rows(), 3);
         pressInBox(QStringLiteral("Cancella"));
         andWait([this] { click("cancellaTutto"); });
-        QCOMPARE(table()->rowCount(), 0);
+        QCOMPARE(rows(), 0);
         QCOMPARE(queryRows(db(), "SELECT count(*) FROM answers"), QStringLiteral("0"));
     }
 

@@ -55,6 +55,9 @@ QFont boldTitle()
     return f;
 }
 
+// Past two months the trend goes week by week.
+constexpr qsizetype kMarkedDays = 62;
+
 // Dark enough to outline the light vowels (E yellow, O pink) on white.
 const QColor kOutline(60, 60, 60);
 
@@ -143,12 +146,39 @@ void VowelBarsChart::placeLabels()
 
 TrendChart::TrendChart()
 {
-    setTitle(QStringLiteral("Risposte giuste per vocale, giorno per giorno"));
     setTitleFont(boldTitle());
     setBackgroundRoundness(0);
     legend()->setAlignment(Qt::AlignTop);
     setDays({});
 }
+
+namespace {
+
+// The days folded into weeks from Monday, each week's share weighed by its
+// answers: a year reads as 52 points, not 250 that hide one another.
+QList<DayShare> byWeek(const QList<DayShare> &days)
+{
+    QList<DayShare> weeks;
+    std::array<double, 5> right{};
+    for (const DayShare &d : days) {
+        const QDate monday = d.day.addDays(1 - d.day.dayOfWeek());
+        if (weeks.isEmpty() || weeks.last().day != monday) {
+            weeks << DayShare{monday, {-1, -1, -1, -1, -1}, {}};
+            right = {};
+        }
+        DayShare &w = weeks.last();
+        for (int v = 0; v < 5; ++v) {
+            if (d.share[v] < 0)
+                continue;
+            right[v] += d.share[v] * d.answers[v];
+            w.answers[v] += d.answers[v];
+            w.share[v] = w.answers[v] ? right[v] / w.answers[v] : -1;
+        }
+    }
+    return weeks;
+}
+
+} // namespace
 
 void TrendChart::setDays(const QList<DayShare> &days)
 {
@@ -156,6 +186,9 @@ void TrendChart::setDays(const QList<DayShare> &days)
     for (QAbstractAxis *axis : axes())
         removeAxis(axis), delete axis;
     answers_.clear();
+    weeks_ = days.size() > kMarkedDays;
+    setTitle(weeks_ ? QStringLiteral("Risposte giuste per vocale, settimana per settimana")
+                    : QStringLiteral("Risposte giuste per vocale, giorno per giorno"));
     auto *time = new QDateTimeAxis;
     time->setFormat(QStringLiteral("dd/MM/yyyy"));
     auto *share = new QValueAxis;
@@ -164,49 +197,54 @@ void TrendChart::setDays(const QList<DayShare> &days)
     share->setTickCount(5);
     addAxis(time, Qt::AlignBottom);
     addAxis(share, Qt::AlignLeft);
-    static const Qt::PenStyle dashes[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
-                                          Qt::DashDotDotLine};
-    for (int v = 0; v < 5; ++v) {
-        // Under each line a darker, wider one: yellow and pink stay visible on white.
-        auto *under = new QLineSeries;
-        auto *line = new QLineSeries;
-        line->setName(vowelText(v));
-        for (const DayShare &d : days)
-            if (d.share[v] >= 0) {
-                const qint64 noon = QDateTime(d.day, QTime(12, 0)).toMSecsSinceEpoch();
-                *under << QPointF(qreal(noon), d.share[v] * 100);
-                *line << QPointF(qreal(noon), d.share[v] * 100);
-                answers_.insert({v, noon}, d.answers[v]);
-            }
-        under->setPen(QPen(kOutline, 5, dashes[v], Qt::RoundCap));
-        under->setPointsVisible(true);
-        under->setMarkerSize(12);
-        under->setColor(kOutline);
-        line->setPen(QPen(vowelColor(v), 3, dashes[v], Qt::RoundCap));
-        line->setPointsVisible(true);
-        line->setMarkerSize(9);
-        connect(line, &QLineSeries::hovered, this, [this, v](const QPointF &p, bool on) {
-            if (!on)
-                return;
-            const qint64 noon = qint64(p.x());
-            QToolTip::showText(QCursor::pos(),
-                               QStringLiteral("%1, %2: %3% giuste su %4")
-                                   .arg(vowelText(v), dayText(noon))
-                                   .arg(qRound(p.y()))
-                                   .arg(countText(answers_.value({v, noon}), "risposta", "risposte")));
-        });
-        for (QLineSeries *s : {under, line}) {
-            addSeries(s);
-            s->attachAxis(time);
-            s->attachAxis(share);
-        }
-        legend()->markers(under).constFirst()->setVisible(false);
-    }
+    const QList<DayShare> points = weeks_ ? byWeek(days) : days;
+    for (int v = 0; v < 5; ++v)
+        addVowel(v, points, time, share);
     // Half a day either side: the first and last points, and a single day, sit inside.
     const QDate first = days.isEmpty() ? QDate::currentDate() : days.first().day;
     const QDate last = days.isEmpty() ? QDate::currentDate() : days.last().day;
     time->setRange(QDateTime(first, QTime(0, 0)), QDateTime(last.addDays(1), QTime(0, 0)));
     time->setTickCount(int(std::clamp<qint64>(first.daysTo(last) + 1, 2, 6)));
+}
+
+void TrendChart::addVowel(int v, const QList<DayShare> &points, QAbstractAxis *time, QAbstractAxis *share)
+{
+    static const Qt::PenStyle dashes[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine,
+                                          Qt::DashDotDotLine};
+    // Under each line a darker, wider one: yellow and pink stay visible on white.
+    auto *under = new QLineSeries;
+    auto *line = new QLineSeries;
+    line->setName(vowelText(v));
+    for (const DayShare &d : points)
+        if (d.share[v] >= 0) {
+            const qint64 noon = QDateTime(d.day, QTime(12, 0)).toMSecsSinceEpoch();
+            *under << QPointF(qreal(noon), d.share[v] * 100);
+            *line << QPointF(qreal(noon), d.share[v] * 100);
+            answers_.insert({v, noon}, d.answers[v]);
+        }
+    under->setPen(QPen(kOutline, 5, dashes[v], Qt::RoundCap));
+    under->setPointsVisible(true);
+    under->setMarkerSize(12);
+    under->setColor(kOutline);
+    line->setPen(QPen(vowelColor(v), 3, dashes[v], Qt::RoundCap));
+    line->setPointsVisible(true);
+    line->setMarkerSize(9);
+    connect(line, &QLineSeries::hovered, this, [this, v](const QPointF &p, bool on) {
+        if (!on)
+            return;
+        const qint64 noon = qint64(p.x());
+        const QString when = weeks_ ? QStringLiteral("settimana dal %1").arg(dayText(noon)) : dayText(noon);
+        QToolTip::showText(QCursor::pos(), QStringLiteral("%1, %2: %3% giuste su %4")
+                                               .arg(vowelText(v), when)
+                                               .arg(qRound(p.y()))
+                                               .arg(countText(answers_.value({v, noon}), "risposta", "risposte")));
+    });
+    for (QLineSeries *s : {under, line}) {
+        addSeries(s);
+        s->attachAxis(time);
+        s->attachAxis(share);
+    }
+    legend()->markers(under).constFirst()->setVisible(false);
 }
 
 void paintChart(QPainter &p, const QRectF &area, QChart &chart)

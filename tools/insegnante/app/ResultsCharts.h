@@ -29,16 +29,20 @@ private:
     VowelScores scores_{};
 };
 
-// The share of right answers of each vowel day by day: a line and a point
-// a day in the vowel's colour, each vowel with its own dashes, so a single
-// day still shows and the page reads in black and white.
+// The share of right answers of each vowel day by day, or week by week over
+// more than two months: a line and a point each in the vowel's colour, each
+// vowel with its own dashes, so a single day still shows and the page reads
+// in black and white.
 class TrendChart : public QChart {
 public:
     TrendChart();
     void setDays(const QList<DayShare> &days);
 
 private:
-    QHash<QPair<int, qint64>, int> answers_; // (vowel, day's noon) -> answers
+    void addVowel(int v, const QList<DayShare> &points, QAbstractAxis *time, QAbstractAxis *share);
+
+    QHash<QPair<int, qint64>, int> answers_; // (vowel, point's noon) -> answers
+    bool weeks_ = false;
 };
 
 // A chart drawn into any rectangle of the page.

@@ -3,6 +3,7 @@
 
 #include "ResultsCharts.h"
 #include "ResultsMatrix.h"
+#include "ResultsSessions.h"
 #include "results/Schema.h"
 
 #include <QChartView>
@@ -15,7 +16,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSplitter>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace zampli::teacher {
 
@@ -118,17 +119,22 @@ QWidget *ResultsTab::buildSessions()
     auto *box = new QWidget;
     auto *layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
-    sessions_ = new QTableWidget(0, 7);
+    sessionsModel_ = new SessionsModel(this);
+    sessions_ = new QTableView;
     sessions_->setObjectName(QStringLiteral("sessioni"));
-    // The exercises last: the longest column, cut where the table ends.
-    sessions_->setHorizontalHeaderLabels({QStringLiteral("Giorno"), QStringLiteral("Inizio"), QStringLiteral("Fine"),
-                                          QStringLiteral("Giuste"), QStringLiteral("Sbagliate"),
-                                          QStringLiteral("Bambino"), QStringLiteral("Esercizi")});
+    sessions_->setModel(sessionsModel_);
     sessions_->setSelectionBehavior(QAbstractItemView::SelectRows);
     sessions_->setSelectionMode(QAbstractItemView::SingleSelection);
     sessions_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sessions_->verticalHeader()->hide();
-    sessions_->horizontalHeader()->setSectionResizeMode(6, QHeaderView::Stretch);
+    // Widths from the longest text each column can hold, set once: measuring
+    // thousands of rows at every reading would stall the window.
+    const QFontMetrics fm(sessions_->font());
+    const char *const widest[] = {"00/00/0000", "00:00", "00:00", "Sbagliate", "Sbagliate", "Bambino Bambino"};
+    for (int c = 0; c < 6; ++c)
+        sessions_->setColumnWidth(c, fm.horizontalAdvance(QString::fromLatin1(widest[c])) + 16);
+    // The exercises last: the longest column, cut where the table ends.
+    sessions_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(sessions_, 1);
     auto *row = new QHBoxLayout;
     name_ = new QLineEdit;

@@ -13,12 +13,13 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 namespace zampli::teacher {
 
 class ConfusionModel;
 class CopyableTable;
+class SessionsModel;
 class TrendChart;
 class VowelBarsChart;
 
@@ -79,7 +80,8 @@ private:
     QComboBox *child_ = nullptr;
     QDateEdit *from_ = nullptr;
     QDateEdit *to_ = nullptr;
-    QTableWidget *sessions_ = nullptr;
+    QTableView *sessions_ = nullptr;
+    SessionsModel *sessionsModel_ = nullptr;
     QLineEdit *name_ = nullptr;
     QPushButton *eraseMany_ = nullptr;
     QComboBox *matrixKind_ = nullptr;

@@ -3,6 +3,7 @@
 #include "Progress.h"
 #include "ResultsNames.h"
 #include "ResultsReport.h"
+#include "ResultsSessions.h"
 #include "ResultsTab.h"
 #include "results/ResultsEditor.h"
 
@@ -14,7 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace zampli::teacher {
 
@@ -46,11 +47,11 @@ QString sessionText(const SessionSummary &s)
 
 const SessionSummary *ResultsTab::chosenSession() const
 {
-    const QList<QTableWidgetItem *> chosen = sessions_->selectedItems();
+    const QModelIndexList chosen = sessions_->selectionModel()->selectedRows();
     if (chosen.isEmpty())
         return nullptr;
-    const int row = chosen.first()->data(Qt::UserRole).toInt();
-    return row >= 0 && row < shown_.sessions.size() ? &shown_.sessions[row] : nullptr;
+    const int row = chosen.first().row();
+    return row < sessionsModel_->sessions().size() ? &sessionsModel_->sessions()[row] : nullptr;
 }
 
 void ResultsTab::tell(const QString &text)

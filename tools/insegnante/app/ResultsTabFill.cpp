@@ -3,6 +3,7 @@
 #include "ResultsCharts.h"
 #include "ResultsMatrix.h"
 #include "ResultsNames.h"
+#include "ResultsSessions.h"
 #include "ResultsTab.h"
 
 #include <QComboBox>
@@ -11,7 +12,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace zampli::teacher {
 
@@ -118,24 +119,9 @@ void ResultsTab::fillChildren(const QStringList &labels)
 
 void ResultsTab::fillSessions(qint64 chosen)
 {
-    sessions_->setRowCount(int(shown_.sessions.size()));
-    for (int r = 0; r < shown_.sessions.size(); ++r) {
-        const SessionSummary &s = shown_.sessions[r];
-        QStringList exercises;
-        for (const QString &w : s.windows)
-            exercises << exerciseName(w);
-        const QStringList texts{dayText(s.startedMs), timeText(s.startedMs), timeText(s.endedMs),
-                                QString::number(s.right), QString::number(s.wrong), s.label,
-                                exercises.join(QStringLiteral(", "))};
-        for (int c = 0; c < texts.size(); ++c) {
-            auto *item = new QTableWidgetItem(texts[c]);
-            item->setData(Qt::UserRole, r);
-            sessions_->setItem(r, c, item);
-        }
-        if (s.id == chosen)
-            sessions_->selectRow(r);
-    }
-    sessions_->resizeColumnsToContents();
+    sessionsModel_->setSessions(shown_.sessions);
+    if (const int row = sessionsModel_->rowOf(chosen); chosen && row >= 0)
+        sessions_->selectRow(row);
 }
 
 void ResultsTab::fillKinds()
