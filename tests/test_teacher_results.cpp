@@ -8,6 +8,7 @@
 #include "ResultsTab.h"
 #include "state/VowelMedia.h"
 
+#include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChartView>
 #include <QGraphicsSimpleTextItem>
@@ -247,6 +248,41 @@ private slots:
         const QRectF room = bars->geometry();
         for (QGraphicsSimpleTextItem *label : bars->labels())
             QTRY_VERIFY2(room.contains(label->sceneBoundingRect()), qPrintable(label->text()));
+    }
+
+    // Each vowel's numbers stand beside its own bar, A's at the top.
+    void eachLabelBesideItsVowelsBar()
+    {
+        auto *bars = new VowelBarsChart;
+        QChartView view(bars);
+        view.resize(420, 260);
+        view.show();
+        VowelScores scores{};
+        for (int v = 0; v < 5; ++v)
+            scores[v] = {10 + v, 1};
+        bars->setScores(scores);
+        auto *series = qobject_cast<QHorizontalStackedBarSeries *>(bars->series().value(0));
+        QVERIFY(series);
+        auto *axis = qobject_cast<QBarCategoryAxis *>(series->attachedAxes().value(0));
+        if (!axis)
+            axis = qobject_cast<QBarCategoryAxis *>(series->attachedAxes().value(1));
+        QVERIFY(axis);
+        const QStringList vowels{"A", "E", "I", "O", "U"};
+        double above = -1;
+        for (int v = 0; v < 5; ++v) {
+            const int row = int(axis->categories().indexOf(vowels[v]));
+            QVERIFY(row >= 0);
+            // The bar's own set holds the vowel's right answers in that row.
+            QCOMPARE(series->barSets().at(v)->at(row), double(10 + v));
+            const double middle = bars->mapToPosition(QPointF(0, row), series).y();
+            QVERIFY2(middle > above, qPrintable(vowels[v])); // A first from the top, U last
+            above = middle;
+            QGraphicsSimpleTextItem *label = bars->labels().at(v);
+            QCOMPARE(label->text(), QStringLiteral("%1 su %2 (%3%)").arg(10 + v).arg(11 + v).arg(qRound(100.0 * (10 + v) / (11 + v))));
+            QTRY_VERIFY2(QRectF(label->pos(), label->boundingRect().size()).adjusted(0, -1, 0, 1).contains(
+                             QPointF(label->pos().x() + 1, bars->mapToPosition(QPointF(0, row), series).y())),
+                         qPrintable(vowels[v]));
+        }
     }
 
     // A single day is a point inside the plot, not a line of no length at its edge.

@@ -58,6 +58,12 @@ QFont boldTitle()
 // Past two months the trend goes week by week.
 constexpr qsizetype kMarkedDays = 62;
 
+// Rows of bars count from the bottom: U there, A at the top, as the vowels are read.
+int vowelOfRow(int row)
+{
+    return 4 - row;
+}
+
 // Dark enough to outline the light vowels (E yellow, O pink) on white.
 const QColor kOutline(60, 60, 60);
 
@@ -65,7 +71,7 @@ const QColor kOutline(60, 60, 60);
 
 VowelBarsChart::VowelBarsChart()
 {
-    setTitle(QStringLiteral("Risposte giuste (a colori) e sbagliate (a righe) per vocale"));
+    setTitle(QStringLiteral("Giuste (a colori) e sbagliate (a righe)"));
     setTitleFont(boldTitle());
     legend()->hide();
     setBackgroundRoundness(0);
@@ -89,37 +95,37 @@ void VowelBarsChart::setScores(const VowelScores &scores)
         // A set a vowel, empty but in its own row, gives each bar its colour.
         auto *right = new QBarSet(vowelText(v));
         for (int row = 0; row < 5; ++row)
-            *right << (row == v ? scores[row].right : 0);
+            *right << (vowelOfRow(row) == v ? scores[v].right : 0);
         right->setColor(vowelColor(v));
         right->setBorderColor(kOutline);
         connect(right, &QBarSet::hovered, this, [this](bool on, int row) {
             if (on)
-                QToolTip::showText(QCursor::pos(), barTip(row, scores_[row]));
+                QToolTip::showText(QCursor::pos(), barTip(vowelOfRow(row), scores_[vowelOfRow(row)]));
         });
         series->append(right);
         most = std::max(most, scores[v].right + scores[v].wrong);
     }
     auto *wrong = new QBarSet(QStringLiteral("sbagliate"));
-    for (const Score &s : scores)
-        *wrong << s.wrong;
+    for (int row = 0; row < 5; ++row)
+        *wrong << scores[vowelOfRow(row)].wrong;
     wrong->setBrush(QBrush(kOutline, Qt::BDiagPattern));
     wrong->setBorderColor(kOutline);
     connect(wrong, &QBarSet::hovered, this, [this](bool on, int row) {
         if (on)
-            QToolTip::showText(QCursor::pos(), barTip(row, scores_[row]));
+            QToolTip::showText(QCursor::pos(), barTip(vowelOfRow(row), scores_[vowelOfRow(row)]));
     });
     series->append(wrong);
     series->setBarWidth(0.7);
     addSeries(series);
     auto *vowels = new QBarCategoryAxis;
-    for (int v = 0; v < 5; ++v)
-        vowels->append(vowelText(v));
-    vowels->setReverse(true); // A at the top, as the vowels are read
+    for (int row = 0; row < 5; ++row)
+        vowels->append(vowelText(vowelOfRow(row)));
     addAxis(vowels, Qt::AlignLeft);
     series->attachAxis(vowels);
     auto *counts = new QValueAxis;
     counts->setRange(0, most);
     counts->setLabelFormat(QStringLiteral("%d"));
+    counts->setTickCount(3);
     counts->applyNiceNumbers();
     addAxis(counts, Qt::AlignBottom);
     series->attachAxis(counts);
@@ -138,7 +144,7 @@ void VowelBarsChart::placeLabels()
 {
     const QRectF plot = plotArea();
     for (int v = 0; v < 5; ++v) {
-        // Rows run from the bottom; the axis is reversed, so A's row is the top one.
+        // A's row is the top one.
         const double rowMiddle = plot.top() + plot.height() * (v + 0.5) / 5.0;
         labels_[v]->setPos(plot.right() + 8, rowMiddle - labels_[v]->boundingRect().height() / 2);
     }
@@ -224,11 +230,13 @@ void TrendChart::addVowel(int v, const QList<DayShare> &points, QAbstractAxis *t
         }
     under->setPen(QPen(kOutline, 5, dashes[v], Qt::RoundCap));
     under->setPointsVisible(true);
-    under->setMarkerSize(12);
+    // Smaller points once there are many, so they do not run into one another.
+    const qreal marker = points.size() > 31 ? 6 : 9;
+    under->setMarkerSize(marker + 3);
     under->setColor(kOutline);
     line->setPen(QPen(vowelColor(v), 3, dashes[v], Qt::RoundCap));
     line->setPointsVisible(true);
-    line->setMarkerSize(9);
+    line->setMarkerSize(marker);
     connect(line, &QLineSeries::hovered, this, [this, v](const QPointF &p, bool on) {
         if (!on)
             return;
@@ -249,10 +257,13 @@ void TrendChart::addVowel(int v, const QList<DayShare> &points, QAbstractAxis *t
 
 void paintChart(QPainter &p, const QRectF &area, QChart &chart)
 {
-    // Laid out at screen size, then scaled to the area: the words keep their proportion to the lines.
+    // Laid out as on a screen, then scaled to the area: the words print at
+    // about the size they are read at on screen, unless the chart would then
+    // be too narrow for its axis to show its dates whole.
     QGraphicsScene scene;
     scene.addItem(&chart);
-    const QSizeF size(800, 800 * area.height() / area.width());
+    const double screen = p.device() ? p.device()->logicalDpiX() / 96.0 : 1.0;
+    const QSizeF size = area.size() / std::clamp(area.width() / 560.0, 1.0, std::max(1.0, screen));
     chart.setGeometry(QRectF(QPointF(0, 0), size));
     scene.setSceneRect(QRectF(QPointF(0, 0), size));
     scene.render(&p, area, scene.sceneRect());

@@ -112,11 +112,16 @@ void paintMatrix(QPainter &p, const QRectF &area, const ConfusionMatrix &m, cons
     bold.setBold(true);
     p.save();
     p.setFont(bold);
-    p.drawText(QRectF(area.left(), area.top(), area.width(), 2 * fm.height()), Qt::TextWordWrap | Qt::AlignLeft,
-               title);
+    // Four lines: the longest kinds' names, at a fifth of a page's width, take them.
+    const double titleHeight = 4 * fm.height();
+    p.drawText(QRectF(area.left(), area.top(), area.width(), titleHeight), Qt::TextWordWrap | Qt::AlignLeft, title);
     const double head = fm.horizontalAdvance(QStringLiteral("M")) * 1.6;
-    const QRectF grid = area.adjusted(head, 2 * fm.height() + head, 0, 0);
+    const QRectF grid = area.adjusted(head, titleHeight + head, 0, 0);
     const double side = std::min(grid.width(), grid.height()) / 5.0;
+    // The numbers sized to their cells, so a count in the thousands stays inside its own.
+    QFont cellFont = normal, cellBold = bold;
+    cellFont.setPixelSize(std::max(6, int(side * 0.3)));
+    cellBold.setPixelSize(cellFont.pixelSize());
     ConfusionModel model;
     model.setMatrix(m);
     for (int a = 0; a < 5; ++a) {
@@ -128,7 +133,7 @@ void paintMatrix(QPainter &p, const QRectF &area, const ConfusionMatrix &m, cons
             const QModelIndex i = model.index(a, c);
             p.fillRect(cell, i.data(Qt::BackgroundRole).value<QColor>());
             p.setPen(i.data(Qt::ForegroundRole).value<QColor>());
-            p.setFont(a == c ? bold : normal);
+            p.setFont(a == c ? cellBold : cellFont);
             p.drawText(cell, Qt::AlignCenter, i.data().toString());
             p.setPen(QPen(Qt::black, a == c ? 3 : 1));
             p.drawRect(cell);

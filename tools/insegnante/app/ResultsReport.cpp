@@ -10,6 +10,8 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
+#include <cmath>
+
 namespace zampli::teacher {
 
 namespace {
@@ -29,7 +31,9 @@ void drawMatrices(QPainter &p, const QRectF &area, const QList<KindConfusion> &k
 {
     if (kinds.isEmpty())
         return drawHeading(p, area, QStringLiteral("Nessuna risposta in questi giorni."));
-    const int columns = int(std::min<qsizetype>(4, kinds.size()));
+    // As many columns as keep each matrix nearest to square.
+    const int columns = int(std::clamp<double>(std::ceil(std::sqrt(double(kinds.size()) * area.width() / area.height())),
+                                               1, double(kinds.size())));
     const int rows = int((kinds.size() + columns - 1) / columns);
     const double w = area.width() / columns, h = area.height() / rows;
     for (int i = 0; i < kinds.size(); ++i) {
@@ -56,7 +60,8 @@ void drawSessions(QPainter &p, const QRectF &area, const QList<SessionSummary> &
                                       countText(s.wrong, "sbagliata", "sbagliate"), s.label,
                                       exercises.join(QStringLiteral(", ")));
         p.drawText(QRectF(area.left(), area.top() + (i + 1) * line, area.width(), line),
-                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                   QFontMetricsF(p.font()).elidedText(text, Qt::ElideRight, area.width()));
     }
     if (sessions.size() > shown)
         p.drawText(QRectF(area.left(), area.top() + (shown + 1) * line, area.width(), line),
@@ -80,12 +85,12 @@ void drawPage(QPainter &p, const QRectF &page, const ReportContent &c)
     p.drawText(QRectF(0, h * 0.055, w, h * 0.02), Qt::AlignLeft | Qt::AlignVCenter, c.span);
     VowelBarsChart bars;
     bars.setScores(c.reading.scores);
-    paintChart(p, QRectF(0, h * 0.08, w * 0.5, h * 0.22), bars);
+    paintChart(p, QRectF(0, h * 0.08, w * 0.5, h * 0.2), bars);
     TrendChart trend;
     trend.setDays(c.reading.days);
-    paintChart(p, QRectF(w * 0.5, h * 0.08, w * 0.5, h * 0.22), trend);
-    drawMatrices(p, QRectF(0, h * 0.31, w, h * 0.40), c.reading.kinds);
-    drawSessions(p, QRectF(0, h * 0.72, w, h * 0.28), c.reading.sessions);
+    paintChart(p, QRectF(w * 0.5, h * 0.08, w * 0.5, h * 0.2), trend);
+    drawMatrices(p, QRectF(0, h * 0.29, w, h * 0.50), c.reading.kinds);
+    drawSessions(p, QRectF(0, h * 0.80, w, h * 0.20), c.reading.sessions);
 }
 
 } // namespace

@@ -64,7 +64,7 @@ ResultsTab::ResultsTab(const QString &folder, QWidget *parent)
     auto *top = new QSplitter;
     top->addWidget(buildSessions());
     bars_ = new VowelBarsChart;
-    top->addWidget(chartView(bars_, "perVocale", QSize(300, 200)));
+    top->addWidget(chartView(bars_, "perVocale", QSize(440, 220)));
     top->setStretchFactor(0, 3);
     top->setStretchFactor(1, 2);
     split->addWidget(top);
@@ -127,6 +127,7 @@ QWidget *ResultsTab::buildSessions()
     sessions_->setSelectionMode(QAbstractItemView::SingleSelection);
     sessions_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sessions_->verticalHeader()->hide();
+    sessions_->setWordWrap(false); // one line a session: the exercises' list ends in "…" and shows whole as a tooltip
     // Widths from the longest text each column can hold, set once: measuring
     // thousands of rows at every reading would stall the window.
     const QFontMetrics fm(sessions_->font());
