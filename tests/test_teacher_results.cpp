@@ -73,6 +73,26 @@ void pressInBox(const QString &text, QString *said = nullptr)
     });
 }
 
+// A chart in a view on screen, laid out as the tab lays it out.
+template <class Chart>
+struct OnScreen {
+    explicit OnScreen(QSize size)
+    {
+        view.resize(size);
+        view.show();
+    }
+    Chart *chart = new Chart;
+    QChartView view{chart};
+};
+
+QLineSeries *lineOf(const QChart &chart, const QString &vowel)
+{
+    for (QAbstractSeries *s : chart.series())
+        if (s->name() == vowel)
+            return qobject_cast<QLineSeries *>(s);
+    return nullptr;
+}
+
 } // namespace
 
 class TeacherResultsTest : public QObject {
@@ -233,10 +253,8 @@ private slots:
     // A count in the tens of thousands is written whole, inside the chart.
     void barLabelsWholeAtLargeTotals()
     {
-        auto *bars = new VowelBarsChart;
-        QChartView view(bars);
-        view.resize(420, 260);
-        view.show();
+        OnScreen<VowelBarsChart> shown(QSize(420, 260));
+        VowelBarsChart *bars = shown.chart;
         VowelScores scores{};
         scores[0] = {15899, 1061};
         scores[4] = {7, 0};
@@ -253,10 +271,8 @@ private slots:
     // Each vowel's numbers stand beside its own bar, A's at the top.
     void eachLabelBesideItsVowelsBar()
     {
-        auto *bars = new VowelBarsChart;
-        QChartView view(bars);
-        view.resize(420, 260);
-        view.show();
+        OnScreen<VowelBarsChart> shown(QSize(420, 260));
+        VowelBarsChart *bars = shown.chart;
         VowelScores scores{};
         for (int v = 0; v < 5; ++v)
             scores[v] = {10 + v, 1};
@@ -288,18 +304,13 @@ private slots:
     // A single day is a point inside the plot, not a line of no length at its edge.
     void oneDayDrawsAPoint()
     {
-        auto *trend = new TrendChart;
-        QChartView view(trend);
-        view.resize(500, 300);
-        view.show();
+        OnScreen<TrendChart> shown(QSize(500, 300));
+        TrendChart *trend = shown.chart;
         DayShare day{QDate(2024, 3, 5), {}, {}};
         day.share = {0.5, -1, -1, -1, -1};
         day.answers = {4, 0, 0, 0, 0};
         trend->setDays({day});
-        QLineSeries *a = nullptr;
-        for (QAbstractSeries *s : trend->series())
-            if (s->name() == QStringLiteral("A"))
-                a = static_cast<QLineSeries *>(s);
+        QLineSeries *a = lineOf(*trend, QStringLiteral("A"));
         QVERIFY(a);
         QCOMPARE(a->count(), 1);
         QVERIFY(a->pointsVisible());
@@ -322,10 +333,7 @@ private slots:
         days[1].share[0] = 0; // Tuesday of the first week: 3 wrong
         days[1].answers[0] = 3;
         trend.setDays(days);
-        QLineSeries *a = nullptr;
-        for (QAbstractSeries *s : trend.series())
-            if (s->name() == QStringLiteral("A"))
-                a = static_cast<QLineSeries *>(s);
+        QLineSeries *a = lineOf(trend, QStringLiteral("A"));
         QVERIFY(a);
         QCOMPARE(a->count(), 10);
         QCOMPARE(a->at(0).y(), 100.0 * 6 / 9); // 6 right of 9 in the first week
