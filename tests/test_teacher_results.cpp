@@ -4,6 +4,7 @@
 // controls, the files it exports, and its charts as the teacher reads them.
 #include "ResultsCharts.h"
 #include "ResultsHarness.h"
+#include "ResultsNames.h"
 #include "ResultsSample.h"
 #include "ResultsTab.h"
 #include "state/VowelMedia.h"
@@ -248,6 +249,12 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("\tA\tE\tI\nA\t1\t0\t0\nE\t0\t1\t1\n"));
         QCOMPARE(m->index(1, 2).data(Qt::AccessibleTextRole).toString(),
                  QStringLiteral("Chiesta E, scelta I: 1 volta su 2 (50%)"));
+    }
+
+    // Every count the teacher reads has its thousands marked, as Italians write them.
+    void missedWordsMarkTheThousands()
+    {
+        QCOMPARE(missedText({QStringLiteral("ISOLA"), 2101, 6383}), QStringLiteral("ISOLA: 2.101 sbagliate su 6.383"));
     }
 
     // A count in the tens of thousands is written whole, inside the chart.

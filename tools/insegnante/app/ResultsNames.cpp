@@ -96,7 +96,8 @@ QString countText(int n, const char *one, const char *many)
 
 QString missedText(const MissedWord &w)
 {
-    return QStringLiteral("%1: %2 su %3").arg(w.word, countText(w.wrong, "sbagliata", "sbagliate")).arg(w.asked);
+    return QStringLiteral("%1: %2 su %3")
+        .arg(w.word, countText(w.wrong, "sbagliata", "sbagliate"), QLocale(QLocale::Italian).toString(w.asked));
 }
 
 QString vowelText(int vowel)

@@ -83,6 +83,7 @@ void ResultsTab::buildFilters(QLayout *into)
 {
     child_ = new QComboBox;
     child_->setObjectName(QStringLiteral("bambino"));
+    child_->setSizeAdjustPolicy(QComboBox::AdjustToContents); // a name is never cut
     child_->addItem(QStringLiteral("Tutti"), QString());
     from_ = new QDateEdit(QDate(2000, 1, 1));
     from_->setObjectName(QStringLiteral("dal"));
