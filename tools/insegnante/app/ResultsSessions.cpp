@@ -4,6 +4,7 @@
 #include "ResultsNames.h"
 
 #include <QHash>
+#include <QLocale>
 
 namespace zampli::teacher {
 
@@ -50,8 +51,8 @@ QVariant SessionsModel::data(const QModelIndex &index, int role) const
     case 0: return dayText(s.startedMs);
     case 1: return timeText(s.startedMs);
     case 2: return timeText(s.endedMs);
-    case 3: return s.right;
-    case 4: return s.wrong;
+    case 3: return QLocale(QLocale::Italian).toString(s.right);
+    case 4: return QLocale(QLocale::Italian).toString(s.wrong);
     case 5: return s.label;
     case 6: return exercises_[index.row()];
     }
