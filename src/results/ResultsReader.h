@@ -116,11 +116,10 @@ public:
     void setStopCheck(std::function<bool()> stop);
 
     // Adds to `path` the indexes the questions above read through, once;
-    // the child's program writes without needing them. False, with the
-    // reason in `error`, when the file cannot take them now (a newer
-    // program's file, a read-only one, a writer holding it): the questions
-    // still answer, only slower.
-    static bool addIndexes(const QString &path, QString &error);
+    // the child's program writes without needing them. False when the file
+    // cannot take them now (a newer program's file, a read-only one, a
+    // writer holding it): the questions still answer, only slower.
+    static bool addIndexes(const QString &path);
 
 private:
     SqliteDb db_;

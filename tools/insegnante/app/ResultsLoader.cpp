@@ -86,8 +86,7 @@ private:
             return false;
         }
         if (!reader_) {
-            QString ignored; // without the indexes every question still answers, only slower
-            ResultsReader::addIndexes(database_, ignored);
+            ResultsReader::addIndexes(database_); // without them every question still answers, only slower
             auto reader = std::make_unique<ResultsReader>();
             if (!reader->open(database_)) {
                 s.state = ResultsSnapshot::State::Unreadable;
