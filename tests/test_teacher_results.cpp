@@ -372,6 +372,32 @@ private slots:
         QCOMPARE(cellText(3, 6), QStringLiteral("POSIZIONI/SUONI ascolto 1"));
     }
 
+    // The tab's indexes go only into a file of ours it understands; it never makes one.
+    void indexesOnlyInAFileOfOurs()
+    {
+        const QString missing = out_.filePath(QStringLiteral("mai-scritto.sqlite"));
+        QVERIFY(!ResultsReader::addIndexes(missing));
+        QVERIFY(!QFile::exists(missing));
+        const QString file = out_.filePath(QStringLiteral("altra.sqlite")); // one the tab has not read
+        writeSample(file, folder_.path());
+        const char *ours = "SELECT name FROM sqlite_master WHERE name LIKE 'answers_reader%' ORDER BY name";
+        {
+            SqliteDb newer;
+            QCOMPARE(newer.open(file, false), SQLITE_OK);
+            QCOMPARE(newer.exec("PRAGMA user_version = 99"), SQLITE_OK);
+        }
+        QVERIFY(!ResultsReader::addIndexes(file));
+        QCOMPARE(queryRows(file, ours), QString());
+        {
+            SqliteDb back;
+            QCOMPARE(back.open(file, false), SQLITE_OK);
+            QCOMPARE(back.exec(QByteArray("PRAGMA user_version = " + QByteArray::number(schemaVersion())).constData()),
+                     SQLITE_OK);
+        }
+        QVERIFY(ResultsReader::addIndexes(file));
+        QCOMPARE(queryRows(file, ours), QStringLiteral("answers_reader_kinds / answers_reader_tally"));
+    }
+
     void aNamedSessionIsFoundByItsName()
     {
         chooseRow(1);
