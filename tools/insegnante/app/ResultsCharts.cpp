@@ -72,6 +72,9 @@ const QColor kOutline(60, 60, 60);
 VowelBarsChart::VowelBarsChart()
 {
     setTitle(QStringLiteral("Giuste (a colori) e sbagliate (a righe)"));
+    // The axis's counts with their thousands marked, as in the labels beside the bars.
+    setLocale(QLocale(QLocale::Italian));
+    setLocalizeNumbers(true);
     setTitleFont(boldTitle());
     legend()->hide();
     setBackgroundRoundness(0);
@@ -124,7 +127,7 @@ void VowelBarsChart::setScores(const VowelScores &scores)
     series->attachAxis(vowels);
     auto *counts = new QValueAxis;
     counts->setRange(0, most);
-    counts->setLabelFormat(QStringLiteral("%d"));
+    counts->setLabelFormat(QStringLiteral("%.0f"));
     counts->setTickCount(3);
     counts->applyNiceNumbers();
     addAxis(counts, Qt::AlignBottom);
