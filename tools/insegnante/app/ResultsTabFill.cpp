@@ -141,6 +141,7 @@ void ResultsTab::fillKinds()
 void ResultsTab::showKind()
 {
     const QString key = matrixKind_->currentData().toString();
+    matrixKind_->setToolTip(matrixKind_->currentText()); // the whole name where the list is too narrow for it
     for (const KindConfusion &k : shown_.kinds)
         if (kindKey(k.kind) == key)
             return matrixModel_->setMatrix(k.counts);
