@@ -4,6 +4,10 @@
 #include "results/Schema.h"
 
 #include <QDateTime>
+#include <sqlite3.h>
+#include <algorithm>
+#include <memory>
+#include <tuple>
 
 namespace zampli {
 
@@ -143,6 +147,116 @@ QList<DayShare> ResultsReader::dailyShare(const ResultsFilter &f)
         out.last().share[v] = double(s.integer(2)) / double(s.integer(3));
     }));
     return out;
+}
+
+// The sessions of the filter, for the questions that walk answers session by session.
+#define FILTERED_SESSIONS                                                                                              \
+    " a.session_id IN (SELECT id FROM sessions WHERE ended_ms >= ?1 AND started_ms <= ?2"                            \
+    " AND (?3 IS NULL OR label = ?3)) AND a.at_ms >= ?1 AND a.at_ms <= ?2"
+
+QList<KindConfusion> ResultsReader::confusionByKind(const ResultsFilter &f)
+{
+    // "+a.at_ms" keeps the time index out: one pass along answers_kind needs no sorting.
+    Statement s(db_.handle(), "SELECT a.asked_as, a.chosen_as, a.asked_style, a.chosen_style, a.asked, a.chosen,"
+                              " count(*) FROM answers a WHERE +a.at_ms >= ?1 AND +a.at_ms <= ?2"
+                              " AND (?3 IS NULL OR a.session_id IN (SELECT id FROM sessions WHERE label = ?3))"
+                              " GROUP BY 1, 2, 3, 4, 5, 6");
+    bindFilter(s, f);
+    QList<KindConfusion> out;
+    while (s.step() == SQLITE_ROW) {
+        const QString asked = s.text(0), chosen = s.text(1);
+        const qint64 style = asked == QLatin1String("lettera")    ? s.integer(2)
+                             : chosen == QLatin1String("lettera") ? s.integer(3)
+                                                                  : 0;
+        const QuestionKind kind{asked, chosen, int(style)};
+        auto at = std::find_if(out.begin(), out.end(), [&](const KindConfusion &k) { return k.kind == kind; });
+        if (at == out.end())
+            at = out.insert(out.end(), KindConfusion{kind, {}});
+        const int a = vowelIndex(s.text(4)), c = vowelIndex(s.text(5));
+        if (a >= 0 && c >= 0)
+            at->counts[a][c] += int(s.integer(6));
+    }
+    std::stable_sort(out.begin(), out.end(), [](const KindConfusion &x, const KindConfusion &y) {
+        return std::tie(x.kind.askedAs, x.kind.chosenAs, x.kind.style) <
+               std::tie(y.kind.askedAs, y.kind.chosenAs, y.kind.style);
+    });
+    return out;
+}
+
+QList<SessionVowel> ResultsReader::vowelsBySession(const ResultsFilter &f)
+{
+    Statement s(db_.handle(), "SELECT a.session_id, a.asked, sum(a.right), count(*) FROM answers a WHERE"
+                              FILTERED_SESSIONS " GROUP BY a.session_id, a.asked");
+    bindFilter(s, f);
+    QList<SessionVowel> out;
+    while (s.step() == SQLITE_ROW) {
+        const int v = vowelIndex(s.text(1));
+        if (v >= 0)
+            out << SessionVowel{s.integer(0), v, int(s.integer(2)), int(s.integer(3) - s.integer(2))};
+    }
+    return out;
+}
+
+QStringList ResultsReader::labels()
+{
+    Statement s(db_.handle(), "SELECT DISTINCT label FROM sessions WHERE label IS NOT NULL ORDER BY label");
+    QStringList out;
+    while (s.step() == SQLITE_ROW)
+        out << s.text(0);
+    return out;
+}
+
+qint64 ResultsReader::firstAnswerMs()
+{
+    return std::max<qint64>(0, db_.number("SELECT coalesce(min(at_ms), 0) FROM answers"));
+}
+
+qint64 ResultsReader::dataVersion()
+{
+    return db_.number("PRAGMA data_version");
+}
+
+bool ResultsReader::fileMoved()
+{
+    int moved = 0;
+    return db_.isOpen() &&
+           sqlite3_file_control(db_.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved;
+}
+
+void ResultsReader::setStopCheck(std::function<bool()> stop)
+{
+    stop_ = std::move(stop);
+    sqlite3_progress_handler(
+        db_.handle(), stop_ ? 4000 : 0,
+        [](void *self) { return static_cast<ResultsReader *>(self)->stop_() ? 1 : 0; }, this);
+}
+
+bool ResultsReader::addIndexes(const QString &path)
+{
+    // Read-write but never created: a file gone meanwhile stays gone.
+    sqlite3 *raw = nullptr;
+    const int opened = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW,
+                                       nullptr);
+    const std::unique_ptr<sqlite3, int (*)(sqlite3 *)> db(raw, sqlite3_close_v2);
+    if (opened != SQLITE_OK)
+        return false;
+    // A writer holds the file only for a batch; longer, and the indexes wait for the next reading.
+    sqlite3_busy_timeout(db.get(), 200);
+    const qint64 version = [&db] {
+        Statement s(db.get(), "PRAGMA user_version");
+        return s.step() == SQLITE_ROW ? s.integer(0) : -1;
+    }();
+    if (version < 1 || version > schemaVersion())
+        return false; // not ours yet, or a newer program's: left as it is
+    // Named apart from the schema's own indexes, which a later version's step
+    // may create: a name taken here would make that step fail.
+    // The matrices group along the first, the sessions' tallies along the second.
+    return sqlite3_exec(db.get(),
+                        "CREATE INDEX IF NOT EXISTS answers_reader_kinds ON answers(asked_as, chosen_as, asked_style,"
+                        " chosen_style, asked, chosen, at_ms, session_id);"
+                        "CREATE INDEX IF NOT EXISTS answers_reader_tally ON answers(session_id, asked, right, window,"
+                        " at_ms);",
+                        nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 } // namespace zampli

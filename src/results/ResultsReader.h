@@ -7,6 +7,7 @@
 #include <QList>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <limits>
 
 namespace zampli {
@@ -117,6 +118,30 @@ struct PractiseNext {
 // The words for a session or child of nobody named.
 QString unnamedChild();
 
+// How a vowel was put before the child and how the child answered, in the
+// words the file keeps ("voce", "faccia", "lettera", "parola", "tessera"),
+// with the style of the letters where letters were shown: the asked one's
+// when both were. Answers of different kinds never share a matrix.
+struct QuestionKind {
+    QString askedAs;
+    QString chosenAs;
+    int style = 0;
+    bool operator==(const QuestionKind &) const = default;
+};
+
+struct KindConfusion {
+    QuestionKind kind;
+    ConfusionMatrix counts{};
+};
+
+// The answers of one session to one vowel asked.
+struct SessionVowel {
+    qint64 session = 0;
+    int vowel = 0; // 0..4, A..U
+    int right = 0;
+    int wrong = 0;
+};
+
 // What the adult's program asks of a results database. Reads only.
 class ResultsReader {
 public:
@@ -146,6 +171,28 @@ public:
     QList<ChildOverview> classOverview(const ResultsFilter &f = {});
     // The same children, each with what she should practise next.
     QList<PractiseNext> practiseNext(const ResultsFilter &f = {});
+    // Every kind of question of the filter with its matrix, in the order of
+    // the kinds' words and styles.
+    QList<KindConfusion> confusionByKind(const ResultsFilter &f = {});
+    // Right and wrong per session and vowel asked, by session.
+    QList<SessionVowel> vowelsBySession(const ResultsFilter &f = {});
+    // The names given to sessions, sorted.
+    QStringList labels();
+    // The time of the first answer kept; 0 when there is none.
+    qint64 firstAnswerMs();
+    // Changes whenever another connection commits to the file.
+    qint64 dataVersion();
+    // True once the file this reader opened was renamed or removed.
+    bool fileMoved();
+    // Asked every few thousand steps of a query: true stops the query, which
+    // then answers with what it had.
+    void setStopCheck(std::function<bool()> stop);
+
+    // Adds to `path` the indexes the questions above read through, once;
+    // the child's program writes without needing them. False when the file
+    // cannot take them now (a newer program's file, a read-only one, a
+    // writer holding it): the questions still answer, only slower.
+    static bool addIndexes(const QString &path);
 
 private:
     bool failedWith(int rc);
@@ -154,6 +201,7 @@ private:
     SqliteDb db_;
     QString path_;
     QString error_;
+    std::function<bool()> stop_;
 };
 
 } // namespace zampli
