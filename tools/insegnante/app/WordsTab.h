@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "EditableTab.h"
 #include "WordListDocument.h"
 #include "media/MediaPaths.h"
 
@@ -17,9 +18,10 @@ class WordTableModel;
 
 // One vowel's word list: each word with its picture, voice and state. Every
 // change is saved at once, whole; Ctrl+Z takes back the last ones.
-class WordsTab : public QWidget {
+class WordsTab : public QWidget, public EditableTab {
     Q_OBJECT
 public:
+    void setEditable(bool editable) override { setEnabled(editable); }
     WordsTab(TeacherServices &services, const QString &folder, const QString &vowel, QWidget *parent = nullptr);
 
     // Reads the list again from disk, with its pictures and voices.
