@@ -18,7 +18,7 @@ struct TeacherServices;
 class CheckTab : public QWidget, public EditableTab {
     Q_OBJECT
 public:
-    void setEditable(bool editable) override { setEnabled(editable); }
+    void setFolderEditable(bool editable) override { setEnabled(editable); }
     CheckTab(TeacherServices &services, const QString &folder, QWidget *parent = nullptr);
     void runCheck();
 

@@ -9,7 +9,7 @@ namespace zampli::teacher {
 class EditableTab {
 public:
     virtual ~EditableTab() = default;
-    virtual void setEditable(bool editable) = 0;
+    virtual void setFolderEditable(bool editable) = 0;
 };
 
 } // namespace zampli::teacher

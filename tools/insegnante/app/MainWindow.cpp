@@ -11,6 +11,7 @@
 #include "startup/SingleInstance.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -191,7 +192,7 @@ void MainWindow::setEditable(bool editable)
     editable_ = editable;
     for (int i = 0; i < tabs_->count(); ++i)
         if (auto *tab = dynamic_cast<EditableTab *>(tabs_->widget(i)))
-            tab->setEditable(editable);
+            tab->setFolderEditable(editable);
     showFolderNotice();
 }
 

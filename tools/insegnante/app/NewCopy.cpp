@@ -3,6 +3,7 @@
 
 #include "StopSignals.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>

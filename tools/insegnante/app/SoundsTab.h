@@ -19,7 +19,7 @@ struct TeacherServices;
 class SoundsTab : public QWidget, public EditableTab {
     Q_OBJECT
 public:
-    void setEditable(bool editable) override { setEnabled(editable); }
+    void setFolderEditable(bool editable) override { setEnabled(editable); }
     SoundsTab(TeacherServices &services, const QString &folder, QWidget *parent = nullptr);
     void refreshFiles();
     void selectSound(const QString &path);

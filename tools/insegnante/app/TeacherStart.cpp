@@ -6,6 +6,7 @@
 #include "startup/QtItalian.h"
 
 #include <QApplication>
+#include <QIcon>
 
 namespace zampli::teacher {
 

@@ -22,7 +22,7 @@ class WordTableModel;
 class WordsTab : public QWidget, public EditableTab {
     Q_OBJECT
 public:
-    void setEditable(bool editable) override { setEnabled(editable); }
+    void setFolderEditable(bool editable) override { folderEditable_ = editable; setEditable(editable && readOnly_.isEmpty()); }
     WordsTab(TeacherServices &services, const QString &folder, const QString &vowel, QWidget *parent = nullptr);
 
     // Reads the list again from disk, with its pictures and voices.
@@ -73,6 +73,7 @@ private:
     WordListDocument document_;
     bool listMissing_ = false;
     QString readOnly_;
+    bool folderEditable_ = true;
     WordTableModel *model_ = nullptr;
     QTableView *view_ = nullptr;
     QLineEdit *newWord_ = nullptr;
