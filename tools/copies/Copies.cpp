@@ -361,6 +361,12 @@ CopyResult useInstalledProgram(const QString &folder, const QString &programFold
             QStringLiteral("La copia %1 ora avvia ZAMPLI installato: gli aggiornamenti la raggiungono.").arg(folder)};
 }
 
+bool sameFolder(const QString &a, const QString &b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
 QString defaultTarget(QString *error)
 {
     const QString home = qEnvironmentVariable("HOME");

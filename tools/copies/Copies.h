@@ -72,6 +72,10 @@ bool holdsOwnProgram(const QString &folder);
 // it carried; its media and lists are not touched.
 CopyResult useInstalledProgram(const QString &folder, const QString &programFolder);
 
+// True when both name one existing folder, however each reaches it (links,
+// "..", a trailing slash).
+bool sameFolder(const QString &a, const QString &b);
+
 // Where a copy goes when the teacher names none: ~/ZAMPLI. Empty, with
 // `error` set in Italian, when the home folder is unknown.
 QString defaultTarget(QString *error = nullptr);

@@ -20,11 +20,6 @@ namespace zampli::teacher {
 
 namespace {
 
-bool sameFolder(const QString &a, const QString &b)
-{
-    return QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath();
-}
-
 // All the words of the copy's five lists, as the program reads them.
 qsizetype wordCount(const QString &folder)
 {
@@ -102,7 +97,7 @@ void CopiesTab::showSelected()
     const int row = selected();
     const QList<copies::CopyInfo> known = copies::knownCopies();
     const bool chosen = row >= 0 && row < known.size();
-    const bool open = chosen && sameFolder(known[row].folder, openFolder_);
+    const bool open = chosen && copies::sameFolder(known[row].folder, openFolder_);
     remove_->setEnabled(chosen && !open);
     remove_->setToolTip(open ? QStringLiteral("È la copia aperta in questa finestra: apri un'altra copia, poi "
                                               "potrai toglierla.")

@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 
 #include "CheckTab.h"
+#include "Copies.h"
 #include "CopiesTab.h"
 #include "EditableTab.h"
 #include "NewCopy.h"
@@ -34,16 +35,11 @@ namespace {
 // Kept apart from the child's program, which locks the same folders.
 const QString kInstanceName = QStringLiteral("zampli-insegnante");
 
-bool sameFolder(const QString &a, const QString &b)
-{
-    return QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath();
-}
-
 // The installed set is never changed in place, even by one who may write
 // there: the next package update would undo her work.
 bool canChange(const QString &folder)
 {
-    return !sameFolder(folder, QCoreApplication::applicationDirPath()) && QFileInfo(folder).isWritable()
+    return !copies::sameFolder(folder, QCoreApplication::applicationDirPath()) && QFileInfo(folder).isWritable()
            && QFileInfo(folder + QStringLiteral("/testi")).isWritable();
 }
 
@@ -159,7 +155,7 @@ bool MainWindow::openFolder(const QString &folder)
 
 bool MainWindow::claim(const QString &folder)
 {
-    if (instance_ && sameFolder(folder, folder_))
+    if (instance_ && copies::sameFolder(folder, folder_))
         return true;
     auto instance = std::make_unique<SingleInstance>(kInstanceName, folder);
     if (!instance->claim()) {
@@ -199,7 +195,7 @@ void MainWindow::setEditable(bool editable)
 void MainWindow::showFolderNotice()
 {
     const QString shown = QDir::toNativeSeparators(folder_);
-    const bool installed = sameFolder(folder_, QCoreApplication::applicationDirPath());
+    const bool installed = copies::sameFolder(folder_, QCoreApplication::applicationDirPath());
     folderLabel_->setText(editable_    ? QStringLiteral("Cartella: %1").arg(shown)
                           : installed ? QStringLiteral("Queste sono le parole installate con ZAMPLI e non si possono "
                                                        "cambiare: per cambiarle fai una copia tua.")
