@@ -73,6 +73,15 @@ QStringList buttonTexts(QWidget *parent)
     return texts;
 }
 
+// Clicks the row of the Copie tab's list that shows `folder`.
+bool clickCopy(QTreeWidget *list, const QString &folder)
+{
+    const QList<QTreeWidgetItem *> rows = list->findItems(folder, Qt::MatchExactly, 1);
+    if (rows.size() == 1)
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(rows[0]).center());
+    return rows.size() == 1;
+}
+
 struct Window {
     test::RecordingSoundPlayer player;
     VoiceRecorder recorder; // never probed: no microphone
@@ -238,21 +247,12 @@ private slots:
         w.window.tabs()->setCurrentWidget(tab);
         auto *list = tab->findChild<QTreeWidget *>();
         QPushButton *remove = tab->findChild<QPushButton *>("togli");
-        const auto select = [list](const QString &folder) {
-            for (int i = 0; i < list->topLevelItemCount(); ++i)
-                if (list->topLevelItem(i)->text(1) == folder) {
-                    const QRect row = list->visualItemRect(list->topLevelItem(i));
-                    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
-                    return true;
-                }
-            return false;
-        };
 
-        QVERIFY(select(open));
+        QVERIFY(clickCopy(list, open));
         QVERIFY(!remove->isEnabled());
         QVERIFY(remove->toolTip().contains("aperta in questa finestra"));
 
-        QVERIFY(select(other));
+        QVERIFY(clickCopy(list, other));
         QVERIFY(remove->isEnabled());
         QString asked;
         whenModalShows("togliCopia", [&asked](QWidget *box) {
@@ -265,6 +265,40 @@ private slots:
         const QString trashed = root_.filePath("home/.local/share/Trash/files/Vecchia");
         QCOMPARE(QFile(trashed + "/testi/a.txt").size(), qint64(13)); // "ape\r\nalbero\r\n"
         QVERIFY(QFileInfo::exists(open + "/testi/a.txt"));
+    }
+
+    // A copy made when copies carried their own program is offered the
+    // change, and after it starts the installed program; a copy made today
+    // needs none.
+    void anOldCopyIsBroughtUpToDateFromTheTab()
+    {
+        const QString open = makeFolder(root_.filePath("update/Nuova"));
+        const QString old = makeFolder(root_.filePath("update/Vecchia"));
+        QVERIFY(QFile::link(installed_ + "/zampli", open + "/zampli"));
+        writeAll(old + "/zampli", "#!/bin/sh\n");
+        QVERIFY(QFile::setPermissions(old + "/zampli", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        writeAll(old + "/zampli-suoni.so", "old module");
+        QVERIFY(copies::writeMenuEntry(open).ok);
+        const copies::CopyResult entry = copies::writeMenuEntry(old);
+        QVERIFY2(entry.ok, qPrintable(entry.message));
+        Window w;
+        QVERIFY(w.window.openFolder(open));
+        w.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        auto *tab = w.window.findChild<CopiesTab *>("copie");
+        w.window.tabs()->setCurrentWidget(tab);
+        auto *list = tab->findChild<QTreeWidget *>();
+        QPushButton *update = tab->findChild<QPushButton *>("aggiorna");
+
+        QVERIFY(clickCopy(list, open));
+        QVERIFY(!update->isEnabled());
+        QVERIFY(clickCopy(list, old));
+        QVERIFY(update->isEnabled());
+        QTest::mouseClick(update, Qt::LeftButton);
+        QCOMPARE(QFile::symLinkTarget(old + "/zampli"), QFileInfo(installed_ + "/zampli").canonicalFilePath());
+        QVERIFY(!QFileInfo::exists(old + "/zampli-suoni.so"));
+        QCOMPARE(QFile(old + "/testi/a.txt").size(), qint64(21)); // "ape\r\nalbero\r\nanatra\r\n"
+        QVERIFY(!update->isEnabled());
     }
 
     // A copy made today holds no program file: its link starts the installed
