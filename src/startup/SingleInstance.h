@@ -10,11 +10,12 @@ class QSocketNotifier;
 namespace zampli {
 
 // One window at a time per program, folder and display: children
-// double-click twice, a teacher clicks her menu entry again, and where children share one account on several
-// screens (a terminal server, a multi-seat classroom machine) each screen
-// gets its own. The first start holds a lock and listens; a second start
-// finds the lock, asks the first to come to the front and ends. A lock left by a program that
-// crashed names a process that no longer runs, and is taken over.
+// double-click twice, a teacher clicks her menu entry again, and where
+// children share one account on several screens (a terminal server, a
+// multi-seat classroom machine) each screen gets its own. The first start
+// holds a lock and listens; a second start finds the lock, asks the first to
+// come to the front and ends. A lock left by a program that crashed names a
+// process that no longer runs, and is taken over.
 // A plain local socket beside the lock, not Qt Network: linking that library
 // and the ones it pulls in would cost the start some 6 ms.
 class SingleInstance : public QObject {
