@@ -43,6 +43,7 @@ QString askTarget(QWidget *parent, const CopyPlace &suggested)
     name->setObjectName(QStringLiteral("nome"));
     auto *where = new QLineEdit(suggested.where);
     where->setObjectName(QStringLiteral("dove"));
+    where->setMinimumWidth(320); // a whole home path stays readable
     auto *choose = new QPushButton(QStringLiteral("Scegli…"));
     QObject::connect(choose, &QPushButton::clicked, &dialog, [&] {
         const QString folder = QFileDialog::getExistingDirectory(&dialog, QStringLiteral("Dove mettere la copia"),
