@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "EditableTab.h"
 #include "CheckAdapter.h"
 
 #include <QWidget>
@@ -14,9 +15,10 @@ struct TeacherServices;
 
 // The whole copy checked as zampli-verifica checks it, each problem with the
 // button that fixes it beside it.
-class CheckTab : public QWidget {
+class CheckTab : public QWidget, public EditableTab {
     Q_OBJECT
 public:
+    void setFolderEditable(bool editable) override { setEnabled(editable); }
     CheckTab(TeacherServices &services, const QString &folder, QWidget *parent = nullptr);
     void runCheck();
 
