@@ -155,6 +155,67 @@ class TeacherResultsTest : public QObject {
         writer.sessionEnded(todayAt(hour, 2));
         QVERIFY(writer.sync());
     }
+    // A session at `hour` today of `answers` answers to a heard E, `asI` of
+    // them taken for an I, written for whoever the teacher said plays now.
+    void writeMixUps(int hour, int answers, int asI)
+    {
+        ResultsWriter writer(db(), folder_.path(), [](const QString &line) { qFatal("%s", qPrintable(line)); });
+        writer.sessionStarted(todayAt(hour, 0));
+        for (int k = 0; k < answers; ++k) {
+            AnswerRecord a;
+            a.atMs = todayAt(hour, 0) + 1000 * (k + 1);
+            a.window = QStringLiteral("FormZampli3");
+            a.turn = k + 1;
+            a.asked = QStringLiteral("E");
+            a.chosen = k < asI ? QStringLiteral("I") : QStringLiteral("E");
+            a.askedAs = Shown::Voice;
+            a.chosenAs = Shown::Tile;
+            a.right = k >= asI;
+            a.answerMs = 900;
+            writer.record(a);
+        }
+        writer.sessionEnded(todayAt(hour, 59));
+        QVERIFY(writer.sync());
+    }
+    template <class W>
+    W *widget(const char *name)
+    {
+        W *w = tab_->findChild<W *>(QLatin1String(name));
+        if (!w)
+            qFatal("no %s", name);
+        return w;
+    }
+    void addChild(const QString &name)
+    {
+        widget<QLineEdit>("nomeBambino")->setText(name);
+        andWait([this] { click("aggiungiBambino"); });
+    }
+    // Chooses `name` in "Ora gioca" by keyboard, as the teacher would.
+    void choosePlaying(const QString &name)
+    {
+        auto *playing = widget<QComboBox>("oraGioca");
+        const int at = playing->findText(name);
+        QVERIFY2(at >= 0, qPrintable(name));
+        playing->setFocus();
+        QTest::keyClick(playing, Qt::Key_Home);
+        andWait([&] {
+            for (int i = 0; i < at; ++i)
+                QTest::keyClick(playing, Qt::Key_Down);
+        });
+        QCOMPARE(playing->currentText(), name);
+    }
+    QStringList classRows()
+    {
+        QAbstractItemModel *m = widget<QTableView>("classe")->model();
+        QStringList out;
+        for (int r = 0; r < m->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < m->columnCount(); ++c)
+                cells << m->index(r, c).data().toString();
+            out << cells.join(QLatin1Char('|'));
+        }
+        return out;
+    }
     void open()
     {
         tab_ = std::make_unique<ResultsTab>(folder_.path());
@@ -406,7 +467,8 @@ private slots:
         andWait([this] { click("daiNome"); });
         QCOMPARE(cellText(1, 5), QStringLiteral("Giulia"));
         auto *child = tab_->findChild<QComboBox *>("bambino");
-        QCOMPARE(child->count(), 2);
+        QCOMPARE(child->count(), 3);
+        QCOMPARE(child->itemText(2), QStringLiteral("senza nome")); // the other two sessions
         child->setFocus();
         andWait([child] { QTest::keyClick(child, Qt::Key_Down); });
         QCOMPARE(child->currentText(), QStringLiteral("Giulia"));
@@ -455,6 +517,92 @@ private slots:
         andWait([this] { click("cancellaTutto"); });
         QCOMPARE(rows(), 0);
         QCOMPARE(queryRows(db(), "SELECT count(*) FROM answers"), QStringLiteral("0"));
+    }
+
+    // The teacher names a child and says she plays now: the child's program
+    // writes her answers to her, and the class's table and what she should
+    // practise follow without a click.
+    void whoPlaysNowGetsTheAnswers()
+    {
+        addChild(QStringLiteral("Marco"));
+        addChild(QStringLiteral("Giulia"));
+        QCOMPARE(widget<QComboBox>("oraGioca")->count(), 3); // nobody, then the children by name
+        choosePlaying(QStringLiteral("Marco"));
+        QCOMPARE(queryRows(db(), "SELECT c.name FROM now_playing p JOIN children c ON c.id = p.child_id"),
+                 QStringLiteral("Marco"));
+        writeMixUps(13, 30, 8);
+        QTRY_COMPARE_WITH_TIMEOUT(rows(), 4, 10000);
+        QCOMPARE(cellText(3, 5), QStringLiteral("Marco"));
+        const QString today = dayText(QDate::currentDate());
+        QTRY_VERIFY_WITH_TIMEOUT(classRows().contains("Marco|–|22 su 30|–|–|–|" + today), 10000);
+        QVERIFY2(classRows().contains("senza nome|1 su 1|2 su 4|1 su 2|–|–|" + today), qPrintable(classRows().join('\n')));
+        const auto *practise = widget<QListWidget>("daEsercitare");
+        QStringList lines;
+        for (int i = 0; i < practise->count(); ++i)
+            lines << practise->item(i)->text();
+        QVERIFY2(lines.contains(QStringLiteral("Marco: scambia spesso la E con la I quando le sente (8 volte su 30)")),
+                 qPrintable(lines.join('\n')));
+
+        // A double click on her row shows only her answers.
+        widget<QTabWidget>("viste")->setCurrentIndex(1);
+        auto *table = widget<QTableView>("classe");
+        const int row = int(classRows().indexOf(QRegularExpression("^Marco\\|.*")));
+        QVERIFY(row >= 0);
+        QTRY_VERIFY(table->isVisible() && table->visualRect(table->model()->index(row, 0)).isValid());
+        const QRect at = table->visualRect(table->model()->index(row, 0));
+        andWait([&] { // a double click is a press, then the second press that makes it double
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at.center());
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at.center());
+        });
+        QTRY_COMPARE(rows(), 1);
+        QCOMPARE(widget<QComboBox>("bambino")->currentText(), QStringLiteral("Marco"));
+    }
+
+    // Erasing a child asks first with what goes; then nothing of her stays in the tab.
+    void erasingAChildAsksFirst()
+    {
+        addChild(QStringLiteral("Marco"));
+        choosePlaying(QStringLiteral("Marco"));
+        writeMixUps(13, 3, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(rows(), 4, 10000);
+        widget<QTabWidget>("viste")->setCurrentIndex(1);
+        auto *table = widget<QTableView>("classe");
+        QTRY_VERIFY(classRows().indexOf(QRegularExpression("^Marco\\|.*")) >= 0);
+        const int row = int(classRows().indexOf(QRegularExpression("^Marco\\|.*")));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(row, 0)).center());
+        QString said;
+        pressInBox(QStringLiteral("Annulla"), &said);
+        click("cancellaBambino");
+        QTRY_VERIFY(!said.isEmpty());
+        QVERIFY2(said.contains(QStringLiteral("Cancello Marco e tutte le sue risposte (1 sessione, 3 risposte, del %1)")
+                                   .arg(dayText(QDate::currentDate()))),
+                 qPrintable(said));
+        QCOMPARE(queryRows(db(), "SELECT count(*) FROM children"), QStringLiteral("1"));
+        pressInBox(QStringLiteral("Cancella"));
+        andWait([this] { click("cancellaBambino"); });
+        QCOMPARE(queryRows(db(), "SELECT count(*) FROM children"), QStringLiteral("0"));
+        QCOMPARE(rows(), 3);
+        QCOMPARE(widget<QComboBox>("oraGioca")->count(), 1);
+        QVERIFY(classRows().filter(QStringLiteral("Marco")).isEmpty());
+    }
+
+    // Trouble with the file is at the top of the tab until the teacher says she read it.
+    void problemsShownUntilRead()
+    {
+        QVERIFY(!widget<QWidget>("barraProblemi")->isVisible());
+        {
+            SqliteDb sql;
+            QCOMPARE(sql.open(db(), false), SQLITE_OK);
+            QCOMPARE(sql.exec("INSERT INTO problems(at_ms, kind, count) VALUES(1709546400000, 'risposte perse', 5)"),
+                     SQLITE_OK);
+        }
+        andWait([this] { click("aggiorna"); });
+        QVERIFY(widget<QWidget>("barraProblemi")->isVisible());
+        QVERIFY2(widget<QLabel>("problemi")->text().contains(QStringLiteral("5 risposte non sono state conservate")),
+                 qPrintable(widget<QLabel>("problemi")->text()));
+        andWait([this] { click("hoLetto"); });
+        QVERIFY(!widget<QWidget>("barraProblemi")->isVisible());
+        QCOMPARE(queryRows(db(), "SELECT read FROM problems"), QStringLiteral("1"));
     }
 
     void csvStartsWithTheMarkAndTheHeader()

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ResultsLoader.h"
+#include "results/ResultsEditor.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -75,6 +76,21 @@ public:
     }
 
 private:
+    void readClass(ResultsSnapshot &s, const std::function<bool()> &stale)
+    {
+        s.children = reader_->children();
+        s.nowPlaying = reader_->nowPlaying();
+        s.problems = reader_->problems(true);
+        s.damagedCopies = ResultsEditor::damagedCopies(database_);
+        ResultsFilter everyone = s.filter;
+        everyone.childId = ResultsFilter::kAnyChild;
+        everyone.label.clear();
+        if (!stale())
+            s.overview = reader_->classOverview(everyone);
+        if (!stale())
+            s.practise = reader_->practiseNext(everyone);
+    }
+
     bool open(ResultsSnapshot &s)
     {
         if (reader_ && reader_->fileMoved())
@@ -114,6 +130,7 @@ private:
             foldTallies(s, reader_->vowelsBySession(s.filter));
         if (!stale())
             s.words = reader_->mostMissedWords(10, s.filter);
+        readClass(s, stale);
         reader_->setStopCheck({});
     }
 

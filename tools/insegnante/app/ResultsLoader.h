@@ -25,6 +25,14 @@ struct ResultsSnapshot {
     VowelScores scores{};
     QList<DayShare> days; // a session counts on the day it began
     QList<MissedWord> words;
+    // The class, whatever child the filter names: its children, who plays
+    // now, each child's scores and what to practise, the problems unread.
+    QList<ChildEntry> children;
+    ChildEntry nowPlaying;
+    QList<ChildOverview> overview;
+    QList<PractiseNext> practise;
+    QList<ProblemEntry> problems;
+    QStringList damagedCopies;
 };
 
 // Folds the tallies of each session into the bars and the days' trend.

@@ -53,7 +53,7 @@ QVariant SessionsModel::data(const QModelIndex &index, int role) const
     case 2: return timeText(s.endedMs);
     case 3: return QLocale(QLocale::Italian).toString(s.right);
     case 4: return QLocale(QLocale::Italian).toString(s.wrong);
-    case 5: return s.label;
+    case 5: return s.childName.isEmpty() ? s.label : s.childName;
     case 6: return exercises_[index.row()];
     }
     return {};

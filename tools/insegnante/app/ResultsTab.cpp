@@ -2,6 +2,7 @@
 #include "ResultsTab.h"
 
 #include "ResultsCharts.h"
+#include "ResultsClass.h"
 #include "ResultsMatrix.h"
 #include "ResultsSessions.h"
 #include "results/Schema.h"
@@ -16,6 +17,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
 
 namespace zampli::teacher {
@@ -57,9 +59,21 @@ ResultsTab::ResultsTab(const QString &folder, QWidget *parent)
     message_->setWordWrap(true);
     state_ = new QLabel;
     state_->setObjectName(QStringLiteral("stato"));
+    class_ = new ClassPanel(
+        database_, [this](const QString &title, const QString &text, const QString &yes) {
+            return confirm(title, text, yes);
+        });
+    connect(class_, &ClassPanel::changed, this, &ResultsTab::refresh);
+    connect(class_, &ClassPanel::told, this, &ResultsTab::tell);
+    connect(class_, &ClassPanel::childChosen, this, &ResultsTab::showChild);
+    auto *playing = new QLabel(QStringLiteral("Ora gioca:"));
+    playing->setBuddy(class_->nowPlaying());
+    messages->addWidget(playing);
+    messages->addWidget(class_->nowPlaying());
     messages->addWidget(message_, 1);
     messages->addWidget(state_);
     layout->addLayout(messages);
+    layout->addWidget(buildProblems());
     auto *split = new QSplitter(Qt::Vertical);
     auto *top = new QSplitter;
     top->addWidget(buildSessions());
@@ -69,7 +83,11 @@ ResultsTab::ResultsTab(const QString &folder, QWidget *parent)
     top->setStretchFactor(1, 2);
     split->addWidget(top);
     split->addWidget(buildPictures());
-    layout->addWidget(split, 1);
+    auto *views = new QTabWidget;
+    views->setObjectName(QStringLiteral("viste"));
+    views->addTab(split, QStringLiteral("Risposte"));
+    views->addTab(class_, QStringLiteral("Classe"));
+    layout->addWidget(views, 1);
     poll_.setInterval(kPollMs);
     connect(&poll_, &QTimer::timeout, this, [this] {
         if (loader_)
@@ -113,6 +131,32 @@ void ResultsTab::buildFilters(QLayout *into)
     connect(pdf, &QPushButton::clicked, this, &ResultsTab::exportPdf);
     row->addWidget(csv);
     row->addWidget(pdf);
+}
+
+// Trouble with the file the teacher has not read yet: shown until she says she has.
+QWidget *ResultsTab::buildProblems()
+{
+    problemsBar_ = new QWidget;
+    problemsBar_->setObjectName(QStringLiteral("barraProblemi"));
+    problemsBar_->setAutoFillBackground(true);
+    QPalette warm = problemsBar_->palette();
+    warm.setColor(QPalette::Window, QColor(255, 243, 205));
+    warm.setColor(QPalette::WindowText, Qt::black);
+    problemsBar_->setPalette(warm);
+    auto *row = new QHBoxLayout(problemsBar_);
+    problems_ = new QLabel;
+    problems_->setObjectName(QStringLiteral("problemi"));
+    problems_->setWordWrap(true);
+    problems_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPushButton *read = button(QStringLiteral("Ho letto"), "hoLetto");
+    damaged_ = button(QStringLiteral("Togli le copie guaste…"), "togliCopieGuaste");
+    connect(read, &QPushButton::clicked, this, &ResultsTab::markProblemsRead);
+    connect(damaged_, &QPushButton::clicked, this, &ResultsTab::removeDamagedCopies);
+    row->addWidget(problems_, 1);
+    row->addWidget(damaged_, 0, Qt::AlignTop);
+    row->addWidget(read, 0, Qt::AlignTop);
+    problemsBar_->hide();
+    return problemsBar_;
 }
 
 QWidget *ResultsTab::buildSessions()

@@ -17,6 +17,7 @@ class QTableView;
 
 namespace zampli::teacher {
 
+class ClassPanel;
 class ConfusionModel;
 class CopyableTable;
 class SessionsModel;
@@ -55,7 +56,12 @@ private:
     QWidget *buildSessions();
     QWidget *buildPictures();
     void present(const ResultsSnapshot &s);
-    void fillChildren(const QStringList &labels);
+    void fillChildren(const ResultsSnapshot &s);
+    void fillProblems(const ResultsSnapshot &s);
+    QWidget *buildProblems();
+    void markProblemsRead();
+    void removeDamagedCopies();
+    void showChild(qint64 child);
     void fillSessions(qint64 chosen); // the session to choose again, 0 for none
     void fillKinds();
     void showKind();
@@ -90,6 +96,10 @@ private:
     QListWidget *missed_ = nullptr;
     QLabel *message_ = nullptr;
     QLabel *state_ = nullptr;
+    QWidget *problemsBar_ = nullptr;
+    QLabel *problems_ = nullptr;
+    QPushButton *damaged_ = nullptr;
+    ClassPanel *class_ = nullptr;
     VowelBarsChart *bars_ = nullptr;
     TrendChart *trend_ = nullptr;
     bool filling_ = false;

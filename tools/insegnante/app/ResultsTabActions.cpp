@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the teacher does to the results: names, deletions, exports.
 #include "Progress.h"
+#include "ResultsClass.h"
 #include "ResultsNames.h"
 #include "ResultsReport.h"
 #include "ResultsSessions.h"
@@ -38,7 +39,8 @@ QString chooseTarget(QWidget *parent, const QString &title, const QString &name,
 // "la sessione di Giulia del 05/03/2024, dalle 09:00 alle 09:05"
 QString sessionText(const SessionSummary &s)
 {
-    const QString whose = s.label.isEmpty() ? QString() : QStringLiteral(" di %1").arg(s.label);
+    const QString name = s.childName.isEmpty() ? s.label : s.childName;
+    const QString whose = name.isEmpty() ? QString() : QStringLiteral(" di %1").arg(name);
     return QStringLiteral("la sessione%1 del %2, dalle %3 alle %4")
         .arg(whose, dayText(s.startedMs), timeText(s.startedMs), timeText(s.endedMs));
 }
@@ -59,13 +61,23 @@ void ResultsTab::tell(const QString &text)
     message_->setText(text);
 }
 
+// The session goes to the child of that name, who joins the class if she is new.
 void ResultsTab::giveName()
 {
     const SessionSummary *session = chosenSession();
-    if (!session)
+    const QString name = name_->text().simplified();
+    if (!session || name.isEmpty())
         return tell(QStringLiteral("Scegli prima una sessione nella tabella, poi scrivi il nome."));
     ResultsEditor editor;
-    if (!editor.open(database_) || !editor.labelSession(session->id, name_->text()))
+    if (!editor.open(database_))
+        return tell(editor.error());
+    qint64 child = 0;
+    for (const ChildEntry &c : std::as_const(shown_.children))
+        if (c.name.compare(name, Qt::CaseInsensitive) == 0)
+            child = c.id;
+    if (child == 0 && (child = editor.addChild(name)) == 0)
+        return tell(editor.error());
+    if (!editor.nameSession(session->id, child))
         return tell(QStringLiteral("Non riesco a dare il nome nel file %1: chiudi ZAMPLI e riprova.").arg(database_));
     name_->clear();
     refresh();
@@ -90,21 +102,64 @@ void ResultsTab::deleteSession()
     refresh();
 }
 
+// Everything of the child chosen above, or of every child: asked first, with
+// what will go. A child of the class is erased with her name.
 void ResultsTab::eraseMany()
 {
-    const QString label = child_->currentData().toString();
-    const QString text = label.isNull()
-                             ? QStringLiteral("Cancello tutte le risposte di tutti i bambini di questa copia di "
-                                              "ZAMPLI? Non si potranno riavere.")
-                             : QStringLiteral("Cancello tutte le risposte di %1? Non si potranno riavere.").arg(label);
-    if (!confirm(QStringLiteral("Cancella i risultati"), text, QStringLiteral("Cancella")))
-        return;
+    const ResultsFilter f = filter();
     ResultsEditor editor;
     if (!editor.open(database_))
-        return tell(QStringLiteral("Non riesco a cancellare nel file %1: chiudi ZAMPLI e riprova.").arg(database_));
-    const int gone = label.isNull() ? editor.eraseAll() : editor.eraseLabel(label);
+        return tell(editor.error());
+    const QString who = child_->currentText();
+    QString text;
+    if (f.childId > 0)
+        text = QStringLiteral("Cancello %1 e tutte le sue risposte (%2)? Il suo nome sparisce da questa copia di "
+                              "ZAMPLI.").arg(who, eraseText(editor.previewChild(f.childId)));
+    else if (f.childId == ResultsFilter::kAnyChild && f.label.isNull())
+        text = QStringLiteral("Cancello tutte le risposte di tutti i bambini di questa copia di ZAMPLI (%1)?")
+                   .arg(eraseText(editor.previewAll()));
+    else
+        text = QStringLiteral("Cancello tutte le risposte di %1 (%2)?").arg(who, countText(int(shown_.sessions.size()),
+                                                                                           "sessione", "sessioni"));
+    if (!confirm(QStringLiteral("Cancella i risultati"), text + QStringLiteral(" Non si potranno riavere."),
+                 QStringLiteral("Cancella")))
+        return;
+    int gone = 0;
+    if (f.childId > 0)
+        gone = editor.eraseChild(f.childId) ? 1 : 0;
+    else if (f.childId == ResultsFilter::kNoChild)
+        for (const SessionSummary &s : std::as_const(shown_.sessions))
+            gone += editor.deleteSession(s.id) ? 1 : 0;
+    else
+        gone = f.label.isNull() ? editor.eraseAll() : editor.eraseLabel(f.label);
     refresh();
+    if (f.childId > 0)
+        return tell(gone ? QStringLiteral("%1 non è più nella classe e le sue risposte sono cancellate.").arg(who)
+                         : editor.error());
     tell(gone == 1 ? QStringLiteral("Cancellata 1 sessione.") : QStringLiteral("Cancellate %1 sessioni.").arg(gone));
+}
+
+void ResultsTab::markProblemsRead()
+{
+    ResultsEditor editor;
+    if (!editor.open(database_) || !editor.markProblemsRead())
+        return tell(editor.error());
+    refresh();
+}
+
+void ResultsTab::removeDamagedCopies()
+{
+    const QStringList copies = ResultsEditor::damagedCopies(database_);
+    const QString text = QStringLiteral("Tolgo %1 del file dei risultati messe da parte perché guaste? Le risposte "
+                                        "che si potevano leggere sono già nei risultati; il resto non si potrà "
+                                        "più cercare.")
+                             .arg(copies.size() == 1 ? QStringLiteral("la copia")
+                                                     : QStringLiteral("le %1 copie").arg(copies.size()));
+    if (copies.isEmpty() || !confirm(QStringLiteral("Togli le copie guaste"), text, QStringLiteral("Togli")))
+        return;
+    const int gone = ResultsEditor::removeDamagedCopies(database_);
+    tell(gone == 1 ? QStringLiteral("Tolta 1 copia guasta.") : QStringLiteral("Tolte %1 copie guaste.").arg(gone));
+    refresh();
 }
 
 bool ResultsTab::confirm(const QString &title, const QString &text, const QString &yes)

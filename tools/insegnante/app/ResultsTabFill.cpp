@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Risultati tab filled from a reading: filters, the table and the pictures.
 #include "ResultsCharts.h"
+#include "ResultsClass.h"
 #include "ResultsMatrix.h"
 #include "ResultsNames.h"
 #include "ResultsSessions.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 
 namespace zampli::teacher {
@@ -32,6 +34,25 @@ int answersOf(const ConfusionMatrix &m)
     return all;
 }
 
+// The "Bambino" list holds a child of the class by her id, those of nobody
+// named, and names given by hand to sessions before the class had a list.
+QString childKey(qint64 child)
+{
+    return QStringLiteral("c:%1").arg(child);
+}
+
+QString labelKey(const QString &label)
+{
+    return QStringLiteral("l:") + label;
+}
+
+QString filterKey(const ResultsFilter &f)
+{
+    if (f.childId != ResultsFilter::kAnyChild)
+        return childKey(f.childId);
+    return f.label.isNull() ? QString() : labelKey(f.label);
+}
+
 } // namespace
 
 ResultsFilter ResultsTab::filter() const
@@ -39,7 +60,11 @@ ResultsFilter ResultsTab::filter() const
     ResultsFilter f;
     f.fromMs = from_->date().startOfDay().toMSecsSinceEpoch();
     f.toMs = to_->date().addDays(1).startOfDay().toMSecsSinceEpoch() - 1;
-    f.label = child_->currentData().toString(); // null for every child
+    const QString key = child_->currentData().toString();
+    if (key.startsWith(QLatin1String("c:")))
+        f.childId = key.mid(2).toLongLong();
+    else if (key.startsWith(QLatin1String("l:")))
+        f.label = key.mid(2);
     return f;
 }
 
@@ -67,7 +92,7 @@ void ResultsTab::present(const ResultsSnapshot &s)
     const qint64 chosen = chosenSession() ? chosenSession()->id : 0;
     shown_ = s;
     filling_ = true;
-    fillChildren(s.labels);
+    fillChildren(s);
     if (from_->date() == QDate(2000, 1, 1) && s.firstAnswerMs > 0) // first reading: from the first answer on
         from_->setDate(QDateTime::fromMSecsSinceEpoch(s.firstAnswerMs).date());
     filling_ = false;
@@ -78,9 +103,11 @@ void ResultsTab::present(const ResultsSnapshot &s)
     missed_->clear();
     for (const MissedWord &w : s.words)
         missed_->addItem(missedText(w));
+    class_->present(s);
+    fillProblems(s);
     showState();
     state_->clear();
-    if (child_->currentData().toString() != s.filter.label)
+    if (child_->currentData().toString() != filterKey(s.filter))
         refresh(); // the child chosen has no session left: every child is shown instead
     emit updated();
 }
@@ -104,17 +131,50 @@ void ResultsTab::showState()
     }
 }
 
-void ResultsTab::fillChildren(const QStringList &labels)
+void ResultsTab::fillChildren(const ResultsSnapshot &s)
 {
     const QString chosen = child_->currentData().toString();
     child_->clear();
     child_->addItem(QStringLiteral("Tutti"), QString());
-    for (const QString &n : labels)
-        child_->addItem(n, n);
+    QStringList names;
+    for (const ChildEntry &c : s.children) {
+        child_->addItem(c.name, childKey(c.id));
+        names << c.name.toCaseFolded();
+    }
+    for (const ChildOverview &c : s.overview)
+        if (c.childId == 0)
+            child_->addItem(unnamedChild(), childKey(ResultsFilter::kNoChild));
+    // A name given by hand that is no child's: its sessions stay reachable.
+    for (const QString &n : s.labels)
+        if (!names.contains(n.toCaseFolded()))
+            child_->addItem(n, labelKey(n));
     const int at = child_->findData(chosen);
     child_->setCurrentIndex(chosen.isNull() || at < 0 ? 0 : at);
     eraseMany_->setText(child_->currentIndex() > 0 ? QStringLiteral("Cancella tutto di %1…").arg(child_->currentText())
                                                    : QStringLiteral("Cancella tutto…"));
+}
+
+void ResultsTab::showChild(qint64 child)
+{
+    const int at = child_->findData(childKey(child == 0 ? ResultsFilter::kNoChild : child));
+    if (at >= 0)
+        child_->setCurrentIndex(at); // the reading follows from the list's change
+    findChild<QTabWidget *>(QStringLiteral("viste"))->setCurrentIndex(0);
+}
+
+void ResultsTab::fillProblems(const ResultsSnapshot &s)
+{
+    QStringList lines;
+    for (const ProblemEntry &p : s.problems)
+        lines << problemText(p).toHtmlEscaped();
+    if (!s.damagedCopies.isEmpty())
+        lines << QStringLiteral("Accanto al file dei risultati restano %1 messe da parte perché guaste: servono solo "
+                                "a chi vuole guardarle, e si possono togliere.")
+                     .arg(s.damagedCopies.size() == 1 ? QStringLiteral("una copia")
+                                                      : QStringLiteral("%1 copie").arg(s.damagedCopies.size()));
+    damaged_->setVisible(!s.damagedCopies.isEmpty());
+    problemsBar_->setVisible(!lines.isEmpty());
+    problems_->setText(QStringLiteral("<b>Problemi con i risultati</b><br>") + lines.join(QStringLiteral("<br>")));
 }
 
 void ResultsTab::fillSessions(qint64 chosen)

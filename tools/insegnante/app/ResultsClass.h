@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "ResultsLoader.h"
+#include "results/ResultsEditor.h"
+
+#include <QAbstractTableModel>
+#include <QWidget>
+#include <functional>
+
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QTableView;
+
+namespace zampli::teacher {
+
+// The class at a glance: a row a child, right out of asked for each vowel
+// and the last day she played.
+class ClassModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+    void setRows(const QList<ChildOverview> &rows);
+    const QList<ChildOverview> &rows() const { return rows_; }
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 7; }
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    QList<ChildOverview> rows_;
+};
+
+// "Marco: scambia spesso la E con la I quando le sente (12 volte su 40)".
+QString practiseText(const PractiseNext &p);
+// "3 sessioni, 250 risposte, dal 04/03/2026 al 06/03/2026", for the question before an erase.
+QString eraseText(const ErasePreview &p);
+
+// The children of a copy: who plays now, the class's table, what each
+// should practise next, and her name added, changed or taken away with all
+// her answers. Every change goes to the results file at once; the tab reads
+// it again after.
+class ClassPanel : public QWidget {
+    Q_OBJECT
+public:
+    using Confirm = std::function<bool(const QString &title, const QString &text, const QString &yes)>;
+    ClassPanel(QString database, Confirm confirm, QWidget *parent = nullptr);
+
+    void present(const ResultsSnapshot &s);
+    // The "Ora gioca" choice, for the tab's top row.
+    QComboBox *nowPlaying() const { return playing_; }
+
+signals:
+    // A change was written: the tab reads the file again.
+    void changed();
+    // A line for the teacher, under the filters.
+    void told(const QString &text);
+    // The teacher asked to see one child's answers (double click on her row).
+    void childChosen(qint64 child);
+
+private:
+    void choosePlaying();
+    void addChild();
+    void renameChild();
+    void eraseChild();
+    const ChildOverview *chosenChild() const;
+    bool openEditor(ResultsEditor &editor);
+
+    QString database_;
+    Confirm confirm_;
+    QComboBox *playing_ = nullptr;
+    QLineEdit *name_ = nullptr;
+    ClassModel *model_ = nullptr;
+    QTableView *table_ = nullptr;
+    QListWidget *practise_ = nullptr;
+    bool filling_ = false;
+};
+
+} // namespace zampli::teacher
