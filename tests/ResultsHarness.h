@@ -46,15 +46,18 @@ struct WithResults {
     }
     ~WithResults() { h.answers.also = nullptr; }
     // Starts the writer as the child's program does, telling through its ProblemLog.
-    void start()
+    void start(ResultsWriter::Timing timing = {})
     {
-        writer = std::make_unique<ResultsWriter>(db, h.folder.path(), [this](const QString &l) { h.log.note(l); });
+        writer = std::make_unique<ResultsWriter>(db, h.folder.path(), [this](const QString &l) { h.log.note(l); },
+                                                 timing);
         log = std::make_unique<WrittenAnswerLog>(*writer);
         h.answers.also = log.get();
     }
     // What the adult was told about the results.
     QStringList told() const { return h.problems.filter(QStringLiteral("risultati")); }
     QString rows(const char *sql) const { return queryRows(db, sql); }
+    // Where answers that could not be written by the end wait for the next start.
+    QString pending() const { return db + QStringLiteral(".in-attesa"); }
 
     QTemporaryDir state;
     Harness h;

@@ -21,6 +21,34 @@ namespace {
 // Far above a click's few milliseconds: it catches a window that waits for the disk.
 constexpr qint64 kFreezeMs = 1000;
 
+// The end waits a little for a lock, so that a test need not wait the program's seconds.
+constexpr ResultsWriter::Timing kShortQuit{.quitWaitMs = 300};
+
+// A full disk, as a limit on the size of any file written: at the current
+// size of the database's biggest file, so that it can grow no more. Lifted
+// with the object.
+class DiskFull {
+public:
+    explicit DiskFull(const QString &db)
+    {
+        getrlimit(RLIMIT_FSIZE, &before_);
+        rlimit full = before_;
+        full.rlim_cur = rlim_t(qMax(QFileInfo(db).size(), QFileInfo(db + "-wal").size()));
+        set_ = setrlimit(RLIMIT_FSIZE, &full) == 0;
+    }
+    ~DiskFull()
+    {
+        setrlimit(RLIMIT_FSIZE, &before_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    bool set() const { return set_; }
+
+private:
+    rlimit before_{};
+    void (*oldHandler_)(int) = std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
+    bool set_ = false;
+};
+
 QString helper()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/results_helper");
@@ -137,17 +165,11 @@ private slots:
         auto &form = open(r);
         QVERIFY(clickWrong(r, form, 3) < kFreezeMs);
         QVERIFY(r.writer->sync());
-        const qint64 size = qMax(QFileInfo(r.db).size(), QFileInfo(r.db + "-wal").size());
-        rlimit before{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
-        rlimit full = before;
-        full.rlim_cur = rlim_t(size);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+        auto full = std::make_unique<DiskFull>(r.db);
+        QVERIFY(full->set());
         const qint64 slowest = clickWrong(r, form, 5);
         const bool written = r.writer->sync();
-        setrlimit(RLIMIT_FSIZE, &before);
-        std::signal(SIGXFSZ, oldHandler);
+        full.reset();
         QVERIFY(slowest < kFreezeMs);
         QVERIFY(!written);
         QVERIFY(r.writer->sync());
@@ -187,6 +209,105 @@ private slots:
         QCOMPARE(integrity(r.db), QStringLiteral("ok"));
         QCOMPARE(r.told().size(), 1);
         QVERIFY2(r.told()[0].contains("occupato"), qPrintable(r.told()[0]));
+    }
+
+    // The end comes while another program holds the lock past the wait: the
+    // answers not yet in the file and the session's end go beside it, and the
+    // next start puts them in, each once, in the session they belong to.
+    void quitWhileLockedSetsAnswersAside()
+    {
+        WithResults r;
+        r.start(kShortQuit);
+        auto &form = open(r);
+        QVERIFY(clickWrong(r, form, 2) < kFreezeMs);
+        QVERIFY(r.writer->sync());
+        SqliteDb other;
+        QCOMPARE(other.open(r.db, false), SQLITE_OK);
+        QCOMPARE(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+        QVERIFY(clickWrong(r, form, 3) < kFreezeMs);
+        const QByteArray quitAt = QByteArray::number(QDateTime::currentMSecsSinceEpoch());
+        r.writer.reset();
+        QCOMPARE(other.exec("COMMIT"), SQLITE_OK);
+        other.close();
+        QVERIFY(QFileInfo(r.pending()).isFile());
+        QCOMPARE(r.rows("SELECT count(*) FROM answers"), QStringLiteral("2"));
+        QCOMPARE(r.told().size(), 2);
+        QVERIFY2(r.told()[1].contains("messe da parte in " + r.pending() + ": 3."), qPrintable(r.told()[1]));
+
+        r.start(kShortQuit);
+        QVERIFY(r.writer->sync());
+        QCOMPARE(r.rows("SELECT session_id, count(*), sum(right = 0) FROM answers GROUP BY session_id"),
+                 QStringLiteral("1|5|5"));
+        QCOMPARE(r.rows("SELECT count(*), ended_ms >= " + quitAt + " FROM sessions"), QStringLiteral("1|1"));
+        QVERIFY(!QFileInfo::exists(r.pending()));
+        QCOMPARE(integrity(r.db), QStringLiteral("ok"));
+    }
+
+    // The results folder is removed while the child plays: the answers after
+    // it are in a new file at the same place, in a session of their own.
+    void folderRemovedWhilePlaying()
+    {
+        WithResults r;
+        r.start();
+        auto &form = open(r);
+        QVERIFY(clickWrong(r, form, 2) < kFreezeMs);
+        QVERIFY(r.writer->sync());
+        QVERIFY(QDir(QFileInfo(r.db).path()).removeRecursively());
+        QVERIFY(clickWrong(r, form, 3) < kFreezeMs);
+        QVERIFY(r.writer->sync());
+        QVERIFY(QFileInfo(r.db).isFile());
+        QCOMPARE(r.rows("SELECT count(*), sum(right = 0) FROM answers"), QStringLiteral("3|3"));
+        QCOMPARE(r.rows("SELECT count(*) FROM sessions"), QStringLiteral("1"));
+        QCOMPARE(QFileInfo(QFileInfo(r.db).path()).permissions() & 0x0777, QFileDevice::Permissions(0x0700));
+        QCOMPARE(integrity(r.db), QStringLiteral("ok"));
+        QCOMPARE(r.told().size(), 1);
+        QVERIFY2(r.told()[0].contains("spostato o cancellato"), qPrintable(r.told()[0]));
+    }
+
+    // The file is renamed while the child plays: what was written stays in
+    // it, whole, and the answers after it go to a new file under the old name.
+    void fileRenamedWhilePlaying()
+    {
+        WithResults r;
+        r.start();
+        auto &form = open(r);
+        QVERIFY(clickWrong(r, form, 2) < kFreezeMs);
+        QVERIFY(r.writer->sync());
+        const QString renamed = QFileInfo(r.db).path() + "/vecchi-risultati.sqlite";
+        QVERIFY(QFile::rename(r.db, renamed));
+        QVERIFY(clickWrong(r, form, 3) < kFreezeMs);
+        QVERIFY(r.writer->sync());
+        QCOMPARE(r.rows("SELECT count(*) FROM answers"), QStringLiteral("3"));
+        QCOMPARE(queryRows(renamed, "SELECT count(*) FROM answers"), QStringLiteral("2"));
+        QCOMPARE(integrity(r.db), QStringLiteral("ok"));
+        QCOMPARE(integrity(renamed), QStringLiteral("ok"));
+        QCOMPARE(r.told().size(), 1);
+    }
+
+    // The disk is full when the program ends and has room at the next start.
+    void fullDiskAtQuitKeepsAnswersForTheNextStart()
+    {
+        WithResults r;
+        r.start(kShortQuit);
+        auto &form = open(r);
+        QVERIFY(clickWrong(r, form, 3) < kFreezeMs);
+        QVERIFY(r.writer->sync());
+        auto full = std::make_unique<DiskFull>(r.db);
+        QVERIFY(full->set());
+        const qint64 slowest = clickWrong(r, form, 4);
+        r.writer.reset();
+        full.reset();
+        QVERIFY(slowest < kFreezeMs);
+        QCOMPARE(r.rows("SELECT count(*) FROM answers"), QStringLiteral("3"));
+        QVERIFY(QFileInfo(r.pending()).isFile());
+
+        r.start(kShortQuit);
+        QVERIFY(r.writer->sync());
+        QCOMPARE(r.rows("SELECT count(*) FROM answers"), QStringLiteral("7"));
+        QVERIFY(!QFileInfo::exists(r.pending()));
+        QCOMPARE(r.told().size(), 2);
+        QVERIFY2(r.told()[0].contains("disco"), qPrintable(r.told()[0]));
+        QVERIFY2(r.told()[1].contains("messe da parte"), qPrintable(r.told()[1]));
     }
 
     // A program answering all the time is killed: every answer handed over

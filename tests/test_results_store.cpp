@@ -6,6 +6,7 @@
 #include "results/Sqlite.h"
 #include "ResultsHarness.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -18,6 +19,25 @@ namespace {
 
 constexpr qint64 kMarch4 = 1709546400000; // 2024-03-04 10:00:00 UTC
 constexpr qint64 kMarch5 = 1709629200000; // 2024-03-05 09:00:00 UTC
+
+// The end waits a little for a lock, so that a test need not wait the program's seconds.
+constexpr ResultsWriter::Timing kShortQuit{.quitWaitMs = 300};
+
+// The tables as the first version of the program made them, on users' machines.
+const char *const kFirstVersion =
+    "CREATE TABLE sessions(id INTEGER PRIMARY KEY, started_ms INTEGER NOT NULL, ended_ms INTEGER NOT NULL,"
+    " program_folder TEXT NOT NULL, label TEXT);"
+    "CREATE TABLE answers(id INTEGER PRIMARY KEY,"
+    " session_id INTEGER NOT NULL REFERENCES sessions(id) ON DELETE CASCADE, at_ms INTEGER NOT NULL,"
+    " window TEXT NOT NULL, turn INTEGER NOT NULL, asked TEXT NOT NULL, asked_as TEXT NOT NULL,"
+    " asked_style INTEGER NOT NULL, word TEXT, chosen TEXT NOT NULL, chosen_as TEXT NOT NULL,"
+    " chosen_style INTEGER NOT NULL, right INTEGER NOT NULL, answer_ms INTEGER NOT NULL);"
+    "CREATE INDEX answers_at ON answers(at_ms);"
+    "CREATE INDEX answers_session ON answers(session_id);"
+    "INSERT INTO sessions VALUES(1, 1709546400000, 1709546460000, '/opt/zampli', 'Anna');"
+    "INSERT INTO answers VALUES(1, 1, 1709546400000, 'FormZampli3', 1, 'E', 'voce', 0, NULL, 'I', 'lettera', 1, 0,"
+    " 900);"
+    "PRAGMA user_version = 1;";
 
 AnswerRecord answer(qint64 at, const char *window, const char *asked, Shown askedAs, int askedStyle,
                     const char *chosen, Shown chosenAs, int chosenStyle, const char *word = "", qint64 ms = 1000)
@@ -71,6 +91,7 @@ class ResultsStoreTest : public QObject {
     QTemporaryDir dir;
     QStringList told;
     QString path() const { return dir.filePath(QStringLiteral("zampli.sqlite")); }
+    QString pending() const { return path() + QStringLiteral(".in-attesa"); }
     ResultsFile::Report report()
     {
         return [this](const QString &line) { told << line; };
@@ -99,6 +120,44 @@ class ResultsStoreTest : public QObject {
                  SQLITE_OK);
     }
 
+    // A session of March 4th: one answer written, then `later` more and the
+    // session's end while a second connection holds the write lock until
+    // the writer has ended.
+    void endWhileLocked(int later)
+    {
+        auto w = std::make_unique<ResultsWriter>(path(), QStringLiteral("/opt/zampli"), report(), kShortQuit);
+        w->sessionStarted(kMarch4);
+        w->record(answer(kMarch4, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+        QVERIFY(w->sync());
+        SqliteDb other;
+        QCOMPARE(other.open(path(), false), SQLITE_OK);
+        QCOMPARE(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+        for (int k = 1; k <= later; ++k)
+            w->record(answer(kMarch4 + k * 1000, "FormZampli3", "E", Shown::Voice, 0, "I", Shown::Letter, 1));
+        w->sessionEnded(kMarch4 + 60000);
+        w.reset();
+        QCOMPARE(other.exec("COMMIT"), SQLITE_OK);
+    }
+
+    static QByteArray contents(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
+    }
+
+    static void put(const QString &path, const QByteArray &bytes)
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+
+    // A start of the program that only merges what waits beside the file.
+    void startAgain()
+    {
+        ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report(), kShortQuit);
+        QVERIFY(w.sync());
+    }
+
 private slots:
     void initTestCase()
     {
@@ -110,6 +169,7 @@ private slots:
         QFile::remove(path());
         QFile::remove(path() + "-wal");
         QFile::remove(path() + "-shm");
+        QFile::remove(path() + ".in-attesa");
         told.clear();
     }
 
@@ -122,7 +182,7 @@ private slots:
         w.record(answer(kMarch4, "FormZampli3", "E", Shown::Voice, 0, "I", Shown::Letter, 4, "", 2345));
         w.record(answer(kMarch4 + 9, "FormIniziaPer", "U", Shown::Word, 0, "U", Shown::Tile, 0, "uva", 17));
         QVERIFY(w.sync());
-        QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("1"));
+        QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("2"));
         QCOMPARE(rows(path(), "PRAGMA journal_mode"), QStringLiteral("wal"));
         QCOMPARE(rows(path(), "SELECT session_id, at_ms, window, turn, asked, asked_as, asked_style, word, chosen,"
                               " chosen_as, chosen_style, right, answer_ms FROM answers ORDER BY id"),
@@ -167,6 +227,114 @@ private slots:
         QCOMPARE(rows(path(), "SELECT name FROM sqlite_master"), QStringLiteral("future"));
         QCOMPARE(told.size(), 1);
         QVERIFY2(told[0].contains("versione più nuova"), qPrintable(told[0]));
+    }
+
+    // Answers set aside at the end go on with their session at the next
+    // start. Put back as if that start had ended between the merge and the
+    // file's removal, they are passed over: no answer is ever doubled.
+    void pendingMergedOnlyOnce()
+    {
+        endWhileLocked(3);
+        const QByteArray setAside = contents(pending());
+        QCOMPARE(rows(path(), "SELECT count(*) FROM answers"), QStringLiteral("1"));
+        QCOMPARE(setAside.count('\n'), 6); // the batch's session, three answers, the end and the writer's own
+        startAgain();
+        QCOMPARE(rows(path(), "SELECT session_id, count(*) FROM answers GROUP BY session_id"), QStringLiteral("1|4"));
+        QCOMPARE(rows(path(), "SELECT id, started_ms, ended_ms FROM sessions"),
+                 QStringLiteral("1|1709546400000|1709546460000"));
+        QVERIFY(!QFileInfo::exists(pending()));
+        put(pending(), setAside);
+        startAgain();
+        QCOMPARE(rows(path(), "SELECT count(*) FROM answers"), QStringLiteral("4"));
+        QCOMPARE(rows(path(), "SELECT count(*) FROM sessions"), QStringLiteral("1"));
+        QVERIFY(!QFileInfo::exists(pending()));
+    }
+
+    // Lines that are no record of ours do not stop the others; the file is
+    // kept aside whole and the adult told.
+    void unreadablePendingLinesKeptAside()
+    {
+        endWhileLocked(2);
+        QFile file(pending());
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("non \xc3\xa8 JSON\n{\"lotto\":\"x\",\"tipo\":\"risposta\",\"ms\":5}\n");
+        file.close();
+        const QByteArray before = contents(pending());
+        told.clear();
+        startAgain();
+        QCOMPARE(rows(path(), "SELECT count(*) FROM answers"), QStringLiteral("3"));
+        QVERIFY(!QFileInfo::exists(pending()));
+        const QStringList aside = QDir(dir.path()).entryList({"zampli.sqlite.in-attesa.guasto-*"});
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(contents(dir.filePath(aside[0])), before);
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains("righe illeggibili (2)"), qPrintable(told[0]));
+    }
+
+    // A link in place of the file beside the database is replaced, never
+    // written through.
+    void pendingNeverWrittenThroughALink()
+    {
+        const QString other = dir.filePath("altro.txt");
+        put(other, "intatto");
+        QVERIFY(QFile::link(other, pending()));
+        endWhileLocked(1);
+        QCOMPARE(contents(other), QByteArray("intatto"));
+        QVERIFY(!QFileInfo(pending()).isSymLink());
+        QCOMPARE(contents(pending()).count('\n'), 4);
+        QFile::remove(other);
+    }
+
+    // Past 100000 answers waiting for a locked file the oldest are kept and
+    // the rest counted, in one row however many times the write is tried.
+    void answersPastTheCapCountedOnce()
+    {
+        ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report(), kShortQuit);
+        w.sessionStarted(kMarch4);
+        AnswerRecord a = answer(kMarch4, "FormZampli3", "E", Shown::Voice, 0, "I", Shown::Letter, 1);
+        a.turn = 0;
+        w.record(a);
+        QVERIFY(w.sync());
+        SqliteDb other;
+        QCOMPARE(other.open(path(), false), SQLITE_OK);
+        QCOMPARE(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+        for (int k = 1; k <= 100005; ++k) {
+            a.turn = k;
+            a.atMs = kMarch4 + k;
+            w.record(a);
+        }
+        QVERIFY(!w.sync());
+        QVERIFY(!w.sync());
+        QCOMPARE(other.exec("COMMIT"), SQLITE_OK);
+        QVERIFY(w.sync());
+        QCOMPARE(rows(path(), "SELECT count(*), min(turn), max(turn) FROM answers"), QStringLiteral("100001|0|100000"));
+        QCOMPARE(rows(path(), "SELECT at_ms, kind, count FROM problems"),
+                 QStringLiteral("1709546500001|risposte perse|5"));
+        w.record(a);
+        QVERIFY(w.sync());
+        QCOMPARE(rows(path(), "SELECT count(*) FROM problems"), QStringLiteral("1"));
+        QCOMPARE(told.filter("incompleti").size(), 1);
+    }
+
+    // A file of the first version keeps its rows and its name given by the
+    // adult, and takes the new answers after them.
+    void firstVersionFileMigrated()
+    {
+        {
+            SqliteDb db;
+            QCOMPARE(db.open(path(), false), SQLITE_OK);
+            QCOMPARE(db.exec(kFirstVersion), SQLITE_OK);
+        }
+        ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
+        w.sessionStarted(kMarch5);
+        w.record(answer(kMarch5, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+        QVERIFY(w.sync());
+        QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("2"));
+        QCOMPARE(rows(path(), "SELECT a.id, s.id, s.label, a.at_ms, a.answer_ms FROM answers a"
+                              " JOIN sessions s ON s.id = a.session_id ORDER BY a.id"),
+                 QStringLiteral("1|1|Anna|1709546400000|900 / 2|2||1709629200000|1000"));
+        QCOMPARE(rows(path(), "SELECT count(*) FROM problems"), QStringLiteral("0"));
+        QCOMPARE(told, QStringList());
     }
 
     void scoresPerVowel()

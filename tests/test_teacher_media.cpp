@@ -106,7 +106,7 @@ ChildImport importWithHeadroom(const QString &file, double headroomMb)
     int pipeFds[2];
     if (::pipe(pipeFds) != 0)
         qFatal("no pipe");
-    const auto cap = rlim_t((vmSizeMb() + headroomMb) * 1024 * 1024);
+    [[maybe_unused]] const auto cap = rlim_t((vmSizeMb() + headroomMb) * 1024 * 1024);
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(pipeFds[0]);

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The teacher's word lists through the real tab, checked on disk with the
 // child's own reader: encodings and line ends kept where the words fit, a
-// mixed list saved clean, refusals, undo, and a full disk that leaves the
-// old list whole.
+// mixed list saved clean, refusals, undo, a full disk that leaves the old
+// list whole, long lists saved whole or never, and the voices' buttons.
 #include "MainWindow.h"
 #include "MediaActions.h"
+#include "VoiceClean.h"
 #include "VoiceRecorder.h"
 #include "WordsTab.h"
 #include "fakes/Fakes.h"
@@ -14,6 +15,7 @@
 #include <QtWidgets>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace zampli;
 using namespace zampli::teacher;
@@ -78,6 +80,24 @@ struct Tab {
         select(row);
         QTest::keyClick(view(), Qt::Key_Delete);
     }
+    // A click where the row's "Ascolta" shows, sent to whatever widget is there.
+    void clickListen(int row)
+    {
+        QPoint at = view()->visualRect(view()->model()->index(row, 3)).center();
+        QWidget *under = view()->viewport()->childAt(at);
+        if (under)
+            at = under->mapFrom(view()->viewport(), at);
+        QTest::mouseClick(under ? under : view()->viewport(), Qt::LeftButton, {}, at);
+    }
+    // The row's "Ascolta" reached from its word with the arrow keys, then `key`.
+    void keyListen(int row, Qt::Key key)
+    {
+        select(row);
+        QTest::keyClick(view(), Qt::Key_Right);
+        QTest::keyClick(view(), key);
+    }
+    QString notice() { return tab.findChild<QLabel *>("avviso")->text(); }
+    bool enabled(const char *name) { return tab.findChild<QWidget *>(name)->isEnabled(); }
 
     test::RecordingSoundPlayer player;
     VoiceRecorder recorder; // never probed: no microphone
@@ -193,6 +213,93 @@ private slots:
         QCOMPARE(t.view()->model()->index(50, 4).data().toString(), QStringLiteral("oltre le 50 che il programma usa"));
     }
 
+    // Past the 1 MB the child's program reads, the list is the teacher's all
+    // the same: a word added to 4,400 long lines saves all 4,401.
+    void longListIsSavedWhole()
+    {
+        QByteArray before;
+        for (int i = 0; i < 4400; ++i)
+            before += "albero" + QByteArray::number(i).rightJustified(4, '0') + QByteArray(240, 'x') + "\r\n";
+        QCOMPARE(before.size(), 1108800);
+        writeAll(list(), before);
+        Tab t(dir_.path());
+        QCOMPARE(t.view()->model()->rowCount(), 4400);
+
+        t.add(QStringLiteral("aquilone"));
+        const QByteArray after = readAll(list());
+        const QList<QByteArray> lines = after.split('\n');
+        QCOMPARE(lines.size(), 4402); // the last line end leaves an empty piece
+        QCOMPARE(lines.at(4399), "albero4399" + QByteArray(240, 'x') + "\r");
+        QCOMPARE(lines.at(4400), QByteArray("aquilone\r"));
+        QCOMPARE(after, before + "aquilone\r\n");
+    }
+
+    // A list too large to show is not read, and no way the tab offers to
+    // change a list touches it: add, rename, remove, move, undo.
+    void listPastTheLimitIsNeverWritten()
+    {
+        QByteArray before;
+        for (int i = 0; before.size() <= OpenedWordList::kEditableBytes; ++i)
+            before += "albero" + QByteArray::number(i) + QByteArray(240, 'x') + "\r\n";
+        writeAll(list(), before);
+        Tab t(dir_.path());
+        t.add(QStringLiteral("aquilone"));
+        QTest::mouseClick(t.tab.findChild<QPushButton *>("aggiungi"), Qt::LeftButton);
+        t.rename(0, QStringLiteral("ape"));
+        t.remove(0);
+        QTest::keyClick(t.view(), Qt::Key_Down, Qt::ControlModifier);
+        QTest::keyClick(t.view(), Qt::Key_Up, Qt::ControlModifier);
+        QTest::keyClick(t.view(), Qt::Key_Z, Qt::ControlModifier);
+
+        QCOMPARE(readAll(list()), before);
+        QCOMPARE(QDir(dir_.filePath("testi")).entryList(QDir::Files), QStringList{"a.txt"});
+        QCOMPARE(t.view()->model()->rowCount(), 0);
+        QVERIFY2(t.notice().contains(QStringLiteral("L'elenco a.txt è troppo grande")), qPrintable(t.notice()));
+        QVERIFY(!t.enabled("nuovaParola"));
+        QVERIFY(!t.enabled("aggiungi"));
+        QVERIFY(!t.enabled("rimuovi"));
+    }
+
+    // A pipe in the list's place is no list: the tab neither waits on it nor
+    // puts a file there.
+    void pipeIsNeitherReadNorReplaced()
+    {
+        QVERIFY(QDir().mkpath(dir_.filePath("testi")));
+        QCOMPARE(mkfifo(QFile::encodeName(list()).constData(), 0600), 0);
+        Tab t(dir_.path());
+        t.add(QStringLiteral("aquilone"));
+        struct stat s {};
+        QCOMPARE(stat(QFile::encodeName(list()).constData(), &s), 0);
+        QVERIFY(S_ISFIFO(s.st_mode));
+        QVERIFY2(t.notice().contains(QStringLiteral("L'elenco a.txt non si può aprire (è una pipe, non un file)")),
+                 qPrintable(t.notice()));
+    }
+
+    // "Ascolta" plays the voice of its own row, by a click or by Space or
+    // Enter on its cell, and nothing for a word without a voice.
+    void listenPlaysTheRowsVoice_data()
+    {
+        QTest::addColumn<int>("key"); // 0: a mouse click
+        QTest::newRow("click") << 0;
+        QTest::newRow("Space") << int(Qt::Key_Space);
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+    }
+    void listenPlaysTheRowsVoice()
+    {
+        QFETCH(int, key);
+        writeAll(list(), "ape\r\nuva\r\nelmo\r\n");
+        for (const char *word : {"ape", "uva"})
+            writeAll(dir_.filePath(QStringLiteral("voci/%1.wav").arg(word)), wavBytes(Samples(kVoiceRate, 0.2f)));
+        Tab t(dir_.path());
+        for (const int row : {2, 1}) {
+            if (key)
+                t.keyListen(row, Qt::Key(key));
+            else
+                t.clickListen(row);
+        }
+        QCOMPARE(t.player.played, QStringList{dir_.filePath("voci/uva.wav")});
+    }
+
     // F5 starts the program file of the copy open, in the copy's folder (a
     // stand-in that notes where it ran).
     void tryItStartsTheCopysOwnProgram()
@@ -227,6 +334,8 @@ private slots:
         const QByteArray said = child.readAllStandardOutput();
         QCOMPARE(child.exitCode(), 0);
         QVERIFY2(said.contains("non \xC3\xA8 stato salvato"), said.constData());
+        // Why, in the teacher's language: the system's own words are English.
+        QVERIFY2(said.contains("pi\xC3\xB9 grande di quanto il disco accetti"), said.constData());
         QCOMPARE(readAll(list()), before);
         QCOMPARE(QDir(dir_.filePath("testi")).entryList(QDir::Files), QStringList{"a.txt"});
     }

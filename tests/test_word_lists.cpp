@@ -97,11 +97,41 @@ private slots:
         QCOMPARE(file.list.cut, QByteArray(QTest::currentDataTag()) == "fifty-one");
     }
 
+    // The teacher's editor must know whether it holds the whole file: a
+    // file up to the cap comes whole, one byte more comes cut and says so.
+    void wholeOrSaidCut_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("whole");
+        QTest::addColumn<QByteArray>("read");
+        QTest::newRow("empty") << QByteArray() << true << QByteArray();
+        QTest::newRow("under the cap") << QByteArray("ape\r\nuva") << true << QByteArray("ape\r\nuva");
+        QTest::newRow("at the cap") << QByteArray("ape\r\nuva\r\n") << true << QByteArray("ape\r\nuva\r\n");
+        QTest::newRow("one byte past") << QByteArray("ape\r\nuva\r\ne") << false << QByteArray("ape\r\nuva\r\n");
+        QTest::newRow("far past") << QByteArray("ape\r\nuva\r\nelmo\r\n").repeated(1000) << false
+                                  << QByteArray("ape\r\nuva\r\n");
+    }
+    void wholeOrSaidCut()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, whole);
+        QFETCH(QByteArray, read);
+        load(bytes); // writes the file
+        const WordListBytes file = readWordListBytes(dir_.filePath("lista.txt"), 10);
+        QVERIFY(file.opened);
+        QCOMPARE(file.whole, whole);
+        QCOMPARE(file.bytes, read);
+        QCOMPARE(file.size, bytes.size());
+    }
+
     void noList()
     {
         QVERIFY(!loadWordList(dir_.filePath("manca.txt")).opened);
         QVERIFY(QDir(dir_.path()).mkdir("cartella.txt"));
         QVERIFY(!loadWordList(dir_.filePath("cartella.txt")).opened);
+        const WordListBytes folder = readWordListBytes(dir_.filePath("cartella.txt"), 10);
+        QVERIFY(!folder.opened);
+        QCOMPARE(folder.refusal, QStringLiteral("è una cartella, non un file"));
     }
 };
 

@@ -8,6 +8,7 @@ namespace zampli {
 QString systemErrorText(int error)
 {
     switch (error) {
+    case 0: return QStringLiteral("il sistema non dice perché");
     case ENOENT: return QStringLiteral("non c'è");
     case EACCES:
     case EPERM: return QStringLiteral("permesso negato");

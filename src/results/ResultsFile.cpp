@@ -1,18 +1,51 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/ResultsFile.h"
 
+#include "results/PendingAnswers.h"
 #include "results/Schema.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUuid>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace zampli {
 
+namespace {
+
+// SQLite's own words are English: the adult reads the reason in Italian.
+QString reason(int rc)
+{
+    switch (rc & 0xff) {
+    case SQLITE_FULL: return QStringLiteral("disco pieno");
+    case SQLITE_READONLY: return QStringLiteral("file di sola lettura");
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return QStringLiteral("permesso negato");
+    case SQLITE_CANTOPEN: return QStringLiteral("file o cartella non accessibile");
+    case SQLITE_IOERR: return QStringLiteral("errore di lettura o scrittura sul disco");
+    default: return QStringLiteral("errore %1 del database").arg(rc);
+    }
+}
+
+int answersIn(const std::vector<ResultsEvent> &events)
+{
+    return int(std::count_if(events.begin(), events.end(),
+                             [](const ResultsEvent &e) { return e.kind == ResultsEvent::Kind::Answer; }));
+}
+
+QString datedName(const QString &path, const char *what)
+{
+    return path + QLatin1String(what) + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
+} // namespace
+
 ResultsFile::ResultsFile(QString path, QString programFolder, int busyMs, Report report)
-    : path_(std::move(path)), programFolder_(std::move(programFolder)), busyMs_(busyMs), report_(std::move(report))
+    : path_(std::move(path)), programFolder_(std::move(programFolder)), busyMs_(busyMs), report_(std::move(report)),
+      pending_(QFileInfo::exists(pendingPath(path_)))
 {
 }
 
@@ -43,6 +76,7 @@ ResultsFile::Outcome ResultsFile::open()
              QStringLiteral("risultati non salvati: impossibile creare la cartella %1").arg(QFileInfo(path_).path()));
         return Outcome::Failed;
     }
+    pending_ = QFileInfo::exists(pendingPath(path_));
     int rc = db_.open(path_, false);
     if (rc == SQLITE_OK)
         rc = prepare();
@@ -75,7 +109,7 @@ int ResultsFile::prepare()
              QStringLiteral("risultati non salvati: %1 è stato scritto da una versione più nuova di ZAMPLI").arg(path_));
         rc = SQLITE_READONLY;
     }
-    session_ = 0; // a file opened anew holds no session of this run yet
+    live_.row = 0; // a file opened anew holds no session of this run yet
     return rc;
 }
 
@@ -89,51 +123,161 @@ ResultsFile::Outcome ResultsFile::write(const std::vector<ResultsEvent> &events)
     return o;
 }
 
+// The path names another file, or none, once the folder or the file was
+// removed or renamed: what is written then must not go to the old one.
+bool ResultsFile::moved()
+{
+    int moved = 0;
+    return sqlite3_file_control(db_.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved != 0;
+}
+
+// A moved file is not checkpointed when closed, and its log keeps the name
+// the new file will have: emptied into the file first, the log can neither
+// keep answers from the renamed file nor bring them into the new one.
+void ResultsFile::leaveMovedFile()
+{
+    tell(Trouble::Moved, QStringLiteral("il file dei risultati %1 è stato spostato o cancellato mentre ZAMPLI era "
+                                        "aperto: le risposte seguenti vanno in un file nuovo con lo stesso nome")
+                             .arg(path_));
+    db_.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    db_.close();
+}
+
 ResultsFile::Outcome ResultsFile::writeOnce(const std::vector<ResultsEvent> &events)
 {
+    if (db_.isOpen() && moved())
+        leaveMovedFile();
     if (!db_.isOpen()) {
         const Outcome o = open();
         if (o != Outcome::Written)
             return o;
     }
-    qint64 session = session_;
+    const PendingRead pending = pending_ ? readPending(path_) : PendingRead{};
+    Session session = live_;
     int rc = db_.exec("BEGIN IMMEDIATE");
+    if (rc == SQLITE_OK)
+        rc = mergePending(pending);
     if (rc == SQLITE_OK)
         rc = writeEvents(events, session);
     if (rc == SQLITE_OK)
         rc = db_.exec("COMMIT");
     if (rc == SQLITE_OK) {
-        session_ = session;
+        live_ = session;
+        finishPending(pending);
         return Outcome::Written;
     }
     db_.exec("ROLLBACK");
     return failed(rc);
 }
 
-int ResultsFile::writeEvents(const std::vector<ResultsEvent> &events, qint64 &session)
+int ResultsFile::mergePending(const PendingRead &read)
+{
+    int rc = SQLITE_OK;
+    for (auto b = read.batches.begin(); rc == SQLITE_OK && b != read.batches.end(); ++b)
+        rc = mergeBatch(*b);
+    return rc;
+}
+
+// A batch goes on with its session when the row is still that session's.
+// One merged before, by a run that ended before it could remove the file,
+// is passed over.
+int ResultsFile::mergeBatch(const PendingBatch &batch)
+{
+    Statement seen(db_.handle(), "SELECT count(*) FROM merged_batches WHERE id = ?1");
+    seen.bind(1, batch.id);
+    int rc = seen.step();
+    if (rc != SQLITE_ROW || seen.integer(0) > 0)
+        return rc == SQLITE_ROW ? SQLITE_OK : rc;
+    Session session{knownSession(batch.sessionRow, batch.sessionStartMs), batch.sessionStartMs};
+    rc = writeEvents(batch.events, session);
+    if (rc != SQLITE_OK)
+        return rc;
+    Statement mark(db_.handle(), "INSERT INTO merged_batches(id, merged_ms) VALUES(?1, ?2)");
+    mark.bind(1, batch.id);
+    mark.bind(2, QDateTime::currentMSecsSinceEpoch());
+    rc = mark.step();
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+qint64 ResultsFile::knownSession(qint64 row, qint64 startMs)
+{
+    Statement s(db_.handle(), "SELECT id FROM sessions WHERE id = ?1 AND started_ms = ?2 AND program_folder = ?3");
+    s.bind(1, row);
+    s.bind(2, startMs);
+    s.bind(3, programFolder_);
+    return s.step() == SQLITE_ROW ? s.integer(0) : 0;
+}
+
+// Once merged the file goes; lines that were no record of ours are kept
+// aside with it, for whoever wants to look.
+void ResultsFile::finishPending(const PendingRead &read)
+{
+    if (!pending_)
+        return;
+    pending_ = false;
+    const QString path = pendingPath(path_);
+    if (read.unreadable == 0) {
+        QFile::remove(path);
+        return;
+    }
+    const QString aside = datedName(path, ".guasto-");
+    QFile::rename(path, aside);
+    tell(Trouble::Pending, QStringLiteral("risultati in attesa incompleti: in %1 ci sono righe illeggibili (%2); "
+                                          "le altre righe sono state aggiunte ai risultati e il file è stato "
+                                          "messo da parte come %3, che si può guardare e poi cancellare")
+                               .arg(path)
+                               .arg(read.unreadable)
+                               .arg(aside));
+}
+
+bool ResultsFile::setAside(const std::vector<ResultsEvent> &events)
+{
+    const PendingBatch batch{QUuid::createUuid().toString(QUuid::WithoutBraces), live_.row, live_.startMs, events};
+    const QString aside = pendingPath(path_);
+    if (appendPending(path_, batch)) {
+        tell(Trouble::Pending, QStringLiteral("risultati in attesa: impossibile scrivere %1 prima della chiusura; "
+                                              "risposte messe da parte in %2: %3. Al prossimo avvio ZAMPLI "
+                                              "aggiunge ai risultati quel file: non cancellarlo.")
+                                   .arg(path_, aside)
+                                   .arg(answersIn(events)));
+        return true;
+    }
+    tell(Trouble::Lost, QStringLiteral("risultati persi: impossibile scrivere %1 e neppure %2; risposte non "
+                                       "conservate: %3. Controlla che il disco non sia pieno e che nella cartella %4 "
+                                       "si possa scrivere.")
+                            .arg(path_, aside)
+                            .arg(answersIn(events))
+                            .arg(QFileInfo(path_).path()));
+    return false;
+}
+
+int ResultsFile::writeEvents(const std::vector<ResultsEvent> &events, Session &session)
 {
     int rc = SQLITE_OK;
     qint64 lastMs = 0;
     for (const ResultsEvent &e : events) {
         using Kind = ResultsEvent::Kind;
-        if (e.kind == Kind::SessionStart) {
-            sessionStartMs_ = e.atMs;
-            session = 0;
-        }
-        if (session == 0 && e.kind != Kind::SessionEnd)
-            rc = insertSession(sessionStartMs_ ? sessionStartMs_ : e.atMs, session);
-        if (rc == SQLITE_OK && e.kind == Kind::Answer)
-            rc = insertAnswer(e.answer, session);
-        lastMs = qMax(lastMs, e.atMs);
-        if (rc == SQLITE_OK && e.kind == Kind::SessionEnd && session != 0) {
-            rc = extendSession(session, lastMs);
-            session = 0; // what follows belongs to a new session
-            sessionStartMs_ = 0;
+        if (e.kind == Kind::Dropped) {
+            rc = insertProblem(e);
+        } else {
+            if (e.kind == Kind::SessionStart)
+                session = {0, e.atMs};
+            if (session.row == 0 && e.kind != Kind::SessionEnd) {
+                session.startMs = session.startMs ? session.startMs : e.atMs;
+                rc = insertSession(session.startMs, session.row);
+            }
+            if (rc == SQLITE_OK && e.kind == Kind::Answer)
+                rc = insertAnswer(e.answer, session.row);
+            lastMs = qMax(lastMs, e.atMs);
+            if (rc == SQLITE_OK && e.kind == Kind::SessionEnd && session.row != 0) {
+                rc = extendSession(session.row, lastMs);
+                session = {}; // what follows belongs to a new session
+            }
         }
         if (rc != SQLITE_OK)
             return rc;
     }
-    return session == 0 ? SQLITE_OK : extendSession(session, lastMs);
+    return session.row == 0 ? SQLITE_OK : extendSession(session.row, lastMs);
 }
 
 int ResultsFile::extendSession(qint64 session, qint64 toMs)
@@ -180,23 +324,39 @@ int ResultsFile::insertAnswer(const AnswerRecord &a, qint64 session)
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
+// What the writer could not keep, counted once in the batch that reaches the file.
+int ResultsFile::insertProblem(const ResultsEvent &dropped)
+{
+    Statement s(db_.handle(), "INSERT INTO problems(at_ms, kind, count) VALUES(?1, 'risposte perse', ?2)");
+    s.bind(1, dropped.atMs);
+    s.bind(2, dropped.count);
+    const int rc = s.prepared() == SQLITE_OK ? s.step() : s.prepared();
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
 ResultsFile::Outcome ResultsFile::failed(int rc)
 {
-    const QString why = QString::fromUtf8(sqlite3_errstr(rc));
+    const QString why = reason(rc);
     switch (rc & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        tell(Trouble::Busy, QStringLiteral("risultati in attesa: %1 è occupato da un altro programma").arg(path_));
+        tell(Trouble::Busy, QStringLiteral("risultati in attesa: %1 è occupato da un altro programma; ZAMPLI riprova "
+                                           "da solo, ma se dura chiudi il programma che lo usa")
+                                .arg(path_));
         return Outcome::Busy;
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
         moveAside();
         return Outcome::Failed;
     case SQLITE_CANTOPEN:
-        tell(Trouble::CannotOpen, QStringLiteral("risultati non salvati: impossibile aprire %1 (%2)").arg(path_, why));
+        tell(Trouble::CannotOpen, QStringLiteral("risultati non salvati: impossibile aprire %1 (%2); controlla che "
+                                                 "nella sua cartella si possa scrivere")
+                                      .arg(path_, why));
         break;
     default:
-        tell(Trouble::CannotWrite, QStringLiteral("risultati non salvati: impossibile scrivere %1 (%2)").arg(path_, why));
+        tell(Trouble::CannotWrite, QStringLiteral("risultati in attesa: impossibile scrivere %1 (%2); ZAMPLI riprova "
+                                                  "da solo, ma se dura controlla che il disco non sia pieno")
+                                       .arg(path_, why));
         break;
     }
     db_.close(); // the next attempt starts from a fresh connection
@@ -206,8 +366,7 @@ ResultsFile::Outcome ResultsFile::failed(int rc)
 void ResultsFile::moveAside()
 {
     db_.close();
-    const QString aside =
-        path_ + QStringLiteral(".guasto-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString aside = datedName(path_, ".guasto-");
     const bool moved = QFile::rename(path_, aside);
     if (moved) {
         renewed_ = true;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "results/AnswerRecord.h"
+#include "results/ResultsEvent.h"
 #include "results/Sqlite.h"
 
 #include <QSet>
@@ -10,13 +10,8 @@
 
 namespace zampli {
 
-// What the writer keeps for the file, in the order it happened.
-struct ResultsEvent {
-    enum class Kind { SessionStart, Answer, SessionEnd };
-    Kind kind = Kind::Answer;
-    qint64 atMs = 0;
-    AnswerRecord answer; // for Kind::Answer
-};
+struct PendingBatch;
+struct PendingRead;
 
 // The database of one program folder as the writer thread sees it: opened
 // (and made, moved aside, migrated) when first needed, written a batch at a
@@ -25,26 +20,46 @@ class ResultsFile {
 public:
     using Report = std::function<void(const QString &line)>;
     enum class Outcome { Written, Busy, Failed };
+    enum class Trouble { Folder, CannotOpen, Busy, Corrupt, Newer, CannotWrite, Moved, Dropped, Pending, Lost };
 
     ResultsFile(QString path, QString programFolder, int busyMs, Report report);
 
-    // All of `events` in one transaction, or none of them.
+    // All of `events` in one transaction, or none of them. What a past run
+    // set aside beside the file goes in with the first batch.
     Outcome write(const std::vector<ResultsEvent> &events);
+    // Answers a past run set aside wait to be merged.
+    bool hasPending() const { return pending_; }
+    // `events` beside the file for the next start, when the file itself
+    // cannot take them before the program ends. False when that failed too.
+    bool setAside(const std::vector<ResultsEvent> &events);
+    void tell(Trouble t, const QString &line);
+    const QString &path() const { return path_; }
     void close() { db_.close(); }
 
 private:
-    enum class Trouble { Folder, CannotOpen, Busy, Corrupt, Newer, CannotWrite };
+    // The session the batches go on with: its row in this file (0 until it
+    // is there) and its start.
+    struct Session {
+        qint64 row = 0;
+        qint64 startMs = 0;
+    };
 
     Outcome writeOnce(const std::vector<ResultsEvent> &events);
     Outcome open();
+    bool moved();
+    void leaveMovedFile();
     int prepare(); // pragmas, a quick check, the tables
-    int writeEvents(const std::vector<ResultsEvent> &events, qint64 &session);
+    int mergePending(const PendingRead &read);
+    int mergeBatch(const PendingBatch &batch);
+    void finishPending(const PendingRead &read);
+    int writeEvents(const std::vector<ResultsEvent> &events, Session &session);
     int insertSession(qint64 startMs, qint64 &session);
     int extendSession(qint64 session, qint64 toMs); // the session lasts at least until toMs
     int insertAnswer(const AnswerRecord &a, qint64 session);
+    int insertProblem(const ResultsEvent &dropped);
+    qint64 knownSession(qint64 row, qint64 startMs);
     Outcome failed(int rc);
     void moveAside();
-    void tell(Trouble t, const QString &line);
 
     QString path_;
     QString programFolder_;
@@ -53,8 +68,8 @@ private:
     SqliteDb db_;
     bool refused_ = false;   // written by a newer program: left alone
     bool renewed_ = false;   // a broken file was just moved aside
-    qint64 sessionStartMs_ = 0;
-    qint64 session_ = 0;     // the session's row in this file; 0: not there yet
+    bool pending_ = false;   // a file of answers set aside lies beside this one
+    Session live_;
     QSet<int> told_; // Trouble values
 };
 

@@ -85,10 +85,11 @@ void ResultsWriter::run()
         std::vector<ResultsEvent> taken;
         taken.swap(queue_);
         lock.unlock();
-        for (ResultsEvent &e : taken)
-            if (waiting_.size() < kMaxWaiting)
-                waiting_.push_back(std::move(e));
-        writeRound(forced);
+        admit(taken);
+        if (stopping)
+            finish();
+        else
+            writeRound(forced);
         lock.lock();
         allWritten_ = waiting_.empty() && queue_.empty();
         served_ = serving;
@@ -99,15 +100,69 @@ void ResultsWriter::run()
     file_.close();
 }
 
-void ResultsWriter::writeRound(bool forced)
+void ResultsWriter::admit(std::vector<ResultsEvent> &taken)
 {
-    if (waiting_.empty() || (!forced && nowMs() < nextTryMs_))
-        return;
-    switch (file_.write(waiting_)) {
+    for (ResultsEvent &e : taken)
+        if (!waiting_.add(std::move(e)))
+            file_.tell(ResultsFile::Trouble::Dropped,
+                       QStringLiteral("risultati incompleti: %1 non si può scrivere da troppo tempo e le risposte "
+                                      "nuove non vengono più conservate; chiudi il programma che lo tiene occupato "
+                                      "o libera spazio sul disco")
+                           .arg(file_.path()));
+}
+
+ResultsFile::Outcome ResultsWriter::writeRound(bool forced)
+{
+    if (waiting_.empty() && !file_.hasPending())
+        return ResultsFile::Outcome::Written;
+    if (!forced && nowMs() < nextTryMs_)
+        return ResultsFile::Outcome::Failed;
+    const ResultsFile::Outcome o = file_.write(waiting_.events());
+    switch (o) {
     case ResultsFile::Outcome::Written: waiting_.clear(); break;
     case ResultsFile::Outcome::Busy: break; // the lock is waited for at every round
     case ResultsFile::Outcome::Failed: nextTryMs_ = nowMs() + timing_.retryMs; break;
     }
+    return o;
+}
+
+// At the end another program's lock is waited for a little; what still
+// cannot go in is set beside the file, where the next start finds it.
+void ResultsWriter::finish()
+{
+    const qint64 deadline = nowMs() + timing_.quitWaitMs;
+    ResultsFile::Outcome o = writeRound(true);
+    while (o == ResultsFile::Outcome::Busy && nowMs() < deadline) {
+        // Each attempt waits busyMs for the lock; this pause only keeps a
+        // lock refused at once from turning the loop into a spin.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        o = writeRound(true);
+    }
+    if (!waiting_.empty() && file_.setAside(waiting_.events()))
+        waiting_.clear();
+}
+
+bool ResultsWriter::Waiting::add(ResultsEvent e)
+{
+    const bool answer = e.kind == ResultsEvent::Kind::Answer;
+    if (!answer || answers_ < kMaxWaiting) {
+        answers_ += answer ? 1 : 0;
+        events_.push_back(std::move(e));
+        return true;
+    }
+    if (!dropped_) {
+        dropped_ = events_.size();
+        events_.push_back({ResultsEvent::Kind::Dropped, e.atMs, {}, 0});
+    }
+    ++events_[*dropped_].count;
+    return false;
+}
+
+void ResultsWriter::Waiting::clear()
+{
+    events_.clear();
+    answers_ = 0;
+    dropped_.reset();
 }
 
 } // namespace zampli

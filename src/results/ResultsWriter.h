@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace zampli {
@@ -12,18 +13,21 @@ namespace zampli {
 // Keeps the child's answers in the database of the program folder without
 // ever making a window wait: record() only queues, a thread of its own
 // writes what came in every quarter second in one transaction. When the file
-// cannot be written the answers wait in memory and the adult is told once.
+// cannot be written the answers wait in memory and the adult is told once;
+// what still waits when the program ends is set beside the file for the
+// next start.
 class ResultsWriter {
 public:
     struct Timing {
-        int flushMs = 250;  // an answer is on disk well within a second
-        int busyMs = 250;   // how long one attempt waits for another program's lock
-        int retryMs = 2000; // after a failure other than a lock
+        int flushMs = 250;     // an answer is on disk well within a second
+        int busyMs = 250;      // how long one attempt waits for another program's lock
+        int retryMs = 2000;    // after a failure other than a lock
+        int quitWaitMs = 3000; // at the end, how long a lock is waited for before the answers go aside
     };
 
     ResultsWriter(const QString &path, const QString &programFolder, ResultsFile::Report report);
     ResultsWriter(const QString &path, const QString &programFolder, ResultsFile::Report report, Timing timing);
-    // Ends the session (unless it was ended) and writes what is left, with one attempt.
+    // Ends the session (unless it was ended) and writes what is left, or sets it aside.
     ~ResultsWriter();
 
     // From any thread; never waits for the disk.
@@ -41,9 +45,27 @@ public:
     static constexpr std::size_t kMaxWaiting = 100000;
 
 private:
+    // What waits for the file. Past the cap the oldest answers stay and the
+    // rest are only counted, in one Dropped event, so the file says how many are missing.
+    class Waiting {
+    public:
+        // False when the answer was only counted.
+        bool add(ResultsEvent e);
+        const std::vector<ResultsEvent> &events() const { return events_; }
+        bool empty() const { return events_.empty(); }
+        void clear();
+
+    private:
+        std::vector<ResultsEvent> events_;
+        std::size_t answers_ = 0;
+        std::optional<std::size_t> dropped_; // where the Dropped event is
+    };
+
     void push(ResultsEvent e);
     void run();
-    void writeRound(bool forced);
+    void admit(std::vector<ResultsEvent> &taken);
+    ResultsFile::Outcome writeRound(bool forced);
+    void finish();
 
     const Timing timing_;
     std::mutex mutex_;
@@ -57,7 +79,7 @@ private:
 
     // The writer thread's own.
     ResultsFile file_;
-    std::vector<ResultsEvent> waiting_;
+    Waiting waiting_;
     qint64 nextTryMs_ = 0;
     std::thread thread_;
 };

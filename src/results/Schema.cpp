@@ -39,6 +39,17 @@ const char *const kSteps[] = {
     " answer_ms INTEGER NOT NULL);"
     "CREATE INDEX answers_at ON answers(at_ms);"
     "CREATE INDEX answers_session ON answers(session_id);",
+    // 2: what the writer could not keep (answers dropped past its memory's
+    // cap), and the batches merged from the file of answers set aside at an
+    // end, so that a batch merged once is never merged again.
+    "CREATE TABLE problems("
+    " id INTEGER PRIMARY KEY,"
+    " at_ms INTEGER NOT NULL,"
+    " kind TEXT NOT NULL,"
+    " count INTEGER NOT NULL);"
+    "CREATE TABLE merged_batches("
+    " id TEXT PRIMARY KEY,"
+    " merged_ms INTEGER NOT NULL);",
 };
 
 } // namespace

@@ -201,23 +201,45 @@ WordList readWordListText(const QString &text, qsizetype maxWords)
     return list;
 }
 
-WordListFile loadWordList(const QString &path)
+WordListBytes readWordListBytes(const QString &path, qint64 maxBytes)
 {
-    WordListFile result;
+    WordListBytes result;
     // Never a pipe or a device: either would hold the window for good.
     MediaFile file = MediaFile::open(path, std::numeric_limits<qint64>::max());
     result.refusal = file.refusal();
     if (!file.isOpen())
         return result;
-    const std::optional<QByteArray> read = file.read(WordListFile::kMaxFileBytes + 1);
-    if (!read) {
-        result.refusal = QStringLiteral("illeggibile");
-        return result;
+    result.size = file.stamp().bytes;
+    // One byte past the cap tells a file that ends there from a longer one;
+    // a file that grows while it is read is read on up to the cap.
+    qint64 ask = qMin(result.size, maxBytes) + 1;
+    for (;;) {
+        const std::optional<QByteArray> part = file.read(ask);
+        if (!part) {
+            result.refusal = QStringLiteral("illeggibile");
+            result.bytes.clear();
+            return result;
+        }
+        result.bytes += *part;
+        if (part->size() < ask || result.bytes.size() > maxBytes)
+            break;
+        ask = maxBytes + 1 - result.bytes.size();
     }
-    const QByteArray &bytes = *read;
     result.opened = true;
-    result.tooBig = bytes.size() > WordListFile::kMaxFileBytes;
-    result.list = readWordList(QByteArrayView(bytes).first(qMin(bytes.size(), WordListFile::kMaxFileBytes)));
+    result.whole = result.bytes.size() <= maxBytes;
+    result.bytes.truncate(maxBytes);
+    return result;
+}
+
+WordListFile loadWordList(const QString &path)
+{
+    WordListFile result;
+    const WordListBytes read = readWordListBytes(path, WordListFile::kMaxFileBytes);
+    result.opened = read.opened;
+    result.refusal = read.refusal;
+    result.tooBig = read.opened && !read.whole;
+    if (read.opened)
+        result.list = readWordList(read.bytes);
     return result;
 }
 

@@ -38,7 +38,19 @@ WordList readWordListText(const QString &text, qsizetype maxWords = WordList::kM
 // "..", no control character.
 bool isPlainWord(const QString &word);
 
-// A list file read from disk, never more than kMaxFileBytes of it.
+// A list file's bytes from disk: all of them, or the first maxBytes and the
+// word that there were more. Only a regular file is read (never a pipe).
+struct WordListBytes {
+    bool opened = false; // false: missing, unreadable or not a regular file
+    QString refusal;     // why not, for the adult
+    bool whole = false;  // bytes hold the whole file
+    qint64 size = 0;     // the file's size on disk when it was opened
+    QByteArray bytes;    // at most maxBytes
+};
+WordListBytes readWordListBytes(const QString &path, qint64 maxBytes);
+
+// A list file as the child's program reads it: never more than
+// kMaxFileBytes, where 50 words have long been found.
 struct WordListFile {
     static constexpr qint64 kMaxFileBytes = 1 << 20;
 

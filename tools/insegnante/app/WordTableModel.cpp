@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WordTableModel.h"
 
+#include "ButtonDelegate.h"
 #include "media/FileNames.h"
 #include "wordlist/WordList.h"
 
@@ -12,9 +13,14 @@ namespace zampli::teacher {
 
 WordTableModel::WordTableModel(const MediaPaths &paths, QObject *parent) : QAbstractTableModel(parent), paths_(paths) {}
 
-WordTableModel::Row WordTableModel::look(const QString &word) const
+const WordTableModel::Row &WordTableModel::look(int row) const
 {
-    return {pictureState(paths_.wordPicture(word)), voiceState(paths_.voice(word))};
+    auto found = rows_.find(row);
+    if (found == rows_.end()) {
+        const QString &word = words_.at(row);
+        found = rows_.insert(row, Row{pictureState(paths_.wordPicture(word)), voiceState(paths_.voice(word))});
+    }
+    return *found;
 }
 
 void WordTableModel::setWords(const QStringList &words)
@@ -22,8 +28,6 @@ void WordTableModel::setWords(const QStringList &words)
     beginResetModel();
     words_ = words;
     rows_.clear();
-    for (const QString &w : words_)
-        rows_ << look(w);
     endResetModel();
 }
 
@@ -32,7 +36,7 @@ void WordTableModel::refresh(const QString &word)
     const int row = int(words_.indexOf(word));
     if (row < 0)
         return;
-    rows_[row] = look(word);
+    rows_.remove(row);
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }
 
@@ -48,7 +52,7 @@ int WordTableModel::columnCount(const QModelIndex &parent) const
 
 QPixmap WordTableModel::thumbnail(int row) const
 {
-    const Row &r = rows_.at(row);
+    const Row &r = look(row);
     if (!r.thumbnailRead && r.picture == FileState::Ready) {
         QImageReader reader(existingFile(paths_.wordPicture(words_.at(row))));
         reader.setDecideFormatFromContent(true);
@@ -65,7 +69,7 @@ QVariant WordTableModel::data(const QModelIndex &index, int role) const
     if (!index.isValid())
         return {};
     const int row = index.row();
-    const Row &r = rows_.at(row);
+    const Row &r = look(row);
     const bool beyond = row >= WordList::kMaxWords;
     const bool ready = !beyond && r.picture == FileState::Ready && r.voice == FileState::Ready;
     switch (index.column()) {
@@ -80,12 +84,31 @@ QVariant WordTableModel::data(const QModelIndex &index, int role) const
         return {};
     case Word:
         return role == Qt::DisplayRole || role == Qt::EditRole ? QVariant(words_.at(row)) : QVariant();
+    case Voice:
+        return voiceData(row, role);
     case State:
         if (role == Qt::DisplayRole)
             return stateText(r.picture, r.voice, beyond);
         if (role == Qt::ForegroundRole)
             return QBrush(ready ? QColor(0x1b, 0x6e, 0x20) : QColor(0xb2, 0x3c, 0x00));
         return {};
+    default:
+        return {};
+    }
+}
+
+// A button that plays the voice, drawn by ButtonDelegate.
+QVariant WordTableModel::voiceData(int row, int role) const
+{
+    switch (role) {
+    case Qt::DisplayRole:
+        return QStringLiteral("▶ Ascolta");
+    case ButtonDelegate::EnabledRole:
+        return voiceReady(row);
+    case Qt::ToolTipRole:
+        return voiceReady(row) ? QStringLiteral("Ascolta la voce di «%1»").arg(words_.at(row))
+                               : QStringLiteral("«%1» non ha una voce da ascoltare: registrala o importala")
+                                     .arg(words_.at(row));
     default:
         return {};
     }

@@ -6,13 +6,14 @@
 
 #include <QAbstractTableModel>
 #include <QPixmap>
+#include <QHash>
 #include <QStringList>
 
 namespace zampli::teacher {
 
 // The words of one list with their pictures and voices as the program finds
-// them. Thumbnails are decoded when a row is first shown, so a list of 250
-// words opens without decoding 250 pictures.
+// them. A row's files are looked at, and its thumbnail decoded, when it is
+// first shown: a list of 100,000 words opens without 200,000 file lookups.
 class WordTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -25,7 +26,7 @@ public:
     // Looks at a word's files again, after one was changed.
     void refresh(const QString &word);
     const QStringList &words() const { return words_; }
-    bool voiceReady(int row) const { return rows_.at(row).voice == FileState::Ready; }
+    bool voiceReady(int row) const { return look(row).voice == FileState::Ready; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -45,12 +46,14 @@ private:
         mutable QPixmap thumbnail;
         mutable bool thumbnailRead = false;
     };
-    Row look(const QString &word) const;
+    // The row's files, looked at once.
+    const Row &look(int row) const;
     QPixmap thumbnail(int row) const;
+    QVariant voiceData(int row, int role) const;
 
     MediaPaths paths_;
     QStringList words_;
-    QList<Row> rows_;
+    mutable QHash<int, Row> rows_; // only those looked at: a list may hold a million words
 };
 
 } // namespace zampli::teacher

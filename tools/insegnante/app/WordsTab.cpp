@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WordsTab.h"
 
+#include "ButtonDelegate.h"
 #include "MediaActions.h"
 #include "WordTableModel.h"
 #include "media/FileNames.h"
@@ -71,6 +72,7 @@ WordsTab::WordsTab(TeacherServices &services, const QString &folder, const QStri
                                      .arg(vowel.toUpper()));
     auto *addButton = new QPushButton(QStringLiteral("&Aggiungi"));
     addButton->setObjectName(QStringLiteral("aggiungi"));
+    addButton_ = addButton;
     addRow->addWidget(new QLabel(QStringLiteral("Parola nuova:")));
     addRow->addWidget(newWord_, 1);
     addRow->addWidget(addButton);
@@ -95,7 +97,6 @@ void WordsTab::buildTable()
     view_->setModel(model_);
     view_->setSelectionBehavior(QAbstractItemView::SelectRows);
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
-    view_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::DoubleClicked);
     view_->setIconSize(WordTableModel::kThumbnail);
     view_->verticalHeader()->hide();
     view_->verticalHeader()->setDefaultSectionSize(WordTableModel::kThumbnail.height() + 6);
@@ -106,6 +107,14 @@ void WordsTab::buildTable()
     view_->setColumnWidth(WordTableModel::Voice, 110);
     view_->viewport()->setAcceptDrops(true);
     view_->viewport()->installEventFilter(this);
+    auto *listenButtons = new ButtonDelegate(view_);
+    view_->setItemDelegateForColumn(WordTableModel::Voice, listenButtons);
+    connect(listenButtons, &ButtonDelegate::clicked, this, &WordsTab::listen);
+}
+
+void WordsTab::listen(const QModelIndex &index)
+{
+    services_.player.play(existingFile(paths_.voice(model_->words().at(index.row()))));
 }
 
 void WordsTab::buildActions()
@@ -173,16 +182,31 @@ QString WordsTab::listPath() const
 
 void WordsTab::reload()
 {
-    QFile file(listPath());
-    listMissing_ = !file.open(QIODevice::ReadOnly);
-    document_ = WordListDocument::fromBytes(listMissing_ ? QByteArray() : file.read(WordListFile::kMaxFileBytes));
+    OpenedWordList opened = openWordList(listPath());
+    document_ = std::move(opened.document);
+    listMissing_ = opened.missing;
+    readOnly_ = opened.readOnly;
+    setEditable(readOnly_.isEmpty());
     showWords(0);
     showNotice();
+}
+
+// A list not read whole is never written: nothing that changes it can be used.
+void WordsTab::setEditable(bool editable)
+{
+    for (QAction *action : actions())
+        action->setEnabled(editable);
+    newWord_->setEnabled(editable);
+    addButton_->setEnabled(editable);
+    view_->setEditTriggers(editable ? QAbstractItemView::EditKeyPressed | QAbstractItemView::DoubleClicked
+                                    : QAbstractItemView::NoEditTriggers);
 }
 
 void WordsTab::showNotice()
 {
     QStringList lines;
+    if (!readOnly_.isEmpty())
+        lines << readOnly_;
     if (listMissing_)
         lines << QStringLiteral("L'elenco %1 non c'è ancora: aggiungi una parola e verrà creato.")
                      .arg(QFileInfo(listPath()).fileName());
@@ -203,17 +227,6 @@ void WordsTab::showNotice()
 void WordsTab::showWords(int selectRow)
 {
     model_->setWords(document_.words());
-    for (int row = 0; row < model_->rowCount(); ++row) {
-        auto *listen = new QToolButton;
-        listen->setText(QStringLiteral("▶ Ascolta"));
-        listen->setObjectName(QStringLiteral("ascolta_%1").arg(row));
-        listen->setEnabled(model_->voiceReady(row));
-        listen->setToolTip(QStringLiteral("Ascolta la voce di «%1»").arg(model_->words().at(row)));
-        connect(listen, &QToolButton::clicked, this, [this, word = model_->words().at(row)] {
-            services_.player.play(existingFile(paths_.voice(word)));
-        });
-        view_->setIndexWidget(model_->index(row, WordTableModel::Voice), listen);
-    }
     if (model_->rowCount() > 0)
         view_->selectRow(std::clamp(selectRow, 0, model_->rowCount() - 1));
 }
@@ -239,6 +252,11 @@ void WordsTab::say(const QString &text, bool problem)
 // Saves the list as it is now; on failure shows the list as it is on disk.
 bool WordsTab::commit(const QString &done)
 {
+    if (!readOnly_.isEmpty()) {
+        reload();
+        say(readOnly_, true);
+        return false;
+    }
     const QStringList before = model_->words();
     const QString path = listPath();
     QDir().mkpath(QFileInfo(path).absolutePath());

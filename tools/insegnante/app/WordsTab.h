@@ -16,7 +16,8 @@ struct TeacherServices;
 class WordTableModel;
 
 // One vowel's word list: each word with its picture, voice and state. Every
-// change is saved at once, whole; Ctrl+Z takes back the last ones.
+// change is saved at once, whole; Ctrl+Z takes back the last ones. A list
+// that could not be read whole is shown read-only, with the reason.
 class WordsTab : public QWidget {
     Q_OBJECT
 public:
@@ -26,6 +27,8 @@ public:
     void reload();
     QString listPath() const;
     const QStringList &words() const { return document_.words(); }
+    // Why this list may not be changed; empty when it may.
+    const QString &readOnlyReason() const { return readOnly_; }
     // Picks the word's row, e.g. from a problem found by the check.
     void selectWord(const QString &word);
     // Looks at the files again after another tab changed them.
@@ -48,6 +51,8 @@ private:
     void undo();
     bool commit(const QString &done);
     void showWords(int selectRow);
+    void setEditable(bool editable);
+    void listen(const QModelIndex &index);
     int currentRow() const;
     QString currentWord() const;
     void importPicture();
@@ -65,9 +70,11 @@ private:
     QString vowel_;
     WordListDocument document_;
     bool listMissing_ = false;
+    QString readOnly_;
     WordTableModel *model_ = nullptr;
     QTableView *view_ = nullptr;
     QLineEdit *newWord_ = nullptr;
+    QWidget *addButton_ = nullptr;
     QLabel *notice_ = nullptr;
     QLabel *message_ = nullptr;
 };

@@ -2,6 +2,8 @@
 #include "WordListDocument.h"
 
 #include "WordRules.h"
+#include "media/MediaFile.h"
+#include "media/SystemError.h"
 #include "wordlist/WordList.h"
 
 #include <QFileInfo>
@@ -10,6 +12,7 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 
@@ -84,26 +87,44 @@ WordListDocument WordListDocument::fromBytes(const QByteArray &bytes)
 
 ListEncoding WordListDocument::writtenEncoding() const
 {
-    if (encoding_ != ListEncoding::Windows1252 && encoding_ != ListEncoding::Utf8)
-        return encoding_;
-    // Without a mark the reader guesses: the bytes must read back as these words.
-    const QByteArray plain = encoded(encoding_);
-    if (!plain.isNull() && readWordListText(decodeWordListText(plain), LLONG_MAX).words == words_)
-        return encoding_;
-    return ListEncoding::Utf8WithMark;
+    ListEncoding encoding;
+    written(encoding);
+    return encoding;
 }
 
 QByteArray WordListDocument::bytes() const
 {
-    return encoded(writtenEncoding());
+    ListEncoding encoding;
+    return written(encoding);
+}
+
+// The bytes to write, with their encoding: the file's own when its words fit
+// and read back, else UTF-8 with a mark. Found together, so a long list is
+// encoded once when it keeps its encoding.
+QByteArray WordListDocument::written(ListEncoding &encoding) const
+{
+    encoding = encoding_;
+    if (encoding_ != ListEncoding::Windows1252 && encoding_ != ListEncoding::Utf8)
+        return encoded(encoding_);
+    // Without a mark the reader guesses: the bytes must read back as these words.
+    QByteArray plain = encoded(encoding_);
+    if (!plain.isNull() && readWordListText(decodeWordListText(plain), LLONG_MAX).words == words_)
+        return plain;
+    encoding = ListEncoding::Utf8WithMark;
+    return encoded(encoding);
 }
 
 // Null when a word has no place in `encoding`.
 QByteArray WordListDocument::encoded(ListEncoding encoding) const
 {
-    QString text;
+    const QString end = QString::fromLatin1(lineEnd_);
+    qsizetype length = 0;
     for (const QString &w : words_)
-        text += w + QString::fromLatin1(lineEnd_);
+        length += w.size() + end.size();
+    QString text;
+    text.reserve(length);
+    for (const QString &w : words_)
+        text.append(w).append(end);
     switch (encoding) {
     case ListEncoding::Windows1252: {
         QByteArray out(text.size(), Qt::Uninitialized);
@@ -175,6 +196,31 @@ bool WordListDocument::undo()
     return true;
 }
 
+OpenedWordList openWordList(const QString &path)
+{
+    OpenedWordList opened;
+    const QString name = QFileInfo(path).fileName();
+    const WordListBytes read = readWordListBytes(path, OpenedWordList::kEditableBytes);
+    if (!read.opened) {
+        opened.missing = !QFileInfo::exists(path);
+        if (!opened.missing)
+            opened.readOnly = QStringLiteral("L'elenco %1 non si può aprire (%2), quindi qui non si può cambiare. "
+                                             "Controlla il file, poi riapri la cartella con File › Apri.")
+                                  .arg(name, read.refusal);
+        return opened;
+    }
+    if (!read.whole) {
+        opened.readOnly = QStringLiteral("L'elenco %1 è troppo grande per questo programma (%2; al massimo %3): non è "
+                                         "stato letto e non verrà cambiato. Aprilo con un editor di testo e tieni solo "
+                                         "le parole che ti servono: ZAMPLI ne usa al massimo %4.")
+                              .arg(name, sizeText(read.size), sizeText(OpenedWordList::kEditableBytes))
+                              .arg(WordList::kMaxWords);
+        return opened;
+    }
+    opened.document = WordListDocument::fromBytes(read.bytes);
+    return opened;
+}
+
 QString saveWhole(const QString &path, const QByteArray &bytes)
 {
     // QSaveFile writes to a link's target: a link is saved beside and renamed over instead.
@@ -185,12 +231,14 @@ QString saveWhole(const QString &path, const QByteArray &bytes)
     file.setDirectWriteFallback(false);
     // Unbuffered: a buffered write that fails only when the file is closed
     // inside commit() goes unnoticed there, and a cut file is renamed into place.
+    // errno is read at once: QFileDevice's own words for it are English.
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return QStringLiteral("Non posso scrivere nella cartella di %1 (%2): controlla di poterci scrivere, "
-                              "o fai una copia tua di ZAMPLI.").arg(QFileInfo(path).fileName(), file.errorString());
+                              "o fai una copia tua di ZAMPLI.").arg(QFileInfo(path).fileName(), systemErrorText(errno));
     if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         return QStringLiteral("%1 non è stato salvato, il file di prima è rimasto com'era (%2). Libera un po' di "
-                              "spazio sul disco e riprova.").arg(QFileInfo(path).fileName(), file.errorString());
+                              "spazio sul disco e riprova.").arg(QFileInfo(path).fileName(), systemErrorText(errno));
     if (link && std::rename(QFile::encodeName(written).constData(), QFile::encodeName(path).constData()) != 0) {
         QFile::remove(written);
         return QStringLiteral("%1 non è stato salvato: controlla di poter scrivere nella sua cartella.")
