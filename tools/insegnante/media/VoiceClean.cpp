@@ -5,6 +5,7 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <iterator>
 #include <cmath>
 
 namespace zampli::teacher {
@@ -84,10 +85,14 @@ Span wordSpan(const Samples &s, double noiseDb)
     const double floor = noiseDb > kSilenceDb ? noiseDb + kClearlyAboveDb : kUnmeasuredFloorDb;
     const double threshold = std::max(*loudest * fromDb(-40), fromDb(floor));
     const size_t peak = size_t(loudest - levels.begin());
+    const std::vector<Run> runs = loudRuns(levels, threshold);
     std::vector<Run> kept;
-    for (const Run &run : loudRuns(levels, threshold))
-        if (run.to - run.from >= kShortestSound || (run.from <= peak && peak < run.to))
-            kept.push_back(run);
+    std::copy_if(runs.begin(), runs.end(), std::back_inserter(kept),
+                 [](const Run &run) { return run.to - run.from >= kShortestSound; });
+    // A word as short as a click is still the loudest sound of its take.
+    if (kept.empty())
+        std::copy_if(runs.begin(), runs.end(), std::back_inserter(kept),
+                     [peak](const Run &run) { return run.from <= peak && peak < run.to; });
     if (kept.empty())
         return {};
     double sum = 0;
