@@ -5,6 +5,7 @@
 // a private PulseAudio whose microphone plays a known tone is trimmed and
 // levelled. Hostile files are refused in Italian: sound headers that lie,
 // pictures cut short, drawings that name other files.
+#include "CheckTab.h"
 #include "MediaActions.h"
 #include "SoundFiles.h"
 #include "VoiceImport.h"
@@ -191,6 +192,60 @@ QByteArray pngWithBadChunk()
 }
 
 const QString kChooseAnother = QStringLiteral(". Scegli un'altra immagine, una foto o un disegno in JPEG, PNG, GIF, BMP o SVG.");
+
+// A copy with one word, "ape": its picture as `picture`, its voice as `voice`.
+QString copyWithApe(const QString &folder, const QByteArray &picture, const QByteArray &voice)
+{
+    QDir().mkpath(folder + "/testi"), QDir().mkpath(folder + "/jpg"), QDir().mkpath(folder + "/voci");
+    writeFile(folder + "/testi/a.txt", "ape\r\n");
+    writeFile(folder + "/jpg/ape.jpg", picture);
+    writeFile(folder + "/voci/ape.wav", voice);
+    return folder;
+}
+
+// Controllo's row for `file`: its text and the buttons that fix it.
+struct CheckRow {
+    QLabel *what = nullptr;
+    QStringList fixes;
+    QList<QPushButton *> buttons;
+};
+
+CheckRow checkRow(const CheckTab &tab, const QString &file)
+{
+    for (auto *label : tab.findChildren<QLabel *>("file")) {
+        if (label->text() != file || !label->isVisible())
+            continue;
+        CheckRow found{label->parentWidget()->findChild<QLabel *>("problema"), {}, {}};
+        for (auto *b : label->parentWidget()->findChildren<QPushButton *>())
+            found.fixes << b->text(), found.buttons << b;
+        return found;
+    }
+    return {};
+}
+
+// Scrolls to `button` as the teacher would; true once it can be pressed.
+bool reachable(QPushButton *button)
+{
+    QWidget *scroll = button;
+    while (scroll && !qobject_cast<QScrollArea *>(scroll))
+        scroll = scroll->parentWidget();
+    if (!scroll)
+        return false;
+    return QTest::qWaitFor([&] {
+        static_cast<QScrollArea *>(scroll)->ensureWidgetVisible(button);
+        return button->visibleRegion().boundingRect().size() == button->size() && !button->size().isEmpty();
+    });
+}
+
+// The teacher's choice of file, answered here; what was asked for is kept.
+struct ChosenFiles {
+    QString file;
+    QList<Fix> asked;
+    CheckTab::FileChooser chooser()
+    {
+        return [this](QWidget *, Fix fix) { return asked << fix, file; };
+    }
+};
 
 } // namespace
 
@@ -436,6 +491,87 @@ private slots:
         QCOMPARE(watch.events(), 0);
         QCOMPARE(said, "disegno.svg non si può usare: " + (why.contains("%1") ? why.arg(secret) : why) + kChooseAnother);
         QVERIFY(!QFile::exists(target));
+    }
+
+    // An empty voice file can be recorded or taken from another sound, not converted.
+    void controlloOffersRecordAndImportForAnEmptyVoice()
+    {
+        const QString folder = copyWithApe(dir_.filePath("vuota"), encoded(busyPicture(), "JPEG"), {});
+        test::RecordingSoundPlayer player;
+        VoiceRecorder recorder;
+        TeacherServices services{player, recorder};
+        CheckTab tab(services, folder);
+        tab.resize(900, 600);
+        tab.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tab));
+        tab.runCheck();
+        QTRY_VERIFY(checkRow(tab, "voci/ape.wav").what); // rows show once the layout has run
+        CheckRow row = checkRow(tab, "voci/ape.wav");
+        QCOMPARE(row.fixes, (QStringList{QStringLiteral("Registra la voce…"), QStringLiteral("Importa un suono…")}));
+
+        QVERIFY(reachable(row.buttons[0]));
+        QTest::mouseClick(row.buttons[0], Qt::LeftButton);
+        QDialog *recording = nullptr;
+        QTRY_VERIFY((recording = tab.findChild<QDialog *>("registra")) && recording->isVisible());
+        QCOMPARE(recording->windowTitle(), QStringLiteral("Registra la voce: ape"));
+        recording->close();
+
+        ChosenFiles chosen{writeSound(dir_.filePath("altra.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 2), {}};
+        tab.setFileChooser(chosen.chooser());
+        QVERIFY(reachable(row.buttons[1]));
+        QTest::mouseClick(row.buttons[1], Qt::LeftButton);
+        QCOMPARE(chosen.asked, QList<Fix>{Fix::ImportVoice});
+        QCOMPARE(readAll(folder + "/voci/ape.wav").left(4), QByteArray("RIFF"));
+        QTRY_VERIFY(!checkRow(tab, "voci/ape.wav").what);
+    }
+
+    void controlloOffersImportForADamagedPicture()
+    {
+        const QString folder = copyWithApe(dir_.filePath("rotta"), encoded(busyPicture(), "JPEG").left(200),
+                                           wavBytes(Samples(22050, 0.1f)));
+        test::RecordingSoundPlayer player;
+        VoiceRecorder recorder;
+        TeacherServices services{player, recorder};
+        CheckTab tab(services, folder);
+        tab.resize(900, 600);
+        tab.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tab));
+        tab.runCheck();
+        QTRY_VERIFY(checkRow(tab, "jpg/ape.jpg").what);
+        const CheckRow row = checkRow(tab, "jpg/ape.jpg");
+        QCOMPARE(row.fixes, QStringList{QStringLiteral("Importa un'immagine…")});
+        QImage green(40, 30, QImage::Format_RGB32);
+        green.fill(Qt::green);
+        green.save(dir_.filePath("verde.png"));
+        ChosenFiles chosen{dir_.filePath("verde.png"), {}};
+        tab.setFileChooser(chosen.chooser());
+        QVERIFY(reachable(row.buttons[0]));
+        QTest::mouseClick(row.buttons[0], Qt::LeftButton);
+        QCOMPARE(chosen.asked, QList<Fix>{Fix::ImportPicture});
+        QCOMPARE(QImage(folder + "/jpg/ape.jpg").size(), QSize(805, 725));
+        QTRY_VERIFY(!checkRow(tab, "jpg/ape.jpg").what);
+    }
+
+    // In a narrow window a long finding is wrapped onto more lines, never cut.
+    void controlloWrapsLongTexts()
+    {
+        const QString folder = copyWithApe(dir_.filePath("stretta"), encoded(busyPicture(), "JPEG").left(200), {});
+        test::RecordingSoundPlayer player;
+        VoiceRecorder recorder;
+        TeacherServices services{player, recorder};
+        CheckTab tab(services, folder);
+        tab.resize(480, 600);
+        tab.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tab));
+        tab.runCheck();
+        QTRY_VERIFY(checkRow(tab, "jpg/ape.jpg").what);
+        const CheckRow row = checkRow(tab, "jpg/ape.jpg");
+        // Longer than the room the row gives it on one line.
+        QTRY_VERIFY(row.what->fontMetrics().horizontalAdvance(row.what->text()) > row.what->width());
+        QTRY_VERIFY(row.what->height() >= row.what->heightForWidth(row.what->width()));
+        const QWidget *view = tab.findChild<QWidget *>("problemi")->parentWidget();
+        QVERIFY(row.what->mapTo(view, QPoint(row.what->width(), 0)).x() <= view->width());
+        QVERIFY(row.what->height() >= 2 * row.what->fontMetrics().lineSpacing()); // on more than one line
     }
 
     // The dialog as the teacher uses it: Registra, the word is said, Ferma, Salva.
