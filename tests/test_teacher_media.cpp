@@ -552,6 +552,26 @@ private slots:
         QTRY_VERIFY(!checkRow(tab, "jpg/ape.jpg").what);
     }
 
+    // More files missing than zampli-verifica prints of a kind: each still has its row and its fix.
+    void controlloListsEveryMissingFile()
+    {
+        const QString folder = copyWithApe(dir_.filePath("mancanti"), encoded(busyPicture(), "JPEG"),
+                                           wavBytes(Samples(22050, 0.1f)));
+        test::RecordingSoundPlayer player;
+        VoiceRecorder recorder;
+        TeacherServices services{player, recorder};
+        CheckTab tab(services, folder);
+        tab.resize(900, 600);
+        tab.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tab));
+        tab.runCheck();
+        // 25 letter pictures and faces, 5 vowels' voices, 4 praises, the error sound, 4 lists.
+        QTRY_VERIFY(checkRow(tab, "voci/U.wav").what);
+        QCOMPARE(checkRow(tab, "voci/U.wav").fixes, (QStringList{QStringLiteral("Registra la voce…"), QStringLiteral("Importa un suono…")}));
+        QCOMPARE(checkRow(tab, "jpg/U4.jpg").fixes, QStringList{QStringLiteral("Importa un'immagine…")});
+        QCOMPARE(tab.findChildren<QLabel *>("file").size(), 25 + 5 + 4 + 1 + 4);
+    }
+
     // In a narrow window a long finding is wrapped onto more lines, never cut.
     void controlloWrapsLongTexts()
     {

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <limits>
+
 namespace zampli::teacher {
 
 namespace {
@@ -46,7 +48,8 @@ Finding finding(const QString &folder, const QString &line, bool problem)
 
 QList<Finding> checkFolder(const QString &folder)
 {
-    const MediaReport report = checkMedia(folder);
+    // Every finding, none summed up as "… e altri N": each needs its own button.
+    const MediaReport report = checkMedia(folder, std::numeric_limits<int>::max());
     QList<Finding> findings;
     for (const QString &line : report.problems)
         findings << finding(folder, line, true);
