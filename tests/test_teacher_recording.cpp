@@ -4,6 +4,7 @@
 // hardly stands out from the noise is told, and a take is kept by Enter and
 // thrown away only when the teacher says so. First on made-up takes, then
 // through the dialog with a private PulseAudio whose microphone is a pipe.
+#include "CheckTab.h"
 #include "MediaActions.h"
 #include "PulseServer.h"
 #include "SoundFiles.h"
@@ -95,21 +96,27 @@ class TeacherRecordingTest : public QObject {
     {
         openRecorder(&window, services, target, QStringLiteral("ape"), [] {});
         auto *dialog = window.findChild<QDialog *>(QStringLiteral("registra"));
+        return dialog && sayInto(dialog, services, take) ? dialog : nullptr;
+    }
+
+    // "Registra" pressed, `take` heard by the microphone, "Ferma" pressed.
+    bool sayInto(QDialog *dialog, TeacherServices &services, const std::vector<float> &take)
+    {
         // Keys go where the teacher's would: to the dialog's focused button.
-        if (!dialog || !QTest::qWaitForWindowActive(dialog))
-            return nullptr;
+        if (!QTest::qWaitForWindowActive(dialog))
+            return false;
         QTest::mouseClick(button(dialog, "Registra"), Qt::LeftButton);
         if (!QTest::qWaitFor([&] { return services.recorder.recording(); }, 5000))
-            return nullptr;
+            return false;
         QFile pipe(fifo_);
         if (!pipe.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || pipe.write(s16(take)) != qint64(take.size()) * 2)
-            return nullptr;
+            return false;
         pipe.close();
         // The source plays what it is given in real time; the take is whole once heard.
         if (!QTest::qWaitFor([&] { return services.recorder.heard() >= take.size(); }, 15000))
-            return nullptr;
+            return false;
         QTest::mouseClick(button(dialog, "Ferma"), Qt::LeftButton);
-        return dialog;
+        return true;
     }
 
     static QPushButton *button(QWidget *in, const char *text)
@@ -288,6 +295,42 @@ private slots:
         QTest::mouseClick(button(ask, "Butta via"), Qt::LeftButton);
         QTRY_VERIFY(dialog.isNull() || !dialog->isVisible());
         QVERIFY(!QFile::exists(target));
+    }
+
+    // Controllo's "Registra" over an empty voice file: the take replaces it and the problem is gone.
+    void controlloRecordsOverAnEmptyVoice()
+    {
+        needServer();
+        const QString folder = dir_.filePath(QStringLiteral("copia"));
+        QDir().mkpath(folder + "/testi"), QDir().mkpath(folder + "/voci");
+        test::writeFile(folder + "/testi/a.txt", "ape\r\n");
+        test::writeFile(folder + "/voci/ape.wav", {});
+        test::RecordingSoundPlayer player;
+        VoiceRecorder recorder;
+        recorder.probe();
+        QTRY_VERIFY2_WITH_TIMEOUT(recorder.usable(), qPrintable(recorder.reason()), 10000);
+        TeacherServices services{player, recorder};
+        CheckTab tab(services, folder);
+        tab.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tab));
+        tab.runCheck();
+        const auto fileLabel = [&tab] {
+            for (auto *label : tab.findChildren<QLabel *>(QStringLiteral("file")))
+                if (label->text() == QLatin1String("voci/ape.wav") && label->isVisible())
+                    return label;
+            return static_cast<QLabel *>(nullptr);
+        };
+        QTRY_VERIFY(fileLabel());
+        QPushButton *record = button(fileLabel()->parentWidget(), "Registra");
+        QVERIFY(record);
+        QTest::mouseClick(record, Qt::LeftButton);
+        auto *dialog = tab.findChild<QDialog *>(QStringLiteral("registra"));
+        QVERIFY(dialog);
+        QVERIFY(sayInto(dialog, services, roomTake(2.0, -60, 0.8, 0.5, -20)));
+        QTRY_VERIFY(button(dialog, "Salva")->isEnabled());
+        QTest::mouseClick(button(dialog, "Salva"), Qt::LeftButton);
+        QVERIFY(samplesOfWav(test::readAll(folder + "/voci/ape.wav")).size() > size_t(0.5 * kRate));
+        QTRY_VERIFY(!fileLabel());
     }
 };
 
