@@ -203,6 +203,23 @@ QString copyWithApe(const QString &folder, const QByteArray &picture, const QByt
     return folder;
 }
 
+// Controllo on `folder`, shown `width` wide and checked once.
+struct ShownCheck {
+    test::RecordingSoundPlayer player;
+    VoiceRecorder recorder;
+    TeacherServices services{player, recorder};
+    CheckTab tab;
+
+    ShownCheck(const QString &folder, int width) : tab(services, folder)
+    {
+        tab.resize(width, 600);
+        tab.show();
+        if (!QTest::qWaitForWindowExposed(&tab))
+            qFatal("Controllo is not shown");
+        tab.runCheck();
+    }
+};
+
 // Controllo's row for `file`: its text and the buttons that fix it.
 struct CheckRow {
     QLabel *what = nullptr;
@@ -497,14 +514,8 @@ private slots:
     void controlloOffersRecordAndImportForAnEmptyVoice()
     {
         const QString folder = copyWithApe(dir_.filePath("vuota"), encoded(busyPicture(), "JPEG"), {});
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        TeacherServices services{player, recorder};
-        CheckTab tab(services, folder);
-        tab.resize(900, 600);
-        tab.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&tab));
-        tab.runCheck();
+        ShownCheck shown(folder, 900);
+        CheckTab &tab = shown.tab;
         QTRY_VERIFY(checkRow(tab, "voci/ape.wav").what); // rows show once the layout has run
         CheckRow row = checkRow(tab, "voci/ape.wav");
         QCOMPARE(row.fixes, (QStringList{QStringLiteral("Registra la voce…"), QStringLiteral("Importa un suono…")}));
@@ -529,14 +540,8 @@ private slots:
     {
         const QString folder = copyWithApe(dir_.filePath("rotta"), encoded(busyPicture(), "JPEG").left(200),
                                            wavBytes(Samples(22050, 0.1f)));
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        TeacherServices services{player, recorder};
-        CheckTab tab(services, folder);
-        tab.resize(900, 600);
-        tab.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&tab));
-        tab.runCheck();
+        ShownCheck shown(folder, 900);
+        CheckTab &tab = shown.tab;
         QTRY_VERIFY(checkRow(tab, "jpg/ape.jpg").what);
         const CheckRow row = checkRow(tab, "jpg/ape.jpg");
         QCOMPARE(row.fixes, QStringList{QStringLiteral("Importa un'immagine…")});
@@ -557,14 +562,8 @@ private slots:
     {
         const QString folder = copyWithApe(dir_.filePath("mancanti"), encoded(busyPicture(), "JPEG"),
                                            wavBytes(Samples(22050, 0.1f)));
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        TeacherServices services{player, recorder};
-        CheckTab tab(services, folder);
-        tab.resize(900, 600);
-        tab.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&tab));
-        tab.runCheck();
+        ShownCheck shown(folder, 900);
+        CheckTab &tab = shown.tab;
         // 25 letter pictures and faces, 5 vowels' voices, 4 praises, the error sound, 4 lists.
         QTRY_VERIFY(checkRow(tab, "voci/U.wav").what);
         QCOMPARE(checkRow(tab, "voci/U.wav").fixes, (QStringList{QStringLiteral("Registra la voce…"), QStringLiteral("Importa un suono…")}));
@@ -576,14 +575,8 @@ private slots:
     void controlloWrapsLongTexts()
     {
         const QString folder = copyWithApe(dir_.filePath("stretta"), encoded(busyPicture(), "JPEG").left(200), {});
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        TeacherServices services{player, recorder};
-        CheckTab tab(services, folder);
-        tab.resize(480, 600);
-        tab.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&tab));
-        tab.runCheck();
+        ShownCheck shown(folder, 480);
+        CheckTab &tab = shown.tab;
         QTRY_VERIFY(checkRow(tab, "jpg/ape.jpg").what);
         const CheckRow row = checkRow(tab, "jpg/ape.jpg");
         // Longer than the room the row gives it on one line.

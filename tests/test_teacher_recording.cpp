@@ -81,6 +81,20 @@ double middleDb(const std::vector<float> &s)
     return rmsDbOf(s, s.size() * 2 / 5, s.size() * 3 / 5);
 }
 
+// The teacher's program's services, its microphone the server's pipe.
+struct Microphone {
+    test::RecordingSoundPlayer player;
+    VoiceRecorder recorder;
+    TeacherServices services{player, recorder};
+
+    // False when the microphone is not found.
+    bool ready()
+    {
+        recorder.probe();
+        return QTest::qWaitFor([this] { return recorder.usable(); }, 10000);
+    }
+};
+
 } // namespace
 
 class TeacherRecordingTest : public QObject {
@@ -210,11 +224,9 @@ private slots:
     void theDialogTrimsARoomsWordAndRaisesItsNoiseSixDbAtMost()
     {
         needServer();
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        recorder.probe();
-        QTRY_VERIFY2_WITH_TIMEOUT(recorder.usable(), qPrintable(recorder.reason()), 10000);
-        TeacherServices services{player, recorder};
+        Microphone microphone;
+        QVERIFY2(microphone.ready(), qPrintable(microphone.recorder.reason()));
+        TeacherServices &services = microphone.services;
         const QString target = dir_.filePath(QStringLiteral("voci/rumore.wav"));
         QWidget window;
         const std::vector<float> take = roomTake(2.2, -45, 1.0, 0.5, -24);
@@ -234,11 +246,9 @@ private slots:
     void theDialogSaysWhenTheRoomIsTooNoisy()
     {
         needServer();
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        recorder.probe();
-        QTRY_VERIFY2_WITH_TIMEOUT(recorder.usable(), qPrintable(recorder.reason()), 10000);
-        TeacherServices services{player, recorder};
+        Microphone microphone;
+        QVERIFY2(microphone.ready(), qPrintable(microphone.recorder.reason()));
+        TeacherServices &services = microphone.services;
         QWidget window;
         QDialog *dialog = recordTake(window, services, dir_.filePath(QStringLiteral("voci/chiasso.wav")),
                                      roomTake(2.2, -45, 1.0, 0.5, -30));
@@ -250,11 +260,9 @@ private slots:
     void enterKeepsTheTake()
     {
         needServer();
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        recorder.probe();
-        QTRY_VERIFY2_WITH_TIMEOUT(recorder.usable(), qPrintable(recorder.reason()), 10000);
-        TeacherServices services{player, recorder};
+        Microphone microphone;
+        QVERIFY2(microphone.ready(), qPrintable(microphone.recorder.reason()));
+        TeacherServices &services = microphone.services;
         const QString target = dir_.filePath(QStringLiteral("voci/invio.wav"));
         QWidget window;
         window.show();
@@ -270,11 +278,9 @@ private slots:
     void escapeAsksBeforeThrowingTheTakeAway()
     {
         needServer();
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        recorder.probe();
-        QTRY_VERIFY2_WITH_TIMEOUT(recorder.usable(), qPrintable(recorder.reason()), 10000);
-        TeacherServices services{player, recorder};
+        Microphone microphone;
+        QVERIFY2(microphone.ready(), qPrintable(microphone.recorder.reason()));
+        TeacherServices &services = microphone.services;
         const QString target = dir_.filePath(QStringLiteral("voci/esc.wav"));
         QWidget window;
         window.show();
@@ -305,11 +311,9 @@ private slots:
         QDir().mkpath(folder + "/testi"), QDir().mkpath(folder + "/voci");
         test::writeFile(folder + "/testi/a.txt", "ape\r\n");
         test::writeFile(folder + "/voci/ape.wav", {});
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        recorder.probe();
-        QTRY_VERIFY2_WITH_TIMEOUT(recorder.usable(), qPrintable(recorder.reason()), 10000);
-        TeacherServices services{player, recorder};
+        Microphone microphone;
+        QVERIFY2(microphone.ready(), qPrintable(microphone.recorder.reason()));
+        TeacherServices &services = microphone.services;
         CheckTab tab(services, folder);
         tab.show();
         QVERIFY(QTest::qWaitForWindowExposed(&tab));
