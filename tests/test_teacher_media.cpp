@@ -266,10 +266,22 @@ struct ChosenFiles {
 
 } // namespace
 
+// Keeps each picture shown before it is saved, and answers as told.
+struct AnsweringPreview : PicturePreview {
+    bool answer = true;
+    QList<QImage> shown;
+    bool use(QWidget *, const QImage &picture, const QString &) override
+    {
+        shown << picture;
+        return answer;
+    }
+};
+
 class TeacherMediaTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
+    AnsweringPreview preview_;
 
     void drop(WordsTab &tab, int row, const QString &file)
     {
@@ -286,6 +298,40 @@ class TeacherMediaTest : public QObject {
     }
 
 private slots:
+    void initTestCase() { setPicturePreview(&preview_); }
+    void cleanupTestCase() { setPicturePreview(nullptr); }
+
+    // A PNG named .jpg, its left half see-through: shown as the child will
+    // see it, on white in the box's proportions, and saved only when taken.
+    void aPictureIsShownBeforeItIsSaved()
+    {
+        QImage half(300, 100, QImage::Format_ARGB32);
+        half.fill(Qt::transparent);
+        for (int y = 0; y < 100; ++y)
+            for (int x = 150; x < 300; ++x)
+                half.setPixelColor(x, y, Qt::red);
+        const QString file = dir_.filePath("finta.jpg");
+        QVERIFY(half.save(file, "PNG"));
+        const QString target = dir_.filePath("anteprima/jpg/ape.jpg");
+        QWidget parent;
+        preview_.shown.clear();
+        preview_.answer = false;
+        QCOMPARE(putPicture(&parent, file, target),
+                 QStringLiteral("L'immagine ape.jpg non è cambiata: scegline un'altra quando vuoi."));
+        QVERIFY(!QFile::exists(target));
+        QCOMPARE(preview_.shown.size(), 1);
+        const QImage shown = preview_.shown.first();
+        QCOMPARE(shown.size(), QSize(805, 725));
+        QCOMPARE(shown.pixelColor(200, 362), QColor(Qt::white));
+        QCOMPARE(shown.pixelColor(600, 362), QColor(Qt::red));
+
+        preview_.answer = true;
+        QCOMPARE(putPicture(&parent, file, target), QString());
+        const QImage saved(target);
+        QCOMPARE(saved.size(), QSize(805, 725));
+        QVERIFY(saved.pixelColor(200, 362).lightness() > 245);
+    }
+
     // Each picture is dropped on "ape"; the JPEG made is 805 × 725 (2415 × 2175
     // twips' proportions) with the picture fitted inside on white.
     void picturesDroppedBecomeBoxShapedJpegs_data()
