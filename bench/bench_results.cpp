@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What keeping the child's answers costs: the time added on the window's
 // thread per answer, the file's size per 10,000 answers, and the adult's
-// queries over 100,000 answers.
-//   bench_results [answers for the queries, 100000 by default]
+// queries over 100,000 answers, and the class's over 30 children's 600,000.
+//   bench_results [answers for the queries, 100000 by default] [--senza-classe]
+#include "ClassOfAnswers.h"
 #include "MonthOfAnswers.h"
 
 #include "results/ResultsReader.h"
@@ -116,15 +117,43 @@ void queries(const QString &path, int wanted, const QString &csv)
     timed("CSV export", [&] { r.exportCsv(csv); });
 }
 
+// A class's year on one computer: 30 children, 200 days, 100 answers a day.
+void classQueries(const QString &path)
+{
+    QElapsedTimer made;
+    made.start();
+    QString error;
+    const int answers = writeClassOfAnswers(path, {QDate(2024, 5, 31)}, error);
+    if (answers < 0) {
+        std::printf("class: not written: %s\n", qPrintable(error));
+        return;
+    }
+    std::printf("class of 30 children, %d answers, written in %.1f s:\n", answers, double(made.elapsed()) / 1000);
+    ResultsReader r;
+    if (!r.open(path)) {
+        std::printf("class: cannot open: %s\n", qPrintable(r.error()));
+        return;
+    }
+    const qint64 child = r.children().value(7).id;
+    timed("class overview", [&] { r.classOverview(); });
+    timed("what to practise next", [&] { r.practiseNext(); });
+    timed("one child's sessions", [&] { r.sessions({.childId = child}); });
+    timed("one child's confusion: hearing", [&] { r.confusion({ConfusionKind::Hearing}, {.childId = child}); });
+    timed("one child's practise next", [&] { r.practiseNext({.childId = child}); });
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const int wanted = argc > 1 ? atoi(argv[1]) : 100000;
+    const QStringList args = app.arguments();
+    const int wanted = argc > 1 && atoi(argv[1]) > 0 ? atoi(argv[1]) : 100000;
     QTemporaryDir dir;
     perAnswer(dir.filePath("clicks.sqlite"));
     sizePer10000(dir.filePath("size.sqlite"));
     queries(dir.filePath("queries.sqlite"), wanted, dir.filePath("risultati.csv"));
+    if (!args.contains(QStringLiteral("--senza-classe")))
+        classQueries(dir.filePath("classe.sqlite"));
     return 0;
 }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Programma.h"
 #include "app/ReachableWindows.h"
-#include "app/SingleInstance.h"
 #include "app/SoundModule.h"
 #include "media/Artwork.h"
+#include "media/MediaPaths.h"
 #include "sound/LateSoundPlayer.h"
 #include "media/ProblemLog.h"
 #include "shell/QtMessageBoxes.h"
@@ -12,11 +12,13 @@
 #include "results/ResultsWriter.h"
 #include "results/Schema.h"
 #include "state/WrittenAnswerLog.h"
+#include "startup/QtItalian.h"
+#include "startup/SingleInstance.h"
 
 #include "ProductIdentity.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
+#include <QFile>
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
@@ -55,14 +57,12 @@ void endAtOnce()
 // What the title window does not need waits until it is on its way to the
 // screen: the sound thread, the icon, Qt's own Italian texts (a context menu,
 // a file dialog).
-void finishStartingSoon(zampli::LateSoundPlayer &sound, QTranslator &qtTexts, const QLocale &italian)
+void finishStartingSoon(zampli::LateSoundPlayer &sound, QTranslator &qtTexts)
 {
-    QTimer::singleShot(0, [&sound, &qtTexts, italian] {
+    QTimer::singleShot(0, [&sound, &qtTexts] {
         sound.start();
         QApplication::setWindowIcon(zampli::Artwork::windowIcon());
-        if (qtTexts.load(italian, QStringLiteral("qt"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            QApplication::installTranslator(&qtTexts);
+        zampli::installQtItalian(qtTexts);
     });
 }
 
@@ -74,10 +74,13 @@ int main(int argc, char *argv[])
     nameTheProgram(app);
     const QLocale italian(QLocale::Italian, QLocale::Italy);
     QLocale::setDefault(italian);
-    const QString programFolder = QCoreApplication::applicationDirPath();
+    // The installed program started through a copy's link shows the copy's
+    // media; its sound module is installed beside the program file.
+    const QString installedFolder = QCoreApplication::applicationDirPath();
+    const QString programFolder = zampli::MediaPaths::startFolder(QFile::decodeName(argv[0]), installedFolder);
 
     // A second start only brings the running program forward.
-    zampli::SingleInstance instance(programFolder);
+    zampli::SingleInstance instance(QStringLiteral("zampli"), programFolder);
     if (!instance.claim()) {
         instance.wakeRunning();
         return 0;
@@ -87,7 +90,7 @@ int main(int argc, char *argv[])
     zampli::SystemRandom random;
     zampli::SystemClock clock;
     zampli::ProblemLog problems;
-    zampli::LateSoundPlayer sound([&problems, programFolder] { return zampli::loadSoundPlayer(programFolder, problems); });
+    zampli::LateSoundPlayer sound([&problems, installedFolder] { return zampli::loadSoundPlayer(installedFolder, problems); });
     zampli::QtMessageBoxes boxes;
     // The child's answers, kept in the machine's state folder; whatever
     // becomes of the file, the windows behave the same.
@@ -102,6 +105,6 @@ int main(int argc, char *argv[])
     zampli::ReachableWindows reachable([] { QCoreApplication::exit(0); });
     programma.Main();
     QTranslator qtTexts;
-    finishStartingSoon(sound, qtTexts, italian);
+    finishStartingSoon(sound, qtTexts);
     return app.exec();
 }

@@ -6,6 +6,11 @@
 
 #include "MediaCheck.h"
 #include "exercises/initial/InitialVowel.h"
+#include "results/ResultsEditor.h"
+#include "results/Schema.h"
+#include "results/Sqlite.h"
+
+#include <sqlite3.h>
 
 #include <QDirIterator>
 #include <QProcess>
@@ -64,6 +69,49 @@ private slots:
         QVERIFY2(code == 1 && out.startsWith("voci/I.wav: manca\n") && out.contains(": 1 problema, 0 note.\n"), qPrintable(out));
     }
 
+    // Trouble with the results (here a damaged file salvaged) is listed for
+    // the adult until read in the teacher's program, with its day and time;
+    // the media's verdict and the exit status stay the media's.
+    void unreadResultProblemsAreListed()
+    {
+        QTemporaryDir dir, state;
+        for (const char *sub : {"jpg", "voci", "suoni", "testi"})
+            QCOMPARE(QProcess::execute("cp", {"-R", programFolder() + "/" + sub, dir.path()}), 0);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_STATE_HOME", state.path());
+        const auto [cleanCode, clean] = run(programFolder() + "/zampli-verifica", {dir.path()}, env);
+        QVERIFY2(cleanCode == 0 && !clean.contains("Risultati"), qPrintable(clean));
+
+        const QString db = resultsDatabasePath(state.path() + "/zampli", dir.path());
+        ResultsEditor editor;
+        QVERIFY(editor.open(db, ResultsEditor::IfMissing::Make));
+        {
+            SqliteDb sql;
+            QCOMPARE(sql.open(db, false), SQLITE_OK);
+            const qint64 at = QDateTime(QDate(2026, 3, 4), QTime(9, 30)).toMSecsSinceEpoch();
+            QCOMPARE(sql.exec(QStringLiteral("INSERT INTO problems(at_ms, kind, count, detail) VALUES(%1, "
+                                             "'file guasto', 12, 'salvate 980 risposte, perse 12')")
+                                  .arg(at)
+                                  .toUtf8()
+                                  .constData()),
+                     SQLITE_OK);
+            QCOMPARE(sql.exec(QStringLiteral("INSERT INTO problems(at_ms, kind, count) VALUES(%1, 'risposte perse', 7)")
+                                  .arg(at + 86400000)
+                                  .toUtf8()
+                                  .constData()),
+                     SQLITE_OK);
+        }
+        const auto [code, out] = run(programFolder() + "/zampli-verifica", {dir.path()}, env);
+        QCOMPARE(code, 0);
+        QVERIFY2(out.contains("Risultati: 2 problemi da leggere.\n04/03/2026 09:30: salvate 980 risposte, perse 12\n"),
+                 qPrintable(out));
+        QVERIFY2(out.contains("\n05/03/2026 09:30: 7 risposte non sono state conservate"), qPrintable(out));
+
+        QVERIFY(editor.markProblemsRead());
+        const auto [readCode, read] = run(programFolder() + "/zampli-verifica", {dir.path()}, env);
+        QVERIFY2(readCode == 0 && !read.contains("Risultati"), qPrintable(read));
+    }
+
     // A folder whose name holds an escape sequence and a right-to-left
     // override, a list of 100,000 fields that cannot be words and a word
     // holding the override: what reaches the terminal holds no raw control
@@ -113,13 +161,12 @@ private slots:
         QVERIFY(entryText.contains("\nName=ZAMPLI – le mie parole\n"));
         QVERIFY(entryText.contains("\nExec=\"" + copy.toUtf8() + "/zampli\"\n"));
         QVERIFY(entryText.contains("\nIcon=it.zampli.Zampli\n"));
-        // Everything the program and the adult's tools need, as files of the copy's own.
-        for (const char *file : {"zampli", "zampli-suoni.so", "zampli-verifica", "zampli-copia"})
-            QVERIFY2(QFileInfo(copy + "/" + file).isFile() && !QFileInfo(copy + "/" + file).isSymLink(), file);
-        for (const char *program : {"zampli", "zampli-verifica", "zampli-copia"})
-            QVERIFY2(QFileInfo(copy + "/" + program).isExecutable(), program);
+        // The media as files of the copy's own; the program is the installed one, through a link.
+        QCOMPARE(QFile::symLinkTarget(copy + "/zampli"), QFileInfo(programFolder() + "/zampli").canonicalFilePath());
+        for (const char *file : {"zampli-suoni.so", "zampli-verifica", "zampli-copia"})
+            QVERIFY2(!QFileInfo::exists(copy + "/" + file), file);
 
-        // The copy starts, from its own folder, with its sound.
+        // The copy starts, the sound module found beside the installed program.
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_RUNTIME_DIR", home.path());
         QCOMPARE(run(copy + "/zampli", {}, env, 1500).first, -1);
@@ -127,7 +174,7 @@ private slots:
         // The teacher adds a word with no picture yet, in a list saved on Windows.
         QFile list(copy + "/testi/a.txt");
         QVERIFY(list.open(QIODevice::Append) && list.write("astronave\r\n") == 11 && list.flush());
-        const auto [code, out] = run(copy + "/zampli-verifica", {}, env);
+        const auto [code, out] = run(programFolder() + "/zampli-verifica", {copy}, env);
         QVERIFY2(code == 1 && out.contains("jpg/astronave.jpg: manca\n") && out.contains("voci/astronave.wav: manca\n"),
                  qPrintable(out));
 

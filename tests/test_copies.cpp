@@ -182,13 +182,16 @@ private slots:
         QCOMPARE(named(first), QString("ZAMPLI – Parole 100%"));
         QCOMPARE(named(second), QString("ZAMPLI – la mia classe"));
 
-        const CopyResult removed = removeCopy(a.copy, RemoveFolder::Yes);
+        const CopyResult removed = removeCopy(a.copy, RemoveFolder::ToTrash);
         QVERIFY2(removed.ok, qPrintable(removed.message));
         QVERIFY(!QFileInfo::exists(first));
+        // In the desktop's trash, whence the teacher can take it back.
+        QCOMPARE(readFile(root_.filePath("home/.local/share/Trash/files/Parole 100%/testi/a.txt")), QByteArray("ape\r\n"));
         QVERIFY(!QFileInfo::exists(a.copy.desktopFile));
         QCOMPARE(named(first), QString());
         QCOMPARE(named(second), QString("ZAMPLI – la mia classe"));
         QVERIFY(QFileInfo(second + "/zampli").isExecutable());
+        QVERIFY(QFileInfo(second + "/testi/a.txt").isFile());
 
         // Only the entry: the teacher's folder stays.
         QVERIFY(removeCopy(b.copy).ok);
@@ -201,7 +204,7 @@ private slots:
         const QString folder = root_.filePath("linked/ZAMPLI");
         const CopyResult first = makeCopy(program_, folder);
         QVERIFY2(first.ok, qPrintable(first.message));
-        QVERIFY(removeCopy(first.copy, RemoveFolder::Yes).ok);
+        QVERIFY(removeCopy(first.copy, RemoveFolder::ToTrash).ok);
 
         writeFile(outside_ + "/victim.desktop", "not yours\n");
         QVERIFY(QFile::link(outside_ + "/victim.desktop", first.copy.desktopFile));
@@ -227,6 +230,40 @@ private slots:
         // The teacher's change stays inside her copy.
         writeFile(folder + "/testi/a.txt", "ape\r\nastronave\r\n");
         QCOMPARE(readFile(outside_ + "/a.txt"), QByteArray("ape\r\n"));
+    }
+
+    // The copy holds the media and a link to the program it was made from,
+    // followed to the real file, so that a package update reaches it.
+    void aCopyLinksTheProgramItWasMadeFrom()
+    {
+        const QString folder = root_.filePath("linkedprogram/Copia");
+        const CopyResult made = makeCopy(root_.path() + "/program/../program", folder);
+        QVERIFY2(made.ok, qPrintable(made.message));
+        QCOMPARE(QFile::symLinkTarget(folder + "/zampli"), program_ + "/zampli");
+        QStringList held = entriesIn(folder);
+        held.sort();
+        QCOMPARE(held, (QStringList{"jpg", "suoni", "testi", "voci", "zampli"}));
+        QVERIFY(!holdsOwnProgram(folder));
+    }
+
+    // A copy made when copies carried the program: brought up to date, it
+    // starts the installed program and loses none of its own words.
+    void anOldCopyIsBroughtUpToDate()
+    {
+        const QString folder = root_.filePath("old/Classe");
+        writeFile(folder + "/zampli", "#!/bin/sh\nold\n");
+        writeFile(folder + "/zampli-suoni.so", "old module");
+        writeFile(folder + "/zampli-verifica", "old tool");
+        writeFile(folder + "/testi/a.txt", "ape\r\nastronave\r\n");
+        QVERIFY(holdsOwnProgram(folder));
+        const CopyResult updated = useInstalledProgram(folder, program_);
+        QVERIFY2(updated.ok, qPrintable(updated.message));
+        QCOMPARE(QFile::symLinkTarget(folder + "/zampli"), program_ + "/zampli");
+        QVERIFY(!holdsOwnProgram(folder));
+        QStringList held = entriesIn(folder);
+        held.sort();
+        QCOMPARE(held, (QStringList{"testi", "zampli"}));
+        QCOMPARE(readFile(folder + "/testi/a.txt"), QByteArray("ape\r\nastronave\r\n"));
     }
 
     void anExistingFolderIsNeverTouched()
@@ -277,7 +314,7 @@ private slots:
         const auto [code, out] = runProcess(limited, program_ + "/zampli-copia", {parent + "/Classe 1ª A"});
         QCOMPARE(limited.exitStatus(), QProcess::NormalExit);
         QCOMPARE(code, 1);
-        QCOMPARE(out, "Il file zampli-copia è più grande del limite che il sistema pone ai file scritti da questo "
+        QCOMPARE(out, "Il file jpg/ape.jpg è più grande del limite che il sistema pone ai file scritti da questo "
                       "programma (65.536 byte): la copia non è stata fatta e in " + parent + " non è rimasto nulla. "
                       "Avviate la copia senza quel limite (chiedete a chi gestisce il computer), poi riprovate.\n");
         QCOMPARE(entriesIn(parent), QStringList());
@@ -347,7 +384,7 @@ private slots:
                                   "disco ne accetta al massimo 255 (una lettera accentata ne occupa due). Scegliete "
                                   "un nome più corto.");
         QCOMPARE(entriesIn(parent), QStringList{longest + "cde"});
-        QVERIFY(removeCopy(made.copy, RemoveFolder::Yes).ok);
+        QVERIFY(removeCopy(made.copy).ok);
     }
 
     // Bytes that are not UTF-8 cannot be kept through the name the program

@@ -2,7 +2,11 @@
 // Whatever becomes of the results file, the child's window answers every
 // click as before, the adult is told once, and what could be written is
 // intact afterwards. And a program killed mid-answer loses at most a second.
+#include "ResultsDamage.h"
 #include "ResultsHarness.h"
+#include "MonthOfAnswers.h"
+#include "results/ResultsEditor.h"
+#include "results/ResultsReader.h"
 
 #include "exercises/recognition/PictureRecognition.h"
 
@@ -177,6 +181,9 @@ private slots:
         QCOMPARE(integrity(r.db), QStringLiteral("ok"));
         QCOMPARE(r.told().size(), 1);
         QVERIFY2(r.told()[0].contains("impossibile scrivere"), qPrintable(r.told()[0]));
+        // Told in the file too, once, where the teacher's program shows it.
+        QCOMPARE(r.rows("SELECT kind, count FROM problems"), QStringLiteral("scrittura non riuscita|0"));
+        QCOMPARE(r.rows("SELECT detail FROM problems"), r.told()[0]);
     }
 
     // Another program holds the write lock for ZAMPLI_LOCK_SECONDS (2 s
@@ -209,6 +216,7 @@ private slots:
         QCOMPARE(integrity(r.db), QStringLiteral("ok"));
         QCOMPARE(r.told().size(), 1);
         QVERIFY2(r.told()[0].contains("occupato"), qPrintable(r.told()[0]));
+        QCOMPARE(r.rows("SELECT kind, count FROM problems"), QStringLiteral("file occupato|0"));
     }
 
     // The end comes while another program holds the lock past the wait: the
@@ -241,6 +249,8 @@ private slots:
         QCOMPARE(r.rows("SELECT count(*), ended_ms >= " + quitAt + " FROM sessions"), QStringLiteral("1|1"));
         QVERIFY(!QFileInfo::exists(r.pending()));
         QCOMPARE(integrity(r.db), QStringLiteral("ok"));
+        // The run that set them aside could not say so in the file: the merge does.
+        QCOMPARE(r.rows("SELECT kind, count FROM problems"), QStringLiteral("risposte in attesa|3"));
     }
 
     // The results folder is removed while the child plays: the answers after
@@ -262,6 +272,7 @@ private slots:
         QCOMPARE(integrity(r.db), QStringLiteral("ok"));
         QCOMPARE(r.told().size(), 1);
         QVERIFY2(r.told()[0].contains("spostato o cancellato"), qPrintable(r.told()[0]));
+        QCOMPARE(r.rows("SELECT kind FROM problems"), QStringLiteral("file spostato"));
     }
 
     // The file is renamed while the child plays: what was written stays in
@@ -282,6 +293,8 @@ private slots:
         QCOMPARE(integrity(r.db), QStringLiteral("ok"));
         QCOMPARE(integrity(renamed), QStringLiteral("ok"));
         QCOMPARE(r.told().size(), 1);
+        QCOMPARE(r.rows("SELECT kind FROM problems"), QStringLiteral("file spostato"));
+        QCOMPARE(queryRows(renamed, "SELECT count(*) FROM problems"), QStringLiteral("0"));
     }
 
     // The disk is full when the program ends and has room at the next start.
@@ -308,6 +321,7 @@ private slots:
         QCOMPARE(r.told().size(), 2);
         QVERIFY2(r.told()[0].contains("disco"), qPrintable(r.told()[0]));
         QVERIFY2(r.told()[1].contains("messe da parte"), qPrintable(r.told()[1]));
+        QCOMPARE(r.rows("SELECT kind, count FROM problems"), QStringLiteral("risposte in attesa|4"));
     }
 
     // A program answering all the time is killed: every answer handed over
@@ -340,6 +354,103 @@ private slots:
         const QByteArray kept = "SELECT count(*) FROM answers WHERE turn <= " + QByteArray::number(due);
         QCOMPARE(queryRows(db, kept.constData()).toInt(), due);
         QVERIFY(queryRows(db, "SELECT count(*) FROM answers").toInt() <= handed);
+    }
+
+    // A month of answers with one page of them overwritten: at the next start
+    // the rows that still read go on in a fresh file, the damaged one is
+    // kept aside as it was, and what was saved and lost is told once and
+    // recorded once for the adult.
+    void damagedMonthSalvaged()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("zampli.sqlite");
+        QStringList told;
+        const auto report = [&told](const QString &line) { told << line; };
+        int month = 0;
+        {
+            ResultsWriter w(db, "/opt/zampli", report);
+            month = writeMonthOfAnswers(w, {QDate(2024, 3, 29), 30, 3000, 5});
+        }
+        const QList<qint64> leaves = leafPages(db, "answers");
+        QVERIFY2(leaves.size() > 20, qPrintable(QString::number(leaves.size())));
+        QVERIFY(overwritePage(db, leaves[leaves.size() / 2]));
+        QFile damaged(db);
+        QVERIFY(damaged.open(QIODevice::ReadOnly));
+        const QByteArray damagedBytes = damaged.readAll();
+        for (int start = 0; start < 2; ++start) {
+            ResultsWriter w(db, "/opt/zampli", report);
+            w.sessionStarted();
+            AnswerRecord a;
+            a.atMs = QDateTime::currentMSecsSinceEpoch();
+            a.window = "FormZampli3";
+            a.asked = a.chosen = "A";
+            a.right = true;
+            w.record(a);
+            QVERIFY(w.sync());
+        }
+        QCOMPARE(integrity(db), QStringLiteral("ok"));
+        const int saved = queryRows(db, "SELECT count(*) FROM answers WHERE at_ms < 1712000000000").toInt();
+        QVERIFY2(saved >= month * 9 / 10 && saved < month, qPrintable(QStringLiteral("%1 of %2").arg(saved).arg(month)));
+        QCOMPARE(queryRows(db, "SELECT count(*) FROM answers WHERE at_ms >= 1712000000000"), QStringLiteral("2"));
+        // Every answer saved still shows in its session.
+        QCOMPARE(queryRows(db, "SELECT count(*) FROM answers WHERE session_id NOT IN (SELECT id FROM sessions)"),
+                 QStringLiteral("0"));
+        QCOMPARE(queryRows(db, "SELECT kind, count FROM problems"),
+                 QStringLiteral("file guasto|%1").arg(month - saved));
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(db) && told[0].contains("guasto") && told[0].contains("recuperate"),
+                 qPrintable(told[0]));
+        const QStringList aside = ResultsEditor::damagedCopies(db);
+        QCOMPARE(aside.size(), 1);
+        QFile kept(aside[0]);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QVERIFY(kept.readAll() == damagedBytes);
+        QVERIFY2(told[0].contains(aside[0]), qPrintable(told[0]));
+
+        // The adult reads it once, then removes the damaged copy.
+        ResultsReader reader;
+        QVERIFY(reader.open(db));
+        QCOMPARE(reader.problems(true).size(), 1);
+        QCOMPARE(reader.problems(true)[0].count, month - saved);
+        ResultsEditor editor;
+        QVERIFY(editor.open(db));
+        QVERIFY(editor.markProblemsRead());
+        QCOMPARE(reader.problems(true).size(), 0);
+        QCOMPARE(reader.problems(false).size(), 1);
+        QCOMPARE(ResultsEditor::removeDamagedCopies(db), 1);
+        QVERIFY(!QFileInfo::exists(aside[0]));
+        QCOMPARE(ResultsEditor::damagedCopies(db), QStringList());
+    }
+
+    // A file whose first page is gone tells nothing of what it held: the
+    // adult is not told that nothing was lost, and the child plays on in a
+    // fresh file.
+    void unreadableFileLossNotClaimedNone()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("zampli.sqlite");
+        QStringList told;
+        const auto report = [&told](const QString &line) { told << line; };
+        {
+            ResultsWriter w(db, "/opt/zampli", report);
+            QVERIFY(writeMonthOfAnswers(w, {QDate(2024, 3, 29), 5, 300, 5}) > 0);
+        }
+        QVERIFY(!leafPages(db, "answers").isEmpty()); // the log folded in, so page 1 is in the file
+        QVERIFY(overwritePage(db, 1));
+        ResultsWriter w(db, "/opt/zampli", report);
+        w.sessionStarted();
+        AnswerRecord a;
+        a.atMs = QDateTime::currentMSecsSinceEpoch();
+        a.window = "FormZampli3";
+        a.asked = a.chosen = "E";
+        a.right = true;
+        w.record(a);
+        QVERIFY(w.sync());
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(QStringLiteral("nessuna risposta recuperata, quante siano perse non si può sapere")),
+                 qPrintable(told[0]));
+        QCOMPARE(queryRows(db, "SELECT kind FROM problems"), QStringLiteral("file guasto"));
+        QCOMPARE(queryRows(db, "SELECT asked FROM answers"), QStringLiteral("E"));
     }
 };
 

@@ -4,8 +4,12 @@
 #include "results/ResultsReader.h"
 #include "results/ResultsWriter.h"
 #include "results/Sqlite.h"
+#include "ResultsDamage.h"
 #include "ResultsHarness.h"
+#include "ResultsOldSchema.h"
+#include "results/Schema.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -23,21 +27,30 @@ constexpr qint64 kMarch5 = 1709629200000; // 2024-03-05 09:00:00 UTC
 // The end waits a little for a lock, so that a test need not wait the program's seconds.
 constexpr ResultsWriter::Timing kShortQuit{.quitWaitMs = 300};
 
-// The tables as the first version of the program made them, on users' machines.
+// A file of the first version: one session named by the adult, one answer.
 const char *const kFirstVersion =
-    "CREATE TABLE sessions(id INTEGER PRIMARY KEY, started_ms INTEGER NOT NULL, ended_ms INTEGER NOT NULL,"
-    " program_folder TEXT NOT NULL, label TEXT);"
-    "CREATE TABLE answers(id INTEGER PRIMARY KEY,"
-    " session_id INTEGER NOT NULL REFERENCES sessions(id) ON DELETE CASCADE, at_ms INTEGER NOT NULL,"
-    " window TEXT NOT NULL, turn INTEGER NOT NULL, asked TEXT NOT NULL, asked_as TEXT NOT NULL,"
-    " asked_style INTEGER NOT NULL, word TEXT, chosen TEXT NOT NULL, chosen_as TEXT NOT NULL,"
-    " chosen_style INTEGER NOT NULL, right INTEGER NOT NULL, answer_ms INTEGER NOT NULL);"
-    "CREATE INDEX answers_at ON answers(at_ms);"
-    "CREATE INDEX answers_session ON answers(session_id);"
+    RESULTS_FIRST_VERSION_TABLES
     "INSERT INTO sessions VALUES(1, 1709546400000, 1709546460000, '/opt/zampli', 'Anna');"
     "INSERT INTO answers VALUES(1, 1, 1709546400000, 'FormZampli3', 1, 'E', 'voce', 0, NULL, 'I', 'lettera', 1, 0,"
     " 900);"
     "PRAGMA user_version = 1;";
+
+// A program folder classe/zampli in `home`, and a link to it named `name`: the link's path.
+QString linkedFolder(const QTemporaryDir &home, const char *name)
+{
+    const QString real = home.filePath("classe/zampli");
+    if (!QDir().mkpath(real) || !QFile::link(real, home.filePath(name)))
+        return {};
+    return home.filePath(name);
+}
+
+// The results file's name for a program folder spelt `programPath`: its
+// last part, then the start of the path's SHA-256.
+QString fileNamed(const QString &folder, const char *last, const QString &programPath)
+{
+    return folder + "/" + last + "-" +
+           QCryptographicHash::hash(programPath.toUtf8(), QCryptographicHash::Sha256).toHex().left(8) + ".sqlite";
+}
 
 AnswerRecord answer(qint64 at, const char *window, const char *asked, Shown askedAs, int askedStyle,
                     const char *chosen, Shown chosenAs, int chosenStyle, const char *word = "", qint64 ms = 1000)
@@ -173,7 +186,7 @@ private slots:
         told.clear();
     }
 
-    // A new file: the first version of the tables, write-ahead log, every
+    // A new file: the current version of the tables, write-ahead log, every
     // field of an answer and its session, told nothing.
     void freshFileKeepsEveryField()
     {
@@ -182,7 +195,7 @@ private slots:
         w.record(answer(kMarch4, "FormZampli3", "E", Shown::Voice, 0, "I", Shown::Letter, 4, "", 2345));
         w.record(answer(kMarch4 + 9, "FormIniziaPer", "U", Shown::Word, 0, "U", Shown::Tile, 0, "uva", 17));
         QVERIFY(w.sync());
-        QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("2"));
+        QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("3"));
         QCOMPARE(rows(path(), "PRAGMA journal_mode"), QStringLiteral("wal"));
         QCOMPARE(rows(path(), "SELECT session_id, at_ms, window, turn, asked, asked_as, asked_style, word, chosen,"
                               " chosen_as, chosen_style, right, answer_ms FROM answers ORDER BY id"),
@@ -308,11 +321,12 @@ private slots:
         QCOMPARE(other.exec("COMMIT"), SQLITE_OK);
         QVERIFY(w.sync());
         QCOMPARE(rows(path(), "SELECT count(*), min(turn), max(turn) FROM answers"), QStringLiteral("100001|0|100000"));
-        QCOMPARE(rows(path(), "SELECT at_ms, kind, count FROM problems"),
+        QCOMPARE(rows(path(), "SELECT at_ms, kind, count FROM problems WHERE kind <> 'file occupato'"),
                  QStringLiteral("1709546500001|risposte perse|5"));
         w.record(a);
         QVERIFY(w.sync());
-        QCOMPARE(rows(path(), "SELECT count(*) FROM problems"), QStringLiteral("1"));
+        QCOMPARE(rows(path(), "SELECT kind, count FROM problems ORDER BY id"),
+                 QStringLiteral("file occupato|0 / risposte perse|5"));
         QCOMPARE(told.filter("incompleti").size(), 1);
     }
 
@@ -329,7 +343,7 @@ private slots:
         w.sessionStarted(kMarch5);
         w.record(answer(kMarch5, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
         QVERIFY(w.sync());
-        QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("2"));
+        QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("3"));
         QCOMPARE(rows(path(), "SELECT a.id, s.id, s.label, a.at_ms, a.answer_ms FROM answers a"
                               " JOIN sessions s ON s.id = a.session_id ORDER BY a.id"),
                  QStringLiteral("1|1|Anna|1709546400000|900 / 2|2||1709629200000|1000"));
@@ -404,6 +418,146 @@ private slots:
                             "giusto;1200\r\n"
                             "05/03/2024;09:00:05;2;\"Luca \"\"Bimbo\"\"; 2\xC2\xAA\";FormCaratteri1;1;I;lettera;2;;E;"
                             "lettera;1;sbagliato;3000\r\n"));
+    }
+
+    // Names the adult typed that a spreadsheet would run as a formula are
+    // written as text: a quote mark before them.
+    void csvCellsNeverFormulas()
+    {
+        writeTwoDays();
+        SqliteDb db;
+        QCOMPARE(db.open(path(), false), SQLITE_OK);
+        QCOMPARE(db.exec("UPDATE sessions SET label = '=HYPERLINK(\"x\")' WHERE id = 1;"
+                         "UPDATE sessions SET label = '@Anna' WHERE id = 2;"
+                         "UPDATE answers SET word = '+39' WHERE id = 4; UPDATE answers SET word = '-1' WHERE id = 5;"
+                         "UPDATE answers SET word = char(9) || 'x' WHERE id = 6;"
+                         "UPDATE answers SET word = char(13) || 'y' WHERE id = 3;"),
+                 SQLITE_OK);
+        ResultsReader r;
+        QVERIFY(r.open(path()));
+        const QString csv = dir.filePath("formule.csv");
+        QVERIFY(r.exportCsv(csv));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList cells; // name and word of each answer
+        for (const QByteArray &line : file.readAll().split('\n').mid(1, 8)) {
+            const QList<QByteArray> f = line.split(';');
+            cells << QString::fromUtf8(f.value(3) + "|" + f.value(9));
+        }
+        QCOMPARE(cells, QStringList({"\"'=HYPERLINK(\"\"x\"\")\"|", "\"'=HYPERLINK(\"\"x\"\")\"|",
+                                     "\"'=HYPERLINK(\"\"x\"\")\"|\"'\ry\"", "\"'=HYPERLINK(\"\"x\"\")\"|'+39",
+                                     "\"'=HYPERLINK(\"\"x\"\")\"|'-1", "\"'=HYPERLINK(\"\"x\"\")\"|'\tx",
+                                     "'@Anna|", "'@Anna|"}));
+    }
+
+    // A file whose answers cannot all be read gives no table that looks whole:
+    // the export fails, says why naming the file, and writes nothing.
+    void exportFromDamagedFileFails()
+    {
+        writeTwoDays();
+        {
+            ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
+            w.sessionStarted();
+            for (int k = 0; k < 400; ++k)
+                w.record(answer(kMarch5 + 10000 + k, "FormIniziaPer", "E", Shown::Word, 0, "I", Shown::Tile, 0,
+                                "elefante ed elmo e erba", 1000));
+            QVERIFY(w.sync());
+        }
+        const QList<qint64> leaves = zampli::test::leafPages(path(), "answers");
+        QVERIFY(leaves.size() > 2);
+        ResultsReader r;
+        QVERIFY(r.open(path()));
+        QVERIFY(zampli::test::overwritePage(path(), leaves[1]));
+        const QString csv = dir.filePath("rotto.csv");
+        QVERIFY(!r.exportCsv(csv));
+        QVERIFY2(r.error().contains(path()) && r.error().contains("guasto"), qPrintable(r.error()));
+        QVERIFY(!QFileInfo::exists(csv));
+        ResultsReader closed;
+        QVERIFY(!closed.open(dir.filePath("nessuno.sqlite")));
+        QVERIFY(!closed.exportCsv(csv));
+        QVERIFY2(closed.error().contains("nessuno.sqlite"), qPrintable(closed.error()));
+        QVERIFY(!QFileInfo::exists(csv));
+    }
+
+    // A table that cannot be written says why in Italian, naming the file,
+    // and nothing is left at its place.
+    void exportWriteFailureSaidInItalian()
+    {
+        writeTwoDays();
+        ResultsReader r;
+        QVERIFY(r.open(path()));
+        const QString csv = dir.filePath("manca/risultati.csv");
+        QVERIFY(!r.exportCsv(csv));
+        QCOMPARE(r.error(), QStringLiteral("impossibile creare %1 (non c'è): scegli un'altra cartella").arg(csv));
+        QVERIFY(!QFileInfo::exists(csv));
+    }
+
+    // A session begun and left without an answer is not one to show.
+    void sessionsWithoutAnswersLeftOut()
+    {
+        {
+            ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
+            w.sessionStarted(kMarch4);
+            w.sessionStarted(kMarch4 + 60000);
+            w.record(answer(kMarch4 + 61000, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+            w.sessionStarted(kMarch4 + 120000);
+        }
+        QCOMPARE(rows(path(), "SELECT count(*) FROM sessions"), QStringLiteral("3"));
+        ResultsReader r;
+        QVERIFY(r.open(path()));
+        QList<qint64> shown;
+        for (const SessionSummary &s : r.sessions())
+            shown << s.id;
+        QCOMPARE(shown, QList<qint64>({2}));
+    }
+
+    // One program folder, one file: through a link, or spelt another way.
+    void oneFolderOneFile()
+    {
+        QTemporaryDir home;
+        const QString link = linkedFolder(home, "collegamento");
+        QVERIFY(!link.isEmpty());
+        const QString real = home.filePath("classe/zampli");
+        const QString folder = dir.filePath("stato");
+        const QString expected = fileNamed(folder, "zampli", real);
+        QCOMPARE(resultsDatabasePath(folder, real), expected);
+        QCOMPARE(resultsDatabasePath(folder, link), expected);
+        QCOMPARE(resultsDatabasePath(folder, home.filePath("classe/./zampli/")), expected);
+        QCOMPARE(resultsDatabasePath(folder, home.filePath("classe/../classe/zampli")), expected);
+    }
+
+    // A file an older program named after the link is renamed, with its
+    // log, to the folder's one name: the history stays.
+    void fileNamedFromALinkKept()
+    {
+        QTemporaryDir home;
+        const QString link = linkedFolder(home, "mio");
+        QVERIFY(!link.isEmpty());
+        const QString folder = dir.filePath("vecchio");
+        QVERIFY(QDir().mkpath(folder));
+        const QString old = fileNamed(folder, "mio", link);
+        {
+            // As a program killed while playing leaves it: the answer in the log only.
+            const QString scratch = dir.filePath("scratch.sqlite");
+            ResultsWriter w(scratch, link, report());
+            w.sessionStarted(kMarch4);
+            w.record(answer(kMarch4 + 1000, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+            QVERIFY(w.sync());
+            QVERIFY(QFile::copy(scratch, old));
+            QVERIFY(QFile::copy(scratch + "-wal", old + "-wal"));
+        }
+        const QString now = resultsDatabasePath(folder, link);
+        QCOMPARE(now, resultsDatabasePath(folder, home.filePath("classe/zampli")));
+        QVERIFY(!QFileInfo::exists(old));
+        QVERIFY(!QFileInfo::exists(old + "-wal"));
+        QCOMPARE(rows(now, "SELECT count(*) FROM answers"), QStringLiteral("1"));
+        // The file of the folder's one name wins over an old one made since.
+        QFile stray(old);
+        QVERIFY(stray.open(QIODevice::WriteOnly));
+        stray.close();
+        QCOMPARE(resultsDatabasePath(folder, link), now);
+        QVERIFY(QFileInfo::exists(old));
+        QCOMPARE(rows(now, "SELECT count(*) FROM answers"), QStringLiteral("1"));
     }
 
     void readerRefusesWhatIsNoResults()

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the real program, twice, from a folder of its own.
 
-#include "app/SingleInstance.h"
+#include "startup/SingleInstance.h"
 
 #include <QFile>
 #include <QProcess>
@@ -31,7 +31,7 @@ class SingleInstanceTest : public QObject {
     QString lockPath() const
     {
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
-        return zampli::SingleInstance::lockPath(folder_.path());
+        return zampli::SingleInstance::lockPath("zampli", folder_.path());
     }
 
 private slots:
@@ -71,15 +71,33 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
         QTemporaryDir folder;
         for (int run = 0; run < 2; ++run) { // the second time, over what the first run left
-            zampli::SingleInstance first(folder.path());
+            zampli::SingleInstance first("zampli", folder.path());
             QVERIFY(first.claim());
             QSignalSpy woken(&first, &zampli::SingleInstance::woken);
-            zampli::SingleInstance later(folder.path());
+            zampli::SingleInstance later("zampli", folder.path());
             QVERIFY(!later.claim());
             later.wakeRunning();
             later.wakeRunning();
             QTRY_COMPARE(woken.size(), 2);
         }
+    }
+
+    // The teacher's window on a copy and the child's program of that copy
+    // run side by side: neither hands over to the other.
+    void anotherProgramOnTheSameFolderRunsToo()
+    {
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+        QTemporaryDir folder;
+        zampli::SingleInstance child("zampli", folder.path());
+        QVERIFY(child.claim());
+        QSignalSpy woken(&child, &zampli::SingleInstance::woken);
+        zampli::SingleInstance teacher("zampli-insegnante", folder.path());
+        QVERIFY(teacher.claim());
+        zampli::SingleInstance secondTeacher("zampli-insegnante", folder.path());
+        QVERIFY(!secondTeacher.claim());
+        secondTeacher.wakeRunning();
+        QCoreApplication::processEvents();
+        QCOMPARE(woken.size(), 0);
     }
 };
 

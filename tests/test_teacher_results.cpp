@@ -1,10 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Risultati tab on a real database in a temporary state folder: what it
 // shows of the answers written, names and deletions done through its own
-// controls, and the files it exports.
+// controls, the files it exports, and its charts as the teacher reads them.
+#include "ResultsCharts.h"
 #include "ResultsHarness.h"
+#include "ResultsNames.h"
 #include "ResultsSample.h"
 #include "ResultsTab.h"
+#include "state/VowelMedia.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChartView>
+#include <QGraphicsSimpleTextItem>
+#include <QHorizontalStackedBarSeries>
+#include <QLineSeries>
 
 #include <QtTest>
 #include <QtWidgets>
@@ -51,14 +61,37 @@ void answerFileDialog(const QString &path)
     });
 }
 
-void pressInBox(const QString &text)
+// Presses `text` in the next box, keeping what the box said in `said`.
+void pressInBox(const QString &text, QString *said = nullptr)
 {
-    onModal([text](QWidget *w) {
+    onModal([text, said](QWidget *w) {
+        if (auto *box = qobject_cast<QMessageBox *>(w); box && said)
+            *said = box->text();
         for (QAbstractButton *b : w->findChildren<QAbstractButton *>())
             if (b->text() == text)
                 return QTest::mouseClick(b, Qt::LeftButton);
         QFAIL("no such button");
     });
+}
+
+// A chart in a view on screen, laid out as the tab lays it out.
+template <class Chart>
+struct OnScreen {
+    explicit OnScreen(QSize size)
+    {
+        view.resize(size);
+        view.show();
+    }
+    Chart *chart = new Chart;
+    QChartView view{chart};
+};
+
+QLineSeries *lineOf(const QChart &chart, const QString &vowel)
+{
+    for (QAbstractSeries *s : chart.series())
+        if (s->name() == vowel)
+            return qobject_cast<QLineSeries *>(s);
+    return nullptr;
 }
 
 } // namespace
@@ -68,15 +101,67 @@ class TeacherResultsTest : public QObject {
     QTemporaryDir state_, folder_, out_;
     std::unique_ptr<ResultsTab> tab_;
 
-    QTableWidget *table() { return tab_->findChild<QTableWidget *>("sessioni"); }
-    QString cellText(int row, int column) { return table()->item(row, column)->text(); }
+    QTableView *table() { return tab_->findChild<QTableView *>("sessioni"); }
+    int rows() { return table()->model()->rowCount(); }
+    QString cellText(int row, int column) { return table()->model()->index(row, column).data().toString(); }
+    QComboBox *kinds() { return tab_->findChild<QComboBox *>("tipoMatrice"); }
+    // Does `act` and waits for the reading it leads to to be on screen.
+    void andWait(const std::function<void()> &act)
+    {
+        QSignalSpy read(tab_.get(), &ResultsTab::updated);
+        act();
+        QTRY_VERIFY_WITH_TIMEOUT(!read.isEmpty(), 10000);
+    }
     void click(const char *name) { QTest::mouseClick(tab_->findChild<QPushButton *>(name), Qt::LeftButton); }
     void chooseRow(int row)
     {
-        const QRect at = table()->visualItemRect(table()->item(row, 0));
+        const QRect at = table()->visualRect(table()->model()->index(row, 0));
         QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, at.center());
     }
-    QString db() const { return tab_->database(); }
+    // Moves the kind of matrix down the list, as the keyboard does, to the item that begins with `text`.
+    void chooseKind(const QString &text)
+    {
+        const int at = kinds()->findText(text, Qt::MatchStartsWith);
+        QVERIFY2(at >= 0, qPrintable(text));
+        kinds()->setFocus();
+        QTest::keyClick(kinds(), Qt::Key_Home);
+        for (int i = 0; i < at; ++i)
+            QTest::keyClick(kinds(), Qt::Key_Down);
+        QCOMPARE(kinds()->currentIndex(), at);
+    }
+    QStringList kindTexts()
+    {
+        QStringList out;
+        for (int i = 0; i < kinds()->count(); ++i)
+            out << kinds()->itemText(i);
+        return out;
+    }
+    QString db() const { return resultsDatabasePath(resultsFolder(), folder_.path()); }
+    // One more answer in a session of its own, at `hour` today, as the child's program writes it.
+    void writeOne(int hour, const char *window, Shown askedAs, Shown chosenAs)
+    {
+        ResultsWriter writer(db(), folder_.path(), [](const QString &line) { qFatal("%s", qPrintable(line)); });
+        writer.sessionStarted(todayAt(hour, 0));
+        AnswerRecord a;
+        a.atMs = todayAt(hour, 1);
+        a.window = QString::fromLatin1(window);
+        a.turn = 1;
+        a.asked = a.chosen = QStringLiteral("O");
+        a.askedAs = askedAs;
+        a.chosenAs = chosenAs;
+        a.right = true;
+        a.answerMs = 900;
+        writer.record(a);
+        writer.sessionEnded(todayAt(hour, 2));
+        QVERIFY(writer.sync());
+    }
+    void open()
+    {
+        tab_ = std::make_unique<ResultsTab>(folder_.path());
+        tab_->resize(1100, 700);
+        andWait([this] { tab_->show(); });
+        QVERIFY(QTest::qWaitForWindowExposed(tab_.get()));
+    }
 
 private slots:
     void initTestCase()
@@ -89,45 +174,228 @@ private slots:
     {
         tab_.reset();
         QDir(state_.path()).removeRecursively();
-        const QString db = resultsDatabasePath(resultsFolder(), folder_.path());
-        QVERIFY(QDir().mkpath(QFileInfo(db).absolutePath()));
-        writeSample(db, folder_.path());
-        tab_ = std::make_unique<ResultsTab>(folder_.path());
-        tab_->resize(1100, 700);
-        tab_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(tab_.get()));
+        QVERIFY(QDir().mkpath(QFileInfo(db()).absolutePath()));
+        writeSample(db(), folder_.path());
+        if (QByteArray(QTest::currentTestFunction()) == "aFaceAnswerNeverCountsInTheHearingMatrix")
+            writeOne(12, "FormPosizioni1", Shown::Voice, Shown::Face);
+        open();
     }
 
     void showsTheSessionsWritten()
     {
-        QCOMPARE(table()->rowCount(), 3);
+        QCOMPARE(rows(), 3);
         QCOMPARE(cellText(0, 1), QStringLiteral("09:00"));
         QCOMPARE(cellText(0, 2), QStringLiteral("09:05"));
-        QCOMPARE(cellText(0, 6), QStringLiteral("FormZampli3"));
         QCOMPARE(cellText(0, 3), QStringLiteral("2"));
         QCOMPARE(cellText(0, 4), QStringLiteral("1"));
-        QCOMPARE(cellText(2, 6), QStringLiteral("FormZampli9"));
         auto *words = tab_->findChild<QListWidget *>("paroleSbagliate");
         QCOMPARE(words->count(), 1);
         QCOMPARE(words->item(0)->text(), QStringLiteral("ELEFANTE: 1 sbagliata su 2"));
     }
 
-    void showsTheMatrixOfEachKind()
+    // Windows by the child's menu, styles by their names, every date dd/mm/yyyy.
+    void namesAndDatesAsTheTeacherSeesThem()
     {
-        ConfusionMatrix hearing{};
-        hearing[1][2] = 1; // E heard, I chosen
-        hearing[1][1] = 1;
-        hearing[0][0] = 1;
-        QCOMPARE(tab_->matrix(), hearing);
-        auto *kind = tab_->findChild<QComboBox *>("tipoMatrice");
-        kind->setFocus();
-        QTest::keyClick(kind, Qt::Key_Down); // Facce
+        QCOMPARE(cellText(0, 6), QStringLiteral("ZAMPLI/SUONI riconosci 1"));
+        QCOMPARE(cellText(2, 6), QStringLiteral("FormZampli9")); // no such window: shown as it is
+        const QDate today = QDate::currentDate();
+        const QString day = QStringLiteral("%1/%2/%3")
+                                .arg(today.day(), 2, 10, QLatin1Char('0'))
+                                .arg(today.month(), 2, 10, QLatin1Char('0'))
+                                .arg(today.year());
+        QCOMPARE(cellText(0, 0), day);
+        QCOMPARE(tab_->findChild<QDateEdit *>("al")->text(), day);
+        QCOMPARE(tab_->findChild<QDateEdit *>("dal")->text(), day); // from the first answer kept
+        QCOMPARE(kindTexts(), QStringList({QStringLiteral("Vede la faccia, sceglie la lettera in stampatello "
+                                                          "minuscolo (2 risposte)"),
+                                           QStringLiteral("Vede la parola, sceglie la vocale con cui inizia "
+                                                          "(2 risposte)"),
+                                           QStringLiteral("Sente la vocale, sceglie la tessera colorata "
+                                                          "(3 risposte)")}));
+    }
+
+    // Each kind of question has its own matrix: a face chosen after a heard
+    // vowel is never counted with the tiles chosen after one.
+    void aFaceAnswerNeverCountsInTheHearingMatrix()
+    {
+        chooseKind(QStringLiteral("Sente la vocale, sceglie la tessera colorata"));
+        ConfusionMatrix tiles{};
+        tiles[1][2] = 1; // E heard, I chosen
+        tiles[1][1] = 1;
+        tiles[0][0] = 1;
+        QCOMPARE(tab_->matrix(), tiles);
+        chooseKind(QStringLiteral("Sente la vocale, sceglie la faccia"));
         ConfusionMatrix faces{};
-        faces[2][1] = 1; // the face of I, E chosen
-        faces[2][2] = 1;
+        faces[3][3] = 1; // O heard, the face of O chosen
         QCOMPARE(tab_->matrix(), faces);
-        QTest::keyClick(kind, Qt::Key_Down); // letters of style 1: none chosen in it
-        QCOMPARE(tab_->matrix(), ConfusionMatrix{});
+        chooseKind(QStringLiteral("Vede la faccia"));
+        ConfusionMatrix letters{};
+        letters[2][1] = 1; // the face of I, E chosen
+        letters[2][2] = 1;
+        QCOMPARE(tab_->matrix(), letters);
+    }
+
+    // The matrix is a table: Ctrl+C copies the cells chosen, with their vowels, split by tabs.
+    void matrixCopiesAsTabSeparatedText()
+    {
+        chooseKind(QStringLiteral("Sente la vocale"));
+        auto *view = tab_->findChild<QTableView *>("matrice");
+        QApplication::clipboard()->clear();
+        const QAbstractItemModel *m = view->model();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(m->index(0, 0)).center());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          view->visualRect(m->index(1, 2)).center());
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("\tA\tE\tI\nA\t1\t0\t0\nE\t0\t1\t1\n"));
+        QCOMPARE(m->index(1, 2).data(Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("Chiesta E, scelta I: 1 volta su 2 (50%)"));
+    }
+
+    // Every count the teacher reads has its thousands marked, as Italians write them.
+    void missedWordsMarkTheThousands()
+    {
+        QCOMPARE(missedText({QStringLiteral("ISOLA"), 2101, 6383}), QStringLiteral("ISOLA: 2.101 sbagliate su 6.383"));
+    }
+
+    // A count in the tens of thousands is written whole, inside the chart.
+    void barLabelsWholeAtLargeTotals()
+    {
+        OnScreen<VowelBarsChart> shown(QSize(420, 260));
+        VowelBarsChart *bars = shown.chart;
+        VowelScores scores{};
+        scores[0] = {15899, 1061};
+        scores[4] = {7, 0};
+        bars->setScores(scores);
+        QCOMPARE(bars->labels().at(0)->text(), QStringLiteral("15.899 su 16.960 (94%)"));
+        QCOMPARE(bars->labels().at(1)->text(), QStringLiteral("nessuna risposta"));
+        QCOMPARE(bars->labels().at(4)->text(), QStringLiteral("7 su 7 (100%)"));
+        // Checked once the chart has laid itself out again for the new numbers.
+        const QRectF room = bars->geometry();
+        for (QGraphicsSimpleTextItem *label : bars->labels())
+            QTRY_VERIFY2(room.contains(label->sceneBoundingRect()), qPrintable(label->text()));
+    }
+
+    // Each vowel's numbers stand beside its own bar, A's at the top.
+    void eachLabelBesideItsVowelsBar()
+    {
+        OnScreen<VowelBarsChart> shown(QSize(420, 260));
+        VowelBarsChart *bars = shown.chart;
+        VowelScores scores{};
+        for (int v = 0; v < 5; ++v)
+            scores[v] = {10 + v, 1};
+        bars->setScores(scores);
+        auto *series = qobject_cast<QHorizontalStackedBarSeries *>(bars->series().value(0));
+        QVERIFY(series);
+        auto *axis = qobject_cast<QBarCategoryAxis *>(series->attachedAxes().value(0));
+        if (!axis)
+            axis = qobject_cast<QBarCategoryAxis *>(series->attachedAxes().value(1));
+        QVERIFY(axis);
+        const QStringList vowels{"A", "E", "I", "O", "U"};
+        double above = -1;
+        for (int v = 0; v < 5; ++v) {
+            const int row = int(axis->categories().indexOf(vowels[v]));
+            QVERIFY(row >= 0);
+            // The bar's own set holds the vowel's right answers in that row.
+            QCOMPARE(series->barSets().at(v)->at(row), double(10 + v));
+            const double middle = bars->mapToPosition(QPointF(0, row), series).y();
+            QVERIFY2(middle > above, qPrintable(vowels[v])); // A first from the top, U last
+            above = middle;
+            QGraphicsSimpleTextItem *label = bars->labels().at(v);
+            QCOMPARE(label->text(), QStringLiteral("%1 su %2 (%3%)").arg(10 + v).arg(11 + v).arg(qRound(100.0 * (10 + v) / (11 + v))));
+            QTRY_VERIFY2(QRectF(label->pos(), label->boundingRect().size()).adjusted(0, -1, 0, 1).contains(
+                             QPointF(label->pos().x() + 1, bars->mapToPosition(QPointF(0, row), series).y())),
+                         qPrintable(vowels[v]));
+        }
+    }
+
+    // A single day is a point inside the plot, not a line of no length at its edge.
+    void oneDayDrawsAPoint()
+    {
+        OnScreen<TrendChart> shown(QSize(500, 300));
+        TrendChart *trend = shown.chart;
+        DayShare day{QDate(2024, 3, 5), {}, {}};
+        day.share = {0.5, -1, -1, -1, -1};
+        day.answers = {4, 0, 0, 0, 0};
+        trend->setDays({day});
+        QLineSeries *a = lineOf(*trend, QStringLiteral("A"));
+        QVERIFY(a);
+        QCOMPARE(a->count(), 1);
+        QVERIFY(a->pointsVisible());
+        const QPointF at = trend->mapToPosition(a->at(0), a);
+        const QRectF plot = trend->plotArea();
+        QVERIFY2(plot.adjusted(plot.width() / 4, 0, -plot.width() / 4, 0).contains(at), "the day is at an edge");
+    }
+
+    // Over months the trend goes week by week, each week's share weighed by its answers.
+    void aLongSpanIsDrawnWeekByWeek()
+    {
+        TrendChart trend;
+        QList<DayShare> days;
+        for (int i = 0; i < 70; ++i) {
+            DayShare d{QDate(2024, 3, 4).addDays(i), {-1, -1, -1, -1, -1}, {}}; // 04/03/2024 is a Monday
+            d.share[0] = 1;
+            d.answers[0] = 1;
+            days << d;
+        }
+        days[1].share[0] = 0; // Tuesday of the first week: 3 wrong
+        days[1].answers[0] = 3;
+        trend.setDays(days);
+        QLineSeries *a = lineOf(trend, QStringLiteral("A"));
+        QVERIFY(a);
+        QCOMPARE(a->count(), 10);
+        QCOMPARE(a->at(0).y(), 100.0 * 6 / 9); // 6 right of 9 in the first week
+        QCOMPARE(a->at(1).y(), 100.0);
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(qint64(a->at(1).x())), QDateTime(QDate(2024, 3, 11), QTime(12, 0)));
+        QVERIFY(trend.title().contains(QStringLiteral("settimana per settimana")));
+    }
+
+    // The bars in the colours the child sees each vowel in.
+    void coloursAreTheChildsProgramsOwn()
+    {
+        const QColor expected[] = {QColor(255, 0, 0), QColor(255, 255, 0), QColor(0, 0, 255), QColor(255, 192, 192),
+                                   QColor(0, 192, 0)};
+        VowelBarsChart bars;
+        auto *series = qobject_cast<QHorizontalStackedBarSeries *>(bars.series().value(0));
+        QVERIFY(series);
+        for (int v = 0; v < 5; ++v) {
+            QCOMPARE(vowelColour(v + 1), expected[v]);
+            QCOMPARE(series->barSets().at(v)->color(), expected[v]);
+        }
+    }
+
+    // The child plays while the teacher looks: the new session shows without a click.
+    void answersWrittenWhileOpenAppear()
+    {
+        QCOMPARE(rows(), 3);
+        writeOne(12, "FormPosizioni1", Shown::Voice, Shown::Face);
+        QTRY_COMPARE_WITH_TIMEOUT(rows(), 4, 10000);
+        QCOMPARE(cellText(3, 6), QStringLiteral("POSIZIONI/SUONI ascolto 1"));
+    }
+
+    // The tab's indexes go only into a file of ours it understands; it never makes one.
+    void indexesOnlyInAFileOfOurs()
+    {
+        const QString missing = out_.filePath(QStringLiteral("mai-scritto.sqlite"));
+        QVERIFY(!ResultsReader::addIndexes(missing));
+        QVERIFY(!QFile::exists(missing));
+        const QString file = out_.filePath(QStringLiteral("altra.sqlite")); // one the tab has not read
+        writeSample(file, folder_.path());
+        const char *ours = "SELECT name FROM sqlite_master WHERE name LIKE 'answers_reader%' ORDER BY name";
+        {
+            SqliteDb newer;
+            QCOMPARE(newer.open(file, false), SQLITE_OK);
+            QCOMPARE(newer.exec("PRAGMA user_version = 99"), SQLITE_OK);
+        }
+        QVERIFY(!ResultsReader::addIndexes(file));
+        QCOMPARE(queryRows(file, ours), QString());
+        {
+            SqliteDb back;
+            QCOMPARE(back.open(file, false), SQLITE_OK);
+            QCOMPARE(back.exec(QByteArray("PRAGMA user_version = " + QByteArray::number(schemaVersion())).constData()),
+                     SQLITE_OK);
+        }
+        QVERIFY(ResultsReader::addIndexes(file));
+        QCOMPARE(queryRows(file, ours), QStringLiteral("answers_reader_kinds / answers_reader_tally"));
     }
 
     void aNamedSessionIsFoundByItsName()
@@ -135,23 +403,43 @@ private slots:
         chooseRow(1);
         auto *name = tab_->findChild<QLineEdit *>("nome");
         QTest::keyClicks(name, QStringLiteral("Giulia"));
-        click("daiNome");
+        andWait([this] { click("daiNome"); });
         QCOMPARE(cellText(1, 5), QStringLiteral("Giulia"));
         auto *child = tab_->findChild<QComboBox *>("bambino");
         QCOMPARE(child->count(), 2);
         child->setFocus();
-        QTest::keyClick(child, Qt::Key_Down);
+        andWait([child] { QTest::keyClick(child, Qt::Key_Down); });
         QCOMPARE(child->currentText(), QStringLiteral("Giulia"));
-        QCOMPARE(table()->rowCount(), 1);
+        QCOMPARE(rows(), 1);
         QCOMPARE(cellText(0, 1), QStringLiteral("10:00"));
-        QCOMPARE(cellText(0, 6), QStringLiteral("FormZampli5"));
+    }
+
+    // Erasing a session asks first, saying how many answers of which day; Annulla keeps it.
+    void eraseAsksAndAnnullaKeepsTheSession()
+    {
+        chooseRow(1);
+        QString said;
+        pressInBox(QStringLiteral("Annulla"), &said);
+        click("cancellaSessione");
+        QTRY_VERIFY(!said.isEmpty());
+        const QDate today = QDate::currentDate();
+        QVERIFY2(said.contains(QStringLiteral("2 risposte")), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("del %1/%2/%3, dalle 10:00")
+                                   .arg(today.day(), 2, 10, QLatin1Char('0'))
+                                   .arg(today.month(), 2, 10, QLatin1Char('0'))
+                                   .arg(today.year())),
+                 qPrintable(said));
+        QCOMPARE(queryRows(db(), "SELECT session_id, count(*) FROM answers GROUP BY session_id"),
+                 QStringLiteral("1|3 / 2|2 / 3|2"));
+        QCOMPARE(rows(), 3);
     }
 
     void deleteRemovesExactlyThatSession()
     {
         chooseRow(1);
-        click("cancellaSessione");
-        QCOMPARE(table()->rowCount(), 2);
+        pressInBox(QStringLiteral("Cancella"));
+        andWait([this] { click("cancellaSessione"); });
+        QCOMPARE(rows(), 2);
         QCOMPARE(cellText(1, 1), QStringLiteral("11:00"));
         QCOMPARE(queryRows(db(), "SELECT session_id, count(*) FROM answers GROUP BY session_id"),
                  QStringLiteral("1|3 / 3|2"));
@@ -161,10 +449,11 @@ private slots:
     {
         pressInBox(QStringLiteral("Annulla"));
         click("cancellaTutto");
-        QCOMPARE(table()->rowCount(), 3);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(rows(), 3);
         pressInBox(QStringLiteral("Cancella"));
-        click("cancellaTutto");
-        QCOMPARE(table()->rowCount(), 0);
+        andWait([this] { click("cancellaTutto"); });
+        QCOMPARE(rows(), 0);
         QCOMPARE(queryRows(db(), "SELECT count(*) FROM answers"), QStringLiteral("0"));
     }
 

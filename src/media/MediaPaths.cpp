@@ -2,6 +2,7 @@
 #include "media/MediaPaths.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace zampli {
 
@@ -10,6 +11,17 @@ MediaPaths::MediaPaths(QString programFolder)
 {
     while (folder_.size() > 1 && folder_.endsWith(QLatin1Char('/')))
         folder_.chop(1);
+}
+
+QString MediaPaths::startFolder(const QString &startedAs, const QString &programFolder)
+{
+    // A bare name was looked up in PATH: the program file's own folder.
+    if (!startedAs.contains(QLatin1Char('/')))
+        return programFolder;
+    // Made absolute but not resolved, so a link leads to its own folder.
+    const QString folder = QFileInfo(QDir::cleanPath(QDir::current().absoluteFilePath(startedAs))).path();
+    // /usr/bin holds a link to the program too, but no media.
+    return QFileInfo(folder + QStringLiteral("/testi")).isDir() ? folder : programFolder;
 }
 
 QString MediaPaths::join(const char *subFolder, const QString &name) const

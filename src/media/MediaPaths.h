@@ -13,6 +13,11 @@ public:
 
     const QString &programFolder() const { return folder_; }
 
+    // The folder whose media the program shows: that of the path it was
+    // started by, as given (a copy's link to the installed program), when it
+    // holds the word lists; else `programFolder`, where the program file is.
+    static QString startFolder(const QString &startedAs, const QString &programFolder);
+
     // letter "A".."U", style 1..4: jpg/A1.jpg .. jpg/U4.jpg
     QString letterPicture(const QString &letter, int style) const;
     // the face that says the vowel: jpg/A.jpg

@@ -1,18 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/ResultsReader.h"
 
+#include "media/SystemError.h"
+#include "results/ResultsQuery.h"
+
 #include <QDateTime>
 #include <QSaveFile>
-#include <sqlite3.h>
+#include <cerrno>
 
 namespace zampli {
 
 namespace {
 
 // A field as spreadsheets read it back: quoted when it holds the separator,
-// a quote or a line break, its quotes doubled.
-QString csvField(const QString &text)
+// a quote or a line break, its quotes doubled. A name the adult typed that
+// begins like a formula is kept as text, never run.
+QString csvField(const QString &typed)
 {
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    const QString text = !typed.isEmpty() && kFormulaStarts.contains(typed.front()) ? QLatin1Char('\'') + typed : typed;
     if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
         !text.contains(QLatin1Char('\r')))
         return text;
@@ -33,17 +39,14 @@ const char *const kHeader = "Data;Ora;Sessione;Nome;Finestra;Turno;Chiesto;Chies
 
 bool ResultsReader::exportCsv(const QString &path, const ResultsFilter &f)
 {
-    Statement s(db_.handle(), "SELECT a.at_ms, a.session_id, s.label, a.window, a.turn, a.asked, a.asked_as,"
-                              " a.asked_style, a.word, a.chosen, a.chosen_as, a.chosen_style, a.right, a.answer_ms"
-                              " FROM answers a JOIN sessions s ON s.id = a.session_id"
-                              " WHERE a.at_ms >= ?1 AND a.at_ms <= ?2 AND (?3 IS NULL OR s.label = ?3)"
-                              " ORDER BY a.at_ms, a.id");
-    s.bind(1, f.fromMs);
-    s.bind(2, f.toMs);
-    s.bind(3, f.label);
+    // The name is the child's, else the label given to the session.
+    Statement s(db_.handle(), "SELECT a.at_ms, a.session_id,"
+                              " coalesce((SELECT name FROM children WHERE id = s.child_id), s.label),"
+                              " a.window, a.turn, a.asked, a.asked_as, a.asked_style, a.word, a.chosen, a.chosen_as, a.chosen_style, a.right, a.answer_ms"
+                              FILTERED_ANSWERS " ORDER BY a.at_ms, a.id");
+    bindFilter(s, f);
     QString text = QStringLiteral("\uFEFF") + QString::fromLatin1(kHeader) + QStringLiteral("\r\n");
-    int rc;
-    while ((rc = s.step()) == SQLITE_ROW) {
+    const int rc = forEachRow(s, [&] {
         const QDateTime at = QDateTime::fromMSecsSinceEpoch(s.integer(0)).toLocalTime();
         const QStringList fields = {
             at.toString(QStringLiteral("dd/MM/yyyy")), at.toString(QStringLiteral("HH:mm:ss")),
@@ -54,14 +57,28 @@ bool ResultsReader::exportCsv(const QString &path, const ResultsFilter &f)
         for (const QString &field : fields)
             quoted << csvField(field);
         text += quoted.join(QLatin1Char(';')) + QStringLiteral("\r\n");
-    }
-    if (rc != SQLITE_DONE) {
-        error_ = db_.message();
+    });
+    // Half the answers written as if they were all would mislead: nothing is written.
+    if (failedWith(rc))
+        return false;
+    return writeWhole(path, text.toUtf8());
+}
+
+// errno is read at once, in our words: QFileDevice's own are English.
+bool ResultsReader::writeWhole(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    // A full disk must not leave a cut table where the adult looks for it.
+    file.setDirectWriteFallback(false);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        error_ = QStringLiteral("impossibile creare %1 (%2): scegli un'altra cartella").arg(path, systemErrorText(errno));
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
-        error_ = file.errorString();
+    // Unbuffered, so that a failed write is seen here and not lost inside commit().
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        error_ = QStringLiteral("%1 non è stato scritto (%2): libera spazio sul disco o scegli un'altra cartella")
+                     .arg(path, systemErrorText(errno));
         return false;
     }
     return true;

@@ -1,20 +1,70 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/ResultsEditor.h"
 
+#include "results/Schema.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
 
 namespace zampli {
 
-bool ResultsEditor::open(const QString &path)
+namespace {
+
+// The state folder is the user's alone: what a child answered is the family's business.
+bool makeFile(const QString &path, QString &error)
 {
-    // Never makes a file: with no answers there is nothing to change.
+    const QString folder = QFileInfo(path).path();
+    if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    SqliteDb db;
+    int rc = db.open(path, false);
+    if (rc == SQLITE_OK)
+        rc = db.exec("PRAGMA journal_mode=WAL");
+    if (rc == SQLITE_OK)
+        rc = migrate(db);
+    if (rc != SQLITE_OK)
+        error = troubleWith(path, rc);
+    return rc == SQLITE_OK;
+}
+
+QStringList asideFiles(const QString &path)
+{
+    const QFileInfo results(path);
+    QStringList out;
+    // The file's own copies and those of the answers kept beside it.
+    for (const QFileInfo &f : results.dir().entryInfoList(QDir::Files | QDir::Hidden, QDir::Time | QDir::Reversed))
+        if (f.fileName().startsWith(results.fileName()) && f.fileName().contains(QLatin1String(".guasto-")) &&
+            !f.fileName().endsWith(QLatin1String("-wal")) &&
+            !f.fileName().endsWith(QLatin1String("-shm")))
+            out << f.filePath();
+    return out;
+}
+
+} // namespace
+
+bool ResultsEditor::open(const QString &path, IfMissing missing)
+{
+    path_ = path;
+    error_.clear();
     if (!QFileInfo(path).isFile()) {
-        error_ = QStringLiteral("il file non c'è");
-        return false;
+        // Never made unless asked: with no answers there is nothing to change.
+        if (missing == IfMissing::Refuse) {
+            error_ = troubleWith(path, SQLITE_CANTOPEN);
+            return false;
+        }
+        if (!makeFile(path, error_))
+            return false;
     }
     // The child's program may be writing: wait for it rather than fail.
-    return db_.openChecked(path, false, 5000, "SELECT count(*) FROM sessions", error_);
+    return openResults(db_, path, false, 5000, error_);
+}
+
+bool ResultsEditor::changed(Statement &s)
+{
+    return s.step() == SQLITE_DONE && sqlite3_changes(db_.handle()) == 1;
 }
 
 bool ResultsEditor::labelSession(qint64 session, const QString &label)
@@ -23,52 +73,64 @@ bool ResultsEditor::labelSession(qint64 session, const QString &label)
     s.bind(1, session);
     const QString name = label.trimmed();
     s.bind(2, name.isEmpty() ? QString() : name);
-    return s.step() == SQLITE_DONE && sqlite3_changes(db_.handle()) == 1;
+    return changed(s);
 }
 
 bool ResultsEditor::deleteSession(qint64 session)
 {
-    Statement s(db_.handle(), "SELECT count(*) FROM sessions WHERE id = ?1");
-    s.bind(1, session);
-    if (s.step() != SQLITE_ROW || s.integer(0) == 0)
-        return false;
-    // The id's column turns the text back into the number it compares.
-    return eraseWhere("id = ?1", QString::number(session)) == 1;
+    return eraseWhere("id = ?1", [session](Statement &s) { s.bind(1, session); }) == 1;
 }
 
 int ResultsEditor::eraseLabel(const QString &label)
 {
-    return eraseWhere("label = ?1", label);
+    return qMax(0, eraseWhere("label = ?1", [&label](Statement &s) { s.bind(1, label); }));
 }
 
 int ResultsEditor::eraseAll()
 {
-    return eraseWhere("?1 IS NULL", QString());
+    return qMax(0, eraseWhere("1", [](Statement &) {}));
 }
 
-// Answers first and then their sessions, in one transaction: the file may
-// have been written without foreign keys switched on, so the cascade is not trusted.
-int ResultsEditor::eraseWhere(const char *where, const QString &key)
+// Answers first and then their sessions: the file may have been written
+// without foreign keys switched on, so the cascade is not trusted. The
+// sessions gone; -1 on failure, nothing changed.
+int ResultsEditor::deleteSessionsWhere(const char *where, const Bind &bind)
 {
-    if (db_.exec("BEGIN IMMEDIATE") != SQLITE_OK)
-        return 0;
     const QByteArray answers =
         QByteArray("DELETE FROM answers WHERE session_id IN (SELECT id FROM sessions WHERE ") + where + ")";
     const QByteArray sessions = QByteArray("DELETE FROM sessions WHERE ") + where;
     Statement a(db_.handle(), answers.constData());
-    a.bind(1, key);
-    int gone = -1;
-    if (a.step() == SQLITE_DONE) {
-        Statement s(db_.handle(), sessions.constData());
-        s.bind(1, key);
-        if (s.step() == SQLITE_DONE)
-            gone = sqlite3_changes(db_.handle());
-    }
+    bind(a);
+    if (a.step() != SQLITE_DONE)
+        return -1;
+    Statement s(db_.handle(), sessions.constData());
+    bind(s);
+    return s.step() == SQLITE_DONE ? sqlite3_changes(db_.handle()) : -1;
+}
+
+int ResultsEditor::eraseWhere(const char *where, const Bind &bind)
+{
+    if (db_.exec("BEGIN IMMEDIATE") != SQLITE_OK)
+        return -1;
+    const int gone = deleteSessionsWhere(where, bind);
     if (gone < 0 || db_.exec("COMMIT") != SQLITE_OK) {
         db_.exec("ROLLBACK");
-        return 0;
+        return -1;
     }
+    wipeLog();
     return gone;
+}
+
+// The erased rows were overwritten in the file (secure_delete), but earlier
+// copies of their pages stay in the log until it is folded in and emptied.
+void ResultsEditor::wipeLog()
+{
+    Statement s(db_.handle(), "PRAGMA wal_checkpoint(TRUNCATE)");
+    error_.clear(); // a note from an earlier call must not pass for this erase's
+    if (s.step() != SQLITE_ROW || s.integer(0) != 0)
+        error_ = QStringLiteral("cancellato, ma il registro del file dei risultati %1 è in uso da ZAMPLI: le "
+                                "risposte cancellate spariranno del tutto quando ZAMPLI sarà chiuso")
+                     .arg(path_);
 }
 
 QStringList ResultsEditor::labels()
@@ -78,6 +140,165 @@ QStringList ResultsEditor::labels()
     while (s.step() == SQLITE_ROW)
         out << s.text(0);
     return out;
+}
+
+ErasePreview ResultsEditor::preview(const char *where, const Bind &bind)
+{
+    const QByteArray inScope = QByteArray(" FROM answers WHERE session_id IN (SELECT id FROM sessions WHERE ") + where +
+                               ")";
+    Statement s(db_.handle(), ("SELECT session_id, count(*), min(at_ms)" + inScope +
+                               " GROUP BY session_id ORDER BY min(at_ms), session_id")
+                                  .constData());
+    bind(s);
+    ErasePreview out;
+    while (s.step() == SQLITE_ROW) {
+        out.sessions << s.integer(0);
+        out.answers += int(s.integer(1));
+    }
+    Statement d(db_.handle(),
+                ("SELECT DISTINCT date(at_ms / 1000, 'unixepoch', 'localtime') AS day" + inScope + " ORDER BY day")
+                    .constData());
+    bind(d);
+    while (d.step() == SQLITE_ROW)
+        out.days << QDate::fromString(d.text(0), Qt::ISODate);
+    return out;
+}
+
+ErasePreview ResultsEditor::previewSession(qint64 session)
+{
+    return preview("id = ?1", [session](Statement &s) { s.bind(1, session); });
+}
+
+// The child's name; null when there is no such child. The statement ends
+// here: one left open would hold the log against the checkpoint of an erase.
+QString ResultsEditor::childName(qint64 child)
+{
+    Statement n(db_.handle(), "SELECT name FROM children WHERE id = ?1");
+    n.bind(1, child);
+    return n.step() == SQLITE_ROW ? n.text(0) : QString();
+}
+
+ErasePreview ResultsEditor::previewChild(qint64 child)
+{
+    const QString name = childName(child);
+    if (name.isNull())
+        return {};
+    return preview("child_id = ?1 OR label = ?2 COLLATE NOCASE", [child, name](Statement &s) {
+        s.bind(1, child);
+        s.bind(2, name);
+    });
+}
+
+ErasePreview ResultsEditor::previewAll()
+{
+    return preview("1", [](Statement &) {});
+}
+
+// Why `name` cannot be a child's, or empty when it can. Case is compared
+// the Unicode way: the file's own NOCASE folds only A to Z.
+QString ResultsEditor::refusedName(const QString &name, qint64 except)
+{
+    if (name.isEmpty())
+        return QStringLiteral("scrivi il nome del bambino");
+    Statement s(db_.handle(), "SELECT id, name FROM children");
+    while (s.step() == SQLITE_ROW)
+        if (s.integer(0) != except && s.text(1).toCaseFolded() == name.toCaseFolded())
+            return QStringLiteral("c'è già un bambino di nome %1: aggiungi l'iniziale del cognome per distinguerli")
+                .arg(s.text(1));
+    return {};
+}
+
+qint64 ResultsEditor::addChild(const QString &name)
+{
+    const QString clean = name.simplified();
+    error_ = refusedName(clean, 0);
+    if (!error_.isEmpty())
+        return 0;
+    Statement s(db_.handle(), "INSERT INTO children(name, created_ms) VALUES(?1, ?2)");
+    s.bind(1, clean);
+    s.bind(2, QDateTime::currentMSecsSinceEpoch());
+    if (!changed(s)) {
+        error_ = troubleWith(path_, SQLITE_READONLY);
+        return 0;
+    }
+    return sqlite3_last_insert_rowid(db_.handle());
+}
+
+bool ResultsEditor::renameChild(qint64 child, const QString &name)
+{
+    const QString clean = name.simplified();
+    error_ = refusedName(clean, child);
+    if (!error_.isEmpty())
+        return false;
+    Statement s(db_.handle(), "UPDATE children SET name = ?2 WHERE id = ?1");
+    s.bind(1, child);
+    s.bind(2, clean);
+    return changed(s);
+}
+
+bool ResultsEditor::eraseChild(qint64 child)
+{
+    const QString name = childName(child);
+    if (name.isNull() || db_.exec("BEGIN IMMEDIATE") != SQLITE_OK)
+        return false;
+    const Bind hers = [child, &name](Statement &s) {
+        s.bind(1, child);
+        s.bind(2, name);
+    };
+    bool done = deleteSessionsWhere("child_id = ?1 OR label = ?2 COLLATE NOCASE", hers) >= 0;
+    for (const char *sql : {"DELETE FROM now_playing WHERE child_id = ?1", "DELETE FROM children WHERE id = ?1"}) {
+        Statement s(db_.handle(), sql);
+        s.bind(1, child);
+        done = done && s.step() == SQLITE_DONE;
+    }
+    if (!done || db_.exec("COMMIT") != SQLITE_OK) {
+        db_.exec("ROLLBACK");
+        return false;
+    }
+    wipeLog();
+    return true;
+}
+
+bool ResultsEditor::choosePlaying(qint64 child)
+{
+    if (child == 0)
+        return db_.exec("DELETE FROM now_playing") == SQLITE_OK;
+    Statement s(db_.handle(), "INSERT OR REPLACE INTO now_playing(one, child_id)"
+                              " SELECT 1, id FROM children WHERE id = ?1");
+    s.bind(1, child);
+    return changed(s);
+}
+
+bool ResultsEditor::nameSession(qint64 session, qint64 child)
+{
+    Statement s(db_.handle(), "UPDATE sessions SET child_id = (SELECT id FROM children WHERE id = ?2)"
+                              " WHERE id = ?1 AND (?2 = 0 OR ?2 IN (SELECT id FROM children))");
+    s.bind(1, session);
+    s.bind(2, child);
+    return changed(s);
+}
+
+bool ResultsEditor::markProblemsRead()
+{
+    return db_.exec("UPDATE problems SET read = 1 WHERE read = 0") == SQLITE_OK;
+}
+
+QStringList ResultsEditor::damagedCopies(const QString &path)
+{
+    return asideFiles(path);
+}
+
+int ResultsEditor::removeDamagedCopies(const QString &path)
+{
+    int gone = 0;
+    for (const QString &copy : asideFiles(path)) {
+        if (!QFile::remove(copy))
+            continue;
+        QFile::remove(copy + QStringLiteral("-wal"));
+        QFile::remove(copy + QStringLiteral("-shm"));
+        ++gone;
+    }
+    return gone;
 }
 
 } // namespace zampli

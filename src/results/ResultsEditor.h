@@ -3,16 +3,31 @@
 
 #include "results/Sqlite.h"
 
+#include <QDate>
+#include <QList>
 #include <QStringList>
+#include <functional>
 
 namespace zampli {
 
-// The adult's changes to a results database: names given to sessions, and
-// sessions taken away. The child's program never links a use of it.
+// What an erase would take, for the question put to the adult before it.
+struct ErasePreview {
+    QList<qint64> sessions; // the sessions holding answers, earliest first
+    int answers = 0;
+    QList<QDate> days;      // the days (local time) of those answers, earliest first
+};
+
+// The adult's changes to a results database: the children of the class, who
+// plays now, names given to sessions, sessions and children taken away. An
+// erase is real: the file's freed space is overwritten and its log emptied.
+// The child's program never links a use of it.
 class ResultsEditor {
 public:
-    // False, with the reason in error(), when the file is missing or cannot be written.
-    bool open(const QString &path);
+    enum class IfMissing { Refuse, Make };
+
+    // False, with the reason in Italian in error(), when the file is missing
+    // (unless made) or cannot be written. An older file is brought up to date.
+    bool open(const QString &path, IfMissing missing = IfMissing::Refuse);
     QString error() const { return error_; }
 
     // A blank name takes the name away. False when no such session.
@@ -24,10 +39,45 @@ public:
     // The names given so far, sorted.
     QStringList labels();
 
+    // An erase that succeeded may still leave a note in error(): the log was
+    // in use by the child's program, so the erased answers go from it only
+    // when that program ends.
+    // What deleteSession(), eraseChild() and eraseAll() would take.
+    ErasePreview previewSession(qint64 session);
+    ErasePreview previewChild(qint64 child);
+    ErasePreview previewAll();
+
+    // The new child's id; 0, with the reason in error(), when the name is
+    // blank or another child has it already (case aside).
+    qint64 addChild(const QString &name);
+    bool renameChild(qint64 child, const QString &name);
+    // Her sessions (hers, or labelled with her name) with their answers, and
+    // her name: nothing of her stays in the file or its log. False when no such child.
+    bool eraseChild(qint64 child);
+    // The child whose sessions begin from now on; 0: nobody named.
+    bool choosePlaying(qint64 child);
+    // A past session given to a child; 0: to nobody. False when no such session or child.
+    bool nameSession(qint64 session, qint64 child);
+    // Every problem of the file marked as read by the adult.
+    bool markProblemsRead();
+
+    // The damaged files set aside beside the results file `path`, oldest first.
+    static QStringList damagedCopies(const QString &path);
+    // Removes them with their logs, once the adult agreed; how many went.
+    static int removeDamagedCopies(const QString &path);
+
 private:
-    int eraseWhere(const char *where, const QString &label);
+    using Bind = std::function<void(Statement &)>;
+    int eraseWhere(const char *where, const Bind &bind);
+    int deleteSessionsWhere(const char *where, const Bind &bind);
+    ErasePreview preview(const char *where, const Bind &bind);
+    bool changed(Statement &s); // stepped, and one row changed
+    QString refusedName(const QString &name, qint64 except);
+    QString childName(qint64 child);
+    void wipeLog();
 
     SqliteDb db_;
+    QString path_;
     QString error_;
 };
 

@@ -2,6 +2,7 @@
 #include "results/ResultsFile.h"
 
 #include "results/PendingAnswers.h"
+#include "results/Salvage.h"
 #include "results/Schema.h"
 
 #include <QDateTime>
@@ -41,6 +42,25 @@ QString datedName(const QString &path, const char *what)
     return path + QLatin1String(what) + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
 }
 
+// The kind of a problem as the adult reads it in the file's list.
+QString problemKind(ResultsFile::Trouble t)
+{
+    using T = ResultsFile::Trouble;
+    switch (t) {
+    case T::Folder: return QStringLiteral("cartella al posto del file");
+    case T::CannotOpen: return QStringLiteral("file non apribile");
+    case T::Busy: return QStringLiteral("file occupato");
+    case T::Corrupt: return QStringLiteral("file guasto");
+    case T::Newer: return QStringLiteral("versione più nuova");
+    case T::CannotWrite: return QStringLiteral("scrittura non riuscita");
+    case T::Moved: return QStringLiteral("file spostato");
+    case T::Dropped:
+    case T::Lost: return QStringLiteral("risposte perse");
+    case T::Pending: return QStringLiteral("risposte in attesa");
+    }
+    return {};
+}
+
 } // namespace
 
 ResultsFile::ResultsFile(QString path, QString programFolder, int busyMs, Report report)
@@ -56,6 +76,9 @@ void ResultsFile::tell(Trouble t, const QString &line)
     told_.insert(int(t));
     if (report_)
         report_(line);
+    // A damaged file and dropped answers are recorded with their counts where they happen.
+    if (t != Trouble::Corrupt && t != Trouble::Dropped)
+        unrecorded_.append({QDateTime::currentMSecsSinceEpoch(), t, line});
 }
 
 // Written here means open and ready.
@@ -94,7 +117,7 @@ int ResultsFile::prepare()
     // In write-ahead mode a commit is safe from the program's end at any
     // moment once written to the log; only a power cut may lose the last ones.
     if (rc == SQLITE_OK)
-        rc = db_.exec("PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON");
+        rc = db_.exec("PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; PRAGMA secure_delete=ON");
     if (rc == SQLITE_OK) {
         Statement check(db_.handle(), "PRAGMA quick_check");
         rc = check.prepared() == SQLITE_OK ? check.step() : check.prepared();
@@ -158,11 +181,14 @@ ResultsFile::Outcome ResultsFile::writeOnce(const std::vector<ResultsEvent> &eve
     if (rc == SQLITE_OK)
         rc = mergePending(pending);
     if (rc == SQLITE_OK)
+        rc = recordTold();
+    if (rc == SQLITE_OK)
         rc = writeEvents(events, session);
     if (rc == SQLITE_OK)
         rc = db_.exec("COMMIT");
     if (rc == SQLITE_OK) {
         live_ = session;
+        unrecorded_.clear();
         finishPending(pending);
         return Outcome::Written;
     }
@@ -196,6 +222,19 @@ int ResultsFile::mergeBatch(const PendingBatch &batch)
     mark.bind(1, batch.id);
     mark.bind(2, QDateTime::currentMSecsSinceEpoch());
     rc = mark.step();
+    if (rc != SQLITE_DONE)
+        return rc;
+    // The run that set them aside ended before it could say so in the file.
+    const qint64 answers = answersIn(batch.events);
+    Statement note(db_.handle(), "INSERT INTO problems(at_ms, kind, count, detail) VALUES(?1, ?2, ?3, ?4)");
+    note.bind(1, QDateTime::currentMSecsSinceEpoch());
+    note.bind(2, problemKind(Trouble::Pending));
+    note.bind(3, answers);
+    note.bind(4, QStringLiteral("alla chiusura di ZAMPLI il file dei risultati non si poteva scrivere: %1 "
+                                "risposte sono rimaste in attesa accanto al file e sono state aggiunte ora, "
+                                "nessuna è andata persa")
+                     .arg(answers));
+    rc = note.step();
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
@@ -291,7 +330,9 @@ int ResultsFile::extendSession(qint64 session, qint64 toMs)
 
 int ResultsFile::insertSession(qint64 startMs, qint64 &session)
 {
-    Statement s(db_.handle(), "INSERT INTO sessions(started_ms, ended_ms, program_folder) VALUES(?1, ?1, ?2)");
+    // The child the adult said is playing now, if any, owns the session.
+    Statement s(db_.handle(), "INSERT INTO sessions(started_ms, ended_ms, program_folder, child_id)"
+                              " VALUES(?1, ?1, ?2, (SELECT child_id FROM now_playing))");
     s.bind(1, startMs);
     s.bind(2, programFolder_);
     const int rc = s.prepared() == SQLITE_OK ? s.step() : s.prepared();
@@ -322,6 +363,20 @@ int ResultsFile::insertAnswer(const AnswerRecord &a, qint64 session)
     s.bind(13, a.answerMs);
     const int rc = s.prepared() == SQLITE_OK ? s.step() : s.prepared();
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+int ResultsFile::recordTold()
+{
+    for (const Told &t : std::as_const(unrecorded_)) {
+        Statement s(db_.handle(), "INSERT INTO problems(at_ms, kind, count, detail) VALUES(?1, ?2, 0, ?3)");
+        s.bind(1, t.atMs);
+        s.bind(2, problemKind(t.trouble));
+        s.bind(3, t.line);
+        const int rc = s.prepared() == SQLITE_OK ? s.step() : s.prepared();
+        if (rc != SQLITE_DONE)
+            return rc;
+    }
+    return SQLITE_OK;
 }
 
 // What the writer could not keep, counted once in the batch that reaches the file.
@@ -363,17 +418,14 @@ ResultsFile::Outcome ResultsFile::failed(int rc)
     return Outcome::Failed;
 }
 
+// Whatever can still be read goes on in a fresh file at the same path.
 void ResultsFile::moveAside()
 {
     db_.close();
-    const QString aside = datedName(path_, ".guasto-");
-    const bool moved = QFile::rename(path_, aside);
-    if (moved) {
+    const SalvageReport salvaged = salvageDamaged(path_, programFolder_);
+    if (!salvaged.aside.isEmpty()) {
         renewed_ = true;
-        QFile::rename(path_ + QStringLiteral("-wal"), aside + QStringLiteral("-wal"));
-        QFile::remove(path_ + QStringLiteral("-shm"));
-        tell(Trouble::Corrupt, QStringLiteral("file dei risultati guasto, messo da parte come %1; ne comincio uno nuovo")
-                                   .arg(aside));
+        tell(Trouble::Corrupt, salvageText(path_, salvaged));
     } else {
         tell(Trouble::Corrupt, QStringLiteral("risultati non salvati: file %1 guasto, impossibile metterlo da parte")
                                    .arg(path_));

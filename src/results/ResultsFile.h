@@ -57,6 +57,7 @@ private:
     int extendSession(qint64 session, qint64 toMs); // the session lasts at least until toMs
     int insertAnswer(const AnswerRecord &a, qint64 session);
     int insertProblem(const ResultsEvent &dropped);
+    int recordTold();
     qint64 knownSession(qint64 row, qint64 startMs);
     Outcome failed(int rc);
     void moveAside();
@@ -71,6 +72,14 @@ private:
     bool pending_ = false;   // a file of answers set aside lies beside this one
     Session live_;
     QSet<int> told_; // Trouble values
+    // Told, not yet in the file: written with the next batch that reaches it,
+    // so the adult reads them in the teacher's program, not on a terminal.
+    struct Told {
+        qint64 atMs;
+        Trouble trouble;
+        QString line;
+    };
+    QList<Told> unrecorded_;
 };
 
 } // namespace zampli

@@ -1,30 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/ResultsReader.h"
+#include "results/ResultsQuery.h"
+#include "results/Schema.h"
 
+#include <QDateTime>
 #include <sqlite3.h>
+#include <algorithm>
+#include <memory>
+#include <tuple>
 
 namespace zampli {
 
 namespace {
-
-// Every query joins the answers to their session and keeps those of the filter.
-#define FILTERED_ANSWERS                                                                                               \
-    " FROM answers a JOIN sessions s ON s.id = a.session_id"                                                          \
-    " WHERE a.at_ms >= ?1 AND a.at_ms <= ?2 AND (?3 IS NULL OR s.label = ?3)"
-
-void bindFilter(Statement &s, const ResultsFilter &f)
-{
-    s.bind(1, f.fromMs);
-    s.bind(2, f.toMs);
-    s.bind(3, f.label);
-}
-
-// The place 0..4 of a vowel letter in the tables, or -1.
-int vowelIndex(const QString &letter)
-{
-    static const QString kVowels = QStringLiteral("AEIOU");
-    return letter.size() == 1 ? int(kVowels.indexOf(letter)) : -1;
-}
 
 const char *confusionCondition(ConfusionKind::Kind kind)
 {
@@ -41,30 +28,61 @@ const char *confusionCondition(ConfusionKind::Kind kind)
 
 } // namespace
 
+QString unnamedChild()
+{
+    return QStringLiteral("senza nome");
+}
+
+QString problemText(const ProblemEntry &p)
+{
+    const QString when = QDateTime::fromMSecsSinceEpoch(p.atMs).toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+    QString what = p.detail;
+    if (what.isEmpty() && p.kind == QLatin1String("risposte perse"))
+        what = (p.count == 1 ? QStringLiteral("1 risposta non è stata conservata")
+                             : QStringLiteral("%1 risposte non sono state conservate").arg(p.count)) +
+               QStringLiteral(": il file dei risultati non si è potuto scrivere troppo a lungo. Controlla che il "
+                              "disco non sia pieno e che nessun altro programma tenga aperto il file.");
+    if (what.isEmpty())
+        what = p.kind;
+    return QStringLiteral("%1: %2").arg(when, what);
+}
+
 bool ResultsReader::open(const QString &path)
 {
+    path_ = path;
+    error_.clear();
     // A file that is no database, or holds no answers table, says so here.
-    return db_.openChecked(path, true, 1000, "SELECT count(*) FROM answers", error_);
+    return openResults(db_, path, true, 1000, error_);
+}
+
+// A query that stopped before its last row leaves the reason for the adult.
+bool ResultsReader::failedWith(int rc)
+{
+    if (rc == SQLITE_DONE)
+        return false;
+    if (db_.isOpen() || error_.isEmpty())
+        error_ = troubleWith(path_, db_.isOpen() ? rc : SQLITE_CANTOPEN);
+    return true;
 }
 
 QList<SessionSummary> ResultsReader::sessions(const ResultsFilter &f)
 {
     Statement s(db_.handle(),
-                "SELECT s.id, s.started_ms, s.ended_ms, s.label,"
+                "SELECT s.id, s.started_ms, s.ended_ms, s.label, s.child_id, c.name,"
                 " (SELECT group_concat(w, ' ') FROM (SELECT DISTINCT window AS w FROM answers"
                 "   WHERE session_id = s.id ORDER BY w)),"
                 " (SELECT count(*) FROM answers WHERE session_id = s.id AND right = 1),"
                 " (SELECT count(*) FROM answers WHERE session_id = s.id AND right = 0)"
-                " FROM sessions s WHERE s.ended_ms >= ?1 AND s.started_ms <= ?2"
-                " AND (?3 IS NULL OR s.label = ?3) ORDER BY s.started_ms, s.id");
+                " FROM sessions s LEFT JOIN children c ON c.id = s.child_id"
+                " WHERE s.ended_ms >= ?1 AND s.started_ms <= ?2 AND (?3 IS NULL OR s.label = ?3)" RESULTS_CHILD_FILTER
+                " AND EXISTS (SELECT 1 FROM answers WHERE session_id = s.id) ORDER BY s.started_ms, s.id");
     bindFilter(s, f);
     QList<SessionSummary> out;
-    while (s.step() == SQLITE_ROW) {
-        SessionSummary row{s.integer(0), s.integer(1), s.integer(2), s.text(3),
-                           s.text(4).split(QLatin1Char(' '), Qt::SkipEmptyParts), int(s.integer(5)),
-                           int(s.integer(6))};
-        out << row;
-    }
+    failedWith(forEachRow(s, [&] {
+        out << SessionSummary{s.integer(0), s.integer(1), s.integer(2), s.text(3), s.integer(4), s.text(5),
+                              s.text(6).split(QLatin1Char(' '), Qt::SkipEmptyParts), int(s.integer(7)),
+                              int(s.integer(8))};
+    }));
     return out;
 }
 
@@ -73,12 +91,11 @@ VowelScores ResultsReader::perVowel(const ResultsFilter &f)
     Statement s(db_.handle(), "SELECT a.asked, a.right, count(*)" FILTERED_ANSWERS " GROUP BY a.asked, a.right");
     bindFilter(s, f);
     VowelScores out{};
-    while (s.step() == SQLITE_ROW) {
+    failedWith(forEachRow(s, [&] {
         const int v = vowelIndex(s.text(0));
-        if (v < 0)
-            continue;
-        (s.integer(1) ? out[v].right : out[v].wrong) += int(s.integer(2));
-    }
+        if (v >= 0)
+            (s.integer(1) ? out[v].right : out[v].wrong) += int(s.integer(2));
+    }));
     return out;
 }
 
@@ -91,11 +108,11 @@ ConfusionMatrix ResultsReader::confusion(ConfusionKind kind, const ResultsFilter
     if (kind.kind == ConfusionKind::Letters)
         s.bind(4, qint64(kind.style));
     ConfusionMatrix out{};
-    while (s.step() == SQLITE_ROW) {
+    failedWith(forEachRow(s, [&] {
         const int asked = vowelIndex(s.text(0)), chosen = vowelIndex(s.text(1));
         if (asked >= 0 && chosen >= 0)
             out[asked][chosen] += int(s.integer(2));
-    }
+    }));
     return out;
 }
 
@@ -107,8 +124,7 @@ QList<MissedWord> ResultsReader::mostMissedWords(int limit, const ResultsFilter 
     bindFilter(s, f);
     s.bind(4, qint64(limit));
     QList<MissedWord> out;
-    while (s.step() == SQLITE_ROW)
-        out << MissedWord{s.text(0), int(s.integer(1)), int(s.integer(2))};
+    failedWith(forEachRow(s, [&] { out << MissedWord{s.text(0), int(s.integer(1)), int(s.integer(2))}; }));
     return out;
 }
 
@@ -118,7 +134,7 @@ QList<DayShare> ResultsReader::dailyShare(const ResultsFilter &f)
                               " sum(a.right), count(*)" FILTERED_ANSWERS " GROUP BY day, a.asked ORDER BY day");
     bindFilter(s, f);
     QList<DayShare> out;
-    while (s.step() == SQLITE_ROW) {
+    failedWith(forEachRow(s, [&] {
         const QDate day = QDate::fromString(s.text(0), Qt::ISODate);
         if (out.isEmpty() || out.last().day != day) {
             out << DayShare{day, {}, {}};
@@ -126,11 +142,121 @@ QList<DayShare> ResultsReader::dailyShare(const ResultsFilter &f)
         }
         const int v = vowelIndex(s.text(1));
         if (v < 0)
-            continue;
+            return;
         out.last().answers[v] = int(s.integer(3));
         out.last().share[v] = double(s.integer(2)) / double(s.integer(3));
+    }));
+    return out;
+}
+
+// The sessions of the filter, for the questions that walk answers session by session.
+#define FILTERED_SESSIONS                                                                                              \
+    " a.session_id IN (SELECT id FROM sessions WHERE ended_ms >= ?1 AND started_ms <= ?2"                            \
+    " AND (?3 IS NULL OR label = ?3)) AND a.at_ms >= ?1 AND a.at_ms <= ?2"
+
+QList<KindConfusion> ResultsReader::confusionByKind(const ResultsFilter &f)
+{
+    // "+a.at_ms" keeps the time index out: one pass along answers_kind needs no sorting.
+    Statement s(db_.handle(), "SELECT a.asked_as, a.chosen_as, a.asked_style, a.chosen_style, a.asked, a.chosen,"
+                              " count(*) FROM answers a WHERE +a.at_ms >= ?1 AND +a.at_ms <= ?2"
+                              " AND (?3 IS NULL OR a.session_id IN (SELECT id FROM sessions WHERE label = ?3))"
+                              " GROUP BY 1, 2, 3, 4, 5, 6");
+    bindFilter(s, f);
+    QList<KindConfusion> out;
+    while (s.step() == SQLITE_ROW) {
+        const QString asked = s.text(0), chosen = s.text(1);
+        const qint64 style = asked == QLatin1String("lettera")    ? s.integer(2)
+                             : chosen == QLatin1String("lettera") ? s.integer(3)
+                                                                  : 0;
+        const QuestionKind kind{asked, chosen, int(style)};
+        auto at = std::find_if(out.begin(), out.end(), [&](const KindConfusion &k) { return k.kind == kind; });
+        if (at == out.end())
+            at = out.insert(out.end(), KindConfusion{kind, {}});
+        const int a = vowelIndex(s.text(4)), c = vowelIndex(s.text(5));
+        if (a >= 0 && c >= 0)
+            at->counts[a][c] += int(s.integer(6));
+    }
+    std::stable_sort(out.begin(), out.end(), [](const KindConfusion &x, const KindConfusion &y) {
+        return std::tie(x.kind.askedAs, x.kind.chosenAs, x.kind.style) <
+               std::tie(y.kind.askedAs, y.kind.chosenAs, y.kind.style);
+    });
+    return out;
+}
+
+QList<SessionVowel> ResultsReader::vowelsBySession(const ResultsFilter &f)
+{
+    Statement s(db_.handle(), "SELECT a.session_id, a.asked, sum(a.right), count(*) FROM answers a WHERE"
+                              FILTERED_SESSIONS " GROUP BY a.session_id, a.asked");
+    bindFilter(s, f);
+    QList<SessionVowel> out;
+    while (s.step() == SQLITE_ROW) {
+        const int v = vowelIndex(s.text(1));
+        if (v >= 0)
+            out << SessionVowel{s.integer(0), v, int(s.integer(2)), int(s.integer(3) - s.integer(2))};
     }
     return out;
+}
+
+QStringList ResultsReader::labels()
+{
+    Statement s(db_.handle(), "SELECT DISTINCT label FROM sessions WHERE label IS NOT NULL ORDER BY label");
+    QStringList out;
+    while (s.step() == SQLITE_ROW)
+        out << s.text(0);
+    return out;
+}
+
+qint64 ResultsReader::firstAnswerMs()
+{
+    return std::max<qint64>(0, db_.number("SELECT coalesce(min(at_ms), 0) FROM answers"));
+}
+
+qint64 ResultsReader::dataVersion()
+{
+    return db_.number("PRAGMA data_version");
+}
+
+bool ResultsReader::fileMoved()
+{
+    int moved = 0;
+    return db_.isOpen() &&
+           sqlite3_file_control(db_.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved;
+}
+
+void ResultsReader::setStopCheck(std::function<bool()> stop)
+{
+    stop_ = std::move(stop);
+    sqlite3_progress_handler(
+        db_.handle(), stop_ ? 4000 : 0,
+        [](void *self) { return static_cast<ResultsReader *>(self)->stop_() ? 1 : 0; }, this);
+}
+
+bool ResultsReader::addIndexes(const QString &path)
+{
+    // Read-write but never created: a file gone meanwhile stays gone.
+    sqlite3 *raw = nullptr;
+    const int opened = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW,
+                                       nullptr);
+    const std::unique_ptr<sqlite3, int (*)(sqlite3 *)> db(raw, sqlite3_close_v2);
+    if (opened != SQLITE_OK)
+        return false;
+    // A writer holds the file only for a batch; longer, and the indexes wait for the next reading.
+    sqlite3_busy_timeout(db.get(), 200);
+    const qint64 version = [&db] {
+        Statement s(db.get(), "PRAGMA user_version");
+        return s.step() == SQLITE_ROW ? s.integer(0) : -1;
+    }();
+    if (version < 1 || version > schemaVersion())
+        return false; // not ours yet, or a newer program's: left as it is
+    // Named apart from the schema's own indexes, which a later version's step
+    // may create: a name taken here would make that step fail.
+    // The matrices group along the first, the sessions' tallies along the second.
+    return sqlite3_exec(db.get(),
+                        "CREATE INDEX IF NOT EXISTS answers_reader_kinds ON answers(asked_as, chosen_as, asked_style,"
+                        " chosen_style, asked, chosen, at_ms, session_id);"
+                        "CREATE INDEX IF NOT EXISTS answers_reader_tally ON answers(session_id, asked, right, window,"
+                        " at_ms);",
+                        nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 } // namespace zampli

@@ -7,23 +7,51 @@
 #include <QList>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <limits>
 
 namespace zampli {
 
-// Which answers a question to the database looks at: a span of time, and
-// the sessions of one label (a null label: every session).
+// Which answers a question to the database looks at: a span of time, the
+// sessions of one label (a null label: every session), and those of one
+// child (kAnyChild: every session; kNoChild: the sessions of nobody named).
 struct ResultsFilter {
+    static constexpr qint64 kAnyChild = 0;
+    static constexpr qint64 kNoChild = -1;
     qint64 fromMs = 0;
     qint64 toMs = std::numeric_limits<qint64>::max();
     QString label;
+    qint64 childId = kAnyChild;
 };
+
+// A child of the class, as the adult wrote her name.
+struct ChildEntry {
+    qint64 id = 0;
+    QString name;
+    qint64 createdMs = 0;
+};
+
+// What the adult is to read about the file: answers lost, a file salvaged.
+struct ProblemEntry {
+    qint64 id = 0;
+    qint64 atMs = 0;
+    QString kind;   // "file guasto", "risposte perse"
+    QString detail; // the Italian sentence for the adult, when there is one
+    int count = 0;  // the answers it cost
+    bool read = false;
+};
+
+// One line for the adult: the day and time, what happened, what it cost and
+// what to do, in plain Italian.
+QString problemText(const ProblemEntry &p);
 
 struct SessionSummary {
     qint64 id = 0;
     qint64 startedMs = 0;
     qint64 endedMs = 0;
     QString label;       // null until the adult gives one
+    qint64 childId = 0;  // 0: nobody named
+    QString childName;   // null when nobody named
     QStringList windows; // the windows answered in, by name, sorted
     int right = 0;
     int wrong = 0;
@@ -56,6 +84,64 @@ struct DayShare {
     std::array<int, 5> answers{};
 };
 
+// The class's table: one row a child, right out of asked per vowel.
+struct ChildOverview {
+    qint64 childId = 0; // 0: the sessions of nobody named
+    QString name;       // null for those sessions
+    VowelScores vowels{};
+    QDate lastDay;      // the last day she answered (local time); null when never
+};
+
+// A mix-up that counts: the same wrong vowel chosen at least
+// kMinConfusions times and in at least one answer in kMinShare, among at
+// least kMinAnswers answers to that vowel put that way. Below that a child's
+// few slips are chance, not a habit to practise against.
+struct Confusion {
+    static constexpr int kMinAnswers = 20;
+    static constexpr int kMinConfusions = 5;
+    static constexpr int kMinShare = 10; // one answer in ten
+    QString asked;   // "E"
+    QString chosen;  // "I"
+    QString askedAs; // how it was put: "voce", "faccia", "lettera", "parola"
+    int times = 0;   // answers `chosen` to `asked`
+    int outOf = 0;   // answers to `asked` put that way
+    QString advice;  // "scambia spesso la E con la I quando le sente"
+};
+
+// What each child should practise next: her two commonest mix-ups, most first.
+struct PractiseNext {
+    qint64 childId = 0; // 0: the sessions of nobody named
+    QString name;
+    QList<Confusion> confusions; // empty: no mix-up counts yet
+};
+
+// The words for a session or child of nobody named.
+QString unnamedChild();
+
+// How a vowel was put before the child and how the child answered, in the
+// words the file keeps ("voce", "faccia", "lettera", "parola", "tessera"),
+// with the style of the letters where letters were shown: the asked one's
+// when both were. Answers of different kinds never share a matrix.
+struct QuestionKind {
+    QString askedAs;
+    QString chosenAs;
+    int style = 0;
+    bool operator==(const QuestionKind &) const = default;
+};
+
+struct KindConfusion {
+    QuestionKind kind;
+    ConfusionMatrix counts{};
+};
+
+// The answers of one session to one vowel asked.
+struct SessionVowel {
+    qint64 session = 0;
+    int vowel = 0; // 0..4, A..U
+    int right = 0;
+    int wrong = 0;
+};
+
 // What the adult's program asks of a results database. Reads only.
 class ResultsReader {
 public:
@@ -63,6 +149,7 @@ public:
     bool open(const QString &path);
     QString error() const { return error_; }
 
+    // The sessions that hold answers, earliest first.
     QList<SessionSummary> sessions(const ResultsFilter &f = {});
     VowelScores perVowel(const ResultsFilter &f = {});
     ConfusionMatrix confusion(ConfusionKind kind, const ResultsFilter &f = {});
@@ -71,11 +158,50 @@ public:
     QList<DayShare> dailyShare(const ResultsFilter &f = {});
     // Every answer of the filter, one a line, as Italian spreadsheets open it:
     // UTF-8 with a byte-order mark, fields split by ';'. Written whole or not at all.
+    // A cell a spreadsheet would run as a formula is written as text. False,
+    // with the reason in error(), when the results cannot be read whole.
     bool exportCsv(const QString &path, const ResultsFilter &f = {});
 
+    // Every child of the class, by name.
+    QList<ChildEntry> children();
+    // The child the adult said is playing now; id 0 when nobody.
+    ChildEntry nowPlaying();
+    QList<ProblemEntry> problems(bool unreadOnly);
+    // Every child by name, then the sessions of nobody named when they hold answers.
+    QList<ChildOverview> classOverview(const ResultsFilter &f = {});
+    // The same children, each with what she should practise next.
+    QList<PractiseNext> practiseNext(const ResultsFilter &f = {});
+    // Every kind of question of the filter with its matrix, in the order of
+    // the kinds' words and styles.
+    QList<KindConfusion> confusionByKind(const ResultsFilter &f = {});
+    // Right and wrong per session and vowel asked, by session.
+    QList<SessionVowel> vowelsBySession(const ResultsFilter &f = {});
+    // The names given to sessions, sorted.
+    QStringList labels();
+    // The time of the first answer kept; 0 when there is none.
+    qint64 firstAnswerMs();
+    // Changes whenever another connection commits to the file.
+    qint64 dataVersion();
+    // True once the file this reader opened was renamed or removed.
+    bool fileMoved();
+    // Asked every few thousand steps of a query: true stops the query, which
+    // then answers with what it had.
+    void setStopCheck(std::function<bool()> stop);
+
+    // Adds to `path` the indexes the questions above read through, once;
+    // the child's program writes without needing them. False when the file
+    // cannot take them now (a newer program's file, a read-only one, a
+    // writer holding it): the questions still answer, only slower.
+    static bool addIndexes(const QString &path);
+
 private:
+    bool failedWith(int rc);
+    bool writeWhole(const QString &path, const QByteArray &bytes);
+
     SqliteDb db_;
+    QString path_;
     QString error_;
+    std::function<bool()> stop_;
 };
 
 } // namespace zampli

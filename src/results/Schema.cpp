@@ -5,6 +5,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
 
@@ -50,6 +51,22 @@ const char *const kSteps[] = {
     "CREATE TABLE merged_batches("
     " id TEXT PRIMARY KEY,"
     " merged_ms INTEGER NOT NULL);",
+    // 3: who played, what the adult is to read about each problem and
+    // whether she has, and the indexes of the class's questions.
+    "CREATE TABLE children("
+    " id INTEGER PRIMARY KEY,"
+    " name TEXT NOT NULL UNIQUE COLLATE NOCASE,"
+    " created_ms INTEGER NOT NULL);"
+    "ALTER TABLE sessions ADD COLUMN child_id INTEGER REFERENCES children(id) ON DELETE SET NULL;"
+    // The adult's "now playing": read by the child's program at each new session.
+    "CREATE TABLE now_playing("
+    " one INTEGER PRIMARY KEY CHECK (one = 1),"
+    " child_id INTEGER NOT NULL REFERENCES children(id) ON DELETE CASCADE);"
+    "ALTER TABLE problems ADD COLUMN detail TEXT;"
+    "ALTER TABLE problems ADD COLUMN read INTEGER NOT NULL DEFAULT 0;"
+    "CREATE INDEX sessions_child ON sessions(child_id);"
+    // Covers what the class's tables count, so they read the index, not the rows.
+    "CREATE INDEX answers_kind ON answers(session_id, asked_as, asked, chosen, right, at_ms);",
 };
 
 } // namespace
@@ -79,6 +96,54 @@ int migrate(SqliteDb &db)
     return SQLITE_OK;
 }
 
+namespace {
+
+// SQLITE_OK once `db` holds our tables at a version this program can read.
+int checkAndUpgrade(SqliteDb &db, const QString &path, bool readOnly, int busyMs)
+{
+    sqlite3_busy_timeout(db.handle(), busyMs);
+    Statement probe(db.handle(), "SELECT count(*) FROM answers");
+    int rc = probe.prepared() == SQLITE_OK ? probe.step() : probe.prepared();
+    if (rc != SQLITE_ROW)
+        return rc == SQLITE_ERROR ? SQLITE_NOTADB : rc; // no answers table: not ours
+    const qint64 version = db.number("PRAGMA user_version", &rc);
+    if (rc != SQLITE_OK)
+        return rc;
+    if (version > schemaVersion())
+        return readOnly ? SQLITE_OK : kNewerSchema; // its tables are read as they are, never changed
+    if (version == schemaVersion())
+        return SQLITE_OK;
+    if (!readOnly)
+        return migrate(db);
+    SqliteDb writer;
+    rc = writer.open(path, false);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(writer.handle(), busyMs);
+        rc = migrate(writer);
+    }
+    return rc;
+}
+
+} // namespace
+
+bool openResults(SqliteDb &db, const QString &path, bool readOnly, int busyMs, QString &error)
+{
+    int rc = db.open(path, readOnly);
+    if (rc == SQLITE_OK && !readOnly)
+        rc = db.exec("PRAGMA journal_mode=WAL; PRAGMA secure_delete=ON");
+    if (rc == SQLITE_OK)
+        rc = checkAndUpgrade(db, path, readOnly, busyMs);
+    if (rc == SQLITE_OK)
+        return true;
+    error = rc == kNewerSchema
+                ? QStringLiteral("il file dei risultati %1 è stato scritto da una versione più nuova di ZAMPLI: "
+                                 "si può solo guardare; aggiorna ZAMPLI per cambiarlo")
+                      .arg(path)
+                : troubleWith(path, rc);
+    db.close();
+    return false;
+}
+
 QString resultsFolder()
 {
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
@@ -88,14 +153,40 @@ QString resultsFolder()
     return state + QStringLiteral("/zampli");
 }
 
-QString resultsDatabasePath(const QString &folder, const QString &programFolder)
+namespace {
+
+QString databaseNamed(const QString &folder, const QString &programPath)
 {
-    const QString absolute = QFileInfo(programFolder).absoluteFilePath();
-    const QByteArray hash = QCryptographicHash::hash(absolute.toUtf8(), QCryptographicHash::Sha256).toHex().left(8);
-    QString name = QFileInfo(absolute).fileName();
+    const QByteArray hash = QCryptographicHash::hash(programPath.toUtf8(), QCryptographicHash::Sha256).toHex().left(8);
+    QString name = QFileInfo(programPath).fileName();
     if (name.isEmpty())
         name = QStringLiteral("zampli");
     return folder + QLatin1Char('/') + name + QLatin1Char('-') + QString::fromLatin1(hash) + QStringLiteral(".sqlite");
+}
+
+// The file, its log and whatever else bears its name (copies set aside) take
+// the new name together, so that the log still matches its database.
+void adoptDatabase(const QString &from, const QString &to)
+{
+    const QFileInfo old(from);
+    const QStringList all = old.dir().entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : all)
+        if (name.startsWith(old.fileName()))
+            QFile::rename(old.dir().filePath(name), to + name.mid(old.fileName().size()));
+}
+
+} // namespace
+
+QString resultsDatabasePath(const QString &folder, const QString &programFolder)
+{
+    const QString absolute = QDir::cleanPath(QFileInfo(programFolder).absoluteFilePath());
+    const QString canonical = QFileInfo(programFolder).canonicalFilePath();
+    const QString path = databaseNamed(folder, canonical.isEmpty() ? absolute : canonical);
+    // A file named from another spelling of this folder keeps the history.
+    const QString older = databaseNamed(folder, QFileInfo(programFolder).absoluteFilePath());
+    if (older != path && !QFileInfo::exists(path) && QFileInfo(older).isFile())
+        adoptDatabase(older, path);
+    return path;
 }
 
 } // namespace zampli

@@ -18,11 +18,20 @@ inline constexpr int kNewerSchema = -1;
 // in its own transaction. SQLITE_OK, kNewerSchema, or the SQLite code that failed.
 int migrate(SqliteDb &db);
 
+// Opens the results file at `path` for the adult's programs, waiting up to
+// `busyMs` for the child's program. A file of an older version is brought up
+// to date first, through a short writable connection when `readOnly`. A file
+// of a newer version is only read. False with the Italian reason, naming the
+// file, in `error`; the connection closed again.
+bool openResults(SqliteDb &db, const QString &path, bool readOnly, int busyMs, QString &error);
+
 // The folder the results live in: $XDG_STATE_HOME/zampli, by default
 // ~/.local/state/zampli.
 QString resultsFolder();
-// One database per program folder: its name, then a short hash of its path,
-// so that two copies of the program never share a file.
+// One database per program folder: its name, then a short hash of its path
+// with links resolved, so that two copies of the program never share a file
+// and one copy reached by two paths never has two. A file named by an older
+// program from another spelling of the path is renamed to this name first.
 QString resultsDatabasePath(const QString &folder, const QString &programFolder);
 
 } // namespace zampli

@@ -107,18 +107,34 @@ QString Statement::text(int column) const
     return p ? QString::fromUtf8(p, sqlite3_column_bytes(stmt_, column)) : QString();
 }
 
-bool SqliteDb::openChecked(const QString &path, bool readOnly, int busyMs, const char *probe, QString &error)
+QString troubleWith(const QString &path, int rc)
 {
-    const int rc = open(path, readOnly);
-    if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(db_, busyMs);
-        Statement check(db_, probe);
-        if (check.prepared() == SQLITE_OK && check.step() == SQLITE_ROW)
-            return true;
+    const auto says = [&path](const char *what) { return QString::fromUtf8(what).arg(path); };
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return says("il file dei risultati %1 è occupato da un altro programma: riprova fra poco");
+    case SQLITE_CORRUPT:
+        return says("il file dei risultati %1 è guasto: avvia ZAMPLI, che recupera le risposte ancora leggibili, "
+                    "poi riprova");
+    case SQLITE_NOTADB:
+        return says("il file %1 non è un file dei risultati di ZAMPLI: avvia ZAMPLI, che lo mette da parte e ne comincia uno nuovo");
+    case SQLITE_CANTOPEN:
+        return says("il file dei risultati %1 non c'è o non si può aprire: controlla che la cartella esista e "
+                    "sia leggibile");
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return says("il file dei risultati %1 non si può modificare: controlla i permessi del file e della sua "
+                    "cartella");
+    case SQLITE_FULL:
+        return says("il disco del file dei risultati %1 è pieno: libera spazio e riprova");
+    case SQLITE_IOERR:
+        return says("errore del disco leggendo o scrivendo il file dei risultati %1: controlla il disco e riprova");
+    default:
+        return says("il file dei risultati %1 non si può usare (errore %2 del database): chiudi ZAMPLI e riprova")
+            .arg(rc);
     }
-    error = isOpen() ? message() : QString::fromUtf8(sqlite3_errstr(rc));
-    close();
-    return false;
 }
 
 } // namespace zampli

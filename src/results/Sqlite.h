@@ -23,11 +23,6 @@ public:
     bool isOpen() const { return db_ != nullptr; }
     sqlite3 *handle() const { return db_; }
 
-    // Opens `path` for the adult's reading or editing, waiting `busyMs` for a
-    // writer, and checks with `probe` that it is our database. False with
-    // SQLite's words in `error`, the file closed again.
-    bool openChecked(const QString &path, bool readOnly, int busyMs, const char *probe, QString &error);
-
     int exec(const char *sql);
     // The first column of the first row of `sql` as a number; -1 on failure.
     qint64 number(const char *sql, int *rc = nullptr);
@@ -36,6 +31,10 @@ public:
 private:
     sqlite3 *db_ = nullptr;
 };
+
+// What went wrong with the results file `path`, in Italian, for the adult:
+// the file named, the cause for an SQLite result code, what to do next.
+QString troubleWith(const QString &path, int rc);
 
 // A prepared statement, finalized with the object.
 class Statement {
@@ -54,6 +53,7 @@ public:
     qint64 integer(int column) const;
     double real(int column) const;
     QString text(int column) const;
+    sqlite3_stmt *handle() const { return stmt_; }
 
 private:
     sqlite3_stmt *stmt_ = nullptr;

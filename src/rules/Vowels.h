@@ -15,6 +15,19 @@ QString vowelLetter(int vowel);
 // The number 1..5 of a vowel letter, 0 for anything else.
 int vowelNumber(const QString &letter);
 
+// The colour of each vowel, A..U, as plain RGB: the child's windows tint in
+// it and the adult's charts draw in it, from this one table.
+struct Rgb {
+    int red, green, blue;
+};
+inline constexpr std::array<Rgb, kVowelCount> kVowelRgb{{
+    {255, 0, 0},     // A red
+    {255, 255, 0},   // E yellow
+    {0, 0, 255},     // I blue
+    {255, 192, 192}, // O pink
+    {0, 192, 0},     // U green
+}};
+
 // The tag of a place no vowel has taken yet.
 inline const QString kVuota = QStringLiteral("vuota");
 

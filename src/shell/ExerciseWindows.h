@@ -30,22 +30,23 @@ struct ExerciseWindowRow {
     unsigned steps; // ActivationStep flags
     Pictures pictures;
     bool tintAfterRight; // a right answer tints the window in the vowel's colour
+    const char *menuCaption; // the menu button's words; the teacher's program names the window by them
 };
 
 // Pictures and tint describe the windows' own exercises, read by their families.
 inline constexpr ExerciseWindowRow kExerciseWindows[] = {
-    {FormId::Posizioni1, "FormPosizioni1", StyleItems::None, AfterStyle::Nothing, CounterVariant::A, StepCaricaZampli | StepParla, Pictures::Faces, false},
-    {FormId::Zampli1, "FormZampli1", StyleItems::Five, AfterStyle::CaricaZampliParla, CounterVariant::A, StepResetStileFisso | StepCaricaZampli | StepParla, Pictures::Letters, false},
-    {FormId::Posizioni2, "FormPosizioni2", StyleItems::None, AfterStyle::Nothing, CounterVariant::A, StepOwnResets | StepCaricaZampli, Pictures::Faces, false},
-    {FormId::Zampli2, "FormZampli2", StyleItems::Five, AfterStyle::CaricaZampli, CounterVariant::A, StepResetStileFisso | StepOwnResets | StepCaricaZampli, Pictures::Letters, false},
-    {FormId::Posizioni3, "FormPosizioni3", StyleItems::None, AfterStyle::Nothing, CounterVariant::B, StepCaricaZampli | StepParla, Pictures::Faces, true},
-    {FormId::Zampli3, "FormZampli3", StyleItems::Five, AfterStyle::NextTurn, CounterVariant::B, StepResetStileFisso | StepCaricaZampli | StepParla, Pictures::Letters, false},
-    {FormId::Posizioni4, "FormPosizioni4", StyleItems::None, AfterStyle::Nothing, CounterVariant::B, StepCaricaZampli | StepParla, Pictures::Faces, true},
-    {FormId::Zampli4, "FormZampli4", StyleItems::Five, AfterStyle::NextTurn, CounterVariant::B, StepResetStileFisso | StepCaricaZampli | StepParla, Pictures::Letters, false},
-    {FormId::Posizioni5, "FormPosizioni5", StyleItems::Five, AfterStyle::NextTurn, CounterVariant::B, StepCaricaZampli, Pictures::Faces, true},
-    {FormId::Caratteri1, "FormCaratteri1", StyleItems::Eight, AfterStyle::NextTurn, CounterVariant::B, StepOwnResets | StepCaricaZampli, Pictures::Letters, true},
-    {FormId::Caratteri2, "FormCaratteri2", StyleItems::Eight, AfterStyle::NextTurn, CounterVariant::B, StepOwnResets | StepCaricaZampli, Pictures::Letters, true},
-    {FormId::IniziaPer, "FormIniziaPer", StyleItems::None, AfterStyle::Nothing, CounterVariant::A, StepLeggiParole | StepCaricaZampli | StepParla, Pictures::Words, false},
+    {FormId::Posizioni1, "FormPosizioni1", StyleItems::None, AfterStyle::Nothing, CounterVariant::A, StepCaricaZampli | StepParla, Pictures::Faces, false, " POSIZIONI/SUONI   ascolto 1"},
+    {FormId::Zampli1, "FormZampli1", StyleItems::Five, AfterStyle::CaricaZampliParla, CounterVariant::A, StepResetStileFisso | StepCaricaZampli | StepParla, Pictures::Letters, false, "ZAMPLI/SUONI   ascolto 1"},
+    {FormId::Posizioni2, "FormPosizioni2", StyleItems::None, AfterStyle::Nothing, CounterVariant::A, StepOwnResets | StepCaricaZampli, Pictures::Faces, false, " POSIZIONI/SUONI   ascolto 2"},
+    {FormId::Zampli2, "FormZampli2", StyleItems::Five, AfterStyle::CaricaZampli, CounterVariant::A, StepResetStileFisso | StepOwnResets | StepCaricaZampli, Pictures::Letters, false, "ZAMPLI/SUONI   ascolto 2"},
+    {FormId::Posizioni3, "FormPosizioni3", StyleItems::None, AfterStyle::Nothing, CounterVariant::B, StepCaricaZampli | StepParla, Pictures::Faces, true, " POSIZIONI/SUONI   riconosci 1"},
+    {FormId::Zampli3, "FormZampli3", StyleItems::Five, AfterStyle::NextTurn, CounterVariant::B, StepResetStileFisso | StepCaricaZampli | StepParla, Pictures::Letters, false, "ZAMPLI/SUONI   riconosci 1"},
+    {FormId::Posizioni4, "FormPosizioni4", StyleItems::None, AfterStyle::Nothing, CounterVariant::B, StepCaricaZampli | StepParla, Pictures::Faces, true, " POSIZIONI/SUONI   riconosci 2"},
+    {FormId::Zampli4, "FormZampli4", StyleItems::Five, AfterStyle::NextTurn, CounterVariant::B, StepResetStileFisso | StepCaricaZampli | StepParla, Pictures::Letters, false, "ZAMPLI/SUONI   riconosci 2"},
+    {FormId::Posizioni5, "FormPosizioni5", StyleItems::Five, AfterStyle::NextTurn, CounterVariant::B, StepCaricaZampli, Pictures::Faces, true, " abbina POSIZIONI/SUONI"},
+    {FormId::Caratteri1, "FormCaratteri1", StyleItems::Eight, AfterStyle::NextTurn, CounterVariant::B, StepOwnResets | StepCaricaZampli, Pictures::Letters, true, " abbina CARATTERI 1"},
+    {FormId::Caratteri2, "FormCaratteri2", StyleItems::Eight, AfterStyle::NextTurn, CounterVariant::B, StepOwnResets | StepCaricaZampli, Pictures::Letters, true, " abbina CARATTERI 2"},
+    {FormId::IniziaPer, "FormIniziaPer", StyleItems::None, AfterStyle::Nothing, CounterVariant::A, StepLeggiParole | StepCaricaZampli | StepParla, Pictures::Words, false, " INIZIA PER ......"},
 };
 
 const ExerciseWindowRow &exerciseWindow(FormId id);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/FormMenu.h"
 
+#include "shell/ExerciseWindows.h"
 #include "shell/Windows.h"
 #include "state/Modulo1.h"
 #include "shell/Buttons.h"
@@ -16,7 +17,7 @@ enum class Action { Open, OpenKeepMenu, Information, Exit };
 
 struct MenuButton {
     const char *name;
-    const char *caption;
+    const char *caption; // null: the window's own, from its row
     int left;
     int top;
     Action action;
@@ -25,20 +26,20 @@ struct MenuButton {
 
 // In tab order.
 constexpr MenuButton kButtons[] = {
-    {"Command1", " POSIZIONI/SUONI   ascolto 1", 120, 120, Action::Open, FormId::Posizioni1},
+    {"Command1", nullptr, 120, 120, Action::Open, FormId::Posizioni1},
     {"Command3D6", "Informazioni", 5520, 5760, Action::Information, FormId::Menu},
     {"Command3D5", "Esci", 5520, 6600, Action::Exit, FormId::Menu},
-    {"Command2", " POSIZIONI/SUONI   ascolto 2", 120, 960, Action::Open, FormId::Posizioni2},
-    {"Command3", " POSIZIONI/SUONI   riconosci 1", 120, 1800, Action::Open, FormId::Posizioni3},
-    {"Command4", " POSIZIONI/SUONI   riconosci 2", 120, 2640, Action::Open, FormId::Posizioni4},
-    {"Command5", " abbina POSIZIONI/SUONI", 5520, 120, Action::Open, FormId::Posizioni5},
-    {"Command6", "ZAMPLI/SUONI   ascolto 1", 120, 3960, Action::Open, FormId::Zampli1},
-    {"Command7", "ZAMPLI/SUONI   ascolto 2", 120, 4800, Action::Open, FormId::Zampli2},
-    {"Command8", "ZAMPLI/SUONI   riconosci 1", 120, 5640, Action::Open, FormId::Zampli3},
-    {"Command9", "ZAMPLI/SUONI   riconosci 2", 120, 6480, Action::Open, FormId::Zampli4},
-    {"Command10", " abbina CARATTERI 1", 5520, 960, Action::OpenKeepMenu, FormId::Caratteri1},
-    {"Command11", " abbina CARATTERI 2", 5520, 1800, Action::OpenKeepMenu, FormId::Caratteri2},
-    {"Command12", " INIZIA PER ......", 5520, 3960, Action::OpenKeepMenu, FormId::IniziaPer},
+    {"Command2", nullptr, 120, 960, Action::Open, FormId::Posizioni2},
+    {"Command3", nullptr, 120, 1800, Action::Open, FormId::Posizioni3},
+    {"Command4", nullptr, 120, 2640, Action::Open, FormId::Posizioni4},
+    {"Command5", nullptr, 5520, 120, Action::Open, FormId::Posizioni5},
+    {"Command6", nullptr, 120, 3960, Action::Open, FormId::Zampli1},
+    {"Command7", nullptr, 120, 4800, Action::Open, FormId::Zampli2},
+    {"Command8", nullptr, 120, 5640, Action::Open, FormId::Zampli3},
+    {"Command9", nullptr, 120, 6480, Action::Open, FormId::Zampli4},
+    {"Command10", nullptr, 5520, 960, Action::OpenKeepMenu, FormId::Caratteri1},
+    {"Command11", nullptr, 5520, 1800, Action::OpenKeepMenu, FormId::Caratteri2},
+    {"Command12", nullptr, 5520, 3960, Action::OpenKeepMenu, FormId::IniziaPer},
 };
 
 constexpr QSize kButtonTwips(4000, 720);
@@ -58,7 +59,7 @@ void FormMenu::buildControls(DesignCanvas &canvas)
     for (const MenuButton &b : kButtons) {
         auto *button = canvas.add<CaptionButton>(
             QString::fromLatin1(b.name), {.twips = QRect(QPoint(b.left, b.top), kButtonTwips), .font = kButtonFont});
-        button->setText(QString::fromLatin1(b.caption));
+        button->setText(QString::fromLatin1(b.caption ? b.caption : exerciseWindow(b.target).menuCaption));
         if (previous)
             QWidget::setTabOrder(previous, button);
         previous = button;

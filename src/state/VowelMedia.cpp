@@ -8,14 +8,10 @@ namespace zampli {
 
 QColor vowelColour(int vowel)
 {
-    switch (vowel) {
-    case 1: return QColor(255, 0, 0);
-    case 2: return QColor(255, 255, 0);
-    case 3: return QColor(0, 0, 255);
-    case 4: return QColor(255, 192, 192);
-    case 5: return QColor(0, 192, 0);
-    }
-    return QColor(0, 0, 128);
+    if (vowel < 1 || vowel > kVowelCount)
+        return QColor(0, 0, 128);
+    const Rgb &c = kVowelRgb[std::size_t(vowel - 1)];
+    return QColor(c.red, c.green, c.blue);
 }
 
 QColor vowelColour(const QString &letter)

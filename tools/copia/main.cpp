@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // zampli-copia [CARTELLA]: a program folder of the teacher's own, where the
 // word lists, pictures and voices can be changed without being root, with its
-// own menu entry. The program reads its media beside itself, so the copy
-// reads the copied media.
+// own menu entry. The copy's link starts the installed program, which reads
+// the media of the folder it was started from.
 
 #include "Copies.h"
 #include "StopSignals.h"
@@ -32,10 +32,12 @@ void print(std::FILE *to, const QString &text)
 const char *kHelp =
     "Uso: zampli-copia [CARTELLA]\n"
     "\n"
-    "Copia ZAMPLI con tutte le sue immagini, voci, suoni ed elenchi di parole in\n"
-    "una cartella vostra (senza: ~/ZAMPLI) e aggiunge al menu del desktop una voce\n"
-    "che avvia la copia, con il nome della cartella: per esempio \"ZAMPLI – Classe 2ª B\"\n"
-    "per la cartella \"Classe 2ª B\". Ogni copia ha la sua voce.\n"
+    "Copia le immagini, le voci, i suoni e gli elenchi di parole di ZAMPLI in una\n"
+    "cartella vostra (senza: ~/ZAMPLI) e aggiunge al menu del desktop una voce che\n"
+    "avvia la copia, con il nome della cartella: per esempio \"ZAMPLI – Classe 2ª B\"\n"
+    "per la cartella \"Classe 2ª B\". Ogni copia ha la sua voce. La copia non ha un\n"
+    "programma suo: il collegamento CARTELLA/zampli avvia ZAMPLI installato, che\n"
+    "mostra le parole della copia; così gli aggiornamenti raggiungono anche lei.\n"
     "\n"
     "Poi potete cambiare gli elenchi in CARTELLA/testi (a.txt ... u.txt, una parola\n"
     "per riga) e aggiungere in CARTELLA/jpg e CARTELLA/voci l'immagine (.jpg) e la\n"
@@ -79,7 +81,8 @@ int main(int argc, char *argv[])
         return 1;
     }
     print(stdout, result.message);
-    print(stdout, QStringLiteral("Per controllare immagini e voci delle parole nuove: %1")
-                      .arg(QDir(result.copy.folder).filePath(QStringLiteral("zampli-verifica"))));
+    print(stdout, QStringLiteral("Per controllare immagini e voci delle parole nuove: %1 \"%2\"")
+                      .arg(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zampli-verifica")),
+                           result.copy.folder));
     return 0;
 }

@@ -25,11 +25,12 @@ namespace zampli::copies {
 
 namespace {
 
-// What a copy needs to start and to be looked after from itself: the program,
-// the sound module it loads from beside itself, the adult's programs, the media.
-const QStringList kProgramFiles = {QStringLiteral("zampli"), QStringLiteral("zampli-suoni.so"),
-                                   QStringLiteral("zampli-verifica"), QStringLiteral("zampli-copia"),
-                                   QStringLiteral("zampli-insegnante")};
+// What a copy holds of its own: the media. The program is the installed
+// one, through a link; the program files older copies carried besides it
+// are taken away when such a copy is brought up to date.
+const QString kProgram = QStringLiteral("zampli");
+const QStringList kOldProgramFiles = {QStringLiteral("zampli-suoni.so"), QStringLiteral("zampli-verifica"),
+                                      QStringLiteral("zampli-copia"), QStringLiteral("zampli-insegnante")};
 const QStringList kMediaFolders = {QStringLiteral("jpg"), QStringLiteral("voci"), QStringLiteral("suoni"),
                                    QStringLiteral("testi")};
 
@@ -192,12 +193,20 @@ int writeEntry(const CopyInfo &copy)
 
 bool looksLikeCopy(const QString &folder)
 {
-    return QFileInfo(folder + QStringLiteral("/zampli")).isFile() && QFileInfo(folder + QStringLiteral("/testi")).isDir();
+    const QFileInfo program(folder + QLatin1Char('/') + kProgram);
+    return (program.isFile() || program.isSymLink()) && QFileInfo(folder + QStringLiteral("/testi")).isDir();
 }
 
-// Copies the plan into a work folder beside `folder`, then renames it into place.
-CopyResult copyIntoPlace(const detail::CopyPlan &plan, const QString &folder, detail::WorkFolder &work,
-                         const Progress &progress)
+// The real program file a copy's link leads to, however the folder reached it.
+QString realProgram(const QString &programFolder)
+{
+    return QFileInfo(programFolder + QLatin1Char('/') + kProgram).canonicalFilePath();
+}
+
+// Copies the plan into a work folder beside `folder`, links the program, then
+// renames it into place.
+CopyResult copyIntoPlace(const detail::CopyPlan &plan, const QString &program, const QString &folder,
+                         detail::WorkFolder &work, const Progress &progress)
 {
     const QString parent = QFileInfo(folder).path();
     detail::removeStaleWork(parent); // before the free space is measured: what it held counts
@@ -213,6 +222,8 @@ CopyResult copyIntoPlace(const detail::CopyPlan &plan, const QString &folder, de
         return failure(readProblem(copied, parent));
     if (copied.error != 0)
         return failure(writeProblem(copied.error, parent, plan.bytes, copied.path));
+    if (const int error = detail::linkWhole(work.path + QLatin1Char('/') + kProgram, program))
+        return failure(writeProblem(error, parent, plan.bytes));
     if (const int error = detail::renameNoReplace(work.path, folder))
         return failure(error == EEXIST ? targetProblem(folder) : writeProblem(error, parent, plan.bytes));
     work.path = folder; // the copy itself from here on: still taken away if its entry fails
@@ -233,7 +244,7 @@ CopyResult makeCopy(const QString &programFolder, const QString &target, const Q
         return failure(problem);
     if (problem = sourceProblem(programFolder); !problem.isEmpty())
         return failure(problem);
-    const detail::CopyPlan plan = detail::planCopy(programFolder, kProgramFiles, kMediaFolders);
+    const detail::CopyPlan plan = detail::planCopy(programFolder, {}, kMediaFolders);
     if (!plan.notUtf8.isEmpty())
         return failure(QStringLiteral("Il nome di %1 non è scritto in UTF-8 (qui le lettere illeggibili sono mostrate "
                                       "come \uFFFD) e non lo posso copiare così com'è: la copia non è stata fatta. "
@@ -244,14 +255,14 @@ CopyResult makeCopy(const QString &programFolder, const QString &target, const Q
     if (const int error = parents.make(parent))
         return failure(writeProblem(error, parent, plan.bytes));
     detail::WorkFolder work;
-    if (CopyResult placed = copyIntoPlace(plan, folder, work, progress); !placed.ok)
+    if (CopyResult placed = copyIntoPlace(plan, realProgram(programFolder), folder, work, progress); !placed.ok)
         return placed;
     const CopyInfo copy = entryFor(folder, displayName, applications);
     if (const int error = writeEntry(copy))
         return failure(writeProblem(error, QFileInfo(copy.desktopFile).path(), 0, copy.desktopFile));
     work.keep = parents.keep = true;
     return {true, copy,
-            QStringLiteral("Fatto: ZAMPLI è in %1.\nNel menu del desktop trovi \"%2\".").arg(folder, copy.name)};
+            QStringLiteral("Fatto: la copia è in %1.\nNel menu del desktop trovi \"%2\".").arg(folder, copy.name)};
 }
 
 CopyResult writeMenuEntry(const QString &folder, const QString &displayName)
@@ -302,22 +313,58 @@ CopyResult removeCopy(const CopyInfo &copy, RemoveFolder folder)
     if (!ours || entry.path() != absoluteClean(applicationsFolder()))
         return failure(QStringLiteral("%1 non è la voce del menu di una copia di ZAMPLI: non viene toccata.")
                            .arg(copy.desktopFile));
-    if (folder == RemoveFolder::Yes && QFileInfo::exists(copy.folder)) {
+    if (folder == RemoveFolder::ToTrash && QFileInfo::exists(copy.folder)) {
         if (!looksLikeCopy(copy.folder))
             return failure(QStringLiteral("%1 non sembra una copia di ZAMPLI (manca il programma o la cartella "
-                                          "testi): la cartella non viene cancellata.")
+                                          "testi): la cartella non viene spostata nel cestino.")
                                .arg(copy.folder));
-        if (!QDir(copy.folder).removeRecursively())
-            return failure(QStringLiteral("Non sono riuscito a cancellare tutta la cartella %1: la voce del menu "
-                                          "resta. Chiudete i programmi che la usano e riprovate.")
+        if (!QFile::moveToTrash(copy.folder))
+            return failure(QStringLiteral("Non riesco a spostare la cartella %1 nel cestino: la copia e la sua voce "
+                                          "del menu restano come sono. Controllate che la cartella sia vostra e "
+                                          "che il disco non sia pieno, poi riprovate; oppure togliete solo la voce "
+                                          "del menu.")
                                .arg(copy.folder));
     }
     if (!QFile::remove(copy.desktopFile))
-        return failure(QStringLiteral("Non riesco a togliere la voce del menu %1.").arg(copy.desktopFile));
+        return failure(QStringLiteral("Non riesco a togliere la voce del menu %1: controllate i permessi della "
+                                      "cartella, poi riprovate.").arg(copy.desktopFile));
     return {true, copy,
-            folder == RemoveFolder::Yes
-                ? QStringLiteral("Tolta dal menu la voce \"%1\" e cancellata la cartella %2.").arg(copy.name, copy.folder)
+            folder == RemoveFolder::ToTrash
+                ? QStringLiteral("Tolta dal menu la voce \"%1\"; la cartella %2 è nel cestino, da dove potete "
+                                 "riprenderla.").arg(copy.name, copy.folder)
                 : QStringLiteral("Tolta dal menu la voce \"%1\"; la cartella %2 resta.").arg(copy.name, copy.folder)};
+}
+
+bool holdsOwnProgram(const QString &folder)
+{
+    const QFileInfo program(folder + QLatin1Char('/') + kProgram);
+    return program.isFile() && !program.isSymLink();
+}
+
+CopyResult useInstalledProgram(const QString &folder, const QString &programFolder)
+{
+    const QString program = realProgram(programFolder);
+    if (program.isEmpty())
+        return failure(QStringLiteral("Non trovo il programma ZAMPLI in %1: reinstallate ZAMPLI, poi riprovate.")
+                           .arg(programFolder));
+    if (!looksLikeCopy(folder))
+        return failure(QStringLiteral("%1 non sembra una copia di ZAMPLI (manca il programma o la cartella testi): "
+                                      "non viene toccata.").arg(folder));
+    if (const int error = detail::linkWhole(folder + QLatin1Char('/') + kProgram, program))
+        return failure(QStringLiteral("Non riesco a cambiare il programma della copia %1 (%2): la copia resta "
+                                      "com'era e funziona ancora. Controllate che la cartella sia vostra, poi "
+                                      "riprovate.").arg(folder, systemErrorText(error)));
+    for (const QString &name : kOldProgramFiles)
+        if (const QFileInfo old(folder + QLatin1Char('/') + name); old.isFile() && !old.isSymLink())
+            QFile::remove(old.filePath());
+    return {true, {folder, {}, {}},
+            QStringLiteral("La copia %1 ora avvia ZAMPLI installato: gli aggiornamenti la raggiungono.").arg(folder)};
+}
+
+bool sameFolder(const QString &a, const QString &b)
+{
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
 QString defaultTarget(QString *error)

@@ -34,9 +34,10 @@ struct CopyResult {
 // called from the thread makeCopy runs on, often: keep it quick.
 using Progress = std::function<bool(qint64 done, qint64 total)>;
 
-// Copies the program in `programFolder` (the program, its sound module, the
-// adult's tools and the folders jpg, voci, suoni, testi) into `target`, which
-// must not exist yet, then adds its menu entry. Links in the source are
+// Copies the media of `programFolder` (the folders jpg, voci, suoni, testi)
+// into `target`, which must not exist yet, beside a link `zampli` to the
+// program file there (followed to the real file, so that a package update
+// reaches the copy), then adds its menu entry. Links in the media are
 // followed and copied as real files. The copy is made in a hidden folder
 // beside `target` and renamed into place only when whole. `displayName`
 // is the name after "ZAMPLI – " in the menu; empty: the target folder's name.
@@ -54,12 +55,26 @@ CopyResult writeMenuEntry(const QString &folder, const QString &displayName = {}
 // program is missing): the teacher may remove its entry.
 QList<CopyInfo> knownCopies();
 
-enum class RemoveFolder { No, Yes };
+enum class RemoveFolder { No, ToTrash };
 
-// Removes the copy's menu entry and, with RemoveFolder::Yes, its folder
-// (only when the folder still looks like a copy of the program). Other
-// copies' entries are never touched.
+// Removes the copy's menu entry and, with RemoveFolder::ToTrash, moves its
+// folder to the desktop's trash (only when the folder still looks like a
+// copy of the program), where the teacher can take it back. Other copies'
+// entries are never touched.
 CopyResult removeCopy(const CopyInfo &copy, RemoveFolder folder = RemoveFolder::No);
+
+// True when the copy in `folder` carries a program file of its own, as
+// copies made before they ran the installed program did.
+bool holdsOwnProgram(const QString &folder);
+
+// Replaces the copy's own program file by a link to the one in
+// `programFolder`, in one rename, and takes away the other program files
+// it carried; its media and lists are not touched.
+CopyResult useInstalledProgram(const QString &folder, const QString &programFolder);
+
+// True when both name one existing folder, however each reaches it (links,
+// "..", a trailing slash).
+bool sameFolder(const QString &a, const QString &b);
 
 // Where a copy goes when the teacher names none: ~/ZAMPLI. Empty, with
 // `error` set in Italian, when the home folder is unknown.

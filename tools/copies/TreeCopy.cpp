@@ -161,14 +161,24 @@ CopyFailure copyPlan(const CopyPlan &plan, const QString &to, const Progress &pr
     return {};
 }
 
-int writeWhole(const QString &path, const QByteArray &bytes)
+namespace {
+
+// A name of its own beside `path`, hidden, for what is renamed over it.
+QByteArray besideName(const QString &path)
 {
     const QFileInfo info(path);
+    return encoded(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.')
+                   + QString::number(QRandomGenerator::global()->generate(), 36));
+}
+
+} // namespace
+
+int writeWhole(const QString &path, const QByteArray &bytes)
+{
     QByteArray temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = encoded(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.')
-                            + QString::number(QRandomGenerator::global()->generate(), 36));
+        temporary = besideName(path);
         fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd < 0 && errno != EEXIST)
             return errno;
@@ -186,6 +196,25 @@ int writeWhole(const QString &path, const QByteArray &bytes)
     if (error != 0)
         ::unlink(temporary.constData());
     return error;
+}
+
+int linkWhole(const QString &path, const QString &target)
+{
+    const QByteArray to = encoded(target);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray temporary = besideName(path);
+        if (::symlink(to.constData(), temporary.constData()) != 0) {
+            if (errno == EEXIST)
+                continue;
+            return errno;
+        }
+        if (::rename(temporary.constData(), encoded(path).constData()) == 0)
+            return 0;
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return error;
+    }
+    return EEXIST;
 }
 
 int renameNoReplace(const QString &from, const QString &to)

@@ -49,6 +49,11 @@ CopyFailure copyPlan(const CopyPlan &plan, const QString &to, const Progress &pr
 // is replaced, never written through. Returns the system's error number or 0.
 int writeWhole(const QString &path, const QByteArray &bytes);
 
+// Makes `path` a symbolic link to `target` through a link made beside it
+// and renamed over it: `path` is the old file or the link, never missing.
+// Returns the system's error number or 0.
+int linkWhole(const QString &path, const QString &target);
+
 // Renames `from` to `to` only if nothing is at `to`. Returns the error number or 0.
 int renameNoReplace(const QString &from, const QString &to);
 

@@ -5,9 +5,12 @@
 
 #include "MediaCheck.h"
 #include "media/Printable.h"
+#include "results/ResultsReader.h"
+#include "results/Schema.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace {
@@ -27,7 +30,31 @@ const char *kHelp =
     "\n"
     "CARTELLA  la cartella del programma (senza: quella di questo programma)\n"
     "\n"
+    "Poi elenca i problemi dei risultati di quella cartella non ancora letti nel\n"
+    "programma dell'insegnante (un file guasto, risposte rimaste in attesa o perse).\n"
+    "\n"
     "Esce con 0 se tutti i file ci sono e si possono usare, con 1 altrimenti.\n";
+
+// The results' troubles the adult has not read yet; nothing when the
+// children have not played here yet.
+void printResultProblems(const QString &folder)
+{
+    const QString path = zampli::resultsDatabasePath(zampli::resultsFolder(), folder);
+    if (!QFileInfo::exists(path))
+        return;
+    zampli::ResultsReader reader;
+    if (!reader.open(path)) {
+        print(zampli::visible(QStringLiteral("Risultati: %1").arg(reader.error())));
+        return;
+    }
+    const QList<zampli::ProblemEntry> problems = reader.problems(true);
+    if (problems.isEmpty())
+        return;
+    print(problems.size() == 1 ? QStringLiteral("Risultati: un problema da leggere.")
+                               : QStringLiteral("Risultati: %1 problemi da leggere.").arg(problems.size()));
+    for (const zampli::ProblemEntry &p : problems)
+        print(zampli::visible(zampli::problemText(p)));
+}
 
 } // namespace
 
@@ -51,5 +78,6 @@ int main(int argc, char *argv[])
     const zampli::MediaReport report = zampli::checkMedia(QDir(folder).absolutePath());
     for (const QString &line : zampli::reportLines(report, QDir(folder).absolutePath()))
         print(line);
+    printResultProblems(QDir(folder).absolutePath());
     return report.problemCount == 0 ? 0 : 1;
 }

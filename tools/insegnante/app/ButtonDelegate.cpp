@@ -27,10 +27,10 @@ bool pressesButton(const QKeyEvent *key)
 
 } // namespace
 
-ButtonDelegate::ButtonDelegate(QAbstractItemView *view) : QStyledItemDelegate(view), view_(view)
+ButtonDelegate::ButtonDelegate(QAbstractItemView *view) : QStyledItemDelegate(view), view_(view), viewport_(view->viewport())
 {
     view_->installEventFilter(this);
-    view_->viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
 }
 
 QRect ButtonDelegate::buttonRect(const QStyleOptionViewItem &option, const QModelIndex &index) const
@@ -114,11 +114,11 @@ bool ButtonDelegate::eventFilter(QObject *watched, QEvent *event)
         }
     }
     // A release away from the pressed button reaches no delegate: it is let go here.
-    if (watched == view_->viewport() && event->type() == QEvent::MouseButtonRelease && pressed_.isValid() &&
+    if (watched == viewport_ && event->type() == QEvent::MouseButtonRelease && pressed_.isValid() &&
         view_->indexAt(static_cast<QMouseEvent *>(event)->position().toPoint()) != pressed_)
         setPressed({});
     // The base class would take the view for an editor and close it on Enter.
-    if (watched == view_ || watched == view_->viewport())
+    if (watched == view_ || watched == viewport_)
         return false;
     return QStyledItemDelegate::eventFilter(watched, event);
 }

@@ -36,6 +36,8 @@ private:
     void setPressed(const QModelIndex &index);
 
     QAbstractItemView *view_;
+    // Kept apart: the viewport outlives the view's own part while the view is destroyed.
+    QWidget *viewport_;
     QPersistentModelIndex pressed_; // under a mouse button held down
 };
 

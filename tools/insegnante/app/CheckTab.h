@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "EditableTab.h"
 #include "CheckAdapter.h"
 
 #include <QWidget>
@@ -18,9 +19,10 @@ struct TeacherServices;
 // The whole copy checked as zampli-verifica checks it, each problem with the
 // buttons that fix it under it. Labels that wrap, not a table's cells, so
 // no text is ever cut.
-class CheckTab : public QWidget {
+class CheckTab : public QWidget, public EditableTab {
     Q_OBJECT
 public:
+    void setFolderEditable(bool editable) override { setEnabled(editable); }
     CheckTab(TeacherServices &services, const QString &folder, QWidget *parent = nullptr);
     void runCheck();
 

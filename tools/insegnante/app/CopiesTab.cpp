@@ -2,74 +2,43 @@
 #include "CopiesTab.h"
 
 #include "Copies.h"
-#include "Progress.h"
-#include "StopSignals.h"
+#include "NewCopy.h"
+#include "wordlist/WordList.h"
 
 #include <QCoreApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <csignal>
-#include <cstdio>
-
 namespace zampli::teacher {
 
 namespace {
 
-// Asks where the new copy goes; empty when the teacher changed her mind.
-QString askTarget(QWidget *parent)
+// All the words of the copy's five lists, as the program reads them.
+qsizetype wordCount(const QString &folder)
 {
-    QDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("nuovaCopia"));
-    dialog.setWindowTitle(QStringLiteral("Nuova copia di ZAMPLI"));
-    auto *form = new QFormLayout(&dialog);
-    auto *intro = new QLabel(QStringLiteral("La copia è una cartella tua con il programma, le immagini, le voci e gli "
-                                            "elenchi di parole, che puoi cambiare. Nel menu del desktop compare "
-                                            "«ZAMPLI – » seguito dal nome della cartella."));
-    intro->setWordWrap(true);
-    form->addRow(intro);
-    auto *name = new QLineEdit(QStringLiteral("Classe 1ª A"));
-    name->setObjectName(QStringLiteral("nome"));
-    auto *where = new QLineEdit(QDir::homePath());
-    where->setObjectName(QStringLiteral("dove"));
-    auto *choose = new QPushButton(QStringLiteral("Scegli…"));
-    QObject::connect(choose, &QPushButton::clicked, &dialog, [&] {
-        const QString folder = QFileDialog::getExistingDirectory(&dialog, QStringLiteral("Dove mettere la copia"),
-                                                                 where->text());
-        if (!folder.isEmpty())
-            where->setText(folder);
-    });
-    auto *whereRow = new QHBoxLayout;
-    whereRow->addWidget(where, 1);
-    whereRow->addWidget(choose);
-    form->addRow(QStringLiteral("Nome della cartella (per esempio la classe):"), name);
-    form->addRow(QStringLiteral("Dentro la cartella:"), whereRow);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Crea la copia"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    form->addRow(buttons);
-    if (dialog.exec() != QDialog::Accepted || name->text().trimmed().isEmpty())
-        return {};
-    return QDir(where->text()).filePath(name->text().trimmed());
+    qsizetype count = 0;
+    for (const char *vowel : {"a", "e", "i", "o", "u"})
+        count += loadWordList(QStringLiteral("%1/testi/%2.txt").arg(folder, QLatin1String(vowel))).list.words.size();
+    return count;
+}
+
+QString words(qsizetype n)
+{
+    return n == 0 ? QStringLiteral("nessuna parola")
+           : n == 1 ? QStringLiteral("1 parola")
+                    : QStringLiteral("%1 parole").arg(n);
 }
 
 } // namespace
 
-CopiesTab::CopiesTab(QWidget *parent) : QWidget(parent)
+CopiesTab::CopiesTab(const QString &openFolder, QWidget *parent) : QWidget(parent), openFolder_(openFolder)
 {
     setObjectName(QStringLiteral("copie"));
     auto *layout = new QVBoxLayout(this);
@@ -84,21 +53,26 @@ CopiesTab::CopiesTab(QWidget *parent) : QWidget(parent)
     list_->header()->resizeSection(0, 260);
     layout->addWidget(list_, 1);
     auto *buttons = new QHBoxLayout;
-    const auto add = [this, buttons](const QString &text, const QKeySequence &keys, void (CopiesTab::*slot)()) {
+    const auto add = [this, buttons](const QString &name, const QString &text, void (CopiesTab::*slot)()) {
         auto *b = new QPushButton(text);
-        b->setShortcut(keys);
+        b->setObjectName(name);
         connect(b, &QPushButton::clicked, this, slot);
         buttons->addWidget(b);
+        return b;
     };
-    add(QStringLiteral("&Nuova copia…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), &CopiesTab::makeNew);
-    add(QStringLiteral("&Apri"), QKeySequence(), &CopiesTab::openSelected);
-    add(QStringLiteral("&Togli dal menu…"), QKeySequence(), &CopiesTab::removeSelected);
+    add(QStringLiteral("nuova"), QStringLiteral("&Nuova copia…"), &CopiesTab::makeNew)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    add(QStringLiteral("apri"), QStringLiteral("&Apri"), &CopiesTab::openSelected);
+    update_ = add(QStringLiteral("aggiorna"), QStringLiteral("A&ggiorna la copia"), &CopiesTab::updateSelected);
+    remove_ = add(QStringLiteral("togli"), QStringLiteral("&Togli…"), &CopiesTab::removeSelected);
     buttons->addStretch();
     layout->addLayout(buttons);
     message_ = new QLabel;
+    message_->setObjectName(QStringLiteral("messaggio"));
     message_->setWordWrap(true);
     layout->addWidget(message_);
     connect(list_, &QTreeWidget::itemActivated, this, &CopiesTab::openSelected);
+    connect(list_, &QTreeWidget::currentItemChanged, this, &CopiesTab::showSelected);
     refresh();
 }
 
@@ -109,6 +83,7 @@ void CopiesTab::refresh()
         new QTreeWidgetItem(list_, {copy.name, QDir::toNativeSeparators(copy.folder)});
     if (list_->topLevelItemCount() == 0)
         message_->setText(QStringLiteral("Non hai ancora nessuna copia: premi «Nuova copia…» per farne una."));
+    showSelected();
 }
 
 int CopiesTab::selected() const
@@ -116,30 +91,38 @@ int CopiesTab::selected() const
     return list_->currentItem() ? list_->indexOfTopLevelItem(list_->currentItem()) : -1;
 }
 
+// What may be done with the copy chosen, and why not.
+void CopiesTab::showSelected()
+{
+    const int row = selected();
+    const QList<copies::CopyInfo> known = copies::knownCopies();
+    const bool chosen = row >= 0 && row < known.size();
+    const bool open = chosen && copies::sameFolder(known[row].folder, openFolder_);
+    remove_->setEnabled(chosen && !open);
+    remove_->setToolTip(open ? QStringLiteral("È la copia aperta in questa finestra: apri un'altra copia, poi "
+                                              "potrai toglierla.")
+                             : QString());
+    const bool old = chosen && copies::holdsOwnProgram(known[row].folder);
+    update_->setEnabled(old);
+    update_->setToolTip(old ? QString()
+                            : QStringLiteral("Solo una copia con un programma suo, fatta con una versione precedente, "
+                                             "ha bisogno di essere aggiornata."));
+    if (old)
+        message_->setText(QStringLiteral("«%1» ha un programma suo, che gli aggiornamenti di ZAMPLI non raggiungono: "
+                                         "premi «Aggiorna la copia» perché avvii il programma installato.")
+                              .arg(known[row].name));
+}
+
 void CopiesTab::makeNew()
 {
-    const QString target = askTarget(this);
-    if (target.isEmpty())
+    const std::optional<copies::CopyResult> made =
+        makeCopyAsking(this, QCoreApplication::applicationDirPath(), {QDir::homePath(), QStringLiteral("Classe 1ª A")});
+    if (!made)
         return;
-    const QString source = QCoreApplication::applicationDirPath();
-    copies::CopyResult made;
-    int signal = 0;
-    {
-        const copies::StopSignals stop;
-        made = withProgress(this, QStringLiteral("Copio ZAMPLI in %1…").arg(target),
-                            [&] { return copies::makeCopy(source, target, {}, stop.stopping()); });
-        signal = made.ok ? 0 : stop.received();
-    }
-    if (signal != 0) {
-        // Nothing half made is left: now the program ends as the signal asked, its usual action back.
-        const QString line = QStringLiteral("%1. %2\n").arg(copies::StopSignals::reason(signal), made.message);
-        std::fputs(line.toLocal8Bit().constData(), stderr);
-        std::raise(signal);
-    }
-    message_->setText(made.message);
+    message_->setText(made->message);
     refresh();
-    if (made.ok)
-        emit openCopy(made.copy.folder);
+    if (made->ok)
+        emit openCopy(made->copy.folder);
 }
 
 void CopiesTab::openSelected()
@@ -153,26 +136,41 @@ void CopiesTab::openSelected()
     emit openCopy(known[row].folder);
 }
 
+void CopiesTab::updateSelected()
+{
+    const int row = selected();
+    const QList<copies::CopyInfo> known = copies::knownCopies();
+    if (row < 0 || row >= known.size())
+        return message_->setText(QStringLiteral("Prima scegli una copia dall'elenco."));
+    const copies::CopyResult updated =
+        copies::useInstalledProgram(known[row].folder, QCoreApplication::applicationDirPath());
+    refresh();
+    message_->setText(updated.message);
+}
+
 void CopiesTab::removeSelected()
 {
     const int row = selected();
     const QList<copies::CopyInfo> known = copies::knownCopies();
     if (row < 0 || row >= known.size())
         return message_->setText(QStringLiteral("Prima scegli una copia dall'elenco."));
+    const copies::CopyInfo &copy = known[row];
     QMessageBox ask(QMessageBox::Question, QStringLiteral("Togli la copia"),
-                    QStringLiteral("Tolgo «%1» dal menu del desktop. Vuoi cancellare anche la cartella %2 con tutte "
-                                   "le sue parole, immagini e voci?").arg(known[row].name, known[row].folder),
+                    QStringLiteral("Tolgo «%1» dal menu del desktop. Sposto nel cestino anche la cartella %2 (%3 "
+                                   "nei suoi elenchi, con immagini e voci)? Dal cestino potrai riprenderla.")
+                        .arg(copy.name, QDir::toNativeSeparators(copy.folder), words(wordCount(copy.folder))),
                     QMessageBox::NoButton, this);
+    ask.setObjectName(QStringLiteral("togliCopia"));
+    QPushButton *toTrash = ask.addButton(QStringLiteral("Sposta nel cestino"), QMessageBox::DestructiveRole);
     QPushButton *entryOnly = ask.addButton(QStringLiteral("Togli solo dal menu"), QMessageBox::AcceptRole);
-    QPushButton *all = ask.addButton(QStringLiteral("Cancella anche la cartella"), QMessageBox::DestructiveRole);
     ask.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole);
     ask.exec();
-    if (ask.clickedButton() != entryOnly && ask.clickedButton() != all)
+    if (ask.clickedButton() != entryOnly && ask.clickedButton() != toTrash)
         return;
     const copies::CopyResult removed = copies::removeCopy(
-        known[row], ask.clickedButton() == all ? copies::RemoveFolder::Yes : copies::RemoveFolder::No);
-    message_->setText(removed.message);
+        copy, ask.clickedButton() == toTrash ? copies::RemoveFolder::ToTrash : copies::RemoveFolder::No);
     refresh();
+    message_->setText(removed.message);
 }
 
 } // namespace zampli::teacher

@@ -4,16 +4,18 @@
 #include <QWidget>
 
 class QLabel;
+class QPushButton;
 class QTreeWidget;
 
 namespace zampli::teacher {
 
-// The personal copies the desktop menu knows: make one, open one, remove one
-// with its menu entry.
+// The personal copies the desktop menu knows: make one, open one, bring an
+// old one up to date, remove one with its menu entry (its folder to the
+// trash). The copy open in the window cannot be removed.
 class CopiesTab : public QWidget {
     Q_OBJECT
 public:
-    explicit CopiesTab(QWidget *parent = nullptr);
+    explicit CopiesTab(const QString &openFolder, QWidget *parent = nullptr);
     void refresh();
 
 signals:
@@ -22,10 +24,15 @@ signals:
 private:
     void makeNew();
     void openSelected();
+    void updateSelected();
     void removeSelected();
+    void showSelected();
     int selected() const;
 
+    QString openFolder_;
     QTreeWidget *list_ = nullptr;
+    QPushButton *update_ = nullptr;
+    QPushButton *remove_ = nullptr;
     QLabel *message_ = nullptr;
 };
 

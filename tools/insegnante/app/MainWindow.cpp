@@ -2,15 +2,21 @@
 #include "MainWindow.h"
 
 #include "CheckTab.h"
+#include "Copies.h"
 #include "CopiesTab.h"
+#include "EditableTab.h"
+#include "NewCopy.h"
 #include "ResultsTab.h"
 #include "SoundsTab.h"
 #include "WordsTab.h"
+#include "startup/SingleInstance.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -24,15 +30,36 @@
 
 namespace zampli::teacher {
 
+namespace {
+
+// Kept apart from the child's program, which locks the same folders.
+const QString kInstanceName = QStringLiteral("zampli-insegnante");
+
+// The installed set is never changed in place, even by one who may write
+// there: the next package update would undo her work.
+bool canChange(const QString &folder)
+{
+    return !copies::sameFolder(folder, QCoreApplication::applicationDirPath()) && QFileInfo(folder).isWritable()
+           && QFileInfo(folder + QStringLiteral("/testi")).isWritable();
+}
+
+} // namespace
+
 MainWindow::MainWindow(TeacherServices &services, QWidget *parent) : QMainWindow(parent), services_(services)
 {
     setObjectName(QStringLiteral("insegnante"));
     auto *central = new QWidget;
     auto *layout = new QVBoxLayout(central);
+    auto *notice = new QHBoxLayout;
     folderLabel_ = new QLabel;
     folderLabel_->setObjectName(QStringLiteral("cartella"));
     folderLabel_->setWordWrap(true);
-    layout->addWidget(folderLabel_);
+    notice->addWidget(folderLabel_, 1);
+    makeOwn_ = new QPushButton(QStringLiteral("Crea la mia copia"));
+    makeOwn_->setObjectName(QStringLiteral("creaLaMiaCopia"));
+    connect(makeOwn_, &QPushButton::clicked, this, &MainWindow::makeOwnCopy);
+    notice->addWidget(makeOwn_);
+    layout->addLayout(notice);
     tabs_ = new QTabWidget;
     tabs_->setObjectName(QStringLiteral("schede"));
     layout->addWidget(tabs_, 1);
@@ -42,6 +69,8 @@ MainWindow::MainWindow(TeacherServices &services, QWidget *parent) : QMainWindow
     if (!restoreGeometry(settings.value("finestra").toByteArray()))
         resize(960, 720);
 }
+
+MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus()
 {
@@ -79,8 +108,10 @@ void MainWindow::buildMenus()
     bar->addAction(tryIt);
 }
 
-void MainWindow::openFolder(const QString &folder)
+bool MainWindow::openFolder(const QString &folder)
 {
+    if (!claim(QDir(folder).absolutePath()))
+        return false;
     folder_ = QDir(folder).absolutePath();
     QSettings().setValue("cartella", folder_);
     setWindowTitle(QStringLiteral("ZAMPLI per l'insegnante – %1").arg(QDir(folder_).dirName()));
@@ -103,11 +134,11 @@ void MainWindow::openFolder(const QString &folder)
     connect(check_, &CheckTab::filesChanged, this, &MainWindow::refreshAll);
     connect(check_, &CheckTab::openList, this, &MainWindow::openList);
     tabs_->addTab(check_, QStringLiteral("Controllo"));
-    auto *copies = new CopiesTab;
+    copies_ = new CopiesTab(folder_);
     // Opened later, once this tab is gone with the folder it belonged to.
-    connect(copies, &CopiesTab::openCopy, this,
-            [this](const QString &f) { QMetaObject::invokeMethod(this, [this, f] { openFolder(f); }, Qt::QueuedConnection); });
-    tabs_->addTab(copies, QStringLiteral("Copie"));
+    connect(copies_, &CopiesTab::openCopy, this,
+            [this](const QString &f) { QMetaObject::invokeMethod(this, [this, f] { openCopy(f); }, Qt::QueuedConnection); });
+    tabs_->addTab(copies_, QStringLiteral("Copie"));
     results_ = new ResultsTab(folder_);
     results_->setObjectName(QStringLiteral("risultati"));
     tabs_->addTab(results_, QStringLiteral("Risultati"));
@@ -118,17 +149,77 @@ void MainWindow::openFolder(const QString &folder)
         if (tabs_->widget(index) == results_)
             results_->refresh();
     });
+    setEditable(canChange(folder_));
+    return true;
+}
+
+bool MainWindow::claim(const QString &folder)
+{
+    if (instance_ && copies::sameFolder(folder, folder_))
+        return true;
+    auto instance = std::make_unique<SingleInstance>(kInstanceName, folder);
+    if (!instance->claim()) {
+        instance->wakeRunning();
+        return false;
+    }
+    connect(instance.get(), &SingleInstance::woken, this, &MainWindow::comeForward);
+    instance_ = std::move(instance);
+    return true;
+}
+
+void MainWindow::comeForward()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::openCopy(const QString &folder)
+{
+    if (!openFolder(folder))
+        statusBar()->showMessage(QStringLiteral("La cartella %1 è già aperta in un'altra finestra: l'ho portata "
+                                                "davanti.").arg(QDir::toNativeSeparators(folder)), 10000);
+}
+
+// The one place that makes the tabs read-only or editable.
+void MainWindow::setEditable(bool editable)
+{
+    editable_ = editable;
+    for (int i = 0; i < tabs_->count(); ++i)
+        if (auto *tab = dynamic_cast<EditableTab *>(tabs_->widget(i)))
+            tab->setFolderEditable(editable);
     showFolderNotice();
 }
 
 void MainWindow::showFolderNotice()
 {
-    const bool writable = QFileInfo(folder_).isWritable();
-    folderLabel_->setText(writable ? QStringLiteral("Cartella: %1").arg(QDir::toNativeSeparators(folder_))
-                                   : QStringLiteral("La cartella %1 non si può cambiare (è quella installata): fai "
-                                                    "una copia tua con zampli-copia e aprila con File › Apri.")
-                                         .arg(QDir::toNativeSeparators(folder_)));
-    folderLabel_->setStyleSheet(writable ? QString() : QStringLiteral("QLabel { background: #fff4c2; padding: 6px; }"));
+    const QString shown = QDir::toNativeSeparators(folder_);
+    const bool installed = copies::sameFolder(folder_, QCoreApplication::applicationDirPath());
+    folderLabel_->setText(editable_    ? QStringLiteral("Cartella: %1").arg(shown)
+                          : installed ? QStringLiteral("Queste sono le parole installate con ZAMPLI e non si possono "
+                                                       "cambiare: per cambiarle fai una copia tua.")
+                                      : QStringLiteral("Non puoi cambiare la cartella %1: per cambiarne le parole fai "
+                                                       "una copia tua.").arg(shown));
+    folderLabel_->setToolTip(shown);
+    folderLabel_->setStyleSheet(editable_ ? QString() : QStringLiteral("QLabel { background: #fff4c2; padding: 6px; }"));
+    makeOwn_->setVisible(!editable_);
+}
+
+void MainWindow::makeOwnCopy()
+{
+    QString problem;
+    const QString where = copies::defaultTarget(&problem);
+    if (where.isEmpty())
+        return void(QMessageBox::warning(this, QStringLiteral("La copia non è stata fatta"), problem));
+    const std::optional<copies::CopyResult> made =
+        makeCopyAsking(this, folder_, {where, freeName(where, QStringLiteral("Le mie parole"))});
+    if (!made)
+        return;
+    if (!made->ok)
+        return void(QMessageBox::warning(this, QStringLiteral("La copia non è stata fatta"), made->message));
+    openCopy(made->copy.folder);
+    statusBar()->showMessage(made->message, 10000);
 }
 
 void MainWindow::refreshAll()
@@ -157,20 +248,21 @@ void MainWindow::chooseFolder()
     if (!QFileInfo(QDir(folder).filePath(QStringLiteral("testi"))).isDir()) {
         QMessageBox::warning(this, QStringLiteral("Non è una cartella di ZAMPLI"),
                              QStringLiteral("In %1 non c'è la cartella «testi» con gli elenchi di parole: scegli la "
-                                            "cartella che contiene il programma zampli.").arg(folder));
+                                            "cartella di una copia di ZAMPLI, quella che contiene «testi», «jpg» e "
+                                            "«voci».").arg(folder));
         return;
     }
-    openFolder(folder);
+    openCopy(folder);
 }
 
 void MainWindow::tryProgram()
 {
     const QString program = QDir(folder_).filePath(QStringLiteral("zampli"));
-    // The program reads its media beside itself: the copy's own file shows the copy's words.
+    // Started through the copy's own link, the program shows the copy's words.
     if (!QFileInfo(program).isExecutable()) {
         QMessageBox::warning(this, QStringLiteral("Non posso provare ZAMPLI"),
-                             QStringLiteral("In %1 non c'è il programma zampli: apri una copia fatta con "
-                                            "zampli-copia.").arg(folder_));
+                             QStringLiteral("In %1 non c'è il programma zampli: apri una copia di ZAMPLI con File › "
+                                            "Apri, o fanne una nella scheda «Copie».").arg(folder_));
         return;
     }
     if (QProcess::startDetached(program, {}, folder_))

@@ -1,20 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "results/ResultsReader.h"
+#include "ResultsLoader.h"
 
 namespace zampli::teacher {
 
 struct ReportContent {
-    QString who; // the child or children, and the days
-    VowelScores scores;
-    ConfusionMatrix matrix;
-    QString matrixTitle;
-    QList<DayShare> days;
-    QList<MissedWord> words;
+    QString copy;  // the program folder the answers came from
+    QString span;  // the child or children, and the days
+    ResultsSnapshot reading;
 };
 
-// One A4 page with the pictures of the tab; written whole or not at all.
+// One A4 page for the span of days: the copy, the days, the right answers
+// per vowel, a matrix per kind of question, the trend and the sessions.
+// Every number is written out and the vowels' lines carry their own dashes,
+// so the page reads printed in black and white. Written whole or not at all.
 bool writeResultsReport(const QString &path, const ReportContent &c);
 
 } // namespace zampli::teacher

@@ -1,24 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ResultsTab.h"
 
-#include "Progress.h"
-#include "ResultsPictures.h"
-#include "ResultsReport.h"
-#include "results/ResultsEditor.h"
+#include "ResultsCharts.h"
+#include "ResultsMatrix.h"
+#include "ResultsSessions.h"
 #include "results/Schema.h"
 
+#include <QChartView>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDateTime>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QSplitter>
+#include <QTableView>
 
 namespace zampli::teacher {
 
@@ -31,34 +29,63 @@ QPushButton *button(const QString &text, const char *name)
     return b;
 }
 
+QChartView *chartView(QChart *chart, const char *name, QSize minimum)
+{
+    auto *view = new QChartView(chart);
+    view->setObjectName(QLatin1String(name));
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(minimum);
+    return view;
+}
+
+// A file read every two seconds at most while the tab shows: the child's
+// answers appear without a click, and the check itself is one pragma.
+constexpr int kPollMs = 2000;
+
 } // namespace
 
 ResultsTab::ResultsTab(const QString &folder, QWidget *parent)
-    : QWidget(parent), database_(resultsDatabasePath(resultsFolder(), folder))
+    : QWidget(parent), folder_(folder), database_(resultsDatabasePath(resultsFolder(), folder))
 {
     auto *layout = new QVBoxLayout(this);
     auto *filters = new QHBoxLayout;
     buildFilters(filters);
     layout->addLayout(filters);
+    auto *messages = new QHBoxLayout;
     message_ = new QLabel;
     message_->setObjectName(QStringLiteral("messaggio"));
     message_->setWordWrap(true);
-    layout->addWidget(message_);
-    auto *middle = new QHBoxLayout;
-    middle->addWidget(buildSessions(), 3);
-    bars_ = new PictureView({}, QSize(320, 220));
-    bars_->setObjectName(QStringLiteral("perVocale"));
-    middle->addWidget(bars_, 2);
-    layout->addLayout(middle, 1);
-    layout->addWidget(buildPictures(), 1);
-    refresh();
+    state_ = new QLabel;
+    state_->setObjectName(QStringLiteral("stato"));
+    messages->addWidget(message_, 1);
+    messages->addWidget(state_);
+    layout->addLayout(messages);
+    auto *split = new QSplitter(Qt::Vertical);
+    auto *top = new QSplitter;
+    top->addWidget(buildSessions());
+    bars_ = new VowelBarsChart;
+    top->addWidget(chartView(bars_, "perVocale", QSize(440, 220)));
+    top->setStretchFactor(0, 3);
+    top->setStretchFactor(1, 2);
+    split->addWidget(top);
+    split->addWidget(buildPictures());
+    layout->addWidget(split, 1);
+    poll_.setInterval(kPollMs);
+    connect(&poll_, &QTimer::timeout, this, [this] {
+        if (loader_)
+            loader_->check();
+    });
 }
+
+ResultsTab::~ResultsTab() = default;
 
 void ResultsTab::buildFilters(QLayout *into)
 {
     child_ = new QComboBox;
     child_->setObjectName(QStringLiteral("bambino"));
-    from_ = new QDateEdit;
+    child_->setSizeAdjustPolicy(QComboBox::AdjustToContents); // a name is never cut
+    child_->addItem(QStringLiteral("Tutti"), QString());
+    from_ = new QDateEdit(QDate(2000, 1, 1));
     from_->setObjectName(QStringLiteral("dal"));
     to_ = new QDateEdit(QDate::currentDate());
     to_->setObjectName(QStringLiteral("al"));
@@ -68,20 +95,24 @@ void ResultsTab::buildFilters(QLayout *into)
         connect(d, &QDateEdit::dateChanged, this, [this] { if (!filling_) refresh(); });
     }
     connect(child_, &QComboBox::currentIndexChanged, this, [this] { if (!filling_) refresh(); });
-    into->addWidget(new QLabel(QStringLiteral("Bambino:")));
-    into->addWidget(child_);
-    into->addWidget(new QLabel(QStringLiteral("dal")));
-    into->addWidget(from_);
-    into->addWidget(new QLabel(QStringLiteral("al")));
-    into->addWidget(to_);
-    auto *into_ = static_cast<QHBoxLayout *>(into);
-    into_->addStretch(1);
+    auto *row = static_cast<QHBoxLayout *>(into);
+    row->addWidget(new QLabel(QStringLiteral("Bambino:")));
+    row->addWidget(child_);
+    row->addWidget(new QLabel(QStringLiteral("dal")));
+    row->addWidget(from_);
+    row->addWidget(new QLabel(QStringLiteral("al")));
+    row->addWidget(to_);
+    QPushButton *again = button(QStringLiteral("Aggiorna"), "aggiorna");
+    again->setToolTip(QStringLiteral("Legge di nuovo le risposte; la scheda lo fa anche da sola mentre è aperta"));
+    connect(again, &QPushButton::clicked, this, &ResultsTab::refresh);
+    row->addWidget(again);
+    row->addStretch(1);
     QPushButton *csv = button(QStringLiteral("Esporta CSV…"), "esportaCsv");
     QPushButton *pdf = button(QStringLiteral("Esporta PDF…"), "esportaPdf");
     connect(csv, &QPushButton::clicked, this, &ResultsTab::exportCsv);
     connect(pdf, &QPushButton::clicked, this, &ResultsTab::exportPdf);
-    into->addWidget(csv);
-    into->addWidget(pdf);
+    row->addWidget(csv);
+    row->addWidget(pdf);
 }
 
 QWidget *ResultsTab::buildSessions()
@@ -89,31 +120,36 @@ QWidget *ResultsTab::buildSessions()
     auto *box = new QWidget;
     auto *layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
-    sessions_ = new QTableWidget(0, 7);
+    sessionsModel_ = new SessionsModel(this);
+    sessions_ = new QTableView;
     sessions_->setObjectName(QStringLiteral("sessioni"));
-    // The windows last: the longest column, cut where the table ends.
-    sessions_->setHorizontalHeaderLabels({QStringLiteral("Giorno"), QStringLiteral("Inizio"), QStringLiteral("Fine"),
-                                          QStringLiteral("Giuste"), QStringLiteral("Sbagliate"),
-                                          QStringLiteral("Bambino"), QStringLiteral("Finestre")});
+    sessions_->setModel(sessionsModel_);
     sessions_->setSelectionBehavior(QAbstractItemView::SelectRows);
     sessions_->setSelectionMode(QAbstractItemView::SingleSelection);
     sessions_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sessions_->verticalHeader()->hide();
-    sessions_->horizontalHeader()->setSectionResizeMode(6, QHeaderView::Stretch);
+    sessions_->setWordWrap(false); // one line a session: the exercises' list ends in "…" and shows whole as a tooltip
+    // Widths from the longest text each column can hold, set once: measuring
+    // thousands of rows at every reading would stall the window.
+    const QFontMetrics fm(sessions_->font());
+    const char *const widest[] = {"00/00/0000", "00:00", "00:00", "Sbagliate", "Sbagliate", "Bambino Bambino"};
+    for (int c = 0; c < 6; ++c)
+        sessions_->setColumnWidth(c, fm.horizontalAdvance(QString::fromLatin1(widest[c])) + 16);
+    // The exercises last: the longest column, cut where the table ends.
+    sessions_->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(sessions_, 1);
     auto *row = new QHBoxLayout;
     name_ = new QLineEdit;
     name_->setObjectName(QStringLiteral("nome"));
     name_->setPlaceholderText(QStringLiteral("Nome del bambino"));
     QPushButton *give = button(QStringLiteral("Dai il nome alla sessione"), "daiNome");
-    QPushButton *drop = button(QStringLiteral("Cancella la sessione"), "cancellaSessione");
+    QPushButton *drop = button(QStringLiteral("Cancella la sessione…"), "cancellaSessione");
     eraseMany_ = button(QStringLiteral("Cancella tutto…"), "cancellaTutto");
     connect(name_, &QLineEdit::returnPressed, this, &ResultsTab::giveName);
     connect(give, &QPushButton::clicked, this, &ResultsTab::giveName);
     connect(drop, &QPushButton::clicked, this, &ResultsTab::deleteSession);
     connect(eraseMany_, &QPushButton::clicked, this, &ResultsTab::eraseMany);
-    for (QWidget *w : {static_cast<QWidget *>(name_), static_cast<QWidget *>(give), static_cast<QWidget *>(drop),
-                       static_cast<QWidget *>(eraseMany_)})
+    for (QWidget *w : std::initializer_list<QWidget *>{name_, give, drop, eraseMany_})
         row->addWidget(w);
     layout->addLayout(row);
     return box;
@@ -121,31 +157,62 @@ QWidget *ResultsTab::buildSessions()
 
 QWidget *ResultsTab::buildPictures()
 {
-    auto *box = new QWidget;
-    auto *layout = new QHBoxLayout(box);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto *left = new QVBoxLayout;
+    auto *split = new QSplitter;
+    auto *matrixBox = new QWidget;
+    auto *left = new QVBoxLayout(matrixBox);
+    left->setContentsMargins(0, 0, 0, 0);
     matrixKind_ = new QComboBox;
     matrixKind_->setObjectName(QStringLiteral("tipoMatrice"));
-    matrixKind_->addItems({QStringLiteral("Ascolto"), QStringLiteral("Facce")});
-    for (int style = 1; style <= 4; ++style)
-        matrixKind_->addItem(QStringLiteral("Lettere, stile %1").arg(style));
-    connect(matrixKind_, &QComboBox::currentIndexChanged, this, [this] { if (!filling_) refresh(); });
+    matrixKind_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    matrixKind_->setMinimumContentsLength(24);
+    connect(matrixKind_, &QComboBox::currentIndexChanged, this, [this] { if (!filling_) showKind(); });
     left->addWidget(matrixKind_);
-    matrixView_ = new PictureView({}, QSize(240, 240));
+    auto *how = new QLabel(QStringLiteral("Righe: la vocale chiesta. Colonne: quella scelta."));
+    how->setWordWrap(true);
+    left->addWidget(how);
+    matrixModel_ = new ConfusionModel(this);
+    matrixView_ = new CopyableTable;
     matrixView_->setObjectName(QStringLiteral("matrice"));
+    matrixView_->setModel(matrixModel_);
+    matrixView_->setAccessibleName(QStringLiteral("Vocali chieste e scelte"));
+    matrixView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    matrixView_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    matrixView_->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     left->addWidget(matrixView_, 1);
-    layout->addLayout(left, 2);
-    auto *middle = new QVBoxLayout;
+    split->addWidget(matrixBox);
+    auto *wordsBox = new QWidget;
+    auto *middle = new QVBoxLayout(wordsBox);
+    middle->setContentsMargins(0, 0, 0, 0);
     middle->addWidget(new QLabel(QStringLiteral("Parole di INIZIA PER sbagliate più spesso")));
     missed_ = new QListWidget;
     missed_->setObjectName(QStringLiteral("paroleSbagliate"));
     middle->addWidget(missed_, 1);
-    layout->addLayout(middle, 2);
-    lines_ = new PictureView({}, QSize(360, 240));
-    lines_->setObjectName(QStringLiteral("andamento"));
-    layout->addWidget(lines_, 4);
-    return box;
+    split->addWidget(wordsBox);
+    trend_ = new TrendChart;
+    split->addWidget(chartView(trend_, "andamento", QSize(360, 220)));
+    split->setStretchFactor(0, 2);
+    split->setStretchFactor(1, 1);
+    split->setStretchFactor(2, 4);
+    return split;
+}
+
+void ResultsTab::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    poll_.start();
+    if (everShown_)
+        return loader_->check();
+    everShown_ = true;
+    // The file is opened once the window is up, never before its first paint.
+    loader_ = new ResultsLoader(database_, this);
+    connect(loader_, &ResultsLoader::loaded, this, &ResultsTab::present);
+    QTimer::singleShot(0, this, &ResultsTab::refresh);
+}
+
+void ResultsTab::hideEvent(QHideEvent *e)
+{
+    poll_.stop();
+    QWidget::hideEvent(e);
 }
 
 } // namespace zampli::teacher

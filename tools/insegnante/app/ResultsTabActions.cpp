@@ -1,18 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the teacher does to the results: names, deletions, exports.
 #include "Progress.h"
+#include "ResultsNames.h"
 #include "ResultsReport.h"
+#include "ResultsSessions.h"
 #include "ResultsTab.h"
 #include "results/ResultsEditor.h"
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace zampli::teacher {
 
@@ -32,12 +35,23 @@ QString chooseTarget(QWidget *parent, const QString &title, const QString &name,
     return path;
 }
 
+// "la sessione di Giulia del 05/03/2024, dalle 09:00 alle 09:05"
+QString sessionText(const SessionSummary &s)
+{
+    const QString whose = s.label.isEmpty() ? QString() : QStringLiteral(" di %1").arg(s.label);
+    return QStringLiteral("la sessione%1 del %2, dalle %3 alle %4")
+        .arg(whose, dayText(s.startedMs), timeText(s.startedMs), timeText(s.endedMs));
+}
+
 } // namespace
 
-qint64 ResultsTab::chosenSession() const
+const SessionSummary *ResultsTab::chosenSession() const
 {
-    const QList<QTableWidgetItem *> chosen = sessions_->selectedItems();
-    return chosen.isEmpty() ? 0 : chosen.first()->data(Qt::UserRole).toLongLong();
+    const QModelIndexList chosen = sessions_->selectionModel()->selectedRows();
+    if (chosen.isEmpty())
+        return nullptr;
+    const int row = chosen.first().row();
+    return row < sessionsModel_->sessions().size() ? &sessionsModel_->sessions()[row] : nullptr;
 }
 
 void ResultsTab::tell(const QString &text)
@@ -47,24 +61,32 @@ void ResultsTab::tell(const QString &text)
 
 void ResultsTab::giveName()
 {
-    const qint64 session = chosenSession();
-    if (session == 0)
+    const SessionSummary *session = chosenSession();
+    if (!session)
         return tell(QStringLiteral("Scegli prima una sessione nella tabella, poi scrivi il nome."));
     ResultsEditor editor;
-    if (!editor.open(database_) || !editor.labelSession(session, name_->text()))
-        return tell(QStringLiteral("Non riesco a dare il nome: chiudi ZAMPLI e riprova."));
+    if (!editor.open(database_) || !editor.labelSession(session->id, name_->text()))
+        return tell(QStringLiteral("Non riesco a dare il nome nel file %1: chiudi ZAMPLI e riprova.").arg(database_));
     name_->clear();
     refresh();
 }
 
 void ResultsTab::deleteSession()
 {
-    const qint64 session = chosenSession();
-    if (session == 0)
+    const SessionSummary *session = chosenSession();
+    if (!session)
         return tell(QStringLiteral("Scegli prima la sessione da cancellare nella tabella."));
+    const SessionSummary s = *session;
+    const QString text = QStringLiteral("Cancello %1: %2 (%3, %4)? Non si potranno riavere.")
+                             .arg(sessionText(s), countText(s.right + s.wrong, "risposta", "risposte"),
+                                  countText(s.right, "giusta", "giuste"), countText(s.wrong, "sbagliata", "sbagliate"));
+    if (!confirm(QStringLiteral("Cancella la sessione"), text, QStringLiteral("Cancella")))
+        return;
     ResultsEditor editor;
-    if (!editor.open(database_) || !editor.deleteSession(session))
-        return tell(QStringLiteral("Non riesco a cancellare la sessione: chiudi ZAMPLI e riprova."));
+    if (!editor.open(database_) || !editor.deleteSession(s.id))
+        return tell(QStringLiteral("Non riesco a cancellare la sessione nel file %1: chiudi ZAMPLI e riprova.")
+                        .arg(database_));
+    tell(QStringLiteral("Cancellata %1.").arg(sessionText(s)));
     refresh();
 }
 
@@ -79,7 +101,7 @@ void ResultsTab::eraseMany()
         return;
     ResultsEditor editor;
     if (!editor.open(database_))
-        return tell(QStringLiteral("Non riesco a cancellare: chiudi ZAMPLI e riprova."));
+        return tell(QStringLiteral("Non riesco a cancellare nel file %1: chiudi ZAMPLI e riprova.").arg(database_));
     const int gone = label.isNull() ? editor.eraseAll() : editor.eraseLabel(label);
     refresh();
     tell(gone == 1 ? QStringLiteral("Cancellata 1 sessione.") : QStringLiteral("Cancellate %1 sessioni.").arg(gone));
@@ -118,8 +140,7 @@ void ResultsTab::exportPdf()
                                       QStringLiteral("Documento PDF (*.pdf)"));
     if (path.isEmpty())
         return;
-    const ReportContent content{filterText(), scores_, matrix_,
-                                QStringLiteral("Chiesta × scelta: %1").arg(matrixKind_->currentText()), days_, words_};
+    const ReportContent content{QDir::toNativeSeparators(folder_), filterText(), shown_};
     tell(writeResultsReport(path, content)
              ? QStringLiteral("Riepilogo scritto in %1.").arg(path)
              : QStringLiteral("Non riesco a scrivere %1: scegli un'altra cartella.").arg(path));

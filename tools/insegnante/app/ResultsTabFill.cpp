@@ -1,41 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Risultati tab read from the file: filters, the table and the pictures.
-#include "ResultsPictures.h"
+// The Risultati tab filled from a reading: filters, the table and the pictures.
+#include "ResultsCharts.h"
+#include "ResultsMatrix.h"
+#include "ResultsNames.h"
+#include "ResultsSessions.h"
 #include "ResultsTab.h"
-#include "results/ResultsEditor.h"
 
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDateTime>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace zampli::teacher {
 
 namespace {
 
-ConfusionKind kindAt(int index)
+QString kindKey(const QuestionKind &k)
 {
-    if (index <= 0)
-        return {ConfusionKind::Hearing, 0};
-    if (index == 1)
-        return {ConfusionKind::Faces, 0};
-    return {ConfusionKind::Letters, index - 1};
+    return QStringLiteral("%1|%2|%3").arg(k.askedAs, k.chosenAs).arg(k.style);
 }
 
-QString timeOf(qint64 ms)
+int answersOf(const ConfusionMatrix &m)
 {
-    return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("HH:mm"));
-}
-
-QTableWidgetItem *cell(const QString &text, qint64 session)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setData(Qt::UserRole, session);
-    return item;
+    int all = 0;
+    for (const auto &row : m)
+        for (int n : row)
+            all += n;
+    return all;
 }
 
 } // namespace
@@ -52,81 +46,106 @@ ResultsFilter ResultsTab::filter() const
 QString ResultsTab::filterText() const
 {
     const QString who = child_->currentIndex() > 0 ? child_->currentText() : QStringLiteral("tutti i bambini");
-    return QStringLiteral("%1, dal %2 al %3")
-        .arg(who, from_->date().toString(QStringLiteral("d/M/yyyy")), to_->date().toString(QStringLiteral("d/M/yyyy")));
+    return QStringLiteral("%1, dal %2 al %3").arg(who, dayText(from_->date()), dayText(to_->date()));
+}
+
+const ConfusionMatrix &ResultsTab::matrix() const
+{
+    return matrixModel_->matrix();
 }
 
 void ResultsTab::refresh()
 {
-    ResultsReader reader;
-    if (!QFileInfo::exists(database_) || !reader.open(database_)) {
-        message_->setText(QFileInfo::exists(database_)
-                              ? QStringLiteral("Non riesco a leggere i risultati (%1): chiudi ZAMPLI e riprova.")
-                                    .arg(reader.error())
-                              : QStringLiteral("Nessun risultato ancora: i risultati compaiono qui dopo che un "
-                                               "bambino ha giocato con questa copia di ZAMPLI."));
-        // An unopened reader answers every question with nothing: the views empty.
-    } else {
-        message_->clear();
-    }
-    filling_ = true;
-    fillChildren();
-    if (from_->date() == QDate(2000, 1, 1)) { // first reading: from the first session on
-        const QList<SessionSummary> all = reader.sessions();
-        from_->setDate(all.isEmpty() ? QDate::currentDate().addDays(-30)
-                                     : QDateTime::fromMSecsSinceEpoch(all.first().startedMs).date());
-    }
-    filling_ = false;
-    fillSessions(reader);
-    fillPictures(reader);
+    if (!loader_)
+        return; // read once the tab first shows
+    state_->setText(QStringLiteral("Leggo i risultati…"));
+    loader_->load(filter());
 }
 
-void ResultsTab::fillChildren()
+void ResultsTab::present(const ResultsSnapshot &s)
+{
+    const qint64 chosen = chosenSession() ? chosenSession()->id : 0;
+    shown_ = s;
+    filling_ = true;
+    fillChildren(s.labels);
+    if (from_->date() == QDate(2000, 1, 1) && s.firstAnswerMs > 0) // first reading: from the first answer on
+        from_->setDate(QDateTime::fromMSecsSinceEpoch(s.firstAnswerMs).date());
+    filling_ = false;
+    fillSessions(chosen);
+    fillKinds();
+    bars_->setScores(s.scores);
+    trend_->setDays(s.days);
+    missed_->clear();
+    for (const MissedWord &w : s.words)
+        missed_->addItem(missedText(w));
+    showState();
+    state_->clear();
+    if (child_->currentData().toString() != s.filter.label)
+        refresh(); // the child chosen has no session left: every child is shown instead
+    emit updated();
+}
+
+void ResultsTab::showState()
+{
+    switch (shown_.state) {
+    case ResultsSnapshot::State::NoFile:
+        return tell(QStringLiteral("Nessun risultato ancora: i risultati compaiono qui dopo che un bambino ha "
+                                   "giocato con questa copia di ZAMPLI."));
+    case ResultsSnapshot::State::Unreadable:
+        return tell(QStringLiteral("Non riesco a leggere il file dei risultati %1: è guasto oppure non è un file "
+                                   "di ZAMPLI. Chiudi ZAMPLI e premi Aggiorna; se non basta, sposta il file in "
+                                   "un'altra cartella e ZAMPLI ne comincerà uno nuovo.")
+                        .arg(database_));
+    case ResultsSnapshot::State::Read:
+        if (message_->text().startsWith(QStringLiteral("Non riesco a leggere")) ||
+            message_->text().startsWith(QStringLiteral("Nessun risultato")))
+            message_->clear();
+        return;
+    }
+}
+
+void ResultsTab::fillChildren(const QStringList &labels)
 {
     const QString chosen = child_->currentData().toString();
-    ResultsEditor editor;
-    const QStringList names = editor.open(database_) ? editor.labels() : QStringList();
     child_->clear();
     child_->addItem(QStringLiteral("Tutti"), QString());
-    for (const QString &n : names)
+    for (const QString &n : labels)
         child_->addItem(n, n);
     const int at = child_->findData(chosen);
     child_->setCurrentIndex(chosen.isNull() || at < 0 ? 0 : at);
-    eraseMany_->setText(child_->currentIndex() > 0
-                            ? QStringLiteral("Cancella tutto di %1…").arg(child_->currentText())
-                            : QStringLiteral("Cancella tutto…"));
+    eraseMany_->setText(child_->currentIndex() > 0 ? QStringLiteral("Cancella tutto di %1…").arg(child_->currentText())
+                                                   : QStringLiteral("Cancella tutto…"));
 }
 
-void ResultsTab::fillSessions(ResultsReader &reader)
+void ResultsTab::fillSessions(qint64 chosen)
 {
-    const QList<SessionSummary> rows = reader.sessions(filter());
-    sessions_->setRowCount(int(rows.size()));
-    for (int r = 0; r < rows.size(); ++r) {
-        const SessionSummary &s = rows[r];
-        const QDate day = QDateTime::fromMSecsSinceEpoch(s.startedMs).date();
-        const QStringList texts{QLocale(QLocale::Italian).toString(day, QStringLiteral("ddd d/M/yyyy")),
-                                timeOf(s.startedMs), timeOf(s.endedMs), QString::number(s.right),
-                                QString::number(s.wrong), s.label, s.windows.join(QStringLiteral(", "))};
-        for (int c = 0; c < texts.size(); ++c)
-            sessions_->setItem(r, c, cell(texts[c], s.id));
-    }
-    sessions_->resizeColumnsToContents();
+    sessionsModel_->setSessions(shown_.sessions);
+    if (const int row = sessionsModel_->rowOf(chosen); chosen && row >= 0)
+        sessions_->selectRow(row);
 }
 
-void ResultsTab::fillPictures(ResultsReader &reader)
+void ResultsTab::fillKinds()
 {
-    const ResultsFilter f = filter();
-    scores_ = reader.perVowel(f);
-    matrix_ = reader.confusion(kindAt(matrixKind_->currentIndex()), f);
-    days_ = reader.dailyShare(f);
-    words_ = reader.mostMissedWords(10, f);
-    missed_->clear();
-    for (const MissedWord &w : std::as_const(words_))
-        missed_->addItem(missedText(w));
-    const QString title = QStringLiteral("Chiesta × scelta: %1").arg(matrixKind_->currentText());
-    bars_->setDraw([this](QPainter &p, const QRectF &r) { drawVowelBars(p, r, scores_); });
-    matrixView_->setDraw([this, title](QPainter &p, const QRectF &r) { drawConfusion(p, r, matrix_, title); });
-    lines_->setDraw([this](QPainter &p, const QRectF &r) { drawDailyLines(p, r, days_); });
+    const QString chosen = matrixKind_->currentData().toString();
+    filling_ = true;
+    matrixKind_->clear();
+    for (const KindConfusion &k : shown_.kinds)
+        matrixKind_->addItem(QStringLiteral("%1 (%2)").arg(kindName(k.kind),
+                                                           countText(answersOf(k.counts), "risposta", "risposte")),
+                             kindKey(k.kind));
+    matrixKind_->setCurrentIndex(std::max(0, matrixKind_->findData(chosen)));
+    filling_ = false;
+    showKind();
+}
+
+void ResultsTab::showKind()
+{
+    const QString key = matrixKind_->currentData().toString();
+    matrixKind_->setToolTip(matrixKind_->currentText()); // the whole name where the list is too narrow for it
+    for (const KindConfusion &k : shown_.kinds)
+        if (kindKey(k.kind) == key)
+            return matrixModel_->setMatrix(k.counts);
+    matrixModel_->setMatrix({});
 }
 
 } // namespace zampli::teacher

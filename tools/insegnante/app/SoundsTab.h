@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "EditableTab.h"
 #include "media/MediaPaths.h"
 
 #include <QWidget>
@@ -15,9 +16,10 @@ struct TeacherServices;
 
 // The five vowels' voices and the sounds the windows play (praise, wrong
 // answer), each with the same listen, record and import buttons as a word.
-class SoundsTab : public QWidget {
+class SoundsTab : public QWidget, public EditableTab {
     Q_OBJECT
 public:
+    void setFolderEditable(bool editable) override { setEnabled(editable); }
     SoundsTab(TeacherServices &services, const QString &folder, QWidget *parent = nullptr);
     void refreshFiles();
     void selectSound(const QString &path);

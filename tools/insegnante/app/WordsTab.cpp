@@ -186,7 +186,7 @@ void WordsTab::reload()
     document_ = std::move(opened.document);
     listMissing_ = opened.missing;
     readOnly_ = opened.readOnly;
-    setEditable(readOnly_.isEmpty());
+    setEditable(folderEditable_ && readOnly_.isEmpty());
     showWords(0);
     showNotice();
 }

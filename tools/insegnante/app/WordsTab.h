@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "EditableTab.h"
 #include "WordListDocument.h"
 #include "media/MediaPaths.h"
 
@@ -18,9 +19,10 @@ class WordTableModel;
 // One vowel's word list: each word with its picture, voice and state. Every
 // change is saved at once, whole; Ctrl+Z takes back the last ones. A list
 // that could not be read whole is shown read-only, with the reason.
-class WordsTab : public QWidget {
+class WordsTab : public QWidget, public EditableTab {
     Q_OBJECT
 public:
+    void setFolderEditable(bool editable) override { folderEditable_ = editable; setEditable(editable && readOnly_.isEmpty()); }
     WordsTab(TeacherServices &services, const QString &folder, const QString &vowel, QWidget *parent = nullptr);
 
     // Reads the list again from disk, with its pictures and voices.
@@ -71,6 +73,7 @@ private:
     WordListDocument document_;
     bool listMissing_ = false;
     QString readOnly_;
+    bool folderEditable_ = true;
     WordTableModel *model_ = nullptr;
     QTableView *view_ = nullptr;
     QLineEdit *newWord_ = nullptr;

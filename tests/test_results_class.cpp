@@ -1,0 +1,393 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One computer, a whole class: the children the adult names, who plays now,
+// each session on its child, the class's table and what each child should
+// practise next, a child erased without a trace, and files of the first
+// version brought up to date. Real SQLite files in temporary folders.
+#include "ClassOfAnswers.h"
+#include "ResultsHarness.h"
+#include "ResultsOldSchema.h"
+#include "ResultsSample.h"
+#include "results/ResultsEditor.h"
+#include "results/ResultsReader.h"
+#include "results/ResultsWriter.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QtTest>
+#include <ctime>
+
+using namespace zampli;
+using namespace zampli::test;
+
+namespace {
+
+constexpr qint64 kMarch4 = 1709546400000; // 2024-03-04 10:00:00 UTC
+
+AnswerRecord heard(qint64 at, const char *asked, const char *chosen)
+{
+    AnswerRecord a;
+    a.atMs = at;
+    a.window = QStringLiteral("FormZampli3");
+    a.turn = 1;
+    a.asked = QString::fromLatin1(asked);
+    a.askedAs = Shown::Voice;
+    a.chosen = QString::fromLatin1(chosen);
+    a.chosenAs = Shown::Letter;
+    a.chosenStyle = 1;
+    a.right = a.asked == a.chosen;
+    a.answerMs = 1000;
+    return a;
+}
+
+QString adviceOf(const PractiseNext &p)
+{
+    QStringList out;
+    for (const Confusion &c : p.confusions)
+        out << c.advice;
+    return (p.name.isNull() ? QStringLiteral("(senza nome)") : p.name) + QStringLiteral(": ") +
+           out.join(QStringLiteral("; "));
+}
+
+int answersOf(const VowelScores &v)
+{
+    int n = 0;
+    for (const Score &s : v)
+        n += s.right + s.wrong;
+    return n;
+}
+
+// The files of `folder` whose bytes hold `text`, the log and index files included.
+QStringList filesHolding(const QString &folder, const QString &text)
+{
+    QStringList out;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        if (f.open(QIODevice::ReadOnly) && f.readAll().contains(text.toUtf8()))
+            out << QFileInfo(f).fileName();
+    }
+    return out;
+}
+
+} // namespace
+
+class ResultsClassTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString db_;
+    QStringList told_;
+
+    ResultsFile::Report report()
+    {
+        return [this](const QString &line) { told_ << line; };
+    }
+
+    // Four children, twelve school days of 100 answers each, to 2024-03-29.
+    void writeClass()
+    {
+        QString error;
+        QCOMPARE(writeClassOfAnswers(db_, {QDate(2024, 3, 29), 4, 12, 100, 3}, error), 4800);
+        QCOMPARE(error, QString());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("TZ", "UTC");
+        tzset();
+    }
+    void init()
+    {
+        db_ = dir_.filePath(QStringLiteral("%1.sqlite").arg(QTest::currentTestFunction()));
+        told_.clear();
+    }
+
+    // Names differ in more than case, accented letters too; blanks are no name.
+    void childrenNamedOnce()
+    {
+        ResultsEditor editor;
+        QVERIFY(!editor.open(db_));
+        QVERIFY(editor.open(db_, ResultsEditor::IfMissing::Make));
+        const qint64 marco = editor.addChild(QStringLiteral("  Marco "));
+        const qint64 nicolo = editor.addChild(QStringLiteral("Nicolò"));
+        QVERIFY(marco > 0 && nicolo > 0);
+        QCOMPARE(editor.addChild(QStringLiteral("marco")), qint64(0));
+        QVERIFY2(editor.error().contains(QStringLiteral("c'è già un bambino di nome Marco")), qPrintable(editor.error()));
+        QCOMPARE(editor.addChild(QStringLiteral("NICOLÒ")), qint64(0));
+        QCOMPARE(editor.addChild(QStringLiteral("   ")), qint64(0));
+        QVERIFY2(editor.error().contains(QStringLiteral("scrivi il nome")), qPrintable(editor.error()));
+        QVERIFY(!editor.renameChild(nicolo, QStringLiteral("MARCO")));
+        QVERIFY(editor.renameChild(nicolo, QStringLiteral("Nicola")));
+        ResultsReader reader;
+        QVERIFY(reader.open(db_));
+        QStringList names;
+        for (const ChildEntry &c : reader.children())
+            names << c.name;
+        QCOMPARE(names, QStringList({"Marco", "Nicola"}));
+    }
+
+    // The adult's "now playing" reaches the sessions the child's program
+    // begins afterwards; a past session can be given to a child later.
+    void sessionsBelongToWhoPlays()
+    {
+        ResultsEditor editor;
+        QVERIFY(editor.open(db_, ResultsEditor::IfMissing::Make));
+        const qint64 marco = editor.addChild(QStringLiteral("Marco"));
+        const qint64 giulia = editor.addChild(QStringLiteral("Giulia"));
+        ResultsWriter w(db_, dir_.path(), report());
+        QVERIFY(editor.choosePlaying(marco));
+        w.sessionStarted(kMarch4);
+        w.record(heard(kMarch4 + 1000, "E", "I"));
+        QVERIFY(w.sync());
+        QVERIFY(editor.choosePlaying(0));
+        w.sessionStarted(kMarch4 + 60000);
+        w.record(heard(kMarch4 + 61000, "A", "A"));
+        QVERIFY(w.sync());
+        QVERIFY(editor.choosePlaying(giulia));
+        w.sessionStarted(kMarch4 + 120000);
+        w.record(heard(kMarch4 + 121000, "O", "O"));
+        QVERIFY(w.sync());
+        ResultsReader reader;
+        QVERIFY(reader.open(db_));
+        QCOMPARE(reader.nowPlaying().name, QStringLiteral("Giulia"));
+        QStringList owners;
+        for (const SessionSummary &s : reader.sessions())
+            owners << QStringLiteral("%1:%2").arg(s.id).arg(s.childName);
+        QCOMPARE(owners, QStringList({"1:Marco", "2:", "3:Giulia"}));
+        QVERIFY(editor.nameSession(2, marco));
+        QVERIFY(!editor.nameSession(2, 99));
+        QVERIFY(!editor.nameSession(99, marco));
+        QList<qint64> his;
+        for (const SessionSummary &s : reader.sessions({.childId = marco}))
+            his << s.id;
+        QCOMPARE(his, QList<qint64>({1, 2}));
+        QCOMPARE(reader.sessions({.childId = ResultsFilter::kNoChild}).size(), 0);
+        QCOMPARE(told_, QStringList());
+    }
+
+    // Children × vowels, right out of asked, and the last day played.
+    void classOverview()
+    {
+        writeClass();
+        ResultsReader reader;
+        QVERIFY2(reader.open(db_), qPrintable(reader.error()));
+        const QList<ChildOverview> rows = reader.classOverview();
+        QStringList seen;
+        for (const ChildOverview &r : rows)
+            seen << QStringLiteral("%1 %2 %3").arg(r.name).arg(answersOf(r.vowels)).arg(r.lastDay.toString(Qt::ISODate));
+        QCOMPARE(seen, QStringList({"Alessia 1200 2024-03-29", "Bruno 1200 2024-03-29", "Chiara 1200 2024-03-29",
+                                    "Davide 1200 2024-03-29"}));
+        // Alessia takes a heard E for an I in almost half of those answers:
+        // her E is her weakest vowel, her A (never mixed up) her best.
+        const VowelScores alessia = rows[0].vowels;
+        const auto share = [](const Score &s) { return double(s.right) / (s.right + s.wrong); };
+        QVERIFY2(share(alessia[1]) < 0.9 && share(alessia[0]) > 0.95,
+                 qPrintable(QStringLiteral("%1 %2").arg(share(alessia[1])).arg(share(alessia[0]))));
+        const QList<ChildOverview> one = reader.classOverview({.fromMs = QDateTime(QDate(2024, 3, 29), QTime(0, 0)).toMSecsSinceEpoch(),
+                                                               .childId = rows[1].childId});
+        QCOMPARE(one.size(), 1);
+        QCOMPARE(one[0].name, QStringLiteral("Bruno"));
+        QCOMPARE(answersOf(one[0].vowels), 100);
+    }
+
+    // Each child's two mix-ups, the commoner first, in the teacher's words;
+    // a few slips of a child with little play are no habit.
+    void practiseNextPerChild()
+    {
+        writeClass();
+        {
+            ResultsEditor editor;
+            QVERIFY(editor.open(db_));
+            QVERIFY(editor.choosePlaying(editor.addChild(QStringLiteral("Zoe"))));
+            ResultsWriter w(db_, dir_.path(), report());
+            w.sessionStarted(kMarch4);
+            for (int k = 0; k < 6; ++k)
+                w.record(heard(kMarch4 + k * 1000, "E", "I"));
+            for (int k = 6; k < 19; ++k)
+                w.record(heard(kMarch4 + k * 1000, "E", "E"));
+            QVERIFY(w.sync());
+        }
+        ResultsReader reader;
+        QVERIFY(reader.open(db_));
+        QStringList advice;
+        for (const PractiseNext &p : reader.practiseNext())
+            advice << adviceOf(p);
+        QCOMPARE(advice, QStringList({
+                             "Alessia: scambia spesso la E con la I quando le sente; "
+                             "scambia spesso la I con la E quando legge la lettera",
+                             "Bruno: scambia spesso la O con la U quando le sente; "
+                             "scambia spesso la O con la A quando cerca l'iniziale di una parola",
+                             "Chiara: scambia spesso la A con la O quando vede la bocca che le dice; "
+                             "scambia spesso la U con la O quando le sente",
+                             "Davide: scambia spesso la I con la E quando legge la lettera; "
+                             "scambia spesso la I con la E quando vede la bocca che le dice",
+                             "Zoe: ",
+                         }));
+        const Confusion first = reader.practiseNext()[0].confusions[0];
+        QCOMPARE(first.askedAs, QStringLiteral("voce"));
+        QVERIFY2(first.outOf >= 40 && first.times * 4 > first.outOf, qPrintable(QString::number(first.times)));
+    }
+
+    // Erasing a child takes her sessions, those labelled with her name and
+    // her name itself out of every file of the state folder, while the
+    // child's program still has the file open; the others stay.
+    void erasedChildLeavesNoTrace()
+    {
+        const QString name = QStringLiteral("Ermenegilda");
+        ResultsEditor editor;
+        QVERIFY(editor.open(db_, ResultsEditor::IfMissing::Make));
+        const qint64 her = editor.addChild(name);
+        const qint64 other = editor.addChild(QStringLiteral("Bruno"));
+        ResultsWriter w(db_, dir_.path(), report());
+        const qint64 day = 86400000;
+        for (int d = 0; d < 3; ++d) {
+            QVERIFY(editor.choosePlaying(d == 1 ? other : her));
+            w.sessionStarted(kMarch4 + d * day);
+            w.record(heard(kMarch4 + d * day + 1000, "E", "I"));
+            w.record(heard(kMarch4 + d * day + 2000, "E", "E"));
+            QVERIFY(w.sync());
+        }
+        QVERIFY(editor.choosePlaying(0));
+        w.sessionStarted(kMarch4 + 3 * day);
+        w.record(heard(kMarch4 + 3 * day + 1000, "U", "U"));
+        QVERIFY(w.sync());
+        QVERIFY(editor.labelSession(4, QStringLiteral("ermenegilda")));
+        QVERIFY(editor.choosePlaying(her));
+        QCOMPARE(editor.addChild(QStringLiteral("bruno")), qint64(0)); // leaves a reason in error()
+        QVERIFY(!filesHolding(dir_.path(), name).isEmpty());
+
+        const ErasePreview going = editor.previewChild(her);
+        QCOMPARE(going.sessions, QList<qint64>({1, 3, 4}));
+        QCOMPARE(going.answers, 5);
+        QCOMPARE(going.days, QList<QDate>({QDate(2024, 3, 4), QDate(2024, 3, 6), QDate(2024, 3, 7)}));
+        QVERIFY(editor.eraseChild(her));
+        QCOMPARE(editor.error(), QString());
+        QCOMPARE(filesHolding(dir_.path(), name), QStringList());
+        QCOMPARE(filesHolding(dir_.path(), name.toLower()), QStringList());
+        QCOMPARE(queryRows(db_, "SELECT id, child_id FROM sessions"), QStringLiteral("2|%1").arg(other));
+        QCOMPARE(queryRows(db_, "SELECT count(*) FROM answers"), QStringLiteral("2"));
+        // Nobody plays now; the child's program goes on writing.
+        w.sessionStarted(kMarch4 + 4 * day);
+        w.record(heard(kMarch4 + 4 * day + 1000, "A", "A"));
+        QVERIFY(w.sync());
+        QCOMPARE(queryRows(db_, "SELECT count(*) FROM sessions WHERE child_id IS NULL"), QStringLiteral("1"));
+        QVERIFY(!editor.eraseChild(her));
+    }
+
+    // What deleting a session and erasing everything would take.
+    void erasePreviews()
+    {
+        writeSample(db_, dir_.path());
+        ResultsEditor editor;
+        QVERIFY(editor.open(db_));
+        const ErasePreview one = editor.previewSession(2);
+        QCOMPARE(one.sessions, QList<qint64>({2}));
+        QCOMPARE(one.answers, 2);
+        QCOMPARE(one.days, QList<QDate>({QDate::currentDate()}));
+        const ErasePreview all = editor.previewAll();
+        QCOMPARE(all.sessions, QList<qint64>({1, 2, 3}));
+        QCOMPARE(all.answers, 7);
+        QCOMPARE(editor.previewSession(99).answers, 0);
+    }
+
+    // A file of the first version, as the first program wrote it, opens in
+    // the reader and the editor, is brought up to date and keeps everything.
+    void firstVersionFileUpgraded()
+    {
+        {
+            SqliteDb db;
+            QCOMPARE(db.open(db_, false), SQLITE_OK);
+            QCOMPARE(db.exec("PRAGMA journal_mode=WAL;"
+                             RESULTS_FIRST_VERSION_TABLES
+                             "INSERT INTO sessions VALUES(1, 1709546400000, 1709546460000, '/opt/zampli', 'Anna');"
+                             "INSERT INTO answers VALUES(1, 1, 1709546401000, 'FormZampli3', 1, 'E', 'voce', 0, NULL,"
+                             " 'I', 'lettera', 1, 0, 900);"
+                             "PRAGMA user_version = 1;"),
+                     SQLITE_OK);
+        }
+        ResultsReader reader;
+        QVERIFY2(reader.open(db_), qPrintable(reader.error()));
+        QCOMPARE(reader.sessions().size(), 1);
+        QCOMPARE(reader.sessions()[0].label, QStringLiteral("Anna"));
+        QCOMPARE(reader.children().size(), 0);
+        QCOMPARE(reader.classOverview().size(), 1); // the sessions of nobody named
+        QCOMPARE(queryRows(db_, "SELECT count(*) FROM pragma_table_info('sessions') WHERE name = 'child_id'"),
+                 QStringLiteral("1"));
+        ResultsEditor editor;
+        QVERIFY(editor.open(db_));
+        QVERIFY(editor.nameSession(1, editor.addChild(QStringLiteral("Anna"))));
+        QCOMPARE(reader.classOverview()[0].name, QStringLiteral("Anna"));
+        QCOMPARE(queryRows(db_, "SELECT count(*) FROM answers"), QStringLiteral("1"));
+    }
+
+    // A file of the second version, its problems counted without words and
+    // its merged batches, is brought up to date: the problem shows unread,
+    // the batches stay merged, and the sessions begun then get their child.
+    void secondVersionFileUpgraded()
+    {
+        {
+            SqliteDb db;
+            QCOMPARE(db.open(db_, false), SQLITE_OK);
+            QCOMPARE(db.exec("PRAGMA journal_mode=WAL;"
+                             RESULTS_SECOND_VERSION_TABLES
+                             "INSERT INTO sessions VALUES(1, 1709546400000, 1709546460000, '/opt/zampli', NULL);"
+                             "INSERT INTO answers VALUES(1, 1, 1709546401000, 'FormZampli3', 1, 'E', 'voce', 0, NULL,"
+                             " 'I', 'lettera', 1, 0, 900);"
+                             "INSERT INTO problems VALUES(1, 1709546402000, 'risposte perse', 12);"
+                             "INSERT INTO merged_batches VALUES('lotto-1', 1709546403000);"
+                             "PRAGMA user_version = 2;"),
+                     SQLITE_OK);
+        }
+        ResultsReader reader;
+        QVERIFY2(reader.open(db_), qPrintable(reader.error()));
+        QCOMPARE(queryRows(db_, "PRAGMA user_version"), QStringLiteral("3"));
+        const QList<ProblemEntry> unread = reader.problems(true);
+        QCOMPARE(unread.size(), 1);
+        QCOMPARE(unread[0].kind, QStringLiteral("risposte perse"));
+        QCOMPARE(unread[0].count, 12);
+        QCOMPARE(unread[0].atMs, 1709546402000);
+        QVERIFY(unread[0].detail.isNull());
+        QCOMPARE(queryRows(db_, "SELECT id FROM merged_batches"), QStringLiteral("lotto-1"));
+        ResultsEditor editor;
+        QVERIFY(editor.open(db_));
+        QVERIFY(editor.markProblemsRead());
+        QCOMPARE(reader.problems(true).size(), 0);
+        QVERIFY(editor.choosePlaying(editor.addChild(QStringLiteral("Anna"))));
+        {
+            ResultsWriter w(db_, dir_.path(), report());
+            w.sessionStarted(kMarch4 + 86400000);
+            w.record(heard(kMarch4 + 86401000, "A", "A"));
+            QVERIFY(w.sync());
+        }
+        QStringList owners;
+        for (const SessionSummary &s : reader.sessions())
+            owners << QStringLiteral("%1:%2").arg(s.id).arg(s.childName);
+        QCOMPARE(owners, QStringList({"1:", "2:Anna"}));
+        QCOMPARE(told_, QStringList());
+    }
+
+    // Help is printed and nothing is written; an unknown option writes nothing either.
+    void generatorHelpWritesNothing()
+    {
+        QTemporaryDir work;
+        for (const QStringList &args : {QStringList{"--help"}, QStringList{"-h"}, QStringList{"--classe", "--help"}}) {
+            QProcess gen;
+            gen.setWorkingDirectory(work.path());
+            gen.start(QStringLiteral(RESULTSGEN), args);
+            QVERIFY(gen.waitForFinished(10000));
+            QCOMPARE(gen.exitCode(), 0);
+            QVERIFY(gen.readAllStandardOutput().startsWith("uso:"));
+        }
+        QProcess wrong;
+        wrong.setWorkingDirectory(work.path());
+        wrong.start(QStringLiteral(RESULTSGEN), {"--aiuto"});
+        QVERIFY(wrong.waitForFinished(10000));
+        QCOMPARE(wrong.exitCode(), 2);
+        QVERIFY(wrong.readAllStandardError().contains("opzione sconosciuta: --aiuto"));
+        QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(ResultsClassTest)
+#include "test_results_class.moc"
