@@ -9,6 +9,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <functional>
+
 using namespace zampli;
 using namespace zampli::test;
 
@@ -25,12 +27,16 @@ struct Run {
     Harness h;
     QWidget *window = nullptr;
 
-    Run(const char *windowName, const char *menuButton, std::initializer_list<int> vowels = {})
+    // `prepare` changes the pictures before the program starts.
+    Run(const char *windowName, const char *menuButton, std::initializer_list<int> vowels = {},
+        const std::function<void(Harness &)> &prepare = {})
     {
         for (QChar l : kVowels)
             for (int style = 0; style <= 4; ++style)
                 h.writePicture(style ? h.media().letterPicture(l, style) : h.media().facePicture(l),
                                pictureColour(l, style));
+        if (prepare)
+            prepare(h);
         h.random.scriptNumbers(5, vowels);
         h.programma->Main();
         // Each window active before its click, as under a child's pointer: a
@@ -200,6 +206,25 @@ private slots:
             QTRY_COMPARE(o.seen(o.control("Image1")), QString(vowel) + "0");
             QTRY_COMPARE(o.ground(), kVowelGround.value(vowel));
         }
+    }
+
+    // E's face is a PNG all see-through, under the .jpg name the set uses:
+    // where it shows, the box is white, not A's face still there under it.
+    void aSeeThroughPictureShowsWhiteNotThePictureBefore()
+    {
+        Run o("FormPosizioni1", "Command1", {1, 2}, [](Harness &h) {
+            QImage clear(40, 30, QImage::Format_ARGB32);
+            clear.fill(Qt::transparent);
+            QVERIFY(clear.save(h.media().facePicture(QStringLiteral("E")), "PNG"));
+        });
+        QTRY_COMPARE(o.seen(o.control("Image1")), QStringLiteral("A0"));
+        o.wait(2.5);
+        QTRY_VERIFY(o.control("Command1")->isVisible());
+        clickAsUser(o.control("Command1"));
+        QTRY_COMPARE(o.heard(), QStringLiteral("E"));
+        QTRY_COMPARE(o.ground(), kVowelGround.value("E"));
+        const QWidget *box = o.control("Image1");
+        QTRY_COMPARE(onScreen(box).pixelColor(box->rect().center()), QColor(Qt::white));
     }
 };
 

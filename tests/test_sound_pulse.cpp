@@ -5,6 +5,7 @@
 #include "media/ProblemLog.h"
 #include "sound/WavSoundPlayer.h"
 #include "shell/ExerciseWindows.h"
+#include "PulseServer.h"
 #include "WindowWalk.h"
 
 #include <QtTest>
@@ -190,20 +191,18 @@ class TestSoundPulse : public QObject {
 private slots:
     void initTestCase()
     {
-        pulseaudio_ = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
+        const QString pulseaudio = QStandardPaths::findExecutable(QStringLiteral("pulseaudio"));
         parec_ = QStandardPaths::findExecutable(QStringLiteral("parec"));
-        pactl_ = QStandardPaths::findExecutable(QStringLiteral("pactl"));
-        if (pulseaudio_.isEmpty() || parec_.isEmpty() || pactl_.isEmpty())
+        const QString pactl = QStandardPaths::findExecutable(QStringLiteral("pactl"));
+        if (pulseaudio.isEmpty() || parec_.isEmpty() || pactl.isEmpty())
             QSKIP("pulseaudio, parec or pactl is not installed (scripts/install-deps.sh installs them)");
-
-        writeFile("client.conf", "autospawn = no\n"); // the clients never start a server of their own
         startServer();
     }
 
     void cleanupTestCase()
     {
-        if (server_.state() != QProcess::NotRunning && (thawServer(), server_.terminate(), !server_.waitForFinished(3000)))
-            server_.kill();
+        if (server_.process().state() != QProcess::NotRunning)
+            thawServer(), server_.stop();
     }
 
     void soundsAreHeard_data()
@@ -303,7 +302,7 @@ private slots:
         child.setProcessEnvironment(clientEnvironment());
         child.start(QCoreApplication::applicationFilePath(),
                     {"--child", "windows", writeFile("la.wav", sineWav(440, 0.5)), QString::number(signal),
-                     QString::number(server_.processId()), goOn});
+                     QString::number(server_.process().processId()), goOn});
         QByteArray out;
         QTRY_VERIFY2_WITH_TIMEOUT((out += child.readAllStandardOutput()).contains('\n'),
                                   child.readAllStandardError().constData(), 120000);
@@ -315,7 +314,7 @@ private slots:
         QVERIFY2(slowest >= 0 && slowest < 1000 && left == 12, out.constData());
 
         if (signal == SIGKILL)
-            server_.waitForFinished(3000), startServer();
+            server_.process().waitForFinished(3000), startServer();
         else
             thawServer();
         Recorder recorder(*this);
@@ -357,29 +356,13 @@ private:
         QByteArray recorded_;
     };
 
-    // A private server: its own home and runtime folder, one socket, a sink
-    // that goes nowhere. Run as root it only warns.
     void startServer()
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", dir_.path()), env.insert("XDG_RUNTIME_DIR", dir_.path());
-        env.insert("XDG_CONFIG_HOME", dir_.filePath("config")), env.remove("PULSE_SERVER");
-        server_.setProcessEnvironment(env);
-        server_.setProcessChannelMode(QProcess::MergedChannels);
-        server_.start(pulseaudio_, {"-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
-                                    "--use-pid-file=no", "--disable-shm=yes", "-L",
-                                    "module-native-protocol-unix auth-anonymous=1 socket=" + dir_.filePath("native"),
-                                    "-L", "module-null-sink sink_name=zsink"});
-        QTRY_VERIFY2_WITH_TIMEOUT(serverAnswers(), server_.readAll().constData(), 10000);
+        const QString failure = server_.start();
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 
-    QProcessEnvironment clientEnvironment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("PULSE_SERVER", "unix:" + dir_.filePath("native")), env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("PULSE_CLIENTCONFIG", dir_.filePath("client.conf"));
-        return env;
-    }
+    QProcessEnvironment clientEnvironment() const { return server_.clientEnvironment(); }
 
     QString writeFile(const QString &name, const QByteArray &bytes)
     {
@@ -403,19 +386,11 @@ private:
         return (ended ? "the child ended badly: " : "the child was still running: ") + QString(err);
     }
 
-    bool serverAnswers()
-    {
-        QProcess pactl;
-        pactl.setProcessEnvironment(clientEnvironment());
-        pactl.start(pactl_, {"list", "short", "sinks"});
-        return pactl.waitForFinished(3000) && pactl.exitCode() == 0 && pactl.readAllStandardOutput().contains("zsink");
-    }
-
-    void thawServer() { ::kill(pid_t(server_.processId()), SIGCONT); }
+    void thawServer() { ::kill(pid_t(server_.process().processId()), SIGCONT); }
 
     QTemporaryDir dir_;
-    QProcess server_;
-    QString pulseaudio_, parec_, pactl_;
+    test::PulseServer server_{dir_.path()};
+    QString parec_;
 };
 
 int main(int argc, char **argv)

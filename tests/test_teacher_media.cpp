@@ -5,6 +5,7 @@
 // a private PulseAudio whose microphone plays a known tone is trimmed and
 // levelled. Hostile files are refused in Italian: sound headers that lie,
 // pictures cut short, drawings that name other files.
+#include "CheckTab.h"
 #include "MediaActions.h"
 #include "SoundFiles.h"
 #include "VoiceImport.h"
@@ -192,12 +193,95 @@ QByteArray pngWithBadChunk()
 
 const QString kChooseAnother = QStringLiteral(". Scegli un'altra immagine, una foto o un disegno in JPEG, PNG, GIF, BMP o SVG.");
 
+// A copy with one word, "ape": its picture as `picture`, its voice as `voice`.
+QString copyWithApe(const QString &folder, const QByteArray &picture, const QByteArray &voice)
+{
+    QDir().mkpath(folder + "/testi"), QDir().mkpath(folder + "/jpg"), QDir().mkpath(folder + "/voci");
+    writeFile(folder + "/testi/a.txt", "ape\r\n");
+    writeFile(folder + "/jpg/ape.jpg", picture);
+    writeFile(folder + "/voci/ape.wav", voice);
+    return folder;
+}
+
+// Controllo on `folder`, shown `width` wide and checked once.
+struct ShownCheck {
+    test::RecordingSoundPlayer player;
+    VoiceRecorder recorder;
+    TeacherServices services{player, recorder};
+    CheckTab tab;
+
+    ShownCheck(const QString &folder, int width) : tab(services, folder)
+    {
+        tab.resize(width, 600);
+        tab.show();
+        if (!QTest::qWaitForWindowExposed(&tab))
+            qFatal("Controllo is not shown");
+        tab.runCheck();
+    }
+};
+
+// Controllo's row for `file`: its text and the buttons that fix it.
+struct CheckRow {
+    QLabel *what = nullptr;
+    QStringList fixes;
+    QList<QPushButton *> buttons;
+};
+
+CheckRow checkRow(const CheckTab &tab, const QString &file)
+{
+    for (auto *label : tab.findChildren<QLabel *>("file")) {
+        if (label->text() != file || !label->isVisible())
+            continue;
+        CheckRow found{label->parentWidget()->findChild<QLabel *>("problema"), {}, {}};
+        for (auto *b : label->parentWidget()->findChildren<QPushButton *>())
+            found.fixes << b->text(), found.buttons << b;
+        return found;
+    }
+    return {};
+}
+
+// Scrolls to `button` as the teacher would; true once it can be pressed.
+bool reachable(QPushButton *button)
+{
+    QWidget *scroll = button;
+    while (scroll && !qobject_cast<QScrollArea *>(scroll))
+        scroll = scroll->parentWidget();
+    if (!scroll)
+        return false;
+    return QTest::qWaitFor([&] {
+        static_cast<QScrollArea *>(scroll)->ensureWidgetVisible(button);
+        return button->visibleRegion().boundingRect().size() == button->size() && !button->size().isEmpty();
+    });
+}
+
+// The teacher's choice of file, answered here; what was asked for is kept.
+struct ChosenFiles {
+    QString file;
+    QList<Fix> asked;
+    CheckTab::FileChooser chooser()
+    {
+        return [this](QWidget *, Fix fix) { return asked << fix, file; };
+    }
+};
+
 } // namespace
+
+// Keeps each picture shown before it is saved, and answers as told.
+struct AnsweringPreview : PicturePreview {
+    bool answer = true;
+    QList<QImage> shown;
+    bool use(QWidget *, const QImage &picture, const QString &) override
+    {
+        shown << picture;
+        return answer;
+    }
+};
 
 class TeacherMediaTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
+    AnsweringPreview preview_;
 
     void drop(WordsTab &tab, int row, const QString &file)
     {
@@ -214,6 +298,40 @@ class TeacherMediaTest : public QObject {
     }
 
 private slots:
+    void initTestCase() { setPicturePreview(&preview_); }
+    void cleanupTestCase() { setPicturePreview(nullptr); }
+
+    // A PNG named .jpg, its left half see-through: shown as the child will
+    // see it, on white in the box's proportions, and saved only when taken.
+    void aPictureIsShownBeforeItIsSaved()
+    {
+        QImage half(300, 100, QImage::Format_ARGB32);
+        half.fill(Qt::transparent);
+        for (int y = 0; y < 100; ++y)
+            for (int x = 150; x < 300; ++x)
+                half.setPixelColor(x, y, Qt::red);
+        const QString file = dir_.filePath("finta.jpg");
+        QVERIFY(half.save(file, "PNG"));
+        const QString target = dir_.filePath("anteprima/jpg/ape.jpg");
+        QWidget parent;
+        preview_.shown.clear();
+        preview_.answer = false;
+        QCOMPARE(putPicture(&parent, file, target),
+                 QStringLiteral("L'immagine ape.jpg non è cambiata: scegline un'altra quando vuoi."));
+        QVERIFY(!QFile::exists(target));
+        QCOMPARE(preview_.shown.size(), 1);
+        const QImage shown = preview_.shown.first();
+        QCOMPARE(shown.size(), QSize(805, 725));
+        QCOMPARE(shown.pixelColor(200, 362), QColor(Qt::white));
+        QCOMPARE(shown.pixelColor(600, 362), QColor(Qt::red));
+
+        preview_.answer = true;
+        QCOMPARE(putPicture(&parent, file, target), QString());
+        const QImage saved(target);
+        QCOMPARE(saved.size(), QSize(805, 725));
+        QVERIFY(saved.pixelColor(200, 362).lightness() > 245);
+    }
+
     // Each picture is dropped on "ape"; the JPEG made is 805 × 725 (2415 × 2175
     // twips' proportions) with the picture fitted inside on white.
     void picturesDroppedBecomeBoxShapedJpegs_data()
@@ -438,6 +556,83 @@ private slots:
         QVERIFY(!QFile::exists(target));
     }
 
+    // An empty voice file can be recorded or taken from another sound, not converted.
+    void controlloOffersRecordAndImportForAnEmptyVoice()
+    {
+        const QString folder = copyWithApe(dir_.filePath("vuota"), encoded(busyPicture(), "JPEG"), {});
+        ShownCheck shown(folder, 900);
+        CheckTab &tab = shown.tab;
+        QTRY_VERIFY(checkRow(tab, "voci/ape.wav").what); // rows show once the layout has run
+        CheckRow row = checkRow(tab, "voci/ape.wav");
+        QCOMPARE(row.fixes, (QStringList{QStringLiteral("Registra la voce…"), QStringLiteral("Importa un suono…")}));
+
+        QVERIFY(reachable(row.buttons[0]));
+        QTest::mouseClick(row.buttons[0], Qt::LeftButton);
+        QDialog *recording = nullptr;
+        QTRY_VERIFY((recording = tab.findChild<QDialog *>("registra")) && recording->isVisible());
+        QCOMPARE(recording->windowTitle(), QStringLiteral("Registra la voce: ape"));
+        recording->close();
+
+        ChosenFiles chosen{writeSound(dir_.filePath("altra.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 2), {}};
+        tab.setFileChooser(chosen.chooser());
+        QVERIFY(reachable(row.buttons[1]));
+        QTest::mouseClick(row.buttons[1], Qt::LeftButton);
+        QCOMPARE(chosen.asked, QList<Fix>{Fix::ImportVoice});
+        QCOMPARE(readAll(folder + "/voci/ape.wav").left(4), QByteArray("RIFF"));
+        QTRY_VERIFY(!checkRow(tab, "voci/ape.wav").what);
+    }
+
+    void controlloOffersImportForADamagedPicture()
+    {
+        const QString folder = copyWithApe(dir_.filePath("rotta"), encoded(busyPicture(), "JPEG").left(200),
+                                           wavBytes(Samples(22050, 0.1f)));
+        ShownCheck shown(folder, 900);
+        CheckTab &tab = shown.tab;
+        QTRY_VERIFY(checkRow(tab, "jpg/ape.jpg").what);
+        const CheckRow row = checkRow(tab, "jpg/ape.jpg");
+        QCOMPARE(row.fixes, QStringList{QStringLiteral("Importa un'immagine…")});
+        QImage green(40, 30, QImage::Format_RGB32);
+        green.fill(Qt::green);
+        green.save(dir_.filePath("verde.png"));
+        ChosenFiles chosen{dir_.filePath("verde.png"), {}};
+        tab.setFileChooser(chosen.chooser());
+        QVERIFY(reachable(row.buttons[0]));
+        QTest::mouseClick(row.buttons[0], Qt::LeftButton);
+        QCOMPARE(chosen.asked, QList<Fix>{Fix::ImportPicture});
+        QCOMPARE(QImage(folder + "/jpg/ape.jpg").size(), QSize(805, 725));
+        QTRY_VERIFY(!checkRow(tab, "jpg/ape.jpg").what);
+    }
+
+    // More files missing than zampli-verifica prints of a kind: each still has its row and its fix.
+    void controlloListsEveryMissingFile()
+    {
+        const QString folder = copyWithApe(dir_.filePath("mancanti"), encoded(busyPicture(), "JPEG"),
+                                           wavBytes(Samples(22050, 0.1f)));
+        ShownCheck shown(folder, 900);
+        CheckTab &tab = shown.tab;
+        // 25 letter pictures and faces, 5 vowels' voices, 4 praises, the error sound, 4 lists.
+        QTRY_VERIFY(checkRow(tab, "voci/U.wav").what);
+        QCOMPARE(checkRow(tab, "voci/U.wav").fixes, (QStringList{QStringLiteral("Registra la voce…"), QStringLiteral("Importa un suono…")}));
+        QCOMPARE(checkRow(tab, "jpg/U4.jpg").fixes, QStringList{QStringLiteral("Importa un'immagine…")});
+        QCOMPARE(tab.findChildren<QLabel *>("file").size(), 25 + 5 + 4 + 1 + 4);
+    }
+
+    // In a narrow window a long finding is wrapped onto more lines, never cut.
+    void controlloWrapsLongTexts()
+    {
+        const QString folder = copyWithApe(dir_.filePath("stretta"), encoded(busyPicture(), "JPEG").left(200), {});
+        ShownCheck shown(folder, 480);
+        CheckTab &tab = shown.tab;
+        QTRY_VERIFY(checkRow(tab, "jpg/ape.jpg").what);
+        const CheckRow row = checkRow(tab, "jpg/ape.jpg");
+        // Longer than the room the row gives it on one line.
+        QTRY_VERIFY(row.what->fontMetrics().horizontalAdvance(row.what->text()) > row.what->width());
+        QTRY_VERIFY(row.what->height() >= row.what->heightForWidth(row.what->width()));
+        const QWidget *view = tab.findChild<QWidget *>("problemi")->parentWidget();
+        QVERIFY(row.what->mapTo(view, QPoint(row.what->width(), 0)).x() <= view->width());
+        QVERIFY(row.what->height() >= 2 * row.what->fontMetrics().lineSpacing()); // on more than one line
+    }
+
     // The dialog as the teacher uses it: Registra, the word is said, Ferma, Salva.
     void recordingIsTrimmedAndLevelled()
     {
@@ -496,7 +691,8 @@ private slots:
         QVERIFY(pipe.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         QCOMPARE(pipe.write(heard), heard.size());
         pipe.close();
-        QTest::qWait(1800); // the source plays what it was given in real time
+        // The take is whole once the recorder has heard every sample written.
+        QTRY_VERIFY_WITH_TIMEOUT(recorder.heard() >= size_t(heard.size() / 2), 15000);
         QTest::mouseClick(button("Ferma"), Qt::LeftButton);
         QTRY_VERIFY(button("Salva")->isEnabled());
         QTest::mouseClick(button("Salva"), Qt::LeftButton);

@@ -98,6 +98,10 @@ void PictureBox::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     if (!image_.isNull()) {
+        // The box paints opaquely: what a see-through picture leaves bare
+        // would otherwise still show the picture shown before it.
+        if (image_.hasAlphaChannel())
+            p.fillRect(rect(), Qt::white);
         if (image_.size() == size()) {
             p.drawImage(0, 0, image_);
         } else {

@@ -25,7 +25,10 @@ constexpr QSize kLargestBox(400, 400);
 
 class Checker {
 public:
-    explicit Checker(const QString &folder) : media_(folder), folder_(media_.programFolder()) {}
+    Checker(const QString &folder, int shownOfAKind)
+        : media_(folder), folder_(media_.programFolder()), shownOfAKind_(shownOfAKind)
+    {
+    }
 
     MediaReport run()
     {
@@ -126,36 +129,37 @@ private:
         ++report_.noteCount;
         add(report_.notes, notesOfKind_[kind], shown(path) + QStringLiteral(": ") + what);
     }
-    static void add(QStringList &lines, Kind &kind, const QString &line)
+    void add(QStringList &lines, Kind &kind, const QString &line) const
     {
-        if (++kind.count <= MediaReport::kShownOfAKind)
+        if (++kind.count <= shownOfAKind_)
             lines << line, kind.after = lines.size();
     }
     // "… e altri N" after the last line shown of each kind cut short.
-    static void addMore(QStringList &lines, const QHash<QString, Kind> &kinds)
+    void addMore(QStringList &lines, const QHash<QString, Kind> &kinds) const
     {
         const QLocale italian(QLocale::Italian, QLocale::Italy);
         std::vector<Kind> cut;
         for (const Kind &kind : kinds)
-            if (kind.count > MediaReport::kShownOfAKind)
+            if (kind.count > shownOfAKind_)
                 cut.push_back(kind);
         std::sort(cut.begin(), cut.end(), [](const Kind &a, const Kind &b) { return a.after > b.after; });
         for (const Kind &kind : cut)
             lines.insert(kind.after,
-                         QStringLiteral("… e altri %1").arg(italian.toString(kind.count - MediaReport::kShownOfAKind)));
+                         QStringLiteral("… e altri %1").arg(italian.toString(kind.count - shownOfAKind_)));
     }
 
     MediaPaths media_;
     QString folder_;
+    int shownOfAKind_;
     MediaReport report_;
     QHash<QString, Kind> problemsOfKind_, notesOfKind_;
 };
 
 } // namespace
 
-MediaReport checkMedia(const QString &folder)
+MediaReport checkMedia(const QString &folder, int shownOfAKind)
 {
-    return Checker(folder).run();
+    return Checker(folder, shownOfAKind).run();
 }
 
 QStringList reportLines(const MediaReport &report, const QString &folder)

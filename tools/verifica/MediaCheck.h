@@ -7,8 +7,8 @@
 namespace zampli {
 
 // What the adult's media check found in a program folder. Lines of one kind
-// stop after the first kShownOfAKind, followed by "… e altri N"; the counts
-// are of everything found.
+// stop after the first kShownOfAKind (or as many as asked), followed by
+// "… e altri N"; the counts are of everything found.
 struct MediaReport {
     static constexpr int kShownOfAKind = 20;
 
@@ -20,8 +20,9 @@ struct MediaReport {
 };
 
 // Looks at every file any window can name in `folder`, the listed words
-// included, reading each through the program's own readers.
-MediaReport checkMedia(const QString &folder);
+// included, reading each through the program's own readers. A window that
+// offers a fix for each line asks for every one of them.
+MediaReport checkMedia(const QString &folder, int shownOfAKind = MediaReport::kShownOfAKind);
 
 // The report as printed, one line each, the summary last; every name passed
 // through visible(), so nothing in it can work the terminal.

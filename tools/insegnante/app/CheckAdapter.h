@@ -6,13 +6,13 @@
 
 namespace zampli::teacher {
 
-// What the teacher can do about a finding, with one button.
-enum class Fix { None, ImportPicture, RecordVoice, ConvertVoice, RenameCase, OpenList };
+// What the teacher can do about a finding, one button each.
+enum class Fix { ImportPicture, RecordVoice, ImportVoice, ConvertVoice, RenameCase, OpenList };
 
 struct Finding {
     QString file;    // relative to the folder, as the check names it
     QString what;    // the check's own words
-    Fix fix = Fix::None;
+    QList<Fix> fixes; // empty: nothing here to press
     QString foundAs; // RenameCase: the file as it is on disk, relative
     bool problem = true; // false: a note, harmless to the child
 };

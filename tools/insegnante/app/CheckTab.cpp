@@ -7,10 +7,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHeaderView>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace zampli::teacher {
@@ -27,18 +28,31 @@ QString fixText(Fix fix)
     switch (fix) {
     case Fix::ImportPicture: return QStringLiteral("Importa un'immagine…");
     case Fix::RecordVoice: return QStringLiteral("Registra la voce…");
+    case Fix::ImportVoice: return QStringLiteral("Importa un suono…");
     case Fix::ConvertVoice: return QStringLiteral("Converti la voce");
     case Fix::RenameCase: return QStringLiteral("Rinomina");
     case Fix::OpenList: return QStringLiteral("Apri l'elenco");
-    case Fix::None: break;
     }
     return {};
+}
+
+QLabel *wrapping(const QString &text, const char *name)
+{
+    auto *label = new QLabel(text);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText); // a file's name is never markup
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
 }
 
 } // namespace
 
 CheckTab::CheckTab(TeacherServices &services, const QString &folder, QWidget *parent)
-    : QWidget(parent), services_(services), folder_(folder)
+    : QWidget(parent), services_(services), folder_(folder), chooseFile_([](QWidget *asking, Fix fix) {
+          return fix == Fix::ImportPicture ? choosePictureFile(asking) : chooseVoiceFile(asking);
+      })
 {
     setObjectName(QStringLiteral("controllo"));
     auto *layout = new QVBoxLayout(this);
@@ -46,14 +60,15 @@ CheckTab::CheckTab(TeacherServices &services, const QString &folder, QWidget *pa
     summary_->setObjectName(QStringLiteral("riassunto"));
     summary_->setWordWrap(true);
     layout->addWidget(summary_);
-    list_ = new QTreeWidget;
-    list_->setObjectName(QStringLiteral("problemi"));
-    list_->setColumnCount(3);
-    list_->setHeaderLabels({QStringLiteral("File"), QStringLiteral("Che cosa c'è"), QStringLiteral("Come rimediare")});
-    list_->setRootIsDecorated(false);
-    list_->header()->resizeSection(0, 220);
-    list_->header()->resizeSection(1, 380);
-    layout->addWidget(list_, 1);
+    rows_ = new QWidget;
+    rows_->setObjectName(QStringLiteral("problemi"));
+    rowsLayout_ = new QVBoxLayout(rows_);
+    rowsLayout_->setAlignment(Qt::AlignTop);
+    auto *scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the labels wrap instead
+    scroll->setWidget(rows_);
+    layout->addWidget(scroll, 1);
     auto *again = new QPushButton(QStringLiteral("&Controlla di nuovo"));
     again->setObjectName(QStringLiteral("controllaDiNuovo"));
     again->setShortcut(QKeySequence::Refresh);
@@ -65,47 +80,78 @@ void CheckTab::runCheck()
 {
     const QList<Finding> findings =
         withProgress(this, QStringLiteral("Controllo immagini e voci…"), [this] { return checkFolder(folder_); });
-    list_->clear();
+    clearRows();
     qsizetype problems = 0;
     for (const Finding &f : findings) {
-        auto *item = new QTreeWidgetItem(list_, {f.file, f.problem ? f.what : QStringLiteral("nota: ") + f.what});
-        item->setForeground(1, f.problem ? QColor(0xb0, 0x00, 0x20) : QColor(0x55, 0x55, 0x55));
-        if (QWidget *button = fixButton(f))
-            list_->setItemWidget(item, 2, button);
+        addRow(f);
         problems += f.problem;
     }
     summary_->setText(problems == 0
                           ? QStringLiteral("Tutto a posto: il programma può usare ogni immagine, voce ed elenco di "
                                            "questa cartella.")
-                          : QStringLiteral("Ci sono %1 e %2. Premi il pulsante accanto a ognuno per rimediare.")
+                          : QStringLiteral("Ci sono %1 e %2. Sotto ognuno, il pulsante che lo rimedia.")
                                 .arg(counted(problems, "problema", "problemi"),
                                      counted(findings.size() - problems, "nota", "note")));
 }
 
-QWidget *CheckTab::fixButton(const Finding &finding)
+void CheckTab::clearRows()
 {
-    if (finding.fix == Fix::None)
-        return nullptr;
-    QString text = fixText(finding.fix);
-    if (finding.fix == Fix::RenameCase)
-        text = QStringLiteral("Rinomina %1 in %2").arg(QFileInfo(finding.foundAs).fileName(),
-                                                        QFileInfo(finding.file).fileName());
-    auto *button = new QPushButton(text);
-    button->setObjectName(QStringLiteral("rimedio"));
-    connect(button, &QPushButton::clicked, this, [this, finding] { fix(finding); });
-    return button;
+    // Later: a fix's own button may be what is being pressed.
+    while (QLayoutItem *item = rowsLayout_->takeAt(0)) {
+        item->widget()->hide();
+        item->widget()->deleteLater();
+        delete item;
+    }
 }
 
-void CheckTab::fix(const Finding &finding)
+// One finding: the file, what is wrong with it, and the buttons that fix it, one under the other.
+void CheckTab::addRow(const Finding &finding)
+{
+    auto *row = new QFrame;
+    row->setObjectName(QStringLiteral("riga"));
+    row->setFrameShape(QFrame::StyledPanel);
+    auto *layout = new QVBoxLayout(row);
+    QLabel *file = wrapping(finding.file, "file");
+    QFont bold = file->font();
+    bold.setBold(true);
+    file->setFont(bold);
+    layout->addWidget(file);
+    QLabel *what = wrapping(finding.problem ? finding.what : QStringLiteral("nota: ") + finding.what, "problema");
+    what->setStyleSheet(finding.problem ? QStringLiteral("color: #b00020") : QStringLiteral("color: #555555"));
+    layout->addWidget(what);
+    if (QWidget *buttons = fixButtons(finding))
+        layout->addWidget(buttons);
+    rowsLayout_->addWidget(row);
+}
+
+QWidget *CheckTab::fixButtons(const Finding &finding)
+{
+    if (finding.fixes.isEmpty())
+        return nullptr;
+    auto *box = new QWidget;
+    auto *layout = new QHBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (const Fix how : finding.fixes) {
+        QString text = fixText(how);
+        if (how == Fix::RenameCase)
+            text = QStringLiteral("Rinomina %1 in %2").arg(QFileInfo(finding.foundAs).fileName(),
+                                                            QFileInfo(finding.file).fileName());
+        auto *button = new QPushButton(text);
+        button->setObjectName(QStringLiteral("rimedio"));
+        connect(button, &QPushButton::clicked, this, [this, finding, how] { fix(finding, how); });
+        layout->addWidget(button);
+    }
+    layout->addStretch();
+    return box;
+}
+
+void CheckTab::fix(const Finding &finding, Fix how)
 {
     const QString target = QDir(folder_).filePath(finding.file);
-    QString error;
-    switch (finding.fix) {
+    std::optional<QString> error; // none: nothing was chosen, nothing changed
+    switch (how) {
     case Fix::ImportPicture:
-        if (const QString file = choosePictureFile(this); !file.isEmpty())
-            error = putPicture(this, file, target);
-        else
-            return;
+        error = importPicture(target);
         break;
     case Fix::RecordVoice:
         openRecorder(this, services_, target, QFileInfo(target).completeBaseName(), [this] {
@@ -113,8 +159,11 @@ void CheckTab::fix(const Finding &finding)
             runCheck();
         });
         return;
+    case Fix::ImportVoice:
+        error = importVoice(target);
+        break;
     case Fix::ConvertVoice:
-        error = putVoice(this, QFileInfo(target).isFile() ? target : QDir(folder_).filePath(finding.foundAs), target);
+        error = putVoice(this, target, target);
         break;
     case Fix::RenameCase:
         error = rename(finding);
@@ -122,13 +171,25 @@ void CheckTab::fix(const Finding &finding)
     case Fix::OpenList:
         emit openList(finding.file);
         return;
-    case Fix::None:
-        return;
     }
+    if (!error)
+        return;
     emit filesChanged();
     runCheck();
-    if (!error.isEmpty())
-        summary_->setText(error);
+    if (!error->isEmpty())
+        summary_->setText(*error);
+}
+
+std::optional<QString> CheckTab::importPicture(const QString &target)
+{
+    const QString file = chooseFile_(this, Fix::ImportPicture);
+    return file.isEmpty() ? std::nullopt : std::optional(putPicture(this, file, target));
+}
+
+std::optional<QString> CheckTab::importVoice(const QString &target)
+{
+    const QString file = chooseFile_(this, Fix::ImportVoice);
+    return file.isEmpty() ? std::nullopt : std::optional(putVoice(this, file, target));
 }
 
 // Through a temporary name: on a folder that ignores case the two names are one file.

@@ -6,15 +6,19 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+
 class QLabel;
-class QTreeWidget;
+class QVBoxLayout;
 
 namespace zampli::teacher {
 
 struct TeacherServices;
 
 // The whole copy checked as zampli-verifica checks it, each problem with the
-// button that fixes it beside it.
+// buttons that fix it under it. Labels that wrap, not a table's cells, so
+// no text is ever cut.
 class CheckTab : public QWidget, public EditableTab {
     Q_OBJECT
 public:
@@ -22,20 +26,32 @@ public:
     CheckTab(TeacherServices &services, const QString &folder, QWidget *parent = nullptr);
     void runCheck();
 
+    // Asks the teacher for the file a fix takes (an ImportPicture or an
+    // ImportVoice); empty when she chose none. The file dialogs by default.
+    using FileChooser = std::function<QString(QWidget *parent, Fix fix)>;
+    void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+
 signals:
     void filesChanged();
     // A word's list is where this is fixed: `file` is testi/<v>.txt.
     void openList(const QString &file);
 
 private:
-    QWidget *fixButton(const Finding &finding);
-    void fix(const Finding &finding);
+    void clearRows();
+    void addRow(const Finding &finding);
+    QWidget *fixButtons(const Finding &finding);
+    void fix(const Finding &finding, Fix how);
+    // None when the teacher chose no file; else empty, or what went wrong.
+    std::optional<QString> importPicture(const QString &target);
+    std::optional<QString> importVoice(const QString &target);
     QString rename(const Finding &finding);
 
     TeacherServices &services_;
     QString folder_;
+    FileChooser chooseFile_;
     QLabel *summary_ = nullptr;
-    QTreeWidget *list_ = nullptr;
+    QWidget *rows_ = nullptr;
+    QVBoxLayout *rowsLayout_ = nullptr;
 };
 
 } // namespace zampli::teacher

@@ -6,11 +6,17 @@
 #include "RecordDialog.h"
 #include "VoiceImport.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
 #include <QSettings>
+#include <QVBoxLayout>
 
 namespace zampli::teacher {
 
@@ -34,26 +40,70 @@ QString chooseFile(QWidget *parent, const QString &title, const QString &filter,
     return file;
 }
 
+// The picture in a box of the child's windows' proportions, half its size.
+class PreviewDialog : public PicturePreview {
+public:
+    bool use(QWidget *parent, const QImage &picture, const QString &target) override
+    {
+        QDialog dialog(parent);
+        dialog.setObjectName(QStringLiteral("anteprima"));
+        dialog.setWindowTitle(QStringLiteral("Immagine per %1").arg(QFileInfo(target).completeBaseName()));
+        auto *layout = new QVBoxLayout(&dialog);
+        auto *intro = new QLabel(QStringLiteral("Così la vedrà il bambino. La uso?"));
+        intro->setWordWrap(true);
+        layout->addWidget(intro);
+        auto *shown = new QLabel;
+        shown->setPixmap(QPixmap::fromImage(picture.scaled(picture.size() / 2, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        shown->setFrameShape(QFrame::Box);
+        layout->addWidget(shown, 0, Qt::AlignCenter);
+        auto *buttons = new QDialogButtonBox;
+        buttons->addButton(QStringLiteral("&Usa questa"), QDialogButtonBox::AcceptRole)->setDefault(true);
+        buttons->addButton(QStringLiteral("&Annulla"), QDialogButtonBox::RejectRole);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        layout->addWidget(buttons);
+        return dialog.exec() == QDialog::Accepted;
+    }
+};
+
+PicturePreview *chosenPreview = nullptr;
+
+PicturePreview &preview()
+{
+    static PreviewDialog dialog;
+    return chosenPreview ? *chosenPreview : dialog;
+}
+
+QString savedIfUsed(QWidget *parent, const ImportedPicture &picture, const QString &target)
+{
+    if (picture.image.isNull())
+        return picture.error;
+    if (!preview().use(parent, picture.image, target))
+        return QStringLiteral("L'immagine %1 non è cambiata: scegline un'altra quando vuoi.").arg(QFileInfo(target).fileName());
+    return savePicture(picture.image, target);
+}
+
 } // namespace
+
+void setPicturePreview(PicturePreview *preview)
+{
+    chosenPreview = preview;
+}
 
 QString putPicture(QWidget *parent, const QString &source, const QString &target)
 {
     if (QString error = ensureFolder(target); !error.isEmpty())
         return error;
-    return withProgress(parent, QStringLiteral("Preparo l'immagine…"), [&] {
-        const ImportedPicture picture = importPicture(source);
-        return picture.image.isNull() ? picture.error : savePicture(picture.image, target);
-    });
+    return savedIfUsed(parent, withProgress(parent, QStringLiteral("Preparo l'immagine…"), [&] { return importPicture(source); }),
+                       target);
 }
 
 QString putPicture(QWidget *parent, const QImage &image, const QString &target)
 {
     if (QString error = ensureFolder(target); !error.isEmpty())
         return error;
-    return withProgress(parent, QStringLiteral("Preparo l'immagine…"), [&] {
-        const ImportedPicture picture = importPicture(image);
-        return picture.image.isNull() ? picture.error : savePicture(picture.image, target);
-    });
+    return savedIfUsed(parent, withProgress(parent, QStringLiteral("Preparo l'immagine…"), [&] { return importPicture(image); }),
+                       target);
 }
 
 QString putVoice(QWidget *parent, const QString &source, const QString &target)

@@ -22,8 +22,19 @@ struct TeacherServices {
     VoiceRecorder &recorder;
 };
 
+// Shows a picture as the child will see it, before it is saved: true when
+// the teacher takes it ("Usa questa"), false on "Annulla".
+class PicturePreview {
+public:
+    virtual ~PicturePreview() = default;
+    virtual bool use(QWidget *parent, const QImage &picture, const QString &target) = 0;
+};
+// The preview putPicture shows; null: the program's own dialog.
+void setPicturePreview(PicturePreview *preview);
+
 // Each returns an empty string once the file is in place, else what went
-// wrong and what to do, in Italian.
+// wrong and what to do, in Italian; a picture not taken after its preview
+// is not put in place.
 QString putPicture(QWidget *parent, const QString &source, const QString &target);
 QString putPicture(QWidget *parent, const QImage &image, const QString &target);
 QString putVoice(QWidget *parent, const QString &source, const QString &target);

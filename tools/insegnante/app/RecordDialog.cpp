@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -19,14 +20,15 @@
 namespace zampli::teacher {
 
 RecordDialog::RecordDialog(TeacherServices &services, QString target, const QString &name, QWidget *parent)
-    : QDialog(parent), services_(services), target_(std::move(target))
+    : QDialog(parent), services_(services), target_(std::move(target)), name_(name)
 {
     setWindowTitle(QStringLiteral("Registra la voce: %1").arg(name));
     setObjectName(QStringLiteral("registra"));
     setMinimumWidth(480);
     auto *layout = new QVBoxLayout(this);
-    auto *intro = new QLabel(QStringLiteral("Premi «Registra», di' «%1» con calma e premi «Ferma». Il silenzio "
-                                            "prima e dopo viene tolto da solo.").arg(name));
+    auto *intro = new QLabel(QStringLiteral("Premi «Registra» e resta in silenzio un momento: il programma ascolta il "
+                                            "rumore della stanza. Quando compare «Parla ora», di' «%1» con calma e "
+                                            "premi «Ferma». Il silenzio prima e dopo viene tolto da solo.").arg(name));
     intro->setWordWrap(true);
     layout->addWidget(intro);
     meter_ = new QProgressBar;
@@ -62,7 +64,9 @@ void RecordDialog::buildButtons(QVBoxLayout *layout)
     layout->addLayout(row);
     auto *buttons = new QDialogButtonBox;
     saveButton_ = buttons->addButton(QStringLiteral("&Salva"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Chiudi senza salvare"), QDialogButtonBox::RejectRole);
+    // Enter keeps the take, whichever button has the focus.
+    saveButton_->setDefault(true);
+    buttons->addButton(QStringLiteral("Chiudi senza salvare"), QDialogButtonBox::RejectRole)->setAutoDefault(false);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
@@ -90,7 +94,8 @@ void RecordDialog::record()
         status_->setText(QStringLiteral("Il microfono non si apre: chiudi gli altri programmi che lo usano e riprova."));
         return;
     }
-    status_->setText(QStringLiteral("Sto registrando… premi «Ferma» quando hai finito."));
+    measuring_ = true;
+    status_->setText(QStringLiteral("Silenzio per un momento: ascolto il rumore della stanza…"));
     meterTimer_.start();
     showAvailability();
     stopButton_->setFocus();
@@ -100,14 +105,33 @@ void RecordDialog::stop()
 {
     meterTimer_.stop();
     meter_->setValue(0);
-    voice_ = cleanVoice(services_.recorder.stop());
-    status_->setText(voice_.empty()
-                         ? QStringLiteral("Non si sente niente: avvicinati al microfono, controlla che sia acceso e "
-                                          "registra di nuovo.")
-                         : QStringLiteral("Registrata: %1 secondi. Ascoltala, poi salvala o registra di nuovo.")
-                               .arg(QLocale(QLocale::Italian).toString(double(voice_.size()) / kVoiceRate, 'f', 1)));
+    measuring_ = false;
+    const Samples take = services_.recorder.stop();
+    const CleanedVoice cleaned = cleanVoice(take, roomNoiseDb(take));
+    voice_ = cleaned.samples;
+    status_->setText(takeText(cleaned));
     recordButton_->setText(QStringLiteral("● &Registra di nuovo"));
     showAvailability();
+    // Enter keeps even a noisy take: recording again is a click away, never a key pressed by habit.
+    (voice_.empty() ? recordButton_ : saveButton_)->setFocus();
+}
+
+QString RecordDialog::takeText(const CleanedVoice &take) const
+{
+    if (take.samples.empty())
+        return QStringLiteral("Non si sente niente: avvicinati al microfono, controlla che sia acceso e registra di nuovo.");
+    if (take.noisy())
+        return QStringLiteral("C'è troppo rumore: la voce si sente appena sopra il rumore della stanza e un bambino "
+                              "farebbe fatica a capirla. Chiudi porte e finestre, avvicinati al microfono, aspetta "
+                              "«Parla ora» e premi «Registra di nuovo». Se non si può fare di meglio, ascoltala e "
+                              "salvala così.");
+    const QString seconds = QLocale(QLocale::Italian).toString(double(take.samples.size()) / kVoiceRate, 'f', 1);
+    if (take.leftQuiet())
+        return QStringLiteral("Registrata: %1 secondi, ma più piano delle altre voci, per non alzare il rumore della "
+                              "stanza. Avvicinati al microfono e registra di nuovo, oppure ascoltala e salvala così.")
+            .arg(seconds);
+    return QStringLiteral("Registrata: %1 secondi. Premi «Ascolta» per sentirla, poi «Salva» (Invio) per tenerla, "
+                          "o registra di nuovo.").arg(seconds);
 }
 
 void RecordDialog::listen()
@@ -125,11 +149,47 @@ void RecordDialog::save()
         status_->setText(error);
         return;
     }
+    voice_.clear();
     accept();
+}
+
+void RecordDialog::reject()
+{
+    if (services_.recorder.recording() || !voice_.empty())
+        askBeforeThrowingAway();
+    else
+        QDialog::reject();
+}
+
+// Asked without waiting: the dialog goes on underneath until she answers.
+void RecordDialog::askBeforeThrowingAway()
+{
+    auto *ask = new QMessageBox(QMessageBox::Question, QStringLiteral("Registra la voce: %1").arg(name_),
+                                QStringLiteral("La voce di «%1» non è salvata: buttarla via?").arg(name_),
+                                QMessageBox::NoButton, this);
+    ask->setObjectName(QStringLiteral("buttaVia"));
+    ask->setInformativeText(QStringLiteral("«Butta via» chiude senza cambiare niente; «Torna alla registrazione» "
+                                           "ti lascia ascoltarla o salvarla."));
+    QPushButton *throwAway = ask->addButton(QStringLiteral("&Butta via"), QMessageBox::DestructiveRole);
+    ask->setDefaultButton(ask->addButton(QStringLiteral("&Torna alla registrazione"), QMessageBox::RejectRole));
+    ask->setAttribute(Qt::WA_DeleteOnClose);
+    connect(ask, &QMessageBox::buttonClicked, this, [this, throwAway](QAbstractButton *clicked) {
+        if (clicked != throwAway)
+            return;
+        meterTimer_.stop();
+        services_.recorder.stop();
+        voice_.clear();
+        QDialog::reject();
+    });
+    ask->open();
 }
 
 void RecordDialog::showLevel()
 {
+    if (measuring_ && services_.recorder.heard() >= size_t(kVoiceRate * kMeasureSeconds)) {
+        measuring_ = false;
+        status_->setText(QStringLiteral("Parla ora: di' «%1», poi premi «Ferma».").arg(name_));
+    }
     const float level = services_.recorder.level();
     meter_->setValue(level > 0 ? std::clamp(int(std::lround(60 + 20 * std::log10(level))), 0, 60) : 0);
 }

@@ -164,7 +164,7 @@ ImportedVoice importVoice(const QString &file)
     const std::optional<Samples> mono = readMono(sound.get(), info);
     if (!mono)
         return {{}, tooLong(file)};
-    Samples voice = cleanVoice(*mono);
+    Samples voice = cleanVoice(*mono).samples;
     if (voice.empty())
         return {{}, QStringLiteral("In %1 si sente solo silenzio: scegli un altro file o registra la voce.").arg(nameOf(file))};
     return {std::move(voice), {}};

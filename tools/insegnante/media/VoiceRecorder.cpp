@@ -97,6 +97,7 @@ bool VoiceRecorder::start()
         QMutexLocker lock(&mutex_);
         recorded_.clear();
     }
+    heard_ = 0;
     pa_threaded_mainloop_lock(loop_);
     const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, uint32_t(kVoiceRate), 1};
     stream_ = pa_stream_new(context_, "Voce", &format, nullptr);
@@ -135,6 +136,7 @@ void VoiceRecorder::onRead(pa_stream *stream, size_t, void *self)
             recorder->recorded_.resize(recorder->recorded_.size() + count, 0.0f); // a hole: silence
         }
         recorder->level_ = peak;
+        recorder->heard_ = recorder->recorded_.size();
         pa_stream_drop(stream);
     }
 }
@@ -149,6 +151,7 @@ Samples VoiceRecorder::stop()
         pa_threaded_mainloop_unlock(loop_);
     }
     level_ = 0;
+    heard_ = 0;
     QMutexLocker lock(&mutex_);
     return std::exchange(recorded_, {});
 }

@@ -35,6 +35,8 @@ public:
     bool recording() const { return stream_ != nullptr; }
     // The loudest sample of the last moment heard, 0..1, for a level meter.
     float level() const { return level_.load(); }
+    // How many samples the take holds so far.
+    size_t heard() const { return heard_.load(); }
 
 signals:
     void availability(bool usable, const QString &reason);
@@ -51,6 +53,7 @@ private:
     QMutex mutex_;
     Samples recorded_;
     std::atomic<float> level_{0};
+    std::atomic<size_t> heard_{0};
 };
 
 } // namespace zampli::teacher
