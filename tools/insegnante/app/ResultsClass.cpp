@@ -57,7 +57,10 @@ QVariant ClassModel::data(const QModelIndex &index, int role) const
     if (s.right + s.wrong == 0)
         return role == Qt::ToolTipRole ? QStringLiteral("Nessuna risposta") : QStringLiteral("–");
     const QLocale italian(QLocale::Italian);
-    return QStringLiteral("%1 su %2").arg(italian.toString(s.right), italian.toString(s.right + s.wrong));
+    const int all = s.right + s.wrong;
+    return QStringLiteral("%1 su %2 (%3%)")
+        .arg(italian.toString(s.right), italian.toString(all))
+        .arg(qRound(100.0 * s.right / all));
 }
 
 QVariant ClassModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -78,7 +81,9 @@ QString practiseText(const PractiseNext &p)
         return QStringLiteral("%1: nessuno scambio frequente finora").arg(who);
     QStringList said;
     for (const Confusion &c : p.confusions)
-        said << QStringLiteral("%1 (%2 volte su %3)").arg(c.advice).arg(c.times).arg(c.outOf);
+        said << QStringLiteral("%1 (%2 volte su %3)")
+                    .arg(c.advice, QLocale(QLocale::Italian).toString(c.times),
+                         QLocale(QLocale::Italian).toString(c.outOf));
     return QStringLiteral("%1: %2").arg(who, said.join(QStringLiteral("; ")));
 }
 
