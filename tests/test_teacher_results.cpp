@@ -583,7 +583,7 @@ private slots:
         QCOMPARE(queryRows(db(), "SELECT count(*) FROM children"), QStringLiteral("0"));
         QCOMPARE(rows(), 3);
         QCOMPARE(widget<QComboBox>("oraGioca")->count(), 1);
-        QVERIFY(classRows().filter(QStringLiteral("Marco")).isEmpty());
+        QTRY_VERIFY(classRows().filter(QStringLiteral("Marco")).isEmpty());
     }
 
     // Trouble with the file is at the top of the tab until the teacher says she read it.
