@@ -22,14 +22,14 @@ QString childName(const ChildOverview &c)
     return c.childId == 0 ? unnamedChild() : c.name;
 }
 
-QPushButton *button(const QString &text, const char *name)
+} // namespace
+
+QPushButton *namedButton(const QString &text, const char *name)
 {
     auto *b = new QPushButton(text);
     b->setObjectName(QLatin1String(name));
     return b;
 }
-
-} // namespace
 
 void ClassModel::setRows(const QList<ChildOverview> &rows)
 {
@@ -114,10 +114,10 @@ ClassPanel::ClassPanel(QString database, Confirm confirm, QWidget *parent)
     name_ = new QLineEdit;
     name_->setObjectName(QStringLiteral("nomeBambino"));
     name_->setPlaceholderText(QStringLiteral("Nome o soprannome"));
-    QPushButton *add = button(QStringLiteral("Aggiungi il bambino"), "aggiungiBambino");
-    QPushButton *rename = button(QStringLiteral("Rinomina"), "rinominaBambino");
+    QPushButton *add = namedButton(QStringLiteral("Aggiungi il bambino"), "aggiungiBambino");
+    QPushButton *rename = namedButton(QStringLiteral("Rinomina"), "rinominaBambino");
     rename->setToolTip(QStringLiteral("Dà il nome scritto qui accanto al bambino scelto nella tabella"));
-    QPushButton *erase = button(QStringLiteral("Cancella il bambino…"), "cancellaBambino");
+    QPushButton *erase = namedButton(QStringLiteral("Cancella il bambino…"), "cancellaBambino");
     connect(name_, &QLineEdit::returnPressed, this, &ClassPanel::addChild);
     connect(add, &QPushButton::clicked, this, &ClassPanel::addChild);
     connect(rename, &QPushButton::clicked, this, &ClassPanel::renameChild);
