@@ -90,6 +90,11 @@ void checkWordPictureSize(const QString &word, const QImage &picture)
     QVERIFY2(picture.width() * 9 == picture.height() * 10, name + ": not 10:9");
     for (const QPoint corner : {QPoint(0, 0), QPoint(picture.width() - 1, picture.height() - 1)})
         QVERIFY2(picture.pixelColor(corner).lightness() > 245, name + ": ground not white");
+    // The drawing fills its picture: a drawing's empty page left around it
+    // makes it a small thing lost in white.
+    const QRect drawn = ink(picture, 240).first;
+    QVERIFY2(std::max(drawn.width() * 100 / picture.width(), drawn.height() * 100 / picture.height()) >= 85,
+             name + ": drawing " + QByteArray::number(drawn.width()) + "x" + QByteArray::number(drawn.height()));
 }
 
 } // namespace
