@@ -3,6 +3,7 @@
 
 #include "Canvas.h"
 
+#include <QFileInfo>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -53,6 +54,11 @@ QRectF paintedBox(QSvgRenderer &svg)
 
 QImage VectorArt::render(const QString &svgPath, QString *error)
 {
+    if (!QFileInfo::exists(svgPath)) {
+        *error = QStringLiteral("%1 is missing (drawings under /usr/share/openclipart come with "
+                                "Debian's openclipart-svg package)").arg(svgPath);
+        return {};
+    }
     QSvgRenderer svg(svgPath);
     if (!svg.isValid() || svg.viewBoxF().isEmpty()) {
         *error = QStringLiteral("%1: not a drawing Qt can read").arg(svgPath);
