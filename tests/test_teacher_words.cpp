@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The teacher's word lists through the real tab, checked on disk with the
 // child's own reader: encodings and line ends kept where the words fit, a
-// mixed list saved clean, refusals, undo, a full disk that leaves the old
+// mixed list saved clean, a list changed by another writer meanwhile,
+// refusals, undo, a full disk that leaves the old
 // list whole, long lists saved whole or never, and the voices' buttons.
 #include "MainWindow.h"
 #include "MediaActions.h"
@@ -70,10 +71,13 @@ struct Tab {
     {
         select(row);
         QTest::keyClick(view(), Qt::Key_F2);
-        QWidget *editor = QApplication::focusWidget();
+        QPointer<QWidget> editor = QApplication::focusWidget();
         QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
         type(editor, word);
         QTest::keyClick(editor, Qt::Key_Return);
+        // The delegate commits the word once back in the event loop.
+        if (editor != view()) // no editor opens on a read-only list
+            QTRY_VERIFY(!editor || !editor->isVisible());
     }
     void remove(int row)
     {
@@ -97,6 +101,19 @@ struct Tab {
         QTest::keyClick(view(), key);
     }
     QString notice() { return tab.findChild<QLabel *>("avviso")->text(); }
+    void moveDown(int row)
+    {
+        select(row);
+        QTest::keyClick(view(), Qt::Key_Down, Qt::ControlModifier);
+    }
+    // The words as the table shows them.
+    QStringList shown()
+    {
+        QStringList words;
+        for (int row = 0; row < view()->model()->rowCount(); ++row)
+            words << view()->model()->index(row, 2).data().toString();
+        return words;
+    }
     bool enabled(const char *name) { return tab.findChild<QWidget *>(name)->isEnabled(); }
 
     test::RecordingSoundPlayer player;
@@ -106,6 +123,9 @@ struct Tab {
 };
 
 } // namespace
+
+// The list as another writer saved it: UTF-8 without a mark, LF.
+constexpr char kTheirs[] = "\xC3\xA0ncora\narco\n\xC3\xA0lbero\n";
 
 class TeacherWordsTest : public QObject {
     Q_OBJECT
@@ -170,6 +190,12 @@ private slots:
         QTest::newRow("tab") << "a\tb" << "invisibile";
         QTest::newRow("comma") << "ape,uva" << "virgola";
         QTest::newRow("already there") << "APE" << "c'è già";
+        QTest::newRow("another initial") << "et"
+            << "«et» non comincia con la A: nell'elenco della A vanno solo parole che cominciano con la A.";
+        QTest::newRow("a consonant") << "bruco" << "«bruco» non comincia con la A";
+        QTest::newRow("article") << "l'albero" << "scrivi albero, senza l'articolo";
+        QTest::newRow("article with its noun") << "un'ape" << "scrivi ape, senza l'articolo";
+        QTest::newRow("preposition and article") << "dell’acqua" << "scrivi acqua, senza l'articolo";
     }
 
     void refusedWordLeavesTheListAsItWas()
@@ -185,6 +211,76 @@ private slots:
         QVERIFY2(t.message().contains(reason), qPrintable(t.message()));
         QCOMPARE(readAll(list()), before);
         QCOMPARE(t.view()->model()->rowCount(), 2);
+    }
+
+    // Another writer (an editor on another account) saves the list between
+    // two of the teacher's changes, in UTF-8 with LF where the list had
+    // Windows-1252 with CR LF: her second change goes on top of theirs, in
+    // their encoding and line ends, and she is told the list was read again.
+    void changeElsewhereBetweenTwoEdits_data()
+    {
+        QTest::addColumn<QString>("edit"); // what she does second, on the list as she last saw it
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("said");
+        // Theirs: "ape" removed, "àlbero" added.
+        QTest::newRow("add") << "add aquila" << QByteArray("\xC3\xA0ncora\narco\n\xC3\xA0lbero\naquila\n")
+                             << "«aquila» aggiunta";
+        QTest::newRow("add a word they added") << "add àlbero" << QByteArray(kTheirs) << "c'è già";
+        QTest::newRow("remove") << "remove 2" << QByteArray("\xC3\xA0ncora\n\xC3\xA0lbero\n") << "«arco» tolta";
+        QTest::newRow("remove a word they removed") << "remove 0" << QByteArray(kTheirs) << "già stata tolta";
+        QTest::newRow("rename") << "rename 2 arcobaleno"
+                                << QByteArray("\xC3\xA0ncora\narcobaleno\n\xC3\xA0lbero\n") << "ora si chiama";
+        QTest::newRow("rename a word they removed") << "rename 0 apetta" << QByteArray(kTheirs) << "premi Aggiungi";
+        QTest::newRow("move") << "down 2" << QByteArray("\xC3\xA0ncora\n\xC3\xA0lbero\narco\n") << "spostata";
+    }
+    void changeElsewhereBetweenTwoEdits()
+    {
+        QFETCH(QString, edit);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, said);
+        writeAll(list(), "ape\r\n\xE0ncora\r\n");
+        Tab t(dir_.path());
+        t.add(QStringLiteral("arco"));
+        QCOMPARE(readAll(list()), QByteArray("ape\r\n\xE0ncora\r\narco\r\n"));
+        writeAll(list(), kTheirs);
+
+        const QStringList how = edit.split(u' ');
+        if (how[0] == "add")
+            t.add(how[1]);
+        else if (how[0] == "remove")
+            t.remove(how[1].toInt());
+        else if (how[0] == "rename")
+            t.rename(how[1].toInt(), how[2]);
+        else
+            t.moveDown(how[1].toInt());
+        QCOMPARE(readAll(list()), after);
+        QTRY_COMPARE(t.shown(), readWordList(after).words);
+        QVERIFY2(t.notice().startsWith(QStringLiteral("a.txt è stato cambiato fuori da ZAMPLI: ho ricaricato l'elenco "
+                                                      "(1 parola nuova: «àlbero»; 1 parola tolta: «ape»).")),
+                 qPrintable(t.notice()));
+        QVERIFY2(t.message().contains(said), qPrintable(t.message()));
+    }
+
+    // The same change made while the window was in the back: shown as soon
+    // as it comes to the front, before she touches anything.
+    void changeElsewhereShownWhenTheWindowComesBack()
+    {
+        writeAll(list(), "ape\r\n\xE0ncora\r\narco\r\n");
+        Tab t(dir_.path());
+        QVERIFY(QTest::qWaitForWindowActive(&t.tab));
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        writeAll(list(), kTheirs);
+        QCOMPARE(t.shown(), (QStringList{"ape", QStringLiteral("àncora"), "arco"}));
+
+        t.tab.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&t.tab));
+        QCOMPARE(t.shown(), readWordList(kTheirs).words);
+        QVERIFY2(t.notice().contains(QStringLiteral("a.txt è stato cambiato fuori da ZAMPLI")), qPrintable(t.notice()));
+        t.add(QStringLiteral("aquila"));
+        QCOMPARE(readAll(list()), QByteArray("\xC3\xA0ncora\narco\n\xC3\xA0lbero\naquila\n"));
     }
 
     void reorderAndUndo()

@@ -122,6 +122,13 @@ WordsTab::WordsTab(TeacherServices &services, const QString &folder, const QStri
     reload();
 }
 
+// A word still being renamed is committed when the view hides, which
+// happens here after this tab's own parts are gone: it is dropped instead.
+WordsTab::~WordsTab()
+{
+    disconnect(model_, nullptr, this, nullptr);
+}
+
 void WordsTab::buildTable()
 {
     model_ = new WordTableModel(paths_, this);

@@ -30,6 +30,7 @@ class WordsTab : public QWidget, public EditableTab {
 public:
     void setFolderEditable(bool editable) override { folderEditable_ = editable; setEditable(editable && readOnly_.isEmpty()); }
     WordsTab(TeacherServices &services, const QString &folder, const QString &vowel, QWidget *parent = nullptr);
+    ~WordsTab() override;
 
     // Reads the list again from disk, with its pictures and voices.
     void reload();
