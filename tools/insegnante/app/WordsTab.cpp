@@ -107,7 +107,9 @@ WordsTab::WordsTab(TeacherServices &services, const QString &folder, const QStri
     auto *addButton = new QPushButton(QStringLiteral("&Aggiungi"));
     addButton->setObjectName(QStringLiteral("aggiungi"));
     addButton_ = addButton;
-    addRow->addWidget(new QLabel(QStringLiteral("Parola nuova:")));
+    auto *newLabel = new QLabel(QStringLiteral("&Parola nuova:"));
+    newLabel->setBuddy(newWord_);
+    addRow->addWidget(newLabel);
     addRow->addWidget(newWord_, 1);
     addRow->addWidget(addButton);
     layout->addLayout(addRow);
@@ -286,6 +288,10 @@ bool WordsTab::editing() const
 // The window back in front, or this tab shown again: the list may have been changed meanwhile.
 bool WordsTab::event(QEvent *event)
 {
+    // Shown for the first time, the words rather than the field for a new one
+    // (the first control) take the focus.
+    if (event->type() == QEvent::Show && !focusWidget())
+        view_->setFocus();
     if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
         && !editing())
         catchUp(true);
