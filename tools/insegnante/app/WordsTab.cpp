@@ -362,10 +362,7 @@ void WordsTab::say(const QString &text, bool problem)
 // elsewhere is read again first, so her change goes on top of the other one.
 bool WordsTab::change(const Edit &edit, bool showNow)
 {
-    if (!catchUp(showNow) && !outside_.isEmpty()) {
-        outside_.clear();
-        showNotice();
-    }
+    catchUp(showNow);
     if (!readOnly_.isEmpty()) {
         say(readOnly_, true);
         return false;

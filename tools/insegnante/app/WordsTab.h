@@ -96,7 +96,7 @@ private:
     QString readOnly_;
     bool folderEditable_ = true;
     std::optional<FileStamp> stamp_; // the list as this tab last read or wrote it
-    QString outside_;                // what changed elsewhere, until her next change
+    QString outside_;                // what changed elsewhere the last time, kept in view
     WordTableModel *model_ = nullptr;
     QTableView *view_ = nullptr;
     QLineEdit *newWord_ = nullptr;
