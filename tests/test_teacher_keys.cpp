@@ -174,6 +174,39 @@ private slots:
         QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(u'\n')));
     }
 
+    // Among what can be reached at once, each key names one action: a key
+    // claimed twice does nothing at all.
+    void shortcutsAreUniqueOnEveryTab()
+    {
+        QStringList clashes;
+        for (int index = 0; index < kTabs; ++index) {
+            press(window_.get(), Qt::Key(Qt::Key_1 + index), Qt::ControlModifier);
+            QHash<QKeySequence, QString> taken;
+            const auto claimKey = [&](const QKeySequence &key, const QString &what) {
+                if (key.isEmpty())
+                    return;
+                if (taken.contains(key) && taken[key] != what)
+                    clashes << QStringLiteral("%1: «%2» e «%3»").arg(key.toString(), taken[key], what);
+                taken.insert(key, what);
+            };
+            for (QAction *action : window_->findChildren<QAction *>()) {
+                const QList<QObject *> where = action->associatedObjects();
+                const bool reachable = std::any_of(where.cbegin(), where.cend(), [](QObject *o) {
+                    auto *w = qobject_cast<QWidget *>(o);
+                    return w && (w->isVisible() || qobject_cast<QMenu *>(w));
+                });
+                if (reachable && action->isEnabled())
+                    for (const QKeySequence &key : action->shortcuts())
+                        claimKey(key, action->text().isEmpty() ? action->objectName() : action->text());
+            }
+            for (QAbstractButton *button : window_->findChildren<QAbstractButton *>())
+                if (button->isVisible() && !qobject_cast<QToolButton *>(button))
+                    claimKey(button->shortcut(), button->text());
+        }
+        clashes.removeDuplicates();
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(u'\n')));
+    }
+
     // Space on the word of a row plays that word's voice; a word without one
     // plays nothing and says what to do.
     void spacePlaysTheSelectedWordsVoice()
