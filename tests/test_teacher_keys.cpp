@@ -3,6 +3,7 @@
 // of tab, one Alt+letter for one control, Space to hear a word, F1 for help.
 #include "MainWindow.h"
 #include "MediaActions.h"
+#include "SoundFiles.h"
 #include "VoiceClean.h"
 #include "VoiceRecorder.h"
 #include "WordsTab.h"
@@ -16,20 +17,6 @@ using namespace zampli;
 using namespace zampli::teacher;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 // Three words a list, the first two with a voice.
 const QStringList kVowels{"a", "e", "i", "o", "u"};
@@ -91,10 +78,11 @@ private slots:
     void init()
     {
         QDir(dir_.path()).removeRecursively();
+        QVERIFY(QDir(dir_.path()).mkpath("testi") && QDir(dir_.path()).mkpath("voci"));
         for (int v = 0; v < kWordTabs; ++v) {
-            writeAll(list(v), (kWords[v].join("\r\n") + "\r\n").toLatin1());
+            test::writeFile(list(v), (kWords[v].join("\r\n") + "\r\n").toLatin1());
             for (const QString &w : kWords[v].mid(0, 2))
-                writeAll(voice(w), wavBytes(Samples(kVoiceRate, 0.2f)));
+                test::writeFile(voice(w), wavBytes(Samples(kVoiceRate, 0.2f)));
         }
         player_.played.clear();
         window_ = std::make_unique<MainWindow>(services_);
@@ -138,7 +126,7 @@ private slots:
             ++moves[index];
             QStringList expected = kWords[index];
             expected.move(0, moves[index]); // the first word, one place further each visit
-            QCOMPARE(readWordList(readAll(list(index))).words, expected);
+            QCOMPARE(readWordList(test::readAll(list(index))).words, expected);
             press(window_.get(), Qt::Key_Space);
             QCOMPARE(player_.played, QStringList{voice(kWords[index][0])});
         }
