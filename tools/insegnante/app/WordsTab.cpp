@@ -459,7 +459,10 @@ void WordsTab::moveWord(int by)
             const int at = int(list.words().indexOf(word));
             if (at < 0)
                 return {QStringLiteral("«%1» non c'è più nell'elenco: è stata tolta fuori da ZAMPLI.").arg(word), true};
-            to = std::clamp(at + by, 0, int(list.words().size()) - 1);
+            to = at + by;
+            if (to < 0 || to >= list.words().size())
+                return {QStringLiteral("«%1» è già %2.").arg(word, by < 0 ? QStringLiteral("la prima")
+                                                                           : QStringLiteral("l'ultima"))};
             list.move(at, to);
             return {QStringLiteral("«%1» spostata al posto %2.").arg(word).arg(to + 1)};
         }))
