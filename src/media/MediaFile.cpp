@@ -64,6 +64,14 @@ std::optional<FileStamp> stampOf(const QString &path)
     return stampFrom(s);
 }
 
+std::optional<FileStamp> stampOfOpen(int fd)
+{
+    struct stat s {};
+    if (::fstat(fd, &s) != 0)
+        return std::nullopt;
+    return stampFrom(s);
+}
+
 MediaFile MediaFile::open(const QString &path, qint64 maxBytes)
 {
     MediaFile file;

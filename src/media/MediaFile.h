@@ -15,6 +15,8 @@ struct FileStamp {
 };
 // From stat(), which never waits on a pipe; none for a path that names nothing.
 std::optional<FileStamp> stampOf(const QString &path);
+// The same of a file open as `fd`, by fstat().
+std::optional<FileStamp> stampOfOpen(int fd);
 
 // A media file open for reading, or why it is not. Only a regular file is
 // ever read: a pipe would wait for a writer for good, a device such as

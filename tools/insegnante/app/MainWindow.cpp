@@ -11,6 +11,7 @@
 #include "WordsTab.h"
 #include "startup/SingleInstance.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -65,6 +66,7 @@ MainWindow::MainWindow(TeacherServices &services, QWidget *parent) : QMainWindow
     layout->addWidget(tabs_, 1);
     setCentralWidget(central);
     buildMenus();
+    buildTabKeys();
     QSettings settings;
     if (!restoreGeometry(settings.value("finestra").toByteArray()))
         resize(960, 720);
@@ -83,8 +85,9 @@ void MainWindow::buildMenus()
     file->addSeparator();
     QAction *quit = file->addAction(QStringLiteral("&Esci"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
-    QMenu *help = menuBar()->addMenu(QStringLiteral("&Aiuto"));
-    help->addAction(QStringLiteral("&Come si usa"), this, [this] {
+    // Alt+A is Aggiungi on the lists and Apri on the copies.
+    QMenu *help = menuBar()->addMenu(QStringLiteral("A&iuto"));
+    QAction *howTo = help->addAction(QStringLiteral("&Come si usa"), this, [this] {
         QMessageBox::information(this, QStringLiteral("Come si usa"),
             QStringLiteral("In ogni scheda «Parole con …» scrivi una parola nuova e premi Invio. Poi scegli la "
                            "parola e dalle un'immagine (trascinala sulla riga, incollala con Ctrl+V o importala con "
@@ -93,6 +96,7 @@ void MainWindow::buildMenus()
                            "che cosa manca ancora. «Prova ZAMPLI» (F5) avvia il programma dei bambini con queste "
                            "parole."));
     });
+    howTo->setShortcut(QKeySequence::HelpContents);
     // Ctrl+1 ... Ctrl+9 go to a tab, as in a web browser.
     for (int n = 1; n <= 9; ++n) {
         auto *go = new QAction(this);
@@ -106,6 +110,42 @@ void MainWindow::buildMenus()
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     bar->addAction(open);
     bar->addAction(tryIt);
+}
+
+// Ctrl+PgDown and Ctrl+Tab change tab from anywhere in the window: the
+// tables would take them for their own moves before the tabs see them.
+void MainWindow::buildTabKeys()
+{
+    const auto step = [this](QList<QKeySequence> keys, int by) {
+        auto *go = new QAction(this);
+        go->setShortcuts(keys);
+        connect(go, &QAction::triggered, this, [this, by] {
+            if (tabs_->count() > 0)
+                tabs_->setCurrentIndex((tabs_->currentIndex() + by + tabs_->count()) % tabs_->count());
+        });
+        addAction(go);
+    };
+    step({QKeySequence(Qt::CTRL | Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_Tab)}, 1);
+    step({QKeySequence(Qt::CTRL | Qt::Key_PageUp), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)}, -1);
+    connect(tabs_, &QTabWidget::currentChanged, this, &MainWindow::focusCurrentTab);
+}
+
+// A tab's keys work only while the focus is inside it. A change of tab
+// moves the focus along only when it was in the tab left, not when it was
+// on the tab bar (as when the window opens) or nowhere: it is put in the
+// tab shown, where she last left it, else on the control the tab names
+// (its focus proxy), else on its first control.
+void MainWindow::focusCurrentTab()
+{
+    QWidget *page = tabs_->currentWidget();
+    if (!page || page->isAncestorOf(QApplication::focusWidget()))
+        return;
+    QWidget *target = page->focusWidget() ? page->focusWidget() : page->focusProxy() ? page : nullptr;
+    for (QWidget *next = page->nextInFocusChain(); !target && next != page; next = next->nextInFocusChain())
+        if (page->isAncestorOf(next) && (next->focusPolicy() & Qt::TabFocus) && next->isVisibleTo(page)
+            && next->isEnabled())
+            target = next;
+    (target ? target : page)->setFocus(Qt::TabFocusReason);
 }
 
 bool MainWindow::openFolder(const QString &folder)
@@ -150,6 +190,7 @@ bool MainWindow::openFolder(const QString &folder)
             results_->refresh();
     });
     setEditable(canChange(folder_));
+    focusCurrentTab();
     return true;
 }
 

@@ -50,6 +50,8 @@ protected:
 
 private:
     void buildMenus();
+    void buildTabKeys();
+    void focusCurrentTab();
     void chooseFolder();
     void refreshAll();
     void openList(const QString &file);

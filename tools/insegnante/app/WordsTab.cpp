@@ -4,6 +4,7 @@
 #include "ButtonDelegate.h"
 #include "MediaActions.h"
 #include "WordTableModel.h"
+#include "WordRules.h"
 #include "media/FileNames.h"
 #include "media/SoundPlayer.h"
 #include "wordlist/WordList.h"
@@ -55,6 +56,39 @@ void moveFiles(const MediaPaths &paths, const QStringList &before, const QString
     }
 }
 
+// How many words, singular or plural: "1 parola nuova", "2 parole tolte".
+QString wordCount(qsizetype n, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
+}
+
+// The words of `words` missing from `other`, quoted, at most five of them.
+QString missingFrom(const QStringList &words, const QStringList &other, qsizetype &count)
+{
+    QStringList missing;
+    for (const QString &w : words)
+        if (!other.contains(w))
+            missing << QStringLiteral("«%1»").arg(w);
+    count = missing.size();
+    if (missing.size() > 5)
+        missing = missing.mid(0, 5) << QStringLiteral("…");
+    return missing.join(QStringLiteral(", "));
+}
+
+// One line that tells the teacher her list was read again, and what came and went.
+QString outsideLine(const QString &file, const QStringList &before, const QStringList &after)
+{
+    qsizetype added = 0, gone = 0;
+    const QString newWords = missingFrom(after, before, added), oldWords = missingFrom(before, after, gone);
+    QStringList what;
+    if (added)
+        what << wordCount(added, "parola nuova", "parole nuove") + QStringLiteral(": ") + newWords;
+    if (gone)
+        what << wordCount(gone, "parola tolta", "parole tolte") + QStringLiteral(": ") + oldWords;
+    const QString line = QStringLiteral("%1 è stato cambiato fuori da ZAMPLI: ho ricaricato l'elenco").arg(file);
+    return what.isEmpty() ? line + u'.' : QStringLiteral("%1 (%2).").arg(line, what.join(QStringLiteral("; ")));
+}
+
 } // namespace
 
 WordsTab::WordsTab(TeacherServices &services, const QString &folder, const QString &vowel, QWidget *parent)
@@ -73,7 +107,9 @@ WordsTab::WordsTab(TeacherServices &services, const QString &folder, const QStri
     auto *addButton = new QPushButton(QStringLiteral("&Aggiungi"));
     addButton->setObjectName(QStringLiteral("aggiungi"));
     addButton_ = addButton;
-    addRow->addWidget(new QLabel(QStringLiteral("Parola nuova:")));
+    auto *newLabel = new QLabel(QStringLiteral("&Parola nuova:"));
+    newLabel->setBuddy(newWord_);
+    addRow->addWidget(newLabel);
     addRow->addWidget(newWord_, 1);
     addRow->addWidget(addButton);
     layout->addLayout(addRow);
@@ -86,6 +122,13 @@ WordsTab::WordsTab(TeacherServices &services, const QString &folder, const QStri
     message_ = wrappingLabel(QStringLiteral("messaggio"));
     layout->addWidget(message_);
     reload();
+}
+
+// A word still being renamed is committed when the view hides, which
+// happens here after this tab's own parts are gone: it is dropped instead.
+WordsTab::~WordsTab()
+{
+    disconnect(model_, nullptr, this, nullptr);
 }
 
 void WordsTab::buildTable()
@@ -110,6 +153,26 @@ void WordsTab::buildTable()
     auto *listenButtons = new ButtonDelegate(view_);
     view_->setItemDelegateForColumn(WordTableModel::Voice, listenButtons);
     connect(listenButtons, &ButtonDelegate::clicked, this, &WordsTab::listen);
+    // Space on any cell of a row, as on its "Ascolta": listening changes nothing, so even a read-only list may.
+    auto *listenKey = new QAction(QStringLiteral("Ascolta la voce"), view_);
+    listenKey->setObjectName(QStringLiteral("ascolta"));
+    listenKey->setShortcut(QKeySequence(Qt::Key_Space));
+    listenKey->setShortcutContext(Qt::WidgetShortcut);
+    view_->addAction(listenKey);
+    connect(listenKey, &QAction::triggered, this, &WordsTab::listenSelected);
+    // The tab takes the focus for its table: a change of tab puts her on the words.
+    setFocusProxy(view_);
+}
+
+void WordsTab::listenSelected()
+{
+    const int row = currentRow();
+    if (row < 0)
+        return say(QStringLiteral("Prima scegli una parola dell'elenco."), true);
+    if (!model_->voiceReady(row))
+        return say(QStringLiteral("«%1» non ha ancora una voce: registrala con Ctrl+R o importala con Ctrl+Maiusc+I.")
+                       .arg(model_->words().at(row)), true);
+    listen(model_->index(row, WordTableModel::Voice));
 }
 
 void WordsTab::listen(const QModelIndex &index)
@@ -182,13 +245,57 @@ QString WordsTab::listPath() const
 
 void WordsTab::reload()
 {
-    OpenedWordList opened = openWordList(listPath());
-    document_ = std::move(opened.document);
-    listMissing_ = opened.missing;
-    readOnly_ = opened.readOnly;
-    setEditable(folderEditable_ && readOnly_.isEmpty());
+    readList();
     showWords(0);
     showNotice();
+}
+
+void WordsTab::readList()
+{
+    OpenedWordList opened = openWordList(listPath());
+    document_ = std::move(opened.document);
+    document_.requireInitial(vowel_.front());
+    listMissing_ = opened.missing;
+    readOnly_ = opened.readOnly;
+    stamp_ = opened.stamp;
+    setEditable(folderEditable_ && readOnly_.isEmpty());
+}
+
+// Reads the list again when it is no longer as this tab last read or wrote
+// it, and says so in the notice; true when it did. The view may wait
+// (showNow false) while its editor is still closing.
+bool WordsTab::catchUp(bool showNow)
+{
+    if (stampOf(listPath()) == stamp_)
+        return false;
+    const QStringList seen = document_.words();
+    const QString selected = currentWord();
+    readList();
+    outside_ = outsideLine(QFileInfo(listPath()).fileName(), seen, document_.words());
+    if (showNow)
+        showWords(int(document_.words().indexOf(selected)));
+    showNotice();
+    return true;
+}
+
+// A word is being renamed in place: its editor is a child of the viewport.
+bool WordsTab::editing() const
+{
+    const QList<QWidget *> editors = view_->viewport()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    return std::any_of(editors.cbegin(), editors.cend(), [](const QWidget *w) { return w->isVisible(); });
+}
+
+// The window back in front, or this tab shown again: the list may have been changed meanwhile.
+bool WordsTab::event(QEvent *event)
+{
+    // Shown for the first time, the words rather than the field for a new one
+    // (the first control) take the focus.
+    if (event->type() == QEvent::Show && !focusWidget())
+        view_->setFocus();
+    if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
+        && !editing())
+        catchUp(true);
+    return QWidget::event(event);
 }
 
 // A list not read whole is never written: nothing that changes it can be used.
@@ -205,6 +312,8 @@ void WordsTab::setEditable(bool editable)
 void WordsTab::showNotice()
 {
     QStringList lines;
+    if (!outside_.isEmpty())
+        lines << outside_;
     if (!readOnly_.isEmpty())
         lines << readOnly_;
     if (listMissing_)
@@ -240,7 +349,7 @@ int WordsTab::currentRow() const
 QString WordsTab::currentWord() const
 {
     const int row = currentRow();
-    return row < 0 ? QString() : document_.words().at(row);
+    return row < 0 ? QString() : model_->words().at(row);
 }
 
 void WordsTab::say(const QString &text, bool problem)
@@ -249,18 +358,29 @@ void WordsTab::say(const QString &text, bool problem)
     message_->setStyleSheet(problem ? QStringLiteral("QLabel { color: #b00020; font-weight: bold; }") : QString());
 }
 
-// Saves the list as it is now; on failure shows the list as it is on disk.
-bool WordsTab::commit(const QString &done)
+// Makes `edit` to the list as it is on disk now and saves it: a list changed
+// elsewhere is read again first, so her change goes on top of the other one.
+bool WordsTab::change(const Edit &edit, bool showNow)
 {
+    catchUp(showNow);
     if (!readOnly_.isEmpty()) {
-        reload();
         say(readOnly_, true);
         return false;
     }
-    const QStringList before = model_->words();
+    const QStringList before = document_.words();
+    const Said said = edit(document_);
+    if (!said.refused && document_.words() != before)
+        return commit(before, said.text);
+    say(said.text, said.refused);
+    return false;
+}
+
+// Saves the list as it is now; on failure shows the list as it is on disk.
+bool WordsTab::commit(const QStringList &before, const QString &done)
+{
     const QString path = listPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const QString error = saveWhole(path, document_.bytes());
+    const QString error = saveWhole(path, document_.bytes(), &stamp_);
     if (!error.isEmpty()) {
         reload();
         say(error, true);
@@ -276,62 +396,87 @@ bool WordsTab::commit(const QString &done)
 
 void WordsTab::addWord()
 {
-    const QString why = document_.add(newWord_->text());
-    if (!why.isEmpty()) {
-        say(why, true);
-        return;
-    }
-    const QString word = document_.words().constLast();
-    if (commit(QStringLiteral("«%1» aggiunta. Ora dalle un'immagine e una voce.").arg(word))) {
+    QString added;
+    const bool done = change([&](WordListDocument &list) -> Said {
+        if (const QString why = list.add(newWord_->text()); !why.isEmpty())
+            return {why, true};
+        added = list.words().constLast();
+        return {QStringLiteral("«%1» aggiunta. Ora dalle un'immagine e una voce.").arg(added)};
+    });
+    if (done) {
         newWord_->clear();
-        showWords(int(document_.words().indexOf(word)));
+        showWords(int(document_.words().indexOf(added)));
     }
 }
 
+// The word she saw at `row`, found by its name in the list as it is now.
 void WordsTab::renameWord(int row, const QString &typed)
 {
-    const QString old = document_.words().at(row);
-    const QString why = document_.rename(row, typed);
-    if (!why.isEmpty()) {
-        say(why, true);
-        return;
-    }
-    if (document_.words().at(row) != old && commit(QStringLiteral("«%1» ora si chiama «%2»; la sua immagine e la sua "
-                                                                  "voce l'hanno seguita.").arg(old, document_.words().at(row))))
-        // After the editor has closed: the view still holds it while this runs.
-        QMetaObject::invokeMethod(this, [this, row] { showWords(row); }, Qt::QueuedConnection);
+    const QString old = model_->words().at(row);
+    int at = -1;
+    change([&](WordListDocument &list) -> Said {
+        at = int(list.words().indexOf(old));
+        if (at < 0) {
+            // Her new name is kept for her to add, or not.
+            newWord_->setText(cleanedWord(typed));
+            return {QStringLiteral("«%1» non c'è più nell'elenco, è stata tolta fuori da ZAMPLI: se vuoi «%2» come "
+                                   "parola nuova, premi Aggiungi.").arg(old, cleanedWord(typed)), true};
+        }
+        if (const QString why = list.rename(at, typed); !why.isEmpty())
+            return {why, true};
+        return {QStringLiteral("«%1» ora si chiama «%2»; la sua immagine e la sua voce l'hanno seguita.")
+                    .arg(old, list.words().at(at))};
+    }, false);
+    // After the editor has closed: the view still holds it while this runs.
+    if (document_.words() != model_->words())
+        QMetaObject::invokeMethod(this, [this, at] { showWords(at); }, Qt::QueuedConnection);
 }
 
 void WordsTab::removeWord()
 {
-    const int row = currentRow();
-    if (row < 0)
+    const QString word = currentWord();
+    if (word.isEmpty())
         return;
-    const QString word = document_.words().at(row);
-    document_.remove(row);
-    if (commit(QStringLiteral("«%1» tolta dall'elenco (la sua immagine e la sua voce restano nella cartella). "
-                              "Ctrl+Z la rimette.").arg(word)))
-        showWords(row);
+    int at = -1;
+    if (change([&](WordListDocument &list) -> Said {
+            at = int(list.words().indexOf(word));
+            if (at < 0)
+                return {QStringLiteral("«%1» era già stata tolta fuori da ZAMPLI.").arg(word)};
+            list.remove(at);
+            return {QStringLiteral("«%1» tolta dall'elenco (la sua immagine e la sua voce restano nella cartella). "
+                                   "Ctrl+Z la rimette.").arg(word)};
+        }))
+        showWords(at);
 }
 
 void WordsTab::moveWord(int by)
 {
-    const int row = currentRow();
-    if (row < 0 || row + by < 0 || row + by >= document_.words().size())
+    const QString word = currentWord();
+    if (word.isEmpty())
         return;
-    document_.move(row, row + by);
-    if (commit(QStringLiteral("«%1» spostata al posto %2.").arg(document_.words().at(row + by)).arg(row + by + 1)))
-        showWords(row + by);
+    int to = -1;
+    if (change([&](WordListDocument &list) -> Said {
+            const int at = int(list.words().indexOf(word));
+            if (at < 0)
+                return {QStringLiteral("«%1» non c'è più nell'elenco: è stata tolta fuori da ZAMPLI.").arg(word), true};
+            to = at + by;
+            if (to < 0 || to >= list.words().size())
+                return {QStringLiteral("«%1» è già %2.").arg(word, by < 0 ? QStringLiteral("la prima")
+                                                                           : QStringLiteral("l'ultima"))};
+            list.move(at, to);
+            return {QStringLiteral("«%1» spostata al posto %2.").arg(word).arg(to + 1)};
+        }))
+        showWords(to);
 }
 
 void WordsTab::undo()
 {
     const int row = currentRow();
-    if (!document_.undo()) {
-        say(QStringLiteral("Non c'è niente da annullare in questo elenco."));
-        return;
-    }
-    if (commit(QStringLiteral("Ultimo cambiamento annullato.")))
+    if (change([](WordListDocument &list) -> Said {
+            if (!list.undo())
+                return {QStringLiteral("Non c'è niente da annullare in questo elenco.")};
+            return {QStringLiteral("Ultimo cambiamento annullato.")};
+        }))
         showWords(row);
 }
 

@@ -7,6 +7,9 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+
 class QLabel;
 class QLineEdit;
 class QTableView;
@@ -18,12 +21,16 @@ class WordTableModel;
 
 // One vowel's word list: each word with its picture, voice and state. Every
 // change is saved at once, whole; Ctrl+Z takes back the last ones. A list
-// that could not be read whole is shown read-only, with the reason.
+// that could not be read whole is shown read-only, with the reason. A list
+// changed by someone else (an editor, another account) is read again when
+// the window comes back to the front and before each change, which is then
+// made to the list as it is now: nothing written elsewhere is overwritten.
 class WordsTab : public QWidget, public EditableTab {
     Q_OBJECT
 public:
     void setFolderEditable(bool editable) override { folderEditable_ = editable; setEditable(editable && readOnly_.isEmpty()); }
     WordsTab(TeacherServices &services, const QString &folder, const QString &vowel, QWidget *parent = nullptr);
+    ~WordsTab() override;
 
     // Reads the list again from disk, with its pictures and voices.
     void reload();
@@ -40,9 +47,18 @@ signals:
     void filesChanged();
 
 protected:
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // What a change tells the teacher; a refused change leaves the list as it was.
+    struct Said {
+        QString text;
+        bool refused = false;
+    };
+    // One change of the teacher's, made to the words as they are on disk now.
+    using Edit = std::function<Said(WordListDocument &)>;
+
     void buildTable();
     void buildActions();
     void connectMoves();
@@ -51,10 +67,15 @@ private:
     void removeWord();
     void moveWord(int by);
     void undo();
-    bool commit(const QString &done);
+    bool change(const Edit &edit, bool showNow = true);
+    bool catchUp(bool showNow);
+    bool editing() const;
+    void readList();
+    bool commit(const QStringList &before, const QString &done);
     void showWords(int selectRow);
     void setEditable(bool editable);
     void listen(const QModelIndex &index);
+    void listenSelected();
     int currentRow() const;
     QString currentWord() const;
     void importPicture();
@@ -74,6 +95,8 @@ private:
     bool listMissing_ = false;
     QString readOnly_;
     bool folderEditable_ = true;
+    std::optional<FileStamp> stamp_; // the list as this tab last read or wrote it
+    QString outside_;                // what changed elsewhere the last time, kept in view
     WordTableModel *model_ = nullptr;
     QTableView *view_ = nullptr;
     QLineEdit *newWord_ = nullptr;

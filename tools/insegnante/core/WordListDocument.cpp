@@ -145,6 +145,14 @@ QByteArray WordListDocument::encoded(ListEncoding encoding) const
     return {};
 }
 
+QString WordListDocument::newWordRefusal(const QString &word, const QStringList &others) const
+{
+    QString why = wordRefusal(word, others);
+    if (why.isEmpty() && !initial_.isNull())
+        why = initialRefusal(word, initial_);
+    return why;
+}
+
 void WordListDocument::remember()
 {
     history_ << words_;
@@ -153,7 +161,7 @@ void WordListDocument::remember()
 QString WordListDocument::add(const QString &typed, qsizetype at)
 {
     const QString word = cleanedWord(typed);
-    if (QString why = wordRefusal(word, words_); !why.isEmpty())
+    if (QString why = newWordRefusal(word, words_); !why.isEmpty())
         return why;
     remember();
     words_.insert(at < 0 || at > words_.size() ? words_.size() : at, word);
@@ -165,10 +173,10 @@ QString WordListDocument::rename(qsizetype row, const QString &typed)
     const QString word = cleanedWord(typed);
     QStringList others = words_;
     others.removeAt(row);
-    if (QString why = wordRefusal(word, others); !why.isEmpty())
-        return why;
     if (word == words_.at(row))
         return {};
+    if (QString why = newWordRefusal(word, others); !why.isEmpty())
+        return why;
     remember();
     words_[row] = word;
     return {};
@@ -200,6 +208,8 @@ OpenedWordList openWordList(const QString &path)
 {
     OpenedWordList opened;
     const QString name = QFileInfo(path).fileName();
+    // Taken first: a change made while the file is read shows as a change later.
+    opened.stamp = stampOf(path);
     const WordListBytes read = readWordListBytes(path, OpenedWordList::kEditableBytes);
     if (!read.opened) {
         opened.missing = !QFileInfo::exists(path);
@@ -221,12 +231,12 @@ OpenedWordList openWordList(const QString &path)
     return opened;
 }
 
-QString saveWhole(const QString &path, const QByteArray &bytes)
+QString saveWhole(const QString &path, const QByteArray &bytes, std::optional<FileStamp> *written)
 {
     // QSaveFile writes to a link's target: a link is saved beside and renamed over instead.
     const bool link = QFileInfo(path).isSymLink();
-    const QString written = link ? path + QStringLiteral(".zampli-nuovo") : path;
-    QSaveFile file(written);
+    const QString beside = link ? path + QStringLiteral(".zampli-nuovo") : path;
+    QSaveFile file(beside);
     // Writing straight into the file would leave it half written on a full disk.
     file.setDirectWriteFallback(false);
     // Unbuffered: a buffered write that fails only when the file is closed
@@ -236,11 +246,16 @@ QString saveWhole(const QString &path, const QByteArray &bytes)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return QStringLiteral("Non posso scrivere nella cartella di %1 (%2): controlla di poterci scrivere, "
                               "o fai una copia tua di ZAMPLI.").arg(QFileInfo(path).fileName(), systemErrorText(errno));
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+    const bool whole = file.write(bytes) == bytes.size() && file.flush();
+    // Taken from the file just written, which the rename puts in place: a
+    // stat() after it could see someone else's file.
+    if (whole && written)
+        *written = stampOfOpen(file.handle());
+    if (!whole || !file.commit())
         return QStringLiteral("%1 non è stato salvato, il file di prima è rimasto com'era (%2). Libera un po' di "
                               "spazio sul disco e riprova.").arg(QFileInfo(path).fileName(), systemErrorText(errno));
-    if (link && std::rename(QFile::encodeName(written).constData(), QFile::encodeName(path).constData()) != 0) {
-        QFile::remove(written);
+    if (link && std::rename(QFile::encodeName(beside).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(beside);
         return QStringLiteral("%1 non è stato salvato: controlla di poter scrivere nella sua cartella.")
             .arg(QFileInfo(path).fileName());
     }

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "media/MediaFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace zampli::teacher {
 
@@ -31,6 +35,10 @@ public:
     ListEncoding writtenEncoding() const;
     const QByteArray &lineEnd() const { return lineEnd_; }
 
+    // Words added or renamed from now on must begin with `vowel`; the words
+    // already there stay, whatever they begin with.
+    void requireInitial(QChar vowel) { initial_ = vowel; }
+
     // Each change returns why it was refused, or an empty string; a refused
     // change leaves the list as it was.
     QString add(const QString &typed, qsizetype at = -1);
@@ -44,6 +52,7 @@ public:
     QByteArray bytes() const;
 
 private:
+    QString newWordRefusal(const QString &word, const QStringList &others) const;
     void remember();
     QByteArray written(ListEncoding &encoding) const;
     QByteArray encoded(ListEncoding encoding) const;
@@ -54,6 +63,7 @@ private:
     ListEncoding encoding_ = ListEncoding::Windows1252;
     QByteArray lineEnd_ = "\r\n";
     bool mixed_ = false;
+    QChar initial_; // none: any initial
 };
 
 // A list file as the teacher's program opens it: read whole and editable,
@@ -65,6 +75,9 @@ struct OpenedWordList {
     WordListDocument document;
     bool missing = false; // no file yet: the first word added makes it
     QString readOnly;     // why the list may not be changed, for the teacher; empty when it may
+    // The file as it was before it was read; a later stamp that differs
+    // means someone else has written it since.
+    std::optional<FileStamp> stamp;
 };
 OpenedWordList openWordList(const QString &path);
 
@@ -72,6 +85,7 @@ OpenedWordList openWordList(const QString &path);
 // renamed over it once complete (a full disk or a crash leaves the old file
 // as it was). A symbolic link at `path` is replaced, never written through.
 // Empty on success, else what went wrong and what to do, in Italian.
-QString saveWhole(const QString &path, const QByteArray &bytes);
+// `written`, when given, receives the stamp of the file as this wrote it.
+QString saveWhole(const QString &path, const QByteArray &bytes, std::optional<FileStamp> *written = nullptr);
 
 } // namespace zampli::teacher

@@ -3,6 +3,8 @@
 
 #include "wordlist/WordList.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace zampli::teacher {
@@ -19,6 +21,23 @@ bool showsNothing(const QString &word)
 bool hasControl(const QString &word)
 {
     return std::any_of(word.cbegin(), word.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+// The word's first letter without its accent, in lower case: 'e' for "Èlica".
+QChar bareInitial(const QString &word)
+{
+    const QString decomposed = word.left(1).normalized(QString::NormalizationForm_D);
+    return decomposed.isEmpty() ? QChar() : decomposed.front().toLower();
+}
+
+// What follows an article and its apostrophe ("albero" of "l'albero"); empty
+// when the word does not begin with one. Articles and the prepositions joined
+// to them are short: "l'", "un'", "dell'", "sull'", "quell'".
+QString afterArticle(const QString &word)
+{
+    static const QRegularExpression article(QStringLiteral("^\\p{L}{1,5}['’](\\p{L}.*)$"));
+    const QRegularExpressionMatch match = article.match(word);
+    return match.hasMatch() ? match.captured(1) : QString();
 }
 
 // ".jpg" and ".wav" are added to the word, and a file name holds 255 bytes.
@@ -58,6 +77,22 @@ QString wordRefusal(const QString &word, const QStringList &others)
             return QStringLiteral("«%1» c'è già nell'elenco (è la numero %2): due parole uguali avrebbero la stessa "
                                   "immagine e la stessa voce.").arg(others.at(i)).arg(i + 1);
     return {};
+}
+
+QString initialRefusal(const QString &word, QChar vowel)
+{
+    if (const QString rest = afterArticle(word); !rest.isEmpty())
+        return QStringLiteral("«%1» comincia con l'articolo: scrivi %2, senza l'articolo.").arg(word, rest);
+    const QChar own = vowel.toLower();
+    const QChar initial = bareInitial(word);
+    if (initial == own)
+        return {};
+    const QString upper = QString(own.toUpper());
+    QString why = QStringLiteral("«%1» non comincia con la %2: nell'elenco della %2 vanno solo parole che "
+                                 "cominciano con la %2.").arg(word, upper);
+    if (QStringLiteral("aeiou").contains(initial))
+        why += QStringLiteral(" Scrivila nell'elenco della %1.").arg(initial.toUpper());
+    return why;
 }
 
 } // namespace zampli::teacher

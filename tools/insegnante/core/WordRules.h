@@ -14,6 +14,13 @@ namespace zampli::teacher {
 // list's other words: a second "ape" would share the first one's files.
 QString wordRefusal(const QString &word, const QStringList &others = {});
 
+// Why `word` cannot be new in the list of `vowel`; empty when it can. The
+// child is asked which vowel a word begins with, so it must begin with the
+// list's own, accented or not ("èlica" is an E word); an article in front
+// ("l'albero", "un'ape") is the usual slip. Words already in a list are
+// never judged by this.
+QString initialRefusal(const QString &word, QChar vowel);
+
 // The word as it goes into the list: blanks at either end dropped, as the
 // reader drops them.
 QString cleanedWord(const QString &typed);

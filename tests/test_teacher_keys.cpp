@@ -1,0 +1,245 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The teacher's window by keyboard alone: each tab's keys after any change
+// of tab, one Alt+letter for one control, Space to hear a word, F1 for help.
+#include "MainWindow.h"
+#include "MediaActions.h"
+#include "SoundFiles.h"
+#include "VoiceClean.h"
+#include "VoiceRecorder.h"
+#include "WordsTab.h"
+#include "fakes/Fakes.h"
+#include "wordlist/WordList.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+using namespace zampli;
+using namespace zampli::teacher;
+
+namespace {
+
+// Three words a list, the first two with a voice.
+const QStringList kVowels{"a", "e", "i", "o", "u"};
+const QStringList kWords[] = {{"ape", "ago", "ala"},
+                              {"erba", "elmo", "eco"},
+                              {"isola", "imbuto", "iride"},
+                              {"orso", "oca", "occhio"},
+                              {"uva", "uovo", "uno"}};
+constexpr int kWordTabs = 5, kTabs = 9;
+
+// The key goes where a keyboard sends it: to the widget with the focus.
+void press(QWidget *window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget *focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : window, key, modifiers);
+}
+
+// The letter after a single &, lower case; none without one.
+QChar mnemonic(const QString &text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != u'&')
+            continue;
+        if (text[i + 1] != u'&')
+            return text[i + 1].toLower();
+        ++i; // "&&" is a plain ampersand
+    }
+    return {};
+}
+
+// Records where two texts claim the same Alt+letter.
+void claim(QHash<QChar, QString> &taken, const QString &text, QStringList &clashes)
+{
+    const QChar letter = mnemonic(text);
+    if (letter.isNull())
+        return;
+    if (taken.contains(letter))
+        clashes << QStringLiteral("Alt+%1: «%2» e «%3»").arg(letter, taken[letter], text);
+    else
+        taken.insert(letter, text);
+}
+
+} // namespace
+
+class TeacherKeysTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    test::RecordingSoundPlayer player_;
+    VoiceRecorder recorder_; // never probed: no microphone
+    TeacherServices services_{player_, recorder_};
+    std::unique_ptr<MainWindow> window_;
+
+    QString list(int vowel) const { return dir_.filePath(QStringLiteral("testi/%1.txt").arg(kVowels[vowel])); }
+    QString voice(const QString &word) const { return dir_.filePath(QStringLiteral("voci/%1.wav").arg(word)); }
+    QTabWidget *tabs() const { return window_->tabs(); }
+
+private slots:
+    void init()
+    {
+        QDir(dir_.path()).removeRecursively();
+        QVERIFY(QDir(dir_.path()).mkpath("testi") && QDir(dir_.path()).mkpath("voci"));
+        for (int v = 0; v < kWordTabs; ++v) {
+            test::writeFile(list(v), (kWords[v].join("\r\n") + "\r\n").toLatin1());
+            for (const QString &w : kWords[v].mid(0, 2))
+                test::writeFile(voice(w), wavBytes(Samples(kVoiceRate, 0.2f)));
+        }
+        player_.played.clear();
+        window_ = std::make_unique<MainWindow>(services_);
+        QVERIFY(window_->openFolder(dir_.path()));
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    }
+    void cleanup() { window_.reset(); }
+
+    // On every tab reached by the keyboard, the focus is inside it, and on
+    // each list Ctrl+Down moves the selected word and Space plays its voice.
+    void tabKeysWorkAfterEveryChangeOfTab_data()
+    {
+        QTest::addColumn<int>("way");
+        QTest::newRow("Ctrl+number") << 0;
+        QTest::newRow("Ctrl+PgDown") << 1;
+        QTest::newRow("Ctrl+Tab") << 2;
+    }
+    void tabKeysWorkAfterEveryChangeOfTab()
+    {
+        QFETCH(int, way);
+        int moves[kWordTabs] = {};
+        // All the tabs in turn, and back to the first.
+        for (int step = 0; step <= kTabs; ++step) {
+            const int index = step % kTabs;
+            if (step > 0) {
+                if (way == 0)
+                    press(window_.get(), Qt::Key(Qt::Key_1 + index), Qt::ControlModifier);
+                else
+                    press(window_.get(), way == 1 ? Qt::Key_PageDown : Qt::Key_Tab, Qt::ControlModifier);
+            }
+            QCOMPARE(tabs()->currentIndex(), index);
+            QWidget *page = tabs()->currentWidget();
+            QVERIFY2(page->isAncestorOf(QApplication::focusWidget()),
+                     qPrintable(QStringLiteral("tab %1: the focus is on %2").arg(index).arg(
+                         QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "nothing")));
+            if (index >= kWordTabs)
+                continue;
+            player_.played.clear();
+            press(window_.get(), Qt::Key_Down, Qt::ControlModifier);
+            ++moves[index];
+            QStringList expected = kWords[index];
+            expected.move(0, moves[index]); // the first word, one place further each visit
+            QCOMPARE(readWordList(test::readAll(list(index))).words, expected);
+            press(window_.get(), Qt::Key_Space);
+            QCOMPARE(player_.played, QStringList{voice(kWords[index][0])});
+        }
+    }
+
+    // Among what can be reached at once (the menus' titles, the buttons and
+    // labelled fields of the tab shown), each Alt+letter names one thing;
+    // inside each menu too.
+    void mnemonicsAreUniqueOnEveryTab()
+    {
+        QStringList clashes;
+        for (int index = 0; index < kTabs; ++index) {
+            press(window_.get(), Qt::Key(Qt::Key_1 + index), Qt::ControlModifier);
+            QCOMPARE(tabs()->currentIndex(), index);
+            QHash<QChar, QString> taken;
+            for (QAction *menu : window_->menuBar()->actions())
+                claim(taken, menu->text(), clashes);
+            for (QAbstractButton *button : window_->findChildren<QAbstractButton *>())
+                if (button->isVisible())
+                    claim(taken, button->text(), clashes);
+            for (QLabel *label : window_->findChildren<QLabel *>())
+                if (label->isVisible() && label->buddy())
+                    claim(taken, label->text(), clashes);
+            for (int t = 0; t < tabs()->count(); ++t)
+                claim(taken, tabs()->tabText(t), clashes);
+        }
+        for (QMenu *menu : window_->menuBar()->findChildren<QMenu *>()) {
+            QHash<QChar, QString> taken;
+            for (QAction *item : menu->actions())
+                claim(taken, item->text(), clashes);
+        }
+        clashes.removeDuplicates();
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(u'\n')));
+    }
+
+    // Among what can be reached at once, each key names one action: a key
+    // claimed twice does nothing at all.
+    void shortcutsAreUniqueOnEveryTab()
+    {
+        QStringList clashes;
+        for (int index = 0; index < kTabs; ++index) {
+            press(window_.get(), Qt::Key(Qt::Key_1 + index), Qt::ControlModifier);
+            QHash<QKeySequence, QString> taken;
+            const auto claimKey = [&](const QKeySequence &key, const QString &what) {
+                if (key.isEmpty())
+                    return;
+                if (taken.contains(key) && taken[key] != what)
+                    clashes << QStringLiteral("%1: «%2» e «%3»").arg(key.toString(), taken[key], what);
+                taken.insert(key, what);
+            };
+            for (QAction *action : window_->findChildren<QAction *>()) {
+                const QList<QObject *> where = action->associatedObjects();
+                const bool reachable = std::any_of(where.cbegin(), where.cend(), [](QObject *o) {
+                    auto *w = qobject_cast<QWidget *>(o);
+                    return w && (w->isVisible() || qobject_cast<QMenu *>(w));
+                });
+                if (reachable && action->isEnabled())
+                    for (const QKeySequence &key : action->shortcuts())
+                        claimKey(key, action->text().isEmpty() ? action->objectName() : action->text());
+            }
+            for (QAbstractButton *button : window_->findChildren<QAbstractButton *>())
+                if (button->isVisible() && !qobject_cast<QToolButton *>(button))
+                    claimKey(button->shortcut(), button->text());
+        }
+        clashes.removeDuplicates();
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(u'\n')));
+    }
+
+    // Space on the word of a row plays that word's voice; a word without one
+    // plays nothing and says what to do.
+    void spacePlaysTheSelectedWordsVoice()
+    {
+        auto *view = tabs()->currentWidget()->findChild<QTableView *>("elenco");
+        const auto spaceOn = [view](int row) {
+            const QModelIndex word = view->model()->index(row, 2);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(word).center());
+            QTest::keyClick(view, Qt::Key_Space);
+        };
+        spaceOn(1);
+        QCOMPARE(player_.played, QStringList{voice("ago")});
+        spaceOn(2);
+        QCOMPARE(player_.played, QStringList{voice("ago")});
+        const QString said = tabs()->currentWidget()->findChild<QLabel *>("messaggio")->text();
+        QVERIFY2(said.contains(QStringLiteral("«ala» non ha ancora una voce")), qPrintable(said));
+    }
+
+    // F1 opens the help from any tab.
+    void f1OpensTheHelp()
+    {
+        press(window_.get(), Qt::Key_7, Qt::ControlModifier);
+        QString shown;
+        // Runs inside the help's own event loop, once it is open.
+        QMetaObject::invokeMethod(
+            this,
+            [&shown] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                    shown = box->windowTitle();
+                    box->accept();
+                }
+            },
+            Qt::QueuedConnection);
+        press(window_.get(), Qt::Key_F1);
+        QTRY_COMPARE(shown, QStringLiteral("Come si usa"));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QTemporaryDir settings; // the window's settings stay out of the user's own
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+    QApplication app(argc, argv);
+    TeacherKeysTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_teacher_keys.moc"
