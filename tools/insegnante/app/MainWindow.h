@@ -17,6 +17,7 @@ namespace zampli::teacher {
 
 struct TeacherServices;
 class CheckTab;
+class CopyHistory;
 class CopiesTab;
 class ResultsTab;
 class SoundsTab;
@@ -50,6 +51,9 @@ protected:
 
 private:
     void buildMenus();
+    void buildEditMenu();
+    void startHistory();
+    void tellRefusal(const QString &why);
     void chooseFolder();
     void refreshAll();
     void openList(const QString &file);
@@ -63,6 +67,8 @@ private:
     TeacherServices &services_;
     QString folder_;
     std::unique_ptr<SingleInstance> instance_;
+    std::unique_ptr<CopyHistory> history_;
+    QMenu *edit_ = nullptr;
     bool editable_ = false;
     QTabWidget *tabs_ = nullptr;
     QLabel *folderLabel_ = nullptr;

@@ -2,6 +2,7 @@
 #include "WordsTab.h"
 
 #include "ButtonDelegate.h"
+#include "CopyHistory.h"
 #include "MediaActions.h"
 #include "WordTableModel.h"
 #include "media/FileNames.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
@@ -57,9 +59,19 @@ void moveFiles(const MediaPaths &paths, const QStringList &before, const QString
 
 } // namespace
 
-WordsTab::WordsTab(TeacherServices &services, const QString &folder, const QString &vowel, QWidget *parent)
-    : QWidget(parent), services_(services), paths_(folder), vowel_(vowel)
+WordsTab::WordsTab(TeacherServices &services, const QString &folder, const QString &vowel, CopyHistory *history,
+                   QWidget *parent)
+    : QWidget(parent), services_(services), paths_(folder), history_(history), vowel_(vowel)
 {
+    if (!history_) {
+        history_ = new CopyHistory(folder, this);
+        history_->attachTo(this);
+        connect(history_, &CopyHistory::refused, this, [this](const QString &why) { say(why, true); });
+        connect(history_, &CopyHistory::stepped, this, [this](const QString &said) {
+            refreshFiles();
+            say(said);
+        });
+    }
     setObjectName(QStringLiteral("parole_%1").arg(vowel));
     auto *layout = new QVBoxLayout(this);
     notice_ = wrappingLabel(QStringLiteral("avviso"));
@@ -130,11 +142,12 @@ void WordsTab::buildActions()
         {"rimuovi", QStringLiteral("Ri&muovi"), QKeySequence::Delete, &WordsTab::removeWord},
         {"su", QStringLiteral("▲ Su"), QKeySequence(Qt::CTRL | Qt::Key_Up), nullptr},
         {"giu", QStringLiteral("▼ Giù"), QKeySequence(Qt::CTRL | Qt::Key_Down), nullptr},
-        {"annulla", QStringLiteral("A&nnulla"), QKeySequence::Undo, &WordsTab::undo},
         {"importaImmagine", QStringLiteral("&Importa un'immagine…"), QKeySequence(Qt::CTRL | Qt::Key_I), &WordsTab::importPicture},
         {"incollaImmagine", QStringLiteral("I&ncolla un'immagine"), QKeySequence::Paste, &WordsTab::pastePicture},
         {"registraVoce", QStringLiteral("&Registra la voce…"), QKeySequence(Qt::CTRL | Qt::Key_R), &WordsTab::recordVoice},
         {"importaVoce", QStringLiteral("Importa una &voce…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), &WordsTab::importVoice},
+        {"togliImmagine", QStringLiteral("&Togli l'immagine"), QKeySequence(), &WordsTab::removePicture},
+        {"togliVoce", QStringLiteral("Togli la v&oce"), QKeySequence(), &WordsTab::removeVoice},
     };
     auto *rows = new QVBoxLayout;
     QHBoxLayout *row = nullptr;
@@ -149,8 +162,9 @@ void WordsTab::buildActions()
         action->setObjectName(QString::fromLatin1(item.name));
         action->setShortcut(item.keys);
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        action->setToolTip(QStringLiteral("%1 (%2)").arg(QString(item.text).remove(u'&'),
-                                                         item.keys.toString(QKeySequence::NativeText)));
+        const QString plain = QString(item.text).remove(u'&');
+        action->setToolTip(item.keys.isEmpty() ? plain
+                                               : QStringLiteral("%1 (%2)").arg(plain, item.keys.toString(QKeySequence::NativeText)));
         addAction(action);
         auto *button = new QToolButton;
         button->setDefaultAction(action);
@@ -159,6 +173,14 @@ void WordsTab::buildActions()
         row->addWidget(button);
         if (item.slot)
             connect(action, &QAction::triggered, this, item.slot);
+    }
+    // The copy's own Annulla and Ripeti, named after the change they take back or do again.
+    for (QAction *action : {history_->undoAction(), history_->redoAction()}) {
+        auto *button = new QToolButton;
+        button->setDefaultAction(action);
+        button->setObjectName(action->objectName());
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        row->addWidget(button);
     }
     row->addStretch();
     static_cast<QVBoxLayout *>(layout())->addLayout(rows);
@@ -194,8 +216,10 @@ void WordsTab::reload()
 // A list not read whole is never written: nothing that changes it can be used.
 void WordsTab::setEditable(bool editable)
 {
+    // The history's actions are enabled by what it holds.
     for (QAction *action : actions())
-        action->setEnabled(editable);
+        if (action->parent() == this)
+            action->setEnabled(editable);
     newWord_->setEnabled(editable);
     addButton_->setEnabled(editable);
     view_->setEditTriggers(editable ? QAbstractItemView::EditKeyPressed | QAbstractItemView::DoubleClicked
@@ -276,6 +300,7 @@ bool WordsTab::commit(const QString &done)
 
 void WordsTab::addWord()
 {
+    const QStringList before = document_.words();
     const QString why = document_.add(newWord_->text());
     if (!why.isEmpty()) {
         say(why, true);
@@ -283,6 +308,7 @@ void WordsTab::addWord()
     }
     const QString word = document_.words().constLast();
     if (commit(QStringLiteral("«%1» aggiunta. Ora dalle un'immagine e una voce.").arg(word))) {
+        remember(before, QStringLiteral("aggiungi «%1»").arg(word));
         newWord_->clear();
         showWords(int(document_.words().indexOf(word)));
     }
@@ -290,16 +316,20 @@ void WordsTab::addWord()
 
 void WordsTab::renameWord(int row, const QString &typed)
 {
-    const QString old = document_.words().at(row);
+    const QStringList before = document_.words();
+    const QString old = before.at(row);
     const QString why = document_.rename(row, typed);
     if (!why.isEmpty()) {
         say(why, true);
         return;
     }
-    if (document_.words().at(row) != old && commit(QStringLiteral("«%1» ora si chiama «%2»; la sua immagine e la sua "
-                                                                  "voce l'hanno seguita.").arg(old, document_.words().at(row))))
-        // After the editor has closed: the view still holds it while this runs.
-        QMetaObject::invokeMethod(this, [this, row] { showWords(row); }, Qt::QueuedConnection);
+    const QString now = document_.words().at(row);
+    if (now == old || !commit(QStringLiteral("«%1» ora si chiama «%2»; la sua immagine e la sua voce l'hanno seguita.")
+                                  .arg(old, now)))
+        return;
+    remember(before, QStringLiteral("rinomina «%1» in «%2»").arg(old, now));
+    // After the editor has closed: the view still holds it while this runs.
+    QMetaObject::invokeMethod(this, [this, row] { showWords(row); }, Qt::QueuedConnection);
 }
 
 void WordsTab::removeWord()
@@ -307,11 +337,14 @@ void WordsTab::removeWord()
     const int row = currentRow();
     if (row < 0)
         return;
-    const QString word = document_.words().at(row);
+    const QStringList before = document_.words();
+    const QString word = before.at(row);
     document_.remove(row);
-    if (commit(QStringLiteral("«%1» tolta dall'elenco (la sua immagine e la sua voce restano nella cartella). "
-                              "Ctrl+Z la rimette.").arg(word)))
-        showWords(row);
+    if (!commit(QStringLiteral("«%1» tolta dall'elenco (la sua immagine e la sua voce restano nella cartella). "
+                               "Ctrl+Z la rimette.").arg(word)))
+        return;
+    remember(before, QStringLiteral("togli «%1»").arg(word));
+    showWords(row);
 }
 
 void WordsTab::moveWord(int by)
@@ -319,20 +352,40 @@ void WordsTab::moveWord(int by)
     const int row = currentRow();
     if (row < 0 || row + by < 0 || row + by >= document_.words().size())
         return;
+    const QStringList before = document_.words();
     document_.move(row, row + by);
-    if (commit(QStringLiteral("«%1» spostata al posto %2.").arg(document_.words().at(row + by)).arg(row + by + 1)))
-        showWords(row + by);
+    const QString word = document_.words().at(row + by);
+    if (!commit(QStringLiteral("«%1» spostata al posto %2.").arg(word).arg(row + by + 1)))
+        return;
+    remember(before, QStringLiteral("sposta «%1»").arg(word));
+    showWords(row + by);
 }
 
-void WordsTab::undo()
+void WordsTab::remember(const QStringList &before, const QString &text)
 {
-    const int row = currentRow();
-    if (!document_.undo()) {
-        say(QStringLiteral("Non c'è niente da annullare in questo elenco."));
-        return;
-    }
-    if (commit(QStringLiteral("Ultimo cambiamento annullato.")))
-        showWords(row);
+    history_->pushWords(text, before, document_.words(),
+                        [tab = QPointer<WordsTab>(this)](const QStringList &from, const QStringList &to, const QString &done) {
+                            return tab ? tab->restoreWords(from, to, done)
+                                       : Refusal{QStringLiteral("Questo elenco non è più aperto."), true};
+                        });
+}
+
+// An undo or redo: the list goes from `from` to `to`, saved as any change.
+Refusal WordsTab::restoreWords(const QStringList &from, const QStringList &to, const QString &done)
+{
+    if (document_.words() != from)
+        return {QStringLiteral("L'elenco %1 è stato cambiato da un altro programma: lo lascio com'è, per non perdere "
+                               "le parole che ci sono ora. Questo cambiamento non si può più annullare.")
+                    .arg(QFileInfo(listPath()).fileName()),
+                true};
+    document_.setWords(to);
+    if (!commit(done))
+        return {message_->text()};
+    qsizetype changed = 0;
+    while (changed < from.size() && changed < to.size() && from[changed] == to[changed])
+        ++changed;
+    showWords(int(changed));
+    return {};
 }
 
 void WordsTab::selectWord(const QString &word)

@@ -7,23 +7,29 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QLineEdit;
 class QTableView;
 
 namespace zampli::teacher {
 
+struct Refusal;
 struct TeacherServices;
+class CopyHistory;
 class WordTableModel;
 
 // One vowel's word list: each word with its picture, voice and state. Every
-// change is saved at once, whole; Ctrl+Z takes back the last ones. A list
-// that could not be read whole is shown read-only, with the reason.
+// change is saved at once, whole, and goes on the copy's history (a tab of
+// its own makes its own). A list that could not be read whole is shown
+// read-only, with the reason.
 class WordsTab : public QWidget, public EditableTab {
     Q_OBJECT
 public:
     void setFolderEditable(bool editable) override { folderEditable_ = editable; setEditable(editable && readOnly_.isEmpty()); }
-    WordsTab(TeacherServices &services, const QString &folder, const QString &vowel, QWidget *parent = nullptr);
+    WordsTab(TeacherServices &services, const QString &folder, const QString &vowel, CopyHistory *history = nullptr,
+             QWidget *parent = nullptr);
 
     // Reads the list again from disk, with its pictures and voices.
     void reload();
@@ -50,7 +56,8 @@ private:
     void renameWord(int row, const QString &typed);
     void removeWord();
     void moveWord(int by);
-    void undo();
+    void remember(const QStringList &before, const QString &text);
+    Refusal restoreWords(const QStringList &from, const QStringList &to, const QString &done);
     bool commit(const QString &done);
     void showWords(int selectRow);
     void setEditable(bool editable);
@@ -62,6 +69,12 @@ private:
     bool dropPicture(QDropEvent *event);
     void importVoice();
     void recordVoice();
+    void removePicture() { removeMedia(true); }
+    void removeVoice() { removeMedia(false); }
+    void removeMedia(bool picture);
+    // Puts the word's picture (voice) in place through `put`, as a change of the history.
+    void changePicture(const QString &word, const std::function<QString(const QString &target)> &put);
+    void changeVoice(const QString &word, const std::function<QString(const QString &target)> &put);
     void pictureDone(const QString &word, const QString &error);
     void voiceDone(const QString &word, const QString &error);
     void say(const QString &text, bool problem = false);
@@ -69,6 +82,7 @@ private:
 
     TeacherServices &services_;
     MediaPaths paths_;
+    CopyHistory *history_ = nullptr;
     QString vowel_;
     WordListDocument document_;
     bool listMissing_ = false;
