@@ -4,6 +4,7 @@
 #include "media/SystemError.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -93,6 +94,9 @@ Refusal FileChange::swap(const FileVersion &out, const FileVersion &in)
                                ".zampli-annulla): questo cambiamento non si può più annullare.")
                     .arg(shownName_, text()),
                 true};
+    // The hidden folder may have gone meanwhile: the file in place can be kept all the same.
+    if (out.present())
+        QDir().mkpath(QFileInfo(out.aside).absolutePath());
     int error = out.present() ? moveFile(target_, out.aside) : 0;
     if (error == 0 && in.present() && (error = moveFile(in.aside, target_)) != 0 && out.present())
         moveFile(out.aside, target_);

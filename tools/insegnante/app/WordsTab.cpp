@@ -378,6 +378,8 @@ Refusal WordsTab::restoreWords(const QStringList &from, const QStringList &to, c
                                "le parole che ci sono ora. Questo cambiamento non si può più annullare.")
                     .arg(QFileInfo(listPath()).fileName()),
                 true};
+    // The files follow the words from the list shown, which a rename updates only later.
+    model_->setWords(from);
     document_.setWords(to);
     if (!commit(done))
         return {message_->text()};
