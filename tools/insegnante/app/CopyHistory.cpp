@@ -4,13 +4,9 @@
 #include "media/SystemError.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
+#include <QWidget>
 #include <QFileInfo>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextEdit>
 
 #include <cerrno>
 #include <cstdio>
@@ -20,17 +16,6 @@
 namespace zampli::teacher {
 
 namespace {
-
-bool typesText(const QObject *widget)
-{
-    if (const auto *line = qobject_cast<const QLineEdit *>(widget))
-        return !line->isReadOnly();
-    if (const auto *text = qobject_cast<const QTextEdit *>(widget))
-        return !text->isReadOnly();
-    if (const auto *plain = qobject_cast<const QPlainTextEdit *>(widget))
-        return !plain->isReadOnly();
-    return false;
-}
 
 // A second name for the file's content, which the save about to come leaves
 // alone (it renames a new file into place); a copy where links cannot be made.
@@ -74,28 +59,12 @@ CopyHistory::~CopyHistory()
     clear();
 }
 
+// Qt's text fields take these keys first (they accept the shortcut's
+// override), so the teacher's typing is taken back there, never the list.
 void CopyHistory::attachTo(QWidget *window)
 {
-    window_ = window;
     window->addAction(undo_);
     window->addAction(redo_);
-    qApp->installEventFilter(this);
-}
-
-// Accepted here, the keys reach the text field as a key press instead of
-// triggering the actions.
-bool CopyHistory::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() != QEvent::ShortcutOverride || !window_)
-        return false;
-    const auto *widget = qobject_cast<const QWidget *>(watched);
-    if (!widget || widget->window() != window_ || !typesText(widget))
-        return false;
-    const QKeySequence pressed(static_cast<QKeyEvent *>(event)->keyCombination());
-    if (!undo_->shortcuts().contains(pressed) && !redo_->shortcuts().contains(pressed))
-        return false;
-    event->accept();
-    return true;
 }
 
 void CopyHistory::showActions()

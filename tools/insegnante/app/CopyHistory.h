@@ -38,8 +38,7 @@ public:
 
     QAction *undoAction() const { return undo_; }
     QAction *redoAction() const { return redo_; }
-    // Gives `window` the keys of both actions, except while she types in one
-    // of its text fields: there they take back her typing.
+    // Gives `window` the keys of both actions.
     void attachTo(QWidget *window);
 
     // Writes `target` through `write` (empty, or what went wrong), as the change
@@ -66,9 +65,6 @@ signals:
     // An undo or redo was done: "Annullato: …".
     void stepped(const QString &said);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void showActions();
     void step(bool back);
@@ -81,7 +77,6 @@ private:
     Refusal refusal_;
     QAction *undo_ = nullptr;
     QAction *redo_ = nullptr;
-    QWidget *window_ = nullptr;
     int kept_ = 0;
 };
 
