@@ -385,6 +385,7 @@ private slots:
         QVERIFY2(said.contains(QStringLiteral("non si può più annullare")), qPrintable(said));
         QCOMPARE(readAll(picture()), other);
         QCOMPARE(w.undoText(), QStringLiteral("Annulla: aggiungi «arancia»"));
+        QVERIFY(!w.item("ripeti")->isEnabled());
         w.view()->setFocus();
         w.undoByKeys();
         QCOMPARE(readAll(list()), QByteArray("ape\r\nago\r\nala\r\n"));
