@@ -4,6 +4,7 @@
 // her order across the tabs; a replaced file put back byte for byte; her
 // typing in a text field taken back there, not in the list; a file changed
 // meanwhile left alone; the kept files gone once the window closes.
+#include "CheckTab.h"
 #include "MainWindow.h"
 #include "MediaActions.h"
 #include "SoundsTab.h"
@@ -363,6 +364,38 @@ private slots:
         QCOMPARE(w.newWord()->text(), QStringLiteral("amo"));
         QCOMPARE(readAll(list()), original);
         QCOMPARE(w.redoText(), QStringLiteral("Ripeti: sposta «ape»"));
+    }
+
+    // A fix made from Controllo is a change like the others: a damaged
+    // picture replaced there comes back with Ctrl+Z, byte for byte.
+    void fixFromTheCheckIsTakenBack()
+    {
+        const QByteArray damaged = QByteArray("\xFF\xD8\xFF") + QByteArray(40, 'x');
+        writeAll(picture(), damaged);
+        Window w(copy());
+        auto *check = w.window.findChild<CheckTab *>("controllo");
+        w.window.tabs()->setCurrentWidget(check);
+        QPushButton *importHere = nullptr;
+        QVERIFY(QTest::qWaitFor([&] {
+            for (auto *label : check->findChildren<QLabel *>("file"))
+                if (label->text() == QStringLiteral("jpg/ape.jpg") && label->isVisible())
+                    importHere = label->parentWidget()->findChild<QPushButton *>();
+            return importHere != nullptr;
+        }));
+        QCOMPARE(importHere->text(), QStringLiteral("Importa un'immagine…"));
+        auto *scroll = check->findChild<QScrollArea *>();
+        QVERIFY(QTest::qWaitFor([&] {
+            scroll->ensureWidgetVisible(importHere);
+            return importHere->visibleRegion().boundingRect().size() == importHere->size();
+        }));
+        answers_.file = pictureFile(dir_.filePath("viola.png"), Qt::magenta);
+        QTest::mouseClick(importHere, Qt::LeftButton);
+        QCOMPARE(readAll(picture()).left(3), QByteArray("\xFF\xD8\xFF"));
+        QVERIFY(readAll(picture()) != damaged);
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla: sostituisci jpg/ape.jpg"));
+
+        w.choose("annulla");
+        QCOMPARE(readAll(picture()), damaged);
     }
 
     // A picture changed by another program after the teacher's change: the
