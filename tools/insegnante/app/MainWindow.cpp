@@ -134,6 +134,7 @@ bool MainWindow::openFolder(const QString &folder)
     connect(sounds_, &SoundsTab::filesChanged, this, &MainWindow::refreshAll);
     tabs_->addTab(sounds_, QStringLiteral("Vocali e suoni"));
     check_ = new CheckTab(services_, folder_);
+    check_->setHistory(history_.get());
     connect(check_, &CheckTab::filesChanged, this, &MainWindow::refreshAll);
     connect(check_, &CheckTab::openList, this, &MainWindow::openList);
     tabs_->addTab(check_, QStringLiteral("Controllo"));
