@@ -7,6 +7,7 @@
 #include "CheckTab.h"
 #include "MainWindow.h"
 #include "MediaActions.h"
+#include "PulseServer.h"
 #include "SoundsTab.h"
 #include "VoiceClean.h"
 #include "VoiceRecorder.h"
@@ -58,6 +59,27 @@ QString soundFile(const QString &path, double hertz)
         s[i] = float(0.4 * std::sin(2 * std::numbers::pi * hertz * double(i) / kVoiceRate));
     writeAll(path, wavBytes(s));
     return path;
+}
+
+// What the microphone hears: a moment of a quiet room, a word, the room again; 16-bit samples.
+QByteArray spokenWord()
+{
+    QByteArray bytes;
+    for (int i = 0; i < kVoiceRate * 11 / 5; ++i) {
+        const bool word = i >= kVoiceRate && i < kVoiceRate * 3 / 2;
+        const double x = (word ? 0.1 * std::sin(2 * std::numbers::pi * 300 * i / kVoiceRate) : 0) + 1e-4 * ((i * 7919) % 200 - 100) / 100;
+        const qint16 v = qint16(std::lround(x * 32767));
+        bytes += char(v & 0xFF), bytes += char((v >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+QPushButton *button(QWidget *in, const char *text)
+{
+    for (auto *b : in->findChildren<QPushButton *>())
+        if (b->text().remove('&').contains(QString::fromUtf8(text)))
+            return b;
+    return nullptr;
 }
 
 // The teacher's answers to the file chooser and to the picture's preview.
@@ -152,6 +174,9 @@ class TeacherUndoTest : public QObject {
 
     QTemporaryDir dir_;
     Answers answers_;
+    test::PulseServer server_{dir_.path()};
+    QString serverFailure_;
+    QString microphone_ = dir_.filePath(QStringLiteral("microfono"));
     QString copy() const { return dir_.filePath("copia"); }
     QString list() const { return dir_.filePath("copia/testi/a.txt"); }
     QString picture() const { return dir_.filePath("copia/jpg/ape.jpg"); }
@@ -162,6 +187,13 @@ private slots:
     {
         setFileChoice(&answers_);
         setPicturePreview(&answers_);
+        // A private sound server whose microphone is a pipe the test speaks into.
+        serverFailure_ = server_.start({"module-pipe-source source_name=zmic file=" + microphone_
+                                        + " format=s16le rate=22050 channels=1"});
+        if (serverFailure_.isEmpty()) {
+            server_.serveThisProcess();
+            qputenv("PULSE_SOURCE", "zmic");
+        }
     }
     void cleanupTestCase()
     {
@@ -305,6 +337,46 @@ private slots:
         w.undoByKeys();
         QCOMPARE(readAll(voice()), own);
         QCOMPARE(w.redoText(), QStringLiteral("Ripeti: sostituisci la voce di «ape»"));
+    }
+
+    // A voice recorded over the word's own through the dialog (Ctrl+R, Registra,
+    // Ferma, Salva) is taken back like an imported one.
+    void recordedVoiceIsTakenBack()
+    {
+        if (!serverFailure_.isEmpty())
+            QSKIP(qPrintable(serverFailure_));
+        const QByteArray own = wavBytes(Samples(kVoiceRate / 2, 0.25f));
+        writeAll(voice(), own);
+        Window w(copy());
+        w.recorder.probe();
+        QVERIFY2(QTest::qWaitFor([&] { return w.recorder.usable(); }, 10000), qPrintable(w.recorder.reason()));
+        w.select(0);
+        w.press(Qt::Key_R, Qt::ControlModifier);
+        QDialog *dialog = nullptr;
+        QTRY_VERIFY((dialog = w.window.findChild<QDialog *>("registra")) && dialog->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QTest::mouseClick(button(dialog, "Registra"), Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([&] { return w.recorder.recording(); }, 5000));
+        const QByteArray take = spokenWord();
+        QFile pipe(microphone_);
+        QVERIFY(pipe.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QCOMPARE(pipe.write(take), take.size());
+        pipe.close();
+        // The source plays what it is given in real time; the take is whole once heard.
+        QVERIFY(QTest::qWaitFor([&] { return w.recorder.heard() >= size_t(take.size() / 2); }, 15000));
+        QTest::mouseClick(button(dialog, "Ferma"), Qt::LeftButton);
+        QTRY_VERIFY(button(dialog, "Salva")->isEnabled());
+        QTest::mouseClick(button(dialog, "Salva"), Qt::LeftButton);
+        QCOMPARE(readAll(voice()).left(4), QByteArray("RIFF"));
+        QVERIFY(readAll(voice()) != own);
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla: sostituisci la voce di «ape»"));
+
+        QTRY_VERIFY(!dialog->isVisible());
+        w.window.activateWindow(); // the offscreen platform gives the focus back to no window
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        w.view()->setFocus();
+        w.undoByKeys();
+        QCOMPARE(readAll(voice()), own);
     }
 
     // One history for all tabs: a word added, then a sound replaced in
