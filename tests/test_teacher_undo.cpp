@@ -8,6 +8,7 @@
 #include "MainWindow.h"
 #include "MediaActions.h"
 #include "PulseServer.h"
+#include "SoundFiles.h"
 #include "SoundsTab.h"
 #include "VoiceClean.h"
 #include "VoiceRecorder.h"
@@ -27,18 +28,12 @@ namespace {
 
 const QString kAside = QStringLiteral(".zampli-annulla");
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
+using test::readAll;
 
 void writeAll(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
+    test::writeFile(path, bytes);
 }
 
 // A picture file of one colour, as the teacher might pick.
@@ -124,6 +119,15 @@ struct Window {
         window.tabs()->setCurrentWidget(words());
         const QModelIndex index = view()->model()->index(row, 2);
         QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, view()->visualRect(index).center());
+    }
+    // F2 on the row, the word typed over, Enter.
+    void rename(int row, const QString &word)
+    {
+        select(row);
+        press(Qt::Key_F2, Qt::NoModifier);
+        press(Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), word);
+        press(Qt::Key_Return, Qt::NoModifier);
     }
     void add(const QString &word)
     {
@@ -235,11 +239,7 @@ private slots:
             w.select(1);
             w.press(Qt::Key_Delete, Qt::NoModifier);
         } else if (change == "rename") {
-            w.select(0);
-            w.press(Qt::Key_F2, Qt::NoModifier);
-            w.press(Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("apina"));
-            w.press(Qt::Key_Return, Qt::NoModifier);
+            w.rename(0, QStringLiteral("apina"));
         } else {
             w.select(0);
             w.press(Qt::Key_Down, Qt::ControlModifier);
@@ -270,11 +270,7 @@ private slots:
         const QByteArray jpeg = QByteArray("\xFF\xD8\xFF\xE0") + QByteArray(300, 'j');
         writeAll(picture(), jpeg);
         Window w(copy());
-        w.select(0);
-        w.press(Qt::Key_F2, Qt::NoModifier);
-        w.press(Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("apina"));
-        w.press(Qt::Key_Return, Qt::NoModifier);
+        w.rename(0, QStringLiteral("apina"));
         QTRY_COMPARE(readAll(copy() + "/jpg/apina.jpg"), jpeg);
         w.view()->setFocus();
         w.undoByKeys();
