@@ -14,7 +14,7 @@ libsndfile1-dev libsamplerate0-dev
 libqt6svg6 libqt6charts6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libxkbcommon-dev
 fonts-liberation
 festival festvox-italp16k espeak-ng sox
-fonts-sil-andika fonts-ecolier-court fonts-noto-color-emoji
+fonts-sil-andika fonts-ecolier-court openclipart-svg
 libpulse0 libsndfile1 libsamplerate0 libsqlite3-0
 "
 

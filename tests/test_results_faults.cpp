@@ -297,6 +297,36 @@ private slots:
         QCOMPARE(queryRows(renamed, "SELECT count(*) FROM problems"), QStringLiteral("0"));
     }
 
+    // Another results file is put in place of this one while the child plays
+    // (a copy brought back from elsewhere): the file left behind keeps what
+    // was written, the new one takes the answers after, each whole, and the
+    // change is told once and recorded in the file that now takes them.
+    void fileReplacedWhilePlaying()
+    {
+        WithResults r;
+        r.start();
+        auto &form = open(r);
+        QVERIFY(clickWrong(r, form, 2) < kFreezeMs);
+        QVERIFY(r.writer->sync());
+        const QString other = QFileInfo(r.db).path() + "/altra-copia.sqlite";
+        {
+            ResultsWriter elsewhere(other, QStringLiteral("/altrove"), [](const QString &) {});
+            elsewhere.sessionStarted(QDateTime::currentMSecsSinceEpoch());
+            QVERIFY(elsewhere.sync());
+        }
+        const QString aside = QFileInfo(r.db).path() + "/messo-da-parte.sqlite";
+        QVERIFY(QFile::rename(r.db, aside));
+        QVERIFY(QFile::rename(other, r.db));
+        QVERIFY(clickWrong(r, form, 3) < kFreezeMs);
+        QVERIFY(r.writer->sync());
+        QCOMPARE(queryRows(aside, "SELECT count(*) FROM answers"), QStringLiteral("2"));
+        QCOMPARE(r.rows("SELECT count(*), sum(right = 0) FROM answers"), QStringLiteral("3|3"));
+        QCOMPARE(integrity(r.db), QStringLiteral("ok"));
+        QCOMPARE(integrity(aside), QStringLiteral("ok"));
+        QCOMPARE(r.told().size(), 1);
+        QCOMPARE(r.rows("SELECT kind FROM problems"), QStringLiteral("file spostato"));
+    }
+
     // The disk is full when the program ends and has room at the next start.
     void fullDiskAtQuitKeepsAnswersForTheNextStart()
     {

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WordTable.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringConverter>
 #include <QTextStream>
 
@@ -11,22 +13,15 @@ namespace {
 
 const QString vowels = QStringLiteral("aeiou");
 
-QString emojiFromCodePoints(const QString &column, QString *error)
+// A relative picture path is read from the table's own folder.
+QString picturePath(const QString &column, const QDir &tableFolder, QString *error)
 {
-    QString text;
-    const QStringList codes = column.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    for (const QString &code : codes) {
-        bool ok = false;
-        const char32_t value = code.toUInt(&ok, 16);
-        if (!ok || value == 0 || value > 0x10FFFF) {
-            *error = QStringLiteral("bad code point \"%1\"").arg(code);
-            return {};
-        }
-        text += QString::fromUcs4(&value, 1);
+    const QString path = column.trimmed();
+    if (!path.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+        *error = QStringLiteral("picture \"%1\" is not an SVG file").arg(path);
+        return {};
     }
-    if (text.isEmpty())
-        *error = QStringLiteral("no emoji");
-    return text;
+    return QDir::cleanPath(tableFolder.absoluteFilePath(path));
 }
 
 // The program reads the lists as 8-bit text split at commas and quotes.
@@ -72,7 +67,7 @@ WordTable WordTable::load(const QString &path)
         ++number;
         if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
-        const QString problem = table.parseLine(line);
+        const QString problem = table.parseLine(line, QFileInfo(path).absoluteDir());
         if (!problem.isEmpty()) {
             table.error_ = QStringLiteral("%1:%2: %3").arg(path).arg(number).arg(problem);
             return table;
@@ -82,7 +77,7 @@ WordTable WordTable::load(const QString &path)
     return table;
 }
 
-QString WordTable::parseLine(const QString &line)
+QString WordTable::parseLine(const QString &line, const QDir &folder)
 {
     const QStringList columns = line.split(QLatin1Char('\t'));
     if (columns.size() < 2 || columns.size() > 3)
@@ -96,7 +91,7 @@ QString WordTable::parseLine(const QString &line)
             return QStringLiteral("\"%1\" appears twice").arg(word.text);
     }
     QString problem;
-    word.emoji = emojiFromCodePoints(columns.at(1), &problem);
+    word.picture = picturePath(columns.at(1), folder, &problem);
     if (!problem.isEmpty())
         return problem;
     word.spoken = columns.size() == 3 ? columns.at(2).trimmed() : QString();

@@ -1,26 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QDir>
 #include <QList>
 #include <QString>
 
 namespace mediagen {
 
 // One word of the drills: how it is written (the base name of its picture
-// and voice files), the emoji drawn for it and the text the voice reads.
+// and voice files), the drawing its picture is made from and the text the
+// voice reads.
 struct Word {
     QString text;
-    QString emoji;
+    QString picture; // absolute path of an SVG file
     QString spoken;
     QChar vowel;
 };
 
 // Reads the word source: UTF-8, one word a line, tab-separated columns
-// "word, emoji code points (hex, blank-separated), optional pronunciation";
+// "word, SVG picture (relative to the table's folder or absolute), optional
+// pronunciation";
 // blank lines and lines starting with '#' are skipped.
 class WordTable {
 public:
-    static constexpr int minPerVowel = 10;
+    // Fewer words a picture can show beyond doubt are better than more that
+    // a child may name with another word.
+    static constexpr int minPerVowel = 6;
     static constexpr int maxPerVowel = 50;
 
     // Empty error() means the table is usable.
@@ -31,7 +36,7 @@ public:
     const QString &error() const { return error_; }
 
 private:
-    QString parseLine(const QString &line);
+    QString parseLine(const QString &line, const QDir &folder);
     QString checkCounts() const;
 
     QList<Word> words_;

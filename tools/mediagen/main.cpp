@@ -5,10 +5,10 @@
 //                                           speech.scm and clean.list into WORK
 //   zampli-mediagen pictures WORDS.tsv SET  every picture into SET/jpg
 #include "Canvas.h"
-#include "EmojiArt.h"
 #include "FaceArt.h"
 #include "LetterArt.h"
 #include "SpeechScript.h"
+#include "VectorArt.h"
 #include "WordLists.h"
 #include "WordTable.h"
 
@@ -85,14 +85,13 @@ int makeFaces(const QString &jpg)
 
 int makeWordPictures(const WordTable &table, const QString &jpg)
 {
-    const EmojiArt emoji;
-    if (!emoji.error().isEmpty())
-        return fail(emoji.error());
     for (const Word &word : table.words()) {
-        if (!emoji.covers(word.emoji))
-            return fail(QStringLiteral("the emoji font has no picture for \"%1\"").arg(word.text));
+        QString error;
+        const QImage picture = VectorArt::render(word.picture, &error);
+        if (picture.isNull())
+            return fail(QStringLiteral("the picture of \"%1\": %2").arg(word.text, error));
         const QString path = QStringLiteral("%1/%2.jpg").arg(jpg, word.text);
-        if (!saveJpeg(emoji.render(word.emoji), path))
+        if (!saveJpeg(picture, path))
             return fail(QStringLiteral("cannot write %1").arg(path));
     }
     return 0;

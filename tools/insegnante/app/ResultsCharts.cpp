@@ -71,7 +71,7 @@ const QColor kOutline(60, 60, 60);
 
 VowelBarsChart::VowelBarsChart()
 {
-    setTitle(QStringLiteral("Giuste (a colori) e sbagliate (a righe)"));
+    setTitle(QStringLiteral("Giuste e sbagliate (a righe)"));
     // The axis's counts with their thousands marked, as in the labels beside the bars.
     setLocale(QLocale(QLocale::Italian));
     setLocalizeNumbers(true);

@@ -22,14 +22,14 @@ QString childName(const ChildOverview &c)
     return c.childId == 0 ? unnamedChild() : c.name;
 }
 
-QPushButton *button(const QString &text, const char *name)
+} // namespace
+
+QPushButton *namedButton(const QString &text, const char *name)
 {
     auto *b = new QPushButton(text);
     b->setObjectName(QLatin1String(name));
     return b;
 }
-
-} // namespace
 
 void ClassModel::setRows(const QList<ChildOverview> &rows)
 {
@@ -57,7 +57,10 @@ QVariant ClassModel::data(const QModelIndex &index, int role) const
     if (s.right + s.wrong == 0)
         return role == Qt::ToolTipRole ? QStringLiteral("Nessuna risposta") : QStringLiteral("–");
     const QLocale italian(QLocale::Italian);
-    return QStringLiteral("%1 su %2").arg(italian.toString(s.right), italian.toString(s.right + s.wrong));
+    const int all = s.right + s.wrong;
+    return QStringLiteral("%1 su %2 (%3%)")
+        .arg(italian.toString(s.right), italian.toString(all))
+        .arg(qRound(100.0 * s.right / all));
 }
 
 QVariant ClassModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -78,7 +81,9 @@ QString practiseText(const PractiseNext &p)
         return QStringLiteral("%1: nessuno scambio frequente finora").arg(who);
     QStringList said;
     for (const Confusion &c : p.confusions)
-        said << QStringLiteral("%1 (%2 volte su %3)").arg(c.advice).arg(c.times).arg(c.outOf);
+        said << QStringLiteral("%1 (%2 volte su %3)")
+                    .arg(c.advice, QLocale(QLocale::Italian).toString(c.times),
+                         QLocale(QLocale::Italian).toString(c.outOf));
     return QStringLiteral("%1: %2").arg(who, said.join(QStringLiteral("; ")));
 }
 
@@ -109,10 +114,10 @@ ClassPanel::ClassPanel(QString database, Confirm confirm, QWidget *parent)
     name_ = new QLineEdit;
     name_->setObjectName(QStringLiteral("nomeBambino"));
     name_->setPlaceholderText(QStringLiteral("Nome o soprannome"));
-    QPushButton *add = button(QStringLiteral("Aggiungi il bambino"), "aggiungiBambino");
-    QPushButton *rename = button(QStringLiteral("Rinomina"), "rinominaBambino");
+    QPushButton *add = namedButton(QStringLiteral("Aggiungi il bambino"), "aggiungiBambino");
+    QPushButton *rename = namedButton(QStringLiteral("Rinomina"), "rinominaBambino");
     rename->setToolTip(QStringLiteral("Dà il nome scritto qui accanto al bambino scelto nella tabella"));
-    QPushButton *erase = button(QStringLiteral("Cancella il bambino…"), "cancellaBambino");
+    QPushButton *erase = namedButton(QStringLiteral("Cancella il bambino…"), "cancellaBambino");
     connect(name_, &QLineEdit::returnPressed, this, &ClassPanel::addChild);
     connect(add, &QPushButton::clicked, this, &ClassPanel::addChild);
     connect(rename, &QPushButton::clicked, this, &ClassPanel::renameChild);

@@ -9,6 +9,7 @@
 #include <functional>
 
 class QComboBox;
+class QPushButton;
 class QLineEdit;
 class QListWidget;
 class QTableView;
@@ -30,6 +31,9 @@ public:
 private:
     QList<ChildOverview> rows_;
 };
+
+// A button the tests and the keyboard find by its object name.
+QPushButton *namedButton(const QString &text, const char *name);
 
 // "Marco: scambia spesso la E con la I quando le sente (12 volte su 40)".
 QString practiseText(const PractiseNext &p);

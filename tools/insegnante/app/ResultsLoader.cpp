@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QMutexLocker>
+#include <tuple>
 
 namespace zampli::teacher {
 
@@ -54,12 +55,17 @@ public:
         ResultsSnapshot s;
         s.generation = generation;
         s.filter = filter;
-        if (open(s))
+        const bool opened = open(s);
+        if (opened)
             read(s, generation);
         if (loader_.latest_.load() != generation)
             return; // stopped or overtaken: the newer request follows
         done_ = generation;
         loader_.deliver(s);
+        // The class's table spans every child: slower, and not what the
+        // teacher waits for after a change of filter, so it follows apart.
+        if (opened && readClass(s, generation))
+            loader_.deliver(s);
     }
 
     // Cheap enough for a poll: a look at the folder and one pragma.
@@ -76,19 +82,27 @@ public:
     }
 
 private:
-    void readClass(ResultsSnapshot &s, const std::function<bool()> &stale)
+    // The same span of days on an unchanged file is answered from the last reading.
+    bool readClass(ResultsSnapshot &s, quint64 generation)
     {
-        s.children = reader_->children();
-        s.nowPlaying = reader_->nowPlaying();
-        s.problems = reader_->problems(true);
-        s.damagedCopies = ResultsEditor::damagedCopies(database_);
-        ResultsFilter everyone = s.filter;
-        everyone.childId = ResultsFilter::kAnyChild;
-        everyone.label.clear();
-        if (!stale())
-            s.overview = reader_->classOverview(everyone);
-        if (!stale())
-            s.practise = reader_->practiseNext(everyone);
+        const auto stale = [this, generation] { return loader_.latest_.load() != generation; };
+        const ClassKey key{s.filter.fromMs, s.filter.toMs, version_};
+        if (key != classKey_) {
+            ResultsFilter everyone;
+            everyone.fromMs = s.filter.fromMs;
+            everyone.toMs = s.filter.toMs;
+            reader_->setStopCheck(stale);
+            overview_ = reader_->classOverview(everyone);
+            practise_ = stale() ? QList<PractiseNext>{} : reader_->practiseNext(everyone);
+            reader_->setStopCheck({});
+            if (stale())
+                return false;
+            classKey_ = key;
+        }
+        s.overview = overview_;
+        s.practise = practise_;
+        s.classRead = true;
+        return true;
     }
 
     bool open(ResultsSnapshot &s)
@@ -111,6 +125,7 @@ private:
             }
             reader_ = std::move(reader);
             version_ = -1; // a new connection counts its own versions
+            classKey_ = {-1, -1, -1};
         }
         s.state = ResultsSnapshot::State::Read;
         return true;
@@ -130,7 +145,10 @@ private:
             foldTallies(s, reader_->vowelsBySession(s.filter));
         if (!stale())
             s.words = reader_->mostMissedWords(10, s.filter);
-        readClass(s, stale);
+        s.children = reader_->children();
+        s.nowPlaying = reader_->nowPlaying();
+        s.problems = reader_->problems(true);
+        s.damagedCopies = ResultsEditor::damagedCopies(database_);
         reader_->setStopCheck({});
     }
 
@@ -139,6 +157,10 @@ private:
     std::unique_ptr<ResultsReader> reader_;
     quint64 done_ = 0;
     qint64 version_ = -1;
+    using ClassKey = std::tuple<qint64, qint64, qint64>; // from, to, the file's version
+    ClassKey classKey_{-1, -1, -1};
+    QList<ChildOverview> overview_;
+    QList<PractiseNext> practise_;
     bool exists_ = false;
 };
 

@@ -29,6 +29,7 @@ struct ResultsSnapshot {
     // now, each child's scores and what to practise, the problems unread.
     QList<ChildEntry> children;
     ChildEntry nowPlaying;
+    bool classRead = false; // overview and practise: read after the rest, delivered again
     QList<ChildOverview> overview;
     QList<PractiseNext> practise;
     QList<ProblemEntry> problems;

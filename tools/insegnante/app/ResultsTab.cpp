@@ -24,13 +24,6 @@ namespace zampli::teacher {
 
 namespace {
 
-QPushButton *button(const QString &text, const char *name)
-{
-    auto *b = new QPushButton(text);
-    b->setObjectName(QLatin1String(name));
-    return b;
-}
-
 QChartView *chartView(QChart *chart, const char *name, QSize minimum)
 {
     auto *view = new QChartView(chart);
@@ -120,13 +113,13 @@ void ResultsTab::buildFilters(QLayout *into)
     row->addWidget(from_);
     row->addWidget(new QLabel(QStringLiteral("al")));
     row->addWidget(to_);
-    QPushButton *again = button(QStringLiteral("Aggiorna"), "aggiorna");
+    QPushButton *again = namedButton(QStringLiteral("Aggiorna"), "aggiorna");
     again->setToolTip(QStringLiteral("Legge di nuovo le risposte; la scheda lo fa anche da sola mentre è aperta"));
     connect(again, &QPushButton::clicked, this, &ResultsTab::refresh);
     row->addWidget(again);
     row->addStretch(1);
-    QPushButton *csv = button(QStringLiteral("Esporta CSV…"), "esportaCsv");
-    QPushButton *pdf = button(QStringLiteral("Esporta PDF…"), "esportaPdf");
+    QPushButton *csv = namedButton(QStringLiteral("Esporta CSV…"), "esportaCsv");
+    QPushButton *pdf = namedButton(QStringLiteral("Esporta PDF…"), "esportaPdf");
     connect(csv, &QPushButton::clicked, this, &ResultsTab::exportCsv);
     connect(pdf, &QPushButton::clicked, this, &ResultsTab::exportPdf);
     row->addWidget(csv);
@@ -148,8 +141,8 @@ QWidget *ResultsTab::buildProblems()
     problems_->setObjectName(QStringLiteral("problemi"));
     problems_->setWordWrap(true);
     problems_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QPushButton *read = button(QStringLiteral("Ho letto"), "hoLetto");
-    damaged_ = button(QStringLiteral("Togli le copie guaste…"), "togliCopieGuaste");
+    QPushButton *read = namedButton(QStringLiteral("Ho letto"), "hoLetto");
+    damaged_ = namedButton(QStringLiteral("Togli le copie guaste…"), "togliCopieGuaste");
     connect(read, &QPushButton::clicked, this, &ResultsTab::markProblemsRead);
     connect(damaged_, &QPushButton::clicked, this, &ResultsTab::removeDamagedCopies);
     row->addWidget(problems_, 1);
@@ -186,9 +179,9 @@ QWidget *ResultsTab::buildSessions()
     name_ = new QLineEdit;
     name_->setObjectName(QStringLiteral("nome"));
     name_->setPlaceholderText(QStringLiteral("Nome del bambino"));
-    QPushButton *give = button(QStringLiteral("Dai il nome alla sessione"), "daiNome");
-    QPushButton *drop = button(QStringLiteral("Cancella la sessione…"), "cancellaSessione");
-    eraseMany_ = button(QStringLiteral("Cancella tutto…"), "cancellaTutto");
+    QPushButton *give = namedButton(QStringLiteral("Dai il nome alla sessione"), "daiNome");
+    QPushButton *drop = namedButton(QStringLiteral("Cancella la sessione…"), "cancellaSessione");
+    eraseMany_ = namedButton(QStringLiteral("Cancella tutto…"), "cancellaTutto");
     connect(name_, &QLineEdit::returnPressed, this, &ResultsTab::giveName);
     connect(give, &QPushButton::clicked, this, &ResultsTab::giveName);
     connect(drop, &QPushButton::clicked, this, &ResultsTab::deleteSession);

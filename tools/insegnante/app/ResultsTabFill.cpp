@@ -90,9 +90,18 @@ void ResultsTab::refresh()
 void ResultsTab::present(const ResultsSnapshot &s)
 {
     const qint64 chosen = chosenSession() ? chosenSession()->id : 0;
-    shown_ = s;
+    const ResultsSnapshot before = std::exchange(shown_, s);
+    if (!s.classRead) { // the class's table follows: the last one stays meanwhile
+        shown_.overview = before.overview;
+        shown_.practise = before.practise;
+    }
     filling_ = true;
-    fillChildren(s);
+    fillChildren(shown_);
+    filling_ = false;
+    class_->present(shown_);
+    if (s.classRead && s.generation == before.generation && before.state == s.state)
+        return emit updated(); // the same reading, now with the class: the rest is on screen already
+    filling_ = true;
     if (from_->date() == QDate(2000, 1, 1) && s.firstAnswerMs > 0) // first reading: from the first answer on
         from_->setDate(QDateTime::fromMSecsSinceEpoch(s.firstAnswerMs).date());
     filling_ = false;
@@ -103,8 +112,7 @@ void ResultsTab::present(const ResultsSnapshot &s)
     missed_->clear();
     for (const MissedWord &w : s.words)
         missed_->addItem(missedText(w));
-    class_->present(s);
-    fillProblems(s);
+    fillProblems(shown_);
     showState();
     state_->clear();
     if (child_->currentData().toString() != filterKey(s.filter))
