@@ -85,14 +85,15 @@ FileChange::~FileChange()
 Refusal FileChange::swap(const FileVersion &out, const FileVersion &in)
 {
     if (fingerprint(target_) != out.hash)
-        return {QStringLiteral("%1 è stato cambiato da un altro programma dopo «%2»: lo lascio com'è, per non perdere "
-                               "quello che c'è ora. Questo cambiamento non si può più annullare.")
-                    .arg(shownName_, text()),
+        return {QStringLiteral("%1 è stato cambiato da un altro programma: lo lascio com'è, per non perdere quello "
+                               "che c'è ora. Questo cambiamento non si può più annullare né ripetere; gli altri "
+                               "restano nel menu Modifica.").arg(shownName_),
                 true};
     if (in.present() && !QFileInfo::exists(in.aside))
-        return {QStringLiteral("La versione di %1 tenuta da parte per «%2» non c'è più (era nella cartella nascosta "
-                               ".zampli-annulla): questo cambiamento non si può più annullare.")
-                    .arg(shownName_, text()),
+        return {QStringLiteral("La versione di %1 tenuta da parte nella cartella nascosta .zampli-annulla non c'è "
+                               "più: questo cambiamento non si può più annullare né ripetere; gli altri restano nel "
+                               "menu Modifica.")
+                    .arg(shownName_),
                 true};
     // The hidden folder may have gone meanwhile: the file in place can be kept all the same.
     if (out.present())

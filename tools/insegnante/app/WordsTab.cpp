@@ -375,7 +375,8 @@ Refusal WordsTab::restoreWords(const QStringList &from, const QStringList &to, c
 {
     if (document_.words() != from)
         return {QStringLiteral("L'elenco %1 è stato cambiato da un altro programma: lo lascio com'è, per non perdere "
-                               "le parole che ci sono ora. Questo cambiamento non si può più annullare.")
+                               "le parole che ci sono ora. Questo cambiamento non si può più annullare né ripetere; gli "
+                               "altri restano nel menu Modifica.")
                     .arg(QFileInfo(listPath()).fileName()),
                 true};
     // The files follow the words from the list shown, which a rename updates only later.
