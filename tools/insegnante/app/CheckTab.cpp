@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CheckTab.h"
 
+#include "CopyHistory.h"
 #include "MediaActions.h"
 #include "Progress.h"
 
@@ -154,16 +155,13 @@ void CheckTab::fix(const Finding &finding, Fix how)
         error = importPicture(target);
         break;
     case Fix::RecordVoice:
-        openRecorder(this, services_, target, QFileInfo(target).completeBaseName(), [this] {
-            emit filesChanged();
-            runCheck();
-        });
+        recordVoice(target);
         return;
     case Fix::ImportVoice:
         error = importVoice(target);
         break;
     case Fix::ConvertVoice:
-        error = putVoice(this, target, target);
+        error = written(target, [&] { return putVoice(this, target, target); });
         break;
     case Fix::RenameCase:
         error = rename(finding);
@@ -180,16 +178,35 @@ void CheckTab::fix(const Finding &finding, Fix how)
         summary_->setText(*error);
 }
 
+QString CheckTab::written(const QString &target, const std::function<QString()> &write)
+{
+    return history_ ? history_->write(target, QDir(folder_).relativeFilePath(target), write) : write();
+}
+
+void CheckTab::recordVoice(const QString &target)
+{
+    QString problem;
+    std::shared_ptr<PendingChange> pending;
+    if (history_ && !(pending = history_->begin(target, QDir(folder_).relativeFilePath(target), &problem)))
+        return summary_->setText(problem);
+    openRecorder(this, services_, target, QFileInfo(target).completeBaseName(), [this, pending] {
+        if (history_ && pending)
+            history_->finish(pending);
+        emit filesChanged();
+        runCheck();
+    });
+}
+
 std::optional<QString> CheckTab::importPicture(const QString &target)
 {
     const QString file = chooseFile_(this, Fix::ImportPicture);
-    return file.isEmpty() ? std::nullopt : std::optional(putPicture(this, file, target));
+    return file.isEmpty() ? std::nullopt : std::optional(written(target, [&] { return putPicture(this, file, target); }));
 }
 
 std::optional<QString> CheckTab::importVoice(const QString &target)
 {
     const QString file = chooseFile_(this, Fix::ImportVoice);
-    return file.isEmpty() ? std::nullopt : std::optional(putVoice(this, file, target));
+    return file.isEmpty() ? std::nullopt : std::optional(written(target, [&] { return putVoice(this, file, target); }));
 }
 
 // Through a temporary name: on a folder that ignores case the two names are one file.

@@ -15,6 +15,7 @@ class QVBoxLayout;
 namespace zampli::teacher {
 
 struct TeacherServices;
+class CopyHistory;
 
 // The whole copy checked as zampli-verifica checks it, each problem with the
 // buttons that fix it under it. Labels that wrap, not a table's cells, so
@@ -30,6 +31,8 @@ public:
     // ImportVoice); empty when she chose none. The file dialogs by default.
     using FileChooser = std::function<QString(QWidget *parent, Fix fix)>;
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+    // The copy's history, where each fix goes so that Annulla takes it back.
+    void setHistory(CopyHistory *history) { history_ = history; }
 
 signals:
     void filesChanged();
@@ -42,6 +45,9 @@ private:
     QWidget *fixButtons(const Finding &finding);
     void fix(const Finding &finding, Fix how);
     // None when the teacher chose no file; else empty, or what went wrong.
+    // Writes `target` through `write`, as a change of the history when there is one.
+    QString written(const QString &target, const std::function<QString()> &write);
+    void recordVoice(const QString &target);
     std::optional<QString> importPicture(const QString &target);
     std::optional<QString> importVoice(const QString &target);
     QString rename(const Finding &finding);
@@ -49,6 +55,7 @@ private:
     TeacherServices &services_;
     QString folder_;
     FileChooser chooseFile_;
+    CopyHistory *history_ = nullptr;
     QLabel *summary_ = nullptr;
     QWidget *rows_ = nullptr;
     QVBoxLayout *rowsLayout_ = nullptr;

@@ -3,6 +3,7 @@
 
 #include "CheckTab.h"
 #include "Copies.h"
+#include "CopyHistory.h"
 #include "CopiesTab.h"
 #include "EditableTab.h"
 #include "NewCopy.h"
@@ -85,6 +86,7 @@ void MainWindow::buildMenus()
     file->addSeparator();
     QAction *quit = file->addAction(QStringLiteral("&Esci"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
+    buildEditMenu();
     // Alt+A is Aggiungi on the lists and Apri on the copies.
     QMenu *help = menuBar()->addMenu(QStringLiteral("A&iuto"));
     QAction *howTo = help->addAction(QStringLiteral("&Come si usa"), this, [this] {
@@ -161,16 +163,18 @@ bool MainWindow::openFolder(const QString &folder)
         delete tab;
     }
     words_.clear();
+    startHistory();
     for (const QString v : {"a", "e", "i", "o", "u"}) {
-        auto *tab = new WordsTab(services_, folder_, v);
+        auto *tab = new WordsTab(services_, folder_, v, history_.get());
         connect(tab, &WordsTab::filesChanged, this, &MainWindow::refreshAll);
         tabs_->addTab(tab, QStringLiteral("Parole con %1").arg(v.toUpper()));
         words_ << tab;
     }
-    sounds_ = new SoundsTab(services_, folder_);
+    sounds_ = new SoundsTab(services_, folder_, *history_);
     connect(sounds_, &SoundsTab::filesChanged, this, &MainWindow::refreshAll);
     tabs_->addTab(sounds_, QStringLiteral("Vocali e suoni"));
     check_ = new CheckTab(services_, folder_);
+    check_->setHistory(history_.get());
     connect(check_, &CheckTab::filesChanged, this, &MainWindow::refreshAll);
     connect(check_, &CheckTab::openList, this, &MainWindow::openList);
     tabs_->addTab(check_, QStringLiteral("Controllo"));
@@ -192,6 +196,37 @@ bool MainWindow::openFolder(const QString &folder)
     setEditable(canChange(folder_));
     focusCurrentTab();
     return true;
+}
+
+// Filled by each copy's own history: its Annulla and Ripeti.
+void MainWindow::buildEditMenu()
+{
+    edit_ = menuBar()->addMenu(QStringLiteral("&Modifica"));
+    edit_->setObjectName(QStringLiteral("modifica"));
+}
+
+// One history for the copy open, shared by all its tabs; the last copy's
+// changes and kept files go with the copy.
+void MainWindow::startHistory()
+{
+    history_.reset();
+    history_ = std::make_unique<CopyHistory>(folder_);
+    history_->attachTo(this);
+    edit_->addAction(history_->undoAction());
+    edit_->addAction(history_->redoAction());
+    connect(history_.get(), &CopyHistory::stepped, this, [this](const QString &said) {
+        refreshAll();
+        statusBar()->showMessage(said, 10000);
+    });
+    connect(history_.get(), &CopyHistory::refused, this, &MainWindow::tellRefusal);
+}
+
+void MainWindow::tellRefusal(const QString &why)
+{
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Annulla e Ripeti"), why, QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("nonAnnullato"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 bool MainWindow::claim(const QString &folder)
@@ -317,6 +352,9 @@ void MainWindow::tryProgram()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     QSettings().setValue("finestra", saveGeometry());
+    // A clean end: the files kept for Annulla go.
+    if (history_)
+        history_->clear();
     event->accept();
 }
 

@@ -17,6 +17,7 @@ namespace zampli::teacher {
 
 struct TeacherServices;
 class CheckTab;
+class CopyHistory;
 class CopiesTab;
 class ResultsTab;
 class SoundsTab;
@@ -52,6 +53,9 @@ private:
     void buildMenus();
     void buildTabKeys();
     void focusCurrentTab();
+    void buildEditMenu();
+    void startHistory();
+    void tellRefusal(const QString &why);
     void chooseFolder();
     void refreshAll();
     void openList(const QString &file);
@@ -65,6 +69,8 @@ private:
     TeacherServices &services_;
     QString folder_;
     std::unique_ptr<SingleInstance> instance_;
+    std::unique_ptr<CopyHistory> history_;
+    QMenu *edit_ = nullptr;
     bool editable_ = false;
     QTabWidget *tabs_ = nullptr;
     QLabel *folderLabel_ = nullptr;

@@ -30,8 +30,12 @@ QString ensureFolder(const QString &target)
     return QStringLiteral("Non posso creare la cartella %1: controlla di poterci scrivere.").arg(folder);
 }
 
+FileChoice *chosenFileChoice = nullptr;
+
 QString chooseFile(QWidget *parent, const QString &title, const QString &filter, const char *key)
 {
+    if (chosenFileChoice)
+        return chosenFileChoice->choose(parent, title);
     QSettings settings;
     const QString last = settings.value(key, QDir::homePath()).toString();
     const QString file = QFileDialog::getOpenFileName(parent, title, last, filter);
@@ -84,6 +88,11 @@ QString savedIfUsed(QWidget *parent, const ImportedPicture &picture, const QStri
 }
 
 } // namespace
+
+void setFileChoice(FileChoice *choice)
+{
+    chosenFileChoice = choice;
+}
 
 void setPicturePreview(PicturePreview *preview)
 {

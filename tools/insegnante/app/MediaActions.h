@@ -39,6 +39,15 @@ QString putPicture(QWidget *parent, const QString &source, const QString &target
 QString putPicture(QWidget *parent, const QImage &image, const QString &target);
 QString putVoice(QWidget *parent, const QString &source, const QString &target);
 
+// The file the teacher picks, answered by tests instead of a dialog.
+class FileChoice {
+public:
+    virtual ~FileChoice() = default;
+    virtual QString choose(QWidget *parent, const QString &title) = 0;
+};
+// The choice the two below use; null: the desktop's own file dialog.
+void setFileChoice(FileChoice *choice);
+
 // The teacher picks a file (the folder last used is remembered); empty when
 // she changed her mind.
 QString choosePictureFile(QWidget *parent);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "SoundsTab.h"
 
+#include "CopyHistory.h"
 #include "MediaActions.h"
 #include "MediaState.h"
 #include "media/FileNames.h"
@@ -16,8 +17,17 @@
 
 namespace zampli::teacher {
 
-SoundsTab::SoundsTab(TeacherServices &services, const QString &folder, QWidget *parent)
-    : QWidget(parent), services_(services), paths_(folder)
+namespace {
+
+QString soundOf(const QString &name)
+{
+    return QStringLiteral("il suono «%1»").arg(name);
+}
+
+} // namespace
+
+SoundsTab::SoundsTab(TeacherServices &services, const QString &folder, CopyHistory &history, QWidget *parent)
+    : QWidget(parent), services_(services), paths_(folder), history_(history)
 {
     setObjectName(QStringLiteral("suoni"));
     auto *layout = new QVBoxLayout(this);
@@ -133,7 +143,14 @@ void SoundsTab::record()
     if (row < 0)
         return;
     const Sound sound = sounds().at(row);
-    openRecorder(this, services_, sound.path, sound.name, [this, name = sound.name] { done({}, name); });
+    QString problem;
+    const std::shared_ptr<PendingChange> pending = history_.begin(sound.path, soundOf(sound.name), &problem);
+    if (!pending)
+        return done(problem, sound.name);
+    openRecorder(this, services_, sound.path, sound.name, [this, name = sound.name, pending] {
+        history_.finish(pending);
+        done({}, name);
+    });
 }
 
 void SoundsTab::import()
@@ -144,7 +161,7 @@ void SoundsTab::import()
     const Sound sound = sounds().at(row);
     const QString file = chooseVoiceFile(this);
     if (!file.isEmpty())
-        done(putVoice(this, file, sound.path), sound.name);
+        done(history_.write(sound.path, soundOf(sound.name), [&] { return putVoice(this, file, sound.path); }), sound.name);
 }
 
 } // namespace zampli::teacher

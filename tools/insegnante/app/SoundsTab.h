@@ -13,6 +13,7 @@ class QVBoxLayout;
 namespace zampli::teacher {
 
 struct TeacherServices;
+class CopyHistory;
 
 // The five vowels' voices and the sounds the windows play (praise, wrong
 // answer), each with the same listen, record and import buttons as a word.
@@ -20,7 +21,7 @@ class SoundsTab : public QWidget, public EditableTab {
     Q_OBJECT
 public:
     void setFolderEditable(bool editable) override { setEnabled(editable); }
-    SoundsTab(TeacherServices &services, const QString &folder, QWidget *parent = nullptr);
+    SoundsTab(TeacherServices &services, const QString &folder, CopyHistory &history, QWidget *parent = nullptr);
     void refreshFiles();
     void selectSound(const QString &path);
 
@@ -42,6 +43,7 @@ private:
 
     TeacherServices &services_;
     MediaPaths paths_;
+    CopyHistory &history_;
     QTableWidget *table_ = nullptr;
     QLabel *message_ = nullptr;
 };

@@ -2,6 +2,7 @@
 #include "WordsTab.h"
 
 #include "ButtonDelegate.h"
+#include "CopyHistory.h"
 #include "MediaActions.h"
 #include "WordTableModel.h"
 #include "WordRules.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
@@ -91,9 +93,19 @@ QString outsideLine(const QString &file, const QStringList &before, const QStrin
 
 } // namespace
 
-WordsTab::WordsTab(TeacherServices &services, const QString &folder, const QString &vowel, QWidget *parent)
-    : QWidget(parent), services_(services), paths_(folder), vowel_(vowel)
+WordsTab::WordsTab(TeacherServices &services, const QString &folder, const QString &vowel, CopyHistory *history,
+                   QWidget *parent)
+    : QWidget(parent), services_(services), paths_(folder), history_(history), vowel_(vowel)
 {
+    if (!history_) {
+        history_ = new CopyHistory(folder, this);
+        history_->attachTo(this);
+        connect(history_, &CopyHistory::refused, this, [this](const QString &why) { say(why, true); });
+        connect(history_, &CopyHistory::stepped, this, [this](const QString &said) {
+            refreshFiles();
+            say(said);
+        });
+    }
     setObjectName(QStringLiteral("parole_%1").arg(vowel));
     auto *layout = new QVBoxLayout(this);
     notice_ = wrappingLabel(QStringLiteral("avviso"));
@@ -193,11 +205,12 @@ void WordsTab::buildActions()
         {"rimuovi", QStringLiteral("Ri&muovi"), QKeySequence::Delete, &WordsTab::removeWord},
         {"su", QStringLiteral("▲ Su"), QKeySequence(Qt::CTRL | Qt::Key_Up), nullptr},
         {"giu", QStringLiteral("▼ Giù"), QKeySequence(Qt::CTRL | Qt::Key_Down), nullptr},
-        {"annulla", QStringLiteral("A&nnulla"), QKeySequence::Undo, &WordsTab::undo},
         {"importaImmagine", QStringLiteral("&Importa un'immagine…"), QKeySequence(Qt::CTRL | Qt::Key_I), &WordsTab::importPicture},
         {"incollaImmagine", QStringLiteral("I&ncolla un'immagine"), QKeySequence::Paste, &WordsTab::pastePicture},
         {"registraVoce", QStringLiteral("&Registra la voce…"), QKeySequence(Qt::CTRL | Qt::Key_R), &WordsTab::recordVoice},
         {"importaVoce", QStringLiteral("Importa una &voce…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), &WordsTab::importVoice},
+        {"togliImmagine", QStringLiteral("&Togli l'immagine"), QKeySequence(), &WordsTab::removePicture},
+        {"togliVoce", QStringLiteral("Togli la v&oce"), QKeySequence(), &WordsTab::removeVoice},
     };
     auto *rows = new QVBoxLayout;
     QHBoxLayout *row = nullptr;
@@ -212,8 +225,9 @@ void WordsTab::buildActions()
         action->setObjectName(QString::fromLatin1(item.name));
         action->setShortcut(item.keys);
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        action->setToolTip(QStringLiteral("%1 (%2)").arg(QString(item.text).remove(u'&'),
-                                                         item.keys.toString(QKeySequence::NativeText)));
+        const QString plain = QString(item.text).remove(u'&');
+        action->setToolTip(item.keys.isEmpty() ? plain
+                                               : QStringLiteral("%1 (%2)").arg(plain, item.keys.toString(QKeySequence::NativeText)));
         addAction(action);
         auto *button = new QToolButton;
         button->setDefaultAction(action);
@@ -222,6 +236,14 @@ void WordsTab::buildActions()
         row->addWidget(button);
         if (item.slot)
             connect(action, &QAction::triggered, this, item.slot);
+    }
+    // The copy's own Annulla and Ripeti, named after the change they take back or do again.
+    for (QAction *action : {history_->undoAction(), history_->redoAction()}) {
+        auto *button = new QToolButton;
+        button->setDefaultAction(action);
+        button->setObjectName(action->objectName());
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        row->addWidget(button);
     }
     row->addStretch();
     static_cast<QVBoxLayout *>(layout())->addLayout(rows);
@@ -301,8 +323,10 @@ bool WordsTab::event(QEvent *event)
 // A list not read whole is never written: nothing that changes it can be used.
 void WordsTab::setEditable(bool editable)
 {
+    // The history's actions are enabled by what it holds.
     for (QAction *action : actions())
-        action->setEnabled(editable);
+        if (action->parent() == this)
+            action->setEnabled(editable);
     newWord_->setEnabled(editable);
     addButton_->setEnabled(editable);
     view_->setEditTriggers(editable ? QAbstractItemView::EditKeyPressed | QAbstractItemView::DoubleClicked
@@ -369,8 +393,13 @@ bool WordsTab::change(const Edit &edit, bool showNow)
     }
     const QStringList before = document_.words();
     const Said said = edit(document_);
-    if (!said.refused && document_.words() != before)
-        return commit(before, said.text);
+    if (!said.refused && document_.words() != before) {
+        if (!commit(before, said.text))
+            return false;
+        if (!said.undo.isEmpty())
+            remember(before, said.undo);
+        return true;
+    }
     say(said.text, said.refused);
     return false;
 }
@@ -401,7 +430,8 @@ void WordsTab::addWord()
         if (const QString why = list.add(newWord_->text()); !why.isEmpty())
             return {why, true};
         added = list.words().constLast();
-        return {QStringLiteral("«%1» aggiunta. Ora dalle un'immagine e una voce.").arg(added)};
+        return {QStringLiteral("«%1» aggiunta. Ora dalle un'immagine e una voce.").arg(added), false,
+                QStringLiteral("aggiungi «%1»").arg(added)};
     });
     if (done) {
         newWord_->clear();
@@ -425,7 +455,8 @@ void WordsTab::renameWord(int row, const QString &typed)
         if (const QString why = list.rename(at, typed); !why.isEmpty())
             return {why, true};
         return {QStringLiteral("«%1» ora si chiama «%2»; la sua immagine e la sua voce l'hanno seguita.")
-                    .arg(old, list.words().at(at))};
+                    .arg(old, list.words().at(at)),
+                false, QStringLiteral("rinomina «%1» in «%2»").arg(old, list.words().at(at))};
     }, false);
     // After the editor has closed: the view still holds it while this runs.
     if (document_.words() != model_->words())
@@ -444,7 +475,8 @@ void WordsTab::removeWord()
                 return {QStringLiteral("«%1» era già stata tolta fuori da ZAMPLI.").arg(word)};
             list.remove(at);
             return {QStringLiteral("«%1» tolta dall'elenco (la sua immagine e la sua voce restano nella cartella). "
-                                   "Ctrl+Z la rimette.").arg(word)};
+                                   "Ctrl+Z la rimette.").arg(word),
+                    false, QStringLiteral("togli «%1»").arg(word)};
         }))
         showWords(at);
 }
@@ -464,20 +496,40 @@ void WordsTab::moveWord(int by)
                 return {QStringLiteral("«%1» è già %2.").arg(word, by < 0 ? QStringLiteral("la prima")
                                                                            : QStringLiteral("l'ultima"))};
             list.move(at, to);
-            return {QStringLiteral("«%1» spostata al posto %2.").arg(word).arg(to + 1)};
+            return {QStringLiteral("«%1» spostata al posto %2.").arg(word).arg(to + 1), false,
+                    QStringLiteral("sposta «%1»").arg(word)};
         }))
         showWords(to);
 }
 
-void WordsTab::undo()
+void WordsTab::remember(const QStringList &before, const QString &text)
 {
-    const int row = currentRow();
-    if (change([](WordListDocument &list) -> Said {
-            if (!list.undo())
-                return {QStringLiteral("Non c'è niente da annullare in questo elenco.")};
-            return {QStringLiteral("Ultimo cambiamento annullato.")};
-        }))
-        showWords(row);
+    history_->pushWords(text, before, document_.words(),
+                        [tab = QPointer<WordsTab>(this)](const QStringList &from, const QStringList &to, const QString &done) {
+                            return tab ? tab->restoreWords(from, to, done)
+                                       : Refusal{QStringLiteral("Questo elenco non è più aperto."), true};
+                        });
+}
+
+// An undo or redo: the list goes from `from` to `to`, saved as any change.
+Refusal WordsTab::restoreWords(const QStringList &from, const QStringList &to, const QString &done)
+{
+    catchUp(true);
+    if (document_.words() != from)
+        return {QStringLiteral("L'elenco %1 è stato cambiato da un altro programma: lo lascio com'è, per non perdere "
+                               "le parole che ci sono ora. Questo cambiamento non si può più annullare né ripetere; gli "
+                               "altri restano nel menu Modifica.")
+                    .arg(QFileInfo(listPath()).fileName()),
+                true};
+    // The files follow the words from the list shown, which a rename updates only later.
+    document_.setWords(to);
+    if (!commit(from, done))
+        return {message_->text()};
+    qsizetype changed = 0;
+    while (changed < from.size() && changed < to.size() && from[changed] == to[changed])
+        ++changed;
+    showWords(int(changed));
+    return {};
 }
 
 void WordsTab::selectWord(const QString &word)

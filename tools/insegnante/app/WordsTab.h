@@ -16,20 +16,24 @@ class QTableView;
 
 namespace zampli::teacher {
 
+struct Refusal;
 struct TeacherServices;
+class CopyHistory;
 class WordTableModel;
 
 // One vowel's word list: each word with its picture, voice and state. Every
-// change is saved at once, whole; Ctrl+Z takes back the last ones. A list
-// that could not be read whole is shown read-only, with the reason. A list
-// changed by someone else (an editor, another account) is read again when
-// the window comes back to the front and before each change, which is then
-// made to the list as it is now: nothing written elsewhere is overwritten.
+// change is saved at once, whole, and goes on the copy's history (a tab of
+// its own makes its own). A list that could not be read whole is shown
+// read-only, with the reason. A list changed by someone else (an editor,
+// another account) is read again when the window comes back to the front
+// and before each change, which is then made to the list as it is now:
+// nothing written elsewhere is overwritten.
 class WordsTab : public QWidget, public EditableTab {
     Q_OBJECT
 public:
     void setFolderEditable(bool editable) override { folderEditable_ = editable; setEditable(editable && readOnly_.isEmpty()); }
-    WordsTab(TeacherServices &services, const QString &folder, const QString &vowel, QWidget *parent = nullptr);
+    WordsTab(TeacherServices &services, const QString &folder, const QString &vowel, CopyHistory *history = nullptr,
+             QWidget *parent = nullptr);
     ~WordsTab() override;
 
     // Reads the list again from disk, with its pictures and voices.
@@ -55,6 +59,7 @@ private:
     struct Said {
         QString text;
         bool refused = false;
+        QString undo; // the change as the Modifica menu names it: "aggiungi «ape»"
     };
     // One change of the teacher's, made to the words as they are on disk now.
     using Edit = std::function<Said(WordListDocument &)>;
@@ -66,12 +71,13 @@ private:
     void renameWord(int row, const QString &typed);
     void removeWord();
     void moveWord(int by);
-    void undo();
     bool change(const Edit &edit, bool showNow = true);
     bool catchUp(bool showNow);
     bool editing() const;
     void readList();
     bool commit(const QStringList &before, const QString &done);
+    void remember(const QStringList &before, const QString &text);
+    Refusal restoreWords(const QStringList &from, const QStringList &to, const QString &done);
     void showWords(int selectRow);
     void setEditable(bool editable);
     void listen(const QModelIndex &index);
@@ -83,6 +89,12 @@ private:
     bool dropPicture(QDropEvent *event);
     void importVoice();
     void recordVoice();
+    void removePicture() { removeMedia(true); }
+    void removeVoice() { removeMedia(false); }
+    void removeMedia(bool picture);
+    // Puts the word's picture (voice) in place through `put`, as a change of the history.
+    void changePicture(const QString &word, const std::function<QString(const QString &target)> &put);
+    void changeVoice(const QString &word, const std::function<QString(const QString &target)> &put);
     void pictureDone(const QString &word, const QString &error);
     void voiceDone(const QString &word, const QString &error);
     void say(const QString &text, bool problem = false);
@@ -90,6 +102,7 @@ private:
 
     TeacherServices &services_;
     MediaPaths paths_;
+    CopyHistory *history_ = nullptr;
     QString vowel_;
     WordListDocument document_;
     bool listMissing_ = false;

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The words' pictures and voices: import, paste, drop, record.
+// The words' pictures and voices: import, paste, drop, record, remove; each a
+// change of the copy's history.
+#include "CopyHistory.h"
 #include "MediaActions.h"
 #include "WordTableModel.h"
 #include "WordsTab.h"
+#include "media/FileNames.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QTableView>
 
@@ -15,6 +19,16 @@ namespace zampli::teacher {
 namespace {
 
 const QString kPickWord = QStringLiteral("Prima scegli una parola dell'elenco.");
+
+QString pictureOf(const QString &word)
+{
+    return QStringLiteral("l'immagine di «%1»").arg(word);
+}
+
+QString voiceOf(const QString &word)
+{
+    return QStringLiteral("la voce di «%1»").arg(word);
+}
 
 // The first local file among the dropped or pasted ones.
 QString localFile(const QMimeData *mime)
@@ -50,6 +64,18 @@ void WordsTab::voiceDone(const QString &word, const QString &error)
     emit filesChanged();
 }
 
+void WordsTab::changePicture(const QString &word, const std::function<QString(const QString &)> &put)
+{
+    const QString target = paths_.wordPicture(word);
+    pictureDone(word, history_->write(target, pictureOf(word), [&] { return put(target); }));
+}
+
+void WordsTab::changeVoice(const QString &word, const std::function<QString(const QString &)> &put)
+{
+    const QString target = paths_.voice(word);
+    voiceDone(word, history_->write(target, voiceOf(word), [&] { return put(target); }));
+}
+
 void WordsTab::importPicture()
 {
     const QString word = currentWord();
@@ -57,7 +83,7 @@ void WordsTab::importPicture()
         return say(kPickWord, true);
     const QString file = choosePictureFile(this);
     if (!file.isEmpty())
-        pictureDone(word, putPicture(this, file, paths_.wordPicture(word)));
+        changePicture(word, [&](const QString &target) { return putPicture(this, file, target); });
 }
 
 void WordsTab::pastePicture()
@@ -66,11 +92,11 @@ void WordsTab::pastePicture()
     if (word.isEmpty())
         return say(kPickWord, true);
     const QMimeData *mime = QApplication::clipboard()->mimeData();
-    if (const QString file = localFile(mime); !file.isEmpty())
-        pictureDone(word, putPicture(this, file, paths_.wordPicture(word)));
-    else
-        pictureDone(word, putPicture(this, mime && mime->hasImage() ? qvariant_cast<QImage>(mime->imageData()) : QImage(),
-                                     paths_.wordPicture(word)));
+    const QString file = localFile(mime);
+    const QImage image = file.isEmpty() && mime && mime->hasImage() ? qvariant_cast<QImage>(mime->imageData()) : QImage();
+    changePicture(word, [&](const QString &target) {
+        return file.isEmpty() ? putPicture(this, image, target) : putPicture(this, file, target);
+    });
 }
 
 bool WordsTab::eventFilter(QObject *watched, QEvent *event)
@@ -103,9 +129,10 @@ bool WordsTab::dropPicture(QDropEvent *event)
     view_->selectRow(at.row());
     event->acceptProposedAction();
     const QString file = localFile(event->mimeData());
-    pictureDone(word, file.isEmpty() ? putPicture(this, qvariant_cast<QImage>(event->mimeData()->imageData()),
-                                                  paths_.wordPicture(word))
-                                     : putPicture(this, file, paths_.wordPicture(word)));
+    const QImage image = file.isEmpty() ? qvariant_cast<QImage>(event->mimeData()->imageData()) : QImage();
+    changePicture(word, [&](const QString &target) {
+        return file.isEmpty() ? putPicture(this, image, target) : putPicture(this, file, target);
+    });
     return true;
 }
 
@@ -116,7 +143,7 @@ void WordsTab::importVoice()
         return say(kPickWord, true);
     const QString file = chooseVoiceFile(this);
     if (!file.isEmpty())
-        voiceDone(word, putVoice(this, file, paths_.voice(word)));
+        changeVoice(word, [&](const QString &target) { return putVoice(this, file, target); });
 }
 
 void WordsTab::recordVoice()
@@ -124,7 +151,33 @@ void WordsTab::recordVoice()
     const QString word = currentWord();
     if (word.isEmpty())
         return say(kPickWord, true);
-    openRecorder(this, services_, paths_.voice(word), word, [this, word] { voiceDone(word, {}); });
+    QString problem;
+    const QString target = paths_.voice(word);
+    // Kept until the dialog goes: a recording thrown away drops the kept file.
+    const std::shared_ptr<PendingChange> pending = history_->begin(target, voiceOf(word), &problem);
+    if (!pending)
+        return say(problem, true);
+    openRecorder(this, services_, target, word, [this, word, pending] {
+        history_->finish(pending);
+        voiceDone(word, {});
+    });
+}
+
+void WordsTab::removeMedia(bool picture)
+{
+    const QString word = currentWord();
+    if (word.isEmpty())
+        return say(kPickWord, true);
+    const QString file = existingFile(picture ? paths_.wordPicture(word) : paths_.voice(word));
+    const QString what = picture ? pictureOf(word) : voiceOf(word);
+    if (!QFileInfo(file).isFile())
+        return say(QStringLiteral("«%1» non ha %2 da togliere.")
+                       .arg(word, picture ? QStringLiteral("un'immagine") : QStringLiteral("una voce")), true);
+    if (const QString error = history_->remove(file, what); !error.isEmpty())
+        return say(error, true);
+    showWords(currentRow());
+    say(QStringLiteral("Tolta %1: Ctrl+Z la rimette.").arg(what));
+    emit filesChanged();
 }
 
 } // namespace zampli::teacher

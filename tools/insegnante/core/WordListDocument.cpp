@@ -153,17 +153,11 @@ QString WordListDocument::newWordRefusal(const QString &word, const QStringList 
     return why;
 }
 
-void WordListDocument::remember()
-{
-    history_ << words_;
-}
-
 QString WordListDocument::add(const QString &typed, qsizetype at)
 {
     const QString word = cleanedWord(typed);
     if (QString why = newWordRefusal(word, words_); !why.isEmpty())
         return why;
-    remember();
     words_.insert(at < 0 || at > words_.size() ? words_.size() : at, word);
     return {};
 }
@@ -177,14 +171,12 @@ QString WordListDocument::rename(qsizetype row, const QString &typed)
         return {};
     if (QString why = newWordRefusal(word, others); !why.isEmpty())
         return why;
-    remember();
     words_[row] = word;
     return {};
 }
 
 void WordListDocument::remove(qsizetype row)
 {
-    remember();
     words_.removeAt(row);
 }
 
@@ -192,16 +184,7 @@ void WordListDocument::move(qsizetype from, qsizetype to)
 {
     if (from == to || to < 0 || to >= words_.size())
         return;
-    remember();
     words_.move(from, to);
-}
-
-bool WordListDocument::undo()
-{
-    if (history_.isEmpty())
-        return false;
-    words_ = history_.takeLast();
-    return true;
 }
 
 OpenedWordList openWordList(const QString &path)

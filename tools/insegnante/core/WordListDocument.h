@@ -45,21 +45,18 @@ public:
     QString rename(qsizetype row, const QString &typed);
     void remove(qsizetype row);
     void move(qsizetype from, qsizetype to);
-    // Takes back the last change; false when there is none.
-    bool undo();
-    bool canUndo() const { return !history_.isEmpty(); }
+    // Puts back words this list held before (an undo or a redo).
+    void setWords(const QStringList &words) { words_ = words; }
 
     QByteArray bytes() const;
 
 private:
     QString newWordRefusal(const QString &word, const QStringList &others) const;
-    void remember();
     QByteArray written(ListEncoding &encoding) const;
     QByteArray encoded(ListEncoding encoding) const;
 
     QStringList words_;
     QStringList refused_;
-    QList<QStringList> history_;
     ListEncoding encoding_ = ListEncoding::Windows1252;
     QByteArray lineEnd_ = "\r\n";
     bool mixed_ = false;

@@ -1,0 +1,549 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Annulla and Ripeti in the teacher's window, as she uses them: Ctrl+Z,
+// Ctrl+Maiusc+Z, Ctrl+Y and the Modifica menu over every kind of change, in
+// her order across the tabs; a replaced file put back byte for byte; her
+// typing in a text field taken back there, not in the list; a file changed
+// meanwhile left alone; the kept files gone once the window closes.
+#include "CheckTab.h"
+#include "MainWindow.h"
+#include "MediaActions.h"
+#include "PulseServer.h"
+#include "SoundFiles.h"
+#include "SoundsTab.h"
+#include "VoiceClean.h"
+#include "VoiceRecorder.h"
+#include "WordsTab.h"
+#include "fakes/Fakes.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <cmath>
+#include <numbers>
+
+using namespace zampli;
+using namespace zampli::teacher;
+
+namespace {
+
+const QString kAside = QStringLiteral(".zampli-annulla");
+
+using test::readAll;
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    test::writeFile(path, bytes);
+}
+
+// A picture file of one colour, as the teacher might pick.
+QString pictureFile(const QString &path, Qt::GlobalColor color)
+{
+    QImage image(120, 90, QImage::Format_RGB32);
+    image.fill(color);
+    if (!image.save(path, "PNG"))
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// A sound file with a tone between two silences, which the import keeps.
+QString soundFile(const QString &path, double hertz)
+{
+    Samples s(kVoiceRate * 3 / 2, 0.0f);
+    for (size_t i = kVoiceRate / 4; i < size_t(kVoiceRate * 5 / 4); ++i)
+        s[i] = float(0.4 * std::sin(2 * std::numbers::pi * hertz * double(i) / kVoiceRate));
+    writeAll(path, wavBytes(s));
+    return path;
+}
+
+// What the microphone hears: a moment of a quiet room, a word, the room again; 16-bit samples.
+QByteArray spokenWord()
+{
+    QByteArray bytes;
+    for (int i = 0; i < kVoiceRate * 11 / 5; ++i) {
+        const bool word = i >= kVoiceRate && i < kVoiceRate * 3 / 2;
+        const double x = (word ? 0.1 * std::sin(2 * std::numbers::pi * 300 * i / kVoiceRate) : 0) + 1e-4 * ((i * 7919) % 200 - 100) / 100;
+        const qint16 v = qint16(std::lround(x * 32767));
+        bytes += char(v & 0xFF), bytes += char((v >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+QPushButton *button(QWidget *in, const char *text)
+{
+    for (auto *b : in->findChildren<QPushButton *>())
+        if (b->text().remove('&').contains(QString::fromUtf8(text)))
+            return b;
+    return nullptr;
+}
+
+// The teacher's answers to the file chooser and to the picture's preview.
+struct Answers : FileChoice, PicturePreview {
+    QString file;
+    QString choose(QWidget *, const QString &) override { return file; }
+    bool use(QWidget *, const QImage &, const QString &) override { return true; }
+};
+
+// The teacher's window on `folder`, shown and in front.
+struct Window {
+    test::RecordingSoundPlayer player;
+    VoiceRecorder recorder; // never probed: no microphone
+    TeacherServices services{player, recorder};
+    MainWindow window{services};
+
+    explicit Window(const QString &folder)
+    {
+        window.openFolder(folder);
+        window.resize(1000, 700);
+        window.show();
+        window.activateWindow();
+        if (!QTest::qWaitForWindowActive(&window))
+            qFatal("the window is not active");
+    }
+    WordsTab *words() { return window.wordsTab(0); }
+    QTableView *view() { return words()->findChild<QTableView *>("elenco"); }
+    QLineEdit *newWord() { return words()->findChild<QLineEdit *>("nuovaParola"); }
+    QMenu *editMenu() { return window.findChild<QMenu *>("modifica"); }
+    QAction *item(const char *name)
+    {
+        for (QAction *action : editMenu()->actions())
+            if (action->objectName() == QLatin1String(name))
+                return action;
+        qFatal("Modifica has no %s", name);
+    }
+    QString undoText() { return item("annulla")->text(); }
+    QString redoText() { return item("ripeti")->text(); }
+
+    void select(int row)
+    {
+        window.tabs()->setCurrentWidget(words());
+        const QModelIndex index = view()->model()->index(row, 2);
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, view()->visualRect(index).center());
+    }
+    // F2 on the row, the word typed over, Enter.
+    void rename(int row, const QString &word)
+    {
+        select(row);
+        press(Qt::Key_F2, Qt::NoModifier);
+        press(Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), word);
+        press(Qt::Key_Return, Qt::NoModifier);
+    }
+    void add(const QString &word)
+    {
+        window.tabs()->setCurrentWidget(words());
+        QTest::mouseClick(newWord(), Qt::LeftButton);
+        QTest::keyClicks(newWord(), word);
+        QTest::keyClick(newWord(), Qt::Key_Return);
+    }
+    // Keys pressed where the focus is, as on the keyboard.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers)
+    {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window, key, modifiers);
+    }
+    void undoByKeys() { press(Qt::Key_Z, Qt::ControlModifier); }
+    void redoByKeys() { press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); }
+    // Modifica opened with the mouse, then its item clicked.
+    void choose(const char *name)
+    {
+        QMenuBar *bar = window.menuBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(editMenu()->menuAction()).center());
+        if (!QTest::qWaitFor([this] { return editMenu()->isVisible(); }))
+            qFatal("Modifica does not open");
+        QTest::mouseClick(editMenu(), Qt::LeftButton, {}, editMenu()->actionGeometry(item(name)).center());
+        if (!QTest::qWaitFor([this] { return !editMenu()->isVisible(); }))
+            qFatal("Modifica does not close");
+    }
+    void clickButton(QWidget *tab, const char *name)
+    {
+        auto *button = tab->findChild<QToolButton *>(name);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    // The warning the window shows, its text; empty when there is none.
+    QString warning()
+    {
+        auto *box = window.findChild<QMessageBox *>("nonAnnullato");
+        if (!box || !QTest::qWaitFor([box] { return box->isVisible(); }))
+            return {};
+        const QString text = box->text();
+        box->accept();
+        return text;
+    }
+};
+
+} // namespace
+
+class TeacherUndoTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    Answers answers_;
+    test::PulseServer server_{dir_.path()};
+    QString serverFailure_;
+    QString microphone_ = dir_.filePath(QStringLiteral("microfono"));
+    QString copy() const { return dir_.filePath("copia"); }
+    QString list() const { return dir_.filePath("copia/testi/a.txt"); }
+    QString picture() const { return dir_.filePath("copia/jpg/ape.jpg"); }
+    QString voice() const { return dir_.filePath("copia/voci/ape.wav"); }
+
+private slots:
+    void initTestCase()
+    {
+        setFileChoice(&answers_);
+        setPicturePreview(&answers_);
+        // A private sound server whose microphone is a pipe the test speaks into.
+        serverFailure_ = server_.start({"module-pipe-source source_name=zmic file=" + microphone_
+                                        + " format=s16le rate=22050 channels=1"});
+        if (serverFailure_.isEmpty()) {
+            server_.serveThisProcess();
+            qputenv("PULSE_SOURCE", "zmic");
+        }
+    }
+    void cleanupTestCase()
+    {
+        setFileChoice(nullptr);
+        setPicturePreview(nullptr);
+    }
+    void init()
+    {
+        QDir(copy()).removeRecursively();
+        writeAll(list(), "ape\r\nago\r\nala\r\n");
+    }
+
+    // Each change of a list: done, taken back and done again by the keys and
+    // by the menu, whose items name it.
+    void wordChangesGoBackAndForth_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("add") << "add" << QByteArray("ape\r\nago\r\nala\r\nape regina\r\n")
+                             << QStringLiteral("aggiungi «ape regina»");
+        QTest::newRow("remove") << "remove" << QByteArray("ape\r\nala\r\n") << QStringLiteral("togli «ago»");
+        QTest::newRow("rename") << "rename" << QByteArray("apina\r\nago\r\nala\r\n")
+                                << QStringLiteral("rinomina «ape» in «apina»");
+        QTest::newRow("move") << "move" << QByteArray("ago\r\nape\r\nala\r\n") << QStringLiteral("sposta «ape»");
+    }
+    void wordChangesGoBackAndForth()
+    {
+        QFETCH(QString, change);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, named);
+        const QByteArray before = readAll(list());
+        Window w(copy());
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla"));
+        QVERIFY(!w.item("annulla")->isEnabled());
+        if (change == "add") {
+            w.add(QStringLiteral("ape regina"));
+        } else if (change == "remove") {
+            w.select(1);
+            w.press(Qt::Key_Delete, Qt::NoModifier);
+        } else if (change == "rename") {
+            w.rename(0, QStringLiteral("apina"));
+        } else {
+            w.select(0);
+            w.press(Qt::Key_Down, Qt::ControlModifier);
+        }
+        // The editor of a rename hands its word over once the key has been handled.
+        QTRY_COMPARE(readAll(list()), after);
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla: ") + named);
+
+        w.view()->setFocus();
+        w.undoByKeys();
+        QCOMPARE(readAll(list()), before);
+        QCOMPARE(w.redoText(), QStringLiteral("Ripeti: ") + named);
+        QCOMPARE(w.words()->words().size(), 3);
+        w.redoByKeys();
+        QCOMPARE(readAll(list()), after);
+        w.choose("annulla");
+        QCOMPARE(readAll(list()), before);
+        w.choose("ripeti");
+        QCOMPARE(readAll(list()), after);
+        w.undoByKeys();
+        w.press(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(readAll(list()), after);
+    }
+
+    // A word renamed takes its picture along; taking the rename back brings it home.
+    void renameTakenBackBringsThePictureBack()
+    {
+        const QByteArray jpeg = QByteArray("\xFF\xD8\xFF\xE0") + QByteArray(300, 'j');
+        writeAll(picture(), jpeg);
+        Window w(copy());
+        w.rename(0, QStringLiteral("apina"));
+        QTRY_COMPARE(readAll(copy() + "/jpg/apina.jpg"), jpeg);
+        w.view()->setFocus();
+        w.undoByKeys();
+        QCOMPARE(readAll(picture()), jpeg);
+        QVERIFY(!QFile::exists(copy() + "/jpg/apina.jpg"));
+    }
+
+    // A picture imported, then replaced: two undos give back the first
+    // picture byte for byte, then no picture; two redos the same way back.
+    void replacedPictureComesBackByteForByte()
+    {
+        QFile::remove(picture());
+        Window w(copy());
+        w.select(0);
+        answers_.file = pictureFile(dir_.filePath("rossa.png"), Qt::red);
+        w.press(Qt::Key_I, Qt::ControlModifier);
+        const QByteArray first = readAll(picture());
+        QCOMPARE(first.left(3), QByteArray("\xFF\xD8\xFF"));
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla: aggiungi l'immagine di «ape»"));
+
+        answers_.file = pictureFile(dir_.filePath("blu.png"), Qt::blue);
+        w.press(Qt::Key_I, Qt::ControlModifier);
+        const QByteArray second = readAll(picture());
+        QVERIFY(second != first);
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla: sostituisci l'immagine di «ape»"));
+
+        w.undoByKeys();
+        QCOMPARE(readAll(picture()), first);
+        QCOMPARE(w.redoText(), QStringLiteral("Ripeti: sostituisci l'immagine di «ape»"));
+        w.choose("annulla");
+        QVERIFY(!QFile::exists(picture()));
+        QCOMPARE(w.view()->model()->index(0, 4).data().toString(), QStringLiteral("mancano la figura e la voce"));
+        w.redoByKeys();
+        QCOMPARE(readAll(picture()), first);
+        w.choose("ripeti");
+        QCOMPARE(readAll(picture()), second);
+    }
+
+    // A voice imported over another, then removed: each step taken back in turn.
+    void voiceImportedAndRemovedComeBack()
+    {
+        const QByteArray own = wavBytes(Samples(kVoiceRate / 2, 0.25f));
+        writeAll(voice(), own);
+        Window w(copy());
+        w.select(0);
+        answers_.file = soundFile(dir_.filePath("voce.wav"), 300);
+        w.press(Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+        const QByteArray imported = readAll(voice());
+        QCOMPARE(imported.left(4), QByteArray("RIFF"));
+        QVERIFY(imported != own);
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla: sostituisci la voce di «ape»"));
+
+        w.clickButton(w.words(), "togliVoce");
+        QVERIFY(!QFile::exists(voice()));
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla: togli la voce di «ape»"));
+
+        w.view()->setFocus();
+        w.undoByKeys();
+        QCOMPARE(readAll(voice()), imported);
+        w.undoByKeys();
+        QCOMPARE(readAll(voice()), own);
+        QCOMPARE(w.redoText(), QStringLiteral("Ripeti: sostituisci la voce di «ape»"));
+    }
+
+    // A voice recorded over the word's own through the dialog (Ctrl+R, Registra,
+    // Ferma, Salva) is taken back like an imported one.
+    void recordedVoiceIsTakenBack()
+    {
+        if (!serverFailure_.isEmpty())
+            QSKIP(qPrintable(serverFailure_));
+        const QByteArray own = wavBytes(Samples(kVoiceRate / 2, 0.25f));
+        writeAll(voice(), own);
+        Window w(copy());
+        w.recorder.probe();
+        QVERIFY2(QTest::qWaitFor([&] { return w.recorder.usable(); }, 10000), qPrintable(w.recorder.reason()));
+        w.select(0);
+        w.press(Qt::Key_R, Qt::ControlModifier);
+        QDialog *dialog = nullptr;
+        QTRY_VERIFY((dialog = w.window.findChild<QDialog *>("registra")) && dialog->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QTest::mouseClick(button(dialog, "Registra"), Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([&] { return w.recorder.recording(); }, 5000));
+        const QByteArray take = spokenWord();
+        QFile pipe(microphone_);
+        QVERIFY(pipe.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QCOMPARE(pipe.write(take), take.size());
+        pipe.close();
+        // The source plays what it is given in real time; the take is whole once heard.
+        QVERIFY(QTest::qWaitFor([&] { return w.recorder.heard() >= size_t(take.size() / 2); }, 15000));
+        QTest::mouseClick(button(dialog, "Ferma"), Qt::LeftButton);
+        QTRY_VERIFY(button(dialog, "Salva")->isEnabled());
+        QTest::mouseClick(button(dialog, "Salva"), Qt::LeftButton);
+        QCOMPARE(readAll(voice()).left(4), QByteArray("RIFF"));
+        QVERIFY(readAll(voice()) != own);
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla: sostituisci la voce di «ape»"));
+
+        QTRY_VERIFY(!dialog->isVisible());
+        w.window.activateWindow(); // the offscreen platform gives the focus back to no window
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        w.view()->setFocus();
+        w.undoByKeys();
+        QCOMPARE(readAll(voice()), own);
+    }
+
+    // One history for all tabs: a word added, then a sound replaced in
+    // another tab; the first Ctrl+Z takes back the sound, the second the word.
+    void soundsAndWordsShareOneHistory()
+    {
+        const QByteArray praise = wavBytes(Samples(kVoiceRate / 2, 0.1f));
+        writeAll(copy() + "/suoni/si1.wav", praise);
+        Window w(copy());
+        w.add(QStringLiteral("arancia"));
+        const QByteArray withWord = readAll(list());
+
+        auto *sounds = w.window.findChild<SoundsTab *>("suoni");
+        w.window.tabs()->setCurrentWidget(sounds);
+        auto *table = sounds->findChild<QTableWidget *>("elencoSuoni");
+        QCOMPARE(table->item(5, 0)->text(), QStringLiteral("Lode 1 (si1)"));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(5, 0)).center());
+        answers_.file = soundFile(dir_.filePath("brava.wav"), 440);
+        w.press(Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(readAll(copy() + "/suoni/si1.wav") != praise);
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla: sostituisci il suono «Lode 1 (si1)»"));
+
+        w.undoByKeys();
+        QCOMPARE(readAll(copy() + "/suoni/si1.wav"), praise);
+        QCOMPARE(readAll(list()), withWord);
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla: aggiungi «arancia»"));
+        w.undoByKeys();
+        QCOMPARE(readAll(list()), QByteArray("ape\r\nago\r\nala\r\n"));
+    }
+
+    // In the new word's field the keys act on the typing alone, even when
+    // the field has nothing to take back or do again: the list's move,
+    // taken back, is still there to be done again.
+    void typingIsTakenBackInTheField()
+    {
+        const QByteArray original = readAll(list());
+        Window w(copy());
+        w.select(0);
+        w.press(Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(readAll(list()), QByteArray("ago\r\nape\r\nala\r\n"));
+        w.undoByKeys();
+        QCOMPARE(readAll(list()), original);
+
+        QTest::mouseClick(w.newWord(), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), w.newWord());
+        w.redoByKeys();
+        w.press(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(readAll(list()), original);
+        QTest::keyClicks(w.newWord(), QStringLiteral("amo"));
+        w.undoByKeys();
+        QCOMPARE(w.newWord()->text(), QString());
+        w.undoByKeys();
+        w.redoByKeys();
+        QCOMPARE(w.newWord()->text(), QStringLiteral("amo"));
+        w.redoByKeys();
+        w.press(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(w.newWord()->text(), QStringLiteral("amo"));
+        QCOMPARE(readAll(list()), original);
+        QCOMPARE(w.redoText(), QStringLiteral("Ripeti: sposta «ape»"));
+    }
+
+    // A fix made from Controllo is a change like the others: a damaged
+    // picture replaced there comes back with Ctrl+Z, byte for byte.
+    void fixFromTheCheckIsTakenBack()
+    {
+        const QByteArray damaged = QByteArray("\xFF\xD8\xFF") + QByteArray(40, 'x');
+        writeAll(picture(), damaged);
+        Window w(copy());
+        auto *check = w.window.findChild<CheckTab *>("controllo");
+        w.window.tabs()->setCurrentWidget(check);
+        QPushButton *importHere = nullptr;
+        QVERIFY(QTest::qWaitFor([&] {
+            for (auto *label : check->findChildren<QLabel *>("file"))
+                if (label->text() == QStringLiteral("jpg/ape.jpg") && label->isVisible())
+                    importHere = label->parentWidget()->findChild<QPushButton *>();
+            return importHere != nullptr;
+        }));
+        QCOMPARE(importHere->text(), QStringLiteral("Importa un'immagine…"));
+        auto *scroll = check->findChild<QScrollArea *>();
+        QVERIFY(QTest::qWaitFor([&] {
+            scroll->ensureWidgetVisible(importHere);
+            return importHere->visibleRegion().boundingRect().size() == importHere->size();
+        }));
+        answers_.file = pictureFile(dir_.filePath("viola.png"), Qt::magenta);
+        QTest::mouseClick(importHere, Qt::LeftButton);
+        QCOMPARE(readAll(picture()).left(3), QByteArray("\xFF\xD8\xFF"));
+        QVERIFY(readAll(picture()) != damaged);
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla: sostituisci jpg/ape.jpg"));
+
+        w.choose("annulla");
+        QCOMPARE(readAll(picture()), damaged);
+    }
+
+    // A picture changed by another program after the teacher's change: the
+    // undo leaves it alone, says so naming the file, and the change leaves
+    // the history; the one before it can still be taken back.
+    void fileChangedMeanwhileIsLeftAlone()
+    {
+        Window w(copy());
+        w.add(QStringLiteral("arancia"));
+        w.select(0);
+        answers_.file = pictureFile(dir_.filePath("verde.png"), Qt::green);
+        w.press(Qt::Key_I, Qt::ControlModifier);
+        const QByteArray other("\xFF\xD8\xFF other program");
+        writeAll(picture(), other);
+
+        w.view()->setFocus();
+        w.undoByKeys();
+        const QString said = w.warning();
+        QVERIFY2(said.contains(QStringLiteral("jpg/ape.jpg")), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("non si può più annullare")), qPrintable(said));
+        QCOMPARE(readAll(picture()), other);
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla: aggiungi «arancia»"));
+        QVERIFY(!w.item("ripeti")->isEnabled());
+        w.view()->setFocus();
+        w.undoByKeys();
+        QCOMPARE(readAll(list()), QByteArray("ape\r\nago\r\nala\r\n"));
+    }
+
+    // An undo the disk refuses (the folder of kept files cannot take the
+    // picture) changes nothing and can be tried again once the cause is gone.
+    void refusedUndoCanBeTriedAgain()
+    {
+        QFile::remove(picture());
+        Window w(copy());
+        w.select(0);
+        answers_.file = pictureFile(dir_.filePath("gialla.png"), Qt::yellow);
+        w.press(Qt::Key_I, Qt::ControlModifier);
+        const QByteArray added = readAll(picture());
+        const QString aside = copy() + "/" + kAside;
+        QVERIFY(QDir(aside).removeRecursively());
+        writeAll(aside, "a file where the folder should be");
+
+        w.view()->setFocus();
+        w.undoByKeys();
+        const QString said = w.warning();
+        QVERIFY2(said.startsWith(QStringLiteral("jpg/ape.jpg non è stato rimesso com'era")), qPrintable(said));
+        QCOMPARE(readAll(picture()), added);
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla: aggiungi l'immagine di «ape»"));
+        QVERIFY(!w.item("ripeti")->isEnabled());
+
+        QVERIFY(QFile::remove(aside));
+        w.view()->setFocus();
+        w.undoByKeys();
+        QVERIFY(!QFile::exists(picture()));
+        w.redoByKeys();
+        QCOMPARE(readAll(picture()), added);
+    }
+
+    // The files kept for Annulla live in the copy while the window is open
+    // and go when it closes.
+    void keptFilesGoWhenTheWindowCloses()
+    {
+        const QByteArray own = QByteArray("\xFF\xD8\xFF") + QByteArray(500, 'o');
+        writeAll(picture(), own);
+        Window w(copy());
+        w.select(0);
+        answers_.file = pictureFile(dir_.filePath("nera.png"), Qt::black);
+        w.press(Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(readAll(picture()) != own);
+        const QDir aside(copy() + "/" + kAside);
+        const QStringList kept = aside.entryList(QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(readAll(aside.filePath(kept.first())), own);
+
+        QVERIFY(w.window.close());
+        QVERIFY(!QFileInfo::exists(aside.path()));
+        QCOMPARE(QDir(copy()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{"jpg", "testi"}));
+    }
+};
+
+QTEST_MAIN(TeacherUndoTest)
+#include "test_teacher_undo.moc"

@@ -1,0 +1,206 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CopyHistory.h"
+
+#include "media/SystemError.h"
+
+#include <QAction>
+#include <QDir>
+#include <QWidget>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
+#include <utility>
+
+namespace zampli::teacher {
+
+namespace {
+
+// A second name for the file's content, which the save about to come leaves
+// alone (it renames a new file into place); a copy where links cannot be made.
+bool keepCopy(const QString &target, const QString &aside)
+{
+    return ::link(QFile::encodeName(target).constData(), QFile::encodeName(aside).constData()) == 0
+           || QFile::copy(target, aside);
+}
+
+QString escapedMnemonic(QString text)
+{
+    return text.replace(u'&', QStringLiteral("&&"));
+}
+
+} // namespace
+
+PendingChange::~PendingChange()
+{
+    if (!before.aside.isEmpty())
+        QFile::remove(before.aside);
+}
+
+CopyHistory::CopyHistory(const QString &folder, QObject *parent) : QObject(parent), folder_(folder)
+{
+    // Left by a program that did not end cleanly: no change of it can be taken back now.
+    removeAsideFolder();
+    undo_ = new QAction(this);
+    undo_->setObjectName(QStringLiteral("annulla"));
+    undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redo_ = new QAction(this);
+    redo_->setObjectName(QStringLiteral("ripeti"));
+    redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(undo_, &QAction::triggered, this, &CopyHistory::undo);
+    connect(redo_, &QAction::triggered, this, &CopyHistory::redo);
+    connect(&stack_, &QUndoStack::indexChanged, this, &CopyHistory::showActions);
+    showActions();
+}
+
+CopyHistory::~CopyHistory()
+{
+    clear();
+}
+
+// Qt's text fields take these keys first (they accept the shortcut's
+// override), so the teacher's typing is taken back there, never the list.
+void CopyHistory::attachTo(QWidget *window)
+{
+    window->addAction(undo_);
+    window->addAction(redo_);
+}
+
+void CopyHistory::showActions()
+{
+    const auto show = [](QAction *action, bool can, const QString &verb, const QString &what) {
+        action->setEnabled(can);
+        action->setText(can ? QStringLiteral("%1: %2").arg(verb, escapedMnemonic(what)) : verb);
+        action->setIconText(verb);
+        action->setToolTip(QStringLiteral("%1 (%2)").arg(can ? QStringLiteral("%1: %2").arg(verb, what) : verb,
+                                                         action->shortcut().toString(QKeySequence::NativeText)));
+    };
+    show(undo_, stack_.canUndo(), QStringLiteral("Annulla"), stack_.undoText());
+    show(redo_, stack_.canRedo(), QStringLiteral("Ripeti"), stack_.redoText());
+}
+
+void CopyHistory::undo()
+{
+    step(true);
+}
+
+void CopyHistory::redo()
+{
+    step(false);
+}
+
+void CopyHistory::step(bool back)
+{
+    if (!(back ? stack_.canUndo() : stack_.canRedo()))
+        return;
+    const QString text = back ? stack_.undoText() : stack_.redoText();
+    refusal_ = {};
+    back ? stack_.undo() : stack_.redo();
+    if (refusal_.why.isEmpty()) {
+        emit stepped(QStringLiteral("%1: %2.").arg(back ? QStringLiteral("Annullato") : QStringLiteral("Ripetuto"), text));
+        return;
+    }
+    // The change goes back where it was, to be tried again; one that can
+    // never be done again has left the history.
+    if (!refusal_.lasting)
+        back ? stack_.redo() : stack_.undo();
+    showActions();
+    emit refused(refusal_.why);
+}
+
+QString CopyHistory::write(const QString &target, const QString &what, const std::function<QString()> &write)
+{
+    QString problem;
+    const std::shared_ptr<PendingChange> pending = begin(target, what, &problem);
+    if (!pending)
+        return problem;
+    const QString error = write();
+    if (error.isEmpty())
+        finish(pending);
+    return error;
+}
+
+std::shared_ptr<PendingChange> CopyHistory::begin(const QString &target, const QString &what, QString *problem)
+{
+    auto pending = std::make_shared<PendingChange>();
+    pending->target = target;
+    pending->what = what;
+    const QByteArray hash = fingerprint(target);
+    if (hash.isEmpty())
+        return pending; // a new file: nothing to keep
+    pending->before = {asideName(target), hash};
+    if (keepCopy(target, pending->before.aside))
+        return pending;
+    pending->before = {};
+    *problem = QStringLiteral("%1 non è cambiato: non ho potuto tenerne da parte la versione di adesso, per poterla "
+                              "rimettere con Annulla. Libera un po' di spazio sul disco e riprova.")
+                   .arg(shownName(target));
+    return {};
+}
+
+void CopyHistory::finish(const std::shared_ptr<PendingChange> &pending)
+{
+    FileVersion after{{}, fingerprint(pending->target)};
+    if (after.hash == pending->before.hash)
+        return; // the same bytes again: nothing to take back
+    if (after.present())
+        after.aside = asideName(pending->target);
+    const QString verb = !after.present()            ? QStringLiteral("togli")
+                         : pending->before.present() ? QStringLiteral("sostituisci")
+                                                     : QStringLiteral("aggiungi");
+    stack_.push(new FileChange(refusal_, verb + u' ' + pending->what, pending->target, shownName(pending->target),
+                               std::exchange(pending->before, {}), after));
+}
+
+QString CopyHistory::remove(const QString &target, const QString &what)
+{
+    const FileVersion before{asideName(target), fingerprint(target)};
+    if (!before.present())
+        return {};
+    errno = 0;
+    if (std::rename(QFile::encodeName(target).constData(), QFile::encodeName(before.aside).constData()) != 0)
+        return QStringLiteral("%1 non è stato tolto (%2): controlla di poter scrivere nella sua cartella, poi riprova.")
+            .arg(shownName(target), systemErrorText(errno));
+    stack_.push(new FileChange(refusal_, QStringLiteral("togli ") + what, target, shownName(target), before, {}));
+    return {};
+}
+
+void CopyHistory::pushWords(const QString &text, const QStringList &before, const QStringList &after,
+                            const WordsChange::Apply &apply)
+{
+    stack_.push(new WordsChange(refusal_, text, before, after, apply));
+}
+
+void CopyHistory::clear()
+{
+    stack_.clear();
+    removeAsideFolder();
+}
+
+QString CopyHistory::asideName(const QString &target)
+{
+    const QString folder = QDir(folder_).filePath(kAsideFolder);
+    QDir().mkpath(folder);
+    return QStringLiteral("%1/%2-%3").arg(folder).arg(++kept_).arg(QFileInfo(target).fileName());
+}
+
+QString CopyHistory::shownName(const QString &target) const
+{
+    return QDir(folder_).relativeFilePath(target);
+}
+
+// A link in its place is removed, never followed.
+void CopyHistory::removeAsideFolder()
+{
+    if (folder_.isEmpty())
+        return;
+    const QString path = QDir(folder_).filePath(kAsideFolder);
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        QFile::remove(path);
+    else if (info.isDir())
+        QDir(path).removeRecursively();
+}
+
+} // namespace zampli::teacher
