@@ -105,8 +105,8 @@ CopyFailure copyFile(const FileToCopy &file, const QString &to, std::vector<char
     return failure;
 }
 
-// Data still in memory fails on its way to a full disk too: the copy is
-// whole only once the file system holds it.
+} // namespace
+
 int flushFileSystem(const QString &folder)
 {
     const int fd = ::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -116,8 +116,6 @@ int flushFileSystem(const QString &folder)
     ::close(fd);
     return error;
 }
-
-} // namespace
 
 CopyPlan planCopy(const QString &from, const QStringList &files, const QStringList &folders)
 {
