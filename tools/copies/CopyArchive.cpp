@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSet>
@@ -235,14 +236,15 @@ struct Extraction {
     QString archive;
     QString work;
     qint64 total = 0; // declared bytes of all entries
-    qint64 limit = 0;
     qint64 done = 0;
     Progress progress;
     std::vector<char> buffer = std::vector<char>(1 << 16);
 };
 
 // Streams one entry to its file, counting what really comes out: a declared
-// size may lie, and only the count stops a small entry that inflates to gigabytes.
+// size may lie, and only the count stops a small entry that inflates to
+// gigabytes. No entry past its declared size keeps the whole within the
+// limit the declared sizes were checked against.
 detail::Filled streamEntry(Extraction &x, const Entry &entry, zip_file_t *in, int out)
 {
     const QString path = x.work + QLatin1Char('/') + entry.name;
@@ -259,9 +261,6 @@ detail::Filled streamEntry(Extraction &x, const Entry &entry, zip_file_t *in, in
             return {refusal(x.archive, entry.name,
                             QStringLiteral("contiene più byte dei %1 che dichiara: il file è rovinato o fatto per "
                                            "ingannare").arg(entry.size))};
-        if (x.done > x.limit)
-            return {refusal(x.archive, entry.name, QStringLiteral("porta il contenuto oltre %1, più di quanto una "
-                                                                  "copia possa occupare").arg(megabytes(x.limit)))};
         if (const int error = writeAll(out, x.buffer.data(), read))
             return {{}, error, path};
         if (x.progress && !x.progress(x.done, x.total))
@@ -354,7 +353,7 @@ CopyResult importCopy(const QString &programFolder, const QString &archive, cons
         return failure(found.problem);
     if (const QString problem = formatProblem(zip.zip, found, archive); !problem.isEmpty())
         return failure(problem);
-    Extraction x{zip.zip, archive, {}, found.bytes, limits.bytes, 0, progress};
+    Extraction x{zip.zip, archive, {}, found.bytes, 0, progress};
     return detail::makeCopyWith(programFolder, target, displayName, found.bytes, [&x, &found](const QString &work) {
         x.work = work;
         return extractAll(x, found);
@@ -412,6 +411,23 @@ bool addManifest(zip_t *zip)
     return false;
 }
 
+// Two files whose names differ only in case: the program would take either.
+QString caseTwins(const QList<detail::FileToCopy> &files, const QString &folder)
+{
+    QHash<QString, QString> seen;
+    for (const detail::FileToCopy &file : files) {
+        if (!isMediaName(file.relative))
+            continue;
+        const QString key = file.relative.toCaseFolded();
+        if (const auto twin = seen.constFind(key); twin != seen.constEnd())
+            return QStringLiteral("In %1 ci sono %2 e %3, che ZAMPLI non distingue (contano uguali le maiuscole e le "
+                                  "minuscole): la copia non è stata esportata. Togliete o rinominate uno dei due, "
+                                  "poi riprovate.").arg(folder, *twin, file.relative);
+        seen.insert(key, file.relative);
+    }
+    return {};
+}
+
 } // namespace
 
 CopyResult exportCopy(const QString &folder, const QString &archive, const Progress &progress)
@@ -426,6 +442,8 @@ CopyResult exportCopy(const QString &folder, const QString &archive, const Progr
         return failure(QStringLiteral("Il nome di %1 non è scritto in UTF-8 (qui le lettere illeggibili sono mostrate "
                                       "come \uFFFD): la copia non è stata esportata. Rinominatelo con lettere comuni, "
                                       "poi riprovate.").arg(plan.notUtf8.first()));
+    if (const QString twins = caseTwins(plan.files, folder); !twins.isEmpty())
+        return failure(twins);
     int error = 0;
     // libzip writes to a temporary file beside the archive and renames it into place at zip_close.
     ZipCloser zip{zip_open(QFile::encodeName(archive).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error)};
