@@ -11,12 +11,15 @@ namespace zampli::teacher {
 
 // The personal copies the desktop menu knows: make one, open one, bring an
 // old one up to date, remove one with its menu entry (its folder to the
-// trash). The copy open in the window cannot be removed.
+// trash), carry one to another computer as a file (.zampli) and make a copy
+// from such a file. The copy open in the window cannot be removed.
 class CopiesTab : public QWidget {
     Q_OBJECT
 public:
     explicit CopiesTab(const QString &openFolder, QWidget *parent = nullptr);
     void refresh();
+    // Makes a new copy from a copy's file, then opens it.
+    void importFile();
 
 signals:
     void openCopy(const QString &folder);
@@ -26,6 +29,7 @@ private:
     void openSelected();
     void updateSelected();
     void removeSelected();
+    void exportSelected();
     void showSelected();
     int selected() const;
 
@@ -33,6 +37,7 @@ private:
     QTreeWidget *list_ = nullptr;
     QPushButton *update_ = nullptr;
     QPushButton *remove_ = nullptr;
+    QPushButton *export_ = nullptr;
     QLabel *message_ = nullptr;
 };
 

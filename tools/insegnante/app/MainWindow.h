@@ -59,6 +59,7 @@ private:
     void showFolderNotice();
     void setEditable(bool editable);
     void makeOwnCopy();
+    void exportOpenCopy();
 
     TeacherServices &services_;
     QString folder_;
