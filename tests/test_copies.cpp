@@ -7,6 +7,7 @@
 #include "StopSignals.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -15,6 +16,7 @@
 #include <csignal>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace zampli::copies;
@@ -546,6 +548,42 @@ private slots:
         const auto [defaultCode, defaultOut] = runProcess(tool, program_ + "/zampli-copia", {});
         QCOMPARE(defaultCode, 1);
         QVERIFY2(defaultOut.startsWith("Non so qual è la vostra cartella personale"), qPrintable(defaultOut));
+    }
+
+    // Made by the administrator, whose mask may keep everything to herself:
+    // each account must still read every folder and file, and find the entry
+    // in the menu every account reads, not in the administrator's own.
+    void aCopyForEveryAccountIsReadableByAll()
+    {
+        const QString shared = root_.filePath("shared");
+        const QString folder = shared + "/zampli/Classe per tutti";
+        const QString menu = shared + "/applications";
+        const QStringList ownMenu = entriesIn(applications_);
+        const mode_t mask = umask(077);
+        const CopyResult made = makeCopyForEveryone(program_, folder, menu);
+        umask(mask);
+        QVERIFY2(made.ok, qPrintable(made.message));
+        QCOMPARE(made.copy.desktopFile, menu + "/" + desktopFileId(folder) + ".desktop");
+        QCOMPARE(entriesIn(applications_), ownMenu);
+        QCOMPARE(readFile(folder + "/testi/a.txt"), QByteArray("ape\r\n"));
+
+        QStringList notForAll;
+        QDirIterator it(shared, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo entry(it.next());
+            struct stat st;
+            QCOMPARE(lstat(QFile::encodeName(entry.filePath()).constData(), &st), 0);
+            const mode_t wanted = S_ISDIR(st.st_mode) ? 0755 : S_ISLNK(st.st_mode) ? (st.st_mode & 0777) : 0644;
+            if ((st.st_mode & 0777) != wanted)
+                notForAll << QString("%1 %2").arg(entry.filePath()).arg(st.st_mode & 0777, 0, 8);
+        }
+        QCOMPARE(notForAll, QStringList());
+        struct stat st;
+        QCOMPARE(stat(QFile::encodeName(shared).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(0755)); // made on the way there
+        QProcess validate;
+        QCOMPARE(runProcess(validate, "desktop-file-validate", {made.copy.desktopFile}), std::make_pair(0, QString()));
     }
 };
 

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <cstdio>
 #include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -37,6 +38,7 @@ const char *kHelp =
     "Uso: zampli-copia [CARTELLA]\n"
     "     zampli-copia --esporta COPIA FILE\n"
     "     zampli-copia --importa FILE CARTELLA\n"
+    "     zampli-copia --per-tutti CARTELLA\n"
     "\n"
     "Copia le immagini, le voci, i suoni e gli elenchi di parole di ZAMPLI in una\n"
     "cartella vostra (senza: ~/ZAMPLI) e aggiunge al menu del desktop una voce che\n"
@@ -61,6 +63,11 @@ const char *kHelp =
     "voce nel menu, come sopra. Un file che contiene altro (nomi che escono dalla\n"
     "cartella, collegamenti, file che una copia non usa, più di 500 MB o di 5.000\n"
     "file) viene rifiutato, dicendo quale parte e perché, e non viene scritto nulla.\n"
+    "\n"
+    "--per-tutti CARTELLA, per l'amministratore, fa una copia che vedono tutti gli\n"
+    "utenti del computer: un nome semplice va in /usr/local/share/zampli/, la voce\n"
+    "del menu in /usr/local/share/applications. Chi non può cambiarla la apre in\n"
+    "sola lettura nel programma dell'insegnante; i risultati restano di ciascuno.\n"
     "\n"
     "Esce con 0 se tutto è andato bene, 1 se la copia non è stata fatta, 2 se le\n"
     "opzioni sono sbagliate.\n";
@@ -103,6 +110,24 @@ int exportTo(const zampli::copies::StopSignals &stop, const QString &copy, const
     return run(stop, [&](const auto &progress) { return zampli::copies::exportCopy(copy, file, progress); }, false);
 }
 
+// A plain name goes where shared copies live; a path is taken as it is.
+int forEveryone(const zampli::copies::StopSignals &stop, const QString &folder)
+{
+    if (::geteuid() != 0) {
+        print(stderr, QStringLiteral("Solo l'amministratore può fare una copia per tutti gli utenti: avviate "
+                                     "\"sudo zampli-copia --per-tutti %1\", oppure fate una copia vostra con "
+                                     "\"zampli-copia %1\".").arg(folder));
+        return 1;
+    }
+    const QString target = folder.contains(QLatin1Char('/'))
+                               ? folder
+                               : QLatin1String(zampli::copies::kSharedCopies) + QLatin1Char('/') + folder;
+    return run(stop, [&](const auto &progress) {
+        return zampli::copies::makeCopyForEveryone(QCoreApplication::applicationDirPath(), target,
+                                                   QLatin1String(zampli::copies::kSharedMenu), progress);
+    }, true);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -121,6 +146,8 @@ int main(int argc, char *argv[])
         return run(stop, [&](const auto &progress) {
             return zampli::copies::importCopy(program, args[1], args[2], {}, progress);
         }, true);
+    if (args.size() == 2 && args[0] == QLatin1String("--per-tutti"))
+        return forEveryone(stop, args[1]);
     if (args.size() > 1 || (!args.isEmpty() && args[0].startsWith(QLatin1Char('-')))) {
         std::fputs(kHelp, stderr);
         return 2;

@@ -246,10 +246,10 @@ detail::Fill copyingPlan(const detail::CopyPlan &plan, const QString &parent, co
 namespace detail {
 
 CopyResult makeCopyWith(const QString &programFolder, const QString &target, const QString &displayName,
-                        qint64 bytes, const Fill &fill)
+                        qint64 bytes, const Fill &fill, const QString &menuFolder)
 {
     QString problem;
-    const QString applications = applicationsFolder(&problem);
+    const QString applications = menuFolder.isEmpty() ? applicationsFolder(&problem) : menuFolder;
     if (applications.isEmpty())
         return failure(problem);
     const QString folder = absoluteClean(target);
@@ -274,8 +274,10 @@ CopyResult makeCopyWith(const QString &programFolder, const QString &target, con
 
 } // namespace detail
 
-CopyResult makeCopy(const QString &programFolder, const QString &target, const QString &displayName,
-                    const Progress &progress)
+namespace {
+
+CopyResult copyMedia(const QString &programFolder, const QString &target, const QString &displayName,
+                     const Progress &progress, const QString &menuFolder)
 {
     const detail::CopyPlan plan = detail::planCopy(programFolder, {}, kMediaFolders);
     if (!plan.notUtf8.isEmpty())
@@ -284,7 +286,32 @@ CopyResult makeCopy(const QString &programFolder, const QString &target, const Q
                                       "Rinominatelo con lettere comuni, poi riprovate.")
                            .arg(plan.notUtf8.first()));
     const QString parent = QFileInfo(absoluteClean(target)).path();
-    return detail::makeCopyWith(programFolder, target, displayName, plan.bytes, copyingPlan(plan, parent, progress));
+    return detail::makeCopyWith(programFolder, target, displayName, plan.bytes, copyingPlan(plan, parent, progress),
+                                menuFolder);
+}
+
+} // namespace
+
+CopyResult makeCopy(const QString &programFolder, const QString &target, const QString &displayName,
+                    const Progress &progress)
+{
+    return copyMedia(programFolder, target, displayName, progress, {});
+}
+
+CopyResult makeCopyForEveryone(const QString &programFolder, const QString &target, const QString &menuFolder,
+                               const Progress &progress)
+{
+    // Every folder and file made from here on readable by all, whatever the
+    // administrator's own mask. The mask is the process's: only the command
+    // line calls this, on its one thread.
+    const mode_t before = ::umask(022);
+    CopyResult made = copyMedia(programFolder, target, {}, progress, menuFolder);
+    ::umask(before);
+    if (made.ok)
+        made.message = QStringLiteral("Fatto: la copia per tutti è in %1.\nOgni utente trova nel menu del desktop "
+                                      "\"%2\"; i risultati dei bambini restano di ciascun utente.")
+                           .arg(made.copy.folder, made.copy.name);
+    return made;
 }
 
 CopyResult writeMenuEntry(const QString &folder, const QString &displayName)

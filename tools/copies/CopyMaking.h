@@ -23,7 +23,8 @@ using Fill = std::function<Filled(const QString &work)>;
 
 // Makes the copy at `target` with `fill`, `bytes` being about what it will
 // write (for the free space check). Nothing is left behind when it fails.
+// The menu entry goes in `menuFolder`, or the user's applications folder.
 CopyResult makeCopyWith(const QString &programFolder, const QString &target, const QString &displayName,
-                        qint64 bytes, const Fill &fill);
+                        qint64 bytes, const Fill &fill, const QString &menuFolder = {});
 
 } // namespace zampli::copies::detail
