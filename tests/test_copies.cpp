@@ -4,6 +4,7 @@
 // outside a copy; a copy that fails leaves nothing behind.
 
 #include "Copies.h"
+#include "CopyFiles.h"
 #include "StopSignals.h"
 
 #include <QDir>
@@ -22,25 +23,6 @@
 using namespace zampli::copies;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-QStringList entriesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
 
 std::pair<int, QString> runProcess(QProcess &p, const QString &program, const QStringList &args)
 {
@@ -114,14 +96,10 @@ private slots:
     void initTestCase()
     {
         QVERIFY(root_.isValid());
-        qputenv("HOME", QFile::encodeName(root_.filePath("home")));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(root_.filePath("home/.local/share")));
-        applications_ = root_.filePath("home/.local/share/applications");
+        applications_ = homeIn(root_.path());
         program_ = root_.filePath("program");
         outside_ = root_.filePath("outside");
-        // A stand-in for the program: it tells which file was started, and from where.
-        writeFile(program_ + "/zampli", "#!/bin/sh\nprintf '%s\\n%s\\n' \"$0\" \"$(pwd)\" > \"$(dirname \"$0\")/started\"\n");
-        QVERIFY(QFile::setPermissions(program_ + "/zampli", QFile::permissions(program_ + "/zampli") | QFile::ExeOwner));
+        writeStandInProgram(program_);
         QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/zampli-copia", program_ + "/zampli-copia"));
         writeFile(program_ + "/jpg/ape.jpg", QByteArray(300 * 1024, 'j'));
         writeFile(program_ + "/voci/ape.wav", "RIFF voice");

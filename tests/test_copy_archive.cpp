@@ -4,6 +4,7 @@
 // refused naming the entry, writes nothing outside and leaves nothing behind.
 
 #include "CopyArchive.h"
+#include "CopyFiles.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -19,25 +20,6 @@
 using namespace zampli::copies;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-QStringList entriesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
 
 // Every file under `folder` with its bytes, links not followed.
 QMap<QString, QByteArray> treeOf(const QString &folder)
@@ -142,14 +124,10 @@ private slots:
     void initTestCase()
     {
         QVERIFY(root_.isValid());
-        qputenv("HOME", QFile::encodeName(root_.filePath("home")));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(root_.filePath("home/.local/share")));
-        applications_ = root_.filePath("home/.local/share/applications");
+        applications_ = homeIn(root_.path());
         QVERIFY(QDir().mkpath(applications_));
         program_ = root_.filePath("program");
-        // A stand-in for the program: it tells which file was started, and from where.
-        writeFile(program_ + "/zampli", "#!/bin/sh\nprintf '%s\\n%s\\n' \"$0\" \"$(pwd)\" > \"$(dirname \"$0\")/started\"\n");
-        QVERIFY(QFile::setPermissions(program_ + "/zampli", QFile::permissions(program_ + "/zampli") | QFile::ExeOwner));
+        writeStandInProgram(program_);
         for (const char *media : {"jpg", "voci", "suoni", "testi"})
             QVERIFY(QDir().mkpath(program_ + "/" + media));
         QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/zampli-copia", program_ + "/zampli-copia"));

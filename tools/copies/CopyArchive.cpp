@@ -216,21 +216,6 @@ QString formatProblem(zip_t *zip, const Survey &found, const QString &archive)
     return {};
 }
 
-// Writes all of `bytes` to `fd`; the system's error number or 0.
-int writeAll(int fd, const char *bytes, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, bytes, size_t(size));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
-            return errno;
-        bytes += written;
-        size -= written;
-    }
-    return 0;
-}
-
 struct Extraction {
     zip_t *zip = nullptr;
     QString archive;
@@ -261,7 +246,7 @@ detail::Filled streamEntry(Extraction &x, const Entry &entry, zip_file_t *in, in
             return {refusal(x.archive, entry.name,
                             QStringLiteral("contiene più byte dei %1 che dichiara: il file è rovinato o fatto per "
                                            "ingannare").arg(entry.size))};
-        if (const int error = writeAll(out, x.buffer.data(), read))
+        if (const int error = detail::writeAll(out, x.buffer.data(), read))
             return {{}, error, path};
         if (x.progress && !x.progress(x.done, x.total))
             return {QStringLiteral("L'importazione è stata fermata: non è rimasto nulla di mezzo fatto.")};

@@ -121,19 +121,14 @@ void CopiesTab::showSelected()
 
 void CopiesTab::makeNew()
 {
-    const std::optional<copies::CopyResult> made =
-        makeCopyAsking(this, QCoreApplication::applicationDirPath(), {QDir::homePath(), QStringLiteral("Classe 1ª A")});
-    if (!made)
-        return;
-    message_->setText(made->message);
-    refresh();
-    if (made->ok)
-        emit openCopy(made->copy.folder);
+    showMade(makeCopyAsking(this, QCoreApplication::applicationDirPath(),
+                            {QDir::homePath(), QStringLiteral("Classe 1ª A")}));
 }
 
-void CopiesTab::importFile()
+void CopiesTab::importFile() { showMade(importCopyAsking(this, QCoreApplication::applicationDirPath())); }
+
+void CopiesTab::showMade(const std::optional<copies::CopyResult> &made)
 {
-    const std::optional<copies::CopyResult> made = importCopyAsking(this, QCoreApplication::applicationDirPath());
     if (!made)
         return;
     message_->setText(made->message);

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Copies.h"
+
 #include <QWidget>
+
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -30,6 +34,8 @@ private:
     void updateSelected();
     void removeSelected();
     void exportSelected();
+    // What a new copy came to, which is then opened; nothing when the teacher changed her mind.
+    void showMade(const std::optional<copies::CopyResult> &made);
     void showSelected();
     int selected() const;
 
