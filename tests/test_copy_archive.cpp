@@ -215,6 +215,7 @@ private slots:
         row("climbs inside", zipOf(s, {kManifest, {"testi/../../x", "x"}}), "testi/../../x", fuori);
         row("drive letter", zipOf(s, {kManifest, {"C:/testi/a.txt", "ape\n"}}), "C:/testi/a.txt", fuori);
         row("backslash", zipOf(s, {kManifest, {"testi\\a.txt", "ape\n"}}), "testi\\a.txt", fuori);
+        row("line break", zipOf(s, {kManifest, {"testi/a\n.txt", "ape\n"}}), "testi/a\\x0a.txt", "a capo");
         row("symbolic link", zipOf(s, {kManifest, {"testi/a.txt", "/etc/passwd", S_IFLNK | 0777}}), "testi/a.txt",
             "collegamento simbolico");
         row("device", zipOf(s, {kManifest, {"voci/a.wav", "", S_IFCHR | 0644}}), "voci/a.wav", "non è un file comune");

@@ -131,11 +131,11 @@ QString typeProblem(zip_t *zip, zip_uint64_t index, bool folder)
 
 // The checks of one entry's name, kind and size, in the order a stranger's
 // file is most likely to fail them. `seen` holds the names before it.
-QString entryProblem(zip_t *zip, zip_uint64_t index, const QString &name, QSet<QString> &seen)
+QString entryProblem(zip_t *zip, zip_uint64_t index, const zip_stat_t &stat, const QString &name,
+                     QSet<QString> &seen)
 {
-    zip_stat_t stat;
-    if (zip_stat_index(zip, index, 0, &stat) != 0)
-        return QStringLiteral("non si legge: il file è rovinato");
+    if (std::any_of(name.begin(), name.end(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+        return QStringLiteral("ha nel nome un a capo o un altro carattere di controllo");
     if (climbsOut(name))
         return QStringLiteral("porterebbe fuori dalla cartella della copia");
     const bool folder = name.endsWith(QLatin1Char('/'));
@@ -171,14 +171,16 @@ Survey survey(zip_t *zip, const QString &archive, const ArchiveLimits &limits)
     for (zip_uint64_t index = 0; index < zip_uint64_t(count); ++index) {
         const char *raw = zip_get_name(zip, index, ZIP_FL_ENC_GUESS);
         const QString name = raw ? QString::fromUtf8(raw) : QString();
-        if (const QString why = entryProblem(zip, index, name, seen); !why.isEmpty()) {
+        zip_stat_t stat;
+        const QString why = zip_stat_index(zip, index, 0, &stat) != 0
+                                ? QStringLiteral("non si legge: il file è rovinato")
+                                : entryProblem(zip, index, stat, name, seen);
+        if (!why.isEmpty()) {
             found.problem = refusal(archive, name, why);
             return found;
         }
         if (name.endsWith(QLatin1Char('/')))
             continue;
-        zip_stat_t stat;
-        zip_stat_index(zip, index, 0, &stat);
         found.bytes += qint64(std::min<zip_uint64_t>(stat.size, zip_uint64_t(limits.bytes) + 1));
         if (found.bytes > limits.bytes) {
             found.problem = refusal(archive, name, QStringLiteral("porta il contenuto oltre %1, più di quanto una "
