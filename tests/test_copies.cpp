@@ -4,9 +4,11 @@
 // outside a copy; a copy that fails leaves nothing behind.
 
 #include "Copies.h"
+#include "CopyFiles.h"
 #include "StopSignals.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -15,30 +17,12 @@
 #include <csignal>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace zampli::copies;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-QStringList entriesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
 
 std::pair<int, QString> runProcess(QProcess &p, const QString &program, const QStringList &args)
 {
@@ -112,14 +96,10 @@ private slots:
     void initTestCase()
     {
         QVERIFY(root_.isValid());
-        qputenv("HOME", QFile::encodeName(root_.filePath("home")));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(root_.filePath("home/.local/share")));
-        applications_ = root_.filePath("home/.local/share/applications");
+        applications_ = homeIn(root_.path());
         program_ = root_.filePath("program");
         outside_ = root_.filePath("outside");
-        // A stand-in for the program: it tells which file was started, and from where.
-        writeFile(program_ + "/zampli", "#!/bin/sh\nprintf '%s\\n%s\\n' \"$0\" \"$(pwd)\" > \"$(dirname \"$0\")/started\"\n");
-        QVERIFY(QFile::setPermissions(program_ + "/zampli", QFile::permissions(program_ + "/zampli") | QFile::ExeOwner));
+        writeStandInProgram(program_);
         QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/zampli-copia", program_ + "/zampli-copia"));
         writeFile(program_ + "/jpg/ape.jpg", QByteArray(300 * 1024, 'j'));
         writeFile(program_ + "/voci/ape.wav", "RIFF voice");
@@ -546,6 +526,42 @@ private slots:
         const auto [defaultCode, defaultOut] = runProcess(tool, program_ + "/zampli-copia", {});
         QCOMPARE(defaultCode, 1);
         QVERIFY2(defaultOut.startsWith("Non so qual è la vostra cartella personale"), qPrintable(defaultOut));
+    }
+
+    // Made by the administrator, whose mask may keep everything to herself:
+    // each account must still read every folder and file, and find the entry
+    // in the menu every account reads, not in the administrator's own.
+    void aCopyForEveryAccountIsReadableByAll()
+    {
+        const QString shared = root_.filePath("shared");
+        const QString folder = shared + "/zampli/Classe per tutti";
+        const QString menu = shared + "/applications";
+        const QStringList ownMenu = entriesIn(applications_);
+        const mode_t mask = umask(077);
+        const CopyResult made = makeCopyForEveryone(program_, folder, menu);
+        umask(mask);
+        QVERIFY2(made.ok, qPrintable(made.message));
+        QCOMPARE(made.copy.desktopFile, menu + "/" + desktopFileId(folder) + ".desktop");
+        QCOMPARE(entriesIn(applications_), ownMenu);
+        QCOMPARE(readFile(folder + "/testi/a.txt"), QByteArray("ape\r\n"));
+
+        QStringList notForAll;
+        QDirIterator it(shared, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo entry(it.next());
+            struct stat st;
+            QCOMPARE(lstat(QFile::encodeName(entry.filePath()).constData(), &st), 0);
+            const mode_t wanted = S_ISDIR(st.st_mode) ? 0755 : S_ISLNK(st.st_mode) ? (st.st_mode & 0777) : 0644;
+            if ((st.st_mode & 0777) != wanted)
+                notForAll << QString("%1 %2").arg(entry.filePath()).arg(st.st_mode & 0777, 0, 8);
+        }
+        QCOMPARE(notForAll, QStringList());
+        struct stat st;
+        QCOMPARE(stat(QFile::encodeName(shared).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(0755)); // made on the way there
+        QProcess validate;
+        QCOMPARE(runProcess(validate, "desktop-file-validate", {made.copy.desktopFile}), std::make_pair(0, QString()));
     }
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Copies.h"
 
+#include "CopyMaking.h"
 #include "DesktopEntry.h"
 #include "TreeCopy.h"
 #include "WorkFolder.h"
@@ -203,40 +204,52 @@ QString realProgram(const QString &programFolder)
     return QFileInfo(programFolder + QLatin1Char('/') + kProgram).canonicalFilePath();
 }
 
-// Copies the plan into a work folder beside `folder`, links the program, then
-// renames it into place.
-CopyResult copyIntoPlace(const detail::CopyPlan &plan, const QString &program, const QString &folder,
-                         detail::WorkFolder &work, const Progress &progress)
+// Fills a work folder beside `folder`, links the program, then renames it into place.
+CopyResult fillIntoPlace(const QString &program, const QString &folder, qint64 bytes, detail::WorkFolder &work,
+                         const detail::Fill &fill)
 {
     const QString parent = QFileInfo(folder).path();
     detail::removeStaleWork(parent); // before the free space is measured: what it held counts
     const QStorageInfo storage(parent);
-    if (storage.isValid() && storage.bytesAvailable() < plan.bytes)
-        return failure(diskFull(parent, plan.bytes));
+    if (storage.isValid() && storage.bytesAvailable() < bytes)
+        return failure(diskFull(parent, bytes));
     if (const int error = work.make(parent))
-        return failure(writeProblem(error, parent, plan.bytes));
-    const detail::CopyFailure copied = detail::copyPlan(plan, work.path, progress);
-    if (copied.error == ECANCELED)
-        return failure(QStringLiteral("La copia è stata fermata: in %1 non è rimasto nulla di mezzo fatto.").arg(parent));
-    if (copied.reading)
-        return failure(readProblem(copied, parent));
-    if (copied.error != 0)
-        return failure(writeProblem(copied.error, parent, plan.bytes, copied.path));
+        return failure(writeProblem(error, parent, bytes));
+    const detail::Filled filled = fill(work.path);
+    if (!filled.message.isEmpty())
+        return failure(filled.message);
+    if (filled.error != 0)
+        return failure(writeProblem(filled.error, parent, bytes, filled.path));
     if (const int error = detail::linkWhole(work.path + QLatin1Char('/') + kProgram, program))
-        return failure(writeProblem(error, parent, plan.bytes));
+        return failure(writeProblem(error, parent, bytes));
     if (const int error = detail::renameNoReplace(work.path, folder))
-        return failure(error == EEXIST ? targetProblem(folder) : writeProblem(error, parent, plan.bytes));
+        return failure(error == EEXIST ? targetProblem(folder) : writeProblem(error, parent, bytes));
     work.path = folder; // the copy itself from here on: still taken away if its entry fails
     return {true, {}, {}};
 }
 
+// The program's media copied as they are.
+detail::Fill copyingPlan(const detail::CopyPlan &plan, const QString &parent, const Progress &progress)
+{
+    return [&plan, parent, progress](const QString &work) -> detail::Filled {
+        const detail::CopyFailure copied = detail::copyPlan(plan, work, progress);
+        if (copied.error == ECANCELED)
+            return {QStringLiteral("La copia è stata fermata: in %1 non è rimasto nulla di mezzo fatto.").arg(parent)};
+        if (copied.reading)
+            return {readProblem(copied, parent)};
+        return {{}, copied.error, copied.path};
+    };
+}
+
 } // namespace
 
-CopyResult makeCopy(const QString &programFolder, const QString &target, const QString &displayName,
-                    const Progress &progress)
+namespace detail {
+
+CopyResult makeCopyWith(const QString &programFolder, const QString &target, const QString &displayName,
+                        qint64 bytes, const Fill &fill, const QString &menuFolder)
 {
     QString problem;
-    const QString applications = applicationsFolder(&problem);
+    const QString applications = menuFolder.isEmpty() ? applicationsFolder(&problem) : menuFolder;
     if (applications.isEmpty())
         return failure(problem);
     const QString folder = absoluteClean(target);
@@ -244,18 +257,12 @@ CopyResult makeCopy(const QString &programFolder, const QString &target, const Q
         return failure(problem);
     if (problem = sourceProblem(programFolder); !problem.isEmpty())
         return failure(problem);
-    const detail::CopyPlan plan = detail::planCopy(programFolder, {}, kMediaFolders);
-    if (!plan.notUtf8.isEmpty())
-        return failure(QStringLiteral("Il nome di %1 non è scritto in UTF-8 (qui le lettere illeggibili sono mostrate "
-                                      "come \uFFFD) e non lo posso copiare così com'è: la copia non è stata fatta. "
-                                      "Rinominatelo con lettere comuni, poi riprovate.")
-                           .arg(plan.notUtf8.first()));
     const QString parent = QFileInfo(folder).path();
     MadeParents parents;
     if (const int error = parents.make(parent))
-        return failure(writeProblem(error, parent, plan.bytes));
-    detail::WorkFolder work;
-    if (CopyResult placed = copyIntoPlace(plan, realProgram(programFolder), folder, work, progress); !placed.ok)
+        return failure(writeProblem(error, parent, bytes));
+    WorkFolder work;
+    if (CopyResult placed = fillIntoPlace(realProgram(programFolder), folder, bytes, work, fill); !placed.ok)
         return placed;
     const CopyInfo copy = entryFor(folder, displayName, applications);
     if (const int error = writeEntry(copy))
@@ -263,6 +270,48 @@ CopyResult makeCopy(const QString &programFolder, const QString &target, const Q
     work.keep = parents.keep = true;
     return {true, copy,
             QStringLiteral("Fatto: la copia è in %1.\nNel menu del desktop trovi \"%2\".").arg(folder, copy.name)};
+}
+
+} // namespace detail
+
+namespace {
+
+CopyResult copyMedia(const QString &programFolder, const QString &target, const QString &displayName,
+                     const Progress &progress, const QString &menuFolder)
+{
+    const detail::CopyPlan plan = detail::planCopy(programFolder, {}, kMediaFolders);
+    if (!plan.notUtf8.isEmpty())
+        return failure(QStringLiteral("Il nome di %1 non è scritto in UTF-8 (qui le lettere illeggibili sono mostrate "
+                                      "come \uFFFD) e non lo posso copiare così com'è: la copia non è stata fatta. "
+                                      "Rinominatelo con lettere comuni, poi riprovate.")
+                           .arg(plan.notUtf8.first()));
+    const QString parent = QFileInfo(absoluteClean(target)).path();
+    return detail::makeCopyWith(programFolder, target, displayName, plan.bytes, copyingPlan(plan, parent, progress),
+                                menuFolder);
+}
+
+} // namespace
+
+CopyResult makeCopy(const QString &programFolder, const QString &target, const QString &displayName,
+                    const Progress &progress)
+{
+    return copyMedia(programFolder, target, displayName, progress, {});
+}
+
+CopyResult makeCopyForEveryone(const QString &programFolder, const QString &target, const QString &menuFolder,
+                               const Progress &progress)
+{
+    // Every folder and file made from here on readable by all, whatever the
+    // administrator's own mask. The mask is the process's: only the command
+    // line calls this, on its one thread.
+    const mode_t before = ::umask(022);
+    CopyResult made = copyMedia(programFolder, target, {}, progress, menuFolder);
+    ::umask(before);
+    if (made.ok)
+        made.message = QStringLiteral("Fatto: la copia per tutti è in %1.\nOgni utente trova nel menu del desktop "
+                                      "\"%2\"; i risultati dei bambini restano di ciascun utente.")
+                           .arg(made.copy.folder, made.copy.name);
+    return made;
 }
 
 CopyResult writeMenuEntry(const QString &folder, const QString &displayName)

@@ -45,6 +45,18 @@ using Progress = std::function<bool(qint64 done, qint64 total)>;
 CopyResult makeCopy(const QString &programFolder, const QString &target, const QString &displayName = {},
                     const Progress &progress = {});
 
+// Where a copy for every account goes by default, and its menu entry.
+inline constexpr char kSharedCopies[] = "/usr/local/share/zampli";
+inline constexpr char kSharedMenu[] = "/usr/local/share/applications";
+
+// As makeCopy, for every account of the computer (run by the administrator):
+// the copy and the folders made on its way readable by all, its menu entry
+// in `menuFolder` (kSharedMenu, where every account's menu looks). Each
+// account's results stay its own, under its own state folder; the teacher's
+// program opens such a copy read-only for whoever cannot change it.
+CopyResult makeCopyForEveryone(const QString &programFolder, const QString &target, const QString &menuFolder,
+                               const Progress &progress = {});
+
 // The copy's menu entry alone, (re)written for an existing copy folder: for a
 // copy whose entry was lost. Written to a temporary name and renamed, never
 // through a symbolic link.

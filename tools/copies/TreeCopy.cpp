@@ -62,20 +62,6 @@ void planFolder(CopyPlan &plan, const QString &source, const QString &relative, 
     above.remove(real);
 }
 
-int writeAll(int fd, const char *data, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        data += n;
-        size -= n;
-    }
-    return 0;
-}
-
 // Copies one file's bytes; the new file is made here, never opened through a link.
 CopyFailure copyFile(const FileToCopy &file, const QString &to, std::vector<char> &buffer,
                      const std::function<bool(qint64)> &step)
@@ -105,8 +91,22 @@ CopyFailure copyFile(const FileToCopy &file, const QString &to, std::vector<char
     return failure;
 }
 
-// Data still in memory fails on its way to a full disk too: the copy is
-// whole only once the file system holds it.
+} // namespace
+
+int writeAll(int fd, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        data += n;
+        size -= n;
+    }
+    return 0;
+}
+
 int flushFileSystem(const QString &folder)
 {
     const int fd = ::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -116,8 +116,6 @@ int flushFileSystem(const QString &folder)
     ::close(fd);
     return error;
 }
-
-} // namespace
 
 CopyPlan planCopy(const QString &from, const QStringList &files, const QStringList &folders)
 {

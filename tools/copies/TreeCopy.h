@@ -59,4 +59,12 @@ int renameNoReplace(const QString &from, const QString &to);
 
 bool isDiskFull(int error);
 
+// Writes all of `size` bytes to `fd`, again after an interruption. Returns
+// the system's error number or 0.
+int writeAll(int fd, const char *data, qint64 size);
+
+// Data still in memory fails on its way to a full disk too: a copy is whole
+// only once the file system holds it. Returns the system's error number or 0.
+int flushFileSystem(const QString &folder);
+
 } // namespace zampli::copies::detail

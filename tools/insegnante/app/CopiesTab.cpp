@@ -65,6 +65,11 @@ CopiesTab::CopiesTab(const QString &openFolder, QWidget *parent) : QWidget(paren
     add(QStringLiteral("apri"), QStringLiteral("&Apri"), &CopiesTab::openSelected);
     update_ = add(QStringLiteral("aggiorna"), QStringLiteral("A&ggiorna la copia"), &CopiesTab::updateSelected);
     remove_ = add(QStringLiteral("togli"), QStringLiteral("&Togli…"), &CopiesTab::removeSelected);
+    export_ = add(QStringLiteral("esporta"), QStringLiteral("&Esporta la copia…"), &CopiesTab::exportSelected);
+    export_->setToolTip(QStringLiteral("Scrive parole, immagini e voci della copia in un solo file, da portare su un "
+                                       "altro computer."));
+    add(QStringLiteral("importa"), QStringLiteral("&Importa una copia…"), &CopiesTab::importFile)
+        ->setToolTip(QStringLiteral("Fa una copia nuova da un file esportato da ZAMPLI."));
     buttons->addStretch();
     layout->addLayout(buttons);
     message_ = new QLabel;
@@ -99,6 +104,7 @@ void CopiesTab::showSelected()
     const bool chosen = row >= 0 && row < known.size();
     const bool open = chosen && copies::sameFolder(known[row].folder, openFolder_);
     remove_->setEnabled(chosen && !open);
+    export_->setEnabled(chosen && QFileInfo(known[row].folder).isDir());
     remove_->setToolTip(open ? QStringLiteral("È la copia aperta in questa finestra: apri un'altra copia, poi "
                                               "potrai toglierla.")
                              : QString());
@@ -115,14 +121,30 @@ void CopiesTab::showSelected()
 
 void CopiesTab::makeNew()
 {
-    const std::optional<copies::CopyResult> made =
-        makeCopyAsking(this, QCoreApplication::applicationDirPath(), {QDir::homePath(), QStringLiteral("Classe 1ª A")});
+    showMade(makeCopyAsking(this, QCoreApplication::applicationDirPath(),
+                            {QDir::homePath(), QStringLiteral("Classe 1ª A")}));
+}
+
+void CopiesTab::importFile() { showMade(importCopyAsking(this, QCoreApplication::applicationDirPath())); }
+
+void CopiesTab::showMade(const std::optional<copies::CopyResult> &made)
+{
     if (!made)
         return;
     message_->setText(made->message);
     refresh();
     if (made->ok)
         emit openCopy(made->copy.folder);
+}
+
+void CopiesTab::exportSelected()
+{
+    const int row = selected();
+    const QList<copies::CopyInfo> known = copies::knownCopies();
+    if (row < 0 || row >= known.size())
+        return message_->setText(QStringLiteral("Prima scegli una copia dall'elenco."));
+    if (const std::optional<copies::CopyResult> written = exportCopyAsking(this, known[row].folder))
+        message_->setText(written->message);
 }
 
 void CopiesTab::openSelected()

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "Copies.h"
+
 #include <QWidget>
+
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -11,12 +15,15 @@ namespace zampli::teacher {
 
 // The personal copies the desktop menu knows: make one, open one, bring an
 // old one up to date, remove one with its menu entry (its folder to the
-// trash). The copy open in the window cannot be removed.
+// trash), carry one to another computer as a file (.zampli) and make a copy
+// from such a file. The copy open in the window cannot be removed.
 class CopiesTab : public QWidget {
     Q_OBJECT
 public:
     explicit CopiesTab(const QString &openFolder, QWidget *parent = nullptr);
     void refresh();
+    // Makes a new copy from a copy's file, then opens it.
+    void importFile();
 
 signals:
     void openCopy(const QString &folder);
@@ -26,6 +33,9 @@ private:
     void openSelected();
     void updateSelected();
     void removeSelected();
+    void exportSelected();
+    // What a new copy came to, which is then opened; nothing when the teacher changed her mind.
+    void showMade(const std::optional<copies::CopyResult> &made);
     void showSelected();
     int selected() const;
 
@@ -33,6 +43,7 @@ private:
     QTreeWidget *list_ = nullptr;
     QPushButton *update_ = nullptr;
     QPushButton *remove_ = nullptr;
+    QPushButton *export_ = nullptr;
     QLabel *message_ = nullptr;
 };
 

@@ -84,6 +84,12 @@ void MainWindow::buildMenus()
     tryIt->setShortcut(QKeySequence(Qt::Key_F5));
     tryIt->setObjectName(QStringLiteral("prova"));
     file->addSeparator();
+    file->addAction(QStringLiteral("Esp&orta la copia…"), this, &MainWindow::exportOpenCopy);
+    file->addAction(QStringLiteral("&Importa una copia…"), this, [this] {
+        if (copies_)
+            copies_->importFile();
+    });
+    file->addSeparator();
     QAction *quit = file->addAction(QStringLiteral("&Esci"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
     buildEditMenu();
@@ -299,6 +305,15 @@ void MainWindow::makeOwnCopy()
         return void(QMessageBox::warning(this, QStringLiteral("La copia non è stata fatta"), made->message));
     openCopy(made->copy.folder);
     statusBar()->showMessage(made->message, 10000);
+}
+
+void MainWindow::exportOpenCopy()
+{
+    const std::optional<copies::CopyResult> written = exportCopyAsking(this, folder_);
+    if (written && !written->ok)
+        QMessageBox::warning(this, QStringLiteral("La copia non è stata esportata"), written->message);
+    else if (written)
+        statusBar()->showMessage(written->message, 10000);
 }
 
 void MainWindow::refreshAll()

@@ -65,6 +65,7 @@ private:
     void showFolderNotice();
     void setEditable(bool editable);
     void makeOwnCopy();
+    void exportOpenCopy();
 
     TeacherServices &services_;
     QString folder_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "NewCopy.h"
 
+#include "CopyArchive.h"
 #include "StopSignals.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,10 @@
 namespace zampli::teacher {
 
 namespace {
+
+const QString kSuffix = QLatin1String(copies::kCopyFileSuffix);
+
+QString fileFilter() { return QStringLiteral("Copie di ZAMPLI (*%1)").arg(kSuffix); }
 
 // Asks where the new copy goes; empty when the teacher changed her mind.
 QString askTarget(QWidget *parent, const CopyPlace &suggested)
@@ -69,14 +74,13 @@ QString askTarget(QWidget *parent, const CopyPlace &suggested)
 
 // Runs the copy on a thread of its own; past half a second a progress window
 // shows how far it is and lets the teacher stop it.
-copies::CopyResult copyWithProgress(QWidget *parent, const QString &target, const copies::Progress &stopped,
-                                    const std::function<copies::CopyResult(const copies::Progress &)> &work)
+copies::CopyResult copyWithProgress(QWidget *parent, const QString &label, const copies::Progress &stopped,
+                                    const CopyWork &work)
 {
     std::atomic<qint64> done{0};
     std::atomic<qint64> total{0};
     std::atomic<bool> cancelled{false};
-    QProgressDialog progress(QStringLiteral("Copio ZAMPLI in %1…").arg(target), QStringLiteral("Ferma la copia"),
-                             0, 1000, parent);
+    QProgressDialog progress(label, QStringLiteral("Ferma"), 0, 1000, parent);
     progress.setObjectName(QStringLiteral("avanzamentoCopia"));
     progress.setWindowTitle(QStringLiteral("Un momento…"));
     progress.setWindowModality(Qt::WindowModal);
@@ -113,18 +117,13 @@ copies::CopyResult copyWithProgress(QWidget *parent, const QString &target, cons
 
 } // namespace
 
-std::optional<copies::CopyResult> makeCopyAsking(QWidget *parent, const QString &source, const CopyPlace &suggested)
+copies::CopyResult runStoppable(QWidget *parent, const QString &label, const CopyWork &work)
 {
-    const QString target = askTarget(parent, suggested);
-    if (target.isEmpty())
-        return std::nullopt;
     copies::CopyResult made;
     int signal = 0;
     {
         const copies::StopSignals stop;
-        made = copyWithProgress(parent, target, stop.stopping(), [&](const copies::Progress &progress) {
-            return copies::makeCopy(source, target, {}, progress);
-        });
+        made = copyWithProgress(parent, label, stop.stopping(), work);
         signal = made.ok ? 0 : stop.received();
     }
     if (signal != 0) {
@@ -134,6 +133,44 @@ std::optional<copies::CopyResult> makeCopyAsking(QWidget *parent, const QString 
         std::raise(signal);
     }
     return made;
+}
+
+std::optional<copies::CopyResult> makeCopyAsking(QWidget *parent, const QString &source, const CopyPlace &suggested)
+{
+    const QString target = askTarget(parent, suggested);
+    if (target.isEmpty())
+        return std::nullopt;
+    return runStoppable(parent, QStringLiteral("Copio ZAMPLI in %1…").arg(target),
+                        [&](const copies::Progress &progress) { return copies::makeCopy(source, target, {}, progress); });
+}
+
+std::optional<copies::CopyResult> importCopyAsking(QWidget *parent, const QString &programFolder)
+{
+    const QString file = QFileDialog::getOpenFileName(parent, QStringLiteral("Importa una copia di ZAMPLI"),
+                                                      QDir::homePath(), fileFilter());
+    if (file.isEmpty())
+        return std::nullopt;
+    const QString name = QFileInfo(file).completeBaseName();
+    const QString target = askTarget(parent, {QDir::homePath(), freeName(QDir::homePath(), name)});
+    if (target.isEmpty())
+        return std::nullopt;
+    return runStoppable(parent, QStringLiteral("Importo la copia in %1…").arg(target),
+                        [&](const copies::Progress &progress) {
+                            return copies::importCopy(programFolder, file, target, {}, progress);
+                        });
+}
+
+std::optional<copies::CopyResult> exportCopyAsking(QWidget *parent, const QString &folder)
+{
+    const QString suggested = QDir(QDir::homePath()).filePath(QDir(folder).dirName() + kSuffix);
+    QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("Esporta la copia in un file"), suggested,
+                                                fileFilter());
+    if (file.isEmpty())
+        return std::nullopt;
+    if (!file.endsWith(kSuffix))
+        file += kSuffix;
+    return runStoppable(parent, QStringLiteral("Esporto la copia in %1…").arg(file),
+                        [&](const copies::Progress &progress) { return copies::exportCopy(folder, file, progress); });
 }
 
 QString freeName(const QString &where, const QString &base)

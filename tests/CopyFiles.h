@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Files of the copies' tests: written whole, read back, a folder's entries.
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtTest>
+
+inline void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+// Every name in `folder`, hidden ones too.
+inline QStringList entriesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// Sends the menu's and the home's folders into `root`; the menu's folder.
+inline QString homeIn(const QString &root)
+{
+    qputenv("HOME", QFile::encodeName(root + "/home"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(root + "/home/.local/share"));
+    return root + "/home/.local/share/applications";
+}
+
+// A stand-in for the program in `folder`: it tells which file was started, and from where.
+inline void writeStandInProgram(const QString &folder)
+{
+    writeFile(folder + "/zampli", "#!/bin/sh\nprintf '%s\\n%s\\n' \"$0\" \"$(pwd)\" > \"$(dirname \"$0\")/started\"\n");
+    QVERIFY(QFile::setPermissions(folder + "/zampli", QFile::permissions(folder + "/zampli") | QFile::ExeOwner));
+}
