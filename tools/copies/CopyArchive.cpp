@@ -17,6 +17,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <functional>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -228,11 +229,12 @@ struct Extraction {
     std::vector<char> buffer = std::vector<char>(1 << 16);
 };
 
-// Streams one entry to its file, counting what really comes out: a declared
-// size may lie, and only the count stops a small entry that inflates to
-// gigabytes. No entry past its declared size keeps the whole within the
-// limit the declared sizes were checked against.
-detail::Filled streamEntry(Extraction &x, const Entry &entry, zip_file_t *in, int out)
+// Streams one entry to `sink` (an errno, or 0), counting what really comes
+// out: a declared size may lie, and only the count stops a small entry that
+// inflates to gigabytes. No entry past its declared size keeps the whole
+// within the limit the declared sizes were checked against.
+detail::Filled streamEntry(Extraction &x, const Entry &entry, zip_file_t *in,
+                           const std::function<int(const char *, qint64)> &sink)
 {
     const QString path = x.work + QLatin1Char('/') + entry.name;
     qint64 written = 0;
@@ -248,7 +250,7 @@ detail::Filled streamEntry(Extraction &x, const Entry &entry, zip_file_t *in, in
             return {refusal(x.archive, entry.name,
                             QStringLiteral("contiene più byte dei %1 che dichiara: il file è rovinato o fatto per "
                                            "ingannare").arg(entry.size))};
-        if (const int error = detail::writeAll(out, x.buffer.data(), read))
+        if (const int error = sink(x.buffer.data(), read))
             return {{}, error, path};
         if (x.progress && !x.progress(x.done, x.total))
             return {QStringLiteral("L'importazione è stata fermata: non è rimasto nulla di mezzo fatto.")};
@@ -258,6 +260,26 @@ detail::Filled streamEntry(Extraction &x, const Entry &entry, zip_file_t *in, in
     return {};
 }
 
+// The stream's end is where a wrong checksum shows.
+detail::Filled closeEntry(Extraction &x, const Entry &entry, zip_file_t *in, detail::Filled done)
+{
+    if (zip_fclose(in) != 0 && done.message.isEmpty() && done.error == 0)
+        done = {refusal(x.archive, entry.name, QStringLiteral("non si legge: il file è rovinato"))};
+    return done;
+}
+
+QString tooBigList()
+{
+    return QStringLiteral("è troppo grande per un elenco di parole (ZAMPLI ne legge al massimo 1 MB)");
+}
+
+QString refusedWord(const WordList &list)
+{
+    return list.refused.isEmpty()
+               ? QString()
+               : QStringLiteral("contiene «%1», che non può essere il nome di una parola").arg(shown(list.refused.first()));
+}
+
 // A list the child's program would not read as it is, said why; else empty.
 QString listProblem(const QString &path)
 {
@@ -265,10 +287,13 @@ QString listProblem(const QString &path)
     if (!list.opened)
         return QStringLiteral("non si legge come elenco di parole");
     if (list.tooBig)
-        return QStringLiteral("è troppo grande per un elenco di parole (ZAMPLI ne legge al massimo 1 MB)");
-    if (!list.list.refused.isEmpty())
-        return QStringLiteral("contiene «%1», che non può essere il nome di una parola").arg(shown(list.list.refused.first()));
-    return {};
+        return tooBigList();
+    return refusedWord(list.list);
+}
+
+QString listProblem(const QByteArray &bytes)
+{
+    return bytes.size() > WordListFile::kMaxFileBytes ? tooBigList() : refusedWord(readWordList(bytes));
 }
 
 detail::Filled extractEntry(Extraction &x, const Entry &entry)
@@ -285,10 +310,10 @@ detail::Filled extractEntry(Extraction &x, const Entry &entry)
         zip_fclose(in);
         return {{}, error, path};
     }
-    detail::Filled done = streamEntry(x, entry, in, out);
-    // The end of the stream is where a wrong checksum shows.
-    if (zip_fclose(in) != 0 && done.message.isEmpty() && done.error == 0)
-        done = {refusal(x.archive, entry.name, QStringLiteral("non si legge: il file è rovinato"))};
+    detail::Filled done = closeEntry(
+        x, entry, in, streamEntry(x, entry, in, [out](const char *data, qint64 size) {
+            return detail::writeAll(out, data, size);
+        }));
     if (::close(out) != 0 && done.message.isEmpty() && done.error == 0)
         done = {{}, errno, path};
     if (done.message.isEmpty() && done.error == 0 && entry.name.startsWith(QLatin1String("testi/")))
@@ -313,6 +338,22 @@ detail::Filled extractAll(Extraction &x, const Survey &found)
     return {};
 }
 
+detail::Filled readEntry(Extraction &x, const Entry &entry, QByteArray &bytes)
+{
+    zip_file_t *in = zip_fopen_index(x.zip, entry.index, 0);
+    if (!in)
+        return {refusal(x.archive, entry.name, QStringLiteral("non si legge: il file è rovinato"))};
+    bytes.reserve(entry.size);
+    detail::Filled done = closeEntry(x, entry, in, streamEntry(x, entry, in, [&bytes](const char *data, qint64 size) {
+        bytes.append(data, size);
+        return 0;
+    }));
+    if (done.message.isEmpty() && entry.name.startsWith(QLatin1String("testi/")))
+        if (const QString why = listProblem(bytes); !why.isEmpty())
+            done = {refusal(x.archive, entry.name, why)};
+    return done;
+}
+
 QString openProblem(const QString &archive, int error)
 {
     if (error == ZIP_ER_NOZIP || error == ZIP_ER_INCONS)
@@ -322,24 +363,56 @@ QString openProblem(const QString &archive, int error)
         .arg(archive);
 }
 
+// Opens `archive` into `zip` and checks every entry and the format: the
+// entries to take, or the problem.
+Survey openChecked(const QString &archive, const ArchiveLimits &limits, ZipCloser &zip)
+{
+    Survey found;
+    if (!QFileInfo(archive).isFile()) {
+        found.problem = QStringLiteral("%1 non c'è o non è un file: scegliete il file della copia (finisce con %2).")
+                            .arg(archive, QLatin1String(kCopyFileSuffix));
+        return found;
+    }
+    int error = 0;
+    zip.zip = zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY, &error);
+    if (!zip.zip) {
+        found.problem = openProblem(archive, error);
+        return found;
+    }
+    found = survey(zip.zip, archive, limits);
+    if (found.problem.isEmpty())
+        found.problem = formatProblem(zip.zip, found, archive);
+    return found;
+}
+
 } // namespace
+
+ArchiveContents readCopyFile(const QString &archive, const ArchiveLimits &limits)
+{
+    ZipCloser zip;
+    const Survey found = openChecked(archive, limits, zip);
+    if (!found.problem.isEmpty())
+        return {{}, found.problem};
+    Extraction x{zip.zip, archive, {}, found.bytes, 0, {}};
+    ArchiveContents contents;
+    for (const Entry &entry : found.files) {
+        if (entry.name == kManifest)
+            continue;
+        QByteArray bytes;
+        if (const detail::Filled done = readEntry(x, entry, bytes); !done.message.isEmpty())
+            return {{}, done.message};
+        contents.files.insert(entry.name, bytes);
+    }
+    return contents;
+}
 
 CopyResult importCopy(const QString &programFolder, const QString &archive, const QString &target,
                       const QString &displayName, const Progress &progress, const ArchiveLimits &limits)
 {
-    const QFileInfo info(archive);
-    if (!info.isFile())
-        return failure(QStringLiteral("%1 non c'è o non è un file: scegliete il file della copia (finisce con %2).")
-                           .arg(archive, QLatin1String(kCopyFileSuffix)));
-    int error = 0;
-    ZipCloser zip{zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY, &error)};
-    if (!zip.zip)
-        return failure(openProblem(archive, error));
-    const Survey found = survey(zip.zip, archive, limits);
+    ZipCloser zip;
+    const Survey found = openChecked(archive, limits, zip);
     if (!found.problem.isEmpty())
         return failure(found.problem);
-    if (const QString problem = formatProblem(zip.zip, found, archive); !problem.isEmpty())
-        return failure(problem);
     Extraction x{zip.zip, archive, {}, found.bytes, 0, progress};
     return detail::makeCopyWith(programFolder, target, displayName, found.bytes, [&x, &found](const QString &work) {
         x.work = work;

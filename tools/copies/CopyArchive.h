@@ -8,6 +8,9 @@
 
 #include "Copies.h"
 
+#include <QByteArray>
+#include <QMap>
+
 namespace zampli::copies {
 
 // The extension of a copy's file, dot included.
@@ -35,5 +38,15 @@ CopyResult exportCopy(const QString &folder, const QString &archive, const Progr
 CopyResult importCopy(const QString &programFolder, const QString &archive, const QString &target,
                       const QString &displayName = {}, const Progress &progress = {},
                       const ArchiveLimits &limits = {});
+
+// The media of a copy's file, read into memory after the same checks as
+// importCopy: name (as in the archive, "jpg/ape.jpg") to bytes. Each entry's
+// bytes are counted as they come out, never trusted to its declared size.
+// Empty files and a message naming the file and the reason when refused.
+struct ArchiveContents {
+    QMap<QString, QByteArray> files;
+    QString problem;
+};
+ArchiveContents readCopyFile(const QString &archive, const ArchiveLimits &limits = {});
 
 } // namespace zampli::copies

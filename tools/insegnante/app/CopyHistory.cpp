@@ -56,6 +56,7 @@ CopyHistory::CopyHistory(const QString &folder, QObject *parent) : QObject(paren
 
 CopyHistory::~CopyHistory()
 {
+    delete group_;
     clear();
 }
 
@@ -149,8 +150,27 @@ void CopyHistory::finish(const std::shared_ptr<PendingChange> &pending)
     const QString verb = !after.present()            ? QStringLiteral("togli")
                          : pending->before.present() ? QStringLiteral("sostituisci")
                                                      : QStringLiteral("aggiungi");
-    stack_.push(new FileChange(refusal_, verb + u' ' + pending->what, pending->target, shownName(pending->target),
-                               std::exchange(pending->before, {}), after));
+    auto *change = new FileChange(refusal_, verb + u' ' + pending->what, pending->target, shownName(pending->target),
+                                  std::exchange(pending->before, {}), after, group_);
+    if (!group_)
+        stack_.push(change);
+}
+
+void CopyHistory::beginGroup(const QString &text, const std::function<void()> &changed)
+{
+    endGroup();
+    group_ = new GroupChange(text, changed);
+}
+
+void CopyHistory::endGroup()
+{
+    if (!group_)
+        return;
+    GroupChange *group = std::exchange(group_, nullptr);
+    if (group->childCount() == 0)
+        delete group;
+    else
+        stack_.push(group);
 }
 
 QString CopyHistory::remove(const QString &target, const QString &what)

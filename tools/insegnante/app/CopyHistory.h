@@ -54,6 +54,12 @@ public:
     void pushWords(const QString &text, const QStringList &before, const QStringList &after,
                    const WordsChange::Apply &apply);
 
+    // The files written between these two are one change, `text`, taken back
+    // and done again whole; `changed` runs after each of its steps. Nothing
+    // written, no change.
+    void beginGroup(const QString &text, const std::function<void()> &changed);
+    void endGroup();
+
     void undo();
     void redo();
     // Forgets every change and removes the kept files.
@@ -78,6 +84,7 @@ private:
     QAction *undo_ = nullptr;
     QAction *redo_ = nullptr;
     int kept_ = 0;
+    GroupChange *group_ = nullptr; // between beginGroup and endGroup
 };
 
 } // namespace zampli::teacher

@@ -6,6 +6,7 @@
 #include "CopyHistory.h"
 #include "CopiesTab.h"
 #include "EditableTab.h"
+#include "ImportWords.h"
 #include "NewCopy.h"
 #include "ResultsTab.h"
 #include "SoundsTab.h"
@@ -89,6 +90,8 @@ void MainWindow::buildMenus()
         if (copies_)
             copies_->importFile();
     });
+    importWords_ = file->addAction(QStringLiteral("Importa &parole…"), this, &MainWindow::importWords);
+    importWords_->setObjectName(QStringLiteral("importaParole"));
     file->addSeparator();
     QAction *quit = file->addAction(QStringLiteral("&Esci"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
@@ -176,6 +179,7 @@ bool MainWindow::openFolder(const QString &folder)
     for (const QString v : {"a", "e", "i", "o", "u"}) {
         auto *tab = new WordsTab(services_, folder_, v, history_.get());
         connect(tab, &WordsTab::filesChanged, this, &MainWindow::refreshAll);
+        connect(tab, &WordsTab::importAsked, this, &MainWindow::importWords);
         tabs_->addTab(tab, QStringLiteral("Parole con %1").arg(v.toUpper()));
         words_ << tab;
     }
@@ -271,6 +275,7 @@ void MainWindow::openCopy(const QString &folder)
 void MainWindow::setEditable(bool editable)
 {
     editable_ = editable;
+    importWords_->setEnabled(editable);
     for (int i = 0; i < tabs_->count(); ++i)
         if (auto *tab = dynamic_cast<EditableTab *>(tabs_->widget(i)))
             tab->setFolderEditable(editable);
@@ -314,6 +319,16 @@ void MainWindow::exportOpenCopy()
         QMessageBox::warning(this, QStringLiteral("La copia non è stata esportata"), written->message);
     else if (written)
         statusBar()->showMessage(written->message, 10000);
+}
+
+void MainWindow::importWords()
+{
+    const QString said = importWordsAsking(this, folder_, *history_, [this] {
+        for (WordsTab *tab : std::as_const(words_))
+            tab->reload();
+    });
+    if (!said.isEmpty())
+        statusBar()->showMessage(said, 10000);
 }
 
 void MainWindow::refreshAll()

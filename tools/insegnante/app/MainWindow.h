@@ -66,12 +66,14 @@ private:
     void setEditable(bool editable);
     void makeOwnCopy();
     void exportOpenCopy();
+    void importWords();
 
     TeacherServices &services_;
     QString folder_;
     std::unique_ptr<SingleInstance> instance_;
     std::unique_ptr<CopyHistory> history_;
     QMenu *edit_ = nullptr;
+    QAction *importWords_ = nullptr;
     bool editable_ = false;
     QTabWidget *tabs_ = nullptr;
     QLabel *folderLabel_ = nullptr;

@@ -25,7 +25,8 @@ int moveFile(const QString &from, const QString &to)
 
 } // namespace
 
-CopyChange::CopyChange(Refusal &report, const QString &text) : report_(report)
+CopyChange::CopyChange(Refusal &report, const QString &text, QUndoCommand *parent)
+    : QUndoCommand(parent), report_(report)
 {
     setText(text);
 }
@@ -68,8 +69,8 @@ QByteArray fingerprint(const QString &path)
 }
 
 FileChange::FileChange(Refusal &report, const QString &text, QString target, QString shownName, FileVersion before,
-                       FileVersion after)
-    : CopyChange(report, text), target_(std::move(target)), shownName_(std::move(shownName)),
+                       FileVersion after, QUndoCommand *parent)
+    : CopyChange(report, text, parent), target_(std::move(target)), shownName_(std::move(shownName)),
       before_(std::move(before)), after_(std::move(after))
 {
 }
@@ -120,6 +121,32 @@ Refusal WordsChange::takeBack()
 Refusal WordsChange::putAgain()
 {
     return apply_(before_, after_, QStringLiteral("Ripetuto: %1.").arg(text()));
+}
+
+GroupChange::GroupChange(const QString &text, std::function<void()> changed) : changed_(std::move(changed))
+{
+    setText(text);
+}
+
+void GroupChange::undo()
+{
+    QUndoCommand::undo();
+    settle();
+}
+
+void GroupChange::redo()
+{
+    QUndoCommand::redo();
+    settle();
+}
+
+void GroupChange::settle()
+{
+    for (int i = 0; i < childCount(); ++i)
+        if (child(i)->isObsolete())
+            setObsolete(true);
+    if (changed_)
+        changed_();
 }
 
 } // namespace zampli::teacher

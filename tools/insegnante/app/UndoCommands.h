@@ -23,7 +23,7 @@ struct Refusal {
 // can put the change back where it was.
 class CopyChange : public QUndoCommand {
 public:
-    CopyChange(Refusal &report, const QString &text);
+    CopyChange(Refusal &report, const QString &text, QUndoCommand *parent = nullptr);
     void undo() final;
     void redo() final;
 
@@ -57,7 +57,7 @@ QByteArray fingerprint(const QString &path);
 class FileChange : public CopyChange {
 public:
     FileChange(Refusal &report, const QString &text, QString target, QString shownName, FileVersion before,
-               FileVersion after);
+               FileVersion after, QUndoCommand *parent = nullptr);
     ~FileChange() override;
 
 protected:
@@ -88,6 +88,22 @@ private:
     QStringList before_;
     QStringList after_;
     Apply apply_;
+};
+
+// Many changes taken back and done again as one ("importa 7 parole"), its
+// own changes in order; `changed` runs after each step, so that what shows
+// the files reads them again. A part that can never be done again takes the
+// whole out of the history.
+class GroupChange : public QUndoCommand {
+public:
+    GroupChange(const QString &text, std::function<void()> changed);
+    void undo() override;
+    void redo() override;
+
+private:
+    void settle();
+
+    std::function<void()> changed_;
 };
 
 } // namespace zampli::teacher

@@ -211,6 +211,7 @@ void WordsTab::buildActions()
         {"importaVoce", QStringLiteral("Importa una &voce…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I), &WordsTab::importVoice},
         {"togliImmagine", QStringLiteral("&Togli l'immagine"), QKeySequence(), &WordsTab::removePicture},
         {"togliVoce", QStringLiteral("Togli la v&oce"), QKeySequence(), &WordsTab::removeVoice},
+        {"importaParole", QStringLiteral("Importa paro&le…"), QKeySequence(), &WordsTab::importAsked},
     };
     auto *rows = new QVBoxLayout;
     QHBoxLayout *row = nullptr;

@@ -49,6 +49,8 @@ public:
 
 signals:
     void filesChanged();
+    // "Importa parole…": the window asks for the other copy.
+    void importAsked();
 
 protected:
     bool event(QEvent *event) override;
