@@ -268,6 +268,24 @@ private slots:
                       "voci/b.wav", "porta il contenuto oltre", ArchiveLimits{1000, 5000});
     }
 
+    // A copy cut short on its way (a full stick, a broken download).
+    void aFileCutInTheMiddleIsRefused()
+    {
+        const QString file = root_.filePath("intero.zampli");
+        QVERIFY(exportCopy(source_, file).ok);
+        const QByteArray whole = readFile(file);
+        expectRefused(whole.left(whole.size() / 2), "ostile.zampli", "rovinato");
+    }
+
+    // Counted from the directory alone, before a single entry is looked at.
+    void aHundredThousandEntriesAreRefusedByTheirCount()
+    {
+        QList<ZipEntry> many{kManifest};
+        for (int i = 0; i < 100'000; ++i)
+            many << ZipEntry{QStringLiteral("jpg/p%1.jpg").arg(i).toUtf8(), {}};
+        expectRefused(zipOf(scratch(), many), "100.001 file", "più dei 5.000");
+    }
+
     void theCommandLineEndsWithTheRightStatus()
     {
         const QString copia = program_ + "/zampli-copia";
