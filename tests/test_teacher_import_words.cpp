@@ -301,6 +301,28 @@ private slots:
         fileMenuItem(window, "annulla")->trigger();
         QCOMPARE(window.wordsTab(E)->words(), QStringList());
     }
+
+    // The button on each words tab asks the same question; "Annulla" there changes nothing.
+    void eachWordsTabHasTheButton()
+    {
+        const QMap<QString, QByteArray> before = treeOf(mine_);
+        test::RecordingSoundPlayer player;
+        VoiceRecorder recorder;
+        TeacherServices services{player, recorder};
+        MainWindow window{services};
+        window.openFolder(mine_);
+        window.show();
+        window.tabs()->setCurrentWidget(window.wordsTab(E));
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QString asked;
+        whenModalShows<QMessageBox>([&asked](QMessageBox *ask) {
+            asked = ask->text();
+            QTest::mouseClick(buttonNamed(ask, "Annulla"), Qt::LeftButton);
+        });
+        QTest::mouseClick(window.wordsTab(E)->findChild<QToolButton *>("importaParole"), Qt::LeftButton);
+        QTRY_VERIFY(asked.startsWith("Da dove prendi le parole?"));
+        QCOMPARE(treeOf(mine_), before);
+    }
 };
 
 QTEST_MAIN(TeacherImportWordsTest)
