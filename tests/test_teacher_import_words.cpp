@@ -78,6 +78,20 @@ QPushButton *buttonNamed(QWidget *in, const QString &text)
     return nullptr;
 }
 
+QRgb centreOf(const QIcon &icon)
+{
+    const QImage image = icon.pixmap(48).toImage();
+    return image.isNull() ? 0 : image.pixel(image.width() / 2, image.height() / 2);
+}
+
+// 'r', 'g' or 'b': a JPEG's colours are near, not exact.
+char strongestChannel(QRgb pixel)
+{
+    if (qRed(pixel) > qGreen(pixel) && qRed(pixel) > qBlue(pixel))
+        return 'r';
+    return qGreen(pixel) > qBlue(pixel) ? 'g' : 'b';
+}
+
 // The window's menu item named `name`.
 QAction *fileMenuItem(QMainWindow &window, const char *name)
 {
@@ -258,7 +272,9 @@ private slots:
         QCOMPARE(list->topLevelItem(0)->text(2), QStringLiteral("c'è già"));
         QCOMPARE(list->topLevelItem(1)->text(2), QString());
         QCOMPARE(list->topLevelItem(3)->text(1), QStringLiteral("senza voce"));
-        QVERIFY(!list->topLevelItem(0)->icon(0).isNull());
+        QCOMPARE(strongestChannel(centreOf(list->topLevelItem(0)->icon(0))), 'r'); // their red ape
+        QCOMPARE(strongestChannel(centreOf(list->topLevelItem(1)->icon(0))), 'g'); // their green albero
+        QCOMPARE(centreOf(list->topLevelItem(3)->icon(0)), qRgb(0xdd, 0xdd, 0xdd)); // mela has no picture
         QCOMPARE(dialog.chosen().size(), 0);
         QVERIFY(!dialog.findChild<QPushButton *>("importa")->isEnabled());
         QVERIFY(!dialog.findChild<QCheckBox *>("sostituisci")->isChecked());
