@@ -95,6 +95,17 @@ ImportSource fromArchive(const QString &path)
     return source;
 }
 
+// The picture small, or a grey square where there is none: the rows stay even.
+QPixmap thumbnail(const QByteArray &bytes)
+{
+    const QImage picture = QImage::fromData(bytes);
+    if (!picture.isNull())
+        return QPixmap::fromImage(picture.scaled(kThumbnail, kThumbnail, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    QPixmap none(kThumbnail, kThumbnail);
+    none.fill(QColor(0xdd, 0xdd, 0xdd));
+    return none;
+}
+
 bool holds(const QStringList &words, const QString &word)
 {
     return words.contains(word, Qt::CaseInsensitive);
@@ -282,6 +293,7 @@ QWidget *ImportWordsDialog::listBox(const ImportSource &source, int list, const 
     trees_[size_t(list)] = tree;
     tree->setObjectName(QStringLiteral("parole_%1").arg(vowel));
     tree->setRootIsDecorated(false);
+    tree->setUniformRowHeights(true);
     tree->setIconSize(QSize(kThumbnail, kThumbnail));
     tree->setHeaderLabels({QStringLiteral("Parola"), QStringLiteral("Voce"), QStringLiteral("Nella tua copia")});
     for (int row = 0; row < words.size(); ++row) {
@@ -291,9 +303,9 @@ QWidget *ImportWordsDialog::listBox(const ImportSource &source, int list, const 
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(0, Qt::Unchecked);
         item->setData(0, Qt::UserRole, row);
-        QPixmap picture;
-        if (picture.loadFromData(word.picture))
-            item->setIcon(0, picture.scaled(kThumbnail, kThumbnail, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        item->setIcon(0, thumbnail(word.picture));
+        if (word.picture.isEmpty())
+            item->setToolTip(0, QStringLiteral("«%1» non ha un'immagine").arg(word.word));
         if (holds(hers, word.word)) {
             item->setText(2, QStringLiteral("c'è già"));
             for (int column = 0; column < 3; ++column)
