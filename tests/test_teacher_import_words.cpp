@@ -92,6 +92,22 @@ char strongestChannel(QRgb pixel)
     return qGreen(pixel) > qBlue(pixel) ? 'g' : 'b';
 }
 
+// The teacher's window on `folder`, shown.
+struct Window {
+    test::RecordingSoundPlayer player;
+    VoiceRecorder recorder; // never probed: no microphone
+    TeacherServices services{player, recorder};
+    MainWindow window{services};
+
+    explicit Window(const QString &folder)
+    {
+        window.openFolder(folder);
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            qFatal("the window is not shown");
+    }
+};
+
 // The window's menu item named `name`.
 QAction *fileMenuItem(QMainWindow &window, const char *name)
 {
@@ -291,13 +307,8 @@ private slots:
     {
         const QString file = root_.filePath("marta.zampli");
         QVERIFY(copies::exportCopy(theirs_, file).ok);
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        TeacherServices services{player, recorder};
-        MainWindow window{services};
-        window.openFolder(mine_);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        Window shown(mine_);
+        MainWindow &window = shown.window;
 
         whenModalShows<QMessageBox>([file](QMessageBox *ask) {
             whenModalShows<QFileDialog>([file](QFileDialog *dialog) {
@@ -322,14 +333,9 @@ private slots:
     void eachWordsTabHasTheButton()
     {
         const QMap<QString, QByteArray> before = treeOf(mine_);
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        TeacherServices services{player, recorder};
-        MainWindow window{services};
-        window.openFolder(mine_);
-        window.show();
+        Window shown(mine_);
+        MainWindow &window = shown.window;
         window.tabs()->setCurrentWidget(window.wordsTab(E));
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QString asked;
         whenModalShows<QMessageBox>([&asked](QMessageBox *ask) {
             asked = ask->text();
