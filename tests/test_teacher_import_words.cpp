@@ -253,6 +253,21 @@ private slots:
         QCOMPARE(treeOf(mine_), before);
     }
 
+    // Its picture written, its voice cannot be: the picture goes again and nothing is left to undo.
+    void anImportThatFailsHalfwayLeavesNothing()
+    {
+        QVERIFY(QDir(mine_ + "/voci").removeRecursively());
+        writeFile(mine_ + "/voci", "a file where the voices' folder should be");
+        const QMap<QString, QByteArray> before = treeOf(mine_);
+        CopyHistory history(mine_);
+        const ImportOutcome outcome = import(theirs_, history, {{A, 1}});
+        QCOMPARE(outcome.imported, 0);
+        QVERIFY2(outcome.problem.contains("albero.wav"), qPrintable(outcome.problem));
+        QCOMPARE(treeOf(mine_), before);
+        QVERIFY(!history.undoAction()->isEnabled());
+        QVERIFY(!history.redoAction()->isEnabled());
+    }
+
     void aHostileCopysFileIsRefusedAndNothingIsWritten()
     {
         const QString file = root_.filePath("ostile.zampli");

@@ -81,6 +81,16 @@ void CopyHistory::showActions()
     show(redo_, stack_.canRedo(), QStringLiteral("Ripeti"), stack_.redoText());
 }
 
+void CopyHistory::dropGroup()
+{
+    const std::unique_ptr<GroupChange> group(std::exchange(group_, nullptr));
+    if (!group)
+        return;
+    // Its parts are done already: this first step only readies each one's undo.
+    group->redo();
+    group->undo();
+}
+
 void CopyHistory::undo()
 {
     step(true);

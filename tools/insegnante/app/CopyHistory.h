@@ -59,6 +59,8 @@ public:
     // written, no change.
     void beginGroup(const QString &text, const std::function<void()> &changed);
     void endGroup();
+    // Takes back what was written since beginGroup and forgets it: half a change is none.
+    void dropGroup();
 
     void undo();
     void redo();

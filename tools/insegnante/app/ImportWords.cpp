@@ -173,19 +173,15 @@ QString write(CopyHistory &history, const Plan &plan, const std::function<void()
 {
     history.beginGroup(QStringLiteral("importa %1").arg(count(plan.words, "parola", "parole")), changed);
     QString error;
-    int written = 0;
     for (const QList<FileWrite> *part : {&plan.files, &plan.lists})
         for (const FileWrite &file : *part) {
             if (!error.isEmpty())
                 break;
             QDir().mkpath(QFileInfo(file.target).absolutePath());
             error = history.write(file.target, file.what, [&file] { return saveWhole(file.target, file.bytes); });
-            written += error.isEmpty() ? 1 : 0;
         }
-    history.endGroup();
     // Half an import is none: what came is taken back at once.
-    if (!error.isEmpty() && written > 0)
-        history.undo();
+    error.isEmpty() ? history.endGroup() : history.dropGroup();
     return error;
 }
 
