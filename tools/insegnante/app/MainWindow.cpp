@@ -90,7 +90,7 @@ void MainWindow::buildMenus()
         if (copies_)
             copies_->importFile();
     });
-    importWords_ = file->addAction(QStringLiteral("Importa &parole…"), this, &MainWindow::importWords);
+    importWords_ = file->addAction(QStringLiteral("Importa pa&role…"), this, &MainWindow::importWords);
     importWords_->setObjectName(QStringLiteral("importaParole"));
     file->addSeparator();
     QAction *quit = file->addAction(QStringLiteral("&Esci"), this, &QWidget::close);
