@@ -3,6 +3,7 @@
 // server (xdotool), one whole turn in every window, and the focus frame
 // looked for on the screen itself.
 
+#include "FocusRing.h"
 #include "MatchingPictures.h"
 #include "WindowWalk.h"
 
@@ -17,7 +18,6 @@
 #include <QApplication>
 #include <QProcess>
 #include <QScreen>
-#include <climits>
 
 using namespace zampli;
 using namespace zampli::test;
@@ -61,31 +61,6 @@ bool focusOn(QWidget *target)
             return false;
     }
     return focused() == target;
-}
-
-// The ring seen on screen just inside the edges of `w`: a dark band then a
-// light one, measured from the middle of each side inwards. The thinnest of
-// the four sides, in pixels; 0 where either band is missing.
-int ringOnScreen(const QWidget *w)
-{
-    const QPoint at = w->mapToGlobal(QPoint());
-    const QImage shot = w->screen()->grabWindow(0, at.x(), at.y(), w->width(), w->height()).toImage();
-    const auto dark = [](QColor c) { return qMax(c.red(), qMax(c.green(), c.blue())) < 48; };
-    const auto light = [](QColor c) { return qMin(c.red(), qMin(c.green(), c.blue())) > 207; };
-    const int wd = shot.width(), ht = shot.height();
-    struct Side { QPoint from, step; };
-    int thinnest = INT_MAX;
-    for (const Side &s : {Side{{wd / 2, 0}, {0, 1}}, Side{{0, ht / 2}, {1, 0}}, Side{{wd / 2, ht - 1}, {0, -1}},
-                          Side{{wd - 1, ht / 2}, {-1, 0}}}) {
-        QPoint p = s.from;
-        int darkRun = 0, lightRun = 0;
-        for (; shot.rect().contains(p) && dark(shot.pixelColor(p)); p += s.step)
-            ++darkRun;
-        for (; shot.rect().contains(p) && light(shot.pixelColor(p)); p += s.step)
-            ++lightRun;
-        thinnest = qMin(thinnest, darkRun && lightRun ? darkRun + lightRun : 0);
-    }
-    return thinnest;
 }
 
 // Four design pixels at the scale `w` is shown: its width on screen over its width in the design.
@@ -320,7 +295,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(o.window()));
         auto *bar = o.window()->findChild<QMenuBar *>();
         QVERIFY(press("alt"));
-        SETTLES(bar->activeAction() && bar->activeAction()->text().startsWith("Opzioni"));
+        SETTLES(bar->activeAction() && bar->activeAction()->text().startsWith("&Opzioni"));
         QVERIFY(press("Right"));
         SETTLES(bar->activeAction() && bar->activeAction()->objectName() == "mnuAzzera");
         QVERIFY(press("Escape"));
