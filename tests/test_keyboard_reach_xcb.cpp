@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFontInfo>
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
@@ -224,6 +225,11 @@ private slots:
                      qPrintable(QStringLiteral("box at %1,%2 %3x%4").arg(seen.x()).arg(seen.y()).arg(seen.width())
                                     .arg(seen.height())));
             QVERIFY2(seen.width() < screen.width() && seen.height() < screen.height(), "the box hides the window");
+            // Words to read across a classroom: a twentieth of the screen's height.
+            for (const QWidget *words : box->findChildren<QWidget *>())
+                if (words->inherits("QLabel") || words->inherits("QPushButton"))
+                    QVERIFY2(QFontInfo(words->font()).pixelSize() >= screen.height() / 21,
+                             qPrintable(QStringLiteral("%1 px").arg(QFontInfo(words->font()).pixelSize())));
             const auto buttons = box->findChildren<QPushButton *>();
             QCOMPARE(buttons.size(), 2);
             for (const QPushButton *b : buttons) {

@@ -87,11 +87,14 @@ static MessageBox::Answer askFullScreen(const MessageBox &box, QWidget *parent)
     QDialog dialog(&window, Qt::Dialog | Qt::FramelessWindowHint);
     dialog.setObjectName(QStringLiteral("fullScreenQuestion"));
     dialog.setWindowTitle(box.title);
-    dialog.setStyleSheet(QStringLiteral("#fullScreenQuestion { border: 4px solid black; }"));
     const QScreen *screen = window.screen();
     const double centimetre = (screen ? screen->physicalDotsPerInchY() : 96.0) / 2.54;
     QFont f = dialog.font();
     f.setPixelSize(qMax(12, window.height() / 20));
+    // A style sheet would put the desktop's font back on every child: the
+    // size goes in it too.
+    dialog.setStyleSheet(QStringLiteral("#fullScreenQuestion { border: 4px solid black; } * { font-size: %1px; }")
+                             .arg(f.pixelSize()));
     dialog.setFont(f);
     const int high = qMax(qCeil(centimetre), f.pixelSize() * 8 / 5);
     const QSize least(qMax(qCeil(3 * centimetre), 4 * f.pixelSize()), high);
