@@ -5,6 +5,7 @@
 // Real key presses through the X server (xdotool); the screen read back.
 
 #include "FocusRing.h"
+#include "KeyPresses.h"
 #include "Grounds.h"
 #include "MatchingPictures.h"
 
@@ -27,20 +28,8 @@ namespace {
 
 #define SETTLES(cond) QVERIFY2(QTest::qWaitFor([&] { return bool(cond); }, 5000), #cond)
 
-bool press(const QString &key) { return QProcess::execute("xdotool", {"key", key}) == 0; }
-
-QWidget *focused() { return QApplication::focusWidget(); }
-
 // Tab until `target` has the focus.
-bool tabTo(QWidget *target)
-{
-    for (int i = 0; i < 16 && focused() != target; ++i) {
-        QWidget *before = focused();
-        if (!press("Tab") || !QTest::qWaitFor([&] { return focused() != before; }, 5000))
-            return false;
-    }
-    return focused() == target;
-}
+bool tabTo(QWidget *target) { return pressUntilFocused("Tab", target); }
 
 QString name(const QWidget *w) { return w ? w->objectName() : QStringLiteral("(none)"); }
 

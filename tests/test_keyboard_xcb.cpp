@@ -4,6 +4,7 @@
 // looked for on the screen itself.
 
 #include "FocusRing.h"
+#include "KeyPresses.h"
 #include "MatchingPictures.h"
 #include "WindowWalk.h"
 
@@ -32,12 +33,6 @@ namespace {
     } while (false)
 #define SETTLES(cond) QVERIFY2(QTest::qWaitFor([&] { return bool(cond); }, 5000), #cond)
 
-// Presses one key as the keyboard does; false when xdotool could not.
-bool press(const QString &key)
-{
-    return QProcess::execute("xdotool", {"key", key}) == 0;
-}
-
 // Presses the left button near the bottom left corner of the active window,
 // on its ground, through the X server; false when xdotool could not.
 bool clickGround()
@@ -50,18 +45,8 @@ bool clickGround()
                                          "click", "1"}) == 0;
 }
 
-QWidget *focused() { return QApplication::focusWidget(); }
-
-// Arrows to the right until `target` has the focus, as a child watching the frame.
-bool focusOn(QWidget *target)
-{
-    for (int i = 0; i < 16 && focused() != target; ++i) {
-        QWidget *before = focused();
-        if (!press("Right") || !QTest::qWaitFor([&] { return focused() != before; }, 5000))
-            return false;
-    }
-    return focused() == target;
-}
+// Arrows to the right until `target` has the focus.
+bool focusOn(QWidget *target) { return pressUntilFocused("Right", target); }
 
 // Four design pixels at the scale `w` is shown: its width on screen over its width in the design.
 int fourDesignPixels(const QWidget *w, int designTwips) { return int(4.0 * w->width() / (designTwips / 15.0)); }
