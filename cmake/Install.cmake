@@ -46,6 +46,8 @@ foreach(lang ${ZAMPLI_MAN_LANGUAGES})
     endforeach()
 endforeach()
 add_custom_target(zampli_package_docs ALL DEPENDS ${changelog_gz} ${man_gz})
+# The teacher's guide, which F1 opens.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/guida DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zampli)
 install(FILES ${PROJECT_SOURCE_DIR}/desktop/copyright ${changelog_gz}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zampli)
 

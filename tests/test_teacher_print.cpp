@@ -1,0 +1,165 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The cards the teacher prints: six to an A4 page with their cut marks, a
+// band in the colour of the word's vowel, the word's picture or an empty
+// frame, and one more page for the vowels.
+#include "PrintCards.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <cmath>
+
+using namespace zampli::teacher;
+
+namespace {
+
+// A JPEG of one colour, as the teacher's picture of a word.
+void writePicture(const QString &path, QColor colour)
+{
+    QImage picture(160, 120, QImage::Format_RGB32);
+    picture.fill(colour);
+    QVERIFY(picture.save(path, "JPEG", 95));
+}
+
+void writeList(const QString &path, const QByteArray &words)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(words);
+}
+
+// JPEG and antialiasing move a colour a little, never far.
+bool near(QRgb pixel, QColor expected)
+{
+    const QColor got(pixel);
+    return std::abs(got.red() - expected.red()) < 24 && std::abs(got.green() - expected.green()) < 24
+           && std::abs(got.blue() - expected.blue()) < 24;
+}
+
+QString describe(QRgb pixel)
+{
+    return QStringLiteral("(%1, %2, %3)").arg(qRed(pixel)).arg(qGreen(pixel)).arg(qBlue(pixel));
+}
+
+} // namespace
+
+class TeacherPrintTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Six cards a page, apart from each other, within what the printer prints,
+    // each with a mark at each corner that lies outside every card.
+    void layoutGivesSixSeparateCardsWithMarks()
+    {
+        const QRectF printable(100, 200, 2300, 3300);
+        const auto places = cardLayout(printable);
+        QCOMPARE(int(places.size()), 6);
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            const QRectF card = places[i].card;
+            QVERIFY2(printable.contains(card), qPrintable(QStringLiteral("card %1 leaves the page").arg(i)));
+            // Two columns and three rows fill the page: no card smaller than
+            // 40% of its width and 28% of its height.
+            QVERIFY(card.width() > 0.40 * printable.width());
+            QVERIFY(card.height() > 0.28 * printable.height());
+            for (std::size_t j = i + 1; j < places.size(); ++j)
+                QVERIFY2(!card.intersects(places[j].card), qPrintable(QStringLiteral("cards %1 and %2").arg(i).arg(j)));
+            const QPointF corners[] = {card.topLeft(), card.topRight(), card.bottomLeft(), card.bottomRight()};
+            for (std::size_t m = 0; m < 4; ++m) {
+                const CutMark mark = places[i].marks[m];
+                // Each stroke carries one of the corner's edges outwards.
+                QCOMPARE(mark.across.y1(), corners[m].y());
+                QCOMPARE(mark.across.y2(), corners[m].y());
+                QCOMPARE(mark.down.x1(), corners[m].x());
+                QCOMPARE(mark.down.x2(), corners[m].x());
+                QVERIFY(mark.across.length() > 10);
+                QVERIFY(mark.down.length() > 10);
+                for (const QLineF &stroke : {mark.across, mark.down}) {
+                    QVERIFY(printable.contains(stroke.p1()) && printable.contains(stroke.p2()));
+                    for (const auto &other : places)
+                        QVERIFY2(!other.card.contains(stroke.center()),
+                                 qPrintable(QStringLiteral("a mark of card %1 lies on a card").arg(i)));
+                }
+            }
+        }
+    }
+
+    // Every word of the shipped lists on a card, six a page, and the vowels'
+    // page after them, on A4.
+    void pdfOfShippedListsHasAPagePerSixWordsAndTheVowels()
+    {
+        const QString folder = QStringLiteral(PROGRAM_DIR);
+        int words = 0;
+        for (const char *list : {"a", "e", "i", "o", "u"}) {
+            QFile file(QStringLiteral("%1/testi/%2.txt").arg(folder, QLatin1String(list)));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            for (const QByteArray &line : file.readAll().split('\n'))
+                words += line.trimmed().isEmpty() ? 0 : 1;
+        }
+        QVERIFY(words > 6);
+        QStringList problems;
+        const QList<Card> cards = cardsOf(folder, {1, 2, 3, 4, 5}, &problems);
+        QCOMPARE(problems, QStringList());
+        QCOMPARE(int(cards.size()), words);
+
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("schede.pdf");
+        QCOMPARE(writeCardsPdf(pdf, cards, folder), QString());
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString bytes = QString::fromLatin1(file.readAll());
+        QCOMPARE(int(bytes.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)")))),
+                 (words + 5) / 6 + 1);
+        // A4 is 595 × 842 points.
+        const QRegularExpression box(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)\\s*\\]"));
+        auto boxes = box.globalMatch(bytes);
+        QVERIFY(boxes.hasNext());
+        while (boxes.hasNext()) {
+            const auto m = boxes.next();
+            QCOMPARE(qRound(m.captured(1).toDouble()), 595);
+            QCOMPARE(qRound(m.captured(2).toDouble()), 842);
+        }
+    }
+
+    // A word's card is banded in its vowel's colour (A red, E yellow) and
+    // shows its picture; a word without one gets an empty frame.
+    void pageShowsBandsInTheVowelsColoursAndThePictures()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("testi") && QDir(dir.path()).mkpath("jpg"));
+        writeList(dir.filePath("testi/a.txt"), "ape\r\n");
+        writeList(dir.filePath("testi/e.txt"), "elmo\r\n");
+        writePicture(dir.filePath("jpg/ape.jpg"), QColor(128, 0, 128));
+        QStringList problems;
+        const QList<Card> cards = cardsOf(dir.path(), {1, 2}, &problems);
+        QCOMPARE(int(cards.size()), 2);
+
+        QImage page(1240, 1754, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        {
+            QPainter p(&page);
+            paintCardPage(p, page.rect(), cards);
+        }
+        const auto places = cardLayout(page.rect());
+        const QRectF ape = places[0].card, elmo = places[1].card;
+        const auto at = [&page](QPointF point) { return page.pixel(point.toPoint()); };
+        const QPointF band(3, ape.height() / 2);
+        QVERIFY2(near(at(ape.topLeft() + band), QColor(255, 0, 0)), qPrintable(describe(at(ape.topLeft() + band))));
+        QVERIFY2(near(at(elmo.topLeft() + band), QColor(255, 255, 0)), qPrintable(describe(at(elmo.topLeft() + band))));
+        // The picture fills the middle of the card's upper part.
+        const QPointF picture(ape.width() / 2, ape.height() * 0.3);
+        QVERIFY2(near(at(ape.topLeft() + picture), QColor(128, 0, 128)), qPrintable(describe(at(ape.topLeft() + picture))));
+        QVERIFY2(near(at(elmo.topLeft() + picture), QColor(255, 255, 255)), qPrintable(describe(at(elmo.topLeft() + picture))));
+        // The empty frame's edge is drawn, left of the middle.
+        bool frame = false;
+        for (int x = int(elmo.left() + 4); x < int(elmo.center().x()); ++x)
+            frame = frame || qGray(page.pixel(x, int(elmo.top() + picture.y()))) < 200;
+        QVERIFY(frame);
+        // The cut marks are printed: dark pixels beside the top left corner.
+        const QLineF mark = places[0].marks[0].across;
+        QVERIFY2(qGray(at(mark.center())) < 128, qPrintable(describe(at(mark.center()))));
+        // The third place, with no word, stays blank.
+        QVERIFY(near(at(places[2].card.center()), Qt::white));
+    }
+};
+
+QTEST_MAIN(TeacherPrintTest)
+#include "test_teacher_print.moc"
