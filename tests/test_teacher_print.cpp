@@ -45,6 +45,11 @@ QString describe(QRgb pixel)
 
 class TeacherPrintTest : public QObject {
     Q_OBJECT
+    const QString kFolder = QStringLiteral(PROGRAM_DIR);
+    QTemporaryDir dir_;
+    QStringList shippedWords_;
+    QString pdf_;
+
 private slots:
     // Six cards a page, apart from each other, within what the printer prints,
     // each with a mark at each corner that lies outside every card.
@@ -82,41 +87,58 @@ private slots:
         }
     }
 
-    // Every word of the shipped lists on a card, six a page, and the vowels'
-    // page after them, on A4.
-    void pdfOfShippedListsHasAPagePerSixWordsAndTheVowels()
+    // The shipped lists' words, read here line by line (Windows-1252), and
+    // their PDF as the teacher saves it.
+    void initTestCase()
     {
-        const QString folder = QStringLiteral(PROGRAM_DIR);
-        int words = 0;
         for (const char *list : {"a", "e", "i", "o", "u"}) {
-            QFile file(QStringLiteral("%1/testi/%2.txt").arg(folder, QLatin1String(list)));
+            QFile file(QStringLiteral("%1/testi/%2.txt").arg(kFolder, QLatin1String(list)));
             QVERIFY(file.open(QIODevice::ReadOnly));
             for (const QByteArray &line : file.readAll().split('\n'))
-                words += line.trimmed().isEmpty() ? 0 : 1;
+                if (!line.trimmed().isEmpty())
+                    shippedWords_ << QString::fromLatin1(line.trimmed());
         }
-        QVERIFY(words > 6);
+        QVERIFY(shippedWords_.size() > 6);
         QStringList problems;
-        const QList<Card> cards = cardsOf(folder, {1, 2, 3, 4, 5}, &problems);
+        const QList<Card> cards = cardsOf(kFolder, {1, 2, 3, 4, 5}, &problems);
         QCOMPARE(problems, QStringList());
-        QCOMPARE(int(cards.size()), words);
-
-        QTemporaryDir dir;
-        const QString pdf = dir.filePath("schede.pdf");
-        QCOMPARE(writeCardsPdf(pdf, cards, folder), QString());
+        QCOMPARE(int(cards.size()), int(shippedWords_.size()));
+        const QString pdf = dir_.filePath("schede.pdf");
+        QCOMPARE(writeCardsPdf(pdf, cards, kFolder), QString());
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString bytes = QString::fromLatin1(file.readAll());
-        QCOMPARE(int(bytes.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)")))),
-                 (words + 5) / 6 + 1);
+        pdf_ = QString::fromLatin1(file.readAll());
+    }
+
+    // Every word on a card, six a page, and the vowels' page after them.
+    void pdfHasAPagePerSixWordsAndOneForTheVowels()
+    {
+        const int pages = int(pdf_.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))));
+        QCOMPARE(pages, int(shippedWords_.size() + 5) / 6 + 1);
+    }
+
+    void pdfPagesAreA4()
+    {
         // A4 is 595 × 842 points.
         const QRegularExpression box(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)\\s*\\]"));
-        auto boxes = box.globalMatch(bytes);
+        auto boxes = box.globalMatch(pdf_);
         QVERIFY(boxes.hasNext());
         while (boxes.hasNext()) {
             const auto m = boxes.next();
             QCOMPARE(qRound(m.captured(1).toDouble()), 595);
             QCOMPARE(qRound(m.captured(2).toDouble()), 842);
         }
+    }
+
+    // Each word's picture is on its card, and the vowels' sheet shows the
+    // twenty letter pictures (A1 … U4).
+    void pdfHoldsEveryWordsPictureAndTheTwentyLetters()
+    {
+        int pictures = 0;
+        for (const QString &word : std::as_const(shippedWords_))
+            pictures += QFile::exists(QStringLiteral("%1/jpg/%2.jpg").arg(kFolder, word)) ? 1 : 0;
+        QVERIFY(pictures > 0);
+        QCOMPARE(int(pdf_.count(QRegularExpression(QStringLiteral("/Subtype\\s*/Image")))), pictures + 20);
     }
 
     // A word's card is banded in its vowel's colour (A red, E yellow) and
