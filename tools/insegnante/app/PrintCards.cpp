@@ -299,8 +299,10 @@ void showPrintCards(QWidget *parent, const QString &folder)
     dialog.setObjectName(QStringLiteral("stampaSchede"));
     dialog.setWindowTitle(QStringLiteral("Stampa le schede"));
     auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QStringLiteral("Una scheda per parola, sei per foglio, con la sua immagine; "
-                                                "in fondo un foglio con le vocali. Scegli gli elenchi:")));
+    auto *about = new QLabel(QStringLiteral("Una scheda per parola, sei per foglio, con la sua immagine; "
+                                            "in fondo un foglio con le vocali. Scegli gli elenchi:"));
+    about->setWordWrap(true);
+    layout->addWidget(about);
     QList<QCheckBox *> boxes;
     for (int vowel = 1; vowel <= kVowelCount; ++vowel) {
         auto *box = new QCheckBox(QStringLiteral("Parole con %1").arg(vowelLetter(vowel)));
