@@ -2,13 +2,19 @@
 // The cards the teacher prints: six to an A4 page with their cut marks, a
 // band in the colour of the word's vowel, the word's picture or an empty
 // frame, and one more page for the vowels.
+#include "MainWindow.h"
+#include "MediaActions.h"
 #include "PrintCards.h"
+#include "VoiceRecorder.h"
+#include "fakes/Fakes.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
 #include <cmath>
+#include <functional>
 
+using namespace zampli;
 using namespace zampli::teacher;
 
 namespace {
@@ -34,6 +40,31 @@ bool near(QRgb pixel, QColor expected)
     const QColor got(pixel);
     return std::abs(got.red() - expected.red()) < 24 && std::abs(got.green() - expected.green()) < 24
            && std::abs(got.blue() - expected.blue()) < 24;
+}
+
+// Runs `act` on the next modal window of type T once it shows: its exec()
+// returns only when the test acts on it.
+template <class T>
+void whenModalShows(std::function<void(T *)> act)
+{
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act = std::move(act)] {
+        auto *modal = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (!modal || !modal->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(modal);
+    });
+    timer->start(20);
+}
+
+int pdfPages(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    return int(QString::fromLatin1(file.readAll()).count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))));
 }
 
 QString describe(QRgb pixel)
@@ -180,6 +211,50 @@ private slots:
         QVERIFY2(qGray(at(mark.center())) < 128, qPrintable(describe(at(mark.center()))));
         // The third place, with no word, stays blank.
         QVERIFY(near(at(places[2].card.center()), Qt::white));
+    }
+
+    // Through the menu as the teacher does it: Ctrl+P, untick a list, save
+    // the PDF under a name typed in the file window. Six words of A and one
+    // of E fill two pages of cards with E, one without.
+    void ctrlPPrintsOnlyTheTickedLists()
+    {
+        QTemporaryDir copy;
+        QVERIFY(QDir(copy.path()).mkpath("testi"));
+        writeList(copy.filePath("testi/a.txt"), "ape\r\nago\r\nala\r\nalbero\r\nanello\r\nasino\r\n");
+        writeList(copy.filePath("testi/e.txt"), "erba\r\n");
+        test::RecordingSoundPlayer player;
+        VoiceRecorder recorder;
+        TeacherServices services{player, recorder};
+        MainWindow window(services);
+        QVERIFY(window.openFolder(copy.path()));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        const QString pdf = copy.filePath("schede");
+        bool ticked = false;
+        whenModalShows<QDialog>([&](QDialog *dialog) {
+            QCOMPARE(dialog->objectName(), QStringLiteral("stampaSchede"));
+            for (const char *list : {"a", "e", "i", "o", "u"})
+                ticked = dialog->findChild<QCheckBox *>(list)->isChecked() || ticked;
+            // On its box: the row is wider than what takes a click.
+            auto *e = dialog->findChild<QCheckBox *>("e");
+            QTest::mouseClick(e, Qt::LeftButton, {}, QPoint(8, e->height() / 2));
+            whenModalShows<QFileDialog>([&](QFileDialog *files) {
+                auto *name = files->findChild<QLineEdit *>("fileNameEdit");
+                name->clear();
+                QTest::keyClicks(name, pdf);
+                QTest::keyClick(name, Qt::Key_Return);
+                // Back in the cards' window once the PDF is written.
+                whenModalShows<QDialog>([](QDialog *again) { again->reject(); });
+            });
+            for (QPushButton *button : dialog->findChildren<QPushButton *>())
+                if (button->text() == QStringLiteral("&Salva in PDF…"))
+                    QTest::mouseClick(button, Qt::LeftButton);
+        });
+        QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(ticked);
+        // The name typed without its extension gets it.
+        QCOMPARE(pdfPages(pdf + ".pdf"), 2);
     }
 };
 
