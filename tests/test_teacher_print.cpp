@@ -213,6 +213,35 @@ private slots:
         QVERIFY(near(at(places[2].card.center()), Qt::white));
     }
 
+    // The vowels' sheet shows the letter pictures of the folder, and draws
+    // the letters itself, in the four columns of styles, where they are missing.
+    void vowelSheetDrawsLettersWithoutTheirPictures()
+    {
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkpath("jpg"));
+        writePicture(folder.filePath("jpg/A1.jpg"), QColor(128, 0, 128));
+        QImage page(800, 1130, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        {
+            QPainter p(&page);
+            paintVowelSheet(p, page.rect(), folder.path());
+        }
+        int purple = 0;
+        std::array<int, 4> ink{};
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) {
+                const QRgb pixel = page.pixel(x, y);
+                const bool picture = near(pixel, QColor(128, 0, 128));
+                purple += picture ? 1 : 0;
+                ink[std::size_t(x * 4 / page.width())] += !picture && qGray(pixel) < 64 ? 1 : 0;
+            }
+        // A1 stands first: in the left quarter, in the upper fifth.
+        QVERIFY(purple > 1000);
+        QVERIFY(near(page.pixel(100, 180), QColor(128, 0, 128)));
+        for (int column = 0; column < 4; ++column)
+            QVERIFY2(ink[std::size_t(column)] > 800, qPrintable(QStringLiteral("column %1: %2").arg(column).arg(ink[std::size_t(column)])));
+    }
+
     // Through the menu as the teacher does it: Ctrl+P, untick a list, save
     // the PDF under a name typed in the file window. Six words of A and one
     // of E fill two pages of cards with E, one without.

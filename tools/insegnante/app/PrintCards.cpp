@@ -129,8 +129,10 @@ void drawLetter(QPainter &p, const QRectF &box, int vowel, int style)
     const QString letter = vowelLetter(vowel);
     const bool small = style == 2 || style == 4;
     p.setPen(Qt::black);
-    drawWord(p, box, style <= 2 ? kPrintedFamily : kCursiveFamily, small ? letter.toLower() : letter,
-             small ? kSmallReach : kCapitalsReach);
+    const QString shown = small ? letter.toLower() : letter;
+    // Alone in its box, as large as the letter pictures draw it.
+    drawWord(p, box.adjusted(box.width() * 0.15, box.height() * 0.1, -box.width() * 0.15, -box.height() * 0.1),
+             style <= 2 ? kPrintedFamily : kCursiveFamily, shown, shown);
 }
 
 } // namespace
