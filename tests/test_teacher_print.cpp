@@ -184,6 +184,7 @@ private slots:
         QStringList problems;
         const QList<Card> cards = cardsOf(dir.path(), {1, 2}, &problems);
         QCOMPARE(int(cards.size()), 2);
+        QCOMPARE(problems, QStringList());
 
         QImage page(1240, 1754, QImage::Format_RGB32);
         page.fill(Qt::white);
@@ -211,6 +212,22 @@ private slots:
         QVERIFY2(qGray(at(mark.center())) < 128, qPrintable(describe(at(mark.center()))));
         // The third place, with no word, stays blank.
         QVERIFY(near(at(places[2].card.center()), Qt::white));
+    }
+
+    // A picture that cannot be read leaves its card an empty frame and is
+    // named to the teacher once, with where to change it.
+    void unreadablePictureIsNamed()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("testi") && QDir(dir.path()).mkpath("jpg"));
+        writeList(dir.filePath("testi/o.txt"), "oca\r\norso\r\n");
+        writeList(dir.filePath("jpg/oca.jpg"), "not a picture");
+        QStringList problems;
+        const QList<Card> cards = cardsOf(dir.path(), {4}, &problems);
+        QCOMPARE(int(cards.size()), 2);
+        QVERIFY(cards[0].picture.isNull());
+        QCOMPARE(problems, QStringList{QStringLiteral("L'immagine oca.jpg non si legge: la scheda di «oca» avrà una "
+                                                      "cornice vuota. Cambia l'immagine nella scheda «Parole con O».")});
     }
 
     // The vowels' sheet shows the letter pictures of the folder, and draws

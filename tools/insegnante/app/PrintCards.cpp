@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PrintCards.h"
 
+#include "Progress.h"
+
 #include "WordListDocument.h"
 #include "media/FileNames.h"
 #include "media/MediaPaths.h"
@@ -170,7 +172,13 @@ QList<Card> cardsOf(const QString &folder, const QList<int> &vowels, QStringList
             *problems << QStringLiteral("%1: %2").arg(QFileInfo(list).fileName(), opened.readOnly);
         for (const QString &word : opened.document.words()) {
             const int initial = initialVowel(word);
-            cards.append({word, initial ? initial : vowel, QImage(existingFile(paths.wordPicture(word)))});
+            const QString file = existingFile(paths.wordPicture(word));
+            const QImage picture(file);
+            if (picture.isNull() && QFileInfo::exists(file) && problems)
+                *problems << QStringLiteral("L'immagine %1 non si legge: la scheda di «%2» avrà una cornice vuota. "
+                                            "Cambia l'immagine nella scheda «Parole con %3».")
+                                 .arg(QFileInfo(file).fileName(), word, vowelLetter(vowel));
+            cards.append({word, initial ? initial : vowel, picture});
         }
     }
     return cards;
@@ -250,7 +258,9 @@ QList<int> ticked(const QList<QCheckBox *> &boxes)
 std::optional<QList<Card>> chosenCards(QWidget *parent, const QString &folder, const QList<QCheckBox *> &boxes)
 {
     QStringList problems;
-    const QList<Card> cards = cardsOf(folder, ticked(boxes), &problems);
+    const QList<int> vowels = ticked(boxes);
+    const QList<Card> cards = withProgress(parent, QStringLiteral("Leggo le parole e le immagini…"),
+                                           [&] { return cardsOf(folder, vowels, &problems); });
     if (!problems.isEmpty())
         QMessageBox::warning(parent, QStringLiteral("Stampa le schede"), problems.join(QLatin1Char('\n')));
     if (cards.isEmpty()) {
@@ -274,7 +284,8 @@ void savePdf(QWidget *parent, const QString &folder, const QList<QCheckBox *> &b
         return;
     if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         path += QLatin1String(".pdf");
-    const QString error = writeCardsPdf(path, *cards, folder);
+    const QString error = withProgress(parent, QStringLiteral("Preparo le schede…"),
+                                       [&] { return writeCardsPdf(path, *cards, folder); });
     if (!error.isEmpty())
         QMessageBox::warning(parent, QStringLiteral("Stampa le schede"), error);
 }
