@@ -113,8 +113,8 @@ void MainWindow::buildMenus()
     QAction *quit = file->addAction(QStringLiteral("&Esci"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
     buildEditMenu();
-    // Alt+A is Aggiungi on the lists and Apri on the copies.
-    QMenu *help = menuBar()->addMenu(QStringLiteral("A&iuto"));
+    // Alt+A is Aggiungi on the lists and Apri on the copies; Alt+I is Importa una copia.
+    QMenu *help = menuBar()->addMenu(QStringLiteral("Ai&uto"));
     QAction *howTo = help->addAction(QStringLiteral("&Guida"), this, [this] {
         openGuide(this, QCoreApplication::applicationDirPath(), &showShortHelp);
     });
