@@ -53,7 +53,8 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadOnly));
             for (const QString &target : namedFiles(QString::fromUtf8(file.readAll()))) {
                 const QFileInfo info(guide.filePath(target));
-                QVERIFY2(info.isFile(), qPrintable(QStringLiteral("%1 names %2, which is not there").arg(page, target)));
+                QVERIFY2(info.isFile(),
+                         qPrintable(QStringLiteral("%1 names %2, which is not there").arg(page, target)));
                 // Nothing outside the guide's folder: it is installed alone.
                 QVERIFY2(info.canonicalFilePath().startsWith(guide.canonicalPath() + QLatin1Char('/')),
                          qPrintable(QStringLiteral("%1 names %2, outside the guide").arg(page, target)));
