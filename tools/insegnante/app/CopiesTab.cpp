@@ -68,7 +68,7 @@ CopiesTab::CopiesTab(const QString &openFolder, QWidget *parent) : QWidget(paren
     export_ = add(QStringLiteral("esporta"), QStringLiteral("&Esporta la copia…"), &CopiesTab::exportSelected);
     export_->setToolTip(QStringLiteral("Scrive parole, immagini e voci della copia in un solo file, da portare su un "
                                        "altro computer."));
-    add(QStringLiteral("importa"), QStringLiteral("Importa &una copia…"), &CopiesTab::importFile)
+    add(QStringLiteral("importa"), QStringLiteral("&Importa una copia…"), &CopiesTab::importFile)
         ->setToolTip(QStringLiteral("Fa una copia nuova da un file esportato da ZAMPLI."));
     buttons->addStretch();
     layout->addLayout(buttons);
