@@ -3,6 +3,7 @@
 // chose, imports it again as a new copy that opens, and is told, naming the
 // entry, why a stranger's file was refused. The build's bin folder plays the
 // installed program.
+#include "ModalWindows.h"
 #include "Copies.h"
 #include "CopiesTab.h"
 #include "CopyFiles.h"
@@ -14,25 +15,9 @@
 
 using namespace zampli;
 using namespace zampli::teacher;
+using zampli::test::whenModalShows;
 
 namespace {
-
-// Runs `act` on the next modal window of type T once it shows: a modal
-// window's exec() does not return until the test acts on it.
-template <class T>
-void whenModalShows(std::function<void(T *)> act, const QString &name = {})
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, name, act = std::move(act)] {
-        auto *modal = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (!modal || !modal->isVisible() || (!name.isEmpty() && modal->objectName() != name))
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(modal);
-    });
-    timer->start(20);
-}
 
 // Types a path into a file window's name field and presses Enter, as the teacher does.
 void chooseFile(const QString &path)

@@ -4,6 +4,7 @@
 // files stay unless she asks, a word with the wrong initial is refused and
 // said, one undo takes the whole import back and redo brings it again, and a
 // hostile file is refused with nothing written.
+#include "ModalWindows.h"
 #include "CopyArchive.h"
 #include "CopyFiles.h"
 #include "CopyHistory.h"
@@ -24,6 +25,7 @@
 
 using namespace zampli;
 using namespace zampli::teacher;
+using zampli::test::whenModalShows;
 
 namespace {
 
@@ -52,22 +54,6 @@ QByteArray jpegOf(QRgb colour)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPG");
     return bytes;
-}
-
-// Runs `act` on the next modal window of type T once it shows.
-template <class T>
-void whenModalShows(std::function<void(T *)> act)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act = std::move(act)] {
-        auto *modal = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (!modal || !modal->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(modal);
-    });
-    timer->start(20);
 }
 
 QPushButton *buttonNamed(QWidget *in, const QString &text)

@@ -2,6 +2,7 @@
 // The cards the teacher prints: six to an A4 page with their cut marks, a
 // band in the colour of the word's vowel, the word's picture or an empty
 // frame, and one more page for the vowels.
+#include "ModalWindows.h"
 #include "MainWindow.h"
 #include "MediaActions.h"
 #include "PrintCards.h"
@@ -16,6 +17,7 @@
 
 using namespace zampli;
 using namespace zampli::teacher;
+using zampli::test::whenModalShows;
 
 namespace {
 
@@ -40,23 +42,6 @@ bool near(QRgb pixel, QColor expected)
     const QColor got(pixel);
     return std::abs(got.red() - expected.red()) < 24 && std::abs(got.green() - expected.green()) < 24
            && std::abs(got.blue() - expected.blue()) < 24;
-}
-
-// Runs `act` on the next modal window of type T once it shows: its exec()
-// returns only when the test acts on it.
-template <class T>
-void whenModalShows(std::function<void(T *)> act)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act = std::move(act)] {
-        auto *modal = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (!modal || !modal->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(modal);
-    });
-    timer->start(20);
 }
 
 int pdfPages(const QString &path)

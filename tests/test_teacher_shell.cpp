@@ -4,6 +4,7 @@
 // makes her own copy, copies deleted to the trash, and a copy that runs the
 // installed child's program on its own media. The build's bin folder plays
 // the installed set.
+#include "ModalWindows.h"
 #include "Copies.h"
 #include "CopiesTab.h"
 #include "MainWindow.h"
@@ -20,6 +21,7 @@
 
 using namespace zampli;
 using namespace zampli::teacher;
+using zampli::test::whenModalShows;
 
 namespace {
 
@@ -38,22 +40,6 @@ QString makeFolder(const QString &folder, const QByteArray &aList = "ape\r\nalbe
     for (const char *vowel : {"e", "i", "o", "u"})
         writeAll(folder + "/testi/" + vowel + ".txt", "");
     return folder;
-}
-
-// Runs `act` on the next modal window named `name` once it shows; a modal
-// window's exec() does not return until the test acts on it.
-void whenModalShows(const QString &name, std::function<void(QWidget *)> act)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, name, act = std::move(act)] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || modal->objectName() != name || !modal->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(modal);
-    });
-    timer->start(20);
 }
 
 QPushButton *buttonNamed(QWidget *parent, const QString &text)
@@ -206,11 +192,11 @@ private slots:
         QCOMPARE(makeOwn->text(), QString("Crea la mia copia"));
 
         QString suggested;
-        whenModalShows("nuovaCopia", [&suggested](QWidget *dialog) {
+        whenModalShows<QWidget>([&suggested](QWidget *dialog) {
             suggested = dialog->findChild<QLineEdit *>("dove")->text() + "/" +
                         dialog->findChild<QLineEdit *>("nome")->text();
             QTest::mouseClick(buttonNamed(dialog, "Crea la copia"), Qt::LeftButton);
-        });
+        }, QStringLiteral("nuovaCopia"));
         QTest::mouseClick(makeOwn, Qt::LeftButton);
 
         const QString copy = root_.filePath("home/ZAMPLI/Le mie parole");
@@ -255,10 +241,10 @@ private slots:
         QVERIFY(clickCopy(list, other));
         QVERIFY(remove->isEnabled());
         QString asked;
-        whenModalShows("togliCopia", [&asked](QWidget *box) {
+        whenModalShows<QWidget>([&asked](QWidget *box) {
             asked = static_cast<QMessageBox *>(box)->text();
             QTest::mouseClick(buttonNamed(box, "Sposta nel cestino"), Qt::LeftButton);
-        });
+        }, QStringLiteral("togliCopia"));
         QTest::mouseClick(remove, Qt::LeftButton);
         QTRY_VERIFY(!QFileInfo::exists(other));
         QVERIFY2(asked.contains("«ZAMPLI – Vecchia»") && asked.contains("2 parole"), qPrintable(asked));
