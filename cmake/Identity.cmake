@@ -11,6 +11,12 @@ set(ZAMPLI_MAIL "info@zampli.it")
 set(ZAMPLI_TEAM "Squadra ZAMPLI")
 set(ZAMPLI_LICENSE "GPL-3.0-or-later")
 
+# The child's icon and the teacher's (the same motif with a pencil), from
+# assets/<source>.svg, named after the menu entry that shows each.
+set(ZAMPLI_ICON_SOURCES icon icon-insegnante)
+set(ZAMPLI_ICON_NAMES ${ZAMPLI_ID} ${ZAMPLI_ID}.Insegnante)
+set(ZAMPLI_ICON_SIZES 16 24 32 48 64 128 256) # the hicolor sizes the icons come in
+
 set(ZAMPLI_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/ProductIdentity.h.in
                ${ZAMPLI_GENERATED_DIR}/ProductIdentity.h @ONLY)

@@ -17,11 +17,13 @@ endforeach()
 
 install(FILES ${ZAMPLI_DESKTOP_FILE} ${ZAMPLI_TEACHER_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${ZAMPLI_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${PROJECT_SOURCE_DIR}/assets/icon.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME ${ZAMPLI_ID}.svg)
-foreach(size 48 256)
-    install(FILES ${ZAMPLI_ICON_DIR}/${size}/${ZAMPLI_ID}.png
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+foreach(svg name IN ZIP_LISTS ZAMPLI_ICON_SOURCES ZAMPLI_ICON_NAMES)
+    install(FILES ${PROJECT_SOURCE_DIR}/assets/${svg}.svg
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME ${name}.svg)
+    foreach(size ${ZAMPLI_ICON_SIZES})
+        install(FILES ${ZAMPLI_ICON_DIR}/${size}/${name}.png
+                DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+    endforeach()
 endforeach()
 
 # What Debian asks of every package: its copyright, a compressed changelog and
