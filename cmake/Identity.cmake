@@ -31,7 +31,7 @@ configure_file(${PROJECT_SOURCE_DIR}/desktop/zampli-insegnante.desktop.in ${ZAMP
 configure_file(${PROJECT_SOURCE_DIR}/desktop/zampli.metainfo.xml.in ${ZAMPLI_METAINFO_FILE} @ONLY)
 
 # Manual pages, English and Italian, for the program and the adult's tools.
-set(ZAMPLI_MAN_PAGES zampli zampli-verifica zampli-copia)
+set(ZAMPLI_MAN_PAGES zampli zampli-insegnante zampli-verifica zampli-copia)
 set(ZAMPLI_MAN_LANGUAGES en it)
 foreach(lang ${ZAMPLI_MAN_LANGUAGES})
     foreach(page ${ZAMPLI_MAN_PAGES})
