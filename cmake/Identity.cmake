@@ -29,6 +29,8 @@ configure_file(${PROJECT_SOURCE_DIR}/desktop/zampli.desktop.in ${ZAMPLI_DESKTOP_
 set(ZAMPLI_TEACHER_DESKTOP_FILE ${ZAMPLI_GENERATED_DIR}/${ZAMPLI_ID}.Insegnante.desktop)
 configure_file(${PROJECT_SOURCE_DIR}/desktop/zampli-insegnante.desktop.in ${ZAMPLI_TEACHER_DESKTOP_FILE} @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/desktop/zampli.metainfo.xml.in ${ZAMPLI_METAINFO_FILE} @ONLY)
+set(ZAMPLI_TEACHER_METAINFO_FILE ${ZAMPLI_GENERATED_DIR}/${ZAMPLI_ID}.Insegnante.metainfo.xml)
+configure_file(${PROJECT_SOURCE_DIR}/desktop/zampli-insegnante.metainfo.xml.in ${ZAMPLI_TEACHER_METAINFO_FILE} @ONLY)
 
 # Manual pages, English and Italian, for the program and the adult's tools.
 set(ZAMPLI_MAN_PAGES zampli zampli-insegnante zampli-verifica zampli-copia)

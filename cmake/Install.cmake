@@ -16,7 +16,7 @@ foreach(program zampli zampli-verifica zampli-copia zampli-insegnante)
 endforeach()
 
 install(FILES ${ZAMPLI_DESKTOP_FILE} ${ZAMPLI_TEACHER_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${ZAMPLI_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${ZAMPLI_METAINFO_FILE} ${ZAMPLI_TEACHER_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(svg name IN ZIP_LISTS ZAMPLI_ICON_SOURCES ZAMPLI_ICON_NAMES)
     install(FILES ${PROJECT_SOURCE_DIR}/assets/${svg}.svg
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME ${name}.svg)
