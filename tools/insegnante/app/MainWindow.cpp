@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindow.h"
 
+#include "AboutBox.h"
 #include "CheckTab.h"
 #include "Copies.h"
 #include "CopyHistory.h"
@@ -108,6 +109,7 @@ void MainWindow::buildMenus()
                            "parole."));
     });
     howTo->setShortcut(QKeySequence::HelpContents);
+    help->addAction(QStringLiteral("&Informazioni"), this, [this] { showAboutBox(this); });
     // Ctrl+1 ... Ctrl+9 go to a tab, as in a web browser.
     for (int n = 1; n <= 9; ++n) {
         auto *go = new QAction(this);

@@ -37,7 +37,8 @@ void prepareTeacherProgram(QTranslator &qtTexts)
     QApplication::setApplicationDisplayName(QStringLiteral("ZAMPLI per l'insegnante"));
     QGuiApplication::setDesktopFileName(id);
     keepEarlierSettings();
-    QApplication::setWindowIcon(Artwork::windowIcon());
+    // The installed theme has the teacher's own icon; a build folder only the child's.
+    QApplication::setWindowIcon(QIcon::fromTheme(id, Artwork::windowIcon()));
     installQtItalian(qtTexts);
 }
 
