@@ -63,6 +63,8 @@ foreach(lang ${ZAMPLI_MAN_LANGUAGES})
     endforeach()
 endforeach()
 add_custom_target(zampli_package_docs ALL DEPENDS ${changelog_gz} ${man_gz})
+# The teacher's guide, which F1 opens.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/guida DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zampli)
 install(FILES ${PROJECT_SOURCE_DIR}/desktop/copyright ${changelog_gz}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zampli)
 install(FILES ${PROJECT_SOURCE_DIR}/LEGGIMI.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zampli)
@@ -91,8 +93,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Libraries from what the binaries link; plugins and fonts Qt loads at run time by hand.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The shared libraries' packages (libqt6svg6, libsqlite3-0 among them) come
-# from the binaries; this list only adds what no binary links.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation")
+# from the binaries; this list only adds what no binary links. The teacher's
+# cards write their words in the child's two fonts.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation, fonts-sil-andika, fonts-ecolier-court")
 # The teacher's program links libsndfile and libsamplerate: the shared
 # library dependencies above find them.
 # Debian's desktop session is Wayland, where Qt runs natively with its

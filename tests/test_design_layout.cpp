@@ -175,7 +175,7 @@ private slots:
             Form *form = opened(h, id);
             QCOMPARE(opzioni(form), captions);
             if (!captions.isEmpty())
-                QCOMPARE(form->window()->findChild<QMenu *>("mnuOpzioni")->title(), QStringLiteral("Opzioni          "));
+                QCOMPARE(form->window()->findChild<QMenu *>("mnuOpzioni")->title(), QStringLiteral("&Opzioni          "));
             form->Unload();
         }
     }

@@ -3,6 +3,8 @@
 // server (xdotool), one whole turn in every window, and the focus frame
 // looked for on the screen itself.
 
+#include "FocusRing.h"
+#include "KeyPresses.h"
 #include "MatchingPictures.h"
 #include "WindowWalk.h"
 
@@ -17,7 +19,6 @@
 #include <QApplication>
 #include <QProcess>
 #include <QScreen>
-#include <climits>
 
 using namespace zampli;
 using namespace zampli::test;
@@ -32,12 +33,6 @@ namespace {
     } while (false)
 #define SETTLES(cond) QVERIFY2(QTest::qWaitFor([&] { return bool(cond); }, 5000), #cond)
 
-// Presses one key as the keyboard does; false when xdotool could not.
-bool press(const QString &key)
-{
-    return QProcess::execute("xdotool", {"key", key}) == 0;
-}
-
 // Presses the left button near the bottom left corner of the active window,
 // on its ground, through the X server; false when xdotool could not.
 bool clickGround()
@@ -50,43 +45,8 @@ bool clickGround()
                                          "click", "1"}) == 0;
 }
 
-QWidget *focused() { return QApplication::focusWidget(); }
-
-// Arrows to the right until `target` has the focus, as a child watching the frame.
-bool focusOn(QWidget *target)
-{
-    for (int i = 0; i < 16 && focused() != target; ++i) {
-        QWidget *before = focused();
-        if (!press("Right") || !QTest::qWaitFor([&] { return focused() != before; }, 5000))
-            return false;
-    }
-    return focused() == target;
-}
-
-// The ring seen on screen just inside the edges of `w`: a dark band then a
-// light one, measured from the middle of each side inwards. The thinnest of
-// the four sides, in pixels; 0 where either band is missing.
-int ringOnScreen(const QWidget *w)
-{
-    const QPoint at = w->mapToGlobal(QPoint());
-    const QImage shot = w->screen()->grabWindow(0, at.x(), at.y(), w->width(), w->height()).toImage();
-    const auto dark = [](QColor c) { return qMax(c.red(), qMax(c.green(), c.blue())) < 48; };
-    const auto light = [](QColor c) { return qMin(c.red(), qMin(c.green(), c.blue())) > 207; };
-    const int wd = shot.width(), ht = shot.height();
-    struct Side { QPoint from, step; };
-    int thinnest = INT_MAX;
-    for (const Side &s : {Side{{wd / 2, 0}, {0, 1}}, Side{{0, ht / 2}, {1, 0}}, Side{{wd / 2, ht - 1}, {0, -1}},
-                          Side{{wd - 1, ht / 2}, {-1, 0}}}) {
-        QPoint p = s.from;
-        int darkRun = 0, lightRun = 0;
-        for (; shot.rect().contains(p) && dark(shot.pixelColor(p)); p += s.step)
-            ++darkRun;
-        for (; shot.rect().contains(p) && light(shot.pixelColor(p)); p += s.step)
-            ++lightRun;
-        thinnest = qMin(thinnest, darkRun && lightRun ? darkRun + lightRun : 0);
-    }
-    return thinnest;
-}
+// Arrows to the right until `target` has the focus.
+bool focusOn(QWidget *target) { return pressUntilFocused("Right", target); }
 
 // Four design pixels at the scale `w` is shown: its width on screen over its width in the design.
 int fourDesignPixels(const QWidget *w, int designTwips) { return int(4.0 * w->width() / (designTwips / 15.0)); }
@@ -320,7 +280,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(o.window()));
         auto *bar = o.window()->findChild<QMenuBar *>();
         QVERIFY(press("alt"));
-        SETTLES(bar->activeAction() && bar->activeAction()->text().startsWith("Opzioni"));
+        SETTLES(bar->activeAction() && bar->activeAction()->text().startsWith("&Opzioni"));
         QVERIFY(press("Right"));
         SETTLES(bar->activeAction() && bar->activeAction()->objectName() == "mnuAzzera");
         QVERIFY(press("Escape"));

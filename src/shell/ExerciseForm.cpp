@@ -40,7 +40,7 @@ void ExerciseForm::buildMenuBar(QMenuBar &bar)
     styleItems_.clear();
     const QStringList captions = styleItemCaptions(row_.styles);
     if (!captions.isEmpty()) {
-        QMenu *opzioni = bar.addMenu(QStringLiteral("Opzioni          "));
+        QMenu *opzioni = bar.addMenu(QStringLiteral("&Opzioni          "));
         opzioni->setObjectName(QStringLiteral("mnuOpzioni"));
         for (int i = 0; i < captions.size(); ++i) {
             QAction *item = opzioni->addAction(captions[i]);
@@ -56,9 +56,10 @@ void ExerciseForm::buildMenuBar(QMenuBar &bar)
         a->setObjectName(QString::fromLatin1(name));
         connect(a, &QAction::triggered, this, handler);
     };
-    command("mnuAzzera", QStringLiteral("Azzera esercizi     "), &ExerciseForm::mnuAzzera_Click);
-    command("mnuEsercizi", QStringLiteral("Esercizi eseguiti     "), &ExerciseForm::mnuEsercizi_Click);
-    command("mnuEsci", QStringLiteral("Esci"), &ExerciseForm::mnuEsci_Click);
+    // Each title with a letter of its own for Alt, none the same.
+    command("mnuAzzera", QStringLiteral("&Azzera esercizi     "), &ExerciseForm::mnuAzzera_Click);
+    command("mnuEsercizi", QStringLiteral("Esercizi e&seguiti     "), &ExerciseForm::mnuEsercizi_Click);
+    command("mnuEsci", QStringLiteral("&Esci"), &ExerciseForm::mnuEsci_Click);
 }
 
 void ExerciseForm::Form_Activate()

@@ -9,7 +9,10 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QKeyEvent>
+#include <QPointer>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -18,6 +21,40 @@ namespace zampli {
 
 namespace {
 constexpr qreal kMenuBarPoints = 9.75;
+}
+
+// The desktop's own style, but with Alt always taking the keyboard to the
+// menu bar: some desktop styles leave it out, and the teacher at the
+// whiteboard may have no mouse at hand.
+class MenuBarKeys final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returned) const override
+    {
+        if (hint == SH_MenuBar_AltKeyNavigation)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
+static QStyle *menuBarKeys()
+{
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new MenuBarKeys;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
+// Takes the keyboard to the window's menu bar as a press and release of
+// Alt alone does: the bar offers no other way in, and F10 must do the same.
+static void enterMenuBar(QWidget &window)
+{
+    QKeyEvent pressed(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    QCoreApplication::sendEvent(&window, &pressed);
+    QKeyEvent released(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &released);
 }
 
 // The pixel size of the desktop's menu font.
@@ -38,7 +75,10 @@ FormWindow::FormWindow(FormWindowOwner &owner, QSize designTwips, bool withMenuB
         menuBar_->setObjectName(QStringLiteral("menuBar"));
         // The bar belongs to the window: a child must find it where it points.
         menuBar_->setNativeMenuBar(false);
+        menuBar_->setStyle(menuBarKeys());
         layout->setMenuBar(menuBar_);
+        auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+        connect(f10, &QShortcut::activated, this, [this] { enterMenuBar(*this); });
     }
     // F11 fills the screen with the program, for the classroom whiteboard, and gives it back.
     auto *fullScreen = new QShortcut(QKeySequence(Qt::Key_F11), this);

@@ -12,10 +12,10 @@
 namespace zampli {
 
 namespace {
-// Six design pixels, scaled with the window: a child at the back of the
-// classroom sees it. Never thinner than four screen pixels.
-constexpr int kFrameTwips = 6 * kTwipsPerPixel;
-constexpr int kLeastFramePixels = 4;
+// Eight design pixels, scaled with the window: a child at the back of the
+// classroom sees it. Never thinner than six screen pixels, three a band.
+constexpr int kFrameTwips = 8 * kTwipsPerPixel;
+constexpr int kLeastFramePixels = 6;
 
 bool isArrow(int key)
 {
@@ -48,8 +48,8 @@ void FocusFrame::paintEvent(QPaintEvent *)
         p.setClipRegion(band);
         p.fillRect(r, colour);
     };
-    ring(0, outer, Qt::black);
-    ring(outer, lineWidth_ - outer, Qt::white);
+    ring(0, outer, Qt::white);
+    ring(outer, lineWidth_ - outer, Qt::black);
 }
 
 QList<QWidget *> readingOrder(QList<QWidget *> controls, const QWidget &area)
@@ -70,6 +70,34 @@ QList<QWidget *> readingOrder(QList<QWidget *> controls, const QWidget &area)
         start = end;
     }
     return out;
+}
+
+qsizetype besideInGrid(const QList<QRect> &places, const QRect &from, int arrowKey)
+{
+    const bool vertical = arrowKey == Qt::Key_Up || arrowKey == Qt::Key_Down;
+    const bool forward = arrowKey == Qt::Key_Down || arrowKey == Qt::Key_Right;
+    // Distance along the arrow (how far that way) and across it (how far out of line).
+    const auto along = [&](const QRect &r) {
+        const int d = vertical ? r.center().y() - from.center().y() : r.center().x() - from.center().x();
+        return forward ? d : -d;
+    };
+    const auto across = [&](const QRect &r) {
+        return vertical ? qAbs(r.center().x() - from.center().x()) : qAbs(r.center().y() - from.center().y());
+    };
+    const auto sameColumn = [&](const QRect &r) { return r.left() <= from.right() && from.left() <= r.right(); };
+    qsizetype best = -1;
+    for (qsizetype i = 0; i < places.size(); ++i) {
+        const QRect &r = places[i];
+        if (along(r) <= 0 || (vertical && !sameColumn(r)))
+            continue;
+        // Left and right: the nearest column first, then the most level in it.
+        const auto key = [&](const QRect &q) {
+            return vertical ? std::pair(along(q), across(q)) : std::pair(along(q) / qMax(1, from.width()), across(q));
+        };
+        if (best < 0 || key(r) < key(places[best]))
+            best = i;
+    }
+    return best;
 }
 
 KeyboardFocus::KeyboardFocus(QWidget &window, DesignCanvas &canvas, KeyOrder order, bool &keyboardInUse)
@@ -144,6 +172,23 @@ bool KeyboardFocus::moveInReadingOrder(bool next)
     return true;
 }
 
+bool KeyboardFocus::moveInGrid(int arrowKey)
+{
+    QWidget *now = QApplication::focusWidget();
+    const QList<QWidget *> all = controls();
+    const auto place = [&](const QWidget *w) { return QRect(w->mapTo(&canvas_, QPoint()), w->size()); };
+    if (!all.contains(now))
+        return false;
+    QList<QRect> places;
+    for (const QWidget *w : all)
+        places << place(w);
+    const qsizetype i = besideInGrid(places, place(now), arrowKey);
+    if (i < 0)
+        return false;
+    all[i]->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
 bool KeyboardFocus::eventFilter(QObject *watched, QEvent *e)
 {
     switch (e->type()) {
@@ -198,6 +243,11 @@ bool KeyboardFocus::keyPress(QKeyEvent *e)
         e->accept();
         return true;
     }
+    if (order_ == KeyOrder::Design && isArrow(key)) {
+        moveInGrid(key); // at the grid's edge the focus stays
+        e->accept();
+        return true;
+    }
     return false; // Tab goes round through the window, a press key to the control
 }
 
@@ -220,7 +270,11 @@ void KeyboardFocus::placeFrame()
         return;
     }
     frame_->setLineWidth(qMax(kLeastFramePixels, canvas_.fit().map(kFrameTwips)));
-    frame_->setGeometry(QRect(target_->mapTo(&canvas_, QPoint()), target_->size()));
+    // Outside the control, so that the ring never hides its picture; where
+    // the control meets the window's edge, the ring comes inside it there.
+    const int line = frame_->lineWidth();
+    const QRect around = QRect(target_->mapTo(&canvas_, QPoint()), target_->size()).adjusted(-line, -line, line, line);
+    frame_->setGeometry(around.intersected(canvas_.rect()));
     frame_->raise();
     frame_->show();
 }

@@ -10,13 +10,16 @@ namespace zampli {
 class DesignCanvas;
 
 // How Tab and the arrow keys go round a window's controls: not at all (the
-// window is one big control), in the design's own tab order, or in reading
-// order, left to right in lines from top to bottom.
+// window is one big control); Tab in the design's own tab order and the
+// arrows across the grid as the controls stand; or both in reading order,
+// left to right in lines from top to bottom.
 enum class KeyOrder { None, Design, Reading };
 
-// A thick ring just inside the edge of the control with the keyboard focus:
-// black outside, white inside, so one of the two stands out on any ground
-// and any picture. Clicks pass through it.
+// A thick ring just outside the edge of the control with the keyboard focus:
+// white outside, black inside. The white stands out on the dark grounds (the
+// black of a wrong answer, blue, red, green), the black on the light ones
+// and against a white picture, so the ring shows on every ground and never
+// melts into the control. Clicks pass through it.
 class FocusFrame final : public QWidget {
     Q_OBJECT
 public:
@@ -46,6 +49,9 @@ public:
     // To the next (or previous) control in reading order, round the end;
     // false when there is none to go to.
     bool moveInReadingOrder(bool next);
+    // To the control beside the focused one in the arrow's direction; false
+    // when there is none that way.
+    bool moveInGrid(int arrowKey);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
@@ -73,5 +79,11 @@ private:
 // middle of the first control of a line belongs to that line; each line is
 // read left to right.
 QList<QWidget *> readingOrder(QList<QWidget *> controls, const QWidget &area);
+
+// Of `places`, the one beside `from` in the arrow's direction: up and down
+// within the same column (overlapping it side to side), nearest first; left
+// and right the nearest column that way, and in it the place most level with
+// `from`. -1 when there is none.
+qsizetype besideInGrid(const QList<QRect> &places, const QRect &from, int arrowKey);
 
 } // namespace zampli

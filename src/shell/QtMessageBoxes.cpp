@@ -5,6 +5,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
+#include <QtMath>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -40,13 +42,15 @@ static QHBoxLayout *questionLine(const MessageBox &box, QDialog &dialog, int pix
     return line;
 }
 
-// OK, or Sì and No (Escape answers No, as in the small box), centred.
-static QHBoxLayout *answerLine(bool ok, QDialog &dialog)
+// OK, or Sì and No (Escape answers No, as in the small box), centred, each
+// at least `least` in size so that a finger finds it on the whiteboard.
+static QHBoxLayout *answerLine(bool ok, QDialog &dialog, QSize least)
 {
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     const auto button = [&](const QString &caption, int answer) {
         auto *b = new QPushButton(caption);
+        b->setMinimumSize(least);
         QObject::connect(b, &QPushButton::clicked, &dialog, [&dialog, answer] { dialog.done(answer); });
         buttons->addWidget(b);
         return b;
@@ -58,25 +62,53 @@ static QHBoxLayout *answerLine(bool ok, QDialog &dialog)
     return buttons;
 }
 
-// The box over a program that fills the screen: it fills it too, its words
-// large enough to read across a classroom. The toolkit's own message box
-// keeps a fixed size, so this one is laid out here.
+// Dims the window behind the box: the exercise stays in sight, plainly not
+// the thing to answer now.
+class Dimmer final : public QWidget {
+public:
+    explicit Dimmer(QWidget &window) : QWidget(&window)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(window.rect());
+        raise();
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override { QPainter(this).fillRect(rect(), QColor(0, 0, 0, 128)); }
+};
+
+// The box over a program that fills the screen: in the middle of it, half
+// its width, its words large enough to read across a classroom and its
+// buttons at least a centimetre high, whatever the screen's pixels.
 static MessageBox::Answer askFullScreen(const MessageBox &box, QWidget *parent)
 {
-    QDialog dialog(parent);
+    QWidget &window = *parent->window();
+    QDialog dialog(&window, Qt::Dialog | Qt::FramelessWindowHint);
+    dialog.setObjectName(QStringLiteral("fullScreenQuestion"));
     dialog.setWindowTitle(box.title);
-    const QScreen *screen = parent->screen();
+    const QScreen *screen = window.screen();
+    const double centimetre = (screen ? screen->physicalDotsPerInchY() : 96.0) / 2.54;
     QFont f = dialog.font();
-    f.setPixelSize((screen ? screen->size().height() : 768) / 20);
+    f.setPixelSize(qMax(12, window.height() / 20));
+    // A style sheet would put the desktop's font back on every child: the
+    // size goes in it too.
+    dialog.setStyleSheet(QStringLiteral("#fullScreenQuestion { border: 4px solid black; } * { font-size: %1px; }")
+                             .arg(f.pixelSize()));
     dialog.setFont(f);
+    const int high = qMax(qCeil(centimetre), f.pixelSize() * 8 / 5);
+    const QSize least(qMax(qCeil(3 * centimetre), 4 * f.pixelSize()), high);
     const bool ok = box.buttons == MessageBox::Buttons::Ok;
     auto *layout = new QVBoxLayout(&dialog);
+    layout->setContentsMargins(f.pixelSize(), f.pixelSize(), f.pixelSize(), f.pixelSize());
     layout->addStretch();
     layout->addLayout(questionLine(box, dialog, f.pixelSize()));
     layout->addSpacing(f.pixelSize());
-    layout->addLayout(answerLine(ok, dialog));
+    layout->addLayout(answerLine(ok, dialog, least));
     layout->addStretch();
-    dialog.setWindowState(Qt::WindowFullScreen);
+    const QSize size = QSize(window.width() / 2, window.height() * 2 / 5).expandedTo(dialog.sizeHint());
+    dialog.setGeometry(QRect(QPoint(), size).translated(window.geometry().center() - QRect(QPoint(), size).center()));
+    Dimmer dimmer(window);
     const int answer = dialog.exec();
     return ok ? MessageBox::Answer::Ok : answer == QDialog::Accepted ? MessageBox::Answer::Yes : MessageBox::Answer::No;
 }

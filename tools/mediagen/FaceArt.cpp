@@ -63,7 +63,15 @@ void drawOpenMouth(QPainter &painter, const QPainterPath &opening, qreal lipWidt
 
 void drawA(QPainter &painter)
 {
-    drawOpenMouth(painter, ellipse(mouthCentre + QPointF(0, 8), 66, 104), 9, true);
+    // The jaw dropped: the widest and deepest opening of the five, its top
+    // nearly flat under the upper teeth and its bottom a broad curve, so it
+    // never reads as the small round O.
+    const qreal x = mouthCentre.x(), top = 246, bottom = 356, half = 60;
+    QPainterPath opening(QPointF(x - half, top));
+    opening.quadTo(QPointF(x, top - 10), QPointF(x + half, top));
+    opening.cubicTo(QPointF(x + half + 8, top + 60), QPointF(x + half * 0.75, bottom), QPointF(x, bottom));
+    opening.cubicTo(QPointF(x - half * 0.75, bottom), QPointF(x - half - 8, top + 60), QPointF(x - half, top));
+    drawOpenMouth(painter, opening, 9, true);
 }
 
 void drawE(QPainter &painter)
@@ -147,20 +155,27 @@ QImage FaceArt::render(QChar vowel) const
     QImage canvas = whiteCanvas(pictureSize);
     QPainter painter(&canvas);
     painter.setRenderHint(QPainter::Antialiasing);
-    drawHead(painter);
+    // A's jaw drops: the chin comes down to make room for the open mouth.
+    drawHead(painter, vowel == QLatin1Char('A') ? 26 : 0);
     drawEyes(painter);
     drawMouth(painter, vowel);
     return canvas;
 }
 
-void FaceArt::drawHead(QPainter &painter)
+void FaceArt::drawHead(QPainter &painter, qreal jawDrop)
 {
     painter.setPen(line(skinLine, 4));
     painter.setBrush(skin);
-    // Ears, then the face over them.
+    // Ears, then the face over them: round above, its lower half longer by the jaw's drop.
     painter.drawEllipse(faceCentre + QPointF(-faceRadius + 4, 10), 24, 30);
     painter.drawEllipse(faceCentre + QPointF(faceRadius - 4, 10), 24, 30);
-    painter.drawEllipse(faceCentre, faceRadius, faceRadius * 0.97);
+    const qreal upper = faceRadius * 0.97, lower = upper + jawDrop;
+    QPainterPath face;
+    face.moveTo(faceCentre + QPointF(faceRadius, 0));
+    face.arcTo(QRectF(faceCentre.x() - faceRadius, faceCentre.y() - upper, 2 * faceRadius, 2 * upper), 0, 180);
+    face.arcTo(QRectF(faceCentre.x() - faceRadius, faceCentre.y() - lower, 2 * faceRadius, 2 * lower), 180, 180);
+    face.closeSubpath();
+    painter.drawPath(face);
 
     // Hair: a cap over the top of the head with a fringe of three locks.
     QPainterPath cap;

@@ -10,8 +10,9 @@ namespace mediagen {
 
 // A friendly child's face saying a vowel. Everything but the mouth stays
 // the same, and each mouth is drawn so unlike the others that a child
-// tells the five apart at a glance: A tall and open, E wide and half open,
-// I widest and flat showing the teeth, O round, U a small pursed ring.
+// tells the five apart at a glance: A the jaw dropped, wide and deep, E wide
+// and half open, I widest and flat showing the teeth, O round, U a small
+// pursed ring.
 class FaceArt {
 public:
     static constexpr QSize pictureSize{400, 380};
@@ -20,7 +21,7 @@ public:
     QImage render(QChar vowel) const;
 
 private:
-    static void drawHead(QPainter &painter);
+    static void drawHead(QPainter &painter, qreal jawDrop);
     static void drawEyes(QPainter &painter);
     static void drawMouth(QPainter &painter, QChar vowel);
 };

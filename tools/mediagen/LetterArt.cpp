@@ -4,7 +4,9 @@
 #include "Canvas.h"
 
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPathStroker>
 
 #include <algorithm>
 
@@ -14,7 +16,64 @@ namespace {
 
 constexpr int margin = 36;
 
+QPainterPath glyph(const QFont &font, QChar letter)
+{
+    // Glyph contours may overlap; even-odd filling would punch holes there.
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    path.addText(0, 0, font, QString(letter));
+    return path;
+}
+
+// The typeface's stem: the width of the small i at half the x-height,
+// read in tenths of a pixel across the glyph.
+qreal stemWidth(const QFont &font)
+{
+    const QPainterPath i = glyph(font, QLatin1Char('i'));
+    const QRectF box = i.boundingRect();
+    const qreal middle = -QFontMetricsF(font).xHeight() / 2;
+    constexpr qreal step = 0.1;
+    qreal widest = 0, run = 0;
+    for (qreal x = box.left(); x <= box.right(); x += step) {
+        run = i.contains(QPointF(x, middle)) ? run + step : 0;
+        widest = std::max(widest, run);
+    }
+    return widest;
+}
+
 } // namespace
+
+QPainterPath cursiveSmallWithEntry(const QFont &cursive, QChar letter)
+{
+    const QPainterPath own = glyph(cursive, letter);
+    const QRectF box = own.boundingRect();
+    const qreal x = QFontMetricsF(cursive).xHeight();
+    const qreal stem = stemWidth(cursive);
+    // From the baseline, left of the letter, up to where the pen meets it:
+    // the top of the first stem for i and u, the eye's left side for e.
+    // For a and o it rises beside the round and comes over its top, never
+    // across it.
+    const QPointF start(box.left() - x * 0.55, -stem / 2);
+    QPainterPath entry(start);
+    switch (letter.unicode()) {
+    case 'a':
+    case 'o': {
+        const QPointF top(box.left() + box.width() * (letter == QLatin1Char('a') ? 0.6 : 0.5), -x + stem / 2);
+        entry.cubicTo(QPointF(box.left() - x * 0.3, -x * 0.75), QPointF(box.left() + box.width() * 0.1, -x * 1.2),
+                      top);
+        break;
+    }
+    case 'e': entry.quadTo(QPointF(box.left() - x * 0.1, start.y()), QPointF(box.left() + stem / 2, -x * 0.45)); break;
+    default: entry.quadTo(QPointF(box.left() - x * 0.1, start.y()), QPointF(box.left() + stem / 2, -x + stem / 2)); break;
+    }
+    QPainterPathStroker pen;
+    pen.setWidth(stem);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    QPainterPath whole = own.united(pen.createStroke(entry));
+    whole.setFillRule(Qt::WindingFill);
+    return whole;
+}
 
 QFont LetterArt::referenceFont(const QString &family, bool bold, QString *error)
 {
@@ -41,11 +100,7 @@ QPainterPath LetterArt::outline(QChar letter) const
     const auto replaced = replacements_.constFind(letter);
     if (replaced != replacements_.cend())
         return *replaced;
-    // Glyph contours may overlap; even-odd filling would punch holes there.
-    QPainterPath path;
-    path.setFillRule(Qt::WindingFill);
-    path.addText(0, 0, font_, QString(letter));
-    return path;
+    return glyph(font_, letter);
 }
 
 qreal LetterArt::fitScale(const QString &letters) const

@@ -49,4 +49,9 @@ QPainterPath cursiveCapitalI(const QFont &cursive);
 QPainterPath cursiveCapitalO(const QFont &cursive);
 QPainterPath cursiveCapitalU(const QFont &cursive);
 
+// A cursive small vowel as Italian first-grade books write it: the
+// typeface's glyph with the entry stroke drawn from the baseline on its left,
+// as heavy as the glyph's own stem.
+QPainterPath cursiveSmallWithEntry(const QFont &cursive, QChar letter);
+
 } // namespace mediagen

@@ -7,7 +7,9 @@
 #include "CopyHistory.h"
 #include "CopiesTab.h"
 #include "EditableTab.h"
+#include "Guide.h"
 #include "NewCopy.h"
+#include "PrintCards.h"
 #include "ResultsTab.h"
 #include "SoundsTab.h"
 #include "WordsTab.h"
@@ -76,6 +78,21 @@ MainWindow::MainWindow(TeacherServices &services, QWidget *parent) : QMainWindow
 
 MainWindow::~MainWindow() = default;
 
+// The few lines shown when the guide cannot be opened.
+static void showShortHelp(QWidget *parent)
+{
+    QMessageBox::information(parent, QStringLiteral("Come si usa"),
+        QStringLiteral("In ogni scheda «Parole con …» scrivi una parola nuova e premi Invio. Poi scegli la "
+                       "parola e dalle un'immagine (trascinala sulla riga, incollala con Ctrl+V o importala con "
+                       "Ctrl+I) e una voce (registrala con Ctrl+R o importala con Ctrl+Maiusc+I).\n\nOgni "
+                       "cambiamento è salvato subito; Ctrl+Z lo annulla e Ctrl+Maiusc+Z lo ripete (anche dal menu "
+                       "Modifica), immagini e voci comprese. La barra spaziatrice fa sentire la voce della "
+                       "parola scelta. Se un elenco viene cambiato fuori da ZAMPLI, lo rileggo prima di "
+                       "cambiarlo e te lo dico.\n\nLa scheda «Controllo» dice "
+                       "che cosa manca ancora. «Prova ZAMPLI» (F5) avvia il programma dei bambini con queste "
+                       "parole."));
+}
+
 void MainWindow::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -90,23 +107,17 @@ void MainWindow::buildMenus()
         if (copies_)
             copies_->importFile();
     });
+    QAction *printCards = file->addAction(QStringLiteral("S&tampa le schede…"), this,
+                                          [this] { showPrintCards(this, folder_); });
+    printCards->setShortcut(QKeySequence::Print);
     file->addSeparator();
     QAction *quit = file->addAction(QStringLiteral("&Esci"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
     buildEditMenu();
-    // Alt+A is Aggiungi on the lists and Apri on the copies.
-    QMenu *help = menuBar()->addMenu(QStringLiteral("A&iuto"));
-    QAction *howTo = help->addAction(QStringLiteral("&Come si usa"), this, [this] {
-        QMessageBox::information(this, QStringLiteral("Come si usa"),
-            QStringLiteral("In ogni scheda «Parole con …» scrivi una parola nuova e premi Invio. Poi scegli la "
-                           "parola e dalle un'immagine (trascinala sulla riga, incollala con Ctrl+V o importala con "
-                           "Ctrl+I) e una voce (registrala con Ctrl+R o importala con Ctrl+Maiusc+I).\n\nOgni "
-                           "cambiamento è salvato subito; Ctrl+Z lo annulla e Ctrl+Maiusc+Z lo ripete (anche dal menu "
-                           "Modifica), immagini e voci comprese. La barra spaziatrice fa sentire la voce della "
-                           "parola scelta. Se un elenco viene cambiato fuori da ZAMPLI, lo rileggo prima di "
-                           "cambiarlo e te lo dico.\n\nLa scheda «Controllo» dice "
-                           "che cosa manca ancora. «Prova ZAMPLI» (F5) avvia il programma dei bambini con queste "
-                           "parole."));
+    // Alt+A is Aggiungi on the lists and Apri on the copies; Alt+I is Importa una copia.
+    QMenu *help = menuBar()->addMenu(QStringLiteral("Ai&uto"));
+    QAction *howTo = help->addAction(QStringLiteral("&Guida"), this, [this] {
+        openGuide(this, QCoreApplication::applicationDirPath(), &showShortHelp);
     });
     howTo->setShortcut(QKeySequence::HelpContents);
     help->addAction(QStringLiteral("&Informazioni"), this, [this] { showAboutBox(this); });

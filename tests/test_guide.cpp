@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The teacher's guide: every link and picture of its pages is there, and the
+// program finds it from the build and where the package installs it.
+#include "Guide.h"
+
+#include <QtTest>
+
+using namespace zampli::teacher;
+
+namespace {
+
+QString guideFolder()
+{
+    return qEnvironmentVariable("ZAMPLI_TEST_SOURCE_DIR") + QStringLiteral("/docs/guida");
+}
+
+// The files a page's href and src name, anchors and queries aside; links
+// to other places (a web address, mail) are not the guide's files.
+QStringList namedFiles(const QString &html)
+{
+    static const QRegularExpression attribute(QStringLiteral("\\b(?:href|src)\\s*=\\s*\"([^\"]*)\""));
+    QStringList files;
+    for (auto it = attribute.globalMatch(html); it.hasNext();) {
+        const QString target = it.next().captured(1);
+        if (target.contains(QLatin1Char(':')) || target.startsWith(QLatin1Char('#')))
+            continue;
+        files << target.section(QLatin1Char('#'), 0, 0).section(QLatin1Char('?'), 0, 0);
+    }
+    return files;
+}
+
+void writeFile(const QString &path)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+} // namespace
+
+class GuideTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyLinkAndPictureIsInTheGuide()
+    {
+        const QDir guide(guideFolder());
+        const QStringList pages = guide.entryList({QStringLiteral("*.html")}, QDir::Files);
+        QVERIFY(pages.contains(QStringLiteral("index.html")));
+        QVERIFY(pages.size() >= 8);
+        int named = 0;
+        for (const QString &page : pages) {
+            QFile file(guide.filePath(page));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            for (const QString &target : namedFiles(QString::fromUtf8(file.readAll()))) {
+                const QFileInfo info(guide.filePath(target));
+                QVERIFY2(info.isFile(),
+                         qPrintable(QStringLiteral("%1 names %2, which is not there").arg(page, target)));
+                // Nothing outside the guide's folder: it is installed alone.
+                QVERIFY2(info.canonicalFilePath().startsWith(guide.canonicalPath() + QLatin1Char('/')),
+                         qPrintable(QStringLiteral("%1 names %2, outside the guide").arg(page, target)));
+                ++named;
+            }
+        }
+        QVERIFY(named > pages.size());
+    }
+
+    // Each page but the first is reached from the first.
+    void indexLinksEveryPage()
+    {
+        const QDir guide(guideFolder());
+        QFile index(guide.filePath("index.html"));
+        QVERIFY(index.open(QIODevice::ReadOnly));
+        const QStringList linked = namedFiles(QString::fromUtf8(index.readAll()));
+        for (const QString &page : guide.entryList({QStringLiteral("*.html")}, QDir::Files))
+            if (page != QLatin1String("index.html"))
+                QVERIFY2(linked.contains(page), qPrintable(page));
+    }
+
+    void foundBesideTheBuildsProgram()
+    {
+        const QString found = findGuide(QStringLiteral(PROGRAM_DIR));
+        QCOMPARE(QFileInfo(found).canonicalFilePath(), QFileInfo(guideFolder() + "/index.html").canonicalFilePath());
+    }
+
+    void foundWhereThePackageInstallsIt()
+    {
+        QTemporaryDir prefix;
+        writeFile(prefix.filePath("lib/zampli/zampli-insegnante"));
+        writeFile(prefix.filePath("share/doc/zampli/guida/index.html"));
+        QCOMPARE(findGuide(prefix.filePath("lib/zampli")), prefix.filePath("share/doc/zampli/guida/index.html"));
+    }
+
+    void noneWhereThereIsNoGuide()
+    {
+        QTemporaryDir prefix;
+        writeFile(prefix.filePath("lib/zampli/zampli-insegnante"));
+        writeFile(prefix.filePath("share/doc/zampli/copyright"));
+        QCOMPARE(findGuide(prefix.filePath("lib/zampli")), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(GuideTest)
+#include "test_guide.moc"

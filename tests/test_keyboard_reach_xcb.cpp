@@ -1,0 +1,256 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a child and a teacher reach without the mouse on the whiteboard: the
+// focus ring on every ground, the menu bar by F10 and Alt, the main menu's
+// grid by the arrows, and a question over a window that fills the screen.
+// Real key presses through the X server (xdotool); the screen read back.
+
+#include "FocusRing.h"
+#include "KeyPresses.h"
+#include "Grounds.h"
+#include "MatchingPictures.h"
+
+#include "exercises/matching/PositionMatching.h"
+#include "exercises/recognition/PictureRecognition.h"
+#include "shell/QtMessageBoxes.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFontInfo>
+#include <QMenuBar>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+
+using namespace zampli;
+using namespace zampli::test;
+
+namespace {
+
+#define SETTLES(cond) QVERIFY2(QTest::qWaitFor([&] { return bool(cond); }, 5000), #cond)
+
+// Tab until `target` has the focus.
+bool tabTo(QWidget *target) { return pressUntilFocused("Tab", target); }
+
+QString name(const QWidget *w) { return w ? w->objectName() : QStringLiteral("(none)"); }
+
+// A title of the menu bar by its name, or its menu's.
+QString name(const QAction *a)
+{
+    if (!a)
+        return QStringLiteral("(none)");
+    const auto *menu = a->menu<QMenu *>();
+    return menu ? menu->objectName() : a->objectName();
+}
+
+// Six screen pixels at least: three a band.
+constexpr int kLeastRing = 6;
+
+} // namespace
+
+class KeyboardReachXcbTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // After a wrong answer the ground is black: the ring still shows round
+    // every picture the Tab goes to.
+    void ringShowsOnTheBlackOfAWrongAnswer()
+    {
+        Open<PictureRecognition> o(FormId::Posizioni3, "Command3");
+        QVERIFY(QTest::qWaitForWindowActive(o.window()));
+        const QString spoken = o.h.sound.played.value(0);
+        PictureBox *wrong = nullptr;
+        for (int k = 0; k < 3; ++k)
+            if (o.h.media().voice(o.at("Image1", k)->tag()) != spoken)
+                wrong = o.at("Image1", k);
+        QVERIFY(wrong);
+        clickAsUser(wrong);
+        SETTLES(o.h.modulo->EserciziErrati.value() == 1);
+        QTRY_COMPARE(groundOnScreen(o.window()), kWrongBlack);
+        QVERIFY(press("Tab")); // shows the ring where the focus is
+        for (int k = 0; k < 3; ++k) {
+            QWidget *box = o.at("Image1", k);
+            QVERIFY(tabTo(box));
+            QTRY_VERIFY2(ringOnScreen(box) >= kLeastRing,
+                         qPrintable(QStringLiteral("%1: %2").arg(name(box)).arg(ringOnScreen(box))));
+        }
+    }
+
+    // A right answer in FormPosizioni4 tints the ground in the vowel's
+    // colour; the ring round the next button shows on each of the five.
+    void ringShowsOnEveryVowelGround()
+    {
+        Open<PictureRecognition> o(FormId::Posizioni4, "Command4", {}, [](Harness &h) {
+            h.random.scriptNumbers(5, {1, 2, 3, 4, 5, 1}); // A..U in boxes 0..4, A spoken
+        });
+        QVERIFY(QTest::qWaitForWindowActive(o.window()));
+        for (int v = 0; v < 5; ++v) {
+            clickAsUser(o.at("Image1", v));
+            QTRY_COMPARE(groundOnScreen(o.window()), vowelGround(v + 1));
+            QWidget *next = o.control<QWidget>("Command2");
+            QVERIFY(press("Tab"));
+            QVERIFY(tabTo(next));
+            QTRY_VERIFY2(ringOnScreen(next) >= kLeastRing,
+                         qPrintable(QStringLiteral("%1: %2").arg(kVowels[v]).arg(ringOnScreen(next))));
+            if (v < 4) {
+                o.h.random.scriptNumbers(5, {1, 2, 3, 4, 5, v + 2});
+                QVERIFY(press("space"));
+                SETTLES(o.at("Image1", 0)->isEnabled() && !next->isVisible());
+                QTest::mouseMove(o.window()); // a click next starts a mouse turn: the ring may go
+            }
+        }
+    }
+
+    // F10 and Alt alike reach the bar while a control of the window has the
+    // focus; Right goes along it and Return opens "Esci", which asks first.
+    void menuBarByKeyboard_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("F10") << "F10";
+        QTest::newRow("Alt") << "alt";
+    }
+    void menuBarByKeyboard()
+    {
+        QFETCH(QString, key);
+        Open<PositionMatching> o(FormId::Posizioni5, "Command5");
+        QVERIFY(QTest::qWaitForWindowActive(o.window()));
+        QVERIFY(press("Tab"));
+        QVERIFY(tabTo(o.at("Image1", 1)));
+        auto *bar = o.window()->findChild<QMenuBar *>();
+        QVERIFY(press(key));
+        SETTLES(bar->activeAction());
+        QStringList along{name(bar->activeAction())};
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(press("Right"));
+            SETTLES(!along.contains(name(bar->activeAction())));
+            along << name(bar->activeAction());
+        }
+        QCOMPARE(along, QStringList({"mnuOpzioni", "mnuAzzera", "mnuEsercizi", "mnuEsci"}));
+        QVERIFY(o.h.boxes.shown.empty());
+        QVERIFY(press("Return"));
+        SETTLES(o.h.boxes.shown.size() == 1);
+        QCOMPARE(o.h.boxes.shown[0].text, QStringLiteral("Vuoi terminare?"));
+        // The answer is No: the window stays, and Escape leaves the bar.
+        QVERIFY(o.form->isLoaded());
+        if (bar->activeAction()) {
+            QVERIFY(press("Escape"));
+            SETTLES(!bar->activeAction());
+        }
+    }
+
+    // Each title of the bar has a letter of its own, underlined: Alt and the
+    // letter act at once.
+    void menuBarLettersWithAlt()
+    {
+        Open<PositionMatching> o(FormId::Posizioni5, "Command5");
+        QVERIFY(QTest::qWaitForWindowActive(o.window()));
+        QVERIFY(press("Tab"));
+        QVERIFY(press("alt+s"));
+        SETTLES(o.h.boxes.shown.size() == 1);
+        QVERIFY2(o.h.boxes.shown[0].text.startsWith("Sono stati eseguiti"), qPrintable(o.h.boxes.shown[0].text));
+        QVERIFY(press("alt+e"));
+        SETTLES(o.h.boxes.shown.size() == 2);
+        QCOMPARE(o.h.boxes.shown[1].text, QStringLiteral("Vuoi terminare?"));
+        QVERIFY(press("alt+o"));
+        SETTLES(o.window()->findChild<QMenu *>("mnuOpzioni")->isVisible());
+        QVERIFY(press("Escape"));
+        SETTLES(!o.window()->findChild<QMenu *>("mnuOpzioni")->isVisible());
+    }
+
+    // The menu's buttons stand in two columns: up and down go along a
+    // column, left and right across to the button level with it.
+    void mainMenuArrowsFollowTheGrid()
+    {
+        Harness h;
+        Form *menu = h.windows->form(FormId::Menu);
+        menu->Show();
+        QVERIFY(QTest::qWaitForWindowActive(menu->window()));
+        QVERIFY(press("Tab"));
+        SETTLES(name(focused()) == "Command1");
+        const std::pair<const char *, const char *> steps[] = {
+            {"Up", "Command1"},     {"Left", "Command1"},   {"Down", "Command2"},     {"Down", "Command3"},
+            {"Right", "Command11"}, {"Down", "Command12"},  {"Left", "Command6"},     {"Right", "Command12"},
+            {"Down", "Command3D6"}, {"Down", "Command3D5"}, {"Down", "Command3D5"},   {"Left", "Command9"},
+            {"Up", "Command8"},     {"Up", "Command7"},     {"Up", "Command6"},       {"Up", "Command4"},
+            {"Right", "Command11"}, {"Up", "Command10"},    {"Up", "Command5"},       {"Right", "Command5"},
+            {"Left", "Command1"}};
+        QStringList seen, expected;
+        for (const auto &[key, to] : steps) {
+            QVERIFY(press(key));
+            // A key that leaves the focus where it is has nothing to wait for.
+            (void)QTest::qWaitFor([&, to = to] { return name(focused()) == to; }, 1000);
+            seen << QStringLiteral("%1>%2").arg(key, name(focused()));
+            expected << QStringLiteral("%1>%2").arg(key, to);
+        }
+        QCOMPARE(seen, expected);
+        QVERIFY(h.boxes.shown.empty()); // the arrows only move
+    }
+
+    // In full screen the question stands in the middle of the window, its
+    // buttons at least a centimetre high for a finger, and the exercise
+    // shows round it, dimmed.
+    void questionInFullScreen()
+    {
+        Open<PictureRecognition> o(FormId::Posizioni3, "Command3");
+        QVERIFY(QTest::qWaitForWindowActive(o.window()));
+        QWidget *window = o.window();
+        // No window manager on this X server: the test gives the window the
+        // whole screen as one would, then F11 marks it as filling it.
+        window->setGeometry(window->screen()->geometry());
+        QTRY_COMPARE(window->geometry(), window->screen()->geometry());
+        QVERIFY(press("F11"));
+        QTRY_VERIFY(window->isFullScreen());
+        QTRY_COMPARE(groundOnScreen(window), kLoadedBrown);
+        QtMessageBoxes boxes;
+        const MessageBox question{.icon = MessageBox::Icon::Question, .buttons = MessageBox::Buttons::YesNo,
+                                  .text = QStringLiteral("Vuoi uscire?")};
+        const double centimetre = window->screen()->physicalDotsPerInchY() / 2.54;
+        bool looked = false;
+        const auto look = [&](QDialog *box) {
+            QVERIFY(QTest::qWaitForWindowExposed(box));
+            const QRect seen = box->frameGeometry();
+            const QRect screen = window->geometry();
+            QVERIFY2(qAbs(seen.center().x() - screen.center().x()) <= 2 &&
+                         qAbs(seen.center().y() - screen.center().y()) <= 2,
+                     qPrintable(QStringLiteral("box at %1,%2 %3x%4").arg(seen.x()).arg(seen.y()).arg(seen.width())
+                                    .arg(seen.height())));
+            QVERIFY2(seen.width() < screen.width() && seen.height() < screen.height(), "the box hides the window");
+            // Words to read across a classroom: a twentieth of the screen's height.
+            for (const QWidget *words : box->findChildren<QWidget *>())
+                if (words->inherits("QLabel") || words->inherits("QPushButton"))
+                    QVERIFY2(QFontInfo(words->font()).pixelSize() >= screen.height() / 21,
+                             qPrintable(QStringLiteral("%1 px").arg(QFontInfo(words->font()).pixelSize())));
+            const auto buttons = box->findChildren<QPushButton *>();
+            QCOMPARE(buttons.size(), 2);
+            for (const QPushButton *b : buttons) {
+                QVERIFY2(b->height() >= centimetre, qPrintable(QStringLiteral("%1 px high").arg(b->height())));
+                QVERIFY2(b->width() >= 2 * centimetre, qPrintable(QStringLiteral("%1 px wide").arg(b->width())));
+            }
+            QColor boxColour, around;
+            const auto read = [&] {
+                const QImage shot = window->screen()->grabWindow(0).toImage();
+                boxColour = shot.pixelColor(box->mapToGlobal(QPoint(box->width() / 2, 4)));
+                around = shot.pixelColor(screen.left() + 4, screen.bottom() - 4);
+                return around != kLoadedBrown; // the box and what it brings have been painted
+            };
+            (void)QTest::qWaitFor(read, 2000);
+            QVERIFY2(around != boxColour, qPrintable(around.name()));
+            // Dimmed: the brown ground darker, but still brown.
+            QVERIFY2(around.red() > around.blue() && around.red() < kLoadedBrown.red() && around.red() > 0,
+                     qPrintable(around.name()));
+            looked = true;
+        };
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                look(box);
+                box->reject();
+            }
+        });
+        QCOMPARE(boxes.show(question, window), MessageBox::Answer::No);
+        QVERIFY(looked);
+        // The box gone, the ground is as bright as before.
+        QTRY_COMPARE(groundOnScreen(window), kLoadedBrown);
+    }
+};
+
+QTEST_MAIN(KeyboardReachXcbTest)
+#include "test_keyboard_reach_xcb.moc"
