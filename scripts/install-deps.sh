@@ -22,8 +22,9 @@ case "${1:-}" in
     --tests)
         # A private display for the real drags, the validators of the desktop
         # files and the manual pages, the desktop's own launcher of menu entries
-        # (gio), and the PulseAudio tools that record what the program plays.
-        PACKAGES="$PACKAGES xvfb xauth x11-utils xdotool desktop-file-utils libglib2.0-bin appstream pulseaudio-utils man-db"
+        # (gio), the PulseAudio tools that record what the program plays, and
+        # Debian's checker of the package.
+        PACKAGES="$PACKAGES xvfb xauth x11-utils xdotool desktop-file-utils libglib2.0-bin appstream pulseaudio-utils man-db lintian"
         # The sound test starts a private PulseAudio server of its own. Where
         # PipeWire serves the desktop's sound, installing PulseAudio would
         # compete with it at the next login: there the test is skipped instead.

@@ -7,6 +7,7 @@
 
 #include "Copies.h"
 #include "CopyArchive.h"
+#include "ProductIdentity.h"
 #include "StopSignals.h"
 
 #include <QCoreApplication>
@@ -39,6 +40,7 @@ const char *kHelp =
     "     zampli-copia --esporta COPIA FILE\n"
     "     zampli-copia --importa FILE CARTELLA\n"
     "     zampli-copia --per-tutti CARTELLA\n"
+    "     zampli-copia --version\n"
     "\n"
     "Copia le immagini, le voci, i suoni e gli elenchi di parole di ZAMPLI in una\n"
     "cartella vostra (senza: ~/ZAMPLI) e aggiunge al menu del desktop una voce che\n"
@@ -53,7 +55,7 @@ const char *kHelp =
     "\n"
     "Una cartella che c'è già non viene toccata. Se la copia non riesce (per esempio\n"
     "perché il disco è pieno) o viene fermata (Ctrl-C, terminale chiuso) non resta\n"
-    "nulla di mezzo fatto; una copia rimasta a metà perché il programma è stato\n"
+    "nessuna copia a metà; una copia rimasta a metà perché il programma è stato\n"
     "ucciso viene tolta alla copia seguente nella stessa cartella.\n"
     "\n"
     "--esporta COPIA FILE scrive gli elenchi, le immagini, le voci e i suoni della\n"
@@ -68,6 +70,8 @@ const char *kHelp =
     "utenti del computer: un nome semplice va in /usr/local/share/zampli/, la voce\n"
     "del menu in /usr/local/share/applications. Chi non può cambiarla la apre in\n"
     "sola lettura nel programma dell'insegnante; i risultati restano di ciascuno.\n"
+    "\n"
+    "--version scrive la versione del programma, --help questo aiuto.\n"
     "\n"
     "Esce con 0 se tutto è andato bene, 1 se la copia non è stata fatta, 2 se le\n"
     "opzioni sono sbagliate.\n";
@@ -137,6 +141,10 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments().mid(1);
     if (args.size() == 1 && (args[0] == QLatin1String("-h") || args[0] == QLatin1String("--help"))) {
         std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (args.size() == 1 && (args[0] == QLatin1String("-V") || args[0] == QLatin1String("--version"))) {
+        std::printf("zampli-copia %s\n", zampli::identity::kVersion);
         return 0;
     }
     const QString program = QCoreApplication::applicationDirPath();

@@ -4,6 +4,7 @@
 // the program can use every file it may name.
 
 #include "MediaCheck.h"
+#include "ProductIdentity.h"
 #include "media/Printable.h"
 #include "results/ResultsReader.h"
 #include "results/Schema.h"
@@ -22,6 +23,7 @@ void print(const QString &line)
 
 const char *kHelp =
     "Uso: zampli-verifica [CARTELLA]\n"
+    "     zampli-verifica --version\n"
     "\n"
     "Controlla le immagini (jpg), le voci (voci), i suoni (suoni) e gli elenchi di\n"
     "parole (testi) che ZAMPLI legge dalla sua cartella, comprese le immagini e le\n"
@@ -33,7 +35,10 @@ const char *kHelp =
     "Poi elenca i problemi dei risultati di quella cartella non ancora letti nel\n"
     "programma dell'insegnante (un file guasto, risposte rimaste in attesa o perse).\n"
     "\n"
-    "Esce con 0 se tutti i file ci sono e si possono usare, con 1 altrimenti.\n";
+    "Esce con 0 se tutti i file ci sono e si possono usare, con 1 altrimenti.\n"
+    "\n"
+    "-h, --help     mostra questo aiuto\n"
+    "-V, --version  scrive la versione del programma\n";
 
 // The results' troubles the adult has not read yet; nothing when the
 // children have not played here yet.
@@ -66,7 +71,12 @@ int main(int argc, char *argv[])
         std::fputs(kHelp, stdout);
         return 0;
     }
-    if (args.size() > 1) {
+    if (args.contains(QStringLiteral("--version")) || args.contains(QStringLiteral("-V"))) {
+        std::printf("zampli-verifica %s\n", zampli::identity::kVersion);
+        return 0;
+    }
+    // A folder whose name starts with a dash is given as ./-name.
+    if (args.size() > 1 || (!args.isEmpty() && args.first().startsWith(QLatin1Char('-')))) {
         std::fputs(kHelp, stderr);
         return 2;
     }

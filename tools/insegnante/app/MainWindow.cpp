@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "MainWindow.h"
 
+#include "AboutBox.h"
 #include "CheckTab.h"
 #include "Copies.h"
 #include "CopyHistory.h"
@@ -122,6 +123,7 @@ void MainWindow::buildMenus()
         openGuide(this, QCoreApplication::applicationDirPath(), &showShortHelp);
     });
     howTo->setShortcut(QKeySequence::HelpContents);
+    help->addAction(QStringLiteral("&Informazioni"), this, [this] { showAboutBox(this); });
     // Ctrl+1 ... Ctrl+9 go to a tab, as in a web browser.
     for (int n = 1; n <= 9; ++n) {
         auto *go = new QAction(this);

@@ -7,16 +7,38 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QSettings>
 
 namespace zampli::teacher {
+
+namespace {
+
+// The settings (last folder, window's place) saved under the program's
+// command name are carried over once to the file of its id.
+void keepEarlierSettings()
+{
+    QSettings now;
+    if (!now.allKeys().isEmpty())
+        return;
+    const QSettings earlier(QApplication::organizationName(), QStringLiteral("zampli-insegnante"));
+    for (const QString &key : earlier.allKeys())
+        now.setValue(key, earlier.value(key));
+}
+
+} // namespace
 
 void prepareTeacherProgram(QTranslator &qtTexts)
 {
     QApplication::setOrganizationName(QStringLiteral("zampli"));
-    QApplication::setApplicationName(QStringLiteral("zampli-insegnante"));
+    // The id is the X window class (taken from the application's name) and
+    // the Wayland app id, as the menu entry's StartupWMClass expects.
+    const QString id = QString::fromUtf8(identity::kId) + QStringLiteral(".Insegnante");
+    QApplication::setApplicationName(id);
     QApplication::setApplicationDisplayName(QStringLiteral("ZAMPLI per l'insegnante"));
-    QGuiApplication::setDesktopFileName(QString::fromUtf8(identity::kId) + QStringLiteral(".Insegnante"));
-    QApplication::setWindowIcon(Artwork::windowIcon());
+    QGuiApplication::setDesktopFileName(id);
+    keepEarlierSettings();
+    // The installed theme has the teacher's own icon; a build folder only the child's.
+    QApplication::setWindowIcon(QIcon::fromTheme(id, Artwork::windowIcon()));
     installQtItalian(qtTexts);
 }
 
