@@ -2,8 +2,13 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <QtTest>
 #include <functional>
 
 namespace zampli::test {
@@ -24,6 +29,22 @@ void whenModalShows(std::function<void(T *)> act, const QString &name = {})
         act(modal);
     });
     timer->start(20);
+}
+
+// Names `path` in a file window and presses its accepting button, as the
+// teacher does. The name is set whole: typed key by key, the window's
+// completer races the keys on a slow machine and may take the Return.
+inline void acceptFileDialog(QFileDialog *dialog, const QString &path)
+{
+    auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    auto *buttons = dialog->findChild<QDialogButtonBox *>();
+    if (!name || !buttons)
+        qFatal("not the file window the tests know");
+    name->setText(path);
+    for (QAbstractButton *b : buttons->buttons())
+        if (buttons->buttonRole(b) == QDialogButtonBox::AcceptRole)
+            return QTest::mouseClick(b, Qt::LeftButton);
+    qFatal("a file window without its accepting button");
 }
 
 } // namespace zampli::test

@@ -23,11 +23,7 @@ namespace {
 void chooseFile(const QString &path)
 {
     whenModalShows<QFileDialog>([path](QFileDialog *dialog) {
-        auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
-        QVERIFY(name);
-        name->clear();
-        QTest::keyClicks(name, path);
-        QTest::keyClick(name, Qt::Key_Return);
+        zampli::test::acceptFileDialog(dialog, path);
     });
 }
 

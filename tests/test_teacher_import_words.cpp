@@ -317,9 +317,7 @@ private slots:
                     QTest::mouseClick(words->findChild<QPushButton *>("selezionaTutte_e"), Qt::LeftButton);
                     QTest::mouseClick(words->findChild<QPushButton *>("importa"), Qt::LeftButton);
                 });
-                auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
-                QTest::keyClicks(name, file);
-                QTest::keyClick(name, Qt::Key_Return);
+                zampli::test::acceptFileDialog(dialog, file);
             });
             QTest::mouseClick(buttonNamed(ask, "Da un file"), Qt::LeftButton);
         });

@@ -275,12 +275,9 @@ private slots:
             auto *e = dialog->findChild<QCheckBox *>("e");
             QTest::mouseClick(e, Qt::LeftButton, {}, QPoint(8, e->height() / 2));
             whenModalShows<QFileDialog>([&](QFileDialog *files) {
-                auto *name = files->findChild<QLineEdit *>("fileNameEdit");
-                name->clear();
-                QTest::keyClicks(name, pdf);
-                QTest::keyClick(name, Qt::Key_Return);
                 // Back in the cards' window once the PDF is written.
                 whenModalShows<QDialog>([](QDialog *again) { again->reject(); });
+                zampli::test::acceptFileDialog(files, pdf);
             });
             for (QPushButton *button : dialog->findChildren<QPushButton *>())
                 if (button->text() == QStringLiteral("&Salva in PDF…"))
