@@ -5,6 +5,7 @@
 // said, one undo takes the whole import back and redo brings it again, and a
 // hostile file is refused with nothing written.
 #include "ModalWindows.h"
+#include "TeacherWindow.h"
 #include "CopyArchive.h"
 #include "CopyFiles.h"
 #include "CopyHistory.h"
@@ -78,21 +79,7 @@ char strongestChannel(QRgb pixel)
     return qGreen(pixel) > qBlue(pixel) ? 'g' : 'b';
 }
 
-// The teacher's window on `folder`, shown.
-struct Window {
-    test::RecordingSoundPlayer player;
-    VoiceRecorder recorder; // never probed: no microphone
-    TeacherServices services{player, recorder};
-    MainWindow window{services};
-
-    explicit Window(const QString &folder)
-    {
-        window.openFolder(folder);
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window))
-            qFatal("the window is not shown");
-    }
-};
+using Window = test::TeacherWindow;
 
 // The window's menu item named `name`.
 QAction *fileMenuItem(QMainWindow &window, const char *name)

@@ -11,6 +11,7 @@
 #include "SoundFiles.h"
 #include "SoundsTab.h"
 #include "VoiceClean.h"
+#include "TeacherWindow.h"
 #include "VoiceRecorder.h"
 #include "WordsTab.h"
 #include "fakes/Fakes.h"
@@ -84,22 +85,9 @@ struct Answers : FileChoice, PicturePreview {
     bool use(QWidget *, const QImage &, const QString &) override { return true; }
 };
 
-// The teacher's window on `folder`, shown and in front.
-struct Window {
-    test::RecordingSoundPlayer player;
-    VoiceRecorder recorder; // never probed: no microphone
-    TeacherServices services{player, recorder};
-    MainWindow window{services};
-
-    explicit Window(const QString &folder)
-    {
-        window.openFolder(folder);
-        window.resize(1000, 700);
-        window.show();
-        window.activateWindow();
-        if (!QTest::qWaitForWindowActive(&window))
-            qFatal("the window is not active");
-    }
+// The teacher's window on `folder`, shown and in front, and its parts the tests use.
+struct Window : test::TeacherWindow {
+    using TeacherWindow::TeacherWindow;
     WordsTab *words() { return window.wordsTab(0); }
     QTableView *view() { return words()->findChild<QTableView *>("elenco"); }
     QLineEdit *newWord() { return words()->findChild<QLineEdit *>("nuovaParola"); }
