@@ -1,84 +1,144 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Fails when a source file under SRC includes a layer above its own, when one
-# exercise family includes another, or when one of the lowest libraries
-# includes a sibling it does not link. Run: cmake -DSRC=<dir> -P CheckLayers.cmake
-#   media, sound, wordlist, results, startup 0 -> rules 1 -> state 2 -> shell 3
-#   -> exercises/<family> 4 -> app 5
-# Both "..." and <...> includes count when they name a header of ours.
+# Fails when an include crosses the house the wrong way:
+#   - a shared library (libs/<name>/) includes a program (programs/<name>/);
+#   - a program includes another program;
+#   - a shared library includes a sibling it does not link;
+#   - inside the child's program, a layer includes one above it, or one
+#     exercise family another:
+#       rules 1 -> state 2 -> shell 3 -> exercises/<family> 4 -> app 5
+# Run: cmake -DROOT=<source tree> -P CheckLayers.cmake
+# An include is found as the compiler would: beside the file, under libs/,
+# under the file's own program, then anywhere under programs/ by its name.
+# Both "..." and <...> count; what is not found (Qt, the standard library,
+# generated files) is not ours.
 
-get_filename_component(SRC "${SRC}" ABSOLUTE)
-if(NOT EXISTS "${SRC}")
-    message(FATAL_ERROR "SRC not set")
+cmake_minimum_required(VERSION 3.25)
+get_filename_component(ROOT "${ROOT}" ABSOLUTE)
+if(NOT EXISTS "${ROOT}/libs" OR NOT EXISTS "${ROOT}/programs")
+    message(FATAL_ERROR "ROOT must hold libs/ and programs/: ${ROOT}")
 endif()
 
-# Sets <out_rank> and <out_part> for a path relative to SRC ("" rank: not a
-# layer). The part tells apart the libraries that share a rank.
-function(layer_of path out_rank out_part)
+file(GLOB_RECURSE files RELATIVE ${ROOT} ${ROOT}/libs/*.h ${ROOT}/libs/*.cpp
+     ${ROOT}/programs/*.h ${ROOT}/programs/*.cpp)
+
+# Where a file stands: <out_kind> "lib" or "program", <out_name> the library
+# or program, <out_rank> its layer inside the child's program ("" elsewhere),
+# <out_part> the exercise family.
+function(place_of path out_kind out_name out_rank out_part)
+    set(kind "")
+    set(name "")
     set(rank "")
     set(part "")
-    if(path MATCHES "^(media|sound|wordlist|results|startup)/")
-        set(rank 0)
-        set(part ${CMAKE_MATCH_1})
-    elseif(path MATCHES "^rules/")
-        set(rank 1)
-    elseif(path MATCHES "^state/")
-        set(rank 2)
-    elseif(path MATCHES "^shell/")
-        set(rank 3)
-    elseif(path MATCHES "^exercises/([^/]+)/")
-        set(rank 4)
-        set(part ${CMAKE_MATCH_1})
-    elseif(path MATCHES "^app/" OR path STREQUAL "main.cpp")
-        set(rank 5)
+    if(path MATCHES "^libs/([^/]+)/")
+        set(kind lib)
+        set(name ${CMAKE_MATCH_1})
+    elseif(path MATCHES "^programs/([^/]+)/(.*)$")
+        set(kind program)
+        set(name ${CMAKE_MATCH_1})
+        set(inner ${CMAKE_MATCH_2})
+        if(name STREQUAL "zampli")
+            if(inner MATCHES "^rules/")
+                set(rank 1)
+            elseif(inner MATCHES "^state/")
+                set(rank 2)
+            elseif(inner MATCHES "^shell/")
+                set(rank 3)
+            elseif(inner MATCHES "^exercises/([^/]+)/")
+                set(rank 4)
+                set(part ${CMAKE_MATCH_1})
+            elseif(inner MATCHES "^app/" OR NOT inner MATCHES "/")
+                set(rank 5)
+            else()
+                set(rank none)
+            endif()
+        endif()
     endif()
+    set(${out_kind} "${kind}" PARENT_SCOPE)
+    set(${out_name} "${name}" PARENT_SCOPE)
     set(${out_rank} "${rank}" PARENT_SCOPE)
     set(${out_part} "${part}" PARENT_SCOPE)
 endfunction()
 
-# What a file of `part` at rank 0 may include at rank 0: sound plays what
-# media names and the word lists open their file as media do (both through
-# Qt Core alone, which their link keeps honest); the results take only the
-# Qt Core part of media that they link, for the system's errors in Italian;
-# media and the start-up stand alone.
-function(rank0_allows part header header_part out)
-    if(part STREQUAL header_part OR (part MATCHES "^(sound|wordlist)$" AND header_part STREQUAL "media")
-       OR (part STREQUAL "results" AND header MATCHES "^media/(MediaFile|Printable|SystemError)\\.h$"))
-        set(${out} TRUE PARENT_SCOPE)
+# The file a header name means for a file of program `program` in `dir`;
+# "" when it is none of ours.
+function(resolve header dir program out)
+    set(found "")
+    if(EXISTS "${ROOT}/${dir}/${header}")
+        set(found "${dir}/${header}")
+    elseif(EXISTS "${ROOT}/libs/${header}")
+        set(found "libs/${header}")
+    elseif(program AND EXISTS "${ROOT}/programs/${program}/${header}")
+        set(found "programs/${program}/${header}")
     else()
-        set(${out} FALSE PARENT_SCOPE)
+        # Flat names reach a program's own folders through its include paths.
+        foreach(candidate ${files})
+            if(candidate MATCHES "^programs/" AND candidate MATCHES "/${header}$")
+                if(candidate MATCHES "^programs/${program}/" OR found STREQUAL "")
+                    set(found "${candidate}")
+                endif()
+            endif()
+        endforeach()
     endif()
+    cmake_path(NORMAL_PATH found)
+    set(${out} "${found}" PARENT_SCOPE)
 endfunction()
 
-file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp)
+# What a shared library may include of another: every library names vowels
+# and exercises from the catalogue; sound plays what media names, the word
+# lists and the media check open their files as media do; the results and
+# the copies take only media's Qt Core part (media files, the system's errors
+# in Italian); the copies read word lists; the media check reads all three.
+function(lib_allows lib header header_lib out)
+    set(ok FALSE)
+    if(header_lib STREQUAL "catalog"
+       OR (lib MATCHES "^(sound|wordlist|mediacheck)$" AND header_lib STREQUAL "media")
+       OR (lib STREQUAL "mediacheck" AND header_lib MATCHES "^(sound|wordlist)$")
+       OR (lib MATCHES "^(results|copies)$" AND header MATCHES "^libs/media/(MediaFile|Printable|SystemError)\\.h$")
+       OR (lib STREQUAL "copies" AND header_lib STREQUAL "wordlist"))
+        set(ok TRUE)
+    endif()
+    set(${out} ${ok} PARENT_SCOPE)
+endfunction()
+
 set(faults "")
 foreach(file ${files})
-    layer_of(${file} rank part)
-    if(rank STREQUAL "")
-        string(APPEND faults "  ${file}: not in any layer\n")
+    place_of(${file} kind name rank part)
+    if(rank STREQUAL "none")
+        string(APPEND faults "  ${file}: not in any layer of the program\n")
         continue()
     endif()
-    file(STRINGS ${SRC}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
+    get_filename_component(dir ${file} DIRECTORY)
+    set(program "")
+    if(kind STREQUAL "program")
+        set(program ${name})
+    endif()
+    file(STRINGS ${ROOT}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
     foreach(line ${includes})
         string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[\"<]([^\">]+)[\">].*" "\\1" header "${line}")
-        layer_of(${header} header_rank header_part)
-        if(header_rank STREQUAL "")
-            continue() # Qt, the standard library, generated files
+        resolve("${header}" "${dir}" "${program}" target)
+        if(target STREQUAL "" OR target STREQUAL file)
+            continue()
         endif()
-        if(header_rank GREATER rank)
-            string(APPEND faults "  ${file}: includes ${header}, a layer above its own\n")
-        elseif(rank EQUAL 4 AND header_rank EQUAL 4 AND NOT part STREQUAL header_part)
-            string(APPEND faults "  ${file}: includes ${header}, another exercise family\n")
-        elseif(rank EQUAL 0 AND header_rank EQUAL 0)
-            rank0_allows("${part}" "${header}" "${header_part}" allowed)
+        place_of(${target} target_kind target_name target_rank target_part)
+        if(kind STREQUAL "lib" AND target_kind STREQUAL "program")
+            string(APPEND faults "  ${file}: includes ${target}, a program from a shared library\n")
+        elseif(kind STREQUAL "program" AND target_kind STREQUAL "program" AND NOT name STREQUAL target_name)
+            string(APPEND faults "  ${file}: includes ${target}, another program\n")
+        elseif(kind STREQUAL "lib" AND target_kind STREQUAL "lib" AND NOT name STREQUAL target_name)
+            lib_allows(${name} ${target} ${target_name} allowed)
             if(NOT allowed)
-                string(APPEND faults "  ${file}: includes ${header}, a library it does not link\n")
+                string(APPEND faults "  ${file}: includes ${target}, a library it does not link\n")
             endif()
+        elseif(rank AND target_rank AND target_rank GREATER rank)
+            string(APPEND faults "  ${file}: includes ${target}, a layer above its own\n")
+        elseif(rank EQUAL 4 AND target_rank EQUAL 4 AND NOT part STREQUAL target_part)
+            string(APPEND faults "  ${file}: includes ${target}, another exercise family\n")
         endif()
     endforeach()
 endforeach()
 
 if(faults)
-    message(FATAL_ERROR "Includes that break the layers:\n${faults}")
+    message(FATAL_ERROR "Includes that break the house's order:\n${faults}")
 endif()
 list(LENGTH files count)
 message(STATUS "layers: ${count} files, every include runs downward")

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A copy as one file: its lists, pictures, voices and sounds in a ZIP archive
+// named *.zampli, to carry to another computer and make a copy from there.
+// Such a file may come from anyone: every entry is checked before anything
+// is written, and the new copy grows in the same hidden folder as any other.
+// Qt Core and libzip only.
+#pragma once
+
+#include "copies/Copies.h"
+
+#include <QByteArray>
+#include <QMap>
+
+namespace zampli::copies {
+
+// The extension of a copy's file, dot included.
+inline constexpr char kCopyFileSuffix[] = ".zampli";
+
+// The most an imported file may hold: far more than any class's set (a few
+// tens of MB), far less than a disk a stranger's file could fill.
+struct ArchiveLimits {
+    qint64 bytes = 500'000'000; // uncompressed, all entries together
+    qint64 entries = 5'000;
+};
+
+// Writes the media of the copy in `folder` (testi/*.txt, jpg/*.jpg,
+// voci/*.wav, suoni/*.wav) into the file `archive`, through a temporary file
+// beside it renamed into place when whole; a file already there is replaced.
+// `progress` may stop it: then nothing is left. On success `copy.folder` is
+// `folder` and the message says where the file is.
+CopyResult exportCopy(const QString &folder, const QString &archive, const Progress &progress = {});
+
+// Makes a new copy at `target` from the file `archive`, exactly as makeCopy
+// makes one from `programFolder` (link to its program, its own menu entry),
+// after checking every entry: a file that is no copy's file, or holds
+// anything else, is refused with a message naming the entry, and nothing is
+// left behind.
+CopyResult importCopy(const QString &programFolder, const QString &archive, const QString &target,
+                      const QString &displayName = {}, const Progress &progress = {},
+                      const ArchiveLimits &limits = {});
+
+// The media of a copy's file, read into memory after the same checks as
+// importCopy: name (as in the archive, "jpg/ape.jpg") to bytes. Each entry's
+// bytes are counted as they come out, never trusted to its declared size.
+// Empty files and a message naming the file and the reason when refused.
+struct ArchiveContents {
+    QMap<QString, QByteArray> files;
+    QString problem;
+};
+ArchiveContents readCopyFile(const QString &archive, const ArchiveLimits &limits = {});
+
+} // namespace zampli::copies

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The one path every new copy takes, whatever fills it: a hidden work folder
+// beside the target, the link to the installed program, the rename into
+// place, the menu entry.
+#pragma once
+
+#include "copies/Copies.h"
+
+#include <functional>
+
+namespace zampli::copies::detail {
+
+// What filling the work folder came to: all fine (both empty), a message of
+// the filler's own, or the system's error number for a file it wrote.
+struct Filled {
+    QString message;
+    int error = 0;
+    QString path;
+};
+
+// Fills the (empty, existing) work folder with the copy's media.
+using Fill = std::function<Filled(const QString &work)>;
+
+// Makes the copy at `target` with `fill`, `bytes` being about what it will
+// write (for the free space check). Nothing is left behind when it fails.
+// The menu entry goes in `menuFolder`, or the user's applications folder.
+CopyResult makeCopyWith(const QString &programFolder, const QString &target, const QString &displayName,
+                        qint64 bytes, const Fill &fill, const QString &menuFolder = {});
+
+} // namespace zampli::copies::detail

@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// zampli-copia [CARTELLA]: a program folder of the teacher's own, where the
+// word lists, pictures and voices can be changed without being root, with its
+// own menu entry. The copy's link starts the installed program, which reads
+// the media of the folder it was started from. --esporta and --importa carry
+// a copy to another computer as one file.
+
+#include "copies/Copies.h"
+#include "copies/CopyArchive.h"
+#include "ProductIdentity.h"
+#include "copies/StopSignals.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+
+// Names come from the file system: a control character in one would act on the terminal.
+QString visible(const QString &text)
+{
+    QString out;
+    for (const QChar c : text)
+        out += c.category() == QChar::Other_Control && c != QLatin1Char('\n')
+                   ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                   : QString(c);
+    return out;
+}
+
+void print(std::FILE *to, const QString &text)
+{
+    std::fputs(visible(text + QLatin1Char('\n')).toLocal8Bit().constData(), to);
+}
+
+const char *kHelp =
+    "Uso: zampli-copia [CARTELLA]\n"
+    "     zampli-copia --esporta COPIA FILE\n"
+    "     zampli-copia --importa FILE CARTELLA\n"
+    "     zampli-copia --per-tutti CARTELLA\n"
+    "     zampli-copia --version\n"
+    "\n"
+    "Copia le immagini, le voci, i suoni e gli elenchi di parole di ZAMPLI in una\n"
+    "cartella vostra (senza: ~/ZAMPLI) e aggiunge al menu del desktop una voce che\n"
+    "avvia la copia, con il nome della cartella: per esempio \"ZAMPLI – Classe 2ª B\"\n"
+    "per la cartella \"Classe 2ª B\". Ogni copia ha la sua voce. La copia non ha un\n"
+    "programma suo: il collegamento CARTELLA/zampli avvia ZAMPLI installato, che\n"
+    "mostra le parole della copia; così gli aggiornamenti raggiungono anche lei.\n"
+    "\n"
+    "Poi potete cambiare gli elenchi in CARTELLA/testi (a.txt ... u.txt, una parola\n"
+    "per riga) e aggiungere in CARTELLA/jpg e CARTELLA/voci l'immagine (.jpg) e la\n"
+    "voce (.wav) di ogni parola nuova. zampli-verifica CARTELLA dice che cosa manca.\n"
+    "\n"
+    "Una cartella che c'è già non viene toccata. Se la copia non riesce (per esempio\n"
+    "perché il disco è pieno) o viene fermata (Ctrl-C, terminale chiuso) non resta\n"
+    "nessuna copia a metà; una copia rimasta a metà perché il programma è stato\n"
+    "ucciso viene tolta alla copia seguente nella stessa cartella.\n"
+    "\n"
+    "--esporta COPIA FILE scrive gli elenchi, le immagini, le voci e i suoni della\n"
+    "copia nella cartella COPIA in un solo file (di solito FILE finisce con .zampli),\n"
+    "da portare su un altro computer. Un FILE che c'è già non viene toccato.\n"
+    "--importa FILE CARTELLA fa da quel file una copia nuova in CARTELLA, con la sua\n"
+    "voce nel menu, come sopra. Un file che contiene altro (nomi che escono dalla\n"
+    "cartella, collegamenti, file che una copia non usa, più di 500 MB o di 5.000\n"
+    "file) viene rifiutato, dicendo quale parte e perché, e non viene scritto nulla.\n"
+    "\n"
+    "--per-tutti CARTELLA, per l'amministratore, fa una copia che vedono tutti gli\n"
+    "utenti del computer: un nome semplice va in /usr/local/share/zampli/, la voce\n"
+    "del menu in /usr/local/share/applications. Chi non può cambiarla la apre in\n"
+    "sola lettura nel programma dell'insegnante; i risultati restano di ciascuno.\n"
+    "\n"
+    "--version scrive la versione del programma, --help questo aiuto.\n"
+    "\n"
+    "Esce con 0 se tutto è andato bene, 1 se la copia non è stata fatta, 2 se le\n"
+    "opzioni sono sbagliate.\n";
+
+} // namespace
+
+namespace {
+
+using Operation = std::function<zampli::copies::CopyResult(const zampli::copies::Progress &)>;
+
+// Runs one operation, telling the terminal how it went; the exit status.
+int run(const zampli::copies::StopSignals &stop, const Operation &operation, bool hintCheck)
+{
+    const zampli::copies::CopyResult result = operation(stop.stopping());
+    if (!result.ok && stop.received() != 0) {
+        print(stderr, QStringLiteral("%1. %2 Per avere la copia, avviate di nuovo zampli-copia.")
+                          .arg(zampli::copies::StopSignals::reason(stop.received()), result.message));
+        return 128 + stop.received(); // as a shell reports a program ended by that signal
+    }
+    if (!result.ok) {
+        print(stderr, result.message);
+        return 1;
+    }
+    print(stdout, result.message);
+    if (hintCheck)
+        print(stdout, QStringLiteral("Per controllare immagini e voci delle parole nuove: %1 \"%2\"")
+                          .arg(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zampli-verifica")),
+                               result.copy.folder));
+    return 0;
+}
+
+int exportTo(const zampli::copies::StopSignals &stop, const QString &copy, const QString &file)
+{
+    // A terminal asks no question before replacing: a file there stays.
+    if (QFileInfo::exists(file) || QFileInfo(file).isSymLink()) {
+        print(stderr, QStringLiteral("%1 c'è già: scegliete un altro nome per il file, questo non viene toccato.")
+                          .arg(file));
+        return 1;
+    }
+    return run(stop, [&](const auto &progress) { return zampli::copies::exportCopy(copy, file, progress); }, false);
+}
+
+// A plain name goes where shared copies live; a path is taken as it is.
+int forEveryone(const zampli::copies::StopSignals &stop, const QString &folder)
+{
+    if (::geteuid() != 0) {
+        print(stderr, QStringLiteral("Solo l'amministratore può fare una copia per tutti gli utenti: avviate "
+                                     "\"sudo zampli-copia --per-tutti %1\", oppure fate una copia vostra con "
+                                     "\"zampli-copia %1\".").arg(folder));
+        return 1;
+    }
+    const QString target = folder.contains(QLatin1Char('/'))
+                               ? folder
+                               : QLatin1String(zampli::copies::kSharedCopies) + QLatin1Char('/') + folder;
+    return run(stop, [&](const auto &progress) {
+        return zampli::copies::makeCopyForEveryone(QCoreApplication::applicationDirPath(), target,
+                                                   QLatin1String(zampli::copies::kSharedMenu), progress);
+    }, true);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const zampli::copies::StopSignals stop;
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() == 1 && (args[0] == QLatin1String("-h") || args[0] == QLatin1String("--help"))) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (args.size() == 1 && (args[0] == QLatin1String("-V") || args[0] == QLatin1String("--version"))) {
+        std::printf("zampli-copia %s\n", zampli::identity::kVersion);
+        return 0;
+    }
+    const QString program = QCoreApplication::applicationDirPath();
+    if (args.size() == 3 && args[0] == QLatin1String("--esporta"))
+        return exportTo(stop, args[1], args[2]);
+    if (args.size() == 3 && args[0] == QLatin1String("--importa"))
+        return run(stop, [&](const auto &progress) {
+            return zampli::copies::importCopy(program, args[1], args[2], {}, progress);
+        }, true);
+    if (args.size() == 2 && args[0] == QLatin1String("--per-tutti"))
+        return forEveryone(stop, args[1]);
+    if (args.size() > 1 || (!args.isEmpty() && args[0].startsWith(QLatin1Char('-')))) {
+        std::fputs(kHelp, stderr);
+        return 2;
+    }
+    QString problem;
+    const QString target = args.isEmpty() ? zampli::copies::defaultTarget(&problem) : args[0];
+    if (target.isEmpty()) {
+        print(stderr, problem.isEmpty() ? QStringLiteral("Indicate la cartella in cui fare la copia.") : problem);
+        return 1;
+    }
+    return run(stop, [&](const auto &progress) { return zampli::copies::makeCopy(program, target, {}, progress); },
+               true);
+}

@@ -1,2 +1,0 @@
-#pragma once
-#include "exercises/listening/Listening.h"

@@ -1,2 +1,0 @@
-// One family borrowing from another: the check must refuse it.
-#include "exercises/listening/Listening.h"

@@ -1,0 +1,2 @@
+// The results take media's pictures, not only its Qt Core part.
+#include "media/Picture.h"

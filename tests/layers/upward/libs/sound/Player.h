@@ -1,0 +1,1 @@
+// The player media reaches for.

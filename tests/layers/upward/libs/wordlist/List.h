@@ -1,0 +1,2 @@
+// A shared library that reaches into the child's program.
+#include "shell/Window.h"

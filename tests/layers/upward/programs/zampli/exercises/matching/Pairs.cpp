@@ -1,0 +1,2 @@
+// One family reaching into another.
+#include "exercises/listening/Listening.h"

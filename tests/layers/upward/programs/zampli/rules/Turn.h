@@ -1,0 +1,2 @@
+// The rules reach up into the shared state.
+#include "state/Shared.h"

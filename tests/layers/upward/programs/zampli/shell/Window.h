@@ -1,0 +1,2 @@
+// The shell reaches up into the application.
+#include "app/Programma.h"

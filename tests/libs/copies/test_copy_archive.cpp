@@ -1,0 +1,316 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A copy carried as one .zampli file: exported and imported it is the same
+// copy, byte for byte, with a menu entry that starts it; a hostile file is
+// refused naming the entry, writes nothing outside and leaves nothing behind.
+
+#include "copies/CopyArchive.h"
+#include "CopyFiles.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <zip.h>
+
+using namespace zampli::copies;
+
+namespace {
+
+// Every file under `folder` with its bytes, links not followed.
+QMap<QString, QByteArray> treeOf(const QString &folder)
+{
+    QMap<QString, QByteArray> tree;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info(path);
+        tree.insert(QDir(folder).relativeFilePath(path),
+                    info.isSymLink() ? "link to " + info.symLinkTarget().toUtf8() : readFile(path));
+    }
+    return tree;
+}
+
+std::pair<int, QString> runProcess(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(30000))
+        return {-1, QString()};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
+}
+
+struct ZipEntry {
+    QByteArray name;
+    QByteArray data;
+    quint32 mode = S_IFREG | 0644;
+    bool encrypted = false;
+};
+
+const ZipEntry kManifest{"zampli.txt", "ZAMPLI: una copia\nformato=1\n"};
+
+// A ZIP file made by libzip itself, as any other program would make it.
+QByteArray zipOf(const QString &scratch, const QList<ZipEntry> &entries)
+{
+    QFile::remove(scratch);
+    int error = 0;
+    zip_t *zip = zip_open(QFile::encodeName(scratch).constData(), ZIP_CREATE | ZIP_EXCL, &error);
+    if (!zip)
+        return {};
+    for (const ZipEntry &entry : entries) {
+        zip_source_t *source = zip_source_buffer(zip, entry.data.constData(), zip_uint64_t(entry.data.size()), 0);
+        const zip_int64_t index = zip_file_add(zip, entry.name.constData(), source, ZIP_FL_ENC_UTF_8);
+        if (index < 0)
+            qFatal("zip_file_add %s: %s", entry.name.constData(), zip_strerror(zip));
+        zip_file_set_external_attributes(zip, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX, entry.mode << 16);
+        if (entry.encrypted && zip_file_set_encryption(zip, zip_uint64_t(index), ZIP_EM_AES_256, "segreta") != 0)
+            qFatal("zip_file_set_encryption: %s", zip_strerror(zip));
+    }
+    if (zip_close(zip) != 0)
+        qFatal("zip_close: %s", zip_strerror(zip));
+    return readFile(scratch);
+}
+
+// Sets the uncompressed size both headers declare for `name`, leaving its data as it is.
+QByteArray withDeclaredSize(QByteArray zip, const QByteArray &name, quint32 size)
+{
+    const auto patch = [&](const QByteArray &signature, int sizeAt, int nameAt) {
+        for (qsizetype at = zip.indexOf(signature); at >= 0; at = zip.indexOf(signature, at + 1))
+            if (zip.mid(at + nameAt, name.size()) == name)
+                qToLittleEndian(size, zip.data() + at + sizeAt);
+    };
+    patch(QByteArray("PK\x03\x04", 4), 22, 30);
+    patch(QByteArray("PK\x01\x02", 4), 24, 46);
+    return zip;
+}
+
+} // namespace
+
+class CopyArchiveTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir root_;
+    QString program_;      // the installed program's folder
+    QString source_;       // the copy that is exported
+    QString applications_; // the menu's folder
+    QString imports_;      // where imported copies go, alone in it
+
+    QString scratch() const { return root_.filePath("scratch.zip"); }
+
+    // Imports `bytes` as a file and checks it was refused for `why`, naming
+    // `entry`, with nothing left in the folder it was to go in, in the menu or outside.
+    void expectRefused(const QByteArray &bytes, const QString &entry, const QString &why,
+                       const ArchiveLimits &limits = {})
+    {
+        const QString file = root_.filePath("ostile.zampli");
+        writeFile(file, bytes);
+        const QStringList menuBefore = entriesIn(applications_);
+        const QStringList rootBefore = entriesIn(root_.path());
+        const CopyResult imported = importCopy(program_, file, imports_ + "/Ostile", {}, {}, limits);
+        QVERIFY(!imported.ok);
+        QVERIFY2(imported.message.contains(entry), qPrintable(imported.message));
+        QVERIFY2(imported.message.contains(why), qPrintable(imported.message));
+        QCOMPARE(entriesIn(imports_), QStringList());
+        QCOMPARE(entriesIn(applications_), menuBefore);
+        QCOMPARE(entriesIn(root_.path()), rootBefore);
+        QVERIFY(!QFileInfo::exists("/etc/x"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(root_.isValid());
+        applications_ = homeIn(root_.path());
+        QVERIFY(QDir().mkpath(applications_));
+        program_ = root_.filePath("program");
+        writeStandInProgram(program_);
+        for (const char *media : {"jpg", "voci", "suoni", "testi"})
+            QVERIFY(QDir().mkpath(program_ + "/" + media));
+        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/zampli-copia", program_ + "/zampli-copia"));
+        source_ = root_.filePath("Classe 2ª B");
+        writeFile(source_ + "/testi/a.txt", "ape\r\nAPE\r\n");
+        writeFile(source_ + "/testi/e.txt", QByteArray("\xEF\xBB\xBF" "elefante\n"));
+        QByteArray picture(200 * 1024, '\0');
+        for (char &byte : picture)
+            byte = char(QRandomGenerator::global()->generate());
+        writeFile(source_ + "/jpg/ape.jpg", picture);
+        writeFile(source_ + "/jpg/ORSO.JPG", "upper case");
+        writeFile(source_ + "/voci/ape.wav", QByteArray(100 * 1024, 'v'));
+        writeFile(source_ + "/suoni/no.wav", "RIFF alert");
+        imports_ = root_.filePath("imports");
+        QVERIFY(QDir().mkpath(imports_));
+    }
+
+    void exportThenImportGivesTheSameCopy()
+    {
+        writeFile(source_ + "/jpg/appunti.doc", "not a picture");
+        writeFile(source_ + "/zampli", "the copy's own program is never carried");
+        const QString file = root_.filePath("classe.zampli");
+        const CopyResult exported = exportCopy(source_, file);
+        QVERIFY2(exported.ok, qPrintable(exported.message));
+        QVERIFY2(exported.message.contains(file), qPrintable(exported.message));
+
+        const QString target = imports_ + "/Classe nuova";
+        const CopyResult imported = importCopy(program_, file, target);
+        QVERIFY2(imported.ok, qPrintable(imported.message));
+        QMap<QString, QByteArray> expected{
+            {"testi/a.txt", "ape\r\nAPE\r\n"},
+            {"testi/e.txt", QByteArray("\xEF\xBB\xBF" "elefante\n")},
+            {"jpg/ape.jpg", readFile(source_ + "/jpg/ape.jpg")},
+            {"jpg/ORSO.JPG", "upper case"},
+            {"voci/ape.wav", QByteArray(100 * 1024, 'v')},
+            {"suoni/no.wav", "RIFF alert"},
+            {"zampli", "link to " + (program_ + "/zampli").toUtf8()},
+        };
+        QCOMPARE(treeOf(target), expected);
+
+        QCOMPARE(runProcess("desktop-file-validate", {imported.copy.desktopFile}), std::make_pair(0, QString()));
+        const auto [code, out] = runProcess("gio", {"launch", imported.copy.desktopFile});
+        QVERIFY2(code == 0, qPrintable(out));
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(target + "/started"), (target + "/zampli\n" + target + "\n").toUtf8(), 10000);
+        QVERIFY(removeCopy(imported.copy, RemoveFolder::ToTrash).ok);
+        QFile::remove(source_ + "/jpg/appunti.doc");
+        QFile::remove(source_ + "/zampli");
+    }
+
+    // The program takes either for the word: the import would refuse the pair.
+    void namesEqualButForCaseAreNotExported()
+    {
+        writeFile(source_ + "/voci/Ape.wav", "the same word");
+        const QString file = root_.filePath("doppio.zampli");
+        const CopyResult exported = exportCopy(source_, file);
+        QFile::remove(source_ + "/voci/Ape.wav");
+        QVERIFY(!exported.ok);
+        QVERIFY2(exported.message.contains("voci/Ape.wav"), qPrintable(exported.message));
+        QVERIFY2(exported.message.contains("voci/ape.wav"), qPrintable(exported.message));
+        QVERIFY(!QFileInfo::exists(file));
+    }
+
+    void anExportStoppedLeavesNoFile()
+    {
+        const QString file = root_.filePath("fermato.zampli");
+        const QStringList before = entriesIn(root_.path());
+        const CopyResult exported = exportCopy(source_, file, [](qint64, qint64) { return false; });
+        QVERIFY(!exported.ok);
+        QVERIFY2(exported.message.contains("fermata"), qPrintable(exported.message));
+        QCOMPARE(entriesIn(root_.path()), before);
+    }
+
+    void aHostileFileIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("why");
+        const QString fuori = "porterebbe fuori dalla cartella";
+        const auto row = [](const char *name, const QByteArray &bytes, const QString &entry, const QString &why) {
+            QTest::newRow(name) << bytes << entry << why;
+        };
+        const QString s = scratch();
+        row("parent", zipOf(s, {kManifest, {"../fuori.txt", "x"}}), "../fuori.txt", fuori);
+        row("absolute", zipOf(s, {kManifest, {"/etc/x", "x"}}), "/etc/x", fuori);
+        row("climbs inside", zipOf(s, {kManifest, {"testi/../../x", "x"}}), "testi/../../x", fuori);
+        row("drive letter", zipOf(s, {kManifest, {"C:/testi/a.txt", "ape\n"}}), "C:/testi/a.txt", fuori);
+        row("backslash", zipOf(s, {kManifest, {"testi\\a.txt", "ape\n"}}), "testi\\a.txt", fuori);
+        row("line break", zipOf(s, {kManifest, {"testi/a\n.txt", "ape\n"}}), "testi/a\\x0a.txt", "a capo");
+        row("symbolic link", zipOf(s, {kManifest, {"testi/a.txt", "/etc/passwd", S_IFLNK | 0777}}), "testi/a.txt",
+            "collegamento simbolico");
+        row("device", zipOf(s, {kManifest, {"voci/a.wav", "", S_IFCHR | 0644}}), "voci/a.wav", "non è un file comune");
+        // libzip itself refuses a second entry of the same name: one is renamed after.
+        QByteArray twice = zipOf(s, {kManifest, {"testi/a.txt", "ape\n"}, {"testi/b.txt", "ape\n"}});
+        twice.replace("testi/b.txt", "testi/a.txt");
+        row("duplicate", twice, "testi/a.txt", "c'è due volte");
+        row("duplicate but for case", zipOf(s, {kManifest, {"testi/a.txt", "ape\n"}, {"Testi/A.txt", "ape\n"}}),
+            "Testi/A.txt", "c'è due volte");
+        row("unknown file", zipOf(s, {kManifest, {"testi/leggimi.doc", "x"}}), "testi/leggimi.doc",
+            "non è un file che una copia usa");
+        row("a program", zipOf(s, {kManifest, {"zampli", "#!/bin/sh\n", S_IFREG | 0755}}), "zampli",
+            "non è un file che una copia usa");
+        row("deeper folder", zipOf(s, {kManifest, {"jpg/altro/ape.jpg", "x"}}), "jpg/altro/ape.jpg",
+            "non è un file che una copia usa");
+        row("encrypted", zipOf(s, {kManifest, {"testi/a.txt", "ape\n", S_IFREG | 0644, true}}), "testi/a.txt",
+            "password");
+        // A megabyte that says it is a hundred bytes: only counting what comes out finds it.
+        row("declared size lies", withDeclaredSize(zipOf(s, {kManifest, {"voci/ape.wav", QByteArray(1 << 20, '\0')}}),
+                                                   "voci/ape.wav", 100),
+            "voci/ape.wav", "contiene più byte dei 100 che dichiara");
+        row("a list the program cannot read", zipOf(s, {kManifest, {"testi/a.txt", "ape\n../../etc/passwd\n"}}),
+            "testi/a.txt", "../../etc/passwd");
+        row("no manifest", zipOf(s, {{"testi/a.txt", "ape\n"}}), "ostile.zampli", "manca zampli.txt");
+        row("newer format", zipOf(s, {{"zampli.txt", "formato=2\n"}}), "ostile.zampli", "versione più nuova");
+        QByteArray noise(64 * 1024, '\0');
+        for (char &byte : noise)
+            byte = char(QRandomGenerator::global()->generate());
+        row("random bytes", noise, "ostile.zampli", "non è un archivio ZIP");
+    }
+
+    void aHostileFileIsRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, entry);
+        QFETCH(QString, why);
+        QVERIFY(!bytes.isEmpty());
+        expectRefused(bytes, entry, why);
+    }
+
+    void moreThanTheLimitIsRefused()
+    {
+        // 5,001 entries, the most a copy may hold plus one.
+        QList<ZipEntry> many{kManifest};
+        for (int i = 0; i < 5000; ++i)
+            many << ZipEntry{QStringLiteral("jpg/p%1.jpg").arg(i).toUtf8(), "x"};
+        expectRefused(zipOf(scratch(), many), "5.001 file", "più dei 5.000");
+        // Declared sizes past the limit (made small here), found before anything is written.
+        expectRefused(zipOf(scratch(), {kManifest, {"voci/a.wav", QByteArray(600, 'a')}, {"voci/b.wav", QByteArray(600, 'b')}}),
+                      "voci/b.wav", "porta il contenuto oltre", ArchiveLimits{1000, 5000});
+    }
+
+    // A copy cut short on its way (a full stick, a broken download).
+    void aFileCutInTheMiddleIsRefused()
+    {
+        const QString file = root_.filePath("intero.zampli");
+        QVERIFY(exportCopy(source_, file).ok);
+        const QByteArray whole = readFile(file);
+        expectRefused(whole.left(whole.size() / 2), "ostile.zampli", "rovinato");
+    }
+
+    // Counted from the directory alone, before a single entry is looked at.
+    void aHundredThousandEntriesAreRefusedByTheirCount()
+    {
+        QList<ZipEntry> many{kManifest};
+        for (int i = 0; i < 100'000; ++i)
+            many << ZipEntry{QStringLiteral("jpg/p%1.jpg").arg(i).toUtf8(), {}};
+        expectRefused(zipOf(scratch(), many), "100.001 file", "più dei 5.000");
+    }
+
+    void theCommandLineEndsWithTheRightStatus()
+    {
+        const QString copia = program_ + "/zampli-copia";
+        const QString file = root_.filePath("riga di comando.zampli");
+        QCOMPARE(runProcess(copia, {"--esporta", source_, file}).first, 0);
+        QVERIFY(QFileInfo(file).size() > 200 * 1024); // the picture, which does not compress
+        const auto again = runProcess(copia, {"--esporta", source_, file});
+        QCOMPARE(again.first, 1);
+        QVERIFY2(again.second.contains("c'è già"), qPrintable(again.second));
+
+        const QString target = imports_ + "/Dalla riga di comando";
+        const auto imported = runProcess(copia, {"--importa", file, target});
+        QVERIFY2(imported.first == 0, qPrintable(imported.second));
+        QCOMPARE(readFile(target + "/testi/a.txt"), QByteArray("ape\r\nAPE\r\n"));
+
+        writeFile(root_.filePath("rumore.zampli"), "PK not really");
+        const auto refused = runProcess(copia, {"--importa", root_.filePath("rumore.zampli"), imports_ + "/Altra"});
+        QCOMPARE(refused.first, 1);
+        QVERIFY2(refused.second.contains("rumore.zampli"), qPrintable(refused.second));
+        QVERIFY(!QFileInfo::exists(imports_ + "/Altra"));
+        QCOMPARE(runProcess(copia, {"--importa", file}).first, 2);
+        QCOMPARE(runProcess(copia, {"--esporta"}).first, 2);
+        QDir(target).removeRecursively();
+    }
+};
+
+QTEST_GUILESS_MAIN(CopyArchiveTest)
+#include "test_copy_archive.moc"

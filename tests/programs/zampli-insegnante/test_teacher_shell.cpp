@@ -1,0 +1,318 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The teacher's window as a whole, on real folders: one window per copy,
+// Qt's own texts in Italian, the installed set read-only with the button that
+// makes her own copy, copies deleted to the trash, and a copy that runs the
+// installed child's program on its own media. The build's bin folder plays
+// the installed set.
+#include "ModalWindows.h"
+#include "copies/Copies.h"
+#include "CopiesTab.h"
+#include "MainWindow.h"
+#include "MediaActions.h"
+#include "TeacherStart.h"
+#include "VoiceRecorder.h"
+#include "WordsTab.h"
+#include "fakes/Fakes.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <functional>
+
+using namespace zampli;
+using namespace zampli::teacher;
+using zampli::test::whenModalShows;
+
+namespace {
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// A copy the window can open: five lists, nothing else needed.
+QString makeFolder(const QString &folder, const QByteArray &aList = "ape\r\nalbero\r\nanatra\r\n")
+{
+    writeAll(folder + "/testi/a.txt", aList);
+    for (const char *vowel : {"e", "i", "o", "u"})
+        writeAll(folder + "/testi/" + vowel + ".txt", "");
+    return folder;
+}
+
+QPushButton *buttonNamed(QWidget *parent, const QString &text)
+{
+    for (QPushButton *b : parent->findChildren<QPushButton *>())
+        if (b->text().remove('&') == text)
+            return b;
+    return nullptr;
+}
+
+QStringList buttonTexts(QWidget *parent)
+{
+    QStringList texts;
+    for (QAbstractButton *b : parent->findChildren<QAbstractButton *>())
+        if (!b->text().isEmpty())
+            texts << b->text().remove('&');
+    return texts;
+}
+
+// Clicks the row of the Copie tab's list that shows `folder`.
+bool clickCopy(QTreeWidget *list, const QString &folder)
+{
+    const QList<QTreeWidgetItem *> rows = list->findItems(folder, Qt::MatchExactly, 1);
+    if (rows.size() == 1)
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(rows[0]).center());
+    return rows.size() == 1;
+}
+
+struct Window {
+    test::RecordingSoundPlayer player;
+    VoiceRecorder recorder; // never probed: no microphone
+    TeacherServices services{player, recorder};
+    MainWindow window{services};
+};
+
+} // namespace
+
+class TeacherShellTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir root_;
+    QTranslator qtTexts_;
+    QString installed_;
+
+    QString applications() const { return root_.filePath("home/.local/share/applications"); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(root_.isValid());
+        qputenv("HOME", QFile::encodeName(root_.filePath("home")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(root_.filePath("home/.local/share")));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(root_.filePath("home/.config")));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(root_.filePath("home/.local/state")));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root_.filePath("run")));
+        QDir().mkpath(root_.filePath("run"));
+        QFile::setPermissions(root_.filePath("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        installed_ = QCoreApplication::applicationDirPath();
+        QVERIFY(QFileInfo(installed_ + "/testi/a.txt").isFile());
+        prepareTeacherProgram(qtTexts_);
+    }
+
+    // The teacher clicks her menu entry again: the window already open on
+    // that copy comes forward, and no second window edits the same files.
+    void aSecondWindowOnTheSameCopyHandsOver()
+    {
+        const QString folder = makeFolder(root_.filePath("same/Classe 1ª A"));
+        Window first;
+        QVERIFY(first.window.openFolder(folder));
+        first.window.showMinimized();
+        QTRY_VERIFY(first.window.windowState() & Qt::WindowMinimized);
+
+        Window second;
+        QVERIFY(!second.window.openFolder(folder));
+        QCOMPARE(second.window.folder(), QString());
+        QTRY_VERIFY(!(first.window.windowState() & Qt::WindowMinimized));
+        QVERIFY(first.window.isVisible());
+    }
+
+    void aDifferentCopyOpensASecondWindow()
+    {
+        Window first;
+        Window second;
+        QVERIFY(first.window.openFolder(makeFolder(root_.filePath("two/Classe 1ª A"))));
+        QVERIFY(second.window.openFolder(makeFolder(root_.filePath("two/Classe 2ª B"))));
+        QCOMPARE(QDir(second.window.folder()).dirName(), QString("Classe 2ª B"));
+    }
+
+    // The real program started twice on one copy, as the menu starts it: the
+    // second start ends at once, the first goes on.
+    void theProgramStartedTwiceEndsTheSecond()
+    {
+        const QString folder = makeFolder(root_.filePath("twice/Classe"));
+        const auto locks = [this] {
+            return QDir(root_.filePath("run")).entryList({"zampli-insegnante-*.lock"}, QDir::Files).size();
+        };
+        const qsizetype before = locks();
+        QProcess first;
+        first.start(installed_ + "/zampli-insegnante", {folder});
+        QVERIFY(first.waitForStarted());
+        // The first holds its lock once it has opened the copy.
+        QTRY_COMPARE_WITH_TIMEOUT(locks(), before + 1, 20000);
+        QProcess second;
+        second.start(installed_ + "/zampli-insegnante", {folder});
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(first.state(), QProcess::Running);
+        first.terminate();
+        QVERIFY(first.waitForFinished(20000));
+    }
+
+    void qtsOwnTextsAreItalian()
+    {
+        QFileDialog files(nullptr, "Scegli un'immagine", root_.path());
+        files.setOption(QFileDialog::DontUseNativeDialog);
+        files.setFileMode(QFileDialog::ExistingFile);
+        files.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&files));
+        const QStringList fileTexts = buttonTexts(&files);
+        QVERIFY2(fileTexts.contains("Annulla"), qPrintable(fileTexts.join(", ")));
+        QVERIFY2(fileTexts.contains("Apri"), qPrintable(fileTexts.join(", ")));
+        QVERIFY2(!fileTexts.contains("Cancel"), qPrintable(fileTexts.join(", ")));
+
+        QMessageBox box(QMessageBox::Question, "Togli la copia", "Vuoi togliere la copia?",
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QStringList boxTexts = buttonTexts(&box);
+        boxTexts.sort();
+        QCOMPARE(boxTexts, (QStringList{"Annulla", "No", "Sì"}));
+    }
+
+    // The first start of a teacher who is not root opens the installed set:
+    // it says so, nothing can be changed there, and one button makes her
+    // own copy, with its menu entry, and opens it for editing.
+    void theInstalledSetLeadsToAnOwnCopyInOneClick()
+    {
+        Window w;
+        QVERIFY(w.window.openFolder(installed_));
+        w.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        QVERIFY(!w.window.isEditable());
+        QLineEdit *newWord = w.window.wordsTab(0)->findChild<QLineEdit *>("nuovaParola");
+        QVERIFY(!newWord->isEnabled());
+        const QString banner = w.window.findChild<QLabel *>("cartella")->text();
+        QVERIFY2(banner.contains("non si possono cambiare"), qPrintable(banner));
+        QPushButton *makeOwn = w.window.findChild<QPushButton *>("creaLaMiaCopia");
+        QVERIFY(makeOwn && makeOwn->isVisible());
+        QCOMPARE(makeOwn->text(), QString("Crea la mia copia"));
+
+        QString suggested;
+        whenModalShows<QWidget>([&suggested](QWidget *dialog) {
+            suggested = dialog->findChild<QLineEdit *>("dove")->text() + "/" +
+                        dialog->findChild<QLineEdit *>("nome")->text();
+            QTest::mouseClick(buttonNamed(dialog, "Crea la copia"), Qt::LeftButton);
+        }, QStringLiteral("nuovaCopia"));
+        QTest::mouseClick(makeOwn, Qt::LeftButton);
+
+        const QString copy = root_.filePath("home/ZAMPLI/Le mie parole");
+        QCOMPARE(suggested, copy);
+        QTRY_COMPARE(w.window.folder(), copy);
+        QVERIFY(w.window.isEditable());
+        QVERIFY(w.window.wordsTab(0)->findChild<QLineEdit *>("nuovaParola")->isEnabled());
+        QVERIFY(!makeOwn->isVisible());
+        QCOMPARE(QFile(copy + "/testi/a.txt").size(), QFile(installed_ + "/testi/a.txt").size());
+        QVERIFY(QFileInfo(copy + "/zampli").isSymLink());
+        const QStringList entries = QDir(applications()).entryList({"*.desktop"});
+        QVERIFY2(std::any_of(entries.begin(), entries.end(),
+                             [](const QString &e) { return e.contains("Le_mie_parole") || e.contains("Le mie parole")
+                                                           || e.contains("Le%20mie%20parole"); }),
+                 qPrintable(entries.join(", ")));
+    }
+
+    // Deleting a copy asks first, naming it and counting its words; the
+    // folder goes to the desktop's trash. The copy open in the window cannot
+    // be deleted at all.
+    void aCopyGoesToTheTrashButNotTheOpenOne()
+    {
+        const QString open = makeFolder(root_.filePath("trash/Aperta"));
+        const QString other = makeFolder(root_.filePath("trash/Vecchia"), "ape\r\nalbero\r\n");
+        QVERIFY(QFile::link(installed_ + "/zampli", open + "/zampli"));
+        QVERIFY(QFile::link(installed_ + "/zampli", other + "/zampli"));
+        QVERIFY(copies::writeMenuEntry(open).ok);
+        QVERIFY(copies::writeMenuEntry(other).ok);
+        Window w;
+        QVERIFY(w.window.openFolder(open));
+        w.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        auto *tab = w.window.findChild<CopiesTab *>("copie");
+        w.window.tabs()->setCurrentWidget(tab);
+        auto *list = tab->findChild<QTreeWidget *>();
+        QPushButton *remove = tab->findChild<QPushButton *>("togli");
+
+        QVERIFY(clickCopy(list, open));
+        QVERIFY(!remove->isEnabled());
+        QVERIFY(remove->toolTip().contains("aperta in questa finestra"));
+
+        QVERIFY(clickCopy(list, other));
+        QVERIFY(remove->isEnabled());
+        QString asked;
+        whenModalShows<QWidget>([&asked](QWidget *box) {
+            asked = static_cast<QMessageBox *>(box)->text();
+            QTest::mouseClick(buttonNamed(box, "Sposta nel cestino"), Qt::LeftButton);
+        }, QStringLiteral("togliCopia"));
+        QTest::mouseClick(remove, Qt::LeftButton);
+        QTRY_VERIFY(!QFileInfo::exists(other));
+        QVERIFY2(asked.contains("«ZAMPLI – Vecchia»") && asked.contains("2 parole"), qPrintable(asked));
+        const QString trashed = root_.filePath("home/.local/share/Trash/files/Vecchia");
+        QCOMPARE(QFile(trashed + "/testi/a.txt").size(), qint64(13)); // "ape\r\nalbero\r\n"
+        QVERIFY(QFileInfo::exists(open + "/testi/a.txt"));
+    }
+
+    // A copy made when copies carried their own program is offered the
+    // change, and after it starts the installed program; a copy made today
+    // needs none.
+    void anOldCopyIsBroughtUpToDateFromTheTab()
+    {
+        const QString open = makeFolder(root_.filePath("update/Nuova"));
+        const QString old = makeFolder(root_.filePath("update/Vecchia"));
+        QVERIFY(QFile::link(installed_ + "/zampli", open + "/zampli"));
+        writeAll(old + "/zampli", "#!/bin/sh\n");
+        QVERIFY(QFile::setPermissions(old + "/zampli", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        writeAll(old + "/zampli-suoni.so", "old module");
+        QVERIFY(copies::writeMenuEntry(open).ok);
+        const copies::CopyResult entry = copies::writeMenuEntry(old);
+        QVERIFY2(entry.ok, qPrintable(entry.message));
+        Window w;
+        QVERIFY(w.window.openFolder(open));
+        w.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        auto *tab = w.window.findChild<CopiesTab *>("copie");
+        w.window.tabs()->setCurrentWidget(tab);
+        auto *list = tab->findChild<QTreeWidget *>();
+        QPushButton *update = tab->findChild<QPushButton *>("aggiorna");
+
+        QVERIFY(clickCopy(list, open));
+        QVERIFY(!update->isEnabled());
+        QVERIFY(clickCopy(list, old));
+        QVERIFY(update->isEnabled());
+        QTest::mouseClick(update, Qt::LeftButton);
+        QCOMPARE(QFile::symLinkTarget(old + "/zampli"), QFileInfo(installed_ + "/zampli").canonicalFilePath());
+        QVERIFY(!QFileInfo::exists(old + "/zampli-suoni.so"));
+        QCOMPARE(QFile(old + "/testi/a.txt").size(), qint64(21)); // "ape\r\nalbero\r\nanatra\r\n"
+        QVERIFY(!update->isEnabled());
+    }
+
+    // A copy made today holds no program file: its link starts the installed
+    // child's program, which keeps its results under the copy's name, as it
+    // does for the copy's media and its one window.
+    void aCopyRunsTheInstalledProgramOnItsOwnFolder()
+    {
+        const QString folder = root_.filePath("run/Copia di prova");
+        const copies::CopyResult made = copies::makeCopy(installed_, folder);
+        QVERIFY2(made.ok, qPrintable(made.message));
+        QVERIFY(QFileInfo(folder + "/zampli").isSymLink());
+        QVERIFY(!QFileInfo::exists(folder + "/zampli-suoni.so"));
+
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        child.setProcessEnvironment(env);
+        child.start(folder + "/zampli", {});
+        QVERIFY(child.waitForStarted());
+        const QString exe = QFile::symLinkTarget(QString("/proc/%1/exe").arg(child.processId()));
+        QCOMPARE(exe, QFileInfo(installed_ + "/zampli").canonicalFilePath());
+        const QString results = root_.filePath("home/.local/state/zampli");
+        QTRY_VERIFY_WITH_TIMEOUT(!QDir(results).entryList({"Copia di prova-*.sqlite"}, QDir::Files).isEmpty(), 20000);
+        QCOMPARE(QDir(results).entryList({"bin-*.sqlite"}, QDir::Files), QStringList());
+        child.terminate();
+        QVERIFY(child.waitForFinished(20000));
+    }
+};
+
+QTEST_MAIN(TeacherShellTest)
+#include "test_teacher_shell.moc"

@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The adult's tools over the real default media set: the media check, and
+// the personal copy of the program folder.
+
+#include "fakes/Fakes.h"
+
+#include "mediacheck/MediaCheck.h"
+#include "exercises/initial/InitialVowel.h"
+#include "results/ResultsEditor.h"
+#include "results/Schema.h"
+#include "results/Sqlite.h"
+
+#include <sqlite3.h>
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+using namespace zampli;
+using namespace zampli::test;
+
+namespace {
+
+QString programFolder() { return QCoreApplication::applicationDirPath(); }
+
+// The exit code (-2 when it does not start, -1 when still running after `ms`:
+// then it is stopped) and the output of `program`.
+std::pair<int, QString> run(const QString &program, const QStringList &args,
+                            const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(), int ms = 30000)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    const int code = !p.waitForStarted() ? -2 : p.waitForFinished(ms) ? p.exitCode() : -1;
+    p.kill();
+    p.waitForFinished();
+    return {code, QString::fromUtf8(p.readAllStandardOutput())};
+}
+
+} // namespace
+
+class AdultToolsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyMissingFileIsNamed()
+    {
+        QTemporaryDir dir;
+        for (const char *sub : {"jpg", "voci", "suoni", "testi"})
+            QCOMPARE(QProcess::execute("cp", {"-R", programFolder() + "/" + sub, dir.path()}), 0);
+        QCOMPARE(checkMedia(dir.path()).problems, QStringList());
+
+        QStringList files;
+        for (QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+            files << QDir(dir.path()).relativeFilePath(it.next());
+        QVERIFY(files.size() > 100);
+        for (const QString &file : std::as_const(files)) {
+            const QString path = dir.path() + "/" + file;
+            QVERIFY(QFile::rename(path, path + ".via"));
+            const QStringList problems = checkMedia(dir.path()).problems;
+            QVERIFY2(problems.size() == 1 && problems[0].startsWith(file + ": "), qPrintable(file));
+            QVERIFY(QFile::rename(path + ".via", path));
+        }
+
+        // The tool itself: that line, a summary, a failing exit.
+        QVERIFY(QFile::remove(dir.path() + "/voci/I.wav"));
+        const auto [code, out] = run(programFolder() + "/zampli-verifica", {dir.path()});
+        QVERIFY2(code == 1 && out.startsWith("voci/I.wav: manca\n") && out.contains(": 1 problema, 0 note.\n"), qPrintable(out));
+    }
+
+    // Trouble with the results (here a damaged file salvaged) is listed for
+    // the adult until read in the teacher's program, with its day and time;
+    // the media's verdict and the exit status stay the media's.
+    void unreadResultProblemsAreListed()
+    {
+        QTemporaryDir dir, state;
+        for (const char *sub : {"jpg", "voci", "suoni", "testi"})
+            QCOMPARE(QProcess::execute("cp", {"-R", programFolder() + "/" + sub, dir.path()}), 0);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_STATE_HOME", state.path());
+        const auto [cleanCode, clean] = run(programFolder() + "/zampli-verifica", {dir.path()}, env);
+        QVERIFY2(cleanCode == 0 && !clean.contains("Risultati"), qPrintable(clean));
+
+        const QString db = resultsDatabasePath(state.path() + "/zampli", dir.path());
+        ResultsEditor editor;
+        QVERIFY(editor.open(db, ResultsEditor::IfMissing::Make));
+        {
+            SqliteDb sql;
+            QCOMPARE(sql.open(db, false), SQLITE_OK);
+            const qint64 at = QDateTime(QDate(2026, 3, 4), QTime(9, 30)).toMSecsSinceEpoch();
+            QCOMPARE(sql.exec(QStringLiteral("INSERT INTO problems(at_ms, kind, count, detail) VALUES(%1, "
+                                             "'file guasto', 12, 'salvate 980 risposte, perse 12')")
+                                  .arg(at)
+                                  .toUtf8()
+                                  .constData()),
+                     SQLITE_OK);
+            QCOMPARE(sql.exec(QStringLiteral("INSERT INTO problems(at_ms, kind, count) VALUES(%1, 'risposte perse', 7)")
+                                  .arg(at + 86400000)
+                                  .toUtf8()
+                                  .constData()),
+                     SQLITE_OK);
+        }
+        const auto [code, out] = run(programFolder() + "/zampli-verifica", {dir.path()}, env);
+        QCOMPARE(code, 0);
+        QVERIFY2(out.contains("Risultati: 2 problemi da leggere.\n04/03/2026 09:30: salvate 980 risposte, perse 12\n"),
+                 qPrintable(out));
+        QVERIFY2(out.contains("\n05/03/2026 09:30: 7 risposte non sono state conservate"), qPrintable(out));
+
+        QVERIFY(editor.markProblemsRead());
+        const auto [readCode, read] = run(programFolder() + "/zampli-verifica", {dir.path()}, env);
+        QVERIFY2(readCode == 0 && !read.contains("Risultati"), qPrintable(read));
+    }
+
+    // A folder whose name holds an escape sequence and a right-to-left
+    // override, a list of 100,000 fields that cannot be words and a word
+    // holding the override: what reaches the terminal holds no raw control
+    // character, and one kind of line stops after 20.
+    void theTerminalStaysSafe()
+    {
+        QTemporaryDir base;
+        const QString folder = base.path() + QString::fromUtf8("/classe\x1b]0;preso\x07\u202Eotto");
+        QVERIFY(QDir().mkdir(folder));
+        for (const char *sub : {"jpg", "voci", "suoni", "testi"})
+            QCOMPARE(QProcess::execute("cp", {"-R", programFolder() + "/" + sub, folder}), 0);
+        QFile list(folder + "/testi/e.txt");
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(QByteArray("a/b\n").repeated(100000) + QString::fromUtf8("elmo\u202E\n").toUtf8());
+        list.close();
+
+        QProcess p;
+        p.start(programFolder() + "/zampli-verifica", {folder});
+        QVERIFY(p.waitForFinished(30000));
+        const QByteArray out = p.readAllStandardOutput();
+        QCOMPARE(p.exitCode(), 1);
+        for (const char c : out)
+            QVERIFY2((uchar(c) >= 0x20 && uchar(c) != 0x7F) || c == '\n', qPrintable(QString::number(uchar(c), 16)));
+        QVERIFY2(!out.contains("\u202E") && !QString::fromUtf8(out).contains(QRegularExpression("[\\x{80}-\\x{9F}]")),
+                 out.constData());
+        QVERIFY2(out.contains("classe\\x1B]0;preso\\x07\\u202Eotto: 2 problemi, 100.000 note.\n"), out.constData());
+        QVERIFY2(out.contains("jpg/elmo\\u202E.jpg: manca\n"), out.constData());
+        QCOMPARE(out.count("parola scartata"), 20);
+        QVERIFY2(out.contains("\nnota: … e altri 99.980\n"), out.constData());
+    }
+
+    void aPersonalCopyRunsWithTheTeachersWords()
+    {
+        QTemporaryDir home;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.remove("XDG_DATA_HOME");
+        const QString copy = home.path() + "/ZAMPLI";
+        QCOMPARE(run(programFolder() + "/zampli-copia", {}, env).first, 0);
+        QCOMPARE(run(programFolder() + "/zampli-copia", {}, env).first, 1); // never over a folder
+        const QDir menu(home.path() + "/.local/share/applications");
+        const QStringList entries = menu.entryList({"it.zampli.Zampli.Copia_*.desktop"});
+        QCOMPARE(entries.size(), 1);
+        QFile entry(menu.filePath(entries[0]));
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        const QByteArray entryText = entry.readAll();
+        QVERIFY(entryText.contains("\nName=ZAMPLI – le mie parole\n"));
+        QVERIFY(entryText.contains("\nExec=\"" + copy.toUtf8() + "/zampli\"\n"));
+        QVERIFY(entryText.contains("\nIcon=it.zampli.Zampli\n"));
+        // The media as files of the copy's own; the program is the installed one, through a link.
+        QCOMPARE(QFile::symLinkTarget(copy + "/zampli"), QFileInfo(programFolder() + "/zampli").canonicalFilePath());
+        for (const char *file : {"zampli-suoni.so", "zampli-verifica", "zampli-copia"})
+            QVERIFY2(!QFileInfo::exists(copy + "/" + file), file);
+
+        // The copy starts, the sound module found beside the installed program.
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_RUNTIME_DIR", home.path());
+        QCOMPARE(run(copy + "/zampli", {}, env, 1500).first, -1);
+
+        // The teacher adds a word with no picture yet, in a list saved on Windows.
+        QFile list(copy + "/testi/a.txt");
+        QVERIFY(list.open(QIODevice::Append) && list.write("astronave\r\n") == 11 && list.flush());
+        const auto [code, out] = run(programFolder() + "/zampli-verifica", {copy}, env);
+        QVERIFY2(code == 1 && out.contains("jpg/astronave.jpg: manca\n") && out.contains("voci/astronave.wav: manca\n"),
+                 qPrintable(out));
+
+        // The program reads the edited list from the copy.
+        Harness h(copy);
+        auto &iniziaPer = h.windows->form<InitialVowel>(FormId::IniziaPer);
+        iniziaPer.Show();
+        QVERIFY(iniziaPer.quiz().words(1).contains("astronave"));
+    }
+};
+
+QTEST_MAIN(AdultToolsTest)
+#include "test_adult_tools.moc"
