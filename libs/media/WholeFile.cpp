@@ -27,16 +27,46 @@ std::optional<mode_t> modeKept(const QByteArray &path)
     return std::nullopt;
 }
 
-// The rename itself is kept only once the folder is on the disk.
-int syncFolder(const QString &path)
+// The rename itself is kept only once the folder is on the disk. Asked,
+// not required: some file systems refuse fsync() on a folder (EINVAL), and
+// the new file is in place either way.
+void syncFolder(const QString &path)
 {
     const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return errno;
-    const int error = ::fsync(fd) == 0 ? 0 : errno;
+        return;
+    ::fsync(fd);
     ::close(fd);
-    return error;
+}
+
+// A new file of our own beside `path`, never an existing one nor a link:
+// its descriptor, or the system's error number negated.
+int createBeside(const QString &path, mode_t mode, QByteArray &name)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = nameBeside(path);
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd >= 0 ? fd : -errno;
+    }
+    return -EEXIST;
+}
+
+// The new file's permissions, bytes and flush to the disk; `stamp` is the
+// file as written, taken from it before the rename puts it in place (a
+// stat() after could see someone else's file). The system's error number or 0.
+int fill(int fd, std::optional<mode_t> kept, const QByteArray &bytes, std::optional<FileStamp> &stamp)
+{
+    // open() let the umask take bits away from a file's own permissions.
+    if (kept && ::fchmod(fd, *kept) != 0)
+        return errno;
+    if (const int error = writeAll(fd, bytes.constData(), bytes.size()))
+        return error;
+    if (::fsync(fd) != 0)
+        return errno;
+    stamp = stampOfOpen(fd);
+    return 0;
 }
 
 WholeWrite failed(int error, bool creating)
@@ -72,24 +102,11 @@ WholeWrite writeWhole(const QString &path, const QByteArray &bytes)
     const QByteArray target = QFile::encodeName(path);
     const std::optional<mode_t> kept = modeKept(target);
     QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = nameBeside(path);
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kept.value_or(0666));
-        if (fd < 0 && errno != EEXIST)
-            return failed(errno, true);
-    }
+    const int fd = createBeside(path, kept.value_or(0666), temporary);
     if (fd < 0)
-        return failed(EEXIST, true);
-    // open() let the umask take bits away from a file's own permissions.
-    int error = !kept || ::fchmod(fd, *kept) == 0 ? 0 : errno;
-    if (error == 0)
-        error = writeAll(fd, bytes.constData(), bytes.size());
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    // Taken from the file just written, which the rename puts in place: a
-    // stat() after it could see someone else's file.
-    const std::optional<FileStamp> stamp = error == 0 ? stampOfOpen(fd) : std::nullopt;
+        return failed(-fd, true);
+    std::optional<FileStamp> stamp;
+    int error = fill(fd, kept, bytes, stamp);
     if (::close(fd) != 0 && error == 0)
         error = errno;
     // rename() replaces a link at `path` with the new file and leaves its target alone.
@@ -99,8 +116,8 @@ WholeWrite writeWhole(const QString &path, const QByteArray &bytes)
         ::unlink(temporary.constData());
         return failed(error, false);
     }
-    const int unsynced = syncFolder(path);
-    return {unsynced, false, unsynced ? systemErrorText(unsynced) : QString(), stamp};
+    syncFolder(path);
+    return {0, false, {}, stamp};
 }
 
 } // namespace zampli

@@ -5,18 +5,19 @@
 
 #include "media/WholeFile.h"
 
+#include "FileSizeLimit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace zampli;
+using zampli::test::FileSizeLimit;
 
 namespace {
 
@@ -44,24 +45,6 @@ mode_t modeOf(const QString &path)
     struct stat st;
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
 }
-
-// Writes past the limit fail with EFBIG for this process's lifetime of the
-// object, as on a disk that takes no more, instead of ending the test.
-struct FileSizeLimit {
-    rlimit before{};
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &before);
-        const rlimit limit{bytes, before.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &before);
-        std::signal(SIGXFSZ, SIG_DFL);
-    }
-};
 
 } // namespace
 
