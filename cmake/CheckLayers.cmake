@@ -93,7 +93,7 @@ function(lib_allows lib header header_lib out)
     if(header_lib STREQUAL "catalog"
        OR (lib MATCHES "^(sound|wordlist|mediacheck)$" AND header_lib STREQUAL "media")
        OR (lib STREQUAL "mediacheck" AND header_lib MATCHES "^(sound|wordlist)$")
-       OR (lib MATCHES "^(results|copies)$" AND header MATCHES "^libs/media/(MediaFile|Printable|SystemError)\\.h$")
+       OR (lib MATCHES "^(results|copies)$" AND header MATCHES "^libs/media/(MediaFile|Printable|SystemError|WholeFile)\\.h$")
        OR (lib STREQUAL "copies" AND header_lib STREQUAL "wordlist"))
         set(ok TRUE)
     endif()

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Copies that exist: their menu entries, their program, their removal.
 #include "copies/Copies.h"
 
 #include "copies/CopyMaking.h"
@@ -7,35 +8,35 @@
 #include "copies/WorkFolder.h"
 
 #include "media/SystemError.h"
+#include "media/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <QStandardPaths>
-#include <QStorageInfo>
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zampli::copies {
 
+using namespace detail;
+
 namespace {
 
-// What a copy holds of its own: the media. The program is the installed
-// one, through a link; the program files older copies carried besides it
-// are taken away when such a copy is brought up to date.
-const QString kProgram = QStringLiteral("zampli");
+// Program files older copies carried beside their link, taken away when
+// such a copy is brought up to date.
 const QStringList kOldProgramFiles = {QStringLiteral("zampli-suoni.so"), QStringLiteral("zampli-verifica"),
                                       QStringLiteral("zampli-copia"), QStringLiteral("zampli-insegnante")};
-const QStringList kMediaFolders = {QStringLiteral("jpg"), QStringLiteral("voci"), QStringLiteral("suoni"),
-                                   QStringLiteral("testi")};
 
-CopyResult failure(const QString &message) { return {false, {}, message}; }
+bool looksLikeCopy(const QString &folder)
+{
+    const QFileInfo program(folder + QLatin1Char('/') + kProgram);
+    return (program.isFile() || program.isSymLink()) && QFileInfo(folder + QStringLiteral("/testi")).isDir();
+}
+
+} // namespace
+
+namespace detail {
 
 QString absoluteClean(const QString &path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
 
@@ -44,137 +45,9 @@ bool hasControlCharacters(const QString &text)
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
-// Never "0 MB": what is needed is rounded up, and a few bytes are "less than 1 MB".
-QString spaceNeeded(qint64 bytes)
+QString realProgram(const QString &programFolder)
 {
-    const qint64 megabytes = (bytes + 999'999) / 1'000'000;
-    if (megabytes < 1)
-        return QStringLiteral("Basta meno di 1 MB libero");
-    if (megabytes == 1)
-        return QStringLiteral("Serve circa 1 MB libero");
-    return QStringLiteral("Servono circa %1 MB liberi").arg(QLocale(QLocale::Italian).toString(megabytes));
-}
-
-QString diskFull(const QString &where, qint64 bytes)
-{
-    return QStringLiteral("Spazio su disco esaurito: la copia non è stata fatta e in %1 non è rimasto nulla. "
-                          "%2: liberate spazio (per esempio svuotando il cestino) "
-                          "o scegliete una cartella su un altro disco, poi riprovate.")
-        .arg(where, spaceNeeded(bytes));
-}
-
-// EFBIG: the program's file-size limit, or a file system that takes no file this big.
-QString fileTooBig(const QString &file, const QString &where)
-{
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
-        return QStringLiteral("Il file %1 è più grande del limite che il sistema pone ai file scritti da questo programma "
-                              "(%2 byte): la copia non è stata fatta e in %3 non è rimasto nulla. Avviate la copia "
-                              "senza quel limite (chiedete a chi gestisce il computer), poi riprovate.")
-            .arg(file, QLocale(QLocale::Italian).toString(qulonglong(limit.rlim_cur)), where);
-    return QStringLiteral("Il file %1 è troppo grande per il disco di %2 (una chiavetta FAT32, per esempio, non prende file "
-                          "oltre 4 GB): la copia non è stata fatta e non è rimasto nulla. Scegliete una cartella su "
-                          "un altro disco, poi riprovate.")
-        .arg(file, where);
-}
-
-QString writeProblem(int error, const QString &where, qint64 bytes, const QString &file = {})
-{
-    if (detail::isDiskFull(error))
-        return diskFull(where, bytes);
-    if (error == EFBIG)
-        return fileTooBig(file.isEmpty() ? where : file, where);
-    if (error == EACCES || error == EPERM || error == EROFS)
-        return QStringLiteral("Non si può scrivere in %1: la copia non è stata fatta. "
-                              "Scegliete una cartella vostra, per esempio nella cartella personale.")
-            .arg(where);
-    return QStringLiteral("Non riesco a scrivere in %1 (%2): la copia non è stata fatta e non è rimasto nulla. "
-                          "Riprovate, o scegliete un'altra cartella.")
-        .arg(where, systemErrorText(error));
-}
-
-// The program's own file failed while it was read: the target is not to blame.
-QString readProblem(const detail::CopyFailure &failure, const QString &where)
-{
-    if (failure.error == ENOENT)
-        return QStringLiteral("Il file %1 non c'è più: è stato tolto o spostato mentre lo copiavo. La copia non è "
-                              "stata fatta e in %2 non è rimasto nulla. Riprovate quando nessuno cambia la cartella "
-                              "del programma; se il file manca ancora, reinstallate ZAMPLI.")
-            .arg(failure.path, where);
-    return QStringLiteral("Non riesco a leggere il file %1 (%2): la copia non è stata fatta e in %3 non è rimasto "
-                          "nulla. Riprovate; se non va ancora, reinstallate ZAMPLI.")
-        .arg(failure.path, systemErrorText(failure.error), where);
-}
-
-// Folders made on the way to the copy's parent, taken away again if the copy fails.
-struct MadeParents {
-    QStringList made;
-    bool keep = false;
-    int make(const QString &folder)
-    {
-        QStringList missing;
-        for (QFileInfo at(folder); !at.exists() && !at.isSymLink() && !at.isRoot(); at = QFileInfo(at.path()))
-            missing.prepend(at.filePath());
-        for (const QString &path : std::as_const(missing)) {
-            if (::mkdir(QFile::encodeName(path).constData(), 0755) != 0)
-                return errno;
-            made.prepend(path);
-        }
-        return 0;
-    }
-    ~MadeParents()
-    {
-        for (const QString &path : std::as_const(made))
-            if (!keep)
-                ::rmdir(QFile::encodeName(path).constData());
-    }
-};
-
-// The longest name the file system in `parent` takes, in bytes.
-qint64 longestName(const QString &parent)
-{
-    for (QFileInfo at(parent); !at.isRoot(); at = QFileInfo(at.path())) {
-        if (!at.exists())
-            continue;
-        const long longest = ::pathconf(QFile::encodeName(at.filePath()).constData(), _PC_NAME_MAX);
-        if (longest > 0)
-            return longest;
-        break;
-    }
-    return NAME_MAX;
-}
-
-QString targetProblem(const QString &folder)
-{
-    if (hasControlCharacters(folder))
-        return QStringLiteral("Il nome della cartella contiene un a capo o un altro carattere di controllo: "
-                              "scegliete un altro nome.");
-    // What the system gave as bytes that are not UTF-8: a folder made under this name would be another one.
-    if (folder.contains(QChar::ReplacementCharacter))
-        return QStringLiteral("Il nome %1 contiene lettere che non sono scritte in UTF-8 (qui mostrate come "
-                              "\uFFFD): la copia non è stata fatta, perché la cartella avrebbe un nome diverso. "
-                              "Scegliete un nome con lettere comuni, o rinominate la cartella, poi riprovate.")
-            .arg(folder);
-    const QFileInfo info(folder);
-    const qint64 bytes = QFile::encodeName(info.fileName()).size();
-    if (const qint64 longest = longestName(info.path()); bytes > longest)
-        return QStringLiteral("Il nome della cartella \"%1\" è troppo lungo: occupa %2 byte e il disco ne accetta al "
-                              "massimo %3 (una lettera accentata ne occupa due). Scegliete un nome più corto.")
-            .arg(info.fileName()).arg(bytes).arg(longest);
-    if (info.exists() || info.isSymLink())
-        return QStringLiteral("%1 c'è già: scegliete un'altra cartella, questa non viene toccata.").arg(folder);
-    return {};
-}
-
-QString sourceProblem(const QString &programFolder)
-{
-    if (!QFileInfo(programFolder + QStringLiteral("/zampli")).isExecutable())
-        return QStringLiteral("Non trovo il programma ZAMPLI in %1.").arg(programFolder);
-    for (const QString &media : kMediaFolders)
-        if (!QFileInfo(programFolder + QLatin1Char('/') + media).isDir())
-            return QStringLiteral("In %1 manca la cartella %2: reinstallate ZAMPLI, poi riprovate.")
-                .arg(programFolder, media);
-    return {};
+    return QFileInfo(programFolder + QLatin1Char('/') + kProgram).canonicalFilePath();
 }
 
 CopyInfo entryFor(const QString &folder, const QString &displayName, const QString &applications)
@@ -189,130 +62,10 @@ int writeEntry(const CopyInfo &copy)
     applications.keep = true; // the menu's own folder, wanted whatever happens
     if (const int error = applications.make(QFileInfo(copy.desktopFile).path()))
         return error;
-    return detail::writeWhole(copy.desktopFile, detail::entryText(copy.folder, copy.name));
-}
-
-bool looksLikeCopy(const QString &folder)
-{
-    const QFileInfo program(folder + QLatin1Char('/') + kProgram);
-    return (program.isFile() || program.isSymLink()) && QFileInfo(folder + QStringLiteral("/testi")).isDir();
-}
-
-// The real program file a copy's link leads to, however the folder reached it.
-QString realProgram(const QString &programFolder)
-{
-    return QFileInfo(programFolder + QLatin1Char('/') + kProgram).canonicalFilePath();
-}
-
-// Fills a work folder beside `folder`, links the program, then renames it into place.
-CopyResult fillIntoPlace(const QString &program, const QString &folder, qint64 bytes, detail::WorkFolder &work,
-                         const detail::Fill &fill)
-{
-    const QString parent = QFileInfo(folder).path();
-    detail::removeStaleWork(parent); // before the free space is measured: what it held counts
-    const QStorageInfo storage(parent);
-    if (storage.isValid() && storage.bytesAvailable() < bytes)
-        return failure(diskFull(parent, bytes));
-    if (const int error = work.make(parent))
-        return failure(writeProblem(error, parent, bytes));
-    const detail::Filled filled = fill(work.path);
-    if (!filled.message.isEmpty())
-        return failure(filled.message);
-    if (filled.error != 0)
-        return failure(writeProblem(filled.error, parent, bytes, filled.path));
-    if (const int error = detail::linkWhole(work.path + QLatin1Char('/') + kProgram, program))
-        return failure(writeProblem(error, parent, bytes));
-    if (const int error = detail::renameNoReplace(work.path, folder))
-        return failure(error == EEXIST ? targetProblem(folder) : writeProblem(error, parent, bytes));
-    work.path = folder; // the copy itself from here on: still taken away if its entry fails
-    return {true, {}, {}};
-}
-
-// The program's media copied as they are.
-detail::Fill copyingPlan(const detail::CopyPlan &plan, const QString &parent, const Progress &progress)
-{
-    return [&plan, parent, progress](const QString &work) -> detail::Filled {
-        const detail::CopyFailure copied = detail::copyPlan(plan, work, progress);
-        if (copied.error == ECANCELED)
-            return {QStringLiteral("La copia è stata fermata: in %1 non è rimasto nulla di mezzo fatto.").arg(parent)};
-        if (copied.reading)
-            return {readProblem(copied, parent)};
-        return {{}, copied.error, copied.path};
-    };
-}
-
-} // namespace
-
-namespace detail {
-
-CopyResult makeCopyWith(const QString &programFolder, const QString &target, const QString &displayName,
-                        qint64 bytes, const Fill &fill, const QString &menuFolder)
-{
-    QString problem;
-    const QString applications = menuFolder.isEmpty() ? applicationsFolder(&problem) : menuFolder;
-    if (applications.isEmpty())
-        return failure(problem);
-    const QString folder = absoluteClean(target);
-    if (problem = targetProblem(folder); !problem.isEmpty())
-        return failure(problem);
-    if (problem = sourceProblem(programFolder); !problem.isEmpty())
-        return failure(problem);
-    const QString parent = QFileInfo(folder).path();
-    MadeParents parents;
-    if (const int error = parents.make(parent))
-        return failure(writeProblem(error, parent, bytes));
-    WorkFolder work;
-    if (CopyResult placed = fillIntoPlace(realProgram(programFolder), folder, bytes, work, fill); !placed.ok)
-        return placed;
-    const CopyInfo copy = entryFor(folder, displayName, applications);
-    if (const int error = writeEntry(copy))
-        return failure(writeProblem(error, QFileInfo(copy.desktopFile).path(), 0, copy.desktopFile));
-    work.keep = parents.keep = true;
-    return {true, copy,
-            QStringLiteral("Fatto: la copia è in %1.\nNel menu del desktop trovi \"%2\".").arg(folder, copy.name)};
+    return writeWhole(copy.desktopFile, detail::entryText(copy.folder, copy.name)).error;
 }
 
 } // namespace detail
-
-namespace {
-
-CopyResult copyMedia(const QString &programFolder, const QString &target, const QString &displayName,
-                     const Progress &progress, const QString &menuFolder)
-{
-    const detail::CopyPlan plan = detail::planCopy(programFolder, {}, kMediaFolders);
-    if (!plan.notUtf8.isEmpty())
-        return failure(QStringLiteral("Il nome di %1 non è scritto in UTF-8 (qui le lettere illeggibili sono mostrate "
-                                      "come \uFFFD) e non lo posso copiare così com'è: la copia non è stata fatta. "
-                                      "Rinominatelo con lettere comuni, poi riprovate.")
-                           .arg(plan.notUtf8.first()));
-    const QString parent = QFileInfo(absoluteClean(target)).path();
-    return detail::makeCopyWith(programFolder, target, displayName, plan.bytes, copyingPlan(plan, parent, progress),
-                                menuFolder);
-}
-
-} // namespace
-
-CopyResult makeCopy(const QString &programFolder, const QString &target, const QString &displayName,
-                    const Progress &progress)
-{
-    return copyMedia(programFolder, target, displayName, progress, {});
-}
-
-CopyResult makeCopyForEveryone(const QString &programFolder, const QString &target, const QString &menuFolder,
-                               const Progress &progress)
-{
-    // Every folder and file made from here on readable by all, whatever the
-    // administrator's own mask. The mask is the process's: only the command
-    // line calls this, on its one thread.
-    const mode_t before = ::umask(022);
-    CopyResult made = copyMedia(programFolder, target, {}, progress, menuFolder);
-    ::umask(before);
-    if (made.ok)
-        made.message = QStringLiteral("Fatto: la copia per tutti è in %1.\nOgni utente trova nel menu del desktop "
-                                      "\"%2\"; i risultati dei bambini restano di ciascun utente.")
-                           .arg(made.copy.folder, made.copy.name);
-    return made;
-}
 
 CopyResult writeMenuEntry(const QString &folder, const QString &displayName)
 {

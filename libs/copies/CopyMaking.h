@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The one path every new copy takes, whatever fills it: a hidden work folder
 // beside the target, the link to the installed program, the rename into
-// place, the menu entry.
+// place, the menu entry. With the few helpers the copies' other operations
+// share.
 #pragma once
 
 #include "copies/Copies.h"
@@ -9,6 +10,22 @@
 #include <functional>
 
 namespace zampli::copies::detail {
+
+// The program file in a copy's folder: a link to the installed one.
+inline const QString kProgram = QStringLiteral("zampli");
+
+inline CopyResult failure(const QString &message) { return {false, {}, message}; }
+
+QString absoluteClean(const QString &path);
+bool hasControlCharacters(const QString &text);
+
+// The real program file a copy's link leads to, however the folder reached it.
+QString realProgram(const QString &programFolder);
+
+// The menu entry that starts the copy in `folder`, in the folder `applications`.
+CopyInfo entryFor(const QString &folder, const QString &displayName, const QString &applications);
+// Writes it whole, making its folder if need be. Returns the system's error number or 0.
+int writeEntry(const CopyInfo &copy);
 
 // What filling the work folder came to: all fine (both empty), a message of
 // the filler's own, or the system's error number for a file it wrote.

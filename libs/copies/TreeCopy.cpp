@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "copies/TreeCopy.h"
 
+#include "media/WholeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QSet>
 
 #include <cerrno>
@@ -93,20 +94,6 @@ CopyFailure copyFile(const FileToCopy &file, const QString &to, std::vector<char
 
 } // namespace
 
-int writeAll(int fd, const char *data, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        data += n;
-        size -= n;
-    }
-    return 0;
-}
-
 int flushFileSystem(const QString &folder)
 {
     const int fd = ::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -159,48 +146,11 @@ CopyFailure copyPlan(const CopyPlan &plan, const QString &to, const Progress &pr
     return {};
 }
 
-namespace {
-
-// A name of its own beside `path`, hidden, for what is renamed over it.
-QByteArray besideName(const QString &path)
-{
-    const QFileInfo info(path);
-    return encoded(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.')
-                   + QString::number(QRandomGenerator::global()->generate(), 36));
-}
-
-} // namespace
-
-int writeWhole(const QString &path, const QByteArray &bytes)
-{
-    QByteArray temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = besideName(path);
-        fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd < 0 && errno != EEXIST)
-            return errno;
-    }
-    if (fd < 0)
-        return EEXIST;
-    int error = writeAll(fd, bytes.constData(), bytes.size());
-    if (error == 0 && ::fsync(fd) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    // rename() replaces a link at `path` with the new file and leaves its target alone.
-    if (error == 0 && ::rename(temporary.constData(), encoded(path).constData()) != 0)
-        error = errno;
-    if (error != 0)
-        ::unlink(temporary.constData());
-    return error;
-}
-
 int linkWhole(const QString &path, const QString &target)
 {
     const QByteArray to = encoded(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QByteArray temporary = besideName(path);
+        const QByteArray temporary = nameBeside(path);
         if (::symlink(to.constData(), temporary.constData()) != 0) {
             if (errno == EEXIST)
                 continue;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Copying a folder tree as real files, and writing one file whole, with the
-// system's error number kept so that a full disk can be told apart.
+// Copying a folder tree as real files, with the system's error number kept
+// so that a full disk can be told apart.
 #pragma once
 
 #include "copies/Copies.h"
@@ -44,11 +44,6 @@ struct CopyFailure {
 // after each block and once more when all is on the disk.
 CopyFailure copyPlan(const CopyPlan &plan, const QString &to, const Progress &progress);
 
-// Writes `bytes` to a new file beside `path` and renames it over `path`, so
-// `path` is the old file or the new one, never half of it; a link at `path`
-// is replaced, never written through. Returns the system's error number or 0.
-int writeWhole(const QString &path, const QByteArray &bytes);
-
 // Makes `path` a symbolic link to `target` through a link made beside it
 // and renamed over it: `path` is the old file or the link, never missing.
 // Returns the system's error number or 0.
@@ -58,10 +53,6 @@ int linkWhole(const QString &path, const QString &target);
 int renameNoReplace(const QString &from, const QString &to);
 
 bool isDiskFull(int error);
-
-// Writes all of `size` bytes to `fd`, again after an interruption. Returns
-// the system's error number or 0.
-int writeAll(int fd, const char *data, qint64 size);
 
 // Data still in memory fails on its way to a full disk too: a copy is whole
 // only once the file system holds it. Returns the system's error number or 0.

@@ -137,4 +137,24 @@ bool removeTree(const QString &path)
     return removed;
 }
 
+int MadeParents::make(const QString &folder)
+{
+    QStringList missing;
+    for (QFileInfo at(folder); !at.exists() && !at.isSymLink() && !at.isRoot(); at = QFileInfo(at.path()))
+        missing.prepend(at.filePath());
+    for (const QString &path : std::as_const(missing)) {
+        if (::mkdir(QFile::encodeName(path).constData(), 0755) != 0)
+            return errno;
+        made.prepend(path);
+    }
+    return 0;
+}
+
+MadeParents::~MadeParents()
+{
+    for (const QString &path : std::as_const(made))
+        if (!keep)
+            ::rmdir(QFile::encodeName(path).constData());
+}
+
 } // namespace zampli::copies::detail

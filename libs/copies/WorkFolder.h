@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The hidden folder a copy grows in, beside its target, and the removal of
-// those left by a copy whose program was killed.
+// The hidden folder a copy grows in, beside its target, the folders made on
+// the way to it, and the removal of those left by a copy whose program was
+// killed.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace zampli::copies::detail {
 
@@ -29,6 +31,21 @@ struct WorkFolder {
 // process no longer runs and nothing holds its lock). Anything else, a work
 // folder of a copy still running included, is left alone.
 void removeStaleWork(const QString &parent);
+
+// Folders made on the way to a copy's parent (or its menu's folder), taken
+// away again unless kept.
+struct MadeParents {
+    QStringList made; // deepest first
+    bool keep = false;
+
+    MadeParents() = default;
+    MadeParents(const MadeParents &) = delete;
+    MadeParents &operator=(const MadeParents &) = delete;
+    ~MadeParents();
+    // Makes `folder` and whatever is missing above it. Returns the system's
+    // error number or 0.
+    int make(const QString &folder);
+};
 
 // Removes `path` and all it holds; links inside are removed, never followed.
 bool removeTree(const QString &path);

@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/PendingAnswers.h"
 
+#include "media/WholeFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryFile>
-#include <cstdio>
 #include <optional>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace zampli {
 
@@ -79,27 +77,6 @@ QByteArray existing(const QString &path)
     if (QFileInfo(path).isSymLink() || !file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
-}
-
-bool syncFolder(const QString &folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    const bool synced = fd >= 0 && ::fsync(fd) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    return synced;
-}
-
-bool writeWhole(const QString &path, const QByteArray &bytes)
-{
-    QTemporaryFile temp(path + QStringLiteral(".XXXXXX"));
-    if (!temp.open() || temp.write(bytes) != bytes.size() || !temp.flush() || ::fsync(temp.handle()) != 0)
-        return false;
-    // rename() replaces a link of that name instead of writing where it points.
-    if (std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        return false;
-    temp.setAutoRemove(false);
-    return syncFolder(QFileInfo(path).path());
 }
 
 std::optional<Shown> shownFrom(const QJsonValue &v)
@@ -197,7 +174,7 @@ QString pendingPath(const QString &database)
 bool appendPending(const QString &database, const PendingBatch &batch)
 {
     const QString path = pendingPath(database);
-    return writeWhole(path, existing(path) + pendingLines(batch));
+    return writeWhole(path, existing(path) + pendingLines(batch)).ok();
 }
 
 PendingRead readPending(const QString &database)

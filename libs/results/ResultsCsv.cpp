@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/ResultsReader.h"
 
-#include "media/SystemError.h"
+#include "media/WholeFile.h"
 #include "results/ResultsQuery.h"
 
 #include <QDateTime>
-#include <QSaveFile>
-#include <cerrno>
 
 namespace zampli {
 
@@ -64,24 +62,15 @@ bool ResultsReader::exportCsv(const QString &path, const ResultsFilter &f)
     return writeWhole(path, text.toUtf8());
 }
 
-// errno is read at once, in our words: QFileDevice's own are English.
 bool ResultsReader::writeWhole(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    // A full disk must not leave a cut table where the adult looks for it.
-    file.setDirectWriteFallback(false);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        error_ = QStringLiteral("impossibile creare %1 (%2): scegli un'altra cartella").arg(path, systemErrorText(errno));
-        return false;
-    }
-    // Unbuffered, so that a failed write is seen here and not lost inside commit().
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    const WholeWrite write = zampli::writeWhole(path, bytes);
+    if (write.creating)
+        error_ = QStringLiteral("impossibile creare %1 (%2): scegli un'altra cartella").arg(path, write.reason);
+    else if (!write.ok())
         error_ = QStringLiteral("%1 non è stato scritto (%2): libera spazio sul disco o scegli un'altra cartella")
-                     .arg(path, systemErrorText(errno));
-        return false;
-    }
-    return true;
+                     .arg(path, write.reason);
+    return write.ok();
 }
 
 } // namespace zampli

@@ -57,6 +57,8 @@ private:
     int extendSession(qint64 session, qint64 toMs); // the session lasts at least until toMs
     int insertAnswer(const AnswerRecord &a, qint64 session);
     int insertProblem(const ResultsEvent &dropped);
+    struct Told;
+    int insertTold(const Told &t, qint64 count);
     int recordTold();
     qint64 knownSession(qint64 row, qint64 startMs);
     Outcome failed(int rc);

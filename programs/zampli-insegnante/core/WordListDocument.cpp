@@ -3,18 +3,15 @@
 
 #include "WordRules.h"
 #include "media/MediaFile.h"
-#include "media/SystemError.h"
+#include "media/WholeFile.h"
 #include "wordlist/WordList.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <cstdio>
 
 namespace zampli::teacher {
 
@@ -216,33 +213,17 @@ OpenedWordList openWordList(const QString &path)
 
 QString saveWhole(const QString &path, const QByteArray &bytes, std::optional<FileStamp> *written)
 {
-    // QSaveFile writes to a link's target: a link is saved beside and renamed over instead.
-    const bool link = QFileInfo(path).isSymLink();
-    const QString beside = link ? path + QStringLiteral(".zampli-nuovo") : path;
-    QSaveFile file(beside);
-    // Writing straight into the file would leave it half written on a full disk.
-    file.setDirectWriteFallback(false);
-    // Unbuffered: a buffered write that fails only when the file is closed
-    // inside commit() goes unnoticed there, and a cut file is renamed into place.
-    // errno is read at once: QFileDevice's own words for it are English.
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    const WholeWrite write = writeWhole(path, bytes);
+    if (write.ok() && written)
+        *written = write.written;
+    if (write.ok())
+        return {};
+    const QString name = QFileInfo(path).fileName();
+    if (write.creating)
         return QStringLiteral("Non posso scrivere nella cartella di %1 (%2): controlla di poterci scrivere, "
-                              "o fai una copia tua di ZAMPLI.").arg(QFileInfo(path).fileName(), systemErrorText(errno));
-    const bool whole = file.write(bytes) == bytes.size() && file.flush();
-    // Taken from the file just written, which the rename puts in place: a
-    // stat() after it could see someone else's file.
-    if (whole && written)
-        *written = stampOfOpen(file.handle());
-    if (!whole || !file.commit())
-        return QStringLiteral("%1 non è stato salvato, il file di prima è rimasto com'era (%2). Libera un po' di "
-                              "spazio sul disco e riprova.").arg(QFileInfo(path).fileName(), systemErrorText(errno));
-    if (link && std::rename(QFile::encodeName(beside).constData(), QFile::encodeName(path).constData()) != 0) {
-        QFile::remove(beside);
-        return QStringLiteral("%1 non è stato salvato: controlla di poter scrivere nella sua cartella.")
-            .arg(QFileInfo(path).fileName());
-    }
-    return {};
+                              "o fai una copia tua di ZAMPLI.").arg(name, write.reason);
+    return QStringLiteral("%1 non è stato salvato, il file di prima è rimasto com'era (%2). Libera un po' di "
+                          "spazio sul disco e riprova.").arg(name, write.reason);
 }
 
 } // namespace zampli::teacher

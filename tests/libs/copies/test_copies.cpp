@@ -5,6 +5,7 @@
 
 #include "copies/Copies.h"
 #include "CopyFiles.h"
+#include "FileSizeLimit.h"
 #include "copies/StopSignals.h"
 
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <unistd.h>
 
 using namespace zampli::copies;
+using zampli::test::FileSizeLimit;
 
 namespace {
 
@@ -46,24 +48,6 @@ QString waitForWorkFolder(const QString &parent, const QStringList &already = {}
     }
     return {};
 }
-
-// Sets the soft file-size limit of this process for its lifetime; writes
-// past it fail with EFBIG instead of ending the test.
-struct FileSizeLimit {
-    rlimit before{};
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &before);
-        const rlimit limit{bytes, before.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &before);
-        std::signal(SIGXFSZ, SIG_DFL);
-    }
-};
 
 } // namespace
 
