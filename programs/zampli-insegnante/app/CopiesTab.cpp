@@ -3,6 +3,7 @@
 
 #include "copies/Copies.h"
 #include "NewCopy.h"
+#include "catalog/VowelLetters.h"
 #include "wordlist/WordList.h"
 
 #include <QCoreApplication>
@@ -24,8 +25,8 @@ namespace {
 qsizetype wordCount(const QString &folder)
 {
     qsizetype count = 0;
-    for (const char *vowel : {"a", "e", "i", "o", "u"})
-        count += loadWordList(QStringLiteral("%1/testi/%2.txt").arg(folder, QLatin1String(vowel))).list.words.size();
+    for (const QString &vowel : vowelListNames())
+        count += loadWordList(QStringLiteral("%1/testi/%2.txt").arg(folder, vowel)).list.words.size();
     return count;
 }
 

@@ -17,4 +17,7 @@ QString findGuide(const QString &programFolder);
 // no guide or no browser to show it.
 void openGuide(QWidget *parent, const QString &programFolder, void (*fallback)(QWidget *));
 
+// The few lines shown when the guide cannot be opened.
+void showShortHelp(QWidget *parent);
+
 } // namespace zampli::teacher

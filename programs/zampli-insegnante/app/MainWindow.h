@@ -16,11 +16,9 @@ class SingleInstance;
 namespace zampli::teacher {
 
 struct TeacherServices;
-class CheckTab;
 class CopyHistory;
-class CopiesTab;
+class CopyTabs;
 class ResultsTab;
-class SoundsTab;
 class WordsTab;
 
 // The teacher's window on one program folder: a tab for each vowel's words,
@@ -40,9 +38,9 @@ public:
     bool openFolder(const QString &folder);
     const QString &folder() const { return folder_; }
     bool isEditable() const { return editable_; }
-    QTabWidget *tabs() const { return tabs_; }
-    WordsTab *wordsTab(int vowel) const { return words_.value(vowel); }
-    ResultsTab *resultsTab() const { return results_; }
+    QTabWidget *tabs() const { return tabWidget_; }
+    WordsTab *wordsTab(int vowel) const;
+    ResultsTab *resultsTab() const;
     // Starts the child's program of this folder.
     void tryProgram();
 
@@ -51,22 +49,18 @@ protected:
 
 private:
     void buildMenus();
-    void buildTabKeys();
-    void focusCurrentTab();
     void buildEditMenu();
     void startHistory();
     void tellRefusal(const QString &why);
     void chooseFolder();
-    void refreshAll();
-    void openList(const QString &file);
     void openCopy(const QString &folder);
     bool claim(const QString &folder);
     void comeForward();
     void showFolderNotice();
     void setEditable(bool editable);
     void makeOwnCopy();
-    void exportOpenCopy();
     void importWords();
+    void tell(const QString &said, int ms = 10000);
 
     TeacherServices &services_;
     QString folder_;
@@ -75,14 +69,10 @@ private:
     QMenu *edit_ = nullptr;
     QAction *importWords_ = nullptr;
     bool editable_ = false;
-    QTabWidget *tabs_ = nullptr;
+    QTabWidget *tabWidget_ = nullptr;
     QLabel *folderLabel_ = nullptr;
     QPushButton *makeOwn_ = nullptr;
-    QList<WordsTab *> words_;
-    SoundsTab *sounds_ = nullptr;
-    CheckTab *check_ = nullptr;
-    CopiesTab *copies_ = nullptr;
-    ResultsTab *results_ = nullptr;
+    std::unique_ptr<CopyTabs> tabs_; // after the history: the tabs go first
 };
 
 } // namespace zampli::teacher

@@ -1,34 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "PrintCards.h"
 
-#include "Progress.h"
-
 #include "WordListDocument.h"
+#include "catalog/VowelLetters.h"
+#include "catalog/Vowels.h"
 #include "media/FileNames.h"
 #include "media/MediaPaths.h"
-#include "catalog/Vowels.h"
 
 #include <QBuffer>
-#include <QCheckBox>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetricsF>
-#include <QLabel>
-#include <QMessageBox>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include <QDir>
-#include <QFileInfo>
 
 #include <algorithm>
-#include <optional>
 
 namespace zampli::teacher {
 
@@ -47,10 +33,7 @@ CutMark markAt(QPointF corner, double dx, double dy, double offset, double lengt
 
 QColor vowelColour(int vowel)
 {
-    if (vowel < 1 || vowel > kVowelCount)
-        return Qt::lightGray;
-    const Rgb c = kVowelRgb[std::size_t(vowel - 1)];
-    return QColor(c.red, c.green, c.blue);
+    return vowel >= 1 && vowel <= kVowelCount ? QColor::fromRgb(vowelArgb(vowel)) : QColor(Qt::lightGray);
 }
 
 // The vowel a word begins with, accents aside ("àncora" begins with A).
@@ -240,99 +223,6 @@ QString writeCardsPdf(const QString &path, const QList<Card> &cards, const QStri
         paintCards(pdf, cards, folder);
     }
     return saveWhole(path, buffer.data());
-}
-
-namespace {
-
-QList<int> ticked(const QList<QCheckBox *> &boxes)
-{
-    QList<int> vowels;
-    for (int i = 0; i < boxes.size(); ++i)
-        if (boxes[i]->isChecked())
-            vowels << i + 1;
-    return vowels;
-}
-
-// Cards of the ticked lists; the teacher told why a list was left out or
-// that there is nothing to print.
-std::optional<QList<Card>> chosenCards(QWidget *parent, const QString &folder, const QList<QCheckBox *> &boxes)
-{
-    QStringList problems;
-    const QList<int> vowels = ticked(boxes);
-    const QList<Card> cards = withProgress(parent, QStringLiteral("Leggo le parole e le immagini…"),
-                                           [&] { return cardsOf(folder, vowels, &problems); });
-    if (!problems.isEmpty())
-        QMessageBox::warning(parent, QStringLiteral("Stampa le schede"), problems.join(QLatin1Char('\n')));
-    if (cards.isEmpty()) {
-        QMessageBox::information(parent, QStringLiteral("Stampa le schede"),
-                                 QStringLiteral("Negli elenchi scelti non c'è nessuna parola: scegli un altro elenco "
-                                                "o aggiungi qualche parola."));
-        return std::nullopt;
-    }
-    return cards;
-}
-
-void savePdf(QWidget *parent, const QString &folder, const QList<QCheckBox *> &boxes)
-{
-    const auto cards = chosenCards(parent, folder, boxes);
-    if (!cards)
-        return;
-    QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Salva le schede in PDF"),
-                                                QDir::home().filePath(QStringLiteral("schede-zampli.pdf")),
-                                                QStringLiteral("Documenti PDF (*.pdf)"));
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        path += QLatin1String(".pdf");
-    const QString error = withProgress(parent, QStringLiteral("Preparo le schede…"),
-                                       [&] { return writeCardsPdf(path, *cards, folder); });
-    if (!error.isEmpty())
-        QMessageBox::warning(parent, QStringLiteral("Stampa le schede"), error);
-}
-
-void print(QWidget *parent, const QString &folder, const QList<QCheckBox *> &boxes)
-{
-    const auto cards = chosenCards(parent, folder, boxes);
-    if (!cards)
-        return;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(QStringLiteral("Schede di ZAMPLI"));
-    QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Stampa le schede"));
-    if (dialog.exec() == QDialog::Accepted)
-        paintCards(printer, *cards, folder);
-}
-
-} // namespace
-
-void showPrintCards(QWidget *parent, const QString &folder)
-{
-    QDialog dialog(parent);
-    dialog.setObjectName(QStringLiteral("stampaSchede"));
-    dialog.setWindowTitle(QStringLiteral("Stampa le schede"));
-    auto *layout = new QVBoxLayout(&dialog);
-    auto *about = new QLabel(QStringLiteral("Una scheda per parola, sei per foglio, con la sua immagine; "
-                                            "in fondo un foglio con le vocali. Scegli gli elenchi:"));
-    about->setWordWrap(true);
-    layout->addWidget(about);
-    QList<QCheckBox *> boxes;
-    for (int vowel = 1; vowel <= kVowelCount; ++vowel) {
-        auto *box = new QCheckBox(QStringLiteral("Parole con %1").arg(vowelLetter(vowel)));
-        box->setObjectName(vowelLetter(vowel).toLower());
-        box->setChecked(true);
-        layout->addWidget(box);
-        boxes << box;
-    }
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    QPushButton *pdf = buttons->addButton(QStringLiteral("&Salva in PDF…"), QDialogButtonBox::ActionRole);
-    QPushButton *printIt = buttons->addButton(QStringLiteral("S&tampa…"), QDialogButtonBox::ActionRole);
-    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("&Chiudi"));
-    QObject::connect(pdf, &QPushButton::clicked, &dialog, [&] { savePdf(&dialog, folder, boxes); });
-    QObject::connect(printIt, &QPushButton::clicked, &dialog, [&] { print(&dialog, folder, boxes); });
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addWidget(buttons);
-    dialog.exec();
 }
 
 } // namespace zampli::teacher

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ResultsNames.h"
 
+#include "catalog/VowelLetters.h"
 #include "catalog/Vowels.h"
 
 #include <QDateTime>
@@ -94,8 +95,7 @@ QString vowelText(int vowel)
 
 QColor vowelColor(int vowel)
 {
-    const Rgb &c = kVowelRgb.at(std::size_t(vowel));
-    return QColor(c.red, c.green, c.blue);
+    return QColor::fromRgb(vowelArgb(vowel + 1));
 }
 
 } // namespace zampli::teacher

@@ -4,6 +4,7 @@
 #include "CopyHistory.h"
 #include "MediaActions.h"
 #include "MediaState.h"
+#include "catalog/VowelLetters.h"
 #include "media/FileNames.h"
 #include "media/SoundPlayer.h"
 
@@ -79,7 +80,7 @@ void SoundsTab::buildButtons(QVBoxLayout *layout)
 QList<SoundsTab::Sound> SoundsTab::sounds() const
 {
     QList<Sound> list;
-    for (const QString v : {"A", "E", "I", "O", "U"})
+    for (const QString &v : vowelLetters())
         list.append({QStringLiteral("Vocale %1").arg(v), QStringLiteral("quando il programma dice la vocale"),
                      paths_.voice(v)});
     for (int n = 1; n <= 4; ++n)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WordRules.h"
 
+#include "catalog/Vowels.h"
 #include "wordlist/WordList.h"
 
 #include <QRegularExpression>
@@ -90,7 +91,7 @@ QString initialRefusal(const QString &word, QChar vowel)
     const QString upper = QString(own.toUpper());
     QString why = QStringLiteral("«%1» non comincia con la %2: nell'elenco della %2 vanno solo parole che "
                                  "cominciano con la %2.").arg(word, upper);
-    if (QStringLiteral("aeiou").contains(initial))
+    if (vowelNumber(QString(initial.toUpper())) > 0)
         why += QStringLiteral(" Scrivila nell'elenco della %1.").arg(initial.toUpper());
     return why;
 }

@@ -10,6 +10,7 @@
 #include "CopyFiles.h"
 #include "CopyHistory.h"
 #include "ImportWords.h"
+#include "ImportWordsDialog.h"
 #include "MainWindow.h"
 #include "MediaActions.h"
 #include "VoiceRecorder.h"

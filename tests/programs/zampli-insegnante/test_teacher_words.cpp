@@ -8,6 +8,7 @@
 #include "MediaActions.h"
 #include "VoiceClean.h"
 #include "VoiceRecorder.h"
+#include "WordListDocument.h"
 #include "WordsTab.h"
 #include "fakes/Fakes.h"
 #include "wordlist/WordList.h"

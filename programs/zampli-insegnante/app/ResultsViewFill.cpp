@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Risultati tab filled from a reading: filters, the table and the pictures.
+// The results' view filled from a reading: filters, the table and the pictures.
 #include "ResultsCharts.h"
 #include "ResultsClass.h"
 #include "ResultsMatrix.h"
 #include "ResultsNames.h"
 #include "ResultsSessions.h"
-#include "ResultsTab.h"
+#include "ResultsView.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -55,7 +55,7 @@ QString filterKey(const ResultsFilter &f)
 
 } // namespace
 
-ResultsFilter ResultsTab::filter() const
+ResultsFilter ResultsView::filter() const
 {
     ResultsFilter f;
     f.fromMs = from_->date().startOfDay().toMSecsSinceEpoch();
@@ -68,18 +68,37 @@ ResultsFilter ResultsTab::filter() const
     return f;
 }
 
-QString ResultsTab::filterText() const
+QString ResultsView::filterText() const
 {
     const QString who = child_->currentIndex() > 0 ? child_->currentText() : QStringLiteral("tutti i bambini");
     return QStringLiteral("%1, dal %2 al %3").arg(who, dayText(from_->date()), dayText(to_->date()));
 }
 
-const ConfusionMatrix &ResultsTab::matrix() const
+QString ResultsView::childChosen() const
+{
+    return child_->currentText();
+}
+
+const SessionSummary *ResultsView::chosenSession() const
+{
+    const QModelIndexList chosen = sessions_->selectionModel()->selectedRows();
+    if (chosen.isEmpty())
+        return nullptr;
+    const int row = chosen.first().row();
+    return row < sessionsModel_->sessions().size() ? &sessionsModel_->sessions()[row] : nullptr;
+}
+
+void ResultsView::tell(const QString &text)
+{
+    message_->setText(text);
+}
+
+const ConfusionMatrix &ResultsView::matrix() const
 {
     return matrixModel_->matrix();
 }
 
-void ResultsTab::refresh()
+void ResultsView::refresh()
 {
     if (!loader_)
         return; // read once the tab first shows
@@ -87,7 +106,7 @@ void ResultsTab::refresh()
     loader_->load(filter());
 }
 
-void ResultsTab::present(const ResultsSnapshot &s)
+void ResultsView::present(const ResultsSnapshot &s)
 {
     const qint64 chosen = chosenSession() ? chosenSession()->id : 0;
     const ResultsSnapshot before = std::exchange(shown_, s);
@@ -120,7 +139,7 @@ void ResultsTab::present(const ResultsSnapshot &s)
     emit updated();
 }
 
-void ResultsTab::showState()
+void ResultsView::showState()
 {
     switch (shown_.state) {
     case ResultsSnapshot::State::NoFile:
@@ -139,7 +158,7 @@ void ResultsTab::showState()
     }
 }
 
-void ResultsTab::fillChildren(const ResultsSnapshot &s)
+void ResultsView::fillChildren(const ResultsSnapshot &s)
 {
     const QString chosen = child_->currentData().toString();
     child_->clear();
@@ -162,7 +181,7 @@ void ResultsTab::fillChildren(const ResultsSnapshot &s)
                                                    : QStringLiteral("Cancella tutto…"));
 }
 
-void ResultsTab::showChild(qint64 child)
+void ResultsView::showChild(qint64 child)
 {
     const int at = child_->findData(childKey(child == 0 ? ResultsFilter::kNoChild : child));
     if (at >= 0)
@@ -170,7 +189,7 @@ void ResultsTab::showChild(qint64 child)
     findChild<QTabWidget *>(QStringLiteral("viste"))->setCurrentIndex(0);
 }
 
-void ResultsTab::fillProblems(const ResultsSnapshot &s)
+void ResultsView::fillProblems(const ResultsSnapshot &s)
 {
     QStringList lines;
     for (const ProblemEntry &p : s.problems)
@@ -185,14 +204,14 @@ void ResultsTab::fillProblems(const ResultsSnapshot &s)
     problems_->setText(QStringLiteral("<b>Problemi con i risultati</b><br>") + lines.join(QStringLiteral("<br>")));
 }
 
-void ResultsTab::fillSessions(qint64 chosen)
+void ResultsView::fillSessions(qint64 chosen)
 {
     sessionsModel_->setSessions(shown_.sessions);
     if (const int row = sessionsModel_->rowOf(chosen); chosen && row >= 0)
         sessions_->selectRow(row);
 }
 
-void ResultsTab::fillKinds()
+void ResultsView::fillKinds()
 {
     const QString chosen = matrixKind_->currentData().toString();
     filling_ = true;
@@ -206,7 +225,7 @@ void ResultsTab::fillKinds()
     showKind();
 }
 
-void ResultsTab::showKind()
+void ResultsView::showKind()
 {
     const QString key = matrixKind_->currentData().toString();
     matrixKind_->setToolTip(matrixKind_->currentText()); // the whole name where the list is too narrow for it

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the teacher does to the results: names, deletions, exports.
+#include "ResultsActions.h"
+
 #include "Progress.h"
 #include "ResultsClass.h"
 #include "ResultsNames.h"
 #include "ResultsReport.h"
 #include "ResultsSessions.h"
-#include "ResultsTab.h"
+#include "ResultsView.h"
 #include "results/ResultsEditor.h"
 
 #include <QComboBox>
@@ -47,70 +48,67 @@ QString sessionText(const SessionSummary &s)
 
 } // namespace
 
-const SessionSummary *ResultsTab::chosenSession() const
+ResultsActions::ResultsActions(const QString &folder, const QString &database, ResultsShown &view, QWidget *dialogs)
+    : folder_(folder), database_(database), view_(view), dialogs_(dialogs)
 {
-    const QModelIndexList chosen = sessions_->selectionModel()->selectedRows();
-    if (chosen.isEmpty())
-        return nullptr;
-    const int row = chosen.first().row();
-    return row < sessionsModel_->sessions().size() ? &sessionsModel_->sessions()[row] : nullptr;
-}
-
-void ResultsTab::tell(const QString &text)
-{
-    message_->setText(text);
 }
 
 // The session goes to the child of that name, who joins the class if she is new.
-void ResultsTab::giveName()
+bool ResultsActions::giveName(const QString &name)
 {
-    const SessionSummary *session = chosenSession();
-    const QString name = name_->text().simplified();
+    const SessionSummary *session = view_.chosenSession();
     if (!session || name.isEmpty())
         return tell(QStringLiteral("Scegli prima una sessione nella tabella, poi scrivi il nome."));
     ResultsEditor editor;
     if (!editor.open(database_))
         return tell(editor.error());
     qint64 child = 0;
-    for (const ChildEntry &c : std::as_const(shown_.children))
+    for (const ChildEntry &c : std::as_const(view_.shown().children))
         if (c.name.compare(name, Qt::CaseInsensitive) == 0)
             child = c.id;
     if (child == 0 && (child = editor.addChild(name)) == 0)
         return tell(editor.error());
     if (!editor.nameSession(session->id, child))
         return tell(QStringLiteral("Non riesco a dare il nome nel file %1: chiudi ZAMPLI e riprova.").arg(database_));
-    name_->clear();
-    refresh();
+    view_.refresh();
+    return true;
 }
 
-void ResultsTab::deleteSession()
+// What went wrong, on the view's line: the action was not done.
+bool ResultsActions::tell(const QString &text)
 {
-    const SessionSummary *session = chosenSession();
+    view_.tell(text);
+    return false;
+}
+
+void ResultsActions::deleteSession()
+{
+    const SessionSummary *session = view_.chosenSession();
     if (!session)
-        return tell(QStringLiteral("Scegli prima la sessione da cancellare nella tabella."));
+        return view_.tell(QStringLiteral("Scegli prima la sessione da cancellare nella tabella."));
     const SessionSummary s = *session;
     const QString text = QStringLiteral("Cancello %1: %2 (%3, %4)? Non si potranno riavere.")
                              .arg(sessionText(s), countText(s.right + s.wrong, "risposta", "risposte"),
                                   countText(s.right, "giusta", "giuste"), countText(s.wrong, "sbagliata", "sbagliate"));
-    if (!confirm(QStringLiteral("Cancella la sessione"), text, QStringLiteral("Cancella")))
+    if (!confirmErase(dialogs_, QStringLiteral("Cancella la sessione"), text, QStringLiteral("Cancella")))
         return;
     ResultsEditor editor;
     if (!editor.open(database_) || !editor.deleteSession(s.id))
-        return tell(QStringLiteral("Non riesco a cancellare la sessione nel file %1: chiudi ZAMPLI e riprova.")
+        return view_.tell(QStringLiteral("Non riesco a cancellare la sessione nel file %1: chiudi ZAMPLI e riprova.")
                         .arg(database_));
-    tell(QStringLiteral("Cancellata %1.").arg(sessionText(s)));
-    refresh();
+    view_.tell(QStringLiteral("Cancellata %1.").arg(sessionText(s)));
+    view_.refresh();
 }
 
 // Everything of the child chosen above, or of every child: asked first, with
 // what will go. A child of the class is erased with her name.
-void ResultsTab::eraseMany()
+void ResultsActions::eraseMany()
 {
-    const ResultsFilter f = filter();
+    const ResultsFilter f = view_.filter();
     ResultsEditor editor;
     if (!editor.open(database_))
-        return tell(editor.error());
-    const QString who = child_->currentText();
+        return view_.tell(editor.error());
+    const QString who = view_.childChosen();
     QString text;
     if (f.childId > 0)
         text = QStringLiteral("Cancello %1 e tutte le sue risposte (%2)? Il suo nome sparisce da questa copia di "
@@ -119,35 +117,35 @@ void ResultsTab::eraseMany()
         text = QStringLiteral("Cancello tutte le risposte di tutti i bambini di questa copia di ZAMPLI (%1)?")
                    .arg(eraseText(editor.previewAll()));
     else
-        text = QStringLiteral("Cancello tutte le risposte di %1 (%2)?").arg(who, countText(int(shown_.sessions.size()),
+        text = QStringLiteral("Cancello tutte le risposte di %1 (%2)?").arg(who, countText(int(view_.shown().sessions.size()),
                                                                                            "sessione", "sessioni"));
-    if (!confirm(QStringLiteral("Cancella i risultati"), text + QStringLiteral(" Non si potranno riavere."),
+    if (!confirmErase(dialogs_, QStringLiteral("Cancella i risultati"), text + QStringLiteral(" Non si potranno riavere."),
                  QStringLiteral("Cancella")))
         return;
     int gone = 0;
     if (f.childId > 0)
         gone = editor.eraseChild(f.childId) ? 1 : 0;
     else if (f.childId == ResultsFilter::kNoChild)
-        for (const SessionSummary &s : std::as_const(shown_.sessions))
+        for (const SessionSummary &s : std::as_const(view_.shown().sessions))
             gone += editor.deleteSession(s.id) ? 1 : 0;
     else
         gone = f.label.isNull() ? editor.eraseAll() : editor.eraseLabel(f.label);
-    refresh();
+    view_.refresh();
     if (f.childId > 0)
-        return tell(gone ? QStringLiteral("%1 non è più nella classe e le sue risposte sono cancellate.").arg(who)
+        return view_.tell(gone ? QStringLiteral("%1 non è più nella classe e le sue risposte sono cancellate.").arg(who)
                          : editor.error());
-    tell(gone == 1 ? QStringLiteral("Cancellata 1 sessione.") : QStringLiteral("Cancellate %1 sessioni.").arg(gone));
+    view_.tell(gone == 1 ? QStringLiteral("Cancellata 1 sessione.") : QStringLiteral("Cancellate %1 sessioni.").arg(gone));
 }
 
-void ResultsTab::markProblemsRead()
+void ResultsActions::markProblemsRead()
 {
     ResultsEditor editor;
     if (!editor.open(database_) || !editor.markProblemsRead())
-        return tell(editor.error());
-    refresh();
+        return view_.tell(editor.error());
+    view_.refresh();
 }
 
-void ResultsTab::removeDamagedCopies()
+void ResultsActions::removeDamagedCopies()
 {
     const QStringList copies = ResultsEditor::damagedCopies(database_);
     const QString text = QStringLiteral("Tolgo %1 del file dei risultati messe da parte perché guaste? Le risposte "
@@ -155,16 +153,16 @@ void ResultsTab::removeDamagedCopies()
                                         "più cercare.")
                              .arg(copies.size() == 1 ? QStringLiteral("la copia")
                                                      : QStringLiteral("le %1 copie").arg(copies.size()));
-    if (copies.isEmpty() || !confirm(QStringLiteral("Togli le copie guaste"), text, QStringLiteral("Togli")))
+    if (copies.isEmpty() || !confirmErase(dialogs_, QStringLiteral("Togli le copie guaste"), text, QStringLiteral("Togli")))
         return;
     const int gone = ResultsEditor::removeDamagedCopies(database_);
-    tell(gone == 1 ? QStringLiteral("Tolta 1 copia guasta.") : QStringLiteral("Tolte %1 copie guaste.").arg(gone));
-    refresh();
+    view_.tell(gone == 1 ? QStringLiteral("Tolta 1 copia guasta.") : QStringLiteral("Tolte %1 copie guaste.").arg(gone));
+    view_.refresh();
 }
 
-bool ResultsTab::confirm(const QString &title, const QString &text, const QString &yes)
+bool confirmErase(QWidget *parent, const QString &title, const QString &text, const QString &yes)
 {
-    QMessageBox ask(QMessageBox::Warning, title, text, QMessageBox::NoButton, this);
+    QMessageBox ask(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
     ask.setObjectName(QStringLiteral("conferma"));
     QPushButton *go = ask.addButton(yes, QMessageBox::DestructiveRole);
     ask.setDefaultButton(ask.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole));
@@ -172,31 +170,31 @@ bool ResultsTab::confirm(const QString &title, const QString &text, const QStrin
     return ask.clickedButton() == go;
 }
 
-void ResultsTab::exportCsv()
+void ResultsActions::exportCsv()
 {
-    const QString path = chooseTarget(this, QStringLiteral("Esporta le risposte"), QStringLiteral("risultati.csv"),
+    const QString path = chooseTarget(dialogs_, QStringLiteral("Esporta le risposte"), QStringLiteral("risultati.csv"),
                                       QStringLiteral("Tabella CSV (*.csv)"));
     if (path.isEmpty())
         return;
-    const ResultsFilter f = filter();
+    const ResultsFilter f = view_.filter();
     const QString db = database_;
     // A connection of its own: SQLite's handles stay on the thread that opened them.
-    const bool done = withProgress(this, QStringLiteral("Scrivo le risposte in %1…").arg(path), [db, path, f] {
+    const bool done = withProgress(dialogs_, QStringLiteral("Scrivo le risposte in %1…").arg(path), [db, path, f] {
         ResultsReader reader;
         return reader.open(db) && reader.exportCsv(path, f);
     });
-    tell(done ? QStringLiteral("Risposte scritte in %1: si apre con un foglio di calcolo.").arg(path)
+    view_.tell(done ? QStringLiteral("Risposte scritte in %1: si apre con un foglio di calcolo.").arg(path)
               : QStringLiteral("Non riesco a scrivere %1: scegli un'altra cartella.").arg(path));
 }
 
-void ResultsTab::exportPdf()
+void ResultsActions::exportPdf()
 {
-    const QString path = chooseTarget(this, QStringLiteral("Esporta il riepilogo"), QStringLiteral("risultati.pdf"),
+    const QString path = chooseTarget(dialogs_, QStringLiteral("Esporta il riepilogo"), QStringLiteral("risultati.pdf"),
                                       QStringLiteral("Documento PDF (*.pdf)"));
     if (path.isEmpty())
         return;
-    const ReportContent content{QDir::toNativeSeparators(folder_), filterText(), shown_};
-    tell(writeResultsReport(path, content)
+    const ReportContent content{QDir::toNativeSeparators(folder_), view_.filterText(), view_.shown()};
+    view_.tell(writeResultsReport(path, content)
              ? QStringLiteral("Riepilogo scritto in %1.").arg(path)
              : QStringLiteral("Non riesco a scrivere %1: scegli un'altra cartella.").arg(path));
 }
