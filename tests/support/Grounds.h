@@ -41,15 +41,11 @@ inline QImage onScreen(const QWidget *w)
     return top->screen()->grabWindow(top->winId(), at.x(), at.y(), w->width(), w->height()).toImage();
 }
 
-// The window's ground on screen, read at the four corners of its client
-// area, where no control lies; invalid when a control covers a corner or the
-// corners disagree (part of the ground not painted anew).
-inline QColor groundOnScreen(const QWidget *window)
+// The ground in `shot` of `client`, read at its four corners, where no
+// control lies; invalid when a control covers a corner or the corners
+// disagree (part of the ground not painted anew).
+inline QColor groundAtCorners(const QWidget *client, const QImage &shot)
 {
-    const auto *client = window->findChild<const QWidget *>(QStringLiteral("client"));
-    if (!client)
-        return {};
-    const QImage shot = onScreen(client);
     const QRect r = shot.rect().adjusted(3, 3, -3, -3);
     QColor seen;
     for (const QPoint p : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
@@ -59,6 +55,21 @@ inline QColor groundOnScreen(const QWidget *window)
         seen = here;
     }
     return seen;
+}
+
+// The window's ground on screen.
+inline QColor groundOnScreen(const QWidget *window)
+{
+    const auto *client = window->findChild<const QWidget *>(QStringLiteral("client"));
+    return client ? groundAtCorners(client, onScreen(client)) : QColor();
+}
+
+// The window's ground as it paints itself: where there is no screen to read
+// (the offscreen platform), what it would put there.
+inline QColor groundPainted(const QWidget *window)
+{
+    auto *client = window->findChild<QWidget *>(QStringLiteral("client"));
+    return client ? groundAtCorners(client, client->grab().toImage()) : QColor();
 }
 
 } // namespace zampli::test
