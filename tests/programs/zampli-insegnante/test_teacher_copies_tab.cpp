@@ -108,7 +108,7 @@ private slots:
 
     void apriOpensTheChosenCopyInTheWindow()
     {
-        const QString open = makeCopy(place("Aperta")), other = makeCopy(place("Altra"));
+        const QString open = makeCopy(place("Aperta")), other = makeCopy(place("Seconda")); // not the first in the list
         Window w(open);
         QVERIFY(w.choose(other));
         QTest::mouseClick(w.button("apri"), Qt::LeftButton);
