@@ -34,13 +34,10 @@ QString copyOfDefaults(const QString &folder)
 
 // The teacher's window with «Controllo» chosen by a click on its tab.
 struct Window : test::TeacherWindow {
-    explicit Window(const QString &folder) : TeacherWindow(folder) { clickTab(QStringLiteral("Controllo")); }
-    void clickTab(const QString &text)
+    explicit Window(const QString &folder) : TeacherWindow(folder)
     {
-        QTabBar *bar = window.tabs()->tabBar();
-        for (int i = 0; i < bar->count(); ++i)
-            if (bar->tabText(i).remove('&') == text)
-                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+        if (!clickTab(QStringLiteral("Controllo")))
+            qFatal("no «Controllo» tab");
     }
     QString currentTab() { return window.tabs()->tabText(window.tabs()->currentIndex()).remove('&'); }
     QWidget *tab() { return window.findChild<QWidget *>("controllo"); }

@@ -42,11 +42,7 @@ QPushButton *buttonNamed(QWidget *parent, const QString &text)
 struct Window : test::TeacherWindow {
     explicit Window(const QString &folder) : TeacherWindow(folder)
     {
-        QTabBar *bar = window.tabs()->tabBar();
-        for (int i = 0; i < bar->count(); ++i)
-            if (bar->tabText(i).remove('&') == QStringLiteral("Copie"))
-                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
-        if (window.tabs()->currentWidget() != tab())
+        if (!clickTab(QStringLiteral("Copie")))
             qFatal("no «Copie» tab");
     }
     QWidget *tab() { return window.findChild<QWidget *>("copie"); }

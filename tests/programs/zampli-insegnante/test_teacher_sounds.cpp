@@ -44,11 +44,7 @@ QString makeCopy(const QString &folder)
 struct Window : test::TeacherWindow {
     explicit Window(const QString &folder) : TeacherWindow(folder)
     {
-        QTabBar *bar = window.tabs()->tabBar();
-        for (int i = 0; i < bar->count(); ++i)
-            if (bar->tabText(i).remove('&') == QStringLiteral("Vocali e suoni"))
-                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
-        if (window.tabs()->currentWidget() != tab())
+        if (!clickTab(QStringLiteral("Vocali e suoni")))
             qFatal("no «Vocali e suoni» tab");
     }
     QWidget *tab() { return window.findChild<QWidget *>("suoni"); }
