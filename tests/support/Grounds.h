@@ -13,6 +13,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 namespace zampli::test {
 
 inline const QMap<QString, QColor> kVowelGround{
@@ -41,24 +43,41 @@ inline QImage onScreen(const QWidget *w)
     return top->screen()->grabWindow(top->winId(), at.x(), at.y(), w->width(), w->height()).toImage();
 }
 
-// The window's ground on screen, read at the four corners of its client
-// area, where no control lies; invalid when a control covers a corner or the
-// corners disagree (part of the ground not painted anew).
+// The ground of `client`, read at its four corners, where no control lies,
+// through `pixelAt`; invalid when a control covers a corner or the corners
+// disagree (part of the ground not painted anew).
+inline QColor groundAtCorners(const QWidget *client, const std::function<QColor(QPoint)> &pixelAt)
+{
+    const QRect r = client->rect().adjusted(3, 3, -3, -3);
+    QColor seen;
+    for (const QPoint p : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
+        const QColor here = pixelAt(p);
+        if (client->childAt(p) || (seen.isValid() && here != seen))
+            return {};
+        seen = here;
+    }
+    return seen;
+}
+
+// The window's ground on screen.
 inline QColor groundOnScreen(const QWidget *window)
 {
     const auto *client = window->findChild<const QWidget *>(QStringLiteral("client"));
     if (!client)
         return {};
     const QImage shot = onScreen(client);
-    const QRect r = shot.rect().adjusted(3, 3, -3, -3);
-    QColor seen;
-    for (const QPoint p : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
-        const QColor here = shot.pixelColor(p);
-        if (client->childAt(p) || (seen.isValid() && here != seen))
-            return {};
-        seen = here;
-    }
-    return seen;
+    return groundAtCorners(client, [&](QPoint p) { return shot.pixelColor(p); });
+}
+
+// The window's ground as it paints itself: where there is no screen to read
+// (the offscreen platform), what it would put there. Only the corners are
+// painted: a whole window a turn would slow the long tests tenfold.
+inline QColor groundPainted(const QWidget *window)
+{
+    auto *client = window->findChild<QWidget *>(QStringLiteral("client"));
+    if (!client)
+        return {};
+    return groundAtCorners(client, [&](QPoint p) { return client->grab(QRect(p, QSize(1, 1))).toImage().pixelColor(0, 0); });
 }
 
 } // namespace zampli::test

@@ -6,6 +6,8 @@
 #include "VoiceRecorder.h"
 #include "fakes/Fakes.h"
 
+#include <QTabBar>
+#include <QTabWidget>
 #include <QtTest>
 
 namespace zampli::test {
@@ -26,6 +28,18 @@ struct TeacherWindow {
         window.activateWindow();
         if (!QTest::qWaitForWindowActive(&window))
             qFatal("the window is not active");
+    }
+
+    // Clicks the tab whose caption is `text`, as the teacher does; false when there is none.
+    bool clickTab(const QString &text)
+    {
+        QTabBar *bar = window.tabs()->tabBar();
+        for (int i = 0; i < bar->count(); ++i)
+            if (bar->tabText(i).remove('&') == text) {
+                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+                return window.tabs()->currentIndex() == i;
+            }
+        return false;
     }
 };
 

@@ -5,17 +5,19 @@
 
 #include "copies/CopyArchive.h"
 #include "CopyFiles.h"
+#include "TestSeed.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
 #include <sys/stat.h>
 #include <zip.h>
+
+#include <random>
 
 using namespace zampli::copies;
 
@@ -94,6 +96,7 @@ class CopyArchiveTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir root_;
+    std::mt19937 random_{zampli::test::testSeed()}; // a picture's and a hostile file's bytes
     QString program_;      // the installed program's folder
     QString source_;       // the copy that is exported
     QString applications_; // the menu's folder
@@ -136,7 +139,7 @@ private slots:
         writeFile(source_ + "/testi/e.txt", QByteArray("\xEF\xBB\xBF" "elefante\n"));
         QByteArray picture(200 * 1024, '\0');
         for (char &byte : picture)
-            byte = char(QRandomGenerator::global()->generate());
+            byte = char(random_());
         writeFile(source_ + "/jpg/ape.jpg", picture);
         writeFile(source_ + "/jpg/ORSO.JPG", "upper case");
         writeFile(source_ + "/voci/ape.wav", QByteArray(100 * 1024, 'v'));
@@ -243,7 +246,7 @@ private slots:
         row("newer format", zipOf(s, {{"zampli.txt", "formato=2\n"}}), "ostile.zampli", "versione più nuova");
         QByteArray noise(64 * 1024, '\0');
         for (char &byte : noise)
-            byte = char(QRandomGenerator::global()->generate());
+            byte = char(random_());
         row("random bytes", noise, "ostile.zampli", "non è un archivio ZIP");
     }
 

@@ -2,9 +2,10 @@
 // A child let loose on every window in turn: random clicks, drags, menu
 // commands, answers and window switches, on a real X server so that drags
 // run their own loop. Whatever happens, the program keeps its shape.
-// ZAMPLI_MONKEY_SEED=<n> replays the run a failure names.
+// ZAMPLI_TEST_SEED=<n> replays the run a failure names.
 
 #include "Grounds.h"
+#include "TestSeed.h"
 #include "WindowWalk.h"
 
 #include "exercises/matching/CharacterClickMatching.h"
@@ -97,10 +98,7 @@ class MonkeyXcbTest : public QObject {
 private slots:
     void fiveThousandEvents()
     {
-        const quint32 seed = qEnvironmentVariableIsSet("ZAMPLI_MONKEY_SEED")
-                                 ? quint32(qEnvironmentVariableIntValue("ZAMPLI_MONKEY_SEED"))
-                                 : QRandomGenerator::global()->generate();
-        qInfo("ZAMPLI_MONKEY_SEED=%u", seed);
+        const quint32 seed = testSeed();
         std::mt19937 g(seed);
         Harness h(QCoreApplication::applicationDirPath());
         h.boxes.onShow = [&](const MessageBox &) { h.boxes.answers = {g() % 100 < 50 ? MessageBox::Answer::Yes : MessageBox::Answer::No}; };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The windows as designed: every control whole inside its window, the twips
-// of the windows whose layout nothing else checks, and the Opzioni captions.
+// of the windows whose layout nothing else checks, read from where the window
+// shows each control, and the Opzioni captions.
 #include "fakes/Fakes.h"
 
 #include "shell/DesignCanvas.h"
@@ -44,6 +45,23 @@ void checkTwips(Form *form, const Twips &twips)
         const QWidget *w = form->window()->findChild<QWidget *>(name);
         QVERIFY2(w, qPrintable(name));
         QCOMPARE(form->canvas()->twips(w), expected);
+    }
+}
+
+// Where the window shows each control, in twips: the window sized so that its
+// canvas is the design at 15 twips to a pixel, each control's place in what
+// holds it (the canvas, or the control it is part of) in pixels times 15.
+void checkShown(Form *form, const Twips &twips)
+{
+    const DesignCanvas *canvas = form->canvas();
+    const QSize wanted = canvas->designSize() / 15;
+    QWidget *window = form->window();
+    window->resize(window->size() + wanted - canvas->size());
+    QTRY_COMPARE(canvas->size(), wanted);
+    for (const auto &[name, expected] : twips) {
+        const QWidget *w = window->findChild<QWidget *>(name);
+        QVERIFY2(w, qPrintable(name));
+        QCOMPARE(QRect(w->pos() * 15, w->size() * 15), expected);
     }
 }
 
@@ -113,7 +131,7 @@ private slots:
     void caratteri1AsDesigned()
     {
         Harness h;
-        checkTwips(opened(h, FormId::Caratteri1),
+        checkShown(opened(h, FormId::Caratteri1),
                    {{"Image1_0", {120, 480, 1695, 1575}},
                     {"Image1_1", {1920, 480, 1695, 1575}},
                     {"Image1_2", {3720, 480, 1695, 1575}},
@@ -133,7 +151,7 @@ private slots:
     {
         Harness h;
         writeLists(h);
-        checkTwips(opened(h, FormId::IniziaPer),
+        checkShown(opened(h, FormId::IniziaPer),
                    {{"Frame1_0", {0, 0, 2415, 2535}},
                     {"Frame1_1", {2400, 0, 2415, 2535}},
                     {"Frame1_2", {4800, 0, 2415, 2535}},

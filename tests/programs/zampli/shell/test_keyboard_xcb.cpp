@@ -17,6 +17,7 @@
 #include "exercises/recognition/PictureRecognition.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QProcess>
 #include <QScreen>
 
@@ -34,15 +35,19 @@ namespace {
 #define SETTLES(cond) QVERIFY2(QTest::qWaitFor([&] { return bool(cond); }, 5000), #cond)
 
 // Presses the left button near the bottom left corner of the active window,
-// on its ground, through the X server; false when xdotool could not.
+// on its ground, through the X server; false when xdotool could not. The
+// pointer's arrival is waited for here: xdotool's own --sync waits some 15 s
+// when the pointer already stands on the spot, as it does after a click on
+// a window of the same size.
 bool clickGround()
 {
     QWidget *w = QApplication::activeWindow();
     if (!w)
         return false;
     const QPoint at = w->mapToGlobal(QPoint(12, w->height() - 12));
-    return QProcess::execute("xdotool", {"mousemove", "--sync", QString::number(at.x()), QString::number(at.y()),
-                                         "click", "1"}) == 0;
+    return QProcess::execute("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y())}) == 0
+           && QTest::qWaitFor([&] { return QCursor::pos() == at; }, 5000)
+           && QProcess::execute("xdotool", {"click", "1"}) == 0;
 }
 
 // Arrows to the right until `target` has the focus.
@@ -84,8 +89,7 @@ private slots:
         title->Show();
         QVERIFY(QTest::qWaitForWindowActive(title->window()));
         // Escape is "no" and "back" everywhere else: here it leaves the title be.
-        QVERIFY(press("Escape"));
-        QTest::qWait(100);
+        QVERIFY(pressAndWait("Escape"));
         QVERIFY(title->isLoaded());
         QVERIFY(press(key));
         SETTLES(!title->isLoaded());
@@ -355,8 +359,7 @@ private slots:
         QVERIFY(press("space"));
         SETTLES(o.h.modulo->EserciziErrati.value() == 1);
         QVERIFY(shows(o.at("Image1", 0), "A", 1) && isEmptyBox(o.at("Image3", 1)));
-        QVERIFY(press("space")); // nothing lifted now: the box alone does nothing
-        QTest::qWait(50);
+        QVERIFY(pressAndWait("space")); // nothing lifted now: the box alone does nothing
         QCOMPARE(o.h.sound.played, QStringList{o.h.media().errorSound()});
 
         for (int k = 0; k < 5; ++k) {

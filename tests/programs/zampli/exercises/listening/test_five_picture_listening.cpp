@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "Grounds.h"
 #include "fakes/Fakes.h"
 
 #include "exercises/listening/FivePictureListening.h"
@@ -54,7 +55,7 @@ struct Open {
                 return false;
         return enlarged()->isHidden();
     }
-    QColor background() const { return form->canvas()->background(); }
+    QColor background() const { return groundPainted(form->window()); }
     void tick(double afterSeconds)
     {
         h.clock.advance(afterSeconds);
@@ -67,8 +68,6 @@ struct Open {
         tick(2.5);
     }
 };
-
-const QColor kLightOrange(255, 192, 128);
 
 // Values that make the place draw 0..4 yield `place`.
 double place(int p) { return (p + 0.5) / 5; }

@@ -55,7 +55,7 @@ struct Open {
     template <class W = QWidget> W *control(const QString &name) const { return form->window()->findChild<W *>(name); }
     PictureBox *box(int k) const { return control<PictureBox>(QStringLiteral("Image1_%1").arg(k)); }
     QRect twips(int k) const { return QRect(d.lefts[k], k < 3 ? 480 : 3600, 2415, 2175); }
-    QColor background() const { return form->canvas()->background(); }
+    QColor background() const { return groundPainted(form->window()); }
     int right() const { return h.modulo->EserciziEseguiti.value(); }
     int wrong() const { return h.modulo->EserciziErrati.value(); }
     QString heard() const { return QFileInfo(h.sound.played.back()).completeBaseName(); } // the last sound's name

@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The «Controllo» tab as the teacher uses it, on a copy of the program's own
+// media: a whole copy is all in order; problems and notes are counted in
+// the summary; each fix's button does what it says (a file put under its
+// own name, a voice converted, a list opened in its tab); and «Controlla di
+// nuovo» sees what she mended by hand.
+#include "SoundFiles.h"
+#include "TeacherWindow.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+using namespace zampli;
+using namespace zampli::teacher;
+
+namespace {
+
+const QString kAllInOrder = QStringLiteral("Tutto a posto: il programma può usare ogni immagine, voce ed elenco di "
+                                           "questa cartella.");
+
+// The program's default media, copied whole into `folder`.
+QString copyOfDefaults(const QString &folder)
+{
+    const QString from = QCoreApplication::applicationDirPath();
+    for (const char *media : {"jpg", "voci", "suoni", "testi"}) {
+        const QDir source(from + '/' + media);
+        QDir().mkpath(folder + '/' + media);
+        for (const QString &name : source.entryList(QDir::Files))
+            if (!QFile::copy(source.filePath(name), folder + '/' + media + '/' + name))
+                qFatal("cannot copy %s", qPrintable(source.filePath(name)));
+    }
+    return folder;
+}
+
+// The teacher's window with «Controllo» chosen by a click on its tab.
+struct Window : test::TeacherWindow {
+    explicit Window(const QString &folder) : TeacherWindow(folder)
+    {
+        if (!clickTab(QStringLiteral("Controllo")))
+            qFatal("no «Controllo» tab");
+    }
+    QString currentTab() { return window.tabs()->tabText(window.tabs()->currentIndex()).remove('&'); }
+    QWidget *tab() { return window.findChild<QWidget *>("controllo"); }
+    QString summary() { return tab()->findChild<QLabel *>("riassunto")->text(); }
+    // The files the rows shown name, in their order.
+    QStringList files()
+    {
+        QStringList names;
+        for (QLabel *file : tab()->findChildren<QLabel *>("file"))
+            if (file->isVisible())
+                names << file->text();
+        return names;
+    }
+    // The button `text` under the row of `file`; null when there is none to press.
+    QPushButton *fix(const QString &file, const QString &text)
+    {
+        for (QFrame *row : tab()->findChildren<QFrame *>("riga"))
+            if (row->isVisible() && row->findChild<QLabel *>("file")->text() == file)
+                for (QPushButton *b : row->findChildren<QPushButton *>("rimedio"))
+                    if (b->text() == text && b->isVisible() && b->isEnabled())
+                        return b;
+        return nullptr;
+    }
+};
+
+} // namespace
+
+class TeacherCheckTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int copies_ = 0;
+
+    QString copy() { return copyOfDefaults(dir_.filePath(QStringLiteral("copia%1").arg(++copies_))); }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.filePath("config")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.filePath("data")));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir_.path()));
+        QVERIFY(QFileInfo(QCoreApplication::applicationDirPath() + "/voci/A.wav").isFile());
+    }
+
+    void aWholeCopyIsAllInOrder()
+    {
+        Window w(copy());
+        QTRY_COMPARE(w.summary(), kAllInOrder);
+        QTRY_COMPARE(w.files(), QStringList());
+    }
+
+    // Two files missing and one under a name in other capitals: two problems and a note.
+    void theSummaryCountsProblemsAndNotes()
+    {
+        const QString folder = copy();
+        QVERIFY(QFile::remove(folder + "/voci/A.wav"));
+        QVERIFY(QFile::remove(folder + "/suoni/no.wav"));
+        QVERIFY(QFile::rename(folder + "/jpg/ape.jpg", folder + "/jpg/APE.JPG"));
+        Window w(folder);
+        QTRY_COMPARE(w.summary(), QStringLiteral("Ci sono 2 problemi e 1 nota. Sotto ognuno, il pulsante che lo rimedia."));
+        QTRY_COMPARE(w.files().size(), 3); // rows show once the layout has run
+    }
+
+    void rinominaPutsAFileUnderItsOwnName()
+    {
+        const QString folder = copy();
+        const QByteArray picture = test::readAll(folder + "/jpg/ape.jpg");
+        QVERIFY(QFile::rename(folder + "/jpg/ape.jpg", folder + "/jpg/APE.JPG"));
+        Window w(folder);
+        QPushButton *rename = nullptr;
+        QTRY_VERIFY(rename = w.fix("jpg/ape.jpg", QStringLiteral("Rinomina APE.JPG in ape.jpg")));
+        QTest::mouseClick(rename, Qt::LeftButton);
+        QCOMPARE(test::readAll(folder + "/jpg/ape.jpg"), picture);
+        QVERIFY(!QDir(folder + "/jpg").entryList().contains("APE.JPG"));
+        QTRY_COMPARE(w.summary(), kAllInOrder);
+    }
+
+    // A voice in another format under the right name becomes the program's own WAV.
+    void convertiMakesTheVoiceTheProgramsWav()
+    {
+        const QString folder = copy();
+        QVERIFY(QFile::remove(folder + "/voci/A.wav"));
+        test::writeSound(folder + "/voci/A.wav", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 2);
+        Window w(folder);
+        QPushButton *convert = nullptr;
+        QTRY_VERIFY(convert = w.fix("voci/A.wav", QStringLiteral("Converti la voce")));
+        QTest::mouseClick(convert, Qt::LeftButton);
+        QCOMPARE(test::readAll(folder + "/voci/A.wav").left(4), QByteArray("RIFF"));
+        QTRY_COMPARE(w.summary(), kAllInOrder);
+    }
+
+    void apriLElencoOpensThatListsTab()
+    {
+        const QString folder = copy();
+        QVERIFY(QFile::remove(folder + "/testi/o.txt"));
+        Window w(folder);
+        QPushButton *open = nullptr;
+        QTRY_VERIFY(open = w.fix("testi/o.txt", QStringLiteral("Apri l'elenco")));
+        QTest::mouseClick(open, Qt::LeftButton);
+        QCOMPARE(w.currentTab(), QStringLiteral("Parole con O"));
+    }
+
+    // A file put back by hand is seen at the next «Controlla di nuovo».
+    void controllaDiNuovoSeesAFileMendedByHand()
+    {
+        const QString folder = copy();
+        const QByteArray voice = test::readAll(folder + "/voci/E.wav");
+        QVERIFY(QFile::remove(folder + "/voci/E.wav"));
+        Window w(folder);
+        QTRY_COMPARE(w.files(), QStringList{"voci/E.wav"});
+        test::writeFile(folder + "/voci/E.wav", voice);
+        auto *again = w.tab()->findChild<QPushButton *>("controllaDiNuovo");
+        QTest::mouseClick(again, Qt::LeftButton);
+        QTRY_COMPARE(w.summary(), kAllInOrder);
+        QTRY_COMPARE(w.files(), QStringList());
+    }
+};
+
+QTEST_MAIN(TeacherCheckTest)
+
+#include "test_teacher_check.moc"
