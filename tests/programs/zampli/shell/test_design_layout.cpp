@@ -47,6 +47,23 @@ void checkTwips(Form *form, const Twips &twips)
     }
 }
 
+// Places `twips` holds, each compared with where the child sees that control:
+// the window is sized so that its canvas shows the design at 15 twips to a
+// pixel, and each control's rectangle on the canvas is read from the widget.
+void checkShown(Form *form, QSize designTwips, const Twips &twips)
+{
+    QWidget *window = form->window();
+    const QWidget *canvas = form->canvas();
+    const QSize designPixels = designTwips / 15;
+    window->resize(window->size() + designPixels - canvas->size());
+    QTRY_COMPARE(canvas->size(), designPixels);
+    for (const auto &[name, expected] : twips) {
+        const QWidget *w = window->findChild<QWidget *>(name);
+        QVERIFY2(w && w->isVisible(), qPrintable(name));
+        QCOMPARE(QRect(w->mapTo(canvas, QPoint()), w->size()), QRect(expected.topLeft() / 15, expected.size() / 15));
+    }
+}
+
 QStringList opzioni(const Form *form)
 {
     QStringList captions;
@@ -99,7 +116,7 @@ private slots:
     void posizioni5AsDesigned()
     {
         Harness h;
-        checkTwips(opened(h, FormId::Posizioni5),
+        checkShown(opened(h, FormId::Posizioni5), {9360, 7200},
                    {{"Image1_0", {120, 480, 1695, 1575}},
                     {"Image1_1", {1920, 480, 1695, 1575}},
                     {"Image1_2", {3720, 480, 1695, 1575}},
@@ -113,7 +130,7 @@ private slots:
     void caratteri1AsDesigned()
     {
         Harness h;
-        checkTwips(opened(h, FormId::Caratteri1),
+        checkShown(opened(h, FormId::Caratteri1), {10785, 9645},
                    {{"Image1_0", {120, 480, 1695, 1575}},
                     {"Image1_1", {1920, 480, 1695, 1575}},
                     {"Image1_2", {3720, 480, 1695, 1575}},
