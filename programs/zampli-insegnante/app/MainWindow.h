@@ -41,8 +41,6 @@ public:
     const QString &folder() const { return folder_; }
     bool isEditable() const { return editable_; }
     QTabWidget *tabs() const { return tabs_; }
-    WordsTab *wordsTab(int vowel) const { return words_.value(vowel); }
-    ResultsTab *resultsTab() const { return results_; }
     // Starts the child's program of this folder.
     void tryProgram();
 
