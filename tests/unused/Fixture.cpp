@@ -19,6 +19,11 @@ namespace zampli::fixture {
     return calledOnlyByTheDead(x) * 7;
 }
 
+[[gnu::noinline]] int keptOnPurpose(int x)
+{
+    return x - 1;
+}
+
 Shape::~Shape() = default;
 
 int Shape::corners() const

@@ -533,15 +533,6 @@ Refusal WordsTab::restoreWords(const QStringList &from, const QStringList &to, c
     return {};
 }
 
-void WordsTab::selectWord(const QString &word)
-{
-    const int row = int(document_.words().indexOf(word));
-    if (row >= 0) {
-        view_->selectRow(row);
-        view_->setFocus();
-    }
-}
-
 void WordsTab::refreshFiles()
 {
     showWords(currentRow());

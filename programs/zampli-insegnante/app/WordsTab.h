@@ -42,8 +42,6 @@ public:
     const QStringList &words() const { return document_.words(); }
     // Why this list may not be changed; empty when it may.
     const QString &readOnlyReason() const { return readOnly_; }
-    // Picks the word's row, e.g. from a problem found by the check.
-    void selectWord(const QString &word);
     // Looks at the files again after another tab changed them.
     void refreshFiles();
 

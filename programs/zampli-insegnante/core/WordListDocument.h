@@ -30,8 +30,6 @@ public:
     const QStringList &refused() const { return refused_; }
     // Its lines were decoded each on its own (two encodings in one file).
     bool mixed() const { return mixed_; }
-    // The encoding bytes() writes now.
-    ListEncoding writtenEncoding() const;
 
     // Words added or renamed from now on must begin with `vowel`; the words
     // already there stay, whatever they begin with.
