@@ -9,6 +9,7 @@
 #include "media/ProblemLog.h"
 #include "media/SoundPlayer.h"
 #include "ProcMemory.h"
+#include "Settle.h"
 #include "shell/Controls.h"
 #include "shell/Form.h"
 #include "state/AnswerLog.h"
@@ -76,7 +77,7 @@ struct Memory {
 inline Memory memoryNow()
 {
     const struct mallinfo2 m = mallinfo2();
-    return {double(m.uordblks + m.hblkhd) / (1024.0 * 1024.0), rssMb()};
+    return {double(m.uordblks + m.hblkhd) / (1024.0 * 1024.0), proc::rssMb()};
 }
 
 struct Timings {

@@ -47,7 +47,7 @@ int main(int argc, char *argv[])
     if (QProcess::execute(QCoreApplication::applicationFilePath(), {QStringLiteral("--make"), path}) != 0)
         return 1;
 
-    const double before = bench::resetPeakMb();
+    const double before = proc::resetPeakMb();
     ProblemLog quiet([](const QString &) {});
     PictureLoader loader(quiet);
     QElapsedTimer t;
@@ -55,6 +55,6 @@ int main(int argc, char *argv[])
     const std::optional<QImage> shown = loader.load(path, kBox);
     const double ms = t.nsecsElapsed() / 1e6;
     std::printf("50-megapixel photo in a %dx%d box: %s in %.0f ms, peak resident %.0f MB (%.0f MB before)\n",
-                kBox.width(), kBox.height(), shown ? "shown" : "refused", ms, bench::statusMb("VmHWM"), before);
+                kBox.width(), kBox.height(), shown ? "shown" : "refused", ms, proc::statusMb("VmHWM"), before);
     return shown ? 0 : 1;
 }

@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "ProcMemory.h"
+#include "Settle.h"
 
 using namespace zampli;
 
@@ -45,7 +46,7 @@ int main(int argc, char *argv[])
     ProblemLog log;
     WavSoundPlayer player(log);
     bench::settle(300);
-    const double before = bench::rssMb();
+    const double before = proc::rssMb();
     for (int i = 1; i <= 4; ++i) {
         const QString path = dir.filePath(QStringLiteral("lunga%1.wav").arg(i));
         if (!writeLongWav(path, 600))
@@ -53,7 +54,7 @@ int main(int argc, char *argv[])
         player.play(path);
         bench::settle(1500);
     }
-    const double after = bench::rssMb();
+    const double after = proc::rssMb();
     std::printf("four 10-minute voices played in turn: resident %.0f MB before, %.0f MB after (+%.0f MB)\n", before,
                 after, after - before);
     return 0;

@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QRegularExpression>
 #include <cstdio>
 #include <iterator>
 
@@ -28,7 +27,7 @@ int main(int argc, char *argv[])
     program.program.Main();
     bench::settle(500);
     const QSize titleSize = program.program.windows.form(FormId::Avvio)->window()->size();
-    const double titleRss = bench::rssMb();
+    const double titleRss = proc::rssMb();
     for (const ExerciseWindowRow &row : kExerciseWindows) {
         Form *form = program.program.windows.form(row.id);
         form->Show();
@@ -37,7 +36,7 @@ int main(int argc, char *argv[])
         bench::deleteClosedWindows();
     }
     bench::settle(200);
-    const double rss = bench::rssMb(), hwm = bench::statusMb("VmHWM");
+    const double rss = proc::rssMb(), hwm = proc::statusMb("VmHWM");
 
     QProcess floor;
     const QString floorProgram = argc > 1 ? QString::fromLocal8Bit(argv[1])
@@ -45,12 +44,8 @@ int main(int argc, char *argv[])
     floor.start(floorProgram, {QStringLiteral("%1x%2").arg(titleSize.width()).arg(titleSize.height()),
                                QString::number(std::size(kExerciseWindows))});
     floor.waitForFinished(60000);
-    const QString out = QString::fromLocal8Bit(floor.readAllStandardOutput());
-    const auto floorMb = [&](const char *field) {
-        const auto match = QRegularExpression(QStringLiteral("%1:\\s*(\\d+)").arg(QLatin1String(field))).match(out);
-        return match.hasMatch() ? match.captured(1).toDouble() / 1024.0 : 0.0;
-    };
-    const double floorRss = floorMb("Rss"), floorHwm = floorMb("VmHWM");
+    const QByteArray out = floor.readAllStandardOutput();
+    const double floorRss = proc::fieldMb(out, "Rss"), floorHwm = proc::fieldMb(out, "VmHWM");
     std::printf("memory after every exercise window once: program RSS %.1f MB (%.1f with the title up) VmHWM %.1f "
                 "MB, floor RSS %.1f MB VmHWM %.1f MB, ratio %.2f (target 1.5)\n",
                 rss, titleRss, hwm, floorRss, floorHwm, floorRss > 0 ? rss / floorRss : 0.0);

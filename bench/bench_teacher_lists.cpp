@@ -6,6 +6,7 @@
 #include "BenchProgram.h"
 #include "MainWindow.h"
 #include "MediaActions.h"
+#include "TeacherTabs.h"
 #include "VoiceRecorder.h"
 #include "WordsTab.h"
 
@@ -85,13 +86,13 @@ int measure(const QString &folder, const char *name)
     say("window shown %.0f ms, ", msSince(clock));
 
     clock.restart();
-    window.tabs()->setCurrentWidget(window.wordsTab(1));
+    window.tabs()->setCurrentWidget(zampli::test::wordsTabOf(window, "E"));
     QCoreApplication::processEvents();
     window.repaint();
     QCoreApplication::processEvents();
     say("tab shown %.0f ms (goal 1000 ms), ", msSince(clock));
 
-    auto *newWord = window.wordsTab(1)->findChild<QLineEdit *>(QStringLiteral("nuovaParola"));
+    auto *newWord = zampli::test::wordsTabOf(window, "E")->findChild<QLineEdit *>(QStringLiteral("nuovaParola"));
     if (newWord->isEnabled()) {
         clock.restart();
         newWord->setFocus();
@@ -102,7 +103,7 @@ int measure(const QString &folder, const char *name)
     } else {
         std::printf("read-only, ");
     }
-    say("peak memory %.0f MB\n", zampli::bench::statusMb("VmHWM"));
+    say("peak memory %.0f MB\n", zampli::proc::statusMb("VmHWM"));
     return 0;
 }
 
@@ -124,8 +125,7 @@ int main(int argc, char **argv)
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--measure"), folder, c.name});
         if (!child.waitForFinished(limitSeconds * 1000)) {
-            const QByteArray status = "/proc/" + QByteArray::number(child.processId()) + "/status";
-            const double peak = zampli::bench::statusMb("VmHWM", status.constData());
+            const double peak = zampli::proc::statusMb("VmHWM", child.processId());
             child.kill();
             child.waitForFinished();
             std::printf("... not finished within %d s, peak memory by then %.0f MB\n", limitSeconds, peak);

@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-using namespace zampli::bench;
+using namespace zampli::proc;
 using namespace zampli::teacher;
 using namespace zampli::test;
 
@@ -26,7 +26,7 @@ void measure(const char *what, const QString &file)
     clock.start();
     const ImportedVoice voice = importVoice(file);
     const double ms = double(clock.nsecsElapsed()) / 1e6;
-    const double peak = statusMb("VmHWM:") - before;
+    const double peak = statusMb("VmHWM") - before;
     std::printf("voice import, %s: peak %.1f MB over %.0f MB, %.0f ms, %s (goal under 100 MB)\n", what, peak, before,
                 ms, voice.samples.empty() ? "refused" : "imported");
 }

@@ -5,8 +5,9 @@
 // its own resident size (exact, from smaps_rollup) and VmHWM, to set beside
 // the program's after its windows.
 
+#include "ProcMemory.h"
+
 #include <QApplication>
-#include <QFile>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -35,13 +36,8 @@ int main(int argc, char *argv[])
                 w->close();
                 QApplication::processEvents();
             }
-            for (const char *file : {"/proc/self/smaps_rollup", "/proc/self/status"}) {
-                QFile proc(QString::fromLatin1(file));
-                proc.open(QIODevice::ReadOnly);
-                for (const QByteArray &line : proc.readAll().split('\n'))
-                    if (line.startsWith("Rss:") || line.startsWith("VmHWM"))
-                        std::printf("%s\n", line.simplified().constData());
-            }
+            // In the lines of /proc, read back by the same reader.
+            std::printf("Rss: %.0f kB\nVmHWM: %.0f kB\n", zampli::proc::rssMb() * 1024, zampli::proc::statusMb("VmHWM") * 1024);
             QCoreApplication::exit(0);
         });
     }

@@ -10,16 +10,16 @@
 // The floor is started with the program's window size, read from the first
 // warm-up run. Prints one line for the time and one for the memory.
 
+#include "ProcMemory.h"
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <dirent.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>
@@ -42,36 +42,6 @@ double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
-}
-
-// A field of /proc/PID/FILE in kB, as MB. The resident size is read from
-// smaps_rollup: the kernel keeps the one in status only roughly, off by
-// megabytes in either direction.
-double procMb(pid_t pid, const char *file, const char *field)
-{
-    std::ifstream in("/proc/" + std::to_string(pid) + "/" + file);
-    for (std::string line; std::getline(in, line);)
-        if (line.rfind(field, 0) == 0)
-            return std::atof(line.c_str() + std::strlen(field) + 1) / 1024.0;
-    return 0;
-}
-
-// CPU time of every thread of `pid` so far, from the scheduler's own ns counters.
-double cpuMs(pid_t pid)
-{
-    double ns = 0;
-    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
-    if (DIR *dir = opendir(tasks.c_str())) {
-        while (const dirent *e = readdir(dir))
-            if (e->d_name[0] != '.') {
-                std::ifstream in(tasks + "/" + e->d_name + "/schedstat");
-                double onCpu = 0;
-                if (in >> onCpu)
-                    ns += onCpu;
-            }
-        closedir(dir);
-    }
-    return ns / 1e6;
 }
 
 xcb_atom_t atom(xcb_connection_t *c, const char *name)
@@ -147,8 +117,8 @@ public:
         }
         std::free(g);
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        run.rssMb = procMb(pid, "smaps_rollup", "Rss:");
-        run.hwmMb = procMb(pid, "status", "VmHWM:");
+        run.rssMb = zampli::proc::rssMb(pid);
+        run.hwmMb = zampli::proc::statusMb("VmHWM", pid);
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
         return run;
@@ -167,7 +137,7 @@ private:
                 std::free(e);
                 if (isMap && windowPid(c_, w, pidAtom_) == pid) {
                     run.ms = std::chrono::duration<double, std::milli>(at - t0).count();
-                    run.cpuMs = cpuMs(pid);
+                    run.cpuMs = zampli::proc::cpuMs(pid);
                     return w;
                 }
             }

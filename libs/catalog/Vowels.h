@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 
 namespace zampli {
@@ -12,6 +13,8 @@ inline constexpr int kVowelCount = 5;
 
 // The letter of vowel 1..5; empty for any other number.
 QString vowelLetter(int vowel);
+// "A" ... "U", in vowel order.
+QStringList vowelLetters();
 // The number 1..5 of a vowel letter, 0 for anything else.
 int vowelNumber(const QString &letter);
 

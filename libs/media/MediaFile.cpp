@@ -102,18 +102,6 @@ MediaFile::MediaFile(MediaFile &&other) noexcept
 {
 }
 
-MediaFile &MediaFile::operator=(MediaFile &&other) noexcept
-{
-    if (this != &other) {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = std::exchange(other.fd_, -1);
-        stamp_ = other.stamp_;
-        refusal_ = std::move(other.refusal_);
-    }
-    return *this;
-}
-
 MediaFile::~MediaFile()
 {
     if (fd_ >= 0)

@@ -28,7 +28,6 @@ public:
     static MediaFile open(const QString &path, qint64 maxBytes);
 
     MediaFile(MediaFile &&other) noexcept;
-    MediaFile &operator=(MediaFile &&other) noexcept;
     MediaFile(const MediaFile &) = delete;
     MediaFile &operator=(const MediaFile &) = delete;
     ~MediaFile();

@@ -90,23 +90,23 @@ QString headerFault(QSize size, qint64 fileBytes)
 DecodedPicture decodeDrawing(QFile &device, qint64 fileBytes, QSize shown)
 {
     if (fileBytes > kMostDrawingBytes)
-        return {{}, QStringLiteral("troppo grande per un disegno: %1").arg(sizeText(fileBytes)), {}};
+        return {{}, QStringLiteral("troppo grande per un disegno: %1").arg(sizeText(fileBytes))};
     QByteArray bytes = device.read(fileBytes);
     if (const QString fault = svgFault(bytes); !fault.isEmpty())
-        return {{}, fault, {}};
+        return {{}, fault};
     QBuffer buffer(&bytes);
     QImageReader reader(&buffer, "svg");
     reader.setAutoDetectImageFormat(false);
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
-        return {{}, QStringLiteral("disegno SVG illeggibile"), {}};
+        return {{}, QStringLiteral("disegno SVG illeggibile")};
     if (const QString fault = shown.isEmpty() ? headerFault(size, 0) : QString(); !fault.isEmpty())
-        return {{}, fault, size};
+        return {{}, fault};
     reader.setScaledSize(shown.isEmpty() ? size : size.scaled(shown, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
     QImage image = reader.read();
     if (image.isNull())
-        return {{}, readFault(reader.error()), size};
-    return {std::move(image), {}, size};
+        return {{}, readFault(reader.error())};
+    return {std::move(image), {}};
 }
 
 } // namespace
@@ -115,26 +115,26 @@ DecodedPicture decodePicture(const QString &path, QSize shown)
 {
     MediaFile file = MediaFile::open(path, kMostBytes);
     if (!file.isOpen())
-        return {{}, file.refusal(), {}};
+        return {{}, file.refusal()};
     QFile device;
     if (!device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
-        return {{}, QStringLiteral("illeggibile"), {}};
+        return {{}, QStringLiteral("illeggibile")};
     // The format is judged once, from the first bytes without parsing, and
     // held to: a file changed meanwhile cannot slip a drawing past its check.
     const QByteArray format = QImageReader::imageFormat(&device);
     if (format.isEmpty())
-        return {{}, QStringLiteral("non è un'immagine"), {}};
+        return {{}, QStringLiteral("non è un'immagine")};
     if (format == "svg" || format == "svgz")
         return device.seek(0) ? decodeDrawing(device, file.stamp().bytes, shown)
-                              : DecodedPicture{{}, QStringLiteral("illeggibile"), {}};
+                              : DecodedPicture{{}, QStringLiteral("illeggibile")};
     QImageReader header(&device, format);
     header.setAutoDetectImageFormat(false);
     header.setAutoTransform(true);
     const QSize size = header.size();
     if (!size.isValid() || size.isEmpty())
-        return {{}, QStringLiteral("immagine illeggibile"), {}};
+        return {{}, QStringLiteral("immagine illeggibile")};
     if (const QString fault = headerFault(size, file.stamp().bytes); !fault.isEmpty())
-        return {{}, fault, size};
+        return {{}, fault};
     const bool turned = header.transformation().testFlag(QImageIOHandler::TransformationRotate90);
 
     QByteArray bytes = device.seek(0) ? device.read(file.stamp().bytes) : QByteArray();
@@ -145,10 +145,10 @@ DecodedPicture decodePicture(const QString &path, QSize shown)
     reader.setScaledSize(decodeSize(size, shown, turned));
     QImage image = reader.read();
     if (image.isNull())
-        return {{}, readFault(reader.error()), size};
+        return {{}, readFault(reader.error())};
     if (isCutJpeg(format, bytes))
-        return {{}, QStringLiteral("immagine JPEG incompleta: il file è tagliato"), size};
-    return {std::move(image), {}, size};
+        return {{}, QStringLiteral("immagine JPEG incompleta: il file è tagliato")};
+    return {std::move(image), {}};
 }
 
 } // namespace zampli

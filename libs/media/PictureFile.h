@@ -13,7 +13,6 @@ namespace zampli {
 struct DecodedPicture {
     QImage image; // null when refused; at least `shown`, at most twice it, unless smaller itself
     QString why;  // "è una pipe, non un file", "troppo grande: 2,0 GB", ...
-    QSize fileSize; // as its header gives it, when it has one
 };
 DecodedPicture decodePicture(const QString &path, QSize shown);
 

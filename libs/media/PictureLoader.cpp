@@ -54,7 +54,7 @@ std::optional<QImage> PictureLoader::load(const QString &path, QSize shown) cons
     }
     forgetUnshownSoon();
     qCDebug(lcMedia) << "decoding" << file << "for" << shown;
-    const DecodedPicture decoded = stamp ? decodePicture(file, shown) : DecodedPicture{{}, QStringLiteral("manca"), {}};
+    const DecodedPicture decoded = stamp ? decodePicture(file, shown) : DecodedPicture{{}, QStringLiteral("manca")};
     const QImage &read = decoded.image;
     if (read.isNull()) {
         if (stamp)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mediacheck/MediaCheck.h"
 
+#include "catalog/Vowels.h"
 #include "wordlist/WordList.h"
 #include "media/FileNames.h"
 #include "media/MediaPaths.h"
@@ -18,7 +19,6 @@ namespace zampli {
 
 namespace {
 
-const QStringList kVowels = {"A", "E", "I", "O", "U"};
 // Pictures are decoded as for a box of the windows' largest size, the way
 // the program decodes them.
 constexpr QSize kLargestBox(400, 400);
@@ -32,7 +32,8 @@ public:
 
     MediaReport run()
     {
-        for (const QString &v : kVowels) {
+        const QStringList vowels = vowelLetters();
+        for (const QString &v : vowels) {
             for (int style = 1; style <= 4; ++style)
                 picture(media_.letterPicture(v, style));
             picture(media_.facePicture(v));
@@ -41,7 +42,7 @@ public:
         for (int n = 1; n <= 4; ++n)
             sound(media_.praise(n));
         sound(media_.errorSound());
-        for (const QString &v : kVowels)
+        for (const QString &v : vowels)
             list(v);
         addMore(report_.problems, problemsOfKind_);
         addMore(report_.notes, notesOfKind_);

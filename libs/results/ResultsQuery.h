@@ -2,6 +2,7 @@
 #pragma once
 
 // What the reader's queries share: the filter in SQL and its parameters.
+#include "catalog/Vowels.h"
 #include "results/ResultsReader.h"
 
 #include <sqlite3.h>
@@ -35,8 +36,7 @@ inline void bindFilter(Statement &s, const ResultsFilter &f)
 // The place 0..4 of a vowel letter in the tables, or -1.
 inline int vowelIndex(const QString &letter)
 {
-    static const QString kVowels = QStringLiteral("AEIOU");
-    return letter.size() == 1 ? int(kVowels.indexOf(letter)) : -1;
+    return vowelNumber(letter) - 1;
 }
 
 // Calls `row` for each row; SQLITE_DONE when every row was read.

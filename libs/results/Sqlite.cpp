@@ -96,11 +96,6 @@ qint64 Statement::integer(int column) const
     return sqlite3_column_int64(stmt_, column);
 }
 
-double Statement::real(int column) const
-{
-    return sqlite3_column_double(stmt_, column);
-}
-
 QString Statement::text(int column) const
 {
     const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));

@@ -51,7 +51,6 @@ public:
     void reset();
     int columns() const;
     qint64 integer(int column) const;
-    double real(int column) const;
     QString text(int column) const;
     sqlite3_stmt *handle() const { return stmt_; }
 

@@ -27,12 +27,9 @@ void SoundRouter::play(const QString &path)
     start(source);
 }
 
-SoundRouter::FileStamp SoundRouter::stampOf(const QUrl &source)
+std::optional<FileStamp> SoundRouter::stampOf(const QUrl &source)
 {
-    const QFileInfo info(source.isLocalFile() ? source.toLocalFile() : QLatin1Char(':') + source.path());
-    if (!info.exists())
-        return {};
-    return {info.size(), info.lastModified()};
+    return source.isLocalFile() ? zampli::stampOf(source.toLocalFile()) : std::nullopt;
 }
 
 void SoundRouter::loadFailed(const QUrl &source)
@@ -50,16 +47,16 @@ QUrl SoundRouter::resolve(const QString &asked)
 {
     const QString path = existingFile(asked);
     const QUrl file = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    const FileStamp now = stampOf(file);
+    const std::optional<FileStamp> now = stampOf(file);
     if (const auto b = broken_.constFind(file); b != broken_.cend()) {
-        if (now.size < 0 || now == *b)
+        if (!now || now == *b)
             return default_;
         broken_.erase(b); // replaced since: try the new one
     }
     if (const auto l = loaded_.constFind(file); l != loaded_.cend()) {
         // Plays from memory while the file is unchanged, or gone for a
         // moment as an editor saves it anew.
-        if (now.size < 0 || now == *l)
+        if (!now || now == *l)
             return file;
         loaded_.erase(l);
     }
@@ -68,7 +65,7 @@ QUrl SoundRouter::resolve(const QString &asked)
         reportMissing_(asked, QStringLiteral("troppo lungo, se ne sente solo l'inizio (%1)").arg(probe.kind));
     if (probe.sound)
         return file;
-    if (now.size >= 0)
+    if (now)
         broken_.insert(file, now);
     reportMissing_(asked, probe.why);
     return default_;

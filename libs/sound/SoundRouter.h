@@ -1,24 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "media/MediaFile.h"
 #include "sound/SoundOutput.h"
 
-#include <QDateTime>
 #include <QHash>
 #include <QString>
 #include <QUrl>
 #include <functional>
+#include <optional>
 
 namespace zampli {
 
 // Decides what is heard when a sound file is asked for, and drives an output:
 // a playable WAV is heard itself; a missing or unreadable one gives the
 // default sound and is reported with the reason, and is not read again until
-// its size or time change. One longer than a clip may be is heard from its
+// it changes on disk. One longer than a clip may be is heard from its
 // start, and said so. A new sound cuts off the one before, and
 // every sound stays loaded after its first play so a replay starts at once,
-// until its file changes on disk (a word recorded again), judged by size and
-// time alone. Never asks whether a sound is still playing.
+// until its file changes on disk (a word recorded again), judged by its
+// stamp alone. Never asks whether a sound is still playing.
 class SoundRouter {
 public:
     // Told the path of a file that cannot be played, or is heard only in
@@ -38,13 +39,8 @@ public:
     void loadFailed(const QUrl &source);
 
 private:
-    // What tells a file's versions apart without reading it.
-    struct FileStamp {
-        qint64 size = -1;
-        QDateTime modified;
-        bool operator==(const FileStamp &) const = default;
-    };
-    static FileStamp stampOf(const QUrl &source); // size -1: no such file
+    // Of a local file; none for a missing one or a resource.
+    static std::optional<FileStamp> stampOf(const QUrl &source);
 
     QUrl resolve(const QString &path);
     void start(const QUrl &source);
@@ -52,8 +48,9 @@ private:
     SoundOutput &output_;
     const ReportMissing reportMissing_;
     const QUrl default_;
-    QHash<QUrl, FileStamp> loaded_; // as the file was when loaded
-    QHash<QUrl, FileStamp> broken_; // as the file was when it failed
+    // As each file was when loaded, or when it failed; none when it was missing.
+    QHash<QUrl, std::optional<FileStamp>> loaded_;
+    QHash<QUrl, std::optional<FileStamp>> broken_;
     QUrl current_; // the last one started; empty before the first
 };
 

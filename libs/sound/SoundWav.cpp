@@ -150,7 +150,6 @@ bool WavRead::cut() const
 
 WavRead probeWav(const QString &path) { return readFile(path, false); }
 WavRead loadWav(const QString &path) { return readFile(path, true); }
-WavRead loadWav(QIODevice &device) { return readDevice(device, true); }
 
 QString durationText(double seconds)
 {

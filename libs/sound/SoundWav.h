@@ -5,8 +5,6 @@
 #include <QString>
 #include <optional>
 
-class QIODevice;
-
 namespace zampli {
 
 // What the audio output is given: 16-bit signed samples in the machine's
@@ -44,7 +42,6 @@ constexpr qint64 kMostClipBytes = qint64(16) << 20;
 // only opened when it is a regular file.
 WavRead probeWav(const QString &path);     // the header only
 WavRead loadWav(const QString &path);      // and its samples; path may be a ":/" resource
-WavRead loadWav(QIODevice &device);        // from a device open for reading
 
 // "1 min 35 s", "3,2 s"
 QString durationText(double seconds);

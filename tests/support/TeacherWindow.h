@@ -2,6 +2,7 @@
 #pragma once
 
 #include "MainWindow.h"
+#include "TeacherTabs.h"
 #include "MediaActions.h"
 #include "VoiceRecorder.h"
 #include "fakes/Fakes.h"

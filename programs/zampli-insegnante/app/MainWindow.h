@@ -39,8 +39,6 @@ public:
     const QString &folder() const { return folder_; }
     bool isEditable() const { return editable_; }
     QTabWidget *tabs() const { return tabWidget_; }
-    WordsTab *wordsTab(int vowel) const;
-    ResultsTab *resultsTab() const;
     // Starts the child's program of this folder.
     void tryProgram();
 

@@ -121,14 +121,6 @@ int SoundsTab::currentRow() const
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-void SoundsTab::selectSound(const QString &path)
-{
-    const QList<Sound> list = sounds();
-    for (int row = 0; row < list.size(); ++row)
-        if (list[row].path == path)
-            table_->selectRow(row);
-}
-
 void SoundsTab::done(const QString &error, const QString &name)
 {
     refreshFiles();

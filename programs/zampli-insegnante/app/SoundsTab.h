@@ -23,7 +23,6 @@ public:
     void setFolderEditable(bool editable) override { setEnabled(editable); }
     SoundsTab(TeacherServices &services, const QString &folder, CopyHistory &history, QWidget *parent = nullptr);
     void refreshFiles();
-    void selectSound(const QString &path);
 
 signals:
     void filesChanged();

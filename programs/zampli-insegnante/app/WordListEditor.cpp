@@ -271,15 +271,6 @@ Refusal WordListEditor::restoreWords(const QStringList &from, const QStringList 
     return {};
 }
 
-void WordListEditor::selectWord(const QString &word)
-{
-    const int row = int(words().indexOf(word));
-    if (row >= 0) {
-        view_->selectRow(row);
-        view_->setFocus();
-    }
-}
-
 void WordListEditor::refreshFiles()
 {
     showWords(view_->currentRow());

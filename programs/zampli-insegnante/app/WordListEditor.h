@@ -40,7 +40,6 @@ public:
     QString listPath() const { return file_.path(); }
     const QStringList &words() const { return file_.document().words(); }
     const QString &readOnlyReason() const { return file_.readOnlyReason(); }
-    void selectWord(const QString &word);
     // Shows the words' files as they are now, the same word still picked.
     void refreshFiles();
     void setFolderEditable(bool editable);

@@ -94,11 +94,6 @@ const QString &WordsTab::readOnlyReason() const
     return editor_->readOnlyReason();
 }
 
-void WordsTab::selectWord(const QString &word)
-{
-    editor_->selectWord(word);
-}
-
 void WordsTab::refreshFiles()
 {
     editor_->refreshFiles();

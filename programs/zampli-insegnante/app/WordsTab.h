@@ -32,8 +32,6 @@ public:
     const QStringList &words() const;
     // Why this list may not be changed; empty when it may.
     const QString &readOnlyReason() const;
-    // Picks the word's row, e.g. from a problem found by the check.
-    void selectWord(const QString &word);
     // Looks at the files again after another tab changed them.
     void refreshFiles();
 

@@ -82,13 +82,6 @@ WordListDocument WordListDocument::fromBytes(const QByteArray &bytes)
     return doc;
 }
 
-ListEncoding WordListDocument::writtenEncoding() const
-{
-    ListEncoding encoding;
-    written(encoding);
-    return encoding;
-}
-
 QByteArray WordListDocument::bytes() const
 {
     ListEncoding encoding;

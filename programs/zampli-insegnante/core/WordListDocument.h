@@ -30,10 +30,6 @@ public:
     const QStringList &refused() const { return refused_; }
     // Its lines were decoded each on its own (two encodings in one file).
     bool mixed() const { return mixed_; }
-    // The encoding the file had, and the one bytes() writes now.
-    ListEncoding readEncoding() const { return encoding_; }
-    ListEncoding writtenEncoding() const;
-    const QByteArray &lineEnd() const { return lineEnd_; }
 
     // Words added or renamed from now on must begin with `vowel`; the words
     // already there stay, whatever they begin with.

@@ -158,7 +158,6 @@ public:
     QColor colour() const { return colour_; }
     // The ground around it, which picks the colour of the edges.
     void setGround(const QColor &ground);
-    QColor edgeColour() const { return edge_; }
 
 protected:
     void paintEvent(QPaintEvent *e) override;

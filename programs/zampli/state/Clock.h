@@ -17,11 +17,4 @@ public:
     double secondsSinceMidnight() const override;
 };
 
-// Seconds from `from` to `to`, both read from a clock that wraps at midnight.
-inline double elapsedSeconds(double from, double to)
-{
-    const double d = to - from;
-    return d < 0 ? d + kSecondsPerDay : d;
-}
-
 } // namespace zampli

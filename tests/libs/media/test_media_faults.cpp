@@ -4,6 +4,7 @@
 // too long, pipes and devices in their place. The program goes on, never
 // freezes, and says once what is wrong with which file.
 
+#include "ProcMemory.h"
 #include "WindowWalk.h"
 
 #include "sound/SoundRouter.h"
@@ -66,28 +67,6 @@ template <class Step> bool answersInTime(Step step, const char *what)
     clock.start();
     step();
     return clock.elapsed() < 1000;
-}
-
-// A field of /proc/self/status in MB.
-double statusMb(const char *field)
-{
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toDouble() / 1024;
-    return 0;
-}
-
-// The kernel's peak resident size starts again from the size now, in MB.
-double resetPeakMb()
-{
-    QFile peak("/proc/self/clear_refs");
-    if (!peak.open(QIODevice::WriteOnly) || peak.write("5") != 1)
-        qFatal("cannot reset the peak resident size");
-    peak.close();
-    return statusMb("VmRSS:");
 }
 
 // Turns the file at `path` into the damage named `kind`.
@@ -248,7 +227,7 @@ private slots:
         }
         for (const char *face : {"E", "I", "O", "U"})
             QVERIFY(QFile::link(dir.filePath("jpg/A.jpg"), dir.filePath(QString("jpg/%1.jpg").arg(face))));
-        const double before = resetPeakMb();
+        const double before = proc::resetPeakMb();
         Harness h(dir.path());
         Form *form = h.windows->form(FormId::Posizioni1);
         QVERIFY(answersInTime([form] { form->Show(); }, "FormPosizioni1"));
@@ -260,7 +239,7 @@ private slots:
         QCOMPARE(QColor(shown.pixel(320, 200)).blue() / 20, 220 / 20);
         QVERIFY(h.problems.isEmpty());
 
-        const double peak = statusMb("VmHWM:");
+        const double peak = proc::statusMb("VmHWM");
         // Decoded whole, the photo alone would take 200 MB.
         QVERIFY2(peak - before < 50, qPrintable(QString("%1 MB, %2 before").arg(peak).arg(before)));
 #ifndef __SANITIZE_ADDRESS__ // whose shadow and quarantine are resident too

@@ -6,6 +6,7 @@
 #include "sound/WavSoundPlayer.h"
 #include "shell/ExerciseWindows.h"
 #include "PulseServer.h"
+#include "ProcMemory.h"
 #include "WindowWalk.h"
 
 #include <QtTest>
@@ -107,17 +108,6 @@ int childPlay(const QStringList &args)
     return 0;
 }
 
-double rssMb()
-{
-    QFile rollup("/proc/self/smaps_rollup");
-    if (!rollup.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : rollup.readAll().split('\n'))
-        if (line.startsWith("Rss:"))
-            return line.mid(4).trimmed().split(' ').value(0).toDouble() / 1024;
-    return 0;
-}
-
 // long <path>...: plays each for a second in turn, then says the resident
 // size before and after.
 int childLong(const QStringList &args)
@@ -125,10 +115,10 @@ int childLong(const QStringList &args)
     ProblemLog log;
     WavSoundPlayer player(log);
     QTest::qWait(300);
-    const double before = rssMb();
+    const double before = proc::rssMb();
     for (const QString &path : args)
         player.play(path), QTest::qWait(1000);
-    std::printf("rss_before_mb=%.1f rss_after_mb=%.1f\n", before, rssMb());
+    std::printf("rss_before_mb=%.1f rss_after_mb=%.1f\n", before, proc::rssMb());
     return 0;
 }
 

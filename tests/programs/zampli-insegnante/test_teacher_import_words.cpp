@@ -310,10 +310,10 @@ private slots:
             QTest::mouseClick(buttonNamed(ask, "Da un file"), Qt::LeftButton);
         });
         fileMenuItem(window, "importaParole")->trigger();
-        QCOMPARE(window.wordsTab(E)->words(), QStringList{"elefante"});
+        QCOMPARE(test::wordsTabOf(window, "E")->words(), QStringList{"elefante"});
         QCOMPARE(readFile(mine_ + "/jpg/elefante.jpg"), elefante_);
         fileMenuItem(window, "annulla")->trigger();
-        QCOMPARE(window.wordsTab(E)->words(), QStringList());
+        QCOMPARE(test::wordsTabOf(window, "E")->words(), QStringList());
     }
 
     // The button on each words tab asks the same question; "Annulla" there changes nothing.
@@ -322,13 +322,13 @@ private slots:
         const QMap<QString, QByteArray> before = treeOf(mine_);
         Window shown(mine_);
         MainWindow &window = shown.window;
-        window.tabs()->setCurrentWidget(window.wordsTab(E));
+        window.tabs()->setCurrentWidget(test::wordsTabOf(window, "E"));
         QString asked;
         whenModalShows<QMessageBox>([&asked](QMessageBox *ask) {
             asked = ask->text();
             QTest::mouseClick(buttonNamed(ask, "Annulla"), Qt::LeftButton);
         });
-        QTest::mouseClick(window.wordsTab(E)->findChild<QToolButton *>("importaParole"), Qt::LeftButton);
+        QTest::mouseClick(test::wordsTabOf(window, "E")->findChild<QToolButton *>("importaParole"), Qt::LeftButton);
         QTRY_VERIFY(asked.startsWith("Da dove prendi le parole?"));
         QCOMPARE(treeOf(mine_), before);
     }

@@ -7,6 +7,7 @@
 // pictures cut short, drawings that name other files.
 #include "CheckTab.h"
 #include "MediaActions.h"
+#include "ProcMemory.h"
 #include "SoundFiles.h"
 #include "VoiceImport.h"
 #include "VoiceRecorder.h"
@@ -86,12 +87,10 @@ const QByteArray kVoiceFormat = QByteArray::fromHex("10000000" "0100" "0100" "22
 // Virtual memory of this process, in MB.
 double vmSizeMb()
 {
-    QFile status("/proc/self/status");
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmSize:"))
-            return line.mid(7).trimmed().split(' ').value(0).toDouble() / 1024;
-    qFatal("no VmSize in /proc/self/status");
+    const double mb = proc::statusMb("VmSize");
+    if (mb <= 0)
+        qFatal("no VmSize in /proc/self/status");
+    return mb;
 }
 
 struct ChildImport {

@@ -5,6 +5,8 @@
 // installed child's program on its own media. The build's bin folder plays
 // the installed set.
 #include "ModalWindows.h"
+#include "TeacherTabs.h"
+#include "ProcMemory.h"
 #include "copies/Copies.h"
 #include "CopiesTab.h"
 #include "MainWindow.h"
@@ -183,7 +185,7 @@ private slots:
         w.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.window));
         QVERIFY(!w.window.isEditable());
-        QLineEdit *newWord = w.window.wordsTab(0)->findChild<QLineEdit *>("nuovaParola");
+        QLineEdit *newWord = test::wordsTabOf(w.window, "A")->findChild<QLineEdit *>("nuovaParola");
         QVERIFY(!newWord->isEnabled());
         const QString banner = w.window.findChild<QLabel *>("cartella")->text();
         QVERIFY2(banner.contains("non si possono cambiare"), qPrintable(banner));
@@ -203,7 +205,7 @@ private slots:
         QCOMPARE(suggested, copy);
         QTRY_COMPARE(w.window.folder(), copy);
         QVERIFY(w.window.isEditable());
-        QVERIFY(w.window.wordsTab(0)->findChild<QLineEdit *>("nuovaParola")->isEnabled());
+        QVERIFY(test::wordsTabOf(w.window, "A")->findChild<QLineEdit *>("nuovaParola")->isEnabled());
         QVERIFY(!makeOwn->isVisible());
         QCOMPARE(QFile(copy + "/testi/a.txt").size(), QFile(installed_ + "/testi/a.txt").size());
         QVERIFY(QFileInfo(copy + "/zampli").isSymLink());
@@ -304,7 +306,7 @@ private slots:
         child.setProcessEnvironment(env);
         child.start(folder + "/zampli", {});
         QVERIFY(child.waitForStarted());
-        const QString exe = QFile::symLinkTarget(QString("/proc/%1/exe").arg(child.processId()));
+        const QString exe = proc::programFile(child.processId());
         QCOMPARE(exe, QFileInfo(installed_ + "/zampli").canonicalFilePath());
         const QString results = root_.filePath("home/.local/state/zampli");
         QTRY_VERIFY_WITH_TIMEOUT(!QDir(results).entryList({"Copia di prova-*.sqlite"}, QDir::Files).isEmpty(), 20000);

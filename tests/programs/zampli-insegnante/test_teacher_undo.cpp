@@ -88,7 +88,7 @@ struct Answers : FileChoice, PicturePreview {
 // The teacher's window on `folder`, shown and in front, and its parts the tests use.
 struct Window : test::TeacherWindow {
     using TeacherWindow::TeacherWindow;
-    WordsTab *words() { return window.wordsTab(0); }
+    WordsTab *words() { return test::wordsTabOf(window, "A"); }
     QTableView *view() { return words()->findChild<QTableView *>("elenco"); }
     QLineEdit *newWord() { return words()->findChild<QLineEdit *>("nuovaParola"); }
     QMenu *editMenu() { return window.findChild<QMenu *>("modifica"); }

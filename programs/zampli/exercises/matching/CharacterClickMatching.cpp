@@ -9,10 +9,6 @@
 
 namespace zampli {
 
-namespace {
-constexpr int kColumnLefts[] = {120, 1920, 3720, 5520, 7320};
-} // namespace
-
 CharacterClickMatching::CharacterClickMatching(Windows &w)
     : ExerciseForm(w, FormId::Caratteri1, QSize(10785, 9645), kMatchingBrown)
 {
@@ -22,9 +18,9 @@ void CharacterClickMatching::buildControls(DesignCanvas &canvas)
 {
     std::array<Placement, 5> row, boxes;
     rowsGroup_ = canvas.addGroup(QStringLiteral("Image1_Image3_gruppo"));
-    for (int k = 0; k < 5; ++k) {
-        row[k] = {.twips = QRect(kColumnLefts[k], 480, 1695, 1575), .in = rowsGroup_};
-        boxes[k] = {.twips = QRect(kColumnLefts[k], 2400, 1695, 1575), .pointer = Art::CursorArrow, .in = rowsGroup_};
+    for (std::size_t k = 0; k < row.size(); ++k) {
+        row[k] = {.twips = columnBox(k, 480), .in = rowsGroup_};
+        boxes[k] = {.twips = columnBox(k, 2400), .pointer = Art::CursorArrow, .in = rowsGroup_};
     }
     letters_ = canvas.addArray<PictureBox>(QStringLiteral("Image1"), row);
     answerBoxes_ = canvas.addArray<PictureBox>(QStringLiteral("Image3"), boxes);

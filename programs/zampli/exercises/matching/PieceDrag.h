@@ -34,7 +34,6 @@ public:
     QMimeData *dragData() const { return PieceMime::make(origin_, index_); }
     bool isEmpty() const { return picture().isNull() && !showsPlaceholder(); }
     void setLifted(bool on);
-    bool isLifted() const { return lifted_; }
 
 signals:
     void lifted();

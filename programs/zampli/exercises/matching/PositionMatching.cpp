@@ -9,10 +9,6 @@
 
 namespace zampli {
 
-namespace {
-constexpr int kFaceLefts[] = {120, 1920, 3720, 5520, 7320};
-} // namespace
-
 PositionMatching::PositionMatching(Windows &w)
     : ExerciseForm(w, FormId::Posizioni5, QSize(9360, 7200), kMatchingBrown)
 {
@@ -22,8 +18,8 @@ void PositionMatching::buildControls(DesignCanvas &canvas)
 {
     facesGroup_ = canvas.addGroup(QStringLiteral("Image1_gruppo"));
     std::array<Placement, 5> faces;
-    for (int k = 0; k < 5; ++k)
-        faces[k] = {.twips = QRect(kFaceLefts[k], 480, 1695, 1575), .pointer = Art::CursorArrow, .in = facesGroup_};
+    for (std::size_t k = 0; k < faces.size(); ++k)
+        faces[k] = {.twips = columnBox(k, 480), .pointer = Art::CursorArrow, .in = facesGroup_};
     faces_ = canvas.addArray<PictureBox>(QStringLiteral("Image1"), faces);
     for (PictureBox *face : *faces_)
         face->setFocusPolicy(Qt::TabFocus);

@@ -275,6 +275,7 @@ private slots:
         QCOMPARE(vowelNumber("O"), 4);
         QCOMPARE(vowelNumber("o"), 0);
         QCOMPARE(vowelNumber("AE"), 0);
+        QCOMPARE(vowelLetters(), (QStringList{"A", "E", "I", "O", "U"}));
     }
 };
 

@@ -38,29 +38,23 @@ Form *opened(Harness &h, FormId id)
     return form;
 }
 
-// Places `twips` holds, each compared with where the window's canvas put that control.
-void checkTwips(Form *form, const Twips &twips)
-{
-    for (const auto &[name, expected] : twips) {
-        const QWidget *w = form->window()->findChild<QWidget *>(name);
-        QVERIFY2(w, qPrintable(name));
-        QCOMPARE(form->canvas()->twips(w), expected);
-    }
-}
-
 // Where the window shows each control, in twips: the window sized so that its
 // canvas is the design at 15 twips to a pixel, each control's place in what
 // holds it (the canvas, or the control it is part of) in pixels times 15.
 void checkShown(Form *form, const Twips &twips)
 {
-    const DesignCanvas *canvas = form->canvas();
-    const QSize wanted = canvas->designSize() / 15;
     QWidget *window = form->window();
-    window->resize(window->size() + wanted - canvas->size());
-    QTRY_COMPARE(canvas->size(), wanted);
+    const DesignCanvas *canvas = form->canvas();
+    const QSize designPixels = canvas->designSize() / 15;
+    // Again until it holds: the menu bar may take another height at the new width.
+    const auto fitted = [&] {
+        window->resize(window->size() + designPixels - canvas->size());
+        return canvas->size();
+    };
+    QTRY_COMPARE(fitted(), designPixels);
     for (const auto &[name, expected] : twips) {
         const QWidget *w = window->findChild<QWidget *>(name);
-        QVERIFY2(w, qPrintable(name));
+        QVERIFY2(w && w->isVisible(), qPrintable(name));
         QCOMPARE(QRect(w->pos() * 15, w->size() * 15), expected);
     }
 }
@@ -117,7 +111,7 @@ private slots:
     void posizioni5AsDesigned()
     {
         Harness h;
-        checkTwips(opened(h, FormId::Posizioni5),
+        checkShown(opened(h, FormId::Posizioni5),
                    {{"Image1_0", {120, 480, 1695, 1575}},
                     {"Image1_1", {1920, 480, 1695, 1575}},
                     {"Image1_2", {3720, 480, 1695, 1575}},
