@@ -15,6 +15,8 @@ inline constexpr int kVowelCount = 5;
 QString vowelLetter(int vowel);
 // "A" ... "U", in vowel order.
 QStringList vowelLetters();
+// The same, lower case: the stems of the word lists' files (testi/a.txt).
+QStringList vowelListNames();
 // The number 1..5 of a vowel letter, 0 for anything else.
 int vowelNumber(const QString &letter);
 
@@ -23,6 +25,9 @@ int vowelNumber(const QString &letter);
 struct Rgb {
     int red, green, blue;
 };
+// Vowel 1..5's colour as 0xAARRGGBB, what QColor::fromRgb takes, so that the
+// catalogue needs no Qt Gui; anything else is the navy a window with no vowel shows.
+quint32 vowelArgb(int vowel);
 inline constexpr std::array<Rgb, kVowelCount> kVowelRgb{{
     {255, 0, 0},     // A red
     {255, 255, 0},   // E yellow

@@ -3,7 +3,7 @@
 
 #include "copies/Copies.h"
 #include "NewCopy.h"
-#include "catalog/VowelLetters.h"
+#include "catalog/Vowels.h"
 #include "wordlist/WordList.h"
 
 #include <QCoreApplication>

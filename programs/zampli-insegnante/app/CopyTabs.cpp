@@ -7,7 +7,7 @@
 #include "ResultsTab.h"
 #include "SoundsTab.h"
 #include "WordsTab.h"
-#include "catalog/VowelLetters.h"
+#include "catalog/Vowels.h"
 
 #include <QFileInfo>
 #include <QTabWidget>

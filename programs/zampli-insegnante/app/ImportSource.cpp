@@ -4,7 +4,7 @@
 #include "copies/CopyArchive.h"
 #include "copies/Copies.h"
 #include "WordListDocument.h"
-#include "catalog/VowelLetters.h"
+#include "catalog/Vowels.h"
 #include "media/FileNames.h"
 #include "media/MediaPaths.h"
 

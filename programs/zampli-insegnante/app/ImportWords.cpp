@@ -4,7 +4,7 @@
 #include "CopyHistory.h"
 #include "ResultsNames.h"
 #include "WordListDocument.h"
-#include "catalog/VowelLetters.h"
+#include "catalog/Vowels.h"
 #include "media/FileNames.h"
 #include "media/MediaPaths.h"
 

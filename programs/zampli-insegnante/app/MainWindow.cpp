@@ -74,16 +74,6 @@ MainWindow::MainWindow(TeacherServices &services, QWidget *parent) : QMainWindow
 
 MainWindow::~MainWindow() = default;
 
-WordsTab *MainWindow::wordsTab(int vowel) const
-{
-    return tabs_ ? tabs_->wordsTab(vowel) : nullptr;
-}
-
-ResultsTab *MainWindow::resultsTab() const
-{
-    return tabs_ ? tabs_->resultsTab() : nullptr;
-}
-
 void MainWindow::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));

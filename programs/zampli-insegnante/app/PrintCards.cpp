@@ -2,7 +2,6 @@
 #include "PrintCards.h"
 
 #include "WordListDocument.h"
-#include "catalog/VowelLetters.h"
 #include "catalog/Vowels.h"
 #include "media/FileNames.h"
 #include "media/MediaPaths.h"

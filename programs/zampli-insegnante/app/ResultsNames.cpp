@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ResultsNames.h"
 
-#include "catalog/VowelLetters.h"
 #include "catalog/Vowels.h"
 
 #include <QDateTime>

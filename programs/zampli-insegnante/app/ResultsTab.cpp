@@ -52,9 +52,4 @@ const ConfusionMatrix &ResultsTab::matrix() const
     return view_->matrix();
 }
 
-const ResultsSnapshot &ResultsTab::shown() const
-{
-    return view_->shown();
-}
-
 } // namespace zampli::teacher

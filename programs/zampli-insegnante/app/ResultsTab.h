@@ -25,8 +25,6 @@ public:
     void refresh();
     // The matrix the tab shows now.
     const ConfusionMatrix &matrix() const;
-    // The reading last shown.
-    const ResultsSnapshot &shown() const;
 
 signals:
     // A new reading is on screen.

@@ -4,7 +4,7 @@
 #include "CopyHistory.h"
 #include "MediaActions.h"
 #include "MediaState.h"
-#include "catalog/VowelLetters.h"
+#include "catalog/Vowels.h"
 #include "media/FileNames.h"
 #include "media/SoundPlayer.h"
 

@@ -79,11 +79,6 @@ void WordsTab::reload()
     editor_->reload();
 }
 
-QString WordsTab::listPath() const
-{
-    return editor_->listPath();
-}
-
 const QStringList &WordsTab::words() const
 {
     return editor_->words();

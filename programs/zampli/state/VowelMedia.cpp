@@ -8,10 +8,7 @@ namespace zampli {
 
 QColor vowelColour(int vowel)
 {
-    if (vowel < 1 || vowel > kVowelCount)
-        return QColor(0, 0, 128);
-    const Rgb &c = kVowelRgb[std::size_t(vowel - 1)];
-    return QColor(c.red, c.green, c.blue);
+    return QColor::fromRgb(vowelArgb(vowel));
 }
 
 QColor vowelColour(const QString &letter)

@@ -266,17 +266,6 @@ private slots:
         c = -40000;
         QCOMPARE(c.value(), -32768);
     }
-
-    void vowelTableHoldsAToU()
-    {
-        QCOMPARE(vowelLetter(1) + vowelLetter(5), QStringLiteral("AU"));
-        QCOMPARE(vowelLetter(0), QString());
-        QCOMPARE(vowelLetter(6), QString());
-        QCOMPARE(vowelNumber("O"), 4);
-        QCOMPARE(vowelNumber("o"), 0);
-        QCOMPARE(vowelNumber("AE"), 0);
-        QCOMPARE(vowelLetters(), (QStringList{"A", "E", "I", "O", "U"}));
-    }
 };
 
 QTEST_GUILESS_MAIN(RulesTest)
