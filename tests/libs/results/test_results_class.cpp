@@ -229,6 +229,44 @@ private slots:
         QVERIFY2(first.outOf >= 40 && first.times * 4 > first.outOf, qPrintable(QString::number(first.times)));
     }
 
+    // A mix-up counts from exactly 20 answers, 5 of them the same wrong
+    // vowel, one in ten; one answer fewer on any of the three, and it does not.
+    void practiseNextCountsFromTheThresholds()
+    {
+        struct Child {
+            const char *name;
+            int wrong;
+            int right;
+        };
+        const Child children[] = {
+            {"Anna", 5, 15}, {"Bice", 5, 45}, {"Carla", 5, 14}, {"Dora", 4, 16}, {"Elsa", 5, 46},
+        };
+        ResultsEditor editor;
+        QVERIFY(editor.open(db_, ResultsEditor::IfMissing::Make));
+        ResultsWriter w(db_, dir_.path(), report());
+        qint64 at = kMarch4;
+        for (const Child &c : children) {
+            QVERIFY(editor.choosePlaying(editor.addChild(QString::fromLatin1(c.name))));
+            w.sessionStarted(at);
+            for (int k = 0; k < c.wrong + c.right; ++k)
+                w.record(heard(at += 1000, "E", k < c.wrong ? "I" : "E"));
+            QVERIFY(w.sync());
+            at += 3600000;
+        }
+        ResultsReader reader;
+        QVERIFY(reader.open(db_));
+        QStringList advice;
+        for (const PractiseNext &p : reader.practiseNext())
+            advice << adviceOf(p);
+        QCOMPARE(advice, QStringList({
+                             "Anna: scambia spesso la E con la I quando le sente",
+                             "Bice: scambia spesso la E con la I quando le sente",
+                             "Carla: ",
+                             "Dora: ",
+                             "Elsa: ",
+                         }));
+    }
+
     // Erasing a child takes her sessions, those labelled with her name and
     // her name itself out of every file of the state folder, while the
     // child's program still has the file open; the others stay.

@@ -452,6 +452,40 @@ private slots:
         QCOMPARE(ResultsEditor::damagedCopies(db), QStringList());
     }
 
+    // With the answers' indexes damaged too, nothing tells how many answers
+    // the file held: the answers lost are counted from the gap in the rows
+    // that still read, and told as a lower bound.
+    void damagedIndexesLossCountedFromTheGap()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("zampli.sqlite");
+        QStringList told;
+        const auto report = [&told](const QString &line) { told << line; };
+        int month = 0;
+        {
+            ResultsWriter w(db, "/opt/zampli", report);
+            month = writeMonthOfAnswers(w, {QDate(2024, 3, 29), 10, 1000, 5});
+        }
+        const QList<qint64> rows = leafPages(db, "answers");
+        QVERIFY2(rows.size() > 4, qPrintable(QString::number(rows.size())));
+        QVERIFY(overwritePage(db, rows[rows.size() / 2]));
+        for (const char *index : {"answers_at", "answers_session"}) {
+            const QList<qint64> pages = leafPages(db, index);
+            QVERIFY2(!pages.isEmpty(), index);
+            QVERIFY(overwritePage(db, pages[0]));
+        }
+        {
+            ResultsWriter w(db, "/opt/zampli", report);
+            QVERIFY(w.sync());
+        }
+        const int saved = queryRows(db, "SELECT count(*) FROM answers").toInt();
+        QVERIFY2(saved > month / 2 && saved < month, qPrintable(QStringLiteral("%1 of %2").arg(saved).arg(month)));
+        QCOMPARE(queryRows(db, "SELECT kind, count FROM problems"),
+                 QStringLiteral("file guasto|%1").arg(month - saved));
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(QStringLiteral(", almeno %1 perse.").arg(month - saved)), qPrintable(told[0]));
+    }
+
     // A file whose first page is gone tells nothing of what it held: the
     // adult is not told that nothing was lost, and the child plays on in a
     // fresh file.

@@ -252,18 +252,25 @@ private slots:
         QCOMPARE(readAll(list()), after);
     }
 
-    // A word renamed takes its picture along; taking the rename back brings it home.
-    void renameTakenBackBringsThePictureBack()
+    // A word renamed takes its picture and its voice along; taking the
+    // rename back brings them home.
+    void renameTakenBackBringsTheMediaBack()
     {
         const QByteArray jpeg = QByteArray("\xFF\xD8\xFF\xE0") + QByteArray(300, 'j');
+        const QByteArray wav = wavBytes(Samples(kVoiceRate / 2, 0.25f));
         writeAll(picture(), jpeg);
+        writeAll(voice(), wav);
         Window w(copy());
         w.rename(0, QStringLiteral("apina"));
         QTRY_COMPARE(readAll(copy() + "/jpg/apina.jpg"), jpeg);
+        QCOMPARE(readAll(copy() + "/voci/apina.wav"), wav);
+        QVERIFY(!QFile::exists(voice()));
         w.view()->setFocus();
         w.undoByKeys();
         QCOMPARE(readAll(picture()), jpeg);
+        QCOMPARE(readAll(voice()), wav);
         QVERIFY(!QFile::exists(copy() + "/jpg/apina.jpg"));
+        QVERIFY(!QFile::exists(copy() + "/voci/apina.wav"));
     }
 
     // A picture imported, then replaced: two undos give back the first
