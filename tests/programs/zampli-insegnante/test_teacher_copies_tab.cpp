@@ -3,6 +3,7 @@
 // the window; one whose folder is gone says so and cannot be carried away;
 // removing a copy asks first, counting its words, and does only what she
 // answers: the menu entry alone, or nothing at all.
+#include "PushButtons.h"
 #include "CopyFiles.h"
 #include "ModalWindows.h"
 #include "TeacherWindow.h"
@@ -28,14 +29,6 @@ QString makeCopy(const QString &folder, const QByteArray &aList = "ape\r\nalbero
     if (!entry.ok)
         qFatal("%s", qPrintable(entry.message));
     return folder;
-}
-
-QPushButton *buttonNamed(QWidget *parent, const QString &text)
-{
-    for (QPushButton *b : parent->findChildren<QPushButton *>())
-        if (b->text().remove('&') == text)
-            return b;
-    return nullptr;
 }
 
 // The teacher's window on `folder` with «Copie» chosen by a click on its tab.
@@ -70,7 +63,7 @@ struct Window : test::TeacherWindow {
         QString asked;
         whenModalShows<QMessageBox>([&](QMessageBox *box) {
             asked = box->text();
-            QTest::mouseClick(buttonNamed(box, answer), Qt::LeftButton);
+            QTest::mouseClick(test::buttonSaying(box, answer), Qt::LeftButton);
         }, QStringLiteral("togliCopia"));
         QTest::mouseClick(button("togli"), Qt::LeftButton);
         return asked;

@@ -4,6 +4,7 @@
 // files stay unless she asks, a word with the wrong initial is refused and
 // said, one undo takes the whole import back and redo brings it again, and a
 // hostile file is refused with nothing written.
+#include "PushButtons.h"
 #include "ModalWindows.h"
 #include "TeacherWindow.h"
 #include "copies/CopyArchive.h"
@@ -56,14 +57,6 @@ QByteArray jpegOf(QRgb colour)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPG");
     return bytes;
-}
-
-QPushButton *buttonNamed(QWidget *in, const QString &text)
-{
-    for (auto *b : in->findChildren<QPushButton *>())
-        if (b->text().remove('&').startsWith(text))
-            return b;
-    return nullptr;
 }
 
 QRgb centreOf(const QIcon &icon)
@@ -307,7 +300,7 @@ private slots:
                 });
                 zampli::test::acceptFileDialog(dialog, file);
             });
-            QTest::mouseClick(buttonNamed(ask, "Da un file"), Qt::LeftButton);
+            QTest::mouseClick(test::buttonSaying(ask, "Da un file"), Qt::LeftButton);
         });
         fileMenuItem(window, "importaParole")->trigger();
         QCOMPARE(test::wordsTabOf(window, "E")->words(), QStringList{"elefante"});
@@ -326,7 +319,7 @@ private slots:
         QString asked;
         whenModalShows<QMessageBox>([&asked](QMessageBox *ask) {
             asked = ask->text();
-            QTest::mouseClick(buttonNamed(ask, "Annulla"), Qt::LeftButton);
+            QTest::mouseClick(test::buttonSaying(ask, "Annulla"), Qt::LeftButton);
         });
         QTest::mouseClick(test::wordsTabOf(window, "E")->findChild<QToolButton *>("importaParole"), Qt::LeftButton);
         QTRY_VERIFY(asked.startsWith("Da dove prendi le parole?"));

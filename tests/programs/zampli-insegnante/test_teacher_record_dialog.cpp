@@ -3,6 +3,7 @@
 // offers nothing to press until a microphone answers, says in her words
 // why there is none, and closes without a question when there is nothing to
 // lose. Recording itself, on a private sound server: test_teacher_recording.
+#include "PushButtons.h"
 #include "MediaActions.h"
 #include "VoiceRecorder.h"
 #include "fakes/Fakes.h"
@@ -14,14 +15,6 @@ using namespace zampli;
 using namespace zampli::teacher;
 
 namespace {
-
-QPushButton *button(QWidget *in, const QString &text)
-{
-    for (auto *b : in->findChildren<QPushButton *>())
-        if (b->text().remove('&').endsWith(text))
-            return b;
-    qFatal("no button %s", qPrintable(text));
-}
 
 // The window the teacher records from, over a window of hers, for the word «ape».
 struct Recording {
@@ -68,10 +61,10 @@ private slots:
     {
         Recording r(dir_.path());
         QCOMPARE(r.status(), QStringLiteral("Cerco il microfono…"));
-        QVERIFY(!button(r.dialog, "Registra")->isEnabled());
-        QVERIFY(!button(r.dialog, "Ferma")->isEnabled());
-        QVERIFY(!button(r.dialog, "Ascolta")->isEnabled());
-        QVERIFY(!button(r.dialog, "Salva")->isEnabled());
+        QVERIFY(!zampli::test::buttonSaying(r.dialog, "Registra")->isEnabled());
+        QVERIFY(!zampli::test::buttonSaying(r.dialog, "Ferma")->isEnabled());
+        QVERIFY(!zampli::test::buttonSaying(r.dialog, "Ascolta")->isEnabled());
+        QVERIFY(!zampli::test::buttonSaying(r.dialog, "Salva")->isEnabled());
     }
 
     void withoutASoundServerItSaysSoAndRecordsNothing()
@@ -82,7 +75,7 @@ private slots:
         QTRY_COMPARE(r.status(), QStringLiteral("Non si può registrare: il server dei suoni del desktop (PulseAudio o "
                                                 "PipeWire) non risponde. Puoi sempre importare una voce registrata "
                                                 "con un altro programma."));
-        QVERIFY(!button(r.dialog, "Registra")->isEnabled());
+        QVERIFY(!zampli::test::buttonSaying(r.dialog, "Registra")->isEnabled());
         qunsetenv("PULSE_SERVER");
     }
 

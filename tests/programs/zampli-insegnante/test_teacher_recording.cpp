@@ -4,6 +4,7 @@
 // hardly stands out from the noise is told, and a take is kept by Enter and
 // thrown away only when the teacher says so. First on made-up takes, then
 // through the dialog with a private PulseAudio whose microphone is a pipe.
+#include "PushButtons.h"
 #include "CheckTab.h"
 #include "MediaActions.h"
 #include "PulseServer.h"
@@ -119,7 +120,7 @@ class TeacherRecordingTest : public QObject {
         // Keys go where the teacher's would: to the dialog's focused button.
         if (!QTest::qWaitForWindowActive(dialog))
             return false;
-        QTest::mouseClick(button(dialog, "Registra"), Qt::LeftButton);
+        QTest::mouseClick(zampli::test::buttonSaying(dialog, "Registra"), Qt::LeftButton);
         if (!QTest::qWaitFor([&] { return services.recorder.recording(); }, 5000))
             return false;
         QFile pipe(fifo_);
@@ -129,16 +130,8 @@ class TeacherRecordingTest : public QObject {
         // The source plays what it is given in real time; the take is whole once heard.
         if (!QTest::qWaitFor([&] { return services.recorder.heard() >= take.size(); }, 15000))
             return false;
-        QTest::mouseClick(button(dialog, "Ferma"), Qt::LeftButton);
+        QTest::mouseClick(zampli::test::buttonSaying(dialog, "Ferma"), Qt::LeftButton);
         return true;
-    }
-
-    static QPushButton *button(QWidget *in, const char *text)
-    {
-        for (auto *b : in->findChildren<QPushButton *>())
-            if (b->text().remove('&').contains(QString::fromUtf8(text)))
-                return b;
-        return nullptr;
     }
 
     QString statusOf(QDialog *dialog) const { return dialog->findChild<QLabel *>(QStringLiteral("stato"))->text(); }
@@ -232,8 +225,8 @@ private slots:
         const std::vector<float> take = roomTake(2.2, -45, 1.0, 0.5, -24);
         QDialog *dialog = recordTake(window, services, target, take);
         QVERIFY(dialog);
-        QTRY_VERIFY(button(dialog, "Salva")->isEnabled());
-        QTest::mouseClick(button(dialog, "Salva"), Qt::LeftButton);
+        QTRY_VERIFY(zampli::test::buttonSaying(dialog, "Salva")->isEnabled());
+        QTest::mouseClick(zampli::test::buttonSaying(dialog, "Salva"), Qt::LeftButton);
 
         const std::vector<float> saved = samplesOfWav(test::readAll(target));
         const double seconds = double(saved.size()) / kRate;
@@ -254,7 +247,7 @@ private slots:
                                      roomTake(2.2, -45, 1.0, 0.5, -30));
         QVERIFY(dialog);
         QTRY_VERIFY(statusOf(dialog).startsWith(QStringLiteral("C'è troppo rumore")));
-        QVERIFY(button(dialog, "Registra di nuovo")->isEnabled());
+        QVERIFY(zampli::test::buttonSaying(dialog, "Registra di nuovo")->isEnabled());
     }
 
     void enterKeepsTheTake()
@@ -268,7 +261,7 @@ private slots:
         window.show();
         QDialog *dialog = recordTake(window, services, target, roomTake(2.0, -60, 0.8, 0.5, -20));
         QVERIFY(dialog);
-        QTRY_VERIFY(button(dialog, "Salva")->isEnabled());
+        QTRY_VERIFY(zampli::test::buttonSaying(dialog, "Salva")->isEnabled());
         QPointer<QDialog> open(dialog);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTRY_VERIFY(open.isNull());
@@ -286,19 +279,19 @@ private slots:
         window.show();
         QPointer<QDialog> dialog = recordTake(window, services, target, roomTake(2.0, -60, 0.8, 0.5, -20));
         QVERIFY(dialog);
-        QTRY_VERIFY(button(dialog, "Salva")->isEnabled());
+        QTRY_VERIFY(zampli::test::buttonSaying(dialog, "Salva")->isEnabled());
 
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QPointer<QMessageBox> ask;
         QTRY_VERIFY(dialog && (ask = dialog->findChild<QMessageBox *>(QStringLiteral("buttaVia"))) && ask->isVisible());
-        QTest::mouseClick(button(ask, "Torna alla registrazione"), Qt::LeftButton);
+        QTest::mouseClick(zampli::test::buttonSaying(ask, "Torna alla registrazione"), Qt::LeftButton);
         QTRY_VERIFY(ask.isNull() || !ask->isVisible());
         QVERIFY(dialog && dialog->isVisible());
-        QVERIFY(button(dialog, "Salva")->isEnabled());
+        QVERIFY(zampli::test::buttonSaying(dialog, "Salva")->isEnabled());
 
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QTRY_VERIFY(dialog && (ask = dialog->findChild<QMessageBox *>(QStringLiteral("buttaVia"))) && ask->isVisible());
-        QTest::mouseClick(button(ask, "Butta via"), Qt::LeftButton);
+        QTest::mouseClick(zampli::test::buttonSaying(ask, "Butta via"), Qt::LeftButton);
         QTRY_VERIFY(dialog.isNull() || !dialog->isVisible());
         QVERIFY(!QFile::exists(target));
     }
@@ -325,14 +318,14 @@ private slots:
             return static_cast<QLabel *>(nullptr);
         };
         QTRY_VERIFY(fileLabel());
-        QPushButton *record = button(fileLabel()->parentWidget(), "Registra");
+        QPushButton *record = zampli::test::buttonSaying(fileLabel()->parentWidget(), "Registra");
         QVERIFY(record);
         QTest::mouseClick(record, Qt::LeftButton);
         auto *dialog = tab.findChild<QDialog *>(QStringLiteral("registra"));
         QVERIFY(dialog);
         QVERIFY(sayInto(dialog, services, roomTake(2.0, -60, 0.8, 0.5, -20)));
-        QTRY_VERIFY(button(dialog, "Salva")->isEnabled());
-        QTest::mouseClick(button(dialog, "Salva"), Qt::LeftButton);
+        QTRY_VERIFY(zampli::test::buttonSaying(dialog, "Salva")->isEnabled());
+        QTest::mouseClick(zampli::test::buttonSaying(dialog, "Salva"), Qt::LeftButton);
         QVERIFY(samplesOfWav(test::readAll(folder + "/voci/ape.wav")).size() > size_t(0.5 * kRate));
         QTRY_VERIFY(!fileLabel());
     }

@@ -4,6 +4,7 @@
 // makes her own copy, copies deleted to the trash, and a copy that runs the
 // installed child's program on its own media. The build's bin folder plays
 // the installed set.
+#include "PushButtons.h"
 #include "ModalWindows.h"
 #include "TeacherTabs.h"
 #include "ProcMemory.h"
@@ -42,14 +43,6 @@ QString makeFolder(const QString &folder, const QByteArray &aList = "ape\r\nalbe
     for (const char *vowel : {"e", "i", "o", "u"})
         writeAll(folder + "/testi/" + vowel + ".txt", "");
     return folder;
-}
-
-QPushButton *buttonNamed(QWidget *parent, const QString &text)
-{
-    for (QPushButton *b : parent->findChildren<QPushButton *>())
-        if (b->text().remove('&') == text)
-            return b;
-    return nullptr;
 }
 
 QStringList buttonTexts(QWidget *parent)
@@ -197,7 +190,7 @@ private slots:
         whenModalShows<QWidget>([&suggested](QWidget *dialog) {
             suggested = dialog->findChild<QLineEdit *>("dove")->text() + "/" +
                         dialog->findChild<QLineEdit *>("nome")->text();
-            QTest::mouseClick(buttonNamed(dialog, "Crea la copia"), Qt::LeftButton);
+            QTest::mouseClick(test::buttonSaying(dialog, "Crea la copia"), Qt::LeftButton);
         }, QStringLiteral("nuovaCopia"));
         QTest::mouseClick(makeOwn, Qt::LeftButton);
 
@@ -245,7 +238,7 @@ private slots:
         QString asked;
         whenModalShows<QWidget>([&asked](QWidget *box) {
             asked = static_cast<QMessageBox *>(box)->text();
-            QTest::mouseClick(buttonNamed(box, "Sposta nel cestino"), Qt::LeftButton);
+            QTest::mouseClick(test::buttonSaying(box, "Sposta nel cestino"), Qt::LeftButton);
         }, QStringLiteral("togliCopia"));
         QTest::mouseClick(remove, Qt::LeftButton);
         QTRY_VERIFY(!QFileInfo::exists(other));

@@ -4,6 +4,7 @@
 // her order across the tabs; a replaced file put back byte for byte; her
 // typing in a text field taken back there, not in the list; a file changed
 // meanwhile left alone; the kept files gone once the window closes.
+#include "PushButtons.h"
 #include "CheckTab.h"
 #include "MainWindow.h"
 #include "MediaActions.h"
@@ -68,14 +69,6 @@ QByteArray spokenWord()
         bytes += char(v & 0xFF), bytes += char((v >> 8) & 0xFF);
     }
     return bytes;
-}
-
-QPushButton *button(QWidget *in, const char *text)
-{
-    for (auto *b : in->findChildren<QPushButton *>())
-        if (b->text().remove('&').contains(QString::fromUtf8(text)))
-            return b;
-    return nullptr;
 }
 
 // The teacher's answers to the file chooser and to the picture's preview.
@@ -346,7 +339,7 @@ private slots:
         QDialog *dialog = nullptr;
         QTRY_VERIFY((dialog = w.window.findChild<QDialog *>("registra")) && dialog->isVisible());
         QVERIFY(QTest::qWaitForWindowActive(dialog));
-        QTest::mouseClick(button(dialog, "Registra"), Qt::LeftButton);
+        QTest::mouseClick(test::buttonSaying(dialog, "Registra"), Qt::LeftButton);
         QVERIFY(QTest::qWaitFor([&] { return w.recorder.recording(); }, 5000));
         const QByteArray take = spokenWord();
         QFile pipe(microphone_);
@@ -355,9 +348,9 @@ private slots:
         pipe.close();
         // The source plays what it is given in real time; the take is whole once heard.
         QVERIFY(QTest::qWaitFor([&] { return w.recorder.heard() >= size_t(take.size() / 2); }, 15000));
-        QTest::mouseClick(button(dialog, "Ferma"), Qt::LeftButton);
-        QTRY_VERIFY(button(dialog, "Salva")->isEnabled());
-        QTest::mouseClick(button(dialog, "Salva"), Qt::LeftButton);
+        QTest::mouseClick(test::buttonSaying(dialog, "Ferma"), Qt::LeftButton);
+        QTRY_VERIFY(test::buttonSaying(dialog, "Salva")->isEnabled());
+        QTest::mouseClick(test::buttonSaying(dialog, "Salva"), Qt::LeftButton);
         QCOMPARE(readAll(voice()).left(4), QByteArray("RIFF"));
         QVERIFY(readAll(voice()) != own);
         QCOMPARE(w.undoText(), QStringLiteral("Annulla: sostituisci la voce di «ape»"));
