@@ -73,8 +73,9 @@ WordMediaPanel::WordMediaPanel(TeacherServices &services, const MediaPaths &path
     command({"togliImmagine", QStringLiteral("&Togli l'immagine")}, [this] { removeMedia(true); });
     command({"togliVoce", QStringLiteral("Togli la v&oce")}, [this] { removeMedia(false); });
     row->addStretch();
-    table_.viewport()->setAcceptDrops(true);
-    table_.viewport()->installEventFilter(this);
+    viewport_ = table_.viewport();
+    viewport_->setAcceptDrops(true);
+    viewport_->installEventFilter(this);
 }
 
 void WordMediaPanel::setEditable(bool editable)
@@ -125,7 +126,7 @@ void WordMediaPanel::pastePicture()
 
 bool WordMediaPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != table_.viewport())
+    if (watched != viewport_)
         return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
         auto *drag = static_cast<QDropEvent *>(event);

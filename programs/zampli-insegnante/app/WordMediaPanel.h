@@ -49,6 +49,9 @@ private:
     MediaPaths paths_;
     CopyHistory &history_;
     WordTableView &table_;
+    // Kept from the start: while the table is destroyed its viewport may
+    // still send events here, and asking the table for it then is undefined.
+    QWidget *viewport_ = nullptr;
 };
 
 } // namespace zampli::teacher
