@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A second program for the results tests, so that locks and a sudden end
 // happen in another process as they would on a real machine.
-//   results_helper lock <database> <ms>: holds the write lock for <ms>
+//   results_helper lock <database> <ms>: holds the write lock until a line
+//     (or the end) comes on stdin; prints "locked" once it holds it and, just
+//     before letting go, "asked" or, when <ms> passed unasked, "unasked"
+//     (and ends with 3): a test left stuck on the lock ends instead of hanging
 //   results_helper answer <database>: records answers until killed, printing
 //     "<number> <UTC ms>" once each is handed to the writer
 #include "results/ResultsWriter.h"
@@ -10,9 +13,18 @@
 #include <QDateTime>
 #include <QThread>
 #include <cstdio>
+#include <poll.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
+
+// True when a line or the end came on stdin within ms.
+bool askedWithin(int ms)
+{
+    pollfd in{.fd = STDIN_FILENO, .events = POLLIN, .revents = 0};
+    return ::poll(&in, 1, ms) > 0;
+}
 
 int holdLock(const char *path, int ms)
 {
@@ -23,10 +35,13 @@ int holdLock(const char *path, int ms)
     }
     std::printf("locked\n");
     std::fflush(stdout);
-    QThread::msleep(ms);
+    const bool asked = askedWithin(ms);
+    // Said before the lock goes, so that whoever the lock held hears it first.
+    std::printf(asked ? "asked\n" : "unasked\n");
+    std::fflush(stdout);
     sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(db);
-    return 0;
+    return asked ? 0 : 3;
 }
 
 int answerForever(const char *path)

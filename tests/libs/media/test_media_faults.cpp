@@ -58,15 +58,12 @@ private:
     std::thread watcher_;
 };
 
-// Runs `step`, failing the test when it held the window thread for a second:
-// far above what a click takes, far below a freeze.
-template <class Step> bool answersInTime(Step step, const char *what)
+// Runs `step`, ending the test when it freezes the window thread. What the
+// step showed, the test checks after; how fast it was, the benchmarks measure.
+template <class Step> void failIfFrozen(Step step, const char *what)
 {
     FreezeWatch watch(what);
-    QElapsedTimer clock;
-    clock.start();
     step();
-    return clock.elapsed() < 1000;
 }
 
 // Turns the file at `path` into the damage named `kind`.
@@ -178,7 +175,7 @@ private slots:
         int answers = 0;
         for (const ExerciseWindowRow &row : kExerciseWindows) {
             Form *form = h.windows->form(row.id);
-            QVERIFY2(answersInTime([form] { form->Show(); }, row.name), row.name);
+            failIfFrozen([form] { form->Show(); }, row.name);
             for (int step = 0; step < 12 && form->isLoaded(); ++step) {
                 placeholders |=
                     std::ranges::any_of(form->window()->findChildren<PictureBox *>(), &PictureBox::showsPlaceholder);
@@ -186,7 +183,7 @@ private slots:
                 if (step % 4 == 3 || controls.isEmpty())
                     tick(h, form, 2.5);
                 else
-                    QVERIFY2(answersInTime([&] { clickAsUser(pick(g, controls)); }, row.name), row.name);
+                    failIfFrozen([&] { clickAsUser(pick(g, controls)); }, row.name);
             }
             answers = std::max(answers, h.modulo->EserciziEseguiti + h.modulo->EserciziErrati);
             if (form->isLoaded())
@@ -230,7 +227,7 @@ private slots:
         const double before = proc::resetPeakMb();
         Harness h(dir.path());
         Form *form = h.windows->form(FormId::Posizioni1);
-        QVERIFY(answersInTime([form] { form->Show(); }, "FormPosizioni1"));
+        failIfFrozen([form] { form->Show(); }, "FormPosizioni1");
         auto *box = form->window()->findChild<PictureBox *>("Image1");
         QVERIFY(box && !box->showsPlaceholder());
         const QImage shown = box->grab().toImage();
