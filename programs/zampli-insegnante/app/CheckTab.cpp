@@ -90,7 +90,7 @@ void CheckTab::runCheck()
     summary_->setText(problems == 0
                           ? QStringLiteral("Tutto a posto: il programma può usare ogni immagine, voce ed elenco di "
                                            "questa cartella.")
-                          : QStringLiteral("Ci sono %1 e %2. Sotto ognuno, il pulsante che lo rimedia.")
+                          : QStringLiteral("Ho trovato %1 e %2. Sotto ognuno, il pulsante che lo rimedia.")
                                 .arg(counted(problems, "problema", "problemi"),
                                      counted(findings.size() - problems, "nota", "note")));
 }
