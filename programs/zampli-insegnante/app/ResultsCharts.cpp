@@ -5,6 +5,7 @@
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QChartView>
 #include <QCursor>
 #include <QDateTime>
 #include <QDateTimeAxis>
@@ -256,6 +257,15 @@ void TrendChart::addVowel(int v, const QList<DayShare> &points, QAbstractAxis *t
         s->attachAxis(share);
     }
     legend()->markers(under).constFirst()->setVisible(false);
+}
+
+QChartView *chartView(QChart *chart, const char *name, QSize minimum)
+{
+    auto *view = new QChartView(chart);
+    view->setObjectName(QLatin1String(name));
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(minimum);
+    return view;
 }
 
 void paintChart(QPainter &p, const QRectF &area, QChart &chart)

@@ -6,6 +6,7 @@
 #include <QChart>
 #include <QHash>
 
+class QChartView;
 class QGraphicsSimpleTextItem;
 class QPainter;
 
@@ -44,6 +45,9 @@ private:
     QHash<QPair<int, qint64>, int> answers_; // (vowel, point's noon) -> answers
     bool weeks_ = false;
 };
+
+// A chart on screen, smoothed, found by its object name.
+QChartView *chartView(QChart *chart, const char *name, QSize minimum);
 
 // A chart drawn into any rectangle of the page.
 void paintChart(QPainter &p, const QRectF &area, QChart &chart);

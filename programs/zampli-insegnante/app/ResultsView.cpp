@@ -3,34 +3,20 @@
 
 #include "ResultsCharts.h"
 #include "ResultsClass.h"
-#include "ResultsMatrix.h"
-#include "ResultsSessions.h"
+#include "ResultsFilterBar.h"
+#include "ResultsPictures.h"
+#include "ResultsProblems.h"
+#include "ResultsSessionsPanel.h"
 
 #include <QChartView>
-#include <QComboBox>
-#include <QDateEdit>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QTableView>
 
 namespace zampli::teacher {
 
 namespace {
-
-QChartView *chartView(QChart *chart, const char *name, QSize minimum)
-{
-    auto *view = new QChartView(chart);
-    view->setObjectName(QLatin1String(name));
-    view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(minimum);
-    return view;
-}
 
 // A file read every two seconds at most while the tab shows: the child's
 // answers appear without a click, and the check itself is one pragma.
@@ -42,9 +28,53 @@ ResultsView::ResultsView(const QString &database, ClassPanel *classPanel, QWidge
     : QWidget(parent), database_(database), class_(classPanel)
 {
     auto *layout = new QVBoxLayout(this);
-    auto *filters = new QHBoxLayout;
-    buildFilters(filters);
-    layout->addLayout(filters);
+    filters_ = new ResultsFilterBar;
+    connect(filters_, &ResultsFilterBar::changed, this, &ResultsView::refresh);
+    connect(filters_, &ResultsFilterBar::againAsked, this, &ResultsView::refresh);
+    connect(filters_, &ResultsFilterBar::exportCsvAsked, this, &ResultsView::exportCsvAsked);
+    connect(filters_, &ResultsFilterBar::exportPdfAsked, this, &ResultsView::exportPdfAsked);
+    layout->addWidget(filters_);
+    layout->addLayout(buildMessages());
+    problems_ = new ProblemsBand;
+    connect(problems_, &ProblemsBand::read, this, &ResultsView::problemsRead);
+    connect(problems_, &ProblemsBand::damagedCopiesRemoveAsked, this, &ResultsView::damagedCopiesRemoveAsked);
+    layout->addWidget(problems_);
+    views_ = new QTabWidget;
+    views_->setObjectName(QStringLiteral("viste"));
+    views_->addTab(buildAnswers(), QStringLiteral("Risposte"));
+    views_->addTab(class_, QStringLiteral("Classe"));
+    layout->addWidget(views_, 1);
+    poll_.setInterval(kPollMs);
+    connect(&poll_, &QTimer::timeout, this, [this] {
+        if (loader_)
+            loader_->check();
+    });
+}
+
+ResultsView::~ResultsView() = default;
+
+// The sessions beside the answers per vowel, over the pictures.
+QWidget *ResultsView::buildAnswers()
+{
+    sessions_ = new SessionsPanel;
+    connect(sessions_, &SessionsPanel::nameGiven, this, &ResultsView::nameGiven);
+    connect(sessions_, &SessionsPanel::deleteAsked, this, &ResultsView::deleteSessionAsked);
+    connect(sessions_, &SessionsPanel::eraseManyAsked, this, &ResultsView::eraseManyAsked);
+    auto *top = new QSplitter;
+    top->addWidget(sessions_);
+    bars_ = new VowelBarsChart;
+    top->addWidget(chartView(bars_, "perVocale", QSize(440, 220)));
+    top->setStretchFactor(0, 3);
+    top->setStretchFactor(1, 2);
+    auto *split = new QSplitter(Qt::Vertical);
+    split->addWidget(top);
+    pictures_ = new ResultsPictures;
+    split->addWidget(pictures_);
+    return split;
+}
+
+QLayout *ResultsView::buildMessages()
+{
     auto *messages = new QHBoxLayout;
     message_ = new QLabel;
     message_->setObjectName(QStringLiteral("messaggio"));
@@ -60,178 +90,99 @@ ResultsView::ResultsView(const QString &database, ClassPanel *classPanel, QWidge
     messages->addWidget(class_->nowPlaying());
     messages->addWidget(message_, 1);
     messages->addWidget(state_);
-    layout->addLayout(messages);
-    layout->addWidget(buildProblems());
-    auto *split = new QSplitter(Qt::Vertical);
-    auto *top = new QSplitter;
-    top->addWidget(buildSessions());
-    bars_ = new VowelBarsChart;
-    top->addWidget(chartView(bars_, "perVocale", QSize(440, 220)));
-    top->setStretchFactor(0, 3);
-    top->setStretchFactor(1, 2);
-    split->addWidget(top);
-    split->addWidget(buildPictures());
-    auto *views = new QTabWidget;
-    views->setObjectName(QStringLiteral("viste"));
-    views->addTab(split, QStringLiteral("Risposte"));
-    views->addTab(class_, QStringLiteral("Classe"));
-    layout->addWidget(views, 1);
-    poll_.setInterval(kPollMs);
-    connect(&poll_, &QTimer::timeout, this, [this] {
-        if (loader_)
-            loader_->check();
-    });
+    return messages;
 }
 
-ResultsView::~ResultsView() = default;
+ResultsFilter ResultsView::filter() const
+{
+    return filters_->filter();
+}
+
+QString ResultsView::filterText() const
+{
+    return filters_->filterText();
+}
+
+QString ResultsView::childChosen() const
+{
+    return filters_->childChosen();
+}
+
+void ResultsView::showChild(qint64 child)
+{
+    filters_->showChild(child);
+    views_->setCurrentIndex(0);
+}
 
 void ResultsView::clearName()
 {
-    name_->clear();
+    sessions_->clearName();
 }
 
-void ResultsView::buildFilters(QLayout *into)
+const SessionSummary *ResultsView::chosenSession() const
 {
-    child_ = new QComboBox;
-    child_->setObjectName(QStringLiteral("bambino"));
-    child_->setSizeAdjustPolicy(QComboBox::AdjustToContents); // a name is never cut
-    child_->addItem(QStringLiteral("Tutti"), QString());
-    from_ = new QDateEdit(QDate(2000, 1, 1));
-    from_->setObjectName(QStringLiteral("dal"));
-    to_ = new QDateEdit(QDate::currentDate());
-    to_->setObjectName(QStringLiteral("al"));
-    for (QDateEdit *d : {from_, to_}) {
-        d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-        connect(d, &QDateEdit::dateChanged, this, [this] { if (!filling_) refresh(); });
+    return sessions_->chosen();
+}
+
+void ResultsView::tell(const QString &text)
+{
+    message_->setText(text);
+}
+
+const ConfusionMatrix &ResultsView::matrix() const
+{
+    return pictures_->matrix();
+}
+
+void ResultsView::refresh()
+{
+    if (!loader_)
+        return; // read once the tab first shows
+    state_->setText(QStringLiteral("Leggo i risultati…"));
+    loader_->load(filter());
+}
+
+void ResultsView::present(const ResultsSnapshot &s)
+{
+    const ResultsSnapshot before = std::exchange(shown_, s);
+    if (!s.classRead) { // the class's table follows: the last one stays meanwhile
+        shown_.overview = before.overview;
+        shown_.practise = before.practise;
     }
-    connect(child_, &QComboBox::currentIndexChanged, this, [this] { if (!filling_) refresh(); });
-    auto *row = static_cast<QHBoxLayout *>(into);
-    row->addWidget(new QLabel(QStringLiteral("Bambino:")));
-    row->addWidget(child_);
-    row->addWidget(new QLabel(QStringLiteral("dal")));
-    row->addWidget(from_);
-    row->addWidget(new QLabel(QStringLiteral("al")));
-    row->addWidget(to_);
-    QPushButton *again = namedButton(QStringLiteral("Aggiorna"), "aggiorna");
-    again->setToolTip(QStringLiteral("Legge di nuovo le risposte; la scheda lo fa anche da sola mentre è aperta"));
-    connect(again, &QPushButton::clicked, this, &ResultsView::refresh);
-    row->addWidget(again);
-    row->addStretch(1);
-    QPushButton *csv = namedButton(QStringLiteral("Esporta CSV…"), "esportaCsv");
-    QPushButton *pdf = namedButton(QStringLiteral("Esporta PDF…"), "esportaPdf");
-    connect(csv, &QPushButton::clicked, this, &ResultsView::exportCsvAsked);
-    connect(pdf, &QPushButton::clicked, this, &ResultsView::exportPdfAsked);
-    row->addWidget(csv);
-    row->addWidget(pdf);
+    filters_->fillChildren(shown_);
+    sessions_->setEraseOf(filters_->oneChild() ? childChosen() : QString());
+    class_->present(shown_);
+    if (s.classRead && s.generation == before.generation && before.state == s.state)
+        return emit updated(); // the same reading, now with the class: the rest is on screen already
+    filters_->startAt(s.firstAnswerMs);
+    sessions_->fill(shown_.sessions);
+    bars_->setScores(s.scores);
+    pictures_->present(s);
+    problems_->fill(shown_);
+    showState();
+    state_->clear();
+    if (!filters_->matches(s.filter))
+        refresh(); // the child chosen has no session left: every child is shown instead
+    emit updated();
 }
 
-// Trouble with the file the teacher has not read yet: shown until she says she has.
-QWidget *ResultsView::buildProblems()
+void ResultsView::showState()
 {
-    problemsBar_ = new QWidget;
-    problemsBar_->setObjectName(QStringLiteral("barraProblemi"));
-    problemsBar_->setAutoFillBackground(true);
-    QPalette warm = problemsBar_->palette();
-    warm.setColor(QPalette::Window, QColor(255, 243, 205));
-    warm.setColor(QPalette::WindowText, Qt::black);
-    problemsBar_->setPalette(warm);
-    auto *row = new QHBoxLayout(problemsBar_);
-    problems_ = new QLabel;
-    problems_->setObjectName(QStringLiteral("problemi"));
-    problems_->setWordWrap(true);
-    problems_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QPushButton *read = namedButton(QStringLiteral("Ho letto"), "hoLetto");
-    damaged_ = namedButton(QStringLiteral("Togli le copie guaste…"), "togliCopieGuaste");
-    connect(read, &QPushButton::clicked, this, &ResultsView::problemsRead);
-    connect(damaged_, &QPushButton::clicked, this, &ResultsView::damagedCopiesRemoveAsked);
-    row->addWidget(problems_, 1);
-    row->addWidget(damaged_, 0, Qt::AlignTop);
-    row->addWidget(read, 0, Qt::AlignTop);
-    problemsBar_->hide();
-    return problemsBar_;
-}
-
-QWidget *ResultsView::buildSessions()
-{
-    auto *box = new QWidget;
-    auto *layout = new QVBoxLayout(box);
-    layout->setContentsMargins(0, 0, 0, 0);
-    sessionsModel_ = new SessionsModel(this);
-    sessions_ = new QTableView;
-    sessions_->setObjectName(QStringLiteral("sessioni"));
-    sessions_->setModel(sessionsModel_);
-    sessions_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    sessions_->setSelectionMode(QAbstractItemView::SingleSelection);
-    sessions_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    sessions_->verticalHeader()->hide();
-    sessions_->setWordWrap(false); // one line a session: the exercises' list ends in "…" and shows whole as a tooltip
-    // Widths from the longest text each column can hold, set once: measuring
-    // thousands of rows at every reading would stall the window.
-    const QFontMetrics fm(sessions_->font());
-    const char *const widest[] = {"00/00/0000", "00:00", "00:00", "Sbagliate", "Sbagliate", "Bambino Bambino"};
-    for (int c = 0; c < 6; ++c)
-        sessions_->setColumnWidth(c, fm.horizontalAdvance(QString::fromLatin1(widest[c])) + 16);
-    // The exercises last: the longest column, cut where the table ends.
-    sessions_->horizontalHeader()->setStretchLastSection(true);
-    layout->addWidget(sessions_, 1);
-    auto *row = new QHBoxLayout;
-    name_ = new QLineEdit;
-    name_->setObjectName(QStringLiteral("nome"));
-    name_->setPlaceholderText(QStringLiteral("Nome del bambino"));
-    QPushButton *give = namedButton(QStringLiteral("Dai il nome alla sessione"), "daiNome");
-    QPushButton *drop = namedButton(QStringLiteral("Cancella la sessione…"), "cancellaSessione");
-    eraseMany_ = namedButton(QStringLiteral("Cancella tutto…"), "cancellaTutto");
-    const auto giveName = [this] { emit nameGiven(name_->text().simplified()); };
-    connect(name_, &QLineEdit::returnPressed, this, giveName);
-    connect(give, &QPushButton::clicked, this, giveName);
-    connect(drop, &QPushButton::clicked, this, &ResultsView::deleteSessionAsked);
-    connect(eraseMany_, &QPushButton::clicked, this, &ResultsView::eraseManyAsked);
-    for (QWidget *w : std::initializer_list<QWidget *>{name_, give, drop, eraseMany_})
-        row->addWidget(w);
-    layout->addLayout(row);
-    return box;
-}
-
-QWidget *ResultsView::buildPictures()
-{
-    auto *split = new QSplitter;
-    auto *matrixBox = new QWidget;
-    auto *left = new QVBoxLayout(matrixBox);
-    left->setContentsMargins(0, 0, 0, 0);
-    matrixKind_ = new QComboBox;
-    matrixKind_->setObjectName(QStringLiteral("tipoMatrice"));
-    matrixKind_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    matrixKind_->setMinimumContentsLength(24);
-    connect(matrixKind_, &QComboBox::currentIndexChanged, this, [this] { if (!filling_) showKind(); });
-    left->addWidget(matrixKind_);
-    auto *how = new QLabel(QStringLiteral("Righe: la vocale chiesta. Colonne: quella scelta."));
-    how->setWordWrap(true);
-    left->addWidget(how);
-    matrixModel_ = new ConfusionModel(this);
-    matrixView_ = new CopyableTable;
-    matrixView_->setObjectName(QStringLiteral("matrice"));
-    matrixView_->setModel(matrixModel_);
-    matrixView_->setAccessibleName(QStringLiteral("Vocali chieste e scelte"));
-    matrixView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    matrixView_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    matrixView_->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    left->addWidget(matrixView_, 1);
-    split->addWidget(matrixBox);
-    auto *wordsBox = new QWidget;
-    auto *middle = new QVBoxLayout(wordsBox);
-    middle->setContentsMargins(0, 0, 0, 0);
-    middle->addWidget(new QLabel(QStringLiteral("Parole di INIZIA PER sbagliate più spesso")));
-    missed_ = new QListWidget;
-    missed_->setObjectName(QStringLiteral("paroleSbagliate"));
-    middle->addWidget(missed_, 1);
-    split->addWidget(wordsBox);
-    trend_ = new TrendChart;
-    split->addWidget(chartView(trend_, "andamento", QSize(360, 220)));
-    split->setStretchFactor(0, 2);
-    split->setStretchFactor(1, 1);
-    split->setStretchFactor(2, 4);
-    return split;
+    switch (shown_.state) {
+    case ResultsSnapshot::State::NoFile:
+        return tell(QStringLiteral("Nessun risultato ancora: i risultati compaiono qui dopo che un bambino ha "
+                                   "giocato con questa copia di ZAMPLI."));
+    case ResultsSnapshot::State::Unreadable:
+        return tell(QStringLiteral("Non riesco a leggere il file dei risultati %1: è guasto oppure non è un file "
+                                   "di ZAMPLI. Chiudi ZAMPLI e premi Aggiorna; se non basta, sposta il file in "
+                                   "un'altra cartella e ZAMPLI ne comincerà uno nuovo.")
+                        .arg(database_));
+    case ResultsSnapshot::State::Read:
+        if (message_->text().startsWith(QStringLiteral("Non riesco a leggere")) ||
+            message_->text().startsWith(QStringLiteral("Nessun risultato")))
+            message_->clear();
+        return;
+    }
 }
 
 void ResultsView::showEvent(QShowEvent *e)

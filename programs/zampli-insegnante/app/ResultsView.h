@@ -6,22 +6,16 @@
 #include <QTimer>
 #include <QWidget>
 
-class QChartView;
-class QComboBox;
-class QDateEdit;
 class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QTableView;
+class QTabWidget;
 
 namespace zampli::teacher {
 
 class ClassPanel;
-class ConfusionModel;
-class CopyableTable;
-class SessionsModel;
-class TrendChart;
+class ProblemsBand;
+class ResultsFilterBar;
+class ResultsPictures;
+class SessionsPanel;
 class VowelBarsChart;
 
 // What the actions on the results read of the view, and tell it.
@@ -84,42 +78,24 @@ protected:
     void hideEvent(QHideEvent *e) override;
 
 private:
-    void buildFilters(QLayout *into);
-    QWidget *buildSessions();
-    QWidget *buildPictures();
+    QLayout *buildMessages();
+    QWidget *buildAnswers();
     void present(const ResultsSnapshot &s);
-    void fillChildren(const ResultsSnapshot &s);
-    void fillProblems(const ResultsSnapshot &s);
-    QWidget *buildProblems();
-    void fillSessions(qint64 chosen); // the session to choose again, 0 for none
-    void fillKinds();
-    void showKind();
     void showState();
     QString database_;
     ResultsLoader *loader_ = nullptr;
     QTimer poll_;
     bool everShown_ = false;
     ResultsSnapshot shown_;
-    QComboBox *child_ = nullptr;
-    QDateEdit *from_ = nullptr;
-    QDateEdit *to_ = nullptr;
-    QTableView *sessions_ = nullptr;
-    SessionsModel *sessionsModel_ = nullptr;
-    QLineEdit *name_ = nullptr;
-    QPushButton *eraseMany_ = nullptr;
-    QComboBox *matrixKind_ = nullptr;
-    ConfusionModel *matrixModel_ = nullptr;
-    CopyableTable *matrixView_ = nullptr;
-    QListWidget *missed_ = nullptr;
+    ResultsFilterBar *filters_ = nullptr;
+    SessionsPanel *sessions_ = nullptr;
     QLabel *message_ = nullptr;
     QLabel *state_ = nullptr;
-    QWidget *problemsBar_ = nullptr;
-    QLabel *problems_ = nullptr;
-    QPushButton *damaged_ = nullptr;
+    ProblemsBand *problems_ = nullptr;
     ClassPanel *class_ = nullptr;
     VowelBarsChart *bars_ = nullptr;
-    TrendChart *trend_ = nullptr;
-    bool filling_ = false;
+    ResultsPictures *pictures_ = nullptr;
+    QTabWidget *views_ = nullptr;
 };
 
 } // namespace zampli::teacher
