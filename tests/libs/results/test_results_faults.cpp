@@ -54,6 +54,38 @@ QString helper()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/results_helper");
 }
 
+// A results file of its own, what every writer on it told the adult, and
+// how many answers its month of made-up answers held.
+struct TellingFile {
+    QTemporaryDir dir;
+    const QString db = dir.filePath("zampli.sqlite");
+    QStringList told;
+    int month = 0;
+
+    ResultsFile::Report report()
+    {
+        return [this](const QString &line) { told << line; };
+    }
+    void writeMonth(const MonthPlan &plan)
+    {
+        ResultsWriter w(db, "/opt/zampli", report());
+        month = writeMonthOfAnswers(w, plan);
+    }
+    // The next start of the child's program: one session, one right answer.
+    bool playOnce(const char *vowel)
+    {
+        ResultsWriter w(db, "/opt/zampli", report());
+        w.sessionStarted();
+        AnswerRecord a;
+        a.atMs = QDateTime::currentMSecsSinceEpoch();
+        a.window = "FormZampli3";
+        a.asked = a.chosen = QString::fromLatin1(vowel);
+        a.right = true;
+        w.record(a);
+        return w.sync();
+    }
+};
+
 // Another program holding the file's write lock until it is told to let go,
 // or for a minute at most: a test stuck on the lock then fails instead of
 // hanging.
@@ -431,32 +463,19 @@ private slots:
     // recorded once for the adult.
     void damagedMonthSalvaged()
     {
-        QTemporaryDir dir;
-        const QString db = dir.filePath("zampli.sqlite");
-        QStringList told;
-        const auto report = [&told](const QString &line) { told << line; };
-        int month = 0;
-        {
-            ResultsWriter w(db, "/opt/zampli", report);
-            month = writeMonthOfAnswers(w, {QDate(2024, 3, 29), 30, 3000, 5});
-        }
+        TellingFile f;
+        const QString &db = f.db;
+        f.writeMonth({QDate(2024, 3, 29), 30, 3000, 5});
+        const int month = f.month;
+        const QStringList &told = f.told;
         const QList<qint64> leaves = leafPages(db, "answers");
         QVERIFY2(leaves.size() > 20, qPrintable(QString::number(leaves.size())));
         QVERIFY(overwritePage(db, leaves[leaves.size() / 2]));
         QFile damaged(db);
         QVERIFY(damaged.open(QIODevice::ReadOnly));
         const QByteArray damagedBytes = damaged.readAll();
-        for (int start = 0; start < 2; ++start) {
-            ResultsWriter w(db, "/opt/zampli", report);
-            w.sessionStarted();
-            AnswerRecord a;
-            a.atMs = QDateTime::currentMSecsSinceEpoch();
-            a.window = "FormZampli3";
-            a.asked = a.chosen = "A";
-            a.right = true;
-            w.record(a);
-            QVERIFY(w.sync());
-        }
+        QVERIFY(f.playOnce("A"));
+        QVERIFY(f.playOnce("A"));
         QCOMPARE(integrity(db), QStringLiteral("ok"));
         const int saved = queryRows(db, "SELECT count(*) FROM answers WHERE at_ms < 1712000000000").toInt();
         QVERIFY2(saved >= month * 9 / 10 && saved < month, qPrintable(QStringLiteral("%1 of %2").arg(saved).arg(month)));
@@ -496,15 +515,11 @@ private slots:
     // that still read, and told as a lower bound.
     void damagedIndexesLossCountedFromTheGap()
     {
-        QTemporaryDir dir;
-        const QString db = dir.filePath("zampli.sqlite");
-        QStringList told;
-        const auto report = [&told](const QString &line) { told << line; };
-        int month = 0;
-        {
-            ResultsWriter w(db, "/opt/zampli", report);
-            month = writeMonthOfAnswers(w, {QDate(2024, 3, 29), 10, 1000, 5});
-        }
+        TellingFile f;
+        const QString &db = f.db;
+        f.writeMonth({QDate(2024, 3, 29), 10, 1000, 5});
+        const int month = f.month;
+        const QStringList &told = f.told;
         const QList<qint64> rows = leafPages(db, "answers");
         QVERIFY2(rows.size() > 4, qPrintable(QString::number(rows.size())));
         QVERIFY(overwritePage(db, rows[rows.size() / 2]));
@@ -514,7 +529,7 @@ private slots:
             QVERIFY(overwritePage(db, pages[0]));
         }
         {
-            ResultsWriter w(db, "/opt/zampli", report);
+            ResultsWriter w(db, "/opt/zampli", f.report());
             QVERIFY(w.sync());
         }
         const int saved = queryRows(db, "SELECT count(*) FROM answers").toInt();
@@ -530,25 +545,14 @@ private slots:
     // fresh file.
     void unreadableFileLossNotClaimedNone()
     {
-        QTemporaryDir dir;
-        const QString db = dir.filePath("zampli.sqlite");
-        QStringList told;
-        const auto report = [&told](const QString &line) { told << line; };
-        {
-            ResultsWriter w(db, "/opt/zampli", report);
-            QVERIFY(writeMonthOfAnswers(w, {QDate(2024, 3, 29), 5, 300, 5}) > 0);
-        }
+        TellingFile f;
+        const QString &db = f.db;
+        const QStringList &told = f.told;
+        f.writeMonth({QDate(2024, 3, 29), 5, 300, 5});
+        QVERIFY(f.month > 0);
         QVERIFY(!leafPages(db, "answers").isEmpty()); // the log folded in, so page 1 is in the file
         QVERIFY(overwritePage(db, 1));
-        ResultsWriter w(db, "/opt/zampli", report);
-        w.sessionStarted();
-        AnswerRecord a;
-        a.atMs = QDateTime::currentMSecsSinceEpoch();
-        a.window = "FormZampli3";
-        a.asked = a.chosen = "E";
-        a.right = true;
-        w.record(a);
-        QVERIFY(w.sync());
+        QVERIFY(f.playOnce("E"));
         QCOMPARE(told.size(), 1);
         QVERIFY2(told[0].contains(QStringLiteral("nessuna risposta recuperata, quante siano perse non si può sapere")),
                  qPrintable(told[0]));
