@@ -4,7 +4,9 @@
 #include "MainWindow.h"
 #include "WordsTab.h"
 
+#include <QTabBar>
 #include <QTabWidget>
+#include <QtTest>
 
 namespace zampli::test {
 
@@ -17,6 +19,19 @@ inline teacher::WordsTab *wordsTabOf(const teacher::MainWindow &window, const QS
         if (tabs->tabText(i) == QStringLiteral("Parole con ") + letter)
             return qobject_cast<teacher::WordsTab *>(tabs->widget(i));
     return nullptr;
+}
+
+// Chooses the tab captioned `text` (its mnemonic's & ignored) with a click on
+// its caption, as the teacher does; true once it is the current one.
+inline bool clickTab(QTabWidget *tabs, const QString &text)
+{
+    QTabBar *bar = tabs->tabBar();
+    for (int i = 0; i < bar->count(); ++i)
+        if (bar->tabText(i).remove('&') == text) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+            return tabs->currentIndex() == i;
+        }
+    return false;
 }
 
 } // namespace zampli::test

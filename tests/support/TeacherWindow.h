@@ -32,16 +32,7 @@ struct TeacherWindow {
     }
 
     // Clicks the tab whose caption is `text`, as the teacher does; false when there is none.
-    bool clickTab(const QString &text)
-    {
-        QTabBar *bar = window.tabs()->tabBar();
-        for (int i = 0; i < bar->count(); ++i)
-            if (bar->tabText(i).remove('&') == text) {
-                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
-                return window.tabs()->currentIndex() == i;
-            }
-        return false;
-    }
+    bool clickTab(const QString &text) { return test::clickTab(window.tabs(), text); }
 };
 
 } // namespace zampli::test

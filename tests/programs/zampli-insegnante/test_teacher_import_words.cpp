@@ -315,7 +315,7 @@ private slots:
         const QMap<QString, QByteArray> before = treeOf(mine_);
         Window shown(mine_);
         MainWindow &window = shown.window;
-        window.tabs()->setCurrentWidget(test::wordsTabOf(window, "E"));
+        QVERIFY(test::clickTab(window.tabs(), QStringLiteral("Parole con E")));
         QString asked;
         whenModalShows<QMessageBox>([&asked](QMessageBox *ask) {
             asked = ask->text();

@@ -7,6 +7,7 @@
 #include "ResultsNames.h"
 #include "ResultsSample.h"
 #include "ResultsTab.h"
+#include "TeacherTabs.h"
 #include "state/VowelMedia.h"
 
 #include <QBarCategoryAxis>
@@ -544,7 +545,7 @@ private slots:
                  qPrintable(lines.join('\n')));
 
         // A double click on her row shows only her answers.
-        widget<QTabWidget>("viste")->setCurrentIndex(1);
+        QVERIFY(test::clickTab(widget<QTabWidget>("viste"), QStringLiteral("Classe")));
         auto *table = widget<QTableView>("classe");
         const int row = int(classRows().indexOf(QRegularExpression("^Marco\\|.*")));
         QVERIFY(row >= 0);
@@ -565,7 +566,7 @@ private slots:
         choosePlaying(QStringLiteral("Marco"));
         writeMixUps(13, 3, 0);
         QTRY_COMPARE_WITH_TIMEOUT(rows(), 4, 10000);
-        widget<QTabWidget>("viste")->setCurrentIndex(1);
+        QVERIFY(test::clickTab(widget<QTabWidget>("viste"), QStringLiteral("Classe")));
         auto *table = widget<QTableView>("classe");
         QTRY_VERIFY(classRows().indexOf(QRegularExpression("^Marco\\|.*")) >= 0);
         const int row = int(classRows().indexOf(QRegularExpression("^Marco\\|.*")));

@@ -225,7 +225,7 @@ private slots:
         w.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.window));
         auto *tab = w.window.findChild<CopiesTab *>("copie");
-        w.window.tabs()->setCurrentWidget(tab);
+        QVERIFY(test::clickTab(w.window.tabs(), QStringLiteral("Copie")));
         auto *list = tab->findChild<QTreeWidget *>();
         QPushButton *remove = tab->findChild<QPushButton *>("togli");
 
@@ -267,7 +267,7 @@ private slots:
         w.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.window));
         auto *tab = w.window.findChild<CopiesTab *>("copie");
-        w.window.tabs()->setCurrentWidget(tab);
+        QVERIFY(test::clickTab(w.window.tabs(), QStringLiteral("Copie")));
         auto *list = tab->findChild<QTreeWidget *>();
         QPushButton *update = tab->findChild<QPushButton *>("aggiorna");
 

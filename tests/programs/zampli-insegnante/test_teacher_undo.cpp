@@ -97,7 +97,7 @@ struct Window : test::TeacherWindow {
 
     void select(int row)
     {
-        window.tabs()->setCurrentWidget(words());
+        QVERIFY(test::clickTab(window.tabs(), QStringLiteral("Parole con A")));
         const QModelIndex index = view()->model()->index(row, 2);
         QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, view()->visualRect(index).center());
     }
@@ -112,7 +112,7 @@ struct Window : test::TeacherWindow {
     }
     void add(const QString &word)
     {
-        window.tabs()->setCurrentWidget(words());
+        QVERIFY(test::clickTab(window.tabs(), QStringLiteral("Parole con A")));
         QTest::mouseClick(newWord(), Qt::LeftButton);
         QTest::keyClicks(newWord(), word);
         QTest::keyClick(newWord(), Qt::Key_Return);
@@ -374,7 +374,7 @@ private slots:
         const QByteArray withWord = readAll(list());
 
         auto *sounds = w.window.findChild<SoundsTab *>("suoni");
-        w.window.tabs()->setCurrentWidget(sounds);
+        QVERIFY(test::clickTab(w.window.tabs(), QStringLiteral("Vocali e suoni")));
         auto *table = sounds->findChild<QTableWidget *>("elencoSuoni");
         QCOMPARE(table->item(5, 0)->text(), QStringLiteral("Lode 1 (si1)"));
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(5, 0)).center());
@@ -430,7 +430,7 @@ private slots:
         writeAll(picture(), damaged);
         Window w(copy());
         auto *check = w.window.findChild<CheckTab *>("controllo");
-        w.window.tabs()->setCurrentWidget(check);
+        QVERIFY(test::clickTab(w.window.tabs(), QStringLiteral("Controllo")));
         QPushButton *importHere = nullptr;
         QVERIFY(QTest::qWaitFor([&] {
             for (auto *label : check->findChildren<QLabel *>("file"))
