@@ -8,7 +8,6 @@
 #include "ResultsSample.h"
 #include "ResultsTab.h"
 #include "TeacherTabs.h"
-#include "state/VowelMedia.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
@@ -411,7 +410,8 @@ private slots:
         QVERIFY(trend.title().contains(QStringLiteral("settimana per settimana")));
     }
 
-    // The bars in the colours the child sees each vowel in.
+    // The bars in the colours the child sees each vowel in (the child's own
+    // windows are checked against the same values on the screen).
     void coloursAreTheChildsProgramsOwn()
     {
         const QColor expected[] = {QColor(255, 0, 0), QColor(255, 255, 0), QColor(0, 0, 255), QColor(255, 192, 192),
@@ -419,10 +419,8 @@ private slots:
         VowelBarsChart bars;
         auto *series = qobject_cast<QHorizontalStackedBarSeries *>(bars.series().value(0));
         QVERIFY(series);
-        for (int v = 0; v < 5; ++v) {
-            QCOMPARE(vowelColour(v + 1), expected[v]);
+        for (int v = 0; v < 5; ++v)
             QCOMPARE(series->barSets().at(v)->color(), expected[v]);
-        }
     }
 
     // The child plays while the teacher looks: the new session shows without a click.
