@@ -24,6 +24,13 @@ QString counted(qsizetype n, const char *one, const char *many)
     return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
 }
 
+// "1 problema", or "2 problemi e 1 nota": no notes are not named.
+QString problemsAndNotes(qsizetype problems, qsizetype notes)
+{
+    const QString said = counted(problems, "problema", "problemi");
+    return notes == 0 ? said : said + QStringLiteral(" e ") + counted(notes, "nota", "note");
+}
+
 QString fixText(Fix fix)
 {
     switch (fix) {
@@ -90,9 +97,8 @@ void CheckTab::runCheck()
     summary_->setText(problems == 0
                           ? QStringLiteral("Tutto a posto: il programma può usare ogni immagine, voce ed elenco di "
                                            "questa cartella.")
-                          : QStringLiteral("Ho trovato %1 e %2. Sotto ognuno, il pulsante che lo rimedia.")
-                                .arg(counted(problems, "problema", "problemi"),
-                                     counted(findings.size() - problems, "nota", "note")));
+                          : QStringLiteral("Ho trovato %1. Sotto ognuno, il pulsante che lo rimedia.")
+                                .arg(problemsAndNotes(problems, findings.size() - problems)));
 }
 
 void CheckTab::clearRows()
