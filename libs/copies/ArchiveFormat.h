@@ -29,10 +29,8 @@ inline const QStringList kFolders = {QStringLiteral("testi"), QStringLiteral("jp
 // The extension's case is forgiven, as the program forgives it.
 bool isMediaName(const QString &name);
 
-// Names come from a stranger's file: a control character would act on the terminal.
-QString shown(const QString &name);
-
-// Why `archive` is not imported: its `entry` and what is wrong with it.
+// Why `archive` is not imported: its `entry`, made visible (a name from a
+// stranger's file may hold control characters), and what is wrong with it.
 QString refusal(const QString &archive, const QString &entry, const QString &why);
 
 struct ZipCloser {
@@ -57,8 +55,8 @@ struct Survey {
     QString problem;
 };
 
-// Opens `archive` into `zip` and checks every entry and the format: the
-// entries to take, or the problem.
+// Opens `archive` into `zip` and checks every entry (its name, its kind, its
+// size and where its data lies) and the format: the entries to take, or the problem.
 Survey openChecked(const QString &archive, const ArchiveLimits &limits, ZipCloser &zip);
 
 } // namespace zampli::copies::detail

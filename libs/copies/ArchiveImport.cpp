@@ -6,6 +6,7 @@
 #include "copies/CopyMaking.h"
 #include "copies/TreeCopy.h"
 
+#include "media/Printable.h"
 #include "media/WholeFile.h"
 #include "wordlist/WordList.h"
 
@@ -82,7 +83,7 @@ QString refusedWord(const WordList &list)
 {
     return list.refused.isEmpty()
                ? QString()
-               : QStringLiteral("contiene «%1», che non può essere il nome di una parola").arg(shown(list.refused.first()));
+               : QStringLiteral("contiene «%1», che non può essere il nome di una parola").arg(visible(list.refused.first()));
 }
 
 // A list the child's program would not read as it is, said why; else empty.

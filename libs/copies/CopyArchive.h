@@ -16,11 +16,16 @@ namespace zampli::copies {
 // The extension of a copy's file, dot included.
 inline constexpr char kCopyFileSuffix[] = ".zampli";
 
+// The most one picture, voice or list brought from outside may hold, from a
+// folder or a copy's file: far past any a copy has; a file larger is no word's.
+inline constexpr qint64 kMaxMediaFileBytes = 50'000'000;
+
 // The most an imported file may hold: far more than any class's set (a few
 // tens of MB), far less than a disk a stranger's file could fill.
 struct ArchiveLimits {
     qint64 bytes = 500'000'000; // uncompressed, all entries together
     qint64 entries = 5'000;
+    qint64 fileBytes = kMaxMediaFileBytes; // uncompressed, each entry
 };
 
 // Writes the media of the copy in `folder` (testi/*.txt, jpg/*.jpg,

@@ -16,17 +16,14 @@ namespace zampli::teacher {
 
 namespace {
 
-// Far past any picture or voice a copy holds; a file larger is no word's.
-constexpr qint64 kMaxMediaBytes = 50'000'000;
-
 // A plain file's bytes, never a pipe's or a device's; empty when there is none.
 QByteArray smallFile(const QString &path)
 {
     const QFileInfo info(path);
     QFile file(path);
-    if (!info.isFile() || info.size() > kMaxMediaBytes || !file.open(QIODevice::ReadOnly))
+    if (!info.isFile() || info.size() > copies::kMaxMediaFileBytes || !file.open(QIODevice::ReadOnly))
         return {};
-    return file.read(kMaxMediaBytes);
+    return file.read(copies::kMaxMediaFileBytes);
 }
 
 ImportSource fromFolder(const QString &path)

@@ -6,6 +6,7 @@
 #include "copies/CopyArchive.h"
 #include "CopyFiles.h"
 #include "TestSeed.h"
+#include "ZipPatches.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -51,6 +52,7 @@ struct ZipEntry {
     QByteArray data;
     quint32 mode = S_IFREG | 0644;
     bool encrypted = false;
+    zip_flags_t encoding = ZIP_FL_ENC_UTF_8; // ZIP_FL_ENC_CP437: written as it is, without the UTF-8 flag
 };
 
 const ZipEntry kManifest{"zampli.txt", "ZAMPLI: una copia\nformato=1\n"};
@@ -65,7 +67,7 @@ QByteArray zipOf(const QString &scratch, const QList<ZipEntry> &entries)
         return {};
     for (const ZipEntry &entry : entries) {
         zip_source_t *source = zip_source_buffer(zip, entry.data.constData(), zip_uint64_t(entry.data.size()), 0);
-        const zip_int64_t index = zip_file_add(zip, entry.name.constData(), source, ZIP_FL_ENC_UTF_8);
+        const zip_int64_t index = zip_file_add(zip, entry.name.constData(), source, entry.encoding);
         if (index < 0)
             qFatal("zip_file_add %s: %s", entry.name.constData(), zip_strerror(zip));
         zip_file_set_external_attributes(zip, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX, entry.mode << 16);
@@ -103,6 +105,15 @@ class CopyArchiveTest : public QObject {
     QString imports_;      // where imported copies go, alone in it
 
     QString scratch() const { return root_.filePath("scratch.zip"); }
+
+    // Bytes that do not compress.
+    QByteArray noise(qsizetype size)
+    {
+        QByteArray bytes(size, '\0');
+        for (char &byte : bytes)
+            byte = char(random_());
+        return bytes;
+    }
 
     // Imports `bytes` as a file and checks it was refused for `why`, naming
     // `entry`, with nothing left in the folder it was to go in, in the menu or outside.
@@ -218,7 +229,7 @@ private slots:
         row("climbs inside", zipOf(s, {kManifest, {"testi/../../x", "x"}}), "testi/../../x", fuori);
         row("drive letter", zipOf(s, {kManifest, {"C:/testi/a.txt", "ape\n"}}), "C:/testi/a.txt", fuori);
         row("backslash", zipOf(s, {kManifest, {"testi\\a.txt", "ape\n"}}), "testi\\a.txt", fuori);
-        row("line break", zipOf(s, {kManifest, {"testi/a\n.txt", "ape\n"}}), "testi/a\\x0a.txt", "a capo");
+        row("line break", zipOf(s, {kManifest, {"testi/a\n.txt", "ape\n"}}), "testi/a\\x0A.txt", "a capo");
         row("symbolic link", zipOf(s, {kManifest, {"testi/a.txt", "/etc/passwd", S_IFLNK | 0777}}), "testi/a.txt",
             "collegamento simbolico");
         row("device", zipOf(s, {kManifest, {"voci/a.wav", "", S_IFCHR | 0644}}), "voci/a.wav", "non è un file comune");
@@ -242,12 +253,36 @@ private slots:
             "voci/ape.wav", "contiene più byte dei 100 che dichiara");
         row("a list the program cannot read", zipOf(s, {kManifest, {"testi/a.txt", "ape\n../../etc/passwd\n"}}),
             "testi/a.txt", "../../etc/passwd");
+        // Names: each program would read another name, or the name would hide what it is.
+        const QString direction = "cambia la direzione della scrittura";
+        row("right-to-left override", zipOf(s, {kManifest, {"jpg/ape\u202Egpj.jpg", "x"}}), "jpg/ape\\u202Egpj.jpg",
+            direction);
+        row("right-to-left mark", zipOf(s, {kManifest, {"testi/\u200Fa.txt", "ape\n"}}), "testi/\\u200Fa.txt",
+            direction);
+        row("isolate", zipOf(s, {kManifest, {"voci/ape\u2067.wav", "x"}}), "voci/ape\\u2067.wav", direction);
+        row("Latin-1 without the UTF-8 flag",
+            zipOf(s, {kManifest, {"testi/\xE0ncora.txt", "ancora\n", S_IFREG | 0644, false, ZIP_FL_ENC_CP437}}),
+            "testi/\uFFFDncora.txt", "non è scritto in UTF-8");
+        row("composed and decomposed",
+            zipOf(s, {kManifest, {"jpg/\xC3\xA0ncora.jpg", "one"}, {"jpg/a\xCC\x80ncora.jpg", "two"}}),
+            QString::fromUtf8("jpg/a\xCC\x80ncora.jpg"), "c'è due volte");
+        row("composed and decomposed, case apart",
+            zipOf(s, {kManifest, {"voci/\xC3\xA0ncora.wav", "one"}, {"voci/A\xCC\x80NCORA.wav", "two"}}),
+            QString::fromUtf8("voci/A\xCC\x80NCORA.wav"), "c'è due volte");
+        // Sizes: what the file would write against the little it holds.
+        row("a flood from a small stream", zipOf(s, {kManifest, {"voci/ape.wav", QByteArray(2'000'000, '\0')}}),
+            "voci/ape.wav", "più di 100 volte tanto");
+        row("a flood from many small streams",
+            zipOf(s, {kManifest, {"voci/a.wav", QByteArray(900'000, '\0')}, {"voci/b.wav", QByteArray(900'000, '\0')}}),
+            "voci/b.wav", "più di 100 volte i byte");
+        // One compressed stream named by five entries: a few kilobytes would write 5 MB.
+        row("entries sharing data",
+            withSharedEntries(zipOf(s, {kManifest, {"voci/a.wav", noise(1'000'000)}}), "voci/a.wav",
+                              {"voci/b.wav", "voci/c.wav", "voci/d.wav", "voci/e.wav"}),
+            "voci/b.wav", "ha i dati in comune con «voci/a.wav»");
         row("no manifest", zipOf(s, {{"testi/a.txt", "ape\n"}}), "ostile.zampli", "manca zampli.txt");
         row("newer format", zipOf(s, {{"zampli.txt", "formato=2\n"}}), "ostile.zampli", "versione più nuova");
-        QByteArray noise(64 * 1024, '\0');
-        for (char &byte : noise)
-            byte = char(random_());
-        row("random bytes", noise, "ostile.zampli", "non è un archivio ZIP");
+        row("random bytes", noise(64 * 1024), "ostile.zampli", "non è un archivio ZIP");
     }
 
     void aHostileFileIsRefused()
@@ -269,6 +304,9 @@ private slots:
         // Declared sizes past the limit (made small here), found before anything is written.
         expectRefused(zipOf(scratch(), {kManifest, {"voci/a.wav", QByteArray(600, 'a')}, {"voci/b.wav", QByteArray(600, 'b')}}),
                       "voci/b.wav", "porta il contenuto oltre", ArchiveLimits{1000, 5000});
+        // One entry past the cap of a single file (made small here).
+        expectRefused(zipOf(scratch(), {kManifest, {"jpg/a.jpg", noise(2'000'001)}}), "jpg/a.jpg",
+                      "più grande dei 2 MB", ArchiveLimits{500'000'000, 5000, 2'000'000});
     }
 
     // A copy cut short on its way (a full stick, a broken download).

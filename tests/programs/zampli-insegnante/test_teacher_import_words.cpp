@@ -16,6 +16,7 @@
 #include "MediaActions.h"
 #include "VoiceRecorder.h"
 #include "WordsTab.h"
+#include "ZipPatches.h"
 #include "fakes/Fakes.h"
 
 #include <QtTest>
@@ -252,6 +253,39 @@ private slots:
         const ImportSource source = readImportSource(file, mine_);
         QVERIFY2(source.problem.contains("«../x»"), qPrintable(source.problem));
         QVERIFY2(source.problem.contains("porterebbe fuori"), qPrintable(source.problem));
+        QCOMPARE(source.lists[A].size(), 0);
+        CopyHistory history(mine_);
+        QCOMPARE(importWords(mine_, history, source, {{A, 0}}, true, {}).imported, 0);
+        QCOMPARE(treeOf(root_.path()), before);
+    }
+
+    // One voice's compressed bytes named by four entries more: read, each would take its memory again.
+    void aCopysFileWhoseEntriesShareDataIsRefusedAndNothingIsWritten()
+    {
+        const QString file = root_.filePath("condiviso.zampli");
+        QByteArray voice(1'000'000, '\0');
+        QRandomGenerator noise(39); // bytes that do not compress, as a voice's hardly do
+        for (char &byte : voice)
+            byte = char(noise.generate());
+        // libzip reads the bytes at zip_close: they live until then.
+        const QList<std::pair<const char *, QByteArray>> entries{
+            {"zampli.txt", "formato=1\n"}, {"testi/a.txt", "ape\n"}, {"voci/ape.wav", voice}};
+        int error = 0;
+        zip_t *zip = zip_open(QFile::encodeName(file).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+        QVERIFY(zip);
+        for (const auto &[name, data] : entries) {
+            zip_source_t *source = zip_source_buffer(zip, data.constData(), zip_uint64_t(data.size()), 0);
+            QVERIFY(zip_file_add(zip, name, source, ZIP_FL_ENC_UTF_8) >= 0);
+        }
+        QCOMPARE(zip_close(zip), 0);
+        writeFile(file, withSharedEntries(readFile(file), "voci/ape.wav",
+                                          {"voci/apa.wav", "voci/apb.wav", "voci/apc.wav", "voci/apd.wav"}));
+        const QMap<QString, QByteArray> before = treeOf(root_.path());
+
+        const ImportSource source = readImportSource(file, mine_);
+        QVERIFY2(source.problem.contains("«voci/apa.wav» ha i dati in comune con «voci/ape.wav»"),
+                 qPrintable(source.problem));
+        QVERIFY2(source.problem.contains("condiviso.zampli"), qPrintable(source.problem));
         QCOMPARE(source.lists[A].size(), 0);
         CopyHistory history(mine_);
         QCOMPARE(importWords(mine_, history, source, {{A, 0}}, true, {}).imported, 0);
