@@ -4,6 +4,7 @@
 
 #include "copies/ArchiveFormat.h"
 #include "copies/TreeCopy.h"
+#include "copies/WorkFolder.h"
 
 #include "media/SystemError.h"
 
@@ -11,6 +12,8 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <cerrno>
+#include <cstdio>
 #include <sys/stat.h>
 
 namespace zampli::copies {
@@ -26,6 +29,13 @@ struct ExportState {
     bool stopped = false;
 };
 
+QString writeProblem(const QString &archive, const QString &why)
+{
+    return QStringLiteral("Non riesco a scrivere %1 (%2): il file non è stato fatto. Controlla che la cartella sia "
+                          "tua e che i file della copia si leggano, poi riprova.")
+        .arg(archive, why);
+}
+
 QString exportProblem(zip_t *zip, const QString &archive, bool stopped)
 {
     if (stopped)
@@ -33,13 +43,11 @@ QString exportProblem(zip_t *zip, const QString &archive, bool stopped)
     zip_error_t *error = zip_get_error(zip);
     const int system = zip_error_code_system(error);
     if (zip_error_system_type(error) == ZIP_ET_SYS && detail::isDiskFull(system))
-        return QStringLiteral("Spazio su disco esaurito: %1 non è stato scritto. Liberate spazio o scegliete un "
-                              "altro disco, poi riprovate.").arg(archive);
+        return QStringLiteral("Spazio su disco esaurito: %1 non è stato scritto. Libera spazio o scegli un altro "
+                              "disco, poi riprova.").arg(archive);
     const QString why = zip_error_system_type(error) == ZIP_ET_SYS ? systemErrorText(system)
                                                                     : QStringLiteral("errore dell'archivio");
-    return QStringLiteral("Non riesco a scrivere %1 (%2): il file non è stato fatto. Controllate che la cartella "
-                          "sia vostra e che i file della copia si leggano, poi riprovate.")
-        .arg(archive, why);
+    return writeProblem(archive, why);
 }
 
 // Pictures are compressed already: stored, they cost no time for nothing.
@@ -78,8 +86,8 @@ QString caseTwins(const QList<detail::FileToCopy> &files, const QString &folder)
         const QString key = file.relative.toCaseFolded();
         if (const auto twin = seen.constFind(key); twin != seen.constEnd())
             return QStringLiteral("In %1 ci sono %2 e %3, che ZAMPLI non distingue (contano uguali le maiuscole e le "
-                                  "minuscole): la copia non è stata esportata. Togliete o rinominate uno dei due, "
-                                  "poi riprovate.").arg(folder, *twin, file.relative);
+                                  "minuscole): la copia non è stata esportata. Togli o rinomina uno dei due, poi "
+                                  "riprova.").arg(folder, *twin, file.relative);
         seen.insert(key, file.relative);
     }
     return {};
@@ -93,20 +101,28 @@ CopyResult exportCopy(const QString &folder, const QString &archive, const Progr
         return failure(QStringLiteral("%1 non è una copia di ZAMPLI (manca la cartella testi): non c'è nulla da "
                                       "esportare.").arg(folder));
     if (QFileInfo(archive).isDir())
-        return failure(QStringLiteral("%1 è una cartella: scegliete il nome del file da scrivere.").arg(archive));
+        return failure(QStringLiteral("%1 è una cartella: scegli il nome del file da scrivere.").arg(archive));
     const detail::CopyPlan plan = detail::planCopy(folder, {}, kFolders);
     if (!plan.notUtf8.isEmpty())
         return failure(QStringLiteral("Il nome di %1 non è scritto in UTF-8 (qui le lettere illeggibili sono mostrate "
-                                      "come \uFFFD): la copia non è stata esportata. Rinominatelo con lettere comuni, "
-                                      "poi riprovate.").arg(plan.notUtf8.first()));
+                                      "come \uFFFD): la copia non è stata esportata. Rinominalo con lettere comuni, "
+                                      "poi riprova.").arg(plan.notUtf8.first()));
     if (const QString twins = caseTwins(plan.files, folder); !twins.isEmpty())
         return failure(twins);
+    // The file grows in a hidden work folder beside it, locked while this
+    // program runs: a killed export leaves nothing in sight, and the next
+    // one in the folder (or a copy made there) takes what it left away.
+    const QString parent = QFileInfo(archive).absolutePath();
+    removeStaleWork(parent);
+    WorkFolder work;
+    if (const int error = work.make(parent))
+        return failure(writeProblem(archive, systemErrorText(error)));
+    // A short name: the archive's own may be as long as the file system takes.
+    const QString partial = work.path + QStringLiteral("/copia.zampli");
     int error = 0;
-    // libzip writes to a temporary file beside the archive and renames it into place at zip_close.
-    ZipCloser zip{zip_open(QFile::encodeName(archive).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error)};
+    ZipCloser zip{zip_open(QFile::encodeName(partial).constData(), ZIP_CREATE | ZIP_EXCL, &error)};
     if (!zip.zip)
-        return failure(QStringLiteral("Non riesco a scrivere %1: scegliete una cartella vostra, poi riprovate.")
-                           .arg(archive));
+        return failure(QStringLiteral("Non riesco a scrivere %1: scegli una cartella tua, poi riprova.").arg(archive));
     ExportState state{progress, plan.bytes};
     zip_register_progress_callback_with_state(
         zip.zip, 0.001, [](zip_t *, double part, void *data) { static_cast<ExportState *>(data)->part = part; },
@@ -125,6 +141,8 @@ CopyResult exportCopy(const QString &folder, const QString &archive, const Progr
     if (!added || zip_close(zip.zip) != 0)
         return failure(exportProblem(zip.zip, archive, state.stopped));
     zip.zip = nullptr;
+    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(archive).constData()) != 0)
+        return failure(writeProblem(archive, systemErrorText(errno)));
     return {true, {folder, {}, {}}, QStringLiteral("Fatto: la copia è nel file %1.").arg(archive)};
 }
 

@@ -29,10 +29,11 @@ struct ArchiveLimits {
 };
 
 // Writes the media of the copy in `folder` (testi/*.txt, jpg/*.jpg,
-// voci/*.wav, suoni/*.wav) into the file `archive`, through a temporary file
-// beside it renamed into place when whole; a file already there is replaced.
-// `progress` may stop it: then nothing is left. On success `copy.folder` is
-// `folder` and the message says where the file is.
+// voci/*.wav, suoni/*.wav) into the file `archive`, through a hidden work
+// folder beside it, renamed into place when whole; a file already there is
+// replaced. `progress` may stop it: then nothing is left, and what a killed
+// export left in that folder is taken away by the next. On success
+// `copy.folder` is `folder` and the message says where the file is.
 CopyResult exportCopy(const QString &folder, const QString &archive, const Progress &progress = {});
 
 // Makes a new copy at `target` from the file `archive`, exactly as makeCopy

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The hidden folder a copy grows in, beside its target, the folders made on
-// the way to it, and the removal of those left by a copy whose program was
-// killed.
+// The hidden folder a copy (or a copy's file) grows in, beside its target,
+// the folders made on the way to it, and the removal of those left by a copy
+// whose program was killed.
 #pragma once
 
 #include <QString>

@@ -38,6 +38,16 @@ QMap<QString, QByteArray> treeOf(const QString &folder)
     return tree;
 }
 
+// The bytes of every file under `folder`, hidden ones too.
+qint64 bytesUnder(const QString &folder)
+{
+    qint64 bytes = 0;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        bytes += QFileInfo(it.next()).size();
+    return bytes;
+}
+
 std::pair<int, QString> runProcess(const QString &program, const QStringList &args)
 {
     QProcess p;
@@ -212,6 +222,32 @@ private slots:
         QVERIFY(!exported.ok);
         QVERIFY2(exported.message.contains("fermata"), qPrintable(exported.message));
         QCOMPARE(entriesIn(root_.path()), before);
+    }
+
+    // Killed while it writes, an export leaves nothing in sight, and the next
+    // one in the folder takes away what it left.
+    void aKilledExportIsSweptByTheNext()
+    {
+        const QString big = root_.filePath("Classe grande");
+        writeFile(big + "/testi/a.txt", "ape\n");
+        writeFile(big + "/voci/ape.wav", noise(60'000'000)); // seconds to compress: time to be caught writing
+        const QString folder = root_.filePath("esportazioni");
+        QVERIFY(QDir().mkpath(folder));
+        QProcess copia;
+        copia.start(program_ + "/zampli-copia", {"--esporta", big, folder + "/grande.zampli"});
+        QVERIFY(copia.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(bytesUnder(folder) > 0, 60000);
+        copia.kill();
+        QVERIFY(copia.waitForFinished());
+        QCOMPARE(copia.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        QCOMPARE(entriesIn(folder).size(), 1); // what it left, hidden
+
+        const auto [code, out] = runProcess(program_ + "/zampli-copia", {"--esporta", source_, folder + "/piccola.zampli"});
+        QVERIFY2(code == 0, qPrintable(out));
+        QCOMPARE(entriesIn(folder), QStringList{"piccola.zampli"});
+        QDir(big).removeRecursively();
+        QDir(folder).removeRecursively();
     }
 
     void aHostileFileIsRefused_data()
