@@ -99,15 +99,21 @@ QString bytesText(quint64 bytes)
     return QLocale(QLocale::Italian).toString(bytes);
 }
 
-// Bytes past ASCII are letters only where the entry says its name is UTF-8
-// and it is: without the flag ZIP takes them for an old DOS code page, and
-// each program would read another name.
-bool decodeName(const ZipPlace &place, QString &name)
+// The entry's name into `name`, and why it cannot be trusted. Bytes past
+// ASCII are letters only where the entry says its name is UTF-8 and it is:
+// without the flag ZIP takes them for an old DOS code page, and each program
+// would read another name.
+QString decodeName(const ZipPlace &place, QString &name)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     name = utf8.decode(place.name);
-    const bool ascii = std::all_of(place.name.begin(), place.name.end(), [](char c) { return uchar(c) < 0x80; });
-    return ascii || (place.utf8 && !utf8.hasError());
+    if (utf8.hasError())
+        return QStringLiteral("ha un nome che non è scritto in UTF-8 (qui le lettere illeggibili sono mostrate come "
+                              "\uFFFD)");
+    if (!place.utf8 && std::any_of(place.name.begin(), place.name.end(), [](char c) { return uchar(c) >= 0x80; }))
+        return QStringLiteral("ha nel nome lettere accentate che il file non dichiara scritte in UTF-8, e altri "
+                              "programmi le leggerebbero diverse");
+    return {};
 }
 
 // One name for the program whatever its case or the way its accents are
@@ -198,7 +204,7 @@ Survey survey(zip_t *zip, int fd, const QString &archive, const ArchiveLimits &l
     for (zip_uint64_t index = 0; index < zip_uint64_t(count); ++index) {
         const ZipPlace &place = directory.entries[qsizetype(index)];
         QString name;
-        const bool utf8 = decodeName(place, name);
+        const QString encoding = decodeName(place, name);
         zip_stat_t stat;
         // libzip must read the entry the directory describes: a second name
         // in an extra field, or other sizes, would put another file under it.
@@ -207,9 +213,8 @@ Survey survey(zip_t *zip, int fd, const QString &archive, const ArchiveLimits &l
         if (!raw || QByteArray(raw) != place.name || zip_stat_index(zip, index, ZIP_FL_ENC_RAW, &stat) != 0
             || stat.size != place.size || stat.comp_size != place.compressed)
             why = QStringLiteral("non si legge: il file è rovinato");
-        else if (!utf8)
-            why = QStringLiteral("ha un nome che non è scritto in UTF-8 (qui le lettere illeggibili sono mostrate "
-                                 "come \uFFFD)");
+        else if (!encoding.isEmpty())
+            why = encoding;
         else
             why = entryProblem(zip, index, stat, name, seen);
         if (why.isEmpty())

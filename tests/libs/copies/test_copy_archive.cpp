@@ -299,6 +299,10 @@ private slots:
         row("Latin-1 without the UTF-8 flag",
             zipOf(s, {kManifest, {"testi/\xE0ncora.txt", "ancora\n", S_IFREG | 0644, false, ZIP_FL_ENC_CP437}}),
             "testi/\uFFFDncora.txt", "non è scritto in UTF-8");
+        // As Info-ZIP's zip writes it: an ASCII name patched, so no flag is set.
+        QByteArray unflagged = zipOf(s, {kManifest, {"testi/XXncora.txt", "ancora\n"}});
+        unflagged.replace("testi/XXncora.txt", "testi/\xC3\xA0ncora.txt");
+        row("UTF-8 without the UTF-8 flag", unflagged, "testi/àncora.txt", "non dichiara scritte in UTF-8");
         row("composed and decomposed",
             zipOf(s, {kManifest, {"jpg/\xC3\xA0ncora.jpg", "one"}, {"jpg/a\xCC\x80ncora.jpg", "two"}}),
             QString::fromUtf8("jpg/a\xCC\x80ncora.jpg"), "c'è due volte");
@@ -316,6 +320,11 @@ private slots:
             withSharedEntries(zipOf(s, {kManifest, {"voci/a.wav", noise(1'000'000)}}), "voci/a.wav",
                               {"voci/b.wav", "voci/c.wav", "voci/d.wav", "voci/e.wav"}),
             "voci/b.wav", "ha i dati in comune con «voci/a.wav»");
+        // Another program would take the local header's name (the first of the
+        // two, before the directory): the entry has two.
+        QByteArray twoNames = zipOf(s, {kManifest, {"testi/a.txt", "ape\n"}});
+        twoNames.replace(twoNames.indexOf("testi/a.txt"), 11, "testi/o.txt");
+        row("local header names another file", twoNames, "ostile.zampli", "il suo indice non corrisponde");
         row("no manifest", zipOf(s, {{"testi/a.txt", "ape\n"}}), "ostile.zampli", "manca zampli.txt");
         row("newer format", zipOf(s, {{"zampli.txt", "formato=2\n"}}), "ostile.zampli", "versione più nuova");
         row("random bytes", noise(64 * 1024), "ostile.zampli", "non è un archivio ZIP");
