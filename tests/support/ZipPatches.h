@@ -39,3 +39,58 @@ inline QByteArray withSharedEntries(QByteArray zip, const QByteArray &name, cons
     qToLittleEndian(quint32(qFromLittleEndian<quint32>(record + 12) + quint32(added.size())), record + 12);
     return zip;
 }
+
+// `zip` (without a comment, as libzip writes it) in ZIP64's form: each
+// central header's sizes and offset moved into a ZIP64 extra field, and the
+// directory found through a ZIP64 end record, as writers do past 4 GB.
+inline QByteArray asZip64(const QByteArray &zip)
+{
+    const qsizetype endAt = zip.lastIndexOf(QByteArray("PK\x05\x06", 4));
+    if (endAt < 0)
+        qFatal("asZip64: no end record");
+    const char *end = zip.constData() + endAt;
+    const quint16 count = qFromLittleEndian<quint16>(end + 10);
+    const quint32 directoryAt = qFromLittleEndian<quint32>(end + 16);
+    QByteArray directory;
+    qsizetype at = directoryAt;
+    for (quint16 i = 0; i < count; ++i) {
+        const char *header = zip.constData() + at;
+        const quint16 nameLength = qFromLittleEndian<quint16>(header + 28);
+        const qsizetype length = 46 + nameLength + qFromLittleEndian<quint16>(header + 30)
+                                 + qFromLittleEndian<quint16>(header + 32);
+        QByteArray wide = zip.mid(at, length);
+        QByteArray extra(28, '\0');
+        qToLittleEndian(quint16(0x0001), extra.data());
+        qToLittleEndian(quint16(24), extra.data() + 2);
+        qToLittleEndian(quint64(qFromLittleEndian<quint32>(header + 24)), extra.data() + 4);  // uncompressed
+        qToLittleEndian(quint64(qFromLittleEndian<quint32>(header + 20)), extra.data() + 12); // compressed
+        qToLittleEndian(quint64(qFromLittleEndian<quint32>(header + 42)), extra.data() + 20); // local header
+        for (const int field : {20, 24, 42})
+            qToLittleEndian(quint32(0xFFFFFFFF), wide.data() + field);
+        qToLittleEndian(quint16(qFromLittleEndian<quint16>(header + 30) + 28), wide.data() + 30);
+        wide.insert(46 + nameLength, extra);
+        directory += wide;
+        at += length;
+    }
+    QByteArray out = zip.left(directoryAt) + directory;
+    const quint64 recordAt = quint64(out.size());
+    QByteArray record(56, '\0');
+    record.replace(0, 4, QByteArray("PK\x06\x06", 4));
+    qToLittleEndian(quint64(44), record.data() + 4);
+    qToLittleEndian(quint16(45), record.data() + 12);
+    qToLittleEndian(quint16(45), record.data() + 14);
+    qToLittleEndian(quint64(count), record.data() + 24);
+    qToLittleEndian(quint64(count), record.data() + 32);
+    qToLittleEndian(quint64(directory.size()), record.data() + 40);
+    qToLittleEndian(quint64(directoryAt), record.data() + 48);
+    QByteArray locator(20, '\0');
+    locator.replace(0, 4, QByteArray("PK\x06\x07", 4));
+    qToLittleEndian(recordAt, locator.data() + 8);
+    qToLittleEndian(quint32(1), locator.data() + 16);
+    QByteArray end32 = zip.mid(endAt);
+    qToLittleEndian(quint16(0xFFFF), end32.data() + 8);
+    qToLittleEndian(quint16(0xFFFF), end32.data() + 10);
+    qToLittleEndian(quint32(0xFFFFFFFF), end32.data() + 12);
+    qToLittleEndian(quint32(0xFFFFFFFF), end32.data() + 16);
+    return out + record + locator + end32;
+}
