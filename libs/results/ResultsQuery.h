@@ -10,7 +10,14 @@
 namespace zampli {
 
 // The sessions of the filter's child: ?9 is 0 for all, -1 for nobody named.
+// By her id only: a label typed by hand may be another child's name.
 #define RESULTS_CHILD_FILTER " AND (?9 = 0 OR s.child_id = ?9 OR (?9 = -1 AND s.child_id IS NULL))"
+
+// The sessions the filter's label and child keep, as a condition on `a`;
+// true at once when the filter keeps every session.
+#define FILTERED_SESSION_OF_ANSWER                                                                                     \
+    " ((?3 IS NULL AND ?9 = 0) OR a.session_id IN (SELECT s.id FROM sessions s"                                      \
+    " WHERE (?3 IS NULL OR s.label = ?3)" RESULTS_CHILD_FILTER "))"
 
 // Every query joins the answers to their session and keeps those of the filter.
 #define FILTERED_ANSWERS                                                                                               \

@@ -178,6 +178,8 @@ public:
     QList<SessionVowel> vowelsBySession(const ResultsFilter &f = {});
     // The names given to sessions, sorted.
     QStringList labels();
+    // True when some session of nobody named holds answers, whatever the days.
+    bool unnamedAnswers();
     // The time of the first answer kept; 0 when there is none.
     qint64 firstAnswerMs();
     // Changes whenever another connection commits to the file.

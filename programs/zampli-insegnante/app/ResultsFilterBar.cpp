@@ -126,9 +126,8 @@ void ResultsFilterBar::fillChildren(const ResultsSnapshot &s)
         child_->addItem(c.name, childKey(c.id));
         names << c.name.toCaseFolded();
     }
-    for (const ChildOverview &c : s.overview)
-        if (c.childId == 0)
-            child_->addItem(unnamedChild(), childKey(ResultsFilter::kNoChild));
+    if (s.unnamedAnswers)
+        child_->addItem(unnamedChild(), childKey(ResultsFilter::kNoChild));
     // A name given by hand that is no child's: its sessions stay reachable.
     for (const QString &n : s.labels)
         if (!names.contains(n.toCaseFolded()))

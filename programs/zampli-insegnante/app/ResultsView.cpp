@@ -178,8 +178,12 @@ void ResultsView::showState()
                                    "un'altra cartella e ZAMPLI ne comincerà uno nuovo.")
                         .arg(database_));
     case ResultsSnapshot::State::Read:
+        if (shown_.sessions.isEmpty() && shown_.firstAnswerMs > 0)
+            return tell(QStringLiteral("Nessuna risposta per %1. Scegli altri giorni, o un altro bambino in "
+                                       "«Bambino».")
+                            .arg(filterText()));
         if (message_->text().startsWith(QStringLiteral("Non riesco a leggere")) ||
-            message_->text().startsWith(QStringLiteral("Nessun risultato")))
+            message_->text().startsWith(QStringLiteral("Nessun")))
             message_->clear();
         return;
     }
