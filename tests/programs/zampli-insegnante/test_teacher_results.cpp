@@ -665,6 +665,41 @@ private slots:
         QVERIFY(widget<QComboBox>("bambino")->findText(QStringLiteral("senza nome")) >= 0);
     }
 
+    // A session begun the day before the first day shown counts on that
+    // first day: the trend keeps to the days chosen.
+    void aSessionOverMidnightStaysInTheDaysChosen()
+    {
+        const QDate today = QDate::currentDate();
+        QCOMPARE(widget<QDateEdit>("dal")->date(), today); // from the sample's first answer
+        {
+            ResultsWriter writer(db(), folder_.path(), [](const QString &line) { qFatal("%s", qPrintable(line)); });
+            const qint64 midnight = QDateTime(today, QTime(0, 0)).toMSecsSinceEpoch();
+            writer.sessionStarted(midnight - 10 * 60000);
+            for (const auto &[at, vowel] : {std::pair{midnight - 5 * 60000, "A"}, std::pair{midnight + 5 * 60000, "U"}}) {
+                AnswerRecord a;
+                a.atMs = at;
+                a.window = QStringLiteral("FormZampli3");
+                a.turn = 1;
+                a.asked = a.chosen = QString::fromLatin1(vowel);
+                a.askedAs = Shown::Voice;
+                a.chosenAs = Shown::Tile;
+                a.right = true;
+                a.answerMs = 900;
+                writer.record(a);
+            }
+            writer.sessionEnded(midnight + 10 * 60000);
+            QVERIFY(writer.sync());
+        }
+        andWait([this] { click("aggiorna"); });
+        QCOMPARE(rows(), 4);
+        QCOMPARE(trendSpan(), dayText(today) + " – " + dayText(today.addDays(1)));
+        QLineSeries *u = lineOf(*chart("andamento"), QStringLiteral("U"));
+        QVERIFY(u);
+        QCOMPARE(u->count(), 1);
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(qint64(u->at(0).x())), QDateTime(today, QTime(12, 0)));
+        QCOMPARE(barTexts().at(0), QStringLiteral("1 su 1 (100%)")); // the A of the day before is not counted
+    }
+
     // A child with no answer in the days chosen is told so in words, not by empty pictures alone.
     void aChildWithoutAnswersIsSaidInWords()
     {
