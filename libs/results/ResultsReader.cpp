@@ -71,11 +71,12 @@ QList<SessionSummary> ResultsReader::sessions(const ResultsFilter &f)
                 "SELECT s.id, s.started_ms, s.ended_ms, s.label, s.child_id, c.name,"
                 " (SELECT group_concat(w, ' ') FROM (SELECT DISTINCT window AS w FROM answers"
                 "   WHERE session_id = s.id ORDER BY w)),"
-                " (SELECT count(*) FROM answers WHERE session_id = s.id AND right = 1),"
-                " (SELECT count(*) FROM answers WHERE session_id = s.id AND right = 0)"
+                " (SELECT count(*) FROM answers a WHERE a.session_id = s.id AND a.right = 1" RESULTS_KIND_FILTER "),"
+                " (SELECT count(*) FROM answers a WHERE a.session_id = s.id AND a.right = 0" RESULTS_KIND_FILTER ")"
                 " FROM sessions s LEFT JOIN children c ON c.id = s.child_id"
                 " WHERE s.ended_ms >= ?1 AND s.started_ms <= ?2 AND (?3 IS NULL OR s.label = ?3)" RESULTS_CHILD_FILTER
-                " AND EXISTS (SELECT 1 FROM answers WHERE session_id = s.id) ORDER BY s.started_ms, s.id");
+                " AND EXISTS (SELECT 1 FROM answers a WHERE a.session_id = s.id" RESULTS_KIND_FILTER ")"
+                " ORDER BY s.started_ms, s.id");
     bindFilter(s, f);
     QList<SessionSummary> out;
     failedWith(forEachRow(s, [&] {
@@ -152,7 +153,7 @@ QList<DayShare> ResultsReader::dailyShare(const ResultsFilter &f)
 // The sessions of the filter, for the questions that walk answers session by session.
 #define FILTERED_SESSIONS                                                                                              \
     " a.session_id IN (SELECT s.id FROM sessions s WHERE s.ended_ms >= ?1 AND s.started_ms <= ?2"                    \
-    " AND (?3 IS NULL OR s.label = ?3)" RESULTS_CHILD_FILTER ") AND a.at_ms >= ?1 AND a.at_ms <= ?2"
+    " AND (?3 IS NULL OR s.label = ?3)" RESULTS_CHILD_FILTER ") AND a.at_ms >= ?1 AND a.at_ms <= ?2" RESULTS_KIND_FILTER
 
 QList<KindConfusion> ResultsReader::confusionByKind(const ResultsFilter &f)
 {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ResultsLoader.h"
+#include "ResultsNames.h"
 #include "results/ResultsEditor.h"
 
 #include <QDateTime>
@@ -91,7 +92,8 @@ private:
     bool readClass(ResultsSnapshot &s, quint64 generation)
     {
         const auto stale = [this, generation] { return loader_.latest_.load() != generation; };
-        const ClassKey key{s.filter.fromMs, s.filter.toMs, s.filter.childId, s.filter.label, version_};
+        const ClassKey key{s.filter.fromMs, s.filter.toMs, s.filter.childId, s.filter.label,
+                           s.filter.kind ? kindKey(*s.filter.kind) : QString(), version_};
         if (key != classKey_) {
             reader_->setStopCheck(stale);
             overview_ = reader_->classOverview(s.filter);
@@ -127,7 +129,7 @@ private:
             }
             reader_ = std::move(reader);
             version_ = -1; // a new connection counts its own versions
-            classKey_ = {-1, -1, -1, {}, -1};
+            classKey_ = {-1, -1, -1, {}, {}, -1};
         }
         s.state = ResultsSnapshot::State::Read;
         return true;
@@ -160,8 +162,9 @@ private:
     std::unique_ptr<ResultsReader> reader_;
     quint64 done_ = 0;
     qint64 version_ = -1;
-    using ClassKey = std::tuple<qint64, qint64, qint64, QString, qint64>; // from, to, child, label, the file's version
-    ClassKey classKey_{-1, -1, -1, {}, -1};
+    // from, to, child, label, kind, the file's version
+    using ClassKey = std::tuple<qint64, qint64, qint64, QString, QString, qint64>;
+    ClassKey classKey_{-1, -1, -1, {}, {}, -1};
     QList<ChildOverview> overview_;
     QList<PractiseNext> practise_;
     bool exists_ = false;

@@ -155,6 +155,7 @@ void ResultsView::present(const ResultsSnapshot &s)
     if (s.classRead && s.generation == before.generation && before.state == s.state)
         return emit updated(); // the same reading, now with the class: the rest is on screen already
     filters_->startAt(s.firstAnswerMs);
+    filters_->fillKinds(s);
     sessions_->fill(shown_.sessions);
     bars_->setScores(s.scores);
     pictures_->present(s);

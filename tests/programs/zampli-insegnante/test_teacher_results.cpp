@@ -665,6 +665,32 @@ private slots:
         QVERIFY(widget<QComboBox>("bambino")->findText(QStringLiteral("senza nome")) >= 0);
     }
 
+    // With one kind of question chosen, every picture counts only its answers.
+    void everyPictureFollowsTheKindChosen()
+    {
+        auto *kind = widget<QComboBox>("domande");
+        QCOMPARE(kind->itemText(0), QStringLiteral("Tutte"));
+        const int at = kind->findText(QStringLiteral("Sente la vocale, sceglie la tessera colorata"));
+        QVERIFY(at > 0);
+        kind->setFocus();
+        andWait([&] {
+            for (int i = 0; i < at; ++i)
+                QTest::keyClick(kind, Qt::Key_Down);
+        });
+        QCOMPARE(kind->currentIndex(), at);
+        QCOMPARE(rows(), 1); // the session at 9, the only one of heard vowels
+        QCOMPARE(cellText(0, 3), QStringLiteral("2"));
+        QCOMPARE(cellText(0, 4), QStringLiteral("1"));
+        QCOMPARE(barTexts(), QStringList({"1 su 1 (100%)", "1 su 2 (50%)", "nessuna risposta", "nessuna risposta",
+                                          "nessuna risposta"}));
+        QCOMPARE(kindTexts(), QStringList({"Sente la vocale, sceglie la tessera colorata (3 risposte)"}));
+        QCOMPARE(matrixCells(), QStringList({"1 0 0 0 0", "0 1 1 0 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 0"}));
+        QCOMPARE(widget<QListWidget>("paroleSbagliate")->count(), 0); // ELEFANTE was a word to begin
+        QCOMPARE(lineOf(*chart("andamento"), QStringLiteral("I"))->count(), 0);
+        QTRY_COMPARE(classRows(), QStringList({"senza nome|1 su 1 (100%)|1 su 2 (50%)|–|–|–|" +
+                                               dayText(QDate::currentDate())}));
+    }
+
     // A session begun the day before the first day shown counts on that
     // first day: the trend keeps to the days chosen.
     void aSessionOverMidnightStaysInTheDaysChosen()
