@@ -71,11 +71,12 @@ QList<SessionSummary> ResultsReader::sessions(const ResultsFilter &f)
                 "SELECT s.id, s.started_ms, s.ended_ms, s.label, s.child_id, c.name,"
                 " (SELECT group_concat(w, ' ') FROM (SELECT DISTINCT window AS w FROM answers"
                 "   WHERE session_id = s.id ORDER BY w)),"
-                " (SELECT count(*) FROM answers WHERE session_id = s.id AND right = 1),"
-                " (SELECT count(*) FROM answers WHERE session_id = s.id AND right = 0)"
+                " (SELECT count(*) FROM answers a WHERE a.session_id = s.id AND a.right = 1" RESULTS_KIND_FILTER "),"
+                " (SELECT count(*) FROM answers a WHERE a.session_id = s.id AND a.right = 0" RESULTS_KIND_FILTER ")"
                 " FROM sessions s LEFT JOIN children c ON c.id = s.child_id"
                 " WHERE s.ended_ms >= ?1 AND s.started_ms <= ?2 AND (?3 IS NULL OR s.label = ?3)" RESULTS_CHILD_FILTER
-                " AND EXISTS (SELECT 1 FROM answers WHERE session_id = s.id) ORDER BY s.started_ms, s.id");
+                " AND EXISTS (SELECT 1 FROM answers a WHERE a.session_id = s.id" RESULTS_KIND_FILTER ")"
+                " ORDER BY s.started_ms, s.id");
     bindFilter(s, f);
     QList<SessionSummary> out;
     failedWith(forEachRow(s, [&] {
@@ -151,15 +152,15 @@ QList<DayShare> ResultsReader::dailyShare(const ResultsFilter &f)
 
 // The sessions of the filter, for the questions that walk answers session by session.
 #define FILTERED_SESSIONS                                                                                              \
-    " a.session_id IN (SELECT id FROM sessions WHERE ended_ms >= ?1 AND started_ms <= ?2"                            \
-    " AND (?3 IS NULL OR label = ?3)) AND a.at_ms >= ?1 AND a.at_ms <= ?2"
+    " a.session_id IN (SELECT s.id FROM sessions s WHERE s.ended_ms >= ?1 AND s.started_ms <= ?2"                    \
+    " AND (?3 IS NULL OR s.label = ?3)" RESULTS_CHILD_FILTER ") AND a.at_ms >= ?1 AND a.at_ms <= ?2" RESULTS_KIND_FILTER
 
 QList<KindConfusion> ResultsReader::confusionByKind(const ResultsFilter &f)
 {
     // "+a.at_ms" keeps the time index out: one pass along answers_kind needs no sorting.
     Statement s(db_.handle(), "SELECT a.asked_as, a.chosen_as, a.asked_style, a.chosen_style, a.asked, a.chosen,"
                               " count(*) FROM answers a WHERE +a.at_ms >= ?1 AND +a.at_ms <= ?2"
-                              " AND (?3 IS NULL OR a.session_id IN (SELECT id FROM sessions WHERE label = ?3))"
+                              " AND" FILTERED_SESSION_OF_ANSWER
                               " GROUP BY 1, 2, 3, 4, 5, 6");
     bindFilter(s, f);
     QList<KindConfusion> out;
@@ -204,6 +205,12 @@ QStringList ResultsReader::labels()
     while (s.step() == SQLITE_ROW)
         out << s.text(0);
     return out;
+}
+
+bool ResultsReader::unnamedAnswers()
+{
+    return db_.number("SELECT EXISTS (SELECT 1 FROM sessions s WHERE s.child_id IS NULL"
+                      " AND EXISTS (SELECT 1 FROM answers WHERE session_id = s.id))") > 0;
 }
 
 qint64 ResultsReader::firstAnswerMs()

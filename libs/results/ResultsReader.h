@@ -9,12 +9,25 @@
 #include <array>
 #include <functional>
 #include <limits>
+#include <optional>
 
 namespace zampli {
 
+// How a vowel was put before the child and how the child answered, in the
+// words the file keeps ("voce", "faccia", "lettera", "parola", "tessera"),
+// with the style of the letters where letters were shown: the asked one's
+// when both were. Answers of different kinds never share a matrix.
+struct QuestionKind {
+    QString askedAs;
+    QString chosenAs;
+    int style = 0;
+    bool operator==(const QuestionKind &) const = default;
+};
+
 // Which answers a question to the database looks at: a span of time, the
-// sessions of one label (a null label: every session), and those of one
-// child (kAnyChild: every session; kNoChild: the sessions of nobody named).
+// sessions of one label (a null label: every session), those of one child
+// (kAnyChild: every session; kNoChild: the sessions of nobody named), and
+// the answers of one kind of question (none: every kind).
 struct ResultsFilter {
     static constexpr qint64 kAnyChild = 0;
     static constexpr qint64 kNoChild = -1;
@@ -22,6 +35,7 @@ struct ResultsFilter {
     qint64 toMs = std::numeric_limits<qint64>::max();
     QString label;
     qint64 childId = kAnyChild;
+    std::optional<QuestionKind> kind;
 };
 
 // A child of the class, as the adult wrote her name.
@@ -118,17 +132,6 @@ struct PractiseNext {
 // The words for a session or child of nobody named.
 QString unnamedChild();
 
-// How a vowel was put before the child and how the child answered, in the
-// words the file keeps ("voce", "faccia", "lettera", "parola", "tessera"),
-// with the style of the letters where letters were shown: the asked one's
-// when both were. Answers of different kinds never share a matrix.
-struct QuestionKind {
-    QString askedAs;
-    QString chosenAs;
-    int style = 0;
-    bool operator==(const QuestionKind &) const = default;
-};
-
 struct KindConfusion {
     QuestionKind kind;
     ConfusionMatrix counts{};
@@ -172,12 +175,14 @@ public:
     // The same children, each with what she should practise next.
     QList<PractiseNext> practiseNext(const ResultsFilter &f = {});
     // Every kind of question of the filter with its matrix, in the order of
-    // the kinds' words and styles.
+    // the kinds' words and styles; the filter's kind aside, so each can be chosen.
     QList<KindConfusion> confusionByKind(const ResultsFilter &f = {});
     // Right and wrong per session and vowel asked, by session.
     QList<SessionVowel> vowelsBySession(const ResultsFilter &f = {});
     // The names given to sessions, sorted.
     QStringList labels();
+    // True when some session of nobody named holds answers, whatever the days.
+    bool unnamedAnswers();
     // The time of the first answer kept; 0 when there is none.
     qint64 firstAnswerMs();
     // Changes whenever another connection commits to the file.

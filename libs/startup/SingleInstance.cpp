@@ -19,10 +19,12 @@ namespace zampli {
 namespace {
 
 // Named after the folder, so a teacher's own copy is a program of its own,
-// and after the display, so one account on two screens runs two.
-QString instanceName(const QString &program, const QString &folder)
+// and, per display, after the display, so one account on two screens runs two.
+QString instanceName(const QString &program, const QString &folder, SingleInstance::Scope scope)
 {
-    const QByteArray key = QDir(folder).canonicalPath().toUtf8() + '\0' + SingleInstance::display().toUtf8();
+    QByteArray key = QDir(folder).canonicalPath().toUtf8();
+    if (scope == SingleInstance::Scope::PerDisplay)
+        key += '\0' + SingleInstance::display().toUtf8();
     return program + QLatin1Char('-') +
            QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
 }
@@ -60,14 +62,14 @@ QString SingleInstance::display()
     return QStringLiteral("x11:") + x11;
 }
 
-QString SingleInstance::lockPath(const QString &program, const QString &folder)
+QString SingleInstance::lockPath(const QString &program, const QString &folder, Scope scope)
 {
-    return runtimeFolder() + QLatin1Char('/') + instanceName(program, folder) + QStringLiteral(".lock");
+    return runtimeFolder() + QLatin1Char('/') + instanceName(program, folder, scope) + QStringLiteral(".lock");
 }
 
-SingleInstance::SingleInstance(const QString &program, const QString &folder)
-    : socketPath_(runtimeFolder() + QLatin1Char('/') + instanceName(program, folder) + QStringLiteral(".sock")),
-      lock_(lockPath(program, folder))
+SingleInstance::SingleInstance(const QString &program, const QString &folder, Scope scope)
+    : socketPath_(runtimeFolder() + QLatin1Char('/') + instanceName(program, folder, scope) + QStringLiteral(".sock")),
+      lock_(lockPath(program, folder, scope))
 {
     // Only a dead owner makes a lock stale, never its age: a program may run all day.
     lock_.setStaleLockTime(0);

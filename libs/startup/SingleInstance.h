@@ -9,10 +9,12 @@ class QSocketNotifier;
 
 namespace zampli {
 
-// One window at a time per program, folder and display: children
-// double-click twice, a teacher clicks her menu entry again, and where
-// children share one account on several screens (a terminal server, a
-// multi-seat classroom machine) each screen gets its own. The first start
+// One window at a time per program and folder: children double-click
+// twice, a teacher clicks her menu entry again. Per display for the child's
+// program, where children share one account on several screens (a terminal
+// server, a multi-seat classroom machine) and each screen gets its own; on
+// any display for a program that changes the folder, where two windows
+// would write over each other's work. The first start
 // holds a lock and listens; a second start finds the lock, asks the first to
 // come to the front and ends. A lock left by a program that crashed names a
 // process that no longer runs, and is taken over.
@@ -21,9 +23,11 @@ namespace zampli {
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
+    enum class Scope { PerDisplay, AnyDisplay };
+
     // `program` keeps apart programs that open the same folder: the child's
     // and the teacher's never hand over to each other.
-    SingleInstance(const QString &program, const QString &folder);
+    SingleInstance(const QString &program, const QString &folder, Scope scope = Scope::PerDisplay);
     ~SingleInstance() override;
 
     // True when this is the only program running from the folder; it then
@@ -32,7 +36,7 @@ public:
     // From a later start: asks the running program to come forward.
     void wakeRunning() const;
 
-    static QString lockPath(const QString &program, const QString &folder);
+    static QString lockPath(const QString &program, const QString &folder, Scope scope = Scope::PerDisplay);
     // The display the program shows on: the Wayland socket, else the X display.
     static QString display();
 

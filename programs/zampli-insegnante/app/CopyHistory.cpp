@@ -4,7 +4,9 @@
 #include "media/SystemError.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
+#include <QRandomGenerator>
 #include <QWidget>
 #include <QFileInfo>
 
@@ -40,8 +42,9 @@ PendingChange::~PendingChange()
 
 CopyHistory::CopyHistory(const QString &folder, QObject *parent) : QObject(parent), folder_(folder)
 {
-    // Left by a program that did not end cleanly: no change of it can be taken back now.
-    removeAsideFolder();
+    own_ = QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QRandomGenerator::system()->generate(), 8,
+                                                                                 16, QLatin1Char('0'));
+    removeLeftovers();
     undo_ = new QAction(this);
     undo_->setObjectName(QStringLiteral("annulla"));
     undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -210,9 +213,22 @@ void CopyHistory::clear()
 
 QString CopyHistory::asideName(const QString &target)
 {
-    const QString folder = QDir(folder_).filePath(kAsideFolder);
-    QDir().mkpath(folder);
-    return QStringLiteral("%1/%2-%3").arg(folder).arg(++kept_).arg(QFileInfo(target).fileName());
+    return QStringLiteral("%1/%2-%3").arg(ownAsideFolder()).arg(++kept_).arg(QFileInfo(target).fileName());
+}
+
+// The lock before the folder: a start never sees this window's folder without it.
+QString CopyHistory::ownAsideFolder()
+{
+    const QDir all(QDir(folder_).filePath(kAsideFolder));
+    if (!lock_ || !lock_->isLocked()) {
+        QDir().mkpath(all.path());
+        lock_ = std::make_unique<QLockFile>(all.filePath(own_ + QStringLiteral(".lock")));
+        lock_->setStaleLockTime(0); // only a window gone leaves a stale lock, never its age
+        lock_->tryLock(0); // unlocked, its files last only until the next start
+    }
+    const QString mine = all.filePath(own_);
+    QDir().mkpath(mine);
+    return mine;
 }
 
 QString CopyHistory::shownName(const QString &target) const
@@ -220,8 +236,10 @@ QString CopyHistory::shownName(const QString &target) const
     return QDir(folder_).relativeFilePath(target);
 }
 
-// A link in its place is removed, never followed.
-void CopyHistory::removeAsideFolder()
+// What a window gone left: no change of it can be taken back now. A folder
+// whose lock can be taken is one; a link in the place of any is removed,
+// never followed.
+void CopyHistory::removeLeftovers()
 {
     if (folder_.isEmpty())
         return;
@@ -229,8 +247,40 @@ void CopyHistory::removeAsideFolder()
     const QFileInfo info(path);
     if (info.isSymLink())
         QFile::remove(path);
-    else if (info.isDir())
-        QDir(path).removeRecursively();
+    if (info.isSymLink() || !info.isDir())
+        return;
+    const QDir all(path);
+    const QString lockEnd = QStringLiteral(".lock");
+    for (const QFileInfo &entry :
+         all.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        const QString name = entry.fileName();
+        const bool isLock = name.endsWith(lockEnd);
+        if (isLock && all.exists(name.chopped(lockEnd.size())))
+            continue; // taken with its folder
+        QLockFile owner(isLock ? entry.filePath() : all.filePath(name + lockEnd));
+        owner.setStaleLockTime(0);
+        if (!owner.tryLock(0))
+            continue; // a window still open keeps its files
+        if (entry.isDir() && !entry.isSymLink())
+            QDir(entry.filePath()).removeRecursively();
+        else if (!isLock)
+            QFile::remove(entry.filePath());
+    } // each lock taken goes as `owner` does
+    all.rmdir(path); // only when empty
+}
+
+void CopyHistory::removeAsideFolder()
+{
+    if (!lock_)
+        return;
+    const QDir all(QDir(folder_).filePath(kAsideFolder));
+    const QFileInfo mine(all.filePath(own_));
+    if (mine.isSymLink())
+        QFile::remove(mine.filePath());
+    else if (mine.isDir())
+        QDir(mine.filePath()).removeRecursively();
+    lock_.reset(); // unlocks, and removes the lock
+    all.rmdir(all.path());
 }
 
 } // namespace zampli::teacher

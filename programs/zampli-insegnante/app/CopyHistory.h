@@ -3,6 +3,7 @@
 
 #include "UndoCommands.h"
 
+#include <QLockFile>
 #include <QObject>
 #include <QUndoStack>
 
@@ -27,7 +28,10 @@ struct PendingChange {
 // again. A file replaced or removed is kept in the copy's hidden folder
 // .zampli-annulla, on the same disk so that putting it back is a rename,
 // until the program ends or another copy is opened; the child's program and
-// zampli-verifica read only jpg/, voci/, suoni/ and testi/.
+// zampli-verifica read only jpg/, voci/, suoni/ and testi/. Each window keeps
+// its files in a folder of its own there, beside a lock it holds while it
+// runs: a start removes only the folders whose window is gone, never those of
+// a window open on the copy from another account or computer.
 class CopyHistory : public QObject {
     Q_OBJECT
 public:
@@ -77,10 +81,14 @@ private:
     void showActions();
     void step(bool back);
     QString asideName(const QString &target);
+    QString ownAsideFolder();
     QString shownName(const QString &target) const;
+    void removeLeftovers();
     void removeAsideFolder();
 
     QString folder_;
+    QString own_; // this window's folder in kAsideFolder, and its lock's name
+    std::unique_ptr<QLockFile> lock_; // made with the folder, only when a file is first kept
     QUndoStack stack_;
     Refusal refusal_;
     QAction *undo_ = nullptr;

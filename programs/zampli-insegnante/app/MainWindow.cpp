@@ -165,7 +165,8 @@ bool MainWindow::claim(const QString &folder)
 {
     if (instance_ && copies::sameFolder(folder, folder_))
         return true;
-    auto instance = std::make_unique<SingleInstance>(kInstanceName, folder);
+    // On any display: a second window on the copy would write over this one's changes.
+    auto instance = std::make_unique<SingleInstance>(kInstanceName, folder, SingleInstance::Scope::AnyDisplay);
     if (!instance->claim()) {
         instance->wakeRunning();
         return false;

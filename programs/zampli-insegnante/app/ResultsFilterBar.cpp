@@ -46,11 +46,25 @@ ResultsFilterBar::ResultsFilterBar(QWidget *parent) : QWidget(parent)
     child_->setSizeAdjustPolicy(QComboBox::AdjustToContents); // a name is never cut
     child_->addItem(QStringLiteral("Tutti"), QString());
     connect(child_, &QComboBox::currentIndexChanged, this, [this] { if (!filling_) emit changed(); });
+    kind_ = new QComboBox;
+    kind_->setObjectName(QStringLiteral("domande"));
+    kind_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    kind_->setMinimumContentsLength(12);
+    kind_->addItem(QStringLiteral("Tutte"), QString());
+    connect(kind_, &QComboBox::currentIndexChanged, this, [this] {
+        kind_->setToolTip(kind_->currentText()); // the whole name where the list is too narrow for it
+        if (!filling_)
+            emit changed();
+    });
     buildDates();
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(new QLabel(QStringLiteral("Bambino:")));
     row->addWidget(child_);
+    auto *kinds = new QLabel(QStringLiteral("Domande:"));
+    kinds->setBuddy(kind_);
+    row->addWidget(kinds);
+    row->addWidget(kind_, 1);
     row->addWidget(new QLabel(QStringLiteral("dal")));
     row->addWidget(from_);
     row->addWidget(new QLabel(QStringLiteral("al")));
@@ -91,13 +105,15 @@ ResultsFilter ResultsFilterBar::filter() const
         f.childId = key.mid(2).toLongLong();
     else if (key.startsWith(QLatin1String("l:")))
         f.label = key.mid(2);
+    f.kind = kindOfKey(kind_->currentData().toString());
     return f;
 }
 
 QString ResultsFilterBar::filterText() const
 {
     const QString who = oneChild() ? child_->currentText() : QStringLiteral("tutti i bambini");
-    return QStringLiteral("%1, dal %2 al %3").arg(who, dayText(from_->date()), dayText(to_->date()));
+    const QString text = QStringLiteral("%1, dal %2 al %3").arg(who, dayText(from_->date()), dayText(to_->date()));
+    return kind_->currentIndex() > 0 ? QStringLiteral("%1, domande «%2»").arg(text, kind_->currentText()) : text;
 }
 
 QString ResultsFilterBar::childChosen() const
@@ -112,7 +128,21 @@ bool ResultsFilterBar::oneChild() const
 
 bool ResultsFilterBar::matches(const ResultsFilter &f) const
 {
-    return child_->currentData().toString() == filterKey(f);
+    return child_->currentData().toString() == filterKey(f) &&
+           kind_->currentData().toString() == (f.kind ? kindKey(*f.kind) : QString());
+}
+
+void ResultsFilterBar::fillKinds(const ResultsSnapshot &s)
+{
+    const QString chosen = kind_->currentData().toString();
+    filling_ = true;
+    kind_->clear();
+    kind_->addItem(QStringLiteral("Tutte"), QString());
+    for (const KindConfusion &k : s.kinds)
+        kind_->addItem(kindName(k.kind), kindKey(k.kind));
+    const int at = kind_->findData(chosen);
+    kind_->setCurrentIndex(chosen.isNull() || at < 0 ? 0 : at);
+    filling_ = false;
 }
 
 void ResultsFilterBar::fillChildren(const ResultsSnapshot &s)
@@ -126,9 +156,8 @@ void ResultsFilterBar::fillChildren(const ResultsSnapshot &s)
         child_->addItem(c.name, childKey(c.id));
         names << c.name.toCaseFolded();
     }
-    for (const ChildOverview &c : s.overview)
-        if (c.childId == 0)
-            child_->addItem(unnamedChild(), childKey(ResultsFilter::kNoChild));
+    if (s.unnamedAnswers)
+        child_->addItem(unnamedChild(), childKey(ResultsFilter::kNoChild));
     // A name given by hand that is no child's: its sessions stay reachable.
     for (const QString &n : s.labels)
         if (!names.contains(n.toCaseFolded()))

@@ -31,6 +31,8 @@ public:
     void fillChildren(const ResultsSnapshot &s);
     // The first reading starts the days at the first answer.
     void startAt(qint64 firstAnswerMs);
+    // The kinds of question of a reading, keeping the one chosen where it is still there.
+    void fillKinds(const ResultsSnapshot &s);
     // Chooses a child of the class; the reading follows from the change.
     void showChild(qint64 child);
 
@@ -45,6 +47,7 @@ private:
     void buildDates();
 
     QComboBox *child_ = nullptr;
+    QComboBox *kind_ = nullptr;
     QDateEdit *from_ = nullptr;
     QDateEdit *to_ = nullptr;
     bool filling_ = false;

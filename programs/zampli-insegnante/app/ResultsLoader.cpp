@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ResultsLoader.h"
+#include "ResultsNames.h"
 #include "results/ResultsEditor.h"
 
 #include <QDateTime>
@@ -12,12 +13,17 @@ namespace zampli::teacher {
 
 void foldTallies(ResultsSnapshot &s, const QList<SessionVowel> &tallies)
 {
+    // A session begun before the first day of the filter counts on that day:
+    // the trend's days are the filter's.
+    const QDate firstDay = QDateTime::fromMSecsSinceEpoch(s.filter.fromMs).date();
     QHash<qint64, QDate> dayOf;
     for (const SessionSummary &session : std::as_const(s.sessions))
-        dayOf.insert(session.id, QDateTime::fromMSecsSinceEpoch(session.startedMs).date());
+        dayOf.insert(session.id, std::max(firstDay, QDateTime::fromMSecsSinceEpoch(session.startedMs).date()));
     QMap<QDate, std::array<Score, 5>> perDay;
     s.scores = {};
     for (const SessionVowel &t : tallies) {
+        if (!dayOf.contains(t.session))
+            continue; // a session written after the list was read: the next reading has both
         s.scores[t.vowel].right += t.right;
         s.scores[t.vowel].wrong += t.wrong;
         Score &day = perDay[dayOf.value(t.session)][t.vowel];
@@ -82,18 +88,16 @@ public:
     }
 
 private:
-    // The same span of days on an unchanged file is answered from the last reading.
+    // The same filter on an unchanged file is answered from the last reading.
     bool readClass(ResultsSnapshot &s, quint64 generation)
     {
         const auto stale = [this, generation] { return loader_.latest_.load() != generation; };
-        const ClassKey key{s.filter.fromMs, s.filter.toMs, version_};
+        const ClassKey key{s.filter.fromMs, s.filter.toMs, s.filter.childId, s.filter.label,
+                           s.filter.kind ? kindKey(*s.filter.kind) : QString(), version_};
         if (key != classKey_) {
-            ResultsFilter everyone;
-            everyone.fromMs = s.filter.fromMs;
-            everyone.toMs = s.filter.toMs;
             reader_->setStopCheck(stale);
-            overview_ = reader_->classOverview(everyone);
-            practise_ = stale() ? QList<PractiseNext>{} : reader_->practiseNext(everyone);
+            overview_ = reader_->classOverview(s.filter);
+            practise_ = stale() ? QList<PractiseNext>{} : reader_->practiseNext(s.filter);
             reader_->setStopCheck({});
             if (stale())
                 return false;
@@ -125,7 +129,7 @@ private:
             }
             reader_ = std::move(reader);
             version_ = -1; // a new connection counts its own versions
-            classKey_ = {-1, -1, -1};
+            classKey_ = {-1, -1, -1, {}, {}, -1};
         }
         s.state = ResultsSnapshot::State::Read;
         return true;
@@ -146,6 +150,7 @@ private:
         if (!stale())
             s.words = reader_->mostMissedWords(10, s.filter);
         s.children = reader_->children();
+        s.unnamedAnswers = reader_->unnamedAnswers();
         s.nowPlaying = reader_->nowPlaying();
         s.problems = reader_->problems(true);
         s.damagedCopies = ResultsEditor::damagedCopies(database_);
@@ -157,8 +162,9 @@ private:
     std::unique_ptr<ResultsReader> reader_;
     quint64 done_ = 0;
     qint64 version_ = -1;
-    using ClassKey = std::tuple<qint64, qint64, qint64>; // from, to, the file's version
-    ClassKey classKey_{-1, -1, -1};
+    // from, to, child, label, kind, the file's version
+    using ClassKey = std::tuple<qint64, qint64, qint64, QString, QString, qint64>;
+    ClassKey classKey_{-1, -1, -1, {}, {}, -1};
     QList<ChildOverview> overview_;
     QList<PractiseNext> practise_;
     bool exists_ = false;

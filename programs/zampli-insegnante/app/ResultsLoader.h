@@ -25,9 +25,11 @@ struct ResultsSnapshot {
     VowelScores scores{};
     QList<DayShare> days; // a session counts on the day it began
     QList<MissedWord> words;
-    // The class, whatever child the filter names: its children, who plays
-    // now, each child's scores and what to practise, the problems unread.
+    // The class, whatever the filter: its children, whether sessions of
+    // nobody named hold answers, who plays now, the problems unread; then
+    // the scores and what to practise of the children the filter keeps.
     QList<ChildEntry> children;
+    bool unnamedAnswers = false;
     ChildEntry nowPlaying;
     bool classRead = false; // overview and practise: read after the rest, delivered again
     QList<ChildOverview> overview;

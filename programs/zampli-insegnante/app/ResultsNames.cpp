@@ -61,6 +61,19 @@ QString kindName(const QuestionKind &kind)
     return text;
 }
 
+QString kindKey(const QuestionKind &k)
+{
+    return QStringLiteral("%1|%2|%3").arg(k.askedAs, k.chosenAs).arg(k.style);
+}
+
+std::optional<QuestionKind> kindOfKey(const QString &key)
+{
+    const QStringList parts = key.split(QLatin1Char('|'));
+    if (parts.size() != 3)
+        return std::nullopt;
+    return QuestionKind{parts[0], parts[1], parts[2].toInt()};
+}
+
 QString dayText(const QDate &day)
 {
     return day.toString(QStringLiteral("dd/MM/yyyy"));

@@ -17,6 +17,9 @@ namespace zampli::teacher {
 QString styleName(int style);
 // "Sente la vocale, sceglie la faccia".
 QString kindName(const QuestionKind &kind);
+// A kind as the lists that choose one keep it; kindOfKey() reads it back.
+QString kindKey(const QuestionKind &kind);
+std::optional<QuestionKind> kindOfKey(const QString &key);
 // Every date the teacher reads: 05/03/2024.
 QString dayText(const QDate &day);
 QString dayText(qint64 ms);

@@ -16,11 +16,6 @@ namespace zampli::teacher {
 
 namespace {
 
-QString kindKey(const QuestionKind &k)
-{
-    return QStringLiteral("%1|%2|%3").arg(k.askedAs, k.chosenAs).arg(k.style);
-}
-
 int answersOf(const ConfusionMatrix &m)
 {
     int all = 0;
@@ -88,7 +83,10 @@ QWidget *ResultsPictures::buildWords()
 
 void ResultsPictures::present(const ResultsSnapshot &s)
 {
-    kinds_ = s.kinds;
+    kinds_.clear();
+    for (const KindConfusion &k : s.kinds)
+        if (!s.filter.kind || k.kind == *s.filter.kind)
+            kinds_ << k;
     fillKinds();
     trend_->setDays(s.days);
     missed_->clear();

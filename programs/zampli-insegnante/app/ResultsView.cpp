@@ -155,6 +155,7 @@ void ResultsView::present(const ResultsSnapshot &s)
     if (s.classRead && s.generation == before.generation && before.state == s.state)
         return emit updated(); // the same reading, now with the class: the rest is on screen already
     filters_->startAt(s.firstAnswerMs);
+    filters_->fillKinds(s);
     sessions_->fill(shown_.sessions);
     bars_->setScores(s.scores);
     pictures_->present(s);
@@ -178,8 +179,12 @@ void ResultsView::showState()
                                    "un'altra cartella e ZAMPLI ne comincerà uno nuovo.")
                         .arg(database_));
     case ResultsSnapshot::State::Read:
+        if (shown_.sessions.isEmpty() && shown_.firstAnswerMs > 0)
+            return tell(QStringLiteral("Nessuna risposta per %1. Scegli altri giorni, o un altro bambino in "
+                                       "«Bambino».")
+                            .arg(filterText()));
         if (message_->text().startsWith(QStringLiteral("Non riesco a leggere")) ||
-            message_->text().startsWith(QStringLiteral("Nessun risultato")))
+            message_->text().startsWith(QStringLiteral("Nessun")))
             message_->clear();
         return;
     }

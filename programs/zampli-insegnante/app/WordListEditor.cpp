@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -109,12 +110,23 @@ void WordListEditor::readList()
 // (showNow false) while its editor is still closing.
 bool WordListEditor::catchUp(bool showNow)
 {
+    const QString name = QFileInfo(listPath()).fileName();
+    if (file_.goneElsewhere()) {
+        // Read now, it would be an empty list, and her next change its only word.
+        outside_ = goneLine(name);
+        showNotice();
+        return false;
+    }
+    if (outside_ == goneLine(name)) {
+        outside_.clear(); // put back as it was
+        showNotice();
+    }
     if (!file_.changedElsewhere())
         return false;
     const QStringList seen = words();
     const QString selected = view_->currentWord();
     readList();
-    outside_ = outsideLine(QFileInfo(listPath()).fileName(), seen, words());
+    outside_ = outsideLine(name, seen, words());
     if (showNow)
         showWords(int(words().indexOf(selected)));
     showNotice();
@@ -166,6 +178,11 @@ void WordListEditor::showWords(int selectRow)
 bool WordListEditor::change(const Edit &edit, bool showNow)
 {
     catchUp(showNow);
+    if (file_.goneElsewhere()) {
+        if (!writeAgainAsked())
+            return false;
+        outside_.clear();
+    }
     if (!file_.readOnlyReason().isEmpty()) {
         emit told(file_.readOnlyReason(), true);
         return false;
@@ -181,6 +198,29 @@ bool WordListEditor::change(const Edit &edit, bool showNow)
     if (!said.undo.isEmpty())
         remember(before, said.undo);
     return true;
+}
+
+// The list is gone: she says whether it is written again with the words
+// shown, or left gone. False when left.
+bool WordListEditor::writeAgainAsked()
+{
+    const QString name = QFileInfo(listPath()).fileName();
+    QMessageBox ask(QMessageBox::Question, QStringLiteral("L'elenco non c'è più"),
+                    QStringLiteral("%1 non c'è più: è stato spostato o cancellato fuori da ZAMPLI.\n\nVuoi scriverlo "
+                                   "di nuovo con le parole che vedi qui (%2) e il tuo cambiamento? Se l'hai spostato "
+                                   "apposta, scegli Annulla: l'elenco resta com'è ora.")
+                        .arg(name, words().size() == 1 ? QStringLiteral("1 parola")
+                                                       : QStringLiteral("%1 parole").arg(words().size())),
+                    QMessageBox::NoButton, this);
+    ask.setObjectName(QStringLiteral("elencoSparito"));
+    QPushButton *again = ask.addButton(QStringLiteral("Scrivi di nuovo %1").arg(name), QMessageBox::AcceptRole);
+    ask.setDefaultButton(ask.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole));
+    ask.exec();
+    if (ask.clickedButton() == again)
+        return true;
+    emit told(QStringLiteral("Non ho scritto %1: rimettilo al suo posto, se vuoi di nuovo le sue parole.").arg(name),
+              false);
+    return false;
 }
 
 // Saves the list as it is now; on failure shows the list as it is on disk
@@ -254,6 +294,13 @@ void WordListEditor::remember(const QStringList &before, const QString &text)
 Refusal WordListEditor::restoreWords(const QStringList &from, const QStringList &to, const QString &done)
 {
     catchUp(true);
+    if (file_.goneElsewhere()) {
+        if (!writeAgainAsked())
+            return {QStringLiteral("%1 non c'è più e non l'ho scritto di nuovo: questo cambiamento resta da annullare "
+                                   "o ripetere quando l'elenco torna al suo posto.")
+                        .arg(QFileInfo(listPath()).fileName())};
+        outside_.clear();
+    }
     if (words() != from)
         return {QStringLiteral("L'elenco %1 è stato cambiato da un altro programma: lo lascio com'è, per non perdere "
                                "le parole che ci sono ora. Questo cambiamento non si può più annullare né ripetere; gli "

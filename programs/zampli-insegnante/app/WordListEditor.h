@@ -27,7 +27,8 @@ class WordTableView;
 // whole is shown read-only, with the reason. A list changed by someone else
 // is read again when the window comes back to the front and before each
 // change, which is then made to the list as it is now: nothing written
-// elsewhere is overwritten.
+// elsewhere is overwritten. A list moved or removed elsewhere is named as
+// gone, its words kept in view, and written again only if she says so.
 class WordListEditor : public QWidget {
     Q_OBJECT
 public:
@@ -66,6 +67,7 @@ private:
     void move(int by);
     bool change(const Edit &edit, bool showNow = true);
     bool catchUp(bool showNow);
+    bool writeAgainAsked();
     void readList();
     QString commit(const QStringList &before, const QString &done);
     void remember(const QStringList &before, const QString &text);

@@ -63,6 +63,14 @@ QString outsideLine(const QString &file, const QStringList &before, const QStrin
     return what.isEmpty() ? line + u'.' : QStringLiteral("%1 (%2).").arg(line, what.join(QStringLiteral("; ")));
 }
 
+QString goneLine(const QString &file)
+{
+    return QStringLiteral("%1 non c'è più: è stato spostato o cancellato fuori da ZAMPLI. Le parole che vedi qui "
+                          "restano come erano: rimetti il file al suo posto, oppure fai un cambiamento e ZAMPLI ti "
+                          "chiederà se scrivere di nuovo l'elenco con queste parole.")
+        .arg(file);
+}
+
 WordListFile::WordListFile(const MediaPaths &paths, const QString &vowel) : paths_(paths), vowel_(vowel) {}
 
 QString WordListFile::path() const
@@ -83,6 +91,11 @@ void WordListFile::read()
 bool WordListFile::changedElsewhere() const
 {
     return stampOf(path()) != stamp_;
+}
+
+bool WordListFile::goneElsewhere() const
+{
+    return stamp_ && !stampOf(path());
 }
 
 QString WordListFile::save(const QStringList &before)

@@ -18,6 +18,9 @@ public:
     void read();
     // The list on disk is no longer as it was last read or written here.
     bool changedElsewhere() const;
+    // The list was there when last read or written here, and is no longer:
+    // moved or removed by another program.
+    bool goneElsewhere() const;
     // Saves the words as they are now; the files of renamed words follow them
     // from `before`. Empty when done, else what went wrong.
     QString save(const QStringList &before);
@@ -40,5 +43,7 @@ private:
 
 // One line that tells the teacher her list `file` was read again, and what came and went.
 QString outsideLine(const QString &file, const QStringList &before, const QStringList &after);
+// One line that tells her the list `file` is gone, and what she can do.
+QString goneLine(const QString &file);
 
 } // namespace zampli::teacher

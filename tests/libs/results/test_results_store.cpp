@@ -450,6 +450,36 @@ private slots:
                                      "'@Anna|", "'@Anna|"}));
     }
 
+    // Blanks before a formula do not hide it from a spreadsheet, and marks
+    // that turn text around are dropped: the cell reads as it is.
+    void csvCellsAfterBlanksOrTurnedNeverFormulas()
+    {
+        writeTwoDays();
+        SqliteDb db;
+        QCOMPARE(db.open(path(), false), SQLITE_OK);
+        QCOMPARE(db.exec("UPDATE sessions SET label = ' =1+1' WHERE id = 1;"
+                         "UPDATE sessions SET label = char(8238) || 'Anna' || char(8236) WHERE id = 2;"
+                         "UPDATE answers SET word = char(1564) || '-1' WHERE id = 3;"
+                         "UPDATE answers SET word = char(8294) || '+39' || char(8297) WHERE id = 4;"
+                         "UPDATE answers SET word = ' ' || char(9) || '@x' WHERE id = 5;"
+                         "UPDATE answers SET word = 'o' || char(8206) || 'k' || char(8207) WHERE id = 6;"
+                         "UPDATE answers SET word = char(8237) || '=1' || char(8204) WHERE id = 7;"),
+                 SQLITE_OK);
+        ResultsReader r;
+        QVERIFY(r.open(path()));
+        const QString csv = dir.filePath("nascoste.csv");
+        QVERIFY(r.exportCsv(csv));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList cells; // name and word of each answer
+        for (const QByteArray &line : file.readAll().split('\n').mid(1, 8)) {
+            const QList<QByteArray> f = line.split(';');
+            cells << QString::fromUtf8(f.value(3) + "|" + f.value(9));
+        }
+        QCOMPARE(cells, QStringList({"' =1+1|", "' =1+1|", "' =1+1|'-1", "' =1+1|'+39", "' =1+1|' \t@x",
+                                     "' =1+1|ok", QStringLiteral("Anna|'=1\u200C"), "Anna|"}));
+    }
+
     // A file whose answers cannot all be read gives no table that looks whole:
     // the export fails, says why naming the file, and writes nothing.
     void exportFromDamagedFileFails()

@@ -82,6 +82,31 @@ private slots:
         }
     }
 
+    // A program that changes the copy runs once on it, whatever the display;
+    // the child's program runs once a display, on the same copy.
+    void onAnyDisplayOneOnTheCopy()
+    {
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+        qunsetenv("WAYLAND_DISPLAY");
+        const QByteArray display = qgetenv("DISPLAY");
+        QTemporaryDir folder;
+        using Scope = zampli::SingleInstance::Scope;
+        qputenv("DISPLAY", ":1");
+        zampli::SingleInstance teacher("zampli-insegnante", folder.path(), Scope::AnyDisplay);
+        QVERIFY(teacher.claim());
+        zampli::SingleInstance childOne("zampli", folder.path());
+        QVERIFY(childOne.claim());
+        QSignalSpy woken(&teacher, &zampli::SingleInstance::woken);
+        qputenv("DISPLAY", ":2");
+        zampli::SingleInstance teacherTwo("zampli-insegnante", folder.path(), Scope::AnyDisplay);
+        QVERIFY(!teacherTwo.claim());
+        teacherTwo.wakeRunning();
+        QTRY_COMPARE(woken.size(), 1);
+        zampli::SingleInstance childTwo("zampli", folder.path());
+        QVERIFY(childTwo.claim());
+        qputenv("DISPLAY", display);
+    }
+
     // The teacher's window on a copy and the child's program of that copy
     // run side by side: neither hands over to the other.
     void anotherProgramOnTheSameFolderRunsToo()

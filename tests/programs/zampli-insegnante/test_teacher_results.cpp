@@ -12,6 +12,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChartView>
+#include <QDateTimeAxis>
 #include <QGraphicsSimpleTextItem>
 #include <QHorizontalStackedBarSeries>
 #include <QLineSeries>
@@ -176,6 +177,72 @@ class TeacherResultsTest : public QObject {
         }
         writer.sessionEnded(todayAt(hour, 59));
         QVERIFY(writer.sync());
+    }
+    // A session at `hour` today of heard vowels answered with tiles, one
+    // answer per pair "asked chosen", written for whoever plays now.
+    void writeHeard(int hour, const QStringList &pairs)
+    {
+        ResultsWriter writer(db(), folder_.path(), [](const QString &line) { qFatal("%s", qPrintable(line)); });
+        writer.sessionStarted(todayAt(hour, 0));
+        for (int k = 0; k < pairs.size(); ++k) {
+            AnswerRecord a;
+            a.atMs = todayAt(hour, 0) + 1000 * (k + 1);
+            a.window = QStringLiteral("FormZampli3");
+            a.turn = k + 1;
+            a.asked = pairs[k].left(1);
+            a.chosen = pairs[k].right(1);
+            a.askedAs = Shown::Voice;
+            a.chosenAs = Shown::Tile;
+            a.right = a.asked == a.chosen;
+            a.answerMs = 900;
+            writer.record(a);
+        }
+        writer.sessionEnded(todayAt(hour, 59));
+        QVERIFY(writer.sync());
+    }
+    // Chooses `name` in "Bambino" by keyboard and waits for her reading.
+    void chooseChild(const QString &name)
+    {
+        auto *child = widget<QComboBox>("bambino");
+        QTRY_VERIFY2(child->findText(name) >= 0, qPrintable(name));
+        const int at = child->findText(name);
+        QVERIFY(child->currentIndex() != at);
+        child->setFocus();
+        andWait([&] {
+            QTest::keyClick(child, Qt::Key_Home);
+            for (int i = 0; i < at; ++i)
+                QTest::keyClick(child, Qt::Key_Down);
+        });
+        QCOMPARE(child->currentText(), name);
+    }
+    QChart *chart(const char *name) { return widget<QChartView>(name)->chart(); }
+    QStringList barTexts()
+    {
+        QStringList out;
+        for (QGraphicsSimpleTextItem *label : static_cast<VowelBarsChart *>(chart("perVocale"))->labels())
+            out << label->text();
+        return out;
+    }
+    // The first and last day of the trend's time axis, as its labels write them.
+    QString trendSpan()
+    {
+        const auto axes = chart("andamento")->axes(Qt::Horizontal);
+        auto *time = qobject_cast<QDateTimeAxis *>(axes.value(0));
+        if (!time)
+            return QStringLiteral("no time axis");
+        return time->min().toString(time->format()) + QStringLiteral(" – ") + time->max().toString(time->format());
+    }
+    QStringList matrixCells()
+    {
+        const QAbstractItemModel *m = widget<QTableView>("matrice")->model();
+        QStringList out;
+        for (int r = 0; r < m->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < m->columnCount(); ++c)
+                cells << m->index(r, c).data().toString();
+            out << cells.join(QLatin1Char(' '));
+        }
+        return out;
     }
     template <class W>
     W *widget(const char *name)
@@ -555,6 +622,126 @@ private slots:
         });
         QTRY_COMPARE(rows(), 1);
         QCOMPARE(widget<QComboBox>("bambino")->currentText(), QStringLiteral("Marco"));
+    }
+
+    // With one child chosen, every picture is hers alone: the bars, the
+    // matrix, the words missed, the trend and its days, the class's rows.
+    void everyPictureFollowsTheChildChosen()
+    {
+        addChild(QStringLiteral("Giulia"));
+        addChild(QStringLiteral("Marco"));
+        choosePlaying(QStringLiteral("Marco"));
+        writeMixUps(13, 30, 8);
+        choosePlaying(QStringLiteral("Giulia"));
+        writeHeard(14, {"A A", "A A", "A A", "A O", "U U", "U U"});
+        QTRY_COMPARE_WITH_TIMEOUT(rows(), 5, 10000);
+
+        chooseChild(QStringLiteral("Giulia"));
+        QCOMPARE(rows(), 1);
+        QCOMPARE(barTexts(), QStringList({"3 su 4 (75%)", "nessuna risposta", "nessuna risposta", "nessuna risposta",
+                                          "2 su 2 (100%)"}));
+        auto *series = qobject_cast<QHorizontalStackedBarSeries *>(chart("perVocale")->series().value(0));
+        QVERIFY(series);
+        QCOMPARE(series->barSets().at(0)->at(4), 3.0); // A's right answers, in the top row
+        QCOMPARE(series->barSets().at(5)->at(4), 1.0); // and its wrong one
+        QCOMPARE(kindTexts(), QStringList({"Sente la vocale, sceglie la tessera colorata (6 risposte)"}));
+        QCOMPARE(matrixCells(), QStringList({"3 0 0 1 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 2"}));
+        QCOMPARE(widget<QListWidget>("paroleSbagliate")->count(), 0); // ELEFANTE was missed by nobody named
+        const QString today = dayText(QDate::currentDate());
+        QCOMPARE(trendSpan(), today + " – " + dayText(QDate::currentDate().addDays(1)));
+        QLineSeries *a = lineOf(*chart("andamento"), QStringLiteral("A"));
+        QVERIFY(a);
+        QCOMPARE(a->count(), 1);
+        QCOMPARE(a->at(0).y(), 75.0);
+        QCOMPARE(lineOf(*chart("andamento"), QStringLiteral("E"))->count(), 0);
+        QTRY_COMPARE(classRows(), QStringList({"Giulia|3 su 4 (75%)|–|–|–|2 su 2 (100%)|" + today}));
+
+        chooseChild(QStringLiteral("Marco"));
+        QCOMPARE(barTexts(), QStringList({"nessuna risposta", "22 su 30 (73%)", "nessuna risposta", "nessuna risposta",
+                                          "nessuna risposta"}));
+        QCOMPARE(matrixCells(), QStringList({"0 0 0 0 0", "0 22 8 0 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 0"}));
+        QTRY_COMPARE(classRows(), QStringList({"Marco|–|22 su 30 (73%)|–|–|–|" + today}));
+        // Those of nobody named are still there to choose.
+        QVERIFY(widget<QComboBox>("bambino")->findText(QStringLiteral("senza nome")) >= 0);
+    }
+
+    // With one kind of question chosen, every picture counts only its answers.
+    void everyPictureFollowsTheKindChosen()
+    {
+        auto *kind = widget<QComboBox>("domande");
+        QCOMPARE(kind->itemText(0), QStringLiteral("Tutte"));
+        const int at = kind->findText(QStringLiteral("Sente la vocale, sceglie la tessera colorata"));
+        QVERIFY(at > 0);
+        kind->setFocus();
+        andWait([&] {
+            for (int i = 0; i < at; ++i)
+                QTest::keyClick(kind, Qt::Key_Down);
+        });
+        QCOMPARE(kind->currentIndex(), at);
+        QCOMPARE(rows(), 1); // the session at 9, the only one of heard vowels
+        QCOMPARE(cellText(0, 3), QStringLiteral("2"));
+        QCOMPARE(cellText(0, 4), QStringLiteral("1"));
+        QCOMPARE(barTexts(), QStringList({"1 su 1 (100%)", "1 su 2 (50%)", "nessuna risposta", "nessuna risposta",
+                                          "nessuna risposta"}));
+        QCOMPARE(kindTexts(), QStringList({"Sente la vocale, sceglie la tessera colorata (3 risposte)"}));
+        QCOMPARE(matrixCells(), QStringList({"1 0 0 0 0", "0 1 1 0 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 0"}));
+        QCOMPARE(widget<QListWidget>("paroleSbagliate")->count(), 0); // ELEFANTE was a word to begin
+        QCOMPARE(lineOf(*chart("andamento"), QStringLiteral("I"))->count(), 0);
+        QTRY_COMPARE(classRows(), QStringList({"senza nome|1 su 1 (100%)|1 su 2 (50%)|–|–|–|" +
+                                               dayText(QDate::currentDate())}));
+    }
+
+    // A session begun the day before the first day shown counts on that
+    // first day: the trend keeps to the days chosen.
+    void aSessionOverMidnightStaysInTheDaysChosen()
+    {
+        const QDate today = QDate::currentDate();
+        QCOMPARE(widget<QDateEdit>("dal")->date(), today); // from the sample's first answer
+        {
+            ResultsWriter writer(db(), folder_.path(), [](const QString &line) { qFatal("%s", qPrintable(line)); });
+            const qint64 midnight = QDateTime(today, QTime(0, 0)).toMSecsSinceEpoch();
+            writer.sessionStarted(midnight - 10 * 60000);
+            for (const auto &[at, vowel] : {std::pair{midnight - 5 * 60000, "A"}, std::pair{midnight + 5 * 60000, "U"}}) {
+                AnswerRecord a;
+                a.atMs = at;
+                a.window = QStringLiteral("FormZampli3");
+                a.turn = 1;
+                a.asked = a.chosen = QString::fromLatin1(vowel);
+                a.askedAs = Shown::Voice;
+                a.chosenAs = Shown::Tile;
+                a.right = true;
+                a.answerMs = 900;
+                writer.record(a);
+            }
+            writer.sessionEnded(midnight + 10 * 60000);
+            QVERIFY(writer.sync());
+        }
+        andWait([this] { click("aggiorna"); });
+        QCOMPARE(rows(), 4);
+        QCOMPARE(trendSpan(), dayText(today) + " – " + dayText(today.addDays(1)));
+        QLineSeries *u = lineOf(*chart("andamento"), QStringLiteral("U"));
+        QVERIFY(u);
+        QCOMPARE(u->count(), 1);
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(qint64(u->at(0).x())), QDateTime(today, QTime(12, 0)));
+        QCOMPARE(barTexts().at(0), QStringLiteral("1 su 1 (100%)")); // the A of the day before is not counted
+    }
+
+    // A child with no answer in the days chosen is told so in words, not by empty pictures alone.
+    void aChildWithoutAnswersIsSaidInWords()
+    {
+        addChild(QStringLiteral("Luca"));
+        chooseChild(QStringLiteral("Luca"));
+        QCOMPARE(rows(), 0);
+        const QString today = dayText(QDate::currentDate());
+        QCOMPARE(widget<QLabel>("messaggio")->text(),
+                 QStringLiteral("Nessuna risposta per Luca, dal %1 al %1. Scegli altri giorni, o un altro bambino in "
+                                "«Bambino».")
+                     .arg(today));
+        QCOMPARE(barTexts(), QStringList(5, QStringLiteral("nessuna risposta")));
+        QCOMPARE(kindTexts(), QStringList());
+        QCOMPARE(trendSpan(), today + " – " + dayText(QDate::currentDate().addDays(1)));
+        chooseChild(QStringLiteral("Tutti"));
+        QCOMPARE(widget<QLabel>("messaggio")->text(), QString());
     }
 
     // Erasing a child asks first with what goes; then nothing of her stays in the tab.

@@ -147,6 +147,44 @@ private slots:
         QVERIFY(first.waitForFinished(20000));
     }
 
+    // Started again from another display (another screen of the same
+    // account): the window already open on the copy is the one, and the
+    // second start ends without touching its files kept for Annulla.
+    void aStartOnAnotherDisplayHandsOver()
+    {
+        const QString folder = makeFolder(root_.filePath("displays/Classe"));
+        const QString kept = folder + "/.zampli-annulla/1-0000cafe/1-ape.jpg";
+        const auto on = [](QProcess &p, const char *display) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove("WAYLAND_DISPLAY");
+            env.insert("DISPLAY", display);
+            p.setProcessEnvironment(env);
+        };
+        const auto locks = [this] {
+            return QDir(root_.filePath("run")).entryList({"zampli-insegnante-*.lock"}, QDir::Files).size();
+        };
+        const qsizetype before = locks();
+        QProcess first;
+        on(first, ":1");
+        first.start(installed_ + "/zampli-insegnante", {folder});
+        QVERIFY(first.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(locks(), before + 1, 20000);
+        // What the first window keeps aside, under the lock it holds (as its own pid's).
+        writeAll(kept, "kept for Annulla");
+        QLockFile held(folder + "/.zampli-annulla/1-0000cafe.lock");
+        QVERIFY(held.tryLock(0));
+        QProcess second;
+        on(second, ":2");
+        second.start(installed_ + "/zampli-insegnante", {folder});
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(first.state(), QProcess::Running);
+        QVERIFY(QFile::exists(kept));
+        first.terminate();
+        QVERIFY(first.waitForFinished(20000));
+    }
+
     void qtsOwnTextsAreItalian()
     {
         QFileDialog files(nullptr, "Scegli un'immagine", root_.path());

@@ -157,6 +157,36 @@ struct Window : test::TeacherWindow {
 class TeacherUndoTest : public QObject {
     Q_OBJECT
 
+    // Every file kept aside in the copy, whichever window keeps it; locks aside.
+    QStringList keptFiles() const
+    {
+        QStringList out;
+        QDirIterator it(copy() + "/" + kAside, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            if (const QString path = it.next(); !path.endsWith(".lock"))
+                out << path;
+        return out;
+    }
+    // The lock a window that crashed leaves: Qt's own format, naming a process that has ended.
+    static void writeDeadLock(const QString &path)
+    {
+        QProcess ended;
+        ended.start("true", {});
+        QVERIFY(ended.waitForStarted());
+        const qint64 pid = ended.processId();
+        QVERIFY(ended.waitForFinished());
+        QByteArray bytes;
+        {
+            QLockFile ours(path);
+            QVERIFY(ours.tryLock(0));
+            QFile written(path);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            bytes = written.readAll();
+        }
+        bytes = QByteArray::number(pid) + bytes.mid(bytes.indexOf('\n'));
+        writeAll(path, bytes);
+    }
+
     QTemporaryDir dir_;
     Answers answers_;
     test::PulseServer server_{dir_.path()};
@@ -510,6 +540,48 @@ private slots:
         QCOMPARE(readAll(picture()), added);
     }
 
+    // Another window on the copy (another account's, or one on another
+    // computer) keeps its own files aside: opening it leaves this window's
+    // Annulla whole. Files a window gone left behind are removed.
+    void eachWindowKeepsItsOwnFilesAside()
+    {
+        const QByteArray own = QByteArray("\xFF\xD8\xFF") + QByteArray(500, 'o');
+        writeAll(picture(), own);
+        const QString gone = copy() + "/" + kAside + "/4242-0badf00d";
+        writeAll(gone + "/1-ape.jpg", "kept by a window that crashed");
+        writeDeadLock(gone + ".lock");
+
+        Window first(copy());
+        QVERIFY(!QFileInfo::exists(gone));
+        QVERIFY(!QFileInfo::exists(gone + ".lock"));
+        first.select(0);
+        answers_.file = pictureFile(dir_.filePath("arancio.png"), Qt::darkYellow);
+        first.press(Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(keptFiles().size(), 1);
+
+        {
+            // Another account: a runtime folder, so a single-instance lock, of its own.
+            QTemporaryDir otherRuntime;
+            const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+            qputenv("XDG_RUNTIME_DIR", otherRuntime.path().toLocal8Bit());
+            Window second(copy());
+            if (runtime.isNull())
+                qunsetenv("XDG_RUNTIME_DIR");
+            else
+                qputenv("XDG_RUNTIME_DIR", runtime);
+            QCOMPARE(second.window.folder(), QDir(copy()).absolutePath());
+            QCOMPARE(keptFiles().size(), 1);
+        }
+        QCOMPARE(keptFiles().size(), 1); // the second window took only its own
+
+        first.window.activateWindow(); // she goes back to the first window
+        QVERIFY(QTest::qWaitForWindowActive(&first.window));
+        first.view()->setFocus();
+        first.undoByKeys();
+        QCOMPARE(first.warning(), QString());
+        QCOMPARE(readAll(picture()), own);
+    }
+
     // The files kept for Annulla live in the copy while the window is open
     // and go when it closes.
     void keptFilesGoWhenTheWindowCloses()
@@ -522,9 +594,9 @@ private slots:
         w.press(Qt::Key_I, Qt::ControlModifier);
         QVERIFY(readAll(picture()) != own);
         const QDir aside(copy() + "/" + kAside);
-        const QStringList kept = aside.entryList(QDir::Files);
+        const QStringList kept = keptFiles();
         QCOMPARE(kept.size(), 1);
-        QCOMPARE(readAll(aside.filePath(kept.first())), own);
+        QCOMPARE(readAll(kept.first()), own);
 
         QVERIFY(w.window.close());
         QVERIFY(!QFileInfo::exists(aside.path()));

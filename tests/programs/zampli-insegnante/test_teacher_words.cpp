@@ -6,6 +6,7 @@
 // list whole, long lists saved whole or never, and the voices' buttons.
 #include "MainWindow.h"
 #include "MediaActions.h"
+#include "ModalWindows.h"
 #include "VoiceClean.h"
 #include "VoiceRecorder.h"
 #include "WordListDocument.h"
@@ -260,6 +261,45 @@ private slots:
                                                       "(1 parola nuova: «àlbero»; 1 parola tolta: «ape»).")),
                  qPrintable(t.notice()));
         QVERIFY2(t.message().contains(said), qPrintable(t.message()));
+    }
+
+    // The list moved away while the tab is open: named as gone, its words
+    // kept in view, and written again only when she says so.
+    void aListMovedAwayIsNamedAsGone()
+    {
+        writeAll(list(), "ape\r\nago\r\nala\r\n");
+        Tab t(dir_.path());
+        QVERIFY(QFile::rename(list(), dir_.filePath("altrove.txt")));
+        QString asked;
+        const auto answer = [&asked](const QString &button) {
+            test::whenModalShows<QMessageBox>([&asked, button](QMessageBox *box) {
+                asked = box->text();
+                for (QAbstractButton *b : box->buttons())
+                    if (b->text() == button)
+                        return QTest::mouseClick(b, Qt::LeftButton);
+                QFAIL(qPrintable("no button " + button));
+            }, QStringLiteral("elencoSparito"));
+        };
+        answer(QStringLiteral("Annulla"));
+        t.add(QStringLiteral("aquila"));
+        QTRY_VERIFY(!asked.isEmpty());
+        QVERIFY2(asked.startsWith(QStringLiteral("a.txt non c'è più: è stato spostato o cancellato fuori da ZAMPLI.")),
+                 qPrintable(asked));
+        QVERIFY2(asked.contains(QStringLiteral("(3 parole)")), qPrintable(asked));
+        QVERIFY(!QFileInfo::exists(list()));
+        QCOMPARE(t.shown(), (QStringList{"ape", "ago", "ala"}));
+        QVERIFY2(t.notice().startsWith(QStringLiteral("a.txt non c'è più: è stato spostato o cancellato fuori da "
+                                                      "ZAMPLI. Le parole che vedi qui restano come erano")),
+                 qPrintable(t.notice()));
+        QVERIFY2(t.message().startsWith(QStringLiteral("Non ho scritto a.txt")), qPrintable(t.message()));
+
+        asked.clear();
+        answer(QStringLiteral("Scrivi di nuovo a.txt"));
+        QTest::keyClick(t.newWord(), Qt::Key_Return); // "aquila" is still there, as she typed it
+        QTRY_VERIFY(!asked.isEmpty());
+        QCOMPARE(readAll(list()), QByteArray("ape\r\nago\r\nala\r\naquila\r\n"));
+        QCOMPARE(t.shown(), (QStringList{"ape", "ago", "ala", "aquila"}));
+        QVERIFY2(!t.notice().contains(QStringLiteral("non c'è più")), qPrintable(t.notice()));
     }
 
     // The same change made while the window was in the back: shown as soon
