@@ -6,6 +6,7 @@
 #include "WordListDocument.h"
 #include "catalog/Vowels.h"
 #include "media/FileNames.h"
+#include "media/MediaFile.h"
 #include "media/MediaPaths.h"
 
 #include <QDir>
@@ -22,11 +23,8 @@ constexpr qint64 kMaxMediaBytes = 50'000'000;
 // A plain file's bytes, never a pipe's or a device's; empty when there is none.
 QByteArray smallFile(const QString &path)
 {
-    const QFileInfo info(path);
-    QFile file(path);
-    if (!info.isFile() || info.size() > kMaxMediaBytes || !file.open(QIODevice::ReadOnly))
-        return {};
-    return file.read(kMaxMediaBytes);
+    MediaFile file = MediaFile::open(path, kMaxMediaBytes);
+    return file.isOpen() ? file.read(kMaxMediaBytes).value_or(QByteArray()) : QByteArray();
 }
 
 ImportSource fromFolder(const QString &path)
