@@ -6,6 +6,7 @@
 #include "copies/CopyMaking.h"
 #include "copies/TreeCopy.h"
 
+#include "media/MediaContent.h"
 #include "media/WholeFile.h"
 #include "wordlist/WordList.h"
 
@@ -123,6 +124,10 @@ detail::Filled extractEntry(Extraction &x, const Entry &entry)
         done = {{}, errno, path};
     if (done.message.isEmpty() && done.error == 0 && entry.name.startsWith(QLatin1String("testi/")))
         if (const QString why = listProblem(path); !why.isEmpty())
+            done = {refusal(x.archive, entry.name, why)};
+    // Pictures and voices as the child's program would take them; the work folder goes with a refusal.
+    if (done.message.isEmpty() && done.error == 0)
+        if (const QString why = importedFileFault(entry.name, path); !why.isEmpty())
             done = {refusal(x.archive, entry.name, why)};
     return done;
 }
