@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <functional>
+#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -74,6 +75,12 @@ detail::Filled closeEntry(Extraction &x, const Entry &entry, zip_file_t *in, det
     return done;
 }
 
+bool isMediaEntry(const QString &name)
+{
+    return name.startsWith(QLatin1String("jpg/")) || name.startsWith(QLatin1String("voci/"))
+           || name.startsWith(QLatin1String("suoni/"));
+}
+
 QString tooBigList()
 {
     return QStringLiteral("è troppo grande per un elenco di parole (ZAMPLI ne legge al massimo 1 MB)");
@@ -125,10 +132,6 @@ detail::Filled extractEntry(Extraction &x, const Entry &entry)
     if (done.message.isEmpty() && done.error == 0 && entry.name.startsWith(QLatin1String("testi/")))
         if (const QString why = listProblem(path); !why.isEmpty())
             done = {refusal(x.archive, entry.name, why)};
-    // Pictures and voices as the child's program would take them; the work folder goes with a refusal.
-    if (done.message.isEmpty() && done.error == 0)
-        if (const QString why = importedFileFault(entry.name, path); !why.isEmpty())
-            done = {refusal(x.archive, entry.name, why)};
     return done;
 }
 
@@ -164,6 +167,25 @@ detail::Filled readEntry(Extraction &x, const Entry &entry, QByteArray &bytes)
     return done;
 }
 
+// Every picture and voice judged as the child's program would take it, one
+// at a time in memory, before anything is written.
+QString mediaProblem(Extraction &x, const Survey &found)
+{
+    const Progress progress = std::exchange(x.progress, Progress());
+    for (const Entry &entry : found.files) {
+        if (!isMediaEntry(entry.name))
+            continue;
+        QByteArray bytes;
+        if (const detail::Filled done = readEntry(x, entry, bytes); !done.message.isEmpty())
+            return done.message;
+        if (const QString why = importedFileFault(entry.name, bytes); !why.isEmpty())
+            return refusal(x.archive, entry.name, why);
+    }
+    x.done = 0;
+    x.progress = progress;
+    return {};
+}
+
 } // namespace
 
 ArchiveContents readCopyFile(const QString &archive, const ArchiveLimits &limits)
@@ -193,6 +215,8 @@ CopyResult importCopy(const QString &programFolder, const QString &archive, cons
     if (!found.problem.isEmpty())
         return failure(found.problem);
     Extraction x{zip.zip, archive, {}, found.bytes, 0, progress};
+    if (const QString problem = mediaProblem(x, found); !problem.isEmpty())
+        return failure(problem);
     return detail::makeCopyWith(programFolder, target, displayName, found.bytes, [&x, &found](const QString &work) {
         x.work = work;
         return extractAll(x, found);

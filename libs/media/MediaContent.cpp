@@ -5,7 +5,6 @@
 #include "media/SvgCheck.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QLocale>
 #include <QtEndian>
 #include <optional>
@@ -17,9 +16,6 @@ namespace {
 // Coded pixels never take more than raw ones; metadata and thumbnails on top.
 constexpr qint64 kBytesPerPixel = 4;
 constexpr qint64 kMetadataBytes = qint64(16) << 20;
-
-// Where a photo's header is: past the largest camera's metadata before the frame.
-constexpr qint64 kHeadBytes = qint64(1) << 20;
 
 // Far past any chunk list before the sound of a real recording.
 constexpr int kMostWavChunks = 1000;
@@ -184,33 +180,6 @@ QString fileFault(const QString &name, const QByteArray &bytes)
     return {};
 }
 
-QString fileFault(const QString &name, const QString &path)
-{
-    if (!isPicture(name) && !isSound(name))
-        return {};
-    // A voice is judged by its chunks' heads alone; a picture, whole only when a drawing.
-    MediaFile file = MediaFile::open(path, isPicture(name) ? pictureLimits::kMostBytes : qint64(4) << 30);
-    if (!file.isOpen())
-        return file.refusal();
-    if (isSound(name)) {
-        QFile device;
-        if (!device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
-            return QStringLiteral("non si legge");
-        return wavFault(device);
-    }
-    const std::optional<QByteArray> head = file.read(kHeadBytes);
-    if (!head)
-        return QStringLiteral("non si legge");
-    if (isPng(*head) || isJpeg(*head))
-        return bitmapFault(*head, file.stamp().bytes);
-    if (!looksLikeDrawing(*head))
-        return fileFault(name, *head);
-    if (file.stamp().bytes > pictureLimits::kMostDrawingBytes)
-        return QStringLiteral("troppo grande per un disegno: %1").arg(sizeText(file.stamp().bytes));
-    const std::optional<QByteArray> rest = file.read(file.stamp().bytes - head->size());
-    return rest ? fileFault(name, *head + *rest) : QStringLiteral("non si legge");
-}
-
 // What the file should have been, said first: the reason alone may not say it.
 QString said(const QString &name, const QString &why)
 {
@@ -224,6 +193,5 @@ QString said(const QString &name, const QString &why)
 } // namespace
 
 QString importedFileFault(const QString &name, const QByteArray &bytes) { return said(name, fileFault(name, bytes)); }
-QString importedFileFault(const QString &name, const QString &path) { return said(name, fileFault(name, path)); }
 
 } // namespace zampli

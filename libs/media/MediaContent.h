@@ -42,8 +42,5 @@ QString wavFault(QIODevice &device);
 // when the name is of neither kind. Pictures may be JPEG, PNG or a drawing
 // that passes svgFault(); voices and sounds must pass wavFault().
 QString importedFileFault(const QString &name, const QByteArray &bytes);
-// The same of the file at `path`, opened as any media file, never a pipe's
-// or a device's.
-QString importedFileFault(const QString &name, const QString &path);
 
 } // namespace zampli
