@@ -165,8 +165,16 @@ int main(int argc, char **argv)
     qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath("home/.local/state")));
     const QString pipe = dir.filePath("attesa");
     ::mkfifo(QFile::encodeName(pipe).constData(), 0644);
-    const QString verifica = programs + "/zampli-verifica";
-    const QString copia = programs + "/zampli-copia";
+    // The programs run from a program folder of their own, as installed.
+    const QString installed = dir.filePath("programma");
+    for (const char *sub : {"jpg", "voci", "suoni", "testi"})
+        QDir().mkpath(installed + "/" + sub);
+    writeFile(installed + "/zampli", "#!/bin/sh\n");
+    QFile::setPermissions(installed + "/zampli", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString verifica = installed + "/zampli-verifica";
+    const QString copia = installed + "/zampli-copia";
+    QFile::copy(programs + "/zampli-verifica", verifica);
+    QFile::copy(programs + "/zampli-copia", copia);
 
     report("zampli-verifica, drawing in a drawing naming /proc/self/fd/3",
            runProgram(verifica, {mediaWith(dir.path(), media, "jpg/ape.jpg", drawingNaming("/proc/self/fd/3"))}));
