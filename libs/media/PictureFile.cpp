@@ -58,7 +58,7 @@ QSize decodeSize(QSize file, QSize shown, bool turned)
 // opens the files it names), then drawn at the largest size that fits
 // `shown`, so the size it declares costs nothing; with no `shown`, at its
 // own size, within a picture's limits.
-DecodedPicture decodeDrawing(QFile &device, qint64 fileBytes, QSize shown)
+DecodedPicture decodeDrawing(QIODevice &device, qint64 fileBytes, QSize shown)
 {
     if (fileBytes > pictureLimits::kMostDrawingBytes)
         return {{}, QStringLiteral("troppo grande per un disegno: %1").arg(sizeText(fileBytes))};
@@ -80,23 +80,16 @@ DecodedPicture decodeDrawing(QFile &device, qint64 fileBytes, QSize shown)
     return {std::move(image), {}};
 }
 
-} // namespace
-
-DecodedPicture decodePicture(const QString &path, QSize shown)
+// A picture of `fileBytes` from the start of `device`.
+DecodedPicture decodeDevice(QIODevice &device, qint64 fileBytes, QSize shown)
 {
-    MediaFile file = MediaFile::open(path, pictureLimits::kMostBytes);
-    if (!file.isOpen())
-        return {{}, file.refusal()};
-    QFile device;
-    if (!device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
-        return {{}, QStringLiteral("illeggibile")};
     // The format is judged once, from the first bytes without parsing, and
     // held to: a file changed meanwhile cannot slip a drawing past its check.
     const QByteArray format = QImageReader::imageFormat(&device);
     if (format.isEmpty())
         return {{}, QStringLiteral("non è un'immagine")};
     if (format == "svg" || format == "svgz")
-        return device.seek(0) ? decodeDrawing(device, file.stamp().bytes, shown)
+        return device.seek(0) ? decodeDrawing(device, fileBytes, shown)
                               : DecodedPicture{{}, QStringLiteral("illeggibile")};
     QImageReader header(&device, format);
     header.setAutoDetectImageFormat(false);
@@ -104,11 +97,11 @@ DecodedPicture decodePicture(const QString &path, QSize shown)
     const QSize size = header.size();
     if (!size.isValid() || size.isEmpty())
         return {{}, QStringLiteral("immagine illeggibile")};
-    if (const QString fault = pictureSizeFault(size, file.stamp().bytes); !fault.isEmpty())
+    if (const QString fault = pictureSizeFault(size, fileBytes); !fault.isEmpty())
         return {{}, fault};
     const bool turned = header.transformation().testFlag(QImageIOHandler::TransformationRotate90);
 
-    QByteArray bytes = device.seek(0) ? device.read(file.stamp().bytes) : QByteArray();
+    QByteArray bytes = device.seek(0) ? device.read(fileBytes) : QByteArray();
     QBuffer buffer(&bytes);
     QImageReader reader(&buffer, format);
     reader.setAutoDetectImageFormat(false);
@@ -120,6 +113,28 @@ DecodedPicture decodePicture(const QString &path, QSize shown)
     if (isCutJpeg(format, bytes))
         return {{}, QStringLiteral("immagine JPEG incompleta: il file è tagliato")};
     return {std::move(image), {}};
+}
+
+} // namespace
+
+DecodedPicture decodePicture(const QString &path, QSize shown)
+{
+    MediaFile file = MediaFile::open(path, pictureLimits::kMostBytes);
+    if (!file.isOpen())
+        return {{}, file.refusal()};
+    QFile device;
+    if (!device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        return {{}, QStringLiteral("illeggibile")};
+    return decodeDevice(device, file.stamp().bytes, shown);
+}
+
+DecodedPicture decodePicture(QByteArray bytes, QSize shown)
+{
+    if (bytes.size() > pictureLimits::kMostBytes)
+        return {{}, QStringLiteral("troppo grande: %1").arg(sizeText(bytes.size()))};
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return decodeDevice(buffer, bytes.size(), shown);
 }
 
 } // namespace zampli

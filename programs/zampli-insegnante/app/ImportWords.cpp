@@ -8,6 +8,7 @@
 #include "media/FileNames.h"
 #include "media/MediaContent.h"
 #include "media/MediaPaths.h"
+#include "media/PictureFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -41,6 +42,9 @@ void planFiles(const MediaPaths &paths, const SourceWord &word, Plan &plan)
                                 word.voice};
 }
 
+// Pictures are decoded as for the windows' largest box, as the child's program decodes them.
+constexpr QSize kLargestBox(400, 400);
+
 // Why a word's picture or voice is not one the child's program would take, or nothing.
 QString filesFault(const SourceWord &word)
 {
@@ -48,6 +52,10 @@ QString filesFault(const SourceWord &word)
     const QString voice = QStringLiteral("voci/%1.wav").arg(word.word);
     if (const QString why = importedFileFault(picture, word.picture); !word.picture.isEmpty() && !why.isEmpty())
         return QStringLiteral("%1 %2").arg(picture, why);
+    // Judged by its content first: a drawing reaches the decoder only once it names nothing outside itself.
+    if (!word.picture.isEmpty())
+        if (const DecodedPicture decoded = decodePicture(word.picture, kLargestBox); decoded.image.isNull())
+            return QStringLiteral("%1 non è un'immagine JPEG che ZAMPLI possa mostrare: %2").arg(picture, decoded.why);
     if (const QString why = importedFileFault(voice, word.voice); !word.voice.isEmpty() && !why.isEmpty())
         return QStringLiteral("%1 %2").arg(voice, why);
     return {};

@@ -244,10 +244,14 @@ private slots:
         const QString picture = "«albero»: jpg/albero.jpg non è un'immagine JPEG che ZAMPLI possa mostrare: è un "
                                 "disegno SVG con dentro un'immagine (data:image/svg+xml;base64) che non è PNG né JPEG, e che il "
                                 "programma non legge";
+        const QString cut = "«albero»: jpg/albero.jpg non è un'immagine JPEG che ZAMPLI possa mostrare: immagine JPEG "
+                            "incompleta: il file è tagliato";
         const QString voice = "«albero»: voci/albero.wav non è un suono WAV che ZAMPLI possa far sentire: non è un file WAV";
         for (const bool fromFile : {false, true}) {
             const char *from = fromFile ? "file" : "folder";
             QTest::addRow("drawing naming a descriptor, from a %s", from) << fromFile << "jpg/albero.jpg" << drawing << picture;
+            QTest::addRow("picture cut short, from a %s", from)
+                << fromFile << "jpg/albero.jpg" << jpegOf(qRgb(0, 150, 0), 200, 150, 7).left(3000) << cut;
             QTest::addRow("garbage voice, from a %s", from) << fromFile << "voci/albero.wav"
                                                             << QByteArray(4000, '\x5A') << voice;
         }
