@@ -86,14 +86,15 @@ endfunction()
 # What a shared library may include of another: every library names vowels
 # and exercises from the catalogue; sound plays what media names, the word
 # lists and the media check open their files as media do; the results and
-# the copies take only media's Qt Core part (media files, the system's errors
-# in Italian); the copies read word lists; the media check reads all three.
+# the copies take only media's Qt Core part (media files, their content
+# judged, the system's errors in Italian); the copies read word lists; the
+# media check reads all three.
 function(lib_allows lib header header_lib out)
     set(ok FALSE)
     if(header_lib STREQUAL "catalog"
        OR (lib MATCHES "^(sound|wordlist|mediacheck)$" AND header_lib STREQUAL "media")
        OR (lib STREQUAL "mediacheck" AND header_lib MATCHES "^(sound|wordlist)$")
-       OR (lib MATCHES "^(results|copies)$" AND header MATCHES "^libs/media/(MediaFile|Printable|SystemError|WholeFile)\\.h$")
+       OR (lib MATCHES "^(results|copies)$" AND header MATCHES "^libs/media/(MediaContent|MediaFile|Printable|SvgCheck|SystemError|WholeFile)\\.h$")
        OR (lib STREQUAL "copies" AND header_lib STREQUAL "wordlist"))
         set(ok TRUE)
     endif()

@@ -6,6 +6,7 @@
 #include "copies/CopyMaking.h"
 #include "copies/TreeCopy.h"
 
+#include "media/MediaContent.h"
 #include "media/Printable.h"
 #include "media/WholeFile.h"
 #include "wordlist/WordList.h"
@@ -15,6 +16,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <functional>
+#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -72,6 +74,12 @@ detail::Filled closeEntry(Extraction &x, const Entry &entry, zip_file_t *in, det
     if (zip_fclose(in) != 0 && done.message.isEmpty() && done.error == 0)
         done = {refusal(x.archive, entry.name, QStringLiteral("non si legge: il file è rovinato"))};
     return done;
+}
+
+bool isMediaEntry(const QString &name)
+{
+    return name.startsWith(QLatin1String("jpg/")) || name.startsWith(QLatin1String("voci/"))
+           || name.startsWith(QLatin1String("suoni/"));
 }
 
 QString tooBigList()
@@ -160,6 +168,25 @@ detail::Filled readEntry(Extraction &x, const Entry &entry, QByteArray &bytes)
     return done;
 }
 
+// Every picture and voice judged as the child's program would take it, one
+// at a time in memory, before anything is written.
+QString mediaProblem(Extraction &x, const Survey &found)
+{
+    const Progress progress = std::exchange(x.progress, Progress());
+    for (const Entry &entry : found.files) {
+        if (!isMediaEntry(entry.name))
+            continue;
+        QByteArray bytes;
+        if (const detail::Filled done = readEntry(x, entry, bytes); !done.message.isEmpty())
+            return done.message;
+        if (const QString why = importedFileFault(entry.name, bytes); !why.isEmpty())
+            return refusal(x.archive, entry.name, why);
+    }
+    x.done = 0;
+    x.progress = progress;
+    return {};
+}
+
 } // namespace
 
 ArchiveContents readCopyFile(const QString &archive, const ArchiveLimits &limits)
@@ -189,6 +216,8 @@ CopyResult importCopy(const QString &programFolder, const QString &archive, cons
     if (!found.problem.isEmpty())
         return failure(found.problem);
     Extraction x{zip.zip, archive, {}, found.bytes, 0, progress};
+    if (const QString problem = mediaProblem(x, found); !problem.isEmpty())
+        return failure(problem);
     return detail::makeCopyWith(programFolder, target, displayName, found.bytes, [&x, &found](const QString &work) {
         x.work = work;
         return extractAll(x, found);

@@ -1,30 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/PictureFile.h"
 
+#include "media/MediaContent.h"
 #include "media/MediaFile.h"
 #include "media/SvgCheck.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
-#include <QLocale>
 
 namespace zampli {
 
 namespace {
-
-// No photo comes near it; a sparse 2 GB file or a device stops here unread.
-constexpr qint64 kMostBytes = qint64(512) << 20;
-// Beyond what any camera makes (200 megapixels, 16320 × 12240) and the
-// format's own limit of a side.
-constexpr qint64 kMostPixels = 300'000'000;
-constexpr int kMostSide = 65535;
-// Coded pixels never take more than raw ones; metadata and thumbnails on top.
-constexpr qint64 kBytesPerPixel = 4;
-constexpr qint64 kMetadataBytes = qint64(16) << 20;
-
-// A drawing is text: a few megabytes hold the largest, photos written in included.
-constexpr qint64 kMostDrawingBytes = qint64(64) << 20;
 
 // A JPEG cut short still decodes, its missing part grey. Its last scan
 // (marker FF DA) then has no end marker (FF D9) after it; neither byte pair
@@ -54,12 +41,6 @@ QString readFault(QImageReader::ImageReaderError error)
     return QStringLiteral("immagine illeggibile o danneggiata");
 }
 
-QString pixels(QSize size)
-{
-    const QLocale italian(QLocale::Italian, QLocale::Italy);
-    return QStringLiteral("%1 × %2 pixel").arg(italian.toString(size.width()), italian.toString(size.height()));
-}
-
 // The size to decode at: the file's own divided by the largest of 2, 4 and 8
 // that leaves it no smaller than shown. A JPEG decodes at these by leaving
 // out detail, cheaper than decoding it whole; what is left to scale is small.
@@ -73,23 +54,13 @@ QSize decodeSize(QSize file, QSize shown, bool turned)
     return {(file.width() + k - 1) / k, (file.height() + k - 1) / k};
 }
 
-// Why a header's size is refused, or nothing.
-QString headerFault(QSize size, qint64 fileBytes)
-{
-    if (size.width() > kMostSide || size.height() > kMostSide || qint64(size.width()) * size.height() > kMostPixels)
-        return QStringLiteral("dimensioni assurde nell'intestazione: %1").arg(pixels(size));
-    if (fileBytes > qint64(size.width()) * size.height() * kBytesPerPixel + kMetadataBytes)
-        return QStringLiteral("troppo grande per un'immagine di %1: %2").arg(pixels(size), sizeText(fileBytes));
-    return {};
-}
-
 // A drawing is checked whole before any SVG reader sees it (that reader
 // opens the files it names), then drawn at the largest size that fits
 // `shown`, so the size it declares costs nothing; with no `shown`, at its
 // own size, within a picture's limits.
-DecodedPicture decodeDrawing(QFile &device, qint64 fileBytes, QSize shown)
+DecodedPicture decodeDrawing(QIODevice &device, qint64 fileBytes, QSize shown)
 {
-    if (fileBytes > kMostDrawingBytes)
+    if (fileBytes > pictureLimits::kMostDrawingBytes)
         return {{}, QStringLiteral("troppo grande per un disegno: %1").arg(sizeText(fileBytes))};
     QByteArray bytes = device.read(fileBytes);
     if (const QString fault = svgFault(bytes); !fault.isEmpty())
@@ -100,7 +71,7 @@ DecodedPicture decodeDrawing(QFile &device, qint64 fileBytes, QSize shown)
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
         return {{}, QStringLiteral("disegno SVG illeggibile")};
-    if (const QString fault = shown.isEmpty() ? headerFault(size, 0) : QString(); !fault.isEmpty())
+    if (const QString fault = shown.isEmpty() ? pictureSizeFault(size, 0) : QString(); !fault.isEmpty())
         return {{}, fault};
     reader.setScaledSize(shown.isEmpty() ? size : size.scaled(shown, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
     QImage image = reader.read();
@@ -109,23 +80,16 @@ DecodedPicture decodeDrawing(QFile &device, qint64 fileBytes, QSize shown)
     return {std::move(image), {}};
 }
 
-} // namespace
-
-DecodedPicture decodePicture(const QString &path, QSize shown)
+// A picture of `fileBytes` from the start of `device`.
+DecodedPicture decodeDevice(QIODevice &device, qint64 fileBytes, QSize shown)
 {
-    MediaFile file = MediaFile::open(path, kMostBytes);
-    if (!file.isOpen())
-        return {{}, file.refusal()};
-    QFile device;
-    if (!device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
-        return {{}, QStringLiteral("illeggibile")};
     // The format is judged once, from the first bytes without parsing, and
     // held to: a file changed meanwhile cannot slip a drawing past its check.
     const QByteArray format = QImageReader::imageFormat(&device);
     if (format.isEmpty())
         return {{}, QStringLiteral("non è un'immagine")};
     if (format == "svg" || format == "svgz")
-        return device.seek(0) ? decodeDrawing(device, file.stamp().bytes, shown)
+        return device.seek(0) ? decodeDrawing(device, fileBytes, shown)
                               : DecodedPicture{{}, QStringLiteral("illeggibile")};
     QImageReader header(&device, format);
     header.setAutoDetectImageFormat(false);
@@ -133,11 +97,11 @@ DecodedPicture decodePicture(const QString &path, QSize shown)
     const QSize size = header.size();
     if (!size.isValid() || size.isEmpty())
         return {{}, QStringLiteral("immagine illeggibile")};
-    if (const QString fault = headerFault(size, file.stamp().bytes); !fault.isEmpty())
+    if (const QString fault = pictureSizeFault(size, fileBytes); !fault.isEmpty())
         return {{}, fault};
     const bool turned = header.transformation().testFlag(QImageIOHandler::TransformationRotate90);
 
-    QByteArray bytes = device.seek(0) ? device.read(file.stamp().bytes) : QByteArray();
+    QByteArray bytes = device.seek(0) ? device.read(fileBytes) : QByteArray();
     QBuffer buffer(&bytes);
     QImageReader reader(&buffer, format);
     reader.setAutoDetectImageFormat(false);
@@ -149,6 +113,28 @@ DecodedPicture decodePicture(const QString &path, QSize shown)
     if (isCutJpeg(format, bytes))
         return {{}, QStringLiteral("immagine JPEG incompleta: il file è tagliato")};
     return {std::move(image), {}};
+}
+
+} // namespace
+
+DecodedPicture decodePicture(const QString &path, QSize shown)
+{
+    MediaFile file = MediaFile::open(path, pictureLimits::kMostBytes);
+    if (!file.isOpen())
+        return {{}, file.refusal()};
+    QFile device;
+    if (!device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        return {{}, QStringLiteral("illeggibile")};
+    return decodeDevice(device, file.stamp().bytes, shown);
+}
+
+DecodedPicture decodePicture(QByteArray bytes, QSize shown)
+{
+    if (bytes.size() > pictureLimits::kMostBytes)
+        return {{}, QStringLiteral("troppo grande: %1").arg(sizeText(bytes.size()))};
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return decodeDevice(buffer, bytes.size(), shown);
 }
 
 } // namespace zampli

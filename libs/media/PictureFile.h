@@ -15,5 +15,8 @@ struct DecodedPicture {
     QString why;  // "è una pipe, non un file", "troppo grande: 2,0 GB", ...
 };
 DecodedPicture decodePicture(const QString &path, QSize shown);
+// The same of a file's bytes already read, such as another copy's picture
+// about to be imported.
+DecodedPicture decodePicture(QByteArray bytes, QSize shown);
 
 } // namespace zampli

@@ -11,6 +11,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QLocale>
 #include <algorithm>
 #include <vector>
@@ -63,6 +64,8 @@ private:
 
     void picture(const QString &path)
     {
+        if (!firstTime(path))
+            return;
         const DecodedPicture decoded = decodePicture(find(path), kLargestBox);
         if (decoded.image.isNull())
             problem(path, withConsequence(decoded.why, QStringLiteral("il programma mostra un riquadro vuoto al suo posto")),
@@ -71,6 +74,8 @@ private:
 
     void sound(const QString &path)
     {
+        if (!firstTime(path))
+            return;
         const WavRead read = probeWav(find(path));
         if (!read.sound)
             problem(path,
@@ -105,6 +110,15 @@ private:
             picture(media_.wordPicture(word));
             sound(media_.voice(word));
         }
+    }
+
+    // A word listed twice, or in two lists, names the same files: each is told once.
+    bool firstTime(const QString &path)
+    {
+        if (seen_.contains(path))
+            return false;
+        seen_.insert(path);
+        return true;
     }
 
     // A missing file says all; anything else, what the program does instead.
@@ -154,6 +168,7 @@ private:
     int shownOfAKind_;
     MediaReport report_;
     QHash<QString, Kind> problemsOfKind_, notesOfKind_;
+    QSet<QString> seen_;
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sound/SoundWav.h"
 
+#include "media/MediaContent.h"
 #include "media/MediaFile.h"
 
 #include <QFile>
@@ -138,6 +139,10 @@ WavRead readFile(const QString &path, bool withSamples)
         return {{}, file.refusal(), {}};
     if (!device.open(file.fd(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
         return {{}, QStringLiteral("illeggibile"), {}};
+    // libsndfile plays a recording cut short as far as it goes, silently:
+    // refused like a cut picture, so the adult hears of it.
+    if (const QString fault = wavFault(device); !fault.isEmpty())
+        return {{}, fault, {}};
     return readDevice(device, withSamples);
 }
 

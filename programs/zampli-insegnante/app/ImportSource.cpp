@@ -6,6 +6,7 @@
 #include "WordListDocument.h"
 #include "catalog/Vowels.h"
 #include "media/FileNames.h"
+#include "media/MediaFile.h"
 #include "media/MediaPaths.h"
 
 #include <QDir>
@@ -19,11 +20,8 @@ namespace {
 // A plain file's bytes, never a pipe's or a device's; empty when there is none.
 QByteArray smallFile(const QString &path)
 {
-    const QFileInfo info(path);
-    QFile file(path);
-    if (!info.isFile() || info.size() > copies::kMaxMediaFileBytes || !file.open(QIODevice::ReadOnly))
-        return {};
-    return file.read(copies::kMaxMediaFileBytes);
+    MediaFile file = MediaFile::open(path, copies::kMaxMediaFileBytes);
+    return file.isOpen() ? file.read(copies::kMaxMediaFileBytes).value_or(QByteArray()) : QByteArray();
 }
 
 ImportSource fromFolder(const QString &path)

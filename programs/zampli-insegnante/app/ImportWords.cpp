@@ -6,7 +6,9 @@
 #include "WordListDocument.h"
 #include "catalog/Vowels.h"
 #include "media/FileNames.h"
+#include "media/MediaContent.h"
 #include "media/MediaPaths.h"
+#include "media/PictureFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -40,6 +42,25 @@ void planFiles(const MediaPaths &paths, const SourceWord &word, Plan &plan)
                                 word.voice};
 }
 
+// Pictures are decoded as for the windows' largest box, as the child's program decodes them.
+constexpr QSize kLargestBox(400, 400);
+
+// Why a word's picture or voice is not one the child's program would take, or nothing.
+QString filesFault(const SourceWord &word)
+{
+    const QString picture = QStringLiteral("jpg/%1.jpg").arg(word.word);
+    const QString voice = QStringLiteral("voci/%1.wav").arg(word.word);
+    if (const QString why = importedFileFault(picture, word.picture); !word.picture.isEmpty() && !why.isEmpty())
+        return QStringLiteral("%1 %2").arg(picture, why);
+    // Judged by its content first: a drawing reaches the decoder only once it names nothing outside itself.
+    if (!word.picture.isEmpty())
+        if (const DecodedPicture decoded = decodePicture(word.picture, kLargestBox); decoded.image.isNull())
+            return QStringLiteral("%1 non è un'immagine JPEG che ZAMPLI possa mostrare: %2").arg(picture, decoded.why);
+    if (const QString why = importedFileFault(voice, word.voice); !word.voice.isEmpty() && !why.isEmpty())
+        return QStringLiteral("%1 %2").arg(voice, why);
+    return {};
+}
+
 // The chosen rows of one list: the words it gains, the files they bring.
 void planList(const MediaPaths &paths, int list, const QList<SourceWord> &words, const QList<int> &rows, bool replace,
               Plan &plan)
@@ -51,13 +72,14 @@ void planList(const MediaPaths &paths, int list, const QList<SourceWord> &words,
     const QStringList before = document.words();
     for (const int row : rows) {
         const SourceWord &word = words.at(row);
+        const bool kept = holdsWord(before, word.word) && !replace;
         if (!opened.readOnly.isEmpty()) {
             plan.refused << QStringLiteral("«%1»: %2").arg(word.word, opened.readOnly);
+        } else if (kept) {
+            plan.kept << QStringLiteral("«%1»").arg(word.word);
+        } else if (const QString bad = filesFault(word); !bad.isEmpty()) {
+            plan.refused << QStringLiteral("«%1»: %2").arg(word.word, bad);
         } else if (holdsWord(before, word.word)) {
-            if (!replace) {
-                plan.kept << QStringLiteral("«%1»").arg(word.word);
-                continue;
-            }
             planFiles(paths, word, plan);
             ++plan.words;
         } else if (const QString why = document.add(word.word); !why.isEmpty()) {

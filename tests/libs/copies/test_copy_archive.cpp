@@ -5,6 +5,7 @@
 
 #include "copies/CopyArchive.h"
 #include "CopyFiles.h"
+#include "MediaBytes.h"
 #include "TestSeed.h"
 #include "ZipPatches.h"
 
@@ -158,13 +159,11 @@ private slots:
         source_ = root_.filePath("Classe 2ª B");
         writeFile(source_ + "/testi/a.txt", "ape\r\nAPE\r\n");
         writeFile(source_ + "/testi/e.txt", QByteArray("\xEF\xBB\xBF" "elefante\n"));
-        QByteArray picture(200 * 1024, '\0');
-        for (char &byte : picture)
-            byte = char(random_());
-        writeFile(source_ + "/jpg/ape.jpg", picture);
-        writeFile(source_ + "/jpg/ORSO.JPG", "upper case");
-        writeFile(source_ + "/voci/ape.wav", QByteArray(100 * 1024, 'v'));
-        writeFile(source_ + "/suoni/no.wav", "RIFF alert");
+        // Pictures and voices the import takes: the program's readers would.
+        writeFile(source_ + "/jpg/ape.jpg", zampli::test::jpegOf(0, 400, 400, random_() | 1));
+        writeFile(source_ + "/jpg/ORSO.JPG", zampli::test::jpegOf(qRgb(120, 80, 40)));
+        writeFile(source_ + "/voci/ape.wav", zampli::test::wavOf(QByteArray(100 * 1024, 'v')));
+        writeFile(source_ + "/suoni/no.wav", zampli::test::wavOf("alert"));
         imports_ = root_.filePath("imports");
         QVERIFY(QDir().mkpath(imports_));
     }
@@ -185,9 +184,9 @@ private slots:
             {"testi/a.txt", "ape\r\nAPE\r\n"},
             {"testi/e.txt", QByteArray("\xEF\xBB\xBF" "elefante\n")},
             {"jpg/ape.jpg", readFile(source_ + "/jpg/ape.jpg")},
-            {"jpg/ORSO.JPG", "upper case"},
-            {"voci/ape.wav", QByteArray(100 * 1024, 'v')},
-            {"suoni/no.wav", "RIFF alert"},
+            {"jpg/ORSO.JPG", readFile(source_ + "/jpg/ORSO.JPG")},
+            {"voci/ape.wav", readFile(source_ + "/voci/ape.wav")},
+            {"suoni/no.wav", readFile(source_ + "/suoni/no.wav")},
             {"zampli", "link to " + (program_ + "/zampli").toUtf8()},
         };
         QCOMPARE(treeOf(target), expected);

@@ -66,6 +66,18 @@ template <class Step> void failIfFrozen(Step step, const char *what)
     step();
 }
 
+// A drawing whose only picture is another drawing, written into it, that
+// names `file`: Qt's reader would open that file while drawing.
+QByteArray drawingInADrawing(const QByteArray &file)
+{
+    const QByteArray inner = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+                             "width='10' height='10'>"
+                             "<image width='10' height='10' xlink:href='" + file + "'/></svg>";
+    return "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+           "width='10' height='10'><image width='10' height='10' "
+           "xlink:href='data:image/svg+xml;base64," + inner.toBase64() + "'/></svg>";
+}
+
 // Turns the file at `path` into the damage named `kind`.
 void damage(const QString &kind, const QString &path)
 {
@@ -100,7 +112,13 @@ void damage(const QString &kind, const QString &path)
         out[crc] = char(out[crc] ^ 0x01);
     } else if (kind == "drawing naming a file")
         out = "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='10'><image width='10' height='10' href='"
-              + QFile::encodeName(path) + ".gone'/></svg>"; else if (kind == "float samples")
+              + QFile::encodeName(path) + ".gone'/></svg>";
+    else if (kind == "drawing in a drawing naming a pipe") {
+        QVERIFY(::mkfifo(QFile::encodeName(path + ".pipe"), 0644) == 0);
+        out = drawingInADrawing(QFile::encodeName(path + ".pipe"));
+    } else if (kind == "drawing in a drawing naming /proc/self/fd/3")
+        out = drawingInADrawing("/proc/self/fd/3");
+    else if (kind == "float samples")
         out = QByteArray(bytes).replace(20, 2, QByteArray("\x03\x00", 2));
     else if (kind == "utf-16 without mark")
         out = QStringEncoder(QStringConverter::Utf16LE).encode(QString::fromUtf8(bytes));
@@ -147,6 +165,9 @@ private slots:
         rows("^jpg/", {"png with a bad chunk"}, true, "immagine danneggiata o incompleta");
         // Qt's reader would open what it names: refused before it is read.
         rows("^jpg/", {"drawing naming a file"}, true, "è un disegno SVG che rimanda a un altro file");
+        // Nor through a drawing written into the drawing: that one would go unchecked.
+        rows("^jpg/", {"drawing in a drawing naming a pipe", "drawing in a drawing naming /proc/self/fd/3"}, true,
+             "è un disegno SVG con dentro un'immagine (data:image/svg+xml;base64) che non è PNG né JPEG");
     }
 
     void everyWindowGoesOn()

@@ -110,13 +110,14 @@ private slots:
         row("96 kHz stereo", wav({.channels = 2, .frames = 9600, .rate = 96000}), each("1010", 2 * 9600), 2, 96000);
         row("odd chunk before fmt",
             riff(chunk("LIST", "abc") + chunk("fmt ", fmtBody({.channels = 2})) + chunk("data", few)), few, 2);
-        // A recording cut short: the data chunk promises more than is there.
-        row("cut in a frame", wav({.frames = 1000}).left(44 + 501), each("1010", 250), 1);
 
         const QByteArray plain = wav({});
         row("text", "ciao, non sono un suono\n");
         row("cut in the fmt chunk", plain.left(30));
         row("header without audio", plain.left(44));
+        // A recording cut short, its data chunk promising more than is there:
+        // refused as a cut picture is, so the adult hears of it.
+        row("cut in a frame", wav({.frames = 1000}).left(44 + 501));
         row("not WAVE", QByteArray(plain).replace(8, 4, "AVI "));
         row("no channels", wav({.channels = 0}));
         row("empty data", wav({.frames = 0}));

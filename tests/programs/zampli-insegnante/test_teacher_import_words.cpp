@@ -14,6 +14,7 @@
 #include "ImportWordsDialog.h"
 #include "MainWindow.h"
 #include "MediaActions.h"
+#include "MediaBytes.h"
 #include "VoiceRecorder.h"
 #include "WordsTab.h"
 #include "ZipPatches.h"
@@ -29,6 +30,8 @@
 
 using namespace zampli;
 using namespace zampli::teacher;
+using zampli::test::jpegOf;
+using zampli::test::wavOf;
 using zampli::test::whenModalShows;
 
 namespace {
@@ -47,17 +50,6 @@ QMap<QString, QByteArray> treeOf(const QString &folder)
             tree.insert(relative, readFile(folder + "/" + relative));
     }
     return tree;
-}
-
-QByteArray jpegOf(QRgb colour)
-{
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG");
-    return bytes;
 }
 
 QRgb centreOf(const QIcon &icon)
@@ -118,14 +110,14 @@ private slots:
         writeFile(theirs_ + "/testi/a.txt", "ape\nalbero\nancora\nmela\n");
         writeFile(theirs_ + "/testi/e.txt", "elefante\n");
         writeFile(theirs_ + "/jpg/ape.jpg", theirApe_);
-        writeFile(theirs_ + "/voci/ape.wav", "RIFF their ape");
+        writeFile(theirs_ + "/voci/ape.wav", wavOf("their ape"));
         writeFile(theirs_ + "/jpg/albero.jpg", albero_);
-        writeFile(theirs_ + "/voci/albero.wav", "RIFF albero");
-        writeFile(theirs_ + "/jpg/ancora.jpg", "ancora");
-        writeFile(theirs_ + "/voci/ancora.wav", "RIFF ancora");
+        writeFile(theirs_ + "/voci/albero.wav", wavOf("albero"));
+        writeFile(theirs_ + "/jpg/ancora.jpg", jpegOf(qRgb(90, 90, 90)));
+        writeFile(theirs_ + "/voci/ancora.wav", wavOf("ancora"));
         writeFile(theirs_ + "/jpg/mela.jpg", "mela");
         writeFile(theirs_ + "/jpg/elefante.jpg", elefante_);
-        writeFile(theirs_ + "/voci/elefante.wav", "RIFF elefante");
+        writeFile(theirs_ + "/voci/elefante.wav", wavOf("elefante"));
         // Hers: Windows-1252 with CR LF, as the shipped lists are.
         writeFile(mine_ + "/testi/a.txt", "ape\r\n\xE0ncora\r\n");
         writeFile(mine_ + "/jpg/ape.jpg", "her ape");
@@ -140,9 +132,9 @@ private slots:
         QCOMPARE(readFile(mine_ + "/testi/a.txt"), QByteArray("ape\r\n\xE0ncora\r\nalbero\r\n"));
         QCOMPARE(readFile(mine_ + "/testi/e.txt"), QByteArray("elefante\r\n"));
         QCOMPARE(readFile(mine_ + "/jpg/albero.jpg"), albero_);
-        QCOMPARE(readFile(mine_ + "/voci/albero.wav"), QByteArray("RIFF albero"));
+        QCOMPARE(readFile(mine_ + "/voci/albero.wav"), wavOf("albero"));
         QCOMPARE(readFile(mine_ + "/jpg/elefante.jpg"), elefante_);
-        QCOMPARE(readFile(mine_ + "/voci/elefante.wav"), QByteArray("RIFF elefante"));
+        QCOMPARE(readFile(mine_ + "/voci/elefante.wav"), wavOf("elefante"));
         QVERIFY(!QFileInfo::exists(mine_ + "/jpg/ancora.jpg"));
         QVERIFY(!QFileInfo::exists(mine_ + "/voci/ancora.wav"));
         QCOMPARE(history.undoAction()->text(), QStringLiteral("Annulla: importa 2 parole"));
@@ -157,7 +149,7 @@ private slots:
         QCOMPARE(outcome.imported, 1);
         QCOMPARE(readFile(mine_ + "/testi/a.txt"), QByteArray("ape\r\n\xE0ncora\r\nalbero\r\n"));
         QCOMPARE(readFile(mine_ + "/jpg/albero.jpg"), albero_);
-        QCOMPARE(readFile(mine_ + "/voci/albero.wav"), QByteArray("RIFF albero"));
+        QCOMPARE(readFile(mine_ + "/voci/albero.wav"), wavOf("albero"));
         QVERIFY(!QFileInfo::exists(mine_ + "/jpg/ancora.jpg"));
         QVERIFY(!QFileInfo::exists(mine_ + "/testi/e.txt"));
     }
@@ -179,7 +171,7 @@ private slots:
         const ImportOutcome outcome = import(theirs_, history, {{A, 0}}, true);
         QCOMPARE(outcome.imported, 1);
         QCOMPARE(readFile(mine_ + "/jpg/ape.jpg"), theirApe_);
-        QCOMPARE(readFile(mine_ + "/voci/ape.wav"), QByteArray("RIFF their ape"));
+        QCOMPARE(readFile(mine_ + "/voci/ape.wav"), wavOf("their ape"));
         QCOMPARE(readFile(mine_ + "/testi/a.txt"), QByteArray("ape\r\n\xE0ncora\r\n"));
     }
 
@@ -234,6 +226,60 @@ private slots:
         QCOMPARE(treeOf(mine_), before);
         QVERIFY(!history.undoAction()->isEnabled());
         QVERIFY(!history.redoAction()->isEnabled());
+    }
+
+    // A picture or voice the child's program would not take stops its word
+    // at the import, named, whether it comes in a folder or a copy's file.
+    void aWordWithAFileThatIsNotMediaIsRefused_data()
+    {
+        QTest::addColumn<bool>("fromFile");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("why");
+        const QByteArray inner = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+                                 "width='9' height='9'>"
+                                 "<image width='9' height='9' xlink:href='/proc/self/fd/3'/></svg>";
+        const QByteArray drawing = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+                                   "width='9' height='9'><image width='9' "
+                                   "height='9' xlink:href='data:image/svg+xml;base64," + inner.toBase64() + "'/></svg>";
+        const QString picture = "«albero»: jpg/albero.jpg non è un'immagine JPEG che ZAMPLI possa mostrare: è un "
+                                "disegno SVG con dentro un'immagine (data:image/svg+xml;base64) che non è PNG né JPEG, e che il "
+                                "programma non legge";
+        const QString cut = "«albero»: jpg/albero.jpg non è un'immagine JPEG che ZAMPLI possa mostrare: immagine JPEG "
+                            "incompleta: il file è tagliato";
+        const QString voice = "«albero»: voci/albero.wav non è un suono WAV che ZAMPLI possa far sentire: non è un file WAV";
+        for (const bool fromFile : {false, true}) {
+            const char *from = fromFile ? "file" : "folder";
+            QTest::addRow("drawing naming a descriptor, from a %s", from) << fromFile << "jpg/albero.jpg" << drawing << picture;
+            QTest::addRow("picture cut short, from a %s", from)
+                << fromFile << "jpg/albero.jpg" << jpegOf(qRgb(0, 150, 0), 200, 150, 7).left(3000) << cut;
+            QTest::addRow("garbage voice, from a %s", from) << fromFile << "voci/albero.wav"
+                                                            << QByteArray(4000, '\x5A') << voice;
+        }
+    }
+
+    void aWordWithAFileThatIsNotMediaIsRefused()
+    {
+        QFETCH(bool, fromFile);
+        QFETCH(QString, entry);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, why);
+        writeFile(theirs_ + "/" + entry, bytes);
+        QString from = theirs_;
+        if (fromFile) {
+            from = root_.filePath("marta.zampli");
+            QFile::remove(from);
+            QVERIFY(copies::exportCopy(theirs_, from).ok);
+        }
+        const QMap<QString, QByteArray> before = treeOf(mine_);
+        CopyHistory history(mine_);
+        const ImportOutcome outcome = import(from, history, {{A, 1}, {E, 0}});
+        QCOMPARE(outcome.imported, 1);
+        QCOMPARE(outcome.refused, QStringList{why});
+        QCOMPARE(readFile(mine_ + "/jpg/elefante.jpg"), elefante_);
+        QVERIFY(!QFileInfo::exists(mine_ + "/jpg/albero.jpg"));
+        QVERIFY(!QFileInfo::exists(mine_ + "/voci/albero.wav"));
+        QCOMPARE(readFile(mine_ + "/testi/a.txt"), before.value("testi/a.txt"));
     }
 
     void aHostileCopysFileIsRefusedAndNothingIsWritten()

@@ -11,10 +11,12 @@
 #include "results/Sqlite.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <QDirIterator>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace zampli;
@@ -36,6 +38,31 @@ std::pair<int, QString> run(const QString &program, const QStringList &args,
     p.kill();
     p.waitForFinished();
     return {code, QString::fromUtf8(p.readAllStandardOutput())};
+}
+
+// A copy of the build's default media in `dir`.
+void copyMedia(const QTemporaryDir &dir)
+{
+    for (const char *sub : {"jpg", "voci", "suoni", "testi"})
+        QCOMPARE(QProcess::execute("cp", {"-R", programFolder() + "/" + sub, dir.path()}), 0);
+}
+
+// A drawing holding a drawing, written into it, that names `file`.
+QByteArray drawingNaming(const QByteArray &file)
+{
+    const QByteArray inner = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+                             "width='9' height='9'>"
+                             "<image width='9' height='9' xlink:href='" + file + "'/></svg>";
+    return "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+           "width='9' height='9'><image width='9' height='9' "
+           "xlink:href='data:image/svg+xml;base64," + inner.toBase64() + "'/></svg>";
+}
+
+void overwrite(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 } // namespace
@@ -141,6 +168,63 @@ private slots:
         QVERIFY2(out.contains("jpg/elmo\\u202E.jpg: manca\n"), out.constData());
         QCOMPARE(out.count("parola scartata"), 20);
         QVERIFY2(out.contains("\nnota: … e altri 99.980\n"), out.constData());
+    }
+
+    // Drawings whose drawing inside names a descriptor of the checker's own
+    // and a pipe: the check ends, without a crash, naming each picture once.
+    void drawingsNamingOutsideEndTheCheck()
+    {
+        QTemporaryDir dir;
+        copyMedia(dir);
+        const QString pipe = dir.filePath("attesa");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+        overwrite(dir.filePath("jpg/ape.jpg"), drawingNaming("/proc/self/fd/3"));
+        overwrite(dir.filePath("jpg/A.jpg"), drawingNaming(QFile::encodeName(pipe)));
+
+        QProcess p;
+        p.start(programFolder() + "/zampli-verifica", {dir.path()});
+        const bool ended = p.waitForFinished(60000); // a check that opens the pipe never ends
+        if (!ended)
+            p.kill(), p.waitForFinished();
+        QVERIFY(ended);
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        const QString why = ": è un disegno SVG con dentro un'immagine (data:image/svg+xml;base64) che non è PNG né "
+                            "JPEG, e che il programma non legge: il programma mostra un riquadro vuoto al suo posto\n";
+        QCOMPARE(out.count("jpg/ape.jpg" + why), 1);
+        QCOMPARE(out.count("jpg/A.jpg" + why), 1);
+        QVERIFY2(out.contains(": 2 problemi, 0 note.\n"), qPrintable(out));
+    }
+
+    // A voice cut to a third, its header still declaring the whole: the
+    // program would play a third, so the check names it, once.
+    void aVoiceCutShortIsNamed()
+    {
+        QTemporaryDir dir;
+        copyMedia(dir);
+        QFile voice(dir.filePath("voci/O.wav"));
+        QVERIFY(voice.open(QIODevice::ReadWrite));
+        QVERIFY(voice.resize(voice.size() / 3));
+        voice.close();
+        const auto [code, out] = run(programFolder() + "/zampli-verifica", {dir.path()});
+        QCOMPARE(code, 1);
+        QVERIFY2(out.startsWith("voci/O.wav: file WAV tagliato: dichiara "), qPrintable(out));
+        QCOMPARE(out.count("voci/O.wav"), 1);
+        QVERIFY2(out.contains(": 1 problema, 0 note.\n"), qPrintable(out));
+    }
+
+    // A word listed twice names the same files: each missing one is told once.
+    void aWordListedTwiceIsNamedOnce()
+    {
+        QTemporaryDir dir;
+        copyMedia(dir);
+        QFile list(dir.filePath("testi/a.txt"));
+        QVERIFY(list.open(QIODevice::Append) && list.write("astronave\r\nastronave\r\n") == 22);
+        list.close();
+        const MediaReport report = checkMedia(dir.path());
+        QCOMPARE(report.problems, QStringList({"jpg/astronave.jpg: manca", "voci/astronave.wav: manca"}));
+        QCOMPARE(report.problemCount, 2);
     }
 
     void aPersonalCopyRunsWithTheTeachersWords()

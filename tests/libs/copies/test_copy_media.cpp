@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A copy's file whose pictures or voices the child's program would not take:
+// `zampli-copia --importa` refuses it, naming the entry, and writes nothing,
+// neither the copy nor its menu entry; it never waits on what a drawing names.
+
+#include "CopyFiles.h"
+#include "MediaBytes.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <zip.h>
+
+namespace {
+
+// A .zampli file made by libzip, as any other program would make it.
+void writeZip(const QString &path, const QList<std::pair<QByteArray, QByteArray>> &entries)
+{
+    int error = 0;
+    zip_t *zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    QVERIFY(zip);
+    for (const auto &[name, data] : entries) {
+        zip_source_t *source = zip_source_buffer(zip, data.constData(), zip_uint64_t(data.size()), 0);
+        QVERIFY(zip_file_add(zip, name.constData(), source, ZIP_FL_ENC_UTF_8) >= 0);
+    }
+    QCOMPARE(zip_close(zip), 0);
+}
+
+QByteArray drawingNaming(const QByteArray &file)
+{
+    const QByteArray inner = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+                             "width='9' height='9'>"
+                             "<image width='9' height='9' xlink:href='" + file + "'/></svg>";
+    return "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+           "width='9' height='9'><image width='9' height='9' "
+           "xlink:href='data:image/svg+xml;base64," + inner.toBase64() + "'/></svg>";
+}
+
+} // namespace
+
+class CopyMediaTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void mediaTheProgramWouldNotTakeIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("why");
+        const QString drawing = "non è un'immagine JPEG che ZAMPLI possa mostrare: è un disegno SVG con dentro "
+                                "un'immagine (data:image/svg+xml;base64) che non è PNG né JPEG";
+        QTest::newRow("drawing naming /proc/self/fd/3") << QByteArray("jpg/ape.jpg") << drawingNaming("/proc/self/fd/3")
+                                                        << drawing;
+        QTest::newRow("drawing naming a pipe") << QByteArray("jpg/ape.jpg") << drawingNaming("PIPE") << drawing;
+        QTest::newRow("garbage picture") << QByteArray("jpg/ape.jpg") << QByteArray(3000, 'Z')
+                                         << "non è un'immagine JPEG che ZAMPLI possa mostrare: i primi byte non sono "
+                                            "di un'immagine JPEG, PNG o SVG";
+        QTest::newRow("garbage voice") << QByteArray("voci/ape.wav") << QByteArray(3000, 'Z')
+                                       << "non è un suono WAV che ZAMPLI possa far sentire: non è un file WAV";
+        QTest::newRow("voice cut short") << QByteArray("suoni/no.wav")
+                                         << zampli::test::wavOf(QByteArray(30000, 'v')).left(10000)
+                                         << "non è un suono WAV che ZAMPLI possa far sentire: file WAV tagliato: "
+                                            "dichiara 30 kB di suono e ne contiene 10 kB";
+    }
+
+    void mediaTheProgramWouldNotTakeIsRefused()
+    {
+        QFETCH(QByteArray, entry);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, why);
+        QTemporaryDir root;
+        const QString applications = homeIn(root.path());
+        const QString program = root.filePath("program");
+        writeStandInProgram(program);
+        for (const char *media : {"jpg", "voci", "suoni", "testi"})
+            QVERIFY(QDir().mkpath(program + "/" + media));
+        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/zampli-copia", program + "/zampli-copia"));
+        const QString pipe = root.filePath("attesa");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+        const QString file = root.filePath("ostile.zampli");
+        writeZip(file, {{"zampli.txt", "ZAMPLI: una copia\nformato=1\n"},
+                        {"testi/a.txt", "ape\n"},
+                        {"jpg/orso.jpg", zampli::test::jpegOf(qRgb(10, 200, 10))},
+                        {entry, bytes.replace("PIPE", QFile::encodeName(pipe))}});
+        const QStringList before = entriesIn(root.path());
+
+        QProcess copia;
+        copia.setProcessChannelMode(QProcess::MergedChannels);
+        copia.start(program + "/zampli-copia", {"--importa", file, root.filePath("Nuova")});
+        // A generous bound: an import that waits on the pipe would never end.
+        const bool ended = copia.waitForFinished(60000);
+        if (!ended)
+            copia.kill(), copia.waitForFinished();
+        QVERIFY2(ended, "zampli-copia did not end");
+        const QString out = QString::fromUtf8(copia.readAll());
+        QCOMPARE(copia.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(copia.exitCode(), 1);
+        QVERIFY2(out.contains("«" + entry + "» " + why), qPrintable(out));
+        QCOMPARE(entriesIn(root.path()), before);
+        QVERIFY(!QFileInfo::exists(applications));
+    }
+};
+
+QTEST_MAIN(CopyMediaTest)
+#include "test_copy_media.moc"

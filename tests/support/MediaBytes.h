@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Small real media for tests that carry files around: a WAV and a JPEG
+// the program's readers take, each told apart by what it is made from.
+#pragma once
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QtEndian>
+
+namespace zampli::test {
+
+// A 16-bit mono WAV at 22.050 Hz whose samples are `tag`'s bytes (padded to
+// an even count), so files made from different tags differ.
+inline QByteArray wavOf(const QByteArray &tag)
+{
+    QByteArray samples = tag.size() % 2 ? tag + '\0' : tag;
+    if (samples.isEmpty())
+        samples = QByteArray(2, '\0');
+    const auto le32 = [](quint32 v) {
+        QByteArray b(4, '\0');
+        qToLittleEndian(v, b.data());
+        return b;
+    };
+    const auto le16 = [](quint16 v) {
+        QByteArray b(2, '\0');
+        qToLittleEndian(v, b.data());
+        return b;
+    };
+    const QByteArray fmt = le16(1) + le16(1) + le32(22050) + le32(44100) + le16(2) + le16(16);
+    const QByteArray body = "WAVE" + QByteArray("fmt ") + le32(16) + fmt + "data" + le32(quint32(samples.size())) + samples;
+    return "RIFF" + le32(quint32(body.size())) + body;
+}
+
+// A JPEG of `width` × `height` in `colour`; with `noise`, random-looking
+// pixels from that seed instead, which do not compress.
+inline QByteArray jpegOf(QRgb colour, int width = 40, int height = 30, quint32 noise = 0)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    for (quint32 y = 0, state = noise; noise && y < quint32(height); ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, int(y), (state = state * 1664525u + 1013904223u) >> 8);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 100);
+    return bytes;
+}
+
+} // namespace zampli::test
