@@ -9,7 +9,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-targets="fuzz_word_list fuzz_wav fuzz_media_path fuzz_pending_answers"
+targets="fuzz_word_list fuzz_wav fuzz_media_path fuzz_pending_answers fuzz_zip_directory"
 
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DZAMPLI_FUZZ=ON >/dev/null
 # shellcheck disable=SC2086

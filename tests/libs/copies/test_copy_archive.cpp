@@ -261,7 +261,7 @@ private slots:
         const CopyResult imported = importCopy(program_, wide, target);
         QVERIFY2(imported.ok, qPrintable(imported.message));
         QCOMPARE(readFile(target + "/jpg/ape.jpg"), readFile(source_ + "/jpg/ape.jpg"));
-        QCOMPARE(readFile(target + "/voci/ape.wav"), QByteArray(100 * 1024, 'v'));
+        QCOMPARE(readFile(target + "/voci/ape.wav"), readFile(source_ + "/voci/ape.wav"));
         QVERIFY(removeCopy(imported.copy, RemoveFolder::ToTrash).ok);
         QFile::remove(plain);
         QFile::remove(wide);
