@@ -13,6 +13,8 @@
 // default those beside this benchmark, whose media it copies), so another
 // build's programs are measured on the same files.
 
+#include "MediaBytes.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -107,16 +109,6 @@ void report(const char *what, const Run &run)
     std::fflush(stdout);
 }
 
-QByteArray drawingNaming(const QByteArray &file)
-{
-    const QByteArray inner = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
-                             "width='9' height='9'>"
-                             "<image width='9' height='9' xlink:href='" + file + "'/></svg>";
-    return "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
-           "width='9' height='9'><image width='9' height='9' "
-           "xlink:href='data:image/svg+xml;base64," + inner.toBase64() + "'/></svg>";
-}
-
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -177,9 +169,9 @@ int main(int argc, char **argv)
     QFile::copy(programs + "/zampli-copia", copia);
 
     report("zampli-verifica, drawing in a drawing naming /proc/self/fd/3",
-           runProgram(verifica, {mediaWith(dir.path(), media, "jpg/ape.jpg", drawingNaming("/proc/self/fd/3"))}));
+           runProgram(verifica, {mediaWith(dir.path(), media, "jpg/ape.jpg", zampli::test::drawingNaming("/proc/self/fd/3"))}));
     report("zampli-verifica, drawing in a drawing naming a pipe",
-           runProgram(verifica, {mediaWith(dir.path(), media, "jpg/A.jpg", drawingNaming(QFile::encodeName(pipe)))}));
+           runProgram(verifica, {mediaWith(dir.path(), media, "jpg/A.jpg", zampli::test::drawingNaming(QFile::encodeName(pipe)))}));
     QFile voice(media + "/voci/O.wav");
     voice.open(QIODevice::ReadOnly);
     const QByteArray whole = voice.readAll();
@@ -194,9 +186,9 @@ int main(int argc, char **argv)
         report(what, runProgram(copia, {"--importa", copyFileWith(dir.path(), entry, bytes, good), target}));
     };
     importing("zampli-copia --importa, picture that is a drawing naming /proc/self/fd/3", "jpg/ape.jpg",
-              drawingNaming("/proc/self/fd/3"));
+              zampli::test::drawingNaming("/proc/self/fd/3"));
     importing("zampli-copia --importa, picture that is a drawing naming a pipe", "jpg/A.jpg",
-              drawingNaming(QFile::encodeName(pipe)));
+              zampli::test::drawingNaming(QFile::encodeName(pipe)));
     importing("zampli-copia --importa, voice of 1 MB of noise", "voci/ape.wav", QByteArray(1 << 20, 'Z'));
     return 0;
 }

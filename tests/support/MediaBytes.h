@@ -48,4 +48,16 @@ inline QByteArray jpegOf(QRgb colour, int width = 40, int height = 30, quint32 n
     return bytes;
 }
 
+// A drawing holding another, written into it as a data: address, that names
+// `file`: a reader that drew the inner one would open that file.
+inline QByteArray drawingNaming(const QByteArray &file)
+{
+    const QByteArray inner = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+                             "width='9' height='9'>"
+                             "<image width='9' height='9' xlink:href='" + file + "'/></svg>";
+    return "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+           "width='9' height='9'><image width='9' height='9' "
+           "xlink:href='data:image/svg+xml;base64," + inner.toBase64() + "'/></svg>";
+}
+
 } // namespace zampli::test

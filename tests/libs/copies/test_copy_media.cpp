@@ -28,16 +28,6 @@ void writeZip(const QString &path, const QList<std::pair<QByteArray, QByteArray>
     QCOMPARE(zip_close(zip), 0);
 }
 
-QByteArray drawingNaming(const QByteArray &file)
-{
-    const QByteArray inner = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
-                             "width='9' height='9'>"
-                             "<image width='9' height='9' xlink:href='" + file + "'/></svg>";
-    return "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
-           "width='9' height='9'><image width='9' height='9' "
-           "xlink:href='data:image/svg+xml;base64," + inner.toBase64() + "'/></svg>";
-}
-
 } // namespace
 
 class CopyMediaTest : public QObject {
@@ -51,9 +41,9 @@ private slots:
         QTest::addColumn<QString>("why");
         const QString drawing = "non è un'immagine JPEG che ZAMPLI possa mostrare: è un disegno SVG con dentro "
                                 "un'immagine (data:image/svg+xml;base64) che non è PNG né JPEG";
-        QTest::newRow("drawing naming /proc/self/fd/3") << QByteArray("jpg/ape.jpg") << drawingNaming("/proc/self/fd/3")
+        QTest::newRow("drawing naming /proc/self/fd/3") << QByteArray("jpg/ape.jpg") << zampli::test::drawingNaming("/proc/self/fd/3")
                                                         << drawing;
-        QTest::newRow("drawing naming a pipe") << QByteArray("jpg/ape.jpg") << drawingNaming("PIPE") << drawing;
+        QTest::newRow("drawing naming a pipe") << QByteArray("jpg/ape.jpg") << zampli::test::drawingNaming("PIPE") << drawing;
         QTest::newRow("garbage picture") << QByteArray("jpg/ape.jpg") << QByteArray(3000, 'Z')
                                          << "non è un'immagine JPEG che ZAMPLI possa mostrare: i primi byte non sono "
                                             "di un'immagine JPEG, PNG o SVG";

@@ -10,6 +10,8 @@
 #include "sound/SoundRouter.h"
 #include "shell/ExerciseWindows.h"
 
+#include "MediaBytes.h"
+
 #include <condition_variable>
 #include <sys/stat.h>
 #include <thread>
@@ -66,18 +68,6 @@ template <class Step> void failIfFrozen(Step step, const char *what)
     step();
 }
 
-// A drawing whose only picture is another drawing, written into it, that
-// names `file`: Qt's reader would open that file while drawing.
-QByteArray drawingInADrawing(const QByteArray &file)
-{
-    const QByteArray inner = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
-                             "width='10' height='10'>"
-                             "<image width='10' height='10' xlink:href='" + file + "'/></svg>";
-    return "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
-           "width='10' height='10'><image width='10' height='10' "
-           "xlink:href='data:image/svg+xml;base64," + inner.toBase64() + "'/></svg>";
-}
-
 // Turns the file at `path` into the damage named `kind`.
 void damage(const QString &kind, const QString &path)
 {
@@ -115,9 +105,9 @@ void damage(const QString &kind, const QString &path)
               + QFile::encodeName(path) + ".gone'/></svg>";
     else if (kind == "drawing in a drawing naming a pipe") {
         QVERIFY(::mkfifo(QFile::encodeName(path + ".pipe"), 0644) == 0);
-        out = drawingInADrawing(QFile::encodeName(path + ".pipe"));
+        out = zampli::test::drawingNaming(QFile::encodeName(path + ".pipe"));
     } else if (kind == "drawing in a drawing naming /proc/self/fd/3")
-        out = drawingInADrawing("/proc/self/fd/3");
+        out = zampli::test::drawingNaming("/proc/self/fd/3");
     else if (kind == "float samples")
         out = QByteArray(bytes).replace(20, 2, QByteArray("\x03\x00", 2));
     else if (kind == "utf-16 without mark")

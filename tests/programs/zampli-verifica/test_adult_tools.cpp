@@ -10,6 +10,8 @@
 #include "results/Schema.h"
 #include "results/Sqlite.h"
 
+#include "MediaBytes.h"
+
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -45,17 +47,6 @@ void copyMedia(const QTemporaryDir &dir)
 {
     for (const char *sub : {"jpg", "voci", "suoni", "testi"})
         QCOMPARE(QProcess::execute("cp", {"-R", programFolder() + "/" + sub, dir.path()}), 0);
-}
-
-// A drawing holding a drawing, written into it, that names `file`.
-QByteArray drawingNaming(const QByteArray &file)
-{
-    const QByteArray inner = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
-                             "width='9' height='9'>"
-                             "<image width='9' height='9' xlink:href='" + file + "'/></svg>";
-    return "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
-           "width='9' height='9'><image width='9' height='9' "
-           "xlink:href='data:image/svg+xml;base64," + inner.toBase64() + "'/></svg>";
 }
 
 void overwrite(const QString &path, const QByteArray &bytes)
@@ -178,8 +169,8 @@ private slots:
         copyMedia(dir);
         const QString pipe = dir.filePath("attesa");
         QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
-        overwrite(dir.filePath("jpg/ape.jpg"), drawingNaming("/proc/self/fd/3"));
-        overwrite(dir.filePath("jpg/A.jpg"), drawingNaming(QFile::encodeName(pipe)));
+        overwrite(dir.filePath("jpg/ape.jpg"), zampli::test::drawingNaming("/proc/self/fd/3"));
+        overwrite(dir.filePath("jpg/A.jpg"), zampli::test::drawingNaming(QFile::encodeName(pipe)));
 
         QProcess p;
         p.start(programFolder() + "/zampli-verifica", {dir.path()});
