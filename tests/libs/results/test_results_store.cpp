@@ -171,6 +171,24 @@ class ResultsStoreTest : public QObject {
         QVERIFY(w.sync());
     }
 
+    // The name and word of the first eight answers as the CSV export writes them.
+    QStringList exportedNamesAndWords(const QString &name)
+    {
+        ResultsReader r;
+        if (!r.open(path()))
+            return {QStringLiteral("not opened")};
+        const QString csv = dir.filePath(name);
+        QFile file(csv);
+        if (!r.exportCsv(csv) || !file.open(QIODevice::ReadOnly))
+            return {QStringLiteral("not exported")};
+        QStringList cells;
+        for (const QByteArray &line : file.readAll().split('\n').mid(1, 8)) {
+            const QList<QByteArray> f = line.split(';');
+            cells << QString::fromUtf8(f.value(3) + "|" + f.value(9));
+        }
+        return cells;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -433,18 +451,7 @@ private slots:
                          "UPDATE answers SET word = char(9) || 'x' WHERE id = 6;"
                          "UPDATE answers SET word = char(13) || 'y' WHERE id = 3;"),
                  SQLITE_OK);
-        ResultsReader r;
-        QVERIFY(r.open(path()));
-        const QString csv = dir.filePath("formule.csv");
-        QVERIFY(r.exportCsv(csv));
-        QFile file(csv);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QStringList cells; // name and word of each answer
-        for (const QByteArray &line : file.readAll().split('\n').mid(1, 8)) {
-            const QList<QByteArray> f = line.split(';');
-            cells << QString::fromUtf8(f.value(3) + "|" + f.value(9));
-        }
-        QCOMPARE(cells, QStringList({"\"'=HYPERLINK(\"\"x\"\")\"|", "\"'=HYPERLINK(\"\"x\"\")\"|",
+        QCOMPARE(exportedNamesAndWords("formule.csv"), QStringList({"\"'=HYPERLINK(\"\"x\"\")\"|", "\"'=HYPERLINK(\"\"x\"\")\"|",
                                      "\"'=HYPERLINK(\"\"x\"\")\"|\"'\ry\"", "\"'=HYPERLINK(\"\"x\"\")\"|'+39",
                                      "\"'=HYPERLINK(\"\"x\"\")\"|'-1", "\"'=HYPERLINK(\"\"x\"\")\"|'\tx",
                                      "'@Anna|", "'@Anna|"}));
@@ -465,18 +472,7 @@ private slots:
                          "UPDATE answers SET word = 'o' || char(8206) || 'k' || char(8207) WHERE id = 6;"
                          "UPDATE answers SET word = char(8237) || '=1' || char(8204) WHERE id = 7;"),
                  SQLITE_OK);
-        ResultsReader r;
-        QVERIFY(r.open(path()));
-        const QString csv = dir.filePath("nascoste.csv");
-        QVERIFY(r.exportCsv(csv));
-        QFile file(csv);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QStringList cells; // name and word of each answer
-        for (const QByteArray &line : file.readAll().split('\n').mid(1, 8)) {
-            const QList<QByteArray> f = line.split(';');
-            cells << QString::fromUtf8(f.value(3) + "|" + f.value(9));
-        }
-        QCOMPARE(cells, QStringList({"' =1+1|", "' =1+1|", "' =1+1|'-1", "' =1+1|'+39", "' =1+1|' \t@x",
+        QCOMPARE(exportedNamesAndWords("nascoste.csv"), QStringList({"' =1+1|", "' =1+1|", "' =1+1|'-1", "' =1+1|'+39", "' =1+1|' \t@x",
                                      "' =1+1|ok", QStringLiteral("Anna|'=1\u200C"), "Anna|"}));
     }
 
