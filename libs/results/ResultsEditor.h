@@ -54,7 +54,9 @@ public:
     // Her sessions (hers, or labelled with her name) with their answers, and
     // her name: nothing of her stays in the file or its log. False when no such child.
     bool eraseChild(qint64 child);
-    // The child whose sessions begin from now on; 0: nobody named.
+    // The child whose answers the child's program writes from now on; 0:
+    // nobody named. A session under way is not given to her: her next
+    // answer begins a session of her own.
     bool choosePlaying(qint64 child);
     // A past session given to a child; 0: to nobody. False when no such session or child.
     bool nameSession(qint64 session, qint64 child);

@@ -153,7 +153,7 @@ ResultsFile::Outcome ResultsFile::writeOnce(const std::vector<ResultsEvent> &eve
     if (rc == SQLITE_OK)
         rc = recordTold();
     if (rc == SQLITE_OK)
-        rc = writeEvents(events, session);
+        rc = writeEvents(events, session, Owner::NowPlaying);
     if (rc == SQLITE_OK)
         rc = db_.exec("COMMIT");
     if (rc == SQLITE_OK) {

@@ -47,8 +47,8 @@ int ResultsFile::mergeBatch(const PendingBatch &batch)
     int rc = seen.step();
     if (rc != SQLITE_ROW || seen.integer(0) > 0)
         return rc == SQLITE_ROW ? SQLITE_OK : rc;
-    Session session{knownSession(batch.sessionRow, batch.sessionStartMs), batch.sessionStartMs};
-    rc = writeEvents(batch.events, session);
+    Session session{knownSession(batch.sessionRow, batch.sessionStartMs), batch.sessionStartMs, 0};
+    rc = writeEvents(batch.events, session, Owner::Unknown);
     if (rc != SQLITE_OK)
         return rc;
     Statement mark(db_.handle(), "INSERT INTO merged_batches(id, merged_ms) VALUES(?1, ?2)");

@@ -58,7 +58,7 @@ const char *const kSteps[] = {
     " name TEXT NOT NULL UNIQUE COLLATE NOCASE,"
     " created_ms INTEGER NOT NULL);"
     "ALTER TABLE sessions ADD COLUMN child_id INTEGER REFERENCES children(id) ON DELETE SET NULL;"
-    // The adult's "now playing": read by the child's program at each new session.
+    // The adult's "now playing": read by the child's program at each batch it writes.
     "CREATE TABLE now_playing("
     " one INTEGER PRIMARY KEY CHECK (one = 1),"
     " child_id INTEGER NOT NULL REFERENCES children(id) ON DELETE CASCADE);"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The results database without a window: what the writer puts in the file,
 // and what the adult's program reads back from it.
+#include "results/ResultsEditor.h"
 #include "results/ResultsReader.h"
 #include "results/ResultsWriter.h"
 #include "results/Sqlite.h"
@@ -222,6 +223,73 @@ private slots:
                                   " AND ended_ms >= started_ms")
                      .toInt(),
                  2);
+    }
+
+    // Each answer, its session's child and the session's span from March 4th 10:00, in ms.
+    QString whoseAnswers() const
+    {
+        return rows(path(), "SELECT a.asked, coalesce(c.name, '-'), s.started_ms - 1709546400000,"
+                            " s.ended_ms - 1709546400000 FROM answers a JOIN sessions s ON s.id = a.session_id"
+                            " LEFT JOIN children c ON c.id = s.child_id ORDER BY a.id");
+    }
+
+    // "Ora gioca" changed while the child's program runs, as the teacher's
+    // program changes it: from the next answer on, the answers are in a
+    // session of the child chosen, begun at that answer; the session before
+    // ends at its last answer and keeps what it had.
+    void answersFollowTheChildChosenWhilePlaying()
+    {
+        ResultsEditor editor;
+        QVERIFY(editor.open(path(), ResultsEditor::IfMissing::Make));
+        const qint64 giulia = editor.addChild(QStringLiteral("Giulia"));
+        const qint64 marco = editor.addChild(QStringLiteral("Marco"));
+        QVERIFY(editor.choosePlaying(giulia));
+        ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
+        w.sessionStarted(kMarch4);
+        w.record(answer(kMarch4 + 1000, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+        w.record(answer(kMarch4 + 2000, "FormZampli3", "E", Shown::Voice, 0, "E", Shown::Letter, 1));
+        QVERIFY(w.sync());
+        QVERIFY(editor.choosePlaying(marco));
+        w.record(answer(kMarch4 + 3000, "FormZampli3", "I", Shown::Voice, 0, "I", Shown::Letter, 1));
+        w.record(answer(kMarch4 + 4000, "FormZampli3", "O", Shown::Voice, 0, "O", Shown::Letter, 1));
+        QVERIFY(w.sync());
+        QVERIFY(editor.choosePlaying(0));
+        w.record(answer(kMarch4 + 5000, "FormZampli3", "U", Shown::Voice, 0, "U", Shown::Letter, 1));
+        QVERIFY(w.sync());
+        QCOMPARE(whoseAnswers(), QStringLiteral("A|Giulia|0|2000 / E|Giulia|0|2000 / I|Marco|3000|4000 / "
+                                                "O|Marco|3000|4000 / U|-|5000|5000"));
+        QCOMPARE(told, QStringList());
+    }
+
+    // Answers set aside while the file was locked are merged at the next
+    // start, when another child may be playing: those that went on with a
+    // session stay in it; a session begun while the file could not be read
+    // is nobody's, never the child who plays at the merge.
+    void setAsideAnswersNeverGoToTheChildPlayingAtTheMerge()
+    {
+        ResultsEditor editor;
+        QVERIFY(editor.open(path(), ResultsEditor::IfMissing::Make));
+        const qint64 giulia = editor.addChild(QStringLiteral("Giulia"));
+        const qint64 marco = editor.addChild(QStringLiteral("Marco"));
+        QVERIFY(editor.choosePlaying(giulia));
+        auto w = std::make_unique<ResultsWriter>(path(), QStringLiteral("/opt/zampli"), report(), kShortQuit);
+        w->sessionStarted(kMarch4);
+        w->record(answer(kMarch4 + 1000, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+        QVERIFY(w->sync());
+        SqliteDb other;
+        QCOMPARE(other.open(path(), false), SQLITE_OK);
+        QCOMPARE(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+        w->record(answer(kMarch4 + 2000, "FormZampli3", "E", Shown::Voice, 0, "E", Shown::Letter, 1));
+        w->sessionStarted(kMarch4 + 3000);
+        w->record(answer(kMarch4 + 4000, "FormZampli3", "I", Shown::Voice, 0, "I", Shown::Letter, 1));
+        w->sessionEnded(kMarch4 + 5000);
+        w.reset();
+        QCOMPARE(other.exec("COMMIT"), SQLITE_OK);
+        QVERIFY(QFileInfo::exists(pending()));
+        QVERIFY(editor.choosePlaying(marco));
+        startAgain();
+        QVERIFY(!QFileInfo::exists(pending()));
+        QCOMPARE(whoseAnswers(), QStringLiteral("A|Giulia|0|2000 / E|Giulia|0|2000 / I|-|3000|5000"));
     }
 
     // A file from a newer program is neither changed nor replaced.
