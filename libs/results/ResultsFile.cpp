@@ -168,6 +168,10 @@ ResultsFile::Outcome ResultsFile::writeOnce(const std::vector<ResultsEvent> &eve
 
 ResultsFile::Outcome ResultsFile::failed(int rc)
 {
+    if (rc == kForeignSchema) {
+        moveAside(true);
+        return Outcome::Failed;
+    }
     const QString why = reason(rc);
     switch (rc & 0xff) {
     case SQLITE_BUSY:
@@ -178,7 +182,7 @@ ResultsFile::Outcome ResultsFile::failed(int rc)
         return Outcome::Busy;
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-        moveAside();
+        moveAside(false);
         return Outcome::Failed;
     case SQLITE_CANTOPEN:
         tell(Trouble::CannotOpen, QStringLiteral("risultati non salvati: impossibile aprire %1 (%2); controlla che "
@@ -196,10 +200,10 @@ ResultsFile::Outcome ResultsFile::failed(int rc)
 }
 
 // Whatever can still be read goes on in a fresh file at the same path.
-void ResultsFile::moveAside()
+void ResultsFile::moveAside(bool foreign)
 {
     db_.close();
-    const SalvageReport salvaged = salvageDamaged(path_, programFolder_);
+    const SalvageReport salvaged = salvageDamaged(path_, programFolder_, foreign);
     if (!salvaged.aside.isEmpty()) {
         renewed_ = true;
         tell(Trouble::Corrupt, salvageText(path_, salvaged));

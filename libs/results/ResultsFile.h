@@ -69,7 +69,7 @@ private:
     int recordTold();
     qint64 knownSession(qint64 row, qint64 startMs);
     Outcome failed(int rc);
-    void moveAside();
+    void moveAside(bool foreign);
 
     QString path_;
     QString programFolder_;

@@ -206,7 +206,11 @@ bool copyReadable(const QString &aside, const QString &fresh, const QString &pat
     if (to.open(fresh, false) != SQLITE_OK || migrate(to) != SQLITE_OK || to.exec("BEGIN") != SQLITE_OK)
         return false;
     if (from.open(aside, true) == SQLITE_OK) {
+        // Rows come only from tables: a view of the same name is never run.
+        const QStringList inAside = tablesOf(from.handle());
         for (const QString &table : tablesOf(to.handle())) {
+            if (!inAside.contains(table))
+                continue;
             QStringList common;
             const QStringList had = columnsOf(from.handle(), table);
             for (const QString &c : columnsOf(to.handle(), table))
@@ -237,9 +241,10 @@ QString counted(int n, const char *one, const char *many)
 
 } // namespace
 
-SalvageReport salvageDamaged(const QString &path, const QString &programFolder)
+SalvageReport salvageDamaged(const QString &path, const QString &programFolder, bool foreign)
 {
     SalvageReport r;
+    r.foreign = foreign;
     const QString aside = asideName(path);
     if (!moveAside(path, aside))
         return r;
@@ -264,6 +269,11 @@ QString salvageText(const QString &path, const SalvageReport &r)
     if (!r.lostCounted)
         lost = r.answersLost == 0 ? QStringLiteral("quante siano perse non si può sapere")
                                   : QStringLiteral("almeno ") + lost;
+    if (r.foreign)
+        return QStringLiteral("file dei risultati %1 cambiato da un altro programma (contiene parti che ZAMPLI non "
+                              "scrive): %2, %3. Il file cambiato è stato messo da parte come %4, senza usarlo: si può "
+                              "cancellare dalla scheda Risultati del programma per l'insegnante")
+            .arg(path, saved, lost, r.aside);
     return QStringLiteral("file dei risultati %1 guasto: %2, %3. Il file guasto è stato messo da parte come %4: "
                           "si può cancellare dalla scheda Risultati del programma per l'insegnante")
         .arg(path, saved, lost, r.aside);

@@ -419,6 +419,30 @@ private slots:
         QCOMPARE(told, QStringList());
     }
 
+    // Ours is what our versions made: a file brought up from the first
+    // version, with the indexes the teacher's program adds, is read and
+    // written at every later start, never set aside.
+    void upgradedFileWithTheReadersIndexesStaysOurs()
+    {
+        {
+            SqliteDb db;
+            QCOMPARE(db.open(path(), false), SQLITE_OK);
+            QCOMPARE(db.exec(kFirstVersion), SQLITE_OK);
+        }
+        for (const qint64 at : {kMarch5, kMarch5 + 1000}) {
+            ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
+            w.record(answer(at, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+            QVERIFY(w.sync());
+            QVERIFY(ResultsReader::addIndexes(path()));
+            ResultsReader r;
+            QVERIFY2(r.open(path()), qPrintable(r.error()));
+        }
+        QCOMPARE(rows(path(), "SELECT count(*) FROM answers"), QStringLiteral("3"));
+        QCOMPARE(rows(path(), "SELECT count(*) FROM sqlite_master WHERE name LIKE 'answers_reader_%'"),
+                 QStringLiteral("2"));
+        QCOMPARE(told, QStringList());
+    }
+
     void scoresPerVowel()
     {
         writeTwoDays();
