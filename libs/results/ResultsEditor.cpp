@@ -37,7 +37,9 @@ QStringList asideFiles(const QString &path)
     const QFileInfo results(path);
     QStringList out;
     // The file's own copies and those of the answers kept beside it.
-    for (const QFileInfo &f : results.dir().entryInfoList(QDir::Files | QDir::Hidden, QDir::Time | QDir::Reversed))
+    // System: what was set aside unread may be a pipe or a link.
+    for (const QFileInfo &f : results.dir().entryInfoList(QDir::Files | QDir::Hidden | QDir::System,
+                                                           QDir::Time | QDir::Reversed))
         if (f.fileName().startsWith(results.fileName()) && f.fileName().contains(QLatin1String(".guasto-")) &&
             !f.fileName().endsWith(QLatin1String("-wal")) &&
             !f.fileName().endsWith(QLatin1String("-shm")))

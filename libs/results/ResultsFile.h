@@ -20,7 +20,8 @@ class ResultsFile {
 public:
     using Report = std::function<void(const QString &line)>;
     enum class Outcome { Written, Busy, Failed };
-    enum class Trouble { Folder, CannotOpen, Busy, Corrupt, Newer, CannotWrite, Moved, Dropped, Pending, Lost };
+    // PendingAside: what lay in place of the answers set aside was left unread.
+    enum class Trouble { Folder, CannotOpen, Busy, Corrupt, Newer, CannotWrite, Moved, Dropped, Pending, PendingAside, Lost };
 
     ResultsFile(QString path, QString programFolder, int busyMs, Report report);
 
@@ -58,6 +59,7 @@ private:
     int mergePending(const PendingRead &read);
     int mergeBatch(const PendingBatch &batch);
     void finishPending(const PendingRead &read);
+    void leavePending(const QString &why);
     int writeEvents(const std::vector<ResultsEvent> &events, Session &session, Owner owner);
     int playingChild(qint64 &child);
     int insertSession(Session &session);

@@ -22,7 +22,8 @@ QString problemKind(ResultsFile::Trouble t)
     case T::Moved: return QStringLiteral("file spostato");
     case T::Dropped:
     case T::Lost: return QStringLiteral("risposte perse");
-    case T::Pending: return QStringLiteral("risposte in attesa");
+    case T::Pending:
+    case T::PendingAside: return QStringLiteral("risposte in attesa");
     }
     return {};
 }

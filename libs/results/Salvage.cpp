@@ -15,17 +15,17 @@
 
 namespace zampli {
 
-namespace {
-
-QString asideName(const QString &path)
+QString damagedName(const QString &path)
 {
     const QString base =
         path + QStringLiteral(".guasto-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString aside = base;
-    for (int n = 2; QFileInfo::exists(aside); ++n)
+    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
         aside = base + QLatin1Char('-') + QString::number(n);
     return aside;
 }
+
+namespace {
 
 // The file and its log go aside together: the log may hold the last answers.
 bool moveAside(const QString &path, const QString &aside)
@@ -245,7 +245,7 @@ SalvageReport salvageDamaged(const QString &path, const QString &programFolder, 
 {
     SalvageReport r;
     r.foreign = foreign;
-    const QString aside = asideName(path);
+    const QString aside = damagedName(path);
     if (!moveAside(path, aside))
         return r;
     r.aside = aside;

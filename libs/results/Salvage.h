@@ -14,6 +14,10 @@ struct SalvageReport {
     bool foreign = false;     // not damaged but not ours: it held what ZAMPLI never writes
 };
 
+// A free name beside `path` for a copy of it set aside:
+// "<path>.guasto-<date>-<time>", numbered when taken.
+QString damagedName(const QString &path);
+
 // Moves the damaged results file at `path` aside, untouched, and puts at
 // `path` a fresh file of the current tables holding every row that can still
 // be read, table by table and row by row. Answers whose session was lost get

@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/Sqlite.h"
 
-#include <QFile>
+#include "results/RegularFile.h"
+
 #include <atomic>
-#include <cerrno>
-#include <fcntl.h>
 #include <mutex>
 #include <set>
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zampli {
 
@@ -20,18 +17,12 @@ std::mutex readersMutex;
 std::set<sqlite3 *> readers; // under readersMutex
 std::atomic<bool> readsStopped{false};
 
-// SQLITE_OK when `path` names a regular file, or nothing yet and `mayMake`.
-// Opened without waiting and never through a link, then judged by what was
-// opened: a pipe would hold SQLite's first read for good.
+// SQLITE_OK when `path` names a regular file, or nothing yet and `mayMake`:
+// a pipe there would hold SQLite's first read for good.
 int placeOf(const QString &path, bool mayMake)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return errno == ENOENT && mayMake ? SQLITE_OK : SQLITE_CANTOPEN;
-    struct stat s {};
-    const bool regular = ::fstat(fd, &s) == 0 && S_ISREG(s.st_mode);
-    ::close(fd);
-    return regular ? SQLITE_OK : SQLITE_CANTOPEN;
+    const RegularFile file(path);
+    return file.isOpen() || (file.missing() && mayMake) ? SQLITE_OK : SQLITE_CANTOPEN;
 }
 
 // Whatever the file holds is data: nothing in it runs, nothing in it may

@@ -80,6 +80,16 @@ bool plant(const QString &db, const char *sql)
     return done;
 }
 
+// The copies of `file` set aside beside it, whatever they are (a pipe too).
+QStringList setAside(const QString &file)
+{
+    const QFileInfo f(file);
+    QStringList out;
+    for (const QString &name : f.dir().entryList({f.fileName() + ".guasto-*"}, QDir::Files | QDir::System | QDir::Hidden))
+        out << f.dir().filePath(name);
+    return out;
+}
+
 constexpr const char *kRecursiveView =
     "CREATE VIEW v AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c) SELECT x FROM c";
 
@@ -504,10 +514,11 @@ private slots:
             a.asked = a.chosen = QStringLiteral("U");
             earlier.events.push_back({ResultsEvent::Kind::Answer, a.atMs, a, 0});
         }
-        QVERIFY(appendPending(f.db, earlier));
+        QVERIFY(appendPending(f.db, earlier).written);
         QVERIFY(f.playOnce("I"));
         QCOMPARE(queryRows(f.db, "SELECT asked FROM answers ORDER BY at_ms"), QStringLiteral("U / U / U / A / E / I"));
         QCOMPARE(queryRows(f.db, "SELECT count(*) FROM sqlite_master WHERE type = 'trigger'"), QStringLiteral("0"));
+        QCOMPARE(queryRows(f.db, "PRAGMA trusted_schema"), QStringLiteral("0"));
         const QStringList aside = ResultsEditor::damagedCopies(f.db);
         QCOMPARE(aside.size(), 1);
         QCOMPARE(queryRows(aside[0], "SELECT name FROM sqlite_master WHERE type = 'trigger'", true), QStringLiteral("t"));
@@ -582,6 +593,84 @@ private slots:
                  QStringLiteral("trigger|t / view|v"));
         QCOMPARE(ResultsEditor::damagedCopies(f.db), QStringList());
         QVERIFY2(f.told.value(0).contains("versione più nuova"), qPrintable(f.told.value(0)));
+    }
+
+    void pipeAtTheAnswersSetAsideNeverHoldsTheProgram_data()
+    {
+        QTest::addColumn<bool>("newerFile");
+        QTest::newRow("found at the start") << false;
+        QTest::newRow("found at the quit, beside a newer file") << true;
+    }
+
+    // A pipe in place of the answers set aside would hold the child's
+    // program's writer for good, and the program after Esci. It ends; the
+    // pipe is set aside unread and the adult told; what could not go in the
+    // file waits in a file of its own.
+    void pipeAtTheAnswersSetAsideNeverHoldsTheProgram()
+    {
+        QFETCH(bool, newerFile);
+        TellingFile f;
+        QVERIFY(f.playOnce("A"));
+        if (newerFile)
+            QVERIFY(plant(f.db, "PRAGMA user_version = 9"));
+        const QString pending = pendingPath(f.db);
+        QCOMPARE(::mkfifo(QFile::encodeName(pending).constData(), 0600), 0);
+        QProcess child;
+        child.start(helper(), {"play", f.db});
+        const bool ended = child.waitForFinished(20000);
+        if (!ended)
+            child.kill(), child.waitForFinished();
+        QVERIFY2(ended, "the child's program was still there 20 s after its quit");
+        QCOMPARE(child.readAllStandardOutput(), QByteArray("ended\n"));
+        const QStringList aside = setAside(pending);
+        QCOMPARE(aside.size(), 1);
+        struct stat pipe {};
+        QVERIFY(::lstat(QFile::encodeName(aside[0]).constData(), &pipe) == 0 && S_ISFIFO(pipe.st_mode));
+        const QString told = QString::fromUtf8(child.readAllStandardError());
+        QVERIFY2(told.contains("è una pipe, non un file") && told.contains(aside[0]), qPrintable(told));
+        if (newerFile) {
+            QVERIFY(QFileInfo(pending).isFile());
+            QCOMPARE(readPending(f.db).batches.size(), std::size_t(1));
+            QCOMPARE(queryRows(f.db, "SELECT asked FROM answers ORDER BY id", true), QStringLiteral("A"));
+        } else {
+            QVERIFY(!QFileInfo::exists(pending));
+            QCOMPARE(queryRows(f.db, "SELECT asked FROM answers ORDER BY id"), QStringLiteral("A / O"));
+            QCOMPARE(queryRows(f.db, "SELECT kind FROM problems"), QStringLiteral("risposte in attesa"));
+        }
+    }
+
+    // 20 MB of answers set aside is more than any run sets aside: the file
+    // is set aside whole and unread, the adult told, and the child plays on.
+    void oversizedAnswersSetAsideLeftUnread()
+    {
+        TellingFile f;
+        QVERIFY(f.playOnce("A"));
+        const QString pending = pendingPath(f.db);
+        {
+            QFile file(pending);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            PendingBatch batch{QStringLiteral("lotto"), 0, 1709546400000, {}};
+            for (int k = 1; k <= 1000; ++k) {
+                AnswerRecord a;
+                a.atMs = batch.sessionStartMs + k;
+                a.window = QStringLiteral("FormZampli3");
+                a.asked = a.chosen = QStringLiteral("U");
+                batch.events.push_back({ResultsEvent::Kind::Answer, a.atMs, a, 0});
+            }
+            const QByteArray lines = pendingLines(batch);
+            while (file.size() < 20 << 20)
+                QCOMPARE(file.write(lines), lines.size());
+        }
+        const qint64 size = QFileInfo(pending).size();
+        QVERIFY(f.playOnce("E"));
+        QCOMPARE(queryRows(f.db, "SELECT asked FROM answers ORDER BY id"), QStringLiteral("A / E"));
+        QVERIFY(!QFileInfo::exists(pending));
+        const QStringList aside = setAside(pending);
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(QFileInfo(aside[0]).size(), size);
+        QCOMPARE(f.told.size(), 1);
+        QVERIFY2(f.told[0].contains("è troppo grande") && f.told[0].contains(aside[0]), qPrintable(f.told[0]));
+        QCOMPARE(queryRows(f.db, "SELECT kind FROM problems"), QStringLiteral("risposte in attesa"));
     }
 
     // A month of answers with one page of them overwritten: at the next start
