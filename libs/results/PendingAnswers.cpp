@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/PendingAnswers.h"
 
+#include "media/MediaFile.h"
 #include "media/WholeFile.h"
+#include "results/RegularFile.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <optional>
@@ -70,13 +70,18 @@ QByteArray pendingLines(const PendingBatch &b)
 
 namespace {
 
-// What is there already, unless the name is a link: that is replaced, never followed.
-QByteArray existing(const QString &path)
+constexpr qint64 kMaxLineBytes = 64 << 10; // see PendingParser
+
+QString tooBig(qint64 bytes)
 {
-    QFile file(path);
-    if (QFileInfo(path).isSymLink() || !file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return QStringLiteral("è troppo grande (%1; un file di risposte in attesa non supera %2)")
+        .arg(sizeText(bytes), sizeText(kMaxPendingBytes));
+}
+
+QString full(qint64 bytes)
+{
+    return QStringLiteral("è pieno (%1; un file di risposte in attesa non supera %2)")
+        .arg(sizeText(bytes), sizeText(kMaxPendingBytes));
 }
 
 std::optional<Shown> shownFrom(const QJsonValue &v)
@@ -166,29 +171,95 @@ bool readLine(PendingRead &read, const QByteArray &bytes)
 
 } // namespace
 
+void PendingParser::add(QByteArrayView bytes)
+{
+    while (!bytes.isEmpty()) {
+        const qsizetype end = bytes.indexOf('\n');
+        const QByteArrayView part = end < 0 ? bytes : bytes.first(end);
+        if (!tooLong_ && line_.size() + part.size() <= kMaxLineBytes)
+            line_ += part;
+        else
+            tooLong_ = true;
+        if (end < 0)
+            return;
+        if (tooLong_ || (!line_.trimmed().isEmpty() && !readLine(read_, line_)))
+            ++read_.unreadable;
+        line_.clear();
+        tooLong_ = false;
+        bytes = bytes.sliced(end + 1);
+    }
+}
+
+PendingRead PendingParser::finish()
+{
+    add("\n");
+    return std::move(read_);
+}
+
 QString pendingPath(const QString &database)
 {
     return database + QStringLiteral(".in-attesa");
 }
 
-bool appendPending(const QString &database, const PendingBatch &batch)
+PendingWrite appendPending(const QString &database, const PendingBatch &batch)
 {
     const QString path = pendingPath(database);
-    return writeWhole(path, existing(path) + pendingLines(batch)).ok();
+    const QByteArray lines = pendingLines(batch);
+    QByteArray bytes;
+    RegularFile there(path);
+    if (!there.missing()) {
+        if (!there.isOpen())
+            return {false, there.refusal()};
+        // What is there and the batch must fit together: else the batch goes to a new file alone.
+        const qint64 room = kMaxPendingBytes - lines.size();
+        if (there.size() > room)
+            return {false, there.size() > kMaxPendingBytes ? tooBig(there.size()) : full(there.size())};
+        for (;;) {
+            const std::optional<QByteArray> more = there.read(64 << 10);
+            if (!more)
+                return {false, QStringLiteral("non si può leggere fino in fondo")};
+            if (more->isEmpty())
+                break;
+            bytes += *more;
+            if (bytes.size() > room) // grown since it was measured
+                return {false, full(bytes.size())};
+        }
+    }
+    return {writeWhole(path, bytes + lines).ok(), {}};
 }
 
 PendingRead readPending(const QString &database)
 {
-    return parsePending(existing(pendingPath(database)));
-}
-
-PendingRead parsePending(QByteArrayView bytes)
-{
     PendingRead read;
-    for (const QByteArray &l : bytes.toByteArray().split('\n'))
-        if (!l.trimmed().isEmpty() && !readLine(read, l))
-            ++read.unreadable;
-    return read;
+    RegularFile file(pendingPath(database));
+    if (file.missing())
+        return read;
+    if (!file.isOpen()) {
+        read.refused = file.refusal();
+        return read;
+    }
+    if (file.size() > kMaxPendingBytes) {
+        read.refused = tooBig(file.size());
+        return read;
+    }
+    PendingParser lines;
+    qint64 total = 0;
+    for (;;) {
+        const std::optional<QByteArray> more = file.read(64 << 10);
+        if (!more) {
+            read.refused = QStringLiteral("non si può leggere fino in fondo");
+            return read;
+        }
+        if (more->isEmpty())
+            break;
+        total += more->size();
+        if (total > kMaxPendingBytes) { // grown since it was measured
+            read.refused = tooBig(total);
+            return read;
+        }
+        lines.add(*more);
+    }
+    return lines.finish();
 }
 
 } // namespace zampli

@@ -37,7 +37,9 @@ QStringList asideFiles(const QString &path)
     const QFileInfo results(path);
     QStringList out;
     // The file's own copies and those of the answers kept beside it.
-    for (const QFileInfo &f : results.dir().entryInfoList(QDir::Files | QDir::Hidden, QDir::Time | QDir::Reversed))
+    // System: what was set aside unread may be a pipe or a link.
+    for (const QFileInfo &f : results.dir().entryInfoList(QDir::Files | QDir::Hidden | QDir::System,
+                                                           QDir::Time | QDir::Reversed))
         if (f.fileName().startsWith(results.fileName()) && f.fileName().contains(QLatin1String(".guasto-")) &&
             !f.fileName().endsWith(QLatin1String("-wal")) &&
             !f.fileName().endsWith(QLatin1String("-shm")))
@@ -90,7 +92,10 @@ int ResultsEditor::eraseLabel(const QString &label)
 
 int ResultsEditor::eraseAll()
 {
-    return qMax(0, eraseWhere("1", [](Statement &) {}));
+    const int gone = eraseWhere("1", [](Statement &) {});
+    if (gone >= 0)
+        removeCopies();
+    return qMax(0, gone);
 }
 
 // Answers first and then their sessions: the file may have been written
@@ -133,6 +138,17 @@ void ResultsEditor::wipeLog()
         error_ = QStringLiteral("cancellato, ma il registro del file dei risultati %1 è in uso da ZAMPLI: le "
                                 "risposte cancellate spariranno del tutto quando ZAMPLI sarà chiuso")
                      .arg(path_);
+}
+
+// The copies hold what was just erased: they go with it, and the adult is
+// told of any that stays.
+void ResultsEditor::removeCopies()
+{
+    removeDamagedCopies(path_);
+    const QStringList left = asideFiles(path_);
+    if (!left.isEmpty())
+        error_ = QStringLiteral("cancellato, ma non riesco a togliere %1: cancellala a mano")
+                     .arg(QDir::toNativeSeparators(left.join(QStringLiteral(", "))));
 }
 
 QStringList ResultsEditor::labels()
@@ -185,15 +201,16 @@ ErasePreview ResultsEditor::previewChild(qint64 child)
     const QString name = childName(child);
     if (name.isNull())
         return {};
-    return preview("child_id = ?1 OR label = ?2 COLLATE NOCASE", [child, name](Statement &s) {
-        s.bind(1, child);
-        s.bind(2, name);
-    });
+    ErasePreview p = preview("child_id = ?1", [child](Statement &s) { s.bind(1, child); });
+    p.damagedCopies = asideFiles(path_);
+    return p;
 }
 
 ErasePreview ResultsEditor::previewAll()
 {
-    return preview("1", [](Statement &) {});
+    ErasePreview p = preview("1", [](Statement &) {});
+    p.damagedCopies = asideFiles(path_);
+    return p;
 }
 
 bool ResultsEditor::markProblemsRead()

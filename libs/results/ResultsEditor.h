@@ -15,6 +15,10 @@ struct ErasePreview {
     QList<qint64> sessions; // the sessions holding answers, earliest first
     int answers = 0;
     QList<QDate> days;      // the days (local time) of those answers, earliest first
+    // The damaged copies set aside beside the file, already salvaged: they
+    // hold every child's answers as they were, so an erase of a child or of
+    // everything takes them too.
+    QStringList damagedCopies;
 };
 
 // The adult's changes to a results database: the children of the class, who
@@ -35,6 +39,7 @@ public:
     bool deleteSession(qint64 session);
     // The sessions of `label` with their answers; how many sessions went.
     int eraseLabel(const QString &label);
+    // Every session, and the damaged copies beside the file.
     int eraseAll();
     // The names given so far, sorted.
     QStringList labels();
@@ -51,10 +56,15 @@ public:
     // blank or another child has it already (case aside).
     qint64 addChild(const QString &name);
     bool renameChild(qint64 child, const QString &name);
-    // Her sessions (hers, or labelled with her name) with their answers, and
-    // her name: nothing of her stays in the file or its log. False when no such child.
+    // Her sessions (those given to her, whatever their label) with their
+    // answers, her name (also where it is a session's label: the session
+    // stays, unnamed), and the damaged copies beside the file: nothing of
+    // her stays in the file, its log or the folder. False when no such child.
+    // A copy that could not be removed leaves a note in error().
     bool eraseChild(qint64 child);
-    // The child whose sessions begin from now on; 0: nobody named.
+    // The child whose answers the child's program writes from now on; 0:
+    // nobody named. A session under way is not given to her: her next
+    // answer begins a session of her own.
     bool choosePlaying(qint64 child);
     // A past session given to a child; 0: to nobody. False when no such session or child.
     bool nameSession(qint64 session, qint64 child);
@@ -74,7 +84,9 @@ private:
     bool changed(Statement &s); // stepped, and one row changed
     QString refusedName(const QString &name, qint64 except);
     QString childName(qint64 child);
+    bool dropLabel(const QString &name);
     void wipeLog();
+    void removeCopies();
 
     SqliteDb db_;
     QString path_;

@@ -57,11 +57,11 @@ bool ResultsEditor::eraseChild(qint64 child)
     const QString name = childName(child);
     if (name.isNull() || db_.exec("BEGIN IMMEDIATE") != SQLITE_OK)
         return false;
-    const Bind hers = [child, &name](Statement &s) {
-        s.bind(1, child);
-        s.bind(2, name);
-    };
-    bool done = deleteSessionsWhere("child_id = ?1 OR label = ?2 COLLATE NOCASE", hers) >= 0;
+    // Hers is what was given to her: a label is only a session's name, and
+    // may be on a session since given to another. Such a session stays, and
+    // loses the label, so that her name goes from the file too.
+    bool done = deleteSessionsWhere("child_id = ?1", [child](Statement &s) { s.bind(1, child); }) >= 0 &&
+                dropLabel(name);
     for (const char *sql : {"DELETE FROM now_playing WHERE child_id = ?1", "DELETE FROM children WHERE id = ?1"}) {
         Statement s(db_.handle(), sql);
         s.bind(1, child);
@@ -72,6 +72,29 @@ bool ResultsEditor::eraseChild(qint64 child)
         return false;
     }
     wipeLog();
+    removeCopies();
+    return true;
+}
+
+// Her name taken from every session that bears it, case aside the Unicode way.
+bool ResultsEditor::dropLabel(const QString &name)
+{
+    QList<qint64> named;
+    {
+        Statement s(db_.handle(), "SELECT id, label FROM sessions WHERE label IS NOT NULL");
+        int rc;
+        while ((rc = s.step()) == SQLITE_ROW)
+            if (s.text(1).simplified().toCaseFolded() == name.toCaseFolded())
+                named << s.integer(0);
+        if (rc != SQLITE_DONE)
+            return false;
+    }
+    for (const qint64 session : std::as_const(named)) {
+        Statement s(db_.handle(), "UPDATE sessions SET label = NULL WHERE id = ?1");
+        s.bind(1, session);
+        if (s.step() != SQLITE_DONE)
+            return false;
+    }
     return true;
 }
 

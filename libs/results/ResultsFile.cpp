@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace zampli {
 
@@ -31,11 +32,18 @@ QString reason(int rc)
     }
 }
 
+// Anything at all at `path`, a link to nothing too: never followed, never opened.
+bool occupied(const QString &path)
+{
+    struct stat s {};
+    return ::lstat(QFile::encodeName(path).constData(), &s) == 0;
+}
+
 } // namespace
 
 ResultsFile::ResultsFile(QString path, QString programFolder, int busyMs, Report report)
     : path_(std::move(path)), programFolder_(std::move(programFolder)), busyMs_(busyMs), report_(std::move(report)),
-      pending_(QFileInfo::exists(pendingPath(path_)))
+      pending_(occupied(pendingPath(path_)))
 {
 }
 
@@ -69,7 +77,7 @@ ResultsFile::Outcome ResultsFile::open()
              QStringLiteral("risultati non salvati: impossibile creare la cartella %1").arg(QFileInfo(path_).path()));
         return Outcome::Failed;
     }
-    pending_ = QFileInfo::exists(pendingPath(path_));
+    pending_ = occupied(pendingPath(path_));
     int rc = db_.open(path_, false);
     if (rc == SQLITE_OK)
         rc = prepare();
@@ -145,7 +153,11 @@ ResultsFile::Outcome ResultsFile::writeOnce(const std::vector<ResultsEvent> &eve
         if (o != Outcome::Written)
             return o;
     }
-    const PendingRead pending = pending_ ? readPending(path_) : PendingRead{};
+    PendingRead pending = pending_ ? readPending(path_) : PendingRead{};
+    if (!pending.refused.isEmpty()) {
+        leavePending(pending.refused);
+        pending = {};
+    }
     Session session = live_;
     int rc = db_.exec("BEGIN IMMEDIATE");
     if (rc == SQLITE_OK)
@@ -153,7 +165,7 @@ ResultsFile::Outcome ResultsFile::writeOnce(const std::vector<ResultsEvent> &eve
     if (rc == SQLITE_OK)
         rc = recordTold();
     if (rc == SQLITE_OK)
-        rc = writeEvents(events, session);
+        rc = writeEvents(events, session, Owner::NowPlaying);
     if (rc == SQLITE_OK)
         rc = db_.exec("COMMIT");
     if (rc == SQLITE_OK) {
@@ -168,6 +180,10 @@ ResultsFile::Outcome ResultsFile::writeOnce(const std::vector<ResultsEvent> &eve
 
 ResultsFile::Outcome ResultsFile::failed(int rc)
 {
+    if (rc == kForeignSchema) {
+        moveAside(true);
+        return Outcome::Failed;
+    }
     const QString why = reason(rc);
     switch (rc & 0xff) {
     case SQLITE_BUSY:
@@ -178,7 +194,7 @@ ResultsFile::Outcome ResultsFile::failed(int rc)
         return Outcome::Busy;
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB:
-        moveAside();
+        moveAside(false);
         return Outcome::Failed;
     case SQLITE_CANTOPEN:
         tell(Trouble::CannotOpen, QStringLiteral("risultati non salvati: impossibile aprire %1 (%2); controlla che "
@@ -196,10 +212,10 @@ ResultsFile::Outcome ResultsFile::failed(int rc)
 }
 
 // Whatever can still be read goes on in a fresh file at the same path.
-void ResultsFile::moveAside()
+void ResultsFile::moveAside(bool foreign)
 {
     db_.close();
-    const SalvageReport salvaged = salvageDamaged(path_, programFolder_);
+    const SalvageReport salvaged = salvageDamaged(path_, programFolder_, foreign);
     if (!salvaged.aside.isEmpty()) {
         renewed_ = true;
         tell(Trouble::Corrupt, salvageText(path_, salvaged));

@@ -20,7 +20,8 @@ class ResultsFile {
 public:
     using Report = std::function<void(const QString &line)>;
     enum class Outcome { Written, Busy, Failed };
-    enum class Trouble { Folder, CannotOpen, Busy, Corrupt, Newer, CannotWrite, Moved, Dropped, Pending, Lost };
+    // PendingAside: what lay in place of the answers set aside was left unread.
+    enum class Trouble { Folder, CannotOpen, Busy, Corrupt, Newer, CannotWrite, Moved, Dropped, Pending, PendingAside, Lost };
 
     ResultsFile(QString path, QString programFolder, int busyMs, Report report);
 
@@ -38,11 +39,17 @@ public:
 
 private:
     // The session the batches go on with: its row in this file (0 until it
-    // is there) and its start.
+    // is there), its start, and the child it was started for (0: nobody).
     struct Session {
         qint64 row = 0;
         qint64 startMs = 0;
+        qint64 child = 0;
     };
+    // Whose answers a batch holds. A live batch follows "now playing": a
+    // change there starts a new session at the next answer. A batch set
+    // aside by a past run cannot know who played while the file could not
+    // be read: it goes on with its own session, or in one of nobody named.
+    enum class Owner { NowPlaying, Unknown };
 
     Outcome writeOnce(const std::vector<ResultsEvent> &events);
     Outcome open();
@@ -52,8 +59,10 @@ private:
     int mergePending(const PendingRead &read);
     int mergeBatch(const PendingBatch &batch);
     void finishPending(const PendingRead &read);
-    int writeEvents(const std::vector<ResultsEvent> &events, Session &session);
-    int insertSession(qint64 startMs, qint64 &session);
+    void leavePending(const QString &why);
+    int writeEvents(const std::vector<ResultsEvent> &events, Session &session, Owner owner);
+    int playingChild(qint64 &child);
+    int insertSession(Session &session);
     int extendSession(qint64 session, qint64 toMs); // the session lasts at least until toMs
     int insertAnswer(const AnswerRecord &a, qint64 session);
     int insertProblem(const ResultsEvent &dropped);
@@ -62,7 +71,7 @@ private:
     int recordTold();
     qint64 knownSession(qint64 row, qint64 startMs);
     Outcome failed(int rc);
-    void moveAside();
+    void moveAside(bool foreign);
 
     QString path_;
     QString programFolder_;

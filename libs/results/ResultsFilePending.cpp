@@ -4,12 +4,14 @@
 #include "results/ResultsFile.h"
 
 #include "results/PendingAnswers.h"
+#include "results/Salvage.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
 #include <algorithm>
+#include <cstdio>
 #include <sqlite3.h>
 
 namespace zampli {
@@ -20,11 +22,6 @@ int answersIn(const std::vector<ResultsEvent> &events)
 {
     return int(std::count_if(events.begin(), events.end(),
                              [](const ResultsEvent &e) { return e.kind == ResultsEvent::Kind::Answer; }));
-}
-
-QString datedName(const QString &path, const char *what)
-{
-    return path + QLatin1String(what) + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
 }
 
 } // namespace
@@ -47,8 +44,8 @@ int ResultsFile::mergeBatch(const PendingBatch &batch)
     int rc = seen.step();
     if (rc != SQLITE_ROW || seen.integer(0) > 0)
         return rc == SQLITE_ROW ? SQLITE_OK : rc;
-    Session session{knownSession(batch.sessionRow, batch.sessionStartMs), batch.sessionStartMs};
-    rc = writeEvents(batch.events, session);
+    Session session{knownSession(batch.sessionRow, batch.sessionStartMs), batch.sessionStartMs, 0};
+    rc = writeEvents(batch.events, session, Owner::Unknown);
     if (rc != SQLITE_OK)
         return rc;
     Statement mark(db_.handle(), "INSERT INTO merged_batches(id, merged_ms) VALUES(?1, ?2)");
@@ -87,7 +84,7 @@ void ResultsFile::finishPending(const PendingRead &read)
         QFile::remove(path);
         return;
     }
-    const QString aside = datedName(path, ".guasto-");
+    const QString aside = damagedName(path);
     QFile::rename(path, aside);
     tell(Trouble::Pending, QStringLiteral("risultati in attesa incompleti: in %1 ci sono righe illeggibili (%2); "
                                           "le altre righe sono state aggiunte ai risultati e il file è stato "
@@ -97,11 +94,35 @@ void ResultsFile::finishPending(const PendingRead &read)
                                .arg(aside));
 }
 
+// What lies in place of the answers set aside and is no file of them to
+// read (a pipe, a link, one too big) goes aside unread, and the adult is told.
+void ResultsFile::leavePending(const QString &why)
+{
+    pending_ = false;
+    const QString path = pendingPath(path_);
+    const QString aside = damagedName(path);
+    // rename() itself: QFile would copy what it cannot rename, reading a pipe for good.
+    if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) == 0)
+        tell(Trouble::PendingAside, QStringLiteral("risposte in attesa non aggiunte: %1 %2, così ZAMPLI non l'ha letto "
+                                                   "e l'ha messo da parte come %3, che si può guardare e poi "
+                                                   "cancellare dalla scheda Risultati del programma per l'insegnante")
+                                        .arg(path, why, aside));
+    else
+        tell(Trouble::PendingAside, QStringLiteral("risposte in attesa non aggiunte: %1 %2, così ZAMPLI non l'ha letto, "
+                                                   "e non è riuscito a metterlo da parte: toglilo tu")
+                                        .arg(path, why));
+}
+
 bool ResultsFile::setAside(const std::vector<ResultsEvent> &events)
 {
     const PendingBatch batch{QUuid::createUuid().toString(QUuid::WithoutBraces), live_.row, live_.startMs, events};
     const QString aside = pendingPath(path_);
-    if (appendPending(path_, batch)) {
+    PendingWrite written = appendPending(path_, batch);
+    if (!written.refused.isEmpty()) {
+        leavePending(written.refused);
+        written = appendPending(path_, batch);
+    }
+    if (written.written) {
         tell(Trouble::Pending, QStringLiteral("risultati in attesa: impossibile scrivere %1 prima della chiusura; "
                                               "risposte messe da parte in %2: %3. Al prossimo avvio ZAMPLI "
                                               "aggiunge ai risultati quel file: non cancellarlo.")

@@ -22,40 +22,68 @@ QString problemKind(ResultsFile::Trouble t)
     case T::Moved: return QStringLiteral("file spostato");
     case T::Dropped:
     case T::Lost: return QStringLiteral("risposte perse");
-    case T::Pending: return QStringLiteral("risposte in attesa");
+    case T::Pending:
+    case T::PendingAside: return QStringLiteral("risposte in attesa");
     }
     return {};
 }
 
 } // namespace
 
-int ResultsFile::writeEvents(const std::vector<ResultsEvent> &events, Session &session)
+int ResultsFile::writeEvents(const std::vector<ResultsEvent> &events, Session &session, Owner owner)
 {
-    int rc = SQLITE_OK;
-    qint64 lastMs = 0;
-    for (const ResultsEvent &e : events) {
-        using Kind = ResultsEvent::Kind;
-        if (e.kind == Kind::Dropped) {
-            rc = insertProblem(e);
-        } else {
-            if (e.kind == Kind::SessionStart)
-                session = {0, e.atMs};
-            if (session.row == 0 && e.kind != Kind::SessionEnd) {
-                session.startMs = session.startMs ? session.startMs : e.atMs;
-                rc = insertSession(session.startMs, session.row);
-            }
-            if (rc == SQLITE_OK && e.kind == Kind::Answer)
-                rc = insertAnswer(e.answer, session.row);
-            lastMs = qMax(lastMs, e.atMs);
-            if (rc == SQLITE_OK && e.kind == Kind::SessionEnd && session.row != 0) {
-                rc = extendSession(session.row, lastMs);
-                session = {}; // what follows belongs to a new session
-            }
+    using Kind = ResultsEvent::Kind;
+    // Who plays cannot change while the batch's transaction holds the file.
+    qint64 playing = 0;
+    int rc = owner == Owner::NowPlaying ? playingChild(playing) : SQLITE_OK;
+    // A session the adult erased meanwhile (her child's, say) is not written into again.
+    if (rc == SQLITE_OK && session.row != 0 && knownSession(session.row, session.startMs) == 0)
+        session = {};
+    qint64 lastMs = 0; // the last moment known of the session written to
+    // The session left is the last known of it, no later.
+    const auto leave = [&] {
+        const int left = session.row != 0 && lastMs != 0 ? extendSession(session.row, lastMs) : SQLITE_OK;
+        session = {};
+        lastMs = 0;
+        return left;
+    };
+    for (auto e = events.begin(); rc == SQLITE_OK && e != events.end(); ++e) {
+        if (e->kind == Kind::Dropped) {
+            rc = insertProblem(*e);
+            continue;
         }
-        if (rc != SQLITE_OK)
-            return rc;
+        // Another child chosen since the session began: her answers from now
+        // on go to a session of her own, begun at her first answer.
+        const bool otherChild = owner == Owner::NowPlaying && e->kind == Kind::Answer && session.row != 0 &&
+                                session.child != playing;
+        if (e->kind == Kind::SessionStart || otherChild) {
+            rc = leave();
+            session.startMs = e->atMs;
+        }
+        if (rc == SQLITE_OK && session.row == 0 && e->kind != Kind::SessionEnd) {
+            session.startMs = session.startMs ? session.startMs : e->atMs;
+            session.child = owner == Owner::NowPlaying ? playing : 0;
+            rc = insertSession(session);
+        }
+        if (rc == SQLITE_OK && e->kind == Kind::Answer)
+            rc = insertAnswer(e->answer, session.row);
+        if (session.row != 0)
+            lastMs = qMax(lastMs, e->atMs);
+        if (rc == SQLITE_OK && e->kind == Kind::SessionEnd)
+            rc = leave(); // what follows belongs to a new session
     }
-    return session.row == 0 ? SQLITE_OK : extendSession(session.row, lastMs);
+    if (rc != SQLITE_OK)
+        return rc;
+    return session.row == 0 || lastMs == 0 ? SQLITE_OK : extendSession(session.row, lastMs);
+}
+
+// The child the adult said plays now; 0: nobody.
+int ResultsFile::playingChild(qint64 &child)
+{
+    Statement s(db_.handle(), "SELECT child_id FROM now_playing");
+    const int rc = s.prepared() == SQLITE_OK ? s.step() : s.prepared();
+    child = rc == SQLITE_ROW ? s.integer(0) : 0;
+    return rc == SQLITE_ROW || rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
 int ResultsFile::extendSession(qint64 session, qint64 toMs)
@@ -67,17 +95,18 @@ int ResultsFile::extendSession(qint64 session, qint64 toMs)
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
-int ResultsFile::insertSession(qint64 startMs, qint64 &session)
+int ResultsFile::insertSession(Session &session)
 {
-    // The child the adult said is playing now, if any, owns the session.
     Statement s(db_.handle(), "INSERT INTO sessions(started_ms, ended_ms, program_folder, child_id)"
-                              " VALUES(?1, ?1, ?2, (SELECT child_id FROM now_playing))");
-    s.bind(1, startMs);
+                              " VALUES(?1, ?1, ?2, ?3)");
+    s.bind(1, session.startMs);
     s.bind(2, programFolder_);
+    if (session.child != 0)
+        s.bind(3, session.child); // unbound: NULL, nobody named
     const int rc = s.prepared() == SQLITE_OK ? s.step() : s.prepared();
     if (rc != SQLITE_DONE)
         return rc;
-    session = sqlite3_last_insert_rowid(db_.handle());
+    session.row = sqlite3_last_insert_rowid(db_.handle());
     return SQLITE_OK;
 }
 

@@ -15,17 +15,17 @@
 
 namespace zampli {
 
-namespace {
-
-QString asideName(const QString &path)
+QString damagedName(const QString &path)
 {
     const QString base =
         path + QStringLiteral(".guasto-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString aside = base;
-    for (int n = 2; QFileInfo::exists(aside); ++n)
+    for (int n = 2; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
         aside = base + QLatin1Char('-') + QString::number(n);
     return aside;
 }
+
+namespace {
 
 // The file and its log go aside together: the log may hold the last answers.
 bool moveAside(const QString &path, const QString &aside)
@@ -206,7 +206,11 @@ bool copyReadable(const QString &aside, const QString &fresh, const QString &pat
     if (to.open(fresh, false) != SQLITE_OK || migrate(to) != SQLITE_OK || to.exec("BEGIN") != SQLITE_OK)
         return false;
     if (from.open(aside, true) == SQLITE_OK) {
+        // Rows come only from tables: a view of the same name is never run.
+        const QStringList inAside = tablesOf(from.handle());
         for (const QString &table : tablesOf(to.handle())) {
+            if (!inAside.contains(table))
+                continue;
             QStringList common;
             const QStringList had = columnsOf(from.handle(), table);
             for (const QString &c : columnsOf(to.handle(), table))
@@ -237,10 +241,11 @@ QString counted(int n, const char *one, const char *many)
 
 } // namespace
 
-SalvageReport salvageDamaged(const QString &path, const QString &programFolder)
+SalvageReport salvageDamaged(const QString &path, const QString &programFolder, bool foreign)
 {
     SalvageReport r;
-    const QString aside = asideName(path);
+    r.foreign = foreign;
+    const QString aside = damagedName(path);
     if (!moveAside(path, aside))
         return r;
     r.aside = aside;
@@ -264,6 +269,11 @@ QString salvageText(const QString &path, const SalvageReport &r)
     if (!r.lostCounted)
         lost = r.answersLost == 0 ? QStringLiteral("quante siano perse non si può sapere")
                                   : QStringLiteral("almeno ") + lost;
+    if (r.foreign)
+        return QStringLiteral("file dei risultati %1 cambiato da un altro programma (contiene parti che ZAMPLI non "
+                              "scrive): %2, %3. Il file cambiato è stato messo da parte come %4, senza usarlo: si può "
+                              "cancellare dalla scheda Risultati del programma per l'insegnante")
+            .arg(path, saved, lost, r.aside);
     return QStringLiteral("file dei risultati %1 guasto: %2, %3. Il file guasto è stato messo da parte come %4: "
                           "si può cancellare dalla scheda Risultati del programma per l'insegnante")
         .arg(path, saved, lost, r.aside);

@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+#include <array>
 #include <sqlite3.h>
 
 namespace zampli {
@@ -58,7 +61,7 @@ const char *const kSteps[] = {
     " name TEXT NOT NULL UNIQUE COLLATE NOCASE,"
     " created_ms INTEGER NOT NULL);"
     "ALTER TABLE sessions ADD COLUMN child_id INTEGER REFERENCES children(id) ON DELETE SET NULL;"
-    // The adult's "now playing": read by the child's program at each new session.
+    // The adult's "now playing": read by the child's program at each batch it writes.
     "CREATE TABLE now_playing("
     " one INTEGER PRIMARY KEY CHECK (one = 1),"
     " child_id INTEGER NOT NULL REFERENCES children(id) ON DELETE CASCADE);"
@@ -76,6 +79,88 @@ int schemaVersion()
     return int(std::size(kSteps));
 }
 
+namespace {
+
+// An entry of a file's schema.
+struct SchemaObject {
+    QString type, name, table, sql;
+};
+
+QList<SchemaObject> objectsOf(sqlite3 *db, int &rc)
+{
+    Statement s(db, "SELECT type, name, tbl_name, sql FROM sqlite_master");
+    QList<SchemaObject> out;
+    while ((rc = s.step()) == SQLITE_ROW)
+        out << SchemaObject{s.text(0), s.text(1), s.text(2), s.text(3)};
+    rc = rc == SQLITE_DONE ? SQLITE_OK : rc;
+    return out;
+}
+
+// A statement with blanks and case aside: as earlier versions of the program
+// wrote it, or as SQLite rewrote it when a step added a column.
+QString bare(const QString &sql)
+{
+    QString out;
+    for (const QChar c : sql)
+        if (!c.isSpace())
+            out += c.toLower();
+    return out;
+}
+
+bool sameObject(const SchemaObject &a, const SchemaObject &b)
+{
+    return a.type == b.type && a.name == b.name && a.table == b.table && bare(a.sql) == bare(b.sql);
+}
+
+// What our steps up to each version make, read from files in memory made by
+// them: the list is the steps themselves, never written out twice.
+const QList<SchemaObject> &madeBySteps(int version)
+{
+    static const auto made = [] {
+        std::array<QList<SchemaObject>, std::size(kSteps) + 1> out;
+        for (int v = 1; v <= schemaVersion(); ++v) {
+            SqliteDb memory;
+            int rc = memory.open(QStringLiteral(":memory:"), false);
+            for (int step = 0; rc == SQLITE_OK && step < v; ++step)
+                rc = memory.exec(kSteps[step]);
+            if (rc == SQLITE_OK)
+                out[v] = objectsOf(memory.handle(), rc);
+            if (rc != SQLITE_OK)
+                qFatal("the results tables' steps do not run: %s", qPrintable(memory.message()));
+        }
+        return out;
+    }();
+    return made[version];
+}
+
+// The indexes ResultsReader::addIndexes() adds: plain columns of answers,
+// whole (no condition, no expression), so that they change nothing read.
+bool readersIndex(const SchemaObject &o)
+{
+    static const QRegularExpression plain(
+        QStringLiteral("^createindex(ifnotexists)?answers_reader_[a-z_]+onanswers\\([a-z_]+(,[a-z_]+)*\\)$"));
+    return o.type == QLatin1String("index") && o.table == QLatin1String("answers") &&
+           o.name.startsWith(QLatin1String("answers_reader_")) && plain.match(bare(o.sql)).hasMatch();
+}
+
+} // namespace
+
+int ownSchema(SqliteDb &db, qint64 version)
+{
+    if (version < 0 || version > schemaVersion())
+        return kForeignSchema;
+    int rc = SQLITE_OK;
+    const QList<SchemaObject> found = objectsOf(db.handle(), rc);
+    if (rc != SQLITE_OK)
+        return rc;
+    const QList<SchemaObject> &ours = madeBySteps(int(version));
+    for (const SchemaObject &o : found)
+        if (!readersIndex(o) &&
+            std::none_of(ours.begin(), ours.end(), [&o](const SchemaObject &m) { return sameObject(m, o); }))
+            return kForeignSchema;
+    return SQLITE_OK;
+}
+
 int migrate(SqliteDb &db)
 {
     int rc = SQLITE_OK;
@@ -84,6 +169,9 @@ int migrate(SqliteDb &db)
         return rc;
     if (version > schemaVersion())
         return kNewerSchema;
+    rc = ownSchema(db, version);
+    if (rc != SQLITE_OK)
+        return rc;
     for (int v = int(version); v < schemaVersion(); ++v) {
         const QByteArray step = QByteArray("BEGIN IMMEDIATE;") + kSteps[v] +
                                 QByteArray("PRAGMA user_version=") + QByteArray::number(v + 1) + ";COMMIT;";
@@ -102,13 +190,18 @@ namespace {
 int checkAndUpgrade(SqliteDb &db, const QString &path, bool readOnly, int busyMs)
 {
     sqlite3_busy_timeout(db.handle(), busyMs);
-    Statement probe(db.handle(), "SELECT count(*) FROM answers");
-    int rc = probe.prepared() == SQLITE_OK ? probe.step() : probe.prepared();
-    if (rc != SQLITE_ROW)
-        return rc == SQLITE_ERROR ? SQLITE_NOTADB : rc; // no answers table: not ours
+    int rc = SQLITE_OK;
     const qint64 version = db.number("PRAGMA user_version", &rc);
     if (rc != SQLITE_OK)
         return rc;
+    // Looked at before anything of the file is read. A newer file's tables
+    // are read as they are, never changed; its views and triggers never run.
+    if (version != 0 && version <= schemaVersion() && (rc = ownSchema(db, version)) != SQLITE_OK)
+        return rc;
+    Statement probe(db.handle(), "SELECT count(*) FROM answers");
+    rc = probe.prepared() == SQLITE_OK ? probe.step() : probe.prepared();
+    if (rc != SQLITE_ROW)
+        return rc == SQLITE_ERROR ? SQLITE_NOTADB : rc; // no answers table: not ours
     if (version > schemaVersion())
         return readOnly ? SQLITE_OK : kNewerSchema; // its tables are read as they are, never changed
     if (version == schemaVersion())
@@ -135,11 +228,16 @@ bool openResults(SqliteDb &db, const QString &path, bool readOnly, int busyMs, Q
         rc = checkAndUpgrade(db, path, readOnly, busyMs);
     if (rc == SQLITE_OK)
         return true;
-    error = rc == kNewerSchema
-                ? QStringLiteral("il file dei risultati %1 è stato scritto da una versione più nuova di ZAMPLI: "
-                                 "si può solo guardare; aggiorna ZAMPLI per cambiarlo")
-                      .arg(path)
-                : troubleWith(path, rc);
+    if (rc == kNewerSchema)
+        error = QStringLiteral("il file dei risultati %1 è stato scritto da una versione più nuova di ZAMPLI: "
+                               "si può solo guardare; aggiorna ZAMPLI per cambiarlo")
+                    .arg(path);
+    else if (rc == kForeignSchema)
+        error = QStringLiteral("il file dei risultati %1 contiene parti che ZAMPLI non scrive, forse messe da un altro "
+                               "programma: avvia ZAMPLI, che lo mette da parte e ne recupera le risposte")
+                    .arg(path);
+    else
+        error = troubleWith(path, rc);
     db.close();
     return false;
 }

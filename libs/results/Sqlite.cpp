@@ -1,26 +1,87 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/Sqlite.h"
 
+#include "results/RegularFile.h"
+
+#include <atomic>
+#include <mutex>
+#include <set>
 #include <sqlite3.h>
 
 namespace zampli {
 
+namespace {
+
+// The read-only connections open in the process, for stopReads().
+std::mutex readersMutex;
+std::set<sqlite3 *> readers; // under readersMutex
+std::atomic<bool> readsStopped{false};
+
+// SQLITE_OK when `path` names a regular file, or nothing yet and `mayMake`:
+// a pipe there would hold SQLite's first read for good.
+int placeOf(const QString &path, bool mayMake)
+{
+    const RegularFile file(path);
+    return file.isOpen() || (file.missing() && mayMake) ? SQLITE_OK : SQLITE_CANTOPEN;
+}
+
+// Whatever the file holds is data: nothing in it runs, nothing in it may
+// change the file's own structure, no value in it fills the memory.
+void distrust(sqlite3 *db)
+{
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr); // PRAGMA trusted_schema=OFF
+    // Our tables have neither; a file that has them is not ours, and before it is found out they must not run.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, SqliteDb::kMaxValueBytes);
+}
+
+} // namespace
+
 int SqliteDb::open(const QString &path, bool readOnly)
 {
     close();
+    if (readOnly && readsStopped)
+        return SQLITE_INTERRUPT;
+    int rc = path == QLatin1String(":memory:") ? SQLITE_OK : placeOf(path, !readOnly);
+    if (rc != SQLITE_OK)
+        return rc;
     const int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     // No symbolic link is followed to a file elsewhere.
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
-    if (rc != SQLITE_OK)
+    rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
+    if (rc != SQLITE_OK) {
         close();
-    return rc;
+        return rc;
+    }
+    distrust(db_);
+    readOnly_ = readOnly;
+    if (readOnly) {
+        std::lock_guard lock(readersMutex);
+        readers.insert(db_);
+    }
+    return SQLITE_OK;
 }
 
 void SqliteDb::close()
 {
-    if (db_)
-        sqlite3_close_v2(db_);
+    if (!db_)
+        return;
+    if (readOnly_) {
+        std::lock_guard lock(readersMutex); // no interrupt may reach a connection closing
+        readers.erase(db_);
+    }
+    sqlite3_close_v2(db_);
     db_ = nullptr;
+    readOnly_ = false;
+}
+
+void stopReads()
+{
+    std::lock_guard lock(readersMutex);
+    readsStopped = true;
+    for (sqlite3 *db : readers)
+        sqlite3_interrupt(db);
 }
 
 int SqliteDb::exec(const char *sql)
@@ -77,11 +138,19 @@ void Statement::bind(int index, const QString &text)
 
 int Statement::step()
 {
-    return stmt_ ? sqlite3_step(stmt_) : rc_;
+    if (!stmt_)
+        return rc_;
+    // A read begun after stopReads() ends at once, as one under way did.
+    if (readsStopped.load(std::memory_order_relaxed) && !sqlite3_stmt_busy(stmt_) &&
+        sqlite3_db_readonly(sqlite3_db_handle(stmt_), "main") == 1)
+        return SQLITE_INTERRUPT;
+    return sqlite3_step(stmt_);
 }
 
 void Statement::reset()
 {
+    if (!stmt_)
+        return; // never prepared: nothing to reset
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
 }
@@ -124,6 +193,8 @@ QString troubleWith(const QString &path, int rc)
                     "cartella");
     case SQLITE_FULL:
         return says("il disco del file dei risultati %1 è pieno: libera spazio e riprova");
+    case SQLITE_INTERRUPT:
+        return says("la lettura del file dei risultati %1 è stata interrotta perché il programma si chiude");
     case SQLITE_IOERR:
         return says("errore del disco leggendo o scrivendo il file dei risultati %1: controlla il disco e riprova");
     default:

@@ -9,15 +9,23 @@ struct sqlite3_stmt;
 namespace zampli {
 
 // A connection to one database file, closed with the object. Used from one
-// thread at a time.
+// thread at a time. The file is data, never instructions: the connection is
+// defensive, trusts nothing its schema names (trusted_schema off), fires no
+// trigger and runs no view, and takes no value over kMaxValueBytes.
 class SqliteDb {
 public:
+    // Far over any row of ours (an answer is under 1 kB), far under what
+    // would exhaust memory if a file asked for it.
+    static constexpr int kMaxValueBytes = 1 << 20;
+
     SqliteDb() = default;
     SqliteDb(const SqliteDb &) = delete;
     SqliteDb &operator=(const SqliteDb &) = delete;
     ~SqliteDb() { close(); }
 
-    // An SQLite result code; SQLITE_OK (0) when open.
+    // An SQLite result code; SQLITE_OK (0) when open. Only a regular file is
+    // opened, never through a link: a pipe or a device at `path` is
+    // SQLITE_CANTOPEN. A file not there yet is made unless `readOnly`.
     int open(const QString &path, bool readOnly);
     void close();
     bool isOpen() const { return db_ != nullptr; }
@@ -30,7 +38,14 @@ public:
 
 private:
     sqlite3 *db_ = nullptr;
+    bool readOnly_ = false;
 };
+
+// Stops every read of a results file under way in this process on a
+// read-only connection, and every read started on one after: for the quit
+// of a program whose reading thread must end with it. Connections that
+// write are left to finish what they write.
+void stopReads();
 
 // What went wrong with the results file `path`, in Italian, for the adult:
 // the file named, the cause for an SQLite result code, what to do next.

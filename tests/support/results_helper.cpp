@@ -7,12 +7,24 @@
 //     (and ends with 3): a test left stuck on the lock ends instead of hanging
 //   results_helper answer <database>: records answers until killed, printing
 //     "<number> <UTC ms>" once each is handed to the writer
+//   results_helper read <database>: reads what the teacher's program shows,
+//     printing "read" once done, or "refused: <why>" when the file was refused
+//   results_helper stop: a read that never ends on its own on a thread, and
+//     stopReads() once it runs; prints the read's result code, then that of
+//     a read-only connection opened after
+//   results_helper play <database>: the child's program: a session, one
+//     answer, its quit; prints "ended"
+#include "results/ResultsReader.h"
 #include "results/ResultsWriter.h"
+#include "results/Sqlite.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QTemporaryDir>
 #include <QThread>
+#include <atomic>
 #include <cstdio>
+#include <thread>
 #include <poll.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -66,6 +78,68 @@ int answerForever(const char *path)
     }
 }
 
+int readAsTheTeacher(const char *path)
+{
+    zampli::ResultsReader reader;
+    if (!reader.open(QString::fromUtf8(path))) {
+        std::printf("refused: %s\n", qPrintable(reader.error()));
+        return 0;
+    }
+    reader.sessions();
+    reader.perVowel();
+    reader.problems(false);
+    reader.children();
+    reader.classOverview();
+    reader.practiseNext();
+    std::printf("read\n");
+    return 0;
+}
+
+int stopTheReads()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("r.sqlite"));
+    {
+        zampli::SqliteDb made;
+        if (made.open(path, false) != SQLITE_OK || made.exec("CREATE TABLE t(x)") != SQLITE_OK)
+            return 1;
+    }
+    std::atomic<bool> reading = false;
+    int rc = -1;
+    std::thread reader([&] {
+        zampli::SqliteDb db;
+        if (db.open(path, true) != SQLITE_OK)
+            return;
+        reading = true;
+        db.number("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT count(*) FROM c", &rc);
+    });
+    while (!reading)
+        QThread::msleep(1);
+    zampli::stopReads();
+    reader.join();
+    zampli::SqliteDb later;
+    std::printf("%d %d\n", rc, later.open(path, true));
+    return 0;
+}
+
+int playOnce(const char *path)
+{
+    {
+        zampli::ResultsWriter writer(QString::fromUtf8(path), QStringLiteral("/tmp/zampli"), [](const QString &line) {
+            std::fprintf(stderr, "%s\n", qPrintable(line));
+        });
+        writer.sessionStarted();
+        zampli::AnswerRecord a;
+        a.atMs = QDateTime::currentMSecsSinceEpoch();
+        a.window = QStringLiteral("FormZampli3");
+        a.asked = a.chosen = QStringLiteral("O");
+        a.right = true;
+        writer.record(a);
+    }
+    std::printf("ended\n");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -75,6 +149,13 @@ int main(int argc, char *argv[])
         return holdLock(argv[2], atoi(argv[3]));
     if (argc == 3 && qstrcmp(argv[1], "answer") == 0)
         return answerForever(argv[2]);
-    std::fprintf(stderr, "usage: results_helper lock <database> <ms> | answer <database>\n");
+    if (argc == 3 && qstrcmp(argv[1], "read") == 0)
+        return readAsTheTeacher(argv[2]);
+    if (argc == 2 && qstrcmp(argv[1], "stop") == 0)
+        return stopTheReads();
+    if (argc == 3 && qstrcmp(argv[1], "play") == 0)
+        return playOnce(argv[2]);
+    std::fprintf(stderr, "usage: results_helper lock <database> <ms> | answer <database> | read <database> | stop | "
+                         "play <database>\n");
     return 2;
 }

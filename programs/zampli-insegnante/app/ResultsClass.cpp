@@ -4,6 +4,7 @@
 #include "ResultsNames.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -95,6 +96,16 @@ QString eraseText(const ErasePreview &p)
         text += QStringLiteral(", del %1").arg(dayText(p.days.first()));
     else if (!p.days.isEmpty())
         text += QStringLiteral(", dal %1 al %2").arg(dayText(p.days.first()), dayText(p.days.last()));
+    // The damaged copies hold everyone's answers as they were: named here, they go too.
+    QStringList copies;
+    for (const QString &copy : p.damagedCopies)
+        copies << QFileInfo(copy).fileName();
+    if (copies.size() == 1)
+        text += QStringLiteral(", e la copia guasta messa da parte che le contiene ancora: %1").arg(copies.first());
+    else if (!copies.isEmpty())
+        text += QStringLiteral(", e le %1 copie guaste messe da parte che le contengono ancora: %2")
+                    .arg(copies.size())
+                    .arg(copies.join(QStringLiteral(", ")));
     return text;
 }
 

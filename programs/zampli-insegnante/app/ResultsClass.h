@@ -37,7 +37,8 @@ QPushButton *namedButton(const QString &text, const char *name);
 
 // "Marco: scambia spesso la E con la I quando le sente (12 volte su 40)".
 QString practiseText(const PractiseNext &p);
-// "3 sessioni, 250 risposte, dal 04/03/2026 al 06/03/2026", for the question before an erase.
+// "3 sessioni, 250 risposte, dal 04/03/2026 al 06/03/2026", for the question before an erase, and the
+// damaged copies that go with it.
 QString eraseText(const ErasePreview &p);
 
 // The children of a copy: who plays now, the class's table, what each

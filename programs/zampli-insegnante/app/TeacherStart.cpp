@@ -3,6 +3,7 @@
 
 #include "ProductIdentity.h"
 #include "media/Artwork.h"
+#include "results/Sqlite.h"
 #include "startup/QtItalian.h"
 
 #include <QApplication>
@@ -40,6 +41,9 @@ void prepareTeacherProgram(QTranslator &qtTexts)
     // The installed theme has the teacher's own icon; a build folder only the child's.
     QApplication::setWindowIcon(QIcon::fromTheme(id, Artwork::windowIcon()));
     installQtItalian(qtTexts);
+    // A reading of the results under way ends with the program: the
+    // window's threads are waited for after the quit, and must not wait on it.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, [] { stopReads(); });
 }
 
 } // namespace zampli::teacher

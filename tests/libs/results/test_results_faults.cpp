@@ -5,6 +5,7 @@
 #include "ResultsDamage.h"
 #include "ResultsHarness.h"
 #include "MonthOfAnswers.h"
+#include "results/PendingAnswers.h"
 #include "results/ResultsEditor.h"
 #include "results/ResultsReader.h"
 
@@ -14,6 +15,7 @@
 #include <QProcess>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace zampli;
@@ -53,6 +55,43 @@ QString helper()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/results_helper");
 }
+
+// What the helper printed, once it ended; a helper still running 20 s
+// after its start is killed, and said to be so.
+QString helperSays(const QStringList &args)
+{
+    QProcess p;
+    p.start(helper(), args);
+    if (!p.waitForFinished(20000)) {
+        p.kill();
+        p.waitForFinished();
+        return QStringLiteral("still running after 20 s");
+    }
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+// `sql` run on the file as another program would run it, with nothing of ours between.
+bool plant(const QString &db, const char *sql)
+{
+    sqlite3 *raw = nullptr;
+    const bool done = sqlite3_open(db.toUtf8().constData(), &raw) == SQLITE_OK &&
+                      sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(raw);
+    return done;
+}
+
+// The copies of `file` set aside beside it, whatever they are (a pipe too).
+QStringList setAside(const QString &file)
+{
+    const QFileInfo f(file);
+    QStringList out;
+    for (const QString &name : f.dir().entryList({f.fileName() + ".guasto-*"}, QDir::Files | QDir::System | QDir::Hidden))
+        out << f.dir().filePath(name);
+    return out;
+}
+
+constexpr const char *kRecursiveView =
+    "CREATE VIEW v AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c) SELECT x FROM c";
 
 // A results file of its own, what every writer on it told the adult, and
 // how many answers its month of made-up answers held.
@@ -455,6 +494,183 @@ private slots:
         const QByteArray kept = "SELECT count(*) FROM answers WHERE turn <= " + QByteArray::number(due);
         QCOMPARE(queryRows(db, kept.constData()).toInt(), due);
         QVERIFY(queryRows(db, "SELECT count(*) FROM answers").toInt() <= handed);
+    }
+
+    // A trigger planted in the file would delete every answer added to it:
+    // the file is not ours, so it is set aside untouched and its answers go
+    // on in a fresh file with those an earlier run set aside, none lost, and
+    // the adult is told that another program changed it.
+    void plantedTriggerSetAsideAndNoAnswerLost()
+    {
+        TellingFile f;
+        QVERIFY(f.playOnce("A"));
+        QVERIFY(f.playOnce("E"));
+        QVERIFY(plant(f.db, "CREATE TRIGGER t AFTER INSERT ON answers BEGIN DELETE FROM answers; END"));
+        PendingBatch earlier{QStringLiteral("lotto-1"), 0, 1709546400000, {}}; // March 4th 2024
+        for (int k = 1; k <= 3; ++k) {
+            AnswerRecord a;
+            a.atMs = earlier.sessionStartMs + k * 1000;
+            a.window = QStringLiteral("FormZampli3");
+            a.asked = a.chosen = QStringLiteral("U");
+            earlier.events.push_back({ResultsEvent::Kind::Answer, a.atMs, a, 0});
+        }
+        QVERIFY(appendPending(f.db, earlier).written);
+        QVERIFY(f.playOnce("I"));
+        QCOMPARE(queryRows(f.db, "SELECT asked FROM answers ORDER BY at_ms"), QStringLiteral("U / U / U / A / E / I"));
+        QCOMPARE(queryRows(f.db, "SELECT count(*) FROM sqlite_master WHERE type = 'trigger'"), QStringLiteral("0"));
+        QCOMPARE(queryRows(f.db, "PRAGMA trusted_schema"), QStringLiteral("0"));
+        const QStringList aside = ResultsEditor::damagedCopies(f.db);
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(queryRows(aside[0], "SELECT name FROM sqlite_master WHERE type = 'trigger'", true), QStringLiteral("t"));
+        QCOMPARE(f.told.size(), 1);
+        QVERIFY2(f.told[0].contains("cambiato da un altro programma") && f.told[0].contains(aside[0]) &&
+                     f.told[0].contains("2 risposte recuperate, nessuna persa"),
+                 qPrintable(f.told[0]));
+        QCOMPARE(queryRows(f.db, "SELECT kind, count FROM problems ORDER BY id"),
+                 QStringLiteral("file guasto|0 / risposte in attesa|3"));
+    }
+
+    void foreignViewRefusedAtOnce_data()
+    {
+        QTest::addColumn<QByteArray>("sql");
+        QTest::newRow("beside the tables") << QByteArray(kRecursiveView);
+        QTest::newRow("in place of a table")
+            << QByteArray("DROP TABLE problems; CREATE VIEW problems AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL "
+                          "SELECT x+1 FROM c) SELECT x AS id, x AS at_ms, 'k' AS kind, 0 AS count, 'd' AS detail,"
+                          " 0 AS read FROM c");
+    }
+
+    // A recursive view never ends once read. The teacher's program refuses
+    // the file before reading any of it, and ends; the child's program sets
+    // it aside and plays on in a fresh file, which the teacher's then reads.
+    void foreignViewRefusedAtOnce()
+    {
+        QFETCH(QByteArray, sql);
+        TellingFile f;
+        QVERIFY(f.playOnce("A"));
+        QVERIFY(plant(f.db, sql.constData()));
+        const QString said = helperSays({"read", f.db});
+        QVERIFY2(said.startsWith("refused: ") && said.contains("contiene parti che ZAMPLI non scrive"), qPrintable(said));
+        QVERIFY(f.playOnce("E"));
+        QCOMPARE(queryRows(f.db, "SELECT asked FROM answers ORDER BY id"), QStringLiteral("A / E"));
+        QCOMPARE(queryRows(f.db, "SELECT count(*) FROM sqlite_master WHERE type = 'view'"), QStringLiteral("0"));
+        QCOMPARE(ResultsEditor::damagedCopies(f.db).size(), 1);
+        QCOMPARE(f.told.size(), 1);
+        QVERIFY2(f.told[0].contains("cambiato da un altro programma"), qPrintable(f.told[0]));
+        QCOMPARE(helperSays({"read", f.db}), QStringLiteral("read"));
+    }
+
+    // A pipe in place of the results file would hold the first read for good.
+    void pipeInPlaceOfTheFileRefusedAtOnce()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("zampli.sqlite");
+        QCOMPARE(::mkfifo(QFile::encodeName(db).constData(), 0600), 0);
+        const QString said = helperSays({"read", db});
+        QVERIFY2(said.startsWith("refused: ") && said.contains(db), qPrintable(said));
+    }
+
+    // A long read in the teacher's program ends at its quit, and none begins after.
+    void readsStoppedAtTheQuit()
+    {
+        QCOMPARE(helperSays({"stop"}), QStringLiteral("%1 %1").arg(SQLITE_INTERRUPT));
+    }
+
+    // A file of a newer version may hold what this one never made: it is
+    // only read, never changed nor set aside, and nothing in it runs.
+    void newerFileOnlyRead()
+    {
+        TellingFile f;
+        QVERIFY(f.playOnce("A"));
+        QVERIFY(plant(f.db, (QByteArray("CREATE TABLE future(x);"
+                                        "CREATE TRIGGER t AFTER INSERT ON future BEGIN DELETE FROM answers; END;") +
+                             kRecursiveView + "; PRAGMA user_version = 9")
+                                .constData()));
+        QCOMPARE(helperSays({"read", f.db}), QStringLiteral("read"));
+        QVERIFY(!f.playOnce("E"));
+        QCOMPARE(queryRows(f.db, "SELECT asked FROM answers", true), QStringLiteral("A"));
+        QCOMPARE(queryRows(f.db, "SELECT type, name FROM sqlite_master WHERE name IN ('t', 'v') ORDER BY name", true),
+                 QStringLiteral("trigger|t / view|v"));
+        QCOMPARE(ResultsEditor::damagedCopies(f.db), QStringList());
+        QVERIFY2(f.told.value(0).contains("versione più nuova"), qPrintable(f.told.value(0)));
+    }
+
+    void pipeAtTheAnswersSetAsideNeverHoldsTheProgram_data()
+    {
+        QTest::addColumn<bool>("newerFile");
+        QTest::newRow("found at the start") << false;
+        QTest::newRow("found at the quit, beside a newer file") << true;
+    }
+
+    // A pipe in place of the answers set aside would hold the child's
+    // program's writer for good, and the program after Esci. It ends; the
+    // pipe is set aside unread and the adult told; what could not go in the
+    // file waits in a file of its own.
+    void pipeAtTheAnswersSetAsideNeverHoldsTheProgram()
+    {
+        QFETCH(bool, newerFile);
+        TellingFile f;
+        QVERIFY(f.playOnce("A"));
+        if (newerFile)
+            QVERIFY(plant(f.db, "PRAGMA user_version = 9"));
+        const QString pending = pendingPath(f.db);
+        QCOMPARE(::mkfifo(QFile::encodeName(pending).constData(), 0600), 0);
+        QProcess child;
+        child.start(helper(), {"play", f.db});
+        const bool ended = child.waitForFinished(20000);
+        if (!ended)
+            child.kill(), child.waitForFinished();
+        QVERIFY2(ended, "the child's program was still there 20 s after its quit");
+        QCOMPARE(child.readAllStandardOutput(), QByteArray("ended\n"));
+        const QStringList aside = setAside(pending);
+        QCOMPARE(aside.size(), 1);
+        struct stat pipe {};
+        QVERIFY(::lstat(QFile::encodeName(aside[0]).constData(), &pipe) == 0 && S_ISFIFO(pipe.st_mode));
+        const QString told = QString::fromUtf8(child.readAllStandardError());
+        QVERIFY2(told.contains("è una pipe, non un file") && told.contains(aside[0]), qPrintable(told));
+        if (newerFile) {
+            QVERIFY(QFileInfo(pending).isFile());
+            QCOMPARE(readPending(f.db).batches.size(), std::size_t(1));
+            QCOMPARE(queryRows(f.db, "SELECT asked FROM answers ORDER BY id", true), QStringLiteral("A"));
+        } else {
+            QVERIFY(!QFileInfo::exists(pending));
+            QCOMPARE(queryRows(f.db, "SELECT asked FROM answers ORDER BY id"), QStringLiteral("A / O"));
+            QCOMPARE(queryRows(f.db, "SELECT kind FROM problems"), QStringLiteral("risposte in attesa"));
+        }
+    }
+
+    // 20 MB of answers set aside is more than any run sets aside: the file
+    // is set aside whole and unread, the adult told, and the child plays on.
+    void oversizedAnswersSetAsideLeftUnread()
+    {
+        TellingFile f;
+        QVERIFY(f.playOnce("A"));
+        const QString pending = pendingPath(f.db);
+        {
+            QFile file(pending);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            PendingBatch batch{QStringLiteral("lotto"), 0, 1709546400000, {}};
+            for (int k = 1; k <= 1000; ++k) {
+                AnswerRecord a;
+                a.atMs = batch.sessionStartMs + k;
+                a.window = QStringLiteral("FormZampli3");
+                a.asked = a.chosen = QStringLiteral("U");
+                batch.events.push_back({ResultsEvent::Kind::Answer, a.atMs, a, 0});
+            }
+            const QByteArray lines = pendingLines(batch);
+            while (file.size() < 20 << 20)
+                QCOMPARE(file.write(lines), lines.size());
+        }
+        const qint64 size = QFileInfo(pending).size();
+        QVERIFY(f.playOnce("E"));
+        QCOMPARE(queryRows(f.db, "SELECT asked FROM answers ORDER BY id"), QStringLiteral("A / E"));
+        QVERIFY(!QFileInfo::exists(pending));
+        const QStringList aside = setAside(pending);
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(QFileInfo(aside[0]).size(), size);
+        QCOMPARE(f.told.size(), 1);
+        QVERIFY2(f.told[0].contains("è troppo grande") && f.told[0].contains(aside[0]), qPrintable(f.told[0]));
+        QCOMPARE(queryRows(f.db, "SELECT kind FROM problems"), QStringLiteral("risposte in attesa"));
     }
 
     // A month of answers with one page of them overwritten: at the next start

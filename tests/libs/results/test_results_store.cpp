@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The results database without a window: what the writer puts in the file,
 // and what the adult's program reads back from it.
+#include "results/ResultsEditor.h"
 #include "results/ResultsReader.h"
 #include "results/ResultsWriter.h"
 #include "results/Sqlite.h"
@@ -242,6 +243,73 @@ private slots:
                  2);
     }
 
+    // Each answer, its session's child and the session's span from March 4th 10:00, in ms.
+    QString whoseAnswers() const
+    {
+        return rows(path(), "SELECT a.asked, coalesce(c.name, '-'), s.started_ms - 1709546400000,"
+                            " s.ended_ms - 1709546400000 FROM answers a JOIN sessions s ON s.id = a.session_id"
+                            " LEFT JOIN children c ON c.id = s.child_id ORDER BY a.id");
+    }
+
+    // "Ora gioca" changed while the child's program runs, as the teacher's
+    // program changes it: from the next answer on, the answers are in a
+    // session of the child chosen, begun at that answer; the session before
+    // ends at its last answer and keeps what it had.
+    void answersFollowTheChildChosenWhilePlaying()
+    {
+        ResultsEditor editor;
+        QVERIFY(editor.open(path(), ResultsEditor::IfMissing::Make));
+        const qint64 giulia = editor.addChild(QStringLiteral("Giulia"));
+        const qint64 marco = editor.addChild(QStringLiteral("Marco"));
+        QVERIFY(editor.choosePlaying(giulia));
+        ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
+        w.sessionStarted(kMarch4);
+        w.record(answer(kMarch4 + 1000, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+        w.record(answer(kMarch4 + 2000, "FormZampli3", "E", Shown::Voice, 0, "E", Shown::Letter, 1));
+        QVERIFY(w.sync());
+        QVERIFY(editor.choosePlaying(marco));
+        w.record(answer(kMarch4 + 3000, "FormZampli3", "I", Shown::Voice, 0, "I", Shown::Letter, 1));
+        w.record(answer(kMarch4 + 4000, "FormZampli3", "O", Shown::Voice, 0, "O", Shown::Letter, 1));
+        QVERIFY(w.sync());
+        QVERIFY(editor.choosePlaying(0));
+        w.record(answer(kMarch4 + 5000, "FormZampli3", "U", Shown::Voice, 0, "U", Shown::Letter, 1));
+        QVERIFY(w.sync());
+        QCOMPARE(whoseAnswers(), QStringLiteral("A|Giulia|0|2000 / E|Giulia|0|2000 / I|Marco|3000|4000 / "
+                                                "O|Marco|3000|4000 / U|-|5000|5000"));
+        QCOMPARE(told, QStringList());
+    }
+
+    // Answers set aside while the file was locked are merged at the next
+    // start, when another child may be playing: those that went on with a
+    // session stay in it; a session begun while the file could not be read
+    // is nobody's, never the child who plays at the merge.
+    void setAsideAnswersNeverGoToTheChildPlayingAtTheMerge()
+    {
+        ResultsEditor editor;
+        QVERIFY(editor.open(path(), ResultsEditor::IfMissing::Make));
+        const qint64 giulia = editor.addChild(QStringLiteral("Giulia"));
+        const qint64 marco = editor.addChild(QStringLiteral("Marco"));
+        QVERIFY(editor.choosePlaying(giulia));
+        auto w = std::make_unique<ResultsWriter>(path(), QStringLiteral("/opt/zampli"), report(), kShortQuit);
+        w->sessionStarted(kMarch4);
+        w->record(answer(kMarch4 + 1000, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+        QVERIFY(w->sync());
+        SqliteDb other;
+        QCOMPARE(other.open(path(), false), SQLITE_OK);
+        QCOMPARE(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
+        w->record(answer(kMarch4 + 2000, "FormZampli3", "E", Shown::Voice, 0, "E", Shown::Letter, 1));
+        w->sessionStarted(kMarch4 + 3000);
+        w->record(answer(kMarch4 + 4000, "FormZampli3", "I", Shown::Voice, 0, "I", Shown::Letter, 1));
+        w->sessionEnded(kMarch4 + 5000);
+        w.reset();
+        QCOMPARE(other.exec("COMMIT"), SQLITE_OK);
+        QVERIFY(QFileInfo::exists(pending()));
+        QVERIFY(editor.choosePlaying(marco));
+        startAgain();
+        QVERIFY(!QFileInfo::exists(pending()));
+        QCOMPARE(whoseAnswers(), QStringLiteral("A|Giulia|0|2000 / E|Giulia|0|2000 / I|-|3000|5000"));
+    }
+
     // A file from a newer program is neither changed nor replaced.
     void newerFileLeftAlone()
     {
@@ -366,6 +434,30 @@ private slots:
                               " JOIN sessions s ON s.id = a.session_id ORDER BY a.id"),
                  QStringLiteral("1|1|Anna|1709546400000|900 / 2|2||1709629200000|1000"));
         QCOMPARE(rows(path(), "SELECT count(*) FROM problems"), QStringLiteral("0"));
+        QCOMPARE(told, QStringList());
+    }
+
+    // Ours is what our versions made: a file brought up from the first
+    // version, with the indexes the teacher's program adds, is read and
+    // written at every later start, never set aside.
+    void upgradedFileWithTheReadersIndexesStaysOurs()
+    {
+        {
+            SqliteDb db;
+            QCOMPARE(db.open(path(), false), SQLITE_OK);
+            QCOMPARE(db.exec(kFirstVersion), SQLITE_OK);
+        }
+        for (const qint64 at : {kMarch5, kMarch5 + 1000}) {
+            ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
+            w.record(answer(at, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+            QVERIFY(w.sync());
+            QVERIFY(ResultsReader::addIndexes(path()));
+            ResultsReader r;
+            QVERIFY2(r.open(path()), qPrintable(r.error()));
+        }
+        QCOMPARE(rows(path(), "SELECT count(*) FROM answers"), QStringLiteral("3"));
+        QCOMPARE(rows(path(), "SELECT count(*) FROM sqlite_master WHERE name LIKE 'answers_reader_%'"),
+                 QStringLiteral("2"));
         QCOMPARE(told, QStringList());
     }
 
