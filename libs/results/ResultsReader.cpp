@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <sqlite3.h>
 #include <algorithm>
-#include <memory>
 #include <tuple>
 
 namespace zampli {
@@ -240,30 +239,24 @@ void ResultsReader::setStopCheck(std::function<bool()> stop)
 
 bool ResultsReader::addIndexes(const QString &path)
 {
-    // Read-write but never created: a file gone meanwhile stays gone.
-    sqlite3 *raw = nullptr;
-    const int opened = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW,
-                                       nullptr);
-    const std::unique_ptr<sqlite3, int (*)(sqlite3 *)> db(raw, sqlite3_close_v2);
-    if (opened != SQLITE_OK)
+    // Read-write but never created: a file gone meanwhile stays gone. Through
+    // our own connection, which trusts nothing the file's schema names.
+    SqliteDb db;
+    if (db.open(path, false, SqliteDb::Create::Never) != SQLITE_OK)
         return false;
     // A writer holds the file only for a batch; longer, and the indexes wait for the next reading.
-    sqlite3_busy_timeout(db.get(), 200);
-    const qint64 version = [&db] {
-        Statement s(db.get(), "PRAGMA user_version");
-        return s.step() == SQLITE_ROW ? s.integer(0) : -1;
-    }();
-    if (version < 1 || version > schemaVersion())
-        return false; // not ours yet, or a newer program's: left as it is
+    sqlite3_busy_timeout(db.handle(), 200);
+    int rc = SQLITE_OK;
+    const qint64 version = db.number("PRAGMA user_version", &rc);
+    if (rc != SQLITE_OK || version < 1 || version > schemaVersion() || ownSchema(db, version) != SQLITE_OK)
+        return false; // not ours yet, or a newer program's, or changed by another: left as it is
     // Named apart from the schema's own indexes, which a later version's step
     // may create: a name taken here would make that step fail.
     // The matrices group along the first, the sessions' tallies along the second.
-    return sqlite3_exec(db.get(),
-                        "CREATE INDEX IF NOT EXISTS answers_reader_kinds ON answers(asked_as, chosen_as, asked_style,"
-                        " chosen_style, asked, chosen, at_ms, session_id);"
-                        "CREATE INDEX IF NOT EXISTS answers_reader_tally ON answers(session_id, asked, right, window,"
-                        " at_ms);",
-                        nullptr, nullptr, nullptr) == SQLITE_OK;
+    return db.exec("CREATE INDEX IF NOT EXISTS answers_reader_kinds ON answers(asked_as, chosen_as, asked_style,"
+                   " chosen_style, asked, chosen, at_ms, session_id);"
+                   "CREATE INDEX IF NOT EXISTS answers_reader_tally ON answers(session_id, asked, right, window,"
+                   " at_ms);") == SQLITE_OK;
 }
 
 } // namespace zampli

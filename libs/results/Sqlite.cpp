@@ -39,15 +39,17 @@ void distrust(sqlite3 *db)
 
 } // namespace
 
-int SqliteDb::open(const QString &path, bool readOnly)
+int SqliteDb::open(const QString &path, bool readOnly, Create create)
 {
     close();
     if (readOnly && readsStopped)
         return SQLITE_INTERRUPT;
-    int rc = path == QLatin1String(":memory:") ? SQLITE_OK : placeOf(path, !readOnly);
+    const bool mayMake = !readOnly && create == Create::IfMissing;
+    int rc = path == QLatin1String(":memory:") ? SQLITE_OK : placeOf(path, mayMake);
     if (rc != SQLITE_OK)
         return rc;
-    const int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : mayMake ? (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)
+                                                                : SQLITE_OPEN_READWRITE;
     // No symbolic link is followed to a file elsewhere.
     rc = sqlite3_open_v2(path.toUtf8().constData(), &db_, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
     if (rc != SQLITE_OK) {

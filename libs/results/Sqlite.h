@@ -25,8 +25,10 @@ public:
 
     // An SQLite result code; SQLITE_OK (0) when open. Only a regular file is
     // opened, never through a link: a pipe or a device at `path` is
-    // SQLITE_CANTOPEN. A file not there yet is made unless `readOnly`.
-    int open(const QString &path, bool readOnly);
+    // SQLITE_CANTOPEN. A file not there yet is made unless `readOnly` or
+    // `create` is Never.
+    enum class Create { IfMissing, Never };
+    int open(const QString &path, bool readOnly, Create create = Create::IfMissing);
     void close();
     bool isOpen() const { return db_ != nullptr; }
     sqlite3 *handle() const { return db_; }

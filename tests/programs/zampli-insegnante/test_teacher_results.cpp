@@ -523,6 +523,17 @@ private slots:
         }
         QVERIFY(ResultsReader::addIndexes(file));
         QCOMPARE(queryRows(file, ours), QStringLiteral("answers_reader_kinds / answers_reader_tally"));
+
+        // A file another program added to is left for the child's program to set aside.
+        const QString planted = out_.filePath(QStringLiteral("piantata.sqlite"));
+        writeSample(planted, folder_.path());
+        {
+            SqliteDb other;
+            QCOMPARE(other.open(planted, false), SQLITE_OK);
+            QCOMPARE(other.exec("CREATE TRIGGER t AFTER INSERT ON answers BEGIN DELETE FROM answers; END"), SQLITE_OK);
+        }
+        QVERIFY(!ResultsReader::addIndexes(planted));
+        QCOMPARE(queryRows(planted, ours), QString());
     }
 
     void aNamedSessionIsFoundByItsName()
