@@ -20,20 +20,6 @@ FileStamp stampFrom(const struct stat &s)
     return {qint64(s.st_size), qint64(s.st_mtim.tv_sec) * 1000000000 + s.st_mtim.tv_nsec, quint64(s.st_ino)};
 }
 
-// What a path that is not a regular file names instead.
-QString notAFile(mode_t mode)
-{
-    if (S_ISFIFO(mode))
-        return QStringLiteral("è una pipe, non un file");
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("è un dispositivo, non un file");
-    if (S_ISDIR(mode))
-        return QStringLiteral("è una cartella, non un file");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("è un socket, non un file");
-    return QStringLiteral("non è un file normale");
-}
-
 QString openFailure(const QByteArray &name, int error)
 {
     struct stat link {};
@@ -135,6 +121,19 @@ QString sizeText(qint64 bytes)
     if (bytes >= kK * kK)
         return italian.toString(bytes / (kK * kK), 'f', 1) + QStringLiteral(" MB");
     return italian.toString(qMax<qint64>(1, (bytes + 1023) / 1024)) + QStringLiteral(" kB");
+}
+
+QString notAFile(unsigned mode)
+{
+    if (S_ISFIFO(mode))
+        return QStringLiteral("è una pipe, non un file");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("è un dispositivo, non un file");
+    if (S_ISDIR(mode))
+        return QStringLiteral("è una cartella, non un file");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("è un socket, non un file");
+    return QStringLiteral("non è un file normale");
 }
 
 } // namespace zampli

@@ -51,4 +51,8 @@ private:
 // A size as the adult reads it: "512 kB", "3,4 MB", "2,0 GB".
 QString sizeText(qint64 bytes);
 
+// What a path that is not a regular file names instead, for a sentence to
+// the adult ("è una pipe, non un file"); `mode` is fstat's st_mode.
+QString notAFile(unsigned mode);
+
 } // namespace zampli

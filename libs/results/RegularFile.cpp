@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/RegularFile.h"
 
+#include "media/MediaFile.h"
 #include "media/SystemError.h"
 
 #include <QFile>
@@ -10,23 +11,6 @@
 #include <unistd.h>
 
 namespace zampli {
-
-namespace {
-
-QString notAFile(mode_t mode)
-{
-    if (S_ISFIFO(mode))
-        return QStringLiteral("è una pipe, non un file");
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("è un dispositivo, non un file");
-    if (S_ISDIR(mode))
-        return QStringLiteral("è una cartella, non un file");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("è un socket, non un file");
-    return QStringLiteral("non è un file normale");
-}
-
-} // namespace
 
 RegularFile::RegularFile(const QString &path)
 {
