@@ -9,6 +9,7 @@
 //   bench_hostile_results
 #include "TeacherStart.h"
 #include "ResultsLoader.h"
+#include "ResultsPlant.h"
 #include "results/PendingAnswers.h"
 #include "results/ResultsWriter.h"
 #include "results/Sqlite.h"
@@ -63,15 +64,6 @@ bool writeFile(const QString &db, int answers)
     for (int k = 1; k <= answers; ++k)
         w.record(answerAt(start + k * 1000, k));
     return w.sync();
-}
-
-bool plant(const QString &db, const char *sql)
-{
-    sqlite3 *raw = nullptr;
-    const bool done = sqlite3_open(db.toUtf8().constData(), &raw) == SQLITE_OK &&
-                      sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(raw);
-    return done;
 }
 
 qint64 answersIn(const QString &db)
@@ -258,7 +250,7 @@ int main(int argc, char *argv[])
         for (const char *who : {"child", "teacher"}) {
             Case c;
             if (!writeFile(c.db, kFileAnswers) ||
-                !plant(c.db, "CREATE TRIGGER t AFTER INSERT ON answers BEGIN DELETE FROM answers; END") ||
+                !zampli::test::plant(c.db, "CREATE TRIGGER t AFTER INSERT ON answers BEGIN DELETE FROM answers; END") ||
                 !writePending(c.db, kSetAside, 0))
                 return 1;
             const Run r = measure(self.constData(), who, c.db, c.home.path());
@@ -273,7 +265,7 @@ int main(int argc, char *argv[])
         for (const char *who : {"child", "teacher"}) {
             Case c;
             if (!writeFile(c.db, kFileAnswers) ||
-                !plant(c.db, "CREATE VIEW v AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c) "
+                !zampli::test::plant(c.db, "CREATE VIEW v AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c) "
                              "SELECT x FROM c"))
                 return 1;
             print(what, who == QByteArray("child") ? "child's program" : "teacher's program",
@@ -286,7 +278,7 @@ int main(int argc, char *argv[])
         for (const char *who : {"child", "teacher"}) {
             Case c;
             if (!writeFile(c.db, kFileAnswers) ||
-                !plant(c.db, "DROP TABLE answers; CREATE VIEW answers AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL "
+                !zampli::test::plant(c.db, "DROP TABLE answers; CREATE VIEW answers AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL "
                              "SELECT x+1 FROM c) SELECT x AS id, 1 AS session_id, x AS at_ms, 'FormZampli3' AS window,"
                              " 1 AS turn, 'E' AS asked, 'voce' AS asked_as, 0 AS asked_style, NULL AS word,"
                              " 'E' AS chosen, 'tessera' AS chosen_as, 0 AS chosen_style, 1 AS right,"

@@ -4,6 +4,7 @@
 // intact afterwards. And a program killed mid-answer loses at most a second.
 #include "ResultsDamage.h"
 #include "ResultsHarness.h"
+#include "ResultsPlant.h"
 #include "MonthOfAnswers.h"
 #include "results/PendingAnswers.h"
 #include "results/ResultsEditor.h"
@@ -68,16 +69,6 @@ QString helperSays(const QStringList &args)
         return QStringLiteral("still running after 20 s");
     }
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-// `sql` run on the file as another program would run it, with nothing of ours between.
-bool plant(const QString &db, const char *sql)
-{
-    sqlite3 *raw = nullptr;
-    const bool done = sqlite3_open(db.toUtf8().constData(), &raw) == SQLITE_OK &&
-                      sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(raw);
-    return done;
 }
 
 // The copies of `file` set aside beside it, whatever they are (a pipe too).
