@@ -72,15 +72,6 @@ QByteArray noise(qsizetype size)
     return bytes;
 }
 
-qint64 bytesUnder(const QString &folder)
-{
-    qint64 bytes = 0;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        bytes += QFileInfo(it.next()).size();
-    return bytes;
-}
-
 struct Cost {
     long peakKb = 0;     // ru_maxrss
     qint64 written = 0;  // bytes the process dirtied on disk (ru_oublock)

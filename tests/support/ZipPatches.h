@@ -4,6 +4,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QList>
 #include <QtEndian>
 
@@ -93,4 +96,15 @@ inline QByteArray asZip64(const QByteArray &zip)
     qToLittleEndian(quint32(0xFFFFFFFF), end32.data() + 12);
     qToLittleEndian(quint32(0xFFFFFFFF), end32.data() + 16);
     return out + record + locator + end32;
+}
+
+// The bytes of every file under `folder`, hidden ones too: what an import of
+// an archive left, wherever it hid it.
+inline qint64 bytesUnder(const QString &folder)
+{
+    qint64 bytes = 0;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        bytes += QFileInfo(it.next()).size();
+    return bytes;
 }

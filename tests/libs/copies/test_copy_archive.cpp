@@ -39,16 +39,6 @@ QMap<QString, QByteArray> treeOf(const QString &folder)
     return tree;
 }
 
-// The bytes of every file under `folder`, hidden ones too.
-qint64 bytesUnder(const QString &folder)
-{
-    qint64 bytes = 0;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        bytes += QFileInfo(it.next()).size();
-    return bytes;
-}
-
 std::pair<int, QString> runProcess(const QString &program, const QStringList &args)
 {
     QProcess p;
