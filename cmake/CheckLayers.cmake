@@ -88,14 +88,17 @@ endfunction()
 # lists and the media check open their files as media do; the results and
 # the copies take only media's Qt Core part (media files, their content
 # judged, the system's errors in Italian); the copies read word lists; the
-# media check reads all three.
+# media check reads all three; the school's server library writes its setting
+# as media write whole files, and reads and fills results files.
 function(lib_allows lib header header_lib out)
     set(ok FALSE)
     if(header_lib STREQUAL "catalog"
        OR (lib MATCHES "^(sound|wordlist|mediacheck)$" AND header_lib STREQUAL "media")
        OR (lib STREQUAL "mediacheck" AND header_lib MATCHES "^(sound|wordlist)$")
        OR (lib MATCHES "^(results|copies)$" AND header MATCHES "^libs/media/(MediaContent|MediaFile|Printable|SvgCheck|SystemError|WholeFile)\\.h$")
-       OR (lib STREQUAL "copies" AND header_lib STREQUAL "wordlist"))
+       OR (lib STREQUAL "copies" AND header_lib STREQUAL "wordlist")
+       OR (lib STREQUAL "school" AND header MATCHES "^libs/media/(MediaFile|SystemError|WholeFile)\\.h$")
+       OR (lib STREQUAL "school" AND header_lib STREQUAL "results"))
         set(ok TRUE)
     endif()
     set(${out} ${ok} PARENT_SCOPE)

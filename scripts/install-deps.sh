@@ -10,12 +10,12 @@ set -eu
 PACKAGES="
 build-essential cmake
 qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libpulse-dev libsqlite3-dev libxcb1-dev pkgconf
-libsndfile1-dev libsamplerate0-dev libzip-dev
+libsndfile1-dev libsamplerate0-dev libzip-dev libpq-dev
 libqt6svg6 libqt6charts6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libxkbcommon-dev
 fonts-liberation
 festival festvox-italp16k espeak-ng sox
 fonts-sil-andika fonts-ecolier-court openclipart-svg
-libpulse0 libsndfile1 libsamplerate0 libsqlite3-0 libzip4
+libpulse0 libsndfile1 libsamplerate0 libsqlite3-0 libzip4 libpq5
 "
 
 case "${1:-}" in
@@ -24,7 +24,7 @@ case "${1:-}" in
         # files and the manual pages, the desktop's own launcher of menu entries
         # (gio), the PulseAudio tools that record what the program plays, and
         # Debian's checker of the package.
-        PACKAGES="$PACKAGES xvfb xauth x11-utils xdotool desktop-file-utils libglib2.0-bin appstream pulseaudio-utils man-db lintian"
+        PACKAGES="$PACKAGES postgresql xvfb xauth x11-utils xdotool desktop-file-utils libglib2.0-bin appstream pulseaudio-utils man-db lintian"
         # The sound test starts a private PulseAudio server of its own. Where
         # PipeWire serves the desktop's sound, installing PulseAudio would
         # compete with it at the next login: there the test is skipped instead.

@@ -1,0 +1,230 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A class's database on a real PostgreSQL server started by the test: made
+// once, each role kept to what it may do, every delivery counted once.
+#include "PgServer.h"
+
+#include "school/PgConnection.h"
+#include "school/SchoolSetting.h"
+#include "school/ServerSchema.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+using namespace zampli;
+using zampli::test::PgServer;
+
+namespace {
+
+const QByteArray kCopy = "0123456789abcdef0123456789abcdef";
+const QByteArray kSession = "fedcba9876543210fedcba9876543210";
+
+QByteArray answers(int from, int to)
+{
+    QJsonArray list;
+    for (int seq = from; seq <= to; ++seq)
+        list.append(QJsonObject{{"seq", seq}, {"at_ms", 1765000000000LL + seq * 1000}, {"window", "FormZampli3"},
+                                {"turn", seq}, {"asked", "E"}, {"asked_as", "voce"}, {"asked_style", 0},
+                                {"chosen", seq % 2 ? "E" : "I"}, {"chosen_as", "faccia"}, {"chosen_style", 0},
+                                {"right", seq % 2}, {"answer_ms", 900}});
+    return QJsonDocument(list).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
+
+class SchoolServerTest : public QObject {
+    Q_OBJECT
+
+    PgServer server_;
+    PreparedSchool made_;
+
+    PgParams params(const QString &role = {}, const QString &password = {})
+    {
+        const auto p = parseConnection(
+            server_.connection(QStringLiteral("classe"), role.isEmpty() ? server_.superuser() : role, password));
+        if (!p)
+            qFatal("the test's own connection does not parse");
+        return *p;
+    }
+
+    QString deliver(PgConnection &db, const QByteArray &child, int from, int to, const QByteArray &session = kSession)
+    {
+        PgResult r = db.exec("SELECT zampli.deliver($1, 'lab-3', 'marco', $2, $3, 1765000000000, 1765000100000, $4)",
+                             {kCopy, session, child, answers(from, to)});
+        return r.ok() ? r.text(0, 0) : QStringLiteral("error ") + QString::fromLatin1(r.sqlState());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QString why = server_.start();
+        if (!why.isEmpty())
+            QFAIL(qPrintable(why));
+        bool ok = false;
+        server_.sql(QStringLiteral("postgres"), QStringLiteral("CREATE DATABASE classe"), &ok);
+        QVERIFY(ok);
+        PgConnection owner;
+        QVERIFY2(owner.open(params()), qPrintable(owner.error()));
+        QString error;
+        QVERIFY2(prepareSchool(owner, made_, error), qPrintable(error));
+        QCOMPARE(made_.roles.computers, QStringLiteral("classe_computer"));
+        QCOMPARE(schoolSchemaVersion(owner), currentSchoolSchemaVersion());
+    }
+
+    void aDatabasePreparedOnceIsNotPreparedAgain()
+    {
+        PgConnection owner;
+        QVERIFY(owner.open(params()));
+        PreparedSchool again;
+        QString error;
+        QVERIFY(!prepareSchool(owner, again, error));
+        QVERIFY2(error.contains(QStringLiteral("ha già le tabelle di ZAMPLI")), qPrintable(error));
+        // Nothing of the second attempt stayed: the first passwords still open.
+        PgConnection teacher;
+        QVERIFY2(teacher.open(params(made_.roles.teacher, made_.teacherPassword)), qPrintable(teacher.error()));
+    }
+
+    void theComputersRoleAddsAndReadsNothing()
+    {
+        PgConnection computer;
+        QVERIFY2(computer.open(params(made_.roles.computers, made_.computersPassword)), qPrintable(computer.error()));
+        QCOMPARE(deliver(computer, {}, 1, 3), QStringLiteral("ok"));
+        for (const char *sql : {"SELECT count(*) FROM zampli.answers", "SELECT * FROM zampli.children",
+                                "SELECT computers_password FROM zampli.school",
+                                "INSERT INTO zampli.children(name, created_ms) VALUES ('x', 0)",
+                                "DELETE FROM zampli.answers", "SELECT zampli.erase_child(1)",
+                                "CREATE TABLE public.spia(x int)"}) {
+            PgResult r = computer.exec(sql);
+            QVERIFY2(!r.ok(), sql);
+            QCOMPARE(r.sqlState(), QByteArray("42501")); // insufficient privilege
+        }
+    }
+
+    void aDeliveryRepeatedIsCountedOnce()
+    {
+        PgConnection computer, teacher;
+        QVERIFY(computer.open(params(made_.roles.computers, made_.computersPassword)));
+        QVERIFY(teacher.open(params(made_.roles.teacher, made_.teacherPassword)));
+        PgResult child = teacher.exec("SELECT zampli.add_child('Giulia')");
+        QVERIFY(teacher.check(child));
+        const QByteArray id = child.text(0, 0).toUtf8();
+        const QByteArray session = "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa";
+        auto send = [&](int from, int to) {
+            PgResult r = computer.exec("SELECT zampli.deliver($1, 'lab-1', 'anna', $2, $3, 1765000000000, "
+                                       "1765000100000, $4)",
+                                       {kCopy, session, id, answers(from, to)});
+            return r.ok() ? r.text(0, 0) : r.message();
+        };
+        QCOMPARE(send(1, 10), QStringLiteral("ok"));
+        QCOMPARE(send(1, 10), QStringLiteral("ok")); // a retry after a lost reply
+        QCOMPARE(send(5, 14), QStringLiteral("ok")); // overlapping the last
+        PgResult counted = teacher.exec("SELECT count(*), sum(\"right\") FROM zampli.answers a "
+                                        "JOIN zampli.sessions s ON s.id = a.session_id WHERE s.child_id = $1",
+                                        {id});
+        QVERIFY(teacher.check(counted));
+        QCOMPARE(counted.text(0, 0), QStringLiteral("14"));
+        QCOMPARE(counted.text(0, 1), QStringLiteral("7"));
+        PgResult summed = teacher.exec("SELECT sum(answers), sum(right_answers) FROM zampli.summaries "
+                                       "WHERE child_id = $1",
+                                       {id});
+        QVERIFY(teacher.check(summed));
+        QCOMPARE(summed.text(0, 0), QStringLiteral("14"));
+        QCOMPARE(summed.text(0, 1), QStringLiteral("7"));
+    }
+
+    void anErasedChildsAnswersAreRefusedForGood()
+    {
+        PgConnection computer, teacher;
+        QVERIFY(computer.open(params(made_.roles.computers, made_.computersPassword)));
+        QVERIFY(teacher.open(params(made_.roles.teacher, made_.teacherPassword)));
+        PgResult child = teacher.exec("SELECT zampli.add_child('Pietro')");
+        QVERIFY(teacher.check(child));
+        const QByteArray id = child.text(0, 0).toUtf8();
+        const QByteArray session = "cccccccccccccccccccccccccccccccc";
+        QCOMPARE(deliver(computer, id, 1, 4, session), QStringLiteral("ok"));
+        PgResult erased = teacher.exec("SELECT zampli.erase_child($1)", {id});
+        QVERIFY(teacher.check(erased));
+        QCOMPARE(erased.text(0, 0), QStringLiteral("4"));
+        // The computer still holds them and tries again: told, nothing back.
+        QCOMPARE(deliver(computer, id, 1, 6, session), QStringLiteral("cancellato"));
+        PgResult left = teacher.exec("SELECT (SELECT count(*) FROM zampli.sessions WHERE child_id = $1) + "
+                                     "(SELECT count(*) FROM zampli.summaries WHERE child_id = $1)",
+                                     {id});
+        QVERIFY(teacher.check(left));
+        QCOMPARE(left.text(0, 0), QStringLiteral("0"));
+        // Her name is free for a new child of the class.
+        PgResult again = teacher.exec("SELECT zampli.add_child('Pietro')");
+        QVERIFY(teacher.check(again));
+    }
+
+    void aBadAnswerIsRefusedWhole()
+    {
+        PgConnection computer;
+        QVERIFY(computer.open(params(made_.roles.computers, made_.computersPassword)));
+        QByteArray bad = answers(1, 2);
+        bad.replace("\"asked\":\"E\"", "\"asked\":\"X\"");
+        PgResult r = computer.exec("SELECT zampli.deliver($1, 'lab-1', 'anna', 'bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb', "
+                                   "NULL, 1, 2, $2)",
+                                   {kCopy, bad});
+        QVERIFY(!r.ok());
+        QCOMPARE(r.sqlState(), QByteArray("23514")); // a check violated
+        PgResult notAKey = computer.exec("SELECT zampli.deliver('../../etc', 'lab-1', 'anna', "
+                                         "'bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb', NULL, 1, 2, '[]')");
+        QCOMPARE(notAKey.sqlState(), QByteArray("22023"));
+    }
+
+    void aWrongPasswordIsToldAsSuch()
+    {
+        PgConnection computer;
+        QVERIFY(!computer.open(params(made_.roles.computers, QStringLiteral("sbagliata"))));
+        QCOMPARE(computer.trouble(), PgConnection::Trouble::Password);
+        QVERIFY2(computer.error().contains(QStringLiteral("password")), qPrintable(computer.error()));
+    }
+
+    void connectionsElsewhereAreEncrypted()
+    {
+        QString error;
+        const auto remote = parseConnection(QStringLiteral("host=scuola.lan dbname=classe user=u"), &error);
+        QVERIFY(remote);
+        QCOMPARE(remote->value("sslmode"), QByteArray("require"));
+        QVERIFY(!parseConnection(QStringLiteral("host=scuola.lan dbname=classe sslmode=prefer"), &error));
+        QVERIFY2(error.contains(QStringLiteral("sslmode=require")), qPrintable(error));
+        QVERIFY(!parseConnection(QStringLiteral("postgresql://10.0.0.2/classe?sslmode=disable"), &error));
+        QVERIFY(!parseConnection(QStringLiteral("host=/run/x,scuola.lan dbname=c sslmode=allow"), &error));
+        const auto local = parseConnection(QStringLiteral("host=/run/postgresql dbname=classe"), &error);
+        QVERIFY(local);
+        QCOMPARE(local->value("sslmode"), QByteArray());
+        // What reaches the server's settings or runs a command is not a copy's to say.
+        QVERIFY(!parseConnection(QStringLiteral("host=/run/x dbname=c options='-c search_path=evil'"), &error));
+        QVERIFY2(error.contains(QStringLiteral("«options»")), qPrintable(error));
+        QVERIFY(!parseConnection(QStringLiteral("service=scuola dbname=c"), &error));
+        QVERIFY(!parseConnection(QStringLiteral("host=/run/x"), &error)); // no database
+    }
+
+    void aCopysSettingIsReadBackOrRefused()
+    {
+        QTemporaryDir copy;
+        QVERIFY(!readSchoolSetting(copy.path()));
+        QVERIFY(!hasSchoolSetting(copy.path()));
+        const SchoolSetting s{QStringLiteral("host=/run/x dbname=classe user=classe_computer password=p"), newCopyId()};
+        QString error;
+        QVERIFY2(writeSchoolSetting(copy.path(), s, &error), qPrintable(error));
+        const auto back = readSchoolSetting(copy.path(), &error);
+        QVERIFY(back);
+        QCOMPARE(back->connection, s.connection);
+        QCOMPARE(back->copyId, s.copyId);
+        QVERIFY(QFileInfo(schoolSettingPath(copy.path())).permissions() & QFileDevice::ReadOther);
+        QFile f(schoolSettingPath(copy.path()));
+        QVERIFY(f.open(QIODevice::Append));
+        f.write("comando=rm -rf /\n");
+        f.close();
+        QVERIFY(!readSchoolSetting(copy.path(), &error));
+        QVERIFY2(error.contains(QStringLiteral("«comando»")), qPrintable(error));
+        QVERIFY(writeSchoolSetting(copy.path(), SchoolSetting{}, &error));
+        QVERIFY(!hasSchoolSetting(copy.path()));
+    }
+};
+
+QTEST_GUILESS_MAIN(SchoolServerTest)
+#include "test_school_server.moc"
