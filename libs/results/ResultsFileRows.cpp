@@ -97,8 +97,8 @@ int ResultsFile::extendSession(qint64 session, qint64 toMs)
 
 int ResultsFile::insertSession(Session &session)
 {
-    Statement s(db_.handle(), "INSERT INTO sessions(started_ms, ended_ms, program_folder, child_id)"
-                              " VALUES(?1, ?1, ?2, ?3)");
+    Statement s(db_.handle(), "INSERT INTO sessions(started_ms, ended_ms, program_folder, child_id, uid)"
+                              " VALUES(?1, ?1, ?2, ?3, lower(hex(randomblob(16))))");
     s.bind(1, session.startMs);
     s.bind(2, programFolder_);
     if (session.child != 0)

@@ -177,8 +177,8 @@ qint64 answersHeld(sqlite3 *from)
 // child or a child no longer there are dropped.
 int mendLinks(SqliteDb &to, const QString &programFolder)
 {
-    Statement s(to.handle(), "INSERT INTO sessions(id, started_ms, ended_ms, program_folder)"
-                             " SELECT session_id, min(at_ms), max(at_ms), ?1 FROM answers"
+    Statement s(to.handle(), "INSERT INTO sessions(id, started_ms, ended_ms, program_folder, uid)"
+                             " SELECT session_id, min(at_ms), max(at_ms), ?1, lower(hex(randomblob(16))) FROM answers"
                              " WHERE session_id NOT IN (SELECT id FROM sessions) GROUP BY session_id");
     s.bind(1, programFolder);
     const int rc = s.step();

@@ -70,6 +70,26 @@ const char *const kSteps[] = {
     "CREATE INDEX sessions_child ON sessions(child_id);"
     // Covers what the class's tables count, so they read the index, not the rows.
     "CREATE INDEX answers_kind ON answers(session_id, asked_as, asked, chosen, right, at_ms);",
+    // 4: what a school's server needs. A key each session keeps wherever its
+    // answers go: a random uid, and the origin ("copy/computer/account") of a
+    // session taken in from elsewhere, NULL for this file's own. The server's
+    // id of a child of the class. How much of each session the server holds,
+    // and why the rest waits.
+    "ALTER TABLE sessions ADD COLUMN uid TEXT;"
+    "ALTER TABLE sessions ADD COLUMN origin TEXT;"
+    "UPDATE sessions SET uid = lower(hex(randomblob(16)));"
+    "CREATE INDEX sessions_uid ON sessions(uid);"
+    "ALTER TABLE children ADD COLUMN server_id INTEGER;"
+    "CREATE UNIQUE INDEX children_server ON children(server_id);"
+    "CREATE TABLE delivered("
+    " session_id INTEGER PRIMARY KEY REFERENCES sessions(id) ON DELETE CASCADE,"
+    " answers INTEGER NOT NULL,"   // the session's first answers, by id, the server holds
+    " ended_ms INTEGER NOT NULL);" // the end the server was told
+    "CREATE TABLE delivery("
+    " one INTEGER PRIMARY KEY CHECK (one = 1),"
+    " waiting_since_ms INTEGER,"   // the first failed attempt since the server last took everything
+    " tried_ms INTEGER NOT NULL,"
+    " reason TEXT);",
 };
 
 } // namespace
