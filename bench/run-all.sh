@@ -37,6 +37,7 @@ fi
 "$bin/bench_long_voices" 2>/dev/null || echo "long voices: failed"
 "$bin/bench_results" || echo "results: failed"
 "$bin/bench_results_pictures" || echo "results pictures: failed"
+"$bin/bench_school_pictures" || echo "school server pictures: failed"
 "$bin/bench_hostile_results" 2>/dev/null || echo "hostile results: failed"
 "$bin/bench_teacher" 2>/dev/null || echo "teacher: failed"
 "$bin/bench_voice_import" 2>/dev/null || echo "voice import: failed"

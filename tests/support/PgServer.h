@@ -13,7 +13,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QProcessEnvironment>
 #include <pwd.h>
 #include <unistd.h>
 
