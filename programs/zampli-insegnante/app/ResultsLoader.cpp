@@ -120,7 +120,9 @@ private:
             return false;
         }
         if (!reader_) {
-            ResultsReader::addIndexes(database_); // without them every question still answers, only slower
+            // Answers inserted by an older program are counted in once; until
+            // then every view still answers, from the answers themselves.
+            ResultsReader::summarise(database_);
             auto reader = std::make_unique<ResultsReader>();
             if (!reader->open(database_)) {
                 s.state = ResultsSnapshot::State::Unreadable;
