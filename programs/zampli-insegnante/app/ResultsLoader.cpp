@@ -122,7 +122,11 @@ private:
         if (!reader_) {
             // Answers inserted by an older program are counted in once; until
             // then every view still answers, from the answers themselves.
-            ResultsReader::summarise(database_);
+            ResultsReader::summarise(database_, [this](qint64 done, qint64 all) {
+                const int percent = all > 0 ? int(done * 100 / all) : 0;
+                QMetaObject::invokeMethod(
+                    &loader_, [l = &loader_, percent] { emit l->summarising(percent); }, Qt::QueuedConnection);
+            });
             auto reader = std::make_unique<ResultsReader>();
             if (!reader->open(database_)) {
                 s.state = ResultsSnapshot::State::Unreadable;
