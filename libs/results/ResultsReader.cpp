@@ -72,8 +72,8 @@ const SummaryData *ResultsReader::summaries()
     const qint64 version = dataVersion();
     if (summary_ && version == summaryVersion_)
         return summary_.get();
-    // Read whole: every view of every filter then folds rows in memory, a
-    // few milliseconds where each query over the file took tens.
+    // Read whole, once per change of the file: every view of every filter
+    // then folds rows in memory, and a change of filter reads nothing.
     auto read = std::make_shared<SummaryData>();
     if (!readSummaries(db_, *read))
         return nullptr; // behind the answers or stopped: asked again next time
