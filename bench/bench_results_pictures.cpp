@@ -3,13 +3,19 @@
 // time from a change of filter to the new picture on screen, the longest the
 // window's thread stalls meanwhile (the lateness of a 5 ms timer), and, on an
 // X server, the teacher's program's start to its window mapped with that file.
+// Each figure twice: read from the summaries, and from the answers themselves
+// (a copy of the file whose summaries are marked as not telling its answers,
+// with the reader's indexes added). Also the time to summarise the year anew,
+// as for a file written by an older version.
 //   bench_results_pictures [answers, 600000 by default]
 #include "MonthOfAnswers.h"
 #include "ResultsTab.h"
 
+#include "results/ResultsReader.h"
 #include "results/ResultsWriter.h"
 #include "results/Schema.h"
 #include "results/Sqlite.h"
+#include "results/Summaries.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -65,9 +71,28 @@ int writeYear(const QString &path, const QString &folder, int answers)
                     .arg(k * sessions).arg(k * month).arg(sessions));
     }
     run(db, QStringLiteral("UPDATE sessions SET label = 'Bambino ' || (id % 25 + 1)"));
+    // Rows put in by another program than the child's: counted as any importer counts them.
+    if (catchUpSummaries(db) != 0)
+        qFatal("cannot summarise %s: %s", qPrintable(path), qPrintable(db.message()));
     run(db, QStringLiteral("COMMIT"));
     run(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
     return int(db.number("SELECT count(*) FROM answers"));
+}
+
+// The summaries of the year made again from its answers, as for a file of an older version.
+void summariseAnew(const QString &path, int answers)
+{
+    SqliteDb db;
+    if (db.open(path, false) != 0)
+        qFatal("cannot open %s", qPrintable(path));
+    run(db, QStringLiteral("DELETE FROM summary_mark"));
+    QElapsedTimer t;
+    t.start();
+    if (catchUpSummaries(db) != 0)
+        qFatal("cannot summarise %s: %s", qPrintable(path), qPrintable(db.message()));
+    std::printf("summaries of %d answers made anew: %.0f ms (once, on the first opening of an older file)\n", answers,
+                double(t.nsecsElapsed()) / 1e6);
+    run(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
 }
 
 // The lateness of a 5 ms timer: how long the window's thread answered nothing.
@@ -117,7 +142,7 @@ bool waitForNewPicture(ResultsTab &tab, const ConfusionMatrix &before)
 
 // The first reading of the file, then from the teacher's change of the
 // first day to the new picture painted.
-void filterChanges(ResultsTab &tab, int answers)
+void filterChanges(ResultsTab &tab, int answers, const char *read)
 {
     auto *from = tab.findChild<QDateEdit *>(QStringLiteral("dal"));
     if (!from)
@@ -127,9 +152,8 @@ void filterChanges(ResultsTab &tab, int answers)
     tab.show();
     if (!waitForNewPicture(tab, ConfusionMatrix{}))
         qFatal("the tab showed nothing");
-    std::printf("Risultati tab, %d answers: first picture %.0f ms after the tab shows (a file read for the "
-                "first time gets its indexes then)\n",
-                answers, double(first.nsecsElapsed()) / 1e6);
+    std::printf("Risultati tab, %d answers, %s: first picture %.0f ms after the tab shows (goal under 300 ms)\n",
+                answers, read, double(first.nsecsElapsed()) / 1e6);
     const QDate days[] = {QDate::currentDate().addDays(-7), QDate::currentDate().addYears(-1)};
     StallMeter meter;
     std::vector<double> ms, stalls;
@@ -145,15 +169,16 @@ void filterChanges(ResultsTab &tab, int answers)
         ms.push_back(double(t.nsecsElapsed()) / 1e6);
         stalls.push_back(meter.stop());
     }
-    std::printf("Risultati tab, %d answers: change of filter to new picture median %.0f ms, longest %.0f ms; "
-                "window's thread stalled at most %.0f ms (median of the worst %.0f ms; goal under 50 ms)\n",
-                answers, median(ms), *std::max_element(ms.begin(), ms.end()),
+    std::printf("Risultati tab, %d answers, %s: change of filter to new picture median %.0f ms (goal under 100 ms), "
+                "longest %.0f ms; window's thread stalled at most %.0f ms (median of the worst %.0f ms; goal under "
+                "50 ms)\n",
+                answers, read, median(ms), *std::max_element(ms.begin(), ms.end()),
                 *std::max_element(stalls.begin(), stalls.end()), median(stalls));
 }
 
 // The program placed beside this benchmark, on its own folder whose results
 // file is the year just written; timed by the start timer on the X server.
-void startUp(const QString &state, const QString &config)
+void startUp(const QString &state, const QString &config, const char *read)
 {
     const QString bin = QCoreApplication::applicationDirPath();
     if (qEnvironmentVariableIsEmpty("DISPLAY") || !QFile::exists(bin + QStringLiteral("/bench_start_timer"))) {
@@ -167,7 +192,8 @@ void startUp(const QString &state, const QString &config)
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     timer.setProcessEnvironment(env);
     timer.setProcessChannelMode(QProcess::ForwardedChannels);
-    std::printf("teacher's start with this file (zampli-insegnante against a bare window):\n");
+    std::printf("teacher's start with this file, %s (zampli-insegnante against a bare window; goal under 1.25x):\n",
+                read);
     std::fflush(stdout);
     timer.start(bin + QStringLiteral("/bench_start_timer"),
                 {bin + QStringLiteral("/zampli-insegnante"), bin + QStringLiteral("/bench_floor_window"),
@@ -184,17 +210,35 @@ int main(int argc, char *argv[])
     QTemporaryDir state, config, folder;
     qputenv("XDG_STATE_HOME", state.path().toUtf8());
     QDir().mkpath(resultsFolder());
-    const int answers = writeYear(resultsDatabasePath(resultsFolder(), folder.path()), folder.path(), wanted);
+    const QString year = resultsDatabasePath(resultsFolder(), folder.path());
+    const int answers = writeYear(year, folder.path(), wanted);
+    summariseAnew(year, answers);
+    // The same year whose views read the answers themselves.
+    QTemporaryDir rawFolder;
+    const QString raw = resultsDatabasePath(resultsFolder(), rawFolder.path());
+    if (!QFile::copy(year, raw))
+        qFatal("cannot copy the year to %s", qPrintable(raw));
     {
-        ResultsTab tab(folder.path());
+        SqliteDb db;
+        if (db.open(raw, false) != 0)
+            qFatal("cannot open %s", qPrintable(raw));
+        run(db, QStringLiteral("UPDATE summary_mark SET odd = 1"));
+    }
+    if (!ResultsReader::addIndexes(raw))
+        qFatal("cannot add the reader's indexes to %s", qPrintable(raw));
+    for (const auto &[path, read] : {std::pair{folder.path(), "summaries"}, std::pair{rawFolder.path(), "answers"}}) {
+        ResultsTab tab(path);
         tab.resize(1100, 700);
-        filterChanges(tab, answers);
+        filterChanges(tab, answers, read);
     }
     // The same year for the program's own folder, where it looks when started bare.
     const QString own = resultsDatabasePath(resultsFolder(), QCoreApplication::applicationDirPath());
+    for (const auto &[path, read] : {std::pair{year, "summaries"}, std::pair{raw, "answers"}}) {
+        QFile::remove(own);
+        if (!QFile::copy(path, own))
+            qFatal("cannot copy the year to %s", qPrintable(own));
+        startUp(state.path(), config.path(), read);
+    }
     QFile::remove(own);
-    if (!QFile::copy(resultsDatabasePath(resultsFolder(), folder.path()), own))
-        qFatal("cannot copy the year to %s", qPrintable(own));
-    startUp(state.path(), config.path());
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "results/ResultsReader.h"
 
 #include "results/ResultsQuery.h"
+#include "results/SummaryViews.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -87,6 +88,15 @@ QList<ProblemEntry> ResultsReader::problems(bool unreadOnly)
 
 QList<ChildOverview> ResultsReader::classOverview(const ResultsFilter &f)
 {
+    if (const SummaryData *d = summaries(); d && SummaryViews(*d, f).wholeDays()) {
+        const QHash<qint64, ChildOverview> seen = SummaryViews(*d, f).classOverview();
+        QList<ChildOverview> out = rowsPerChild<ChildOverview>(children(), f, seen.contains(0));
+        for (ChildOverview &row : out) {
+            row.vowels = seen.value(row.childId).vowels;
+            row.lastDay = seen.value(row.childId).lastDay;
+        }
+        return out;
+    }
     Statement s(db_.handle(), "SELECT c, x, sum(r), sum(n), max(m) FROM"
                               " (SELECT coalesce(s.child_id, 0) AS c, a.asked AS x, sum(a.right) AS r, count(*) AS n,"
                               "   max(a.at_ms) AS m" ANSWERS_BY_SESSION " GROUP BY s.id, a.asked_as, a.asked)"
@@ -112,6 +122,16 @@ QList<ChildOverview> ResultsReader::classOverview(const ResultsFilter &f)
 
 QList<PractiseNext> ResultsReader::practiseNext(const ResultsFilter &f)
 {
+    if (const SummaryData *d = summaries(); d && SummaryViews(*d, f).wholeDays()) {
+        QHash<qint64, QList<Confusion>> found = SummaryViews(*d, f).practiseNext();
+        for (QList<Confusion> &list : found)
+            for (Confusion &c : list)
+                c.advice = QStringLiteral("scambia spesso la %1 con la %2 %3").arg(c.asked, c.chosen, whenPut(c.askedAs));
+        QList<PractiseNext> out = rowsPerChild<PractiseNext>(children(), f, found.contains(0));
+        for (PractiseNext &row : out)
+            row.confusions = found.value(row.childId);
+        return out;
+    }
     // Per session, then per child, way and vowel asked: each choice's count
     // and their sum; then the wrong choices that count, ranked most first
     // within each child.

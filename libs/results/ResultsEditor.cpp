@@ -4,6 +4,7 @@
 #include "results/ResultsEditor.h"
 
 #include "results/Schema.h"
+#include "results/Summaries.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -108,7 +109,7 @@ int ResultsEditor::deleteSessionsWhere(const char *where, const Bind &bind)
     const QByteArray sessions = QByteArray("DELETE FROM sessions WHERE ") + where;
     Statement a(db_.handle(), answers.constData());
     bind(a);
-    if (a.step() != SQLITE_DONE)
+    if (a.step() != SQLITE_DONE || forgetSummaries(db_, where, bind) != SQLITE_OK)
         return -1;
     Statement s(db_.handle(), sessions.constData());
     bind(s);

@@ -6,6 +6,7 @@
 #include "results/PendingAnswers.h"
 #include "results/Salvage.h"
 #include "results/Schema.h"
+#include "results/Summaries.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -166,6 +167,8 @@ ResultsFile::Outcome ResultsFile::writeOnce(const std::vector<ResultsEvent> &eve
         rc = recordTold();
     if (rc == SQLITE_OK)
         rc = writeEvents(events, session, Owner::NowPlaying);
+    if (rc == SQLITE_OK)
+        rc = catchUpSummaries(db_);
     if (rc == SQLITE_OK)
         rc = db_.exec("COMMIT");
     if (rc == SQLITE_OK) {

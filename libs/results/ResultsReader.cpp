@@ -2,6 +2,7 @@
 #include "results/ResultsReader.h"
 #include "results/ResultsQuery.h"
 #include "results/Schema.h"
+#include "results/SummaryViews.h"
 
 #include <QDateTime>
 #include <sqlite3.h>
@@ -64,8 +65,31 @@ bool ResultsReader::failedWith(int rc)
     return true;
 }
 
+const SummaryData *ResultsReader::summaries()
+{
+    if (!useSummaries_ || !db_.isOpen())
+        return nullptr;
+    const qint64 version = dataVersion();
+    if (summary_ && version == summaryVersion_)
+        return summary_.get();
+    // Read whole, once per change of the file: every view of every filter
+    // then folds rows in memory, and a change of filter reads nothing.
+    auto read = std::make_shared<SummaryData>();
+    if (!readSummaries(db_, *read))
+        return nullptr; // behind the answers or stopped: asked again next time
+    summary_ = std::move(read);
+    summaryVersion_ = version;
+    return summary_.get();
+}
+
 QList<SessionSummary> ResultsReader::sessions(const ResultsFilter &f)
 {
+    if (const SummaryData *d = summaries()) {
+        QHash<qint64, QString> names;
+        for (const ChildEntry &c : children())
+            names.insert(c.id, c.name);
+        return SummaryViews(*d, f).sessions(names);
+    }
     Statement s(db_.handle(),
                 "SELECT s.id, s.started_ms, s.ended_ms, s.label, s.child_id, c.name,"
                 " (SELECT group_concat(w, ' ') FROM (SELECT DISTINCT window AS w FROM answers"
@@ -88,6 +112,8 @@ QList<SessionSummary> ResultsReader::sessions(const ResultsFilter &f)
 
 VowelScores ResultsReader::perVowel(const ResultsFilter &f)
 {
+    if (const SummaryData *d = summaries(); d && SummaryViews(*d, f).wholeDays())
+        return SummaryViews(*d, f).perVowel();
     Statement s(db_.handle(), "SELECT a.asked, a.right, count(*)" FILTERED_ANSWERS " GROUP BY a.asked, a.right");
     bindFilter(s, f);
     VowelScores out{};
@@ -101,6 +127,8 @@ VowelScores ResultsReader::perVowel(const ResultsFilter &f)
 
 ConfusionMatrix ResultsReader::confusion(ConfusionKind kind, const ResultsFilter &f)
 {
+    if (const SummaryData *d = summaries(); d && SummaryViews(*d, f).wholeDays())
+        return SummaryViews(*d, f).confusion(kind);
     const QByteArray sql = QByteArray("SELECT a.asked, a.chosen, count(*)" FILTERED_ANSWERS) +
                            confusionCondition(kind.kind) + " GROUP BY a.asked, a.chosen";
     Statement s(db_.handle(), sql.constData());
@@ -118,6 +146,8 @@ ConfusionMatrix ResultsReader::confusion(ConfusionKind kind, const ResultsFilter
 
 QList<MissedWord> ResultsReader::mostMissedWords(int limit, const ResultsFilter &f)
 {
+    if (const SummaryData *d = summaries(); d && SummaryViews(*d, f).wholeDays())
+        return SummaryViews(*d, f).mostMissedWords(limit);
     Statement s(db_.handle(), "SELECT a.word, sum(a.right = 0) AS missed, count(*)" FILTERED_ANSWERS
                               " AND a.word IS NOT NULL GROUP BY a.word HAVING missed > 0"
                               " ORDER BY missed DESC, a.word LIMIT ?4");
@@ -130,6 +160,8 @@ QList<MissedWord> ResultsReader::mostMissedWords(int limit, const ResultsFilter 
 
 QList<DayShare> ResultsReader::dailyShare(const ResultsFilter &f)
 {
+    if (const SummaryData *d = summaries(); d && SummaryViews(*d, f).wholeDays())
+        return SummaryViews(*d, f).dailyShare();
     Statement s(db_.handle(), "SELECT date(a.at_ms / 1000, 'unixepoch', 'localtime') AS day, a.asked,"
                               " sum(a.right), count(*)" FILTERED_ANSWERS " GROUP BY day, a.asked ORDER BY day");
     bindFilter(s, f);
@@ -156,6 +188,8 @@ QList<DayShare> ResultsReader::dailyShare(const ResultsFilter &f)
 
 QList<KindConfusion> ResultsReader::confusionByKind(const ResultsFilter &f)
 {
+    if (const SummaryData *d = summaries(); d && SummaryViews(*d, f).wholeDays())
+        return SummaryViews(*d, f).confusionByKind();
     // "+a.at_ms" keeps the time index out: one pass along answers_kind needs no sorting.
     Statement s(db_.handle(), "SELECT a.asked_as, a.chosen_as, a.asked_style, a.chosen_style, a.asked, a.chosen,"
                               " count(*) FROM answers a WHERE +a.at_ms >= ?1 AND +a.at_ms <= ?2"
@@ -185,6 +219,8 @@ QList<KindConfusion> ResultsReader::confusionByKind(const ResultsFilter &f)
 
 QList<SessionVowel> ResultsReader::vowelsBySession(const ResultsFilter &f)
 {
+    if (const SummaryData *d = summaries(); d && SummaryViews(*d, f).wholeDays())
+        return SummaryViews(*d, f).vowelsBySession();
     Statement s(db_.handle(), "SELECT a.session_id, a.asked, sum(a.right), count(*) FROM answers a WHERE"
                               FILTERED_SESSIONS " GROUP BY a.session_id, a.asked");
     bindFilter(s, f);
@@ -235,6 +271,21 @@ void ResultsReader::setStopCheck(std::function<bool()> stop)
     sqlite3_progress_handler(
         db_.handle(), stop_ ? 4000 : 0,
         [](void *self) { return static_cast<ResultsReader *>(self)->stop_() ? 1 : 0; }, this);
+}
+
+bool ResultsReader::summarise(const QString &path, const std::function<void(qint64, qint64)> &progress)
+{
+    SqliteDb db;
+    if (db.open(path, false, SqliteDb::Create::Never) != SQLITE_OK)
+        return false;
+    sqlite3_busy_timeout(db.handle(), 200);
+    int rc = SQLITE_OK;
+    const qint64 version = db.number("PRAGMA user_version", &rc);
+    // Only a file of our own version: an older one is brought up to date by
+    // the reader's opening, a newer one is never changed.
+    if (rc != SQLITE_OK || version != schemaVersion() || ownSchema(db, version) != SQLITE_OK)
+        return false;
+    return catchUpSummaries(db, progress) == SQLITE_OK;
 }
 
 bool ResultsReader::addIndexes(const QString &path)

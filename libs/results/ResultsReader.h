@@ -9,9 +9,12 @@
 #include <array>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <optional>
 
 namespace zampli {
+
+struct SummaryData;
 
 // How a vowel was put before the child and how the child answered, in the
 // words the file keeps ("voce", "faccia", "lettera", "parola", "tessera"),
@@ -198,15 +201,28 @@ public:
     // cannot take them now (a newer program's file, a read-only one, a
     // writer holding it): the questions still answer, only slower.
     static bool addIndexes(const QString &path);
+    // Counts in the summaries of `path` the answers inserted by a program
+    // that did not (an older version, another computer's): what the views
+    // read. `progress(done, all)` as it goes. False when the file cannot
+    // take them now: the views then read the answers themselves.
+    static bool summarise(const QString &path, const std::function<void(qint64, qint64)> &progress = {});
+    // False: every view reads the answers themselves, for comparisons.
+    void setSummaries(bool use) { useSummaries_ = use; }
 
 private:
     bool failedWith(int rc);
+    // The file's summaries as of its last change; null when off, behind the
+    // answers, or unreadable.
+    const SummaryData *summaries();
     bool writeWhole(const QString &path, const QByteArray &bytes);
 
     SqliteDb db_;
     QString path_;
     QString error_;
     std::function<bool()> stop_;
+    bool useSummaries_ = true;
+    std::shared_ptr<SummaryData> summary_; // read whole once per change of the file
+    qint64 summaryVersion_ = -1;
 };
 
 } // namespace zampli

@@ -2,6 +2,7 @@
 #include "results/Salvage.h"
 
 #include "results/Schema.h"
+#include "results/Summaries.h"
 #include "results/Sqlite.h"
 
 #include <QDateTime>
@@ -209,7 +210,8 @@ bool copyReadable(const QString &aside, const QString &fresh, const QString &pat
         // Rows come only from tables: a view of the same name is never run.
         const QStringList inAside = tablesOf(from.handle());
         for (const QString &table : tablesOf(to.handle())) {
-            if (!inAside.contains(table))
+            // Summaries are made anew from the answers saved, never carried over.
+            if (!inAside.contains(table) || table.startsWith(QLatin1String("summary_")))
                 continue;
             QStringList common;
             const QStringList had = columnsOf(from.handle(), table);
@@ -231,7 +233,7 @@ bool copyReadable(const QString &aside, const QString &fresh, const QString &pat
     from.close();
     QFile::remove(aside + QStringLiteral("-shm")); // made by the reading itself
     return mendLinks(to, programFolder) == SQLITE_OK && recordProblem(to, path, r) == SQLITE_OK &&
-           to.exec("COMMIT") == SQLITE_OK;
+           catchUpSummaries(to) == SQLITE_OK && to.exec("COMMIT") == SQLITE_OK;
 }
 
 QString counted(int n, const char *one, const char *many)

@@ -90,6 +90,45 @@ const char *const kSteps[] = {
     " waiting_since_ms INTEGER,"   // the first failed attempt since the server last took everything
     " tried_ms INTEGER NOT NULL,"
     " reason TEXT);",
+    // 5: the answers counted per session, local day and kind of question,
+    // kept up by whoever inserts answers (catchUpSummaries()), so that the
+    // adult's views read a row per session and kind, not one per answer.
+    // By session, not by child: a session given to another child or named
+    // moves no count, and an erase drops its sessions' rows. One row holds
+    // the whole table of vowels asked and chosen: a row per cell would be
+    // nearly one per answer (a hundred answers a day over 65 cells).
+    "CREATE TABLE summary_kinds("
+    " day INTEGER NOT NULL," // the Julian day, local time
+    " session_id INTEGER NOT NULL,"
+    " asked_as TEXT NOT NULL,"
+    " chosen_as TEXT NOT NULL,"
+    " asked_style INTEGER NOT NULL,"
+    " chosen_style INTEGER NOT NULL,"
+    " counts BLOB NOT NULL," // 25 answers [asked][chosen], then 5 right per vowel asked; 32-bit little-endian
+    " PRIMARY KEY (day, session_id, asked_as, chosen_as, asked_style, chosen_style)) WITHOUT ROWID;"
+    "CREATE TABLE summary_words("
+    " day INTEGER NOT NULL,"
+    " session_id INTEGER NOT NULL,"
+    " asked_as TEXT NOT NULL,"
+    " chosen_as TEXT NOT NULL,"
+    " asked_style INTEGER NOT NULL,"
+    " chosen_style INTEGER NOT NULL,"
+    " word TEXT NOT NULL,"
+    " asked INTEGER NOT NULL,"
+    " wrong INTEGER NOT NULL,"
+    " PRIMARY KEY (day, session_id, asked_as, chosen_as, asked_style, chosen_style, word)) WITHOUT ROWID;"
+    "CREATE TABLE summary_windows("
+    " session_id INTEGER NOT NULL,"
+    " window TEXT NOT NULL,"
+    " PRIMARY KEY (session_id, window)) WITHOUT ROWID;"
+    // The last answer counted, and the answers the summaries cannot tell
+    // (no vowel, a time before 1970): while any is in the file its views
+    // read the answers themselves.
+    "CREATE TABLE summary_mark("
+    " one INTEGER PRIMARY KEY CHECK (one = 1),"
+    " last_answer INTEGER NOT NULL,"
+    " odd INTEGER NOT NULL);"
+    "INSERT INTO summary_mark(one, last_answer, odd) VALUES(1, 0, 0);",
 };
 
 } // namespace

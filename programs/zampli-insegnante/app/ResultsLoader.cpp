@@ -120,13 +120,20 @@ private:
             return false;
         }
         if (!reader_) {
-            ResultsReader::addIndexes(database_); // without them every question still answers, only slower
             auto reader = std::make_unique<ResultsReader>();
             if (!reader->open(database_)) {
                 s.state = ResultsSnapshot::State::Unreadable;
                 s.problem = reader->error();
                 return false;
             }
+            // Once opened, so brought up to date: answers an older program
+            // wrote are counted in the summaries once. Until then, or if the
+            // file cannot take them now, every view reads the answers themselves.
+            ResultsReader::summarise(database_, [this](qint64 done, qint64 all) {
+                const int percent = all > 0 ? int(done * 100 / all) : 0;
+                QMetaObject::invokeMethod(
+                    &loader_, [l = &loader_, percent] { emit l->summarising(percent); }, Qt::QueuedConnection);
+            });
             reader_ = std::move(reader);
             version_ = -1; // a new connection counts its own versions
             classKey_ = {-1, -1, -1, {}, {}, -1};

@@ -61,6 +61,8 @@ public:
 
 signals:
     void loaded(const zampli::teacher::ResultsSnapshot &snapshot);
+    // The share done, 0..100, while a file written by an older version is first summarised.
+    void summarising(int percent);
 
 private:
     friend class ResultsWorker;

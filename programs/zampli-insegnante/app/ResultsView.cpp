@@ -200,6 +200,9 @@ void ResultsView::showEvent(QShowEvent *e)
     // The file is opened once the window is up, never before its first paint.
     loader_ = new ResultsLoader(database_, this);
     connect(loader_, &ResultsLoader::loaded, this, &ResultsView::present);
+    connect(loader_, &ResultsLoader::summarising, this, [this](int percent) {
+        state_->setText(QStringLiteral("Preparo i risultati per la prima volta (%1%): aspetta un momento…").arg(percent));
+    });
     QTimer::singleShot(0, this, &ResultsView::refresh);
 }
 

@@ -381,7 +381,7 @@ private slots:
         }
         ResultsReader reader;
         QVERIFY2(reader.open(db_), qPrintable(reader.error()));
-        QCOMPARE(queryRows(db_, "PRAGMA user_version"), QStringLiteral("4"));
+        QCOMPARE(queryRows(db_, "PRAGMA user_version"), QStringLiteral("5"));
         const QList<ProblemEntry> unread = reader.problems(true);
         QCOMPARE(unread.size(), 1);
         QCOMPARE(unread[0].kind, QStringLiteral("risposte perse"));

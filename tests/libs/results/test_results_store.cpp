@@ -214,7 +214,7 @@ private slots:
         w.record(answer(kMarch4, "FormZampli3", "E", Shown::Voice, 0, "I", Shown::Letter, 4, "", 2345));
         w.record(answer(kMarch4 + 9, "FormIniziaPer", "U", Shown::Word, 0, "U", Shown::Tile, 0, "uva", 17));
         QVERIFY(w.sync());
-        QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("4"));
+        QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("5"));
         QCOMPARE(rows(path(), "PRAGMA journal_mode"), QStringLiteral("wal"));
         QCOMPARE(rows(path(), "SELECT session_id, at_ms, window, turn, asked, asked_as, asked_style, word, chosen,"
                               " chosen_as, chosen_style, right, answer_ms FROM answers ORDER BY id"),
@@ -429,10 +429,12 @@ private slots:
         w.sessionStarted(kMarch5);
         w.record(answer(kMarch5, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
         QVERIFY(w.sync());
-        QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("4"));
+        QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("5"));
         QCOMPARE(rows(path(), "SELECT a.id, s.id, s.label, a.at_ms, a.answer_ms FROM answers a"
                               " JOIN sessions s ON s.id = a.session_id ORDER BY a.id"),
                  QStringLiteral("1|1|Anna|1709546400000|900 / 2|2||1709629200000|1000"));
+        // The old answer is counted in the summaries with the new one.
+        QCOMPARE(rows(path(), "SELECT last_answer, odd FROM summary_mark"), QStringLiteral("2|0"));
         QCOMPARE(rows(path(), "SELECT count(*) FROM problems"), QStringLiteral("0"));
         QCOMPARE(told, QStringList());
     }

@@ -536,6 +536,26 @@ private slots:
         QCOMPARE(queryRows(planted, ours), QString());
     }
 
+    // A file of the version before the summaries: brought up to date and
+    // summarised at its first reading, its views the same.
+    void anOlderFileIsSummarisedAtItsFirstReading()
+    {
+        tab_.reset();
+        {
+            SqliteDb older;
+            QCOMPARE(older.open(db(), false), SQLITE_OK);
+            QCOMPARE(older.exec("DROP TABLE summary_kinds; DROP TABLE summary_words; DROP TABLE summary_windows;"
+                                "DROP TABLE summary_mark; PRAGMA user_version = 3"),
+                     SQLITE_OK);
+        }
+        open();
+        QTRY_COMPARE_WITH_TIMEOUT(queryRows(db(), "SELECT last_answer, odd FROM summary_mark", true),
+                                  QStringLiteral("7|0"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(rows(), 3, 10000);
+        QCOMPARE(cellText(0, 3), QStringLiteral("2"));
+        QCOMPARE(cellText(0, 4), QStringLiteral("1"));
+    }
+
     void aNamedSessionIsFoundByItsName()
     {
         chooseRow(1);
