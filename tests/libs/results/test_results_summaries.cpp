@@ -9,6 +9,7 @@
 #include "results/ResultsEditor.h"
 #include "results/ResultsReader.h"
 #include "results/ResultsWriter.h"
+#include "results/Salvage.h"
 #include "results/Summaries.h"
 
 #include <QtTest>
@@ -296,6 +297,22 @@ private slots:
         QCOMPARE(queryRows(db_, "SELECT min(id) FROM answers WHERE session_id = (SELECT max(id) FROM sessions)", true),
                  next);
         compareAll("answers after the newest erased");
+    }
+
+    // A file set aside as not ours: the fresh one counts the answers saved,
+    // never the summaries of the file set aside.
+    void aSalvagedFileSummarisedFromItsAnswers()
+    {
+        const int held = queryRows(db_, "SELECT count(*) FROM answers", true).toInt();
+        {
+            SqliteDb db;
+            QCOMPARE(db.open(db_, false), SQLITE_OK);
+            QCOMPARE(db.exec("CREATE TRIGGER planted AFTER INSERT ON answers BEGIN SELECT 1; END"), SQLITE_OK);
+        }
+        const SalvageReport r = salvageDamaged(db_, QStringLiteral("classe"), true);
+        QVERIFY(r.replaced);
+        QCOMPARE(r.answersSaved, held);
+        compareAll("a salvage");
     }
 };
 
