@@ -124,6 +124,11 @@ int main(int argc, char *argv[])
     }
     bool ok = false;
     server.sql(QStringLiteral("postgres"), QStringLiteral("CREATE DATABASE classe"), &ok);
+    // The test server commits without waiting for its log, for speed; a
+    // school's server waits, and only then is a confirmed answer kept
+    // through a stop like these.
+    if (ok)
+        server.sql(QStringLiteral("postgres"), QStringLiteral("ALTER DATABASE classe SET synchronous_commit = on"), &ok);
     const auto owner = parseConnection(server.connection(QStringLiteral("classe"), server.superuser()));
     PgConnection db;
     PreparedSchool made;

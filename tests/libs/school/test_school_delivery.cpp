@@ -166,6 +166,9 @@ private slots:
         bool ok = false;
         server_.sql(QStringLiteral("postgres"), QStringLiteral("CREATE DATABASE classe"), &ok);
         QVERIFY(ok);
+        // As on a school's server: a commit confirmed is a commit kept when the server is stopped at once.
+        server_.sql(QStringLiteral("postgres"), QStringLiteral("ALTER DATABASE classe SET synchronous_commit = on"), &ok);
+        QVERIFY(ok);
         PgConnection owner;
         const auto params = parseConnection(server_.connection(QStringLiteral("classe"), server_.superuser()));
         QVERIFY(params);

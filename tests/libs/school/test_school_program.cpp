@@ -5,9 +5,12 @@
 // the environment says.
 #include "PgServer.h"
 
+#include "results/DeliveryStatus.h"
 #include "results/ResultsWriter.h"
 #include "results/Schema.h"
+#include "results/Sqlite.h"
 #include "school/PgConnection.h"
+#include "school/SchoolDelivery.h"
 #include "school/SchoolSetting.h"
 #include "school/ServerSchema.h"
 
@@ -18,6 +21,41 @@ using namespace zampli;
 using zampli::test::PgServer;
 
 namespace {
+
+AnswerRecord faceAnswer(int turn)
+{
+    AnswerRecord a;
+    a.atMs = 1765000000000 + turn * 1000;
+    a.window = QStringLiteral("FormZampli5");
+    a.turn = turn;
+    a.asked = QStringLiteral("O");
+    a.askedAs = Shown::Face;
+    a.chosen = QStringLiteral("O");
+    a.chosenAs = Shown::Letter;
+    a.chosenStyle = 2;
+    a.right = true;
+    a.answerMs = 1200;
+    return a;
+}
+
+// `count` answers in the results file of `copy`, as the child's program keeps them.
+void play(const QString &copy, int count)
+{
+    ResultsWriter writer(resultsDatabasePath(resultsFolder(), copy), copy,
+                         [](const QString &line) { qFatal("%s", qPrintable(line)); });
+    for (int i = 1; i <= count; ++i)
+        writer.record(faceAnswer(i));
+    QVERIFY(writer.sync());
+}
+
+QString verify(const QString &copy)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/zampli-verifica"), {copy});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAll());
+}
 
 QString maps(const QProcess &p)
 {
@@ -72,6 +110,9 @@ private slots:
         bool ok = false;
         server_.sql(QStringLiteral("postgres"), QStringLiteral("CREATE DATABASE classe"), &ok);
         QVERIFY(ok);
+        // As on a school's server: a commit confirmed is a commit kept when the server is stopped at once.
+        server_.sql(QStringLiteral("postgres"), QStringLiteral("ALTER DATABASE classe SET synchronous_commit = on"), &ok);
+        QVERIFY(ok);
         PgConnection owner;
         const auto params = parseConnection(server_.connection(QStringLiteral("classe"), server_.superuser()));
         QVERIFY(params);
@@ -108,25 +149,7 @@ private slots:
                  qPrintable(error));
         const QString state = root_.path() + QStringLiteral("/stato-2");
         qputenv("XDG_STATE_HOME", QFile::encodeName(state));
-        {
-            ResultsWriter writer(resultsDatabasePath(resultsFolder(), copy), copy,
-                                 [](const QString &line) { qFatal("%s", qPrintable(line)); });
-            for (int i = 1; i <= 12; ++i) {
-                AnswerRecord a;
-                a.atMs = 1765000000000 + i * 1000;
-                a.window = QStringLiteral("FormZampli5");
-                a.turn = i;
-                a.asked = QStringLiteral("O");
-                a.askedAs = Shown::Face;
-                a.chosen = QStringLiteral("O");
-                a.chosenAs = Shown::Letter;
-                a.chosenStyle = 2;
-                a.right = true;
-                a.answerMs = 1200;
-                writer.record(a);
-            }
-            QVERIFY(writer.sync());
-        }
+        play(copy, 12);
 
         QProcessEnvironment env = environment(state);
         env.insert(QStringLiteral("PGOPTIONS"), QStringLiteral("-c default_transaction_read_only=on"));
@@ -144,6 +167,46 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(server_.sql(QStringLiteral("classe"), counted), QStringLiteral("12"), 30000);
         program->kill();
         program->waitForFinished();
+    }
+
+    // zampli-verifica tells how many answers wait for the server, since
+    // when and why, for a copy with a server only.
+    void verificaTellsWhatWaitsForTheServer()
+    {
+        qputenv("XDG_STATE_HOME", QFile::encodeName(root_.path() + QStringLiteral("/stato-3")));
+        const QString without = makeCopy(QStringLiteral("verifica-senza"));
+        play(without, 3);
+        QVERIFY2(!verify(without).contains(QLatin1String("Scuola")), qPrintable(verify(without)));
+
+        const QString copy = makeCopy(QStringLiteral("verifica-con"));
+        QVERIFY(writeSchoolSetting(copy, SchoolSetting{server_.connection(QStringLiteral("classe"),
+                                                                          made_.roles.computers, "sbagliata"),
+                                                       newCopyId()}));
+        play(copy, 7);
+        QVERIFY2(verify(copy).contains(QLatin1String("Scuola: 7 risposte aspettano di andare al server della scuola")),
+                 qPrintable(verify(copy)));
+        {
+            SchoolDelivery delivery(copy, resultsDatabasePath(resultsFolder(), copy),
+                                    DeliveryKey{{}, QStringLiteral("aula-9"), QStringLiteral("alunni")}, {});
+            QTRY_VERIFY_WITH_TIMEOUT(verify(copy).contains(QLatin1String("perché il server della scuola non "
+                                                                         "accetta la password.")),
+                                     30000);
+        }
+        QVERIFY2(verify(copy).contains(QRegularExpression(QStringLiteral(
+                     "Scuola: 7 risposte aspettano dal \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d di andare"))),
+                 qPrintable(verify(copy)));
+
+        QVERIFY(writeSchoolSetting(copy, SchoolSetting{server_.connection(QStringLiteral("classe"),
+                                                                          made_.roles.computers,
+                                                                          made_.computersPassword),
+                                                       newCopyId()}));
+        {
+            SchoolDelivery delivery(copy, resultsDatabasePath(resultsFolder(), copy),
+                                    DeliveryKey{{}, QStringLiteral("aula-9"), QStringLiteral("alunni")}, {});
+            QTRY_VERIFY_WITH_TIMEOUT(verify(copy).contains(QLatin1String("Scuola: il server della scuola ha tutte le "
+                                                                         "risposte.")),
+                                     30000);
+        }
     }
 };
 
