@@ -19,7 +19,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QHash>
+#include <QSet>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -73,7 +73,9 @@ AnswerRecord answer(qint64 atMs, int turn)
     return a;
 }
 
-// Reads what arrived since the last look, keeping each answer's delay.
+// Reads what arrived since the last look, keeping each answer's delay. Ids
+// are handed out before commits, which may land in another order: the
+// last few thousand are looked at again, each answer counted once.
 class ArrivalWatch {
 public:
     ArrivalWatch(PgParams params) : params_(std::move(params)) {}
@@ -82,16 +84,21 @@ public:
     {
         if (!db_.isOpen() && !db_.open(params_, {}, 2))
             return;
-        PgResult r = db_.exec("SELECT a.id, a.at_ms FROM zampli.answers a WHERE a.id > $1 ORDER BY a.id",
-                              {QByteArray::number(lastId_)});
+        PgResult r = db_.exec("SELECT a.id, a.at_ms, s.computer FROM zampli.answers a "
+                              "JOIN zampli.sessions s ON s.id = a.session_id WHERE a.id > $1",
+                              {QByteArray::number(lastId_ - 5000)});
         if (!db_.check(r)) {
             db_.close();
             return;
         }
         const qint64 now = nowMs();
         for (int i = 0; i < r.rows(); ++i) {
-            lastId_ = r.number(i, 0);
-            delays.push_back(now - r.number(i, 1));
+            lastId_ = std::max(lastId_, r.number(i, 0));
+            const qint64 at = r.number(i, 1);
+            if (!seen_.contains(r.text(i, 2) + QLatin1Char('/') + QString::number(at))) {
+                seen_.insert(r.text(i, 2) + QLatin1Char('/') + QString::number(at));
+                delays.push_back(now - at);
+            }
         }
     }
 
@@ -99,6 +106,7 @@ private:
     PgParams params_;
     PgConnection db_;
     qint64 lastId_ = 0;
+    QSet<QString> seen_;
 };
 
 } // namespace
@@ -178,6 +186,9 @@ int main(int argc, char *argv[])
             found.clear();
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
+        watch.look(found);
+        std::lock_guard lock(delaysMutex);
+        delays.insert(delays.end(), found.begin(), found.end());
     });
 
     // The children: each computer an answer about once a second, a new

@@ -376,7 +376,11 @@ void SchoolDelivery::run()
         if (look) {
             QString error;
             bool again = true;
-            if (local.isOpen() || openResults(local, resultsPath_, false, 500, error)) {
+            if (local.isOpen() || (openResults(local, resultsPath_, false, 500, error) &&
+                                   // As the writer: a commit waits for no disk, so the writer never
+                                   // waits long for this one. A record lost to a power cut only
+                                   // sends its answers again, and the server keeps them once.
+                                   local.exec("PRAGMA synchronous=NORMAL") == SQLITE_OK)) {
                 // Taken before the round: whatever the writer commits during it is looked at next.
                 seenVersion = local.number("PRAGMA data_version");
                 again = round(local, server, connectedWith);

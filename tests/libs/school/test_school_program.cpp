@@ -188,9 +188,9 @@ private slots:
         {
             SchoolDelivery delivery(copy, resultsDatabasePath(resultsFolder(), copy),
                                     DeliveryKey{{}, QStringLiteral("aula-9"), QStringLiteral("alunni")}, {});
-            QTRY_VERIFY_WITH_TIMEOUT(verify(copy).contains(QLatin1String("perché il server della scuola non "
-                                                                         "accetta la password.")),
-                                     30000);
+            QTRY_VERIFY2_WITH_TIMEOUT(verify(copy).contains(QStringLiteral("perché il server della scuola non "
+                                                                           "accetta la password.")),
+                                      qPrintable(verify(copy)), 30000);
         }
         QVERIFY2(verify(copy).contains(QRegularExpression(QStringLiteral(
                      "Scuola: 7 risposte aspettano dal \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d di andare"))),
