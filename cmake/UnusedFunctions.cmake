@@ -25,8 +25,13 @@ foreach(target ${all_targets})
         target_compile_options(${target} PRIVATE -ffunction-sections)
         list(APPEND unused_libraries $<TARGET_FILE:${target}>)
     elseif(type STREQUAL "EXECUTABLE" OR type STREQUAL "MODULE_LIBRARY")
-        # A module the program loads is a program of its own here: what only it calls is used.
+        # A module the program loads is a program of its own here: what only
+        # it calls is used. It exports its entry alone, else every function of
+        # the libraries in it would be a root the linker keeps.
         target_link_options(${target} PRIVATE -Wl,--gc-sections)
+        if(type STREQUAL "MODULE_LIBRARY")
+            target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL)
+        endif()
         list(APPEND unused_programs $<TARGET_FILE:${target}>)
     endif()
 endforeach()

@@ -44,7 +44,7 @@ struct WaitingSession {
 };
 
 // Sessions the server lacks answers of, or whose end it was not told.
-int waitingSessions(SqliteDb &local, int limit, std::vector<WaitingSession> &out)
+int waitingSessions(SqliteDb &local, qint64 afterId, int limit, std::vector<WaitingSession> &out)
 {
     Statement s(local.handle(),
                 "SELECT s.id, s.uid, s.started_ms, s.ended_ms, c.server_id, s.origin, coalesce(d.answers, 0), a.n"
@@ -52,9 +52,10 @@ int waitingSessions(SqliteDb &local, int limit, std::vector<WaitingSession> &out
                 " JOIN sessions AS s ON s.id = a.session_id"
                 " LEFT JOIN delivered AS d ON d.session_id = s.id"
                 " LEFT JOIN children AS c ON c.id = s.child_id"
-                " WHERE a.n > coalesce(d.answers, 0) OR d.ended_ms IS NULL OR s.ended_ms > d.ended_ms"
+                " WHERE s.id > ?2 AND (a.n > coalesce(d.answers, 0) OR d.ended_ms IS NULL OR s.ended_ms > d.ended_ms)"
                 " ORDER BY s.id LIMIT ?1");
     s.bind(1, qint64(limit));
+    s.bind(2, afterId);
     int rc;
     while ((rc = s.step()) == SQLITE_ROW) {
         WaitingSession w;
@@ -168,49 +169,58 @@ QString thisAccount()
 
 DeliveryOutcome deliverWaiting(SqliteDb &local, PgConnection &server, const DeliveryKey &own, QString &why)
 {
-    int rc = giveUids(local);
-    std::vector<WaitingSession> sessions;
-    // A bounded list a round: a file of a whole year goes over several rounds
-    // without holding its list in memory.
-    if (rc == SQLITE_OK)
-        rc = waitingSessions(local, 1000, sessions);
-    if (rc != SQLITE_OK) {
+    if (giveUids(local) != SQLITE_OK) {
         why = fileTrouble(local);
         return DeliveryOutcome::FileTrouble;
     }
+    // A page of sessions at a time: a file of a whole year never has its
+    // list in memory at once.
+    constexpr int kPage = 1000;
     bool refused = false;
-    for (WaitingSession &w : sessions) {
-        DeliveryKey key;
-        if (!keyOf(w, own, key))
-            continue;
-        do {
-            QJsonArray chunk;
-            if (readChunk(local, w, chunk) != SQLITE_OK) {
-                why = fileTrouble(local);
-                return DeliveryOutcome::FileTrouble;
-            }
-            PgResult r = server.exec("SELECT zampli.deliver($1, $2, $3, $4, $5, $6, $7, $8)",
-                                     {key.copy.toUtf8(), key.computer.toUtf8(), key.account.toUtf8(), w.uid.toUtf8(),
-                                      w.child, QByteArray::number(w.startedMs), QByteArray::number(w.endedMs),
-                                      QJsonDocument(chunk).toJson(QJsonDocument::Compact)});
-            if (!server.check(r) || r.rows() != 1) {
-                why = server.error();
-                // One session the server will not take leaves the others to go.
-                if (server.trouble() == PgConnection::Trouble::Refused && server.isOpen()) {
-                    refused = true;
-                    break;
+    std::vector<WaitingSession> sessions;
+    qint64 after = 0;
+    do {
+        sessions.clear();
+        if (waitingSessions(local, after, kPage, sessions) != SQLITE_OK) {
+            why = fileTrouble(local);
+            return DeliveryOutcome::FileTrouble;
+        }
+        if (!sessions.empty())
+            after = sessions.back().id;
+        for (WaitingSession &w : sessions) {
+            DeliveryKey key;
+            if (!keyOf(w, own, key))
+                continue;
+            do {
+                QJsonArray chunk;
+                if (readChunk(local, w, chunk) != SQLITE_OK) {
+                    why = fileTrouble(local);
+                    return DeliveryOutcome::FileTrouble;
                 }
-                return DeliveryOutcome::ServerTrouble;
-            }
-            // An erased child's answers are refused for good: done with here too.
-            const bool erased = r.text(0, 0) == QLatin1String("cancellato");
-            w.held = erased || chunk.isEmpty() ? w.total : w.held + chunk.size();
-            if (recordDelivered(local, w.id, w.held, w.endedMs) != SQLITE_OK) {
-                why = fileTrouble(local);
-                return DeliveryOutcome::FileTrouble;
-            }
-        } while (w.held < w.total);
-    }
+                PgResult r = server.exec("SELECT zampli.deliver($1, $2, $3, $4, $5, $6, $7, $8)",
+                                         {key.copy.toUtf8(), key.computer.toUtf8(), key.account.toUtf8(),
+                                          w.uid.toUtf8(), w.child, QByteArray::number(w.startedMs),
+                                          QByteArray::number(w.endedMs),
+                                          QJsonDocument(chunk).toJson(QJsonDocument::Compact)});
+                if (!server.check(r) || r.rows() != 1) {
+                    why = server.error();
+                    // One session the server will not take leaves the others to go.
+                    if (server.trouble() == PgConnection::Trouble::Refused && server.isOpen()) {
+                        refused = true;
+                        break;
+                    }
+                    return DeliveryOutcome::ServerTrouble;
+                }
+                // An erased child's answers are refused for good: done with here too.
+                const bool erased = r.text(0, 0) == QLatin1String("cancellato");
+                w.held = erased || chunk.isEmpty() ? w.total : w.held + chunk.size();
+                if (recordDelivered(local, w.id, w.held, w.endedMs) != SQLITE_OK) {
+                    why = fileTrouble(local);
+                    return DeliveryOutcome::FileTrouble;
+                }
+            } while (w.held < w.total);
+        }
+    } while (sessions.size() == std::size_t(kPage));
     return refused ? DeliveryOutcome::ServerTrouble : DeliveryOutcome::Done;
 }
 
@@ -263,15 +273,6 @@ SchoolDelivery::~SchoolDelivery()
         ::close(stopFd_);
 }
 
-void SchoolDelivery::wake()
-{
-    {
-        std::lock_guard lock(mutex_);
-        woken_ = true;
-    }
-    wake_.notify_all();
-}
-
 bool SchoolDelivery::stopping()
 {
     std::lock_guard lock(mutex_);
@@ -289,7 +290,7 @@ void SchoolDelivery::tell(const QString &line)
 bool SchoolDelivery::round(SqliteDb &local, PgConnection &server, QString &connectedWith)
 {
     std::vector<WaitingSession> any;
-    if (giveUids(local) != SQLITE_OK || waitingSessions(local, 1, any) != SQLITE_OK)
+    if (giveUids(local) != SQLITE_OK || waitingSessions(local, 0, 1, any) != SQLITE_OK)
         return true;
     if (any.empty())
         return !clearDeliveryTrouble(local);
@@ -358,7 +359,6 @@ void SchoolDelivery::run()
     qint64 seenVersion = -1;
     int pauseMs = 0; // after a failure; 0 while all goes well
     QDeadlineTimer retryAt;
-    bool woken = true;
     while (!stopping()) {
         if (local.isOpen()) {
             // A file the writer set aside and replaced is opened anew.
@@ -372,7 +372,7 @@ void SchoolDelivery::run()
         else if (!local.isOpen())
             look = QFileInfo::exists(resultsPath_);
         else
-            look = woken || local.number("PRAGMA data_version") != seenVersion;
+            look = local.number("PRAGMA data_version") != seenVersion;
         if (look) {
             QString error;
             bool again = true;
@@ -395,8 +395,7 @@ void SchoolDelivery::run()
         }
         std::unique_lock lock(mutex_);
         const qint64 waitMs = pauseMs > 0 ? std::max<qint64>(1, retryAt.remainingTime()) : timing_.pollMs;
-        wake_.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return stop_ || woken_; });
-        woken = std::exchange(woken_, false);
+        wake_.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return stop_; });
     }
 }
 

@@ -73,10 +73,6 @@ public:
     SchoolDelivery(const SchoolDelivery &) = delete;
     SchoolDelivery &operator=(const SchoolDelivery &) = delete;
 
-    // Look at the file now rather than at the next poll; a pause after a
-    // failure is kept.
-    void wake();
-
 private:
     void run();
     // True when the round should be tried again after a pause.
@@ -93,7 +89,6 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stop_ = false;
-    bool woken_ = false;
     QString told_; // the last line told, not told again
     std::thread thread_;
 };

@@ -112,7 +112,8 @@ int main(int argc, char *argv[])
     // The child's answers, kept in the machine's state folder; whatever
     // becomes of the file, the windows behave the same.
     const QString resultsPath = zampli::resultsDatabasePath(zampli::resultsFolder(), programFolder);
-    zampli::ResultsWriter results(resultsPath, programFolder, [&problems](const QString &line) { problems.note(line); });
+    zampli::ResultsWriter results(resultsPath, programFolder,
+                                  [&problems](const QString &line) { problems.note(line); });
     // Stopped before the writer's last batch: what that holds goes at the next start.
     zampli::SchoolModule school;
     zampli::WrittenAnswerLog answers(results);
