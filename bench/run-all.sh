@@ -44,6 +44,7 @@ fi
 "$bin/bench_teacher_lists" 2>/dev/null || echo "teacher, large lists: failed"
 "$bin/bench_hostile_archives" 2>/dev/null || echo "hostile archives: failed"
 "$bin/bench_hostile_media" 2>/dev/null || echo "hostile media: failed"
+"$bin/bench_school_load" 2>/dev/null || echo "school load: answers lost or twice on the server"
 # The idle windows run side by side: each counts its own CPU only.
 pids=""
 for w in FormAvvio FormMenu FormPosizioni1 FormZampli1 FormPosizioni2 FormZampli2 FormPosizioni3 FormZampli3 \

@@ -20,7 +20,7 @@ set_property(GLOBAL PROPERTY RULE_LAUNCH_CUSTOM
              "${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${ZAMPLI_SOURCE_DATE_EPOCH}")
 set(ZAMPLI_INSTALL_DIR lib/zampli)
 install(TARGETS zampli zampli-verifica zampli-copia zampli-insegnante RUNTIME DESTINATION ${ZAMPLI_INSTALL_DIR})
-install(TARGETS zampli_sound_module LIBRARY DESTINATION ${ZAMPLI_INSTALL_DIR})
+install(TARGETS zampli_sound_module zampli_school_module LIBRARY DESTINATION ${ZAMPLI_INSTALL_DIR})
 install(DIRECTORY ${ZAMPLI_PROGRAM_DIR}/jpg ${ZAMPLI_PROGRAM_DIR}/voci
                   ${ZAMPLI_PROGRAM_DIR}/suoni ${ZAMPLI_PROGRAM_DIR}/testi
         DESTINATION ${ZAMPLI_INSTALL_DIR})

@@ -2,8 +2,8 @@
 # Keeps functions nobody calls out of our libraries. GCC warns only about an
 # unused static function; here every library of ours is compiled with a
 # section per function, every program is linked with --gc-sections, and
-# cmake/CheckUnused.sh names each library function no program kept. Included
-# after every folder has made its targets.
+# cmake/CheckUnused.sh names each library function no program (nor module
+# a program loads) kept. Included after every folder has made its targets.
 
 function(zampli_targets_in dir out)
     get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
@@ -24,8 +24,14 @@ foreach(target ${all_targets})
     if(type STREQUAL "STATIC_LIBRARY" AND source_dir MATCHES "^${PROJECT_SOURCE_DIR}/(libs|programs|devtools)(/|$)")
         target_compile_options(${target} PRIVATE -ffunction-sections)
         list(APPEND unused_libraries $<TARGET_FILE:${target}>)
-    elseif(type STREQUAL "EXECUTABLE")
+    elseif(type STREQUAL "EXECUTABLE" OR type STREQUAL "MODULE_LIBRARY")
+        # A module the program loads is a program of its own here: what only
+        # it calls is used. It exports its entry alone, else every function of
+        # the libraries in it would be a root the linker keeps.
         target_link_options(${target} PRIVATE -Wl,--gc-sections)
+        if(type STREQUAL "MODULE_LIBRARY")
+            target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL)
+        endif()
         list(APPEND unused_programs $<TARGET_FILE:${target}>)
     endif()
 endforeach()

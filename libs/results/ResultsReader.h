@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "results/DeliveryStatus.h"
 #include "results/Sqlite.h"
 
 #include <QDate>
@@ -190,6 +191,8 @@ public:
     qint64 firstAnswerMs();
     // Changes whenever another connection commits to the file.
     qint64 dataVersion();
+    // What waits for the school's server, and why.
+    DeliveryStatus delivery() { return deliveryStatus(db_); }
     // True once the file this reader opened was renamed or removed.
     bool fileMoved();
     // Asked every few thousand steps of a query: true stops the query, which

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "school/PgConnection.h"
 
+#include <QDeadlineTimer>
 #include <algorithm>
+#include <cerrno>
 #include <libpq-fe.h>
+#include <poll.h>
 #include <vector>
 
 namespace zampli {
@@ -170,7 +173,14 @@ bool PgConnection::open(const PgParams &params, const QByteArray &password, int 
     for (std::size_t i = 0; i < keys.size(); ++i)
         k.push_back(keys[i].constData()), v.push_back(values[i].constData());
     k.push_back(nullptr), v.push_back(nullptr);
-    c_ = PQconnectdbParams(k.data(), v.data(), 0);
+    if (interrupt_ < 0) {
+        c_ = PQconnectdbParams(k.data(), v.data(), 0);
+    } else {
+        c_ = PQconnectStartParams(k.data(), v.data(), 0);
+        const int seconds = params.value("connect_timeout").toInt();
+        if (!connectWatched(seconds > 0 ? seconds : timeoutSeconds))
+            return false;
+    }
     if (PQstatus(c_) == CONNECTION_OK) {
         trouble_ = Trouble::None;
         error_.clear();
@@ -181,8 +191,83 @@ bool PgConnection::open(const PgParams &params, const QByteArray &password, int 
     return false;
 }
 
+// libpq's own connect_timeout is not kept by the polling calls: the deadline here is.
+bool PgConnection::connectWatched(int timeoutSeconds)
+{
+    QDeadlineTimer deadline(qint64(timeoutSeconds) * 1000);
+    PostgresPollingStatusType state = PGRES_POLLING_WRITING;
+    while (c_ && PQstatus(c_) != CONNECTION_BAD && state != PGRES_POLLING_OK && state != PGRES_POLLING_FAILED) {
+        if (!waitSocket(state == PGRES_POLLING_WRITING, int(deadline.remainingTime()))) {
+            failed({}, QStringLiteral("nessuna risposta in %1 secondi").arg(timeoutSeconds));
+            close();
+            return false;
+        }
+        state = PQconnectPoll(c_);
+    }
+    return true;
+}
+
+bool PgConnection::waitSocket(bool forWrite, int timeoutMs)
+{
+    pollfd fds[2] = {{PQsocket(c_), short(forWrite ? POLLOUT : POLLIN), 0}, {interrupt_, POLLIN, 0}};
+    int n;
+    do
+        n = poll(fds, 2, timeoutMs);
+    while (n < 0 && errno == EINTR);
+    return n > 0 && fds[1].revents == 0;
+}
+
+// A query whose every wait also watches the interrupt. A query left half
+// way is the server's to roll back.
+PgResult PgConnection::execWatched(const char *sql, const QList<QByteArray> &params)
+{
+    // Over any delivery a server that answers at all takes, under a
+    // connection that stopped answering.
+    constexpr int kAnswerMs = 60000;
+    std::vector<const char *> values;
+    for (const QByteArray &p : params)
+        values.push_back(p.isNull() ? nullptr : p.constData());
+    const int sent = params.isEmpty() ? PQsendQuery(c_, sql)
+                                      : PQsendQueryParams(c_, sql, int(values.size()), nullptr, values.data(),
+                                                          nullptr, nullptr, 0);
+    auto abandon = [this] {
+        close();
+        return PgResult();
+    };
+    if (!sent)
+        return PgResult();
+    int flushed;
+    while ((flushed = PQflush(c_)) == 1)
+        if (!waitSocket(true, kAnswerMs))
+            return abandon();
+    if (flushed < 0)
+        return PgResult();
+    PgResult kept;
+    for (;;) {
+        while (PQisBusy(c_)) {
+            if (!waitSocket(false, kAnswerMs))
+                return abandon();
+            if (!PQconsumeInput(c_))
+                return PgResult();
+        }
+        pg_result *r = PQgetResult(c_);
+        if (!r)
+            break;
+        // As PQexec: the first failure, else the last result.
+        if (!kept.handle() || kept.ok())
+            kept = PgResult(r);
+        else
+            PQclear(r);
+    }
+    return kept;
+}
+
 PgResult PgConnection::exec(const char *sql, const QList<QByteArray> &params)
 {
+    if (!c_)
+        return PgResult();
+    if (interrupt_ >= 0)
+        return execWatched(sql, params);
     if (params.isEmpty()) // several statements at once, as a schema is made
         return PgResult(PQexec(c_, sql));
     std::vector<const char *> values;
@@ -203,7 +288,9 @@ bool PgConnection::check(const PgResult &r)
         error_.clear();
         return true;
     }
-    failed(r.sqlState(), r.handle() ? r.message() : QString::fromUtf8(PQerrorMessage(c_)));
+    failed(r.sqlState(), r.handle() ? r.message()
+                       : c_ ? QString::fromUtf8(PQerrorMessage(c_))
+                            : QStringLiteral("collegamento interrotto"));
     return false;
 }
 

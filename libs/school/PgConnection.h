@@ -57,6 +57,11 @@ public:
     PgConnection &operator=(const PgConnection &) = delete;
     ~PgConnection();
 
+    // A descriptor whose readability ends any wait on the server at once,
+    // the connection closed and the call failed as Unreachable: a thread that
+    // must stop promptly writes to it. -1: none, every call blocks.
+    void setInterrupt(int fd) { interrupt_ = fd; }
+
     // `password` overrides the connection's when not empty.
     bool open(const PgParams &params, const QByteArray &password = {}, int timeoutSeconds = 10);
     bool isOpen() const;
@@ -75,8 +80,12 @@ public:
 
 private:
     void failed(const QByteArray &sqlState, const QString &message);
+    bool connectWatched(int timeoutSeconds);
+    PgResult execWatched(const char *sql, const QList<QByteArray> &params);
+    bool waitSocket(bool forWrite, int timeoutMs);
 
     pg_conn *c_ = nullptr;
+    int interrupt_ = -1;
     Trouble trouble_ = Trouble::None;
     QString error_;
 };

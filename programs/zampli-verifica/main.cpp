@@ -7,6 +7,7 @@
 #include "ProductIdentity.h"
 #include "media/Printable.h"
 #include "results/ResultsReader.h"
+#include "school/SchoolSetting.h"
 #include "results/Schema.h"
 
 #include <QCoreApplication>
@@ -33,7 +34,9 @@ const char *kHelp =
     "CARTELLA  la cartella del programma (senza: quella di questo programma)\n"
     "\n"
     "Poi elenca i problemi dei risultati di quella cartella non ancora letti nel\n"
-    "programma dell'insegnante (un file guasto, risposte rimaste in attesa o perse).\n"
+    "programma dell'insegnante (un file guasto, risposte rimaste in attesa o perse)\n"
+    "e, per una copia collegata al server della scuola, quante risposte aspettano\n"
+    "ancora di arrivarci, da quando e perché.\n"
     "\n"
     "Esce con 0 se tutti i file ci sono e si possono usare, con 1 altrimenti.\n"
     "\n"
@@ -59,6 +62,29 @@ void printResultProblems(const QString &folder)
                                : QStringLiteral("Risultati: %1 problemi da leggere.").arg(problems.size()));
     for (const zampli::ProblemEntry &p : problems)
         print(zampli::visible(zampli::problemText(p)));
+}
+
+// For a copy with a school's server: how many answers the server does not
+// hold yet, since when and why.
+void printDelivery(const QString &folder)
+{
+    if (!zampli::hasSchoolSetting(folder))
+        return;
+    QString error;
+    if (!zampli::readSchoolSetting(folder, &error))
+        print(zampli::visible(QStringLiteral("Scuola: %1 Fai collegare di nuovo la copia alla scuola dal programma "
+                                             "dell'insegnante.")
+                                  .arg(error)));
+    const QString path = zampli::resultsDatabasePath(zampli::resultsFolder(), folder);
+    zampli::ResultsReader reader;
+    if (!QFileInfo::exists(path) || !reader.open(path))
+        return; // no answers yet, or the file's trouble is told above
+    const zampli::DeliveryStatus status = reader.delivery();
+    if (!status.ok)
+        return;
+    const QString text = zampli::deliveryText(status);
+    print(zampli::visible(QStringLiteral("Scuola: ") +
+                          (text.isEmpty() ? QStringLiteral("il server della scuola ha tutte le risposte.") : text)));
 }
 
 } // namespace
@@ -89,5 +115,6 @@ int main(int argc, char *argv[])
     for (const QString &line : zampli::reportLines(report, QDir(folder).absolutePath()))
         print(line);
     printResultProblems(QDir(folder).absolutePath());
+    printDelivery(QDir(folder).absolutePath());
     return report.problemCount == 0 ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Programma.h"
 #include "app/ReachableWindows.h"
+#include "app/SchoolModule.h"
 #include "app/SoundModule.h"
 #include "media/Artwork.h"
 #include "media/MediaPaths.h"
@@ -23,8 +24,22 @@
 #include <QTimer>
 #include <QTranslator>
 #include <QWidget>
+#include <unistd.h>
 
 namespace {
+
+// The school's server is reached only as the copy says: libpq would fill
+// whatever the copy leaves out (even options sent to the server) from PG*
+// variables. Cleared before any thread can read the environment.
+void forgetServerVariables()
+{
+    QList<QByteArray> names;
+    for (char **e = environ; *e; ++e)
+        if (qstrncmp(*e, "PG", 2) == 0)
+            names.append(QByteArray(*e).split('=').constFirst());
+    for (const QByteArray &name : names)
+        unsetenv(name.constData());
+}
 
 // Ties the windows to their menu entry: on X the window class is the
 // application's name, on Wayland the app id is the desktop file's name.
@@ -55,11 +70,12 @@ void endAtOnce()
 }
 
 // What the title window does not need waits until it is on its way to the
-// screen: the sound thread, the icon, Qt's own Italian texts (a context menu,
-// a file dialog).
-void finishStartingSoon(zampli::LateSoundPlayer &sound, QTranslator &qtTexts)
+// screen: the delivery to the school, the sound thread, the icon, Qt's own
+// Italian texts (a context menu, a file dialog).
+void finishStartingSoon(zampli::LateSoundPlayer &sound, QTranslator &qtTexts, const std::function<void()> &school)
 {
-    QTimer::singleShot(0, [&sound, &qtTexts] {
+    QTimer::singleShot(0, [&sound, &qtTexts, school] {
+        school();
         sound.start();
         QApplication::setWindowIcon(zampli::Artwork::windowIcon());
         zampli::installQtItalian(qtTexts);
@@ -70,6 +86,7 @@ void finishStartingSoon(zampli::LateSoundPlayer &sound, QTranslator &qtTexts)
 
 int main(int argc, char *argv[])
 {
+    forgetServerVariables();
     QApplication app(argc, argv);
     nameTheProgram(app);
     const QLocale italian(QLocale::Italian, QLocale::Italy);
@@ -94,8 +111,11 @@ int main(int argc, char *argv[])
     zampli::QtMessageBoxes boxes;
     // The child's answers, kept in the machine's state folder; whatever
     // becomes of the file, the windows behave the same.
-    zampli::ResultsWriter results(zampli::resultsDatabasePath(zampli::resultsFolder(), programFolder), programFolder,
+    const QString resultsPath = zampli::resultsDatabasePath(zampli::resultsFolder(), programFolder);
+    zampli::ResultsWriter results(resultsPath, programFolder,
                                   [&problems](const QString &line) { problems.note(line); });
+    // Stopped before the writer's last batch: what that holds goes at the next start.
+    zampli::SchoolModule school;
     zampli::WrittenAnswerLog answers(results);
     zampli::Programma programma(zampli::Services{random, clock, sound, boxes, problems, answers,
                                                  zampli::MediaPaths(programFolder), endAtOnce});
@@ -105,6 +125,6 @@ int main(int argc, char *argv[])
     zampli::ReachableWindows reachable([] { QCoreApplication::exit(0); });
     programma.Main();
     QTranslator qtTexts;
-    finishStartingSoon(sound, qtTexts);
+    finishStartingSoon(sound, qtTexts, [&] { school.start(installedFolder, programFolder, resultsPath, problems); });
     return app.exec();
 }
