@@ -201,6 +201,25 @@ private slots:
         QCOMPARE(first.told, QStringList());
     }
 
+    // More sessions than one look at the file takes: every one goes,
+    // though the writer writes nothing more.
+    void aFileOfManySessionsGoesWhole()
+    {
+        Computer c(root_.path(), QStringLiteral("aula-8"), 1771000000000);
+        giveServer(c, made_.computersPassword);
+        for (int i = 0; i < 1500; ++i) {
+            c.writer->sessionStarted(c.nextAt);
+            c.writer->record(answer(c.nextAt, 1));
+            c.nextAt += 1000;
+        }
+        QVERIFY(c.writer->sync());
+        c.startDelivering();
+        QTRY_COMPARE_WITH_TIMEOUT(server_.sql("classe", "SELECT count(*) FROM zampli.sessions WHERE computer = 'aula-8'"),
+                                  QStringLiteral("1500"), 60000);
+        QCOMPARE(onServer("s.computer = 'aula-8'"), qint64(1500));
+        QTRY_COMPARE(c.status().waiting, qint64(0));
+    }
+
     // Answers given while the server is down wait in the file, the adult
     // can read why, and arrive once it is back: each once.
     void serverStoppedMidSessionLosesNothing()
