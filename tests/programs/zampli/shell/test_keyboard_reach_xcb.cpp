@@ -45,6 +45,31 @@ QString name(const QAction *a)
 // Six screen pixels at least: three a band.
 constexpr int kLeastRing = 6;
 
+// The titles of the bar drawn otherwise than the bar's own ground, as the
+// screen shows them: a title's ground is the colour most of its place has
+// (its letters are few), the bar's is read past the last title.
+QStringList titlesStandingOut(const QMenuBar *bar)
+{
+    const QPoint at = bar->mapToGlobal(QPoint());
+    const QImage shot = bar->screen()->grabWindow(0, at.x(), at.y(), bar->width(), bar->height()).toImage();
+    const QRgb ground = shot.pixel(shot.width() - 4, shot.height() / 2);
+    QStringList out;
+    for (QAction *a : bar->actions()) {
+        QHash<QRgb, int> counts;
+        const QRect place = bar->actionGeometry(a).intersected(shot.rect());
+        for (int y = place.top(); y <= place.bottom(); ++y)
+            for (int x = place.left(); x <= place.right(); ++x)
+                ++counts[shot.pixel(x, y)];
+        QRgb most = ground;
+        for (auto c = counts.cbegin(); c != counts.cend(); ++c)
+            if (c.value() > counts.value(most))
+                most = c.key();
+        if (most != ground)
+            out << name(a);
+    }
+    return out;
+}
+
 } // namespace
 
 class KeyboardReachXcbTest : public QObject {
@@ -135,6 +160,28 @@ private slots:
             QVERIFY(press("Escape"));
             SETTLES(!bar->activeAction());
         }
+    }
+
+    // F10 and Alt show where the keyboard stands in the bar: that title
+    // drawn chosen, the others as plain as the bar, until Escape.
+    void menuBarShowsTheChosenTitle_data() { menuBarByKeyboard_data(); }
+    void menuBarShowsTheChosenTitle()
+    {
+        QFETCH(QString, key);
+        Open<PictureRecognition> o(FormId::Zampli4, "Command9");
+        QVERIFY(QTest::qWaitForWindowActive(o.window()));
+        auto *bar = o.window()->findChild<QMenuBar *>();
+        QTRY_COMPARE(titlesStandingOut(bar), QStringList());
+        QVERIFY(press(key));
+        SETTLES(name(bar->activeAction()) == "mnuOpzioni");
+        QTRY_COMPARE(titlesStandingOut(bar), QStringList{"mnuOpzioni"});
+        QVERIFY(press("Right"));
+        SETTLES(name(bar->activeAction()) == "mnuAzzera");
+        QTRY_COMPARE(titlesStandingOut(bar), QStringList{"mnuAzzera"});
+        QVERIFY(press("Escape"));
+        SETTLES(!bar->activeAction());
+        QTRY_COMPARE(titlesStandingOut(bar), QStringList());
+        QVERIFY(o.h.boxes.shown.empty());
     }
 
     // Each title of the bar has a letter of its own, underlined: Alt and the
