@@ -133,6 +133,17 @@ bool FormWindow::focusNextPrevChild(bool next)
     return QWidget::focusNextPrevChild(next);
 }
 
+void FormWindow::keyPressEvent(QKeyEvent *e)
+{
+    // Escape reaches here only when the focused control and the menu bar let
+    // it go. It never leaves full screen: that is F11's, the adult's key.
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier && owner_.escapePressed()) {
+        e->accept();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
 void FormWindow::unload()
 {
     unloading_ = true;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a child and a teacher reach without the mouse on the whiteboard: the
 // focus ring on every ground, the menu bar by F10 and Alt, every window's
-// grid by the arrows, and a question over a window that fills the screen.
+// grid by the arrows, Escape, and a question over a window that fills the screen.
 // Real key presses through the X server (xdotool); the screen read back.
 
 #include "FocusRing.h"
@@ -301,6 +301,60 @@ private slots:
             {"Up", pieceIn[0]},     {"Right", "Image3_0"},  {"Down", "Image3_1"}});
         QCOMPARE(w.seen, w.expected);
         QVERIFY(o.h.sound.played.isEmpty()); // nothing lifted or dropped
+    }
+
+    // Escape is "back" as in every box: in an exercise it asks as "Esci"
+    // does, and the window, filling the whiteboard, stays so on No.
+    void escapeAsksInFullScreen()
+    {
+        Open<PictureRecognition> o(FormId::Zampli4, "Command9");
+        QVERIFY(QTest::qWaitForWindowActive(o.window()));
+        QWidget *window = o.window();
+        // No window manager here: the test gives the window the whole screen.
+        window->setGeometry(window->screen()->geometry());
+        QTRY_COMPARE(window->geometry(), window->screen()->geometry());
+        QVERIFY(press("F11"));
+        QTRY_VERIFY(window->isFullScreen());
+        QVERIFY(pressAndWait("Escape"));
+        SETTLES(o.h.boxes.shown.size() == 1);
+        const MessageBox asked{.icon = MessageBox::Icon::Question, .buttons = MessageBox::Buttons::YesNo,
+                               .text = QStringLiteral("Vuoi terminare?")};
+        QCOMPARE(o.h.boxes.shown[0], asked);
+        // The answer was No.
+        QVERIFY(o.form->isLoaded());
+        QVERIFY(window->isFullScreen());
+        QCOMPARE(window->geometry(), window->screen()->geometry());
+        QVERIFY(!o.menu()->isLoaded());
+        // "Esci" in the bar asks the very same.
+        QVERIFY(press("alt+e"));
+        SETTLES(o.h.boxes.shown.size() == 2);
+        QCOMPARE(o.h.boxes.shown[1], o.h.boxes.shown[0]);
+    }
+
+    // Escape in the bar, or in a menu of it, only takes the keyboard back
+    // out: nothing asked. Once out, Escape asks.
+    void escapeInTheMenuBarOnlyLeavesIt_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::newRow("F10 Escape") << QStringList{"F10", "Escape"};
+        QTest::newRow("Alt Right Escape") << QStringList{"alt", "Right", "Escape"};
+        QTest::newRow("Alt+O Escape Escape") << QStringList{"alt+o", "Escape", "Escape"};
+    }
+    void escapeInTheMenuBarOnlyLeavesIt()
+    {
+        QFETCH(QStringList, keys);
+        Open<PictureRecognition> o(FormId::Zampli4, "Command9");
+        QVERIFY(QTest::qWaitForWindowActive(o.window()));
+        auto *bar = o.window()->findChild<QMenuBar *>();
+        QVERIFY(press(keys.takeFirst()));
+        SETTLES(bar->activeAction());
+        for (const QString &key : std::as_const(keys))
+            QVERIFY(pressAndWait(key));
+        QCOMPARE(o.h.boxes.shown.size(), size_t(0));
+        SETTLES(!bar->activeAction() && focused() == o.at("Image1", 0));
+        QVERIFY(pressAndWait("Escape"));
+        SETTLES(o.h.boxes.shown.size() == 1);
+        QCOMPARE(o.h.boxes.shown[0].text, QStringLiteral("Vuoi terminare?"));
     }
 
     // In full screen the question stands in the middle of the window, its
