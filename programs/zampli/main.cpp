@@ -23,9 +23,7 @@
 #include <QTimer>
 #include <QTranslator>
 #include <QWidget>
-#include <fontconfig/fontconfig.h>
 #include <functional>
-#include <thread>
 #include <utility>
 
 namespace {
@@ -102,11 +100,6 @@ void finishStartingLater(zampli::LateSoundPlayer &sound, QTranslator &qtTexts)
 
 int main(int argc, char *argv[])
 {
-    // Fontconfig reads its configuration and font caches the first time a
-    // text is measured: the title's, before its window could map (8 to 17 ms
-    // measured, on a loaded machine). Read aside while the toolkit connects
-    // to the display, it is ready by then.
-    const std::jthread fonts([] { FcInit(); });
     QApplication app(argc, argv);
     nameTheProgram(app);
     const QLocale italian(QLocale::Italian, QLocale::Italy);
