@@ -24,7 +24,9 @@
 #include <QTimer>
 #include <QTranslator>
 #include <QWidget>
+#include <functional>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -69,12 +71,41 @@ void endAtOnce()
     QCoreApplication::exit(0);
 }
 
-// What the title window does not need waits until it is on its way to the
-// screen: the delivery to the school, the sound thread, the icon, Qt's own
-// Italian texts (a context menu, a file dialog).
-void finishStartingSoon(zampli::LateSoundPlayer &sound, QTranslator &qtTexts, const std::function<void()> &school)
+// Runs `later` once the first window has been painted, or after a second
+// should nothing be painted (a window never shown). A timer of 0 is not late
+// enough: it runs before the event loop has sent the window to the screen.
+void afterFirstPaint(std::function<void()> later)
 {
-    QTimer::singleShot(0, [&sound, &qtTexts, school] {
+    struct Watch final : QObject {
+        std::function<void()> later;
+        void fire()
+        {
+            qApp->removeEventFilter(this);
+            if (later)
+                std::exchange(later, {})();
+            deleteLater();
+        }
+        bool eventFilter(QObject *watched, QEvent *e) override
+        {
+            // Queued: the paint itself still has to reach the screen.
+            if (e->type() == QEvent::Paint && watched->isWidgetType())
+                QMetaObject::invokeMethod(this, &Watch::fire, Qt::QueuedConnection);
+            return false;
+        }
+    };
+    auto *watch = new Watch;
+    watch->later = std::move(later);
+    qApp->installEventFilter(watch);
+    QTimer::singleShot(1000, watch, &Watch::fire);
+}
+
+// What the title window does not need waits until it is on the screen: the
+// delivery to the school, the sound module, the icon, Qt's own Italian texts
+// (a context menu, a file dialog). Run before the first paint they held it
+// back by some 10 to 16 ms.
+void finishStartingLater(zampli::LateSoundPlayer &sound, QTranslator &qtTexts, const std::function<void()> &school)
+{
+    afterFirstPaint([&sound, &qtTexts, school] {
         school();
         sound.start();
         QApplication::setWindowIcon(zampli::Artwork::windowIcon());
@@ -125,6 +156,6 @@ int main(int argc, char *argv[])
     zampli::ReachableWindows reachable([] { QCoreApplication::exit(0); });
     programma.Main();
     QTranslator qtTexts;
-    finishStartingSoon(sound, qtTexts, [&] { school.start(installedFolder, programFolder, resultsPath, problems); });
+    finishStartingLater(sound, qtTexts, [&] { school.start(installedFolder, programFolder, resultsPath, problems); });
     return app.exec();
 }

@@ -156,4 +156,11 @@ bool ExerciseForm::closeRequested()
     return false;
 }
 
+bool ExerciseForm::escapePressed()
+{
+    // Escape means "back" here as in every box: the way out through "Esci".
+    mnuEsci_Click();
+    return true;
+}
+
 } // namespace zampli

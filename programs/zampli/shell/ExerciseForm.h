@@ -31,6 +31,7 @@ public:
     QString reportText() const;
 
     bool closeRequested() override;
+    bool escapePressed() override;
 
     // Window variables of the five-item style choice.
     bool StileFisso = false;

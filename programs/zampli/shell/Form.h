@@ -40,6 +40,7 @@ public:
 
     void runActivation() override { Form_Activate(); }
     bool closeRequested() override { return true; }
+    bool escapePressed() override { return false; }
 
 protected:
     Windows &windows;

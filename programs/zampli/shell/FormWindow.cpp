@@ -15,6 +15,7 @@
 #include <QProxyStyle>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyleOptionMenuItem>
 #include <QVBoxLayout>
 
 namespace zampli {
@@ -25,7 +26,10 @@ constexpr qreal kMenuBarPoints = 9.75;
 
 // The desktop's own style, but with Alt always taking the keyboard to the
 // menu bar: some desktop styles leave it out, and the teacher at the
-// whiteboard may have no mouse at hand.
+// whiteboard may have no mouse at hand. While the keyboard is in the bar its
+// title is drawn chosen, as when its menu is open: many styles draw a title
+// the keyboard merely stands on as plain as the rest, and the key seems to
+// have done nothing.
 class MenuBarKeys final : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
@@ -34,6 +38,21 @@ public:
         if (hint == SH_MenuBar_AltKeyNavigation)
             return 1;
         return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget) const override
+    {
+        // The bar holds the focus only while the keyboard is in it.
+        if (element == CE_MenuBarItem && (option->state & State_Selected) && widget && widget->hasFocus()) {
+            if (const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option)) {
+                QStyleOptionMenuItem chosen = *item;
+                chosen.state |= State_Sunken;
+                QProxyStyle::drawControl(element, &chosen, painter, widget);
+                return;
+            }
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
 
@@ -112,6 +131,17 @@ bool FormWindow::focusNextPrevChild(bool next)
     if (keyboard_ && keyboard_->order() == KeyOrder::Reading)
         return keyboard_->moveInReadingOrder(next);
     return QWidget::focusNextPrevChild(next);
+}
+
+void FormWindow::keyPressEvent(QKeyEvent *e)
+{
+    // Escape reaches here only when the focused control and the menu bar let
+    // it go. It never leaves full screen: that is F11's, the adult's key.
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier && owner_.escapePressed()) {
+        e->accept();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void FormWindow::unload()

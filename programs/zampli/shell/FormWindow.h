@@ -20,6 +20,8 @@ public:
     // that asks first says false and unloads the window on the answer.
     virtual bool closeRequested() = 0;
     virtual void windowClosed() = 0;
+    // Escape that no control and no menu took; true when the owner answered it.
+    virtual bool escapePressed() = 0;
 
 protected:
     ~FormWindowOwner() = default;
@@ -46,6 +48,7 @@ public:
 protected:
     bool event(QEvent *e) override;
     bool focusNextPrevChild(bool next) override;
+    void keyPressEvent(QKeyEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
 
 private:

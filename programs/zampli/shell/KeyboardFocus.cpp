@@ -88,7 +88,9 @@ qsizetype besideInGrid(const QList<QRect> &places, const QRect &from, int arrowK
     qsizetype best = -1;
     for (qsizetype i = 0; i < places.size(); ++i) {
         const QRect &r = places[i];
-        if (along(r) <= 0 || (vertical && !sameColumn(r)))
+        // Up and down keep to the column; left and right leave it, so that
+        // the end of a row never goes on to a control standing below it.
+        if (along(r) <= 0 || vertical != sameColumn(r))
             continue;
         // Left and right: the nearest column first, then the most level in it.
         const auto key = [&](const QRect &q) {
@@ -238,12 +240,7 @@ bool KeyboardFocus::keyPress(QKeyEvent *e)
         e->accept();
         return true;
     }
-    if (order_ == KeyOrder::Reading && isArrow(key)) {
-        moveInReadingOrder(key == Qt::Key_Right || key == Qt::Key_Down);
-        e->accept();
-        return true;
-    }
-    if (order_ == KeyOrder::Design && isArrow(key)) {
+    if (isArrow(key)) {
         moveInGrid(key); // at the grid's edge the focus stays
         e->accept();
         return true;

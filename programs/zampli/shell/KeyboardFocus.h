@@ -10,9 +10,9 @@ namespace zampli {
 class DesignCanvas;
 
 // How Tab and the arrow keys go round a window's controls: not at all (the
-// window is one big control); Tab in the design's own tab order and the
-// arrows across the grid as the controls stand; or both in reading order,
-// left to right in lines from top to bottom.
+// window is one big control); or the arrows across the grid as the controls
+// stand, and Tab in the design's own tab order or in reading order, left to
+// right in lines from top to bottom.
 enum class KeyOrder { None, Design, Reading };
 
 // A thick ring just outside the edge of the control with the keyboard focus:
@@ -82,8 +82,8 @@ QList<QWidget *> readingOrder(QList<QWidget *> controls, const QWidget &area);
 
 // Of `places`, the one beside `from` in the arrow's direction: up and down
 // within the same column (overlapping it side to side), nearest first; left
-// and right the nearest column that way, and in it the place most level with
-// `from`. -1 when there is none.
+// and right the nearest column that way, clear of `from`'s own, and in it the
+// place most level with `from`. -1 when there is none.
 qsizetype besideInGrid(const QList<QRect> &places, const QRect &from, int arrowKey);
 
 } // namespace zampli

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What a child and a teacher reach without the mouse on the whiteboard: the
-// focus ring on every ground, the menu bar by F10 and Alt, the main menu's
-// grid by the arrows, and a question over a window that fills the screen.
+// focus ring on every ground, the menu bar by F10 and Alt, every window's
+// grid by the arrows, Escape, and a question over a window that fills the screen.
 // Real key presses through the X server (xdotool); the screen read back.
 
 #include "FocusRing.h"
@@ -9,6 +9,8 @@
 #include "Grounds.h"
 #include "MatchingPictures.h"
 
+#include "exercises/matching/CharacterClickMatching.h"
+#include "exercises/matching/CharacterDragMatching.h"
 #include "exercises/matching/PositionMatching.h"
 #include "exercises/recognition/PictureRecognition.h"
 #include "shell/QtMessageBoxes.h"
@@ -44,6 +46,48 @@ QString name(const QAction *a)
 
 // Six screen pixels at least: three a band.
 constexpr int kLeastRing = 6;
+
+// The titles of the bar drawn otherwise than the bar's own ground, as the
+// screen shows them: a title's ground is the colour most of its place has
+// (its letters are few), the bar's is read past the last title.
+QStringList titlesStandingOut(const QMenuBar *bar)
+{
+    const QPoint at = bar->mapToGlobal(QPoint());
+    const QImage shot = bar->screen()->grabWindow(0, at.x(), at.y(), bar->width(), bar->height()).toImage();
+    const QRgb ground = shot.pixel(shot.width() - 4, shot.height() / 2);
+    QStringList out;
+    for (QAction *a : bar->actions()) {
+        QHash<QRgb, int> counts;
+        const QRect place = bar->actionGeometry(a).intersected(shot.rect());
+        for (int y = place.top(); y <= place.bottom(); ++y)
+            for (int x = place.left(); x <= place.right(); ++x)
+                ++counts[shot.pixel(x, y)];
+        QRgb most = ground;
+        for (auto c = counts.cbegin(); c != counts.cend(); ++c)
+            if (c.value() > counts.value(most))
+                most = c.key();
+        if (most != ground)
+            out << name(a);
+    }
+    return out;
+}
+
+// Presses each key in turn; what it leaves in focus, "Key>Name" a step,
+// beside what each step expects. The key is over once its release is in.
+struct Walk {
+    QStringList seen, expected;
+};
+Walk walk(std::initializer_list<std::pair<QString, QString>> steps)
+{
+    Walk w;
+    for (const auto &[key, to] : steps) {
+        if (!pressAndWait(key))
+            w.seen << QStringLiteral("%1 not pressed").arg(key);
+        w.seen << QStringLiteral("%1>%2").arg(key, name(focused()));
+        w.expected << QStringLiteral("%1>%2").arg(key, to);
+    }
+    return w;
+}
 
 } // namespace
 
@@ -137,6 +181,28 @@ private slots:
         }
     }
 
+    // F10 and Alt show where the keyboard stands in the bar: that title
+    // drawn chosen, the others as plain as the bar, until Escape.
+    void menuBarShowsTheChosenTitle_data() { menuBarByKeyboard_data(); }
+    void menuBarShowsTheChosenTitle()
+    {
+        QFETCH(QString, key);
+        Open<PictureRecognition> o(FormId::Zampli4, "Command9");
+        QVERIFY(QTest::qWaitForWindowActive(o.window()));
+        auto *bar = o.window()->findChild<QMenuBar *>();
+        QTRY_COMPARE(titlesStandingOut(bar), QStringList());
+        QVERIFY(press(key));
+        SETTLES(name(bar->activeAction()) == "mnuOpzioni");
+        QTRY_COMPARE(titlesStandingOut(bar), QStringList{"mnuOpzioni"});
+        QVERIFY(press("Right"));
+        SETTLES(name(bar->activeAction()) == "mnuAzzera");
+        QTRY_COMPARE(titlesStandingOut(bar), QStringList{"mnuAzzera"});
+        QVERIFY(press("Escape"));
+        SETTLES(!bar->activeAction());
+        QTRY_COMPARE(titlesStandingOut(bar), QStringList());
+        QVERIFY(o.h.boxes.shown.empty());
+    }
+
     // Each title of the bar has a letter of its own, underlined: Alt and the
     // letter act at once.
     void menuBarLettersWithAlt()
@@ -166,23 +232,129 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(menu->window()));
         QVERIFY(press("Tab"));
         SETTLES(name(focused()) == "Command1");
-        const std::pair<const char *, const char *> steps[] = {
+        const Walk w = walk({
             {"Up", "Command1"},     {"Left", "Command1"},   {"Down", "Command2"},     {"Down", "Command3"},
             {"Right", "Command11"}, {"Down", "Command12"},  {"Left", "Command6"},     {"Right", "Command12"},
             {"Down", "Command3D6"}, {"Down", "Command3D5"}, {"Down", "Command3D5"},   {"Left", "Command9"},
             {"Up", "Command8"},     {"Up", "Command7"},     {"Up", "Command6"},       {"Up", "Command4"},
             {"Right", "Command11"}, {"Up", "Command10"},    {"Up", "Command5"},       {"Right", "Command5"},
-            {"Left", "Command1"}};
-        QStringList seen, expected;
-        for (const auto &[key, to] : steps) {
-            QVERIFY(press(key));
-            // A key that leaves the focus where it is has nothing to wait for.
-            (void)QTest::qWaitFor([&, to = to] { return name(focused()) == to; }, 1000);
-            seen << QStringLiteral("%1>%2").arg(key, name(focused()));
-            expected << QStringLiteral("%1>%2").arg(key, to);
-        }
-        QCOMPARE(seen, expected);
+            {"Left", "Command1"}});
+        QCOMPARE(w.seen, w.expected);
         QVERIFY(h.boxes.shown.empty()); // the arrows only move
+    }
+
+    // Three letters across the top, two below at the sides with the
+    // listening button between them: the arrows go as they stand, up and
+    // down in a column, along a row and not round its end.
+    void recognitionArrowsFollowTheGrid()
+    {
+        Open<PictureRecognition> o(FormId::Zampli4, "Command9");
+        QVERIFY(QTest::qWaitForWindowActive(o.window()));
+        QVERIFY(press("Tab"));
+        SETTLES(name(focused()) == "Image1_0");
+        const qsizetype played = o.h.sound.played.size();
+        const Walk w = walk({
+            {"Down", "Image1_3"},  {"Up", "Image1_0"},    {"Right", "Image1_1"}, {"Right", "Image1_2"},
+            {"Right", "Image1_2"}, {"Down", "Image1_4"},  {"Right", "Image1_4"}, {"Left", "Command1"},
+            {"Up", "Image1_1"},    {"Left", "Image1_0"},  {"Left", "Image1_0"},  {"Down", "Image1_3"},
+            {"Down", "Image1_3"},  {"Right", "Command1"}, {"Right", "Image1_4"}, {"Up", "Image1_2"}});
+        QCOMPARE(w.seen, w.expected);
+        QCOMPARE(o.h.sound.played.size(), played); // the arrows only move
+        QVERIFY(o.h.boxes.shown.empty());
+    }
+
+    // The answer boxes stand in one row, the pictures above and below them
+    // only to look at: Down leaves the focus in the row's place, and along
+    // the row the arrows stop at either end.
+    void characterRowArrowsKeepToTheRow()
+    {
+        Open<CharacterClickMatching> o(FormId::Caratteri1, "Command10");
+        QVERIFY(QTest::qWaitForWindowActive(o.window()));
+        QVERIFY(press("Tab"));
+        SETTLES(name(focused()) == "Image3_0");
+        const Walk w = walk({
+            {"Down", "Image3_0"},  {"Right", "Image3_1"}, {"Down", "Image3_1"}, {"Right", "Image3_2"},
+            {"Right", "Image3_3"}, {"Right", "Image3_4"}, {"Right", "Image3_4"}, {"Up", "Image3_4"},
+            {"Left", "Image3_3"},  {"Left", "Image3_2"},  {"Left", "Image3_1"},  {"Left", "Image3_0"},
+            {"Left", "Image3_0"}});
+        QCOMPARE(w.seen, w.expected);
+        QVERIFY(o.h.sound.played.isEmpty()); // nothing answered
+    }
+
+    // The pieces stand in a column, each beside its box: Down goes down the
+    // column, Right to the box beside, and no further.
+    void piecesArrowsFollowTheColumns()
+    {
+        Open<CharacterDragMatching> o(FormId::Caratteri2, "Command11");
+        QVERIFY(QTest::qWaitForWindowActive(o.window()));
+        // The pieces are dealt to the rows: which stands in each, as on screen.
+        QString pieceIn[5];
+        for (int row = 0; row < 5; ++row)
+            for (int k = 0; k < 5; ++k)
+                if (o.at("Image1", k)->y() == o.at("Image3", row)->y())
+                    pieceIn[row] = o.at("Image1", k)->objectName();
+        QVERIFY(press("Tab"));
+        SETTLES(name(focused()) == pieceIn[0]);
+        const Walk w = walk({
+            {"Down", pieceIn[1]},   {"Down", pieceIn[2]},   {"Right", "Image3_2"}, {"Right", "Image3_2"},
+            {"Up", "Image3_1"},     {"Left", pieceIn[1]},   {"Left", pieceIn[1]},  {"Up", pieceIn[0]},
+            {"Up", pieceIn[0]},     {"Right", "Image3_0"},  {"Down", "Image3_1"}});
+        QCOMPARE(w.seen, w.expected);
+        QVERIFY(o.h.sound.played.isEmpty()); // nothing lifted or dropped
+    }
+
+    // Escape is "back" as in every box: in an exercise it asks as "Esci"
+    // does, and the window, filling the whiteboard, stays so on No.
+    void escapeAsksInFullScreen()
+    {
+        Open<PictureRecognition> o(FormId::Zampli4, "Command9");
+        QVERIFY(QTest::qWaitForWindowActive(o.window()));
+        QWidget *window = o.window();
+        // No window manager here: the test gives the window the whole screen.
+        window->setGeometry(window->screen()->geometry());
+        QTRY_COMPARE(window->geometry(), window->screen()->geometry());
+        QVERIFY(press("F11"));
+        QTRY_VERIFY(window->isFullScreen());
+        QVERIFY(pressAndWait("Escape"));
+        SETTLES(o.h.boxes.shown.size() == 1);
+        const MessageBox asked{.icon = MessageBox::Icon::Question, .buttons = MessageBox::Buttons::YesNo,
+                               .text = QStringLiteral("Vuoi terminare?")};
+        QCOMPARE(o.h.boxes.shown[0], asked);
+        // The answer was No.
+        QVERIFY(o.form->isLoaded());
+        QVERIFY(window->isFullScreen());
+        QCOMPARE(window->geometry(), window->screen()->geometry());
+        QVERIFY(!o.menu()->isLoaded());
+        // "Esci" in the bar asks the very same.
+        QVERIFY(press("alt+e"));
+        SETTLES(o.h.boxes.shown.size() == 2);
+        QCOMPARE(o.h.boxes.shown[1], o.h.boxes.shown[0]);
+    }
+
+    // Escape in the bar, or in a menu of it, only takes the keyboard back
+    // out: nothing asked. Once out, Escape asks.
+    void escapeInTheMenuBarOnlyLeavesIt_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::newRow("F10 Escape") << QStringList{"F10", "Escape"};
+        QTest::newRow("Alt Right Escape") << QStringList{"alt", "Right", "Escape"};
+        QTest::newRow("Alt+O Escape Escape") << QStringList{"alt+o", "Escape", "Escape"};
+    }
+    void escapeInTheMenuBarOnlyLeavesIt()
+    {
+        QFETCH(QStringList, keys);
+        Open<PictureRecognition> o(FormId::Zampli4, "Command9");
+        QVERIFY(QTest::qWaitForWindowActive(o.window()));
+        auto *bar = o.window()->findChild<QMenuBar *>();
+        QVERIFY(press(keys.takeFirst()));
+        SETTLES(bar->activeAction());
+        for (const QString &key : std::as_const(keys))
+            QVERIFY(pressAndWait(key));
+        QCOMPARE(o.h.boxes.shown.size(), size_t(0));
+        SETTLES(!bar->activeAction() && focused() == o.at("Image1", 0));
+        QVERIFY(pressAndWait("Escape"));
+        SETTLES(o.h.boxes.shown.size() == 1);
+        QCOMPARE(o.h.boxes.shown[0].text, QStringLiteral("Vuoi terminare?"));
     }
 
     // In full screen the question stands in the middle of the window, its

@@ -50,8 +50,8 @@ bool clickGround()
            && QProcess::execute("xdotool", {"click", "1"}) == 0;
 }
 
-// Arrows to the right until `target` has the focus.
-bool focusOn(QWidget *target) { return pressUntilFocused("Right", target); }
+// Tab until `target` has the focus: round every control in reading order.
+bool focusOn(QWidget *target) { return pressUntilFocused("Tab", target); }
 
 // Four design pixels at the scale `w` is shown: its width on screen over its width in the design.
 int fourDesignPixels(const QWidget *w, int designTwips) { return int(4.0 * w->width() / (designTwips / 15.0)); }
