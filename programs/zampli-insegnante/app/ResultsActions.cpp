@@ -8,12 +8,15 @@
 #include "ResultsSessions.h"
 #include "ResultsView.h"
 #include "results/ResultsEditor.h"
+#include "results/ResultsImport.h"
+#include "results/Schema.h"
 
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -185,6 +188,38 @@ void ResultsActions::exportCsv()
     });
     view_.tell(done ? QStringLiteral("Risposte scritte in %1: si apre con un foglio di calcolo.").arg(path)
               : QStringLiteral("Non riesco a scrivere %1: scegli un'altra cartella.").arg(path));
+}
+
+void ResultsActions::takeIn()
+{
+    QSettings settings;
+    QString folder = settings.value("cartellaRisultati").toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    const QString source = QFileDialog::getOpenFileName(
+        dialogs_, QStringLiteral("Aggiungi risultati da un altro computer"), folder,
+        QStringLiteral("Risultati di ZAMPLI (*.sqlite)"), nullptr, QFileDialog::DontUseNativeDialog);
+    if (source.isEmpty())
+        return;
+    settings.setValue("cartellaRisultati", QFileInfo(source).absolutePath());
+    // Into the copy's own file, with or without a server: those are this computer's answers.
+    const QString target = resultsDatabasePath(resultsFolder(), folder_);
+    ResultsTakenIn count;
+    QString why;
+    const bool done = withProgress(dialogs_, QStringLiteral("Prendo i risultati da %1…").arg(source), [&] {
+        return takeInResults(target, source, count, why);
+    });
+    if (!done)
+        return view_.tell(why.left(1).toUpper() + why.mid(1) + QLatin1Char('.'));
+    const QLocale italian(QLocale::Italian);
+    view_.tell(count.answersAdded == 0 && count.answersAlready == 0
+                   ? QStringLiteral("Nel file %1 non ci sono risposte: non è cambiato nulla.").arg(source)
+               : count.answersAdded == 0
+                   ? QStringLiteral("Risposte aggiunte: nessuna; già presenti: %1. Questo file era già stato preso.")
+                         .arg(italian.toString(count.answersAlready))
+                   : QStringLiteral("Risposte aggiunte: %1; già presenti: %2. Le trovi tra le sessioni.")
+                         .arg(italian.toString(count.answersAdded), italian.toString(count.answersAlready)));
+    view_.refresh();
 }
 
 void ResultsActions::exportPdf()

@@ -26,6 +26,8 @@ public:
     void removeDamagedCopies();
     void exportCsv();
     void exportPdf();
+    // Another computer's results file, chosen by her, taken into this copy's own.
+    void takeIn();
 
 private:
     bool tell(const QString &text);

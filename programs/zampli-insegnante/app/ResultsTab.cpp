@@ -4,8 +4,13 @@
 #include "ResultsActions.h"
 #include "ResultsClass.h"
 #include "ResultsView.h"
+#include "SchoolAccess.h"
+#include "SchoolSync.h"
 #include "results/Schema.h"
+#include "school/SchoolMirror.h"
 
+#include <QLocale>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace zampli::teacher {
@@ -13,6 +18,13 @@ namespace zampli::teacher {
 ResultsTab::ResultsTab(const QString &folder, QWidget *parent)
     : QWidget(parent), database_(resultsDatabasePath(resultsFolder(), folder))
 {
+    // A copy with a server shows the server's class, as this computer last read it.
+    QString why;
+    const std::optional<SchoolPlace> place = copyPlace(folder, &why);
+    const std::optional<PgParams> school = place ? teacherParams(*place, &why) : std::nullopt;
+    const QString own = database_;
+    if (school)
+        database_ = SchoolMirror::pathFor(*school);
     auto *classPanel = new ClassPanel(database_, [this](const QString &title, const QString &text, const QString &yes) {
         return confirmErase(this, title, text, yes);
     });
@@ -23,6 +35,33 @@ ResultsTab::ResultsTab(const QString &folder, QWidget *parent)
     layout->addWidget(view_);
     connect(view_, &ResultsView::updated, this, &ResultsTab::updated);
     connectActions();
+    if (school)
+        useSchool(*school, own, classPanel);
+    else if (!why.isEmpty())
+        view_->tell(why + QStringLiteral(" Vedi solo i risultati di questo computer."));
+}
+
+void ResultsTab::useSchool(const PgParams &teacher, const QString &copyResults, ClassPanel *classPanel)
+{
+    school_ = new SchoolSync(teacher, database_, copyResults, this);
+    classPanel->useSchool(school_, copyResults);
+    connect(school_, &SchoolSync::pulled, this, [this](bool, const QString &said) {
+        if (!said.isEmpty())
+            view_->tell(said);
+        view_->refresh();
+    });
+    connect(school_, &SchoolSync::progress, this, [this](qint64 done, qint64 total) {
+        const QLocale italian(QLocale::Italian);
+        view_->tell(QStringLiteral("Leggo i risultati della classe dal server della scuola: %1 risposte su %2…")
+                        .arg(italian.toString(done), italian.toString(total)));
+    });
+    connect(view_, &ResultsView::againAsked, school_, &SchoolSync::pull);
+    school_->pull();
+    // New answers reach the server while she looks: read again now and then.
+    auto *again = new QTimer(this);
+    again->setInterval(60000);
+    connect(again, &QTimer::timeout, school_, &SchoolSync::pull);
+    again->start();
 }
 
 ResultsTab::~ResultsTab() = default;
@@ -36,6 +75,7 @@ void ResultsTab::connectActions()
     });
     connect(view_, &ResultsView::deleteSessionAsked, this, [actions] { actions->deleteSession(); });
     connect(view_, &ResultsView::eraseManyAsked, this, [actions] { actions->eraseMany(); });
+    connect(view_, &ResultsView::takeInAsked, this, [actions] { actions->takeIn(); });
     connect(view_, &ResultsView::exportCsvAsked, this, [actions] { actions->exportCsv(); });
     connect(view_, &ResultsView::exportPdfAsked, this, [actions] { actions->exportPdf(); });
     connect(view_, &ResultsView::problemsRead, this, [actions] { actions->markProblemsRead(); });
@@ -44,6 +84,8 @@ void ResultsTab::connectActions()
 
 void ResultsTab::refresh()
 {
+    if (school_)
+        school_->pull();
     view_->refresh();
 }
 
