@@ -121,11 +121,6 @@ SchoolDialog::~SchoolDialog()
         thread_->wait();
 }
 
-QString SchoolDialog::said() const
-{
-    return outcome_->text();
-}
-
 SchoolPlace SchoolDialog::place() const
 {
     SchoolPlace p{host_->text().trimmed(), port_->text().trimmed(), database_->text().trimmed(),

@@ -25,9 +25,6 @@ public:
     SchoolDialog(const QString &copyFolder, bool canChange, QWidget *parent = nullptr);
     ~SchoolDialog() override;
 
-    // What the last try or change said.
-    QString said() const;
-
 signals:
     // The copy was given the server or taken off it: its tabs read again.
     void copyChanged();

@@ -88,6 +88,9 @@ private slots:
         QVERIFY2(made.code == 0, qPrintable(made.err));
     }
 
+    // A failure of one case leaves no setting to the next.
+    void cleanup() { QFile::remove(copy_ + "/scuola.conf"); }
+
     // The technician's first run: the two roles, the teacher's password (that
     // opens her role) and the line for the copies, with the computers' role.
     void aPreparedDatabaseTellsWhatItMade()

@@ -7,6 +7,7 @@
 #include "PgServer.h"
 #include "ResultsHarness.h"
 #include "ResultsTab.h"
+#include "SchoolDialog.h"
 
 #include "school/PgConnection.h"
 #include "school/SchoolSetting.h"
@@ -211,14 +212,13 @@ private slots:
         // The test's server commits without waiting for the disk: what it holds is written first.
         server_.sql("classe", "CHECKPOINT");
         QVERIFY(server_.stop());
+        auto restart = qScopeGuard([this] { QVERIFY(server_.start().isEmpty()); });
         click("aggiorna");
         QTRY_VERIFY_WITH_TIMEOUT(said().startsWith("Il server della scuola non risponde: vedi i risultati letti il "),
                                  15000);
         QVERIFY2(QRegularExpression("letti il [0-9]{1,2} [a-z]+ alle [0-9]{2}:[0-9]{2}\\.$").match(said()).hasMatch(),
                  qPrintable(said()));
         QVERIFY(classRows().contains("Marco B.|–|3 su 5 (60%)|–|–|–"));
-        const QString restarted = server_.start();
-        QVERIFY2(restarted.isEmpty(), qPrintable(restarted));
     }
 
     // "Cancella il bambino…": nothing of Marco on the server, in the
@@ -244,6 +244,62 @@ private slots:
         QCOMPARE(queryRows(mirror, "SELECT count(*) FROM answers", true), QString("0"));
         QCOMPARE(queryRows(mirror, "SELECT name FROM children", true), QString("Luca"));
         QTRY_COMPARE(queryRows(copyResults(), "SELECT name FROM children", true), QString("Luca"));
+    }
+
+    // File › Scuola… on a copy of no server yet: her password typed, wrong
+    // then right, the try told in words, the copy given the computers' role
+    // and taken off the server again. Last: the password she types stays
+    // for the rest of the run.
+    void theSchoolWindowGivesTheCopyTheServer()
+    {
+        QTemporaryDir other;
+        QVERIFY(QDir().mkpath(other.filePath("testi")));
+        SchoolDialog dialog(other.path(), true);
+        QSignalSpy changed(&dialog, &SchoolDialog::copyChanged);
+        dialog.show();
+        const auto type = [&dialog](const char *name, const QString &text) {
+            auto *field = dialog.findChild<QLineEdit *>(QLatin1String(name));
+            QVERIFY(field);
+            field->clear();
+            QTest::keyClicks(field, text);
+        };
+        const auto press = [&dialog](const char *name) {
+            auto *b = dialog.findChild<QPushButton *>(QLatin1String(name));
+            QVERIFY(b && b->isEnabled());
+            QTest::mouseClick(b, Qt::LeftButton);
+        };
+        const auto outcome = [&dialog] { return dialog.findChild<QLabel *>("scuolaEsito")->text(); };
+        QVERIFY(!dialog.findChild<QPushButton *>("togliServer")->isEnabled());
+        type("scuolaServer", server_.socketFolder());
+        type("scuolaPorta", "5432");
+        type("scuolaDatabase", "classe");
+        type("scuolaPassword", "sbagliata");
+        press("provaConnessione");
+        QTRY_COMPARE_WITH_TIMEOUT(outcome(), QString("Il server non accetta la password del ruolo «classe_insegnante»: "
+                                                     "scrivila qui sopra come te l'ha data il tecnico, poi riprova."),
+                                  10000);
+        type("scuolaPassword", made_.teacherPassword);
+        press("provaConnessione");
+        QTRY_COMPARE_WITH_TIMEOUT(outcome(), QString("Il server risponde e ti riconosce: la classe del database "
+                                                     "«classe» ha 1 bambino. Ora puoi dare il server a questa copia."),
+                                  10000);
+        press("daiServer");
+        QTRY_COMPARE_WITH_TIMEOUT(changed.size(), 1, 10000);
+        QString why;
+        const std::optional<SchoolSetting> given = readSchoolSetting(other.path(), &why);
+        QVERIFY2(given, qPrintable(why));
+        QVERIFY2(given->connection.contains(" user=classe_computer password=" + made_.computersPassword),
+                 qPrintable(given->connection));
+        QVERIFY(!given->connection.contains(made_.teacherPassword));
+        PgConnection computer;
+        QVERIFY2(computer.open(*parseConnection(given->connection)), qPrintable(computer.error()));
+        QCOMPARE(deliveryRefused(computer), QString());
+
+        press("togliServer");
+        QCOMPARE(changed.size(), 2);
+        QVERIFY(!hasSchoolSetting(other.path()));
+        QCOMPARE(outcome(), QString("Fatto: questa copia non manda più le risposte al server; da ora restano su "
+                                    "ciascun computer, e in Risultati vedi quelle di questo computer."));
     }
 
     void cleanupTestCase() { tab_.reset(); }
