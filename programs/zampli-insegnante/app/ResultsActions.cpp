@@ -49,6 +49,10 @@ QString sessionText(const SessionSummary &s)
         .arg(whose, dayText(s.startedMs), timeText(s.startedMs), timeText(s.endedMs));
 }
 
+const QString kServerErase =
+    QStringLiteral("Le risposte sono sul server della scuola: da qui si cancellano solo con il bambino, nella scheda "
+                   "Classe con «Cancella il bambino…». Per una cancellazione diversa chiedi al tecnico.");
+
 } // namespace
 
 ResultsActions::ResultsActions(const QString &folder, const QString &database, ResultsShown &view, QWidget *dialogs)
@@ -59,6 +63,9 @@ ResultsActions::ResultsActions(const QString &folder, const QString &database, R
 // The session goes to the child of that name, who joins the class if she is new.
 bool ResultsActions::giveName(const QString &name)
 {
+    if (onServer())
+        return tell(QStringLiteral("Con il server della scuola una sessione va al bambino scelto in «Ora gioca» sul "
+                                   "computer dove gioca: scegli lì il bambino prima che giochi."));
     const SessionSummary *session = view_.chosenSession();
     if (!session || name.isEmpty())
         return tell(QStringLiteral("Scegli prima una sessione nella tabella, poi scrivi il nome."));
@@ -84,8 +91,17 @@ bool ResultsActions::tell(const QString &text)
     return false;
 }
 
+// Her changes to the server's answers go through its children: a session
+// changed only in her reading would come back at the next one.
+bool ResultsActions::onServer() const
+{
+    return database_ != resultsDatabasePath(resultsFolder(), folder_);
+}
+
 void ResultsActions::deleteSession()
 {
+    if (onServer())
+        return view_.tell(kServerErase);
     const SessionSummary *session = view_.chosenSession();
     if (!session)
         return view_.tell(QStringLiteral("Scegli prima la sessione da cancellare nella tabella."));
@@ -107,6 +123,8 @@ void ResultsActions::deleteSession()
 // what will go. A child of the class is erased with her name.
 void ResultsActions::eraseMany()
 {
+    if (onServer())
+        return view_.tell(kServerErase);
     const ResultsFilter f = view_.filter();
     ResultsEditor editor;
     if (!editor.open(database_))

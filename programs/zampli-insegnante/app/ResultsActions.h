@@ -31,6 +31,7 @@ public:
 
 private:
     bool tell(const QString &text);
+    bool onServer() const; // the answers shown are the school's server's
 
     QString folder_;
     QString database_;

@@ -175,6 +175,18 @@ private slots:
         QCOMPARE(queryRows(copyResults(), "SELECT name, server_id FROM children", true), "Marco B.|" + marco_);
     }
 
+    // Her reading of the server is not where its answers are erased: a
+    // change there would come back at the next reading.
+    void theServersAnswersGoOnlyWithTheirChild()
+    {
+        click("cancellaTutto");
+        QCOMPARE(said(), QString("Le risposte sono sul server della scuola: da qui si cancellano solo con il bambino, "
+                                 "nella scheda Classe con «Cancella il bambino…». Per una cancellazione diversa "
+                                 "chiedi al tecnico."));
+        QCOMPARE(server_.sql("classe", "SELECT count(*) FROM zampli.answers"), QString("5"));
+        QCOMPARE(queryRows(tab_->database(), "SELECT count(*) FROM answers", true), QString("5"));
+    }
+
     // "Ora gioca" on this computer: the child of its own file that is the server's Marco.
     void nowPlayingIsWrittenForThisComputer()
     {
