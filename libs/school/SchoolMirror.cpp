@@ -69,6 +69,35 @@ bool insertAnswers(Statement &insert, const PgResult &rows)
     return true;
 }
 
+// The file with its tables, made aside and renamed into place whole: a view
+// reading it meanwhile never finds it half made. A file that is not one
+// (left half made by an older program) is only a reading: made again.
+bool makeMirrorFile(const QString &path, QString &error)
+{
+    SqliteDb probe;
+    QString why;
+    if (QFileInfo::exists(path) && openResults(probe, path, true, 2000, why))
+        return true;
+    probe.close();
+    const QString aside = path + QStringLiteral(".nuovo");
+    for (const QString &f : {path, aside})
+        for (const char *end : {"", "-wal", "-shm"})
+            QFile::remove(f + QLatin1String(end));
+    QDir().mkpath(QFileInfo(path).path());
+    {
+        ResultsEditor maker;
+        if (!maker.open(aside, ResultsEditor::IfMissing::Make)) {
+            error = maker.error();
+            return false;
+        }
+    }
+    if (!QFile::rename(aside, path)) {
+        error = troubleWith(path, SQLITE_CANTOPEN);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString SchoolMirror::pathFor(const PgParams &params)
@@ -109,7 +138,6 @@ MirrorPull SchoolMirror::pull(PgConnection &db, const std::function<bool(qint64,
     if (!db.check(school) || !db.check(children) || !db.check(sessions))
         return serverFailed();
 
-    QDir().mkpath(QFileInfo(path_).path());
     SqliteDb local;
     QString why;
     auto localFailed = [&](const QString &reason) {
@@ -119,9 +147,8 @@ MirrorPull SchoolMirror::pull(PgConnection &db, const std::function<bool(qint64,
         db.exec("ROLLBACK");
         return out;
     };
-    ResultsEditor maker; // the file, with its tables, the first time
-    if (!maker.open(path_, ResultsEditor::IfMissing::Make))
-        return localFailed(maker.error());
+    if (!makeMirrorFile(path_, why))
+        return localFailed(why);
     if (!openResults(local, path_, false, 5000, why))
         return localFailed(why);
     if (local.exec("BEGIN IMMEDIATE") != SQLITE_OK)

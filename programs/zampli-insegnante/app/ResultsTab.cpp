@@ -10,10 +10,28 @@
 #include "school/SchoolMirror.h"
 
 #include <QLocale>
+#include <QTimeZone>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <ctime>
 
 namespace zampli::teacher {
+
+namespace {
+
+// The class's days are the school's: every view counts days in the
+// program's local time, so that becomes the school's zone, as last read
+// from its server, before any view reads.
+void countDaysIn(const QString &zone)
+{
+    const QByteArray id = zone.toUtf8();
+    if (id.isEmpty() || qgetenv("TZ") == id || !QTimeZone(id).isValid())
+        return;
+    qputenv("TZ", id);
+    tzset();
+}
+
+} // namespace
 
 ResultsTab::ResultsTab(const QString &folder, QWidget *parent)
     : QWidget(parent), database_(resultsDatabasePath(resultsFolder(), folder))
@@ -23,8 +41,10 @@ ResultsTab::ResultsTab(const QString &folder, QWidget *parent)
     const std::optional<SchoolPlace> place = copyPlace(folder, &why);
     const std::optional<PgParams> school = place ? teacherParams(*place, &why) : std::nullopt;
     const QString own = database_;
-    if (school)
+    if (school) {
         database_ = SchoolMirror::pathFor(*school);
+        countDaysIn(SchoolMirror(database_).timeZone());
+    }
     auto *classPanel = new ClassPanel(database_, [this](const QString &title, const QString &text, const QString &yes) {
         return confirmErase(this, title, text, yes);
     });

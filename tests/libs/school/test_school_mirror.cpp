@@ -14,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -144,6 +145,23 @@ private slots:
         const MirrorPull again = pull(mirror);
         QVERIFY(again.ok);
         QCOMPARE(again.answersAdded, 0);
+    }
+
+    // A reading left half made (the file there, its tables not) is made
+    // again: it is only a copy of the server's.
+    void aHalfMadeReadingIsMadeAgain()
+    {
+        const QString half = cache_.filePath("mezzo.sqlite");
+        {
+            SqliteDb db;
+            QCOMPARE(db.open(half, false), 0);
+            QCOMPARE(db.exec("PRAGMA user_version = 0; VACUUM"), 0);
+        }
+        QVERIFY(QFileInfo(half).isFile());
+        SchoolMirror mirror(half);
+        const MirrorPull r = pull(mirror);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.answersAdded, 5);
     }
 
     // A delivery that committed after a later one was read, under a smaller

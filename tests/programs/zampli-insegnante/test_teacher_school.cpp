@@ -18,6 +18,7 @@
 #include <QJsonObject>
 #include <QtTest>
 #include <QtWidgets>
+#include <ctime>
 #include <functional>
 
 using namespace zampli;
@@ -138,6 +139,10 @@ private slots:
         QVERIFY(ok);
         PgConnection owner;
         QVERIFY(owner.open(params(server_.superuser())));
+        // A school whose day is still yesterday in this computer's zone.
+        qputenv("TZ", "UTC");
+        tzset();
+        QVERIFY(owner.run("SET TimeZone = 'America/Los_Angeles'"));
         QString error;
         QVERIFY2(prepareSchool(owner, made_, error), qPrintable(error));
         // Her password as libpq finds it on her computer: she is never asked.
@@ -173,6 +178,19 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(classRows(), QStringList{"Marco B.|–|3 su 5 (60%)|–|–|–"}, 15000);
         QCOMPARE(playing(), (QStringList{"senza nome", "Marco B."}));
         QCOMPARE(queryRows(copyResults(), "SELECT name, server_id FROM children", true), "Marco B.|" + marco_);
+    }
+
+    // Days counted as the school counts them: the answers at 05:46 UTC of
+    // 6 December were given on the 5th in the school's zone. The zone comes
+    // with a reading, so a tab opened after one counts in it.
+    void daysAreTheSchools()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(classRows().contains("Marco B.|–|3 su 5 (60%)|–|–|–"), 15000);
+        tab_ = std::make_unique<ResultsTab>(folder_.path());
+        tab_->resize(1000, 700);
+        tab_->show();
+        QTRY_VERIFY_WITH_TIMEOUT(classRows().contains("Marco B.|–|3 su 5 (60%)|–|–|–"), 15000);
+        QCOMPARE(widget<QTableView>("classe")->model()->index(0, 6).data().toString(), QString("05/12/2025"));
     }
 
     // Her reading of the server is not where its answers are erased: a
