@@ -50,8 +50,8 @@ QString sessionText(const SessionSummary &s)
 }
 
 const QString kServerErase =
-    QStringLiteral("Le risposte sono sul server della scuola: da qui si cancellano solo con il bambino, nella scheda "
-                   "Classe con «Cancella il bambino…». Per una cancellazione diversa chiedi al tecnico.");
+    QStringLiteral("Le risposte sono sul server della scuola: da qui si cancellano solo con il bambino; scegli il "
+                   "bambino e premi «Cancella tutto di …». Per una cancellazione diversa chiedi al tecnico.");
 
 } // namespace
 

@@ -307,28 +307,38 @@ void ClassPanel::renameChild()
     emit changed();
 }
 
+void ClassPanel::eraseOnServer(qint64 child, const QString &name)
+{
+    ResultsEditor editor;
+    if (!openEditor(editor))
+        return;
+    const QString text = QStringLiteral("Cancello %1 e tutte le sue risposte (%2) dal server della scuola? Il suo nome "
+                                        "sparisce da tutti i computer della classe e le risposte non si potranno "
+                                        "riavere.")
+                             .arg(name, eraseText(editor.previewChild(child)));
+    if (!confirm_(QStringLiteral("Cancella il bambino"), text, QStringLiteral("Cancella")))
+        return;
+    changeOnServer("SELECT zampli.erase_child($1)", {QByteArray::number(child)},
+                   QStringLiteral("%1 non è più nella classe e le sue risposte sono cancellate dal server della scuola.")
+                       .arg(name));
+}
+
 void ClassPanel::eraseChild()
 {
     const ChildOverview *child = chosenChild();
     if (!child)
         return emit told(QStringLiteral("Scegli prima nella tabella il bambino da cancellare."));
     const ChildOverview c = *child;
+    if (school_)
+        return eraseOnServer(c.childId, c.name);
     ResultsEditor editor;
     if (!openEditor(editor))
         return;
-    const QString text =
-        school_ ? QStringLiteral("Cancello %1 e tutte le sue risposte (%2) dal server della scuola? Il suo nome sparisce "
-                                 "da tutti i computer della classe e le risposte non si potranno riavere.")
-                      .arg(c.name, eraseText(editor.previewChild(c.childId)))
-                : QStringLiteral("Cancello %1 e tutte le sue risposte (%2)? Il suo nome sparisce da questa "
-                                 "copia di ZAMPLI e le risposte non si potranno riavere.")
-                      .arg(c.name, eraseText(editor.previewChild(c.childId)));
+    const QString text = QStringLiteral("Cancello %1 e tutte le sue risposte (%2)? Il suo nome sparisce da questa "
+                                        "copia di ZAMPLI e le risposte non si potranno riavere.")
+                             .arg(c.name, eraseText(editor.previewChild(c.childId)));
     if (!confirm_(QStringLiteral("Cancella il bambino"), text, QStringLiteral("Cancella")))
         return;
-    if (school_)
-        return changeOnServer("SELECT zampli.erase_child($1)", {QByteArray::number(c.childId)},
-                              QStringLiteral("%1 non è più nella classe e le sue risposte sono cancellate dal server "
-                                             "della scuola.").arg(c.name));
     if (!editor.eraseChild(c.childId))
         return emit told(editor.error());
     emit told(editor.error().isEmpty() ? QStringLiteral("%1 non è più nella classe e le sue risposte sono cancellate.").arg(c.name)

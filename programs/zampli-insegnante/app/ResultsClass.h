@@ -56,6 +56,8 @@ public:
     // through `school`, and "Ora gioca" is written to the copy's own file
     // `copyResults`, which holds them too.
     void useSchool(SchoolSync *school, const QString &copyResults);
+    // With a server: the child and all her answers erased there, once the teacher agreed.
+    void eraseOnServer(qint64 child, const QString &name);
 
     void present(const ResultsSnapshot &s);
     // The "Ora gioca" choice, for the tab's top row.

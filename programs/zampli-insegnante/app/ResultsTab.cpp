@@ -48,6 +48,7 @@ ResultsTab::ResultsTab(const QString &folder, QWidget *parent)
     auto *classPanel = new ClassPanel(database_, [this](const QString &title, const QString &text, const QString &yes) {
         return confirmErase(this, title, text, yes);
     });
+    class_ = classPanel;
     view_ = new ResultsView(database_, classPanel);
     actions_ = std::make_unique<ResultsActions>(folder, database_, *view_, this);
     auto *layout = new QVBoxLayout(this);
@@ -94,7 +95,12 @@ void ResultsTab::connectActions()
             view_->clearName();
     });
     connect(view_, &ResultsView::deleteSessionAsked, this, [actions] { actions->deleteSession(); });
-    connect(view_, &ResultsView::eraseManyAsked, this, [actions] { actions->eraseMany(); });
+    connect(view_, &ResultsView::eraseManyAsked, this, [this, actions] {
+        // "Cancella tutto di …" with a server: the child goes from the server.
+        if (school_ && view_->filter().childId > 0)
+            return class_->eraseOnServer(view_->filter().childId, view_->childChosen());
+        actions->eraseMany();
+    });
     connect(view_, &ResultsView::takeInAsked, this, [actions] { actions->takeIn(); });
     connect(view_, &ResultsView::exportCsvAsked, this, [actions] { actions->exportCsv(); });
     connect(view_, &ResultsView::exportPdfAsked, this, [actions] { actions->exportPdf(); });

@@ -40,6 +40,7 @@ private:
 
     QString database_;
     SchoolSync *school_ = nullptr;
+    ClassPanel *class_ = nullptr;
     ResultsView *view_ = nullptr;
     std::unique_ptr<ResultsActions> actions_;
 };

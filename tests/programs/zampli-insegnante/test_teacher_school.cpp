@@ -8,6 +8,7 @@
 #include "ResultsHarness.h"
 #include "ResultsTab.h"
 #include "SchoolDialog.h"
+#include "TeacherTabs.h"
 
 #include "school/PgConnection.h"
 #include "school/SchoolSetting.h"
@@ -85,12 +86,12 @@ class TeacherSchoolTest : public QObject {
             qFatal("the test's own connection does not parse");
         return *p;
     }
-    void deliver(const char *computer, const QByteArray &uid, int from, int to)
+    void deliver(const char *computer, const QByteArray &uid, int from, int to, const QString &child = {})
     {
         PgConnection db;
         QVERIFY2(db.open(params(made_.roles.computers, made_.computersPassword)), qPrintable(db.error()));
         PgResult r = db.exec("SELECT zampli.deliver($1, $2, 'anna', $3, $4, 1765000000000, 1765000100000, $5)",
-                             {kCopy, computer, uid, marco_.toUtf8(), answers(from, to)});
+                             {kCopy, computer, uid, (child.isEmpty() ? marco_ : child).toUtf8(), answers(from, to)});
         QVERIFY2(r.ok() && r.text(0, 0) == "ok", qPrintable(r.message()));
     }
     template <class W>
@@ -198,8 +199,8 @@ private slots:
     void theServersAnswersGoOnlyWithTheirChild()
     {
         click("cancellaTutto");
-        QCOMPARE(said(), QString("Le risposte sono sul server della scuola: da qui si cancellano solo con il bambino, "
-                                 "nella scheda Classe con «Cancella il bambino…». Per una cancellazione diversa "
+        QCOMPARE(said(), QString("Le risposte sono sul server della scuola: da qui si cancellano solo con il bambino; "
+                                 "scegli il bambino e premi «Cancella tutto di …». Per una cancellazione diversa "
                                  "chiedi al tecnico."));
         QCOMPARE(server_.sql("classe", "SELECT count(*) FROM zampli.answers"), QString("5"));
         QCOMPARE(queryRows(tab_->database(), "SELECT count(*) FROM answers", true), QString("5"));
@@ -256,7 +257,9 @@ private slots:
     void anEraseLeavesNothingOfHer()
     {
         QTRY_VERIFY(classRows().contains("Marco B.|–|3 su 5 (60%)|–|–|–"));
+        QVERIFY(test::clickTab(widget<QTabWidget>("viste"), QStringLiteral("Classe")));
         auto *table = widget<QTableView>("classe");
+        QTRY_VERIFY(table->isVisible());
         const int row = int(classRows().indexOf("Marco B.|–|3 su 5 (60%)|–|–|–"));
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
                           table->visualRect(table->model()->index(row, 0)).center());
@@ -330,6 +333,32 @@ private slots:
         QVERIFY(!hasSchoolSetting(other.path()));
         QCOMPARE(outcome(), QString("Fatto: questa copia non manda più le risposte al server; da ora restano su "
                                     "ciascun computer, e in Risultati vedi quelle di questo computer."));
+    }
+
+    // "Cancella tutto di Luca…" with Luca's answers shown: she goes from the server.
+    void everythingOfAChildGoesFromTheServer()
+    {
+        const QString luca = server_.sql("classe", "SELECT id FROM zampli.children WHERE name = 'Luca'");
+        deliver("lab-3", "33333333333333333333333333333333", 1, 1, luca);
+        click("aggiorna");
+        QTRY_VERIFY_WITH_TIMEOUT(classRows().contains("Luca|–|1 su 1 (100%)|–|–|–"), 15000);
+        QVERIFY(test::clickTab(widget<QTabWidget>("viste"), QStringLiteral("Classe")));
+        auto *table = widget<QTableView>("classe");
+        QTRY_VERIFY(table->isVisible());
+        const int row = int(classRows().indexOf("Luca|–|1 su 1 (100%)|–|–|–"));
+        const QPoint at = table->visualRect(table->model()->index(row, 0)).center();
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at); // then the press that makes it double
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+        QTRY_COMPARE(widget<QPushButton>("cancellaTutto")->text(), QString("Cancella tutto di Luca…"));
+        QString asked;
+        pressInBox("Cancella", &asked);
+        click("cancellaTutto");
+        QTRY_COMPARE_WITH_TIMEOUT(said(), QString("Luca non è più nella classe e le sue risposte sono cancellate dal "
+                                                  "server della scuola."),
+                                  15000);
+        QVERIFY2(asked.startsWith("Cancello Luca e tutte le sue risposte (1 sessione, 1 risposta"), qPrintable(asked));
+        QCOMPARE(server_.sql("classe", "SELECT count(*) FROM zampli.answers"), QString("0"));
+        QTRY_VERIFY(classRows().isEmpty());
     }
 
     void cleanupTestCase() { tab_.reset(); }
