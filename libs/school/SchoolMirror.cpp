@@ -238,10 +238,11 @@ MirrorPull SchoolMirror::pull(PgConnection &db, const std::function<bool(qint64,
     const qint64 total = waiting.number(0, 0);
     const QByteArray page = QByteArray("SELECT ") + kAnswerColumns +
                             " FROM zampli.answers WHERE id > $1 ORDER BY id LIMIT " + QByteArray::number(kPage);
+    PgResult rows; // one page at a time, the last freed as the next comes
     for (qint64 done = 0;;) {
         if (progress && !progress(done, total))
             return localFailed(QStringLiteral("la lettura dal server è stata fermata"));
-        PgResult rows = db.exec(page.constData(), {QByteArray::number(last)});
+        rows = db.exec(page.constData(), {QByteArray::number(last)});
         if (!db.check(rows))
             return serverFailed();
         if (!insertAnswers(insert, rows))
@@ -262,7 +263,7 @@ MirrorPull SchoolMirror::pull(PgConnection &db, const std::function<bool(qint64,
                 short_ << it.key();
         const QByteArray whole = QByteArray("SELECT ") + kAnswerColumns + " FROM zampli.answers WHERE session_id = $1";
         for (qint64 id : std::as_const(short_)) {
-            PgResult rows = db.exec(whole.constData(), {QByteArray::number(id)});
+            rows = db.exec(whole.constData(), {QByteArray::number(id)});
             if (!db.check(rows))
                 return serverFailed();
             if (!insertAnswers(insert, rows))

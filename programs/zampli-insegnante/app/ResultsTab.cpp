@@ -69,9 +69,12 @@ void ResultsTab::useSchool(const PgParams &teacher, const QString &copyResults, 
     connect(school_, &SchoolSync::pulled, this, [this](bool, const QString &said) {
         if (!said.isEmpty())
             view_->tell(said);
+        else if (std::exchange(pulling_, false)) // the progress she saw ends in words
+            view_->tell(QStringLiteral("Ho letto i risultati della classe dal server della scuola."));
         view_->refresh();
     });
     connect(school_, &SchoolSync::progress, this, [this](qint64 done, qint64 total) {
+        pulling_ = true;
         const QLocale italian(QLocale::Italian);
         view_->tell(QStringLiteral("Leggo i risultati della classe dal server della scuola: %1 risposte su %2…")
                         .arg(italian.toString(done), italian.toString(total)));

@@ -41,6 +41,7 @@ private:
     QString database_;
     SchoolSync *school_ = nullptr;
     ClassPanel *class_ = nullptr;
+    bool pulling_ = false; // a long reading's progress is on screen
     ResultsView *view_ = nullptr;
     std::unique_ptr<ResultsActions> actions_;
 };

@@ -8,6 +8,7 @@
 #include "ResultsHarness.h"
 #include "ResultsTab.h"
 #include "SchoolDialog.h"
+#include "SchoolSync.h"
 #include "TeacherTabs.h"
 
 #include "school/PgConnection.h"
@@ -359,6 +360,23 @@ private slots:
         QVERIFY2(asked.startsWith("Cancello Luca e tutte le sue risposte (1 sessione, 1 risposta"), qPrintable(asked));
         QCOMPARE(server_.sql("classe", "SELECT count(*) FROM zampli.answers"), QString("0"));
         QTRY_VERIFY(classRows().isEmpty());
+    }
+
+    // Thousands of answers to read: she sees them come, then the end.
+    void aLongReadingShowsItsProgress()
+    {
+        PgConnection teacher;
+        QVERIFY(teacher.open(params(made_.roles.teacher, made_.teacherPassword)));
+        const QString sara = teacher.exec("SELECT zampli.add_child('Sara')").text(0, 0);
+        deliver("lab-4", "44444444444444444444444444444444", 1, 2500, sara);
+        auto *sync = tab_->findChild<SchoolSync *>();
+        QVERIFY(sync);
+        QSignalSpy progress(sync, &SchoolSync::progress);
+        click("aggiorna");
+        QTRY_COMPARE_WITH_TIMEOUT(said(), QString("Ho letto i risultati della classe dal server della scuola."), 20000);
+        QVERIFY(!progress.isEmpty());
+        QCOMPARE(progress.first(), (QVariantList{qint64(0), qint64(2500)}));
+        QTRY_VERIFY(classRows().contains("Sara|–|1.250 su 2.500 (50%)|–|–|–"));
     }
 
     void cleanupTestCase() { tab_.reset(); }
