@@ -2,6 +2,7 @@
 #include "school/PgConnection.h"
 
 #include <QDeadlineTimer>
+#include <QStringList>
 #include <algorithm>
 #include <cerrno>
 #include <libpq-fe.h>
@@ -42,6 +43,30 @@ bool PgParams::local() const
         if (!socketHost(h.trimmed()))
             return false;
     return true;
+}
+
+PgParams PgParams::with(const char *keyword, const QByteArray &value) const
+{
+    PgParams out;
+    for (const auto &item : items)
+        if (item.first != keyword)
+            out.items.append(item);
+    if (!value.isEmpty())
+        out.items.append(std::make_pair(QByteArray(keyword), value));
+    return out;
+}
+
+QString PgParams::text() const
+{
+    QStringList parts;
+    for (const auto &[k, v] : items) {
+        QByteArray quoted = v;
+        // libpq's rules: a value with a blank or a quote goes in single quotes, backslash escaping.
+        if (v.isEmpty() || v.contains(' ') || v.contains('\'') || v.contains('\\') || v.contains('\t'))
+            quoted = '\'' + QByteArray(v).replace('\\', "\\\\").replace('\'', "\\'") + '\'';
+        parts << QString::fromUtf8(k + '=' + quoted);
+    }
+    return parts.join(QLatin1Char(' '));
 }
 
 std::optional<PgParams> parseConnection(const QString &text, QString *error)

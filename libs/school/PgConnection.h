@@ -21,6 +21,10 @@ struct PgParams {
     QList<std::pair<QByteArray, QByteArray>> items;
     QByteArray value(const char *keyword) const;
     bool local() const; // over a Unix socket
+    // The same with `keyword` set to `value`, or taken out when `value` is empty.
+    PgParams with(const char *keyword, const QByteArray &value) const;
+    // As libpq reads it back: "host=… dbname=…", values quoted where needed.
+    QString text() const;
 };
 std::optional<PgParams> parseConnection(const QString &text, QString *error = nullptr);
 

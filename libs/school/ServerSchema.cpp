@@ -201,6 +201,31 @@ int schoolSchemaVersion(PgConnection &db)
     return r.ok() && r.rows() == 1 && !r.isNull(0, 0) ? int(r.number(0, 0)) : 0;
 }
 
+QString deliveryRefused(PgConnection &db)
+{
+    // The computers' role reads no table, not even the version: what it may
+    // run is what a copy needs. A role that may read zampli.school is checked
+    // against the version too.
+    PgResult r = db.exec(
+        "SELECT p IS NOT NULL, p IS NOT NULL AND has_function_privilege(p, 'EXECUTE'), current_database(), "
+        "current_user, to_regclass('zampli.school') IS NOT NULL AND has_table_privilege('zampli.school', 'SELECT') "
+        "FROM to_regprocedure('zampli.deliver(text, text, text, text, bigint, bigint, bigint, jsonb)') AS p");
+    if (!db.check(r))
+        return db.error();
+    if (r.text(0, 0) != QLatin1String("t"))
+        return QStringLiteral("il database «%1» non è preparato per ZAMPLI").arg(r.text(0, 2));
+    if (r.text(0, 4) == QLatin1String("t")) {
+        const int version = schoolSchemaVersion(db);
+        if (version > kVersion)
+            return QStringLiteral("il database «%1» è di una versione più nuova di ZAMPLI").arg(r.text(0, 2));
+        if (version != kVersion)
+            return QStringLiteral("il database «%1» non è preparato per ZAMPLI").arg(r.text(0, 2));
+    }
+    if (r.text(0, 1) != QLatin1String("t"))
+        return QStringLiteral("il ruolo «%1» non è quello dei computer e non può consegnare le risposte").arg(r.text(0, 3));
+    return {};
+}
+
 bool prepareSchool(PgConnection &db, PreparedSchool &made, QString &error)
 {
     PgResult name = db.exec("SELECT current_database(), current_setting('TimeZone'), "

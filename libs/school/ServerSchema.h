@@ -30,6 +30,11 @@ struct PreparedSchool {
 // the database already holds ZAMPLI's schema or the owner may not make roles.
 bool prepareSchool(PgConnection &db, PreparedSchool &made, QString &error);
 
+// Empty when the connection's role may hand in answers (a copy's role, or
+// the owner's); else why not, in Italian, as a clause: the database is not
+// prepared, is of another version, or the role is not the computers'.
+QString deliveryRefused(PgConnection &db);
+
 // The version of the schema the server holds; 0 when none.
 int schoolSchemaVersion(PgConnection &db);
 int currentSchoolSchemaVersion();

@@ -9,6 +9,8 @@
 #include "copies/CopyArchive.h"
 #include "ProductIdentity.h"
 #include "copies/StopSignals.h"
+#include "SchoolCommands.h"
+#include "Terminal.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,27 +21,15 @@
 
 namespace {
 
-// Names come from the file system: a control character in one would act on the terminal.
-QString visible(const QString &text)
-{
-    QString out;
-    for (const QChar c : text)
-        out += c.category() == QChar::Other_Control && c != QLatin1Char('\n')
-                   ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
-                   : QString(c);
-    return out;
-}
-
-void print(std::FILE *to, const QString &text)
-{
-    std::fputs(visible(text + QLatin1Char('\n')).toLocal8Bit().constData(), to);
-}
+using zampli::copytool::print;
 
 const char *kHelp =
     "Uso: zampli-copia [CARTELLA]\n"
     "     zampli-copia --esporta COPIA FILE\n"
     "     zampli-copia --importa FILE CARTELLA\n"
     "     zampli-copia --per-tutti CARTELLA\n"
+    "     zampli-copia --scuola-prepara CONNESSIONE\n"
+    "     zampli-copia --scuola CONNESSIONE COPIA\n"
     "     zampli-copia --version\n"
     "\n"
     "Copia le immagini, le voci, i suoni e gli elenchi di parole di ZAMPLI in una\n"
@@ -72,6 +62,18 @@ const char *kHelp =
     "utenti del computer: un nome semplice va in /usr/local/share/zampli/, la voce\n"
     "del menu in /usr/local/share/applications. Chi non può cambiarla la apre in\n"
     "sola lettura nel programma dell'insegnante; i risultati restano di ciascuno.\n"
+    "\n"
+    "--scuola-prepara CONNESSIONE, per il tecnico, prepara per una classe un\n"
+    "database vuoto del server PostgreSQL della scuola, collegandosi come suo\n"
+    "proprietario (la password da ~/.pgpass, da PGPASSWORD o scritta nella\n"
+    "connessione), e scrive i due ruoli fatti, la password dell'insegnante (da\n"
+    "darle: ZAMPLI non la tiene) e il comando che dà il server alle copie.\n"
+    "CONNESSIONE si scrive come in libpq, per esempio\n"
+    "\"host=server.scuola.it dbname=classe_2b user=postgres\".\n"
+    "--scuola CONNESSIONE COPIA controlla che il server risponda e sia preparato,\n"
+    "poi scrive COPIA/scuola.conf: da allora ogni computer consegna al server le\n"
+    "risposte date con quella copia. --scuola \"\" COPIA toglie il server alla copia.\n"
+    "Un server su un altro computer si raggiunge solo in modo cifrato (TLS).\n"
     "\n"
     "--version scrive la versione del programma, --help questo aiuto.\n"
     "\n"
@@ -158,6 +160,10 @@ int main(int argc, char *argv[])
         }, true);
     if (args.size() == 2 && args[0] == QLatin1String("--per-tutti"))
         return forEveryone(stop, args[1]);
+    if (args.size() == 2 && args[0] == QLatin1String("--scuola-prepara"))
+        return zampli::copytool::prepareSchoolDatabase(args[1]);
+    if (args.size() == 3 && args[0] == QLatin1String("--scuola"))
+        return zampli::copytool::setCopySchool(args[1], args[2]);
     if (args.size() > 1 || (!args.isEmpty() && args[0].startsWith(QLatin1Char('-')))) {
         std::fputs(kHelp, stderr);
         return 2;

@@ -24,6 +24,7 @@ const char kLibraries[] =
     "<li>SQLite (pubblico dominio)</li>"
     "<li>libsndfile e libsamplerate (LGPL 2.1, BSD)</li>"
     "<li>libzip (BSD)</li>"
+    "<li>libpq di PostgreSQL (licenza PostgreSQL)</li>"
     "<li>PulseAudio (LGPL 2.1)</li>";
 
 } // namespace

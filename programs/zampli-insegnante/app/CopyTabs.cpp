@@ -15,7 +15,7 @@
 namespace zampli::teacher {
 
 CopyTabs::CopyTabs(TeacherServices &services, const QString &folder, CopyHistory &history, QTabWidget *tabs)
-    : tabs_(tabs)
+    : folder_(folder), tabs_(tabs)
 {
     addWordTabs(services, folder, history);
     sounds_ = new SoundsTab(services, folder, history);
@@ -65,6 +65,19 @@ void CopyTabs::shown(int index)
     // The child's program may have written since: read again on each visit.
     if (tabs_->widget(index) == results_)
         results_->refresh();
+}
+
+void CopyTabs::renewResults()
+{
+    const int at = tabs_->indexOf(results_);
+    const bool current = tabs_->currentIndex() == at;
+    auto *fresh = new ResultsTab(folder_);
+    fresh->setObjectName(QStringLiteral("risultati"));
+    tabs_->insertTab(at, fresh, QStringLiteral("Risultati"));
+    tabs_->removeTab(at + 1);
+    delete std::exchange(results_, fresh);
+    if (current)
+        tabs_->setCurrentIndex(at);
 }
 
 void CopyTabs::setEditable(bool editable)

@@ -34,6 +34,8 @@ public:
     void reloadWords();
     WordsTab *wordsTab(int vowel) const { return words_.value(vowel); }
     ResultsTab *resultsTab() const { return results_; }
+    // A new Risultati tab in place of the old, once the copy's server changed.
+    void renewResults();
     CopiesTab *copiesTab() const { return copies_; }
 
 signals:
@@ -47,6 +49,7 @@ private:
     void openList(const QString &file);
     void shown(int index);
 
+    QString folder_;
     QTabWidget *tabs_;
     QList<WordsTab *> words_;
     SoundsTab *sounds_ = nullptr;

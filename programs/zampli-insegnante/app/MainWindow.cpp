@@ -10,6 +10,7 @@
 #include "Guide.h"
 #include "ImportWordsDialog.h"
 #include "PrintCards.h"
+#include "SchoolDialog.h"
 #include "TabKeys.h"
 #include "startup/SingleInstance.h"
 
@@ -93,6 +94,9 @@ void MainWindow::buildMenus()
     QAction *printCards = file->addAction(QStringLiteral("S&tampa le schede…"), this,
                                           [this] { showPrintCards(this, folder_); });
     printCards->setShortcut(QKeySequence::Print);
+    file->addSeparator();
+    QAction *school = file->addAction(QStringLiteral("S&cuola…"), this, &MainWindow::showSchool);
+    school->setObjectName(QStringLiteral("scuolaMenu"));
     file->addSeparator();
     QAction *quit = file->addAction(QStringLiteral("&Esci"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
@@ -235,6 +239,18 @@ void MainWindow::chooseFolder()
 {
     if (const QString folder = chooseCopyFolder(this, folder_); !folder.isEmpty())
         openCopy(folder);
+}
+
+// The copy's server: where it is, a try, the copy given it or taken off it.
+void MainWindow::showSchool()
+{
+    auto *dialog = new SchoolDialog(folder_, editable_, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &SchoolDialog::copyChanged, this, [this] {
+        if (tabs_)
+            tabs_->renewResults();
+    });
+    dialog->open();
 }
 
 void MainWindow::tryProgram()

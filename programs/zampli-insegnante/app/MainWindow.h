@@ -40,6 +40,7 @@ public:
     bool isEditable() const { return editable_; }
     QTabWidget *tabs() const { return tabWidget_; }
     // Starts the child's program of this folder.
+    void showSchool();
     void tryProgram();
 
 protected:

@@ -8,12 +8,15 @@
 #include "ResultsSessions.h"
 #include "ResultsView.h"
 #include "results/ResultsEditor.h"
+#include "results/ResultsImport.h"
+#include "results/Schema.h"
 
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -46,6 +49,10 @@ QString sessionText(const SessionSummary &s)
         .arg(whose, dayText(s.startedMs), timeText(s.startedMs), timeText(s.endedMs));
 }
 
+const QString kServerErase =
+    QStringLiteral("Le risposte sono sul server della scuola: da qui si cancellano solo con il bambino; scegli il "
+                   "bambino e premi «Cancella tutto di …». Per una cancellazione diversa chiedi al tecnico.");
+
 } // namespace
 
 ResultsActions::ResultsActions(const QString &folder, const QString &database, ResultsShown &view, QWidget *dialogs)
@@ -56,6 +63,9 @@ ResultsActions::ResultsActions(const QString &folder, const QString &database, R
 // The session goes to the child of that name, who joins the class if she is new.
 bool ResultsActions::giveName(const QString &name)
 {
+    if (onServer())
+        return tell(QStringLiteral("Con il server della scuola una sessione va al bambino scelto in «Ora gioca» sul "
+                                   "computer dove gioca: scegli lì il bambino prima che giochi."));
     const SessionSummary *session = view_.chosenSession();
     if (!session || name.isEmpty())
         return tell(QStringLiteral("Scegli prima una sessione nella tabella, poi scrivi il nome."));
@@ -81,8 +91,17 @@ bool ResultsActions::tell(const QString &text)
     return false;
 }
 
+// Her changes to the server's answers go through its children: a session
+// changed only in her reading would come back at the next one.
+bool ResultsActions::onServer() const
+{
+    return database_ != resultsDatabasePath(resultsFolder(), folder_);
+}
+
 void ResultsActions::deleteSession()
 {
+    if (onServer())
+        return view_.tell(kServerErase);
     const SessionSummary *session = view_.chosenSession();
     if (!session)
         return view_.tell(QStringLiteral("Scegli prima la sessione da cancellare nella tabella."));
@@ -104,6 +123,8 @@ void ResultsActions::deleteSession()
 // what will go. A child of the class is erased with her name.
 void ResultsActions::eraseMany()
 {
+    if (onServer())
+        return view_.tell(kServerErase);
     const ResultsFilter f = view_.filter();
     ResultsEditor editor;
     if (!editor.open(database_))
@@ -185,6 +206,38 @@ void ResultsActions::exportCsv()
     });
     view_.tell(done ? QStringLiteral("Risposte scritte in %1: si apre con un foglio di calcolo.").arg(path)
               : QStringLiteral("Non riesco a scrivere %1: scegli un'altra cartella.").arg(path));
+}
+
+void ResultsActions::takeIn()
+{
+    QSettings settings;
+    QString folder = settings.value("cartellaRisultati").toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    const QString source = QFileDialog::getOpenFileName(
+        dialogs_, QStringLiteral("Aggiungi risultati da un altro computer"), folder,
+        QStringLiteral("Risultati di ZAMPLI (*.sqlite)"), nullptr, QFileDialog::DontUseNativeDialog);
+    if (source.isEmpty())
+        return;
+    settings.setValue("cartellaRisultati", QFileInfo(source).absolutePath());
+    // Into the copy's own file, with or without a server: those are this computer's answers.
+    const QString target = resultsDatabasePath(resultsFolder(), folder_);
+    ResultsTakenIn count;
+    QString why;
+    const bool done = withProgress(dialogs_, QStringLiteral("Prendo i risultati da %1…").arg(source), [&] {
+        return takeInResults(target, source, count, why);
+    });
+    if (!done)
+        return view_.tell(why.left(1).toUpper() + why.mid(1) + QLatin1Char('.'));
+    const QLocale italian(QLocale::Italian);
+    view_.tell(count.answersAdded == 0 && count.answersAlready == 0
+                   ? QStringLiteral("Nel file %1 non ci sono risposte: non è cambiato nulla.").arg(source)
+               : count.answersAdded == 0
+                   ? QStringLiteral("Risposte aggiunte: nessuna; già presenti: %1. Questo file era già stato preso.")
+                         .arg(italian.toString(count.answersAlready))
+                   : QStringLiteral("Risposte aggiunte: %1; già presenti: %2. Le trovi tra le sessioni.")
+                         .arg(italian.toString(count.answersAdded), italian.toString(count.answersAlready)));
+    view_.refresh();
 }
 
 void ResultsActions::exportPdf()

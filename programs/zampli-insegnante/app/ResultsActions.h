@@ -26,9 +26,12 @@ public:
     void removeDamagedCopies();
     void exportCsv();
     void exportPdf();
+    // Another computer's results file, chosen by her, taken into this copy's own.
+    void takeIn();
 
 private:
     bool tell(const QString &text);
+    bool onServer() const; // the answers shown are the school's server's
 
     QString folder_;
     QString database_;

@@ -2,6 +2,8 @@
 #include "ResultsClass.h"
 
 #include "ResultsNames.h"
+#include "SchoolSync.h"
+#include "school/ClassChildren.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -161,14 +163,27 @@ ClassPanel::ClassPanel(QString database, Confirm confirm, QWidget *parent)
     layout->addWidget(practise_, 2);
 }
 
+void ClassPanel::useSchool(SchoolSync *school, const QString &copyResults)
+{
+    school_ = school;
+    copyResults_ = copyResults;
+    connect(school_, &SchoolSync::changed, this, [this](bool, const QString &said) {
+        emit told(said);
+        emit changed();
+    });
+}
+
 void ClassPanel::present(const ResultsSnapshot &s)
 {
     filling_ = true;
+    children_ = s.children;
     playing_->clear();
     playing_->addItem(unnamedChild(), qint64(0));
     for (const ChildEntry &c : s.children)
         playing_->addItem(c.name, c.id);
-    playing_->setCurrentIndex(std::max(0, playing_->findData(s.nowPlaying.id)));
+    // With a server the children shown are the server's; who plays is this computer's.
+    const qint64 playing = school_ ? playingServerChild(copyResults_) : s.nowPlaying.id;
+    playing_->setCurrentIndex(std::max(0, playing_->findData(playing)));
     filling_ = false;
     const qint64 chosen = chosenChild() ? chosenChild()->childId : -1;
     model_->setRows(s.overview);
@@ -189,12 +204,47 @@ bool ClassPanel::openEditor(ResultsEditor &editor)
     return false;
 }
 
+bool ClassPanel::openCopyEditor(ResultsEditor &editor)
+{
+    if (editor.open(copyResults_, ResultsEditor::IfMissing::Make))
+        return true;
+    emit told(editor.error());
+    return false;
+}
+
+QString ClassPanel::sameName(const QString &name, qint64 except) const
+{
+    for (const ChildEntry &c : children_)
+        if (c.id != except && c.name.toCaseFolded() == name.toCaseFolded())
+            return QStringLiteral("C'è già un bambino di nome %1: scrivi anche l'iniziale del cognome per "
+                                  "distinguerli, come «Marco B.».").arg(c.name);
+    return {};
+}
+
+void ClassPanel::changeOnServer(const char *sql, const QList<QByteArray> &params, const QString &doneText)
+{
+    const QByteArray statement(sql);
+    school_->change([statement, params](PgConnection &db) {
+        PgResult r = db.exec(statement.constData(), params);
+        if (r.sqlState() == "23505") // two children of one name
+            return QStringLiteral("Sul server della scuola c'è già un bambino con quel nome: aggiungi l'iniziale "
+                                  "del cognome per distinguerli, per esempio «Marco B.».");
+        if (!db.check(r))
+            return QStringLiteral("Non è cambiato nulla: %1. Riprova più tardi.").arg(db.error());
+        return QString();
+    }, doneText);
+}
+
 void ClassPanel::choosePlaying()
 {
     ResultsEditor editor;
-    if (!openEditor(editor))
+    if (!(school_ ? openCopyEditor(editor) : openEditor(editor)))
         return;
-    if (!editor.choosePlaying(playing_->currentData().toLongLong()))
+    qint64 child = playing_->currentData().toLongLong();
+    if (school_ && child != 0 && (child = localChildOf(copyResults_, child)) == 0)
+        return emit told(QStringLiteral("%1 non è ancora su questo computer: aspetta che i risultati della classe "
+                                        "si aggiornino, poi sceglilo di nuovo.").arg(playing_->currentText()));
+    if (!editor.choosePlaying(child))
         return emit told(editor.error());
     emit told(playing_->currentIndex() == 0
                   ? QStringLiteral("Da ora le risposte non vanno a nessun bambino: restano senza nome.")
@@ -208,6 +258,13 @@ void ClassPanel::addChild()
     const QString name = name_->text().simplified();
     if (name.isEmpty())
         return emit told(QStringLiteral("Scrivi prima il nome o il soprannome del bambino."));
+    if (school_) {
+        if (const QString same = sameName(name, 0); !same.isEmpty())
+            return emit told(same);
+        name_->clear();
+        return changeOnServer("SELECT zampli.add_child($1)", {name.toUtf8()},
+                              QStringLiteral("%1 è nella classe: sceglilo in \"Ora gioca\" prima che giochi.").arg(name));
+    }
     ResultsEditor editor;
     if (!openEditor(editor))
         return;
@@ -233,6 +290,13 @@ void ClassPanel::renameChild()
     const QString name = name_->text().simplified();
     if (!child || name.isEmpty())
         return emit told(QStringLiteral("Scegli il bambino nella tabella e scrivi accanto il suo nuovo nome."));
+    if (school_) {
+        if (const QString same = sameName(name, child->childId); !same.isEmpty())
+            return emit told(same);
+        name_->clear();
+        return changeOnServer("SELECT zampli.rename_child($1, $2)", {QByteArray::number(child->childId), name.toUtf8()},
+                              QStringLiteral("%1 ora si chiama %2; le sue risposte restano sue.").arg(child->name, name));
+    }
     ResultsEditor editor;
     if (!openEditor(editor))
         return;
@@ -243,12 +307,30 @@ void ClassPanel::renameChild()
     emit changed();
 }
 
+void ClassPanel::eraseOnServer(qint64 child, const QString &name)
+{
+    ResultsEditor editor;
+    if (!openEditor(editor))
+        return;
+    const QString text = QStringLiteral("Cancello %1 e tutte le sue risposte (%2) dal server della scuola? Il suo nome "
+                                        "sparisce da tutti i computer della classe e le risposte non si potranno "
+                                        "riavere.")
+                             .arg(name, eraseText(editor.previewChild(child)));
+    if (!confirm_(QStringLiteral("Cancella il bambino"), text, QStringLiteral("Cancella")))
+        return;
+    changeOnServer("SELECT zampli.erase_child($1)", {QByteArray::number(child)},
+                   QStringLiteral("%1 non è più nella classe e le sue risposte sono cancellate dal server della scuola.")
+                       .arg(name));
+}
+
 void ClassPanel::eraseChild()
 {
     const ChildOverview *child = chosenChild();
     if (!child)
         return emit told(QStringLiteral("Scegli prima nella tabella il bambino da cancellare."));
     const ChildOverview c = *child;
+    if (school_)
+        return eraseOnServer(c.childId, c.name);
     ResultsEditor editor;
     if (!openEditor(editor))
         return;

@@ -16,6 +16,8 @@ class QTableView;
 
 namespace zampli::teacher {
 
+class SchoolSync;
+
 // The class at a glance: a row a child, right out of asked for each vowel
 // and the last day she played.
 class ClassModel : public QAbstractTableModel {
@@ -50,6 +52,12 @@ class ClassPanel : public QWidget {
 public:
     using Confirm = std::function<bool(const QString &title, const QString &text, const QString &yes)>;
     ClassPanel(QString database, Confirm confirm, QWidget *parent = nullptr);
+    // With a school's server: the children are the server's, changed there
+    // through `school`, and "Ora gioca" is written to the copy's own file
+    // `copyResults`, which holds them too.
+    void useSchool(SchoolSync *school, const QString &copyResults);
+    // With a server: the child and all her answers erased there, once the teacher agreed.
+    void eraseOnServer(qint64 child, const QString &name);
 
     void present(const ResultsSnapshot &s);
     // The "Ora gioca" choice, for the tab's top row.
@@ -70,6 +78,10 @@ private:
     void eraseChild();
     const ChildOverview *chosenChild() const;
     bool openEditor(ResultsEditor &editor);
+    bool openCopyEditor(ResultsEditor &editor);
+    // Why `name` cannot be a second child's; empty when it can.
+    QString sameName(const QString &name, qint64 except) const;
+    void changeOnServer(const char *sql, const QList<QByteArray> &params, const QString &doneText);
 
     QString database_;
     Confirm confirm_;
@@ -79,6 +91,9 @@ private:
     QTableView *table_ = nullptr;
     QListWidget *practise_ = nullptr;
     bool filling_ = false;
+    SchoolSync *school_ = nullptr;
+    QString copyResults_;
+    QList<ChildEntry> children_;
 };
 
 } // namespace zampli::teacher

@@ -51,12 +51,16 @@ QLayout *SessionsPanel::buildButtons()
     QPushButton *give = namedButton(QStringLiteral("Dai il nome alla sessione"), "daiNome");
     QPushButton *drop = namedButton(QStringLiteral("Cancella la sessione…"), "cancellaSessione");
     eraseMany_ = namedButton(QStringLiteral("Cancella tutto…"), "cancellaTutto");
+    QPushButton *takeIn = namedButton(QStringLiteral("Aggiungi risultati da un altro computer…"), "aggiungiRisultati");
+    takeIn->setToolTip(QStringLiteral("Prende le risposte dal file dei risultati di un altro computer o utente, "
+                                      "senza contare due volte quelle già prese"));
+    connect(takeIn, &QPushButton::clicked, this, &SessionsPanel::takeInAsked);
     const auto giveName = [this] { emit nameGiven(name_->text().simplified()); };
     connect(name_, &QLineEdit::returnPressed, this, giveName);
     connect(give, &QPushButton::clicked, this, giveName);
     connect(drop, &QPushButton::clicked, this, &SessionsPanel::deleteAsked);
     connect(eraseMany_, &QPushButton::clicked, this, &SessionsPanel::eraseManyAsked);
-    for (QWidget *w : std::initializer_list<QWidget *>{name_, give, drop, eraseMany_})
+    for (QWidget *w : std::initializer_list<QWidget *>{name_, give, drop, eraseMany_, takeIn})
         row->addWidget(w);
     return row;
 }

@@ -31,6 +31,7 @@ signals:
     void nameGiven(const QString &name);
     void deleteAsked();
     void eraseManyAsked();
+    void takeInAsked();
 
 private:
     void buildTable();

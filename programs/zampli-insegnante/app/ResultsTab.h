@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ResultsLoader.h"
+#include "school/PgConnection.h"
 
 #include <QWidget>
 
@@ -9,8 +10,10 @@
 
 namespace zampli::teacher {
 
+class ClassPanel;
 class ResultsActions;
 class ResultsView;
+class SchoolSync;
 
 // The Risultati tab: what the children of this folder answered, and what
 // the teacher does with it; the view's buttons ask, the actions answer.
@@ -33,7 +36,12 @@ signals:
 private:
     void connectActions();
 
+    void useSchool(const PgParams &teacher, const QString &copyResults, ClassPanel *classPanel);
+
     QString database_;
+    SchoolSync *school_ = nullptr;
+    ClassPanel *class_ = nullptr;
+    bool pulling_ = false; // a long reading's progress is on screen
     ResultsView *view_ = nullptr;
     std::unique_ptr<ResultsActions> actions_;
 };

@@ -31,6 +31,7 @@ ResultsView::ResultsView(const QString &database, ClassPanel *classPanel, QWidge
     filters_ = new ResultsFilterBar;
     connect(filters_, &ResultsFilterBar::changed, this, &ResultsView::refresh);
     connect(filters_, &ResultsFilterBar::againAsked, this, &ResultsView::refresh);
+    connect(filters_, &ResultsFilterBar::againAsked, this, &ResultsView::againAsked);
     connect(filters_, &ResultsFilterBar::exportCsvAsked, this, &ResultsView::exportCsvAsked);
     connect(filters_, &ResultsFilterBar::exportPdfAsked, this, &ResultsView::exportPdfAsked);
     layout->addWidget(filters_);
@@ -60,6 +61,7 @@ QWidget *ResultsView::buildAnswers()
     connect(sessions_, &SessionsPanel::nameGiven, this, &ResultsView::nameGiven);
     connect(sessions_, &SessionsPanel::deleteAsked, this, &ResultsView::deleteSessionAsked);
     connect(sessions_, &SessionsPanel::eraseManyAsked, this, &ResultsView::eraseManyAsked);
+    connect(sessions_, &SessionsPanel::takeInAsked, this, &ResultsView::takeInAsked);
     auto *top = new QSplitter;
     top->addWidget(sessions_);
     bars_ = new VowelBarsChart;

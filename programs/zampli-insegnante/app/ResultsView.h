@@ -68,6 +68,9 @@ signals:
     void nameGiven(const QString &name);
     void deleteSessionAsked();
     void eraseManyAsked();
+    void takeInAsked();
+    // "Aggiorna": read again, from the school's server too.
+    void againAsked();
     void exportCsvAsked();
     void exportPdfAsked();
     void problemsRead();

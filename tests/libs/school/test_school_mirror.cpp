@@ -1,0 +1,231 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The class's answers as the teacher's computer reads them from a real
+// PostgreSQL server started by the test: two computers' answers of one
+// child, each once; what was read stays readable while the server is away;
+// late deliveries and erased children reach the teacher's file.
+#include "PgServer.h"
+
+#include "results/ResultsReader.h"
+#include "results/Sqlite.h"
+#include "school/PgConnection.h"
+#include "school/SchoolMirror.h"
+#include "school/ServerSchema.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace zampli;
+using zampli::test::PgServer;
+
+namespace {
+
+const QByteArray kCopy = "0123456789abcdef0123456789abcdef";
+
+// Answers `from`..`to` to the vowel E heard, every odd one right.
+QByteArray answers(int from, int to)
+{
+    QJsonArray list;
+    for (int seq = from; seq <= to; ++seq)
+        list.append(QJsonObject{{"seq", seq}, {"at_ms", 1765000000000LL + seq * 1000}, {"window", "FormZampli3"},
+                                {"turn", seq}, {"asked", "E"}, {"asked_as", "voce"}, {"asked_style", 0},
+                                {"chosen", seq % 2 ? "E" : "I"}, {"chosen_as", "faccia"}, {"chosen_style", 0},
+                                {"right", seq % 2}, {"answer_ms", 900}});
+    return QJsonDocument(list).toJson(QJsonDocument::Compact);
+}
+
+qint64 count(const QString &path, const char *sql)
+{
+    SqliteDb db;
+    if (db.open(path, true) != 0)
+        return -1;
+    return db.number(sql);
+}
+
+} // namespace
+
+class SchoolMirrorTest : public QObject {
+    Q_OBJECT
+
+    PgServer server_;
+    PreparedSchool made_;
+    QTemporaryDir cache_;
+    QString marco_, giulia_;
+
+    PgParams params(const QString &role, const QString &password = {})
+    {
+        const auto p = parseConnection(server_.connection(QStringLiteral("classe"), role, password));
+        if (!p)
+            qFatal("the test's own connection does not parse");
+        return *p;
+    }
+
+    // One computer's delivery, as the child's program makes it.
+    void deliver(const char *computer, const QByteArray &uid, int from, int to, const QString &child = {})
+    {
+        PgConnection db;
+        QVERIFY2(db.open(params(made_.roles.computers, made_.computersPassword)), qPrintable(db.error()));
+        PgResult r = db.exec("SELECT zampli.deliver($1, $2, 'marco', $3, $4, 1765000000000, 1765000100000, $5)",
+                             {kCopy, computer, uid, (child.isEmpty() ? marco_ : child).toUtf8(), answers(from, to)});
+        QVERIFY2(r.ok(), qPrintable(r.message()));
+        QCOMPARE(r.text(0, 0), QString("ok"));
+    }
+
+    MirrorPull pull(SchoolMirror &mirror)
+    {
+        PgConnection teacher;
+        if (!teacher.open(params(made_.roles.teacher, made_.teacherPassword), {}, 2))
+            return MirrorPull{false, teacher.trouble(), teacher.error(), 0};
+        return mirror.pull(teacher);
+    }
+
+    QString mirrorPath() const { return cache_.filePath("scuola.sqlite"); }
+
+private slots:
+    void initTestCase()
+    {
+        const QString why = server_.start();
+        if (!why.isEmpty())
+            QFAIL(qPrintable(why));
+        bool ok = false;
+        server_.sql("postgres", "CREATE DATABASE classe", &ok);
+        QVERIFY(ok);
+        PgConnection owner;
+        QVERIFY(owner.open(params(server_.superuser())));
+        QVERIFY(owner.run("SET TimeZone = 'Europe/Rome'"));
+        QString error;
+        QVERIFY2(prepareSchool(owner, made_, error), qPrintable(error));
+        // Answer ids from 101, so that one can arrive late under a smaller id.
+        server_.sql("classe", "SELECT setval('zampli.answers_id_seq', 100)", &ok);
+        QVERIFY(ok);
+        PgConnection teacher;
+        QVERIFY(teacher.open(params(made_.roles.teacher, made_.teacherPassword)));
+        marco_ = teacher.exec("SELECT zampli.add_child('Marco B.')").text(0, 0);
+        QVERIFY(!marco_.isEmpty());
+        giulia_ = teacher.exec("SELECT zampli.add_child('Giulia')").text(0, 0);
+        QVERIFY(!giulia_.isEmpty());
+    }
+
+    // Two computers, one child: her answers from both, each once, though one
+    // computer delivered its session twice.
+    void oneChildsAnswersFromTwoComputersOnce()
+    {
+        deliver("lab-1", "11111111111111111111111111111111", 1, 3);
+        deliver("lab-1", "11111111111111111111111111111111", 1, 3);
+        deliver("lab-2", "22222222222222222222222222222222", 1, 2);
+        SchoolMirror mirror(mirrorPath());
+        QCOMPARE(mirror.readMs(), 0);
+        const MirrorPull first = pull(mirror);
+        QVERIFY2(first.ok, qPrintable(first.error));
+        QCOMPARE(first.answersAdded, 5);
+        QVERIFY(mirror.readMs() > 0);
+        QCOMPARE(mirror.timeZone(), QString("Europe/Rome"));
+
+        ResultsReader reader;
+        QVERIFY2(reader.open(mirrorPath()), qPrintable(reader.error()));
+        const QList<ChildEntry> children = reader.children();
+        QCOMPARE(children.size(), 2);
+        QCOMPARE(children[0].name, QString("Giulia"));
+        QCOMPARE(children[1].name, QString("Marco B."));
+        QCOMPARE(children[1].id, marco_.toLongLong());
+        ResultsFilter hers;
+        hers.childId = marco_.toLongLong();
+        const QList<SessionSummary> sessions = reader.sessions(hers);
+        QCOMPARE(sessions.size(), 2);
+        QCOMPARE(sessions[0].childName, QString("Marco B."));
+        const VowelScores scores = reader.perVowel(hers);
+        QCOMPARE(scores[1].right, 3); // seq 1 and 3 of lab-1, 1 of lab-2
+        QCOMPARE(scores[1].wrong, 2);
+        QCOMPARE(count(mirrorPath(), "SELECT count(DISTINCT origin) FROM sessions WHERE origin LIKE "
+                                     "'0123456789abcdef0123456789abcdef/lab-_/marco'"), 2);
+
+        const MirrorPull again = pull(mirror);
+        QVERIFY(again.ok);
+        QCOMPARE(again.answersAdded, 0);
+    }
+
+    // A reading left half made (the file there, its tables not) is made
+    // again: it is only a copy of the server's.
+    void aHalfMadeReadingIsMadeAgain()
+    {
+        const QString half = cache_.filePath("mezzo.sqlite");
+        {
+            SqliteDb db;
+            QCOMPARE(db.open(half, false), 0);
+            QCOMPARE(db.exec("PRAGMA user_version = 0; VACUUM"), 0);
+        }
+        QVERIFY(QFileInfo(half).isFile());
+        SchoolMirror mirror(half);
+        const MirrorPull r = pull(mirror);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.answersAdded, 5);
+    }
+
+    // A delivery that committed after a later one was read, under a smaller
+    // id, still reaches the teacher.
+    void aLateDeliveryUnderASmallerIdIsRead()
+    {
+        deliver("lab-1", "11111111111111111111111111111111", 4, 4);
+        bool ok = false;
+        server_.sql("classe", "INSERT INTO zampli.answers(id, session_id, seq, at_ms, \"window\", turn, asked, asked_as, "
+                              "asked_style, chosen, chosen_as, chosen_style, \"right\", answer_ms) SELECT 50, id, 9, "
+                              "1765000009000, 'FormZampli3', 9, 'E', 'voce', 0, 'E', 'faccia', 0, 1, 800 "
+                              "FROM zampli.sessions WHERE computer = 'lab-2'", &ok);
+        QVERIFY(ok);
+        SchoolMirror mirror(mirrorPath());
+        const MirrorPull r = pull(mirror);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.answersAdded, 2);
+        QCOMPARE(count(mirrorPath(), "SELECT count(*) FROM answers"), 7);
+        QCOMPARE(count(mirrorPath(), "SELECT count(*) FROM answers WHERE id = 50"), 1);
+    }
+
+    // The server away: the pull says so and the file keeps the last reading.
+    void theLastReadingStaysWhileTheServerIsAway()
+    {
+        SchoolMirror mirror(mirrorPath());
+        const qint64 read = mirror.readMs();
+        // The test's server commits without waiting for the disk: what it holds is written first.
+        server_.sql("classe", "CHECKPOINT");
+        QVERIFY(server_.stop());
+        const MirrorPull r = pull(mirror);
+        const QString restarted = server_.start();
+        QVERIFY2(restarted.isEmpty(), qPrintable(restarted));
+        QVERIFY(!r.ok);
+        QCOMPARE(r.trouble, PgConnection::Trouble::Unreachable);
+        QVERIFY2(r.error.startsWith("il server della scuola non risponde"), qPrintable(r.error));
+        QCOMPARE(mirror.readMs(), read);
+        ResultsReader reader;
+        QVERIFY(reader.open(mirrorPath()));
+        QCOMPARE(reader.children().size(), 2);
+        QCOMPARE(reader.sessions().size(), 2);
+    }
+
+    // Erased on the server: nothing of her on it, nor in the teacher's file after a pull.
+    void anErasedChildLeavesNothing()
+    {
+        deliver("lab-2", "33333333333333333333333333333333", 1, 1, giulia_);
+        PgConnection teacher;
+        QVERIFY(teacher.open(params(made_.roles.teacher, made_.teacherPassword)));
+        PgResult gone = teacher.exec("SELECT zampli.erase_child($1)", {marco_.toUtf8()});
+        QVERIFY2(gone.ok(), qPrintable(gone.message()));
+        QCOMPARE(gone.text(0, 0), QString("7"));
+        SchoolMirror mirror(mirrorPath());
+        const MirrorPull r = pull(mirror);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(server_.sql("classe", "SELECT count(*) FROM zampli.answers"), QString("1"));
+        QCOMPARE(count(mirrorPath(), "SELECT count(*) FROM answers"), 1);
+        QCOMPARE(count(mirrorPath(), "SELECT count(*) FROM sessions"), 1);
+        ResultsReader reader;
+        QVERIFY(reader.open(mirrorPath()));
+        const QList<ChildEntry> children = reader.children();
+        QCOMPARE(children.size(), 1);
+        QCOMPARE(children[0].name, QString("Giulia"));
+    }
+};
+
+QTEST_GUILESS_MAIN(SchoolMirrorTest)
+#include "test_school_mirror.moc"
