@@ -4,6 +4,7 @@
 #include "results/ResultsEditor.h"
 #include "results/Schema.h"
 #include "results/Sqlite.h"
+#include "results/Summaries.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -140,8 +141,10 @@ bool takeInResults(const QString &target, const QString &source, ResultsTakenIn 
         if (rc != SQLITE_DONE)
             return failed(rc);
     }
-    // Where answers were inserted into a results file: its summaries catch up here.
-    const int rc = out.exec("COMMIT");
+    int rc = catchUpSummaries(out);
+    if (rc != SQLITE_OK)
+        return failed(rc);
+    rc = out.exec("COMMIT");
     if (rc != SQLITE_OK)
         return failed(rc);
     return true;

@@ -254,6 +254,12 @@ int catchUpSummaries(SqliteDb &db, const SummaryProgress &progress)
     return rc;
 }
 
+int resetSummaries(SqliteDb &db)
+{
+    return db.exec("DELETE FROM summary_kinds; DELETE FROM summary_words; DELETE FROM summary_windows;"
+                   " UPDATE summary_mark SET last_answer = 0, odd = 0");
+}
+
 int forgetSummaries(SqliteDb &db, const char *where, const std::function<void(Statement &)> &bind)
 {
     int rc = SQLITE_OK;

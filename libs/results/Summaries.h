@@ -22,6 +22,11 @@ class Statement;
 using SummaryProgress = std::function<void(qint64 done, qint64 all)>;
 int catchUpSummaries(SqliteDb &db, const SummaryProgress &progress = {});
 
+// Forgets every summary, so that the next catch-up counts every answer
+// again: for a file whose answers may come in below the ids already counted
+// (a reading of a server, where deliveries commit out of order). An SQLite code.
+int resetSummaries(SqliteDb &db);
+
 // The summaries of the sessions `where` (a condition on sessions, bound by
 // `bind`), in the eraser's transaction, after their answers went and before
 // the sessions go. An SQLite code.

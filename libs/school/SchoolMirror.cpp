@@ -4,6 +4,7 @@
 #include "media/WholeFile.h"
 #include "results/ResultsEditor.h"
 #include "results/Schema.h"
+#include "results/Summaries.h"
 #include "results/Sqlite.h"
 
 #include <QCryptographicHash>
@@ -187,6 +188,9 @@ MirrorPull SchoolMirror::pull(PgConnection &db, const std::function<bool(qint64,
     }
 
     // Sessions: those gone from the server go here too, with their answers.
+    // The summaries count answers by id, once: answers gone, or come late
+    // under an id already passed, have every answer counted again.
+    bool recount = false;
     QHash<qint64, qint64> serverCounts;
     for (int r = 0; r < sessions.rows(); ++r)
         serverCounts.insert(sessions.number(r, 0), sessions.number(r, 8));
@@ -198,6 +202,7 @@ MirrorPull SchoolMirror::pull(PgConnection &db, const std::function<bool(qint64,
                 gone << all.integer(0);
         Statement answers(local.handle(), "DELETE FROM answers WHERE session_id = ?1");
         Statement drop(local.handle(), "DELETE FROM sessions WHERE id = ?1");
+        recount = recount || !gone.isEmpty();
         for (qint64 id : std::as_const(gone)) {
             answers.reset(), answers.bind(1, id), drop.reset(), drop.bind(1, id);
             if (answers.step() != SQLITE_DONE || drop.step() != SQLITE_DONE)
@@ -262,6 +267,7 @@ MirrorPull SchoolMirror::pull(PgConnection &db, const std::function<bool(qint64,
             if (localCounts.value(it.key()) != it.value())
                 short_ << it.key();
         const QByteArray whole = QByteArray("SELECT ") + kAnswerColumns + " FROM zampli.answers WHERE session_id = $1";
+        recount = recount || !short_.isEmpty();
         for (qint64 id : std::as_const(short_)) {
             rows = db.exec(whole.constData(), {QByteArray::number(id)});
             if (!db.check(rows))
@@ -270,7 +276,8 @@ MirrorPull SchoolMirror::pull(PgConnection &db, const std::function<bool(qint64,
                 return localTrouble();
         }
     }
-    // Where answers were inserted into a results file: its summaries catch up here.
+    if ((recount && resetSummaries(local) != SQLITE_OK) || catchUpSummaries(local) != SQLITE_OK)
+        return localTrouble();
     out.answersAdded = int(local.number("SELECT count(*) FROM answers") - before);
     db.exec("COMMIT");
     if (local.exec("COMMIT") != SQLITE_OK)
