@@ -172,12 +172,18 @@ private slots:
                                            "cambiata. Copia di nuovo la connessione";
         QTest::newRow("away") << "host=" + socket + "/altrove dbname=classe user=classe_computer password=x"
                               << "Il server della scuola non risponde (";
-        QTest::newRow("not prepared") << server_.connection("vuota", server_.superuser())
+        // The superuser comes in without a password; the one given is not checked.
+        QTest::newRow("not prepared") << server_.connection("vuota", server_.superuser(), "x")
                                       << "Il database «vuota» non è preparato per ZAMPLI. La copia non è stata "
                                          "cambiata. Prepara il database con «zampli-copia --scuola-prepara»";
         QTest::newRow("teacher's role") << "TEACHER"
                                         << "Il ruolo «classe_insegnante» non è quello dei computer e non può "
                                            "consegnare le risposte. La copia non è stata cambiata.";
+        // The technician's own password file would let it through here, and
+        // no computer has one.
+        QTest::newRow("no password") << "host=" + socket + " dbname=classe user=classe_computer"
+                                     << "La connessione non ha la password del ruolo dei computer (password=…): "
+                                        "la copia non è stata cambiata.";
         QTest::newRow("not libpq's") << "host=" + socket + " dbname=classe service=altro"
                                      << "La connessione contiene «service», che ZAMPLI non usa. Scrivila come";
     }
