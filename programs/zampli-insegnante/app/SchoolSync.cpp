@@ -111,6 +111,13 @@ void SchoolSync::start()
             if (reader.open(mirror_) && !copyServerChildren(copyResults_, reader.children(), why))
                 said = why;
         }
+        // What this computer's children answered and the server does not hold yet.
+        ResultsReader own;
+        if (own.open(copyResults_)) {
+            const QString waiting = deliveryText(own.delivery());
+            if (!waiting.isEmpty())
+                said = said.isEmpty() ? waiting : said + QLatin1Char(' ') + waiting;
+        }
         if (change && !db.isOpen()) {
             changeOk = false;
             changeSaid = QStringLiteral("Non è cambiato nulla. ") + said;

@@ -253,6 +253,30 @@ private slots:
         QVERIFY(classRows().contains("Marco B.|–|3 su 5 (60%)|–|–|–"));
     }
 
+    // Answers of this computer the server does not hold yet are told with
+    // the class, with since when and why.
+    void whatThisComputerStillHoldsIsTold()
+    {
+        SqliteDb own;
+        QCOMPARE(own.open(copyResults(), false), 0);
+        QCOMPARE(own.exec("INSERT INTO sessions(id, started_ms, ended_ms, program_folder, uid)"
+                          " VALUES(900, 1796635800000, 1796635800000, 'x', 'abababababababababababababababab');"
+                          "INSERT INTO answers(session_id, at_ms, window, turn, asked, asked_as, asked_style, chosen,"
+                          " chosen_as, chosen_style, right, answer_ms)"
+                          " VALUES(900, 1796635800000, 'FormZampli3', 1, 'A', 'voce', 0, 'A', 'faccia', 0, 1, 700);"
+                          "INSERT INTO delivery(one, waiting_since_ms, tried_ms, reason)"
+                          " VALUES(1, 1796635800000, 1796635900000, 'il server della scuola non risponde (prova)')"),
+                 0);
+        auto unplant = qScopeGuard([&own] {
+            own.exec("DELETE FROM answers WHERE session_id = 900; DELETE FROM sessions WHERE id = 900;"
+                     " DELETE FROM delivery");
+        });
+        click("aggiorna");
+        QTRY_VERIFY_WITH_TIMEOUT(said().contains("1 risposta aspetta dal 07/12/2026 09:30 di andare al server della "
+                                                 "scuola, perché il server della scuola non risponde (prova)."),
+                                 15000);
+    }
+
     // "Cancella il bambino…": nothing of Marco on the server, in the
     // teacher's reading, nor among this computer's children.
     void anEraseLeavesNothingOfHer()
