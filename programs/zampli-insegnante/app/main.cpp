@@ -13,6 +13,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QSettings>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 #include <optional>
@@ -82,7 +83,6 @@ int main(int argc, char *argv[])
     zampli::ProblemLog log;
     zampli::WavSoundPlayer player(log);
     zampli::teacher::VoiceRecorder recorder;
-    recorder.probe();
     zampli::teacher::TeacherServices services{player, recorder};
     zampli::teacher::MainWindow window(services);
     // The folder named, else the last one opened, else the program's own.
@@ -92,5 +92,8 @@ int main(int argc, char *argv[])
     if (!window.openFolder(QDir(folder).exists() ? folder : QCoreApplication::applicationDirPath()))
         return 0;
     window.show();
+    // Asking the audio server for a microphone may wait on it (when none runs,
+    // on its autospawn and D-Bus): the window is up first.
+    QTimer::singleShot(0, &recorder, &zampli::teacher::VoiceRecorder::probe);
     return app.exec();
 }
