@@ -28,7 +28,7 @@ public:
     }
     QWidget *content()
     {
-        if (!content_) {
+        if (!content_ && make_) {
             content_ = make_();
             layout()->addWidget(content_);
             // Where the tab names the control that takes the focus, the page does too.
@@ -40,6 +40,8 @@ public:
         }
         return content_;
     }
+    // Going with its window: shown on the way out, it stays empty.
+    void close() { make_ = nullptr; }
 
 protected:
     void showEvent(QShowEvent *event) override
@@ -90,6 +92,9 @@ CopyTabs::CopyTabs(TeacherServices &services, const QString &folder, CopyHistory
 
 CopyTabs::~CopyTabs()
 {
+    disconnect(tabs_, nullptr, this, nullptr);
+    for (int i = 0; i < tabs_->count(); ++i)
+        static_cast<TabPage *>(tabs_->widget(i))->close();
     while (tabs_->count() > 0) {
         QWidget *tab = tabs_->widget(0);
         tabs_->removeTab(0);

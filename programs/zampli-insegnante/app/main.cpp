@@ -7,6 +7,7 @@
 #include "TeacherStart.h"
 #include "VoiceRecorder.h"
 #include "media/ProblemLog.h"
+#include "sound/LateSoundPlayer.h"
 #include "sound/WavSoundPlayer.h"
 
 #include <QApplication>
@@ -81,7 +82,7 @@ int main(int argc, char *argv[])
     zampli::teacher::prepareTeacherProgram(qtTexts);
 
     zampli::ProblemLog log;
-    zampli::WavSoundPlayer player(log);
+    zampli::LateSoundPlayer player([&log] { return std::make_unique<zampli::WavSoundPlayer>(log); });
     zampli::teacher::VoiceRecorder recorder;
     zampli::teacher::TeacherServices services{player, recorder};
     zampli::teacher::MainWindow window(services);
@@ -92,8 +93,11 @@ int main(int argc, char *argv[])
     if (!window.openFolder(QDir(folder).exists() ? folder : QCoreApplication::applicationDirPath()))
         return 0;
     window.show();
-    // Asking the audio server for a microphone may wait on it (when none runs,
-    // on its autospawn and D-Bus): the window is up first.
-    QTimer::singleShot(0, &recorder, &zampli::teacher::VoiceRecorder::probe);
+    // Reaching the audio server may wait on it (when none runs, on its
+    // autospawn and D-Bus): the window is up first.
+    QTimer::singleShot(0, &recorder, [&recorder, &player] {
+        recorder.probe();
+        player.start();
+    });
     return app.exec();
 }
