@@ -61,7 +61,7 @@ double openOnce(TeacherServices &services, const QString &folder)
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         qFatal("the window is not shown");
-    window.repaint(); // the first tab's visible thumbnails are decoded while painting
+    window.repaint(); // asks for the first tab's visible thumbnails, decoded once the paint is done
     QCoreApplication::processEvents();
     return double(clock.nsecsElapsed()) / 1e6;
 }

@@ -4,7 +4,10 @@
 #include <QList>
 #include <QObject>
 
+#include <functional>
+
 class QTabWidget;
+class QWidget;
 
 namespace zampli::teacher {
 
@@ -14,12 +17,14 @@ class CopiesTab;
 class CopyHistory;
 class ResultsTab;
 class SoundsTab;
+class TabPage;
 class WordsTab;
 
 // The tabs of the copy open, and what passes between them: a file changed
 // on one is looked at again on the others, a problem the check finds in a
-// list opens that list, the results are read again on each visit. They go
-// with this object, when another copy is opened.
+// list opens that list, the results are read again on each visit. Each tab
+// is made the first time it shows: the window opens with only the one it
+// shows first. They go with this object, when another copy is opened.
 class CopyTabs : public QObject {
     Q_OBJECT
 public:
@@ -28,15 +33,14 @@ public:
 
     // The one place that makes the tabs read-only or editable.
     void setEditable(bool editable);
-    // Every tab but `changed` looks at its files again.
+    // Every tab made but `changed` looks at its files again.
     void refreshAll(const QObject *changed = nullptr);
-    // Every list read again from disk, after words came in.
+    // Every list made read again from disk, after words came in.
     void reloadWords();
-    WordsTab *wordsTab(int vowel) const { return words_.value(vowel); }
-    ResultsTab *resultsTab() const { return results_; }
-    // A new Risultati tab in place of the old, once the copy's server changed.
+    // Made now if it was not yet.
+    CopiesTab *copiesTab();
+    // Risultati made again, once the copy's server changed.
     void renewResults();
-    CopiesTab *copiesTab() const { return copies_; }
 
 signals:
     // "Importa parole…" on a list.
@@ -46,12 +50,17 @@ signals:
 
 private:
     void addWordTabs(TeacherServices &services, const QString &folder, CopyHistory &history);
+    TabPage *addPage(const QString &caption, std::function<QWidget *()> make);
+    void made(QWidget *tab);
     void openList(const QString &file);
     void shown(int index);
 
-    QString folder_;
     QTabWidget *tabs_;
-    QList<WordsTab *> words_;
+    bool editable_ = false;
+    QList<TabPage *> words_;
+    QList<WordsTab *> wordsMade_;
+    TabPage *copiesPage_ = nullptr;
+    TabPage *resultsPage_ = nullptr;
     SoundsTab *sounds_ = nullptr;
     CheckTab *check_ = nullptr;
     CopiesTab *copies_ = nullptr;

@@ -8,6 +8,9 @@
 #include <QBrush>
 #include <QColor>
 #include <QImageReader>
+#include <QTimer>
+
+#include <utility>
 
 namespace zampli::teacher {
 
@@ -53,15 +56,29 @@ int WordTableModel::columnCount(const QModelIndex &parent) const
 QPixmap WordTableModel::thumbnail(int row) const
 {
     const Row &r = look(row);
-    if (!r.thumbnailRead && r.picture == FileState::Ready) {
+    if (!r.thumbnailRead && r.picture == FileState::Ready && !toDecode_.contains(row)) {
+        if (toDecode_.isEmpty())
+            QTimer::singleShot(0, this, &WordTableModel::decodeAsked);
+        toDecode_ << row;
+    }
+    return r.thumbnail;
+}
+
+void WordTableModel::decodeAsked()
+{
+    for (const int row : std::exchange(toDecode_, {})) {
+        // Gone or looked at anew meanwhile: its next paint asks again.
+        const auto found = rows_.find(row);
+        if (found == rows_.end() || found->thumbnailRead)
+            continue;
         QImageReader reader(existingFile(paths_.wordPicture(words_.at(row))));
         reader.setDecideFormatFromContent(true);
         // JPEG decodes straight at an eighth of its size: no whole picture in memory.
         reader.setScaledSize(reader.size().scaled(kThumbnail, Qt::KeepAspectRatio));
-        r.thumbnail = QPixmap::fromImage(reader.read());
+        found->thumbnail = QPixmap::fromImage(reader.read());
+        found->thumbnailRead = true;
+        emit dataChanged(index(row, Picture), index(row, Picture), {Qt::DecorationRole});
     }
-    r.thumbnailRead = true;
-    return r.thumbnail;
 }
 
 QVariant WordTableModel::data(const QModelIndex &index, int role) const

@@ -12,8 +12,9 @@
 namespace zampli::teacher {
 
 // The words of one list with their pictures and voices as the program finds
-// them. A row's files are looked at, and its thumbnail decoded, when it is
-// first shown: a list of 100,000 words opens without 200,000 file lookups.
+// them. A row's files are looked at when it is first shown, and its thumbnail
+// decoded just after that paint: a list of 100,000 words opens without
+// 200,000 file lookups, and the window's first paint waits on no picture.
 class WordTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -49,11 +50,13 @@ private:
     // The row's files, looked at once.
     const Row &look(int row) const;
     QPixmap thumbnail(int row) const;
+    void decodeAsked();
     QVariant voiceData(int row, int role) const;
 
     MediaPaths paths_;
     QStringList words_;
     mutable QHash<int, Row> rows_; // only those looked at: a list may hold a million words
+    mutable QList<int> toDecode_; // asked for while painting, decoded once the paint is done
 };
 
 } // namespace zampli::teacher

@@ -7,12 +7,14 @@
 #include "TeacherStart.h"
 #include "VoiceRecorder.h"
 #include "media/ProblemLog.h"
+#include "sound/LateSoundPlayer.h"
 #include "sound/WavSoundPlayer.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QSettings>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 #include <optional>
@@ -80,9 +82,8 @@ int main(int argc, char *argv[])
     zampli::teacher::prepareTeacherProgram(qtTexts);
 
     zampli::ProblemLog log;
-    zampli::WavSoundPlayer player(log);
+    zampli::LateSoundPlayer player([&log] { return std::make_unique<zampli::WavSoundPlayer>(log); });
     zampli::teacher::VoiceRecorder recorder;
-    recorder.probe();
     zampli::teacher::TeacherServices services{player, recorder};
     zampli::teacher::MainWindow window(services);
     // The folder named, else the last one opened, else the program's own.
@@ -92,5 +93,11 @@ int main(int argc, char *argv[])
     if (!window.openFolder(QDir(folder).exists() ? folder : QCoreApplication::applicationDirPath()))
         return 0;
     window.show();
+    // Reaching the audio server may wait on it (when none runs, on its
+    // autospawn and D-Bus): the window is up first.
+    QTimer::singleShot(0, &recorder, [&recorder, &player] {
+        recorder.probe();
+        player.start();
+    });
     return app.exec();
 }

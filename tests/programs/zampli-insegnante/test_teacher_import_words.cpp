@@ -383,6 +383,7 @@ private slots:
             QTest::mouseClick(test::buttonSaying(ask, "Da un file"), Qt::LeftButton);
         });
         fileMenuItem(window, "importaParole")->trigger();
+        QVERIFY(test::clickTab(window.tabs(), QStringLiteral("Parole con E")));
         QCOMPARE(test::wordsTabOf(window, "E")->words(), QStringList{"elefante"});
         QCOMPARE(readFile(mine_ + "/jpg/elefante.jpg"), elefante_);
         fileMenuItem(window, "annulla")->trigger();

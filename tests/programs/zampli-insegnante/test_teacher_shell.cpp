@@ -262,8 +262,8 @@ private slots:
         QVERIFY(w.window.openFolder(open));
         w.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-        auto *tab = w.window.findChild<CopiesTab *>("copie");
         QVERIFY(test::clickTab(w.window.tabs(), QStringLiteral("Copie")));
+        auto *tab = w.window.findChild<CopiesTab *>("copie");
         auto *list = tab->findChild<QTreeWidget *>();
         QPushButton *remove = tab->findChild<QPushButton *>("togli");
 
@@ -304,8 +304,8 @@ private slots:
         QVERIFY(w.window.openFolder(open));
         w.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-        auto *tab = w.window.findChild<CopiesTab *>("copie");
         QVERIFY(test::clickTab(w.window.tabs(), QStringLiteral("Copie")));
+        auto *tab = w.window.findChild<CopiesTab *>("copie");
         auto *list = tab->findChild<QTreeWidget *>();
         QPushButton *update = tab->findChild<QPushButton *>("aggiorna");
 

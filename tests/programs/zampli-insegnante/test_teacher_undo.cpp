@@ -403,8 +403,8 @@ private slots:
         w.add(QStringLiteral("arancia"));
         const QByteArray withWord = readAll(list());
 
-        auto *sounds = w.window.findChild<SoundsTab *>("suoni");
         QVERIFY(test::clickTab(w.window.tabs(), QStringLiteral("Vocali e suoni")));
+        auto *sounds = w.window.findChild<SoundsTab *>("suoni");
         auto *table = sounds->findChild<QTableWidget *>("elencoSuoni");
         QCOMPARE(table->item(5, 0)->text(), QStringLiteral("Lode 1 (si1)"));
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(5, 0)).center());
@@ -459,8 +459,8 @@ private slots:
         const QByteArray damaged = QByteArray("\xFF\xD8\xFF") + QByteArray(40, 'x');
         writeAll(picture(), damaged);
         Window w(copy());
-        auto *check = w.window.findChild<CheckTab *>("controllo");
         QVERIFY(test::clickTab(w.window.tabs(), QStringLiteral("Controllo")));
+        auto *check = w.window.findChild<CheckTab *>("controllo");
         QPushButton *importHere = nullptr;
         QVERIFY(QTest::qWaitFor([&] {
             for (auto *label : check->findChildren<QLabel *>("file"))

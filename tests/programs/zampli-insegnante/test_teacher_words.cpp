@@ -414,6 +414,26 @@ private slots:
 
     // "Ascolta" plays the voice of its own row, by a click or by Space or
     // Enter on its cell, and nothing for a word without a voice.
+    // The first paint waits on no picture, yet each row's picture comes to
+    // screen after it; a row without a picture stays without.
+    void picturesReachTheirRows()
+    {
+        writeAll(list(), "ape\r\nuva\r\n");
+        QImage red(400, 300, QImage::Format_RGB32);
+        red.fill(QColor(220, 20, 20));
+        QDir().mkpath(dir_.filePath("jpg"));
+        QVERIFY(red.save(dir_.filePath("jpg/uva.jpg"), "JPG")); // not the first row, shown picked
+        Tab t(dir_.path());
+        const auto middleOf = [&t](int row) {
+            const QRect cell = t.view()->visualRect(t.view()->model()->index(row, 1)); // the «Figura» column
+            const QImage shown = t.view()->viewport()->grab(cell).toImage();
+            return shown.pixelColor(shown.rect().center());
+        };
+        QTRY_VERIFY2(middleOf(1).red() > 180 && middleOf(1).green() < 70 && middleOf(1).blue() < 70,
+                     qPrintable(middleOf(1).name()));
+        QVERIFY2(middleOf(0).red() < 180 || middleOf(0).green() > 70, qPrintable(middleOf(0).name()));
+    }
+
     void listenPlaysTheRowsVoice_data()
     {
         QTest::addColumn<int>("key"); // 0: a mouse click
