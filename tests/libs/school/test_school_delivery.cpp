@@ -2,7 +2,7 @@
 // Computers of a class deliver their answers to a real PostgreSQL server
 // started by the test, each through its own results file written by a real
 // ResultsWriter: every answer arrives once, whatever the server does.
-#include "PgServer.h"
+#include "SchoolClass.h"
 
 #include "results/DeliveryStatus.h"
 #include "results/ResultsWriter.h"
@@ -160,21 +160,9 @@ class SchoolDeliveryTest : public QObject {
 private slots:
     void initTestCase()
     {
-        const QString why = server_.start();
+        const QString why = test::prepareClass(server_, made_);
         if (!why.isEmpty())
             QFAIL(qPrintable(why));
-        bool ok = false;
-        server_.sql(QStringLiteral("postgres"), QStringLiteral("CREATE DATABASE classe"), &ok);
-        QVERIFY(ok);
-        // As on a school's server: a commit confirmed is a commit kept when the server is stopped at once.
-        server_.sql(QStringLiteral("postgres"), QStringLiteral("ALTER DATABASE classe SET synchronous_commit = on"), &ok);
-        QVERIFY(ok);
-        PgConnection owner;
-        const auto params = parseConnection(server_.connection(QStringLiteral("classe"), server_.superuser()));
-        QVERIFY(params);
-        QVERIFY2(owner.open(*params), qPrintable(owner.error()));
-        QString error;
-        QVERIFY2(prepareSchool(owner, made_, error), qPrintable(error));
     }
 
     // Two computers on one copy's setting: each session kept under its own

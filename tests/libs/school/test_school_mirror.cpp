@@ -3,7 +3,7 @@
 // PostgreSQL server started by the test: two computers' answers of one
 // child, each once; what was read stays readable while the server is away;
 // late deliveries and erased children reach the teacher's file.
-#include "PgServer.h"
+#include "SchoolClass.h"
 
 #include "results/ResultsReader.h"
 #include "results/Sqlite.h"
@@ -25,17 +25,6 @@ namespace {
 
 const QByteArray kCopy = "0123456789abcdef0123456789abcdef";
 
-// Answers `from`..`to` to the vowel E heard, every odd one right.
-QByteArray answers(int from, int to)
-{
-    QJsonArray list;
-    for (int seq = from; seq <= to; ++seq)
-        list.append(QJsonObject{{"seq", seq}, {"at_ms", 1765000000000LL + seq * 1000}, {"window", "FormZampli3"},
-                                {"turn", seq}, {"asked", "E"}, {"asked_as", "voce"}, {"asked_style", 0},
-                                {"chosen", seq % 2 ? "E" : "I"}, {"chosen_as", "faccia"}, {"chosen_style", 0},
-                                {"right", seq % 2}, {"answer_ms", 900}});
-    return QJsonDocument(list).toJson(QJsonDocument::Compact);
-}
 
 qint64 count(const QString &path, const char *sql)
 {
@@ -69,7 +58,7 @@ class SchoolMirrorTest : public QObject {
         PgConnection db;
         QVERIFY2(db.open(params(made_.roles.computers, made_.computersPassword)), qPrintable(db.error()));
         PgResult r = db.exec("SELECT zampli.deliver($1, $2, 'marco', $3, $4, 1765000000000, 1765000100000, $5)",
-                             {kCopy, computer, uid, (child.isEmpty() ? marco_ : child).toUtf8(), answers(from, to)});
+                             {kCopy, computer, uid, (child.isEmpty() ? marco_ : child).toUtf8(), heardAnswers(from, to)});
         QVERIFY2(r.ok(), qPrintable(r.message()));
         QCOMPARE(r.text(0, 0), QString("ok"));
     }
@@ -87,17 +76,10 @@ class SchoolMirrorTest : public QObject {
 private slots:
     void initTestCase()
     {
-        const QString why = server_.start();
+        const QString why = test::prepareClass(server_, made_, QStringLiteral("Europe/Rome"));
         if (!why.isEmpty())
             QFAIL(qPrintable(why));
         bool ok = false;
-        server_.sql("postgres", "CREATE DATABASE classe", &ok);
-        QVERIFY(ok);
-        PgConnection owner;
-        QVERIFY(owner.open(params(server_.superuser())));
-        QVERIFY(owner.run("SET TimeZone = 'Europe/Rome'"));
-        QString error;
-        QVERIFY2(prepareSchool(owner, made_, error), qPrintable(error));
         // Answer ids from 101, so that one can arrive late under a smaller id.
         server_.sql("classe", "SELECT setval('zampli.answers_id_seq', 100)", &ok);
         QVERIFY(ok);

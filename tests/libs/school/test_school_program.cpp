@@ -3,7 +3,7 @@
 // a school's server never maps the client library; a copy with one delivers
 // the answers its results file holds, with what the copy says and nothing
 // the environment says.
-#include "PgServer.h"
+#include "SchoolClass.h"
 
 #include "results/DeliveryStatus.h"
 #include "results/ResultsWriter.h"
@@ -104,21 +104,9 @@ class SchoolProgramTest : public QObject {
 private slots:
     void initTestCase()
     {
-        const QString why = server_.start();
+        const QString why = test::prepareClass(server_, made_);
         if (!why.isEmpty())
             QFAIL(qPrintable(why));
-        bool ok = false;
-        server_.sql(QStringLiteral("postgres"), QStringLiteral("CREATE DATABASE classe"), &ok);
-        QVERIFY(ok);
-        // As on a school's server: a commit confirmed is a commit kept when the server is stopped at once.
-        server_.sql(QStringLiteral("postgres"), QStringLiteral("ALTER DATABASE classe SET synchronous_commit = on"), &ok);
-        QVERIFY(ok);
-        PgConnection owner;
-        const auto params = parseConnection(server_.connection(QStringLiteral("classe"), server_.superuser()));
-        QVERIFY(params);
-        QVERIFY2(owner.open(*params), qPrintable(owner.error()));
-        QString error;
-        QVERIFY2(prepareSchool(owner, made_, error), qPrintable(error));
     }
 
     void aCopyWithoutServerNeverMapsTheClientLibrary()

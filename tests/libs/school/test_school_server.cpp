@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A class's database on a real PostgreSQL server started by the test: made
 // once, each role kept to what it may do, every delivery counted once.
-#include "PgServer.h"
+#include "SchoolClass.h"
 
 #include "school/PgConnection.h"
 #include "school/SchoolSetting.h"
@@ -20,16 +20,6 @@ namespace {
 const QByteArray kCopy = "0123456789abcdef0123456789abcdef";
 const QByteArray kSession = "fedcba9876543210fedcba9876543210";
 
-QByteArray answers(int from, int to)
-{
-    QJsonArray list;
-    for (int seq = from; seq <= to; ++seq)
-        list.append(QJsonObject{{"seq", seq}, {"at_ms", 1765000000000LL + seq * 1000}, {"window", "FormZampli3"},
-                                {"turn", seq}, {"asked", "E"}, {"asked_as", "voce"}, {"asked_style", 0},
-                                {"chosen", seq % 2 ? "E" : "I"}, {"chosen_as", "faccia"}, {"chosen_style", 0},
-                                {"right", seq % 2}, {"answer_ms", 900}});
-    return QJsonDocument(list).toJson(QJsonDocument::Compact);
-}
 
 } // namespace
 
@@ -51,23 +41,18 @@ class SchoolServerTest : public QObject {
     QString deliver(PgConnection &db, const QByteArray &child, int from, int to, const QByteArray &session = kSession)
     {
         PgResult r = db.exec("SELECT zampli.deliver($1, 'lab-3', 'marco', $2, $3, 1765000000000, 1765000100000, $4)",
-                             {kCopy, session, child, answers(from, to)});
+                             {kCopy, session, child, heardAnswers(from, to)});
         return r.ok() ? r.text(0, 0) : QStringLiteral("error ") + QString::fromLatin1(r.sqlState());
     }
 
 private slots:
     void initTestCase()
     {
-        const QString why = server_.start();
+        const QString why = test::prepareClass(server_, made_);
         if (!why.isEmpty())
             QFAIL(qPrintable(why));
-        bool ok = false;
-        server_.sql(QStringLiteral("postgres"), QStringLiteral("CREATE DATABASE classe"), &ok);
-        QVERIFY(ok);
         PgConnection owner;
         QVERIFY2(owner.open(params()), qPrintable(owner.error()));
-        QString error;
-        QVERIFY2(prepareSchool(owner, made_, error), qPrintable(error));
         QCOMPARE(made_.roles.computers, QStringLiteral("classe_computer"));
         QCOMPARE(schoolSchemaVersion(owner), currentSchoolSchemaVersion());
     }
@@ -113,7 +98,7 @@ private slots:
         auto send = [&](int from, int to) {
             PgResult r = computer.exec("SELECT zampli.deliver($1, 'lab-1', 'anna', $2, $3, 1765000000000, "
                                        "1765000100000, $4)",
-                                       {kCopy, session, id, answers(from, to)});
+                                       {kCopy, session, id, heardAnswers(from, to)});
             return r.ok() ? r.text(0, 0) : r.message();
         };
         QCOMPARE(send(1, 10), QStringLiteral("ok"));
@@ -162,7 +147,7 @@ private slots:
     {
         PgConnection computer;
         QVERIFY(computer.open(params(made_.roles.computers, made_.computersPassword)));
-        QByteArray bad = answers(1, 2);
+        QByteArray bad = heardAnswers(1, 2);
         bad.replace("\"asked\":\"E\"", "\"asked\":\"X\"");
         PgResult r = computer.exec("SELECT zampli.deliver($1, 'lab-1', 'anna', 'bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb', "
                                    "NULL, 1, 2, $2)",

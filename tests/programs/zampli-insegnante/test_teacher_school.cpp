@@ -4,7 +4,7 @@
 // children on the server and in "Ora gioca" of this computer, the last
 // reading while the server is away, and a child erased from the server
 // through the tab's own buttons.
-#include "PgServer.h"
+#include "SchoolClass.h"
 #include "ResultsHarness.h"
 #include "ResultsTab.h"
 #include "SchoolDialog.h"
@@ -31,16 +31,6 @@ namespace {
 
 const QByteArray kCopy = "0123456789abcdef0123456789abcdef";
 
-QByteArray answers(int from, int to)
-{
-    QJsonArray list;
-    for (int seq = from; seq <= to; ++seq)
-        list.append(QJsonObject{{"seq", seq}, {"at_ms", 1765000000000LL + seq * 1000}, {"window", "FormZampli3"},
-                                {"turn", seq}, {"asked", "E"}, {"asked_as", "voce"}, {"asked_style", 0},
-                                {"chosen", seq % 2 ? "E" : "I"}, {"chosen_as", "faccia"}, {"chosen_style", 0},
-                                {"right", seq % 2}, {"answer_ms", 900}});
-    return QJsonDocument(list).toJson(QJsonDocument::Compact);
-}
 
 // Runs `act` on the next modal window as soon as it shows.
 void onModal(std::function<void(QWidget *)> act)
@@ -92,7 +82,7 @@ class TeacherSchoolTest : public QObject {
         PgConnection db;
         QVERIFY2(db.open(params(made_.roles.computers, made_.computersPassword)), qPrintable(db.error()));
         PgResult r = db.exec("SELECT zampli.deliver($1, $2, 'anna', $3, $4, 1765000000000, 1765000100000, $5)",
-                             {kCopy, computer, uid, (child.isEmpty() ? marco_ : child).toUtf8(), answers(from, to)});
+                             {kCopy, computer, uid, (child.isEmpty() ? marco_ : child).toUtf8(), heardAnswers(from, to)});
         QVERIFY2(r.ok() && r.text(0, 0) == "ok", qPrintable(r.message()));
     }
     template <class W>
@@ -133,20 +123,12 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         qputenv("XDG_STATE_HOME", state_.path().toUtf8());
         qputenv("XDG_CACHE_HOME", cache_.path().toUtf8());
-        const QString why = server_.start();
-        if (!why.isEmpty())
-            QFAIL(qPrintable(why));
-        bool ok = false;
-        server_.sql("postgres", "CREATE DATABASE classe", &ok);
-        QVERIFY(ok);
-        PgConnection owner;
-        QVERIFY(owner.open(params(server_.superuser())));
         // A school whose day is still yesterday in this computer's zone.
         qputenv("TZ", "UTC");
         tzset();
-        QVERIFY(owner.run("SET TimeZone = 'America/Los_Angeles'"));
-        QString error;
-        QVERIFY2(prepareSchool(owner, made_, error), qPrintable(error));
+        const QString why = prepareClass(server_, made_, QStringLiteral("America/Los_Angeles"));
+        if (!why.isEmpty())
+            QFAIL(qPrintable(why));
         // Her password as libpq finds it on her computer: she is never asked.
         const QString pgpass = home_.filePath("pgpass");
         QFile file(pgpass);
