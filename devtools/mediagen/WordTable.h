@@ -24,9 +24,8 @@ struct Word {
 class WordTable {
 public:
     // Fewer words a picture can show beyond doubt are better than more that
-    // a child may name with another word; but under ten a picture comes back
-    // within a few turns.
-    static constexpr int minPerVowel = 10;
+    // a child may name with another word.
+    static constexpr int minPerVowel = 6;
     static constexpr int maxPerVowel = 50;
 
     // Empty error() means the table is usable.
