@@ -7,6 +7,7 @@
 #include "results/Sqlite.h"
 
 #include <QDateTime>
+#include <QTimeZone>
 #include <QSet>
 #include <QtEndian>
 #include <sqlite3.h>
@@ -75,20 +76,25 @@ size_t qHash(const WordKey &k, size_t seed = 0)
 
 // The local day of a moment, remembering the last day's bounds: answers come
 // in order of time, and the local time's rules are slow to ask.
+// In `zone` when one is given (a school's), else in this computer's.
 class LocalDays {
 public:
+    explicit LocalDays(const QTimeZone &zone) : zone_(zone) {}
     int dayOf(qint64 ms)
     {
         if (ms < from_ || ms >= to_) {
-            const QDate day = QDateTime::fromMSecsSinceEpoch(ms).date();
+            const bool given = zone_.isValid();
+            const QDate day = (given ? QDateTime::fromMSecsSinceEpoch(ms, zone_)
+                                     : QDateTime::fromMSecsSinceEpoch(ms)).date();
             day_ = int(day.toJulianDay());
-            from_ = day.startOfDay().toMSecsSinceEpoch();
-            to_ = day.addDays(1).startOfDay().toMSecsSinceEpoch();
+            from_ = (given ? day.startOfDay(zone_) : day.startOfDay()).toMSecsSinceEpoch();
+            to_ = (given ? day.addDays(1).startOfDay(zone_) : day.addDays(1).startOfDay()).toMSecsSinceEpoch();
         }
         return day_;
     }
 
 private:
+    QTimeZone zone_;
     qint64 from_ = 0, to_ = 0;
     int day_ = 0;
 };
@@ -114,7 +120,7 @@ struct NewAnswers {
     qint64 odd = 0;
 };
 
-int readNew(SqliteDb &db, qint64 after, const SummaryProgress &progress, NewAnswers &out)
+int readNew(SqliteDb &db, qint64 after, const SummaryProgress &progress, const QTimeZone &zone, NewAnswers &out)
 {
     const qint64 all = progress ? db.number(QByteArray("SELECT count(*) FROM answers WHERE id > " +
                                                       QByteArray::number(after)).constData())
@@ -122,7 +128,7 @@ int readNew(SqliteDb &db, qint64 after, const SummaryProgress &progress, NewAnsw
     Statement s(db.handle(), "SELECT id, session_id, at_ms, window, asked, asked_as, asked_style, word, chosen,"
                              " chosen_as, chosen_style, right FROM answers WHERE id > ?1 ORDER BY id");
     s.bind(1, after);
-    LocalDays days;
+    LocalDays days(zone);
     qint64 seen = 0;
     int rc;
     while ((rc = s.step()) == SQLITE_ROW) {
@@ -211,7 +217,7 @@ int writeNew(SqliteDb &db, const NewAnswers &n)
     return done(mark);
 }
 
-int catchUp(SqliteDb &db, const SummaryProgress &progress)
+int catchUp(SqliteDb &db, const SummaryProgress &progress, const QTimeZone &zone)
 {
     int rc = SQLITE_OK;
     qint64 after = 0;
@@ -230,13 +236,13 @@ int catchUp(SqliteDb &db, const SummaryProgress &progress)
     if (rc != SQLITE_OK || last <= after)
         return rc;
     NewAnswers n;
-    rc = readNew(db, after, progress, n);
+    rc = readNew(db, after, progress, zone, n);
     return rc == SQLITE_OK && n.last > after ? writeNew(db, n) : rc;
 }
 
 } // namespace
 
-int catchUpSummaries(SqliteDb &db, const SummaryProgress &progress)
+int catchUpSummaries(SqliteDb &db, const SummaryProgress &progress, const QTimeZone &zone)
 {
     const bool own = sqlite3_get_autocommit(db.handle()) != 0;
     if (own) {
@@ -244,7 +250,7 @@ int catchUpSummaries(SqliteDb &db, const SummaryProgress &progress)
         if (rc != SQLITE_OK)
             return rc;
     }
-    int rc = catchUp(db, progress);
+    int rc = catchUp(db, progress, zone);
     if (own) {
         if (rc == SQLITE_OK)
             rc = db.exec("COMMIT");
@@ -256,8 +262,7 @@ int catchUpSummaries(SqliteDb &db, const SummaryProgress &progress)
 
 int resetSummaries(SqliteDb &db)
 {
-    return db.exec("DELETE FROM summary_kinds; DELETE FROM summary_words; DELETE FROM summary_windows;"
-                   " UPDATE summary_mark SET last_answer = 0, odd = 0");
+    return startOver(db);
 }
 
 int forgetSummaries(SqliteDb &db, const char *where, const std::function<void(Statement &)> &bind)

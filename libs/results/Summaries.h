@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTimeZone>
 #include <array>
 #include <functional>
 #include <vector>
@@ -18,9 +19,10 @@ class Statement;
 // child's program's batches, answers set aside and merged, a salvaged file,
 // anything merged in from elsewhere. Inside the caller's transaction when it
 // has one, else in one of its own. `progress(done, all)` is called every few
-// thousand answers of a long catch-up (a file of an older version). An SQLite code.
+// thousand answers of a long catch-up (a file of an older version). Days are
+// this computer's, or `zone`'s when one is given (a school's). An SQLite code.
 using SummaryProgress = std::function<void(qint64 done, qint64 all)>;
-int catchUpSummaries(SqliteDb &db, const SummaryProgress &progress = {});
+int catchUpSummaries(SqliteDb &db, const SummaryProgress &progress = {}, const QTimeZone &zone = {});
 
 // Forgets every summary, so that the next catch-up counts every answer
 // again: for a file whose answers may come in below the ids already counted

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QTimeZone>
 #include <iterator>
 #include <sqlite3.h>
 
@@ -276,7 +277,9 @@ MirrorPull SchoolMirror::pull(PgConnection &db, const std::function<bool(qint64,
                 return localTrouble();
         }
     }
-    if ((recount && resetSummaries(local) != SQLITE_OK) || catchUpSummaries(local) != SQLITE_OK)
+    // Counted in the school's days, as the views count them.
+    const QTimeZone zone(school.text(0, 0).toUtf8());
+    if ((recount && resetSummaries(local) != SQLITE_OK) || catchUpSummaries(local, {}, zone) != SQLITE_OK)
         return localTrouble();
     out.answersAdded = int(local.number("SELECT count(*) FROM answers") - before);
     db.exec("COMMIT");

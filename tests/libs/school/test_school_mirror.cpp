@@ -20,6 +20,7 @@
 
 using namespace zampli;
 using zampli::test::PgServer;
+using zampli::test::heardAnswers;
 
 namespace {
 
@@ -153,7 +154,7 @@ private slots:
         deliver("lab-1", "11111111111111111111111111111111", 4, 4);
         bool ok = false;
         server_.sql("classe", "INSERT INTO zampli.answers(id, session_id, seq, at_ms, \"window\", turn, asked, asked_as, "
-                              "asked_style, chosen, chosen_as, chosen_style, \"right\", answer_ms) SELECT 0, id, 9, "
+                              "asked_style, chosen, chosen_as, chosen_style, \"right\", answer_ms) SELECT 50, id, 9, "
                               "1765000009000, 'FormZampli3', 9, 'E', 'voce', 0, 'E', 'faccia', 0, 1, 800 "
                               "FROM zampli.sessions WHERE computer = 'lab-2'", &ok);
         QVERIFY(ok);
@@ -162,7 +163,7 @@ private slots:
         QVERIFY2(r.ok, qPrintable(r.error));
         QCOMPARE(r.answersAdded, 2);
         QCOMPARE(count(mirrorPath(), "SELECT count(*) FROM answers"), 7);
-        QCOMPARE(count(mirrorPath(), "SELECT count(*) FROM answers WHERE id = 0"), 1);
+        QCOMPARE(count(mirrorPath(), "SELECT count(*) FROM answers WHERE id = 50"), 1);
         // The views count it too, though it came under an id already counted.
         ResultsReader reader;
         QVERIFY2(reader.open(mirrorPath()), qPrintable(reader.error()));

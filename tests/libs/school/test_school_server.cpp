@@ -14,6 +14,7 @@
 
 using namespace zampli;
 using zampli::test::PgServer;
+using zampli::test::heardAnswers;
 
 namespace {
 

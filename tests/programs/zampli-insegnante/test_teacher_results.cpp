@@ -545,7 +545,7 @@ private slots:
             SqliteDb older;
             QCOMPARE(older.open(db(), false), SQLITE_OK);
             QCOMPARE(older.exec("DROP TABLE summary_kinds; DROP TABLE summary_words; DROP TABLE summary_windows;"
-                                "DROP TABLE summary_mark; PRAGMA user_version = 3"),
+                                "DROP TABLE summary_mark; PRAGMA user_version = 4"),
                      SQLITE_OK);
         }
         open();
