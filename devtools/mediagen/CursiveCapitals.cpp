@@ -73,6 +73,30 @@ private:
 
 } // namespace
 
+// A pointed arch: a hairline up from the line to the top, a stem down to
+// the line that ends in a short flick up and away, and a bar across. The
+// leg stays open: a loop at its foot would read as "Ab".
+QPainterPath cursiveCapitalA(const QFont &cursive)
+{
+    Pen pen(cursive);
+    const auto at = [&pen](qreal x, qreal y) { return pen.at(x, y); };
+
+    QPainterPath up(at(0.00, 0.02));
+    up.cubicTo(at(0.14, 0.30), at(0.30, 0.80), at(0.44, 1.00));
+    pen.draw(up);
+
+    QPainterPath down(at(0.44, 1.00));
+    down.cubicTo(at(0.50, 0.70), at(0.58, 0.30), at(0.62, 0.08));
+    down.cubicTo(at(0.64, -0.01), at(0.72, -0.01), at(0.82, 0.08));
+    pen.draw(down);
+
+    // From leg to leg and no further: an end standing out would be a knob.
+    QPainterPath bar(at(0.18, 0.40));
+    bar.cubicTo(at(0.30, 0.45), at(0.44, 0.37), at(0.56, 0.42));
+    pen.draw(bar);
+    return pen.letter();
+}
+
 // A slanted stem between two wavy bars, one on top and one on the line:
 // the bars make it an I at a glance, and nothing hangs below the line.
 // Drawn in units of the typeface's cap height, its stem and hairlines as
@@ -91,8 +115,8 @@ QPainterPath cursiveCapitalI(const QFont &cursive)
 
     QPainterPath foot(at(0.00, 0.08));
     foot.cubicTo(at(0.10, 0.00), at(0.20, -0.01), at(0.30, 0.02));
-    foot.cubicTo(at(0.42, 0.05), at(0.52, 0.06), at(0.62, 0.00));
-    foot.cubicTo(at(0.66, -0.02), at(0.68, 0.04), at(0.64, 0.08));
+    // Ends on its way out: a curl back here would thicken into a knob.
+    foot.cubicTo(at(0.42, 0.05), at(0.52, 0.06), at(0.64, 0.02));
 
     QPainterPath letter;
     letter.setFillRule(Qt::WindingFill);

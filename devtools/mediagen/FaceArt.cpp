@@ -155,6 +155,7 @@ QImage FaceArt::render(QChar vowel) const
     QImage canvas = whiteCanvas(pictureSize);
     QPainter painter(&canvas);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(qreal(pictureSize.width()) / unitWidth, qreal(pictureSize.width()) / unitWidth);
     // A's jaw drops: the chin comes down to make room for the open mouth.
     drawHead(painter, vowel == QLatin1Char('A') ? 26 : 0);
     drawEyes(painter);

@@ -15,7 +15,9 @@ namespace mediagen {
 // pursed ring.
 class FaceArt {
 public:
-    static constexpr QSize pictureSize{400, 380};
+    // As large as the letters' (see LetterArt), drawn in units of a picture 400 wide.
+    static constexpr QSize pictureSize{2000, 1900};
+    static constexpr int unitWidth = 400;
 
     // `vowel` is one of "AEIOU"; any other draws a closed smile.
     QImage render(QChar vowel) const;

@@ -14,7 +14,7 @@ namespace mediagen {
 
 namespace {
 
-constexpr int margin = 36;
+constexpr qreal margin = 36.0 * LetterArt::pictureSize.width() / LetterArt::unitWidth;
 
 QPainterPath glyph(const QFont &font, QChar letter)
 {
@@ -70,6 +70,20 @@ QPainterPath cursiveSmallWithEntry(const QFont &cursive, QChar letter)
     pen.setWidth(stem);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
+    if (letter == QLatin1Char('u')) {
+        // On from the entry: down the first stem, round the foot, up to the
+        // top again, down the second stem and out in a flick.
+        const qreal first = box.left() + stem / 2, second = first + x * 0.8, top = -x + stem / 2, foot = -stem / 2;
+        entry.cubicTo(QPointF(first, -x * 0.5), QPointF(first - x * 0.08, -x * 0.2), QPointF(first + x * 0.1, -x * 0.08));
+        entry.cubicTo(QPointF(first + x * 0.25, foot + stem * 0.2), QPointF(second - x * 0.1, foot),
+                      QPointF(second, -x * 0.35));
+        entry.lineTo(QPointF(second, top));
+        entry.lineTo(QPointF(second, -x * 0.2));
+        entry.cubicTo(QPointF(second, foot), QPointF(second + x * 0.2, foot), QPointF(second + x * 0.45, -x * 0.4));
+        QPainterPath whole = pen.createStroke(entry);
+        whole.setFillRule(Qt::WindingFill);
+        return whole;
+    }
     QPainterPath whole = own.united(pen.createStroke(entry));
     whole.setFillRule(Qt::WindingFill);
     return whole;
@@ -89,7 +103,7 @@ QFont LetterArt::referenceFont(const QString &family, bool bold, QString *error)
 LetterArt::LetterArt(const QFont &font, const QString &letters, qreal stroke,
                      QHash<QChar, QPainterPath> replacements)
     : font_(font)
-    , stroke_(stroke)
+    , stroke_(stroke * pictureSize.width() / unitWidth)
     , replacements_(std::move(replacements))
 {
     scale_ = fitScale(letters);

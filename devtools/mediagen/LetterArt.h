@@ -16,11 +16,16 @@ namespace mediagen {
 // largest of them fills the picture.
 class LetterArt {
 public:
-    static constexpr QSize pictureSize{400, 380};
+    // Large enough to be decoded, never enlarged, in the largest box of a
+    // 3840x2160 full screen (about 1,720 pixels wide).
+    static constexpr QSize pictureSize{2000, 1900};
+    // Strokes and margins are given in pixels of a picture this wide, so
+    // the letters keep their weight at any picture size.
+    static constexpr int unitWidth = 400;
     // Outlines are made at this pixel size, then scaled.
     static constexpr int referenceSize = 200;
 
-    // `stroke` thickens every line by that many pixels in the picture, so
+    // `stroke` thickens every line by that many pixels of unitWidth, so
     // thin typefaces are easy for a child to see (the margin leaves room). `replacements`
     // hold outlines (at the reference size, baseline at y = 0) drawn instead
     // of the typeface's own glyph.
@@ -43,15 +48,17 @@ private:
 };
 
 // School cursive capitals drawn here because the typeface's own ones mislead
-// an Italian child: its I, hooked to the left at the foot, reads as a J; its
+// an Italian child: its A, its right leg closed in a loop, reads as "Ab"; its I, hooked to the left at the foot, reads as a J; its
 // O, with a tail at the foot, as a Q; its U, curling back into a bowl, as "Ub".
+QPainterPath cursiveCapitalA(const QFont &cursive);
 QPainterPath cursiveCapitalI(const QFont &cursive);
 QPainterPath cursiveCapitalO(const QFont &cursive);
 QPainterPath cursiveCapitalU(const QFont &cursive);
 
 // A cursive small vowel as Italian first-grade books write it: the
 // typeface's glyph with the entry stroke drawn from the baseline on its left,
-// as heavy as the glyph's own stem.
+// as heavy as the glyph's own stem. The u is drawn whole with the same pen:
+// the typeface cuts its stems flat at the top.
 QPainterPath cursiveSmallWithEntry(const QFont &cursive, QChar letter);
 
 } // namespace mediagen

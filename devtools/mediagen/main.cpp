@@ -59,7 +59,8 @@ int makeLetters(const QString &jpg)
     const LetterArt printedUpper(printedFont, vowels, printedStroke);
     const LetterArt printedLower(printedFont, lower, printedStroke);
     const LetterArt cursiveUpper(cursiveFont, vowels, cursiveCapitalStroke,
-                                 {{QLatin1Char('I'), cursiveCapitalI(cursiveFont)},
+                                 {{QLatin1Char('A'), cursiveCapitalA(cursiveFont)},
+                                  {QLatin1Char('I'), cursiveCapitalI(cursiveFont)},
                                   {QLatin1Char('O'), cursiveCapitalO(cursiveFont)},
                                   {QLatin1Char('U'), cursiveCapitalU(cursiveFont)}});
     QHash<QChar, QPainterPath> withEntry;

@@ -77,7 +77,7 @@ DecodedPicture decodeDrawing(QIODevice &device, qint64 fileBytes, QSize shown)
     QImage image = reader.read();
     if (image.isNull())
         return {{}, readFault(reader.error())};
-    return {std::move(image), {}};
+    return {std::move(image), {}, size};
 }
 
 // A picture of `fileBytes` from the start of `device`.
@@ -112,7 +112,7 @@ DecodedPicture decodeDevice(QIODevice &device, qint64 fileBytes, QSize shown)
         return {{}, readFault(reader.error())};
     if (isCutJpeg(format, bytes))
         return {{}, QStringLiteral("immagine JPEG incompleta: il file è tagliato")};
-    return {std::move(image), {}};
+    return {std::move(image), {}, turned ? size.transposed() : size};
 }
 
 } // namespace

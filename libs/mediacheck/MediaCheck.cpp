@@ -24,6 +24,10 @@ namespace {
 // the program decodes them.
 constexpr QSize kLargestBox(400, 400);
 
+// Letters and faces fill most of a whiteboard's full screen, about 1,720
+// pixels wide at 3840x2160: a smaller picture is enlarged there, and blurs.
+constexpr int kLargeScreenSide = 2000;
+
 class Checker {
 public:
     Checker(const QString &folder, int shownOfAKind)
@@ -36,8 +40,8 @@ public:
         const QStringList vowels = vowelLetters();
         for (const QString &v : vowels) {
             for (int style = 1; style <= 4; ++style)
-                picture(media_.letterPicture(v, style));
-            picture(media_.facePicture(v));
+                picture(media_.letterPicture(v, style), Enlarged::FullScreen);
+            picture(media_.facePicture(v), Enlarged::FullScreen);
             sound(media_.voice(v));
         }
         for (int n = 1; n <= 4; ++n)
@@ -62,7 +66,8 @@ private:
         return found;
     }
 
-    void picture(const QString &path)
+    enum class Enlarged { No, FullScreen };
+    void picture(const QString &path, Enlarged enlarged = Enlarged::No)
     {
         if (!firstTime(path))
             return;
@@ -70,6 +75,14 @@ private:
         if (decoded.image.isNull())
             problem(path, withConsequence(decoded.why, QStringLiteral("il programma mostra un riquadro vuoto al suo posto")),
                     decoded.why);
+        else if (enlarged == Enlarged::FullScreen && std::max(decoded.own.width(), decoded.own.height()) < kLargeScreenSide)
+            note(path,
+                 QStringLiteral("%1 × %2 pixel, piccola per uno schermo grande: a tutto schermo si vede sfocata; "
+                                "ne servono almeno %3 sul lato lungo")
+                     .arg(decoded.own.width())
+                     .arg(decoded.own.height())
+                     .arg(kLargeScreenSide),
+                 QStringLiteral("small"));
     }
 
     void sound(const QString &path)

@@ -34,6 +34,9 @@ Finding finding(const QString &folder, const QString &line, bool problem)
     if (const QRegularExpressionMatch m = caseNote.match(f.what); m.hasMatch()) {
         f.fixes = {Fix::RenameCase};
         f.foundAs = m.captured(1);
+    } else if (f.file.startsWith(QLatin1String("jpg/"))
+               && f.what.contains(QLatin1String("piccola per uno schermo grande"))) {
+        f.fixes = {Fix::PutInstalled, Fix::ImportPicture};
     } else if (f.file.startsWith(QLatin1String("jpg/"))) {
         f.fixes = {Fix::ImportPicture};
     } else if (f.file.startsWith(QLatin1String("voci/")) || f.file.startsWith(QLatin1String("suoni/"))) {

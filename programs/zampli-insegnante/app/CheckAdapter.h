@@ -7,7 +7,7 @@
 namespace zampli::teacher {
 
 // What the teacher can do about a finding, one button each.
-enum class Fix { ImportPicture, RecordVoice, ImportVoice, ConvertVoice, RenameCase, OpenList };
+enum class Fix { ImportPicture, RecordVoice, ImportVoice, ConvertVoice, RenameCase, OpenList, PutInstalled };
 
 struct Finding {
     QString file;    // relative to the folder, as the check names it

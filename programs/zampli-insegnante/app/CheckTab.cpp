@@ -5,6 +5,7 @@
 #include "MediaActions.h"
 #include "Progress.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -40,6 +42,7 @@ QString fixText(Fix fix)
     case Fix::ConvertVoice: return QStringLiteral("Converti la voce");
     case Fix::RenameCase: return QStringLiteral("Rinomina");
     case Fix::OpenList: return QStringLiteral("Apri l'elenco");
+    case Fix::PutInstalled: return QStringLiteral("Metti quella installata");
     }
     return {};
 }
@@ -175,6 +178,9 @@ void CheckTab::fix(const Finding &finding, Fix how)
     case Fix::OpenList:
         emit openList(finding.file);
         return;
+    case Fix::PutInstalled:
+        error = written(target, [&] { return copyInstalled(finding.file, target); });
+        break;
     }
     if (!error)
         return;
@@ -213,6 +219,20 @@ std::optional<QString> CheckTab::importVoice(const QString &target)
 {
     const QString file = chooseFile_(this, Fix::ImportVoice);
     return file.isEmpty() ? std::nullopt : std::optional(written(target, [&] { return putVoice(this, file, target); }));
+}
+
+// The installed program's own file of that name, byte for byte: it is the
+// program's own picture, made for the largest screen, with nothing to convert.
+QString CheckTab::copyInstalled(const QString &file, const QString &target)
+{
+    QFile source(QDir(QCoreApplication::applicationDirPath()).filePath(file));
+    if (!source.open(QIODevice::ReadOnly))
+        return QStringLiteral("Non trovo %1 tra i file installati: importa un'immagine al suo posto.").arg(file);
+    const QByteArray bytes = source.readAll();
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        return QStringLiteral("Non riesco a scrivere %1: controlla di poter scrivere nella cartella.").arg(file);
+    return {};
 }
 
 // Through a temporary name: on a folder that ignores case the two names are one file.

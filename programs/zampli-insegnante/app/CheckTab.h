@@ -51,6 +51,7 @@ private:
     std::optional<QString> importPicture(const QString &target);
     std::optional<QString> importVoice(const QString &target);
     QString rename(const Finding &finding);
+    QString copyInstalled(const QString &file, const QString &target);
 
     TeacherServices &services_;
     QString folder_;

@@ -158,6 +158,30 @@ private slots:
         QCOMPARE(w.currentTab(), QStringLiteral("Parole con O"));
     }
 
+    // A letter and a face of a copy made when they were 400 x 380: a note on
+    // each, and «Metti quella installata» puts the program's own file in,
+    // byte for byte; the word pictures, never enlarged, are not noted.
+    void mettiQuellaInstallataReplacesASmallLetterOrFace()
+    {
+        const QString folder = copy();
+        for (const char *file : {"/jpg/E3.jpg", "/jpg/O.jpg", "/jpg/ape.jpg"}) {
+            QImage small(400, 380, QImage::Format_RGB32);
+            small.fill(Qt::white);
+            QVERIFY(small.save(folder + file, "JPEG"));
+        }
+        Window w(folder);
+        QTRY_COMPARE(w.files(), (QStringList{"jpg/E3.jpg", "jpg/O.jpg"}));
+        QCOMPARE(w.tab()->findChildren<QLabel *>("problema").first()->text(),
+                 QStringLiteral("nota: 400 × 380 pixel, piccola per uno schermo grande: a tutto schermo si vede "
+                                "sfocata; ne servono almeno 2000 sul lato lungo"));
+        QPushButton *put = nullptr;
+        QTRY_VERIFY(put = w.fix("jpg/E3.jpg", QStringLiteral("Metti quella installata")));
+        QTest::mouseClick(put, Qt::LeftButton);
+        QCOMPARE(test::readAll(folder + "/jpg/E3.jpg"), test::readAll(QCoreApplication::applicationDirPath() + "/jpg/E3.jpg"));
+        QTRY_COMPARE(w.files(), QStringList{"jpg/O.jpg"});
+        QVERIFY(w.fix("jpg/O.jpg", QStringLiteral("Importa un'immagine…")));
+    }
+
     // A file put back by hand is seen at the next «Controlla di nuovo».
     void controllaDiNuovoSeesAFileMendedByHand()
     {

@@ -1,0 +1,132 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The default letters and faces as a whiteboard's 3840x2160 full screen
+// shows them: the edge from paper to ink is as narrow as a line of the
+// frame, not a grey ramp of a small picture stretched four times over.
+// Runs on a screen of that size (see tests/CMakeLists.txt).
+
+#include "fakes/Fakes.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <algorithm>
+
+using namespace zampli;
+using namespace zampli::test;
+
+namespace {
+
+// The grey values along one line of the shot.
+using Line = std::vector<int>;
+
+// Across every edge the line crosses (a steady climb or fall of at least
+// 120 grey levels, its steps 3 levels or more), the pixels strictly
+// between 15 % and 85 % of the way: the width of the edge's ramp.
+void edgeWidths(const Line &g, std::vector<int> &widths)
+{
+    std::size_t start = 0;
+    for (std::size_t i = 1; i <= g.size(); ++i) {
+        const int step = i < g.size() ? g[i] - g[i - 1] : 0;
+        const int runStep = i - 1 > start ? g[start + 1] - g[start] : step;
+        if (i < g.size() && std::abs(step) >= 3 && (step > 0) == (runStep > 0))
+            continue;
+        const int from = g[start], to = g[i - 1];
+        if (std::abs(to - from) >= 120) {
+            const int lo = std::min(from, to) + std::abs(to - from) * 15 / 100;
+            const int hi = std::max(from, to) - std::abs(to - from) * 15 / 100;
+            widths.push_back(int(std::count_if(g.begin() + start, g.begin() + i,
+                                               [&](int v) { return v > lo && v < hi; })));
+        }
+        start = std::abs(step) >= 3 ? i - 1 : i;
+    }
+}
+
+// The median width over every row and column of the shot; -1 with no edge.
+int medianEdgeWidth(const QImage &shot)
+{
+    std::vector<int> widths;
+    for (int y = 0; y < shot.height(); ++y) {
+        Line row;
+        for (int x = 0; x < shot.width(); ++x)
+            row.push_back(qGray(shot.pixel(x, y)));
+        edgeWidths(row, widths);
+    }
+    for (int x = 0; x < shot.width(); ++x) {
+        Line column;
+        for (int y = 0; y < shot.height(); ++y)
+            column.push_back(qGray(shot.pixel(x, y)));
+        edgeWidths(column, widths);
+    }
+    if (widths.empty())
+        return -1;
+    std::nth_element(widths.begin(), widths.begin() + widths.size() / 2, widths.end());
+    return widths[widths.size() / 2];
+}
+
+QWidget *shown(const QString &name)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+QImage onScreen(const QWidget *w)
+{
+    QCoreApplication::processEvents();
+    const QWidget *top = w->window();
+    const QPoint at = w->mapTo(top, QPoint());
+    return top->screen()->grabWindow(top->winId(), at.x(), at.y(), w->width(), w->height()).toImage();
+}
+
+} // namespace
+
+class SharpPicturesXcbTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        QCOMPARE(QGuiApplication::primaryScreen()->size(), QSize(3840, 2160));
+    }
+
+    // One window showing one large picture, opened as a child does, put
+    // full screen with F11: at most 2 pixels of grey across a letter's or
+    // a face's outline.
+    void fullScreenEdges_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("letter") << "FormZampli1" << "Command6";
+        QTest::newRow("face") << "FormPosizioni1" << "Command1";
+    }
+    void fullScreenEdges()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, button);
+        // The program folder's own default media, as the build makes them.
+        Harness h(QCoreApplication::applicationDirPath());
+        h.programma->Main();
+        QVERIFY(QTest::qWaitForWindowActive(shown("FormAvvio")));
+        clickAsUser(shown("FormAvvio")->findChild<QWidget *>("client"), QPoint(3, 3));
+        QVERIFY(QTest::qWaitForWindowActive(shown("FormMenu")));
+        clickAsUser(shown("FormMenu")->findChild<QWidget *>(button));
+        QWidget *window = shown(name);
+        QVERIFY2(window, qPrintable(name));
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, Qt::Key_F11);
+        QTRY_VERIFY(window->isFullScreen());
+        const QWidget *picture = window->findChild<QWidget *>(QStringLiteral("Image1"));
+        QVERIFY(picture);
+        // Its box at the full screen's size: about 1,700 pixels across.
+        QTRY_VERIFY(picture->width() > 1500);
+        QTRY_VERIFY(medianEdgeWidth(onScreen(picture)) > 0);
+        const int width = medianEdgeWidth(onScreen(picture));
+        QVERIFY2(width <= 2, qPrintable(QStringLiteral("edge %1 px wide").arg(width)));
+        QVERIFY(h.problems.isEmpty());
+    }
+};
+
+QTEST_MAIN(SharpPicturesXcbTest)
+#include "test_sharp_pictures_xcb.moc"
