@@ -10,7 +10,9 @@
 #include "shell/ExerciseWindows.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -35,6 +37,9 @@ int main(int argc, char *argv[])
             t.start();
             form->Show();
             QWidget *window = form->window();
+            // With no window manager to do it, the bench gives a full-screen window the screen.
+            if (full)
+                window->setGeometry(window->screen()->geometry());
             while (!window->windowHandle() || !window->windowHandle()->isExposed())
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
             QCoreApplication::processEvents();
