@@ -77,7 +77,7 @@ DecodedPicture decodeDrawing(QIODevice &device, qint64 fileBytes, QSize shown)
     QImage image = reader.read();
     if (image.isNull())
         return {{}, readFault(reader.error())};
-    return {std::move(image), {}, size};
+    return {std::move(image), {}};
 }
 
 // A picture of `fileBytes` from the start of `device`.

@@ -13,7 +13,7 @@ namespace zampli {
 struct DecodedPicture {
     QImage image; // null when refused; at least `shown`, at most twice it, unless smaller itself
     QString why;  // "è una pipe, non un file", "troppo grande: 2,0 GB", ...
-    QSize own;    // as its header says, turned as shown; empty when refused
+    QSize own;    // as its header says, turned as shown; empty when refused, or a drawing (sharp at any size)
 };
 DecodedPicture decodePicture(const QString &path, QSize shown);
 // The same of a file's bytes already read, such as another copy's picture

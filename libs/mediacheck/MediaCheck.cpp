@@ -24,8 +24,8 @@ namespace {
 // the program decodes them.
 constexpr QSize kLargestBox(400, 400);
 
-// Letters and faces fill most of a whiteboard's full screen, about 1,720
-// pixels wide at 3840x2160: a smaller picture is enlarged there, and blurs.
+// Letters and faces fill most of a whiteboard's full screen, a box of
+// 1,675 x 1,606 pixels at 3840x2160: a smaller picture is enlarged there, and blurs.
 constexpr int kLargeScreenSide = 2000;
 
 class Checker {
@@ -75,7 +75,8 @@ private:
         if (decoded.image.isNull())
             problem(path, withConsequence(decoded.why, QStringLiteral("il programma mostra un riquadro vuoto al suo posto")),
                     decoded.why);
-        else if (enlarged == Enlarged::FullScreen && std::max(decoded.own.width(), decoded.own.height()) < kLargeScreenSide)
+        else if (enlarged == Enlarged::FullScreen && !decoded.own.isEmpty()
+                 && std::max(decoded.own.width(), decoded.own.height()) < kLargeScreenSide)
             note(path,
                  QStringLiteral("%1 × %2 pixel, piccola per uno schermo grande: a tutto schermo si vede sfocata; "
                                 "ne servono almeno %3 sul lato lungo")
