@@ -6,8 +6,11 @@
 #include "media/PictureFile.h"
 #include "media/ProblemLog.h"
 
+#include <QBuffer>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QThreadPool>
 #include <QTimer>
 #include <algorithm>
 #include <malloc.h>
@@ -19,6 +22,25 @@ namespace {
 // Decoded pictures nothing shows that may stay for a later turn, at most:
 // every letter in every style at the size of a full-screen window's largest box.
 constexpr qsizetype kUnshownBytes = 64 * 1024 * 1024;
+
+// Pictures of more pixels than this are kept as small copies: decoding a
+// 2000x1900 letter at an eighth took 6 to 8 ms, its small copy under 1 ms.
+constexpr qint64 kLargePixels = 1'000'000;
+// Small copies kept, at most: each letter and face at 4K full screen's boxes.
+constexpr qsizetype kSmallBytes = 8 * 1024 * 1024;
+// The size asked of a small copy made ahead: the least a JPEG decodes at.
+constexpr QSize kSmallest(1, 1);
+
+bool isLarge(QSize own)
+{
+    return qint64(own.width()) * own.height() > kLargePixels;
+}
+
+// A small copy serves boxes no larger than itself.
+bool covers(QSize copy, QSize shown)
+{
+    return !shown.isEmpty() && copy.width() >= shown.width() && copy.height() >= shown.height();
+}
 
 } // namespace
 
@@ -54,7 +76,7 @@ std::optional<QImage> PictureLoader::load(const QString &path, QSize shown) cons
     }
     forgetUnshownSoon();
     qCDebug(lcMedia) << "decoding" << file << "for" << shown;
-    const DecodedPicture decoded = stamp ? decodePicture(file, shown) : DecodedPicture{{}, QStringLiteral("manca")};
+    const DecodedPicture decoded = stamp ? decode(file, *stamp, shown) : DecodedPicture{{}, QStringLiteral("manca")};
     const QImage &read = decoded.image;
     if (read.isNull()) {
         if (stamp)
@@ -74,6 +96,95 @@ std::optional<QImage> PictureLoader::load(const QString &path, QSize shown) cons
     painter.end();
     kept_.push_back({file, shown, *stamp, image, loads_});
     return image;
+}
+
+DecodedPicture PictureLoader::decode(const QString &file, const FileStamp &stamp, QSize shown) const
+{
+    if (const auto small = small_.find(file); small != small_.end()) {
+        std::vector<SmallCopy> &copies = small->second;
+        std::erase_if(copies, [&](const SmallCopy &c) { return c.stamp != stamp; });
+        // The least that covers the box: each is decoded whole.
+        const SmallCopy *best = nullptr;
+        for (const SmallCopy &c : copies)
+            if (covers(c.size, shown) && (!best || c.size.width() < best->size.width()))
+                best = &c;
+        if (best)
+            return decodePicture(best->jpeg, shown);
+    }
+    DecodedPicture decoded = decodePicture(file, shown);
+    if (!decoded.image.isNull() && !shown.isEmpty() && !decoded.image.hasAlphaChannel() && isLarge(decoded.own)
+        && decoded.image.size() != decoded.own)
+        makeSmallCopy(file, shown);
+    return decoded;
+}
+
+void PictureLoader::prepare(const QStringList &paths) const
+{
+    for (const QString &path : paths)
+        makeSmallCopy(existingFile(path), kSmallest);
+}
+
+void PictureLoader::makeSmallCopy(const QString &file, QSize shown) const
+{
+    if (!making_.insert({file, shown.width(), shown.height()}).second)
+        return;
+    ++preparing_;
+    std::weak_ptr<const PictureLoader *> self = self_;
+    QThreadPool::globalInstance()->start([self, file, shown] {
+        std::optional<SmallCopy> made = smallCopyOf(file, shown);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [self, file, shown, made = std::move(made)] {
+            const std::shared_ptr<const PictureLoader *> loader = self.lock();
+            if (loader)
+                (*loader)->keepSmallCopy(file, shown, made);
+        }, Qt::QueuedConnection);
+    });
+}
+
+// On a thread of its own: the file decoded for `shown` and written as a
+// JPEG; nothing when it is small, has transparency, or cannot be read.
+std::optional<PictureLoader::SmallCopy> PictureLoader::smallCopyOf(const QString &file, QSize shown)
+{
+    const std::optional<FileStamp> stamp = stampOf(file);
+    if (!stamp)
+        return std::nullopt;
+    const DecodedPicture decoded = decodePicture(file, shown);
+    if (decoded.image.isNull() || decoded.image.hasAlphaChannel() || !isLarge(decoded.own)
+        || decoded.image.size() == decoded.own)
+        return std::nullopt; // a copy as large as the file costs as much to decode
+    QByteArray jpeg;
+    QBuffer out(&jpeg);
+    out.open(QIODevice::WriteOnly);
+    QImageWriter writer(&out, "jpeg");
+    writer.setQuality(92); // no ringing a 4K screen shows at a letter's edge
+    if (!writer.write(decoded.image))
+        return std::nullopt;
+    // Checked once more: a file replaced meanwhile is not kept under its new stamp.
+    if (stampOf(file) != stamp)
+        return std::nullopt;
+    return SmallCopy{*stamp, std::move(jpeg), decoded.image.size()};
+}
+
+void PictureLoader::keepSmallCopy(const QString &file, QSize shown, const std::optional<SmallCopy> &made) const
+{
+    --preparing_;
+    making_.erase({file, shown.width(), shown.height()});
+    if (!made)
+        return;
+    const qsizetype bytes = smallCopyBytes() + made->jpeg.size();
+    std::vector<SmallCopy> &copies = small_[file];
+    const bool known = std::any_of(copies.begin(), copies.end(),
+                                   [&](const SmallCopy &c) { return c.stamp == made->stamp && c.size == made->size; });
+    if (!known && bytes <= kSmallBytes)
+        copies.push_back(*made);
+}
+
+qsizetype PictureLoader::smallCopyBytes() const
+{
+    qsizetype bytes = 0;
+    for (const auto &[name, copies] : small_)
+        for (const SmallCopy &c : copies)
+            bytes += c.jpeg.size();
+    return bytes;
 }
 
 void PictureLoader::forgetUnshownSoon() const

@@ -2,14 +2,18 @@
 #pragma once
 
 #include "media/MediaFile.h"
+#include "media/PictureFile.h"
 
 #include <QImage>
 #include <QObject>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
+#include <tuple>
 #include <vector>
 
 namespace zampli {
@@ -31,6 +35,13 @@ class ProblemLog;
 // the same letters), so some megabytes of those are kept, the most recently
 // used first. A window closed lets them all go; one grown, those of its old
 // sizes.
+//
+// A large picture (a letter drawn for a 4K screen, a phone's photo) costs
+// several times more to decode than its box needs, even at an eighth of its
+// size: JPEG decodes every block of the file. Such a picture is kept as a
+// small JPEG in memory, made on a thread of its own, at the size its boxes
+// ask, and later windows decode that. `prepare` makes these ahead, at the
+// least size a JPEG decodes at, for the pictures every window shows.
 class PictureLoader {
 public:
     explicit PictureLoader(ProblemLog &log);
@@ -47,6 +58,13 @@ public:
     const QObject *lifetime() const { return &lifetime_; }
     int decodedPictures() const { return int(kept_.size()); }
 
+    // Small copies of these pictures, made on a thread of their own.
+    void prepare(const QStringList &paths) const;
+    // Small copies still being made.
+    int preparing() const { return preparing_; }
+    // The memory the small copies take.
+    qsizetype smallCopyBytes() const;
+
 private:
     struct Kept {
         QString path;
@@ -57,6 +75,18 @@ private:
         bool stale = false; // the file changed since: never loaded again
     };
     void forgetUnshown() const;
+    DecodedPicture decode(const QString &file, const FileStamp &stamp, QSize shown) const;
+
+    // A large picture decoded at a box's size and kept as a JPEG: a tenth
+    // of the decoded picture's memory, and cheap to decode again.
+    struct SmallCopy {
+        FileStamp stamp;
+        QByteArray jpeg;
+        QSize size;
+    };
+    void makeSmallCopy(const QString &file, QSize shown) const;
+    static std::optional<SmallCopy> smallCopyOf(const QString &file, QSize shown);
+    void keepSmallCopy(const QString &file, QSize shown, const std::optional<SmallCopy> &made) const;
 
     ProblemLog &log_;
     mutable std::vector<Kept> kept_;
@@ -65,6 +95,11 @@ private:
     mutable bool forgetting_ = false;
     mutable quint64 loads_ = 0;
     mutable std::set<std::pair<int, int>> sizesInUse_; // since the last time nothing was shown
+    mutable std::map<QString, std::vector<SmallCopy>> small_; // for boxes of several sizes
+    mutable std::set<std::tuple<QString, int, int>> making_;   // file, box asked
+    mutable int preparing_ = 0;
+    // What the thread making a small copy hands back reaches a loader still there.
+    std::shared_ptr<const PictureLoader *> self_ = std::make_shared<const PictureLoader *>(this);
 };
 
 } // namespace zampli

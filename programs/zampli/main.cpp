@@ -100,14 +100,16 @@ void afterFirstPaint(std::function<void()> later)
 }
 
 // What the title window does not need waits until it is on the screen: the
-// delivery to the school, the sound module, the icon, Qt's own Italian texts
-// (a context menu, a file dialog). Run before the first paint they held it
+// delivery to the school, the sound module, the pictures the exercise
+// windows show, the icon, Qt's own Italian texts (a context menu, a file dialog). Run before the first paint they held it
 // back by some 10 to 16 ms.
-void finishStartingLater(zampli::LateSoundPlayer &sound, QTranslator &qtTexts, const std::function<void()> &school)
+void finishStartingLater(zampli::LateSoundPlayer &sound, QTranslator &qtTexts, zampli::Modulo1 &modulo,
+                         const std::function<void()> &school)
 {
-    afterFirstPaint([&sound, &qtTexts, school] {
+    afterFirstPaint([&sound, &qtTexts, &modulo, school] {
         school();
         sound.start();
+        modulo.preparePictures();
         QApplication::setWindowIcon(zampli::Artwork::windowIcon());
         zampli::installQtItalian(qtTexts);
     });
@@ -156,6 +158,6 @@ int main(int argc, char *argv[])
     zampli::ReachableWindows reachable([] { QCoreApplication::exit(0); });
     programma.Main();
     QTranslator qtTexts;
-    finishStartingLater(sound, qtTexts, [&] { school.start(installedFolder, programFolder, resultsPath, problems); });
+    finishStartingLater(sound, qtTexts, programma.modulo, [&] { school.start(installedFolder, programFolder, resultsPath, problems); });
     return app.exec();
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "state/Modulo1.h"
 
+#include "catalog/Vowels.h"
 #include "media/SoundPlayer.h"
+#include "state/VowelMedia.h"
 #include "state/Clock.h"
 #include "state/MessageBoxes.h"
 #include "rules/Random.h"
@@ -16,6 +18,17 @@ ExerciseServices Modulo1::exerciseServices()
 {
     return {*this, *this, services.random, services.clock, services.media, pictures, services.boxes, services.problems,
             services.answers};
+}
+
+void Modulo1::preparePictures()
+{
+    QStringList paths;
+    for (const QString &letter : vowelLetters()) {
+        paths << vowelPicture(services.media, Pictures::Faces, letter).path;
+        for (int style = 1; style <= 4; ++style)
+            paths << vowelPicture(services.media, Pictures::Letters, letter, style).path;
+    }
+    pictures.prepare(paths);
 }
 
 void Modulo1::SuonoGiusto()

@@ -26,6 +26,9 @@ public:
     PictureLoader pictures;
 
     ExerciseServices exerciseServices();
+    // Reads ahead, on a thread of its own, the faces and letters every
+    // exercise window shows, so that opening one decodes small copies.
+    void preparePictures();
 
     void SuonoGiusto();
     void SuonoSbagliato();

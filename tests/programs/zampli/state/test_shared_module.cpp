@@ -6,6 +6,7 @@
 #include "shell/Twips.h"
 
 #include <QtTest>
+#include <cstdio>
 #include <map>
 
 using namespace zampli;
@@ -146,6 +147,67 @@ private slots:
         QCOMPARE(pictures.decodedPictures(), 3);
         twin.clear();
         QTRY_COMPARE(pictures.decodedPictures(), 1);
+    }
+
+    // A large picture is shown from a small copy made ahead: a copy made
+    // before the file was replaced must never stand in for the new file.
+    void smallCopyOfALargePictureGoesWithItsFile()
+    {
+        Harness h;
+        PictureLoader &pictures = h.modulo->pictures;
+        const QString a = h.media().letterPicture("A", 1);
+        QVERIFY(QDir().mkpath(QFileInfo(a).path()));
+        // Replaced as a copy over it does: a new file renamed into place.
+        const auto writeLarge = [&](const QColor &colour) {
+            QImage large(1600, 1200, QImage::Format_RGB32);
+            large.fill(colour);
+            return large.save(a + ".new", "JPG")
+                && std::rename(QFile::encodeName(a + ".new").constData(), QFile::encodeName(a).constData()) == 0;
+        };
+        QVERIFY(writeLarge(Qt::red));
+        pictures.prepare({a});
+        QTRY_COMPARE(pictures.preparing(), 0);
+        QVERIFY(pictures.smallCopyBytes() > 0);
+        const QColor before = pictures.load(a, QSize(100, 75))->pixelColor(50, 37);
+        QVERIFY2(before.red() > 200 && before.blue() < 50, qPrintable(before.name()));
+
+        QVERIFY(writeLarge(Qt::blue));
+        const QColor shown = pictures.load(a, QSize(100, 75))->pixelColor(50, 37);
+        QVERIFY2(shown.blue() > 200 && shown.red() < 50, qPrintable(shown.name()));
+    }
+
+    // Boxes larger than the small copies (full screen on a large screen)
+    // show the file itself, sharp, and later the copies made at their size.
+    void largerBoxesAreNotEnlargedFromASmallCopy()
+    {
+        Harness h;
+        PictureLoader &pictures = h.modulo->pictures;
+        const QString a = h.media().letterPicture("A", 1);
+        const QString e = h.media().letterPicture("E", 1);
+        QVERIFY(QDir().mkpath(QFileInfo(a).path()));
+        // Black on the left, white on the right: an edge one pixel wide.
+        QImage large(1600, 1200, QImage::Format_RGB32);
+        large.fill(Qt::white);
+        for (int y = 0; y < large.height(); ++y)
+            for (int x = 0; x < 800; ++x)
+                large.setPixel(x, y, qRgb(0, 0, 0));
+        QVERIFY(large.save(a, "JPG", 92) && large.save(e, "JPG", 92));
+        pictures.prepare({a, e});
+        QTRY_COMPARE(pictures.preparing(), 0);
+
+        const auto greyAcrossTheEdge = [](const QImage &shown) {
+            int grey = 0;
+            for (int x = 0; x < shown.width(); ++x)
+                if (const int v = qGray(shown.pixel(x, shown.height() / 2)); v > 40 && v < 215)
+                    ++grey;
+            return grey;
+        };
+        QCOMPARE(greyAcrossTheEdge(*pictures.load(a, QSize(800, 600))), 0);
+        QCOMPARE(greyAcrossTheEdge(*pictures.load(e, QSize(800, 600))), 0);
+        // Copies made at that size serve it as sharp, and smaller boxes too.
+        QTRY_COMPARE(pictures.preparing(), 0);
+        QCOMPARE(greyAcrossTheEdge(*pictures.load(a, QSize(800, 600))), 0);
+        QCOMPARE(greyAcrossTheEdge(*pictures.load(a, QSize(400, 300))), 0);
     }
 
     void designFitsAndCentres()
