@@ -114,7 +114,7 @@ DecodedPicture PictureLoader::decode(const QString &file, const FileStamp &stamp
     DecodedPicture decoded = decodePicture(file, shown);
     if (!decoded.image.isNull() && !shown.isEmpty() && !decoded.image.hasAlphaChannel() && isLarge(decoded.own)
         && decoded.image.size() != decoded.own)
-        makeSmallCopy(file, shown);
+        makeSmallCopy(file, shown, decoded.image, stamp); // not decoded again: one large picture in memory, not two
     return decoded;
 }
 
@@ -124,14 +124,14 @@ void PictureLoader::prepare(const QStringList &paths) const
         makeSmallCopy(existingFile(path), kSmallest);
 }
 
-void PictureLoader::makeSmallCopy(const QString &file, QSize shown) const
+void PictureLoader::makeSmallCopy(const QString &file, QSize shown, const QImage &decoded, const FileStamp &stamp) const
 {
     if (!making_.insert({file, shown.width(), shown.height()}).second)
         return;
     ++preparing_;
     std::weak_ptr<const PictureLoader *> self = self_;
-    QThreadPool::globalInstance()->start([self, file, shown] {
-        std::optional<SmallCopy> made = smallCopyOf(file, shown);
+    QThreadPool::globalInstance()->start([self, file, shown, decoded, stamp] {
+        std::optional<SmallCopy> made = decoded.isNull() ? smallCopyOf(file, shown) : encodeCopy(decoded, stamp, file);
         QMetaObject::invokeMethod(QCoreApplication::instance(), [self, file, shown, made = std::move(made)] {
             const std::shared_ptr<const PictureLoader *> loader = self.lock();
             if (loader)
@@ -151,17 +151,23 @@ std::optional<PictureLoader::SmallCopy> PictureLoader::smallCopyOf(const QString
     if (decoded.image.isNull() || decoded.image.hasAlphaChannel() || !isLarge(decoded.own)
         || decoded.image.size() == decoded.own)
         return std::nullopt; // a copy as large as the file costs as much to decode
+    return encodeCopy(decoded.image, *stamp, file);
+}
+
+std::optional<PictureLoader::SmallCopy> PictureLoader::encodeCopy(const QImage &decoded, const FileStamp &stamp,
+                                                                  const QString &file)
+{
     QByteArray jpeg;
     QBuffer out(&jpeg);
     out.open(QIODevice::WriteOnly);
     QImageWriter writer(&out, "jpeg");
     writer.setQuality(92); // no ringing a 4K screen shows at a letter's edge
-    if (!writer.write(decoded.image))
+    if (!writer.write(decoded))
         return std::nullopt;
     // Checked once more: a file replaced meanwhile is not kept under its new stamp.
     if (stampOf(file) != stamp)
         return std::nullopt;
-    return SmallCopy{*stamp, std::move(jpeg), decoded.image.size()};
+    return SmallCopy{stamp, std::move(jpeg), decoded.size()};
 }
 
 void PictureLoader::keepSmallCopy(const QString &file, QSize shown, const std::optional<SmallCopy> &made) const

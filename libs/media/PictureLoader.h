@@ -84,8 +84,10 @@ private:
         QByteArray jpeg;
         QSize size;
     };
-    void makeSmallCopy(const QString &file, QSize shown) const;
+    // `decoded`: the file as just decoded for `shown`, if it was.
+    void makeSmallCopy(const QString &file, QSize shown, const QImage &decoded = {}, const FileStamp &stamp = {}) const;
     static std::optional<SmallCopy> smallCopyOf(const QString &file, QSize shown);
+    static std::optional<SmallCopy> encodeCopy(const QImage &decoded, const FileStamp &stamp, const QString &file);
     void keepSmallCopy(const QString &file, QSize shown, const std::optional<SmallCopy> &made) const;
 
     ProblemLog &log_;
