@@ -126,8 +126,9 @@ QPainterPath cursiveCapitalI(const QFont &cursive)
     return letter;
 }
 
-// A closed oval begun and ended at the top, where a small loop turns the
-// pen out to the right: nothing below the line, so it never reads as a Q.
+// A closed oval begun and ended at the top, where a small loop comes back
+// to it: nothing below the line, so it never reads as a Q. The loop ends on
+// the oval's own line: past it, its round end would stand out as a knob.
 QPainterPath cursiveCapitalO(const QFont &cursive)
 {
     Pen pen(cursive);
@@ -140,7 +141,7 @@ QPainterPath cursiveCapitalO(const QFont &cursive)
     line.cubicTo(at(cx + k * rx, cy - ry), at(cx + rx, cy - k * ry), at(cx + rx, cy));
     line.cubicTo(at(cx + rx, cy + k * ry), at(cx + k * rx, cy + ry), at(cx, cy + ry));
     line.cubicTo(at(cx - 0.14, cy + ry), at(cx - 0.16, cy + 0.30), at(cx - 0.06, cy + 0.28));
-    line.cubicTo(at(cx + 0.04, cy + 0.26), at(cx + 0.16, cy + 0.33), at(cx + 0.24, cy + 0.40));
+    line.cubicTo(at(cx + 0.04, cy + 0.26), at(cx + 0.12, cy + 0.33), at(cx + 0.19, cy + 0.40));
     pen.draw(line);
     return pen.letter();
 }
