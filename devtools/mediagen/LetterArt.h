@@ -23,7 +23,7 @@ public:
     // the letters keep their weight at any picture size.
     static constexpr int unitWidth = 400;
     // Outlines are made at this pixel size, then scaled.
-    static constexpr int referenceSize = 200;
+    static constexpr int referenceSize = 2000;
 
     // `stroke` thickens every line by that many pixels of unitWidth, so
     // thin typefaces are easy for a child to see (the margin leaves room). `replacements`
