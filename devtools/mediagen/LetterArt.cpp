@@ -45,46 +45,68 @@ qreal stemWidth(const QFont &font)
 
 QPainterPath cursiveSmallWithEntry(const QFont &cursive, QChar letter)
 {
-    const QPainterPath own = glyph(cursive, letter);
-    const QRectF box = own.boundingRect();
     const qreal x = QFontMetricsF(cursive).xHeight();
     const qreal stem = stemWidth(cursive);
-    // From the baseline, left of the letter, up to where the pen meets it:
-    // the top of the first stem for i and u, the eye's left side for e.
-    // For a and o it rises beside the round and comes over its top, never
-    // across it.
-    const QPointF start(box.left() - x * 0.55, -stem / 2);
-    QPainterPath entry(start);
+    // In units of the x-height from the letter's left, baseline at 0, upwards
+    // positive; every line begins on the baseline left of the letter.
+    const auto at = [x](qreal px, qreal py) { return QPointF(px * x, -py * x); };
+    QPainterPath line(at(-0.55, 0.04));
+    QPainterPath dot;
     switch (letter.unicode()) {
     case 'a':
     case 'o': {
-        const QPointF top(box.left() + box.width() * (letter == QLatin1Char('a') ? 0.6 : 0.5), -x + stem / 2);
-        entry.cubicTo(QPointF(box.left() - x * 0.3, -x * 0.75), QPointF(box.left() + box.width() * 0.1, -x * 1.2),
-                      top);
+        // Up beside the round and over its top, never across it; round
+        // anticlockwise from the top. The a goes on up and down its stem,
+        // the o out to the right in a small loop at its top.
+        const qreal top = letter == QLatin1Char('a') ? 0.48 : 0.36;
+        line.cubicTo(at(-0.30, 0.60), at(-0.05, 1.05), at(top, 1.0));
+        line.cubicTo(at(top - 0.30, 1.0), at(0.0, 0.80), at(0.0, 0.48));
+        line.cubicTo(at(0.0, 0.18), at(0.14, 0.0), at(0.34, 0.0));
+        line.cubicTo(at(0.56, 0.0), at(0.72, 0.24), at(0.72, 0.52));
+        if (letter == QLatin1Char('a')) {
+            line.cubicTo(at(0.72, 0.70), at(0.72, 0.86), at(0.72, 1.0));
+            line.lineTo(at(0.72, 0.22));
+            line.cubicTo(at(0.72, 0.02), at(0.86, -0.02), at(1.10, 0.34));
+        } else {
+            line.cubicTo(at(0.72, 0.80), at(0.56, 1.0), at(top, 1.0));
+            line.cubicTo(at(0.50, 0.90), at(0.70, 0.86), at(1.02, 0.90));
+        }
         break;
     }
-    case 'e': entry.quadTo(QPointF(box.left() - x * 0.1, start.y()), QPointF(box.left() + stem / 2, -x * 0.45)); break;
-    default: entry.quadTo(QPointF(box.left() - x * 0.1, start.y()), QPointF(box.left() + stem / 2, -x + stem / 2)); break;
+    case 'e':
+        // Up to the right, round the top loop back to the left, down and
+        // round the bottom and out to the right.
+        line.cubicTo(at(-0.15, 0.04), at(0.25, 0.30), at(0.46, 0.60));
+        line.cubicTo(at(0.58, 0.80), at(0.48, 1.0), at(0.28, 1.0));
+        line.cubicTo(at(0.08, 1.0), at(-0.02, 0.76), at(0.0, 0.50));
+        line.cubicTo(at(0.0, 0.16), at(0.16, 0.0), at(0.36, 0.0));
+        line.cubicTo(at(0.52, 0.0), at(0.64, 0.14), at(0.74, 0.36));
+        break;
+    case 'i':
+        // Up to the top of the stem, down it, round its foot and out; the dot above.
+        line.cubicTo(at(-0.10, 0.04), at(0.0, 0.60), at(0.06, 1.0));
+        line.lineTo(at(0.06, 0.22));
+        line.cubicTo(at(0.06, 0.02), at(0.22, -0.02), at(0.48, 0.36));
+        dot.addEllipse(at(0.10, 1.45), stem * 0.62, stem * 0.62);
+        break;
+    default: {
+        // u: up to the first stem, down and round the foot, up to the top
+        // again, down the second stem and out in a flick.
+        line.cubicTo(at(-0.10, 0.04), at(0.0, 0.60), at(0.0, 1.0));
+        line.cubicTo(at(0.0, 0.50), at(-0.08, 0.20), at(0.10, 0.08));
+        line.cubicTo(at(0.25, 0.0), at(0.70, 0.0), at(0.80, 0.35));
+        line.lineTo(at(0.80, 1.0));
+        line.lineTo(at(0.80, 0.20));
+        line.cubicTo(at(0.80, 0.0), at(1.0, 0.0), at(1.25, 0.40));
+        break;
+    }
     }
     QPainterPathStroker pen;
     pen.setWidth(stem);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
-    if (letter == QLatin1Char('u')) {
-        // On from the entry: down the first stem, round the foot, up to the
-        // top again, down the second stem and out in a flick.
-        const qreal first = box.left() + stem / 2, second = first + x * 0.8, top = -x + stem / 2, foot = -stem / 2;
-        entry.cubicTo(QPointF(first, -x * 0.5), QPointF(first - x * 0.08, -x * 0.2), QPointF(first + x * 0.1, -x * 0.08));
-        entry.cubicTo(QPointF(first + x * 0.25, foot + stem * 0.2), QPointF(second - x * 0.1, foot),
-                      QPointF(second, -x * 0.35));
-        entry.lineTo(QPointF(second, top));
-        entry.lineTo(QPointF(second, -x * 0.2));
-        entry.cubicTo(QPointF(second, foot), QPointF(second + x * 0.2, foot), QPointF(second + x * 0.45, -x * 0.4));
-        QPainterPath whole = pen.createStroke(entry);
-        whole.setFillRule(Qt::WindingFill);
-        return whole;
-    }
-    QPainterPath whole = own.united(pen.createStroke(entry));
+    QPainterPath whole = pen.createStroke(line);
+    whole.addPath(dot);
     whole.setFillRule(Qt::WindingFill);
     return whole;
 }

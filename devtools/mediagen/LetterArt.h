@@ -56,10 +56,11 @@ QPainterPath cursiveCapitalI(const QFont &cursive);
 QPainterPath cursiveCapitalO(const QFont &cursive);
 QPainterPath cursiveCapitalU(const QFont &cursive);
 
-// A cursive small vowel as Italian first-grade books write it: the
-// typeface's glyph with the entry stroke drawn from the baseline on its left,
-// as heavy as the glyph's own stem. The u is drawn whole with the same pen:
-// the typeface cuts its stems flat at the top.
+// A cursive small vowel as Italian first-grade books write it, begun with
+// a stroke up from the baseline on its left, drawn whole with one round pen
+// as heavy as the typeface's own stem: the typeface's small letters are made
+// of straight pieces that show at a whiteboard's size, and cut their stems
+// flat at the top.
 QPainterPath cursiveSmallWithEntry(const QFont &cursive, QChar letter);
 
 } // namespace mediagen
