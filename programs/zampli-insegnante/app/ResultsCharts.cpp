@@ -101,14 +101,14 @@ void EmptyNote::place()
 
 VowelBarsChart::VowelBarsChart() : empty_(this)
 {
-    // Two lines: on one, beside the sessions at the window's first size, the title ends in "…".
-    setTitle(QStringLiteral("Risposte giuste per vocale<br><span style=\"font-weight: normal\">e sbagliate, a "
-                            "righe</span>"));
+    // Short: the column of numbers takes its room from the title's too. The
+    // legend below tells the hatched part.
+    setTitle(QStringLiteral("Risposte per vocale"));
     // The axis's counts with their thousands marked, as in the labels beside the bars.
     setLocale(QLocale(QLocale::Italian));
     setLocalizeNumbers(true);
     setTitleFont(boldTitle());
-    legend()->hide();
+    legend()->setAlignment(Qt::AlignBottom);
     setBackgroundRoundness(0);
     for (int v = 0; v < 5; ++v) {
         auto *label = new QGraphicsSimpleTextItem(this);
@@ -140,7 +140,7 @@ void VowelBarsChart::setScores(const VowelScores &scores)
         series->append(right);
         most = std::max(most, scores[v].right + scores[v].wrong);
     }
-    auto *wrong = new QBarSet(QStringLiteral("sbagliate"));
+    auto *wrong = new QBarSet(QStringLiteral("risposte sbagliate"));
     for (int row = 0; row < 5; ++row)
         *wrong << scores[vowelOfRow(row)].wrong;
     wrong->setBrush(QBrush(kOutline, Qt::BDiagPattern));
@@ -152,6 +152,9 @@ void VowelBarsChart::setScores(const VowelScores &scores)
     series->append(wrong);
     series->setBarWidth(0.7);
     addSeries(series);
+    // The colours are the vowels', named on the left: the legend names only the hatching.
+    for (QLegendMarker *marker : legend()->markers(series))
+        marker->setVisible(marker->label() == wrong->label());
     auto *vowels = new QBarCategoryAxis;
     for (int row = 0; row < 5; ++row)
         vowels->append(vowelText(vowelOfRow(row)));
@@ -177,6 +180,7 @@ void VowelBarsChart::setScores(const VowelScores &scores)
     setMargins(QMargins(4, 4, none ? 4 : int(std::ceil(widest)) + 12, 4));
     placeLabels();
     empty_.show(none);
+    legend()->setVisible(!none);
 }
 
 void VowelBarsChart::placeLabels()
