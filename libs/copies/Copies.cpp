@@ -78,8 +78,8 @@ CopyResult writeMenuEntry(const QString &folder, const QString &displayName)
         return failure(QStringLiteral("In %1 non c'è una copia di ZAMPLI che si possa avviare.").arg(path));
     const CopyInfo copy = entryFor(path, displayName, applications);
     if (const int error = writeEntry(copy)) {
-        return failure(QStringLiteral("La voce del menu non è stata scritta in %1 (%2): liberate spazio o "
-                                      "controllate i permessi della cartella, poi riprovate.")
+        return failure(QStringLiteral("La voce del menu non è stata scritta in %1 (%2): libera spazio o "
+                                      "controlla i permessi della cartella, poi riprova.")
                            .arg(applications, systemErrorText(error)));
     }
     return {true, copy, QStringLiteral("Nel menu del desktop trovi \"%1\".").arg(copy.name)};
@@ -122,17 +122,17 @@ CopyResult removeCopy(const CopyInfo &copy, RemoveFolder folder)
                                .arg(copy.folder));
         if (!QFile::moveToTrash(copy.folder))
             return failure(QStringLiteral("Non riesco a spostare la cartella %1 nel cestino: la copia e la sua voce "
-                                          "del menu restano come sono. Controllate che la cartella sia vostra e "
-                                          "che il disco non sia pieno, poi riprovate; oppure togliete solo la voce "
+                                          "del menu restano come sono. Controlla che la cartella sia tua e "
+                                          "che il disco non sia pieno, poi riprova; oppure togli solo la voce "
                                           "del menu.")
                                .arg(copy.folder));
     }
     if (!QFile::remove(copy.desktopFile))
-        return failure(QStringLiteral("Non riesco a togliere la voce del menu %1: controllate i permessi della "
-                                      "cartella, poi riprovate.").arg(copy.desktopFile));
+        return failure(QStringLiteral("Non riesco a togliere la voce del menu %1: controlla i permessi della "
+                                      "cartella, poi riprova.").arg(copy.desktopFile));
     return {true, copy,
             folder == RemoveFolder::ToTrash
-                ? QStringLiteral("Tolta dal menu la voce \"%1\"; la cartella %2 è nel cestino, da dove potete "
+                ? QStringLiteral("Tolta dal menu la voce \"%1\"; la cartella %2 è nel cestino, da dove puoi "
                                  "riprenderla.").arg(copy.name, copy.folder)
                 : QStringLiteral("Tolta dal menu la voce \"%1\"; la cartella %2 resta.").arg(copy.name, copy.folder)};
 }
@@ -147,15 +147,15 @@ CopyResult useInstalledProgram(const QString &folder, const QString &programFold
 {
     const QString program = realProgram(programFolder);
     if (program.isEmpty())
-        return failure(QStringLiteral("Non trovo il programma ZAMPLI in %1: reinstallate ZAMPLI, poi riprovate.")
+        return failure(QStringLiteral("Non trovo il programma ZAMPLI in %1: reinstalla ZAMPLI, poi riprova.")
                            .arg(programFolder));
     if (!looksLikeCopy(folder))
         return failure(QStringLiteral("%1 non sembra una copia di ZAMPLI (manca il programma o la cartella testi): "
                                       "non viene toccata.").arg(folder));
     if (const int error = detail::linkWhole(folder + QLatin1Char('/') + kProgram, program))
         return failure(QStringLiteral("Non riesco a cambiare il programma della copia %1 (%2): la copia resta "
-                                      "com'era e funziona ancora. Controllate che la cartella sia vostra, poi "
-                                      "riprovate.").arg(folder, systemErrorText(error)));
+                                      "com'era e funziona ancora. Controlla che la cartella sia tua, poi "
+                                      "riprova.").arg(folder, systemErrorText(error)));
     for (const QString &name : kOldProgramFiles)
         if (const QFileInfo old(folder + QLatin1Char('/') + name); old.isFile() && !old.isSymLink())
             QFile::remove(old.filePath());
@@ -169,14 +169,35 @@ bool sameFolder(const QString &a, const QString &b)
     return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
+std::optional<CopyInfo> copyNamed(const QString &name, const QString &folder)
+{
+    const QString self = absoluteClean(folder);
+    for (const CopyInfo &copy : knownCopies())
+        if (copy.name.trimmed() == name.trimmed() && absoluteClean(copy.folder) != self)
+            return copy;
+    return std::nullopt;
+}
+
+QString freeCopyName(const QString &where, const QString &base)
+{
+    const auto taken = [&where](const QString &name) {
+        const QString path = QDir(where).filePath(name);
+        return QFileInfo::exists(path) || QFileInfo(path).isSymLink() || copyNamed(menuName(path), path).has_value();
+    };
+    QString name = base;
+    for (int n = 2; taken(name); ++n)
+        name = QStringLiteral("%1 (%2)").arg(base).arg(n);
+    return name;
+}
+
 QString defaultTarget(QString *error)
 {
     const QString home = qEnvironmentVariable("HOME");
     if (QDir::isAbsolutePath(home))
         return QDir::cleanPath(home + QStringLiteral("/ZAMPLI"));
     if (error)
-        *error = QStringLiteral("Non so qual è la vostra cartella personale (la variabile HOME non è impostata): "
-                                "indicate la cartella in cui fare la copia.");
+        *error = QStringLiteral("Non so qual è la tua cartella personale (la variabile HOME non è impostata): "
+                                "indica la cartella in cui fare la copia.");
     return {};
 }
 
@@ -186,8 +207,8 @@ QString applicationsFolder(QString *error)
     if (!QDir::isAbsolutePath(qEnvironmentVariable("HOME")) && !QDir::isAbsolutePath(qEnvironmentVariable("XDG_DATA_HOME"))) {
         if (error)
             *error = QStringLiteral("Non so dove mettere la voce del menu: la cartella personale non è indicata "
-                                    "(la variabile HOME non è impostata). Nulla è stato fatto: avviate il "
-                                    "programma dalla vostra sessione del desktop.");
+                                    "(la variabile HOME non è impostata). Nulla è stato fatto: avvia il "
+                                    "programma dalla tua sessione del desktop.");
         return {};
     }
     return QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation);

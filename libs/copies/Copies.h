@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace zampli::copies {
 
@@ -87,6 +88,15 @@ CopyResult useInstalledProgram(const QString &folder, const QString &programFold
 // True when both name one existing folder, however each reaches it (links,
 // "..", a trailing slash).
 bool sameFolder(const QString &a, const QString &b);
+
+// The copy, other than the one in `folder`, whose menu entry already reads
+// `name` (as menuName makes it); none when the name is free. Two entries
+// with one name could not be told apart in the menu.
+std::optional<CopyInfo> copyNamed(const QString &name, const QString &folder);
+
+// `base`, or "`base` (2)", "`base` (3)"...: the first name that is neither
+// a file or folder in `where` nor another copy's menu name.
+QString freeCopyName(const QString &where, const QString &base);
 
 // Where a copy goes when the teacher names none: ~/ZAMPLI. Empty, with
 // `error` set in Italian, when the home folder is unknown.

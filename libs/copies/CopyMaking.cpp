@@ -43,8 +43,8 @@ QString spaceNeeded(qint64 bytes)
 QString diskFull(const QString &where, qint64 bytes)
 {
     return QStringLiteral("Spazio su disco esaurito: la copia non è stata fatta e in %1 non è rimasto nulla. "
-                          "%2: liberate spazio (per esempio svuotando il cestino) "
-                          "o scegliete una cartella su un altro disco, poi riprovate.")
+                          "%2: libera spazio (per esempio svuotando il cestino) "
+                          "o scegli una cartella su un altro disco, poi riprova.")
         .arg(where, spaceNeeded(bytes));
 }
 
@@ -54,12 +54,12 @@ QString fileTooBig(const QString &file, const QString &where)
     rlimit limit{};
     if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
         return QStringLiteral("Il file %1 è più grande del limite che il sistema pone ai file scritti da questo programma "
-                              "(%2 byte): la copia non è stata fatta e in %3 non è rimasto nulla. Avviate la copia "
-                              "senza quel limite (chiedete a chi gestisce il computer), poi riprovate.")
+                              "(%2 byte): la copia non è stata fatta e in %3 non è rimasto nulla. Avvia la copia "
+                              "senza quel limite (chiedi a chi gestisce il computer), poi riprova.")
             .arg(file, QLocale(QLocale::Italian).toString(qulonglong(limit.rlim_cur)), where);
     return QStringLiteral("Il file %1 è troppo grande per il disco di %2 (una chiavetta FAT32, per esempio, non prende file "
-                          "oltre 4 GB): la copia non è stata fatta e non è rimasto nulla. Scegliete una cartella su "
-                          "un altro disco, poi riprovate.")
+                          "oltre 4 GB): la copia non è stata fatta e non è rimasto nulla. Scegli una cartella su "
+                          "un altro disco, poi riprova.")
         .arg(file, where);
 }
 
@@ -71,10 +71,10 @@ QString writeProblem(int error, const QString &where, qint64 bytes, const QStrin
         return fileTooBig(file.isEmpty() ? where : file, where);
     if (error == EACCES || error == EPERM || error == EROFS)
         return QStringLiteral("Non si può scrivere in %1: la copia non è stata fatta. "
-                              "Scegliete una cartella vostra, per esempio nella cartella personale.")
+                              "Scegli una cartella tua, per esempio nella cartella personale.")
             .arg(where);
     return QStringLiteral("Non riesco a scrivere in %1 (%2): la copia non è stata fatta e non è rimasto nulla. "
-                          "Riprovate, o scegliete un'altra cartella.")
+                          "Riprova, o scegli un'altra cartella.")
         .arg(where, systemErrorText(error));
 }
 
@@ -83,11 +83,11 @@ QString readProblem(const detail::CopyFailure &failure, const QString &where)
 {
     if (failure.error == ENOENT)
         return QStringLiteral("Il file %1 non c'è più: è stato tolto o spostato mentre lo copiavo. La copia non è "
-                              "stata fatta e in %2 non è rimasto nulla. Riprovate quando nessuno cambia la cartella "
-                              "del programma; se il file manca ancora, reinstallate ZAMPLI.")
+                              "stata fatta e in %2 non è rimasto nulla. Riprova quando nessuno cambia la cartella "
+                              "del programma; se il file manca ancora, reinstalla ZAMPLI.")
             .arg(failure.path, where);
     return QStringLiteral("Non riesco a leggere il file %1 (%2): la copia non è stata fatta e in %3 non è rimasto "
-                          "nulla. Riprovate; se non va ancora, reinstallate ZAMPLI.")
+                          "nulla. Riprova; se non va ancora, reinstalla ZAMPLI.")
         .arg(failure.path, systemErrorText(failure.error), where);
 }
 
@@ -109,21 +109,21 @@ QString targetProblem(const QString &folder)
 {
     if (hasControlCharacters(folder))
         return QStringLiteral("Il nome della cartella contiene un a capo o un altro carattere di controllo: "
-                              "scegliete un altro nome.");
+                              "scegli un altro nome.");
     // What the system gave as bytes that are not UTF-8: a folder made under this name would be another one.
     if (folder.contains(QChar::ReplacementCharacter))
         return QStringLiteral("Il nome %1 contiene lettere che non sono scritte in UTF-8 (qui mostrate come "
                               "\uFFFD): la copia non è stata fatta, perché la cartella avrebbe un nome diverso. "
-                              "Scegliete un nome con lettere comuni, o rinominate la cartella, poi riprovate.")
+                              "Scegli un nome con lettere comuni, o rinomina la cartella, poi riprova.")
             .arg(folder);
     const QFileInfo info(folder);
     const qint64 bytes = QFile::encodeName(info.fileName()).size();
     if (const qint64 longest = longestName(info.path()); bytes > longest)
         return QStringLiteral("Il nome della cartella \"%1\" è troppo lungo: occupa %2 byte e il disco ne accetta al "
-                              "massimo %3 (una lettera accentata ne occupa due). Scegliete un nome più corto.")
+                              "massimo %3 (una lettera accentata ne occupa due). Scegli un nome più corto.")
             .arg(info.fileName()).arg(bytes).arg(longest);
     if (info.exists() || info.isSymLink())
-        return QStringLiteral("%1 c'è già: scegliete un'altra cartella, questa non viene toccata.").arg(folder);
+        return QStringLiteral("%1 c'è già: scegli un'altra cartella, questa non viene toccata.").arg(folder);
     return {};
 }
 
@@ -133,7 +133,7 @@ QString sourceProblem(const QString &programFolder)
         return QStringLiteral("Non trovo il programma ZAMPLI in %1.").arg(programFolder);
     for (const QString &media : kMediaFolders)
         if (!QFileInfo(programFolder + QLatin1Char('/') + media).isDir())
-            return QStringLiteral("In %1 manca la cartella %2: reinstallate ZAMPLI, poi riprovate.")
+            return QStringLiteral("In %1 manca la cartella %2: reinstalla ZAMPLI, poi riprova.")
                 .arg(programFolder, media);
     return {};
 }
@@ -217,7 +217,7 @@ CopyResult copyMedia(const QString &programFolder, const QString &target, const 
     if (!plan.notUtf8.isEmpty())
         return failure(QStringLiteral("Il nome di %1 non è scritto in UTF-8 (qui le lettere illeggibili sono mostrate "
                                       "come \uFFFD) e non lo posso copiare così com'è: la copia non è stata fatta. "
-                                      "Rinominatelo con lettere comuni, poi riprovate.")
+                                      "Rinominalo con lettere comuni, poi riprova.")
                            .arg(plan.notUtf8.first()));
     const QString parent = QFileInfo(absoluteClean(target)).path();
     return detail::makeCopyWith(programFolder, target, displayName, plan.bytes, copyingPlan(plan, parent, progress),

@@ -132,7 +132,7 @@ QString pictureSizeFault(QSize size, qint64 fileBytes)
 {
     if (size.isEmpty() || size.width() > pictureLimits::kMostSide || size.height() > pictureLimits::kMostSide
         || qint64(size.width()) * size.height() > pictureLimits::kMostPixels)
-        return QStringLiteral("dimensioni assurde nell'intestazione: %1").arg(pixels(size));
+        return QStringLiteral("dice di misurare %1, più di quanto un'immagine possa essere: è danneggiata").arg(pixels(size));
     if (fileBytes > qint64(size.width()) * size.height() * kBytesPerPixel + kMetadataBytes)
         return QStringLiteral("troppo grande per un'immagine di %1: %2").arg(pixels(size), sizeText(fileBytes));
     return {};

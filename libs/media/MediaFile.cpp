@@ -32,7 +32,7 @@ QString openFailure(const QByteArray &name, int error)
     case EPERM:
         return QStringLiteral("non si può leggere: permesso negato");
     case ENXIO: // a socket, or a device with nothing behind it
-        return QStringLiteral("è un socket o un dispositivo, non un file");
+        return QStringLiteral("è un file speciale del sistema, non un file normale");
     case ELOOP:
         return QStringLiteral("è un collegamento che rimanda a se stesso");
     default:
@@ -126,13 +126,13 @@ QString sizeText(qint64 bytes)
 QString notAFile(unsigned mode)
 {
     if (S_ISFIFO(mode))
-        return QStringLiteral("è una pipe, non un file");
+        return QStringLiteral("è un file speciale del sistema, non un file normale");
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("è un dispositivo, non un file");
+        return QStringLiteral("è un dispositivo del sistema, non un file normale");
     if (S_ISDIR(mode))
         return QStringLiteral("è una cartella, non un file");
     if (S_ISSOCK(mode))
-        return QStringLiteral("è un socket, non un file");
+        return QStringLiteral("è un file speciale del sistema, non un file normale");
     return QStringLiteral("non è un file normale");
 }
 

@@ -33,13 +33,13 @@ const char *kHelp =
     "     zampli-copia --version\n"
     "\n"
     "Copia le immagini, le voci, i suoni e gli elenchi di parole di ZAMPLI in una\n"
-    "cartella vostra (senza: ~/ZAMPLI) e aggiunge al menu del desktop una voce che\n"
+    "cartella tua (senza: ~/ZAMPLI) e aggiunge al menu del desktop una voce che\n"
     "avvia la copia, con il nome della cartella: per esempio \"ZAMPLI – Classe 2ª B\"\n"
     "per la cartella \"Classe 2ª B\". Ogni copia ha la sua voce. La copia non ha un\n"
     "programma suo: il collegamento CARTELLA/zampli avvia ZAMPLI installato, che\n"
     "mostra le parole della copia; così gli aggiornamenti raggiungono anche lei.\n"
     "\n"
-    "Poi potete cambiare gli elenchi in CARTELLA/testi (a.txt ... u.txt, una parola\n"
+    "Poi puoi cambiare gli elenchi in CARTELLA/testi (a.txt ... u.txt, una parola\n"
     "per riga) e aggiungere in CARTELLA/jpg e CARTELLA/voci l'immagine (.jpg) e la\n"
     "voce (.wav) di ogni parola nuova. zampli-verifica CARTELLA dice che cosa manca.\n"
     "\n"
@@ -91,7 +91,7 @@ int run(const zampli::copies::StopSignals &stop, const Operation &operation, boo
 {
     const zampli::copies::CopyResult result = operation(stop.stopping());
     if (!result.ok && stop.received() != 0) {
-        print(stderr, QStringLiteral("%1. %2 Per avere la copia, avviate di nuovo zampli-copia.")
+        print(stderr, QStringLiteral("%1. %2 Per avere la copia, avvia di nuovo zampli-copia.")
                           .arg(zampli::copies::StopSignals::reason(stop.received()), result.message));
         return 128 + stop.received(); // as a shell reports a program ended by that signal
     }
@@ -101,9 +101,8 @@ int run(const zampli::copies::StopSignals &stop, const Operation &operation, boo
     }
     print(stdout, result.message);
     if (hintCheck)
-        print(stdout, QStringLiteral("Per controllare immagini e voci delle parole nuove: %1 \"%2\"")
-                          .arg(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("zampli-verifica")),
-                               result.copy.folder));
+        print(stdout, QStringLiteral("Per controllare immagini e voci delle parole nuove: zampli-verifica \"%1\"")
+                          .arg(result.copy.folder));
     return 0;
 }
 
@@ -111,7 +110,7 @@ int exportTo(const zampli::copies::StopSignals &stop, const QString &copy, const
 {
     // A terminal asks no question before replacing: a file there stays.
     if (QFileInfo::exists(file) || QFileInfo(file).isSymLink()) {
-        print(stderr, QStringLiteral("%1 c'è già: scegliete un altro nome per il file, questo non viene toccato.")
+        print(stderr, QStringLiteral("%1 c'è già: scegli un altro nome per il file, questo non viene toccato.")
                           .arg(file));
         return 1;
     }
@@ -122,8 +121,8 @@ int exportTo(const zampli::copies::StopSignals &stop, const QString &copy, const
 int forEveryone(const zampli::copies::StopSignals &stop, const QString &folder)
 {
     if (::geteuid() != 0) {
-        print(stderr, QStringLiteral("Solo l'amministratore può fare una copia per tutti gli utenti: avviate "
-                                     "\"sudo zampli-copia --per-tutti %1\", oppure fate una copia vostra con "
+        print(stderr, QStringLiteral("Solo l'amministratore può fare una copia per tutti gli utenti: avvia "
+                                     "\"sudo zampli-copia --per-tutti %1\", oppure fai una copia tua con "
                                      "\"zampli-copia %1\".").arg(folder));
         return 1;
     }
@@ -171,7 +170,7 @@ int main(int argc, char *argv[])
     QString problem;
     const QString target = args.isEmpty() ? zampli::copies::defaultTarget(&problem) : args[0];
     if (target.isEmpty()) {
-        print(stderr, problem.isEmpty() ? QStringLiteral("Indicate la cartella in cui fare la copia.") : problem);
+        print(stderr, problem.isEmpty() ? QStringLiteral("Indica la cartella in cui fare la copia.") : problem);
         return 1;
     }
     return run(stop, [&](const auto &progress) { return zampli::copies::makeCopy(program, target, {}, progress); },

@@ -38,7 +38,7 @@ QString fixText(Fix fix)
     switch (fix) {
     case Fix::ImportPicture: return QStringLiteral("Importa un'immagine…");
     case Fix::RecordVoice: return QStringLiteral("Registra la voce…");
-    case Fix::ImportVoice: return QStringLiteral("Importa un suono…");
+    case Fix::ImportVoice: return QStringLiteral("Importa una voce…");
     case Fix::ConvertVoice: return QStringLiteral("Converti la voce");
     case Fix::RenameCase: return QStringLiteral("Rinomina");
     case Fix::OpenList: return QStringLiteral("Apri l'elenco");

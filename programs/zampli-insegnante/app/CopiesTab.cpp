@@ -122,8 +122,9 @@ void CopiesTab::showSelected()
 
 void CopiesTab::makeNew()
 {
+    const QString where = newCopiesFolder();
     showMade(makeCopyAsking(this, QCoreApplication::applicationDirPath(),
-                            {QDir::homePath(), QStringLiteral("Classe 1ª A")}));
+                            {where, copies::freeCopyName(where, QStringLiteral("Classe 1ª A"))}));
 }
 
 void CopiesTab::importFile() { showMade(importCopyAsking(this, QCoreApplication::applicationDirPath())); }

@@ -61,7 +61,7 @@ OwnCopy makeOwnCopy(QWidget *parent, const QString &folder)
     if (where.isEmpty())
         return QMessageBox::warning(parent, notMade, problem), OwnCopy{};
     const std::optional<copies::CopyResult> made =
-        makeCopyAsking(parent, folder, {where, freeName(where, QStringLiteral("Le mie parole"))});
+        makeCopyAsking(parent, folder, {where, copies::freeCopyName(where, QStringLiteral("Le mie parole"))});
     if (!made)
         return {};
     if (!made->ok)

@@ -7,6 +7,7 @@
 #include "catalog/Vowels.h"
 #include "media/FileNames.h"
 #include "media/MediaPaths.h"
+#include "WholeTitle.h"
 
 #include <QBrush>
 #include <QCheckBox>
@@ -47,6 +48,7 @@ ImportWordsDialog::ImportWordsDialog(const ImportSource &source, const QString &
 {
     setObjectName(QStringLiteral("importaParole"));
     setWindowTitle(QStringLiteral("Importa parole"));
+    keepTitleWhole(this);
     auto *layout = new QVBoxLayout(this);
     auto *intro = new QLabel(QStringLiteral("Parole di %1. Spunta quelle da portare nella tua copia, con la loro "
                                             "immagine e la loro voce.").arg(QDir::toNativeSeparators(source.name)));

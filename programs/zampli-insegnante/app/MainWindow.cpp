@@ -122,7 +122,8 @@ bool MainWindow::openFolder(const QString &folder)
         return false;
     folder_ = QDir(folder).absolutePath();
     QSettings().setValue("cartella", folder_);
-    setWindowTitle(QStringLiteral("ZAMPLI per l'insegnante – %1").arg(QDir(folder_).dirName()));
+    // The window system adds " — ZAMPLI per l'insegnante", the program's display name.
+    setWindowTitle(QDir(folder_).dirName());
     tabs_.reset(); // before the history they change
     startHistory();
     tabs_ = std::make_unique<CopyTabs>(services_, folder_, *history_, tabWidget_);

@@ -33,13 +33,13 @@ QString stateText(FileState picture, FileState voice, bool beyondLimit)
     if (beyondLimit)
         return QStringLiteral("oltre le 50 che il programma usa");
     if (picture == FileState::Missing && voice == FileState::Missing)
-        return QStringLiteral("mancano la figura e la voce");
+        return QStringLiteral("mancano l'immagine e la voce");
     if (picture == FileState::Missing)
-        return QStringLiteral("manca la figura");
+        return QStringLiteral("manca l'immagine");
     if (voice == FileState::Missing)
         return QStringLiteral("manca la voce");
     if (picture == FileState::Unreadable)
-        return QStringLiteral("figura illeggibile: importala di nuovo");
+        return QStringLiteral("immagine illeggibile: importala di nuovo");
     if (voice == FileState::Unreadable)
         return QStringLiteral("voce illeggibile: convertila o registrala di nuovo");
     return QStringLiteral("pronta");

@@ -3,6 +3,7 @@
 
 #include "copies/CopyArchive.h"
 #include "copies/StopSignals.h"
+#include "WholeTitle.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -38,6 +39,7 @@ QString askTarget(QWidget *parent, const CopyPlace &suggested)
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("nuovaCopia"));
     dialog.setWindowTitle(QStringLiteral("Nuova copia di ZAMPLI"));
+    keepTitleWhole(&dialog);
     auto *form = new QFormLayout(&dialog);
     auto *intro = new QLabel(QStringLiteral("La copia è una cartella tua con le immagini, le voci e gli elenchi di "
                                             "parole, che puoi cambiare; la avvia il programma ZAMPLI installato. Nel "
@@ -64,7 +66,29 @@ QString askTarget(QWidget *parent, const CopyPlace &suggested)
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Crea la copia"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    auto *taken = new QLabel;
+    taken->setObjectName(QStringLiteral("nomeUsato"));
+    taken->setWordWrap(true);
+    taken->setStyleSheet(QStringLiteral("QLabel { background: #fff4c2; padding: 6px; }"));
+    taken->hide();
+    form->addRow(taken);
+    // Two menu entries with one name could not be told apart: a taken name
+    // is refused here, with a free one put in its place for her to keep or change.
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
+        const QString target = QDir(where->text()).filePath(name->text().trimmed());
+        const std::optional<copies::CopyInfo> other = copies::copyNamed(copies::menuName(target), target);
+        if (name->text().trimmed().isEmpty() || !other)
+            return dialog.accept();
+        const QString free = copies::freeCopyName(where->text(), name->text().trimmed());
+        taken->setText(QStringLiteral("Nel menu c'è già «%1» (la copia in %2): due copie con lo stesso nome non si "
+                                      "distinguerebbero. Ti propongo «%3»: premi «Crea la copia» per usarlo, o "
+                                      "scrivi un altro nome.")
+                           .arg(other->name, other->folder, free));
+        taken->show();
+        name->setText(free);
+        name->selectAll();
+        name->setFocus();
+    });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     form->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted || name->text().trimmed().isEmpty())
@@ -151,7 +175,8 @@ std::optional<copies::CopyResult> importCopyAsking(QWidget *parent, const QStrin
     if (file.isEmpty())
         return std::nullopt;
     const QString name = QFileInfo(file).completeBaseName();
-    const QString target = askTarget(parent, {QDir::homePath(), freeName(QDir::homePath(), name)});
+    const QString where = newCopiesFolder();
+    const QString target = askTarget(parent, {where, copies::freeCopyName(where, name)});
     if (target.isEmpty())
         return std::nullopt;
     return runStoppable(parent, QStringLiteral("Importo la copia in %1…").arg(target),
@@ -173,12 +198,10 @@ std::optional<copies::CopyResult> exportCopyAsking(QWidget *parent, const QStrin
                         [&](const copies::Progress &progress) { return copies::exportCopy(folder, file, progress); });
 }
 
-QString freeName(const QString &where, const QString &base)
+QString newCopiesFolder()
 {
-    QString name = base;
-    for (int n = 2; QFileInfo::exists(QDir(where).filePath(name)) || QFileInfo(QDir(where).filePath(name)).isSymLink(); ++n)
-        name = QStringLiteral("%1 %2").arg(base).arg(n);
-    return name;
+    const QString folder = copies::defaultTarget();
+    return folder.isEmpty() ? QDir::homePath() : folder;
 }
 
 } // namespace zampli::teacher

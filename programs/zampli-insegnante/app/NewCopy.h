@@ -39,7 +39,8 @@ std::optional<copies::CopyResult> importCopyAsking(QWidget *parent, const QStrin
 // Nothing when the teacher changed her mind.
 std::optional<copies::CopyResult> exportCopyAsking(QWidget *parent, const QString &folder);
 
-// `base`, or "`base` 2", "`base` 3"...: the first name not taken in `where`.
-QString freeName(const QString &where, const QString &base);
+// The one folder every new copy is suggested in: ~/ZAMPLI, or the home
+// folder when the system does not say which it is.
+QString newCopiesFolder();
 
 } // namespace zampli::teacher

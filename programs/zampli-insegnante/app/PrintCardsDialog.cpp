@@ -4,6 +4,7 @@
 
 #include "Progress.h"
 #include "catalog/Vowels.h"
+#include "WholeTitle.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -79,6 +80,7 @@ void print(QWidget *parent, const QString &folder, const QList<QCheckBox *> &box
     printer.setDocName(QStringLiteral("Schede di ZAMPLI"));
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Stampa le schede"));
+    keepTitleWhole(&dialog);
     if (dialog.exec() == QDialog::Accepted)
         paintCards(printer, *cards, folder);
 }
@@ -90,6 +92,7 @@ void showPrintCards(QWidget *parent, const QString &folder)
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("stampaSchede"));
     dialog.setWindowTitle(QStringLiteral("Stampa le schede"));
+    keepTitleWhole(&dialog);
     auto *layout = new QVBoxLayout(&dialog);
     auto *about = new QLabel(QStringLiteral("Una scheda per parola, sei per foglio, con la sua immagine; "
                                             "in fondo un foglio con le vocali. Scegli gli elenchi:"));

@@ -169,15 +169,16 @@ void ResultsActions::markProblemsRead()
 void ResultsActions::removeDamagedCopies()
 {
     const QStringList copies = ResultsEditor::damagedCopies(database_);
-    const QString text = QStringLiteral("Tolgo %1 del file dei risultati messe da parte perché guaste? Le risposte "
-                                        "che si potevano leggere sono già nei risultati; il resto non si potrà "
-                                        "più cercare.")
-                             .arg(copies.size() == 1 ? QStringLiteral("la copia")
-                                                     : QStringLiteral("le %1 copie").arg(copies.size()));
-    if (copies.isEmpty() || !confirmErase(dialogs_, QStringLiteral("Togli le copie guaste"), text, QStringLiteral("Togli")))
+    const QString text = (copies.size() == 1
+                              ? QStringLiteral("Tolgo il file guasto messo da parte accanto al file dei risultati?")
+                              : QStringLiteral("Tolgo i %1 file guasti messi da parte accanto al file dei risultati?")
+                                    .arg(copies.size()))
+                         + QStringLiteral(" Le risposte che si potevano leggere sono già nei risultati; il resto non "
+                                          "si potrà più cercare.");
+    if (copies.isEmpty() || !confirmErase(dialogs_, QStringLiteral("Togli i file guasti"), text, QStringLiteral("Togli")))
         return;
     const int gone = ResultsEditor::removeDamagedCopies(database_);
-    view_.tell(gone == 1 ? QStringLiteral("Tolta 1 copia guasta.") : QStringLiteral("Tolte %1 copie guaste.").arg(gone));
+    view_.tell(gone == 1 ? QStringLiteral("Tolto 1 file guasto.") : QStringLiteral("Tolti %1 file guasti.").arg(gone));
     view_.refresh();
 }
 

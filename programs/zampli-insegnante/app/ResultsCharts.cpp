@@ -70,14 +70,45 @@ const QColor kOutline(60, 60, 60);
 
 } // namespace
 
-VowelBarsChart::VowelBarsChart()
+EmptyNote::EmptyNote(QChart *chart) : chart_(chart), text_(new QGraphicsSimpleTextItem(chart))
 {
-    setTitle(QStringLiteral("Giuste e sbagliate (a righe)"));
+    text_->setText(QStringLiteral("Nessuna risposta in questi giorni"));
+    QFont f;
+    f.setPointSizeF(f.pointSizeF() * 1.2);
+    text_->setFont(f);
+    text_->setBrush(QColor(90, 90, 90));
+    text_->setZValue(10);
+    QObject::connect(chart, &QChart::plotAreaChanged, chart, [this] { place(); });
+    show(false);
+}
+
+// Without answers an axis would count from 0 to 1 in whole numbers: the
+// chart says there are none instead.
+void EmptyNote::show(bool empty)
+{
+    text_->setVisible(empty);
+    for (QAbstractAxis *axis : chart_->axes())
+        axis->setVisible(!empty);
+    place();
+}
+
+void EmptyNote::place()
+{
+    const QRectF plot = chart_->plotArea();
+    const QRectF box = text_->boundingRect();
+    text_->setPos(plot.center() - QPointF(box.width() / 2, box.height() / 2));
+}
+
+VowelBarsChart::VowelBarsChart() : empty_(this)
+{
+    // Short: the column of numbers takes its room from the title's too. The
+    // legend below tells the hatched part.
+    setTitle(QStringLiteral("Risposte per vocale"));
     // The axis's counts with their thousands marked, as in the labels beside the bars.
     setLocale(QLocale(QLocale::Italian));
     setLocalizeNumbers(true);
     setTitleFont(boldTitle());
-    legend()->hide();
+    legend()->setAlignment(Qt::AlignBottom);
     setBackgroundRoundness(0);
     for (int v = 0; v < 5; ++v) {
         auto *label = new QGraphicsSimpleTextItem(this);
@@ -109,7 +140,7 @@ void VowelBarsChart::setScores(const VowelScores &scores)
         series->append(right);
         most = std::max(most, scores[v].right + scores[v].wrong);
     }
-    auto *wrong = new QBarSet(QStringLiteral("sbagliate"));
+    auto *wrong = new QBarSet(QStringLiteral("risposte sbagliate"));
     for (int row = 0; row < 5; ++row)
         *wrong << scores[vowelOfRow(row)].wrong;
     wrong->setBrush(QBrush(kOutline, Qt::BDiagPattern));
@@ -121,6 +152,9 @@ void VowelBarsChart::setScores(const VowelScores &scores)
     series->append(wrong);
     series->setBarWidth(0.7);
     addSeries(series);
+    // The colours are the vowels', named on the left: the legend names only the hatching.
+    for (QLegendMarker *marker : legend()->markers(series))
+        marker->setVisible(marker->label() == wrong->label());
     auto *vowels = new QBarCategoryAxis;
     for (int row = 0; row < 5; ++row)
         vowels->append(vowelText(vowelOfRow(row)));
@@ -140,8 +174,13 @@ void VowelBarsChart::setScores(const VowelScores &scores)
         labels_[v]->setFont(QFont());
         widest = std::max(widest, labels_[v]->boundingRect().width());
     }
-    setMargins(QMargins(4, 4, int(std::ceil(widest)) + 12, 4));
+    const bool none = std::all_of(scores.cbegin(), scores.cend(), [](const Score &s) { return s.right + s.wrong == 0; });
+    for (QGraphicsSimpleTextItem *label : std::as_const(labels_))
+        label->setVisible(!none);
+    setMargins(QMargins(4, 4, none ? 4 : int(std::ceil(widest)) + 12, 4));
     placeLabels();
+    empty_.show(none);
+    legend()->setVisible(!none);
 }
 
 void VowelBarsChart::placeLabels()
@@ -154,7 +193,7 @@ void VowelBarsChart::placeLabels()
     }
 }
 
-TrendChart::TrendChart()
+TrendChart::TrendChart() : empty_(this)
 {
     setTitleFont(boldTitle());
     setBackgroundRoundness(0);
@@ -214,7 +253,10 @@ void TrendChart::setDays(const QList<DayShare> &days)
     const QDate first = days.isEmpty() ? QDate::currentDate() : days.first().day;
     const QDate last = days.isEmpty() ? QDate::currentDate() : days.last().day;
     time->setRange(QDateTime(first, QTime(0, 0)), QDateTime(last.addDays(1), QTime(0, 0)));
-    time->setTickCount(int(std::clamp<qint64>(first.daysTo(last) + 1, 2, 6)));
+    // Four dates at most: more, beside the bars at the window's first size, end in "…".
+    time->setTickCount(int(std::clamp<qint64>(first.daysTo(last) + 1, 2, 4)));
+    empty_.show(days.isEmpty());
+    legend()->setVisible(!days.isEmpty());
 }
 
 void TrendChart::addVowel(int v, const QList<DayShare> &points, QAbstractAxis *time, QAbstractAxis *share)

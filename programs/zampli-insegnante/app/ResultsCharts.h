@@ -12,6 +12,20 @@ class QPainter;
 
 namespace zampli::teacher {
 
+// "Nessuna risposta in questi giorni" in the middle of a chart with nothing
+// to draw, its axes hidden meanwhile.
+class EmptyNote {
+public:
+    explicit EmptyNote(QChart *chart);
+    void show(bool empty);
+
+private:
+    void place();
+
+    QChart *chart_;
+    QGraphicsSimpleTextItem *text_;
+};
+
 // Right and wrong answers per vowel: a bar each, A at the top, the right
 // ones in the vowel's colour of the child's windows and the wrong ones
 // hatched after them; the numbers in a column of their own at the right,
@@ -28,6 +42,7 @@ private:
 
     QList<QGraphicsSimpleTextItem *> labels_;
     VowelScores scores_{};
+    EmptyNote empty_;
 };
 
 // The share of right answers of each vowel day by day, or week by week over
@@ -44,6 +59,7 @@ private:
 
     QHash<QPair<int, qint64>, int> answers_; // (vowel, point's noon) -> answers
     bool weeks_ = false;
+    EmptyNote empty_;
 };
 
 // A chart on screen, smoothed, found by its object name.

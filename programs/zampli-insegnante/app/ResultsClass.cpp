@@ -103,9 +103,9 @@ QString eraseText(const ErasePreview &p)
     for (const QString &copy : p.damagedCopies)
         copies << QFileInfo(copy).fileName();
     if (copies.size() == 1)
-        text += QStringLiteral(", e la copia guasta messa da parte che le contiene ancora: %1").arg(copies.first());
+        text += QStringLiteral(", e il file guasto messo da parte che le contiene ancora: %1").arg(copies.first());
     else if (!copies.isEmpty())
-        text += QStringLiteral(", e le %1 copie guaste messe da parte che le contengono ancora: %2")
+        text += QStringLiteral(", e i %1 file guasti messi da parte che le contengono ancora: %2")
                     .arg(copies.size())
                     .arg(copies.join(QStringLiteral(", ")));
     return text;

@@ -74,12 +74,6 @@ ResultsFilterBar::ResultsFilterBar(QWidget *parent) : QWidget(parent)
     connect(again, &QPushButton::clicked, this, &ResultsFilterBar::againAsked);
     row->addWidget(again);
     row->addStretch(1);
-    QPushButton *csv = namedButton(QStringLiteral("Esporta CSV…"), "esportaCsv");
-    QPushButton *pdf = namedButton(QStringLiteral("Esporta PDF…"), "esportaPdf");
-    connect(csv, &QPushButton::clicked, this, &ResultsFilterBar::exportCsvAsked);
-    connect(pdf, &QPushButton::clicked, this, &ResultsFilterBar::exportPdfAsked);
-    row->addWidget(csv);
-    row->addWidget(pdf);
 }
 
 void ResultsFilterBar::buildDates()

@@ -10,8 +10,8 @@ class QDateEdit;
 
 namespace zampli::teacher {
 
-// The row over the results: which child and which days, "Aggiorna", and the
-// exports. The lists it fills itself never count as the teacher's choice.
+// The row over the results: which child and which days, and "Aggiorna".
+// The lists it fills itself never count as the teacher's choice.
 class ResultsFilterBar : public QWidget {
     Q_OBJECT
 public:
@@ -40,8 +40,6 @@ signals:
     // The teacher chose another child or other days.
     void changed();
     void againAsked();
-    void exportCsvAsked();
-    void exportPdfAsked();
 
 private:
     void buildDates();

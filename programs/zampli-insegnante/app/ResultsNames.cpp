@@ -12,8 +12,8 @@ QString styleName(int style)
 {
     // As the letters are drawn: styles 1 and 3 upper case, 3 and 4 cursive.
     switch (style) {
-    case 1: return QStringLiteral("stampatello maiuscolo");
-    case 2: return QStringLiteral("stampatello minuscolo");
+    case 1: return QStringLiteral("stampato maiuscolo");
+    case 2: return QStringLiteral("stampato minuscolo");
     case 3: return QStringLiteral("corsivo maiuscolo");
     case 4: return QStringLiteral("corsivo minuscolo");
     }
@@ -27,7 +27,7 @@ QString askedText(const QuestionKind &k)
     if (k.askedAs == QLatin1String("voce"))
         return QStringLiteral("sente la vocale");
     if (k.askedAs == QLatin1String("faccia"))
-        return QStringLiteral("vede la faccia");
+        return QStringLiteral("vede la bocca");
     if (k.askedAs == QLatin1String("lettera"))
         return QStringLiteral("vede la lettera in %1").arg(styleName(k.style));
     if (k.askedAs == QLatin1String("parola"))
@@ -40,7 +40,7 @@ QString askedText(const QuestionKind &k)
 QString chosenText(const QuestionKind &k)
 {
     if (k.chosenAs == QLatin1String("faccia"))
-        return QStringLiteral("sceglie la faccia");
+        return QStringLiteral("sceglie la bocca");
     if (k.chosenAs == QLatin1String("lettera"))
         return k.askedAs == QLatin1String("lettera") ? QStringLiteral("sceglie la stessa in un altro stile")
                                                      : QStringLiteral("sceglie la lettera in %1").arg(styleName(k.style));

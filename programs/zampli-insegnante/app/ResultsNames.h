@@ -13,9 +13,9 @@ namespace zampli::teacher {
 // What the Risultati tab and its page call things: the teacher's words,
 // never the program's inner names.
 
-// Letter style 1..4: "stampatello maiuscolo" ... "corsivo minuscolo".
+// Letter style 1..4: "stampato maiuscolo" ... "corsivo minuscolo".
 QString styleName(int style);
-// "Sente la vocale, sceglie la faccia".
+// "Sente la vocale, sceglie la bocca".
 QString kindName(const QuestionKind &kind);
 // A kind as the lists that choose one keep it; kindOfKey() reads it back.
 QString kindKey(const QuestionKind &kind);

@@ -5,6 +5,7 @@
 #include "ResultsMatrix.h"
 #include "ResultsNames.h"
 
+#include <QAbstractButton>
 #include <QChartView>
 #include <QComboBox>
 #include <QHeaderView>
@@ -66,6 +67,9 @@ QWidget *ResultsPictures::buildMatrix()
     matrixView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     matrixView_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     matrixView_->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Its corner, where the vowels asked meet those chosen, picks the whole table.
+    if (auto *corner = matrixView_->findChild<QAbstractButton *>())
+        corner->setAccessibleName(QStringLiteral("Scegli tutta la tabella"));
     left->addWidget(matrixView_, 1);
     return box;
 }

@@ -23,7 +23,7 @@ ProblemsBand::ProblemsBand(QWidget *parent) : QWidget(parent)
     problems_->setWordWrap(true);
     problems_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QPushButton *read = namedButton(QStringLiteral("Ho letto"), "hoLetto");
-    damaged_ = namedButton(QStringLiteral("Togli le copie guaste…"), "togliCopieGuaste");
+    damaged_ = namedButton(QStringLiteral("Togli i file guasti…"), "togliCopieGuaste");
     connect(read, &QPushButton::clicked, this, &ProblemsBand::read);
     connect(damaged_, &QPushButton::clicked, this, &ProblemsBand::damagedCopiesRemoveAsked);
     row->addWidget(problems_, 1);
@@ -38,10 +38,12 @@ void ProblemsBand::fill(const ResultsSnapshot &s)
     for (const ProblemEntry &p : s.problems)
         lines << problemText(p).toHtmlEscaped();
     if (!s.damagedCopies.isEmpty())
-        lines << QStringLiteral("Accanto al file dei risultati restano %1 messe da parte perché guaste: servono solo "
-                                "a chi vuole guardarle, e si possono togliere.")
-                     .arg(s.damagedCopies.size() == 1 ? QStringLiteral("una copia")
-                                                      : QStringLiteral("%1 copie").arg(s.damagedCopies.size()));
+        lines << (s.damagedCopies.size() == 1
+                      ? QStringLiteral("Accanto al file dei risultati resta un file guasto messo da parte: serve solo "
+                                       "a chi vuole guardarlo, e si può togliere.")
+                      : QStringLiteral("Accanto al file dei risultati restano %1 file guasti messi da parte: servono "
+                                       "solo a chi vuole guardarli, e si possono togliere.")
+                            .arg(s.damagedCopies.size()));
     damaged_->setVisible(!s.damagedCopies.isEmpty());
     setVisible(!lines.isEmpty());
     problems_->setText(QStringLiteral("<b>Problemi con i risultati</b><br>") + lines.join(QStringLiteral("<br>")));

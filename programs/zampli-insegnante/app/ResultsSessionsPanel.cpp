@@ -60,9 +60,20 @@ QLayout *SessionsPanel::buildButtons()
     connect(give, &QPushButton::clicked, this, giveName);
     connect(drop, &QPushButton::clicked, this, &SessionsPanel::deleteAsked);
     connect(eraseMany_, &QPushButton::clicked, this, &SessionsPanel::eraseManyAsked);
-    for (QWidget *w : std::initializer_list<QWidget *>{name_, give, drop, eraseMany_, takeIn})
-        row->addWidget(w);
-    return row;
+    // Two rows: in one, at 960 pixels and beside the chart, the name field
+    // would be squeezed to a few letters.
+    name_->setMinimumWidth(name_->fontMetrics().horizontalAdvance(name_->placeholderText()) + 24);
+    row->addWidget(name_, 1);
+    row->addWidget(give);
+    auto *more = new QHBoxLayout;
+    more->addWidget(drop);
+    more->addWidget(eraseMany_);
+    more->addWidget(takeIn);
+    more->addStretch(1);
+    auto *rows = new QVBoxLayout;
+    rows->addLayout(row);
+    rows->addLayout(more);
+    return rows;
 }
 
 void SessionsPanel::fill(const QList<SessionSummary> &sessions)

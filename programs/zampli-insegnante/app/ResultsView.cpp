@@ -11,6 +11,7 @@
 #include <QChartView>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
 
@@ -32,8 +33,6 @@ ResultsView::ResultsView(const QString &database, ClassPanel *classPanel, QWidge
     connect(filters_, &ResultsFilterBar::changed, this, &ResultsView::refresh);
     connect(filters_, &ResultsFilterBar::againAsked, this, &ResultsView::refresh);
     connect(filters_, &ResultsFilterBar::againAsked, this, &ResultsView::againAsked);
-    connect(filters_, &ResultsFilterBar::exportCsvAsked, this, &ResultsView::exportCsvAsked);
-    connect(filters_, &ResultsFilterBar::exportPdfAsked, this, &ResultsView::exportPdfAsked);
     layout->addWidget(filters_);
     layout->addLayout(buildMessages());
     problems_ = new ProblemsBand;
@@ -65,7 +64,7 @@ QWidget *ResultsView::buildAnswers()
     auto *top = new QSplitter;
     top->addWidget(sessions_);
     bars_ = new VowelBarsChart;
-    top->addWidget(chartView(bars_, "perVocale", QSize(440, 220)));
+    top->addWidget(chartView(bars_, "perVocale", QSize(340, 220)));
     top->setStretchFactor(0, 3);
     top->setStretchFactor(1, 2);
     auto *split = new QSplitter(Qt::Vertical);
@@ -92,6 +91,14 @@ QLayout *ResultsView::buildMessages()
     messages->addWidget(class_->nowPlaying());
     messages->addWidget(message_, 1);
     messages->addWidget(state_);
+    // Here, not in the row of the filters: there they would make the tab
+    // wider than the window's first size, 960 pixels.
+    QPushButton *csv = namedButton(QStringLiteral("Esporta CSV…"), "esportaCsv");
+    QPushButton *pdf = namedButton(QStringLiteral("Esporta PDF…"), "esportaPdf");
+    connect(csv, &QPushButton::clicked, this, &ResultsView::exportCsvAsked);
+    connect(pdf, &QPushButton::clicked, this, &ResultsView::exportPdfAsked);
+    messages->addWidget(csv);
+    messages->addWidget(pdf);
     return messages;
 }
 

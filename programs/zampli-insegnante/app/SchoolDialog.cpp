@@ -3,6 +3,7 @@
 
 #include "school/SchoolSetting.h"
 #include "school/ServerSchema.h"
+#include "WholeTitle.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -58,6 +59,7 @@ SchoolDialog::SchoolDialog(const QString &copyFolder, bool canChange, QWidget *p
 {
     setObjectName(QStringLiteral("scuola"));
     setWindowTitle(QStringLiteral("Scuola"));
+    keepTitleWhole(this);
     const SchoolPlace place = copyPlace(copyFolder).value_or(savedPlace());
     auto *intro = new QLabel(QStringLiteral(
         "Con il server della scuola vedi in Risultati le risposte di tutta la classe, da ogni computer. "

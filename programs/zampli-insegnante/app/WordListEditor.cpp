@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,6 +67,7 @@ QLayout *WordListEditor::buildNewWord(const QString &vowel)
     row->addWidget(label);
     row->addWidget(newWord_, 1);
     row->addWidget(addButton);
+    newWord_->installEventFilter(this);
     connect(newWord_, &QLineEdit::returnPressed, this, &WordListEditor::add);
     connect(addButton, &QPushButton::clicked, this, &WordListEditor::add);
     return row;
@@ -81,7 +83,7 @@ QLayout *WordListEditor::buildCommands(CopyHistory &history)
         if (view_->currentRow() >= 0)
             view_->edit(model_->index(view_->currentRow(), WordTableModel::Word));
     });
-    command({"rimuovi", QStringLiteral("Ri&muovi"), QKeySequence::Delete}, &WordListEditor::remove);
+    command({"rimuovi", QStringLiteral("To&gli la parola"), QKeySequence::Delete}, &WordListEditor::remove);
     command({"su", QStringLiteral("▲ Su"), QKeySequence(Qt::CTRL | Qt::Key_Up)}, [this] { move(-1); });
     command({"giu", QStringLiteral("▼ Giù"), QKeySequence(Qt::CTRL | Qt::Key_Down)}, [this] { move(1); });
     command({"importaParole", QStringLiteral("Importa paro&le…")}, &WordListEditor::importAsked);
@@ -139,6 +141,19 @@ bool WordListEditor::event(QEvent *event)
     if ((event->type() == QEvent::WindowActivate || event->type() == QEvent::Show) && !view_->editing())
         catchUp(true);
     return QWidget::event(event);
+}
+
+// The line edit claims Ctrl+Z and Ctrl+Y even with nothing of its own to
+// take back or do again; then they go to the list's Annulla and Ripeti.
+bool WordListEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == newWord_ && event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->matches(QKeySequence::Undo) && !newWord_->isUndoAvailable())
+            || (key->matches(QKeySequence::Redo) && !newWord_->isRedoAvailable()))
+            return true; // not accepted: the window's shortcut takes it
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void WordListEditor::setFolderEditable(bool editable)
@@ -242,7 +257,8 @@ void WordListEditor::add()
 {
     int at = -1;
     if (change([&](WordListDocument &list) { return addWord(list, newWord_->text(), at); })) {
-        newWord_->clear();
+        // setText, not clear(): the word added is no typing of hers to take back in the field.
+        newWord_->setText(QString());
         showWords(at);
     }
 }

@@ -54,6 +54,7 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // One change of the teacher's, made to the words as they are on disk now.

@@ -147,7 +147,7 @@ bool WordMediaPanel::dropPicture(QDropEvent *event)
 {
     const QModelIndex at = table_.indexAt(event->position().toPoint());
     if (!at.isValid()) {
-        emit told(QStringLiteral("Lascia la figura sopra la riga della parola."), true);
+        emit told(QStringLiteral("Lascia l'immagine sopra la riga della parola."), true);
         return true;
     }
     const QString word = table_.words()->words().at(at.row());

@@ -96,8 +96,8 @@ QVariant WordTableModel::data(const QModelIndex &index, int role) const
         if (role == Qt::DecorationRole)
             return thumbnail(row);
         if (role == Qt::ToolTipRole)
-            return r.picture == FileState::Ready ? QStringLiteral("La figura di «%1»").arg(words_.at(row))
-                                                 : QStringLiteral("Trascina qui una figura, o incollala con Ctrl+V");
+            return r.picture == FileState::Ready ? QStringLiteral("L'immagine di «%1»").arg(words_.at(row))
+                                                 : QStringLiteral("Trascina qui un'immagine, o incollala con Ctrl+V");
         return {};
     case Word:
         return role == Qt::DisplayRole || role == Qt::EditRole ? QVariant(words_.at(row)) : QVariant();
@@ -135,7 +135,7 @@ QVariant WordTableModel::headerData(int section, Qt::Orientation orientation, in
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const char *const names[] = {"N.", "Figura", "Parola", "Voce", "Stato"};
+    static const char *const names[] = {"N.", "Immagine", "Parola", "Voce", "Stato"};
     return QString::fromUtf8(names[section]);
 }
 

@@ -57,8 +57,14 @@ void WordTableView::listen(const QModelIndex &index)
 void WordTableView::showWords(const QStringList &words, int selectRow)
 {
     model_->setWords(words);
-    if (model_->rowCount() > 0)
-        this->selectRow(std::clamp(selectRow, 0, model_->rowCount() - 1));
+    if (model_->rowCount() > 0) {
+        const int row = std::clamp(selectRow, 0, model_->rowCount() - 1);
+        this->selectRow(row);
+        // The scroll bar still has the old list's range until laid out again:
+        // without this a row added at the end is left half off screen.
+        updateGeometries();
+        scrollTo(model_->index(row, WordTableModel::Word));
+    }
 }
 
 int WordTableView::currentRow() const

@@ -46,7 +46,7 @@ ImportedPicture importPicture(const QString &file)
 ImportedPicture importPicture(const QImage &image)
 {
     if (image.isNull())
-        return {{}, QStringLiteral("Negli appunti non c'è un'immagine: copia prima una figura, poi incollala.")};
+        return {{}, QStringLiteral("Negli appunti non c'è un'immagine: copia prima un'immagine, poi incollala.")};
     return {onWhite(image), {}};
 }
 

@@ -236,7 +236,7 @@ private slots:
         writeFile(folder + "/mine.txt", "mine");
         const CopyResult made = makeCopy(program_, folder);
         QVERIFY(!made.ok);
-        QCOMPARE(made.message, folder + " c'è già: scegliete un'altra cartella, questa non viene toccata.");
+        QCOMPARE(made.message, folder + " c'è già: scegli un'altra cartella, questa non viene toccata.");
         QCOMPARE(entriesIn(folder), QStringList{"mine.txt"});
     }
 
@@ -280,7 +280,7 @@ private slots:
         QCOMPARE(code, 1);
         QCOMPARE(out, "Il file jpg/ape.jpg è più grande del limite che il sistema pone ai file scritti da questo "
                       "programma (65.536 byte): la copia non è stata fatta e in " + parent + " non è rimasto nulla. "
-                      "Avviate la copia senza quel limite (chiedete a chi gestisce il computer), poi riprovate.\n");
+                      "Avvia la copia senza quel limite (chiedi a chi gestisce il computer), poi riprova.\n");
         QCOMPARE(entriesIn(parent), QStringList());
         QCOMPARE(entriesIn(applications_), menuBefore);
 
@@ -327,8 +327,8 @@ private slots:
         QVERIFY(QFile::rename(gone + ".via", gone));
         QVERIFY(!made.ok);
         QCOMPARE(made.message, "Il file " + gone + " non c'è più: è stato tolto o spostato mentre lo copiavo. La "
-                               "copia non è stata fatta e in " + parent + " non è rimasto nulla. Riprovate quando "
-                               "nessuno cambia la cartella del programma; se il file manca ancora, reinstallate ZAMPLI.");
+                               "copia non è stata fatta e in " + parent + " non è rimasto nulla. Riprova quando "
+                               "nessuno cambia la cartella del programma; se il file manca ancora, reinstalla ZAMPLI.");
         QVERIFY(!QFileInfo::exists(parent));
     }
 
@@ -345,7 +345,7 @@ private slots:
         const CopyResult tooLong = makeCopy(program_, parent + "/" + longest + "cdef");
         QVERIFY(!tooLong.ok);
         QCOMPARE(tooLong.message, "Il nome della cartella \"" + longest + "cdef\" è troppo lungo: occupa 256 byte e il "
-                                  "disco ne accetta al massimo 255 (una lettera accentata ne occupa due). Scegliete "
+                                  "disco ne accetta al massimo 255 (una lettera accentata ne occupa due). Scegli "
                                   "un nome più corto.");
         QCOMPARE(entriesIn(parent), QStringList{longest + "cde"});
         QVERIFY(removeCopy(made.copy).ok);
@@ -380,7 +380,7 @@ private slots:
         QVERIFY(!made.ok);
         QCOMPARE(made.message, "Il nome di " + program_ + "/jpg/caff\uFFFD.jpg non è scritto in UTF-8 (qui le lettere "
                                "illeggibili sono mostrate come \uFFFD) e non lo posso copiare così com'è: la copia "
-                               "non è stata fatta. Rinominatelo con lettere comuni, poi riprovate.");
+                               "non è stata fatta. Rinominalo con lettere comuni, poi riprova.");
         QVERIFY(!QFileInfo::exists(parent));
     }
 
@@ -412,7 +412,7 @@ private slots:
         QCOMPARE(tool.exitCode(), 128 + signal);
         QCOMPARE(QString::fromUtf8(tool.readAllStandardError()),
                  said + "La copia è stata fermata: in " + parent + " non è rimasto nulla di mezzo fatto. Per avere "
-                 "la copia, avviate di nuovo zampli-copia.\n");
+                 "la copia, avvia di nuovo zampli-copia.\n");
         QCOMPARE(entriesIn(parent), QStringList());
         QCOMPARE(entriesIn(applications_), menuBefore);
     }
@@ -509,7 +509,7 @@ private slots:
 
         const auto [defaultCode, defaultOut] = runProcess(tool, program_ + "/zampli-copia", {});
         QCOMPARE(defaultCode, 1);
-        QVERIFY2(defaultOut.startsWith("Non so qual è la vostra cartella personale"), qPrintable(defaultOut));
+        QVERIFY2(defaultOut.startsWith("Non so qual è la tua cartella personale"), qPrintable(defaultOut));
     }
 
     // Made by the administrator, whose mask may keep everything to herself:

@@ -148,8 +148,8 @@ private slots:
         rows("^testi/", {"removed", "empty"}); // no word at all: back to the menu
         // Neither a pipe nor a device is ever read: each would hold the window for good.
         for (const char *files : {"^jpg/", "^(voci|suoni)/", "^testi/a.txt$"}) {
-            rows(files, {"fifo"}, true, "è una pipe, non un file");
-            rows(files, {"/dev/zero"}, true, "è un dispositivo, non un file");
+            rows(files, {"fifo"}, true, "è un file speciale del sistema, non un file normale");
+            rows(files, {"/dev/zero"}, true, "è un dispositivo del sistema, non un file normale");
         }
         rows("^jpg/[AEIOU].jpg$", {"sparse 2 GB"}, true, "troppo grande: 2,0 GB");
         rows("^jpg/", {"png with a bad chunk"}, true, "immagine danneggiata o incompleta");

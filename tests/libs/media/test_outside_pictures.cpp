@@ -103,8 +103,8 @@ private slots:
                                           "male (base64 non valido)";
         QTest::newRow("png of absurd size") << encoded("image/png", hugePng())
                                             << "è un disegno SVG con dentro un'immagine (data:image/png;base64) "
-                                               "rifiutata: dimensioni assurde nell'intestazione: 100.000 × 100.000 "
-                                               "pixel";
+                                               "rifiutata: dice di misurare 100.000 × 100.000 pixel, più di quanto "
+                                               "un'immagine possa essere: è danneggiata";
         QTest::newRow("garbage said to be png") << encoded("image/png", "not a picture at all")
                                                 << "è un disegno SVG con dentro un'immagine (data:image/png;base64) "
                                                    "rifiutata: non è un'immagine PNG o JPEG";

@@ -618,7 +618,7 @@ private slots:
         struct stat pipe {};
         QVERIFY(::lstat(QFile::encodeName(aside[0]).constData(), &pipe) == 0 && S_ISFIFO(pipe.st_mode));
         const QString told = QString::fromUtf8(child.readAllStandardError());
-        QVERIFY2(told.contains("è una pipe, non un file") && told.contains(aside[0]), qPrintable(told));
+        QVERIFY2(told.contains("è un file speciale del sistema, non un file normale") && told.contains(aside[0]), qPrintable(told));
         if (newerFile) {
             QVERIFY(QFileInfo(pending).isFile());
             QCOMPARE(readPending(f.db).batches.size(), std::size_t(1));

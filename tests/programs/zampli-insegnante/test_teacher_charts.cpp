@@ -68,6 +68,18 @@ std::optional<Run> runOf(const QImage &image, const QColor &colour)
     return run.top < 0 ? std::nullopt : std::optional(run);
 }
 
+// The words and numbers the chart shows, as the scene draws them.
+QStringList visibleTexts(QChart *chart)
+{
+    QStringList texts;
+    for (QGraphicsItem *item : chart->scene()->items())
+        if (item->isVisible() && item->type() == QGraphicsSimpleTextItem::Type)
+            texts << static_cast<QGraphicsSimpleTextItem *>(item)->text();
+        else if (item->isVisible() && item->type() == QGraphicsTextItem::Type)
+            texts << static_cast<QGraphicsTextItem *>(item)->toPlainText();
+    return texts;
+}
+
 VowelScores scores(std::initializer_list<Score> list)
 {
     VowelScores s{};
@@ -218,6 +230,30 @@ private slots:
         chart.setDays(days(QDate(2024, 3, 4), 3, [](int d) { return d == 1 ? std::pair{-1.0, 0} : std::pair{0.75, 4}; }));
         QCOMPARE(pointsOf(chart, "A"),
                  (QList<std::pair<QDate, int>>{{QDate(2024, 3, 4), 75}, {QDate(2024, 3, 6), 75}}));
+    }
+
+    // With no answer at all each chart says so in its middle, with no axis
+    // counting from 0 to 1; answers that come later bring the axes back.
+    void aChartWithoutAnswersSaysSo()
+    {
+        auto *bars = new VowelBarsChart;
+        bars->setScores({});
+        auto *trend = new TrendChart;
+        trend->setDays({});
+        for (QChart *chart : std::initializer_list<QChart *>{bars, trend}) {
+            Shown shown(chart);
+            const QStringList said = visibleTexts(chart);
+            QVERIFY2(said.contains(QStringLiteral("Nessuna risposta in questi giorni")), qPrintable(said.join(" | ")));
+            static const QRegularExpression count(QStringLiteral("^[\\d.,/%]+$"));
+            QVERIFY2(said.filter(count).isEmpty(), qPrintable(said.join(" | ")));
+            shown.view.setChart(new QChart); // the chart back to the test, for its answers
+        }
+        bars->setScores(scores({{3, 1}}));
+        Shown shown(bars);
+        const QStringList said = visibleTexts(bars);
+        QVERIFY2(!said.contains(QStringLiteral("Nessuna risposta in questi giorni")), qPrintable(said.join(" | ")));
+        QVERIFY2(said.contains(QStringLiteral("3 su 4 (75%)")), qPrintable(said.join(" | ")));
+        delete trend;
     }
 
     // The legend names each vowel once, in its colour: the dark lines under them are not in it.

@@ -117,6 +117,40 @@ private slots:
         QCOMPARE(w.window.folder(), open);
     }
 
+    // «Nuova copia…» suggests ~/ZAMPLI, as «Crea la mia copia» does. A name
+    // another copy's menu entry already reads is refused, the dialog stays
+    // and offers a free one, which Enter then takes.
+    void aNameAnotherCopyHasIsRefused()
+    {
+        const QString open = makeCopy(place("Aperta")), other = makeCopy(place("Classe 2"));
+        Window w(open);
+        QString where, refusal, offered;
+        bool refused = false;
+        whenModalShows<QDialog>([&](QDialog *dialog) {
+            where = dialog->findChild<QLineEdit *>("dove")->text();
+            QLineEdit *name = dialog->findChild<QLineEdit *>("nome");
+            QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(name, QStringLiteral("Classe 2"));
+            QTest::keyClick(name, Qt::Key_Return);
+            auto *taken = dialog->findChild<QLabel *>("nomeUsato");
+            refused = dialog->isVisible() && taken->isVisible();
+            refusal = taken->text();
+            offered = name->text();
+            QTest::keyClick(name, Qt::Key_Return);
+        }, "nuovaCopia");
+        QTest::mouseClick(w.button("nuova"), Qt::LeftButton);
+        QCOMPARE(where, root_.filePath("home/ZAMPLI"));
+        QVERIFY(refused);
+        QVERIFY2(refusal.contains(QStringLiteral("«ZAMPLI – Classe 2»")) && refusal.contains(other), qPrintable(refusal));
+        QCOMPARE(offered, QStringLiteral("Classe 2 (2)"));
+        QTRY_COMPARE_WITH_TIMEOUT(w.window.folder(), root_.filePath("home/ZAMPLI/Classe 2 (2)"), 30000);
+        QVERIFY(!QFileInfo::exists(root_.filePath("home/ZAMPLI/Classe 2")));
+        QStringList names;
+        for (const copies::CopyInfo &copy : copies::knownCopies())
+            names << copy.name;
+        QCOMPARE(names, QStringList({"ZAMPLI – Aperta", "ZAMPLI – Classe 2", "ZAMPLI – Classe 2 (2)"}));
+    }
+
     // «Togli solo dal menu»: the entry goes, the folder and its words stay.
     void removingTheMenuEntryOnlyKeepsTheFolder()
     {

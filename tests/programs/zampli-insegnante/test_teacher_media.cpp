@@ -563,7 +563,7 @@ private slots:
         CheckTab &tab = shown.tab;
         QTRY_VERIFY(checkRow(tab, "voci/ape.wav").what); // rows show once the layout has run
         CheckRow row = checkRow(tab, "voci/ape.wav");
-        QCOMPARE(row.fixes, (QStringList{QStringLiteral("Registra la voce…"), QStringLiteral("Importa un suono…")}));
+        QCOMPARE(row.fixes, (QStringList{QStringLiteral("Registra la voce…"), QStringLiteral("Importa una voce…")}));
 
         QVERIFY(reachable(row.buttons[0]));
         QTest::mouseClick(row.buttons[0], Qt::LeftButton);
@@ -611,7 +611,7 @@ private slots:
         CheckTab &tab = shown.tab;
         // 25 letter pictures and faces, 5 vowels' voices, 4 praises, the error sound, 4 lists.
         QTRY_VERIFY(checkRow(tab, "voci/U.wav").what);
-        QCOMPARE(checkRow(tab, "voci/U.wav").fixes, (QStringList{QStringLiteral("Registra la voce…"), QStringLiteral("Importa un suono…")}));
+        QCOMPARE(checkRow(tab, "voci/U.wav").fixes, (QStringList{QStringLiteral("Registra la voce…"), QStringLiteral("Importa una voce…")}));
         QCOMPARE(checkRow(tab, "jpg/U4.jpg").fixes, QStringList{QStringLiteral("Importa un'immagine…")});
         QCOMPARE(tab.findChildren<QLabel *>("file").size(), 25 + 5 + 4 + 1 + 4);
     }

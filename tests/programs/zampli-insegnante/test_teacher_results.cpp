@@ -334,7 +334,7 @@ private slots:
         QCOMPARE(cellText(0, 0), day);
         QCOMPARE(tab_->findChild<QDateEdit *>("al")->text(), day);
         QCOMPARE(tab_->findChild<QDateEdit *>("dal")->text(), day); // from the first answer kept
-        QCOMPARE(kindTexts(), QStringList({QStringLiteral("Vede la faccia, sceglie la lettera in stampatello "
+        QCOMPARE(kindTexts(), QStringList({QStringLiteral("Vede la bocca, sceglie la lettera in stampato "
                                                           "minuscolo (2 risposte)"),
                                            QStringLiteral("Vede la parola, sceglie la vocale con cui inizia "
                                                           "(2 risposte)"),
@@ -352,11 +352,11 @@ private slots:
         tiles[1][1] = 1;
         tiles[0][0] = 1;
         QCOMPARE(tab_->matrix(), tiles);
-        chooseKind(QStringLiteral("Sente la vocale, sceglie la faccia"));
+        chooseKind(QStringLiteral("Sente la vocale, sceglie la bocca"));
         ConfusionMatrix faces{};
         faces[3][3] = 1; // O heard, the face of O chosen
         QCOMPARE(tab_->matrix(), faces);
-        chooseKind(QStringLiteral("Vede la faccia"));
+        chooseKind(QStringLiteral("Vede la bocca"));
         ConfusionMatrix letters{};
         letters[2][1] = 1; // the face of I, E chosen
         letters[2][2] = 1;

@@ -320,7 +320,7 @@ private slots:
         QCOMPARE(w.redoText(), QStringLiteral("Ripeti: sostituisci l'immagine di «ape»"));
         w.choose("annulla");
         QVERIFY(!QFile::exists(picture()));
-        QCOMPARE(w.view()->model()->index(0, 4).data().toString(), QStringLiteral("mancano la figura e la voce"));
+        QCOMPARE(w.view()->model()->index(0, 4).data().toString(), QStringLiteral("mancano l'immagine e la voce"));
         w.redoByKeys();
         QCOMPARE(readAll(picture()), first);
         w.choose("ripeti");
@@ -421,35 +421,57 @@ private slots:
         QCOMPARE(readAll(list()), QByteArray("ape\r\nago\r\nala\r\n"));
     }
 
-    // In the new word's field the keys act on the typing alone, even when
-    // the field has nothing to take back or do again: the list's move,
-    // taken back, is still there to be done again.
-    void typingIsTakenBackInTheField()
+    // In the new word's field the keys act on her typing first; with no
+    // typing left to take back or do again, on the list.
+    void typingIsTakenBackInTheFieldThenTheList()
     {
         const QByteArray original = readAll(list());
+        const QByteArray moved("ago\r\nape\r\nala\r\n");
         Window w(copy());
         w.select(0);
         w.press(Qt::Key_Down, Qt::ControlModifier);
-        QCOMPARE(readAll(list()), QByteArray("ago\r\nape\r\nala\r\n"));
+        QCOMPARE(readAll(list()), moved);
         w.undoByKeys();
         QCOMPARE(readAll(list()), original);
 
         QTest::mouseClick(w.newWord(), Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), w.newWord());
-        w.redoByKeys();
-        w.press(Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(readAll(list()), original);
         QTest::keyClicks(w.newWord(), QStringLiteral("amo"));
         w.undoByKeys();
         QCOMPARE(w.newWord()->text(), QString());
-        w.undoByKeys();
+        QCOMPARE(readAll(list()), original);
         w.redoByKeys();
-        QCOMPARE(w.newWord()->text(), QStringLiteral("amo"));
-        w.redoByKeys();
-        w.press(Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(w.newWord()->text(), QStringLiteral("amo"));
         QCOMPARE(readAll(list()), original);
-        QCOMPARE(w.redoText(), QStringLiteral("Ripeti: sposta «ape»"));
+        w.redoByKeys(); // the typing is all back: the list's move is done again
+        QCOMPARE(readAll(list()), moved);
+        QCOMPARE(w.newWord()->text(), QStringLiteral("amo"));
+        w.undoByKeys();
+        QCOMPARE(w.newWord()->text(), QString());
+        QCOMPARE(readAll(list()), moved);
+        w.undoByKeys();
+        QCOMPARE(readAll(list()), original);
+        QCOMPARE(QApplication::focusWidget(), w.newWord());
+    }
+
+    // Enter adds the word and empties the field, the focus still there:
+    // Ctrl+Z takes the word out of the file and leaves the field empty,
+    // Ctrl+Maiusc+Z puts it back.
+    void ctrlZRightAfterEnterTakesTheWordOut()
+    {
+        const QByteArray original = readAll(list());
+        Window w(copy());
+        w.add(QStringLiteral("arancia"));
+        QCOMPARE(readAll(list()), QByteArray("ape\r\nago\r\nala\r\narancia\r\n"));
+        QCOMPARE(QApplication::focusWidget(), w.newWord());
+        QCOMPARE(w.newWord()->text(), QString());
+        w.undoByKeys();
+        QCOMPARE(readAll(list()), original);
+        QCOMPARE(w.newWord()->text(), QString());
+        QCOMPARE(w.words()->words(), QStringList({"ape", "ago", "ala"}));
+        w.redoByKeys();
+        QCOMPARE(readAll(list()), QByteArray("ape\r\nago\r\nala\r\narancia\r\n"));
+        QCOMPARE(w.newWord()->text(), QString());
     }
 
     // A fix made from Controllo is a change like the others: a damaged

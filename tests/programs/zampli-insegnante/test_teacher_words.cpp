@@ -182,6 +182,24 @@ private slots:
         QCOMPARE(readAll(list()), after);
     }
 
+    // A word added at the end of a list longer than the view is scrolled
+    // into view with its whole row.
+    void anAddedWordIsShownWhole()
+    {
+        QByteArray many;
+        for (char second = 'b'; second <= 'z'; ++second)
+            many += QByteArray("a") + second + "ba\r\n";
+        writeAll(list(), many);
+        Tab t(dir_.path());
+        QCOMPARE(t.view()->model()->rowCount(), 25);
+        QVERIFY(!t.view()->viewport()->rect().contains(t.view()->visualRect(t.view()->model()->index(24, 2))));
+        t.add(QStringLiteral("azzurro"));
+        QCOMPARE(t.view()->model()->rowCount(), 26);
+        const QModelIndex added = t.view()->model()->index(25, 2);
+        QCOMPARE(added.data().toString(), QStringLiteral("azzurro"));
+        QTRY_VERIFY(t.view()->viewport()->rect().contains(t.view()->visualRect(added)));
+    }
+
     void refusedWordLeavesTheListAsItWas_data()
     {
         QTest::addColumn<QString>("typed");
@@ -346,7 +364,7 @@ private slots:
         writeAll(list(), bytes);
         Tab t(dir_.path());
         QCOMPARE(t.view()->model()->rowCount(), 52);
-        QCOMPARE(t.view()->model()->index(49, 4).data().toString(), QStringLiteral("mancano la figura e la voce"));
+        QCOMPARE(t.view()->model()->index(49, 4).data().toString(), QStringLiteral("mancano l'immagine e la voce"));
         QCOMPARE(t.view()->model()->index(50, 4).data().toString(), QStringLiteral("oltre le 50 che il programma usa"));
     }
 
@@ -408,7 +426,7 @@ private slots:
         struct stat s {};
         QCOMPARE(stat(QFile::encodeName(list()).constData(), &s), 0);
         QVERIFY(S_ISFIFO(s.st_mode));
-        QVERIFY2(t.notice().contains(QStringLiteral("L'elenco a.txt non si può aprire (è una pipe, non un file)")),
+        QVERIFY2(t.notice().contains(QStringLiteral("L'elenco a.txt non si può aprire (è un file speciale del sistema, non un file normale)")),
                  qPrintable(t.notice()));
     }
 
@@ -425,7 +443,7 @@ private slots:
         QVERIFY(red.save(dir_.filePath("jpg/uva.jpg"), "JPG")); // not the first row, shown picked
         Tab t(dir_.path());
         const auto middleOf = [&t](int row) {
-            const QRect cell = t.view()->visualRect(t.view()->model()->index(row, 1)); // the «Figura» column
+            const QRect cell = t.view()->visualRect(t.view()->model()->index(row, 1)); // the «Immagine» column
             const QImage shown = t.view()->viewport()->grab(cell).toImage();
             return shown.pixelColor(shown.rect().center());
         };

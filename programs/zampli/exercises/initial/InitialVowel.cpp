@@ -137,7 +137,7 @@ void InitialVowel::readList(int vowel)
     for (const QString &refused : file.list.refused)
         problems.noteOnce(QStringLiteral("parola scartata, non è un nome di file: \"%1\" in %2").arg(refused, path));
     if (file.list.cut)
-        problems.noteOnce(QStringLiteral("lista con più di %1 parole, usate le prime %1: %2")
+        problems.noteOnce(QStringLiteral("lista con più di %1 parole, lette solo le prime %1: %2")
                               .arg(WordList::kMaxWords)
                               .arg(path));
     if (file.list.words.isEmpty()) {

@@ -202,7 +202,7 @@ private slots:
             o.h.media().wordList("o") + ": manca",
             "parola scartata, non è un nome di file: \"../fuori\" in " + o.h.media().wordList("i"),
             "lista senza parole: " + o.h.media().wordList("e"), "lista senza parole: " + o.h.media().wordList("u"),
-            "lista con più di 50 parole, usate le prime 50: " + o.h.media().wordList("a"),
+            "lista con più di 50 parole, lette solo le prime 50: " + o.h.media().wordList("a"),
             o.h.problems.filter("isola.jpg").value(0)};
         QStringList sorted = o.h.problems; // each said once, nothing else
         std::ranges::sort(sorted), std::ranges::sort(expected);
