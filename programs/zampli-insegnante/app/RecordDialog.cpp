@@ -28,14 +28,20 @@ RecordDialog::RecordDialog(TeacherServices &services, QString target, const QStr
     auto *layout = new QVBoxLayout(this);
     auto *intro = new QLabel(QStringLiteral("Premi «Registra» e resta in silenzio un momento: il programma ascolta il "
                                             "rumore della stanza. Quando compare «Parla ora», di' «%1» con calma e "
-                                            "premi «Ferma». Il silenzio prima e dopo viene tolto da solo.").arg(name));
+                                            "premi «Ferma». Il rumore della stanza e i suoni prima e dopo la parola vengono tolti "
+                                            "da soli; dopo 10 secondi la registrazione si ferma da sola.").arg(name));
     intro->setWordWrap(true);
     layout->addWidget(intro);
+    auto *meterRow = new QHBoxLayout;
+    auto *meterLabel = new QLabel(QStringLiteral("Livello del microfono:"));
     meter_ = new QProgressBar;
     meter_->setRange(0, 60); // dB above -60 dBFS
     meter_->setTextVisible(false);
     meter_->setAccessibleName(QStringLiteral("Livello del microfono"));
-    layout->addWidget(meter_);
+    meterLabel->setBuddy(meter_);
+    meterRow->addWidget(meterLabel);
+    meterRow->addWidget(meter_, 1);
+    layout->addLayout(meterRow);
     status_ = new QLabel;
     status_->setWordWrap(true);
     status_->setObjectName(QStringLiteral("stato"));
@@ -47,6 +53,7 @@ RecordDialog::RecordDialog(TeacherServices &services, QString target, const QStr
     connect(saveButton_, &QPushButton::clicked, this, &RecordDialog::save);
     connect(&meterTimer_, &QTimer::timeout, this, &RecordDialog::showLevel);
     connect(&services_.recorder, &VoiceRecorder::availability, this, &RecordDialog::showAvailability);
+    connect(&services_.recorder, &VoiceRecorder::full, this, &RecordDialog::stopWhenFull);
     meterTimer_.setInterval(50);
     showAvailability();
 }
@@ -107,24 +114,30 @@ void RecordDialog::stop()
     meter_->setValue(0);
     measuring_ = false;
     const Samples take = services_.recorder.stop();
-    const CleanedVoice cleaned = cleanVoice(take, roomNoiseDb(take));
+    const CleanedVoice cleaned = cleanVoice(take);
     voice_ = cleaned.samples;
     status_->setText(takeText(cleaned));
     recordButton_->setText(QStringLiteral("● &Registra di nuovo"));
     showAvailability();
-    // Enter keeps even a noisy take: recording again is a click away, never a key pressed by habit.
+    // Enter keeps even a quiet take: recording again is a click away, never a key pressed by habit.
     (voice_.empty() ? recordButton_ : saveButton_)->setFocus();
+}
+
+// A full take comes from the recorder's thread a moment later: only the take it was sent for is stopped.
+void RecordDialog::stopWhenFull()
+{
+    if (!services_.recorder.recording() || services_.recorder.heard() < kLongestTake)
+        return;
+    stop();
+    status_->setText(QStringLiteral("La registrazione si è fermata da sola dopo 10 secondi. ") + status_->text());
 }
 
 QString RecordDialog::takeText(const CleanedVoice &take) const
 {
     if (take.samples.empty())
-        return QStringLiteral("Non si sente niente: avvicinati al microfono, controlla che sia acceso e registra di nuovo.");
-    if (take.noisy())
-        return QStringLiteral("C'è troppo rumore: la voce si sente appena sopra il rumore della stanza e un bambino "
-                              "farebbe fatica a capirla. Chiudi porte e finestre, avvicinati al microfono, aspetta "
-                              "«Parla ora» e premi «Registra di nuovo». Se non si può fare di meglio, ascoltala e "
-                              "salvala così.");
+        return QStringLiteral("Non sento nessuna voce: avvicinati al microfono e riprova, in un momento di silenzio. "
+                              "Premi «Registra di nuovo», aspetta «Parla ora» e di' «%1»; se non cambia niente, "
+                              "controlla che il microfono sia acceso.").arg(name_);
     const QString seconds = QLocale(QLocale::Italian).toString(double(take.samples.size()) / kVoiceRate, 'f', 1);
     if (take.leftQuiet())
         return QStringLiteral("Registrata: %1 secondi, ma più piano delle altre voci, per non alzare il rumore della "
