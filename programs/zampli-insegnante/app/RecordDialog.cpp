@@ -83,6 +83,15 @@ RecordDialog::~RecordDialog()
     services_.recorder.stop();
 }
 
+// The window grows with a longer message rather than squeeze the words above it.
+void RecordDialog::tell(const QString &text)
+{
+    status_->setText(text);
+    layout()->activate();
+    if (const int needed = layout()->totalHeightForWidth(width()); needed > height())
+        resize(width(), needed);
+}
+
 void RecordDialog::showAvailability()
 {
     const bool recording = services_.recorder.recording();
@@ -91,18 +100,18 @@ void RecordDialog::showAvailability()
     listenButton_->setEnabled(!recording && !voice_.empty());
     saveButton_->setEnabled(!recording && !voice_.empty());
     if (!services_.recorder.usable())
-        status_->setText(services_.recorder.reason().isEmpty() ? QStringLiteral("Cerco il microfono…")
+        tell(services_.recorder.reason().isEmpty() ? QStringLiteral("Cerco il microfono…")
                                                                : services_.recorder.reason());
 }
 
 void RecordDialog::record()
 {
     if (!services_.recorder.start()) {
-        status_->setText(QStringLiteral("Il microfono non si apre: chiudi gli altri programmi che lo usano e riprova."));
+        tell(QStringLiteral("Il microfono non si apre: chiudi gli altri programmi che lo usano e riprova."));
         return;
     }
     measuring_ = true;
-    status_->setText(QStringLiteral("Silenzio per un momento: ascolto il rumore della stanza…"));
+    tell(QStringLiteral("Silenzio per un momento: ascolto il rumore della stanza…"));
     meterTimer_.start();
     showAvailability();
     stopButton_->setFocus();
@@ -116,7 +125,7 @@ void RecordDialog::stop()
     const Samples take = services_.recorder.stop();
     const CleanedVoice cleaned = cleanVoice(take);
     voice_ = cleaned.samples;
-    status_->setText(takeText(cleaned));
+    tell(takeText(cleaned));
     recordButton_->setText(QStringLiteral("● &Registra di nuovo"));
     showAvailability();
     // Enter keeps even a quiet take: recording again is a click away, never a key pressed by habit.
@@ -129,7 +138,7 @@ void RecordDialog::stopWhenFull()
     if (!services_.recorder.recording() || services_.recorder.heard() < kLongestTake)
         return;
     stop();
-    status_->setText(QStringLiteral("La registrazione si è fermata da sola dopo 10 secondi. ") + status_->text());
+    tell(QStringLiteral("La registrazione si è fermata da sola dopo 10 secondi. ") + status_->text());
 }
 
 QString RecordDialog::takeText(const CleanedVoice &take) const
@@ -159,7 +168,7 @@ void RecordDialog::save()
     QDir().mkpath(QFileInfo(target_).absolutePath());
     const QString error = saveVoice(voice_, target_);
     if (!error.isEmpty()) {
-        status_->setText(error);
+        tell(error);
         return;
     }
     voice_.clear();
@@ -201,7 +210,7 @@ void RecordDialog::showLevel()
 {
     if (measuring_ && services_.recorder.heard() >= size_t(kVoiceRate * kMeasureSeconds)) {
         measuring_ = false;
-        status_->setText(QStringLiteral("Parla ora: di' «%1», poi premi «Ferma».").arg(name_));
+        tell(QStringLiteral("Parla ora: di' «%1», poi premi «Ferma».").arg(name_));
     }
     const float level = services_.recorder.level();
     meter_->setValue(level > 0 ? std::clamp(int(std::lround(60 + 20 * std::log10(level))), 0, 60) : 0);

@@ -33,6 +33,7 @@ public:
 
 private:
     void buildButtons(QVBoxLayout *layout);
+    void tell(const QString &text);
     void showAvailability();
     void record();
     void stop();
