@@ -97,7 +97,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # cards write their words in the child's two fonts.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation, fonts-sil-andika, fonts-ecolier-court")
-# The teacher's program links libsndfile and libsamplerate: the shared
+# The teacher's program links libsndfile, libsamplerate and speexdsp: the shared
 # library dependencies above find them.
 # Debian's desktop session is Wayland, where Qt runs natively with its
 # Wayland plugin; without it Qt falls back to XWayland.

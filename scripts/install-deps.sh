@@ -10,12 +10,12 @@ set -eu
 PACKAGES="
 build-essential cmake
 qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libpulse-dev libsqlite3-dev libxcb1-dev pkgconf
-libsndfile1-dev libsamplerate0-dev libzip-dev libpq-dev
+libsndfile1-dev libsamplerate0-dev libspeexdsp-dev libzip-dev libpq-dev
 libqt6svg6 libqt6charts6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libxkbcommon-dev
 fonts-liberation
 festival festvox-italp16k espeak-ng sox
 fonts-sil-andika fonts-ecolier-court openclipart-svg
-libpulse0 libsndfile1 libsamplerate0 libsqlite3-0 libzip4 libpq5
+libpulse0 libsndfile1 libsamplerate0 libspeexdsp1 libsqlite3-0 libzip4 libpq5
 "
 
 case "${1:-}" in

@@ -23,6 +23,7 @@ const char kLibraries[] =
     "<li>Qt %1 (LGPL 3), con Qt Charts (GPL 3)</li>"
     "<li>SQLite (pubblico dominio)</li>"
     "<li>libsndfile e libsamplerate (LGPL 2.1, BSD)</li>"
+    "<li>speexdsp, per togliere il rumore dalla voce registrata (BSD)</li>"
     "<li>libzip (BSD)</li>"
     "<li>libpq di PostgreSQL (licenza PostgreSQL)</li>"
     "<li>PulseAudio (LGPL 2.1)</li>";

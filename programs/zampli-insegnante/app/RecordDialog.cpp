@@ -28,14 +28,20 @@ RecordDialog::RecordDialog(TeacherServices &services, QString target, const QStr
     auto *layout = new QVBoxLayout(this);
     auto *intro = new QLabel(QStringLiteral("Premi «Registra» e resta in silenzio un momento: il programma ascolta il "
                                             "rumore della stanza. Quando compare «Parla ora», di' «%1» con calma e "
-                                            "premi «Ferma». Il silenzio prima e dopo viene tolto da solo.").arg(name));
+                                            "premi «Ferma». Il rumore della stanza e i suoni prima e dopo la parola vengono tolti "
+                                            "da soli; dopo 10 secondi la registrazione si ferma da sola.").arg(name));
     intro->setWordWrap(true);
     layout->addWidget(intro);
+    auto *meterRow = new QHBoxLayout;
+    auto *meterLabel = new QLabel(QStringLiteral("Livello del microfono:"));
     meter_ = new QProgressBar;
     meter_->setRange(0, 60); // dB above -60 dBFS
     meter_->setTextVisible(false);
     meter_->setAccessibleName(QStringLiteral("Livello del microfono"));
-    layout->addWidget(meter_);
+    meterLabel->setBuddy(meter_);
+    meterRow->addWidget(meterLabel);
+    meterRow->addWidget(meter_, 1);
+    layout->addLayout(meterRow);
     status_ = new QLabel;
     status_->setWordWrap(true);
     status_->setObjectName(QStringLiteral("stato"));
@@ -47,6 +53,7 @@ RecordDialog::RecordDialog(TeacherServices &services, QString target, const QStr
     connect(saveButton_, &QPushButton::clicked, this, &RecordDialog::save);
     connect(&meterTimer_, &QTimer::timeout, this, &RecordDialog::showLevel);
     connect(&services_.recorder, &VoiceRecorder::availability, this, &RecordDialog::showAvailability);
+    connect(&services_.recorder, &VoiceRecorder::full, this, &RecordDialog::stopWhenFull);
     meterTimer_.setInterval(50);
     showAvailability();
 }
@@ -76,6 +83,15 @@ RecordDialog::~RecordDialog()
     services_.recorder.stop();
 }
 
+// The window grows with a longer message rather than squeeze the words above it.
+void RecordDialog::tell(const QString &text)
+{
+    status_->setText(text);
+    layout()->activate();
+    if (const int needed = layout()->totalHeightForWidth(width()); needed > height())
+        resize(width(), needed);
+}
+
 void RecordDialog::showAvailability()
 {
     const bool recording = services_.recorder.recording();
@@ -84,18 +100,18 @@ void RecordDialog::showAvailability()
     listenButton_->setEnabled(!recording && !voice_.empty());
     saveButton_->setEnabled(!recording && !voice_.empty());
     if (!services_.recorder.usable())
-        status_->setText(services_.recorder.reason().isEmpty() ? QStringLiteral("Cerco il microfono…")
+        tell(services_.recorder.reason().isEmpty() ? QStringLiteral("Cerco il microfono…")
                                                                : services_.recorder.reason());
 }
 
 void RecordDialog::record()
 {
     if (!services_.recorder.start()) {
-        status_->setText(QStringLiteral("Il microfono non si apre: chiudi gli altri programmi che lo usano e riprova."));
+        tell(QStringLiteral("Il microfono non si apre: chiudi gli altri programmi che lo usano e riprova."));
         return;
     }
     measuring_ = true;
-    status_->setText(QStringLiteral("Silenzio per un momento: ascolto il rumore della stanza…"));
+    tell(QStringLiteral("Silenzio per un momento: ascolto il rumore della stanza…"));
     meterTimer_.start();
     showAvailability();
     stopButton_->setFocus();
@@ -107,24 +123,30 @@ void RecordDialog::stop()
     meter_->setValue(0);
     measuring_ = false;
     const Samples take = services_.recorder.stop();
-    const CleanedVoice cleaned = cleanVoice(take, roomNoiseDb(take));
+    const CleanedVoice cleaned = cleanVoice(take);
     voice_ = cleaned.samples;
-    status_->setText(takeText(cleaned));
+    tell(takeText(cleaned));
     recordButton_->setText(QStringLiteral("● &Registra di nuovo"));
     showAvailability();
-    // Enter keeps even a noisy take: recording again is a click away, never a key pressed by habit.
+    // Enter keeps even a quiet take: recording again is a click away, never a key pressed by habit.
     (voice_.empty() ? recordButton_ : saveButton_)->setFocus();
+}
+
+// A full take comes from the recorder's thread a moment later: only the take it was sent for is stopped.
+void RecordDialog::stopWhenFull()
+{
+    if (!services_.recorder.recording() || services_.recorder.heard() < kLongestTake)
+        return;
+    stop();
+    tell(QStringLiteral("La registrazione si è fermata da sola dopo 10 secondi. ") + status_->text());
 }
 
 QString RecordDialog::takeText(const CleanedVoice &take) const
 {
     if (take.samples.empty())
-        return QStringLiteral("Non si sente niente: avvicinati al microfono, controlla che sia acceso e registra di nuovo.");
-    if (take.noisy())
-        return QStringLiteral("C'è troppo rumore: la voce si sente appena sopra il rumore della stanza e un bambino "
-                              "farebbe fatica a capirla. Chiudi porte e finestre, avvicinati al microfono, aspetta "
-                              "«Parla ora» e premi «Registra di nuovo». Se non si può fare di meglio, ascoltala e "
-                              "salvala così.");
+        return QStringLiteral("Non sento nessuna voce: avvicinati al microfono e riprova, in un momento di silenzio. "
+                              "Premi «Registra di nuovo», aspetta «Parla ora» e di' «%1»; se non cambia niente, "
+                              "controlla che il microfono sia acceso.").arg(name_);
     const QString seconds = QLocale(QLocale::Italian).toString(double(take.samples.size()) / kVoiceRate, 'f', 1);
     if (take.leftQuiet())
         return QStringLiteral("Registrata: %1 secondi, ma più piano delle altre voci, per non alzare il rumore della "
@@ -146,7 +168,7 @@ void RecordDialog::save()
     QDir().mkpath(QFileInfo(target_).absolutePath());
     const QString error = saveVoice(voice_, target_);
     if (!error.isEmpty()) {
-        status_->setText(error);
+        tell(error);
         return;
     }
     voice_.clear();
@@ -188,7 +210,7 @@ void RecordDialog::showLevel()
 {
     if (measuring_ && services_.recorder.heard() >= size_t(kVoiceRate * kMeasureSeconds)) {
         measuring_ = false;
-        status_->setText(QStringLiteral("Parla ora: di' «%1», poi premi «Ferma».").arg(name_));
+        tell(QStringLiteral("Parla ora: di' «%1», poi premi «Ferma».").arg(name_));
     }
     const float level = services_.recorder.level();
     meter_->setValue(level > 0 ? std::clamp(int(std::lround(60 + 20 * std::log10(level))), 0, 60) : 0);

@@ -17,11 +17,12 @@ namespace zampli::teacher {
 struct TeacherServices;
 
 // Records one voice: record, stop, listen, record again, save. Each take
-// starts with a moment of the room alone, whose noise the trimming and the
-// levelling measure themselves against; a word that hardly stands out from
-// it is told, with the offer to record again. What is saved is trimmed and
-// levelled like the default voices; the file changes only on "Salva"
-// (Enter), and a take not saved is thrown away only when the teacher says so.
+// starts with a moment of the room alone, for the noise suppressor to learn,
+// and ends by itself after kLongestTake samples; a meter shows the level
+// heard. What is saved is the word alone, its noise taken away, levelled
+// like the default voices; a take where no voice is heard is refused with
+// what to do. The file changes only on "Salva" (Enter), and a take not saved
+// is thrown away only when the teacher says so.
 class RecordDialog : public QDialog {
     Q_OBJECT
 public:
@@ -32,9 +33,11 @@ public:
 
 private:
     void buildButtons(QVBoxLayout *layout);
+    void tell(const QString &text);
     void showAvailability();
     void record();
     void stop();
+    void stopWhenFull();
     void listen();
     void save();
     void showLevel();

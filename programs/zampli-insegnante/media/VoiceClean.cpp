@@ -4,15 +4,14 @@
 #include <QDataStream>
 #include <QIODevice>
 
+#include <speex/speex_preprocess.h>
+
 #include <algorithm>
-#include <iterator>
 #include <cmath>
 
 namespace zampli::teacher {
 
 namespace {
-
-constexpr int kWindow = kVoiceRate / 100; // 10 ms
 
 double toDb(double amplitude)
 {
@@ -24,85 +23,173 @@ double fromDb(double db)
     return std::pow(10.0, db / 20);
 }
 
-// RMS of each 10 ms window.
-std::vector<double> windowLevels(const Samples &s)
-{
-    std::vector<double> levels;
-    for (size_t start = 0; start < s.size(); start += kWindow) {
-        const size_t end = std::min(s.size(), start + kWindow);
-        double sum = 0;
-        for (size_t i = start; i < end; ++i)
-            sum += double(s[i]) * s[i];
-        levels.push_back(std::sqrt(sum / double(end - start)));
-    }
-    return levels;
-}
-
-// A level that stands clearly above the room: a word's quiet ends still do.
-constexpr double kClearlyAboveDb = 10.0;
-// Where no room was measured, what lies under this is taken for silence.
-constexpr double kUnmeasuredFloorDb = -50.0;
-// Quiet within a word (a stop, a breath) is shorter than this.
-constexpr size_t kLongestPause = 25; // windows: 250 ms
-// A sound shorter than this, apart from the word, is a click or a knock.
-constexpr size_t kShortestSound = 4; // windows: 40 ms
+// 20 ms: the frame speexdsp's preprocessor is made for.
+constexpr size_t kFrame = kVoiceRate / 50;
+// A voice has nothing to say under this.
+constexpr double kLowestVoiceHz = 80;
+// How far the suppressor may take the room's noise down.
+constexpr int kSuppressDb = -60;
+// The suppressor's probability of speech, in percent, for a frame to start a
+// stretch of voice, and to go on with one. speexdsp's own voice detector
+// decides just so, but prints a warning on every take.
+constexpr int kProbStart = 90, kProbContinue = 88;
+// Quiet within a word (a stop consonant, a breath) is shorter than this.
+constexpr size_t kLongestPause = 12; // frames: 240 ms
+// Shorter than this, a stretch is a click, not a word: even "e" lasts longer.
+constexpr size_t kShortestVoice = 6; // frames: 120 ms
+// The probability of speech is smoothed, and the suppressor lets more noise
+// through while it is high: both fall some 100 ms after the voice, later
+// still in a quiet room. A stretch's ends this far under its loudest frame,
+// or this little over the noise left elsewhere, are no longer the word.
+constexpr double kFadedDb = 25.0, kOverNoiseDb = 15.0;
+// How far the start may move back to a sound the detector missed.
+constexpr size_t kReach = 5; // frames: 100 ms
 // Kept around the word: its first and last sounds rise and fall softly.
-constexpr size_t kMarginBefore = kVoiceRate / 50, kMarginAfter = kVoiceRate * 3 / 100; // 20 ms, 30 ms
+constexpr size_t kMargin = 4; // frames: 80 ms
 // A noise under this stays unheard even raised to it; 16-bit sound's own floor is near -96 dBFS.
 constexpr double kInaudibleDb = -80.0;
 
-struct Run {
-    size_t from, to; // windows, one past the last
+struct PreprocessState {
+    SpeexPreprocessState *state = speex_preprocess_state_init(int(kFrame), kVoiceRate);
+    ~PreprocessState() { speex_preprocess_state_destroy(state); }
+    PreprocessState() = default;
+    PreprocessState(const PreprocessState &) = delete;
+    PreprocessState &operator=(const PreprocessState &) = delete;
+    void set(int request, int value) { speex_preprocess_ctl(state, request, &value); }
 };
 
-// Runs of windows over `threshold`, those closer than kLongestPause joined.
-std::vector<Run> loudRuns(const std::vector<double> &levels, double threshold)
+// The take as the suppressor leaves it, and which of its frames carry voice.
+struct Heard {
+    Samples denoised;
+    std::vector<bool> voice;
+};
+
+std::vector<spx_int16_t> frameOf(const Samples &s, size_t frame)
 {
-    std::vector<Run> runs;
-    for (size_t i = 0; i < levels.size(); ++i) {
-        if (levels[i] <= threshold)
-            continue;
-        if (!runs.empty() && i - runs.back().to < kLongestPause)
-            runs.back().to = i + 1;
-        else
-            runs.push_back({i, i + 1});
-    }
-    return runs;
+    std::vector<spx_int16_t> out(kFrame, 0);
+    for (size_t i = 0, at = frame * kFrame; i < kFrame && at + i < s.size(); ++i)
+        out[i] = spx_int16_t(std::lround(std::clamp(s[at + i], -1.0f, 1.0f) * 32767));
+    return out;
 }
 
-struct Span {
-    size_t from = 0, to = 0; // samples, one past the last; equal when nothing is worth keeping
-    double wordDb = kSilenceDb;
+// A room's rumble (traffic, a fan, a building's hum) lies mostly under a
+// voice's lowest notes, and the suppressor lets its slow swells through;
+// a second-order Butterworth high-pass at kLowestVoiceHz takes it away first.
+Samples withoutRumble(Samples s)
+{
+    const double w = 2 * M_PI * kLowestVoiceHz / kVoiceRate, cosine = std::cos(w), alpha = std::sin(w) / std::sqrt(2.0);
+    const double a0 = 1 + alpha, b0 = (1 + cosine) / 2 / a0, b1 = -(1 + cosine) / a0, b2 = b0;
+    const double a1 = -2 * cosine / a0, a2 = (1 - alpha) / a0;
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    for (float &x : s) {
+        const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1, x1 = x, y2 = y1, y1 = y;
+        x = float(y);
+    }
+    return s;
+}
+
+Heard listen(const Samples &raw)
+{
+    const Samples in = withoutRumble(raw);
+    PreprocessState speex;
+    speex.set(SPEEX_PREPROCESS_SET_DENOISE, 1);
+    speex.set(SPEEX_PREPROCESS_SET_NOISE_SUPPRESS, kSuppressDb);
+    speex.set(SPEEX_PREPROCESS_SET_AGC, 0);
+    speex.set(SPEEX_PREPROCESS_SET_DEREVERB, 0);
+    const size_t frames = (in.size() + kFrame - 1) / kFrame;
+    // A first pass learns the room, so that its noise is known, and taken
+    // away, from the take's first frame on.
+    for (size_t f = 0; f < frames; ++f) {
+        std::vector<spx_int16_t> frame = frameOf(in, f);
+        speex_preprocess_run(speex.state, frame.data());
+    }
+    Heard heard{Samples(in.size()), std::vector<bool>(frames)};
+    // Each frame comes out one frame later (the suppressor's window spans
+    // two): one more, silent, lets the last out.
+    bool speaking = false;
+    for (size_t f = 0; f <= frames; ++f) {
+        std::vector<spx_int16_t> frame = frameOf(in, f);
+        speex_preprocess_run(speex.state, frame.data());
+        int probability = 0;
+        speex_preprocess_ctl(speex.state, SPEEX_PREPROCESS_GET_PROB, &probability);
+        speaking = probability > (speaking ? kProbContinue : kProbStart);
+        if (f < frames)
+            heard.voice[f] = speaking;
+        for (size_t i = 0; f > 0 && i < kFrame && (f - 1) * kFrame + i < in.size(); ++i)
+            heard.denoised[(f - 1) * kFrame + i] = float(frame[i]) / 32767;
+    }
+    return heard;
+}
+
+struct Run {
+    size_t from = 0, to = 0; // frames, one past the last
+    size_t length() const { return to - from; }
 };
 
-// The word: from the first to the last run worth keeping, with margins.
-Span wordSpan(const Samples &s, double noiseDb)
+// The longest stretch of voice, pauses shorter than kLongestPause joined;
+// empty when none is long enough to be a word.
+Run longestVoice(const std::vector<bool> &voice)
 {
-    const std::vector<double> levels = windowLevels(s);
-    const auto loudest = std::max_element(levels.begin(), levels.end());
-    if (loudest == levels.end())
-        return {};
-    const double floor = noiseDb > kSilenceDb ? noiseDb + kClearlyAboveDb : kUnmeasuredFloorDb;
-    const double threshold = std::max(*loudest * fromDb(-40), fromDb(floor));
-    const size_t peak = size_t(loudest - levels.begin());
-    const std::vector<Run> runs = loudRuns(levels, threshold);
-    std::vector<Run> kept;
-    std::copy_if(runs.begin(), runs.end(), std::back_inserter(kept),
-                 [](const Run &run) { return run.to - run.from >= kShortestSound; });
-    // A word as short as a click is still the loudest sound of its take.
-    if (kept.empty())
-        std::copy_if(runs.begin(), runs.end(), std::back_inserter(kept),
-                     [peak](const Run &run) { return run.from <= peak && peak < run.to; });
-    if (kept.empty())
-        return {};
-    double sum = 0;
-    size_t sounding = 0;
-    for (size_t i = kept.front().from; i < kept.back().to; ++i)
-        if (levels[i] > threshold)
-            sum += levels[i] * levels[i], ++sounding;
-    const size_t from = kept.front().from * kWindow, to = std::min(s.size(), kept.back().to * kWindow);
-    return {from > kMarginBefore ? from - kMarginBefore : 0, std::min(s.size(), to + kMarginAfter),
-            toDb(std::sqrt(sum / double(sounding)))};
+    std::vector<Run> runs;
+    for (size_t f = 0; f < voice.size(); ++f) {
+        if (!voice[f])
+            continue;
+        if (!runs.empty() && f - runs.back().to < kLongestPause)
+            runs.back().to = f + 1;
+        else
+            runs.push_back({f, f + 1});
+    }
+    const auto longest = std::max_element(runs.begin(), runs.end(),
+                                          [](const Run &a, const Run &b) { return a.length() < b.length(); });
+    return longest == runs.end() || longest->length() < kShortestVoice ? Run{} : *longest;
+}
+
+// The mean square of each frame.
+std::vector<double> framePowers(const Samples &s)
+{
+    std::vector<double> powers;
+    for (size_t from = 0; from < s.size(); from += kFrame) {
+        const size_t to = std::min(s.size(), from + kFrame);
+        double sum = 0;
+        for (size_t i = from; i < to; ++i)
+            sum += double(s[i]) * s[i];
+        powers.push_back(sum / double(to - from));
+    }
+    return powers;
+}
+
+// The noise the suppressor left, RMS in dBFS: the median frame away from the word.
+double noiseLeftDb(const std::vector<double> &powers, Run word)
+{
+    std::vector<double> away;
+    for (size_t f = 0; f < powers.size(); ++f)
+        if (f + kMargin * 2 < word.from || f >= word.to + kMargin * 2)
+            away.push_back(powers[f]);
+    if (away.empty())
+        return kSilenceDb;
+    std::nth_element(away.begin(), away.begin() + long(away.size() / 2), away.end());
+    return away[away.size() / 2] > 0 ? 10 * std::log10(away[away.size() / 2]) : kSilenceDb;
+}
+
+// The stretch's ends moved in to where its sound fades, over what is no
+// longer the word; its start, which the detector may find late, also out by
+// kReach at most, over a soft first sound (an "f" in a noisy room).
+Run fittedEnds(const std::vector<double> &powers, Run run, double noiseDb)
+{
+    if (run.length() == 0)
+        return run;
+    const double loudest = *std::max_element(powers.begin() + long(run.from), powers.begin() + long(run.to));
+    const double least = std::max(loudest * std::pow(10.0, -kFadedDb / 10), std::pow(10.0, (noiseDb + kOverNoiseDb) / 10));
+    const auto sounds = [&](size_t f) { return powers[f] > least; };
+    Run fitted = run;
+    while (fitted.from > 0 && run.from - fitted.from < kReach && sounds(fitted.from - 1))
+        --fitted.from;
+    while (fitted.from < fitted.to && !sounds(fitted.from))
+        ++fitted.from;
+    while (fitted.to > fitted.from && !sounds(fitted.to - 1))
+        --fitted.to;
+    return fitted;
 }
 
 void fade(Samples &s)
@@ -162,31 +249,26 @@ double peakDb(const Samples &s)
     return toDb(peak);
 }
 
-double roomNoiseDb(const Samples &take)
+bool CleanedVoice::leftQuiet() const
 {
-    const Samples lead(take.begin(), take.begin() + long(std::min(take.size(), size_t(kVoiceRate * kMeasureSeconds))));
-    std::vector<double> levels = windowLevels(lead);
-    if (levels.empty())
-        return kSilenceDb;
-    std::sort(levels.begin(), levels.end());
-    double sum = 0;
-    const size_t quieter = (levels.size() + 1) / 2;
-    for (size_t i = 0; i < quieter; ++i)
-        sum += levels[i] * levels[i];
-    return toDb(std::sqrt(sum / double(quieter)));
+    return !samples.empty() && rmsDb(samples) < kVoiceRmsDb - 3;
 }
 
-CleanedVoice cleanVoice(const Samples &in, double noiseDb)
+CleanedVoice cleanVoice(const Samples &in)
 {
     CleanedVoice out;
-    out.noiseDb = noiseDb;
-    const Span span = wordSpan(in, noiseDb);
-    if (span.from == span.to)
-        return out;
-    out.wordDb = span.wordDb;
-    Samples s(in.begin() + long(span.from), in.begin() + long(span.to));
+    const Heard heard = listen(in);
+    const Run voice = longestVoice(heard.voice);
+    const std::vector<double> powers = framePowers(heard.denoised);
+    out.noiseDb = noiseLeftDb(powers, voice);
+    const Run word = fittedEnds(powers, voice, out.noiseDb);
+    if (word.length() == 0)
+        return {};
+    const size_t from = word.from > kMargin ? (word.from - kMargin) * kFrame : 0;
+    const size_t to = std::min(in.size(), (word.to + kMargin) * kFrame);
+    Samples s(heard.denoised.begin() + long(from), heard.denoised.begin() + long(to));
     fade(s);
-    const double mostGain = std::max(kMostNoiseRiseDb, kInaudibleDb - noiseDb);
+    const double mostGain = std::max(kMostNoiseRiseDb, kInaudibleDb - out.noiseDb);
     // Speech peaks 15 to 20 dB over its RMS: levelled to -16 dBFS its peaks
     // would clip, so they are limited and the level made up, a few times over.
     const double ceiling = fromDb(kVoicePeakDb - 0.2);

@@ -124,9 +124,10 @@ void VoiceRecorder::onRead(pa_stream *stream, size_t, void *self)
     const void *data = nullptr;
     size_t bytes = 0;
     while (pa_stream_readable_size(stream) > 0 && pa_stream_peek(stream, &data, &bytes) == 0 && bytes > 0) {
-        const size_t count = bytes / sizeof(float);
-        float peak = 0;
         QMutexLocker lock(&recorder->mutex_);
+        const size_t left = kLongestTake - std::min(kLongestTake, recorder->recorded_.size());
+        const size_t count = std::min(left, bytes / sizeof(float));
+        float peak = 0;
         if (data) {
             const auto *samples = static_cast<const float *>(data);
             recorder->recorded_.insert(recorder->recorded_.end(), samples, samples + count);
@@ -138,6 +139,8 @@ void VoiceRecorder::onRead(pa_stream *stream, size_t, void *self)
         recorder->level_ = peak;
         recorder->heard_ = recorder->recorded_.size();
         pa_stream_drop(stream);
+        if (left > 0 && count == left)
+            QMetaObject::invokeMethod(recorder, &VoiceRecorder::full, Qt::QueuedConnection);
     }
 }
 

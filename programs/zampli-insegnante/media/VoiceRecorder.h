@@ -13,6 +13,10 @@ struct pa_stream;
 
 namespace zampli::teacher {
 
+// A word said and a moment of the room before it fit well within this; a
+// take left running ends here by itself.
+inline constexpr size_t kLongestTake = size_t(kVoiceRate) * 10;
+
 // Records the default microphone through the desktop's sound server, on
 // libpulse's own thread, as mono float samples at kVoiceRate. Nothing here
 // waits for the server: whether a microphone is there is told later by
@@ -28,7 +32,8 @@ public:
     bool usable() const { return usable_; }
     const QString &reason() const { return reason_; }
 
-    // Starts recording from the microphone; false when it cannot.
+    // Starts recording from the microphone, kLongestTake samples at most
+    // (then full() is sent); false when it cannot.
     bool start();
     // Stops and hands over what was recorded.
     Samples stop();
@@ -40,6 +45,8 @@ public:
 
 signals:
     void availability(bool usable, const QString &reason);
+    // The take holds kLongestTake samples: no more are kept.
+    void full();
 
 private:
     static void onContextState(pa_context *context, void *self);

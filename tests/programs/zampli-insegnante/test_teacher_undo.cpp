@@ -48,11 +48,12 @@ QString pictureFile(const QString &path, Qt::GlobalColor color)
     return path;
 }
 
-// A sound file with a tone between two silences, which the import keeps.
+// A sound file with a tone as long as a word between two silences, which
+// the import keeps (a steady tone much longer is taken for a room's hum).
 QString soundFile(const QString &path, double hertz)
 {
-    Samples s(kVoiceRate * 3 / 2, 0.0f);
-    for (size_t i = kVoiceRate / 4; i < size_t(kVoiceRate * 5 / 4); ++i)
+    Samples s(kVoiceRate, 0.0f);
+    for (size_t i = kVoiceRate / 4; i < size_t(kVoiceRate * 3 / 4); ++i)
         s[i] = float(0.4 * std::sin(2 * std::numbers::pi * hertz * double(i) / kVoiceRate));
     writeAll(path, wavBytes(s));
     return path;
