@@ -91,7 +91,7 @@ PATH="$out/removers:$PATH" sh "$out/control/postrm" purge >"$out/purge.txt"
 cat "$out/purge.txt"
 [ ! -e "$out/removed" ] || { echo "postrm deletes files:" >&2; cat "$out/removed" >&2; status=1; }
 files=$(dpkg-deb -c "$deb")
-for path in ./usr/share/doc/zampli/LEGGIMI.md ./usr/share/doc/zampli/copyright \
+for path in ./usr/share/doc/zampli/LEGGIMI.md.gz ./usr/share/doc/zampli/copyright \
             ./usr/share/icons/hicolor/48x48/apps/it.zampli.Zampli.Insegnante.png \
             ./usr/share/icons/hicolor/scalable/apps/it.zampli.Zampli.Insegnante.svg \
             ./usr/share/metainfo/it.zampli.Zampli.Insegnante.metainfo.xml \
