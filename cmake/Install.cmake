@@ -18,12 +18,25 @@ if(NOT ZAMPLI_SOURCE_DATE_EPOCH)
 endif()
 set_property(GLOBAL PROPERTY RULE_LAUNCH_CUSTOM
              "${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${ZAMPLI_SOURCE_DATE_EPOCH}")
+# The programs stay together in /usr/lib/zampli with links in /usr/bin. Their
+# media and the guide, the same on every architecture, go to /usr/share/zampli,
+# and links in the programs' folder lead there: the programs read their media
+# from the folder that holds them, as in a copy made with zampli-copia.
 set(ZAMPLI_INSTALL_DIR lib/zampli)
+set(ZAMPLI_DATA_DIR ${CMAKE_INSTALL_DATADIR}/zampli)
 install(TARGETS zampli zampli-verifica zampli-copia zampli-insegnante RUNTIME DESTINATION ${ZAMPLI_INSTALL_DIR})
 install(TARGETS zampli_sound_module zampli_school_module LIBRARY DESTINATION ${ZAMPLI_INSTALL_DIR})
 install(DIRECTORY ${ZAMPLI_PROGRAM_DIR}/jpg ${ZAMPLI_PROGRAM_DIR}/voci
                   ${ZAMPLI_PROGRAM_DIR}/suoni ${ZAMPLI_PROGRAM_DIR}/testi
-        DESTINATION ${ZAMPLI_INSTALL_DIR})
+        DESTINATION ${ZAMPLI_DATA_DIR})
+# The teacher's guide, which F1 opens from guida/ beside the program.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/guida DESTINATION ${ZAMPLI_DATA_DIR})
+file(RELATIVE_PATH data_from_programs /${ZAMPLI_INSTALL_DIR} /${ZAMPLI_DATA_DIR})
+foreach(folder jpg voci suoni testi guida)
+    install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ZAMPLI_INSTALL_DIR}\")
+                  file(CREATE_LINK ${data_from_programs}/${folder}
+                       \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ZAMPLI_INSTALL_DIR}/${folder}\" SYMBOLIC)")
+endforeach()
 foreach(program zampli zampli-verifica zampli-copia zampli-insegnante)
     install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
                   file(CREATE_LINK ../${ZAMPLI_INSTALL_DIR}/${program}
@@ -41,12 +54,8 @@ foreach(svg name IN ZIP_LISTS ZAMPLI_ICON_SOURCES ZAMPLI_ICON_NAMES)
     endforeach()
 endforeach()
 
-# What Debian asks of every package: its copyright, a compressed changelog and
-# compressed manual pages (English, and Italian under man/it).
-set(changelog_gz ${CMAKE_BINARY_DIR}/changelog.gz)
-add_custom_command(OUTPUT ${changelog_gz}
-    COMMAND gzip -n -9 -c ${PROJECT_SOURCE_DIR}/desktop/changelog > ${changelog_gz}
-    DEPENDS ${PROJECT_SOURCE_DIR}/desktop/changelog VERBATIM)
+# Manual pages in English, and in Italian under man/it (debian/rules
+# packages them; dh_compress leaves them as they are, made with gzip -n).
 set(man_gz "")
 foreach(lang ${ZAMPLI_MAN_LANGUAGES})
     set(man_dir ${CMAKE_INSTALL_MANDIR}/man1)
@@ -62,52 +71,4 @@ foreach(lang ${ZAMPLI_MAN_LANGUAGES})
         install(FILES ${page_file}.gz DESTINATION ${man_dir})
     endforeach()
 endforeach()
-add_custom_target(zampli_package_docs ALL DEPENDS ${changelog_gz} ${man_gz})
-# The teacher's guide, which F1 opens.
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/guida DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zampli)
-install(FILES ${PROJECT_SOURCE_DIR}/desktop/copyright ${changelog_gz}
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zampli)
-install(FILES ${PROJECT_SOURCE_DIR}/LEGGIMI.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zampli)
-install(FILES ${PROJECT_SOURCE_DIR}/desktop/lintian-overrides
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME zampli)
-
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME zampli)
-set(CPACK_PACKAGE_CONTACT "${ZAMPLI_TEAM} <${ZAMPLI_MAIL}>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "drill program for children learning the Italian vowels")
-set(CPACK_PACKAGE_DESCRIPTION "Young children hear a vowel, see it written in print or cursive,
-upper or lower case, and see the mouth that says it, in twelve exercises
-that listen, recognise, match and ask which vowel a word begins with.
-Everything on screen is in Italian.
-.
-The package holds the children's program, zampli, and the adult's:
-zampli-insegnante, the teacher's window for her own words, pictures,
-voices and the children's results; zampli-verifica, which checks a
-program folder's files; and zampli-copia, which makes a copy of one's own.
-The children's answers are kept for each account in ~/.local/state/zampli/
-and never leave the computer.")
-set(CPACK_DEBIAN_PACKAGE_SECTION education)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${ZAMPLI_WEBSITE}")
-set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# Libraries from what the binaries link; plugins and fonts Qt loads at run time by hand.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The shared libraries' packages (libqt6svg6, libsqlite3-0 among them) come
-# from the binaries; this list only adds what no binary links. The teacher's
-# cards write their words in the child's two fonts.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation, fonts-sil-andika, fonts-ecolier-court")
-# The teacher's program links libsndfile, libsamplerate and speexdsp: the shared
-# library dependencies above find them.
-# Debian's desktop session is Wayland, where Qt runs natively with its
-# Wayland plugin; without it Qt falls back to XWayland.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, pulseaudio | pipewire-pulse")
-# CPack calls ldconfig from the maintainer scripts for any shared object under
-# /usr/lib, though the sound module is loaded by path from the program's own
-# folder and ldconfig never sees it: the package is built again without them.
-set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/FinishPackage.cmake)
-set(CPACK_ZAMPLI_SOURCE_DATE_EPOCH ${ZAMPLI_SOURCE_DATE_EPOCH})
-# Purging says where the children's answers remain; it never deletes them.
-set(CPACK_ZAMPLI_MAINTAINER_DIR ${PROJECT_SOURCE_DIR}/desktop)
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/desktop/postrm)
-include(CPack)
+add_custom_target(zampli_package_docs ALL DEPENDS ${man_gz})

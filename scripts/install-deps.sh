@@ -6,7 +6,7 @@
 # server is never replaced.
 set -eu
 
-# Building, the default media, running.
+# Building, the default media, running (as debian/control's Build-Depends).
 PACKAGES="
 build-essential cmake
 qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libpulse-dev libsqlite3-dev libxcb1-dev pkgconf
@@ -22,9 +22,9 @@ case "${1:-}" in
     --tests)
         # A private display for the real drags, the validators of the desktop
         # files and the manual pages, the desktop's own launcher of menu entries
-        # (gio), the PulseAudio tools that record what the program plays, and
-        # Debian's checker of the package.
-        PACKAGES="$PACKAGES postgresql xvfb xauth x11-utils xdotool desktop-file-utils libglib2.0-bin appstream pulseaudio-utils man-db lintian"
+        # (gio), and the PulseAudio tools that record what the program plays.
+        # What the Debian packages' build and checks need, scripts/package.sh installs.
+        PACKAGES="$PACKAGES postgresql xvfb xauth x11-utils xdotool desktop-file-utils libglib2.0-bin appstream pulseaudio-utils man-db"
         # The sound test starts a private PulseAudio server of its own. Where
         # PipeWire serves the desktop's sound, installing PulseAudio would
         # compete with it at the next login: there the test is skipped instead.

@@ -224,4 +224,43 @@ CopyResult importCopy(const QString &programFolder, const QString &archive, cons
     });
 }
 
+CopyResult importCopyForEveryone(const QString &programFolder, const QString &archive, const QString &target,
+                                 const QString &menuFolder, ExistingCopy existing, const Progress &progress,
+                                 const ArchiveLimits &limits)
+{
+    ZipCloser zip;
+    const Survey found = openChecked(archive, limits, zip);
+    const bool update = existing == ExistingCopy::Update && isCopyFolder(absoluteClean(target));
+    const auto refused = [&](const QString &why) {
+        return failure(update ? QStringLiteral("%1 La copia in %2 non è stata aggiornata ed è rimasta com'era.")
+                                    .arg(why, absoluteClean(target))
+                              : why);
+    };
+    if (!found.problem.isEmpty())
+        return refused(found.problem);
+    Extraction x{zip.zip, archive, {}, found.bytes, 0, progress};
+    if (const QString problem = mediaProblem(x, found); !problem.isEmpty())
+        return refused(problem);
+    const auto fill = [&x, &found](const QString &work) {
+        x.work = work;
+        return extractAll(x, found);
+    };
+    // Every folder and file made from here on readable by all, whatever the
+    // administrator's own mask: only the command line calls this, on its one thread.
+    const mode_t before = ::umask(022);
+    CopyResult made = update ? detail::replaceCopyWith(programFolder, target, found.bytes, fill, menuFolder)
+                             : detail::makeCopyWith(programFolder, target, {}, found.bytes, fill, menuFolder);
+    ::umask(before);
+    if (made.ok && update)
+        made.message = QStringLiteral("Fatto: la copia per tutti in %1 è aggiornata con il file %2 (l'impostazione "
+                                      "della scuola, se c'era, è rimasta).\nOgni utente trova nel menu del desktop "
+                                      "\"%3\"; i risultati dei bambini restano di ciascun utente.")
+                           .arg(made.copy.folder, archive, made.copy.name);
+    else if (made.ok)
+        made.message = QStringLiteral("Fatto: la copia per tutti è in %1, fatta con il file %2.\nOgni utente trova "
+                                      "nel menu del desktop \"%3\"; i risultati dei bambini restano di ciascun utente.")
+                           .arg(made.copy.folder, archive, made.copy.name);
+    return made;
+}
+
 } // namespace zampli::copies

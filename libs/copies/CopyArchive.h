@@ -45,6 +45,22 @@ CopyResult importCopy(const QString &programFolder, const QString &archive, cons
                       const QString &displayName = {}, const Progress &progress = {},
                       const ArchiveLimits &limits = {});
 
+// What importCopyForEveryone does with a copy already at its target.
+enum class ExistingCopy { Refuse, Update };
+
+// As importCopy, for every account of the computer (run by the
+// administrator): the copy and the folders made on its way readable by all,
+// its menu entry in `menuFolder` (kSharedMenu, where every account's menu
+// looks). With ExistingCopy::Update, a copy already at `target` is brought up
+// to date from the file instead: the file is checked whole first, the new
+// copy grows whole in a hidden folder beside the old one, keeping the old
+// copy's school setting (scuola.conf), and the two exchange names in one
+// step; whatever fails before, the old copy stays whole as it was. Each
+// account's results stay its own: they follow the folder's path, unchanged.
+CopyResult importCopyForEveryone(const QString &programFolder, const QString &archive, const QString &target,
+                                 const QString &menuFolder, ExistingCopy existing, const Progress &progress = {},
+                                 const ArchiveLimits &limits = {});
+
 // The media of a copy's file, read into memory after the same checks as
 // importCopy: name (as in the archive, "jpg/ape.jpg") to bytes. Each entry's
 // bytes are counted as they come out, never trusted to its declared size.

@@ -6,6 +6,8 @@
 #include "copies/TreeCopy.h"
 #include "copies/WorkFolder.h"
 
+#include "media/WholeFile.h"
+
 #include "media/SystemError.h"
 
 #include <QFile>
@@ -15,6 +17,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -202,6 +205,91 @@ CopyResult makeCopyWith(const QString &programFolder, const QString &target, con
     work.keep = parents.keep = true;
     return {true, copy,
             QStringLiteral("Fatto: la copia è in %1.\nNel menu del desktop trovi \"%2\".").arg(folder, copy.name)};
+}
+
+bool isCopyFolder(const QString &folder)
+{
+    const QFileInfo info(folder);
+    const QFileInfo program(folder + QLatin1Char('/') + kProgram);
+    return info.isDir() && !info.isSymLink() && (program.isFile() || program.isSymLink())
+           && QFileInfo(folder + QStringLiteral("/testi")).isDir();
+}
+
+namespace {
+
+// The copy's school setting, its one file beside the media, carried as it
+// is (bytes and permissions) into the new copy; no setting, nothing to carry.
+Filled keepSchoolSetting(const QString &old, const QString &work)
+{
+    const QString from = old + QStringLiteral("/scuola.conf");
+    const QString to = work + QStringLiteral("/scuola.conf");
+    struct stat st;
+    if (::lstat(QFile::encodeName(from).constData(), &st) != 0)
+        return errno == ENOENT ? Filled{} : Filled{{}, errno, from};
+    if (!S_ISREG(st.st_mode))
+        return {QStringLiteral("%1 non è un file: la copia non è stata aggiornata ed è rimasta com'era. "
+                               "Toglietelo, o rifate l'impostazione della scuola, poi riprovate.").arg(from)};
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        return {QStringLiteral("Non riesco a leggere %1 (%2): la copia non è stata aggiornata ed è rimasta com'era.")
+                    .arg(from, in.errorString())};
+    const QByteArray bytes = in.read(1 << 20);
+    const int out = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                           st.st_mode & 0777);
+    if (out < 0)
+        return {{}, errno, to};
+    int error = writeAll(out, bytes.constData(), bytes.size());
+    if (error == 0 && ::fchmod(out, st.st_mode & 0777) != 0)
+        error = errno;
+    if (::close(out) != 0 && error == 0)
+        error = errno;
+    return {{}, error, to};
+}
+
+QString notUpdated(const QString &why, const QString &folder)
+{
+    return QStringLiteral("%1 La copia in %2 non è stata aggiornata ed è rimasta com'era.").arg(why, folder);
+}
+
+} // namespace
+
+CopyResult replaceCopyWith(const QString &programFolder, const QString &target, qint64 bytes, const Fill &fill,
+                           const QString &menuFolder)
+{
+    const QString folder = absoluteClean(target);
+    if (hasControlCharacters(folder))
+        return failure(targetProblem(folder));
+    if (!isCopyFolder(folder))
+        return failure(QStringLiteral("%1 non è una copia di ZAMPLI: non la aggiorno e non la tocco. "
+                                      "Scegliete un'altra cartella.").arg(folder));
+    if (const QString problem = sourceProblem(programFolder); !problem.isEmpty())
+        return failure(problem);
+    const QString parent = QFileInfo(folder).path();
+    removeStaleWork(parent); // before the free space is measured: what it held counts
+    const QStorageInfo storage(parent);
+    if (storage.isValid() && storage.bytesAvailable() < bytes)
+        return failure(notUpdated(diskFull(parent, bytes), folder));
+    WorkFolder work;
+    if (const int error = work.make(parent))
+        return failure(notUpdated(writeProblem(error, parent, bytes), folder));
+    Filled filled = fill(work.path);
+    if (filled.message.isEmpty() && filled.error == 0)
+        filled = keepSchoolSetting(folder, work.path);
+    if (!filled.message.isEmpty())
+        return failure(notUpdated(filled.message, folder));
+    if (filled.error != 0)
+        return failure(notUpdated(writeProblem(filled.error, parent, bytes, filled.path), folder));
+    if (const int error = linkWhole(work.path + QLatin1Char('/') + kProgram, realProgram(programFolder)))
+        return failure(notUpdated(writeProblem(error, parent, bytes), folder));
+    if (const int error = flushFileSystem(work.path))
+        return failure(notUpdated(writeProblem(error, parent, bytes), folder));
+    const CopyInfo copy = entryFor(folder, {}, menuFolder);
+    if (const int error = writeEntry(copy))
+        return failure(notUpdated(writeProblem(error, QFileInfo(copy.desktopFile).path(), 0, copy.desktopFile), folder));
+    if (const int error = renameExchange(work.path, folder))
+        return failure(notUpdated(writeProblem(error, parent, bytes), folder));
+    // The old copy is now in the work folder, taken away with it.
+    return {true, copy, QStringLiteral("Fatto: la copia in %1 è aggiornata.").arg(folder)};
 }
 
 } // namespace detail

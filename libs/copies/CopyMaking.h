@@ -44,4 +44,16 @@ using Fill = std::function<Filled(const QString &work)>;
 CopyResult makeCopyWith(const QString &programFolder, const QString &target, const QString &displayName,
                         qint64 bytes, const Fill &fill, const QString &menuFolder = {});
 
+// Brings the copy at `target` (which must be one) up to date with `fill`:
+// the new copy grows whole in a hidden folder beside it, with the old copy's
+// school setting (scuola.conf) and the link to the program, then the two
+// exchange names in one step and the old one is taken away. Whatever fails
+// before the exchange leaves the old copy whole as it was. The menu entry,
+// in `menuFolder`, is written again before the exchange.
+CopyResult replaceCopyWith(const QString &programFolder, const QString &target, qint64 bytes, const Fill &fill,
+                           const QString &menuFolder);
+
+// True when `folder` is a copy's folder (not a link to one): its program link and its lists.
+bool isCopyFolder(const QString &folder);
+
 } // namespace zampli::copies::detail

@@ -181,6 +181,25 @@ int renameNoReplace(const QString &from, const QString &to)
     return ::rename(source.constData(), target.constData()) == 0 ? 0 : errno;
 }
 
+int renameExchange(const QString &a, const QString &b)
+{
+    const QByteArray first = encoded(a);
+    const QByteArray second = encoded(b);
+    if (::renameat2(AT_FDCWD, first.constData(), AT_FDCWD, second.constData(), RENAME_EXCHANGE) == 0)
+        return 0;
+    if (errno != EINVAL)
+        return errno;
+    const QByteArray aside = first + ".scambio";
+    if (::rename(second.constData(), aside.constData()) != 0)
+        return errno;
+    if (::rename(first.constData(), second.constData()) != 0) {
+        const int error = errno;
+        ::rename(aside.constData(), second.constData());
+        return error;
+    }
+    return ::rename(aside.constData(), first.constData()) == 0 ? 0 : errno;
+}
+
 bool isDiskFull(int error) { return error == ENOSPC || error == EDQUOT; }
 
 } // namespace zampli::copies::detail

@@ -52,6 +52,12 @@ int linkWhole(const QString &path, const QString &target);
 // Renames `from` to `to` only if nothing is at `to`. Returns the error number or 0.
 int renameNoReplace(const QString &from, const QString &to);
 
+// Exchanges the names of two existing folders in one step: each is found
+// under the other's name, never both gone nor both there. A file system that
+// cannot (NFS) gets two renames, the first undone if the second fails.
+// Returns the system's error number or 0.
+int renameExchange(const QString &a, const QString &b);
+
 bool isDiskFull(int error);
 
 // Data still in memory fails on its way to a full disk too: a copy is whole

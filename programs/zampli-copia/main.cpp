@@ -28,6 +28,7 @@ const char *kHelp =
     "     zampli-copia --esporta COPIA FILE\n"
     "     zampli-copia --importa FILE CARTELLA\n"
     "     zampli-copia --per-tutti CARTELLA\n"
+    "     zampli-copia --per-tutti CARTELLA --da FILE\n"
     "     zampli-copia --scuola-prepara CONNESSIONE\n"
     "     zampli-copia --scuola CONNESSIONE COPIA\n"
     "     zampli-copia --version\n"
@@ -62,6 +63,13 @@ const char *kHelp =
     "utenti del computer: un nome semplice va in /usr/local/share/zampli/, la voce\n"
     "del menu in /usr/local/share/applications. Chi non può cambiarla la apre in\n"
     "sola lettura nel programma dell'insegnante; i risultati restano di ciascuno.\n"
+    "--per-tutti CARTELLA --da FILE fa la copia per tutti da un file esportato o,\n"
+    "se la copia c'è già, la aggiorna: la copia nuova si prepara intera accanto a\n"
+    "quella vecchia, tiene la sua impostazione della scuola (scuola.conf) e prende\n"
+    "il suo posto in un colpo solo; se qualcosa non va (un file rovinato, il disco\n"
+    "pieno) la copia vecchia resta intera com'era. --importa avviato\n"
+    "dall'amministratore fa anch'esso una copia per tutti, con la voce del menu in\n"
+    "/usr/local/share/applications.\n"
     "\n"
     "--scuola-prepara CONNESSIONE, per il tecnico, prepara per una classe un\n"
     "database vuoto del server PostgreSQL della scuola, collegandosi come suo\n"
@@ -118,20 +126,48 @@ int exportTo(const zampli::copies::StopSignals &stop, const QString &copy, const
 }
 
 // A plain name goes where shared copies live; a path is taken as it is.
-int forEveryone(const zampli::copies::StopSignals &stop, const QString &folder)
+// With a file, the copy is made from it, or brought up to date when it is there.
+int forEveryone(const zampli::copies::StopSignals &stop, const QString &folder, const QString &file = {})
 {
     if (::geteuid() != 0) {
+        const QString from = file.isEmpty() ? QString() : QStringLiteral(" --da \"%1\"").arg(file);
         print(stderr, QStringLiteral("Solo l'amministratore può fare una copia per tutti gli utenti: avvia "
-                                     "\"sudo zampli-copia --per-tutti %1\", oppure fai una copia tua con "
-                                     "\"zampli-copia %1\".").arg(folder));
+                                     "\"sudo zampli-copia --per-tutti %1%2\" (senza sudo: su -c '...'), oppure "
+                                     "fai una copia tua con \"zampli-copia %1\".").arg(folder, from));
         return 1;
     }
     const QString target = folder.contains(QLatin1Char('/'))
                                ? folder
                                : QLatin1String(zampli::copies::kSharedCopies) + QLatin1Char('/') + folder;
+    const QString menu = QLatin1String(zampli::copies::kSharedMenu);
+    if (!file.isEmpty())
+        return run(stop, [&](const auto &progress) {
+            return zampli::copies::importCopyForEveryone(QCoreApplication::applicationDirPath(), file, target, menu,
+                                                         zampli::copies::ExistingCopy::Update, progress);
+        }, true);
+    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
+        print(stderr, QStringLiteral("%1 c'è già e non viene toccata. Per aggiornarla con le parole di un'altra "
+                                     "copia, esportate quella copia in un file .zampli e avviate "
+                                     "\"zampli-copia --per-tutti %2 --da FILE.zampli\".").arg(target, folder));
+        return 1;
+    }
     return run(stop, [&](const auto &progress) {
-        return zampli::copies::makeCopyForEveryone(QCoreApplication::applicationDirPath(), target,
-                                                   QLatin1String(zampli::copies::kSharedMenu), progress);
+        return zampli::copies::makeCopyForEveryone(QCoreApplication::applicationDirPath(), target, menu, progress);
+    }, true);
+}
+
+// As root, a new copy from a file is a copy for everyone, its entry in every account's menu.
+int importFrom(const zampli::copies::StopSignals &stop, const QString &file, const QString &target)
+{
+    const QString program = QCoreApplication::applicationDirPath();
+    if (::geteuid() == 0)
+        return run(stop, [&](const auto &progress) {
+            return zampli::copies::importCopyForEveryone(program, file, target,
+                                                         QLatin1String(zampli::copies::kSharedMenu),
+                                                         zampli::copies::ExistingCopy::Refuse, progress);
+        }, true);
+    return run(stop, [&](const auto &progress) {
+        return zampli::copies::importCopy(program, file, target, {}, progress);
     }, true);
 }
 
@@ -154,11 +190,11 @@ int main(int argc, char *argv[])
     if (args.size() == 3 && args[0] == QLatin1String("--esporta"))
         return exportTo(stop, args[1], args[2]);
     if (args.size() == 3 && args[0] == QLatin1String("--importa"))
-        return run(stop, [&](const auto &progress) {
-            return zampli::copies::importCopy(program, args[1], args[2], {}, progress);
-        }, true);
+        return importFrom(stop, args[1], args[2]);
     if (args.size() == 2 && args[0] == QLatin1String("--per-tutti"))
         return forEveryone(stop, args[1]);
+    if (args.size() == 4 && args[0] == QLatin1String("--per-tutti") && args[2] == QLatin1String("--da"))
+        return forEveryone(stop, args[1], args[3]);
     if (args.size() == 2 && args[0] == QLatin1String("--scuola-prepara"))
         return zampli::copytool::prepareSchoolDatabase(args[1]);
     if (args.size() == 3 && args[0] == QLatin1String("--scuola"))

@@ -13,7 +13,7 @@ QString findGuide(const QString &programFolder)
 {
     const QDir program(programFolder);
     for (const QString &candidate : {program.filePath(QStringLiteral("guida/index.html")),
-                                     program.filePath(QStringLiteral("../../share/doc/zampli/guida/index.html"))}) {
+                                     program.filePath(QStringLiteral("../../share/zampli/guida/index.html"))}) {
         const QFileInfo index(QDir::cleanPath(candidate));
         if (index.isFile())
             return index.absoluteFilePath();

@@ -8,9 +8,10 @@ class QWidget;
 namespace zampli::teacher {
 
 // The guide's first page for a program in `programFolder`: beside it (the
-// build's bin folder links the source tree's guide), else where the package
-// installs it (<prefix>/share/doc/zampli/guida, the program being in
-// <prefix>/lib/zampli). Empty when neither holds it.
+// build's bin folder links the source tree's guide, the package's
+// /usr/lib/zampli the one it installs), else where zampli-data installs it
+// (<prefix>/share/zampli/guida, the program being in <prefix>/lib/zampli).
+// Empty when neither holds it.
 QString findGuide(const QString &programFolder);
 
 // Opens the guide in the desktop's browser; `fallback` runs when there is

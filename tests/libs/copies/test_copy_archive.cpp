@@ -16,7 +16,10 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <random>
@@ -46,6 +49,44 @@ std::pair<int, QString> runProcess(const QString &program, const QStringList &ar
     if (!p.waitForFinished(30000))
         return {-1, QString()};
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
+}
+
+// As runProcess; run as root, in a mount namespace of its own where
+// `local` stands for /usr/local, so that what the command writes for every
+// account (/usr/local/share/zampli, /usr/local/share/applications) lands in
+// the test's own folder. {-3, why} where the system gives no such namespace.
+std::pair<int, QString> runWithLocal(const QString &local, const QString &program, const QStringList &args)
+{
+    if (::geteuid() != 0)
+        return runProcess(program, args);
+    QDir().mkpath(local);
+    QProcess p;
+    const QByteArray bound = QFile::encodeName(local);
+    p.setChildProcessModifier([bound] {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount(bound.constData(), "/usr/local", nullptr, MS_BIND, nullptr) != 0)
+            _exit(97);
+    });
+    p.start(program, args);
+    if (!p.waitForFinished(30000))
+        return {-1, QString()};
+    if (p.exitCode() == 97)
+        return {-3, QStringLiteral("no private mount namespace here")};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
+}
+
+// Sets the checksum both headers declare for `name`, leaving its data as it
+// is: an entry that reads to its end and is found damaged only there.
+QByteArray withWrongChecksum(QByteArray zip, const QByteArray &name)
+{
+    const auto patch = [&](const QByteArray &signature, int crcAt, int nameAt) {
+        for (qsizetype at = zip.indexOf(signature); at >= 0; at = zip.indexOf(signature, at + 1))
+            if (zip.mid(at + nameAt, name.size()) == name)
+                zip[at + crcAt] = char(zip[at + crcAt] ^ 0x5a);
+    };
+    patch(QByteArray("PK\x03\x04", 4), 14, 30);
+    patch(QByteArray("PK\x01\x02", 4), 16, 46);
+    return zip;
 }
 
 struct ZipEntry {
@@ -161,6 +202,8 @@ private slots:
     void exportThenImportGivesTheSameCopy()
     {
         writeFile(source_ + "/jpg/appunti.doc", "not a picture");
+        // A copy's school setting holds the computers' password: it stays on its computer.
+        writeFile(source_ + "/scuola.conf", "[scuola]\nconnessione=\"host=s dbname=c user=c password=segreta\"\n");
         writeFile(source_ + "/zampli", "the copy's own program is never carried");
         const QString file = root_.filePath("classe.zampli");
         const CopyResult exported = exportCopy(source_, file);
@@ -188,6 +231,87 @@ private slots:
         QVERIFY(removeCopy(imported.copy, RemoveFolder::ToTrash).ok);
         QFile::remove(source_ + "/jpg/appunti.doc");
         QFile::remove(source_ + "/zampli");
+        QFile::remove(source_ + "/scuola.conf");
+        QVERIFY(!readFile(file).contains("scuola"));
+        QVERIFY(!readFile(file).contains("segreta"));
+    }
+
+    // A copy for every account made from a file, then brought up to date
+    // from another: the new words in, the school setting kept, the old files
+    // gone, one menu entry; a damaged file, refused whole or found damaged
+    // halfway, leaves the old copy whole.
+    void aSharedCopyIsUpdatedFromAFile()
+    {
+        const QString shared = root_.filePath("shared");
+        const QString parent = shared + "/zampli";
+        const QString folder = parent + "/Classe per tutti";
+        const QString menu = shared + "/applications";
+        const QString first = root_.filePath("prima.zampli");
+        QVERIFY(exportCopy(source_, first).ok);
+        const CopyResult made = importCopyForEveryone(program_, first, folder, menu, ExistingCopy::Update);
+        QVERIFY2(made.ok, qPrintable(made.message));
+        QVERIFY2(made.message.contains("copia per tutti è in"), qPrintable(made.message));
+        QCOMPARE(readFile(folder + "/testi/a.txt"), QByteArray("ape\r\nAPE\r\n"));
+        QCOMPARE(entriesIn(menu), QStringList{QFileInfo(made.copy.desktopFile).fileName()});
+
+        // Given a school's server, and a file the update must not keep.
+        const QByteArray setting = "[scuola]\nconnessione=\"host=s dbname=c user=c\"\n";
+        writeFile(folder + "/scuola.conf", setting);
+        QVERIFY(QFile::setPermissions(folder + "/scuola.conf", QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                                                                   | QFile::ReadOther));
+        writeFile(folder + "/jpg/vecchia.jpg", readFile(source_ + "/jpg/ape.jpg"));
+
+        writeFile(source_ + "/testi/a.txt", "ape\r\nAPE\r\nalbero\r\n");
+        const QString second = root_.filePath("seconda.zampli");
+        QVERIFY(exportCopy(source_, second).ok);
+        writeFile(source_ + "/testi/a.txt", "ape\r\nAPE\r\n");
+        const CopyResult updated = importCopyForEveryone(program_, second, folder, menu, ExistingCopy::Update);
+        QVERIFY2(updated.ok, qPrintable(updated.message));
+        QVERIFY2(updated.message.contains("aggiornata"), qPrintable(updated.message));
+        QCOMPARE(updated.copy.desktopFile, made.copy.desktopFile);
+        QCOMPARE(readFile(folder + "/testi/a.txt"), QByteArray("ape\r\nAPE\r\nalbero\r\n"));
+        QCOMPARE(readFile(folder + "/scuola.conf"), setting);
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(folder + "/scuola.conf").constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(0644));
+        QVERIFY(!QFileInfo::exists(folder + "/jpg/vecchia.jpg"));
+        QCOMPARE(QFileInfo(folder + "/zampli").symLinkTarget(), program_ + "/zampli");
+        QCOMPARE(entriesIn(parent), QStringList{"Classe per tutti"}); // nothing hidden left beside it
+        QCOMPARE(entriesIn(menu), QStringList{QFileInfo(made.copy.desktopFile).fileName()});
+
+        // Damaged: cut short (refused before anything is written), or with a
+        // list whose checksum fails only once it is read out, in the work folder.
+        const QMap<QString, QByteArray> before = treeOf(folder);
+        const QByteArray whole = readFile(second);
+        const QList<std::pair<QByteArray, QString>> damaged{
+            {whole.left(whole.size() / 2), "rovinat"},
+            {withWrongChecksum(whole, "testi/e.txt"), "testi/e.txt"},
+        };
+        for (const auto &[bytes, why] : damaged) {
+            const QString file = root_.filePath("rovinata.zampli");
+            writeFile(file, bytes);
+            const CopyResult refused = importCopyForEveryone(program_, file, folder, menu, ExistingCopy::Update);
+            QVERIFY(!refused.ok);
+            QVERIFY2(refused.message.contains(why), qPrintable(refused.message));
+            QVERIFY2(refused.message.contains("rimasta com'era"), qPrintable(refused.message));
+            QCOMPARE(treeOf(folder), before);
+            QCOMPARE(entriesIn(parent), QStringList{"Classe per tutti"});
+            QFile::remove(file);
+        }
+
+        // Refuse: a copy is there already, and stays as it is.
+        const CopyResult again = importCopyForEveryone(program_, second, folder, menu, ExistingCopy::Refuse);
+        QVERIFY(!again.ok);
+        QVERIFY2(again.message.contains("c'è già"), qPrintable(again.message));
+        QCOMPARE(treeOf(folder), before);
+        // A folder that is no copy is never replaced.
+        writeFile(parent + "/Altro/leggimi.txt", "mine");
+        const CopyResult other = importCopyForEveryone(program_, second, parent + "/Altro", menu, ExistingCopy::Update);
+        QVERIFY(!other.ok);
+        QCOMPARE(entriesIn(parent + "/Altro"), QStringList{"leggimi.txt"});
+        QDir(shared).removeRecursively();
+        QFile::remove(first);
+        QFile::remove(second);
     }
 
     // The program takes either for the word: the import would refuse the pair.
@@ -393,9 +517,15 @@ private slots:
         QCOMPARE(again.first, 1);
         QVERIFY2(again.second.contains("c'è già"), qPrintable(again.second));
 
+        // Run by root, an import's menu entry is every account's.
+        const QString local = root_.filePath("local");
         const QString target = imports_ + "/Dalla riga di comando";
-        const auto imported = runProcess(copia, {"--importa", file, target});
+        const auto imported = runWithLocal(local, copia, {"--importa", file, target});
+        if (imported.first == -3)
+            QSKIP("run as root without a private mount namespace: the entry would go in the system's menu");
         QVERIFY2(imported.first == 0, qPrintable(imported.second));
+        if (::geteuid() == 0)
+            QCOMPARE(entriesIn(local + "/share/applications").size(), 1);
         QCOMPARE(readFile(target + "/testi/a.txt"), QByteArray("ape\r\nAPE\r\n"));
 
         writeFile(root_.filePath("rumore.zampli"), "PK not really");
@@ -406,6 +536,56 @@ private slots:
         QCOMPARE(runProcess(copia, {"--importa", file}).first, 2);
         QCOMPARE(runProcess(copia, {"--esporta"}).first, 2);
         QDir(target).removeRecursively();
+        QDir(local).removeRecursively();
+    }
+
+    // zampli-copia --per-tutti NOME --da FILE as the administrator runs it,
+    // twice, then with a damaged file; /usr/local is the test's own folder.
+    void theCommandLineUpdatesASharedCopy()
+    {
+        const QString copia = program_ + "/zampli-copia";
+        const QString first = root_.filePath("per tutti 1.zampli");
+        QVERIFY(exportCopy(source_, first).ok);
+        if (::geteuid() != 0) {
+            const auto refused = runProcess(copia, {"--per-tutti", "Classe", "--da", first});
+            QCOMPARE(refused.first, 1);
+            QVERIFY2(refused.second.contains("Solo l'amministratore"), qPrintable(refused.second));
+            QSKIP("not root: the rest needs the administrator");
+        }
+        const QString local = root_.filePath("local");
+        const QString folder = local + "/share/zampli/Classe";
+        const auto made = runWithLocal(local, copia, {"--per-tutti", "Classe", "--da", first});
+        if (made.first == -3)
+            QSKIP("no private mount namespace here");
+        QVERIFY2(made.first == 0, qPrintable(made.second));
+        QCOMPARE(readFile(folder + "/testi/a.txt"), QByteArray("ape\r\nAPE\r\n"));
+        const auto plainAgain = runWithLocal(local, copia, {"--per-tutti", "Classe"});
+        QCOMPARE(plainAgain.first, 1);
+        QVERIFY2(plainAgain.second.contains("--da FILE.zampli"), qPrintable(plainAgain.second));
+
+        writeFile(folder + "/scuola.conf", "[scuola]\n");
+        writeFile(source_ + "/testi/a.txt", "ape\r\nAPE\r\nalbero\r\n");
+        const QString second = root_.filePath("per tutti 2.zampli");
+        QVERIFY(exportCopy(source_, second).ok);
+        writeFile(source_ + "/testi/a.txt", "ape\r\nAPE\r\n");
+        const auto updated = runWithLocal(local, copia, {"--per-tutti", "Classe", "--da", second});
+        QVERIFY2(updated.first == 0, qPrintable(updated.second));
+        QVERIFY2(updated.second.contains("aggiornata"), qPrintable(updated.second));
+        QCOMPARE(readFile(folder + "/testi/a.txt"), QByteArray("ape\r\nAPE\r\nalbero\r\n"));
+        QCOMPARE(readFile(folder + "/scuola.conf"), QByteArray("[scuola]\n"));
+        QCOMPARE(entriesIn(local + "/share/applications").size(), 1);
+
+        const QMap<QString, QByteArray> before = treeOf(folder);
+        const QString broken = root_.filePath("rovinata.zampli");
+        writeFile(broken, withWrongChecksum(readFile(second), "testi/e.txt"));
+        const auto refused = runWithLocal(local, copia, {"--per-tutti", "Classe", "--da", broken});
+        QCOMPARE(refused.first, 1);
+        QVERIFY2(refused.second.contains("rimasta com'era"), qPrintable(refused.second));
+        QCOMPARE(treeOf(folder), before);
+        QCOMPARE(entriesIn(local + "/share/zampli"), QStringList{"Classe"});
+        QDir(local).removeRecursively();
+        for (const QString &file : {first, second, broken})
+            QFile::remove(file);
     }
 };
 

@@ -86,8 +86,8 @@ private slots:
     {
         QTemporaryDir prefix;
         writeFile(prefix.filePath("lib/zampli/zampli-insegnante"));
-        writeFile(prefix.filePath("share/doc/zampli/guida/index.html"));
-        QCOMPARE(findGuide(prefix.filePath("lib/zampli")), prefix.filePath("share/doc/zampli/guida/index.html"));
+        writeFile(prefix.filePath("share/zampli/guida/index.html"));
+        QCOMPARE(findGuide(prefix.filePath("lib/zampli")), prefix.filePath("share/zampli/guida/index.html"));
     }
 
     void noneWhereThereIsNoGuide()
