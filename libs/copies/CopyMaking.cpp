@@ -228,7 +228,7 @@ Filled keepSchoolSetting(const QString &old, const QString &work)
         return errno == ENOENT ? Filled{} : Filled{{}, errno, from};
     if (!S_ISREG(st.st_mode))
         return {QStringLiteral("%1 non è un file: la copia non è stata aggiornata ed è rimasta com'era. "
-                               "Toglietelo, o rifate l'impostazione della scuola, poi riprovate.").arg(from)};
+                               "Toglilo, o rifai l'impostazione della scuola, poi riprova.").arg(from)};
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
         return {QStringLiteral("Non riesco a leggere %1 (%2): la copia non è stata aggiornata ed è rimasta com'era.")
@@ -261,7 +261,7 @@ CopyResult replaceCopyWith(const QString &programFolder, const QString &target, 
         return failure(targetProblem(folder));
     if (!isCopyFolder(folder))
         return failure(QStringLiteral("%1 non è una copia di ZAMPLI: non la aggiorno e non la tocco. "
-                                      "Scegliete un'altra cartella.").arg(folder));
+                                      "Scegli un'altra cartella.").arg(folder));
     if (const QString problem = sourceProblem(programFolder); !problem.isEmpty())
         return failure(problem);
     const QString parent = QFileInfo(folder).path();

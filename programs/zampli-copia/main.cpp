@@ -147,7 +147,7 @@ int forEveryone(const zampli::copies::StopSignals &stop, const QString &folder, 
         }, true);
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
         print(stderr, QStringLiteral("%1 c'è già e non viene toccata. Per aggiornarla con le parole di un'altra "
-                                     "copia, esportate quella copia in un file .zampli e avviate "
+                                     "copia, esporta quella copia in un file .zampli e avvia "
                                      "\"zampli-copia --per-tutti %2 --da FILE.zampli\".").arg(target, folder));
         return 1;
     }
