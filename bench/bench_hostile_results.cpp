@@ -7,12 +7,12 @@
 // after its quit, and its memory peak. A process still there 20 s after its
 // quit is killed and said to be so.
 //   bench_hostile_results
-#include "TeacherStart.h"
-#include "ResultsLoader.h"
 #include "ResultsPlant.h"
 #include "results/PendingAnswers.h"
 #include "results/ResultsWriter.h"
 #include "results/Sqlite.h"
+#include "tabs/results/ResultsLoader.h"
+#include "window/TeacherStart.h"
 
 #include <QApplication>
 #include <QDateTime>

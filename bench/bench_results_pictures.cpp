@@ -9,7 +9,7 @@
 // as for a file written by an older version.
 //   bench_results_pictures [answers, 600000 by default]
 #include "MonthOfAnswers.h"
-#include "ResultsTab.h"
+#include "tabs/results/ResultsTab.h"
 
 #include "results/ResultsReader.h"
 #include "results/ResultsWriter.h"

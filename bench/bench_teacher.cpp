@@ -2,13 +2,14 @@
 // The teacher's program: opening a copy of 250 words with their thumbnails
 // (goal 300 ms) and importing a 12-megapixel photo (goal 1 s). Medians of
 // several runs; each opening is a new window on the same folder.
-#include "MainWindow.h"
-#include "MediaActions.h"
-#include "PictureImport.h"
-#include "VoiceClean.h"
-#include "VoiceRecorder.h"
-#include "WordsTab.h"
+#include "imports/PictureImport.h"
+#include "imports/VoiceClean.h"
+#include "imports/VoiceRecorder.h"
 #include "media/SoundPlayer.h"
+#include "pictures-voices/MediaActions.h"
+#include "shared/TeacherServices.h"
+#include "tabs/words/WordsTab.h"
+#include "window/MainWindow.h"
 
 #include <QtTest>
 #include <QtWidgets>

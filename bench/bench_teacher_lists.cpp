@@ -4,11 +4,12 @@
 // Each list opens in a process of its own, so that its peak is its own.
 //   bench_teacher_lists [--limit SECONDS]
 #include "BenchProgram.h"
-#include "MainWindow.h"
-#include "MediaActions.h"
 #include "TeacherTabs.h"
-#include "VoiceRecorder.h"
-#include "WordsTab.h"
+#include "imports/VoiceRecorder.h"
+#include "pictures-voices/MediaActions.h"
+#include "shared/TeacherServices.h"
+#include "tabs/words/WordsTab.h"
+#include "window/MainWindow.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -6,7 +6,7 @@
 // peak is measured from the resident size just before it.
 #include "ProcMemory.h"
 #include "SoundFiles.h"
-#include "VoiceImport.h"
+#include "imports/VoiceImport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

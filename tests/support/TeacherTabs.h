@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "MainWindow.h"
-#include "WordsTab.h"
+#include "tabs/words/WordsTab.h"
+#include "window/MainWindow.h"
 
 #include <QTabBar>
 #include <QTabWidget>

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "MainWindow.h"
 #include "TeacherTabs.h"
-#include "MediaActions.h"
-#include "VoiceRecorder.h"
 #include "fakes/Fakes.h"
+#include "imports/VoiceRecorder.h"
+#include "pictures-voices/MediaActions.h"
+#include "shared/TeacherServices.h"
+#include "window/MainWindow.h"
 
 #include <QTabBar>
 #include <QTabWidget>

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "WordListDocument.h"
+#include "core/WordListDocument.h"
 
-#include "WordRules.h"
+#include "core/WordRules.h"
+#include "core/WriteReason.h"
 #include "media/MediaFile.h"
 #include "media/WholeFile.h"
 #include "wordlist/WordList.h"
@@ -209,14 +210,7 @@ QString saveWhole(const QString &path, const QByteArray &bytes, std::optional<Fi
     const WholeWrite write = writeWhole(path, bytes);
     if (write.ok() && written)
         *written = write.written;
-    if (write.ok())
-        return {};
-    const QString name = QFileInfo(path).fileName();
-    if (write.creating)
-        return QStringLiteral("Non posso scrivere nella cartella di %1 (%2): controlla di poterci scrivere, "
-                              "o fai una copia tua di ZAMPLI.").arg(name, write.reason);
-    return QStringLiteral("%1 non è stato salvato, il file di prima è rimasto com'era (%2). Libera un po' di "
-                          "spazio sul disco e riprova.").arg(name, write.reason);
+    return copyWriteReason(path, write);
 }
 
 } // namespace zampli::teacher

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "WordRules.h"
+#include "core/WordRules.h"
 
 #include "catalog/Vowels.h"
 #include "wordlist/WordList.h"

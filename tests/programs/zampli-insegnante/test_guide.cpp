@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The teacher's guide: every link and picture of its pages is there, and the
 // program finds it from the build and where the package installs it.
-#include "Guide.h"
+#include "window/Guide.h"
 
 #include <QtTest>
 

@@ -4,7 +4,7 @@
 // the wrong ones hatched after them, the numbers beside; and the trend, day
 // by day up to two months, week by week past them, a week weighed by its
 // answers.
-#include "ResultsCharts.h"
+#include "tabs/results/ResultsCharts.h"
 
 #include <QChartView>
 #include <QLegendMarker>

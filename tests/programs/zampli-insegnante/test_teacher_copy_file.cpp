@@ -3,10 +3,10 @@
 // chose, imports it again as a new copy that opens, and is told, naming the
 // entry, why a stranger's file was refused. The build's bin folder plays the
 // installed program.
+#include "CopyFiles.h"
 #include "ModalWindows.h"
 #include "copies/Copies.h"
-#include "CopiesTab.h"
-#include "CopyFiles.h"
+#include "tabs/copies/CopiesTab.h"
 
 #include <QtTest>
 #include <QtWidgets>

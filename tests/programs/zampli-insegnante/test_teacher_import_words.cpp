@@ -4,21 +4,21 @@
 // files stay unless she asks, a word with the wrong initial is refused and
 // said, one undo takes the whole import back and redo brings it again, and a
 // hostile file is refused with nothing written.
-#include "PushButtons.h"
-#include "ModalWindows.h"
-#include "TeacherWindow.h"
-#include "copies/CopyArchive.h"
 #include "CopyFiles.h"
-#include "CopyHistory.h"
-#include "ImportWords.h"
-#include "ImportWordsDialog.h"
-#include "MainWindow.h"
-#include "MediaActions.h"
 #include "MediaBytes.h"
-#include "VoiceRecorder.h"
-#include "WordsTab.h"
+#include "ModalWindows.h"
+#include "PushButtons.h"
+#include "TeacherWindow.h"
 #include "ZipPatches.h"
+#include "copies/CopyArchive.h"
 #include "fakes/Fakes.h"
+#include "history/CopyHistory.h"
+#include "imports/VoiceRecorder.h"
+#include "pictures-voices/MediaActions.h"
+#include "tabs/words/ImportWords.h"
+#include "tabs/words/ImportWordsDialog.h"
+#include "tabs/words/WordsTab.h"
+#include "window/MainWindow.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The teacher's window by keyboard alone: each tab's keys after any change
 // of tab, one Alt+letter for one control, Space to hear a word, F1 for the guide.
-#include "MainWindow.h"
-#include "MediaActions.h"
 #include "SoundFiles.h"
-#include "VoiceClean.h"
-#include "VoiceRecorder.h"
-#include "WordsTab.h"
 #include "fakes/Fakes.h"
+#include "imports/VoiceClean.h"
+#include "imports/VoiceRecorder.h"
+#include "pictures-voices/MediaActions.h"
+#include "shared/TeacherServices.h"
+#include "tabs/words/WordsTab.h"
+#include "window/MainWindow.h"
 #include "wordlist/WordList.h"
 
 #include <QtTest>

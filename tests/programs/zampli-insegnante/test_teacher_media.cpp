@@ -5,14 +5,15 @@
 // a private PulseAudio whose microphone plays a known tone is trimmed and
 // levelled. Hostile files are refused in Italian: sound headers that lie,
 // pictures cut short, drawings that name other files.
-#include "CheckTab.h"
-#include "MediaActions.h"
 #include "ProcMemory.h"
 #include "SoundFiles.h"
-#include "VoiceImport.h"
-#include "VoiceRecorder.h"
-#include "WordsTab.h"
 #include "fakes/Fakes.h"
+#include "imports/VoiceImport.h"
+#include "imports/VoiceRecorder.h"
+#include "pictures-voices/MediaActions.h"
+#include "shared/TeacherServices.h"
+#include "tabs/check/CheckTab.h"
+#include "tabs/words/WordsTab.h"
 
 #include <QtTest>
 #include <QtWidgets>

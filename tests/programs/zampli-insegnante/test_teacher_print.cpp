@@ -3,11 +3,12 @@
 // band in the colour of the word's vowel, the word's picture or an empty
 // frame, and one more page for the vowels.
 #include "ModalWindows.h"
-#include "MainWindow.h"
-#include "MediaActions.h"
-#include "PrintCards.h"
-#include "VoiceRecorder.h"
 #include "fakes/Fakes.h"
+#include "imports/VoiceRecorder.h"
+#include "pictures-voices/MediaActions.h"
+#include "print/PrintCards.h"
+#include "shared/TeacherServices.h"
+#include "window/MainWindow.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -4,9 +4,10 @@
 // why there is none, and closes without a question when there is nothing to
 // lose. Recording itself, on a private sound server: test_teacher_recording.
 #include "PushButtons.h"
-#include "MediaActions.h"
-#include "VoiceRecorder.h"
 #include "fakes/Fakes.h"
+#include "imports/VoiceRecorder.h"
+#include "pictures-voices/MediaActions.h"
+#include "shared/TeacherServices.h"
 
 #include <QtTest>
 #include <QtWidgets>

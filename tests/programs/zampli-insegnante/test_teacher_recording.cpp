@@ -5,13 +5,14 @@
 // close to the word, its noise taken down; a take of the room alone is
 // refused with what to do; a take left running ends by itself at ten seconds
 // of sound; Enter keeps a take and Escape asks before throwing it away.
-#include "PushButtons.h"
-#include "CheckTab.h"
-#include "MediaActions.h"
 #include "PulseServer.h"
+#include "PushButtons.h"
 #include "SoundFiles.h"
-#include "VoiceRecorder.h"
 #include "fakes/Fakes.h"
+#include "imports/VoiceRecorder.h"
+#include "pictures-voices/MediaActions.h"
+#include "shared/TeacherServices.h"
+#include "tabs/check/CheckTab.h"
 
 #include <QtTest>
 #include <QtWidgets>

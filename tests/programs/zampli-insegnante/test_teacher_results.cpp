@@ -2,12 +2,12 @@
 // The Risultati tab on a real database in a temporary state folder: what it
 // shows of the answers written, names and deletions done through its own
 // controls, the files it exports, and its charts as the teacher reads them.
-#include "ResultsCharts.h"
 #include "ResultsHarness.h"
-#include "ResultsNames.h"
 #include "ResultsSample.h"
-#include "ResultsTab.h"
 #include "TeacherTabs.h"
+#include "tabs/results/ResultsCharts.h"
+#include "tabs/results/ResultsNames.h"
+#include "tabs/results/ResultsTab.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
@@ -844,6 +844,20 @@ private slots:
         const QString pdf = QString::fromLatin1(file.readAll());
         QVERIFY(pdf.startsWith(QStringLiteral("%PDF-")));
         QCOMPARE(pdf.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))), 1);
+    }
+
+    // A summary the disk refuses is told with the system's reason and a way
+    // out, and nothing is left in the folder. A name of 255 characters is
+    // refused even to root, as no permission would be.
+    void pdfRefusedSaysWhyAndWhatToDo()
+    {
+        const QString name = QString(251, u'r') + QStringLiteral(".pdf");
+        answerFileDialog(out_.filePath(name));
+        click("esportaPdf");
+        QCOMPARE(tab_->findChild<QLabel *>("messaggio")->text(),
+                 QStringLiteral("Non posso scrivere %1 nella cartella %2 (nome troppo lungo): scegli un'altra cartella.")
+                     .arg(name, QDir::toNativeSeparators(out_.path())));
+        QCOMPARE(QDir(out_.path()).entryList({QStringLiteral("*rrrr*")}, QDir::Files | QDir::Hidden), QStringList());
     }
 };
 

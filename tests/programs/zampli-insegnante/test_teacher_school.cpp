@@ -4,12 +4,12 @@
 // children on the server and in "Ora gioca" of this computer, the last
 // reading while the server is away, and a child erased from the server
 // through the tab's own buttons.
-#include "SchoolClass.h"
 #include "ResultsHarness.h"
-#include "ResultsTab.h"
-#include "SchoolDialog.h"
-#include "SchoolSync.h"
+#include "SchoolClass.h"
 #include "TeacherTabs.h"
+#include "server/SchoolDialog.h"
+#include "server/SchoolSync.h"
+#include "tabs/results/ResultsTab.h"
 
 #include "school/PgConnection.h"
 #include "school/SchoolSetting.h"

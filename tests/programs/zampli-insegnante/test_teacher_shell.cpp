@@ -4,18 +4,19 @@
 // makes her own copy, copies deleted to the trash, and a copy that runs the
 // installed child's program on its own media. The build's bin folder plays
 // the installed set.
-#include "PushButtons.h"
 #include "ModalWindows.h"
-#include "TeacherTabs.h"
 #include "ProcMemory.h"
+#include "PushButtons.h"
+#include "TeacherTabs.h"
 #include "copies/Copies.h"
-#include "CopiesTab.h"
-#include "MainWindow.h"
-#include "MediaActions.h"
-#include "TeacherStart.h"
-#include "VoiceRecorder.h"
-#include "WordsTab.h"
 #include "fakes/Fakes.h"
+#include "imports/VoiceRecorder.h"
+#include "pictures-voices/MediaActions.h"
+#include "shared/TeacherServices.h"
+#include "tabs/copies/CopiesTab.h"
+#include "tabs/words/WordsTab.h"
+#include "window/MainWindow.h"
+#include "window/TeacherStart.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -4,9 +4,9 @@
 // it is ready; «Ascolta» plays that row's file and only a file there is; a
 // file imported for the row chosen becomes that row's sound, and one that is
 // no sound is refused by name with the old one kept.
-#include "MediaActions.h"
 #include "SoundFiles.h"
 #include "TeacherWindow.h"
+#include "pictures-voices/MediaActions.h"
 
 #include <QtTest>
 #include <QtWidgets>

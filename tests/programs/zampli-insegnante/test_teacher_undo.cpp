@@ -4,18 +4,18 @@
 // her order across the tabs; a replaced file put back byte for byte; her
 // typing in a text field taken back there, not in the list; a file changed
 // meanwhile left alone; the kept files gone once the window closes.
-#include "PushButtons.h"
-#include "CheckTab.h"
-#include "MainWindow.h"
-#include "MediaActions.h"
 #include "PulseServer.h"
+#include "PushButtons.h"
 #include "SoundFiles.h"
-#include "SoundsTab.h"
-#include "VoiceClean.h"
 #include "TeacherWindow.h"
-#include "VoiceRecorder.h"
-#include "WordsTab.h"
 #include "fakes/Fakes.h"
+#include "imports/VoiceClean.h"
+#include "imports/VoiceRecorder.h"
+#include "pictures-voices/MediaActions.h"
+#include "tabs/check/CheckTab.h"
+#include "tabs/sounds/SoundsTab.h"
+#include "tabs/words/WordsTab.h"
+#include "window/MainWindow.h"
 
 #include <QtTest>
 #include <QtWidgets>

@@ -4,14 +4,15 @@
 // mixed list saved clean, a list changed by another writer meanwhile,
 // refusals, undo, a full disk that leaves the old
 // list whole, long lists saved whole or never, and the voices' buttons.
-#include "MainWindow.h"
-#include "MediaActions.h"
 #include "ModalWindows.h"
-#include "VoiceClean.h"
-#include "VoiceRecorder.h"
-#include "WordListDocument.h"
-#include "WordsTab.h"
+#include "core/WordListDocument.h"
 #include "fakes/Fakes.h"
+#include "imports/VoiceClean.h"
+#include "imports/VoiceRecorder.h"
+#include "pictures-voices/MediaActions.h"
+#include "shared/TeacherServices.h"
+#include "tabs/words/WordsTab.h"
+#include "window/MainWindow.h"
 #include "wordlist/WordList.h"
 
 #include <QtTest>
