@@ -6,6 +6,11 @@
 #   - inside the child's program, a layer includes one above it, or one
 #     exercise family another:
 #       rules 1 -> state 2 -> shell 3 -> exercises/<family> 4 -> app 5
+#   - inside the teacher's program, a room includes one on a floor above its
+#     own or another room of its floor (the tabs never each other), or names
+#     one of the program's files otherwise than from the program's folder:
+#       core 1 -> imports 2 -> shared, history 3 -> server, pictures-voices 4
+#       -> tabs/<tab>, print 5 -> window 6
 # Run: cmake -DROOT=<source tree> -P CheckLayers.cmake
 # An include is found as the compiler would: beside the file, under libs/,
 # under the file's own program, then anywhere under programs/ by its name.
@@ -22,8 +27,8 @@ file(GLOB_RECURSE files RELATIVE ${ROOT} ${ROOT}/libs/*.h ${ROOT}/libs/*.cpp
      ${ROOT}/programs/*.h ${ROOT}/programs/*.cpp)
 
 # Where a file stands: <out_kind> "lib" or "program", <out_name> the library
-# or program, <out_rank> its layer inside the child's program ("" elsewhere),
-# <out_part> the exercise family.
+# or program, <out_rank> its layer inside the child's or the teacher's
+# program ("" elsewhere), <out_part> the exercise family or the teacher's room.
 function(place_of path out_kind out_name out_rank out_part)
     set(kind "")
     set(name "")
@@ -49,6 +54,29 @@ function(place_of path out_kind out_name out_rank out_part)
             elseif(inner MATCHES "^app/" OR NOT inner MATCHES "/")
                 set(rank 5)
             else()
+                set(rank none)
+            endif()
+        elseif(name STREQUAL "zampli-insegnante")
+            if(inner MATCHES "^(tabs/[^/]+)/")
+                set(rank 5)
+                set(part ${CMAKE_MATCH_1})
+            elseif(inner MATCHES "^([^/]+)/")
+                set(part ${CMAKE_MATCH_1})
+                if(part STREQUAL "core")
+                    set(rank 1)
+                elseif(part STREQUAL "imports")
+                    set(rank 2)
+                elseif(part MATCHES "^(shared|history)$")
+                    set(rank 3)
+                elseif(part MATCHES "^(server|pictures-voices)$")
+                    set(rank 4)
+                elseif(part STREQUAL "print")
+                    set(rank 5)
+                elseif(part STREQUAL "window")
+                    set(rank 6)
+                endif()
+            endif()
+            if(rank STREQUAL "")
                 set(rank none)
             endif()
         endif()
@@ -135,8 +163,13 @@ foreach(file ${files})
             endif()
         elseif(rank AND target_rank AND target_rank GREATER rank)
             string(APPEND faults "  ${file}: includes ${target}, a layer above its own\n")
-        elseif(rank EQUAL 4 AND target_rank EQUAL 4 AND NOT part STREQUAL target_part)
+        elseif(name STREQUAL "zampli" AND rank EQUAL 4 AND target_rank EQUAL 4 AND NOT part STREQUAL target_part)
             string(APPEND faults "  ${file}: includes ${target}, another exercise family\n")
+        elseif(name STREQUAL "zampli-insegnante" AND rank EQUAL target_rank AND NOT part STREQUAL target_part)
+            string(APPEND faults "  ${file}: includes ${target}, another room of its floor\n")
+        elseif(name STREQUAL "zampli-insegnante" AND target MATCHES "^programs/zampli-insegnante/"
+               AND NOT target STREQUAL "programs/zampli-insegnante/${header}")
+            string(APPEND faults "  ${file}: includes ${target} as \"${header}\", not from the program's folder\n")
         endif()
     endforeach()
 endforeach()

@@ -1,0 +1,1 @@
+// A file in no room of the program.

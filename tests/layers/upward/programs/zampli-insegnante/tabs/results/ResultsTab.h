@@ -1,0 +1,2 @@
+// A tab reaching up into the window that joins the tabs.
+#include "window/MainWindow.h"

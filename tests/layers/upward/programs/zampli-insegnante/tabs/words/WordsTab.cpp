@@ -1,0 +1,2 @@
+// One tab reaching into another.
+#include "tabs/results/ResultsTab.h"
