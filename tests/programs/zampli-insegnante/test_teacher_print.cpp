@@ -130,6 +130,17 @@ private slots:
         pdf_ = QString::fromLatin1(file.readAll());
     }
 
+    // Cards the disk refuses are told with the system's reason and another
+    // folder as the way out (the teacher chose where they go), not the
+    // copy's advice. A name of 255 characters is refused even to root.
+    void pdfRefusedSaysWhyAndWhatToDo()
+    {
+        const QString name = QString(251, u's') + QStringLiteral(".pdf");
+        QCOMPARE(writeCardsPdf(dir_.filePath(name), cardsOf(kFolder, {1}, nullptr), kFolder),
+                 QStringLiteral("Non posso scrivere %1 nella cartella %2 (nome troppo lungo): scegli un'altra cartella.")
+                     .arg(name, QDir::toNativeSeparators(dir_.path())));
+    }
+
     // Every word on a card, six a page, and the vowels' page after them.
     void pdfHasAPagePerSixWordsAndOneForTheVowels()
     {
