@@ -573,6 +573,23 @@ private slots:
         QCOMPARE(cellText(0, 1), QStringLiteral("10:00"));
     }
 
+    // "senza nome" shows the sessions nobody was named for, and erasing what
+    // it shows takes those and never a named child's.
+    void theUnnamedAreShownAndErasedApart()
+    {
+        chooseRow(1);
+        QTest::keyClicks(tab_->findChild<QLineEdit *>("nome"), QStringLiteral("Giulia"));
+        andWait([this] { click("daiNome"); });
+        chooseChild(QStringLiteral("senza nome"));
+        QCOMPARE(rows(), 2);
+        QCOMPARE(cellText(0, 1), QStringLiteral("09:00"));
+        QCOMPARE(cellText(1, 1), QStringLiteral("11:00"));
+        pressInBox(QStringLiteral("Cancella"));
+        andWait([this] { click("cancellaTutto"); });
+        QCOMPARE(queryRows(db(), "SELECT session_id, count(*) FROM answers GROUP BY session_id"),
+                 QStringLiteral("2|2"));
+    }
+
     // Erasing a session asks first, saying how many answers of which day; Annulla keeps it.
     void eraseAsksAndAnnullaKeepsTheSession()
     {
