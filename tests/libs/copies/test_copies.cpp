@@ -209,6 +209,50 @@ private slots:
         QCOMPARE(entriesIn(apart.filePath("dati/Trash/files")), QStringList());
     }
 
+    // Taking a copy away with what a window knew of it: an entry that now
+    // names another folder, or lies outside the menu's folder, is another's
+    // and stays.
+    void onlyTheCopysOwnEntryGoes()
+    {
+        const CopyResult a = makeCopy(program_, root_.filePath("own/Prima"));
+        const CopyResult b = makeCopy(program_, root_.filePath("own/Seconda"));
+        QVERIFY2(a.ok && b.ok, qPrintable(a.message + b.message));
+        const CopyResult crossed = removeCopy({a.copy.folder, a.copy.name, b.copy.desktopFile});
+        QVERIFY(!crossed.ok);
+        QCOMPARE(crossed.message, b.copy.desktopFile + " non è la voce del menu di una copia di ZAMPLI: non viene toccata.");
+        QVERIFY(QFileInfo::exists(b.copy.desktopFile));
+
+        const QString elsewhere = root_.filePath("own/" + QFileInfo(a.copy.desktopFile).fileName());
+        QVERIFY(QFile::copy(a.copy.desktopFile, elsewhere));
+        QVERIFY(!removeCopy({a.copy.folder, a.copy.name, elsewhere}).ok);
+        QVERIFY(QFileInfo::exists(elsewhere));
+        QVERIFY(QFileInfo::exists(a.copy.desktopFile));
+    }
+
+    // A name is free only where nothing has it: a file, a link that leads
+    // nowhere, or another copy's menu entry.
+    void aFreeNameIsFreeEverywhere()
+    {
+        const QString where = root_.filePath("names");
+        writeFile(where + "/Classe/x.txt", "x");
+        QVERIFY(QFile::link(where + "/nowhere", where + "/Classe (2)"));
+        const CopyResult other = makeCopy(program_, root_.filePath("names-elsewhere/Classe (3)"));
+        QVERIFY2(other.ok, qPrintable(other.message));
+        QCOMPARE(freeCopyName(where, "Classe"), QString("Classe (4)"));
+    }
+
+    // One folder however it is reached; two folders that do not exist are not one.
+    void sameFolderFollowsTheRealFolder()
+    {
+        const QString real = root_.filePath("same/Classe");
+        QVERIFY(QDir().mkpath(real));
+        QVERIFY(QFile::link(real, root_.filePath("same/link")));
+        QVERIFY(sameFolder(real, root_.filePath("same/link/")));
+        QVERIFY(sameFolder(real, root_.filePath("same/../same/Classe")));
+        QVERIFY(!sameFolder(root_.filePath("same/gone1"), root_.filePath("same/gone2")));
+        QVERIFY(!sameFolder(real, root_.filePath("same")));
+    }
+
     void aLinkAtTheEntryIsReplacedNotFollowed()
     {
         const QString folder = root_.filePath("linked/ZAMPLI");

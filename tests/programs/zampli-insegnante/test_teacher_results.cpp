@@ -584,10 +584,13 @@ private slots:
         QCOMPARE(rows(), 2);
         QCOMPARE(cellText(0, 1), QStringLiteral("09:00"));
         QCOMPARE(cellText(1, 1), QStringLiteral("11:00"));
-        pressInBox(QStringLiteral("Cancella"));
+        QString asked;
+        pressInBox(QStringLiteral("Cancella"), &asked);
         andWait([this] { click("cancellaTutto"); });
+        QVERIFY2(asked.contains(QStringLiteral("(2 sessioni)")), qPrintable(asked));
         QCOMPARE(queryRows(db(), "SELECT session_id, count(*) FROM answers GROUP BY session_id"),
                  QStringLiteral("2|2"));
+        QCOMPARE(widget<QLabel>("messaggio")->text(), QStringLiteral("Cancellate 2 sessioni."));
     }
 
     // Erasing a session asks first, saying how many answers of which day; Annulla keeps it.

@@ -328,6 +328,23 @@ private slots:
         QCOMPARE(readAll(picture()), second);
     }
 
+    // The same picture chosen again changes no byte: nothing new to take back,
+    // and Annulla still takes the picture away.
+    void theSameBytesAgainAreNoChange()
+    {
+        QFile::remove(picture());
+        Window w(copy());
+        w.select(0);
+        answers_.file = pictureFile(dir_.filePath("rossa.png"), Qt::red);
+        w.press(Qt::Key_I, Qt::ControlModifier);
+        const QByteArray first = readAll(picture());
+        w.press(Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(readAll(picture()), first);
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla: aggiungi l'immagine di «ape»"));
+        w.undoByKeys();
+        QVERIFY(!QFile::exists(picture()));
+    }
+
     // A voice imported over another, then removed: each step taken back in turn.
     void voiceImportedAndRemovedComeBack()
     {
