@@ -136,8 +136,9 @@ bool streaming()
 // window from the menu as a child would, sends the audio server the signal
 // once the first window is speaking (a negative one: before the program
 // starts), then clicks everything clickable in every window and leaves it by
-// "Esci", and says how many windows it left and how many clicks it made. Then waits for goOnFile, plays
-// <path> and closes like the program does once its input ends.
+// "Esci", and says how many windows it left and how many clicks it made.
+// Then waits for goOnFile, plays <path> and closes like the program does
+// once its input ends.
 int childWindows(const QStringList &args)
 {
     using namespace zampli::test;
@@ -239,7 +240,9 @@ private slots:
             if (i + 1 < paths.size())
                 recorder.waitUntil([hz = tones[2 * i]](const Heard &h) { return std::get<0>(tone(h, hz)) >= 0.3; });
         }
-        recorder.waitUntil([hz = tones[tones.size() - 2]](const Heard &h) { return std::get<1>(tone(h, hz)) >= 0 && quietSince(h, 0.3); });
+        recorder.waitUntil([hz = tones[tones.size() - 2]](const Heard &h) {
+            return std::get<1>(tone(h, hz)) >= 0 && quietSince(h, 0.3);
+        });
         child.closeWriteChannel();
         const bool ended = child.waitForFinished(10000);
         const Heard heard = listen(recorder.stop());
@@ -278,8 +281,9 @@ private slots:
         QProcess child;
         startChild(child, {"play"});
         // The size is taken once the player has spoken and its server's stream is open.
-        child.write(writeFile("la.wav", sineWav(660, 0.3)).toUtf8() + "\nmark\n");
+        child.write(writeFile("la.wav", sineWav(660, 0.3)).toUtf8() + '\n');
         recorder.waitUntil([](const Heard &h) { return std::get<0>(tone(h, 660)) >= 0.2; });
+        child.write("mark\n");
         for (qsizetype i = 0; i < paths.size(); ++i) {
             child.write(paths[i].toUtf8() + '\n');
             recorder.waitUntil([i](const Heard &h) { return onsets(h, 440) > i; });
@@ -319,7 +323,7 @@ private slots:
         // It reports within seconds; a click stuck on the server never lets it.
         QTRY_VERIFY2_WITH_TIMEOUT((out += child.readAllStandardOutput()).contains('\n'),
                                   ("no report: a click is stuck. " + child.readAllStandardError()).constData(), 60000);
-        long long left = -1, clicks = -1; // how fast a click is, bench_sound_play measures
+        long long left = -1, clicks = -1; // how fast each click is, bench_sound_play measures
         std::sscanf(out, "windows_left=%lld clicks=%lld", &left, &clicks);
         QVERIFY2(left == 12 && clicks > 12, out.constData());
         // The server is brought back only now: a click that waited for it, or
