@@ -156,28 +156,6 @@ class TeacherResultsTest : public QObject {
         writer.sessionEnded(todayAt(hour, 2));
         QVERIFY(writer.sync());
     }
-    // A session at `hour` today of `answers` answers to a heard E, `asI` of
-    // them taken for an I, written for whoever the teacher said plays now.
-    void writeMixUps(int hour, int answers, int asI)
-    {
-        ResultsWriter writer(db(), folder_.path(), [](const QString &line) { qFatal("%s", qPrintable(line)); });
-        writer.sessionStarted(todayAt(hour, 0));
-        for (int k = 0; k < answers; ++k) {
-            AnswerRecord a;
-            a.atMs = todayAt(hour, 0) + 1000 * (k + 1);
-            a.window = QStringLiteral("FormZampli3");
-            a.turn = k + 1;
-            a.asked = QStringLiteral("E");
-            a.chosen = k < asI ? QStringLiteral("I") : QStringLiteral("E");
-            a.askedAs = Shown::Voice;
-            a.chosenAs = Shown::Tile;
-            a.right = k >= asI;
-            a.answerMs = 900;
-            writer.record(a);
-        }
-        writer.sessionEnded(todayAt(hour, 59));
-        QVERIFY(writer.sync());
-    }
     // A session at `hour` today of heard vowels answered with tiles, one
     // answer per pair "asked chosen", written for whoever plays now.
     void writeHeard(int hour, const QStringList &pairs)
@@ -199,6 +177,13 @@ class TeacherResultsTest : public QObject {
         }
         writer.sessionEnded(todayAt(hour, 59));
         QVERIFY(writer.sync());
+    }
+    // `answers` heard E, the first `asI` taken for an I.
+    void writeMixUps(int hour, int answers, int asI)
+    {
+        QStringList pairs(answers, QStringLiteral("E E"));
+        std::fill_n(pairs.begin(), asI, QStringLiteral("E I"));
+        writeHeard(hour, pairs);
     }
     // Chooses `name` in "Bambino" by keyboard and waits for her reading.
     void chooseChild(const QString &name)
