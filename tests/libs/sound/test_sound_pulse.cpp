@@ -14,6 +14,7 @@
 #include <csignal>
 #include <functional>
 #include <numbers>
+#include <unistd.h>
 
 using namespace zampli;
 
@@ -100,26 +101,42 @@ Heard listen(const QByteArray &pcm)
     return heard;
 }
 
+// Runs the event loop, as the program does, handing each line that comes on
+// stdin to `line`, until the input ends.
+void eachInputLine(const std::function<void(const QString &)> &line)
+{
+    QEventLoop loop;
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QByteArray pending;
+    QObject::connect(&input, &QSocketNotifier::activated, &loop, [&] {
+        char chunk[4096];
+        const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (n <= 0) {
+            input.setEnabled(false);
+            return loop.quit();
+        }
+        pending.append(chunk, n);
+        for (qsizetype end; (end = pending.indexOf('\n')) >= 0; pending.remove(0, end + 1))
+            line(QString::fromUtf8(pending.left(end)));
+    });
+    loop.exec();
+}
+
 // play: plays each path read from its input as it comes (the test sends the
 // next once it has heard what it waits for), "mark" takes the resident size;
 // at the input's end it says the size then and now, and closes like the
-// program does. The player works on a thread of its own, so reading here
-// blocks nothing of it.
+// program does.
 int childPlay()
 {
     ProblemLog log;
     WavSoundPlayer player(log);
-    QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly))
-        return 1;
     double marked = 0;
-    for (QByteArray line; !(line = in.readLine()).isEmpty();) {
-        const QString said = QString::fromUtf8(line.trimmed());
+    eachInputLine([&](const QString &said) {
         if (said == "mark")
             marked = proc::rssMb();
         else
             player.play(said);
-    }
+    });
     std::printf("rss_before_mb=%.1f rss_after_mb=%.1f\n", marked, proc::rssMb());
     return 0;
 }
@@ -179,8 +196,8 @@ int childWindows(const QStringList &args)
     if (!QTest::qWaitFor([&args] { return QFile::exists(args.at(3)); }, 20000))
         return 1;
     player.play(args.at(0));
-    QFile in;
-    return in.open(stdin, QIODevice::ReadOnly) && in.readAll().isEmpty() ? 0 : 3;
+    eachInputLine([](const QString &) {});
+    return 0;
 }
 
 } // namespace
@@ -236,7 +253,7 @@ private slots:
         QProcess child;
         startChild(child, {"play"});
         for (qsizetype i = 0; i < paths.size(); ++i) {
-            child.write(paths[i].toUtf8() + '\n');
+            tell(child, paths[i].toUtf8() + '\n');
             if (i + 1 < paths.size())
                 recorder.waitUntil([hz = tones[2 * i]](const Heard &h) { return std::get<0>(tone(h, hz)) >= 0.3; });
         }
@@ -281,11 +298,11 @@ private slots:
         QProcess child;
         startChild(child, {"play"});
         // The size is taken once the player has spoken and its server's stream is open.
-        child.write(writeFile("la.wav", sineWav(660, 0.3)).toUtf8() + '\n');
+        tell(child, writeFile("la.wav", sineWav(660, 0.3)).toUtf8() + '\n');
         recorder.waitUntil([](const Heard &h) { return std::get<0>(tone(h, 660)) >= 0.2; });
-        child.write("mark\n");
+        tell(child, "mark\n");
         for (qsizetype i = 0; i < paths.size(); ++i) {
-            child.write(paths[i].toUtf8() + '\n');
+            tell(child, paths[i].toUtf8() + '\n');
             recorder.waitUntil([i](const Heard &h) { return onsets(h, 440) > i; });
         }
         child.closeWriteChannel();
@@ -387,6 +404,13 @@ private:
         QProcess parec_;
         QByteArray recorded_;
     };
+
+    // Hands the child a line now: nothing else here runs the loop that would write it.
+    static void tell(QProcess &child, const QByteArray &line)
+    {
+        child.write(line);
+        QVERIFY(child.waitForBytesWritten());
+    }
 
     // The player again, as a child with the client environment.
     void startChild(QProcess &child, const QStringList &args) const
