@@ -3,38 +3,18 @@
 
 // A whole program with fakes all round, whose answers also go to a real
 // results database, placed as the child's program places it.
+#include "ResultsRows.h"
 #include "fakes/Fakes.h"
 
 #include "results/ResultsWriter.h"
 #include "results/Schema.h"
-#include "results/Sqlite.h"
 #include "state/WrittenAnswerLog.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
-#include <sqlite3.h>
 
 namespace zampli::test {
-
-// The rows of a query, columns split by '|', rows by ' / '.
-// The rows `sql` gives, "a|b / c|d". Opened as the program opens it unless
-// read-only, so a file left by a killed one recovers.
-inline QString queryRows(const QString &path, const char *sql, bool readOnly = false)
-{
-    SqliteDb db;
-    if (db.open(path, readOnly) != SQLITE_OK)
-        return QStringLiteral("cannot open");
-    Statement s(db.handle(), sql);
-    QStringList out;
-    while (s.step() == SQLITE_ROW) {
-        QStringList cols;
-        for (int c = 0; c < s.columns(); ++c)
-            cols << s.text(c);
-        out << cols.join(QLatin1Char('|'));
-    }
-    return out.join(QStringLiteral(" / "));
-}
 
 struct WithResults {
     // The state folder is `stateHome`, or a temporary one.

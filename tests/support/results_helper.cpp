@@ -5,8 +5,8 @@
 //     (or the end) comes on stdin; prints "locked" once it holds it and, just
 //     before letting go, "asked" or, when <ms> passed unasked, "unasked"
 //     (and ends with 3): a test left stuck on the lock ends instead of hanging
-//   results_helper answer <database>: records answers until killed, printing
-//     "<number> <UTC ms>" once each is handed to the writer
+//   results_helper answer <database>: records one answer for each line that
+//     comes on stdin, until killed
 //   results_helper read <database>: reads what the teacher's program shows,
 //     printing "read" once done, or "refused: <why>" when the file was refused
 //   results_helper stop: a read that never ends on its own on a thread, and
@@ -21,7 +21,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QTemporaryDir>
-#include <QThread>
 #include <atomic>
 #include <cstdio>
 #include <thread>
@@ -56,26 +55,25 @@ int holdLock(const char *path, int ms)
     return asked ? 0 : 3;
 }
 
-int answerForever(const char *path)
+int answerEachLine(const char *path)
 {
     zampli::ResultsWriter writer(QString::fromUtf8(path), QStringLiteral("/tmp/zampli"), [](const QString &line) {
         std::fprintf(stderr, "%s\n", qPrintable(line));
     });
     writer.sessionStarted();
-    for (int n = 1;; ++n) {
+    char line[64];
+    for (int n = 1; std::fgets(line, sizeof line, stdin);) {
         zampli::AnswerRecord a;
         a.atMs = QDateTime::currentMSecsSinceEpoch();
         a.window = QStringLiteral("FormZampli3");
-        a.turn = n;
+        a.turn = n++;
         a.asked = QStringLiteral("E");
         a.chosen = QStringLiteral("I");
         a.chosenAs = zampli::Shown::Letter;
         a.chosenStyle = 1;
         writer.record(a);
-        std::printf("%d %lld\n", n, static_cast<long long>(a.atMs));
-        std::fflush(stdout);
-        QThread::msleep(2); // a busy child, faster than any real one
     }
+    return 0;
 }
 
 int readAsTheTeacher(const char *path)
@@ -104,17 +102,17 @@ int stopTheReads()
         if (made.open(path, false) != SQLITE_OK || made.exec("CREATE TABLE t(x)") != SQLITE_OK)
             return 1;
     }
-    std::atomic<bool> reading = false;
+    std::atomic<bool> reading = false; // waited on, never polled
     int rc = -1;
     std::thread reader([&] {
         zampli::SqliteDb db;
         if (db.open(path, true) != SQLITE_OK)
             return;
         reading = true;
+        reading.notify_one();
         db.number("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT count(*) FROM c", &rc);
     });
-    while (!reading)
-        QThread::msleep(1);
+    reading.wait(false);
     zampli::stopReads();
     reader.join();
     zampli::SqliteDb later;
@@ -148,7 +146,7 @@ int main(int argc, char *argv[])
     if (argc == 4 && qstrcmp(argv[1], "lock") == 0)
         return holdLock(argv[2], atoi(argv[3]));
     if (argc == 3 && qstrcmp(argv[1], "answer") == 0)
-        return answerForever(argv[2]);
+        return answerEachLine(argv[2]);
     if (argc == 3 && qstrcmp(argv[1], "read") == 0)
         return readAsTheTeacher(argv[2]);
     if (argc == 2 && qstrcmp(argv[1], "stop") == 0)

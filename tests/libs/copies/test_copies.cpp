@@ -10,12 +10,14 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -34,19 +36,30 @@ std::pair<int, QString> runProcess(QProcess &p, const QString &program, const QS
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
 }
 
-// The hidden folder a running copy grows in, once it shows up in `parent`
-// beside those `already` there (empty if none does within 20 s).
-QString waitForWorkFolder(const QString &parent, const QStringList &already = {})
+// The hidden folder a running copy grows in, once the kernel says it was
+// made in `parent` (watched from before `start` runs, so that even a copy
+// done at once is seen); empty if none comes within a minute.
+QString awaitWorkFolder(const QString &parent, const std::function<void()> &start)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 20000) {
-        for (const QString &name : entriesIn(parent))
-            if (name.startsWith('.') && name.contains("copia-in-corso") && !already.contains(name))
-                return name;
-        QTest::qWait(1);
+    const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+    if (watch < 0 || inotify_add_watch(watch, QFile::encodeName(parent).constData(), IN_CREATE | IN_ONLYDIR) < 0)
+        return {};
+    start();
+    QString found;
+    alignas(inotify_event) char buffer[4096];
+    pollfd ready{watch, POLLIN, 0};
+    while (found.isEmpty() && ::poll(&ready, 1, 60000) > 0) {
+        const ssize_t n = ::read(watch, buffer, sizeof buffer);
+        for (ssize_t at = 0; at < n;) {
+            const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
+            const QString name = QFile::decodeName(event->len ? event->name : "");
+            if (found.isEmpty() && name.startsWith('.') && name.contains("copia-in-corso"))
+                found = name;
+            at += ssize_t(sizeof(inotify_event)) + event->len;
+        }
     }
-    return {};
+    ::close(watch);
+    return found;
 }
 
 } // namespace
@@ -161,6 +174,83 @@ private slots:
         QVERIFY(removeCopy(b.copy).ok);
         QCOMPARE(named(second), QString());
         QVERIFY(QFileInfo(second + "/testi/a.txt").isFile());
+    }
+
+    // A menu entry edited so that its Path= is the home folder: taking that
+    // copy away never sends the home to the trash, even where the trash is
+    // outside the home and the move would work.
+    void aHomeInAnEntryIsNeverTrashed()
+    {
+        QTemporaryDir apart;
+        const QString home = apart.filePath("casa");
+        writeFile(home + "/Documenti/lettera.txt", "cara maestra");
+        const QByteArray oldHome = qgetenv("HOME"), oldData = qgetenv("XDG_DATA_HOME");
+        auto restore = qScopeGuard([&] {
+            qputenv("HOME", oldHome);
+            qputenv("XDG_DATA_HOME", oldData);
+        });
+        qputenv("HOME", QFile::encodeName(home));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(apart.filePath("dati")));
+        const QString made = apart.filePath("copia");
+        const CopyResult copy = makeCopy(program_, made);
+        QVERIFY2(copy.ok, qPrintable(copy.message));
+        QByteArray entry = readFile(copy.copy.desktopFile);
+        const QByteArray path = "\nPath=" + QFile::encodeName(made) + "\n";
+        QVERIFY(entry.contains(path));
+        entry.replace(path, "\nPath=" + QFile::encodeName(home) + "\n");
+        writeFile(copy.copy.desktopFile, entry);
+        const CopyInfo edited = knownCopies().value(0);
+        QCOMPARE(edited.folder, home);
+
+        const CopyResult removed = removeCopy(edited, RemoveFolder::ToTrash);
+        QVERIFY(!removed.ok);
+        QVERIFY2(removed.message.contains(home + " non sembra una copia di ZAMPLI"), qPrintable(removed.message));
+        QCOMPARE(readFile(home + "/Documenti/lettera.txt"), QByteArray("cara maestra"));
+        QCOMPARE(entriesIn(apart.filePath("dati/Trash/files")), QStringList());
+    }
+
+    // Taking a copy away with what a window knew of it: an entry that now
+    // names another folder, or lies outside the menu's folder, is another's
+    // and stays.
+    void onlyTheCopysOwnEntryGoes()
+    {
+        const CopyResult a = makeCopy(program_, root_.filePath("own/Prima"));
+        const CopyResult b = makeCopy(program_, root_.filePath("own/Seconda"));
+        QVERIFY2(a.ok && b.ok, qPrintable(a.message + b.message));
+        const CopyResult crossed = removeCopy({a.copy.folder, a.copy.name, b.copy.desktopFile});
+        QVERIFY(!crossed.ok);
+        QCOMPARE(crossed.message, b.copy.desktopFile + " non è la voce del menu di una copia di ZAMPLI: non viene toccata.");
+        QVERIFY(QFileInfo::exists(b.copy.desktopFile));
+
+        const QString elsewhere = root_.filePath("own/" + QFileInfo(a.copy.desktopFile).fileName());
+        QVERIFY(QFile::copy(a.copy.desktopFile, elsewhere));
+        QVERIFY(!removeCopy({a.copy.folder, a.copy.name, elsewhere}).ok);
+        QVERIFY(QFileInfo::exists(elsewhere));
+        QVERIFY(QFileInfo::exists(a.copy.desktopFile));
+    }
+
+    // A name is free only where nothing has it: a file, a link that leads
+    // nowhere, or another copy's menu entry.
+    void aFreeNameIsFreeEverywhere()
+    {
+        const QString where = root_.filePath("names");
+        writeFile(where + "/Classe/x.txt", "x");
+        QVERIFY(QFile::link(where + "/nowhere", where + "/Classe (2)"));
+        const CopyResult other = makeCopy(program_, root_.filePath("names-elsewhere/Classe (3)"));
+        QVERIFY2(other.ok, qPrintable(other.message));
+        QCOMPARE(freeCopyName(where, "Classe"), QString("Classe (4)"));
+    }
+
+    // One folder however it is reached; two folders that do not exist are not one.
+    void sameFolderFollowsTheRealFolder()
+    {
+        const QString real = root_.filePath("same/Classe");
+        QVERIFY(QDir().mkpath(real));
+        QVERIFY(QFile::link(real, root_.filePath("same/link")));
+        QVERIFY(sameFolder(real, root_.filePath("same/link/")));
+        QVERIFY(sameFolder(real, root_.filePath("same/../same/Classe")));
+        QVERIFY(!sameFolder(root_.filePath("same/gone1"), root_.filePath("same/gone2")));
+        QVERIFY(!sameFolder(real, root_.filePath("same")));
     }
 
     void aLinkAtTheEntryIsReplacedNotFollowed()
@@ -404,8 +494,8 @@ private slots:
         QDir().mkpath(parent);
         const QStringList menuBefore = entriesIn(applications_);
         QProcess tool;
-        tool.start(bigProgram() + "/zampli-copia", {parent + "/Classe"});
-        QVERIFY(!waitForWorkFolder(parent).isEmpty());
+        QVERIFY(!awaitWorkFolder(parent, [&] { tool.start(bigProgram() + "/zampli-copia", {parent + "/Classe"}); })
+                     .isEmpty());
         ::kill(pid_t(tool.processId()), signal);
         QVERIFY(tool.waitForFinished(30000));
         QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
@@ -447,8 +537,8 @@ private slots:
         QDir().mkpath(parent);
         QProcess tool;
         tool.setChildProcessModifier([] { std::signal(SIGHUP, SIG_IGN); });
-        tool.start(bigProgram() + "/zampli-copia", {parent + "/Classe"});
-        QVERIFY(!waitForWorkFolder(parent).isEmpty());
+        QVERIFY(!awaitWorkFolder(parent, [&] { tool.start(bigProgram() + "/zampli-copia", {parent + "/Classe"}); })
+                     .isEmpty());
         ::kill(pid_t(tool.processId()), SIGHUP);
         QVERIFY(tool.waitForFinished(30000));
         QCOMPARE(tool.exitCode(), 0);
@@ -476,8 +566,8 @@ private slots:
         QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX) == 0);
 
         QProcess killed;
-        killed.start(bigProgram() + "/zampli-copia", {parent + "/Classe"});
-        const QString left = waitForWorkFolder(parent, kept);
+        const QString left =
+            awaitWorkFolder(parent, [&] { killed.start(bigProgram() + "/zampli-copia", {parent + "/Classe"}); });
         QVERIFY(!left.isEmpty());
         ::kill(pid_t(killed.processId()), SIGKILL);
         QVERIFY(killed.waitForFinished(30000));

@@ -4,7 +4,7 @@
 // practise next, a child erased without a trace, and files of the first
 // version brought up to date. Real SQLite files in temporary folders.
 #include "ClassOfAnswers.h"
-#include "ResultsHarness.h"
+#include "ResultsRows.h"
 #include "ResultsOldSchema.h"
 #include "ResultsSample.h"
 #include "results/ResultsEditor.h"

@@ -2,7 +2,7 @@
 // The adult's changes to a results database, without a window: names given
 // and taken away, one session deleted with exactly its answers, a name's
 // sessions or all of them erased.
-#include "ResultsHarness.h"
+#include "ResultsRows.h"
 #include "ResultsSample.h"
 #include "results/ResultsEditor.h"
 #include "results/ResultsReader.h"

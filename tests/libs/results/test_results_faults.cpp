@@ -453,38 +453,27 @@ private slots:
         QCOMPARE(r.rows("SELECT kind, count FROM problems"), QStringLiteral("risposte in attesa|4"));
     }
 
-    // A program answering all the time is killed: every answer handed over
-    // more than a second before is in the file, and the file is sound.
-    void killedLosesAtMostASecond()
+    // A program answering all the time is killed: the answers reached the
+    // file while it ran, with no end to wait for, and the kill takes none of
+    // them away nor leaves the file damaged.
+    void killedLosesNoAnswerWritten()
     {
         QTemporaryDir dir;
         const QString db = dir.filePath("zampli.sqlite");
         QProcess child;
         child.start(helper(), {"answer", db});
         QVERIFY(child.waitForStarted());
-        QList<qint64> handedAt; // when each answer was handed over, in UTC ms
-        const auto readHanded = [&child, &handedAt] {
-            while (child.canReadLine())
-                if (const QList<QByteArray> f = child.readLine().trimmed().split(' '); f.size() == 2)
-                    handedAt << f[1].toLongLong();
-        };
-        // Killed once an answer came more than a second after the 101st, so
-        // that over 100 are due in the file at any pace.
-        QTRY_VERIFY_WITH_TIMEOUT((child.waitForReadyRead(100), readHanded(),
-                                  handedAt.size() > 101 && handedAt.back() - handedAt[100] > 1000),
-                                 60000);
-        const qint64 killedAt = QDateTime::currentMSecsSinceEpoch();
+        const auto written = [&db] { return queryRows(db, "SELECT count(*) FROM answers", true).toInt(); };
+        // Answers keep coming while the file is read; a minute only guards against a writer that never writes.
+        for (const QDeadlineTimer guard(60000); written() <= 100 && !guard.hasExpired();)
+            QVERIFY(child.write("risposta\n") > 0 && child.waitForBytesWritten());
+        const int before = written();
+        QVERIFY2(before > 100, qPrintable(QString::number(before)));
         child.kill(); // SIGKILL
         QVERIFY(child.waitForFinished());
-        readHanded();
-        // Answers handed over a second before the kill, and at all.
-        const int due = int(std::ranges::count_if(handedAt, [killedAt](qint64 at) { return at < killedAt - 1000; }));
-        const qsizetype handed = handedAt.size();
-        QVERIFY2(due > 100, qPrintable(QString::number(due)));
         QCOMPARE(integrity(db), QStringLiteral("ok"));
-        const QByteArray kept = "SELECT count(*) FROM answers WHERE turn <= " + QByteArray::number(due);
-        QCOMPARE(queryRows(db, kept.constData()).toInt(), due);
-        QVERIFY(queryRows(db, "SELECT count(*) FROM answers").toInt() <= handed);
+        const QByteArray kept = "SELECT count(*) FROM answers WHERE turn <= " + QByteArray::number(before);
+        QCOMPARE(queryRows(db, kept.constData()).toInt(), before);
     }
 
     // A trigger planted in the file would delete every answer added to it:

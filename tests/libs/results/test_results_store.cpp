@@ -6,7 +6,7 @@
 #include "results/ResultsWriter.h"
 #include "results/Sqlite.h"
 #include "ResultsDamage.h"
-#include "ResultsHarness.h"
+#include "ResultsRows.h"
 #include "ResultsOldSchema.h"
 #include "results/Schema.h"
 

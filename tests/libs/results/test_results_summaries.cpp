@@ -5,7 +5,7 @@
 // given to another child, a session, a child and a label erased). Real
 // SQLite files in a temporary folder, in a time zone with a summer time.
 #include "ClassOfAnswers.h"
-#include "ResultsHarness.h"
+#include "ResultsRows.h"
 #include "results/ResultsEditor.h"
 #include "results/ResultsReader.h"
 #include "results/ResultsWriter.h"

@@ -283,9 +283,12 @@ private slots:
             QCOMPARE(dialog->objectName(), QStringLiteral("stampaSchede"));
             for (const char *list : {"a", "e", "i", "o", "u"})
                 ticked = dialog->findChild<QCheckBox *>(list)->isChecked() || ticked;
-            // On its box: the row is wider than what takes a click.
+            // On its box, wherever the style draws it: the row is wider than what takes a click.
             auto *e = dialog->findChild<QCheckBox *>("e");
-            QTest::mouseClick(e, Qt::LeftButton, {}, QPoint(8, e->height() / 2));
+            QStyleOptionButton box;
+            box.initFrom(e);
+            const QRect indicator = e->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &box, e);
+            QTest::mouseClick(e, Qt::LeftButton, {}, indicator.center());
             whenModalShows<QFileDialog>([&](QFileDialog *files) {
                 // Back in the cards' window once the PDF is written.
                 whenModalShows<QDialog>([](QDialog *again) { again->reject(); });

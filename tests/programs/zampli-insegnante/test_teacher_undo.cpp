@@ -328,6 +328,23 @@ private slots:
         QCOMPARE(readAll(picture()), second);
     }
 
+    // The same picture chosen again changes no byte: nothing new to take back,
+    // and Annulla still takes the picture away.
+    void theSameBytesAgainAreNoChange()
+    {
+        QFile::remove(picture());
+        Window w(copy());
+        w.select(0);
+        answers_.file = pictureFile(dir_.filePath("rossa.png"), Qt::red);
+        w.press(Qt::Key_I, Qt::ControlModifier);
+        const QByteArray first = readAll(picture());
+        w.press(Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(readAll(picture()), first);
+        QCOMPARE(w.undoText(), QStringLiteral("Annulla: aggiungi l'immagine di «ape»"));
+        w.undoByKeys();
+        QVERIFY(!QFile::exists(picture()));
+    }
+
     // A voice imported over another, then removed: each step taken back in turn.
     void voiceImportedAndRemovedComeBack()
     {
@@ -561,6 +578,37 @@ private slots:
         QVERIFY(!QFile::exists(picture()));
         w.redoByKeys();
         QCOMPARE(readAll(picture()), added);
+    }
+
+    // An undo the disk refuses halfway (the picture in place went aside, the
+    // kept one cannot come back) puts the picture in place back where it was,
+    // so that closing the window, which empties the folder of kept files,
+    // loses nothing.
+    void halfDoneUndoPutsThePictureBack()
+    {
+        writeAll(picture(), QByteArray("\xFF\xD8\xFF") + QByteArray(500, 'o'));
+        Window w(copy());
+        w.select(0);
+        answers_.file = pictureFile(dir_.filePath("viola.png"), Qt::magenta);
+        w.press(Qt::Key_I, Qt::ControlModifier);
+        const QByteArray current = readAll(picture());
+        const QStringList kept = keptFiles();
+        QCOMPARE(kept.size(), 1);
+        // An immutable file cannot be renamed, even by root; the folder around it still takes files.
+        if (QProcess::execute("chattr", {"+i", kept.first()}) != 0)
+            QSKIP("chattr +i is refused here (it needs CAP_LINUX_IMMUTABLE on ext4, xfs or btrfs)");
+        const auto unstick = [&kept] { QProcess::execute("chattr", {"-i", kept.first()}); };
+        auto stuck = qScopeGuard(unstick);
+
+        w.view()->setFocus();
+        w.undoByKeys();
+        const QString said = w.warning();
+        QVERIFY2(said.startsWith(QStringLiteral("jpg/ape.jpg non è stato rimesso com'era")), qPrintable(said));
+        QCOMPARE(readAll(picture()), current);
+        unstick();
+        stuck.dismiss();
+        QVERIFY(w.window.close());
+        QCOMPARE(readAll(picture()), current);
     }
 
     // Another window on the copy (another account's, or one on another

@@ -278,19 +278,6 @@ private slots:
     }
 
     // The menu bar is the adult's and keeps its keys: Alt, then the arrows along it.
-    void menuBarByAlt()
-    {
-        Open<PositionMatching> o(FormId::Posizioni5, "Command5");
-        QVERIFY(QTest::qWaitForWindowActive(o.window()));
-        auto *bar = o.window()->findChild<QMenuBar *>();
-        QVERIFY(press("alt"));
-        SETTLES(bar->activeAction() && bar->activeAction()->text().startsWith("&Opzioni"));
-        QVERIFY(press("Right"));
-        SETTLES(bar->activeAction() && bar->activeAction()->objectName() == "mnuAzzera");
-        QVERIFY(press("Escape"));
-        SETTLES(!bar->activeAction());
-    }
-
     void matchingFaces()
     {
         Open<PositionMatching> o(FormId::Posizioni5, "Command5");

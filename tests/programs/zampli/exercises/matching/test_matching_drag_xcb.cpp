@@ -2,6 +2,7 @@
 // Drags as a child makes them, on an X server where a drag runs its own loop
 // until the button or the finger is lifted.
 
+#include "DragUnderWay.h"
 #include "Grounds.h"
 #include "MatchingPictures.h"
 
@@ -31,7 +32,7 @@ private slots:
         // keeps its picture. It moves and lifts inside the drag's loop.
         // The test owns the device it makes.
         const std::unique_ptr<QPointingDevice> finger(QTest::createTouchDevice());
-        QTimer::singleShot(300, this, [&] {
+        whenDragging(this, window, [&] {
             QTest::touchEvent(window, finger.get()).move(0, centre("Image3", 0));
             QTest::touchEvent(window, finger.get()).release(0, centre("Image3", 0, {2, 2}));
         });
@@ -47,7 +48,7 @@ private slots:
         };
         QCOMPARE(QProcess::execute("xdotool", moveTo(centre("Image1", 3)) + QStringList{"mousedown", "1"}), 0);
         QProcess rest;
-        QTimer::singleShot(300, this, [&] {
+        whenDragging(this, window, [&] {
             rest.start("xdotool", moveTo(centre("Image2", 1)) + moveTo(centre("Image3", 3, {3, 3})) +
                                       moveTo(centre("Image3", 3)) + QStringList{"mouseup", "1"});
         });
