@@ -12,11 +12,16 @@
 
 #include "ProcMemory.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -161,6 +166,16 @@ int main(int argc, char **argv)
         return 2;
     }
     const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 10;
+    // A desktop session gives every program a runtime folder in memory
+    // (logind's /run/user/UID); without one Qt falls back to /tmp, and the
+    // single-instance lock's fdatasync on a busy disk then outweighs the rest
+    // of the start. Measured as a family's computer starts it.
+    std::unique_ptr<QTemporaryDir> runtime;
+    if (!std::getenv("XDG_RUNTIME_DIR") && QDir(QStringLiteral("/dev/shm")).exists()) {
+        runtime = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/zampli-bench-XXXXXX"));
+        if (runtime->isValid())
+            setenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()).constData(), 1);
+    }
     Server server;
     const Run warm = server.start({argv[1]});
     const std::string size = std::to_string(warm.width) + "x" + std::to_string(warm.height);
@@ -178,7 +193,7 @@ int main(int argc, char **argv)
             hwm[which].push_back(r.hwmMb);
         }
     std::printf("start to title window mapped (%s, median of %d): program %.1f ms, floor %.1f ms, ratio %.2f "
-                "(target 1.25); CPU by then: program %.1f ms, floor %.1f ms, ratio %.2f\n",
+                "(target 1.10); CPU by then: program %.1f ms, floor %.1f ms, ratio %.2f\n",
                 size.c_str(), runs, median(ms[0]), median(ms[1]), median(ms[0]) / median(ms[1]), median(cpu[0]),
                 median(cpu[1]), median(cpu[0]) / median(cpu[1]));
     std::printf("memory, title window up: program RSS %.1f MB VmHWM %.1f MB, floor RSS %.1f MB VmHWM %.1f MB, "

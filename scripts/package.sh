@@ -47,16 +47,18 @@ fi
 rm -rf "$out"
 mkdir -p "$out/first" "$out/second/another/path"
 
-# build DIR [DEB_BUILD_OPTIONS]: a clean clone in DIR/zampli built there.
+# build DIR [DEB_BUILD_OPTIONS [UMASK]]: a clean clone in DIR/zampli built
+# there. The clone is made under the usual umask: the modes of a checkout are
+# the source's own, and the source package carries them; the build under UMASK.
 build() {
-    git clone -q "$top" "$1/zampli"
-    (cd "$1/zampli" && DEB_BUILD_OPTIONS="${2:+$2 }parallel=$jobs" dpkg-buildpackage -us -uc) >"$1/build.log" 2>&1 ||
+    (umask 022 && git clone -q "$top" "$1/zampli")
+    (umask "${3:-022}" && cd "$1/zampli" && DEB_BUILD_OPTIONS="${2:+$2 }parallel=$jobs" dpkg-buildpackage -us -uc) >"$1/build.log" 2>&1 ||
         { tail -n 60 "$1/build.log" >&2; echo "package.sh: the build in $1 failed (log: $1/build.log)" >&2; exit 1; }
 }
 
 say "Two builds: $out/first (DEB_BUILD_OPTIONS=${DEB_BUILD_OPTIONS:-}, the tests unless nocheck), and a minute later, umask 002, nocheck: $out/second/another/path"
 start=$(date +%s)
-(umask 002 && sleep 60 && build "$out/second/another/path" nocheck) &
+(sleep 60 && build "$out/second/another/path" nocheck 002) &
 second=$!
 build "$out/first" "${DEB_BUILD_OPTIONS:-}"
 echo "first build: $(( $(date +%s) - start )) s"

@@ -3,8 +3,11 @@
 
 #include <QHash>
 #include <QIcon>
-#include <QPainter>
-#include <QSvgRenderer>
+#include <QImageReader>
+#include <QPointer>
+
+#include <utility>
+#include <vector>
 
 namespace zampli {
 
@@ -30,28 +33,33 @@ ArtInfo info(Art art)
     return {":/icon.svg", {16, 16}};
 }
 
-QSvgRenderer &renderer(Art art)
+struct Hold {
+    bool held = false;
+    std::vector<std::pair<QPointer<QObject>, std::function<void()>>> waiting;
+};
+
+Hold &hold()
 {
-    static QHash<int, QSvgRenderer *> renderers;
-    QSvgRenderer *&r = renderers[int(art)];
-    if (!r) {
-        // Lives for the whole run, like the resource it reads.
-        static QObject owner;
-        r = new QSvgRenderer(QString::fromLatin1(info(art).resource), &owner);
-    }
-    return *r;
+    static Hold h;
+    return h;
 }
 
 } // namespace
 
 QPixmap Artwork::pixmap(Art art, const QSize &size)
 {
-    QPixmap pm(size.expandedTo(QSize(1, 1)));
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    renderer(art).render(&p, QRectF(QPointF(0, 0), QSizeF(pm.size())));
-    return pm;
+    // Through Qt's SVG image plugin, loaded at the first picture: linked
+    // into the program, its library would be loaded before the first window.
+    const QSize pixels = size.expandedTo(QSize(1, 1));
+    QImageReader reader(QString::fromLatin1(info(art).resource), "svg");
+    reader.setScaledSize(pixels);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        QPixmap empty(pixels);
+        empty.fill(Qt::transparent);
+        return empty;
+    }
+    return QPixmap::fromImage(image);
 }
 
 QCursor Artwork::cursor(Art art, int sizePixels)
@@ -77,6 +85,30 @@ QIcon Artwork::windowIcon()
         return i;
     }();
     return icon;
+}
+
+void Artwork::holdPointers()
+{
+    hold().held = true;
+}
+
+bool Artwork::pointersHeld()
+{
+    return hold().held;
+}
+
+void Artwork::whenPointersReleased(QObject *context, std::function<void()> then)
+{
+    hold().waiting.emplace_back(context, std::move(then));
+}
+
+void Artwork::releasePointers()
+{
+    Hold &h = hold();
+    h.held = false;
+    for (auto &[context, then] : std::exchange(h.waiting, {}))
+        if (context)
+            then();
 }
 
 } // namespace zampli

@@ -4,6 +4,10 @@
 #include <QCursor>
 #include <QPixmap>
 
+#include <functional>
+
+class QObject;
+
 namespace zampli {
 
 // The windows' own pictures, drawn as SVG and compiled into the program.
@@ -24,6 +28,15 @@ QPixmap pixmap(Art art, const QSize &size);
 // The picture as a mouse pointer of `sizePixels` square, hot spot scaled with it.
 QCursor cursor(Art art, int sizePixels);
 QIcon windowIcon();
+
+// Pointers of pictures wait, in the plain arrow, from holdPointers() until
+// releasePointers(): drawing the first one loads the SVG plugin, which the
+// first window does not wait for. Each waiting `then` runs at the release
+// unless its `context` is gone by then.
+void holdPointers();
+bool pointersHeld();
+void whenPointersReleased(QObject *context, std::function<void()> then);
+void releasePointers();
 } // namespace Artwork
 
 } // namespace zampli

@@ -107,6 +107,7 @@ void finishStartingLater(zampli::LateSoundPlayer &sound, QTranslator &qtTexts, z
                          const std::function<void()> &school)
 {
     afterFirstPaint([&sound, &qtTexts, &modulo, school] {
+        zampli::Artwork::releasePointers();
         school();
         sound.start();
         modulo.preparePictures();
@@ -156,6 +157,7 @@ int main(int argc, char *argv[])
     // A window destroyed from outside leaves nothing to click: end, so the
     // next start runs anew instead of waking a program nobody can see.
     zampli::ReachableWindows reachable([] { QCoreApplication::exit(0); });
+    zampli::Artwork::holdPointers();
     programma.Main();
     QTranslator qtTexts;
     finishStartingLater(sound, qtTexts, programma.modulo, [&] { school.start(installedFolder, programFolder, resultsPath, problems); });

@@ -143,8 +143,29 @@ void DesignCanvas::applyPointer(QWidget *w, Pointer pointer) const
     switch (pointer.kind()) {
     case Pointer::Kind::Inherited: w->unsetCursor(); break;
     case Pointer::Kind::Normal: w->setCursor(Qt::ArrowCursor); break;
-    case Pointer::Kind::Picture: w->setCursor(Artwork::cursor(pointer.art(), pointerPixels())); break;
+    case Pointer::Kind::Picture:
+        if (Artwork::pointersHeld()) {
+            w->setCursor(Qt::ArrowCursor);
+            if (!waitingForPointers_) {
+                waitingForPointers_ = true;
+                Artwork::whenPointersReleased(const_cast<DesignCanvas *>(this), [this] {
+                    waitingForPointers_ = false;
+                    applyPointers();
+                });
+            }
+            break;
+        }
+        w->setCursor(Artwork::cursor(pointer.art(), pointerPixels()));
+        break;
     }
+}
+
+void DesignCanvas::applyPointers() const
+{
+    for (const Placed &p : placed_)
+        if (p.widget)
+            applyPointer(p.widget, p.placement.pointer);
+    applyPointer(const_cast<DesignCanvas *>(this), pointer_);
 }
 
 QRect DesignCanvas::absoluteTwips(const Placed &p) const

@@ -111,6 +111,7 @@ private:
     void layOut(const Placed &p) const;
     void fitGroup(ControlGroup *group) const;
     void applyPointer(QWidget *w, Pointer pointer) const;
+    void applyPointers() const;
     int pointerPixels() const;
 
     QSize design_;
@@ -119,6 +120,7 @@ private:
     std::vector<QPointer<ControlGroup>> groups_;
     std::vector<QPointer<OutlineFrame>> frames_;
     Pointer pointer_;
+    mutable bool waitingForPointers_ = false;
     QColor background_;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes/Fakes.h"
 
+#include "media/Artwork.h"
 #include "shell/DesignCanvas.h"
 
 #include <QSignalSpy>
@@ -90,6 +91,28 @@ private slots:
                 QCOMPARE(QColor(shot.pixel(rim)), edge);
             QCOMPARE(QColor(shot.pixel(r.topLeft() - QPoint(line + 1, line + 1))), ground);
         }
+    }
+
+    // Until the first window is painted the pictures' pointers wait in the
+    // plain arrow; released, every canvas built meanwhile takes its own,
+    // drawn (not an empty square: the SVG plugin must have been found).
+    void heldPointersArriveAtTheRelease()
+    {
+        Artwork::holdPointers();
+        Boxes b(1.0);
+        PictureBox *box = (*b.boxes)[1];
+        QCOMPARE(box->cursor().shape(), Qt::ArrowCursor);
+        Artwork::releasePointers();
+        QCOMPARE(box->cursor().shape(), Qt::BitmapCursor);
+        const QImage arrow = box->cursor().pixmap().toImage();
+        QCOMPARE(arrow.width(), 32);
+        int drawn = 0;
+        for (int y = 0; y < arrow.height(); ++y)
+            for (int x = 0; x < arrow.width(); ++x)
+                drawn += qAlpha(arrow.pixel(x, y)) > 128;
+        QVERIFY2(drawn > 32 * 32 / 10, qPrintable(QString::number(drawn)));
+        // The hot spot stays at the arrow's tip, scaled from its 32-pixel design.
+        QCOMPARE(box->cursor().hotSpot(), QPoint(3, 1));
     }
 
     void nestedLetterIsPartOfItsTile()
