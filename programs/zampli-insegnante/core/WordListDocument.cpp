@@ -2,8 +2,8 @@
 #include "WordListDocument.h"
 
 #include "WordRules.h"
-#include "media/MediaFile.h"
-#include "media/WholeFile.h"
+#include "safefile/CappedFile.h"
+#include "safefile/WholeFile.h"
 #include "wordlist/WordList.h"
 
 #include <QFileInfo>

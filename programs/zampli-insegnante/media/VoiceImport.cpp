@@ -2,7 +2,7 @@
 #include "VoiceImport.h"
 
 #include "WordListDocument.h"
-#include "media/MediaFile.h"
+#include "safefile/CappedFile.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -151,7 +151,7 @@ std::optional<Samples> readMono(SNDFILE *sound, const SF_INFO &info)
 ImportedVoice importVoice(const QString &file)
 {
     // Only a regular file: a pipe would keep the teacher waiting for good.
-    const MediaFile media = MediaFile::open(file, kMostBytes);
+    const CappedFile media = CappedFile::open(file, kMostBytes);
     if (!media.isOpen())
         return {{}, QStringLiteral("%1 non si può usare: %2. Scegli un altro file o registra la voce col microfono.")
                         .arg(nameOf(file), media.refusal())};
