@@ -33,7 +33,7 @@ int main(int argc, char *argv[])
     const QLatin1String wanted(argc > 1 ? argv[1] : "FormZampli1");
     zampli::FormId id = wanted == QLatin1String("FormMenu") ? zampli::FormId::Menu : zampli::FormId::Avvio;
     for (const zampli::ExerciseWindowRow &row : zampli::kExerciseWindows)
-        if (QLatin1String(row.name) == wanted)
+        if (QLatin1String(row.name()) == wanted)
             id = row.id;
     zampli::Form *form = program.program.windows.form(id);
     if (!form) {

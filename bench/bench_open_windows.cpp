@@ -54,7 +54,7 @@ int main(int argc, char *argv[])
             QCoreApplication::processEvents();
             window->repaint();
             const double took = t.nsecsElapsed() / 1e6;
-            ms[row.name].push_back(took);
+            ms[row.name()].push_back(took);
             all.push_back(took);
             if (r == 0)
                 first.push_back(took);

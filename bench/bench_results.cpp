@@ -7,7 +7,7 @@
 #include "ClassOfAnswers.h"
 #include "MonthOfAnswers.h"
 
-#include "results/ResultsReader.h"
+#include "results/ClassReader.h"
 #include "results/ResultsWriter.h"
 #include "results/Sqlite.h"
 #include "shell/AnswerRecorder.h"
@@ -144,16 +144,11 @@ void queries(const QString &path, int wanted, const QString &csv)
     }
     std::printf("queries over %d answers:\n", answers);
     timed("sessions", [&] { r.sessions(); });
-    timed("right and wrong per vowel", [&] { r.perVowel(); });
-    timed("confusion: hearing", [&] { r.confusion({ConfusionKind::Hearing}); });
-    timed("confusion: faces", [&] { r.confusion({ConfusionKind::Faces}); });
-    timed("confusion: four letter styles", [&] {
-        for (int style = 1; style <= 4; ++style)
-            r.confusion({ConfusionKind::Letters, style});
-    });
+    timed("right and wrong per session and vowel", [&] { r.vowelsBySession(); });
+    timed("a matrix per kind of question", [&] { r.confusionByKind(); });
     timed("most missed words", [&] { r.mostMissedWords(10); });
-    timed("share of right answers a day", [&] { r.dailyShare(); });
-    timed("one week of one label", [&] { r.perVowel({.fromMs = QDateTime(QDate(2024, 3, 25), QTime(0, 0)).toMSecsSinceEpoch()}); });
+    timed("one week per session and vowel",
+          [&] { r.vowelsBySession({.fromMs = QDateTime(QDate(2024, 3, 25), QTime(0, 0)).toMSecsSinceEpoch()}); });
     timed("CSV export", [&] { r.exportCsv(csv); });
 }
 
@@ -175,11 +170,12 @@ void classQueries(const QString &path)
         return;
     }
     const qint64 child = r.children().value(7).id;
-    timed("class overview", [&] { r.classOverview(); });
-    timed("what to practise next", [&] { r.practiseNext(); });
+    ClassReader c(r);
+    timed("class overview", [&] { c.classOverview(); });
+    timed("what to practise next", [&] { c.practiseNext(); });
     timed("one child's sessions", [&] { r.sessions({.childId = child}); });
-    timed("one child's confusion: hearing", [&] { r.confusion({ConfusionKind::Hearing}, {.childId = child}); });
-    timed("one child's practise next", [&] { r.practiseNext({.childId = child}); });
+    timed("one child's matrices", [&] { r.confusionByKind({.childId = child}); });
+    timed("one child's practise next", [&] { c.practiseNext({.childId = child}); });
 }
 
 } // namespace

@@ -113,12 +113,12 @@ int main(int argc, char *argv[])
                     turns, t.median, t.p99);
     }
     for (const ExerciseWindowRow &row : kExerciseWindows) {
-        if (!only.isEmpty() && !only.contains(QLatin1String(row.name)))
+        if (!only.isEmpty() && !only.contains(QLatin1String(row.name())))
             continue;
         Form &form = *program.program.windows.form(row.id);
         const auto turn = turnOf(form, program.clock);
         if (!turn) {
-            std::fprintf(stderr, "%s: no turn known for this window\n", row.name);
+            std::fprintf(stderr, "%s: no turn known for this window\n", row.name());
             return 2;
         }
         const bench::Memory closed = bench::memoryNow();
@@ -137,7 +137,7 @@ int main(int argc, char *argv[])
         const bench::Memory after = bench::memoryNow();
         std::printf("turn %s (%d): median %.2f ms, p99 %.2f ms (targets 2 and 16); heap in use: %+.1f MB in the "
                     "first %d turns, %+.2f MB over the %d after them (RSS %+.1f), %+.2f MB left once closed\n",
-                    row.name, turns, t.median, t.p99, warm.heap - opened.heap, firstTurns + 20, done.heap - warm.heap,
+                    row.name(), turns, t.median, t.p99, warm.heap - opened.heap, firstTurns + 20, done.heap - warm.heap,
                     turns, done.rss - warm.rss, after.heap - closed.heap);
         std::fflush(stdout);
         fast &= t.median < kLimitMs;

@@ -6,6 +6,7 @@
 #   - inside the child's program, a layer includes one above it, or one
 #     exercise family another:
 #       rules 1 -> state 2 -> shell 3 -> exercises/<family> 4 -> app 5
+#     (the modules the program loads, modules/, stand with the application);
 #   - inside the teacher's program, a room includes one on a floor above its
 #     own or another room of its floor (the tabs never each other), or names
 #     one of the program's files otherwise than from the program's folder:
@@ -51,7 +52,7 @@ function(place_of path out_kind out_name out_rank out_part)
             elseif(inner MATCHES "^exercises/([^/]+)/")
                 set(rank 4)
                 set(part ${CMAKE_MATCH_1})
-            elseif(inner MATCHES "^app/" OR NOT inner MATCHES "/")
+            elseif(inner MATCHES "^(app|modules)/" OR NOT inner MATCHES "/")
                 set(rank 5)
             else()
                 set(rank none)
@@ -112,20 +113,19 @@ function(resolve header dir program out)
 endfunction()
 
 # What a shared library may include of another: every library names vowels
-# and exercises from the catalogue; sound plays what media names, the word
-# lists and the media check open their files as media do; the results and
-# the copies take only media's Qt Core part (media files, their content
-# judged, the system's errors in Italian); the copies read word lists; the
-# media check reads all three; the school's server library writes its setting
-# as media write whole files, and reads and fills results files.
+# and exercises from the catalogue and keeps its files safe as safefile does
+# (Qt Core only, below everything); sound plays what media names, the word
+# lists and the media check open their files as media do; the copies take
+# only media's Qt Core part (a file's content judged, text for the terminal)
+# and read word lists; the media check reads all three; the school's server
+# library reads and fills results files.
 function(lib_allows lib header header_lib out)
     set(ok FALSE)
-    if(header_lib STREQUAL "catalog"
+    if(header_lib MATCHES "^(catalog|safefile)$"
        OR (lib MATCHES "^(sound|wordlist|mediacheck)$" AND header_lib STREQUAL "media")
        OR (lib STREQUAL "mediacheck" AND header_lib MATCHES "^(sound|wordlist)$")
-       OR (lib MATCHES "^(results|copies)$" AND header MATCHES "^libs/media/(MediaContent|MediaFile|Printable|SvgCheck|SystemError|WholeFile)\\.h$")
+       OR (lib STREQUAL "copies" AND header MATCHES "^libs/media/(MediaContent|Printable|SvgCheck)\\.h$")
        OR (lib STREQUAL "copies" AND header_lib STREQUAL "wordlist")
-       OR (lib STREQUAL "school" AND header MATCHES "^libs/media/(MediaFile|SystemError|WholeFile)\\.h$")
        OR (lib STREQUAL "school" AND header_lib STREQUAL "results"))
         set(ok TRUE)
     endif()

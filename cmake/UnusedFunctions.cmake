@@ -1,9 +1,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Keeps functions nobody calls out of our libraries. GCC warns only about an
 # unused static function; here every library of ours is compiled with a
-# section per function, every program is linked with --gc-sections, and
-# cmake/CheckUnused.sh names each library function no program (nor module
-# a program loads) kept. Included after every folder has made its targets.
+# section per function, every program that uses them is linked with
+# --gc-sections, and cmake/CheckUnused.sh names each library function none of
+# them kept. The users are what ships and what measures it: the programs, the
+# modules they load, the developer's tools and the benchmarks. A test is no
+# user: a function only tests call is shipped for nothing. Included after
+# every folder has made its targets.
 
 function(zampli_targets_in dir out)
     get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
@@ -15,43 +18,48 @@ function(zampli_targets_in dir out)
     set(${out} ${targets} PARENT_SCOPE)
 endfunction()
 
-zampli_targets_in(${PROJECT_SOURCE_DIR} all_targets)
-set(unused_libraries)
-set(unused_programs)
-foreach(target ${all_targets})
-    get_target_property(type ${target} TYPE)
-    get_target_property(source_dir ${target} SOURCE_DIR)
-    if(type STREQUAL "STATIC_LIBRARY" AND source_dir MATCHES "^${PROJECT_SOURCE_DIR}/(libs|programs|devtools)(/|$)")
-        target_compile_options(${target} PRIVATE -ffunction-sections)
-        list(APPEND unused_libraries $<TARGET_FILE:${target}>)
-    elseif(type STREQUAL "EXECUTABLE" OR type STREQUAL "MODULE_LIBRARY")
-        # A module the program loads is a program of its own here: what only
-        # it calls is used. It exports its entry alone, else every function of
-        # the libraries in it would be a root the linker keeps.
-        target_link_options(${target} PRIVATE -Wl,--gc-sections)
-        if(type STREQUAL "MODULE_LIBRARY")
-            target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL)
+# Adds test NAME: the check over the targets made under DIR, each judged by
+# the folder it is made in below DIR. A setup test builds the users first, as
+# the benchmarks and a copied media set's generator are not in every build.
+function(zampli_unused_check name dir kept)
+    zampli_targets_in(${dir} targets)
+    set(libraries)
+    set(users)
+    set(user_targets)
+    foreach(target ${targets})
+        get_target_property(type ${target} TYPE)
+        get_target_property(source_dir ${target} SOURCE_DIR)
+        if(type STREQUAL "STATIC_LIBRARY" AND source_dir MATCHES "^${dir}/(libs|programs|devtools)(/|$)")
+            target_compile_options(${target} PRIVATE -ffunction-sections)
+            list(APPEND libraries $<TARGET_FILE:${target}>)
+        elseif((type STREQUAL "EXECUTABLE" OR type STREQUAL "MODULE_LIBRARY")
+               AND source_dir MATCHES "^${dir}/(programs|devtools|bench)(/|$)")
+            # A module the program loads is a program of its own here: what
+            # only it calls is used. It exports its entry alone, else every
+            # function of the libraries in it would be a root the linker keeps.
+            target_link_options(${target} PRIVATE -Wl,--gc-sections)
+            if(type STREQUAL "MODULE_LIBRARY")
+                target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL)
+            endif()
+            list(APPEND users $<TARGET_FILE:${target}>)
+            list(APPEND user_targets ${target})
         endif()
-        list(APPEND unused_programs $<TARGET_FILE:${target}>)
-    endif()
-endforeach()
+    endforeach()
+    add_test(NAME ${name}_users COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target ${user_targets})
+    set_tests_properties(${name}_users PROPERTIES FIXTURES_SETUP ${name}_users TIMEOUT 1200)
+    add_test(NAME ${name} COMMAND sh ${PROJECT_SOURCE_DIR}/cmake/CheckUnused.sh ${kept} ${libraries} -- ${users})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${name}_users)
+endfunction()
 
-add_test(NAME unused_functions
-         COMMAND sh ${PROJECT_SOURCE_DIR}/cmake/CheckUnused.sh ${PROJECT_SOURCE_DIR}/cmake/UnusedKept.txt
-                 ${unused_libraries} -- ${unused_programs})
+zampli_unused_check(unused_functions ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/cmake/UnusedKept.txt)
 
-# The check run on a library with a dead function, one reached only from
-# it, a live one, a virtual one and a dead one its kept list names: it must
-# name the first two dead ones and nothing else.
-add_library(zampli_unused_fixture STATIC ${PROJECT_SOURCE_DIR}/tests/unused/Fixture.cpp)
-target_compile_options(zampli_unused_fixture PRIVATE -ffunction-sections)
-add_executable(unused_fixture ${PROJECT_SOURCE_DIR}/tests/unused/main.cpp)
-target_link_libraries(unused_fixture PRIVATE zampli_unused_fixture)
-target_link_options(unused_fixture PRIVATE -Wl,--gc-sections)
-add_test(NAME unused_functions_refuse_dead
-         COMMAND sh ${PROJECT_SOURCE_DIR}/cmake/CheckUnused.sh ${PROJECT_SOURCE_DIR}/tests/unused/Kept.txt
-                 $<TARGET_FILE:zampli_unused_fixture>
-                 -- $<TARGET_FILE:unused_fixture>)
+# The check run on a tree of its own: a library with a dead function, one
+# reached only from it, one only a test calls, a live one, one only a
+# benchmark calls, a virtual one and a dead one its kept list names. It must
+# name the first three and nothing else.
+set(fixture_dir ${PROJECT_SOURCE_DIR}/tests/unused)
+add_subdirectory(${fixture_dir} ${CMAKE_BINARY_DIR}/unused_fixture)
+zampli_unused_check(unused_functions_refuse_dead ${fixture_dir} ${fixture_dir}/Kept.txt)
 set_tests_properties(unused_functions_refuse_dead PROPERTIES
-    PASS_REGULAR_EXPRESSION "unused function: zampli::fixture::calledOnlyByTheDead\\(int\\)\nunused function: zampli::fixture::neverCalled\\(int\\)\n2 function"
-    FAIL_REGULAR_EXPRESSION "calledFromMain|corners|Shape|keptOnPurpose")
+    PASS_REGULAR_EXPRESSION "unused function: zampli::fixture::calledOnlyByATest\\(int\\)\nunused function: zampli::fixture::calledOnlyByTheDead\\(int\\)\nunused function: zampli::fixture::neverCalled\\(int\\)\n3 function"
+    FAIL_REGULAR_EXPRESSION "calledFromMain|calledOnlyByABenchmark|corners|Shape|keptOnPurpose")

@@ -6,7 +6,7 @@
 #include "copies/TreeCopy.h"
 #include "copies/WorkFolder.h"
 
-#include "media/SystemError.h"
+#include "safefile/SystemError.h"
 
 #include <QFile>
 #include <QFileInfo>

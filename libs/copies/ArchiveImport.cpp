@@ -8,7 +8,7 @@
 
 #include "media/MediaContent.h"
 #include "media/Printable.h"
-#include "media/WholeFile.h"
+#include "safefile/WholeFile.h"
 #include "wordlist/WordList.h"
 
 #include <QFile>

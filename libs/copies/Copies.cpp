@@ -7,8 +7,8 @@
 #include "copies/TreeCopy.h"
 #include "copies/WorkFolder.h"
 
-#include "media/SystemError.h"
-#include "media/WholeFile.h"
+#include "safefile/SystemError.h"
+#include "safefile/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,24 +66,6 @@ int writeEntry(const CopyInfo &copy)
 }
 
 } // namespace detail
-
-CopyResult writeMenuEntry(const QString &folder, const QString &displayName)
-{
-    QString problem;
-    const QString applications = applicationsFolder(&problem);
-    if (applications.isEmpty())
-        return failure(problem);
-    const QString path = absoluteClean(folder);
-    if (hasControlCharacters(path) || !QFileInfo(path + QStringLiteral("/zampli")).isExecutable())
-        return failure(QStringLiteral("In %1 non c'è una copia di ZAMPLI che si possa avviare.").arg(path));
-    const CopyInfo copy = entryFor(path, displayName, applications);
-    if (const int error = writeEntry(copy)) {
-        return failure(QStringLiteral("La voce del menu non è stata scritta in %1 (%2): libera spazio o "
-                                      "controlla i permessi della cartella, poi riprova.")
-                           .arg(applications, systemErrorText(error)));
-    }
-    return {true, copy, QStringLiteral("Nel menu del desktop trovi \"%1\".").arg(copy.name)};
-}
 
 QList<CopyInfo> knownCopies()
 {

@@ -58,11 +58,6 @@ inline constexpr char kSharedMenu[] = "/usr/local/share/applications";
 CopyResult makeCopyForEveryone(const QString &programFolder, const QString &target, const QString &menuFolder,
                                const Progress &progress = {});
 
-// The copy's menu entry alone, (re)written for an existing copy folder: for a
-// copy whose entry was lost. Written to a temporary name and renamed, never
-// through a symbolic link.
-CopyResult writeMenuEntry(const QString &folder, const QString &displayName = {});
-
 // The copies found from their menu entries in the user's applications folder,
 // sorted by menu name. A copy whose folder is gone is listed too (its
 // program is missing): the teacher may remove its entry.

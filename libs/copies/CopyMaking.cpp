@@ -6,9 +6,9 @@
 #include "copies/TreeCopy.h"
 #include "copies/WorkFolder.h"
 
-#include "media/WholeFile.h"
+#include "safefile/WholeFile.h"
 
-#include "media/SystemError.h"
+#include "safefile/SystemError.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/MediaContent.h"
 
-#include "media/MediaFile.h"
+#include "safefile/CappedFile.h"
 #include "media/SvgCheck.h"
 
 #include <QBuffer>

@@ -2,7 +2,7 @@
 #include "media/PictureFile.h"
 
 #include "media/MediaContent.h"
-#include "media/MediaFile.h"
+#include "safefile/CappedFile.h"
 #include "media/SvgCheck.h"
 
 #include <QBuffer>
@@ -119,7 +119,7 @@ DecodedPicture decodeDevice(QIODevice &device, qint64 fileBytes, QSize shown)
 
 DecodedPicture decodePicture(const QString &path, QSize shown)
 {
-    MediaFile file = MediaFile::open(path, pictureLimits::kMostBytes);
+    CappedFile file = CappedFile::open(path, pictureLimits::kMostBytes);
     if (!file.isOpen())
         return {{}, file.refusal()};
     QFile device;

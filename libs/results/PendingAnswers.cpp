@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/PendingAnswers.h"
 
-#include "media/MediaFile.h"
-#include "media/WholeFile.h"
-#include "results/RegularFile.h"
+#include "safefile/CappedFile.h"
+#include "safefile/WholeFile.h"
+#include "safefile/RegularFile.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

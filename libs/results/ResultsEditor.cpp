@@ -72,15 +72,6 @@ bool ResultsEditor::changed(Statement &s)
     return s.step() == SQLITE_DONE && sqlite3_changes(db_.handle()) == 1;
 }
 
-bool ResultsEditor::labelSession(qint64 session, const QString &label)
-{
-    Statement s(db_.handle(), "UPDATE sessions SET label = ?2 WHERE id = ?1");
-    s.bind(1, session);
-    const QString name = label.trimmed();
-    s.bind(2, name.isEmpty() ? QString() : name);
-    return changed(s);
-}
-
 bool ResultsEditor::deleteSession(qint64 session)
 {
     return eraseWhere("id = ?1", [session](Statement &s) { s.bind(1, session); }) == 1;
@@ -152,15 +143,6 @@ void ResultsEditor::removeCopies()
                      .arg(QDir::toNativeSeparators(left.join(QStringLiteral(", "))));
 }
 
-QStringList ResultsEditor::labels()
-{
-    Statement s(db_.handle(), "SELECT DISTINCT label FROM sessions WHERE label IS NOT NULL ORDER BY label");
-    QStringList out;
-    while (s.step() == SQLITE_ROW)
-        out << s.text(0);
-    return out;
-}
-
 ErasePreview ResultsEditor::preview(const char *where, const Bind &bind)
 {
     const QByteArray inScope = QByteArray(" FROM answers WHERE session_id IN (SELECT id FROM sessions WHERE ") + where +
@@ -181,11 +163,6 @@ ErasePreview ResultsEditor::preview(const char *where, const Bind &bind)
     while (d.step() == SQLITE_ROW)
         out.days << QDate::fromString(d.text(0), Qt::ISODate);
     return out;
-}
-
-ErasePreview ResultsEditor::previewSession(qint64 session)
-{
-    return preview("id = ?1", [session](Statement &s) { s.bind(1, session); });
 }
 
 // The child's name; null when there is no such child. The statement ends

@@ -22,7 +22,7 @@ struct ErasePreview {
 };
 
 // The adult's changes to a results database: the children of the class, who
-// plays now, names given to sessions, sessions and children taken away. An
+// plays now, sessions and children taken away. An
 // erase is real: the file's freed space is overwritten and its log emptied.
 // The child's program never links a use of it.
 class ResultsEditor {
@@ -34,21 +34,16 @@ public:
     bool open(const QString &path, IfMissing missing = IfMissing::Refuse);
     QString error() const { return error_; }
 
-    // A blank name takes the name away. False when no such session.
-    bool labelSession(qint64 session, const QString &label);
     bool deleteSession(qint64 session);
     // The sessions of `label` with their answers; how many sessions went.
     int eraseLabel(const QString &label);
     // Every session, and the damaged copies beside the file.
     int eraseAll();
-    // The names given so far, sorted.
-    QStringList labels();
 
     // An erase that succeeded may still leave a note in error(): the log was
     // in use by the child's program, so the erased answers go from it only
     // when that program ends.
-    // What deleteSession(), eraseChild() and eraseAll() would take.
-    ErasePreview previewSession(qint64 session);
+    // What eraseChild() and eraseAll() would take.
     ErasePreview previewChild(qint64 child);
     ErasePreview previewAll();
 

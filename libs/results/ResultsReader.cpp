@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/ResultsReader.h"
+
+#include "results/CsvField.h"
 #include "results/ResultsQuery.h"
 #include "results/Schema.h"
 #include "results/SummaryViews.h"
+#include "safefile/WholeFile.h"
 
 #include <QDateTime>
 #include <sqlite3.h>
@@ -10,23 +13,6 @@
 #include <tuple>
 
 namespace zampli {
-
-namespace {
-
-const char *confusionCondition(ConfusionKind::Kind kind)
-{
-    switch (kind) {
-    case ConfusionKind::Hearing: return " AND a.asked_as = 'voce'";
-    case ConfusionKind::Faces: return " AND (a.asked_as = 'faccia' OR a.chosen_as = 'faccia')";
-    case ConfusionKind::Words: return " AND a.asked_as = 'parola'";
-    case ConfusionKind::Letters:
-        return " AND ((a.asked_as = 'lettera' AND a.asked_style = ?4)"
-               " OR (a.chosen_as = 'lettera' AND a.chosen_style = ?4))";
-    }
-    return "";
-}
-
-} // namespace
 
 QString unnamedChild()
 {
@@ -110,36 +96,22 @@ QList<SessionSummary> ResultsReader::sessions(const ResultsFilter &f)
     return out;
 }
 
-VowelScores ResultsReader::perVowel(const ResultsFilter &f)
+QList<ChildEntry> ResultsReader::children()
 {
-    if (const SummaryData *d = summaries(); d && SummaryViews(*d, f).wholeDays())
-        return SummaryViews(*d, f).perVowel();
-    Statement s(db_.handle(), "SELECT a.asked, a.right, count(*)" FILTERED_ANSWERS " GROUP BY a.asked, a.right");
-    bindFilter(s, f);
-    VowelScores out{};
-    failedWith(forEachRow(s, [&] {
-        const int v = vowelIndex(s.text(0));
-        if (v >= 0)
-            (s.integer(1) ? out[v].right : out[v].wrong) += int(s.integer(2));
-    }));
+    Statement s(db_.handle(), "SELECT id, name, created_ms FROM children ORDER BY name COLLATE NOCASE, id");
+    QList<ChildEntry> out;
+    failedWith(forEachRow(s, [&] { out << ChildEntry{s.integer(0), s.text(1), s.integer(2)}; }));
     return out;
 }
 
-ConfusionMatrix ResultsReader::confusion(ConfusionKind kind, const ResultsFilter &f)
+QList<ProblemEntry> ResultsReader::problems(bool unreadOnly)
 {
-    if (const SummaryData *d = summaries(); d && SummaryViews(*d, f).wholeDays())
-        return SummaryViews(*d, f).confusion(kind);
-    const QByteArray sql = QByteArray("SELECT a.asked, a.chosen, count(*)" FILTERED_ANSWERS) +
-                           confusionCondition(kind.kind) + " GROUP BY a.asked, a.chosen";
-    Statement s(db_.handle(), sql.constData());
-    bindFilter(s, f);
-    if (kind.kind == ConfusionKind::Letters)
-        s.bind(4, qint64(kind.style));
-    ConfusionMatrix out{};
+    Statement s(db_.handle(), "SELECT id, at_ms, kind, detail, count, read FROM problems"
+                              " WHERE ?1 = 0 OR read = 0 ORDER BY at_ms, id");
+    s.bind(1, qint64(unreadOnly));
+    QList<ProblemEntry> out;
     failedWith(forEachRow(s, [&] {
-        const int asked = vowelIndex(s.text(0)), chosen = vowelIndex(s.text(1));
-        if (asked >= 0 && chosen >= 0)
-            out[asked][chosen] += int(s.integer(2));
+        out << ProblemEntry{s.integer(0), s.integer(1), s.text(2), s.text(3), int(s.integer(4)), s.integer(5) != 0};
     }));
     return out;
 }
@@ -155,29 +127,6 @@ QList<MissedWord> ResultsReader::mostMissedWords(int limit, const ResultsFilter 
     s.bind(4, qint64(limit));
     QList<MissedWord> out;
     failedWith(forEachRow(s, [&] { out << MissedWord{s.text(0), int(s.integer(1)), int(s.integer(2))}; }));
-    return out;
-}
-
-QList<DayShare> ResultsReader::dailyShare(const ResultsFilter &f)
-{
-    if (const SummaryData *d = summaries(); d && SummaryViews(*d, f).wholeDays())
-        return SummaryViews(*d, f).dailyShare();
-    Statement s(db_.handle(), "SELECT date(a.at_ms / 1000, 'unixepoch', 'localtime') AS day, a.asked,"
-                              " sum(a.right), count(*)" FILTERED_ANSWERS " GROUP BY day, a.asked ORDER BY day");
-    bindFilter(s, f);
-    QList<DayShare> out;
-    failedWith(forEachRow(s, [&] {
-        const QDate day = QDate::fromString(s.text(0), Qt::ISODate);
-        if (out.isEmpty() || out.last().day != day) {
-            out << DayShare{day, {}, {}};
-            out.last().share.fill(-1);
-        }
-        const int v = vowelIndex(s.text(1));
-        if (v < 0)
-            return;
-        out.last().answers[v] = int(s.integer(3));
-        out.last().share[v] = double(s.integer(2)) / double(s.integer(3));
-    }));
     return out;
 }
 
@@ -231,6 +180,44 @@ QList<SessionVowel> ResultsReader::vowelsBySession(const ResultsFilter &f)
             out << SessionVowel{s.integer(0), v, int(s.integer(2)), int(s.integer(3) - s.integer(2))};
     }
     return out;
+}
+
+bool ResultsReader::exportCsv(const QString &path, const ResultsFilter &f)
+{
+    // The name is the child's, else the label given to the session.
+    Statement s(db_.handle(), "SELECT a.at_ms, a.session_id,"
+                              " coalesce((SELECT name FROM children WHERE id = s.child_id), s.label),"
+                              " a.window, a.turn, a.asked, a.asked_as, a.asked_style, a.word, a.chosen, a.chosen_as, a.chosen_style, a.right, a.answer_ms"
+                              FILTERED_ANSWERS " ORDER BY a.at_ms, a.id");
+    bindFilter(s, f);
+    QString text = QStringLiteral("\uFEFF") + QString::fromLatin1(kAnswersCsvHeader) + QStringLiteral("\r\n");
+    const int rc = forEachRow(s, [&] {
+        const QDateTime at = QDateTime::fromMSecsSinceEpoch(s.integer(0)).toLocalTime();
+        const QStringList fields = {
+            at.toString(QStringLiteral("dd/MM/yyyy")), at.toString(QStringLiteral("HH:mm:ss")),
+            QString::number(s.integer(1)), s.text(2), s.text(3), QString::number(s.integer(4)), s.text(5), s.text(6),
+            csvStyle(s.integer(7)), s.text(8), s.text(9), s.text(10), csvStyle(s.integer(11)),
+            s.integer(12) ? QStringLiteral("giusto") : QStringLiteral("sbagliato"), QString::number(s.integer(13))};
+        QStringList quoted;
+        for (const QString &field : fields)
+            quoted << csvField(field);
+        text += quoted.join(QLatin1Char(';')) + QStringLiteral("\r\n");
+    });
+    // Half the answers written as if they were all would mislead: nothing is written.
+    if (failedWith(rc))
+        return false;
+    return writeWhole(path, text.toUtf8());
+}
+
+bool ResultsReader::writeWhole(const QString &path, const QByteArray &bytes)
+{
+    const WholeWrite write = zampli::writeWhole(path, bytes);
+    if (write.creating)
+        error_ = QStringLiteral("impossibile creare %1 (%2): scegli un'altra cartella").arg(path, write.reason);
+    else if (!write.ok())
+        error_ = QStringLiteral("%1 non è stato scritto (%2): libera spazio sul disco o scegli un'altra cartella")
+                     .arg(path, write.reason);
+    return write.ok();
 }
 
 QStringList ResultsReader::labels()

@@ -81,11 +81,6 @@ struct Score {
 };
 using VowelScores = std::array<Score, 5>; // A, E, I, O, U
 
-// Which answers a confusion matrix counts.
-struct ConfusionKind {
-    enum Kind { Hearing, Faces, Words, Letters } kind;
-    int style = 0; // 1..4 for Letters: a letter of that style asked or chosen
-};
 using ConfusionMatrix = std::array<std::array<int, 5>, 5>; // [asked][chosen], A..U
 
 struct MissedWord {
@@ -149,7 +144,10 @@ struct SessionVowel {
     int wrong = 0;
 };
 
-// What the adult's program asks of a results database. Reads only.
+// What the adult's program asks of a results database about the answers:
+// sessions, words, matrices, tallies, the answers as a spreadsheet. Reads
+// only, but for the two preparations of the file below. ClassReader asks
+// about the class through the same connection.
 class ResultsReader {
 public:
     // False, with the reason in error(), when the file cannot be read.
@@ -158,11 +156,8 @@ public:
 
     // The sessions that hold answers, earliest first.
     QList<SessionSummary> sessions(const ResultsFilter &f = {});
-    VowelScores perVowel(const ResultsFilter &f = {});
-    ConfusionMatrix confusion(ConfusionKind kind, const ResultsFilter &f = {});
     // The words answered wrong most often, most first, then by name.
     QList<MissedWord> mostMissedWords(int limit, const ResultsFilter &f = {});
-    QList<DayShare> dailyShare(const ResultsFilter &f = {});
     // Every answer of the filter, one a line, as Italian spreadsheets open it:
     // UTF-8 with a byte-order mark, fields split by ';'. Written whole or not at all.
     // A cell a spreadsheet would run as a formula is written as text. False,
@@ -171,13 +166,7 @@ public:
 
     // Every child of the class, by name.
     QList<ChildEntry> children();
-    // The child the adult said is playing now; id 0 when nobody.
-    ChildEntry nowPlaying();
     QList<ProblemEntry> problems(bool unreadOnly);
-    // Every child by name, then the sessions of nobody named when they hold answers.
-    QList<ChildOverview> classOverview(const ResultsFilter &f = {});
-    // The same children, each with what she should practise next.
-    QList<PractiseNext> practiseNext(const ResultsFilter &f = {});
     // Every kind of question of the filter with its matrix, in the order of
     // the kinds' words and styles; the filter's kind aside, so each can be chosen.
     QList<KindConfusion> confusionByKind(const ResultsFilter &f = {});
@@ -213,6 +202,7 @@ public:
     void setSummaries(bool use) { useSummaries_ = use; }
 
 private:
+    friend class ClassReader;
     bool failedWith(int rc);
     // The file's summaries as of its last change; null when off, behind the
     // answers, or unreadable.

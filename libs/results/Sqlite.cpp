@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/Sqlite.h"
 
-#include "results/RegularFile.h"
+#include "safefile/RegularFile.h"
 
 #include <atomic>
 #include <mutex>
@@ -155,11 +155,6 @@ void Statement::reset()
         return; // never prepared: nothing to reset
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
-}
-
-int Statement::columns() const
-{
-    return sqlite3_column_count(stmt_);
 }
 
 qint64 Statement::integer(int column) const

@@ -66,7 +66,6 @@ public:
     void bind(int index, const QString &text); // a null string binds NULL
     int step();
     void reset();
-    int columns() const;
     qint64 integer(int column) const;
     QString text(int column) const;
     sqlite3_stmt *handle() const { return stmt_; }

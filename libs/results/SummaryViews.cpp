@@ -25,19 +25,6 @@ bool textBefore(const QString &a, const QString &b)
     return a.toUtf8() < b.toUtf8();
 }
 
-bool confusionKept(ConfusionKind kind, const SummaryKind &k)
-{
-    switch (kind.kind) {
-    case ConfusionKind::Hearing: return k.askedAs == QLatin1String("voce");
-    case ConfusionKind::Faces: return k.askedAs == QLatin1String("faccia") || k.chosenAs == QLatin1String("faccia");
-    case ConfusionKind::Words: return k.askedAs == QLatin1String("parola");
-    case ConfusionKind::Letters:
-        return (k.askedAs == QLatin1String("lettera") && k.askedStyle == kind.style) ||
-               (k.chosenAs == QLatin1String("lettera") && k.chosenStyle == kind.style);
-    }
-    return false;
-}
-
 int answersTo(const SummaryCounts &c, int asked)
 {
     int n = 0;
@@ -126,31 +113,6 @@ QList<SessionSummary> SummaryViews::sessions(const QHash<qint64, QString> &child
     return out;
 }
 
-VowelScores SummaryViews::perVowel() const
-{
-    VowelScores out{};
-    eachRow([&](const SummaryRow &r, const SummarySession &) {
-        for (int a = 0; a < 5; ++a) {
-            out[a].right += r.counts.right[a];
-            out[a].wrong += answersTo(r.counts, a) - r.counts.right[a];
-        }
-    });
-    return out;
-}
-
-ConfusionMatrix SummaryViews::confusion(ConfusionKind kind) const
-{
-    ConfusionMatrix out{};
-    eachRow([&](const SummaryRow &r, const SummarySession &) {
-        if (!confusionKept(kind, d_.kinds[r.kind]))
-            return;
-        for (int a = 0; a < 5; ++a)
-            for (int c = 0; c < 5; ++c)
-                out[a][c] += r.counts.cells[a][c];
-    });
-    return out;
-}
-
 QList<MissedWord> SummaryViews::mostMissedWords(int limit) const
 {
     QHash<QString, MissedWord> byWord;
@@ -174,32 +136,6 @@ QList<MissedWord> SummaryViews::mostMissedWords(int limit) const
     });
     if (limit >= 0 && out.size() > limit)
         out.resize(limit);
-    return out;
-}
-
-QList<DayShare> SummaryViews::dailyShare() const
-{
-    std::map<int, std::array<Score, 5>> perDay;
-    eachRow([&](const SummaryRow &r, const SummarySession &) {
-        auto &day = perDay[r.day];
-        for (int a = 0; a < 5; ++a) {
-            day[a].right += r.counts.right[a];
-            day[a].wrong += answersTo(r.counts, a) - r.counts.right[a];
-        }
-    });
-    QList<DayShare> out;
-    for (const auto &[day, scores] : perDay) {
-        DayShare share{QDate::fromJulianDay(day), {}, {}};
-        share.share.fill(-1);
-        for (int v = 0; v < 5; ++v) {
-            const int all = scores[v].right + scores[v].wrong;
-            if (all == 0)
-                continue;
-            share.answers[v] = all;
-            share.share[v] = double(scores[v].right) / double(all);
-        }
-        out << share;
-    }
     return out;
 }
 

@@ -17,10 +17,7 @@ public:
     bool wholeDays() const { return wholeDays_; }
 
     QList<SessionSummary> sessions(const QHash<qint64, QString> &childNames) const;
-    VowelScores perVowel() const;
-    ConfusionMatrix confusion(ConfusionKind kind) const;
     QList<MissedWord> mostMissedWords(int limit) const;
-    QList<DayShare> dailyShare() const;
     QList<KindConfusion> confusionByKind() const;
     QList<SessionVowel> vowelsBySession() const;
     // Per child (0: nobody named) the class's tallies, and the mix-ups that count, ranked.

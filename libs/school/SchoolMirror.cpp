@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "school/SchoolMirror.h"
 
-#include "media/WholeFile.h"
+#include "safefile/WholeFile.h"
 #include "results/ResultsEditor.h"
 #include "results/Schema.h"
 #include "results/Summaries.h"

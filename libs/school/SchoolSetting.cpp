@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "school/SchoolSetting.h"
 
-#include "media/MediaFile.h"
-#include "media/SystemError.h"
-#include "media/WholeFile.h"
+#include "safefile/CappedFile.h"
+#include "safefile/SystemError.h"
+#include "safefile/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,7 +43,7 @@ std::optional<SchoolSetting> readSchoolSetting(const QString &copyFolder, QStrin
             *error = QStringLiteral("Il file della scuola %1 %2.").arg(QDir::toNativeSeparators(path), why);
         return std::nullopt;
     };
-    MediaFile file = MediaFile::open(path, kMaxBytes);
+    CappedFile file = CappedFile::open(path, kMaxBytes);
     if (!file.isOpen())
         return fail(file.refusal());
     const std::optional<QByteArray> bytes = file.read(kMaxBytes);

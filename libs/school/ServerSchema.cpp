@@ -189,11 +189,6 @@ SchoolRoles SchoolRoles::of(const QString &database)
     return {base + QStringLiteral("_computer"), base + QStringLiteral("_insegnante")};
 }
 
-int currentSchoolSchemaVersion()
-{
-    return kVersion;
-}
-
 int schoolSchemaVersion(PgConnection &db)
 {
     PgResult r = db.exec("SELECT CASE WHEN to_regclass('zampli.school') IS NULL THEN 0 "

@@ -37,6 +37,5 @@ QString deliveryRefused(PgConnection &db);
 
 // The version of the schema the server holds; 0 when none.
 int schoolSchemaVersion(PgConnection &db);
-int currentSchoolSchemaVersion();
 
 } // namespace zampli

@@ -2,7 +2,7 @@
 #include "sound/SoundWav.h"
 
 #include "media/MediaContent.h"
-#include "media/MediaFile.h"
+#include "safefile/CappedFile.h"
 
 #include <QFile>
 #include <QLocale>
@@ -133,7 +133,7 @@ WavRead readFile(const QString &path, bool withSamples)
             return {{}, QStringLiteral("manca"), {}};
         return readDevice(resource, withSamples);
     }
-    MediaFile file = MediaFile::open(path, kMostFileBytes);
+    CappedFile file = CappedFile::open(path, kMostFileBytes);
     QFile device;
     if (!file.isOpen())
         return {{}, file.refusal(), {}};

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "wordlist/WordList.h"
 
-#include "media/MediaFile.h"
+#include "safefile/CappedFile.h"
 
 #include <QStringDecoder>
 #include <limits>
@@ -205,7 +205,7 @@ WordListBytes readWordListBytes(const QString &path, qint64 maxBytes)
 {
     WordListBytes result;
     // Never a pipe or a device: either would hold the window for good.
-    MediaFile file = MediaFile::open(path, std::numeric_limits<qint64>::max());
+    CappedFile file = CappedFile::open(path, std::numeric_limits<qint64>::max());
     result.refusal = file.refusal();
     if (!file.isOpen())
         return result;

@@ -5,6 +5,7 @@
 #include "results/Sqlite.h"
 
 #include <QStringList>
+#include <QtTest>
 #include <sqlite3.h>
 
 namespace zampli::test {
@@ -25,6 +26,19 @@ inline QString queryRows(const QString &path, const char *sql, bool readOnly = f
         out << cols.join(QLatin1Char('|'));
     }
     return out.join(QStringLiteral(" / "));
+}
+
+// A name given to a session by hand, as the teacher's earlier versions let
+// her: the reader filters by it, the editor erases by it.
+inline void labelByHand(const QString &path, qint64 session, const QString &label)
+{
+    SqliteDb db;
+    QCOMPARE(db.open(path, false), SQLITE_OK);
+    Statement s(db.handle(), "UPDATE sessions SET label = ?2 WHERE id = ?1");
+    s.bind(1, session);
+    s.bind(2, label);
+    QCOMPARE(s.step(), SQLITE_DONE);
+    QCOMPARE(sqlite3_changes(db.handle()), 1);
 }
 
 } // namespace zampli::test

@@ -6,6 +6,7 @@
 
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QtTest>
 
 namespace zampli::test {
@@ -19,6 +20,16 @@ inline teacher::WordsTab *wordsTabOf(const teacher::MainWindow &window, const QS
         if (tabs->tabText(i) == QStringLiteral("Parole con ") + letter)
             return tabs->widget(i)->findChild<teacher::WordsTab *>();
     return nullptr;
+}
+
+// The words a words tab lists, top to bottom, as the teacher reads them.
+inline QStringList shownWords(const teacher::WordsTab *tab)
+{
+    const QTableView *view = tab->findChild<QTableView *>("elenco");
+    QStringList words;
+    for (int row = 0; view && row < view->model()->rowCount(); ++row)
+        words << view->model()->index(row, 2).data().toString(); // the «Parola» column
+    return words;
 }
 
 // Chooses the tab captioned `text` (its mnemonic's & ignored) with a click on

@@ -14,7 +14,7 @@
 //     a read-only connection opened after
 //   results_helper play <database>: the child's program: a session, one
 //     answer, its quit; prints "ended"
-#include "results/ResultsReader.h"
+#include "results/ClassReader.h"
 #include "results/ResultsWriter.h"
 #include "results/Sqlite.h"
 
@@ -84,11 +84,11 @@ int readAsTheTeacher(const char *path)
         return 0;
     }
     reader.sessions();
-    reader.perVowel();
+    reader.vowelsBySession();
     reader.problems(false);
     reader.children();
-    reader.classOverview();
-    reader.practiseNext();
+    zampli::ClassReader(reader).classOverview();
+    zampli::ClassReader(reader).practiseNext();
     std::printf("read\n");
     return 0;
 }

@@ -3,8 +3,8 @@
 
 #include "core/WordRules.h"
 #include "core/WriteReason.h"
-#include "media/MediaFile.h"
-#include "media/WholeFile.h"
+#include "safefile/CappedFile.h"
+#include "safefile/WholeFile.h"
 #include "wordlist/WordList.h"
 
 #include <QFileInfo>

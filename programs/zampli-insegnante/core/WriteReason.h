@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "media/WholeFile.h"
+#include "safefile/WholeFile.h"
 
 #include <QString>
 

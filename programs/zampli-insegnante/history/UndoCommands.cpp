@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history/UndoCommands.h"
 
-#include "media/SystemError.h"
+#include "safefile/SystemError.h"
 
 #include <QCryptographicHash>
 #include <QDir>

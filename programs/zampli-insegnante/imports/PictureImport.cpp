@@ -3,7 +3,7 @@
 
 #include "core/WriteReason.h"
 #include "media/PictureFile.h"
-#include "media/WholeFile.h"
+#include "safefile/WholeFile.h"
 
 #include <QBuffer>
 #include <QFileInfo>

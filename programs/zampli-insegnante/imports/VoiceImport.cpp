@@ -2,8 +2,8 @@
 #include "imports/VoiceImport.h"
 
 #include "core/WriteReason.h"
-#include "media/MediaFile.h"
-#include "media/WholeFile.h"
+#include "safefile/CappedFile.h"
+#include "safefile/WholeFile.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -152,7 +152,7 @@ std::optional<Samples> readMono(SNDFILE *sound, const SF_INFO &info)
 ImportedVoice importVoice(const QString &file)
 {
     // Only a regular file: a pipe would keep the teacher waiting for good.
-    const MediaFile media = MediaFile::open(file, kMostBytes);
+    const CappedFile media = CappedFile::open(file, kMostBytes);
     if (!media.isOpen())
         return {{}, QStringLiteral("%1 non si può usare: %2. Scegli un altro file o registra la voce col microfono.")
                         .arg(nameOf(file), media.refusal())};

@@ -6,7 +6,7 @@
 #include "core/WriteReason.h"
 #include "media/FileNames.h"
 #include "media/MediaPaths.h"
-#include "media/WholeFile.h"
+#include "safefile/WholeFile.h"
 
 #include <QBuffer>
 #include <QFileInfo>

@@ -43,7 +43,7 @@ int styleOf(Shown shown, int given, int stile)
 } // namespace
 
 AnswerRecorder::AnswerRecorder(AnswerLog &log, FormId id)
-    : log_(log), window_(QString::fromLatin1(exerciseWindow(id).name)), askedAs_(answerKinds(id).asked),
+    : log_(log), window_(QString::fromLatin1(exerciseWindow(id).name())), askedAs_(answerKinds(id).asked),
       chosenAs_(answerKinds(id).chosen)
 {
 }

@@ -29,7 +29,7 @@ QStringList styleItemCaptions(StyleItems form)
 }
 
 ExerciseForm::ExerciseForm(Windows &w, FormId id, QSize designTwips, QColor designBackground)
-    : Form(w, w.activation, w.keyboardInUse, w.screen, QString::fromLatin1(exerciseWindow(id).name), designTwips,
+    : Form(w, w.activation, w.keyboardInUse, w.screen, QString::fromLatin1(exerciseWindow(id).name()), designTwips,
            designBackground),
       ExerciseServices(w.m.exerciseServices()), row_(exerciseWindow(id)), recorder_(answers, id)
 {

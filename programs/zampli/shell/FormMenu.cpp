@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/FormMenu.h"
 
-#include "catalog/Exercises.h"
 #include "shell/ExerciseWindows.h"
 #include "shell/Windows.h"
 #include "state/Modulo1.h"
@@ -9,6 +8,7 @@
 #include "shell/DesignCanvas.h"
 
 #include <QPushButton>
+#include <algorithm>
 
 namespace zampli {
 
@@ -43,6 +43,12 @@ constexpr MenuButton kButtons[] = {
     {"Command12", nullptr, 5520, 3960, Action::OpenKeepMenu, FormId::IniziaPer},
 };
 
+// A button without words of its own opens an exercise window, whose row of
+// the catalogue gives them.
+static_assert(std::ranges::all_of(kButtons, [](const MenuButton &b) {
+    return b.caption || exerciseWindow(b.target).catalog->menuCaption;
+}));
+
 constexpr QSize kButtonTwips(4000, 720);
 constexpr DesignFont kButtonFont{15.75, true};
 
@@ -60,7 +66,7 @@ void FormMenu::buildControls(DesignCanvas &canvas)
     for (const MenuButton &b : kButtons) {
         auto *button = canvas.add<CaptionButton>(
             QString::fromLatin1(b.name), {.twips = QRect(QPoint(b.left, b.top), kButtonTwips), .font = kButtonFont});
-        button->setText(QString::fromLatin1(b.caption ? b.caption : exerciseNamed(QString::fromLatin1(exerciseWindow(b.target).name))->menuCaption));
+        button->setText(QString::fromLatin1(b.caption ? b.caption : exerciseWindow(b.target).catalog->menuCaption));
         if (previous)
             QWidget::setTabOrder(previous, button);
         previous = button;

@@ -20,10 +20,4 @@ Form *Windows::form(FormId id)
     return forms_.emplace(id, std::move(made)).first->second.get();
 }
 
-Form *Windows::existingForm(FormId id) const
-{
-    auto it = forms_.find(id);
-    return it == forms_.end() ? nullptr : it->second.get();
-}
-
 } // namespace zampli

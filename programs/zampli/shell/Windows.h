@@ -35,8 +35,6 @@ public:
     // Null for a kind this program does not have.
     Form *form(FormId id);
     template <class F> F &form(FormId id) { return static_cast<F &>(*form(id)); }
-    // The instance if it was ever made, without making it.
-    Form *existingForm(FormId id) const;
 
 private:
     Factory factory_;

@@ -186,7 +186,7 @@ private slots:
         int answers = 0;
         for (const ExerciseWindowRow &row : kExerciseWindows) {
             Form *form = h.windows->form(row.id);
-            failIfFrozen([form] { form->Show(); }, row.name);
+            failIfFrozen([form] { form->Show(); }, row.name());
             for (int step = 0; step < 12 && form->isLoaded(); ++step) {
                 placeholders |=
                     std::ranges::any_of(form->window()->findChildren<PictureBox *>(), &PictureBox::showsPlaceholder);
@@ -194,13 +194,13 @@ private slots:
                 if (step % 4 == 3 || controls.isEmpty())
                     tick(h, form, 2.5);
                 else
-                    failIfFrozen([&] { clickAsUser(pick(g, controls)); }, row.name);
+                    failIfFrozen([&] { clickAsUser(pick(g, controls)); }, row.name());
             }
             answers = std::max(answers, h.modulo->EserciziEseguiti + h.modulo->EserciziErrati);
             if (form->isLoaded())
                 form->Unload();
             else // no word at all: the adult is told, the child is back at the menu
-                QVERIFY2(h.windows->form(FormId::Menu)->isLoaded() && h.boxes.shown.size() == 1, row.name);
+                QVERIFY2(h.windows->form(FormId::Menu)->isLoaded() && h.boxes.shown.size() == 1, row.name());
         }
         QVERIFY(answers > 0);
 

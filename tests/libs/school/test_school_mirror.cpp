@@ -5,6 +5,7 @@
 // late deliveries and erased children reach the teacher's file.
 #include "SchoolClass.h"
 
+#include "VowelTallies.h"
 #include "results/ResultsReader.h"
 #include "results/Sqlite.h"
 #include "school/PgConnection.h"
@@ -119,7 +120,7 @@ private slots:
         const QList<SessionSummary> sessions = reader.sessions(hers);
         QCOMPARE(sessions.size(), 2);
         QCOMPARE(sessions[0].childName, QString("Marco B."));
-        const VowelScores scores = reader.perVowel(hers);
+        const VowelScores scores = vowelTallies(reader, hers);
         QCOMPARE(scores[1].right, 3); // seq 1 and 3 of lab-1, 1 of lab-2
         QCOMPARE(scores[1].wrong, 2);
         QCOMPARE(count(mirrorPath(), "SELECT count(DISTINCT origin) FROM sessions WHERE origin LIKE "
@@ -169,7 +170,7 @@ private slots:
         QVERIFY2(reader.open(mirrorPath()), qPrintable(reader.error()));
         ResultsFilter hers;
         hers.childId = marco_.toLongLong();
-        const VowelScores scores = reader.perVowel(hers);
+        const VowelScores scores = vowelTallies(reader, hers);
         QCOMPARE(scores[1].right, 4);
         QCOMPARE(scores[1].wrong, 3);
     }

@@ -7,6 +7,7 @@
 #include "CopyFiles.h"
 #include "ModalWindows.h"
 #include "TeacherWindow.h"
+#include "MenuEntry.h"
 #include "copies/Copies.h"
 
 #include <QtTest>
@@ -25,9 +26,8 @@ QString makeCopy(const QString &folder, const QByteArray &aList = "ape\r\nalbero
     for (const char *vowel : {"e", "i", "o", "u"})
         writeFile(folder + "/testi/" + vowel + ".txt", "");
     writeStandInProgram(folder);
-    const copies::CopyResult entry = copies::writeMenuEntry(folder);
-    if (!entry.ok)
-        qFatal("%s", qPrintable(entry.message));
+    if (!enterInMenu(folder))
+        qFatal("no menu entry for %s", qPrintable(folder));
     return folder;
 }
 

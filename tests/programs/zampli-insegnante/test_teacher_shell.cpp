@@ -8,6 +8,7 @@
 #include "ProcMemory.h"
 #include "PushButtons.h"
 #include "TeacherTabs.h"
+#include "MenuEntry.h"
 #include "copies/Copies.h"
 #include "fakes/Fakes.h"
 #include "imports/VoiceRecorder.h"
@@ -259,8 +260,8 @@ private slots:
         const QString other = makeFolder(root_.filePath("trash/Vecchia"), "ape\r\nalbero\r\n");
         QVERIFY(QFile::link(installed_ + "/zampli", open + "/zampli"));
         QVERIFY(QFile::link(installed_ + "/zampli", other + "/zampli"));
-        QVERIFY(copies::writeMenuEntry(open).ok);
-        QVERIFY(copies::writeMenuEntry(other).ok);
+        QVERIFY(enterInMenu(open));
+        QVERIFY(enterInMenu(other));
         Window w;
         QVERIFY(w.window.openFolder(open));
         w.window.show();
@@ -300,9 +301,8 @@ private slots:
         writeAll(old + "/zampli", "#!/bin/sh\n");
         QVERIFY(QFile::setPermissions(old + "/zampli", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         writeAll(old + "/zampli-suoni.so", "old module");
-        QVERIFY(copies::writeMenuEntry(open).ok);
-        const copies::CopyResult entry = copies::writeMenuEntry(old);
-        QVERIFY2(entry.ok, qPrintable(entry.message));
+        QVERIFY(enterInMenu(open));
+        QVERIFY(enterInMenu(old));
         Window w;
         QVERIFY(w.window.openFolder(open));
         w.window.show();

@@ -110,7 +110,7 @@ private slots:
         for (int event = 0; event < kEvents; ++event) {
             const ExerciseWindowRow &row = kExerciseWindows[event * 12 / kEvents];
             Form *form = h.windows->form(row.id);
-            const auto where = [&] { return QStringLiteral("seed %1, event %2, %3 after %4: ").arg(seed).arg(event).arg(row.name, last); };
+            const auto where = [&] { return QStringLiteral("seed %1, event %2, %3 after %4: ").arg(seed).arg(event).arg(row.name(), last); };
             if (!form->isLoaded() || !form->window()->isVisible()) { // from the menu, a long day behind it
                 if (!menu->isLoaded())
                     menu->Show();

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "results/ClassReader.h"
 #include "results/ResultsEditor.h"
 #include "tabs/results/ResultsLoader.h"
 #include "tabs/results/ResultsNames.h"
@@ -96,8 +97,8 @@ private:
                            s.filter.kind ? kindKey(*s.filter.kind) : QString(), version_};
         if (key != classKey_) {
             reader_->setStopCheck(stale);
-            overview_ = reader_->classOverview(s.filter);
-            practise_ = stale() ? QList<PractiseNext>{} : reader_->practiseNext(s.filter);
+            overview_ = ClassReader(*reader_).classOverview(s.filter);
+            practise_ = stale() ? QList<PractiseNext>{} : ClassReader(*reader_).practiseNext(s.filter);
             reader_->setStopCheck({});
             if (stale())
                 return false;
@@ -158,7 +159,7 @@ private:
             s.words = reader_->mostMissedWords(10, s.filter);
         s.children = reader_->children();
         s.unnamedAnswers = reader_->unnamedAnswers();
-        s.nowPlaying = reader_->nowPlaying();
+        s.nowPlaying = ClassReader(*reader_).nowPlaying();
         s.problems = reader_->problems(true);
         s.damagedCopies = ResultsEditor::damagedCopies(database_);
         reader_->setStopCheck({});

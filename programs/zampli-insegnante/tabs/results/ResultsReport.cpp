@@ -2,7 +2,7 @@
 #include "tabs/results/ResultsReport.h"
 
 #include "core/WriteReason.h"
-#include "media/WholeFile.h"
+#include "safefile/WholeFile.h"
 #include "tabs/results/ResultsCharts.h"
 #include "tabs/results/ResultsMatrix.h"
 #include "tabs/results/ResultsNames.h"

@@ -6,7 +6,7 @@
 #include "copies/CopyArchive.h"
 #include "core/WordListDocument.h"
 #include "media/FileNames.h"
-#include "media/MediaFile.h"
+#include "safefile/CappedFile.h"
 #include "media/MediaPaths.h"
 
 #include <QDir>
@@ -20,7 +20,7 @@ namespace {
 // A plain file's bytes, never a pipe's or a device's; empty when there is none.
 QByteArray smallFile(const QString &path)
 {
-    MediaFile file = MediaFile::open(path, copies::kMaxMediaFileBytes);
+    CappedFile file = CappedFile::open(path, copies::kMaxMediaFileBytes);
     return file.isOpen() ? file.read(copies::kMaxMediaFileBytes).value_or(QByteArray()) : QByteArray();
 }
 

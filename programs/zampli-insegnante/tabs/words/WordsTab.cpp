@@ -80,11 +80,6 @@ void WordsTab::reload()
     editor_->reload();
 }
 
-const QStringList &WordsTab::words() const
-{
-    return editor_->words();
-}
-
 const QString &WordsTab::readOnlyReason() const
 {
     return editor_->readOnlyReason();

@@ -28,7 +28,6 @@ public:
     void setFolderEditable(bool editable) override;
     // Reads the list again from disk, with its pictures and voices.
     void reload();
-    const QStringList &words() const;
     // Why this list may not be changed; empty when it may.
     const QString &readOnlyReason() const;
     // Looks at the files again after another tab changed them.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exercises/listening/FivePictureListening.h"
 
-#include "exercises/listening/VoiceWait.h"
+#include "exercises/listening/Timer1.h"
 #include "shell/DesignCanvas.h"
 #include "shell/ShownPlaces.h"
 #include "state/Clock.h"

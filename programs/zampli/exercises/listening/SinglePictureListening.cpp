@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exercises/listening/SinglePictureListening.h"
 
-#include "exercises/listening/VoiceWait.h"
+#include "exercises/listening/Timer1.h"
 #include "shell/DesignCanvas.h"
 #include "state/Clock.h"
 #include "state/Speaker.h"

@@ -1,2 +1,2 @@
-// The results take media's pictures, not only its Qt Core part.
+// The results take media's pictures.
 #include "media/Picture.h"

@@ -92,7 +92,7 @@ private slots:
     {
         QTest::addColumn<int>("id");
         for (const auto &[id, d] : kDesign)
-            QTest::newRow(exerciseWindow(id).name) << int(id);
+            QTest::newRow(exerciseWindow(id).name()) << int(id);
     }
     void play()
     {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "results/RegularFile.h"
+#include "safefile/RegularFile.h"
 
-#include "media/MediaFile.h"
-#include "media/SystemError.h"
+#include "safefile/CappedFile.h"
+#include "safefile/SystemError.h"
 
 #include <QFile>
 #include <cerrno>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "exercises/listening/VoiceWait.h"
+#include "exercises/listening/Timer1.h"
 
 #include <QTimer>
 

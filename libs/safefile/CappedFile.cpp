@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "media/MediaFile.h"
+#include "safefile/CappedFile.h"
 
-#include "media/SystemError.h"
+#include "safefile/SystemError.h"
 
 #include <QFile>
 #include <QLocale>
@@ -14,11 +14,6 @@
 namespace zampli {
 
 namespace {
-
-FileStamp stampFrom(const struct stat &s)
-{
-    return {qint64(s.st_size), qint64(s.st_mtim.tv_sec) * 1000000000 + s.st_mtim.tv_nsec, quint64(s.st_ino)};
-}
 
 QString openFailure(const QByteArray &name, int error)
 {
@@ -42,25 +37,9 @@ QString openFailure(const QByteArray &name, int error)
 
 } // namespace
 
-std::optional<FileStamp> stampOf(const QString &path)
+CappedFile CappedFile::open(const QString &path, qint64 maxBytes)
 {
-    struct stat s {};
-    if (::stat(QFile::encodeName(path).constData(), &s) != 0)
-        return std::nullopt;
-    return stampFrom(s);
-}
-
-std::optional<FileStamp> stampOfOpen(int fd)
-{
-    struct stat s {};
-    if (::fstat(fd, &s) != 0)
-        return std::nullopt;
-    return stampFrom(s);
-}
-
-MediaFile MediaFile::open(const QString &path, qint64 maxBytes)
-{
-    MediaFile file;
+    CappedFile file;
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
@@ -83,18 +62,18 @@ MediaFile MediaFile::open(const QString &path, qint64 maxBytes)
     return file;
 }
 
-MediaFile::MediaFile(MediaFile &&other) noexcept
+CappedFile::CappedFile(CappedFile &&other) noexcept
     : fd_(std::exchange(other.fd_, -1)), stamp_(other.stamp_), refusal_(std::move(other.refusal_))
 {
 }
 
-MediaFile::~MediaFile()
+CappedFile::~CappedFile()
 {
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-std::optional<QByteArray> MediaFile::read(qint64 bytes)
+std::optional<QByteArray> CappedFile::read(qint64 bytes)
 {
     QByteArray out(bytes, Qt::Uninitialized);
     qint64 got = 0;

@@ -19,6 +19,16 @@ namespace zampli::fixture {
     return calledOnlyByTheDead(x) * 7;
 }
 
+[[gnu::noinline]] int calledOnlyByATest(int x)
+{
+    return x * 11 + 3;
+}
+
+[[gnu::noinline]] int calledOnlyByABenchmark(int x)
+{
+    return x * 13 + 4;
+}
+
 [[gnu::noinline]] int keptOnPurpose(int x)
 {
     return x - 1;

@@ -7,10 +7,10 @@
 
 namespace zampli {
 
-// A file of the results folder opened for reading only when it is a regular
-// file: never through a link, never waiting on a pipe or a device. It is
-// opened without waiting (O_NONBLOCK) and judged by what was opened (fstat),
-// so a name swapped in between changes nothing. Closed with the object.
+// A file opened for reading only when it is a regular file: never through a
+// link, never waiting on a pipe or a device. It is opened without waiting
+// (O_NONBLOCK) and judged by what was opened (fstat), so a name swapped in
+// between changes nothing. Closed with the object.
 class RegularFile {
 public:
     explicit RegularFile(const QString &path);

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The class as a whole: who is in it, who plays now, how each child does per
-// vowel, and what each should practise next.
-#include "results/ResultsReader.h"
+#include "results/ClassReader.h"
 
 #include "results/ResultsQuery.h"
 #include "results/SummaryViews.h"
@@ -56,17 +54,9 @@ QList<Row> rowsPerChild(const QList<ChildEntry> &children, const ResultsFilter &
 
 } // namespace
 
-QList<ChildEntry> ResultsReader::children()
+ChildEntry ClassReader::nowPlaying()
 {
-    Statement s(db_.handle(), "SELECT id, name, created_ms FROM children ORDER BY name COLLATE NOCASE, id");
-    QList<ChildEntry> out;
-    failedWith(forEachRow(s, [&] { out << ChildEntry{s.integer(0), s.text(1), s.integer(2)}; }));
-    return out;
-}
-
-ChildEntry ResultsReader::nowPlaying()
-{
-    Statement s(db_.handle(),
+    Statement s(file_.db_.handle(),
                 "SELECT c.id, c.name, c.created_ms FROM now_playing n JOIN children c ON c.id = n.child_id");
     ChildEntry out;
     if (s.step() == SQLITE_ROW)
@@ -74,36 +64,24 @@ ChildEntry ResultsReader::nowPlaying()
     return out;
 }
 
-QList<ProblemEntry> ResultsReader::problems(bool unreadOnly)
+QList<ChildOverview> ClassReader::classOverview(const ResultsFilter &f)
 {
-    Statement s(db_.handle(), "SELECT id, at_ms, kind, detail, count, read FROM problems"
-                              " WHERE ?1 = 0 OR read = 0 ORDER BY at_ms, id");
-    s.bind(1, qint64(unreadOnly));
-    QList<ProblemEntry> out;
-    failedWith(forEachRow(s, [&] {
-        out << ProblemEntry{s.integer(0), s.integer(1), s.text(2), s.text(3), int(s.integer(4)), s.integer(5) != 0};
-    }));
-    return out;
-}
-
-QList<ChildOverview> ResultsReader::classOverview(const ResultsFilter &f)
-{
-    if (const SummaryData *d = summaries(); d && SummaryViews(*d, f).wholeDays()) {
+    if (const SummaryData *d = file_.summaries(); d && SummaryViews(*d, f).wholeDays()) {
         const QHash<qint64, ChildOverview> seen = SummaryViews(*d, f).classOverview();
-        QList<ChildOverview> out = rowsPerChild<ChildOverview>(children(), f, seen.contains(0));
+        QList<ChildOverview> out = rowsPerChild<ChildOverview>(file_.children(), f, seen.contains(0));
         for (ChildOverview &row : out) {
             row.vowels = seen.value(row.childId).vowels;
             row.lastDay = seen.value(row.childId).lastDay;
         }
         return out;
     }
-    Statement s(db_.handle(), "SELECT c, x, sum(r), sum(n), max(m) FROM"
+    Statement s(file_.db_.handle(), "SELECT c, x, sum(r), sum(n), max(m) FROM"
                               " (SELECT coalesce(s.child_id, 0) AS c, a.asked AS x, sum(a.right) AS r, count(*) AS n,"
                               "   max(a.at_ms) AS m" ANSWERS_BY_SESSION " GROUP BY s.id, a.asked_as, a.asked)"
                               " GROUP BY c, x");
     bindFilter(s, f);
     QHash<qint64, ChildOverview> seen;
-    failedWith(forEachRow(s, [&] {
+    file_.failedWith(forEachRow(s, [&] {
         ChildOverview &row = seen[s.integer(0)];
         const int v = vowelIndex(s.text(1));
         if (v >= 0)
@@ -111,7 +89,7 @@ QList<ChildOverview> ResultsReader::classOverview(const ResultsFilter &f)
         const QDate day = localDay(s.integer(4));
         row.lastDay = qMax(row.lastDay, day);
     }));
-    QList<ChildOverview> out = rowsPerChild<ChildOverview>(children(), f, seen.contains(0));
+    QList<ChildOverview> out = rowsPerChild<ChildOverview>(file_.children(), f, seen.contains(0));
     for (ChildOverview &row : out) {
         const ChildOverview found = seen.value(row.childId);
         row.vowels = found.vowels;
@@ -120,14 +98,14 @@ QList<ChildOverview> ResultsReader::classOverview(const ResultsFilter &f)
     return out;
 }
 
-QList<PractiseNext> ResultsReader::practiseNext(const ResultsFilter &f)
+QList<PractiseNext> ClassReader::practiseNext(const ResultsFilter &f)
 {
-    if (const SummaryData *d = summaries(); d && SummaryViews(*d, f).wholeDays()) {
+    if (const SummaryData *d = file_.summaries(); d && SummaryViews(*d, f).wholeDays()) {
         QHash<qint64, QList<Confusion>> found = SummaryViews(*d, f).practiseNext();
         for (QList<Confusion> &list : found)
             for (Confusion &c : list)
                 c.advice = QStringLiteral("scambia spesso la %1 con la %2 %3").arg(c.asked, c.chosen, whenPut(c.askedAs));
-        QList<PractiseNext> out = rowsPerChild<PractiseNext>(children(), f, found.contains(0));
+        QList<PractiseNext> out = rowsPerChild<PractiseNext>(file_.children(), f, found.contains(0));
         for (PractiseNext &row : out)
             row.confusions = found.value(row.childId);
         return out;
@@ -135,7 +113,7 @@ QList<PractiseNext> ResultsReader::practiseNext(const ResultsFilter &f)
     // Per session, then per child, way and vowel asked: each choice's count
     // and their sum; then the wrong choices that count, ranked most first
     // within each child.
-    Statement s(db_.handle(),
+    Statement s(file_.db_.handle(),
                 "WITH p AS (SELECT coalesce(s.child_id, 0) AS c, a.asked_as AS k, a.asked AS x, a.chosen AS y,"
                 "   count(*) AS n" ANSWERS_BY_SESSION " GROUP BY s.id, k, x, y),"
                 " g AS (SELECT c, k, x, y, sum(n) AS n FROM p GROUP BY c, k, x, y),"
@@ -149,12 +127,12 @@ QList<PractiseNext> ResultsReader::practiseNext(const ResultsFilter &f)
     s.bind(6, qint64(Confusion::kMinConfusions));
     s.bind(7, qint64(Confusion::kMinShare));
     QHash<qint64, QList<Confusion>> found;
-    failedWith(forEachRow(s, [&] {
+    file_.failedWith(forEachRow(s, [&] {
         Confusion c{s.text(2), s.text(3), s.text(1), int(s.integer(4)), int(s.integer(5)), {}};
         c.advice = QStringLiteral("scambia spesso la %1 con la %2 %3").arg(c.asked, c.chosen, whenPut(c.askedAs));
         found[s.integer(0)] << c;
     }));
-    QList<PractiseNext> out = rowsPerChild<PractiseNext>(children(), f, found.contains(0));
+    QList<PractiseNext> out = rowsPerChild<PractiseNext>(file_.children(), f, found.contains(0));
     for (PractiseNext &row : out)
         row.confusions = found.value(row.childId);
     return out;

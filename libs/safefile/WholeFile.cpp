@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "media/WholeFile.h"
+#include "safefile/WholeFile.h"
 
-#include "media/SystemError.h"
+#include "safefile/SystemError.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 // half of either, never through a link, and nothing of its own left behind
 // when it fails.
 
-#include "media/WholeFile.h"
+#include "safefile/WholeFile.h"
 
 #include "FileSizeLimit.h"
 

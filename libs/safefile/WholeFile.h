@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "media/MediaFile.h"
+#include "safefile/FileStamp.h"
 
 #include <QByteArray>
 #include <QString>

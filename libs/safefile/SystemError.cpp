@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "media/SystemError.h"
+#include "safefile/SystemError.h"
 
 #include <cerrno>
 

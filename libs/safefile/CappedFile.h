@@ -1,36 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "safefile/FileStamp.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
 
 namespace zampli {
 
-// What tells a file's versions apart without opening it.
-struct FileStamp {
-    qint64 bytes = -1, modifiedNs = -1;
-    quint64 inode = 0;
-    bool operator==(const FileStamp &) const = default;
-};
-// From stat(), which never waits on a pipe; none for a path that names nothing.
-std::optional<FileStamp> stampOf(const QString &path);
-// The same of a file open as `fd`, by fstat().
-std::optional<FileStamp> stampOfOpen(int fd);
-
-// A media file open for reading, or why it is not. Only a regular file is
-// ever read: a pipe would wait for a writer for good, a device such as
-// /dev/zero never ends. The file is opened without waiting (O_NONBLOCK) and
-// judged by what it is once open, so a name swapped in between changes nothing.
-class MediaFile {
+// A file open for reading under a size cap, or why it is not. Only a regular
+// file is ever read: a pipe would wait for a writer for good, a device such
+// as /dev/zero never ends. The file is opened without waiting (O_NONBLOCK)
+// and judged by what it is once open, so a name swapped in between changes
+// nothing.
+class CappedFile {
 public:
     // Refuses a file larger than maxBytes without reading any of it.
-    static MediaFile open(const QString &path, qint64 maxBytes);
+    static CappedFile open(const QString &path, qint64 maxBytes);
 
-    MediaFile(MediaFile &&other) noexcept;
-    MediaFile(const MediaFile &) = delete;
-    MediaFile &operator=(const MediaFile &) = delete;
-    ~MediaFile();
+    CappedFile(CappedFile &&other) noexcept;
+    CappedFile(const CappedFile &) = delete;
+    CappedFile &operator=(const CappedFile &) = delete;
+    ~CappedFile();
 
     bool isOpen() const { return fd_ >= 0; }
     // Why it was not opened, in Italian for the adult: "manca",
@@ -42,7 +34,7 @@ public:
     std::optional<QByteArray> read(qint64 bytes);
 
 private:
-    MediaFile() = default;
+    CappedFile() = default;
     int fd_ = -1;
     FileStamp stamp_;
     QString refusal_;

@@ -1,0 +1,2 @@
+// The safe files, under every library, reach up to the media.
+#include "media/Picture.h"
