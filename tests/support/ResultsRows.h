@@ -21,7 +21,7 @@ inline QString queryRows(const QString &path, const char *sql, bool readOnly = f
     QStringList out;
     while (s.step() == SQLITE_ROW) {
         QStringList cols;
-        for (int c = 0; c < s.columns(); ++c)
+        for (int c = 0; c < sqlite3_column_count(s.handle()); ++c)
             cols << s.text(c);
         out << cols.join(QLatin1Char('|'));
     }

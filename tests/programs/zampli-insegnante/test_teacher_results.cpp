@@ -564,6 +564,8 @@ private slots:
         QVERIFY2(asked.contains(QStringLiteral("(2 sessioni)")), qPrintable(asked));
         QCOMPARE(queryRows(db(), "SELECT session_id, count(*) FROM answers GROUP BY session_id"),
                  QStringLiteral("2|2"));
+        // Told once the new reading is on screen, not replaced by it.
+        QTRY_COMPARE(tab_->findChild<QLabel *>("messaggio")->text(), QStringLiteral("Cancellate 2 sessioni."));
     }
 
     // Erasing a session asks first, saying how many answers of which day; Annulla keeps it.

@@ -115,8 +115,7 @@ void ResultsActions::deleteSession()
     if (!editor.open(database_) || !editor.deleteSession(s.id))
         return view_.tell(QStringLiteral("Non riesco a cancellare la sessione nel file %1: chiudi ZAMPLI e riprova.")
                         .arg(database_));
-    view_.tell(QStringLiteral("Cancellata %1.").arg(sessionText(s)));
-    view_.refresh();
+    view_.refreshThenTell(QStringLiteral("Cancellata %1.").arg(sessionText(s)));
 }
 
 // Everything of the child chosen above, or of every child: asked first, with
@@ -151,11 +150,12 @@ void ResultsActions::eraseMany()
             gone += editor.deleteSession(s.id) ? 1 : 0;
     else
         gone = f.label.isNull() ? editor.eraseAll() : editor.eraseLabel(f.label);
-    view_.refresh();
     if (f.childId > 0)
-        return view_.tell(gone ? QStringLiteral("%1 non è più nella classe e le sue risposte sono cancellate.").arg(who)
-                         : editor.error());
-    view_.tell(gone == 1 ? QStringLiteral("Cancellata 1 sessione.") : QStringLiteral("Cancellate %1 sessioni.").arg(gone));
+        return view_.refreshThenTell(gone ? QStringLiteral("%1 non è più nella classe e le sue risposte sono "
+                                                           "cancellate.").arg(who)
+                                          : editor.error());
+    view_.refreshThenTell(gone == 1 ? QStringLiteral("Cancellata 1 sessione.")
+                                    : QStringLiteral("Cancellate %1 sessioni.").arg(gone));
 }
 
 void ResultsActions::markProblemsRead()
@@ -178,8 +178,8 @@ void ResultsActions::removeDamagedCopies()
     if (copies.isEmpty() || !confirmErase(dialogs_, QStringLiteral("Togli i file guasti"), text, QStringLiteral("Togli")))
         return;
     const int gone = ResultsEditor::removeDamagedCopies(database_);
-    view_.tell(gone == 1 ? QStringLiteral("Tolto 1 file guasto.") : QStringLiteral("Tolti %1 file guasti.").arg(gone));
-    view_.refresh();
+    view_.refreshThenTell(gone == 1 ? QStringLiteral("Tolto 1 file guasto.")
+                                    : QStringLiteral("Tolti %1 file guasti.").arg(gone));
 }
 
 bool confirmErase(QWidget *parent, const QString &title, const QString &text, const QString &yes)
@@ -231,14 +231,13 @@ void ResultsActions::takeIn()
     if (!done)
         return view_.tell(why.left(1).toUpper() + why.mid(1) + QLatin1Char('.'));
     const QLocale italian(QLocale::Italian);
-    view_.tell(count.answersAdded == 0 && count.answersAlready == 0
+    view_.refreshThenTell(count.answersAdded == 0 && count.answersAlready == 0
                    ? QStringLiteral("Nel file %1 non ci sono risposte: non è cambiato nulla.").arg(source)
                : count.answersAdded == 0
                    ? QStringLiteral("Risposte aggiunte: nessuna; già presenti: %1. Questo file era già stato preso.")
                          .arg(italian.toString(count.answersAlready))
                    : QStringLiteral("Risposte aggiunte: %1; già presenti: %2. Le trovi tra le sessioni.")
                          .arg(italian.toString(count.answersAdded), italian.toString(count.answersAlready)));
-    view_.refresh();
 }
 
 void ResultsActions::exportPdf()

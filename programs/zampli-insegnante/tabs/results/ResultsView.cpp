@@ -173,7 +173,15 @@ void ResultsView::present(const ResultsSnapshot &s)
     state_->clear();
     if (!filters_->matches(s.filter))
         refresh(); // the child chosen has no session left: every child is shown instead
+    else if (!toTell_.isEmpty())
+        tell(std::exchange(toTell_, {}));
     emit updated();
+}
+
+void ResultsView::refreshThenTell(const QString &text)
+{
+    toTell_ = text;
+    refresh();
 }
 
 void ResultsView::showState()

@@ -34,6 +34,9 @@ public:
     virtual void tell(const QString &text) = 0;
     // Reads the file again, keeping the filters.
     virtual void refresh() = 0;
+    // Reads the file again and tells `text` once the new reading is on
+    // screen: what the reading itself says ("Nessuna risposta…") comes first.
+    virtual void refreshThenTell(const QString &text) = 0;
 };
 
 // What the children of this folder answered, for one child or all, over a
@@ -49,6 +52,7 @@ public:
     ~ResultsView() override;
 
     void refresh() override;
+    void refreshThenTell(const QString &text) override;
     // The matrix the view shows now.
     const ConfusionMatrix &matrix() const;
     const ResultsSnapshot &shown() const override { return shown_; }
@@ -89,6 +93,7 @@ private:
     ResultsLoader *loader_ = nullptr;
     QTimer poll_;
     bool everShown_ = false;
+    QString toTell_; // after the reading under way
     ResultsSnapshot shown_;
     ResultsFilterBar *filters_ = nullptr;
     SessionsPanel *sessions_ = nullptr;
