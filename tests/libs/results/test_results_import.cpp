@@ -4,6 +4,7 @@
 // that is not ours refused before anything changes.
 #include "results/ResultsEditor.h"
 #include "results/ResultsImport.h"
+#include "ResultsRows.h"
 #include "VowelTallies.h"
 #include "results/ResultsReader.h"
 #include "results/Schema.h"
@@ -29,18 +30,7 @@ void run(const QString &path, const QString &sql)
 
 QString rows(const QString &path, const char *sql)
 {
-    SqliteDb db;
-    if (db.open(path, true) != SQLITE_OK)
-        return QStringLiteral("cannot open");
-    Statement s(db.handle(), sql);
-    QStringList out;
-    while (s.step() == SQLITE_ROW) {
-        QStringList cols;
-        for (int c = 0; c < sqlite3_column_count(s.handle()); ++c)
-            cols << s.text(c);
-        out << cols.join(QLatin1Char('|'));
-    }
-    return out.join(QStringLiteral(" / "));
+    return test::queryRows(path, sql, true);
 }
 
 // One answer to E heard, right or wrong.
