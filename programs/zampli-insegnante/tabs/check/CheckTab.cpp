@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tabs/check/CheckTab.h"
 
+#include "core/WriteReason.h"
 #include "history/CopyHistory.h"
 #include "pictures-voices/MediaActions.h"
 #include "shared/Progress.h"
@@ -13,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -228,11 +228,7 @@ QString CheckTab::copyInstalled(const QString &file, const QString &target)
     QFile source(QDir(QCoreApplication::applicationDirPath()).filePath(file));
     if (!source.open(QIODevice::ReadOnly))
         return QStringLiteral("Non trovo %1 tra i file installati: importa un'immagine al suo posto.").arg(file);
-    const QByteArray bytes = source.readAll();
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        return QStringLiteral("Non riesco a scrivere %1: controlla di poter scrivere nella cartella.").arg(file);
-    return {};
+    return copyWriteReason(target, writeWhole(target, source.readAll()));
 }
 
 // Through a temporary name: on a folder that ignores case the two names are one file.
