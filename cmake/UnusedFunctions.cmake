@@ -8,16 +8,6 @@
 # user: a function only tests call is shipped for nothing. Included after
 # every folder has made its targets.
 
-function(zampli_targets_in dir out)
-    get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
-    get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
-    foreach(sub ${subdirs})
-        zampli_targets_in(${sub} more)
-        list(APPEND targets ${more})
-    endforeach()
-    set(${out} ${targets} PARENT_SCOPE)
-endfunction()
-
 # Adds test NAME: the check over the targets made under DIR, each judged by
 # the folder it is made in below DIR. A setup test builds the users first, as
 # the benchmarks and a copied media set's generator are not in every build.
@@ -46,7 +36,8 @@ function(zampli_unused_check name dir kept)
         endif()
     endforeach()
     add_test(NAME ${name}_users COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target ${user_targets})
-    set_tests_properties(${name}_users PROPERTIES FIXTURES_SETUP ${name}_users TIMEOUT 1200)
+    # Started first: it builds alone on one core while the tests run beside it.
+    set_tests_properties(${name}_users PROPERTIES FIXTURES_SETUP ${name}_users TIMEOUT 1200 COST 10000)
     add_test(NAME ${name} COMMAND sh ${PROJECT_SOURCE_DIR}/cmake/CheckUnused.sh ${kept} ${libraries} -- ${users})
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${name}_users)
 endfunction()
