@@ -3,10 +3,7 @@
 // wrong then a right answer in one window of each family that judges.
 #include "ResultsHarness.h"
 
-#include "exercises/initial/InitialVowel.h"
-#include "exercises/matching/CharacterClickMatching.h"
-#include "exercises/matching/PositionMatching.h"
-#include "exercises/recognition/PictureRecognition.h"
+#include "shell/Form.h"
 
 #include <QDir>
 
@@ -21,10 +18,12 @@ const char *const kAnswers = "SELECT window, turn, asked, asked_as, asked_style,
 class ResultsWindowsTest : public QObject {
     Q_OBJECT
 
-    // Clicks the wrong then the right control, and checks the two answers
-    // and when they were given.
-    static void answerWrongThenRight(WithResults &r, Form &form, const char *wrong, const char *right)
+    // Opens the window, clicks the wrong then the right control, and checks
+    // the two answers and when they were given.
+    static void answerWrongThenRight(WithResults &r, FormId id, const char *wrong, const char *right)
     {
+        Form &form = *r.h.windows->form(id);
+        form.Show();
         const qint64 before = QDateTime::currentMSecsSinceEpoch();
         clickAsUser(form.window()->findChild<QWidget *>(wrong));
         clickAsUser(form.window()->findChild<QWidget *>(right));
@@ -44,9 +43,7 @@ private slots:
         r.start();
         r.h.random.scriptNumbers(4, {1});                // style 1
         r.h.random.scriptNumbers(5, {1, 2, 3, 4, 5, 1}); // A..U in boxes 0..4, A spoken
-        auto &form = r.h.windows->form<PictureRecognition>(FormId::Zampli3);
-        form.Show();
-        answerWrongThenRight(r, form, "Image1_1", "Image1_0");
+        answerWrongThenRight(r, FormId::Zampli3, "Image1_1", "Image1_0");
         QCOMPARE(r.rows(kAnswers), QStringLiteral("FormZampli3|1|A|voce|0||E|lettera|1|0 / "
                                                   "FormZampli3|1|A|voce|0||A|lettera|1|1"));
         const QStringList files = QDir(r.state.filePath("zampli")).entryList({"*.sqlite"});
@@ -60,9 +57,7 @@ private slots:
         r.start();
         r.h.random.scriptNumbers(5, {1, 2, 3, 4, 5, 1}); // faces A..U, the letter of place 0
         r.h.random.scriptNumbers(4, {3});                // cursive upper case
-        auto &form = r.h.windows->form<PositionMatching>(FormId::Posizioni5);
-        form.Show();
-        answerWrongThenRight(r, form, "Image1_1", "Image1_0");
+        answerWrongThenRight(r, FormId::Posizioni5, "Image1_1", "Image1_0");
         QCOMPARE(r.rows(kAnswers), QStringLiteral("FormPosizioni5|1|A|lettera|3||E|faccia|0|0 / "
                                                   "FormPosizioni5|1|A|lettera|3||A|faccia|0|1"));
     }
@@ -73,9 +68,8 @@ private slots:
         WithResults r;
         r.start();
         r.h.random.scriptNumbers(5, {1, 2, 3, 4, 5}); // the row A..U
-        auto &form = r.h.windows->form<CharacterClickMatching>(FormId::Caratteri1);
-        form.Show();
-        answerWrongThenRight(r, form, "Image3_1", "Image3_0");
+        answerWrongThenRight(r, FormId::Caratteri1, "Image3_1", "Image3_0");
+        Form &form = *r.h.windows->form(FormId::Caratteri1);
         QCOMPARE(r.rows(kAnswers), QStringLiteral("FormCaratteri1|1|A|lettera|2||E|lettera|1|0 / "
                                                   "FormCaratteri1|1|A|lettera|2||A|lettera|1|1"));
         clickAsUser(form.window()->findChild<QWidget *>("Command2")); // the next pair is the next question
@@ -96,9 +90,7 @@ private slots:
         r.start();
         r.h.random.scriptNumbers(5, {2}); // E
         r.h.random.scriptNumbers(1, {1}); // its only word
-        auto &form = r.h.windows->form<InitialVowel>(FormId::IniziaPer);
-        form.Show();
-        answerWrongThenRight(r, form, "Frame1_2", "Frame1_1");
+        answerWrongThenRight(r, FormId::IniziaPer, "Frame1_2", "Frame1_1");
         QCOMPARE(r.rows(kAnswers), QStringLiteral("FormIniziaPer|1|E|parola|0|elmo|I|tessera|0|0 / "
                                                   "FormIniziaPer|1|E|parola|0|elmo|E|tessera|0|1"));
     }

@@ -4,6 +4,7 @@
 // frame, not a grey ramp of a small picture stretched four times over.
 // Runs on a screen of that size (see tests/CMakeLists.txt).
 
+#include "Grounds.h"
 #include "fakes/Fakes.h"
 
 #include <QtTest>
@@ -63,22 +64,6 @@ int medianEdgeWidth(const QImage &shot)
     return widths[widths.size() / 2];
 }
 
-QWidget *shown(const QString &name)
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    return nullptr;
-}
-
-QImage onScreen(const QWidget *w)
-{
-    QCoreApplication::processEvents();
-    const QWidget *top = w->window();
-    const QPoint at = w->mapTo(top, QPoint());
-    return top->screen()->grabWindow(top->winId(), at.x(), at.y(), w->width(), w->height()).toImage();
-}
-
 } // namespace
 
 class SharpPicturesXcbTest : public QObject {
@@ -96,24 +81,25 @@ private slots:
     // a face's outline.
     void fullScreenEdges_data()
     {
-        QTest::addColumn<QString>("name");
+        QTest::addColumn<FormId>("id");
         QTest::addColumn<QString>("button");
-        QTest::newRow("letter") << "FormZampli1" << "Command6";
-        QTest::newRow("face") << "FormPosizioni1" << "Command1";
+        QTest::newRow("letter") << FormId::Zampli1 << "Command6";
+        QTest::newRow("face") << FormId::Posizioni1 << "Command1";
     }
     void fullScreenEdges()
     {
-        QFETCH(QString, name);
+        QFETCH(FormId, id);
         QFETCH(QString, button);
         // The program folder's own default media, as the build makes them.
         Harness h(QCoreApplication::applicationDirPath());
         h.programma->Main();
-        QVERIFY(QTest::qWaitForWindowActive(shown("FormAvvio")));
-        clickAsUser(shown("FormAvvio")->findChild<QWidget *>("client"), QPoint(3, 3));
-        QVERIFY(QTest::qWaitForWindowActive(shown("FormMenu")));
-        clickAsUser(shown("FormMenu")->findChild<QWidget *>(button));
-        QWidget *window = shown(name);
-        QVERIFY2(window, qPrintable(name));
+        QWidget *title = h.windows->form(FormId::Avvio)->window();
+        QVERIFY(QTest::qWaitForWindowActive(title));
+        clickAsUser(title->findChild<QWidget *>("client"), QPoint(3, 3));
+        QWidget *menu = h.windows->form(FormId::Menu)->window();
+        QVERIFY(QTest::qWaitForWindowActive(menu));
+        clickAsUser(menu->findChild<QWidget *>(button));
+        QWidget *window = h.windows->form(id)->window();
         QVERIFY(QTest::qWaitForWindowActive(window));
         // No window manager on this X server: the test gives the window the
         // whole screen as one would, then F11 marks it as filling it.

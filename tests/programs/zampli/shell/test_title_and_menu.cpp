@@ -29,16 +29,6 @@ class TitleAndMenuTest : public QObject {
     }
 
 private slots:
-    void startShowsTitleAndSeedsOnce()
-    {
-        Harness h;
-        h.programma->Main();
-        QVERIFY(shownWindow("FormAvvio"));
-        QVERIFY(!shownWindow("FormMenu"));
-        QCOMPARE(h.random.seeds, 1);
-        QCOMPARE(h.windows->form(FormId::Avvio)->window()->windowTitle(), QStringLiteral("ZAMPLI"));
-    }
-
     void anyClickOnTitleOpensMenu_data()
     {
         QTest::addColumn<QString>("target");
@@ -91,11 +81,15 @@ private slots:
         QVERIFY(shownWindow("FormMenu"));
     }
 
-    void titleDesign()
+    // The program starts at its title alone, seeding its draws once.
+    void startShowsTheTitle()
     {
         Harness h;
         h.programma->Main();
+        QVERIFY(shownWindow("FormAvvio") && !shownWindow("FormMenu"));
+        QCOMPARE(h.random.seeds, 1);
         QWidget *title = h.windows->form(FormId::Avvio)->window();
+        QCOMPARE(title->windowTitle(), QStringLiteral("ZAMPLI"));
         auto *canvas = title->findChild<DesignCanvas *>("client");
         QCOMPARE(canvas->background(), QColor(255, 192, 255));
         auto *label = title->findChild<QLabel *>("Label1");
@@ -157,43 +151,29 @@ private slots:
         QCOMPARE(menu->findChild<CaptionButton *>("Command3D5")->caption().lines, QStringList{"Esci"});
     }
 
-    void exitAnsweredNoChangesNothingYesEnds()
+    // "Informazioni" says the same four lines each time; "Esci" answered No
+    // changes nothing, Yes ends the program. Neither touches the counters.
+    void informationAndExit()
     {
         Harness h;
         h.windows->form(FormId::Menu)->Show();
         h.modulo->EserciziEseguiti = 4;
-        auto *esci = h.windows->form(FormId::Menu)->window()->findChild<QPushButton *>("Command3D5");
-
+        QWidget *menu = h.windows->form(FormId::Menu)->window();
+        for (int i = 0; i < 2; ++i)
+            clickAsUser(menu->findChild<QPushButton *>("Command3D6"));
+        // The product's own addresses, never a reserved example domain.
+        const MessageBox info{MessageBox::Icon::Information, MessageBox::Buttons::Ok, "ZAMPLI",
+                              "Squadra ZAMPLI  \r\n ----------------------- \r\nhttps://www.zampli.it\r\nmail: info@zampli.it"};
+        const MessageBox exit{MessageBox::Icon::Question, MessageBox::Buttons::YesNo, "ZAMPLI", "Vuoi uscire dal programma?"};
         h.boxes.answers = {MessageBox::Answer::No};
-        clickAsUser(esci);
-        QCOMPARE(h.boxes.shown.size(), size_t(1));
-        QCOMPARE(h.boxes.shown[0], (MessageBox{MessageBox::Icon::Question, MessageBox::Buttons::YesNo,
-                                                "ZAMPLI", "Vuoi uscire dal programma?"}));
+        clickAsUser(menu->findChild<QPushButton *>("Command3D5"));
+        QCOMPARE(h.boxes.shown, (std::vector<MessageBox>{info, info, exit}));
         QCOMPARE(h.programEnds, 0);
         QVERIFY(shownWindow("FormMenu"));
         QCOMPARE(h.modulo->EserciziEseguiti.value(), 4);
-
         h.boxes.answers = {MessageBox::Answer::Yes};
-        clickAsUser(esci);
+        clickAsUser(menu->findChild<QPushButton *>("Command3D5"));
         QCOMPARE(h.programEnds, 1);
-    }
-
-    void informationShowsFourLinesAndKeepsCounters()
-    {
-        Harness h;
-        h.windows->form(FormId::Menu)->Show();
-        h.modulo->EserciziEseguiti = 3;
-        auto *info = h.windows->form(FormId::Menu)->window()->findChild<QPushButton *>("Command3D6");
-        clickAsUser(info);
-        clickAsUser(info);
-        QCOMPARE(h.boxes.shown.size(), size_t(2));
-        const MessageBox &box = h.boxes.shown[1];
-        QCOMPARE(box, h.boxes.shown[0]);
-        // The product's own addresses, never a reserved example domain.
-        QCOMPARE(box, (MessageBox{MessageBox::Icon::Information, MessageBox::Buttons::Ok, "ZAMPLI",
-                                  "Squadra ZAMPLI  \r\n ----------------------- \r\n"
-                                  "https://www.zampli.it\r\nmail: info@zampli.it"}));
-        QCOMPARE(h.modulo->EserciziEseguiti.value(), 3);
     }
 
     void everyButtonOpensItsOwnWindow()

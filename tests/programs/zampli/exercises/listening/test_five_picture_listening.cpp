@@ -94,7 +94,6 @@ private slots:
         QCOMPARE(o.h.modulo->Contatore.value(), 0);
         // The big picture lies over the middle one.
         QCOMPARE(o.form->canvas()->twips(o.enlarged()), QRect(1920, 1320, 4335, 4095));
-        QCOMPARE(o.form->window()->findChild<QTimer *>("Timer1")->interval(), 1000);
     }
 
     void listeningShowsSaysAndComesBackAfterMoreThanTwoSeconds()
@@ -126,11 +125,9 @@ private slots:
         QCOMPARE(o.tags(), QStringLiteral("AEIOU"));
         QVERIFY(!o.form->window()->findChild<QMenu *>("mnuOpzioni")); // faces only, no styles
 
-        // A click a second before midnight still comes back two to three seconds later.
-        o.h.clock.now = 86399.0;
+        o.h.clock.now = 86399.0; // a second before midnight: back two to three seconds later still
         clickAsUser(o.box(0));
-        o.tick(1.0);
-        o.tick(1.0);
+        o.tick(2.0);
         QVERIFY(!o.choosing());
         o.tick(1.0);
         QVERIFY(o.choosing());
