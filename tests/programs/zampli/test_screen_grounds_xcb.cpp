@@ -2,7 +2,7 @@
 // The ground of the windows as the X server shows it after right answers,
 // and the marks that must stand out on it: a colour the program decides but
 // never paints, or paints wrong, fails here, where reading the canvas or a
-// fresh grab() would not. The turns played by keyboard check the rest.
+// fresh grab() would not. The turns played by keyboard check the other windows.
 
 #include "FocusRing.h"
 #include "Grounds.h"
@@ -10,7 +10,6 @@
 #include "MatchingPictures.h"
 
 #include "exercises/listening/SinglePictureListening.h"
-#include "exercises/matching/CharacterClickMatching.h"
 #include "exercises/recognition/PictureRecognition.h"
 #include "shell/Controls.h"
 
@@ -59,28 +58,6 @@ class ScreenGroundsXcbTest : public QObject {
 
 private slots:
     void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
-
-    // Models A, E, I, O, U in a series of five, each right pair in its
-    // colour; then a new series on model A, the ground still green.
-    void characterSeriesShowsTheFiveColours()
-    {
-        Open<CharacterClickMatching> o(FormId::Caratteri1, "Command10");
-        QVERIFY(QTest::qWaitForWindowActive(o.window()));
-        QTRY_COMPARE(groundOnScreen(o.window()), kLoadedBrown);
-        for (const QString &vowel : kVowels) {
-            QTRY_COMPARE(seen(o.control("Image2")), vowel + "2");
-            int above = 0; // the place of the picture on screen above the box to click
-            while (above < 5 && !seen(o.at("Image1", above)).startsWith(vowel))
-                ++above;
-            QVERIFY(above < 5);
-            clickAsUser(o.at("Image3", above));
-            QTRY_COMPARE(groundOnScreen(o.window()), kVowelGround.value(vowel));
-            o.click("Command2");
-        }
-        QTRY_COMPARE(seen(o.control("Image2")), QStringLiteral("A2"));
-        QCOMPARE(o.h.modulo->EserciziErrati.value(), 0);
-        QCOMPARE(groundOnScreen(o.window()), kVowelGround.value("U")); // never reset
-    }
 
     // Each vowel in turn on its own ground, the next button pressed as soon
     // as it comes back, more than two seconds on the program's clock later.

@@ -46,18 +46,16 @@ void edgeWidths(const Line &g, std::vector<int> &widths)
 int medianEdgeWidth(const QImage &shot)
 {
     std::vector<int> widths;
-    for (int y = 0; y < shot.height(); ++y) {
-        Line row;
-        for (int x = 0; x < shot.width(); ++x)
-            row.push_back(qGray(shot.pixel(x, y)));
-        edgeWidths(row, widths);
-    }
-    for (int x = 0; x < shot.width(); ++x) {
-        Line column;
-        for (int y = 0; y < shot.height(); ++y)
-            column.push_back(qGray(shot.pixel(x, y)));
-        edgeWidths(column, widths);
-    }
+    const auto across = [&](int lines, int length, auto at) {
+        for (int i = 0; i < lines; ++i) {
+            Line line;
+            for (int j = 0; j < length; ++j)
+                line.push_back(qGray(at(i, j)));
+            edgeWidths(line, widths);
+        }
+    };
+    across(shot.height(), shot.width(), [&](int y, int x) { return shot.pixel(x, y); });
+    across(shot.width(), shot.height(), [&](int x, int y) { return shot.pixel(x, y); });
     if (widths.empty())
         return -1;
     std::nth_element(widths.begin(), widths.begin() + widths.size() / 2, widths.end());

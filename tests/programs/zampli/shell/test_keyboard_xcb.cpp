@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A child and a teacher without the mouse on the whiteboard: real key
-// presses through the X server (xdotool), one whole turn in every window,
-// every grid by the arrows, the menu bar by F10 and Alt, Escape, and a
-// question over a window that fills the screen; the focus frame and the
-// grounds looked for on the screen itself.
+// A child and a teacher without the mouse on the whiteboard: real key presses
+// through the X server (xdotool) in every window, its grid, its menu bar and its
+// questions; the focus frame and the grounds looked for on the screen itself.
 
 #include "FocusRing.h"
 #include "Grounds.h"
@@ -42,11 +40,9 @@ namespace {
     } while (false)
 #define SETTLES(cond) QVERIFY2(QTest::qWaitFor([&] { return bool(cond); }, 5000), #cond)
 
-// Presses the left button near the bottom left corner of the active window,
-// on its ground, through the X server; false when xdotool could not. The
-// pointer's arrival is waited for here: xdotool's own --sync waits some 15 s
-// when the pointer already stands on the spot, as it does after a click on
-// a window of the same size.
+// Presses the left button on the ground of the active window through the X
+// server; false when xdotool could not. The pointer's arrival is waited for
+// here: xdotool's --sync waits some 15 s when the pointer is already there.
 bool clickGround()
 {
     QWidget *w = QApplication::activeWindow();
@@ -288,10 +284,9 @@ private slots:
         QTest::newRow("FormZampli3") << FormId::Zampli3 << "Command8" << 3 << false;
         QTest::newRow("FormZampli4") << FormId::Zampli4 << "Command9" << 5 << false;
     }
-    // A wrong answer turns the window black, and the frame still shows on
-    // it; a right one tints it in the heard vowel's colour in the face
-    // windows and leaves the black in the letter windows; the next turn
-    // starts on reddish brown.
+    // A wrong answer turns the window black, the frame still seen on it; a
+    // right one tints the face windows in the heard vowel's colour, leaves the
+    // letter windows black; the next turn starts on reddish brown.
     void recognising()
     {
         QFETCH(FormId, id);
@@ -335,9 +330,8 @@ private slots:
         QTRY_COMPARE(ringOnScreen(withFocus), 0);
     }
 
-    // A wrong box, the right one, then the next button: a wrong answer
-    // leaves the brown, the right one tints the window in the colour of the
-    // written vowel, or of the model's.
+    // A wrong box leaves the brown; the right one tints the window in the
+    // colour of the written vowel, or of the model's; then the next button.
     void matching_data()
     {
         QTest::addColumn<FormId>("id");
@@ -448,13 +442,10 @@ private slots:
         QCOMPARE(o.h.sound.played.last(), o.h.media().voice("uva"));
     }
 
-    // The arrows go as the controls stand, up and down a column, along a row
-    // and not round its end, and only move. The menu's buttons stand in two
-    // columns; a recognition window's three letters across the top, two
-    // below at the sides with the listening button between them; the answer
-    // boxes of FormCaratteri1 in one row, the pictures above and below them
-    // only to look at; the pieces of FormCaratteri2 in a column, each beside
-    // its box (the deal puts piece 4 at the top, then 0, 1...).
+    // The arrows go as the controls stand, along a row and not round its end,
+    // and only move: the menu's two columns; three letters above, two below
+    // with the listening button between; FormCaratteri1's row of boxes; the
+    // pieces beside their boxes (the deal puts piece 4 at the top, then 0, 1...).
     void arrowsFollowTheGrid_data()
     {
         QTest::addColumn<FormId>("id");
@@ -498,10 +489,9 @@ private slots:
         QVERIFY(h.boxes.shown.empty());
     }
 
-    // F10 and Alt alike reach the bar while a control of the window has the
-    // focus, and show where the keyboard stands in it: that title drawn
-    // chosen, the others as plain as the bar. Right goes along it, Return
-    // opens "Esci", which asks first; Escape leaves the bar as it was.
+    // F10 and Alt alike reach the bar from a control, the title where the
+    // keyboard stands drawn chosen, the others as plain as the bar; Right goes
+    // along it, Return opens "Esci", which asks first; Escape leaves the bar.
     void menuBarByKeyboard_data()
     {
         QTest::addColumn<QString>("key");

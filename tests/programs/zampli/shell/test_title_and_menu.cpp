@@ -29,56 +29,47 @@ class TitleAndMenuTest : public QObject {
     }
 
 private slots:
+    // One click anywhere on the title opens the menu and clears the
+    // counters, running one handler only; pressed on one letter and released
+    // on another, it is no click at all.
     void anyClickOnTitleOpensMenu_data()
     {
         QTest::addColumn<QString>("target");
-        QTest::newRow("background") << QString("client");
-        QTest::newRow("title") << QString("Label1");
+        QTest::addColumn<int>("letter");     // the letter's index its click names, or -1
+        QTest::addColumn<int>("background"); // clicks the ground takes
+        QTest::newRow("background") << QString("client") << -1 << 1;
+        QTest::newRow("title") << QString("Label1") << -1 << 0;
+        QTest::newRow("letter") << QString("Label2_2") << 2 << 0;
     }
-
     void anyClickOnTitleOpensMenu()
     {
         QFETCH(QString, target);
+        QFETCH(int, letter);
+        QFETCH(int, background);
         Harness h;
         h.programma->Main();
         h.modulo->EserciziEseguiti = 5;
         h.modulo->EserciziErrati = 2;
         QWidget *title = h.windows->form(FormId::Avvio)->window();
-        QWidget *w = target == "client" ? title->findChild<QWidget *>("client")
-                                        : title->findChild<QWidget *>(target);
-        QVERIFY(w);
-        // A spot on the background that no label covers.
-        const QPoint at = target == "client" ? QPoint(w->width() - 3, w->height() - 3) : w->rect().center();
-        clickAsUser(w, at);
-        QTRY_VERIFY(!h.windows->form(FormId::Avvio)->isLoaded());
-        QVERIFY(shownWindow("FormMenu"));
-        QCOMPARE(h.modulo->EserciziEseguiti.value(), 0);
-        QCOMPARE(h.modulo->EserciziErrati.value(), 0);
-    }
-
-    void oneClickOnALetterRunsOneHandler()
-    {
-        Harness h;
-        h.programma->Main();
-        QWidget *title = h.windows->form(FormId::Avvio)->window();
-        auto *letters = title->findChild<ControlArraySignals *>("Label2");
         auto *canvas = title->findChild<DesignCanvas *>("client");
-        QSignalSpy letterClicks(letters, &ControlArraySignals::clicked);
+        QSignalSpy letterClicks(title->findChild<ControlArraySignals *>("Label2"), &ControlArraySignals::clicked);
         QSignalSpy backgroundClicks(canvas, &DesignCanvas::clicked);
-
-        // Pressed on one letter, released on another: no click at all.
-        QWidget *a = title->findChild<QWidget *>("Label2_0");
-        QWidget *e = title->findChild<QWidget *>("Label2_2");
+        QWidget *a = title->findChild<QWidget *>("Label2_0"), *e = title->findChild<QWidget *>("Label2_2");
         QTest::mousePress(a, Qt::LeftButton, {}, a->rect().center());
         QTest::mouseRelease(a, Qt::LeftButton, {}, a->mapFrom(canvas, e->geometry().center()));
-        QVERIFY(letterClicks.isEmpty() && backgroundClicks.isEmpty());
-        QVERIFY(!shownWindow("FormMenu"));
+        QVERIFY(letterClicks.isEmpty() && backgroundClicks.isEmpty() && !shownWindow("FormMenu"));
 
-        clickAsUser(e);
-        QCOMPARE(letterClicks.size(), 1);
-        QCOMPARE(letterClicks.at(0).at(0).toInt(), 2);
-        QCOMPARE(backgroundClicks.size(), 0);
+        QWidget *w = title->findChild<QWidget *>(target);
+        // On the background, a spot that no label covers.
+        clickAsUser(w, target == "client" ? QPoint(w->width() - 3, w->height() - 3) : w->rect().center());
+        QTRY_VERIFY(!h.windows->form(FormId::Avvio)->isLoaded());
         QVERIFY(shownWindow("FormMenu"));
+        QCOMPARE(backgroundClicks.size(), background);
+        QCOMPARE(letterClicks.size(), letter < 0 ? 0 : 1);
+        if (letter >= 0)
+            QCOMPARE(letterClicks.at(0).at(0).toInt(), letter);
+        QCOMPARE(h.modulo->EserciziEseguiti.value(), 0);
+        QCOMPARE(h.modulo->EserciziErrati.value(), 0);
     }
 
     // The program starts at its title alone, seeding its draws once.

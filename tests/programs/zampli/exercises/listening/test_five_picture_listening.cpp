@@ -7,6 +7,8 @@
 
 #include <QMenu>
 #include <QtTest>
+#include <algorithm>
+#include <ranges>
 
 using namespace zampli;
 using namespace zampli::test;
@@ -41,19 +43,12 @@ struct Open {
     }
     PictureBox *box(int k) const { return form->window()->findChild<PictureBox *>(QString("Image1_%1").arg(k)); }
     PictureBox *enlarged() const { return form->window()->findChild<PictureBox *>("Image2"); }
-    QString tags() const
-    {
-        QString s;
-        for (int k = 0; k < 5; ++k)
-            s += box(k)->tag();
-        return s;
-    }
+    QString tags() const { return box(0)->tag() + box(1)->tag() + box(2)->tag() + box(3)->tag() + box(4)->tag(); }
+    // The five shown to choose from, the large picture gone.
     bool choosing() const
     {
-        for (int k = 0; k < 5; ++k)
-            if (!box(k)->isVisible())
-                return false;
-        return enlarged()->isHidden();
+        return enlarged()->isHidden() &&
+               std::ranges::all_of(std::views::iota(0, 5), [&](int k) { return box(k)->isVisible(); });
     }
     QColor background() const { return groundPainted(form->window()); }
     void tick(double afterSeconds)
