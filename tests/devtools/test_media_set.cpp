@@ -159,19 +159,6 @@ private slots:
         }
     }
 
-    // A word typed on Linux appended to the shipped Windows-1252 list: the
-    // list's accented word and the new one both read right.
-    void shippedListWithUtf8WordAppended()
-    {
-        QFile file(paths_.wordList("A"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray shipped = file.readAll();
-        const zampli::WordList list = zampli::readWordList(shipped + "perch\xC3\xA9\r\n");
-        QVERIFY(list.words.contains(QStringLiteral("àncora")));
-        QCOMPARE(list.words.last(), QStringLiteral("perché"));
-        QCOMPARE(list.words.size(), shipped.count("\r\n") + 1);
-    }
-
     void praiseAndErrorSounds()
     {
         double praise = 0, error = 0;

@@ -4,6 +4,7 @@
 // frame, not a grey ramp of a small picture stretched four times over.
 // Runs on a screen of that size (see tests/CMakeLists.txt).
 
+#include "Grounds.h"
 #include "fakes/Fakes.h"
 
 #include <QtTest>
@@ -45,38 +46,20 @@ void edgeWidths(const Line &g, std::vector<int> &widths)
 int medianEdgeWidth(const QImage &shot)
 {
     std::vector<int> widths;
-    for (int y = 0; y < shot.height(); ++y) {
-        Line row;
-        for (int x = 0; x < shot.width(); ++x)
-            row.push_back(qGray(shot.pixel(x, y)));
-        edgeWidths(row, widths);
-    }
-    for (int x = 0; x < shot.width(); ++x) {
-        Line column;
-        for (int y = 0; y < shot.height(); ++y)
-            column.push_back(qGray(shot.pixel(x, y)));
-        edgeWidths(column, widths);
-    }
+    const auto across = [&](int lines, int length, auto at) {
+        for (int i = 0; i < lines; ++i) {
+            Line line;
+            for (int j = 0; j < length; ++j)
+                line.push_back(qGray(at(i, j)));
+            edgeWidths(line, widths);
+        }
+    };
+    across(shot.height(), shot.width(), [&](int y, int x) { return shot.pixel(x, y); });
+    across(shot.width(), shot.height(), [&](int x, int y) { return shot.pixel(x, y); });
     if (widths.empty())
         return -1;
     std::nth_element(widths.begin(), widths.begin() + widths.size() / 2, widths.end());
     return widths[widths.size() / 2];
-}
-
-QWidget *shown(const QString &name)
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    return nullptr;
-}
-
-QImage onScreen(const QWidget *w)
-{
-    QCoreApplication::processEvents();
-    const QWidget *top = w->window();
-    const QPoint at = w->mapTo(top, QPoint());
-    return top->screen()->grabWindow(top->winId(), at.x(), at.y(), w->width(), w->height()).toImage();
 }
 
 } // namespace
@@ -96,24 +79,25 @@ private slots:
     // a face's outline.
     void fullScreenEdges_data()
     {
-        QTest::addColumn<QString>("name");
+        QTest::addColumn<FormId>("id");
         QTest::addColumn<QString>("button");
-        QTest::newRow("letter") << "FormZampli1" << "Command6";
-        QTest::newRow("face") << "FormPosizioni1" << "Command1";
+        QTest::newRow("letter") << FormId::Zampli1 << "Command6";
+        QTest::newRow("face") << FormId::Posizioni1 << "Command1";
     }
     void fullScreenEdges()
     {
-        QFETCH(QString, name);
+        QFETCH(FormId, id);
         QFETCH(QString, button);
         // The program folder's own default media, as the build makes them.
         Harness h(QCoreApplication::applicationDirPath());
         h.programma->Main();
-        QVERIFY(QTest::qWaitForWindowActive(shown("FormAvvio")));
-        clickAsUser(shown("FormAvvio")->findChild<QWidget *>("client"), QPoint(3, 3));
-        QVERIFY(QTest::qWaitForWindowActive(shown("FormMenu")));
-        clickAsUser(shown("FormMenu")->findChild<QWidget *>(button));
-        QWidget *window = shown(name);
-        QVERIFY2(window, qPrintable(name));
+        QWidget *title = h.windows->form(FormId::Avvio)->window();
+        QVERIFY(QTest::qWaitForWindowActive(title));
+        clickAsUser(title->findChild<QWidget *>("client"), QPoint(3, 3));
+        QWidget *menu = h.windows->form(FormId::Menu)->window();
+        QVERIFY(QTest::qWaitForWindowActive(menu));
+        clickAsUser(menu->findChild<QWidget *>(button));
+        QWidget *window = h.windows->form(id)->window();
         QVERIFY(QTest::qWaitForWindowActive(window));
         // No window manager on this X server: the test gives the window the
         // whole screen as one would, then F11 marks it as filling it.

@@ -54,7 +54,9 @@ private slots:
                      qPrintable(QString("%1 at %2: %3").arg(key.first).arg(key.second).arg(count)));
     }
 
-    void recognitionNeverSpeaksTheVowelOfTheTurnBefore()
+    // Only the places in play are answered, the right one locks the turn,
+    // and the next turn never speaks the vowel of the turn before.
+    void recognitionJudgesThenNeverSpeaksTheSameVowel()
     {
         ScriptedRandom random;
         RecognitionTurn turn(3);
@@ -63,48 +65,16 @@ private slots:
         random.scriptNumbers(3, {2});
         turn.drawSpoken(random);
         QCOMPARE(turn.spoken(), QStringLiteral("E"));
+        QCOMPARE(turn.answer(0), Answer::Wrong);
+        QCOMPARE(turn.answer(3), Answer::Ignored); // O is not in play
+        QCOMPARE(turn.answered(), false);
+        QCOMPARE(turn.answer(1), Answer::Right);
+        QCOMPARE(turn.answer(1), Answer::Ignored);
+        QCOMPARE(turn.answer(0), Answer::Ignored);
         random.scriptNumbers(3, {2, 2, 3}); // E twice more: drawn again until I
         turn.drawSpoken(random);
         QCOMPARE(turn.spoken(), QStringLiteral("I"));
         QCOMPARE(turn.spokenPlace(), 2);
-    }
-
-    void recognitionSpeaksEveryPlaceInPlayAndNoOther_data()
-    {
-        QTest::addColumn<int>("inPlay");
-        QTest::newRow("three") << 3;
-        QTest::newRow("five") << 5;
-    }
-    void recognitionSpeaksEveryPlaceInPlayAndNoOther()
-    {
-        QFETCH(int, inPlay);
-        SystemRandom random(7);
-        RecognitionTurn turn(inPlay);
-        std::map<int, int> spokenAt;
-        for (int i = 0; i < 2000; ++i) {
-            turn.shuffle(random);
-            turn.drawSpoken(random);
-            QCOMPARE(turn.places()[turn.spokenPlace()], turn.spoken());
-            ++spokenAt[turn.spokenPlace()];
-        }
-        QCOMPARE(int(spokenAt.size()), inPlay);
-        QCOMPARE(spokenAt.rbegin()->first, inPlay - 1); // the last place in play, the bottom ones too
-    }
-
-    void recognitionJudgesAndLocksAfterTheRightAnswer()
-    {
-        ScriptedRandom random;
-        RecognitionTurn turn(3);
-        random.scriptNumbers(5, {1, 2, 3, 4, 5});
-        turn.shuffle(random);
-        random.scriptNumbers(3, {1});
-        turn.drawSpoken(random); // A, at place 0
-        QCOMPARE(turn.answer(1), Answer::Wrong);
-        QCOMPARE(turn.answer(3), Answer::Ignored); // O is not in play
-        QCOMPARE(turn.answered(), false);
-        QCOMPARE(turn.answer(0), Answer::Right);
-        QCOMPARE(turn.answer(0), Answer::Ignored);
-        QCOMPARE(turn.answer(1), Answer::Ignored);
     }
 
     void positionTurnNeverWritesTheSameVowelTwice()
@@ -147,11 +117,17 @@ private slots:
         QCOMPARE(series.answer(0), Answer::Ignored);
     }
 
-    // A series dealt anew after a pair was shown (an activation, a style) is open at once.
-    void clickSeriesStartedAnewIsOpen()
+    // A series ends on a new choice of styles; dealt anew after a pair was
+    // shown (an activation, a style), it is open at once.
+    void clickSeriesEndedAndStartedAnewIsOpen()
     {
         ScriptedRandom random;
         ClickSeries series;
+        series.start(random);
+        QVERIFY(!series.over());
+        series.end();
+        QVERIFY(series.over());
+        QCOMPARE(series.answer(0), Answer::Ignored);
         random.scriptNumbers(5, {1, 2, 3, 4, 5}); // row A E I O U
         series.start(random);
         QCOMPARE(series.answer(0), Answer::Right);
@@ -161,17 +137,6 @@ private slots:
         QVERIFY(!series.pairShown());
         QCOMPARE(series.model(), QStringLiteral("A"));
         QCOMPARE(series.answer(4), Answer::Right);
-    }
-
-    void clickSeriesEndsOnANewChoiceOfStyles()
-    {
-        ScriptedRandom random;
-        ClickSeries series;
-        series.start(random);
-        QVERIFY(!series.over());
-        series.end();
-        QVERIFY(series.over());
-        QCOMPARE(series.answer(0), Answer::Ignored);
     }
 
     void dragSeriesPassesATakenRowToTheNextFreePiece()
@@ -200,7 +165,8 @@ private slots:
         QCOMPARE(series.over(), true);
     }
 
-    void quizDrawsOnlyVowelsWithWords()
+    // Only vowels with words are drawn; the right tile is the word's list.
+    void quizDrawsOnlyVowelsWithWordsAndJudgesByTheList()
     {
         ScriptedRandom random;
         InitialVowelQuiz quiz;
@@ -213,28 +179,11 @@ private slots:
         QCOMPARE(quiz.vowel(), 3);
         QCOMPARE(quiz.word(), QStringLiteral("insalata"));
         QCOMPARE(random.draws, 4);
-    }
-
-    void quizRightTileIsTheFirstVowel()
-    {
-        ScriptedRandom random;
-        InitialVowelQuiz quiz;
-        quiz.setWords(5, {"uva"});
-        quiz.draw(random);
         QCOMPARE(quiz.answer(0), Answer::Wrong);
-        QCOMPARE(quiz.answer(4), Answer::Right);
-        QCOMPARE(quiz.answer(4), Answer::Ignored);
+        QCOMPARE(quiz.answer(2), Answer::Right);
+        QCOMPARE(quiz.answer(2), Answer::Ignored);
         quiz.draw(random);
         QCOMPARE(quiz.answered(), false);
-    }
-
-    void singlePictureNeverShowsTheSameVowelTwice()
-    {
-        ScriptedRandom random;
-        random.scriptNumbers(5, {2, 2, 4});
-        QCOMPARE(drawVowelExcept(random, 2), 4);
-        random.scriptNumbers(5, {2});
-        QCOMPARE(drawVowelExcept(random, 0), 2);
     }
 
     void voiceWaitIsMoreThanTwoSecondsAcrossMidnight()

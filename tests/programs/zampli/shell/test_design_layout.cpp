@@ -26,21 +26,17 @@ void writeLists(const Harness &h)
     }
 }
 
-Form *opened(Harness &h, FormId id)
-{
-    Form *form = h.windows->form(id);
-    form->Show();
-    return form;
-}
-
 } // namespace
 
 class DesignLayoutTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // At the size each window opens with, nothing on it runs past its client area.
-    void everyControlLiesInsideItsWindow_data()
+    // At the size each window opens with, nothing on it runs past its client
+    // area; and what the child clicks is what she sees there: at the middle
+    // of every control shown, the window gives the click to that control or
+    // to a part of it, never to another laid over it.
+    void everyControlInsideItsWindowTakesItsOwnClicks_data()
     {
         QTest::addColumn<int>("id");
         const char *names[] = {"FormAvvio",      "FormMenu",       "FormPosizioni1", "FormPosizioni2", "FormPosizioni3",
@@ -49,48 +45,28 @@ private slots:
         for (int id = int(FormId::Avvio); id <= int(FormId::IniziaPer); ++id)
             QTest::newRow(names[id]) << id;
     }
-    void everyControlLiesInsideItsWindow()
+    void everyControlInsideItsWindowTakesItsOwnClicks()
     {
         QFETCH(int, id);
         Harness h;
         writeLists(h);
-        Form *form = opened(h, FormId(id));
-        QVERIFY(form->isLoaded());
+        Form *form = h.windows->form(FormId(id));
+        form->Show();
+        QVERIFY(form->isLoaded() && QTest::qWaitForWindowExposed(form->window()));
         const DesignCanvas *canvas = form->canvas();
         const QList<QWidget *> controls = canvas->findChildren<QWidget *>();
         QVERIFY(controls.size() >= 2);
-        for (const QWidget *w : controls) {
+        for (QWidget *w : controls) {
             const QRect on(w->mapTo(canvas, QPoint()), w->size());
-            QVERIFY2(canvas->rect().contains(on),
-                     qPrintable(QStringLiteral("%1 %2: %3,%4 %5x%6 in %7x%8")
-                                    .arg(form->objectName(), w->objectName())
-                                    .arg(on.x())
-                                    .arg(on.y())
-                                    .arg(on.width())
-                                    .arg(on.height())
-                                    .arg(canvas->width())
-                                    .arg(canvas->height())));
-        }
-    }
-
-    // What the child clicks is what she sees there: at the middle of every
-    // control shown, the window gives the click to that control or to a part
-    // of it, never to another laid over it.
-    void everyControlTakesItsOwnClicks_data() { everyControlLiesInsideItsWindow_data(); }
-    void everyControlTakesItsOwnClicks()
-    {
-        QFETCH(int, id);
-        Harness h;
-        writeLists(h);
-        Form *form = opened(h, FormId(id));
-        QVERIFY(QTest::qWaitForWindowExposed(form->window()));
-        const DesignCanvas *canvas = form->canvas();
-        for (QWidget *w : canvas->findChildren<QWidget *>()) {
+            QVERIFY2(canvas->rect().contains(on), qPrintable(QStringLiteral("%1 %2: %3,%4 %5x%6 in %7x%8")
+                                                                 .arg(form->objectName(), w->objectName())
+                                                                 .arg(on.x()).arg(on.y()).arg(on.width())
+                                                                 .arg(on.height()).arg(canvas->width())
+                                                                 .arg(canvas->height())));
             // A group only gathers controls for the keyboard: nothing of its own to click.
             if (!w->isVisible() || w->testAttribute(Qt::WA_TransparentForMouseEvents) || qobject_cast<ControlGroup *>(w))
                 continue;
-            const QPoint middle = w->mapTo(canvas, w->rect().center());
-            const QWidget *hit = canvas->childAt(middle);
+            const QWidget *hit = canvas->childAt(w->mapTo(canvas, w->rect().center()));
             QVERIFY2(hit && (hit == w || w->isAncestorOf(hit)),
                      qPrintable(QStringLiteral("%1 %2: its middle goes to %3")
                                     .arg(form->objectName(), w->objectName(), hit ? hit->objectName() : "nothing")));

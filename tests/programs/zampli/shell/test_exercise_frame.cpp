@@ -4,15 +4,11 @@
 #include "shell/DesignCanvas.h"
 #include "shell/ExerciseForm.h"
 #include "shell/FormWindow.h"
-#include "shell/QtMessageBoxes.h"
 
 #include <QApplication>
 #include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 using namespace zampli;
@@ -49,9 +45,16 @@ class ExerciseFrameTest : public QObject {
         f->Show();
         return f;
     }
+    // `f` active again after another window of the program, its steps noted anew.
+    static void activateAgain(Harness &h, FrameOnly &f, Form *before = nullptr)
+    {
+        f.steps.clear();
+        h.windows->activation.activated(before ? *before : *h.windows->form(FormId::Menu));
+        h.windows->activation.activated(f);
+    }
 
 private slots:
-    void menuBarStaysReadableAndF11FillsTheScreen()
+    void menuBarStaysReadable()
     {
         Harness h;
         auto f = open(h, FormId::Zampli3);
@@ -68,12 +71,6 @@ private slots:
         QCOMPARE(captions, QStringList({"&Opzioni          ", "&Azzera esercizi     ", "Esercizi e&seguiti     ", "&Esci"}));
         QVERIFY(large > desktop);
         QCOMPARE(w->findChild<QMenu *>("mnuOpzioni")->font().pixelSize(), large);
-
-        QVERIFY(QTest::qWaitForWindowActive(w));
-        QTest::keyClick(w, Qt::Key_F11);
-        QVERIFY(w->isFullScreen());
-        QTest::keyClick(w, Qt::Key_F11);
-        QVERIFY(!w->isFullScreen());
     }
 
     void variantBReportsRightAndWrong()
@@ -124,16 +121,12 @@ private slots:
         Harness h;
         auto zampli3 = open(h, FormId::Zampli3);
         zampli3->StileFisso = true;
-        zampli3->steps.clear();
-        h.windows->activation.activated(*h.windows->form(FormId::Menu)); // another window was active
-        h.windows->activation.activated(*zampli3);
+        activateAgain(h, *zampli3);
         QCOMPARE(zampli3->steps, QStringList({"CaricaZampli 0", "parla"}));
 
         auto posizioni5 = open(h, FormId::Posizioni5);
         posizioni5->StileFisso = true;
-        posizioni5->steps.clear();
-        h.windows->activation.activated(*zampli3);
-        h.windows->activation.activated(*posizioni5);
+        activateAgain(h, *posizioni5, zampli3.get());
         QCOMPARE(posizioni5->steps, QStringList({"CaricaZampli 1"}));
     }
 
@@ -145,9 +138,7 @@ private slots:
         Harness h;
         auto f = open(h, FormId::IniziaPer);
         f->answered = true;
-        f->steps.clear();
-        h.windows->activation.activated(*h.windows->form(FormId::Menu));
-        h.windows->activation.activated(*f);
+        activateAgain(h, *f);
         QCOMPARE(f->steps, QStringList({"LeggiParole", "startNextTurn"}));
         f->Unload();
         f->steps.clear();
@@ -181,34 +172,6 @@ private slots:
         QVERIFY(!caratteri1->isFullScreen() && !menu->window()->isFullScreen());
         clickAsUser(menu->window()->findChild<QWidget *>("Command11"));
         QVERIFY(!h.windows->form(FormId::Caratteri2)->window()->isFullScreen());
-    }
-
-    // A box asked over a window that fills the screen is laid out for the
-    // whiteboard (the screen test measures it); over a window that does
-    // not, it stays the desktop's box.
-    void messageBoxFollowsItsWindowIntoFullScreen()
-    {
-        for (const bool full : {true, false}) {
-            QWidget window;
-            window.setWindowState(full ? Qt::WindowFullScreen : Qt::WindowNoState);
-            window.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&window));
-            bool laidOut = !full;
-            QTimer::singleShot(0, [&laidOut] {
-                auto *box = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-                QVERIFY(box);
-                laidOut = box->objectName() == QStringLiteral("fullScreenQuestion") && !box->isFullScreen();
-                for (QPushButton *b : box->findChildren<QPushButton *>())
-                    if (b->text() == QStringLiteral("No"))
-                        b->click();
-            });
-            QtMessageBoxes boxes;
-            QCOMPARE(boxes.show({MessageBox::Icon::Question, MessageBox::Buttons::YesNo, QStringLiteral("ZAMPLI"),
-                                 QStringLiteral("Vuoi terminare?")},
-                                &window),
-                     MessageBox::Answer::No);
-            QCOMPARE(laidOut, full);
-        }
     }
 
     void closeButtonAsksAsExitDoesAndKeepsTheCounters()

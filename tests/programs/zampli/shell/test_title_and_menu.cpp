@@ -29,73 +29,58 @@ class TitleAndMenuTest : public QObject {
     }
 
 private slots:
-    void startShowsTitleAndSeedsOnce()
-    {
-        Harness h;
-        h.programma->Main();
-        QVERIFY(shownWindow("FormAvvio"));
-        QVERIFY(!shownWindow("FormMenu"));
-        QCOMPARE(h.random.seeds, 1);
-        QCOMPARE(h.windows->form(FormId::Avvio)->window()->windowTitle(), QStringLiteral("ZAMPLI"));
-    }
-
+    // One click anywhere on the title opens the menu and clears the
+    // counters, running one handler only; pressed on one letter and released
+    // on another, it is no click at all.
     void anyClickOnTitleOpensMenu_data()
     {
         QTest::addColumn<QString>("target");
-        QTest::newRow("background") << QString("client");
-        QTest::newRow("title") << QString("Label1");
+        QTest::addColumn<int>("letter");     // the letter's index its click names, or -1
+        QTest::addColumn<int>("background"); // clicks the ground takes
+        QTest::newRow("background") << QString("client") << -1 << 1;
+        QTest::newRow("title") << QString("Label1") << -1 << 0;
+        QTest::newRow("letter") << QString("Label2_2") << 2 << 0;
     }
-
     void anyClickOnTitleOpensMenu()
     {
         QFETCH(QString, target);
+        QFETCH(int, letter);
+        QFETCH(int, background);
         Harness h;
         h.programma->Main();
         h.modulo->EserciziEseguiti = 5;
         h.modulo->EserciziErrati = 2;
         QWidget *title = h.windows->form(FormId::Avvio)->window();
-        QWidget *w = target == "client" ? title->findChild<QWidget *>("client")
-                                        : title->findChild<QWidget *>(target);
-        QVERIFY(w);
-        // A spot on the background that no label covers.
-        const QPoint at = target == "client" ? QPoint(w->width() - 3, w->height() - 3) : w->rect().center();
-        clickAsUser(w, at);
+        auto *canvas = title->findChild<DesignCanvas *>("client");
+        QSignalSpy letterClicks(title->findChild<ControlArraySignals *>("Label2"), &ControlArraySignals::clicked);
+        QSignalSpy backgroundClicks(canvas, &DesignCanvas::clicked);
+        QWidget *a = title->findChild<QWidget *>("Label2_0"), *e = title->findChild<QWidget *>("Label2_2");
+        QTest::mousePress(a, Qt::LeftButton, {}, a->rect().center());
+        QTest::mouseRelease(a, Qt::LeftButton, {}, a->mapFrom(canvas, e->geometry().center()));
+        QVERIFY(letterClicks.isEmpty() && backgroundClicks.isEmpty() && !shownWindow("FormMenu"));
+
+        QWidget *w = title->findChild<QWidget *>(target);
+        // On the background, a spot that no label covers.
+        clickAsUser(w, target == "client" ? QPoint(w->width() - 3, w->height() - 3) : w->rect().center());
         QTRY_VERIFY(!h.windows->form(FormId::Avvio)->isLoaded());
         QVERIFY(shownWindow("FormMenu"));
+        QCOMPARE(backgroundClicks.size(), background);
+        QCOMPARE(letterClicks.size(), letter < 0 ? 0 : 1);
+        if (letter >= 0)
+            QCOMPARE(letterClicks.at(0).at(0).toInt(), letter);
         QCOMPARE(h.modulo->EserciziEseguiti.value(), 0);
         QCOMPARE(h.modulo->EserciziErrati.value(), 0);
     }
 
-    void oneClickOnALetterRunsOneHandler()
+    // The program starts at its title alone, seeding its draws once.
+    void startShowsTheTitle()
     {
         Harness h;
         h.programma->Main();
+        QVERIFY(shownWindow("FormAvvio") && !shownWindow("FormMenu"));
+        QCOMPARE(h.random.seeds, 1);
         QWidget *title = h.windows->form(FormId::Avvio)->window();
-        auto *letters = title->findChild<ControlArraySignals *>("Label2");
-        auto *canvas = title->findChild<DesignCanvas *>("client");
-        QSignalSpy letterClicks(letters, &ControlArraySignals::clicked);
-        QSignalSpy backgroundClicks(canvas, &DesignCanvas::clicked);
-
-        // Pressed on one letter, released on another: no click at all.
-        QWidget *a = title->findChild<QWidget *>("Label2_0");
-        QWidget *e = title->findChild<QWidget *>("Label2_2");
-        QTest::mousePress(a, Qt::LeftButton, {}, a->rect().center());
-        QTest::mouseRelease(a, Qt::LeftButton, {}, a->mapFrom(canvas, e->geometry().center()));
-        QVERIFY(letterClicks.isEmpty() && backgroundClicks.isEmpty());
-        QVERIFY(!shownWindow("FormMenu"));
-
-        clickAsUser(e);
-        QCOMPARE(letterClicks.size(), 1);
-        QCOMPARE(letterClicks.at(0).at(0).toInt(), 2);
-        QCOMPARE(backgroundClicks.size(), 0);
-        QVERIFY(shownWindow("FormMenu"));
-    }
-
-    void titleDesign()
-    {
-        Harness h;
-        h.programma->Main();
-        QWidget *title = h.windows->form(FormId::Avvio)->window();
+        QCOMPARE(title->windowTitle(), QStringLiteral("ZAMPLI"));
         auto *canvas = title->findChild<DesignCanvas *>("client");
         QCOMPARE(canvas->background(), QColor(255, 192, 255));
         auto *label = title->findChild<QLabel *>("Label1");
@@ -157,43 +142,29 @@ private slots:
         QCOMPARE(menu->findChild<CaptionButton *>("Command3D5")->caption().lines, QStringList{"Esci"});
     }
 
-    void exitAnsweredNoChangesNothingYesEnds()
+    // "Informazioni" says the same four lines each time; "Esci" answered No
+    // changes nothing, Yes ends the program. Neither touches the counters.
+    void informationAndExit()
     {
         Harness h;
         h.windows->form(FormId::Menu)->Show();
         h.modulo->EserciziEseguiti = 4;
-        auto *esci = h.windows->form(FormId::Menu)->window()->findChild<QPushButton *>("Command3D5");
-
+        QWidget *menu = h.windows->form(FormId::Menu)->window();
+        for (int i = 0; i < 2; ++i)
+            clickAsUser(menu->findChild<QPushButton *>("Command3D6"));
+        // The product's own addresses, never a reserved example domain.
+        const MessageBox info{MessageBox::Icon::Information, MessageBox::Buttons::Ok, "ZAMPLI",
+                              "Squadra ZAMPLI  \r\n ----------------------- \r\nhttps://www.zampli.it\r\nmail: info@zampli.it"};
+        const MessageBox exit{MessageBox::Icon::Question, MessageBox::Buttons::YesNo, "ZAMPLI", "Vuoi uscire dal programma?"};
         h.boxes.answers = {MessageBox::Answer::No};
-        clickAsUser(esci);
-        QCOMPARE(h.boxes.shown.size(), size_t(1));
-        QCOMPARE(h.boxes.shown[0], (MessageBox{MessageBox::Icon::Question, MessageBox::Buttons::YesNo,
-                                                "ZAMPLI", "Vuoi uscire dal programma?"}));
+        clickAsUser(menu->findChild<QPushButton *>("Command3D5"));
+        QCOMPARE(h.boxes.shown, (std::vector<MessageBox>{info, info, exit}));
         QCOMPARE(h.programEnds, 0);
         QVERIFY(shownWindow("FormMenu"));
         QCOMPARE(h.modulo->EserciziEseguiti.value(), 4);
-
         h.boxes.answers = {MessageBox::Answer::Yes};
-        clickAsUser(esci);
+        clickAsUser(menu->findChild<QPushButton *>("Command3D5"));
         QCOMPARE(h.programEnds, 1);
-    }
-
-    void informationShowsFourLinesAndKeepsCounters()
-    {
-        Harness h;
-        h.windows->form(FormId::Menu)->Show();
-        h.modulo->EserciziEseguiti = 3;
-        auto *info = h.windows->form(FormId::Menu)->window()->findChild<QPushButton *>("Command3D6");
-        clickAsUser(info);
-        clickAsUser(info);
-        QCOMPARE(h.boxes.shown.size(), size_t(2));
-        const MessageBox &box = h.boxes.shown[1];
-        QCOMPARE(box, h.boxes.shown[0]);
-        // The product's own addresses, never a reserved example domain.
-        QCOMPARE(box, (MessageBox{MessageBox::Icon::Information, MessageBox::Buttons::Ok, "ZAMPLI",
-                                  "Squadra ZAMPLI  \r\n ----------------------- \r\n"
-                                  "https://www.zampli.it\r\nmail: info@zampli.it"}));
-        QCOMPARE(h.modulo->EserciziEseguiti.value(), 3);
     }
 
     void everyButtonOpensItsOwnWindow()

@@ -157,28 +157,6 @@ private slots:
         }
     }
 
-    // The counters stop at 32767 on screen and in the report, however many
-    // answers come past it; other windows may have raised them meanwhile.
-    void countersStopAt32767()
-    {
-        Open o(1, 1);
-        // Counters set before (-1: as they are), the tile answered, what shows after.
-        struct Row { int right, wrong, tile; const char *shown; };
-        const Row rows[] = {{32766, 0, 0, " 32767|0 si tiles0 next1"}, {-1, -1, 0, " 32767|0 si tiles0 next1"},
-                        {-1, 32766, 1, " 32767| 32767 no tiles5 next0"}, {-1, -1, 4, " 32767| 32767 no tiles5 next0"},
-                        {40000, 70000, 0, " 32767| 32767 si tiles0 next1"}};
-        for (const Row &r : rows) {
-            if (o.control("Command1")->isEnabled())
-                o.nextQuestion(1, 1);
-            o.h.modulo->EserciziEseguiti = r.right < 0 ? o.h.modulo->EserciziEseguiti.value() : r.right;
-            o.h.modulo->EserciziErrati = r.wrong < 0 ? o.h.modulo->EserciziErrati.value() : r.wrong;
-            o.answer(r.tile);
-            QCOMPARE(o.shown(), QString(r.shown));
-        }
-        o.form->window()->findChild<QAction *>("mnuEsercizi")->trigger();
-        QCOMPARE(o.h.boxes.shown.back().text, QStringLiteral("Sono stati eseguiti  32767 esercizi."));
-    }
-
     // A list that gives no word is never drawn; what is wrong with a list is
     // said once, however often the lists are read again.
     void badListsAreSkippedAndReportedOnce()

@@ -7,6 +7,8 @@
 
 #include <QMenu>
 #include <QtTest>
+#include <algorithm>
+#include <ranges>
 
 using namespace zampli;
 using namespace zampli::test;
@@ -41,19 +43,12 @@ struct Open {
     }
     PictureBox *box(int k) const { return form->window()->findChild<PictureBox *>(QString("Image1_%1").arg(k)); }
     PictureBox *enlarged() const { return form->window()->findChild<PictureBox *>("Image2"); }
-    QString tags() const
-    {
-        QString s;
-        for (int k = 0; k < 5; ++k)
-            s += box(k)->tag();
-        return s;
-    }
+    QString tags() const { return box(0)->tag() + box(1)->tag() + box(2)->tag() + box(3)->tag() + box(4)->tag(); }
+    // The five shown to choose from, the large picture gone.
     bool choosing() const
     {
-        for (int k = 0; k < 5; ++k)
-            if (!box(k)->isVisible())
-                return false;
-        return enlarged()->isHidden();
+        return enlarged()->isHidden() &&
+               std::ranges::all_of(std::views::iota(0, 5), [&](int k) { return box(k)->isVisible(); });
     }
     QColor background() const { return groundPainted(form->window()); }
     void tick(double afterSeconds)
@@ -94,7 +89,6 @@ private slots:
         QCOMPARE(o.h.modulo->Contatore.value(), 0);
         // The big picture lies over the middle one.
         QCOMPARE(o.form->canvas()->twips(o.enlarged()), QRect(1920, 1320, 4335, 4095));
-        QCOMPARE(o.form->window()->findChild<QTimer *>("Timer1")->interval(), 1000);
     }
 
     void listeningShowsSaysAndComesBackAfterMoreThanTwoSeconds()
@@ -126,11 +120,9 @@ private slots:
         QCOMPARE(o.tags(), QStringLiteral("AEIOU"));
         QVERIFY(!o.form->window()->findChild<QMenu *>("mnuOpzioni")); // faces only, no styles
 
-        // A click a second before midnight still comes back two to three seconds later.
-        o.h.clock.now = 86399.0;
+        o.h.clock.now = 86399.0; // a second before midnight: back two to three seconds later still
         clickAsUser(o.box(0));
-        o.tick(1.0);
-        o.tick(1.0);
+        o.tick(2.0);
         QVERIFY(!o.choosing());
         o.tick(1.0);
         QVERIFY(o.choosing());
