@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Files of the copies' tests: written whole, read back, a folder's entries.
+// Files of the tests: written whole, read back, a folder's entries, a program run.
 #pragma once
 
 #include <QDir>

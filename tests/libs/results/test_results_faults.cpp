@@ -373,42 +373,29 @@ private slots:
         QCOMPARE(r.rows("SELECT kind FROM problems"), QStringLiteral("file spostato"));
     }
 
-    // The file is renamed while the child plays: what was written stays in
-    // it, whole, and the answers after it go to a new file under the old name.
-    void fileRenamedWhilePlaying()
+    void fileMovedWhilePlaying_data()
     {
-        WithResults r;
-        auto &form = playing(r, 2);
-        const QString renamed = QFileInfo(r.db).path() + "/vecchi-risultati.sqlite";
-        QVERIFY(QFile::rename(r.db, renamed));
-        QVERIFY(clickWrong(r, form, 3));
-        QVERIFY(r.writer->sync());
-        QCOMPARE(r.rows("SELECT count(*) FROM answers"), QStringLiteral("3"));
-        QCOMPARE(queryRows(renamed, "SELECT count(*) FROM answers"), QStringLiteral("2"));
-        QCOMPARE(integrity(r.db), QStringLiteral("ok"));
-        QCOMPARE(integrity(renamed), QStringLiteral("ok"));
-        QCOMPARE(r.told().size(), 1);
-        QCOMPARE(r.rows("SELECT kind FROM problems"), QStringLiteral("file spostato"));
-        QCOMPARE(queryRows(renamed, "SELECT count(*) FROM problems"), QStringLiteral("0"));
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("renamed") << false;
+        QTest::newRow("another results file put in its place") << true; // a copy brought back from elsewhere
     }
 
-    // Another results file is put in place of this one while the child plays
-    // (a copy brought back from elsewhere): the file left behind keeps what
-    // was written, the new one takes the answers after, each whole, and the
-    // change is told once and recorded in the file that now takes them.
-    void fileReplacedWhilePlaying()
+    // The file is moved aside while the child plays: what was written stays in it, whole, and the answers after go
+    // to the file now under the old name, new or put there, where the change is told once and recorded.
+    void fileMovedWhilePlaying()
     {
+        QFETCH(bool, replaced);
         WithResults r;
         auto &form = playing(r, 2);
+        const QString aside = QFileInfo(r.db).path() + "/messo-da-parte.sqlite";
         const QString other = QFileInfo(r.db).path() + "/altra-copia.sqlite";
-        {
+        if (replaced) {
             ResultsWriter elsewhere(other, QStringLiteral("/altrove"), [](const QString &) {});
             elsewhere.sessionStarted(QDateTime::currentMSecsSinceEpoch());
             QVERIFY(elsewhere.sync());
         }
-        const QString aside = QFileInfo(r.db).path() + "/messo-da-parte.sqlite";
         QVERIFY(QFile::rename(r.db, aside));
-        QVERIFY(QFile::rename(other, r.db));
+        QVERIFY(!replaced || QFile::rename(other, r.db));
         QVERIFY(clickWrong(r, form, 3));
         QVERIFY(r.writer->sync());
         QCOMPARE(queryRows(aside, "SELECT count(*) FROM answers"), QStringLiteral("2"));
@@ -417,6 +404,7 @@ private slots:
         QCOMPARE(integrity(aside), QStringLiteral("ok"));
         QCOMPARE(r.told().size(), 1);
         QCOMPARE(r.rows("SELECT kind FROM problems"), QStringLiteral("file spostato"));
+        QCOMPARE(queryRows(aside, "SELECT count(*) FROM problems"), QStringLiteral("0"));
     }
 
     // The disk is full when the program ends and has room at the next start.

@@ -126,7 +126,7 @@ private slots:
     void aHalfMadeReadingIsMadeAgain()
     {
         const QString half = cache_.filePath("mezzo.sqlite");
-        QVERIFY(plant(half, "PRAGMA user_version = 0; VACUUM"));
+        QVERIFY(test::plant(half, "PRAGMA user_version = 0; VACUUM"));
         QVERIFY(QFileInfo(half).isFile());
         SchoolMirror mirror(half);
         const MirrorPull r = pull(mirror);
