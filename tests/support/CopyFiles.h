@@ -2,10 +2,6 @@
 // Files of the tests: written whole, read back, a folder's entries, a program run.
 #pragma once
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
 #include <QtTest>
 
 inline void writeFile(const QString &path, const QByteArray &bytes)

@@ -8,10 +8,6 @@
 #include "FileSizeLimit.h"
 #include "copies/StopSignals.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>

@@ -12,8 +12,6 @@
 #include "results/ClassReader.h"
 #include "results/ResultsWriter.h"
 
-#include <QDirIterator>
-#include <QProcess>
 #include <QtTest>
 #include <ctime>
 

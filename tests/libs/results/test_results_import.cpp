@@ -11,7 +11,6 @@
 #include "results/Schema.h"
 #include "results/Sqlite.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 #include <sqlite3.h>
 

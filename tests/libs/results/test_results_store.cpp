@@ -13,10 +13,6 @@
 #include "VowelTallies.h"
 #include "results/Schema.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <ctime>
 #include <sqlite3.h>

@@ -8,9 +8,6 @@
 #include "CopyFiles.h"
 #include "FileSizeLimit.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>

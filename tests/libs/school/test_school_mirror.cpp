@@ -13,8 +13,6 @@
 #include "school/SchoolMirror.h"
 #include "school/ServerSchema.h"
 
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace zampli;

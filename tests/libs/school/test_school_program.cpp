@@ -14,7 +14,6 @@
 #include "school/SchoolSetting.h"
 #include "school/ServerSchema.h"
 
-#include <QProcess>
 #include <QtTest>
 
 using namespace zampli;

@@ -3,9 +3,6 @@
 
 #include "startup/SingleInstance.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class SingleInstanceTest : public QObject {
