@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Files of the copies' tests: written whole, read back, a folder's entries.
+// Files of the tests: written whole, read back, a folder's entries, a program run.
 #pragma once
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QtTest>
 
 inline void writeFile(const QString &path, const QByteArray &bytes)
@@ -25,6 +22,21 @@ inline QByteArray readFile(const QString &path)
 inline QStringList entriesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// A program's exit code and all it printed; -1 when it ran past 30 s.
+inline std::pair<int, QString> runProcess(QProcess &p, const QString &program, const QStringList &args)
+{
+    p.start(program, args);
+    if (!p.waitForFinished(30000))
+        return {-1, QString()};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
+}
+
+inline std::pair<int, QString> runProcess(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    return runProcess(p, program, args);
 }
 
 // Sends the menu's and the home's folders into `root`; the menu's folder.

@@ -6,7 +6,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QWidget>
 #include <QtTest>
 #include <functional>

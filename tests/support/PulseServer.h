@@ -4,10 +4,6 @@
 // modules a test asks for. Run as root it only warns.
 #pragma once
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QtTest>
 
 namespace zampli::test {

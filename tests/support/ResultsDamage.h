@@ -5,7 +5,6 @@
 // overwritten, as a bad sector or a torn write leaves it.
 #include "results/Sqlite.h"
 
-#include <QFile>
 #include <QtTest>
 #include <sqlite3.h>
 

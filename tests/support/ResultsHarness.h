@@ -10,7 +10,6 @@
 #include "results/Schema.h"
 #include "state/WrittenAnswerLog.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 

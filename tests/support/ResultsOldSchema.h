@@ -16,6 +16,14 @@
     "CREATE INDEX answers_at ON answers(at_ms);"                                                                      \
     "CREATE INDEX answers_session ON answers(session_id);"
 
+// A file of the first version: one session named by the adult, one answer.
+#define RESULTS_FIRST_VERSION_FILE                                                                                     \
+    RESULTS_FIRST_VERSION_TABLES                                                                                       \
+    "INSERT INTO sessions VALUES(1, 1709546400000, 1709546460000, '/opt/zampli', 'Anna');"                            \
+    "INSERT INTO answers VALUES(1, 1, 1709546400000, 'FormZampli3', 1, 'E', 'voce', 0, NULL, 'I', 'lettera', 1, 0,"   \
+    " 900);"                                                                                                          \
+    "PRAGMA user_version = 1;"
+
 // Version 2 added the answers the writer could not keep, counted, and the
 // batches of set-aside answers already merged.
 #define RESULTS_SECOND_VERSION_TABLES                                                                                  \

@@ -4,7 +4,6 @@
 // A results file's rows as a test reads them, with the results library alone.
 #include "results/Sqlite.h"
 
-#include <QStringList>
 #include <QtTest>
 #include <sqlite3.h>
 

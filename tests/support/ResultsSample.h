@@ -42,20 +42,10 @@ inline void writeSample(const QString &db, const QString &programFolder)
             lastHour = r.hour;
             minute = 0;
         }
-        AnswerRecord a;
-        a.atMs = todayAt(r.hour, ++minute);
-        a.window = QString::fromLatin1(r.window);
-        a.turn = minute;
-        a.asked = QString::fromLatin1(r.asked);
-        a.askedAs = r.askedAs;
-        a.askedStyle = r.askedAs == Shown::Letter ? 1 : 0;
-        a.word = QString::fromLatin1(r.word);
-        a.chosen = QString::fromLatin1(r.chosen);
-        a.chosenAs = r.chosenAs;
-        a.chosenStyle = r.chosenAs == Shown::Letter ? 2 : 0;
-        a.right = a.asked == a.chosen;
-        a.answerMs = 1500;
-        writer.record(a);
+        ++minute;
+        writer.record({todayAt(r.hour, minute), r.window, minute, r.asked, r.askedAs, r.askedAs == Shown::Letter ? 1 : 0,
+                       r.word, r.chosen, r.chosenAs, r.chosenAs == Shown::Letter ? 2 : 0, qstrcmp(r.asked, r.chosen) == 0,
+                       1500});
     }
     writer.sessionEnded(todayAt(lastHour, 5));
     if (!writer.sync())

@@ -28,6 +28,16 @@ inline QByteArray heardAnswers(int from, int to)
     return QJsonDocument(list).toJson(QJsonDocument::Compact);
 }
 
+// A connection to the class's database as `role`, the server's owner when none is given.
+inline PgParams classAs(const PgServer &server, const QString &role = {}, const QString &password = {})
+{
+    const auto p = parseConnection(
+        server.connection(QStringLiteral("classe"), role.isEmpty() ? server.superuser() : role, password));
+    if (!p)
+        qFatal("the test's own connection does not parse");
+    return *p;
+}
+
 // Starts `server` and prepares its database "classe", as its owner, in the
 // school's time zone `zone` when one is given. Empty once done, else why.
 inline QString prepareClass(PgServer &server, PreparedSchool &made, const QString &zone = {})
@@ -39,9 +49,8 @@ inline QString prepareClass(PgServer &server, PreparedSchool &made, const QStrin
     server.sql(QStringLiteral("postgres"), QStringLiteral("CREATE DATABASE classe"), &ok);
     if (!ok)
         return QStringLiteral("cannot create the database: ") + server.log();
-    const auto owner = parseConnection(server.connection(QStringLiteral("classe"), server.superuser()));
     PgConnection db;
-    if (!owner || !db.open(*owner))
+    if (!db.open(classAs(server)))
         return QStringLiteral("the owner does not get in: ") + db.error();
     if (!zone.isEmpty() && !db.run(QStringLiteral("SET TimeZone = '%1'").arg(zone).toUtf8().constData()))
         return db.error();

@@ -63,15 +63,8 @@ int answerEachLine(const char *path)
     writer.sessionStarted();
     char line[64];
     for (int n = 1; std::fgets(line, sizeof line, stdin);) {
-        zampli::AnswerRecord a;
-        a.atMs = QDateTime::currentMSecsSinceEpoch();
-        a.window = QStringLiteral("FormZampli3");
-        a.turn = n++;
-        a.asked = QStringLiteral("E");
-        a.chosen = QStringLiteral("I");
-        a.chosenAs = zampli::Shown::Letter;
-        a.chosenStyle = 1;
-        writer.record(a);
+        writer.record({.atMs = QDateTime::currentMSecsSinceEpoch(), .window = "FormZampli3", .turn = n++,
+                       .asked = "E", .chosen = "I", .chosenAs = zampli::Shown::Letter, .chosenStyle = 1});
     }
     return 0;
 }
@@ -127,12 +120,8 @@ int playOnce(const char *path)
             std::fprintf(stderr, "%s\n", qPrintable(line));
         });
         writer.sessionStarted();
-        zampli::AnswerRecord a;
-        a.atMs = QDateTime::currentMSecsSinceEpoch();
-        a.window = QStringLiteral("FormZampli3");
-        a.asked = a.chosen = QStringLiteral("O");
-        a.right = true;
-        writer.record(a);
+        writer.record({.atMs = QDateTime::currentMSecsSinceEpoch(), .window = "FormZampli3", .asked = "O",
+                       .chosen = "O", .right = true});
     }
     std::printf("ended\n");
     return 0;

@@ -8,10 +8,6 @@
 #include "FileSizeLimit.h"
 #include "copies/StopSignals.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
@@ -27,14 +23,6 @@ using namespace zampli::copies;
 using zampli::test::FileSizeLimit;
 
 namespace {
-
-std::pair<int, QString> runProcess(QProcess &p, const QString &program, const QStringList &args)
-{
-    p.start(program, args);
-    if (!p.waitForFinished(30000))
-        return {-1, QString()};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
-}
 
 // The hidden folder a running copy grows in, once the kernel says it was
 // made in `parent` (watched from before `start` runs, so that even a copy
@@ -77,8 +65,7 @@ class CopiesTest : public QObject {
     {
         if (big_.isEmpty()) {
             big_ = root_.filePath("big");
-            writeFile(big_ + "/zampli", "#!/bin/sh\n");
-            QFile::setPermissions(big_ + "/zampli", QFile::permissions(big_ + "/zampli") | QFile::ExeOwner);
+            writeStandInProgram(big_);
             QFile::copy(program_ + "/zampli-copia", big_ + "/zampli-copia");
             for (const char *media : {"jpg", "suoni", "testi"})
                 QDir().mkpath(big_ + "/" + media);
@@ -132,11 +119,9 @@ private slots:
         QCOMPARE(made.copy.folder, folder);
         QCOMPARE(QFileInfo(made.copy.desktopFile).path(), applications_);
 
-        QProcess validate;
-        QCOMPARE(runProcess(validate, "desktop-file-validate", {made.copy.desktopFile}), std::make_pair(0, QString()));
+        QCOMPARE(runProcess("desktop-file-validate", {made.copy.desktopFile}), std::make_pair(0, QString()));
         // Started as the desktop starts a menu entry.
-        QProcess gio;
-        const auto [code, out] = runProcess(gio, "gio", {"launch", made.copy.desktopFile});
+        const auto [code, out] = runProcess("gio", {"launch", made.copy.desktopFile});
         QVERIFY2(code == 0, qPrintable(out));
         QTRY_COMPARE_WITH_TIMEOUT(readFile(folder + "/started"), (folder + "/zampli\n" + folder + "\n").toUtf8(), 10000);
     }
@@ -374,8 +359,7 @@ private slots:
         QCOMPARE(entriesIn(parent), QStringList());
         QCOMPARE(entriesIn(applications_), menuBefore);
 
-        QProcess again;
-        const auto [secondCode, secondOut] = runProcess(again, program_ + "/zampli-copia", {parent + "/Classe 1ª A"});
+        const auto [secondCode, secondOut] = runProcess(program_ + "/zampli-copia", {parent + "/Classe 1ª A"});
         QVERIFY2(secondCode == 0, qPrintable(secondOut));
         QCOMPARE(readFile(parent + "/Classe 1ª A/jpg/ape.jpg").size(), 300 * 1024);
         QVERIFY(secondOut.contains("Nel menu del desktop trovi \"ZAMPLI – Classe 1ª A\".\n"));
@@ -386,8 +370,7 @@ private slots:
     void anEntryOverTheLimitIsNamed()
     {
         const QString tiny = root_.filePath("tiny");
-        writeFile(tiny + "/zampli", "#!/bin/sh\n");
-        QVERIFY(QFile::setPermissions(tiny + "/zampli", QFile::permissions(tiny + "/zampli") | QFile::ExeOwner));
+        writeStandInProgram(tiny);
         for (const char *media : {"jpg", "voci", "suoni", "testi"})
             writeFile(tiny + "/" + media + "/x", "x");
         const QString parent = root_.filePath("entrylimit");
@@ -447,8 +430,7 @@ private slots:
     {
         const QString parent = root_.filePath("latin1");
         QDir().mkpath(parent);
-        QProcess tool;
-        const auto [code, out] = runProcess(tool, "sh", {"-c", "exec \"$0\" \"$1/$(printf 'caff\\350')\"",
+        const auto [code, out] = runProcess("sh", {"-c", "exec \"$0\" \"$1/$(printf 'caff\\350')\"",
                                                          program_ + "/zampli-copia", parent});
         QCOMPARE(code, 1);
         QVERIFY2(out.startsWith("Il nome " + parent + "/caff\uFFFD contiene lettere che non sono scritte in UTF-8"),
@@ -573,8 +555,7 @@ private slots:
         QVERIFY(killed.waitForFinished(30000));
         QVERIFY2(QFileInfo(parent + "/" + left).isDir(), qPrintable(left));
 
-        QProcess next;
-        const auto [code, out] = runProcess(next, program_ + "/zampli-copia", {parent + "/Classe"});
+        const auto [code, out] = runProcess(program_ + "/zampli-copia", {parent + "/Classe"});
         ::close(lock);
         QVERIFY2(code == 0, qPrintable(out));
         QStringList expected = kept + QStringList{"Classe"};
@@ -634,8 +615,7 @@ private slots:
         struct stat st;
         QCOMPARE(stat(QFile::encodeName(shared).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, mode_t(0755)); // made on the way there
-        QProcess validate;
-        QCOMPARE(runProcess(validate, "desktop-file-validate", {made.copy.desktopFile}), std::make_pair(0, QString()));
+        QCOMPARE(runProcess("desktop-file-validate", {made.copy.desktopFile}), std::make_pair(0, QString()));
     }
 };
 

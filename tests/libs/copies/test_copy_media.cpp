@@ -6,8 +6,6 @@
 #include "CopyFiles.h"
 #include "MediaBytes.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>

@@ -12,7 +12,7 @@
 
 #include "MediaBytes.h"
 
-#include <condition_variable>
+#include <future>
 #include <sys/stat.h>
 #include <thread>
 
@@ -31,41 +31,18 @@ struct CountingOutput final : SoundOutput {
     void stop(const QUrl &) override {}
 };
 
-// A step that freezes the window thread ends the test with a failure instead
-// of hanging it: a FIFO opened without care waits for a writer for good.
-class FreezeWatch {
-public:
-    explicit FreezeWatch(const char *what)
-        : watcher_([this, what] {
-              std::unique_lock lock(mutex_);
-              if (!done_.wait_for(lock, std::chrono::seconds(20), [this] { return over_; }))
-                  qFatal("frozen for 20 s: %s", what);
-          })
-    {
-    }
-    ~FreezeWatch()
-    {
-        {
-            std::lock_guard lock(mutex_);
-            over_ = true;
-        }
-        done_.notify_one();
-        watcher_.join();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable done_;
-    bool over_ = false;
-    std::thread watcher_;
-};
-
-// Runs `step`, ending the test when it freezes the window thread. What the
-// step showed, the test checks after; how fast it was, the benchmarks measure.
+// Runs `step`, ending the test with a failure instead of a hang when it freezes the window thread (a FIFO
+// opened without care waits for a writer for good). How fast it was, the benchmarks measure.
 template <class Step> void failIfFrozen(Step step, const char *what)
 {
-    FreezeWatch watch(what);
+    std::promise<void> over;
+    std::thread watcher([done = over.get_future(), what] {
+        if (done.wait_for(std::chrono::seconds(20)) == std::future_status::timeout)
+            qFatal("frozen for 20 s: %s", what);
+    });
     step();
+    over.set_value();
+    watcher.join();
 }
 
 // Turns the file at `path` into the damage named `kind`.

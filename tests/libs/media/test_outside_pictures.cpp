@@ -8,10 +8,9 @@
 
 #include <QtTest>
 
-#include <condition_variable>
 #include <fcntl.h>
+#include <future>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace zampli;
@@ -50,31 +49,24 @@ QByteArray hugePng()
     return png;
 }
 
-// decodePicture() on a thread of its own: a reader that opens a pipe waits
-// there for a writer, which the test then becomes, so the failure ends.
-DecodedPicture decodeOrUnblock(const QString &path, const QString &pipe)
+// `drawing`, "PIPE" in it naming a pipe beside it, decoded on a thread of its own: a reader that opens the pipe
+// waits there for a writer, which the test then becomes, so the failure ends.
+DecodedPicture decodeDrawing(QByteArray drawing)
 {
-    std::mutex mutex;
-    std::condition_variable over;
-    std::optional<DecodedPicture> decoded;
-    std::thread reader([&] {
-        DecodedPicture d = decodePicture(path, {});
-        std::lock_guard lock(mutex);
-        decoded = std::move(d);
-        over.notify_one();
-    });
-    std::unique_lock lock(mutex);
-    const bool ended = over.wait_for(lock, std::chrono::seconds(20), [&] { return decoded.has_value(); });
-    lock.unlock();
-    if (!ended && !pipe.isEmpty()) {
-        const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
-        if (writer >= 0)
-            ::close(writer);
-    }
-    reader.join();
-    if (!ended)
-        return {{}, QStringLiteral("FROZEN: the reader waited for the pipe")};
-    return *decoded;
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("attesa"), path = dir.filePath("A.jpg");
+    QFile file(path);
+    if (::mkfifo(QFile::encodeName(pipe).constData(), 0644) != 0 || !file.open(QIODevice::WriteOnly) ||
+        file.write(drawing.replace("PIPE", QFile::encodeName(pipe))) != drawing.size())
+        return {{}, QStringLiteral("the drawing could not be written")};
+    file.close();
+    auto decoded = std::async(std::launch::async, [path] { return decodePicture(path, {}); });
+    if (decoded.wait_for(std::chrono::seconds(20)) == std::future_status::ready)
+        return decoded.get();
+    if (const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK); writer >= 0)
+        ::close(writer);
+    decoded.wait();
+    return {{}, QStringLiteral("FROZEN: the reader waited for the pipe")};
 }
 
 } // namespace
@@ -114,16 +106,7 @@ private slots:
     {
         QFETCH(QByteArray, href);
         QFETCH(QString, why);
-        QTemporaryDir dir;
-        const QString pipe = dir.filePath("attesa");
-        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
-        const QString path = dir.filePath("A.jpg");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(drawingWith(href.replace("PIPE", QFile::encodeName(pipe))));
-        file.close();
-
-        const DecodedPicture decoded = decodeOrUnblock(path, pipe);
+        const DecodedPicture decoded = decodeDrawing(drawingWith(href));
         if (why.isEmpty()) {
             QCOMPARE(decoded.why, QString());
             QCOMPARE(decoded.image.size(), QSize(40, 30));
@@ -156,14 +139,7 @@ private slots:
     {
         QFETCH(QByteArray, drawing);
         QFETCH(QString, why);
-        QTemporaryDir dir;
-        const QString pipe = dir.filePath("attesa");
-        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
-        QFile file(dir.filePath("A.jpg"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(drawing.replace("PIPE", QFile::encodeName(pipe)));
-        file.close();
-        const DecodedPicture decoded = decodeOrUnblock(file.fileName(), pipe);
+        const DecodedPicture decoded = decodeDrawing(drawing);
         QVERIFY2(why.isEmpty() ? decoded.why.isEmpty() : decoded.why.startsWith(why), qPrintable(decoded.why));
         QCOMPARE(decoded.image.isNull(), !why.isEmpty());
     }

@@ -4,6 +4,7 @@
 // practise next, a child erased without a trace, and files of the first
 // version brought up to date. Real SQLite files in temporary folders.
 #include "ClassOfAnswers.h"
+#include "ResultsPlant.h"
 #include "ResultsRows.h"
 #include "ResultsOldSchema.h"
 #include "ResultsSample.h"
@@ -11,8 +12,6 @@
 #include "results/ClassReader.h"
 #include "results/ResultsWriter.h"
 
-#include <QDirIterator>
-#include <QProcess>
 #include <QtTest>
 #include <ctime>
 
@@ -25,27 +24,31 @@ constexpr qint64 kMarch4 = 1709546400000; // 2024-03-04 10:00:00 UTC
 
 AnswerRecord heard(qint64 at, const char *asked, const char *chosen)
 {
-    AnswerRecord a;
-    a.atMs = at;
-    a.window = QStringLiteral("FormZampli3");
-    a.turn = 1;
-    a.asked = QString::fromLatin1(asked);
-    a.askedAs = Shown::Voice;
-    a.chosen = QString::fromLatin1(chosen);
-    a.chosenAs = Shown::Letter;
-    a.chosenStyle = 1;
-    a.right = a.asked == a.chosen;
-    a.answerMs = 1000;
-    return a;
+    return {.atMs = at, .window = "FormZampli3", .turn = 1, .asked = asked, .chosen = chosen, .chosenAs = Shown::Letter,
+            .chosenStyle = 1, .right = qstrcmp(asked, chosen) == 0, .answerMs = 1000};
 }
 
-QString adviceOf(const PractiseNext &p)
+// Each child's advice, "name: advice; advice".
+QStringList advice(ResultsReader &reader)
+{
+    QStringList children;
+    for (const PractiseNext &p : ClassReader(reader).practiseNext()) {
+        QStringList out;
+        for (const Confusion &c : p.confusions)
+            out << c.advice;
+        children << (p.name.isNull() ? QStringLiteral("(senza nome)") : p.name) + QStringLiteral(": ") +
+                        out.join(QStringLiteral("; "));
+    }
+    return children;
+}
+
+// Each session's id and child, "id:name".
+QStringList owners(ResultsReader &reader)
 {
     QStringList out;
-    for (const Confusion &c : p.confusions)
-        out << c.advice;
-    return (p.name.isNull() ? QStringLiteral("(senza nome)") : p.name) + QStringLiteral(": ") +
-           out.join(QStringLiteral("; "));
+    for (const SessionSummary &s : reader.sessions())
+        out << QStringLiteral("%1:%2").arg(s.id).arg(s.childName);
+    return out;
 }
 
 int answersOf(const VowelScores &v)
@@ -151,10 +154,7 @@ private slots:
         ResultsReader reader;
         QVERIFY(reader.open(db_));
         QCOMPARE(ClassReader(reader).nowPlaying().name, QStringLiteral("Giulia"));
-        QStringList owners;
-        for (const SessionSummary &s : reader.sessions())
-            owners << QStringLiteral("%1:%2").arg(s.id).arg(s.childName);
-        QCOMPARE(owners, QStringList({"1:Marco", "2:", "3:Giulia"}));
+        QCOMPARE(owners(reader), QStringList({"1:Marco", "2:", "3:Giulia"}));
         QVERIFY(editor.nameSession(2, marco));
         QVERIFY(!editor.nameSession(2, 99));
         QVERIFY(!editor.nameSession(99, marco));
@@ -210,10 +210,7 @@ private slots:
         }
         ResultsReader reader;
         QVERIFY(reader.open(db_));
-        QStringList advice;
-        for (const PractiseNext &p : ClassReader(reader).practiseNext())
-            advice << adviceOf(p);
-        QCOMPARE(advice, QStringList({
+        QCOMPARE(advice(reader), QStringList({
                              "Alessia: scambia spesso la E con la I quando le sente; "
                              "scambia spesso la I con la E quando legge la lettera",
                              "Bruno: scambia spesso la O con la U quando le sente; "
@@ -255,10 +252,7 @@ private slots:
         }
         ResultsReader reader;
         QVERIFY(reader.open(db_));
-        QStringList advice;
-        for (const PractiseNext &p : ClassReader(reader).practiseNext())
-            advice << adviceOf(p);
-        QCOMPARE(advice, QStringList({
+        QCOMPARE(advice(reader), QStringList({
                              "Anna: scambia spesso la E con la I quando le sente",
                              "Bice: scambia spesso la E con la I quando le sente",
                              "Carla: ",
@@ -315,32 +309,11 @@ private slots:
         QVERIFY(!editor.eraseChild(her));
     }
 
-    // What erasing everything would take.
-    void erasePreviews()
-    {
-        writeSample(db_, dir_.path());
-        ResultsEditor editor;
-        QVERIFY(editor.open(db_));
-        const ErasePreview all = editor.previewAll();
-        QCOMPARE(all.sessions, QList<qint64>({1, 2, 3}));
-        QCOMPARE(all.answers, 7);
-    }
-
     // A file of the first version, as the first program wrote it, opens in
     // the reader and the editor, is brought up to date and keeps everything.
     void firstVersionFileUpgraded()
     {
-        {
-            SqliteDb db;
-            QCOMPARE(db.open(db_, false), SQLITE_OK);
-            QCOMPARE(db.exec("PRAGMA journal_mode=WAL;"
-                             RESULTS_FIRST_VERSION_TABLES
-                             "INSERT INTO sessions VALUES(1, 1709546400000, 1709546460000, '/opt/zampli', 'Anna');"
-                             "INSERT INTO answers VALUES(1, 1, 1709546401000, 'FormZampli3', 1, 'E', 'voce', 0, NULL,"
-                             " 'I', 'lettera', 1, 0, 900);"
-                             "PRAGMA user_version = 1;"),
-                     SQLITE_OK);
-        }
+        QVERIFY(plant(db_, "PRAGMA journal_mode=WAL;" RESULTS_FIRST_VERSION_FILE));
         ResultsReader reader;
         QVERIFY2(reader.open(db_), qPrintable(reader.error()));
         QCOMPARE(reader.sessions().size(), 1);
@@ -361,19 +334,14 @@ private slots:
     // the batches stay merged, and the sessions begun then get their child.
     void secondVersionFileUpgraded()
     {
-        {
-            SqliteDb db;
-            QCOMPARE(db.open(db_, false), SQLITE_OK);
-            QCOMPARE(db.exec("PRAGMA journal_mode=WAL;"
-                             RESULTS_SECOND_VERSION_TABLES
-                             "INSERT INTO sessions VALUES(1, 1709546400000, 1709546460000, '/opt/zampli', NULL);"
-                             "INSERT INTO answers VALUES(1, 1, 1709546401000, 'FormZampli3', 1, 'E', 'voce', 0, NULL,"
-                             " 'I', 'lettera', 1, 0, 900);"
-                             "INSERT INTO problems VALUES(1, 1709546402000, 'risposte perse', 12);"
-                             "INSERT INTO merged_batches VALUES('lotto-1', 1709546403000);"
-                             "PRAGMA user_version = 2;"),
-                     SQLITE_OK);
-        }
+        QVERIFY(plant(db_, "PRAGMA journal_mode=WAL;"
+                       RESULTS_SECOND_VERSION_TABLES
+                       "INSERT INTO sessions VALUES(1, 1709546400000, 1709546460000, '/opt/zampli', NULL);"
+                       "INSERT INTO answers VALUES(1, 1, 1709546401000, 'FormZampli3', 1, 'E', 'voce', 0, NULL,"
+                       " 'I', 'lettera', 1, 0, 900);"
+                       "INSERT INTO problems VALUES(1, 1709546402000, 'risposte perse', 12);"
+                       "INSERT INTO merged_batches VALUES('lotto-1', 1709546403000);"
+                       "PRAGMA user_version = 2;"));
         ResultsReader reader;
         QVERIFY2(reader.open(db_), qPrintable(reader.error()));
         QCOMPARE(queryRows(db_, "PRAGMA user_version"), QStringLiteral("5"));
@@ -395,10 +363,7 @@ private slots:
             w.record(heard(kMarch4 + 86401000, "A", "A"));
             QVERIFY(w.sync());
         }
-        QStringList owners;
-        for (const SessionSummary &s : reader.sessions())
-            owners << QStringLiteral("%1:%2").arg(s.id).arg(s.childName);
-        QCOMPARE(owners, QStringList({"1:", "2:Anna"}));
+        QCOMPARE(owners(reader), QStringList({"1:", "2:Anna"}));
         QCOMPARE(told_, QStringList());
     }
 

@@ -54,6 +54,8 @@ private slots:
         labelByHand(db_, 2, QStringLiteral("Bruno"));
         ResultsEditor editor;
         QVERIFY(editor.open(db_));
+        QCOMPARE(editor.previewAll().sessions, QList<qint64>({1, 2, 3}));
+        QCOMPARE(editor.previewAll().answers, 7);
         QCOMPARE(editor.eraseLabel(QStringLiteral("Giulia")), 2);
         QCOMPARE(queryRows(db_, "SELECT id, label FROM sessions"), QStringLiteral("2|Bruno"));
         QCOMPARE(queryRows(db_, "SELECT count(*) FROM answers"), QStringLiteral("2"));

@@ -106,15 +106,23 @@ struct TellingFile {
     {
         ResultsWriter w(db, "/opt/zampli", report());
         w.sessionStarted();
-        AnswerRecord a;
-        a.atMs = QDateTime::currentMSecsSinceEpoch();
-        a.window = "FormZampli3";
-        a.asked = a.chosen = QString::fromLatin1(vowel);
-        a.right = true;
-        w.record(a);
+        w.record({.atMs = QDateTime::currentMSecsSinceEpoch(), .window = "FormZampli3", .asked = vowel,
+                  .chosen = vowel, .right = true});
         return w.sync();
     }
 };
+
+// `count` answers of a batch set aside on March 4th 2024, `stepMs` apart.
+PendingBatch setAsideBatch(const char *id, int count, qint64 stepMs)
+{
+    PendingBatch batch{QString::fromLatin1(id), 0, 1709546400000, {}};
+    for (int k = 1; k <= count; ++k) {
+        const AnswerRecord a{.atMs = batch.sessionStartMs + k * stepMs, .window = "FormZampli3", .asked = "U",
+                             .chosen = "U"};
+        batch.events.push_back({ResultsEvent::Kind::Answer, a.atMs, a, 0});
+    }
+    return batch;
+}
 
 // Another program holding the file's write lock until it is told to let go,
 // or for a minute at most: a test stuck on the lock then fails instead of
@@ -184,6 +192,29 @@ class ResultsFaultsTest : public QObject {
                r.h.modulo->EserciziErrati.value() == countedBefore + clicks;
     }
 
+    // Zampli3 open on a started writer, `clicks` wrong answers in the file.
+    static PictureRecognition &playing(WithResults &r, int clicks, ResultsWriter::Timing timing = {})
+    {
+        r.start(timing);
+        auto &form = open(r);
+        const bool written = clickWrong(r, form, clicks) && r.writer->sync();
+        QTest::qVerify(written, "clickWrong(r, form, clicks) && r.writer->sync()", "", __FILE__, __LINE__);
+        return form;
+    }
+
+    // Two rounds of clicks answered as ever and never written; the adult told once, of `why`.
+    static void answeredButNeverWritten(WithResults &r, const char *why)
+    {
+        r.start();
+        auto &form = open(r);
+        for (int round = 0; round < 2; ++round) {
+            QVERIFY(clickWrong(r, form, 5));
+            QVERIFY(!r.writer->sync());
+        }
+        QCOMPARE(r.told().size(), 1);
+        QVERIFY2(r.told()[0].contains(why), qPrintable(r.told()[0]));
+    }
+
     static QString integrity(const QString &db) { return queryRows(db, "PRAGMA integrity_check"); }
 
 private slots:
@@ -191,14 +222,7 @@ private slots:
     {
         WithResults r;
         QVERIFY(QDir().mkpath(r.db));
-        r.start();
-        auto &form = open(r);
-        QVERIFY(clickWrong(r, form, 5));
-        QVERIFY(!r.writer->sync());
-        QVERIFY(clickWrong(r, form, 5));
-        QVERIFY(!r.writer->sync());
-        QCOMPARE(r.told().size(), 1);
-        QVERIFY2(r.told()[0].contains("cartella"), qPrintable(r.told()[0]));
+        answeredButNeverWritten(r, "cartella");
         QVERIFY(QFileInfo(r.db).isDir());
     }
 
@@ -211,10 +235,7 @@ private slots:
         QFile file(r.db);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(junk) == junk.size());
         file.close();
-        r.start();
-        auto &form = open(r);
-        QVERIFY(clickWrong(r, form, 6));
-        QVERIFY(r.writer->sync());
+        playing(r, 6);
         QCOMPARE(r.rows("SELECT count(*), sum(right = 0) FROM answers"), QStringLiteral("6|6"));
         QCOMPARE(integrity(r.db), QStringLiteral("ok"));
         const QStringList aside = QDir(QFileInfo(r.db).path()).entryList({QFileInfo(r.db).fileName() + ".guasto-*"});
@@ -237,14 +258,7 @@ private slots:
             QVERIFY(QFile::setPermissions(state, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         }
         WithResults r(state);
-        r.start();
-        auto &form = open(r);
-        QVERIFY(clickWrong(r, form, 5));
-        QVERIFY(!r.writer->sync());
-        QVERIFY(clickWrong(r, form, 5));
-        QVERIFY(!r.writer->sync());
-        QCOMPARE(r.told().size(), 1);
-        QVERIFY2(r.told()[0].contains("non salvati"), qPrintable(r.told()[0]));
+        answeredButNeverWritten(r, "non salvati");
         QVERIFY(!QFileInfo::exists(r.db));
         QFile::setPermissions(state, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
@@ -254,10 +268,7 @@ private slots:
     void fullDisk()
     {
         WithResults r;
-        r.start();
-        auto &form = open(r);
-        QVERIFY(clickWrong(r, form, 3));
-        QVERIFY(r.writer->sync());
+        auto &form = playing(r, 3);
         auto full = std::make_unique<DiskFull>(r.db);
         QVERIFY(full->set());
         const bool answered = clickWrong(r, form, 5);
@@ -280,10 +291,7 @@ private slots:
     void lockedByAnotherProgram()
     {
         WithResults r;
-        r.start();
-        auto &form = open(r);
-        QVERIFY(clickWrong(r, form, 1));
-        QVERIFY(r.writer->sync());
+        auto &form = playing(r, 1);
         OtherProgramsLock lock(r.db);
         QVERIFY(lock.take());
         for (int round = 0; round < 2; ++round) {
@@ -305,10 +313,7 @@ private slots:
     void clicksNeverWaitForTheLock()
     {
         WithResults r;
-        r.start({.busyMs = 3'600'000});
-        auto &form = open(r);
-        QVERIFY(clickWrong(r, form, 1));
-        QVERIFY(r.writer->sync());
+        auto &form = playing(r, 1, {.busyMs = 3'600'000});
         OtherProgramsLock lock(r.db);
         QVERIFY(lock.take());
         QVERIFY(clickWrong(r, form, 5));
@@ -324,10 +329,7 @@ private slots:
     void quitWhileLockedSetsAnswersAside()
     {
         WithResults r;
-        r.start(kShortQuit);
-        auto &form = open(r);
-        QVERIFY(clickWrong(r, form, 2));
-        QVERIFY(r.writer->sync());
+        auto &form = playing(r, 2, kShortQuit);
         SqliteDb other;
         QCOMPARE(other.open(r.db, false), SQLITE_OK);
         QCOMPARE(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
@@ -357,10 +359,7 @@ private slots:
     void folderRemovedWhilePlaying()
     {
         WithResults r;
-        r.start();
-        auto &form = open(r);
-        QVERIFY(clickWrong(r, form, 2));
-        QVERIFY(r.writer->sync());
+        auto &form = playing(r, 2);
         QVERIFY(QDir(QFileInfo(r.db).path()).removeRecursively());
         QVERIFY(clickWrong(r, form, 3));
         QVERIFY(r.writer->sync());
@@ -374,48 +373,29 @@ private slots:
         QCOMPARE(r.rows("SELECT kind FROM problems"), QStringLiteral("file spostato"));
     }
 
-    // The file is renamed while the child plays: what was written stays in
-    // it, whole, and the answers after it go to a new file under the old name.
-    void fileRenamedWhilePlaying()
+    void fileMovedWhilePlaying_data()
     {
-        WithResults r;
-        r.start();
-        auto &form = open(r);
-        QVERIFY(clickWrong(r, form, 2));
-        QVERIFY(r.writer->sync());
-        const QString renamed = QFileInfo(r.db).path() + "/vecchi-risultati.sqlite";
-        QVERIFY(QFile::rename(r.db, renamed));
-        QVERIFY(clickWrong(r, form, 3));
-        QVERIFY(r.writer->sync());
-        QCOMPARE(r.rows("SELECT count(*) FROM answers"), QStringLiteral("3"));
-        QCOMPARE(queryRows(renamed, "SELECT count(*) FROM answers"), QStringLiteral("2"));
-        QCOMPARE(integrity(r.db), QStringLiteral("ok"));
-        QCOMPARE(integrity(renamed), QStringLiteral("ok"));
-        QCOMPARE(r.told().size(), 1);
-        QCOMPARE(r.rows("SELECT kind FROM problems"), QStringLiteral("file spostato"));
-        QCOMPARE(queryRows(renamed, "SELECT count(*) FROM problems"), QStringLiteral("0"));
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("renamed") << false;
+        QTest::newRow("another results file put in its place") << true; // a copy brought back from elsewhere
     }
 
-    // Another results file is put in place of this one while the child plays
-    // (a copy brought back from elsewhere): the file left behind keeps what
-    // was written, the new one takes the answers after, each whole, and the
-    // change is told once and recorded in the file that now takes them.
-    void fileReplacedWhilePlaying()
+    // The file is moved aside while the child plays: what was written stays in it, whole, and the answers after go
+    // to the file now under the old name, new or put there, where the change is told once and recorded.
+    void fileMovedWhilePlaying()
     {
+        QFETCH(bool, replaced);
         WithResults r;
-        r.start();
-        auto &form = open(r);
-        QVERIFY(clickWrong(r, form, 2));
-        QVERIFY(r.writer->sync());
+        auto &form = playing(r, 2);
+        const QString aside = QFileInfo(r.db).path() + "/messo-da-parte.sqlite";
         const QString other = QFileInfo(r.db).path() + "/altra-copia.sqlite";
-        {
+        if (replaced) {
             ResultsWriter elsewhere(other, QStringLiteral("/altrove"), [](const QString &) {});
             elsewhere.sessionStarted(QDateTime::currentMSecsSinceEpoch());
             QVERIFY(elsewhere.sync());
         }
-        const QString aside = QFileInfo(r.db).path() + "/messo-da-parte.sqlite";
         QVERIFY(QFile::rename(r.db, aside));
-        QVERIFY(QFile::rename(other, r.db));
+        QVERIFY(!replaced || QFile::rename(other, r.db));
         QVERIFY(clickWrong(r, form, 3));
         QVERIFY(r.writer->sync());
         QCOMPARE(queryRows(aside, "SELECT count(*) FROM answers"), QStringLiteral("2"));
@@ -424,16 +404,14 @@ private slots:
         QCOMPARE(integrity(aside), QStringLiteral("ok"));
         QCOMPARE(r.told().size(), 1);
         QCOMPARE(r.rows("SELECT kind FROM problems"), QStringLiteral("file spostato"));
+        QCOMPARE(queryRows(aside, "SELECT count(*) FROM problems"), QStringLiteral("0"));
     }
 
     // The disk is full when the program ends and has room at the next start.
     void fullDiskAtQuitKeepsAnswersForTheNextStart()
     {
         WithResults r;
-        r.start(kShortQuit);
-        auto &form = open(r);
-        QVERIFY(clickWrong(r, form, 3));
-        QVERIFY(r.writer->sync());
+        auto &form = playing(r, 3, kShortQuit);
         auto full = std::make_unique<DiskFull>(r.db);
         QVERIFY(full->set());
         const bool answered = clickWrong(r, form, 4);
@@ -486,15 +464,7 @@ private slots:
         QVERIFY(f.playOnce("A"));
         QVERIFY(f.playOnce("E"));
         QVERIFY(plant(f.db, "CREATE TRIGGER t AFTER INSERT ON answers BEGIN DELETE FROM answers; END"));
-        PendingBatch earlier{QStringLiteral("lotto-1"), 0, 1709546400000, {}}; // March 4th 2024
-        for (int k = 1; k <= 3; ++k) {
-            AnswerRecord a;
-            a.atMs = earlier.sessionStartMs + k * 1000;
-            a.window = QStringLiteral("FormZampli3");
-            a.asked = a.chosen = QStringLiteral("U");
-            earlier.events.push_back({ResultsEvent::Kind::Answer, a.atMs, a, 0});
-        }
-        QVERIFY(appendPending(f.db, earlier).written);
+        QVERIFY(appendPending(f.db, setAsideBatch("lotto-1", 3, 1000)).written);
         QVERIFY(f.playOnce("I"));
         QCOMPARE(queryRows(f.db, "SELECT asked FROM answers ORDER BY at_ms"), QStringLiteral("U / U / U / A / E / I"));
         QCOMPARE(queryRows(f.db, "SELECT count(*) FROM sqlite_master WHERE type = 'trigger'"), QStringLiteral("0"));
@@ -629,15 +599,7 @@ private slots:
         {
             QFile file(pending);
             QVERIFY(file.open(QIODevice::WriteOnly));
-            PendingBatch batch{QStringLiteral("lotto"), 0, 1709546400000, {}};
-            for (int k = 1; k <= 1000; ++k) {
-                AnswerRecord a;
-                a.atMs = batch.sessionStartMs + k;
-                a.window = QStringLiteral("FormZampli3");
-                a.asked = a.chosen = QStringLiteral("U");
-                batch.events.push_back({ResultsEvent::Kind::Answer, a.atMs, a, 0});
-            }
-            const QByteArray lines = pendingLines(batch);
+            const QByteArray lines = pendingLines(setAsideBatch("lotto", 1000, 1));
             while (file.size() < 20 << 20)
                 QCOMPARE(file.write(lines), lines.size());
         }
@@ -661,9 +623,9 @@ private slots:
     {
         TellingFile f;
         const QString &db = f.db;
+        const QStringList &told = f.told;
         f.writeMonth({QDate(2024, 3, 29), 30, 3000, 5});
         const int month = f.month;
-        const QStringList &told = f.told;
         const QList<qint64> leaves = leafPages(db, "answers");
         QVERIFY2(leaves.size() > 20, qPrintable(QString::number(leaves.size())));
         QVERIFY(overwritePage(db, leaves[leaves.size() / 2]));

@@ -4,13 +4,13 @@
 // that is not ours refused before anything changes.
 #include "results/ResultsEditor.h"
 #include "results/ResultsImport.h"
+#include "ResultsPlant.h"
 #include "ResultsRows.h"
 #include "VowelTallies.h"
 #include "results/ResultsReader.h"
 #include "results/Schema.h"
 #include "results/Sqlite.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 #include <sqlite3.h>
 
@@ -109,9 +109,7 @@ private slots:
                          "cccccccccccccccccccccccccccccccc|Giulia|c0p1/lab-2/anna|1"));
         ResultsReader reader;
         QVERIFY(reader.open(target_));
-        ResultsFilter marco;
-        marco.childId = 1;
-        const VowelScores scores = vowelTallies(reader, marco);
+        const VowelScores scores = vowelTallies(reader, {.childId = 1});
         QCOMPARE(scores[1].right, 3);
         QCOMPARE(scores[1].wrong, 1);
     }
@@ -128,15 +126,9 @@ private slots:
         QFETCH(QByteArray, sql);
         const QString stranger = dir_.filePath(QStringLiteral("estraneo.sqlite"));
         QFile::remove(stranger);
-        if (sql.contains("answers")) {
+        if (sql.contains("answers"))
             QVERIFY(QFile::copy(source_, stranger));
-        }
-        {
-            SqliteDb db;
-            QCOMPARE(db.open(stranger, false), SQLITE_OK);
-            sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
-            QCOMPARE(db.exec(sql.constData()), SQLITE_OK);
-        }
+        QVERIFY(test::plant(stranger, sql.constData()));
         ResultsTakenIn count;
         QString why;
         QVERIFY(!takeInResults(target_, stranger, count, why));

@@ -5,21 +5,20 @@
 #include "results/ResultsReader.h"
 #include "results/ResultsWriter.h"
 #include "results/Sqlite.h"
+#include "CopyFiles.h"
 #include "ResultsDamage.h"
+#include "ResultsPlant.h"
 #include "ResultsRows.h"
 #include "ResultsOldSchema.h"
 #include "VowelTallies.h"
 #include "results/Schema.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <ctime>
 #include <sqlite3.h>
 
 using namespace zampli;
+using zampli::test::plant;
 
 namespace {
 
@@ -28,14 +27,6 @@ constexpr qint64 kMarch5 = 1709629200000; // 2024-03-05 09:00:00 UTC
 
 // The end waits a little for a lock, so that a test need not wait the program's seconds.
 constexpr ResultsWriter::Timing kShortQuit{.quitWaitMs = 300};
-
-// A file of the first version: one session named by the adult, one answer.
-const char *const kFirstVersion =
-    RESULTS_FIRST_VERSION_TABLES
-    "INSERT INTO sessions VALUES(1, 1709546400000, 1709546460000, '/opt/zampli', 'Anna');"
-    "INSERT INTO answers VALUES(1, 1, 1709546400000, 'FormZampli3', 1, 'E', 'voce', 0, NULL, 'I', 'lettera', 1, 0,"
-    " 900);"
-    "PRAGMA user_version = 1;";
 
 // A program folder classe/zampli in `home`, and a link to it named `name`: the link's path.
 QString linkedFolder(const QTemporaryDir &home, const char *name)
@@ -57,20 +48,7 @@ QString fileNamed(const QString &folder, const char *last, const QString &progra
 AnswerRecord answer(qint64 at, const char *window, const char *asked, Shown askedAs, int askedStyle,
                     const char *chosen, Shown chosenAs, int chosenStyle, const char *word = "", qint64 ms = 1000)
 {
-    AnswerRecord a;
-    a.atMs = at;
-    a.window = QString::fromLatin1(window);
-    a.turn = 1;
-    a.asked = QString::fromLatin1(asked);
-    a.askedAs = askedAs;
-    a.askedStyle = askedStyle;
-    a.word = QString::fromLatin1(word);
-    a.chosen = QString::fromLatin1(chosen);
-    a.chosenAs = chosenAs;
-    a.chosenStyle = chosenStyle;
-    a.right = a.asked == a.chosen;
-    a.answerMs = ms;
-    return a;
+    return {at, window, 1, asked, askedAs, askedStyle, word, chosen, chosenAs, chosenStyle, qstrcmp(asked, chosen) == 0, ms};
 }
 
 // The rows of a query, columns split by '|', rows by ' / '.
@@ -128,11 +106,8 @@ class ResultsStoreTest : public QObject {
         w.record(answer(kMarch5, "FormPosizioni3", "A", Shown::Voice, 0, "A", Shown::Face, 0, "", 1200));
         w.record(answer(kMarch5 + 5000, "FormCaratteri1", "I", Shown::Letter, 2, "E", Shown::Letter, 1, "", 3000));
         QVERIFY(w.sync());
-        SqliteDb db;
-        QCOMPARE(db.open(path(), false), SQLITE_OK);
-        QCOMPARE(db.exec("UPDATE sessions SET label = 'Anna' WHERE id = 1;"
-                         "UPDATE sessions SET label = 'Luca \"Bimbo\"; 2ª' WHERE id = 2"),
-                 SQLITE_OK);
+        QVERIFY(plant(path(), "UPDATE sessions SET label = 'Anna' WHERE id = 1;"
+                       "UPDATE sessions SET label = 'Luca \"Bimbo\"; 2ª' WHERE id = 2"));
     }
 
     // A session of March 4th: one answer written, then `later` more and the
@@ -154,18 +129,6 @@ class ResultsStoreTest : public QObject {
         QCOMPARE(other.exec("COMMIT"), SQLITE_OK);
     }
 
-    static QByteArray contents(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
-    }
-
-    static void put(const QString &path, const QByteArray &bytes)
-    {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
-
     // A start of the program that only merges what waits beside the file.
     void startAgain()
     {
@@ -174,12 +137,12 @@ class ResultsStoreTest : public QObject {
     }
 
     // The name and word of the first eight answers as the CSV export writes them.
-    QStringList exportedNamesAndWords(const QString &name)
+    QStringList exportedNamesAndWords()
     {
         ResultsReader r;
         if (!r.open(path()))
             return {QStringLiteral("not opened")};
-        const QString csv = dir.filePath(name);
+        const QString csv = dir.filePath("formule.csv");
         QFile file(csv);
         if (!r.exportCsv(csv) || !file.open(QIODevice::ReadOnly))
             return {QStringLiteral("not exported")};
@@ -314,11 +277,7 @@ private slots:
     // A file from a newer program is neither changed nor replaced.
     void newerFileLeftAlone()
     {
-        {
-            SqliteDb db;
-            QCOMPARE(db.open(path(), false), SQLITE_OK);
-            QCOMPARE(db.exec("CREATE TABLE future(x); PRAGMA user_version = 7"), SQLITE_OK);
-        }
+        QVERIFY(plant(path(), "CREATE TABLE future(x); PRAGMA user_version = 7"));
         ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
         w.record(answer(kMarch4, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
         QVERIFY(!w.sync());
@@ -335,7 +294,7 @@ private slots:
     void pendingMergedOnlyOnce()
     {
         endWhileLocked(3);
-        const QByteArray setAside = contents(pending());
+        const QByteArray setAside = readFile(pending());
         QCOMPARE(rows(path(), "SELECT count(*) FROM answers"), QStringLiteral("1"));
         QCOMPARE(setAside.count('\n'), 6); // the batch's session, three answers, the end and the writer's own
         startAgain();
@@ -343,7 +302,7 @@ private slots:
         QCOMPARE(rows(path(), "SELECT id, started_ms, ended_ms FROM sessions"),
                  QStringLiteral("1|1709546400000|1709546460000"));
         QVERIFY(!QFileInfo::exists(pending()));
-        put(pending(), setAside);
+        writeFile(pending(), setAside);
         startAgain();
         QCOMPARE(rows(path(), "SELECT count(*) FROM answers"), QStringLiteral("4"));
         QCOMPARE(rows(path(), "SELECT count(*) FROM sessions"), QStringLiteral("1"));
@@ -359,14 +318,14 @@ private slots:
         QVERIFY(file.open(QIODevice::Append));
         file.write("non \xc3\xa8 JSON\n{\"lotto\":\"x\",\"tipo\":\"risposta\",\"ms\":5}\n");
         file.close();
-        const QByteArray before = contents(pending());
+        const QByteArray before = readFile(pending());
         told.clear();
         startAgain();
         QCOMPARE(rows(path(), "SELECT count(*) FROM answers"), QStringLiteral("3"));
         QVERIFY(!QFileInfo::exists(pending()));
         const QStringList aside = QDir(dir.path()).entryList({"zampli.sqlite.in-attesa.guasto-*"});
         QCOMPARE(aside.size(), 1);
-        QCOMPARE(contents(dir.filePath(aside[0])), before);
+        QCOMPARE(readFile(dir.filePath(aside[0])), before);
         QCOMPARE(told.size(), 1);
         QVERIFY2(told[0].contains("righe illeggibili (2)"), qPrintable(told[0]));
     }
@@ -376,12 +335,12 @@ private slots:
     void pendingNeverWrittenThroughALink()
     {
         const QString other = dir.filePath("altro.txt");
-        put(other, "intatto");
+        writeFile(other, "intatto");
         QVERIFY(QFile::link(other, pending()));
         endWhileLocked(1);
-        QCOMPARE(contents(other), QByteArray("intatto"));
+        QCOMPARE(readFile(other), QByteArray("intatto"));
         QVERIFY(!QFileInfo(pending()).isSymLink());
-        QCOMPARE(contents(pending()).count('\n'), 4);
+        QCOMPARE(readFile(pending()).count('\n'), 4);
         QFile::remove(other);
     }
 
@@ -417,19 +376,18 @@ private slots:
         QCOMPARE(told.filter("incompleti").size(), 1);
     }
 
-    // A file of the first version keeps its rows and its name given by the
-    // adult, and takes the new answers after them.
+    // A file of the first version keeps its rows and its name given by the adult, and takes the new answers after
+    // them. Ours is what our versions made: with the indexes the teacher's program adds, it is read and written at
+    // every later start, never set aside.
     void firstVersionFileMigrated()
     {
+        QVERIFY(plant(path(), RESULTS_FIRST_VERSION_FILE));
         {
-            SqliteDb db;
-            QCOMPARE(db.open(path(), false), SQLITE_OK);
-            QCOMPARE(db.exec(kFirstVersion), SQLITE_OK);
+            ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
+            w.sessionStarted(kMarch5);
+            w.record(answer(kMarch5, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+            QVERIFY(w.sync());
         }
-        ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
-        w.sessionStarted(kMarch5);
-        w.record(answer(kMarch5, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
-        QVERIFY(w.sync());
         QCOMPARE(rows(path(), "PRAGMA user_version"), QStringLiteral("5"));
         QCOMPARE(rows(path(), "SELECT a.id, s.id, s.label, a.at_ms, a.answer_ms FROM answers a"
                               " JOIN sessions s ON s.id = a.session_id ORDER BY a.id"),
@@ -437,28 +395,15 @@ private slots:
         // The old answer is counted in the summaries with the new one.
         QCOMPARE(rows(path(), "SELECT last_answer, odd FROM summary_mark"), QStringLiteral("2|0"));
         QCOMPARE(rows(path(), "SELECT count(*) FROM problems"), QStringLiteral("0"));
-        QCOMPARE(told, QStringList());
-    }
-
-    // Ours is what our versions made: a file brought up from the first
-    // version, with the indexes the teacher's program adds, is read and
-    // written at every later start, never set aside.
-    void upgradedFileWithTheReadersIndexesStaysOurs()
-    {
-        {
-            SqliteDb db;
-            QCOMPARE(db.open(path(), false), SQLITE_OK);
-            QCOMPARE(db.exec(kFirstVersion), SQLITE_OK);
-        }
-        for (const qint64 at : {kMarch5, kMarch5 + 1000}) {
-            ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
-            w.record(answer(at, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
-            QVERIFY(w.sync());
+        for (const qint64 at : {kMarch5 + 1000, kMarch5 + 2000}) {
             QVERIFY(ResultsReader::addIndexes(path()));
             ResultsReader r;
             QVERIFY2(r.open(path()), qPrintable(r.error()));
+            ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
+            w.record(answer(at, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
+            QVERIFY(w.sync());
         }
-        QCOMPARE(rows(path(), "SELECT count(*) FROM answers"), QStringLiteral("3"));
+        QCOMPARE(rows(path(), "SELECT count(*) FROM answers"), QStringLiteral("4"));
         QCOMPARE(rows(path(), "SELECT count(*) FROM sqlite_master WHERE name LIKE 'answers_reader_%'"),
                  QStringLiteral("2"));
         QCOMPARE(told, QStringList());
@@ -532,42 +477,38 @@ private slots:
                             "lettera;1;sbagliato;3000\r\n"));
     }
 
-    // Names the adult typed that a spreadsheet would run as a formula are
-    // written as text: a quote mark before them.
-    void csvCellsNeverFormulas()
+    void csvCellsNeverFormulas_data()
     {
-        writeTwoDays();
-        SqliteDb db;
-        QCOMPARE(db.open(path(), false), SQLITE_OK);
-        QCOMPARE(db.exec("UPDATE sessions SET label = '=HYPERLINK(\"x\")' WHERE id = 1;"
-                         "UPDATE sessions SET label = '@Anna' WHERE id = 2;"
-                         "UPDATE answers SET word = '+39' WHERE id = 4; UPDATE answers SET word = '-1' WHERE id = 5;"
-                         "UPDATE answers SET word = char(9) || 'x' WHERE id = 6;"
-                         "UPDATE answers SET word = char(13) || 'y' WHERE id = 3;"),
-                 SQLITE_OK);
-        QCOMPARE(exportedNamesAndWords("formule.csv"), QStringList({"\"'=HYPERLINK(\"\"x\"\")\"|", "\"'=HYPERLINK(\"\"x\"\")\"|",
-                                     "\"'=HYPERLINK(\"\"x\"\")\"|\"'\ry\"", "\"'=HYPERLINK(\"\"x\"\")\"|'+39",
-                                     "\"'=HYPERLINK(\"\"x\"\")\"|'-1", "\"'=HYPERLINK(\"\"x\"\")\"|'\tx",
-                                     "'@Anna|", "'@Anna|"}));
+        QTest::addColumn<QByteArray>("sql");
+        QTest::addColumn<QStringList>("cells"); // the first eight answers' name and word
+        // Names the adult typed that a spreadsheet would run as a formula: a quote mark before them.
+        QTest::newRow("formulas") << QByteArray("UPDATE sessions SET label = '=HYPERLINK(\"x\")' WHERE id = 1;"
+                       "UPDATE sessions SET label = '@Anna' WHERE id = 2;"
+                       "UPDATE answers SET word = '+39' WHERE id = 4; UPDATE answers SET word = '-1' WHERE id = 5;"
+                       "UPDATE answers SET word = char(9) || 'x' WHERE id = 6;"
+                       "UPDATE answers SET word = char(13) || 'y' WHERE id = 3;")
+            << QStringList({"\"'=HYPERLINK(\"\"x\"\")\"|", "\"'=HYPERLINK(\"\"x\"\")\"|",
+                            "\"'=HYPERLINK(\"\"x\"\")\"|\"'\ry\"", "\"'=HYPERLINK(\"\"x\"\")\"|'+39",
+                            "\"'=HYPERLINK(\"\"x\"\")\"|'-1", "\"'=HYPERLINK(\"\"x\"\")\"|'\tx", "'@Anna|", "'@Anna|"});
+        // Blanks before a formula do not hide it, and marks that turn text around are dropped.
+        QTest::newRow("after blanks or turned") << QByteArray("UPDATE sessions SET label = ' =1+1' WHERE id = 1;"
+                       "UPDATE sessions SET label = char(8238) || 'Anna' || char(8236) WHERE id = 2;"
+                       "UPDATE answers SET word = char(1564) || '-1' WHERE id = 3;"
+                       "UPDATE answers SET word = char(8294) || '+39' || char(8297) WHERE id = 4;"
+                       "UPDATE answers SET word = ' ' || char(9) || '@x' WHERE id = 5;"
+                       "UPDATE answers SET word = 'o' || char(8206) || 'k' || char(8207) WHERE id = 6;"
+                       "UPDATE answers SET word = char(8237) || '=1' || char(8204) WHERE id = 7;")
+            << QStringList({"' =1+1|", "' =1+1|", "' =1+1|'-1", "' =1+1|'+39", "' =1+1|' \t@x", "' =1+1|ok",
+                            QStringLiteral("Anna|'=1\u200C"), "Anna|"});
     }
 
-    // Blanks before a formula do not hide it from a spreadsheet, and marks
-    // that turn text around are dropped: the cell reads as it is.
-    void csvCellsAfterBlanksOrTurnedNeverFormulas()
+    void csvCellsNeverFormulas()
     {
+        QFETCH(QByteArray, sql);
+        QFETCH(QStringList, cells);
         writeTwoDays();
-        SqliteDb db;
-        QCOMPARE(db.open(path(), false), SQLITE_OK);
-        QCOMPARE(db.exec("UPDATE sessions SET label = ' =1+1' WHERE id = 1;"
-                         "UPDATE sessions SET label = char(8238) || 'Anna' || char(8236) WHERE id = 2;"
-                         "UPDATE answers SET word = char(1564) || '-1' WHERE id = 3;"
-                         "UPDATE answers SET word = char(8294) || '+39' || char(8297) WHERE id = 4;"
-                         "UPDATE answers SET word = ' ' || char(9) || '@x' WHERE id = 5;"
-                         "UPDATE answers SET word = 'o' || char(8206) || 'k' || char(8207) WHERE id = 6;"
-                         "UPDATE answers SET word = char(8237) || '=1' || char(8204) WHERE id = 7;"),
-                 SQLITE_OK);
-        QCOMPARE(exportedNamesAndWords("nascoste.csv"), QStringList({"' =1+1|", "' =1+1|", "' =1+1|'-1", "' =1+1|'+39", "' =1+1|' \t@x",
-                                     "' =1+1|ok", QStringLiteral("Anna|'=1\u200C"), "Anna|"}));
+        QVERIFY(plant(path(), sql.constData()));
+        QCOMPARE(exportedNamesAndWords(), cells);
     }
 
     // A file whose answers cannot all be read gives no table that looks whole:

@@ -5,6 +5,7 @@
 // given to another child, a session, a child and a label erased). Real
 // SQLite files in a temporary folder, in a time zone with a summer time.
 #include "ClassOfAnswers.h"
+#include "ResultsPlant.h"
 #include "ResultsRows.h"
 #include "results/ResultsEditor.h"
 #include "results/ClassReader.h"
@@ -31,20 +32,8 @@ qint64 at(const QDate &day, int hour, int minute)
 AnswerRecord answer(qint64 atMs, Shown askedAs, int askedStyle, const char *asked, Shown chosenAs, int chosenStyle,
                     const char *chosen, const char *word = "")
 {
-    AnswerRecord a;
-    a.atMs = atMs;
-    a.window = askedAs == Shown::Word ? QStringLiteral("FormIniziaPer") : QStringLiteral("FormCaratteri1");
-    a.turn = 1;
-    a.asked = QString::fromLatin1(asked);
-    a.askedAs = askedAs;
-    a.askedStyle = askedStyle;
-    a.word = QString::fromLatin1(word);
-    a.chosen = QString::fromLatin1(chosen);
-    a.chosenAs = chosenAs;
-    a.chosenStyle = chosenStyle;
-    a.right = a.asked == a.chosen;
-    a.answerMs = 1200;
-    return a;
+    return {atMs, askedAs == Shown::Word ? "FormIniziaPer" : "FormCaratteri1", 1, asked, askedAs, askedStyle, word,
+            chosen, chosenAs, chosenStyle, qstrcmp(asked, chosen) == 0, 1200};
 }
 
 QString scores(const VowelScores &v)
@@ -114,36 +103,20 @@ class ResultsSummariesTest : public QObject {
     // The filters the adult's tab makes, and one whose days are not whole.
     QList<std::pair<QString, ResultsFilter>> filters() const
     {
-        QList<std::pair<QString, ResultsFilter>> out;
-        out.append({QStringLiteral("everything"), ResultsFilter{}});
-        ResultsFilter days;
-        days.fromMs = QDate(2024, 3, 25).startOfDay().toMSecsSinceEpoch();
-        days.toMs = kMidnight.addDays(1).startOfDay().toMSecsSinceEpoch() - 1;
-        out.append({QStringLiteral("days up to the midnight"), days});
-        ResultsFilter after = days;
-        after.fromMs = kMidnight.addDays(1).startOfDay().toMSecsSinceEpoch();
-        after.toMs = kMidnight.addDays(2).startOfDay().toMSecsSinceEpoch() - 1;
-        out.append({QStringLiteral("the day after midnight"), after});
-        ResultsFilter child;
-        child.childId = children_.value(1);
-        out.append({QStringLiteral("a child"), child});
-        ResultsFilter nobody;
-        nobody.childId = ResultsFilter::kNoChild;
-        out.append({QStringLiteral("nobody named"), nobody});
-        ResultsFilter label;
-        label.label = QStringLiteral("Gruppo rosso");
-        out.append({QStringLiteral("a label"), label});
-        ResultsFilter letters;
-        letters.kind = QuestionKind{QStringLiteral("lettera"), QStringLiteral("lettera"), 2};
-        out.append({QStringLiteral("letters of style 2"), letters});
-        ResultsFilter words = days;
-        words.childId = children_.value(0);
-        words.kind = QuestionKind{QStringLiteral("parola"), QStringLiteral("tessera"), 0};
-        out.append({QStringLiteral("a child's words in days"), words});
-        ResultsFilter noon;
-        noon.fromMs = at(kMidnight, 12, 0);
-        out.append({QStringLiteral("from noon"), noon});
-        return out;
+        const auto dayStart = [](int after) { return kMidnight.addDays(after).startOfDay().toMSecsSinceEpoch(); };
+        const qint64 from25th = QDate(2024, 3, 25).startOfDay().toMSecsSinceEpoch();
+        return {
+            {"everything", {}},
+            {"days up to the midnight", {.fromMs = from25th, .toMs = dayStart(1) - 1}},
+            {"the day after midnight", {.fromMs = dayStart(1), .toMs = dayStart(2) - 1}},
+            {"a child", {.childId = children_.value(1)}},
+            {"nobody named", {.childId = ResultsFilter::kNoChild}},
+            {"a label", {.label = "Gruppo rosso"}},
+            {"letters of style 2", {.kind = QuestionKind{"lettera", "lettera", 2}}},
+            {"a child's words in days", {.fromMs = from25th, .toMs = dayStart(1) - 1, .childId = children_.value(0),
+                                         .kind = QuestionKind{"parola", "tessera", 0}}},
+            {"from noon", {.fromMs = at(kMidnight, 12, 0)}},
+        };
     }
 
     // Every view of every filter, from the summaries and from the answers.
@@ -290,11 +263,7 @@ private slots:
     void aSalvagedFileSummarisedFromItsAnswers()
     {
         const int held = queryRows(db_, "SELECT count(*) FROM answers", true).toInt();
-        {
-            SqliteDb db;
-            QCOMPARE(db.open(db_, false), SQLITE_OK);
-            QCOMPARE(db.exec("CREATE TRIGGER planted AFTER INSERT ON answers BEGIN SELECT 1; END"), SQLITE_OK);
-        }
+        QVERIFY(plant(db_, "CREATE TRIGGER planted AFTER INSERT ON answers BEGIN SELECT 1; END"));
         const SalvageReport r = salvageDamaged(db_, QStringLiteral("classe"), true);
         QVERIFY(r.replaced);
         QCOMPARE(r.answersSaved, held);

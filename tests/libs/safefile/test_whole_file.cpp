@@ -5,11 +5,9 @@
 
 #include "safefile/WholeFile.h"
 
+#include "CopyFiles.h"
 #include "FileSizeLimit.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>
@@ -20,25 +18,6 @@ using namespace zampli;
 using zampli::test::FileSizeLimit;
 
 namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-void put(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-// Every name in `folder`, hidden ones too: a temporary file left behind shows here.
-QStringList namesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 mode_t modeOf(const QString &path)
 {
@@ -57,27 +36,22 @@ class WholeFileTest : public QObject {
 private slots:
     void init()
     {
-        for (const QString &name : namesIn(dir_.path()))
+        for (const QString &name : entriesIn(dir_.path()))
             QVERIFY(QFile::remove(dir_.filePath(name)) || QDir(dir_.filePath(name)).removeRecursively());
     }
 
     void replacesTheFileAndLeavesNothingElse()
     {
-        put(file(), "ape\r\nuva\r\nelmo\r\n");
+        writeFile(file(), "ape\r\nuva\r\nelmo\r\n");
         const WholeWrite write = writeWhole(file(), "ago\r\n");
         QCOMPARE(write.error, 0);
         QVERIFY(write.reason.isEmpty());
-        QCOMPARE(contents(file()), QByteArray("ago\r\n"));
-        QCOMPARE(namesIn(dir_.path()), QStringList{"a.txt"});
-    }
-
-    // The stamp is the new file's, so a later look tells this write from someone else's.
-    void givesTheStampOfTheFileItWrote()
-    {
-        const WholeWrite write = writeWhole(file(), "12345");
-        QVERIFY(write.written.has_value());
+        QCOMPARE(readFile(file()), QByteArray("ago\r\n"));
+        QCOMPARE(entriesIn(dir_.path()), QStringList{"a.txt"});
+        // The stamp is the new file's, so a later look tells this write from someone else's.
         struct stat st;
         QCOMPARE(::stat(QFile::encodeName(file()).constData(), &st), 0);
+        QVERIFY(write.written.has_value());
         QCOMPARE(write.written->bytes, qint64(5));
         QCOMPARE(write.written->inode, quint64(st.st_ino));
     }
@@ -85,18 +59,18 @@ private slots:
     void replacesALinkAndLeavesItsTargetAlone()
     {
         const QString target = dir_.filePath(QStringLiteral("elsewhere.txt"));
-        put(target, "theirs\n");
+        writeFile(target, "theirs\n");
         QVERIFY(QFile::link(target, file()));
         QCOMPARE(writeWhole(file(), "ours\n").error, 0);
         QVERIFY(!QFileInfo(file()).isSymLink());
-        QCOMPARE(contents(file()), QByteArray("ours\n"));
-        QCOMPARE(contents(target), QByteArray("theirs\n"));
+        QCOMPARE(readFile(file()), QByteArray("ours\n"));
+        QCOMPARE(readFile(target), QByteArray("theirs\n"));
     }
 
     // Group-writable, which the usual mask would take away from a new file.
     void keepsTheFilesPermissions()
     {
-        put(file(), "ape\n");
+        writeFile(file(), "ape\n");
         QVERIFY(::chmod(QFile::encodeName(file()).constData(), 0664) == 0);
         const mode_t before = ::umask(022);
         const WholeWrite write = writeWhole(file(), "uva\n");
@@ -123,7 +97,7 @@ private slots:
         const QString path = folder + QStringLiteral("/zampli-a.txt");
         if (!root) {
             QVERIFY(QDir().mkpath(folder));
-            put(path, "ape\n");
+            writeFile(path, "ape\n");
             QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0555) == 0);
         }
         const WholeWrite write = writeWhole(path, "uva\n");
@@ -134,12 +108,12 @@ private slots:
         QCOMPARE(write.reason, root ? QStringLiteral("non c'è") : QStringLiteral("permesso negato"));
         QVERIFY(!write.written.has_value());
         if (!root)
-            QCOMPARE(contents(path), QByteArray("ape\n"));
+            QCOMPARE(readFile(path), QByteArray("ape\n"));
     }
 
     void keepsTheOldFileWhenTheDiskFills()
     {
-        put(file(), "ape\r\nuva\r\n");
+        writeFile(file(), "ape\r\nuva\r\n");
         WholeWrite write;
         {
             FileSizeLimit limit(1000);
@@ -148,8 +122,8 @@ private slots:
         QCOMPARE(write.error, EFBIG);
         QVERIFY(!write.creating);
         QCOMPARE(write.reason, QStringLiteral("il file è più grande di quanto il disco accetti"));
-        QCOMPARE(contents(file()), QByteArray("ape\r\nuva\r\n"));
-        QCOMPARE(namesIn(dir_.path()), QStringList{"a.txt"});
+        QCOMPARE(readFile(file()), QByteArray("ape\r\nuva\r\n"));
+        QCOMPARE(entriesIn(dir_.path()), QStringList{"a.txt"});
     }
 
     // A folder where the file should be cannot be renamed over: the new
@@ -161,7 +135,7 @@ private slots:
         QCOMPARE(write.error, EISDIR);
         QVERIFY(!write.creating);
         QVERIFY(QFileInfo(file()).isDir());
-        QCOMPARE(namesIn(dir_.path()), QStringList{"a.txt"});
+        QCOMPARE(entriesIn(dir_.path()), QStringList{"a.txt"});
     }
 };
 

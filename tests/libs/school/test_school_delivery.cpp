@@ -39,17 +39,8 @@ SchoolDelivery::Timing quick()
 
 AnswerRecord answer(qint64 atMs, int turn)
 {
-    AnswerRecord a;
-    a.atMs = atMs;
-    a.window = QStringLiteral("FormZampli3");
-    a.turn = turn;
-    a.asked = QStringLiteral("E");
-    a.askedAs = Shown::Voice;
-    a.chosen = turn % 3 ? QStringLiteral("E") : QStringLiteral("I");
-    a.chosenAs = Shown::Tile;
-    a.right = a.chosen == a.asked;
-    a.answerMs = 800 + turn;
-    return a;
+    return {.atMs = atMs, .window = "FormZampli3", .turn = turn, .asked = "E", .askedAs = Shown::Voice,
+            .chosen = turn % 3 ? "E" : "I", .chosenAs = Shown::Tile, .right = turn % 3 != 0, .answerMs = 800 + turn};
 }
 
 // One computer of the class: a copy's folder with its setting, the results

@@ -3,6 +3,7 @@
 // PostgreSQL server started by the test: two computers' answers of one
 // child, each once; what was read stays readable while the server is away;
 // late deliveries and erased children reach the teacher's file.
+#include "ResultsPlant.h"
 #include "SchoolClass.h"
 
 #include "VowelTallies.h"
@@ -12,11 +13,6 @@
 #include "school/SchoolMirror.h"
 #include "school/ServerSchema.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace zampli;
@@ -26,7 +22,6 @@ using zampli::test::heardAnswers;
 namespace {
 
 const QByteArray kCopy = "0123456789abcdef0123456789abcdef";
-
 
 qint64 count(const QString &path, const char *sql)
 {
@@ -46,13 +41,7 @@ class SchoolMirrorTest : public QObject {
     QTemporaryDir cache_;
     QString marco_, giulia_;
 
-    PgParams params(const QString &role, const QString &password = {})
-    {
-        const auto p = parseConnection(server_.connection(QStringLiteral("classe"), role, password));
-        if (!p)
-            qFatal("the test's own connection does not parse");
-        return *p;
-    }
+    PgParams params(const QString &role, const QString &password) { return test::classAs(server_, role, password); }
 
     // One computer's delivery, as the child's program makes it.
     void deliver(const char *computer, const QByteArray &uid, int from, int to, const QString &child = {})
@@ -115,8 +104,7 @@ private slots:
         QCOMPARE(children[0].name, QString("Giulia"));
         QCOMPARE(children[1].name, QString("Marco B."));
         QCOMPARE(children[1].id, marco_.toLongLong());
-        ResultsFilter hers;
-        hers.childId = marco_.toLongLong();
+        const ResultsFilter hers{.childId = marco_.toLongLong()};
         const QList<SessionSummary> sessions = reader.sessions(hers);
         QCOMPARE(sessions.size(), 2);
         QCOMPARE(sessions[0].childName, QString("Marco B."));
@@ -136,11 +124,7 @@ private slots:
     void aHalfMadeReadingIsMadeAgain()
     {
         const QString half = cache_.filePath("mezzo.sqlite");
-        {
-            SqliteDb db;
-            QCOMPARE(db.open(half, false), 0);
-            QCOMPARE(db.exec("PRAGMA user_version = 0; VACUUM"), 0);
-        }
+        QVERIFY(test::plant(half, "PRAGMA user_version = 0; VACUUM"));
         QVERIFY(QFileInfo(half).isFile());
         SchoolMirror mirror(half);
         const MirrorPull r = pull(mirror);
@@ -168,9 +152,7 @@ private slots:
         // The views count it too, though it came under an id already counted.
         ResultsReader reader;
         QVERIFY2(reader.open(mirrorPath()), qPrintable(reader.error()));
-        ResultsFilter hers;
-        hers.childId = marco_.toLongLong();
-        const VowelScores scores = vowelTallies(reader, hers);
+        const VowelScores scores = vowelTallies(reader, {.childId = marco_.toLongLong()});
         QCOMPARE(scores[1].right, 4);
         QCOMPARE(scores[1].wrong, 3);
     }

@@ -14,7 +14,6 @@
 #include "school/SchoolSetting.h"
 #include "school/ServerSchema.h"
 
-#include <QProcess>
 #include <QtTest>
 
 using namespace zampli;
@@ -24,18 +23,9 @@ namespace {
 
 AnswerRecord faceAnswer(int turn)
 {
-    AnswerRecord a;
-    a.atMs = 1765000000000 + turn * 1000;
-    a.window = QStringLiteral("FormZampli5");
-    a.turn = turn;
-    a.asked = QStringLiteral("O");
-    a.askedAs = Shown::Face;
-    a.chosen = QStringLiteral("O");
-    a.chosenAs = Shown::Letter;
-    a.chosenStyle = 2;
-    a.right = true;
-    a.answerMs = 1200;
-    return a;
+    return {.atMs = 1765000000000 + turn * 1000, .window = "FormZampli5", .turn = turn, .asked = "O",
+            .askedAs = Shown::Face, .chosen = "O", .chosenAs = Shown::Letter, .chosenStyle = 2, .right = true,
+            .answerMs = 1200};
 }
 
 // `count` answers in the results file of `copy`, as the child's program keeps them.
@@ -83,6 +73,13 @@ class SchoolProgramTest : public QObject {
         return folder;
     }
 
+    // The copy's setting: the class's server, reached as the computers with `password`.
+    bool giveServer(const QString &copy, const QString &password, const QString &copyId = newCopyId())
+    {
+        return writeSchoolSetting(
+            copy, SchoolSetting{server_.connection(QStringLiteral("classe"), made_.roles.computers, password), copyId});
+    }
+
     std::unique_ptr<QProcess> start(const QString &copy, const QProcessEnvironment &env)
     {
         auto p = std::make_unique<QProcess>();
@@ -128,13 +125,7 @@ private slots:
     {
         const QString copy = makeCopy(QStringLiteral("con-server"));
         const QString copyId = newCopyId();
-        QString error;
-        QVERIFY2(writeSchoolSetting(copy,
-                                    SchoolSetting{server_.connection(QStringLiteral("classe"), made_.roles.computers,
-                                                                     made_.computersPassword),
-                                                  copyId},
-                                    &error),
-                 qPrintable(error));
+        QVERIFY(giveServer(copy, made_.computersPassword, copyId));
         const QString state = root_.path() + QStringLiteral("/stato-2");
         qputenv("XDG_STATE_HOME", QFile::encodeName(state));
         play(copy, 12);
@@ -167,9 +158,7 @@ private slots:
         QVERIFY2(!verify(without).contains(QLatin1String("Scuola")), qPrintable(verify(without)));
 
         const QString copy = makeCopy(QStringLiteral("verifica-con"));
-        QVERIFY(writeSchoolSetting(copy, SchoolSetting{server_.connection(QStringLiteral("classe"),
-                                                                          made_.roles.computers, "sbagliata"),
-                                                       newCopyId()}));
+        QVERIFY(giveServer(copy, "sbagliata"));
         play(copy, 7);
         QVERIFY2(verify(copy).contains(QLatin1String("Scuola: 7 risposte aspettano di andare al server della scuola")),
                  qPrintable(verify(copy)));
@@ -184,10 +173,7 @@ private slots:
                      "Scuola: 7 risposte aspettano dal \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d di andare"))),
                  qPrintable(verify(copy)));
 
-        QVERIFY(writeSchoolSetting(copy, SchoolSetting{server_.connection(QStringLiteral("classe"),
-                                                                          made_.roles.computers,
-                                                                          made_.computersPassword),
-                                                       newCopyId()}));
+        QVERIFY(giveServer(copy, made_.computersPassword));
         {
             SchoolDelivery delivery(copy, resultsDatabasePath(resultsFolder(), copy),
                                     DeliveryKey{{}, QStringLiteral("aula-9"), QStringLiteral("alunni")}, {});

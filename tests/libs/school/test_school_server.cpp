@@ -7,9 +7,6 @@
 #include "school/SchoolSetting.h"
 #include "school/ServerSchema.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QtTest>
 
 using namespace zampli;
@@ -20,8 +17,6 @@ namespace {
 
 const QByteArray kCopy = "0123456789abcdef0123456789abcdef";
 const QByteArray kSession = "fedcba9876543210fedcba9876543210";
-
-
 } // namespace
 
 class SchoolServerTest : public QObject {
@@ -30,20 +25,20 @@ class SchoolServerTest : public QObject {
     PgServer server_;
     PreparedSchool made_;
 
-    PgParams params(const QString &role = {}, const QString &password = {})
+    PgParams params(const QString &role = {}, const QString &password = {}) { return test::classAs(server_, role, password); }
+
+    // The computers' and the teacher's connections; true once both are open.
+    bool openAs(PgConnection &computer, PgConnection &teacher)
     {
-        const auto p = parseConnection(
-            server_.connection(QStringLiteral("classe"), role.isEmpty() ? server_.superuser() : role, password));
-        if (!p)
-            qFatal("the test's own connection does not parse");
-        return *p;
+        return computer.open(params(made_.roles.computers, made_.computersPassword)) &&
+               teacher.open(params(made_.roles.teacher, made_.teacherPassword));
     }
 
     QString deliver(PgConnection &db, const QByteArray &child, int from, int to, const QByteArray &session = kSession)
     {
         PgResult r = db.exec("SELECT zampli.deliver($1, 'lab-3', 'marco', $2, $3, 1765000000000, 1765000100000, $4)",
                              {kCopy, session, child, heardAnswers(from, to)});
-        return r.ok() ? r.text(0, 0) : QStringLiteral("error ") + QString::fromLatin1(r.sqlState());
+        return r.ok() ? r.text(0, 0) : QStringLiteral("error %1: %2").arg(QString::fromLatin1(r.sqlState()), r.message());
     }
 
 private slots:
@@ -91,18 +86,11 @@ private slots:
     void aDeliveryRepeatedIsCountedOnce()
     {
         PgConnection computer, teacher;
-        QVERIFY(computer.open(params(made_.roles.computers, made_.computersPassword)));
-        QVERIFY(teacher.open(params(made_.roles.teacher, made_.teacherPassword)));
+        QVERIFY(openAs(computer, teacher));
         PgResult child = teacher.exec("SELECT zampli.add_child('Giulia')");
         QVERIFY(teacher.check(child));
         const QByteArray id = child.text(0, 0).toUtf8();
-        const QByteArray session = "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa";
-        auto send = [&](int from, int to) {
-            PgResult r = computer.exec("SELECT zampli.deliver($1, 'lab-1', 'anna', $2, $3, 1765000000000, "
-                                       "1765000100000, $4)",
-                                       {kCopy, session, id, heardAnswers(from, to)});
-            return r.ok() ? r.text(0, 0) : r.message();
-        };
+        const auto send = [&](int from, int to) { return deliver(computer, id, from, to, "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"); };
         QCOMPARE(send(1, 10), QStringLiteral("ok"));
         QCOMPARE(send(1, 10), QStringLiteral("ok")); // a retry after a lost reply
         QCOMPARE(send(5, 14), QStringLiteral("ok")); // overlapping the last
@@ -123,8 +111,7 @@ private slots:
     void anErasedChildsAnswersAreRefusedForGood()
     {
         PgConnection computer, teacher;
-        QVERIFY(computer.open(params(made_.roles.computers, made_.computersPassword)));
-        QVERIFY(teacher.open(params(made_.roles.teacher, made_.teacherPassword)));
+        QVERIFY(openAs(computer, teacher));
         PgResult child = teacher.exec("SELECT zampli.add_child('Pietro')");
         QVERIFY(teacher.check(child));
         const QByteArray id = child.text(0, 0).toUtf8();

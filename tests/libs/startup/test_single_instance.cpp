@@ -3,9 +3,6 @@
 
 #include "startup/SingleInstance.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class SingleInstanceTest : public QObject {
@@ -21,22 +18,18 @@ class SingleInstanceTest : public QObject {
         auto p = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("XDG_RUNTIME_DIR", runtime_.path());
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         p->start(program(), {});
         return p;
     }
 
-    QString lockPath() const
-    {
-        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
-        return zampli::SingleInstance::lockPath("zampli", folder_.path());
-    }
+    QString lockPath() const { return zampli::SingleInstance::lockPath("zampli", folder_.path()); }
 
 private slots:
     void initTestCase()
     {
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit()); // where the lock lives, here and in the program
         QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/zampli", program()));
         QFile::setPermissions(program(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -68,7 +61,6 @@ private slots:
 
     void aLaterStartBringsTheFirstForward()
     {
-        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
         QTemporaryDir folder;
         for (int run = 0; run < 2; ++run) { // the second time, over what the first run left
             zampli::SingleInstance first("zampli", folder.path());
@@ -86,7 +78,6 @@ private slots:
     // the child's program runs once a display, on the same copy.
     void onAnyDisplayOneOnTheCopy()
     {
-        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
         qunsetenv("WAYLAND_DISPLAY");
         const QByteArray display = qgetenv("DISPLAY");
         QTemporaryDir folder;
@@ -111,7 +102,6 @@ private slots:
     // run side by side: neither hands over to the other.
     void anotherProgramOnTheSameFolderRunsToo()
     {
-        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
         QTemporaryDir folder;
         zampli::SingleInstance child("zampli", folder.path());
         QVERIFY(child.claim());

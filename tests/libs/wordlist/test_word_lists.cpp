@@ -3,10 +3,6 @@
 // come in from Windows and Linux editors, and files that are no word list.
 #include "wordlist/WordList.h"
 
-#include <QDir>
-#include <QFile>
-#include <QStringEncoder>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace zampli;

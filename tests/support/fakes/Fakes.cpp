@@ -4,8 +4,6 @@
 #include "shell/Form.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileInfo>
 #include <QImage>
 #include <QtTest>
 
