@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The teacher's recording in a real room, through the dialog, its microphone
-// the pipe of a private PulseAudio: a word said (by espeak-ng) over pink noise
-// at -25 dBFS, a chair's scrape before it and another after, is kept alone,
-// close to the word, its noise taken down; a take of the room alone is
-// refused with what to do; a take left running ends by itself at ten seconds
-// of sound; Enter keeps a take and Escape asks before throwing it away.
-#include "PulseServer.h"
+// The teacher's recording window: before anything is recorded it names the
+// word, offers nothing to press until a microphone answers, says why there
+// is none, and closes without a question. Then recording in a real room,
+// through the dialog, its microphone the pipe of a private PulseAudio: a
+// word said (by espeak-ng) over pink noise at -25 dBFS, a chair's scrape
+// before it and another after, is kept alone, close to the word, its noise
+// taken down; a take of the room alone is refused with what to do; a take
+// left running ends by itself at ten seconds of sound; Enter keeps a take
+// and Escape asks before throwing it away.
+#include "CheckRows.h"
+#include "PipeMicrophone.h"
 #include "PushButtons.h"
 #include "SoundFiles.h"
 #include "fakes/Fakes.h"
@@ -156,16 +160,6 @@ Found findIn(const std::vector<float> &take, const std::vector<float> &saved)
     return best;
 }
 
-QByteArray s16(const std::vector<float> &samples)
-{
-    QByteArray bytes;
-    for (const float x : samples) {
-        const qint16 v = qint16(std::lround(std::clamp(x, -1.0f, 1.0f) * 32767));
-        bytes += char(v & 0xFF), bytes += char((v >> 8) & 0xFF);
-    }
-    return bytes;
-}
-
 std::vector<float> samplesOfWav(const QByteArray &bytes)
 {
     std::vector<float> s;
@@ -173,21 +167,6 @@ std::vector<float> samplesOfWav(const QByteArray &bytes)
     for (qsizetype i = data + 8; data >= 0 && i + 1 < bytes.size(); i += 2)
         s.push_back(float(qint16(quint16(uchar(bytes[i])) | quint16(uchar(bytes[i + 1])) << 8) / 32768.0));
     return s;
-}
-
-// A word in a quiet room, as the tests of keys and buttons need: 0.8 s of
-// noise at -60 dBFS, a 300 Hz tone at -20 dBFS for 0.5 s, 0.7 s of noise.
-std::vector<float> quietTake()
-{
-    std::mt19937 random(7);
-    std::uniform_real_distribution<double> uniform(-1.0, 1.0);
-    std::vector<float> take(at(2.0));
-    for (size_t i = 0; i < take.size(); ++i) {
-        const bool word = i >= at(0.8) && i < at(1.3);
-        take[i] = float(dbToAmplitude(-60) * std::sqrt(3.0) * uniform(random)
-                        + (word ? dbToAmplitude(-20) * std::sqrt(2.0) * std::sin(2 * std::numbers::pi * 300 * double(i) / kRate) : 0));
-    }
-    return take;
 }
 
 // The teacher's program's services, its microphone the server's pipe.
@@ -209,7 +188,7 @@ struct Microphone {
 // a sound card's clock would give them.
 class Mouth {
 public:
-    Mouth(const QString &fifo, const std::vector<float> &take) : bytes_(s16(take))
+    Mouth(const QString &fifo, const std::vector<float> &take) : bytes_(test::s16(take))
     {
         speaking_ = std::thread([this, fifo] {
             QFile pipe(fifo);
@@ -310,14 +289,62 @@ class TeacherRecordingTest : public QObject {
 private slots:
     void initTestCase()
     {
-        serverFailure_ = server_.start({"module-pipe-source source_name=zmic file=" + fifo_
-                                        + " format=s16le rate=22050 channels=1"});
-        if (serverFailure_.isEmpty()) {
-            server_.serveThisProcess();
-            qputenv("PULSE_SOURCE", "zmic");
-        }
+        serverFailure_ = test::startPipeMicrophone(server_, fifo_);
         word_ = spoken(dir_.path(), QStringLiteral("elefante"));
         room_ = pinkRoom(dir_.path(), 4.2, -25);
+    }
+
+    // Before anything is recorded the window names the word and, until a
+    // microphone answers, offers nothing to record, hear or save.
+    void theWindowNamesTheWordAndLooksForTheMicrophoneFirst()
+    {
+        Microphone unprobed;
+        QWidget window;
+        QDialog *dialog = openDialog(window, unprobed.services, dir_.filePath(QStringLiteral("voci/prima.wav")));
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Registra la voce: elefante"));
+        bool told = false;
+        for (const QLabel *label : dialog->findChildren<QLabel *>())
+            told = told || label->text().contains(QStringLiteral("di' «elefante» con calma"));
+        QVERIFY(told);
+        QCOMPARE(statusOf(dialog), QStringLiteral("Cerco il microfono…"));
+        for (const char *button : {"Registra", "Ferma", "Ascolta", "Salva"})
+            QVERIFY2(!test::buttonSaying(dialog, button)->isEnabled(), button);
+    }
+
+    void withoutASoundServerItSaysSoAndRecordsNothing()
+    {
+        const QByteArray served = qgetenv("PULSE_SERVER");
+        qputenv("PULSE_SERVER", QFile::encodeName("unix:" + dir_.filePath(QStringLiteral("nessun-server"))));
+        auto serveAgain = qScopeGuard([&served] {
+            if (served.isNull())
+                qunsetenv("PULSE_SERVER");
+            else
+                qputenv("PULSE_SERVER", served);
+        });
+        Microphone none;
+        QWidget window;
+        QDialog *dialog = openDialog(window, none.services, dir_.filePath(QStringLiteral("voci/senza.wav")));
+        QVERIFY(dialog);
+        none.recorder.probe();
+        QTRY_COMPARE(statusOf(dialog), QStringLiteral("Non si può registrare: il server dei suoni del desktop "
+                                                      "(PulseAudio o PipeWire) non risponde. Puoi sempre importare "
+                                                      "una voce registrata con un altro programma."));
+        QVERIFY(!test::buttonSaying(dialog, "Registra")->isEnabled());
+    }
+
+    // Escape with nothing recorded closes at once: there is nothing to throw away.
+    void escapeWithNothingRecordedClosesWithoutAsking()
+    {
+        Microphone unprobed;
+        QWidget window;
+        const QString target = dir_.filePath(QStringLiteral("voci/niente.wav"));
+        QPointer<QDialog> dialog = openDialog(window, unprobed.services, target);
+        QVERIFY(dialog);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dialog.data(), Qt::Key_Escape);
+        QTRY_VERIFY(!dialog || !dialog->isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!QFileInfo::exists(target));
     }
 
     // Room noise, a scrape at 1.2 s, the word from 2.0 s, a scrape at 3.3 s.
@@ -438,7 +465,7 @@ private slots:
         const QString target = dir_.filePath(QStringLiteral("voci/invio.wav"));
         QWidget window;
         window.show();
-        QDialog *dialog = recordTake(window, services, target, quietTake());
+        QDialog *dialog = recordTake(window, services, target, test::quietTake());
         QVERIFY(dialog);
         QTRY_VERIFY(test::buttonSaying(dialog, "Salva")->isEnabled());
         QPointer<QDialog> open(dialog);
@@ -456,7 +483,7 @@ private slots:
         const QString target = dir_.filePath(QStringLiteral("voci/esc.wav"));
         QWidget window;
         window.show();
-        QPointer<QDialog> dialog = recordTake(window, services, target, quietTake());
+        QPointer<QDialog> dialog = recordTake(window, services, target, test::quietTake());
         QVERIFY(dialog);
         QTRY_VERIFY(test::buttonSaying(dialog, "Salva")->isEnabled());
 
@@ -490,24 +517,19 @@ private slots:
         tab.show();
         QVERIFY(QTest::qWaitForWindowExposed(&tab));
         tab.runCheck();
-        const auto fileLabel = [&tab] {
-            for (auto *label : tab.findChildren<QLabel *>(QStringLiteral("file")))
-                if (label->text() == QLatin1String("voci/ape.wav") && label->isVisible())
-                    return label;
-            return static_cast<QLabel *>(nullptr);
-        };
-        QTRY_VERIFY(fileLabel());
-        QPushButton *record = test::buttonSaying(fileLabel()->parentWidget(), "Registra");
-        QVERIFY(record);
+        QTRY_VERIFY(test::checkRow(tab, "voci/ape.wav").what);
+        QPushButton *record = test::checkRow(tab, "voci/ape.wav").buttons.value(0);
+        QVERIFY(record && record->text().startsWith(QStringLiteral("Registra")));
+        QVERIFY(test::reachable(record));
         QTest::mouseClick(record, Qt::LeftButton);
         auto *dialog = tab.findChild<QDialog *>(QStringLiteral("registra"));
         QVERIFY(dialog);
         QVERIFY(QTest::qWaitForWindowActive(dialog));
-        QVERIFY(sayInto(dialog, services, quietTake()));
+        QVERIFY(sayInto(dialog, services, test::quietTake()));
         QTRY_VERIFY(test::buttonSaying(dialog, "Salva")->isEnabled());
         QTest::mouseClick(test::buttonSaying(dialog, "Salva"), Qt::LeftButton);
         QVERIFY(samplesOfWav(test::readAll(folder + "/voci/ape.wav")).size() > size_t(0.5 * kRate));
-        QTRY_VERIFY(!fileLabel());
+        QTRY_VERIFY(!test::checkRow(tab, "voci/ape.wav").what);
     }
 };
 

@@ -105,12 +105,7 @@ private slots:
         const QString right = QStringLiteral("dopo una risposta giusta");
         QCOMPARE(w.column(1), (QStringList{vowel, vowel, vowel, vowel, vowel, right, right, right, right,
                                           QStringLiteral("dopo una risposta sbagliata")}));
-    }
-
-    // A file there is ready to hear; a file missing says so and cannot be listened to.
-    void onlyASoundThereCanBeListenedTo()
-    {
-        Window w(copy());
+        // A file there is ready to hear; a file missing says so and cannot be listened to.
         QCOMPARE(w.table()->item(0, 3)->text(), QStringLiteral("pronta"));
         QVERIFY(w.listen(0)->isEnabled());
         QCOMPARE(w.table()->item(1, 3)->text(), QStringLiteral("manca la voce"));

@@ -4,6 +4,7 @@
 // mixed list saved clean, a list changed by another writer meanwhile,
 // refusals, undo, a full disk that leaves the old
 // list whole, long lists saved whole or never, and the voices' buttons.
+#include "CopyFiles.h"
 #include "ModalWindows.h"
 #include "core/WordListDocument.h"
 #include "fakes/Fakes.h"
@@ -25,20 +26,6 @@ using namespace zampli;
 using namespace zampli::teacher;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 // Typed key by key as a keyboard with accented keys sends them.
 void type(QWidget *w, const QString &text)
@@ -163,7 +150,7 @@ private slots:
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, after);
         QFETCH(QByteArray, withCircumflex);
-        writeAll(list(), before);
+        writeFile(list(), before);
         Tab t(dir_.path());
         QCOMPARE(t.view()->model()->rowCount(), 3);
         QCOMPARE(t.view()->model()->index(1, 2).data().toString(), QStringLiteral("àncora"));
@@ -171,16 +158,16 @@ private slots:
         t.add(QStringLiteral("aprì"));
         t.rename(1, QStringLiteral("àncore"));
         t.remove(0);
-        QCOMPARE(readWordList(readAll(list())).words,
+        QCOMPARE(readWordList(readFile(list())).words,
                  (QStringList{QStringLiteral("àncore"), QStringLiteral("caffè"), QStringLiteral("aprì")}));
-        QCOMPARE(readAll(list()), after);
+        QCOMPARE(readFile(list()), after);
 
         t.add(QStringLiteral("āla"));
-        QCOMPARE(readAll(list()), withCircumflex);
-        QCOMPARE(readWordList(readAll(list())).words.last(), QStringLiteral("āla"));
+        QCOMPARE(readFile(list()), withCircumflex);
+        QCOMPARE(readWordList(readFile(list())).words.last(), QStringLiteral("āla"));
         // Taking the word back goes back to the list's own encoding.
         QTest::keyClick(t.view(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(readAll(list()), after);
+        QCOMPARE(readFile(list()), after);
     }
 
     // A word added at the end of a list longer than the view is scrolled
@@ -190,7 +177,7 @@ private slots:
         QByteArray many;
         for (char second = 'b'; second <= 'z'; ++second)
             many += QByteArray("a") + second + "ba\r\n";
-        writeAll(list(), many);
+        writeFile(list(), many);
         Tab t(dir_.path());
         QCOMPARE(t.view()->model()->rowCount(), 25);
         QVERIFY(!t.view()->viewport()->rect().contains(t.view()->visualRect(t.view()->model()->index(24, 2))));
@@ -224,13 +211,13 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, reason);
         const QByteArray before("ape\r\nuva\r\n");
-        writeAll(list(), before);
+        writeFile(list(), before);
         Tab t(dir_.path());
         t.newWord()->setFocus();
         t.newWord()->insert(typed); // a tab cannot be typed into a line edit, only pasted
         QTest::keyClick(t.newWord(), Qt::Key_Return);
         QVERIFY2(t.message().contains(reason), qPrintable(t.message()));
-        QCOMPARE(readAll(list()), before);
+        QCOMPARE(readFile(list()), before);
         QCOMPARE(t.view()->model()->rowCount(), 2);
     }
 
@@ -259,11 +246,11 @@ private slots:
         QFETCH(QString, edit);
         QFETCH(QByteArray, after);
         QFETCH(QString, said);
-        writeAll(list(), "ape\r\n\xE0ncora\r\n");
+        writeFile(list(), "ape\r\n\xE0ncora\r\n");
         Tab t(dir_.path());
         t.add(QStringLiteral("arco"));
-        QCOMPARE(readAll(list()), QByteArray("ape\r\n\xE0ncora\r\narco\r\n"));
-        writeAll(list(), kTheirs);
+        QCOMPARE(readFile(list()), QByteArray("ape\r\n\xE0ncora\r\narco\r\n"));
+        writeFile(list(), kTheirs);
 
         const QStringList how = edit.split(u' ');
         if (how[0] == "add")
@@ -274,7 +261,7 @@ private slots:
             t.rename(how[1].toInt(), how[2]);
         else
             t.moveDown(how[1].toInt());
-        QCOMPARE(readAll(list()), after);
+        QCOMPARE(readFile(list()), after);
         QTRY_COMPARE(t.shown(), readWordList(after).words);
         QVERIFY2(t.notice().startsWith(QStringLiteral("a.txt è stato cambiato fuori da ZAMPLI: ho ricaricato l'elenco "
                                                       "(1 parola nuova: «àlbero»; 1 parola tolta: «ape»).")),
@@ -286,7 +273,7 @@ private slots:
     // kept in view, and written again only when she says so.
     void aListMovedAwayIsNamedAsGone()
     {
-        writeAll(list(), "ape\r\nago\r\nala\r\n");
+        writeFile(list(), "ape\r\nago\r\nala\r\n");
         Tab t(dir_.path());
         QVERIFY(QFile::rename(list(), dir_.filePath("altrove.txt")));
         QString asked;
@@ -316,7 +303,7 @@ private slots:
         answer(QStringLiteral("Scrivi di nuovo a.txt"));
         QTest::keyClick(t.newWord(), Qt::Key_Return); // "aquila" is still there, as she typed it
         QTRY_VERIFY(!asked.isEmpty());
-        QCOMPARE(readAll(list()), QByteArray("ape\r\nago\r\nala\r\naquila\r\n"));
+        QCOMPARE(readFile(list()), QByteArray("ape\r\nago\r\nala\r\naquila\r\n"));
         QCOMPARE(t.shown(), (QStringList{"ape", "ago", "ala", "aquila"}));
         QVERIFY2(!t.notice().contains(QStringLiteral("non c'è più")), qPrintable(t.notice()));
     }
@@ -325,14 +312,14 @@ private slots:
     // as it comes to the front, before she touches anything.
     void changeElsewhereShownWhenTheWindowComesBack()
     {
-        writeAll(list(), "ape\r\n\xE0ncora\r\narco\r\n");
+        writeFile(list(), "ape\r\n\xE0ncora\r\narco\r\n");
         Tab t(dir_.path());
         QVERIFY(QTest::qWaitForWindowActive(&t.tab));
         QWidget other;
         other.show();
         other.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&other));
-        writeAll(list(), kTheirs);
+        writeFile(list(), kTheirs);
         QCOMPARE(t.shown(), (QStringList{"ape", QStringLiteral("àncora"), "arco"}));
 
         t.tab.activateWindow();
@@ -340,21 +327,7 @@ private slots:
         QCOMPARE(t.shown(), readWordList(kTheirs).words);
         QVERIFY2(t.notice().contains(QStringLiteral("a.txt è stato cambiato fuori da ZAMPLI")), qPrintable(t.notice()));
         t.add(QStringLiteral("aquila"));
-        QCOMPARE(readAll(list()), QByteArray("\xC3\xA0ncora\narco\n\xC3\xA0lbero\naquila\n"));
-    }
-
-    void reorderAndUndo()
-    {
-        writeAll(list(), "ape\r\nuva\r\nelmo\r\n");
-        Tab t(dir_.path());
-        t.select(0);
-        QTest::keyClick(t.view(), Qt::Key_Down, Qt::ControlModifier);
-        QCOMPARE(readAll(list()), QByteArray("uva\r\nape\r\nelmo\r\n"));
-        QTest::keyClick(t.view(), Qt::Key_Down, Qt::ControlModifier);
-        QCOMPARE(readAll(list()), QByteArray("uva\r\nelmo\r\nape\r\n"));
-        QTest::keyClick(t.view(), Qt::Key_Z, Qt::ControlModifier);
-        QTest::keyClick(t.view(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(readAll(list()), QByteArray("ape\r\nuva\r\nelmo\r\n"));
+        QCOMPARE(readFile(list()), QByteArray("\xC3\xA0ncora\narco\n\xC3\xA0lbero\naquila\n"));
     }
 
     void wordsPastFiftyAreMarked()
@@ -362,7 +335,7 @@ private slots:
         QByteArray bytes;
         for (int i = 1; i <= 52; ++i)
             bytes += "parola" + QByteArray::number(i) + "\r\n";
-        writeAll(list(), bytes);
+        writeFile(list(), bytes);
         Tab t(dir_.path());
         QCOMPARE(t.view()->model()->rowCount(), 52);
         QCOMPARE(t.view()->model()->index(49, 4).data().toString(), QStringLiteral("mancano l'immagine e la voce"));
@@ -377,12 +350,12 @@ private slots:
         for (int i = 0; i < 4400; ++i)
             before += "albero" + QByteArray::number(i).rightJustified(4, '0') + QByteArray(240, 'x') + "\r\n";
         QCOMPARE(before.size(), 1108800);
-        writeAll(list(), before);
+        writeFile(list(), before);
         Tab t(dir_.path());
         QCOMPARE(t.view()->model()->rowCount(), 4400);
 
         t.add(QStringLiteral("aquilone"));
-        const QByteArray after = readAll(list());
+        const QByteArray after = readFile(list());
         const QList<QByteArray> lines = after.split('\n');
         QCOMPARE(lines.size(), 4402); // the last line end leaves an empty piece
         QCOMPARE(lines.at(4399), "albero4399" + QByteArray(240, 'x') + "\r");
@@ -397,7 +370,7 @@ private slots:
         QByteArray before;
         for (int i = 0; before.size() <= OpenedWordList::kEditableBytes; ++i)
             before += "albero" + QByteArray::number(i) + QByteArray(240, 'x') + "\r\n";
-        writeAll(list(), before);
+        writeFile(list(), before);
         Tab t(dir_.path());
         t.add(QStringLiteral("aquilone"));
         QTest::mouseClick(t.tab.findChild<QPushButton *>("aggiungi"), Qt::LeftButton);
@@ -407,7 +380,7 @@ private slots:
         QTest::keyClick(t.view(), Qt::Key_Up, Qt::ControlModifier);
         QTest::keyClick(t.view(), Qt::Key_Z, Qt::ControlModifier);
 
-        QCOMPARE(readAll(list()), before);
+        QCOMPARE(readFile(list()), before);
         QCOMPARE(QDir(dir_.filePath("testi")).entryList(QDir::Files), QStringList{"a.txt"});
         QCOMPARE(t.view()->model()->rowCount(), 0);
         QVERIFY2(t.notice().contains(QStringLiteral("L'elenco a.txt è troppo grande")), qPrintable(t.notice()));
@@ -437,7 +410,7 @@ private slots:
     // screen after it; a row without a picture stays without.
     void picturesReachTheirRows()
     {
-        writeAll(list(), "ape\r\nuva\r\n");
+        writeFile(list(), "ape\r\nuva\r\n");
         QImage red(400, 300, QImage::Format_RGB32);
         red.fill(QColor(220, 20, 20));
         QDir().mkpath(dir_.filePath("jpg"));
@@ -463,9 +436,9 @@ private slots:
     void listenPlaysTheRowsVoice()
     {
         QFETCH(int, key);
-        writeAll(list(), "ape\r\nuva\r\nelmo\r\n");
+        writeFile(list(), "ape\r\nuva\r\nelmo\r\n");
         for (const char *word : {"ape", "uva"})
-            writeAll(dir_.filePath(QStringLiteral("voci/%1.wav").arg(word)), wavBytes(Samples(kVoiceRate, 0.2f)));
+            writeFile(dir_.filePath(QStringLiteral("voci/%1.wav").arg(word)), wavBytes(Samples(kVoiceRate, 0.2f)));
         Tab t(dir_.path());
         for (const int row : {2, 1}) {
             if (key)
@@ -481,8 +454,8 @@ private slots:
     void tryItStartsTheCopysOwnProgram()
     {
         const QString folder = dir_.filePath("Parole 100%");
-        writeAll(folder + "/testi/a.txt", "ape\r\n");
-        writeAll(folder + "/zampli", "#!/bin/sh\npwd > \"$(dirname \"$0\")/avviato\"\n");
+        writeFile(folder + "/testi/a.txt", "ape\r\n");
+        writeFile(folder + "/zampli", "#!/bin/sh\npwd > \"$(dirname \"$0\")/avviato\"\n");
         QFile(folder + "/zampli").setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         test::RecordingSoundPlayer player;
         VoiceRecorder recorder;
@@ -492,7 +465,7 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTest::keyClick(&window, Qt::Key_F5);
-        QTRY_COMPARE(readAll(folder + "/avviato"), (folder + "\n").toUtf8());
+        QTRY_COMPARE(readFile(folder + "/avviato"), (folder + "\n").toUtf8());
     }
 
     // A disk that fills up while the list is written: the old list stays byte
@@ -503,7 +476,7 @@ private slots:
         QByteArray before;
         for (int i = 0; i < 500; ++i)
             before += "parola\r\n"; // 4000 bytes: one more word passes the 4 KB the child may write
-        writeAll(list(), before);
+        writeFile(list(), before);
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(), {"--child-full-disk", dir_.path()});
         QVERIFY(child.waitForFinished(20000));
@@ -512,7 +485,7 @@ private slots:
         QVERIFY2(said.contains("non \xC3\xA8 stato salvato"), said.constData());
         // Why, in the teacher's language: the system's own words are English.
         QVERIFY2(said.contains("pi\xC3\xB9 grande di quanto il disco accetti"), said.constData());
-        QCOMPARE(readAll(list()), before);
+        QCOMPARE(readFile(list()), before);
         QCOMPARE(QDir(dir_.filePath("testi")).entryList(QDir::Files), QStringList{"a.txt"});
     }
 };
