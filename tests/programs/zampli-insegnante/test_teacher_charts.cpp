@@ -192,17 +192,12 @@ private slots:
         }
     }
 
-    void theTrendGoesDayByDayUpToTwoMonths()
+    void theTrendGoesDayByDayUpToTwoMonthsThenWeekByWeek()
     {
         TrendChart chart;
         chart.setDays(days(QDate(2024, 3, 4), 62, [](int) { return std::pair{0.5, 2}; }));
         QCOMPARE(chart.title(), QStringLiteral("Risposte giuste per vocale, giorno per giorno"));
         QCOMPARE(pointsOf(chart, "A").size(), 62);
-    }
-
-    void theTrendGoesWeekByWeekPastTwoMonths()
-    {
-        TrendChart chart;
         // Monday 4 March to Sunday 5 May: nine whole weeks.
         chart.setDays(days(QDate(2024, 3, 4), 63, [](int) { return std::pair{0.5, 2}; }));
         QCOMPARE(chart.title(), QStringLiteral("Risposte giuste per vocale, settimana per settimana"));

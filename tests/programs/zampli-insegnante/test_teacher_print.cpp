@@ -4,12 +4,8 @@
 // frame, and one more page for the vowels.
 #include "CopyFiles.h"
 #include "ModalWindows.h"
-#include "fakes/Fakes.h"
-#include "imports/VoiceRecorder.h"
-#include "pictures-voices/MediaActions.h"
+#include "TeacherWindow.h"
 #include "print/PrintCards.h"
-#include "shared/TeacherServices.h"
-#include "window/MainWindow.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -130,15 +126,12 @@ private slots:
                      .arg(name, QDir::toNativeSeparators(dir_.path())));
     }
 
-    // Every word on a card, six a page, and the vowels' page after them.
-    void pdfHasAPagePerSixWordsAndOneForTheVowels()
+    // Every word on a card, six a page, and the vowels' page after them;
+    // every page A4 (595 × 842 points); each word's picture on its card and
+    // the vowels' sheet's twenty letter pictures (A1 … U4).
+    void pdfOfTheShippedListsHoldsEveryCard()
     {
         QCOMPARE(pdfPages(pdf_), int(shippedWords_.size() + 5) / 6 + 1);
-    }
-
-    void pdfPagesAreA4()
-    {
-        // A4 is 595 × 842 points.
         const QRegularExpression box(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)\\s*\\]"));
         auto boxes = box.globalMatch(pdf_);
         QVERIFY(boxes.hasNext());
@@ -147,12 +140,6 @@ private slots:
             QCOMPARE(qRound(m.captured(1).toDouble()), 595);
             QCOMPARE(qRound(m.captured(2).toDouble()), 842);
         }
-    }
-
-    // Each word's picture is on its card, and the vowels' sheet shows the
-    // twenty letter pictures (A1 … U4).
-    void pdfHoldsEveryWordsPictureAndTheTwentyLetters()
-    {
         int pictures = 0;
         for (const QString &word : std::as_const(shippedWords_))
             pictures += QFile::exists(QStringLiteral("%1/jpg/%2.jpg").arg(kFolder, word)) ? 1 : 0;
@@ -256,13 +243,8 @@ private slots:
         QTemporaryDir copy;
         writeFile(copy.filePath("testi/a.txt"), "ape\r\nago\r\nala\r\nalbero\r\nanello\r\nasino\r\n");
         writeFile(copy.filePath("testi/e.txt"), "erba\r\n");
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        TeacherServices services{player, recorder};
-        MainWindow window(services);
-        QVERIFY(window.openFolder(copy.path()));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        test::TeacherWindow shown(copy.path());
+        QCOMPARE(shown.window.folder(), copy.path());
 
         const QString pdf = copy.filePath("schede");
         bool ticked = false;
@@ -285,7 +267,7 @@ private slots:
                 if (button->text() == QStringLiteral("&Salva in PDF…"))
                     QTest::mouseClick(button, Qt::LeftButton);
         });
-        QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
+        QTest::keyClick(&shown.window, Qt::Key_P, Qt::ControlModifier);
         QVERIFY(ticked);
         // The name typed without its extension gets it.
         QCOMPARE(pdfPages(QString::fromLatin1(readFile(pdf + ".pdf"))), 2);

@@ -3,6 +3,7 @@
 // Qt's own texts in Italian, the installed set read-only with the button that
 // makes her own copy, and a copy that runs the installed child's program on
 // its own media. The build's bin folder plays the installed set.
+#include "CopyFiles.h"
 #include "ModalWindows.h"
 #include "ProcMemory.h"
 #include "PushButtons.h"
@@ -27,20 +28,12 @@ using zampli::test::whenModalShows;
 
 namespace {
 
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
 // A copy the window can open: five lists, nothing else needed.
 QString makeFolder(const QString &folder, const QByteArray &aList = "ape\r\nalbero\r\nanatra\r\n")
 {
-    writeAll(folder + "/testi/a.txt", aList);
+    writeFile(folder + "/testi/a.txt", aList);
     for (const char *vowel : {"e", "i", "o", "u"})
-        writeAll(folder + "/testi/" + vowel + ".txt", "");
+        writeFile(folder + "/testi/" + vowel + ".txt", "");
     return folder;
 }
 
@@ -141,7 +134,7 @@ private slots:
         // What a window still open keeps aside, under the lock it holds. Put
         // there before the first start, whose own sweep of what windows gone
         // left would otherwise hold each lock it looks at for a moment.
-        writeAll(kept, "kept for Annulla");
+        writeFile(kept, "kept for Annulla");
         QLockFile held(folder + "/.zampli-annulla/1-0000cafe.lock");
         QVERIFY(held.tryLock(0));
         QProcess first;

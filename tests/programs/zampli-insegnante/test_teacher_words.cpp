@@ -6,6 +6,7 @@
 // list whole, long lists saved whole or never, and the voices' buttons.
 #include "CopyFiles.h"
 #include "ModalWindows.h"
+#include "TeacherWindow.h"
 #include "core/WordListDocument.h"
 #include "fakes/Fakes.h"
 #include "imports/VoiceClean.h"
@@ -171,19 +172,21 @@ private slots:
     }
 
     // A word added at the end of a list longer than the view is scrolled
-    // into view with its whole row.
-    void anAddedWordIsShownWhole()
+    // into view with its whole row; the words past the 50 the program uses are marked.
+    void anAddedWordIsShownWholeAndPastFiftyMarked()
     {
         QByteArray many;
-        for (char second = 'b'; second <= 'z'; ++second)
-            many += QByteArray("a") + second + "ba\r\n";
+        for (int i = 1; i <= 52; ++i)
+            many += "albero" + QByteArray::number(i) + "\r\n";
         writeFile(list(), many);
         Tab t(dir_.path());
-        QCOMPARE(t.view()->model()->rowCount(), 25);
-        QVERIFY(!t.view()->viewport()->rect().contains(t.view()->visualRect(t.view()->model()->index(24, 2))));
+        QCOMPARE(t.view()->model()->rowCount(), 52);
+        QCOMPARE(t.view()->model()->index(49, 4).data().toString(), QStringLiteral("mancano l'immagine e la voce"));
+        QCOMPARE(t.view()->model()->index(50, 4).data().toString(), QStringLiteral("oltre le 50 che il programma usa"));
+        QVERIFY(!t.view()->viewport()->rect().contains(t.view()->visualRect(t.view()->model()->index(51, 2))));
         t.add(QStringLiteral("azzurro"));
-        QCOMPARE(t.view()->model()->rowCount(), 26);
-        const QModelIndex added = t.view()->model()->index(25, 2);
+        QCOMPARE(t.view()->model()->rowCount(), 53);
+        const QModelIndex added = t.view()->model()->index(52, 2);
         QCOMPARE(added.data().toString(), QStringLiteral("azzurro"));
         QTRY_VERIFY(t.view()->viewport()->rect().contains(t.view()->visualRect(added)));
     }
@@ -330,18 +333,6 @@ private slots:
         QCOMPARE(readFile(list()), QByteArray("\xC3\xA0ncora\narco\n\xC3\xA0lbero\naquila\n"));
     }
 
-    void wordsPastFiftyAreMarked()
-    {
-        QByteArray bytes;
-        for (int i = 1; i <= 52; ++i)
-            bytes += "parola" + QByteArray::number(i) + "\r\n";
-        writeFile(list(), bytes);
-        Tab t(dir_.path());
-        QCOMPARE(t.view()->model()->rowCount(), 52);
-        QCOMPARE(t.view()->model()->index(49, 4).data().toString(), QStringLiteral("mancano l'immagine e la voce"));
-        QCOMPARE(t.view()->model()->index(50, 4).data().toString(), QStringLiteral("oltre le 50 che il programma usa"));
-    }
-
     // Past the 1 MB the child's program reads, the list is the teacher's all
     // the same: a word added to 4,400 long lines saves all 4,401.
     void longListIsSavedWhole()
@@ -404,8 +395,6 @@ private slots:
                  qPrintable(t.notice()));
     }
 
-    // "Ascolta" plays the voice of its own row, by a click or by Space or
-    // Enter on its cell, and nothing for a word without a voice.
     // The first paint waits on no picture, yet each row's picture comes to
     // screen after it; a row without a picture stays without.
     void picturesReachTheirRows()
@@ -426,6 +415,8 @@ private slots:
         QVERIFY2(middleOf(0).red() < 180 || middleOf(0).green() > 70, qPrintable(middleOf(0).name()));
     }
 
+    // "Ascolta" plays the voice of its own row, by a click or by Space or
+    // Enter on its cell, and nothing for a word without a voice.
     void listenPlaysTheRowsVoice_data()
     {
         QTest::addColumn<int>("key"); // 0: a mouse click
@@ -457,14 +448,8 @@ private slots:
         writeFile(folder + "/testi/a.txt", "ape\r\n");
         writeFile(folder + "/zampli", "#!/bin/sh\npwd > \"$(dirname \"$0\")/avviato\"\n");
         QFile(folder + "/zampli").setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        TeacherServices services{player, recorder};
-        MainWindow window(services);
-        window.openFolder(folder);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTest::keyClick(&window, Qt::Key_F5);
+        test::TeacherWindow w(folder);
+        QTest::keyClick(&w.window, Qt::Key_F5);
         QTRY_COMPARE(readFile(folder + "/avviato"), (folder + "\n").toUtf8());
     }
 
