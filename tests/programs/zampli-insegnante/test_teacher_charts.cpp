@@ -37,6 +37,14 @@ struct Shown {
     QImage picture() { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 };
 
+// The bars of `s` as they reach the screen.
+QImage barsOf(const VowelScores &s)
+{
+    auto *chart = new VowelBarsChart;
+    chart->setScores(s);
+    return Shown(chart).picture();
+}
+
 // Where `colour` covers the picture: the band of rows and the longest run along one of them.
 struct Run {
     int top = -1, bottom = -1, left = -1, right = -1;
@@ -118,10 +126,7 @@ private slots:
     // Read from top to bottom as the vowels are read: A, E, I, O, U.
     void barsAreInTheVowelsColoursWithAAtTheTop()
     {
-        auto *chart = new VowelBarsChart;
-        chart->setScores(scores({{4, 0}, {4, 0}, {4, 0}, {4, 0}, {4, 0}}));
-        Shown shown(chart);
-        const QImage picture = shown.picture();
+        const QImage picture = barsOf(scores({{4, 0}, {4, 0}, {4, 0}, {4, 0}, {4, 0}}));
         int above = -1;
         for (int v = 0; v < 5; ++v) {
             const std::optional<Run> bar = runOf(picture, kColours[v]);
@@ -134,10 +139,7 @@ private slots:
     // Twice the right answers, twice the bar.
     void aBarIsAsLongAsItsRightAnswers()
     {
-        auto *chart = new VowelBarsChart;
-        chart->setScores(scores({{8, 0}, {4, 0}, {0, 0}, {0, 0}, {2, 0}}));
-        Shown shown(chart);
-        const QImage picture = shown.picture();
+        const QImage picture = barsOf(scores({{8, 0}, {4, 0}, {0, 0}, {0, 0}, {2, 0}}));
         const std::optional<Run> a = runOf(picture, kColours[0]), e = runOf(picture, kColours[1]),
                                  u = runOf(picture, kColours[4]);
         QVERIFY(a && e && u);
@@ -149,10 +151,7 @@ private slots:
     // The wrong answers follow the right ones on the same row, hatched in dark grey, as long again when as many.
     void wrongAnswersAreHatchedAfterTheRightOnes()
     {
-        auto *chart = new VowelBarsChart;
-        chart->setScores(scores({{5, 5}, {}, {}, {}, {}}));
-        Shown shown(chart);
-        const QImage picture = shown.picture();
+        const QImage picture = barsOf(scores({{5, 5}, {}, {}, {}, {}}));
         const std::optional<Run> right = runOf(picture, kColours[0]);
         QVERIFY(right);
         int dark = 0, light = 0;
@@ -193,17 +192,12 @@ private slots:
         }
     }
 
-    void theTrendGoesDayByDayUpToTwoMonths()
+    void theTrendGoesDayByDayUpToTwoMonthsThenWeekByWeek()
     {
         TrendChart chart;
         chart.setDays(days(QDate(2024, 3, 4), 62, [](int) { return std::pair{0.5, 2}; }));
         QCOMPARE(chart.title(), QStringLiteral("Risposte giuste per vocale, giorno per giorno"));
         QCOMPARE(pointsOf(chart, "A").size(), 62);
-    }
-
-    void theTrendGoesWeekByWeekPastTwoMonths()
-    {
-        TrendChart chart;
         // Monday 4 March to Sunday 5 May: nine whole weeks.
         chart.setDays(days(QDate(2024, 3, 4), 63, [](int) { return std::pair{0.5, 2}; }));
         QCOMPARE(chart.title(), QStringLiteral("Risposte giuste per vocale, settimana per settimana"));
@@ -221,6 +215,23 @@ private slots:
             return d == 0 ? std::pair{1.0, 1} : d == 1 ? std::pair{0.0, 3} : std::pair{-1.0, 0};
         }));
         QCOMPARE(pointsOf(chart, "A"), (QList<std::pair<QDate, int>>{{QDate(2024, 3, 4), 25}}));
+    }
+
+    // A single day is a point inside the plot, not a line of no length at its edge.
+    void oneDayDrawsAPoint()
+    {
+        auto *chart = new TrendChart;
+        chart->setDays(days(QDate(2024, 3, 5), 1, [](int) { return std::pair{0.5, 4}; }));
+        Shown shown(chart);
+        QLineSeries *a = nullptr;
+        for (QAbstractSeries *s : chart->series())
+            a = s->name() == QLatin1String("A") ? static_cast<QLineSeries *>(s) : a;
+        QVERIFY(a);
+        QCOMPARE(a->count(), 1);
+        QVERIFY(a->pointsVisible());
+        const QPointF at = chart->mapToPosition(a->at(0), a);
+        const QRectF plot = chart->plotArea();
+        QVERIFY2(plot.adjusted(plot.width() / 4, 0, -plot.width() / 4, 0).contains(at), "the day is at an edge");
     }
 
     // A day without answers to a vowel is a gap in its line, not a point at nought.

@@ -2,13 +2,16 @@
 // The «Copie» tab as the teacher uses it: a copy chosen in the list opens in
 // the window; one whose folder is gone says so and cannot be carried away;
 // removing a copy asks first, counting its words, and does only what she
-// answers: the menu entry alone, or nothing at all.
+// answers: the menu entry alone, the folder to the trash, or nothing at all;
+// an old copy is brought up to date. A copy goes out as one file and comes
+// back as a new copy that opens; a stranger's file is refused naming why.
 #include "PushButtons.h"
 #include "CopyFiles.h"
 #include "ModalWindows.h"
 #include "TeacherWindow.h"
 #include "MenuEntry.h"
 #include "copies/Copies.h"
+#include "tabs/copies/CopiesTab.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -31,6 +34,35 @@ QString makeCopy(const QString &folder, const QByteArray &aList = "ape\r\nalbero
     return folder;
 }
 
+// Clicks the row of the Copie tab's `list` that shows `folder`.
+bool clickCopy(QTreeWidget *list, const QString &folder)
+{
+    const QList<QTreeWidgetItem *> rows = list->findItems(folder, Qt::MatchExactly, 1);
+    if (rows.size() == 1)
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(rows[0]).center());
+    return rows.size() == 1;
+}
+
+// Types a path into a file window's name field and presses Enter, as the teacher does.
+void chooseFile(const QString &path)
+{
+    whenModalShows<QFileDialog>([path](QFileDialog *dialog) {
+        zampli::test::acceptFileDialog(dialog, path);
+    });
+}
+
+// Gives the new copy's name and place in the window that asks for them.
+void nameNewCopy(const QString &where, const QString &name)
+{
+    whenModalShows<QDialog>([where, name](QDialog *dialog) {
+        dialog->findChild<QLineEdit *>("dove")->setText(where);
+        QLineEdit *nameField = dialog->findChild<QLineEdit *>("nome");
+        nameField->clear();
+        QTest::keyClicks(nameField, name);
+        QTest::keyClick(nameField, Qt::Key_Return);
+    }, "nuovaCopia");
+}
+
 // The teacher's window on `folder` with «Copie» chosen by a click on its tab.
 struct Window : test::TeacherWindow {
     explicit Window(const QString &folder) : TeacherWindow(folder)
@@ -49,14 +81,7 @@ struct Window : test::TeacherWindow {
             shown << list()->topLevelItem(i)->text(1);
         return shown;
     }
-    // Clicks the row of the list that shows `folder`.
-    bool choose(const QString &folder)
-    {
-        const QList<QTreeWidgetItem *> rows = list()->findItems(folder, Qt::MatchExactly, 1);
-        if (rows.size() == 1)
-            QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualItemRect(rows[0]).center());
-        return rows.size() == 1;
-    }
+    bool choose(const QString &folder) { return clickCopy(list(), folder); }
     // «Togli…» clicked; the question's text, answered with the button `answer`.
     QString remove(const QString &answer)
     {
@@ -78,6 +103,7 @@ class TeacherCopiesTabTest : public QObject {
     QTemporaryDir root_;
     int copies_ = 0;
 
+    static QString installed() { return QCoreApplication::applicationDirPath(); }
     // A folder of its own for each test: the menu is shared by all.
     QString place(const QString &name) { return root_.filePath(QStringLiteral("%1/%2").arg(++copies_).arg(name)); }
 
@@ -95,18 +121,12 @@ private slots:
             QVERIFY(QFile::remove(copy.desktopFile));
     }
 
-    void apriOpensTheChosenCopyInTheWindow()
+    // «Apri» opens the copy chosen; one whose folder is gone says so, stays
+    // shut and cannot be carried away.
+    void apriOpensTheChosenCopyUnlessItsFolderIsGone()
     {
-        const QString open = makeCopy(place("Aperta")), other = makeCopy(place("Seconda")); // not the first in the list
-        Window w(open);
-        QVERIFY(w.choose(other));
-        QTest::mouseClick(w.button("apri"), Qt::LeftButton);
-        QTRY_COMPARE(w.window.folder(), other); // opened once the click is over
-    }
-
-    void aCopyWhoseFolderIsGoneSaysSoAndStaysShut()
-    {
-        const QString open = makeCopy(place("Aperta")), gone = makeCopy(place("Sparita"));
+        const QString open = makeCopy(place("Aperta")), gone = makeCopy(place("Sparita")),
+                      other = makeCopy(place("Seconda")); // not the first in the list
         QVERIFY(QDir(gone).removeRecursively());
         Window w(open);
         QVERIFY(w.choose(gone));
@@ -115,6 +135,9 @@ private slots:
         QCOMPARE(w.message(), QStringLiteral("La cartella %1 non c'è più: togli la copia dal menu.").arg(gone));
         QCoreApplication::processEvents(); // a copy is opened once the click is over
         QCOMPARE(w.window.folder(), open);
+        QVERIFY(w.choose(other));
+        QTest::mouseClick(w.button("apri"), Qt::LeftButton);
+        QTRY_COMPARE(w.window.folder(), other);
     }
 
     // «Nuova copia…» suggests ~/ZAMPLI, as «Crea la mia copia» does. A name
@@ -163,19 +186,47 @@ private slots:
         QCOMPARE(w.message(), QStringLiteral("Tolta dal menu la voce \"ZAMPLI – Vecchia\"; la cartella %1 resta.").arg(other));
     }
 
-    void annullaLeavesTheCopyAsItWas()
+    // «Sposta nel cestino» sends the folder to the desktop's trash; the copy
+    // open in the window cannot be removed at all.
+    void aCopyGoesToTheTrashButNotTheOpenOne()
     {
-        const QString open = makeCopy(place("Aperta")), other = makeCopy(place("Vecchia"));
-        const QStringList entries = entriesIn(root_.filePath("home/.local/share/applications"));
+        const QString open = makeCopy(place("Aperta")), other = makeCopy(place("Vecchia"), "ape\r\nalbero\r\n");
         Window w(open);
+        QVERIFY(w.choose(open));
+        QVERIFY(!w.button("togli")->isEnabled());
+        QVERIFY(w.button("togli")->toolTip().contains("aperta in questa finestra"));
         QVERIFY(w.choose(other));
-        w.remove(QStringLiteral("Annulla"));
-        QCOMPARE(entriesIn(root_.filePath("home/.local/share/applications")), entries);
-        QCOMPARE(w.folders().size(), 2);
-        QVERIFY(QFileInfo::exists(other + "/testi/a.txt"));
+        QVERIFY(w.button("togli")->isEnabled());
+        w.remove(QStringLiteral("Sposta nel cestino"));
+        QTRY_VERIFY(!QFileInfo::exists(other));
+        QCOMPARE(readFile(root_.filePath("home/.local/share/Trash/files/Vecchia/testi/a.txt")),
+                 QByteArray("ape\r\nalbero\r\n"));
+        QVERIFY(QFileInfo::exists(open + "/testi/a.txt"));
     }
 
-    // The question counts the words of the copy's five lists, singular and plural right.
+    // A copy made when copies carried their own program is offered the
+    // change, and after it starts the installed program; a copy made today
+    // needs none.
+    void anOldCopyIsBroughtUpToDate()
+    {
+        const QString open = makeCopy(place("Nuova")), old = makeCopy(place("Vecchia"));
+        QVERIFY(QFile::remove(open + "/zampli"));
+        QVERIFY(QFile::link(installed() + "/zampli", open + "/zampli"));
+        writeFile(old + "/zampli-suoni.so", "old module");
+        Window w(open);
+        QVERIFY(w.choose(open));
+        QVERIFY(!w.button("aggiorna")->isEnabled());
+        QVERIFY(w.choose(old));
+        QVERIFY(w.button("aggiorna")->isEnabled());
+        QTest::mouseClick(w.button("aggiorna"), Qt::LeftButton);
+        QCOMPARE(QFile::symLinkTarget(old + "/zampli"), QFileInfo(installed() + "/zampli").canonicalFilePath());
+        QVERIFY(!QFileInfo::exists(old + "/zampli-suoni.so"));
+        QCOMPARE(readFile(old + "/testi/a.txt"), QByteArray("ape\r\nalbero\r\nanatra\r\n"));
+        QVERIFY(!w.button("aggiorna")->isEnabled());
+    }
+
+    // The question counts the words of the copy's five lists, singular and
+    // plural right; «Annulla» leaves the copy as it was.
     void theQuestionCountsTheCopysWords_data()
     {
         QTest::addColumn<QByteArray>("aList");
@@ -189,11 +240,65 @@ private slots:
         QFETCH(QByteArray, aList);
         QFETCH(QString, counted);
         const QString open = makeCopy(place("Aperta")), other = makeCopy(place("Vecchia"), aList);
+        const QStringList entries = entriesIn(root_.filePath("home/.local/share/applications"));
         Window w(open);
         QVERIFY(w.choose(other));
         const QString asked = w.remove(QStringLiteral("Annulla"));
         QVERIFY2(asked.contains(counted), qPrintable(asked));
         QVERIFY2(asked.contains(QStringLiteral("«ZAMPLI – Vecchia»")), qPrintable(asked));
+        QCOMPARE(entriesIn(root_.filePath("home/.local/share/applications")), entries);
+        QCOMPARE(w.folders().size(), 2);
+        QVERIFY(QFileInfo::exists(other + "/testi/a.txt"));
+    }
+    void aCopyGoesToAFileAndComesBackAsANewCopy()
+    {
+        const QString first = root_.filePath("Classe 2ª B");
+        const copies::CopyResult made = copies::makeCopy(installed(), first);
+        QVERIFY2(made.ok, qPrintable(made.message));
+        writeFile(first + "/testi/a.txt", "ape\r\nalbero\r\n");
+        CopiesTab tab(first);
+        tab.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tab));
+        auto *message = tab.findChild<QLabel *>("messaggio");
+        auto *exportButton = tab.findChild<QPushButton *>("esporta");
+        QVERIFY(clickCopy(tab.findChild<QTreeWidget *>("elencoCopie"), first));
+        QVERIFY(exportButton->isEnabled());
+
+        const QString file = root_.filePath("classe"); // the extension is added
+        chooseFile(file);
+        QTest::mouseClick(exportButton, Qt::LeftButton);
+        QTRY_VERIFY2(message->text().startsWith("Fatto"), qPrintable(message->text()));
+        QVERIFY2(message->text().contains(file + ".zampli"), qPrintable(message->text()));
+
+        QSignalSpy opened(&tab, &CopiesTab::openCopy);
+        chooseFile(file + ".zampli");
+        nameNewCopy(root_.path(), "Classe 3ª A");
+        QTest::mouseClick(tab.findChild<QPushButton *>("importa"), Qt::LeftButton);
+        const QString second = root_.filePath("Classe 3ª A");
+        QTRY_COMPARE(opened.size(), 1);
+        QCOMPARE(opened[0][0].toString(), second);
+        QCOMPARE(readFile(second + "/testi/a.txt"), QByteArray("ape\r\nalbero\r\n"));
+        QCOMPARE(readFile(second + "/jpg/ape.jpg"), readFile(installed() + "/jpg/ape.jpg"));
+        QCOMPARE(QFileInfo(second + "/zampli").symLinkTarget(), QFileInfo(installed() + "/zampli").canonicalFilePath());
+        QVERIFY(!tab.findChild<QTreeWidget *>("elencoCopie")->findItems(second, Qt::MatchExactly, 1).isEmpty());
+    }
+
+    void aStrangersFileIsRefusedByName()
+    {
+        CopiesTab tab(root_.filePath("nessuna"));
+        tab.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tab));
+        const QString file = root_.filePath("strano.zampli");
+        writeFile(file, "not a zip at all");
+        QSignalSpy opened(&tab, &CopiesTab::openCopy);
+        chooseFile(file);
+        nameNewCopy(root_.path(), "Strana");
+        QTest::mouseClick(tab.findChild<QPushButton *>("importa"), Qt::LeftButton);
+        auto *message = tab.findChild<QLabel *>("messaggio");
+        QTRY_VERIFY2(message->text().contains("non è un archivio ZIP"), qPrintable(message->text()));
+        QVERIFY2(message->text().contains(file), qPrintable(message->text()));
+        QCOMPARE(opened.size(), 0);
+        QVERIFY(!QFileInfo::exists(root_.filePath("Strana")));
     }
 };
 

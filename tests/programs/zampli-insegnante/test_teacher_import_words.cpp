@@ -9,7 +9,6 @@
 #include "ModalWindows.h"
 #include "PushButtons.h"
 #include "TeacherWindow.h"
-#include "ZipPatches.h"
 #include "copies/CopyArchive.h"
 #include "fakes/Fakes.h"
 #include "history/CopyHistory.h"
@@ -99,6 +98,18 @@ class TeacherImportWordsTest : public QObject {
         return importWords(mine_, history, source, chosen, replace, {});
     }
 
+    // Their copy as its folder, or as its file made now.
+    QString source(bool fromFile)
+    {
+        if (!fromFile)
+            return theirs_;
+        const QString file = root_.filePath("marta.zampli");
+        QFile::remove(file);
+        if (!copies::exportCopy(theirs_, file).ok)
+            qFatal("their copy's file is not made");
+        return file;
+    }
+
 private slots:
     void init()
     {
@@ -124,67 +135,49 @@ private slots:
         writeFile(mine_ + "/voci/ape.wav", "RIFF her ape");
     }
 
-    void tickedWordsComeFromAFolder()
+    // The ticked word arrives with its picture and voice; the others, and
+    // the lists not ticked, stay behind; one ticked with the wrong initial is
+    // refused and named, and the others come all the same.
+    void tickedWordsCome_data()
     {
-        CopyHistory history(mine_);
-        const ImportOutcome outcome = import(theirs_, history, {{A, 1}, {E, 0}});
-        QCOMPARE(outcome.imported, 2);
-        QCOMPARE(readFile(mine_ + "/testi/a.txt"), QByteArray("ape\r\n\xE0ncora\r\nalbero\r\n"));
-        QCOMPARE(readFile(mine_ + "/testi/e.txt"), QByteArray("elefante\r\n"));
-        QCOMPARE(readFile(mine_ + "/jpg/albero.jpg"), albero_);
-        QCOMPARE(readFile(mine_ + "/voci/albero.wav"), wavOf("albero"));
-        QCOMPARE(readFile(mine_ + "/jpg/elefante.jpg"), elefante_);
-        QCOMPARE(readFile(mine_ + "/voci/elefante.wav"), wavOf("elefante"));
-        QVERIFY(!QFileInfo::exists(mine_ + "/jpg/ancora.jpg"));
-        QVERIFY(!QFileInfo::exists(mine_ + "/voci/ancora.wav"));
-        QCOMPARE(history.undoAction()->text(), QStringLiteral("Annulla: importa 2 parole"));
+        QTest::addColumn<bool>("fromFile");
+        QTest::newRow("from a folder") << false;
+        QTest::newRow("from a copy's file") << true;
     }
-
-    void tickedWordsComeFromACopysFile()
+    void tickedWordsCome()
     {
-        const QString file = root_.filePath("marta.zampli");
-        QVERIFY(copies::exportCopy(theirs_, file).ok);
+        QFETCH(bool, fromFile);
+        const QString from = source(fromFile);
         CopyHistory history(mine_);
-        const ImportOutcome outcome = import(file, history, {{A, 1}});
-        QCOMPARE(outcome.imported, 1);
-        QCOMPARE(readFile(mine_ + "/testi/a.txt"), QByteArray("ape\r\n\xE0ncora\r\nalbero\r\n"));
-        QCOMPARE(readFile(mine_ + "/jpg/albero.jpg"), albero_);
-        QCOMPARE(readFile(mine_ + "/voci/albero.wav"), wavOf("albero"));
-        QVERIFY(!QFileInfo::exists(mine_ + "/jpg/ancora.jpg"));
-        QVERIFY(!QFileInfo::exists(mine_ + "/testi/e.txt"));
-    }
-
-    void aWordSheHasKeepsHerFiles()
-    {
-        const QMap<QString, QByteArray> before = treeOf(mine_);
-        CopyHistory history(mine_);
-        const ImportOutcome outcome = import(theirs_, history, {{A, 0}});
-        QCOMPARE(outcome.imported, 0);
-        QCOMPARE(outcome.kept, QStringList{"«ape»"});
-        QCOMPARE(treeOf(mine_), before);
-        QVERIFY(!history.undoAction()->isEnabled());
-    }
-
-    void aWordSheHasTakesTheirFilesWhenSheAsks()
-    {
-        CopyHistory history(mine_);
-        const ImportOutcome outcome = import(theirs_, history, {{A, 0}}, true);
-        QCOMPARE(outcome.imported, 1);
-        QCOMPARE(readFile(mine_ + "/jpg/ape.jpg"), theirApe_);
-        QCOMPARE(readFile(mine_ + "/voci/ape.wav"), wavOf("their ape"));
-        QCOMPARE(readFile(mine_ + "/testi/a.txt"), QByteArray("ape\r\n\xE0ncora\r\n"));
-    }
-
-    void aWordWithAnotherInitialIsRefusedAndTheOthersCome()
-    {
-        CopyHistory history(mine_);
-        const ImportOutcome outcome = import(theirs_, history, {{A, 3}, {A, 1}});
+        const ImportOutcome outcome = import(from, history, {{A, 3}, {A, 1}});
         QCOMPARE(outcome.imported, 1);
         QCOMPARE(outcome.refused.size(), 1);
         QVERIFY2(outcome.refused.first().startsWith("«mela»"), qPrintable(outcome.refused.first()));
         QVERIFY2(outcome.summary().contains("«mela»"), qPrintable(outcome.summary()));
         QCOMPARE(readFile(mine_ + "/testi/a.txt"), QByteArray("ape\r\n\xE0ncora\r\nalbero\r\n"));
+        QCOMPARE(readFile(mine_ + "/jpg/albero.jpg"), albero_);
+        QCOMPARE(readFile(mine_ + "/voci/albero.wav"), wavOf("albero"));
         QVERIFY(!QFileInfo::exists(mine_ + "/jpg/mela.jpg"));
+        QVERIFY(!QFileInfo::exists(mine_ + "/jpg/ancora.jpg"));
+        QVERIFY(!QFileInfo::exists(mine_ + "/voci/ancora.wav"));
+        QVERIFY(!QFileInfo::exists(mine_ + "/testi/e.txt"));
+        QCOMPARE(history.undoAction()->text(), QStringLiteral("Annulla: importa 1 parola"));
+    }
+
+    // A word she has keeps her files, unless she asks for theirs.
+    void aWordSheHasKeepsHerFilesUntilSheAsks()
+    {
+        const QMap<QString, QByteArray> before = treeOf(mine_);
+        CopyHistory history(mine_);
+        const ImportOutcome kept = import(theirs_, history, {{A, 0}});
+        QCOMPARE(kept.imported, 0);
+        QCOMPARE(kept.kept, QStringList{"«ape»"});
+        QCOMPARE(treeOf(mine_), before);
+        QVERIFY(!history.undoAction()->isEnabled());
+        QCOMPARE(import(theirs_, history, {{A, 0}}, true).imported, 1);
+        QCOMPARE(readFile(mine_ + "/jpg/ape.jpg"), theirApe_);
+        QCOMPARE(readFile(mine_ + "/voci/ape.wav"), wavOf("their ape"));
+        QCOMPARE(readFile(mine_ + "/testi/a.txt"), QByteArray("ape\r\n\xE0ncora\r\n"));
     }
 
     void undoTakesTheWholeImportBackAndRedoBringsItAgain()
@@ -265,12 +258,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, why);
         writeFile(theirs_ + "/" + entry, bytes);
-        QString from = theirs_;
-        if (fromFile) {
-            from = root_.filePath("marta.zampli");
-            QFile::remove(from);
-            QVERIFY(copies::exportCopy(theirs_, from).ok);
-        }
+        const QString from = source(fromFile);
         const QMap<QString, QByteArray> before = treeOf(mine_);
         CopyHistory history(mine_);
         const ImportOutcome outcome = import(from, history, {{A, 1}, {E, 0}});
@@ -299,39 +287,6 @@ private slots:
         const ImportSource source = readImportSource(file, mine_);
         QVERIFY2(source.problem.contains("«../x»"), qPrintable(source.problem));
         QVERIFY2(source.problem.contains("porterebbe fuori"), qPrintable(source.problem));
-        QCOMPARE(source.lists[A].size(), 0);
-        CopyHistory history(mine_);
-        QCOMPARE(importWords(mine_, history, source, {{A, 0}}, true, {}).imported, 0);
-        QCOMPARE(treeOf(root_.path()), before);
-    }
-
-    // One voice's compressed bytes named by four entries more: read, each would take its memory again.
-    void aCopysFileWhoseEntriesShareDataIsRefusedAndNothingIsWritten()
-    {
-        const QString file = root_.filePath("condiviso.zampli");
-        QByteArray voice(1'000'000, '\0');
-        QRandomGenerator noise(39); // bytes that do not compress, as a voice's hardly do
-        for (char &byte : voice)
-            byte = char(noise.generate());
-        // libzip reads the bytes at zip_close: they live until then.
-        const QList<std::pair<const char *, QByteArray>> entries{
-            {"zampli.txt", "formato=1\n"}, {"testi/a.txt", "ape\n"}, {"voci/ape.wav", voice}};
-        int error = 0;
-        zip_t *zip = zip_open(QFile::encodeName(file).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-        QVERIFY(zip);
-        for (const auto &[name, data] : entries) {
-            zip_source_t *source = zip_source_buffer(zip, data.constData(), zip_uint64_t(data.size()), 0);
-            QVERIFY(zip_file_add(zip, name, source, ZIP_FL_ENC_UTF_8) >= 0);
-        }
-        QCOMPARE(zip_close(zip), 0);
-        writeFile(file, withSharedEntries(readFile(file), "voci/ape.wav",
-                                          {"voci/apa.wav", "voci/apb.wav", "voci/apc.wav", "voci/apd.wav"}));
-        const QMap<QString, QByteArray> before = treeOf(root_.path());
-
-        const ImportSource source = readImportSource(file, mine_);
-        QVERIFY2(source.problem.contains("«voci/apa.wav» ha i dati in comune con «voci/ape.wav»"),
-                 qPrintable(source.problem));
-        QVERIFY2(source.problem.contains("condiviso.zampli"), qPrintable(source.problem));
         QCOMPARE(source.lists[A].size(), 0);
         CopyHistory history(mine_);
         QCOMPARE(importWords(mine_, history, source, {{A, 0}}, true, {}).imported, 0);
@@ -367,8 +322,7 @@ private slots:
     // chosen, a list ticked; the tab shows the new words at once.
     void theWindowImportsAndItsTabShowsTheWords()
     {
-        const QString file = root_.filePath("marta.zampli");
-        QVERIFY(copies::exportCopy(theirs_, file).ok);
+        const QString file = source(true);
         Window shown(mine_);
         MainWindow &window = shown.window;
 

@@ -143,9 +143,10 @@ private slots:
     }
 
     // Among what can be reached at once (the menus' titles, the buttons and
-    // labelled fields of the tab shown), each Alt+letter names one thing;
-    // inside each menu too.
-    void mnemonicsAreUniqueOnEveryTab()
+    // labelled fields of the tab shown), each Alt+letter names one thing,
+    // inside each menu too; and each key names one action: a key claimed
+    // twice does nothing at all.
+    void mnemonicsAndShortcutsAreUniqueOnEveryTab()
     {
         QStringList clashes;
         for (int index = 0; index < kTabs; ++index) {
@@ -162,30 +163,14 @@ private slots:
                     claim(taken, label->text(), clashes);
             for (int t = 0; t < tabs()->count(); ++t)
                 claim(taken, tabs()->tabText(t), clashes);
-        }
-        for (QMenu *menu : window_->menuBar()->findChildren<QMenu *>()) {
-            QHash<QChar, QString> taken;
-            for (QAction *item : menu->actions())
-                claim(taken, item->text(), clashes);
-        }
-        clashes.removeDuplicates();
-        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(u'\n')));
-    }
 
-    // Among what can be reached at once, each key names one action: a key
-    // claimed twice does nothing at all.
-    void shortcutsAreUniqueOnEveryTab()
-    {
-        QStringList clashes;
-        for (int index = 0; index < kTabs; ++index) {
-            press(window_.get(), Qt::Key(Qt::Key_1 + index), Qt::ControlModifier);
-            QHash<QKeySequence, QString> taken;
+            QHash<QKeySequence, QString> keys;
             const auto claimKey = [&](const QKeySequence &key, const QString &what) {
                 if (key.isEmpty())
                     return;
-                if (taken.contains(key) && taken[key] != what)
-                    clashes << QStringLiteral("%1: «%2» e «%3»").arg(key.toString(), taken[key], what);
-                taken.insert(key, what);
+                if (keys.contains(key) && keys[key] != what)
+                    clashes << QStringLiteral("%1: «%2» e «%3»").arg(key.toString(), keys[key], what);
+                keys.insert(key, what);
             };
             for (QAction *action : window_->findChildren<QAction *>()) {
                 const QList<QObject *> where = action->associatedObjects();
@@ -200,6 +185,11 @@ private slots:
             for (QAbstractButton *button : window_->findChildren<QAbstractButton *>())
                 if (button->isVisible() && !qobject_cast<QToolButton *>(button))
                     claimKey(button->shortcut(), button->text());
+        }
+        for (QMenu *menu : window_->menuBar()->findChildren<QMenu *>()) {
+            QHash<QChar, QString> taken;
+            for (QAction *item : menu->actions())
+                claim(taken, item->text(), clashes);
         }
         clashes.removeDuplicates();
         QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(u'\n')));

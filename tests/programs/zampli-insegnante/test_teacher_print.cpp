@@ -2,13 +2,10 @@
 // The cards the teacher prints: six to an A4 page with their cut marks, a
 // band in the colour of the word's vowel, the word's picture or an empty
 // frame, and one more page for the vowels.
+#include "CopyFiles.h"
 #include "ModalWindows.h"
-#include "fakes/Fakes.h"
-#include "imports/VoiceRecorder.h"
-#include "pictures-voices/MediaActions.h"
+#include "TeacherWindow.h"
 #include "print/PrintCards.h"
-#include "shared/TeacherServices.h"
-#include "window/MainWindow.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -30,13 +27,6 @@ void writePicture(const QString &path, QColor colour)
     QVERIFY(picture.save(path, "JPEG", 95));
 }
 
-void writeList(const QString &path, const QByteArray &words)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(words);
-}
-
 // JPEG and antialiasing move a colour a little, never far.
 bool near(QRgb pixel, QColor expected)
 {
@@ -45,12 +35,9 @@ bool near(QRgb pixel, QColor expected)
            && std::abs(got.blue() - expected.blue()) < 24;
 }
 
-int pdfPages(const QString &path)
+int pdfPages(const QString &pdf)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    return int(QString::fromLatin1(file.readAll()).count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))));
+    return int(pdf.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))));
 }
 
 // Empty when `pixel` is near `expected`, else the colour it has: a failure
@@ -125,9 +112,7 @@ private slots:
         QCOMPARE(int(cards.size()), int(shippedWords_.size()));
         const QString pdf = dir_.filePath("schede.pdf");
         QCOMPARE(writeCardsPdf(pdf, cards, kFolder), QString());
-        QFile file(pdf);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        pdf_ = QString::fromLatin1(file.readAll());
+        pdf_ = QString::fromLatin1(readFile(pdf));
     }
 
     // Cards the disk refuses are told with the system's reason and another
@@ -141,16 +126,12 @@ private slots:
                      .arg(name, QDir::toNativeSeparators(dir_.path())));
     }
 
-    // Every word on a card, six a page, and the vowels' page after them.
-    void pdfHasAPagePerSixWordsAndOneForTheVowels()
+    // Every word on a card, six a page, and the vowels' page after them;
+    // every page A4 (595 × 842 points); each word's picture on its card and
+    // the vowels' sheet's twenty letter pictures (A1 … U4).
+    void pdfOfTheShippedListsHoldsEveryCard()
     {
-        const int pages = int(pdf_.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b(?!s)"))));
-        QCOMPARE(pages, int(shippedWords_.size() + 5) / 6 + 1);
-    }
-
-    void pdfPagesAreA4()
-    {
-        // A4 is 595 × 842 points.
+        QCOMPARE(pdfPages(pdf_), int(shippedWords_.size() + 5) / 6 + 1);
         const QRegularExpression box(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)\\s*\\]"));
         auto boxes = box.globalMatch(pdf_);
         QVERIFY(boxes.hasNext());
@@ -159,12 +140,6 @@ private slots:
             QCOMPARE(qRound(m.captured(1).toDouble()), 595);
             QCOMPARE(qRound(m.captured(2).toDouble()), 842);
         }
-    }
-
-    // Each word's picture is on its card, and the vowels' sheet shows the
-    // twenty letter pictures (A1 … U4).
-    void pdfHoldsEveryWordsPictureAndTheTwentyLetters()
-    {
         int pictures = 0;
         for (const QString &word : std::as_const(shippedWords_))
             pictures += QFile::exists(QStringLiteral("%1/jpg/%2.jpg").arg(kFolder, word)) ? 1 : 0;
@@ -177,9 +152,9 @@ private slots:
     void pageShowsBandsInTheVowelsColoursAndThePictures()
     {
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath("testi") && QDir(dir.path()).mkpath("jpg"));
-        writeList(dir.filePath("testi/a.txt"), "ape\r\n");
-        writeList(dir.filePath("testi/e.txt"), "elmo\r\n");
+        QVERIFY(QDir(dir.path()).mkpath("jpg"));
+        writeFile(dir.filePath("testi/a.txt"), "ape\r\n");
+        writeFile(dir.filePath("testi/e.txt"), "elmo\r\n");
         writePicture(dir.filePath("jpg/ape.jpg"), QColor(128, 0, 128));
         QStringList problems;
         const QList<Card> cards = cardsOf(dir.path(), {1, 2}, &problems);
@@ -219,9 +194,9 @@ private slots:
     void unreadablePictureIsNamed()
     {
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath("testi") && QDir(dir.path()).mkpath("jpg"));
-        writeList(dir.filePath("testi/o.txt"), "oca\r\norso\r\n");
-        writeList(dir.filePath("jpg/oca.jpg"), "not a picture");
+        QVERIFY(QDir(dir.path()).mkpath("jpg"));
+        writeFile(dir.filePath("testi/o.txt"), "oca\r\norso\r\n");
+        writeFile(dir.filePath("jpg/oca.jpg"), "not a picture");
         QStringList problems;
         const QList<Card> cards = cardsOf(dir.path(), {4}, &problems);
         QCOMPARE(int(cards.size()), 2);
@@ -266,16 +241,10 @@ private slots:
     void ctrlPPrintsOnlyTheTickedLists()
     {
         QTemporaryDir copy;
-        QVERIFY(QDir(copy.path()).mkpath("testi"));
-        writeList(copy.filePath("testi/a.txt"), "ape\r\nago\r\nala\r\nalbero\r\nanello\r\nasino\r\n");
-        writeList(copy.filePath("testi/e.txt"), "erba\r\n");
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        TeacherServices services{player, recorder};
-        MainWindow window(services);
-        QVERIFY(window.openFolder(copy.path()));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        writeFile(copy.filePath("testi/a.txt"), "ape\r\nago\r\nala\r\nalbero\r\nanello\r\nasino\r\n");
+        writeFile(copy.filePath("testi/e.txt"), "erba\r\n");
+        test::TeacherWindow shown(copy.path());
+        QCOMPARE(shown.window.folder(), copy.path());
 
         const QString pdf = copy.filePath("schede");
         bool ticked = false;
@@ -298,10 +267,10 @@ private slots:
                 if (button->text() == QStringLiteral("&Salva in PDF…"))
                     QTest::mouseClick(button, Qt::LeftButton);
         });
-        QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
+        QTest::keyClick(&shown.window, Qt::Key_P, Qt::ControlModifier);
         QVERIFY(ticked);
         // The name typed without its extension gets it.
-        QCOMPARE(pdfPages(pdf + ".pdf"), 2);
+        QCOMPARE(pdfPages(QString::fromLatin1(readFile(pdf + ".pdf"))), 2);
     }
 };
 

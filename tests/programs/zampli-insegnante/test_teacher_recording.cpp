@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The teacher's recording in a real room, through the dialog, its microphone
-// the pipe of a private PulseAudio: a word said (by espeak-ng) over pink noise
-// at -25 dBFS, a chair's scrape before it and another after, is kept alone,
-// close to the word, its noise taken down; a take of the room alone is
-// refused with what to do; a take left running ends by itself at ten seconds
-// of sound; Enter keeps a take and Escape asks before throwing it away.
-#include "PulseServer.h"
+// The teacher's recording window: before anything is recorded it names the
+// word, offers nothing to press until a microphone answers, says why there
+// is none, and closes without a question. Then recording in a real room,
+// through the dialog, its microphone the pipe of a private PulseAudio: a
+// word said (by espeak-ng) over pink noise at -25 dBFS, a chair's scrape
+// before it and another after, is kept alone, close to the word, its noise
+// taken down; a take of the room alone is refused with what to do; a take
+// left running ends by itself at ten seconds of sound; Enter keeps a take
+// and Escape asks before throwing it away.
+#include "CheckRows.h"
+#include "PipeMicrophone.h"
 #include "PushButtons.h"
 #include "SoundFiles.h"
 #include "fakes/Fakes.h"
@@ -20,6 +24,7 @@
 #include <chrono>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -156,40 +161,6 @@ Found findIn(const std::vector<float> &take, const std::vector<float> &saved)
     return best;
 }
 
-QByteArray s16(const std::vector<float> &samples)
-{
-    QByteArray bytes;
-    for (const float x : samples) {
-        const qint16 v = qint16(std::lround(std::clamp(x, -1.0f, 1.0f) * 32767));
-        bytes += char(v & 0xFF), bytes += char((v >> 8) & 0xFF);
-    }
-    return bytes;
-}
-
-std::vector<float> samplesOfWav(const QByteArray &bytes)
-{
-    std::vector<float> s;
-    const qsizetype data = bytes.indexOf("data");
-    for (qsizetype i = data + 8; data >= 0 && i + 1 < bytes.size(); i += 2)
-        s.push_back(float(qint16(quint16(uchar(bytes[i])) | quint16(uchar(bytes[i + 1])) << 8) / 32768.0));
-    return s;
-}
-
-// A word in a quiet room, as the tests of keys and buttons need: 0.8 s of
-// noise at -60 dBFS, a 300 Hz tone at -20 dBFS for 0.5 s, 0.7 s of noise.
-std::vector<float> quietTake()
-{
-    std::mt19937 random(7);
-    std::uniform_real_distribution<double> uniform(-1.0, 1.0);
-    std::vector<float> take(at(2.0));
-    for (size_t i = 0; i < take.size(); ++i) {
-        const bool word = i >= at(0.8) && i < at(1.3);
-        take[i] = float(dbToAmplitude(-60) * std::sqrt(3.0) * uniform(random)
-                        + (word ? dbToAmplitude(-20) * std::sqrt(2.0) * std::sin(2 * std::numbers::pi * 300 * double(i) / kRate) : 0));
-    }
-    return take;
-}
-
 // The teacher's program's services, its microphone the server's pipe.
 struct Microphone {
     test::RecordingSoundPlayer player;
@@ -209,7 +180,7 @@ struct Microphone {
 // a sound card's clock would give them.
 class Mouth {
 public:
-    Mouth(const QString &fifo, const std::vector<float> &take) : bytes_(s16(take))
+    Mouth(const QString &fifo, const std::vector<float> &take) : bytes_(test::s16(take))
     {
         speaking_ = std::thread([this, fifo] {
             QFile pipe(fifo);
@@ -295,38 +266,80 @@ class TeacherRecordingTest : public QObject {
 
     static QString statusOf(QDialog *dialog) { return dialog->findChild<QLabel *>(QStringLiteral("stato"))->text(); }
 
-    void needServer()
-    {
-        if (!serverFailure_.isEmpty())
-            QSKIP(qPrintable(serverFailure_));
-    }
-
-    void needRoom()
-    {
-        needServer();
-        QVERIFY2(!word_.empty() && !room_.empty(), "espeak-ng or sox did not make the word or the room");
-    }
+    std::optional<Microphone> heard_; // the pipe's microphone, found, for the tests that speak
 
 private slots:
     void initTestCase()
     {
-        serverFailure_ = server_.start({"module-pipe-source source_name=zmic file=" + fifo_
-                                        + " format=s16le rate=22050 channels=1"});
-        if (serverFailure_.isEmpty()) {
-            server_.serveThisProcess();
-            qputenv("PULSE_SOURCE", "zmic");
-        }
+        serverFailure_ = test::startPipeMicrophone(server_, fifo_);
         word_ = spoken(dir_.path(), QStringLiteral("elefante"));
         room_ = pinkRoom(dir_.path(), 4.2, -25);
+    }
+
+    // A skip or a failure here, unlike in a helper, ends the test before it speaks.
+    void init()
+    {
+        heard_.reset();
+        static const QByteArrayList silent{"theWindowNamesTheWordAndLooksForTheMicrophoneFirst",
+                                           "withoutASoundServerItSaysSoAndRecordsNothing"};
+        if (silent.contains(QTest::currentTestFunction()))
+            return;
+        if (!serverFailure_.isEmpty())
+            QSKIP(qPrintable(serverFailure_));
+        QVERIFY2(!word_.empty() && !room_.empty(), "espeak-ng or sox did not make the word or the room");
+        heard_.emplace();
+        QVERIFY2(heard_->ready(), qPrintable(heard_->recorder.reason()));
+    }
+
+    // Before anything is recorded the window names the word and, until a
+    // microphone answers, offers nothing to record, hear or save. Escape
+    // then closes it at once: there is nothing to throw away.
+    void theWindowNamesTheWordAndLooksForTheMicrophoneFirst()
+    {
+        Microphone unprobed;
+        QWidget window;
+        const QString target = dir_.filePath(QStringLiteral("voci/prima.wav"));
+        QPointer<QDialog> dialog = openDialog(window, unprobed.services, target);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Registra la voce: elefante"));
+        bool told = false;
+        for (const QLabel *label : dialog->findChildren<QLabel *>())
+            told = told || label->text().contains(QStringLiteral("di' «elefante» con calma"));
+        QVERIFY(told);
+        QCOMPARE(statusOf(dialog), QStringLiteral("Cerco il microfono…"));
+        for (const char *button : {"Registra", "Ferma", "Ascolta", "Salva"})
+            QVERIFY2(!test::buttonSaying(dialog, button)->isEnabled(), button);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dialog.data(), Qt::Key_Escape);
+        QTRY_VERIFY(!dialog || !dialog->isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!QFileInfo::exists(target));
+    }
+
+    void withoutASoundServerItSaysSoAndRecordsNothing()
+    {
+        const QByteArray served = qgetenv("PULSE_SERVER");
+        qputenv("PULSE_SERVER", QFile::encodeName("unix:" + dir_.filePath(QStringLiteral("nessun-server"))));
+        auto serveAgain = qScopeGuard([&served] {
+            if (served.isNull())
+                qunsetenv("PULSE_SERVER");
+            else
+                qputenv("PULSE_SERVER", served);
+        });
+        Microphone none;
+        QWidget window;
+        QDialog *dialog = openDialog(window, none.services, dir_.filePath(QStringLiteral("voci/senza.wav")));
+        QVERIFY(dialog);
+        none.recorder.probe();
+        QTRY_COMPARE(statusOf(dialog), QStringLiteral("Non si può registrare: il server dei suoni del desktop "
+                                                      "(PulseAudio o PipeWire) non risponde. Puoi sempre importare "
+                                                      "una voce registrata con un altro programma."));
+        QVERIFY(!test::buttonSaying(dialog, "Registra")->isEnabled());
     }
 
     // Room noise, a scrape at 1.2 s, the word from 2.0 s, a scrape at 3.3 s.
     void theWordIsKeptAloneAndItsNoiseTakenDown()
     {
-        needRoom();
-        Microphone microphone;
-        QVERIFY2(microphone.ready(), qPrintable(microphone.recorder.reason()));
-        TeacherServices &services = microphone.services;
+        TeacherServices &services = heard_->services;
         const QString target = dir_.filePath(QStringLiteral("voci/elefante.wav"));
         std::vector<float> take = room_;
         scrape(take, 1.2, 1), scrape(take, 3.3, 2);
@@ -354,7 +367,7 @@ private slots:
         QVERIFY2(statusOf(dialog).startsWith(QStringLiteral("Registrata")), qPrintable(statusOf(dialog)));
         QTest::mouseClick(test::buttonSaying(dialog, "Salva"), Qt::LeftButton);
 
-        const std::vector<float> saved = samplesOfWav(test::readAll(target));
+        const std::vector<float> saved = readSound(target);
         const Found found = findIn(take, saved);
         QVERIFY2(found.match > 0.7, qPrintable(QString::number(found.match)));
         const double from = double(found.offset) / kRate, to = from + double(saved.size()) / kRate;
@@ -376,10 +389,7 @@ private slots:
 
     void aTakeOfTheRoomAloneIsRefusedWithWhatToDo()
     {
-        needRoom();
-        Microphone microphone;
-        QVERIFY2(microphone.ready(), qPrintable(microphone.recorder.reason()));
-        TeacherServices &services = microphone.services;
+        TeacherServices &services = heard_->services;
         const QString target = dir_.filePath(QStringLiteral("voci/stanza.wav"));
         QWidget window;
         QDialog *dialog = recordTake(window, services, target, room_);
@@ -399,10 +409,7 @@ private slots:
     // the word cut where the take ends, and "Ferma" is never pressed.
     void aTakeEndsByItselfAtTenSeconds()
     {
-        needRoom();
-        Microphone microphone;
-        QVERIFY2(microphone.ready(), qPrintable(microphone.recorder.reason()));
-        TeacherServices &services = microphone.services;
+        TeacherServices &services = heard_->services;
         const QString target = dir_.filePath(QStringLiteral("voci/lunga.wav"));
         std::vector<float> take = pinkRoom(dir_.path(), 11, -25);
         QVERIFY(!take.empty());
@@ -421,7 +428,7 @@ private slots:
         }
         QTRY_VERIFY(test::buttonSaying(dialog, "Salva")->isEnabled());
         QTest::mouseClick(test::buttonSaying(dialog, "Salva"), Qt::LeftButton);
-        const std::vector<float> saved = samplesOfWav(test::readAll(target));
+        const std::vector<float> saved = readSound(target);
         const Found found = findIn(take, saved);
         QVERIFY2(found.match > 0.7, qPrintable(QString::number(found.match)));
         const double from = double(found.offset) / kRate, to = from + double(saved.size()) / kRate;
@@ -431,32 +438,26 @@ private slots:
 
     void enterKeepsTheTake()
     {
-        needServer();
-        Microphone microphone;
-        QVERIFY2(microphone.ready(), qPrintable(microphone.recorder.reason()));
-        TeacherServices &services = microphone.services;
+        TeacherServices &services = heard_->services;
         const QString target = dir_.filePath(QStringLiteral("voci/invio.wav"));
         QWidget window;
         window.show();
-        QDialog *dialog = recordTake(window, services, target, quietTake());
+        QDialog *dialog = recordTake(window, services, target, test::quietTake());
         QVERIFY(dialog);
         QTRY_VERIFY(test::buttonSaying(dialog, "Salva")->isEnabled());
         QPointer<QDialog> open(dialog);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTRY_VERIFY(open.isNull());
-        QVERIFY(samplesOfWav(test::readAll(target)).size() > size_t(0.5 * kRate));
+        QVERIFY(readSound(target).size() > size_t(0.5 * kRate));
     }
 
     void escapeAsksBeforeThrowingTheTakeAway()
     {
-        needServer();
-        Microphone microphone;
-        QVERIFY2(microphone.ready(), qPrintable(microphone.recorder.reason()));
-        TeacherServices &services = microphone.services;
+        TeacherServices &services = heard_->services;
         const QString target = dir_.filePath(QStringLiteral("voci/esc.wav"));
         QWidget window;
         window.show();
-        QPointer<QDialog> dialog = recordTake(window, services, target, quietTake());
+        QPointer<QDialog> dialog = recordTake(window, services, target, test::quietTake());
         QVERIFY(dialog);
         QTRY_VERIFY(test::buttonSaying(dialog, "Salva")->isEnabled());
 
@@ -478,36 +479,28 @@ private slots:
     // Controllo's "Registra" over an empty voice file: the take replaces it and the problem is gone.
     void controlloRecordsOverAnEmptyVoice()
     {
-        needServer();
         const QString folder = dir_.filePath(QStringLiteral("copia"));
         QDir().mkpath(folder + "/testi"), QDir().mkpath(folder + "/voci");
         test::writeFile(folder + "/testi/a.txt", "ape\r\n");
         test::writeFile(folder + "/voci/ape.wav", {});
-        Microphone microphone;
-        QVERIFY2(microphone.ready(), qPrintable(microphone.recorder.reason()));
-        TeacherServices &services = microphone.services;
+        TeacherServices &services = heard_->services;
         CheckTab tab(services, folder);
         tab.show();
         QVERIFY(QTest::qWaitForWindowExposed(&tab));
         tab.runCheck();
-        const auto fileLabel = [&tab] {
-            for (auto *label : tab.findChildren<QLabel *>(QStringLiteral("file")))
-                if (label->text() == QLatin1String("voci/ape.wav") && label->isVisible())
-                    return label;
-            return static_cast<QLabel *>(nullptr);
-        };
-        QTRY_VERIFY(fileLabel());
-        QPushButton *record = test::buttonSaying(fileLabel()->parentWidget(), "Registra");
-        QVERIFY(record);
+        QTRY_VERIFY(test::checkRow(tab, "voci/ape.wav").what);
+        QPushButton *record = test::checkRow(tab, "voci/ape.wav").buttons.value(0);
+        QVERIFY(record && record->text().startsWith(QStringLiteral("Registra")));
+        QVERIFY(test::reachable(record));
         QTest::mouseClick(record, Qt::LeftButton);
         auto *dialog = tab.findChild<QDialog *>(QStringLiteral("registra"));
         QVERIFY(dialog);
         QVERIFY(QTest::qWaitForWindowActive(dialog));
-        QVERIFY(sayInto(dialog, services, quietTake()));
+        QVERIFY(sayInto(dialog, services, test::quietTake()));
         QTRY_VERIFY(test::buttonSaying(dialog, "Salva")->isEnabled());
         QTest::mouseClick(test::buttonSaying(dialog, "Salva"), Qt::LeftButton);
-        QVERIFY(samplesOfWav(test::readAll(folder + "/voci/ape.wav")).size() > size_t(0.5 * kRate));
-        QTRY_VERIFY(!fileLabel());
+        QVERIFY(readSound(folder + "/voci/ape.wav").size() > size_t(0.5 * kRate));
+        QTRY_VERIFY(!test::checkRow(tab, "voci/ape.wav").what);
     }
 };
 

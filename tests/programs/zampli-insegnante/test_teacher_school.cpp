@@ -5,8 +5,8 @@
 // reading while the server is away, and a child erased from the server
 // through the tab's own buttons.
 #include "ResultsHarness.h"
+#include "ResultsTabDriver.h"
 #include "SchoolClass.h"
-#include "TeacherTabs.h"
 #include "server/SchoolDialog.h"
 #include "server/SchoolSync.h"
 #include "tabs/results/ResultsTab.h"
@@ -31,44 +31,15 @@ namespace {
 
 const QByteArray kCopy = "0123456789abcdef0123456789abcdef";
 
-
-// Runs `act` on the next modal window as soon as it shows.
-void onModal(std::function<void(QWidget *)> act)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
-        if (QWidget *w = QApplication::activeModalWidget()) {
-            timer->deleteLater();
-            timer->stop();
-            act(w);
-        }
-    });
-    timer->start();
-}
-
-void pressInBox(const QString &text, QString *said)
-{
-    onModal([text, said](QWidget *w) {
-        if (auto *box = qobject_cast<QMessageBox *>(w))
-            *said = box->text();
-        for (QAbstractButton *b : w->findChildren<QAbstractButton *>())
-            if (b->text() == text)
-                return QTest::mouseClick(b, Qt::LeftButton);
-        QFAIL("no such button");
-    });
-}
-
 } // namespace
 
-class TeacherSchoolTest : public QObject {
+class TeacherSchoolTest : public QObject, ResultsTabDriver {
     Q_OBJECT
 
     PgServer server_;
     PreparedSchool made_;
     QTemporaryDir state_, cache_, folder_, home_;
     QString marco_;
-    std::unique_ptr<ResultsTab> tab_;
 
     PgParams params(const QString &role, const QString &password = {})
     {
@@ -85,36 +56,13 @@ class TeacherSchoolTest : public QObject {
                              {kCopy, computer, uid, (child.isEmpty() ? marco_ : child).toUtf8(), heardAnswers(from, to)});
         QVERIFY2(r.ok() && r.text(0, 0) == "ok", qPrintable(r.message()));
     }
-    template <class W>
-    W *widget(const char *name)
-    {
-        W *w = tab_->findChild<W *>(QLatin1String(name));
-        if (!w)
-            qFatal("no widget %s", name);
-        return w;
-    }
-    void click(const char *name) { QTest::mouseClick(widget<QPushButton>(name), Qt::LeftButton); }
-    QString said() { return widget<QLabel>("messaggio")->text(); }
+    // The last day aside: the test's own zone decides it.
     QStringList classRows()
     {
-        QAbstractItemModel *m = widget<QTableView>("classe")->model();
-        QStringList out;
-        for (int r = 0; r < m->rowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < m->columnCount() - 1; ++c) // the last day aside: the test's own zone decides it
-                cells << m->index(r, c).data().toString();
-            out << cells.join(QLatin1Char('|'));
-        }
-        return out;
+        const QAbstractItemModel *m = widget<QTableView>("classe")->model();
+        return rowTexts(m, u'|', m->columnCount() - 1);
     }
-    QStringList playing()
-    {
-        auto *box = widget<QComboBox>("oraGioca");
-        QStringList out;
-        for (int i = 0; i < box->count(); ++i)
-            out << box->itemText(i);
-        return out;
-    }
+    QStringList playing() { return itemTexts(widget<QComboBox>("oraGioca")); }
     QString copyResults() const { return resultsDatabasePath(resultsFolder(), folder_.path()); }
 
 private slots:
@@ -156,20 +104,15 @@ private slots:
     }
 
     // One child, two computers: each answer once, and she is this
-    // computer's child too, with the server's id, for "Ora gioca".
-    void theClassOfBothComputersOnce()
+    // computer's child too, with the server's id, for "Ora gioca". Days
+    // counted as the school counts them: the answers at 05:46 UTC of 6
+    // December were given on the 5th in the school's zone. The zone comes
+    // with a reading, so a tab opened after one counts in it.
+    void theClassOfBothComputersOnceInTheSchoolsDays()
     {
         QTRY_COMPARE_WITH_TIMEOUT(classRows(), QStringList{"Marco B.|–|3 su 5 (60%)|–|–|–"}, 15000);
         QCOMPARE(playing(), (QStringList{"senza nome", "Marco B."}));
         QCOMPARE(queryRows(copyResults(), "SELECT name, server_id FROM children", true), "Marco B.|" + marco_);
-    }
-
-    // Days counted as the school counts them: the answers at 05:46 UTC of
-    // 6 December were given on the 5th in the school's zone. The zone comes
-    // with a reading, so a tab opened after one counts in it.
-    void daysAreTheSchools()
-    {
-        QTRY_VERIFY_WITH_TIMEOUT(classRows().contains("Marco B.|–|3 su 5 (60%)|–|–|–"), 15000);
         tab_ = std::make_unique<ResultsTab>(folder_.path());
         tab_->resize(1000, 700);
         tab_->show();
@@ -265,12 +208,7 @@ private slots:
     void anEraseLeavesNothingOfHer()
     {
         QTRY_VERIFY(classRows().contains("Marco B.|–|3 su 5 (60%)|–|–|–"));
-        QVERIFY(test::clickTab(widget<QTabWidget>("viste"), QStringLiteral("Classe")));
-        auto *table = widget<QTableView>("classe");
-        QTRY_VERIFY(table->isVisible());
-        const int row = int(classRows().indexOf("Marco B.|–|3 su 5 (60%)|–|–|–"));
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
-                          table->visualRect(table->model()->index(row, 0)).center());
+        clickClassRow(classRows(), "Marco B.|–|3 su 5 (60%)|–|–|–", false);
         QString asked;
         pressInBox("Cancella", &asked);
         click("cancellaBambino");
@@ -350,13 +288,7 @@ private slots:
         deliver("lab-3", "33333333333333333333333333333333", 1, 1, luca);
         click("aggiorna");
         QTRY_VERIFY_WITH_TIMEOUT(classRows().contains("Luca|–|1 su 1 (100%)|–|–|–"), 15000);
-        QVERIFY(test::clickTab(widget<QTabWidget>("viste"), QStringLiteral("Classe")));
-        auto *table = widget<QTableView>("classe");
-        QTRY_VERIFY(table->isVisible());
-        const int row = int(classRows().indexOf("Luca|–|1 su 1 (100%)|–|–|–"));
-        const QPoint at = table->visualRect(table->model()->index(row, 0)).center();
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at); // then the press that makes it double
-        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+        clickClassRow(classRows(), "Luca|–|1 su 1 (100%)|–|–|–", true);
         QTRY_COMPARE(widget<QPushButton>("cancellaTutto")->text(), QString("Cancella tutto di Luca…"));
         QString asked;
         pressInBox("Cancella", &asked);

@@ -1,20 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The teacher's window as a whole, on real folders: one window per copy,
 // Qt's own texts in Italian, the installed set read-only with the button that
-// makes her own copy, copies deleted to the trash, and a copy that runs the
-// installed child's program on its own media. The build's bin folder plays
-// the installed set.
+// makes her own copy, and a copy that runs the installed child's program on
+// its own media. The build's bin folder plays the installed set.
+#include "CopyFiles.h"
 #include "ModalWindows.h"
 #include "ProcMemory.h"
 #include "PushButtons.h"
 #include "TeacherTabs.h"
-#include "MenuEntry.h"
 #include "copies/Copies.h"
 #include "fakes/Fakes.h"
 #include "imports/VoiceRecorder.h"
 #include "pictures-voices/MediaActions.h"
 #include "shared/TeacherServices.h"
-#include "tabs/copies/CopiesTab.h"
 #include "tabs/words/WordsTab.h"
 #include "window/MainWindow.h"
 #include "window/TeacherStart.h"
@@ -30,20 +28,12 @@ using zampli::test::whenModalShows;
 
 namespace {
 
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
 // A copy the window can open: five lists, nothing else needed.
 QString makeFolder(const QString &folder, const QByteArray &aList = "ape\r\nalbero\r\nanatra\r\n")
 {
-    writeAll(folder + "/testi/a.txt", aList);
+    writeFile(folder + "/testi/a.txt", aList);
     for (const char *vowel : {"e", "i", "o", "u"})
-        writeAll(folder + "/testi/" + vowel + ".txt", "");
+        writeFile(folder + "/testi/" + vowel + ".txt", "");
     return folder;
 }
 
@@ -54,15 +44,6 @@ QStringList buttonTexts(QWidget *parent)
         if (!b->text().isEmpty())
             texts << b->text().remove('&');
     return texts;
-}
-
-// Clicks the row of the Copie tab's list that shows `folder`.
-bool clickCopy(QTreeWidget *list, const QString &folder)
-{
-    const QList<QTreeWidgetItem *> rows = list->findItems(folder, Qt::MatchExactly, 1);
-    if (rows.size() == 1)
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(rows[0]).center());
-    return rows.size() == 1;
 }
 
 struct Window {
@@ -100,7 +81,8 @@ private slots:
     }
 
     // The teacher clicks her menu entry again: the window already open on
-    // that copy comes forward, and no second window edits the same files.
+    // that copy comes forward, and no second window edits the same files;
+    // a different copy opens in a second window.
     void aSecondWindowOnTheSameCopyHandsOver()
     {
         const QString folder = makeFolder(root_.filePath("same/Classe 1ª A"));
@@ -114,53 +96,36 @@ private slots:
         QCOMPARE(second.window.folder(), QString());
         QTRY_VERIFY(!(first.window.windowState() & Qt::WindowMinimized));
         QVERIFY(first.window.isVisible());
-    }
-
-    void aDifferentCopyOpensASecondWindow()
-    {
-        Window first;
-        Window second;
-        QVERIFY(first.window.openFolder(makeFolder(root_.filePath("two/Classe 1ª A"))));
-        QVERIFY(second.window.openFolder(makeFolder(root_.filePath("two/Classe 2ª B"))));
+        // Another copy opens in a window of its own.
+        QVERIFY(second.window.openFolder(makeFolder(root_.filePath("same/Classe 2ª B"))));
         QCOMPARE(QDir(second.window.folder()).dirName(), QString("Classe 2ª B"));
     }
 
-    // The real program started twice on one copy, as the menu starts it: the
-    // second start ends at once, the first goes on.
+    // The real program started twice on one copy, as the menu starts it, on
+    // one display or on two (another screen of the same account): the second
+    // start ends at once, the first goes on, and the files the window open
+    // keeps for Annulla are left alone.
+    void theProgramStartedTwiceEndsTheSecond_data()
+    {
+        QTest::addColumn<QString>("firstDisplay");
+        QTest::addColumn<QString>("secondDisplay");
+        QTest::newRow("one display") << QString() << QString();
+        QTest::newRow("two displays") << ":1" << ":2";
+    }
     void theProgramStartedTwiceEndsTheSecond()
     {
-        const QString folder = makeFolder(root_.filePath("twice/Classe"));
-        const auto locks = [this] {
-            return QDir(root_.filePath("run")).entryList({"zampli-insegnante-*.lock"}, QDir::Files).size();
-        };
-        const qsizetype before = locks();
-        QProcess first;
-        first.start(installed_ + "/zampli-insegnante", {folder});
-        QVERIFY(first.waitForStarted());
-        // The first holds its lock once it has opened the copy.
-        QTRY_COMPARE_WITH_TIMEOUT(locks(), before + 1, 20000);
-        QProcess second;
-        second.start(installed_ + "/zampli-insegnante", {folder});
-        QVERIFY(second.waitForFinished(20000));
-        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second.exitCode(), 0);
-        QCOMPARE(first.state(), QProcess::Running);
-        first.terminate();
-        QVERIFY(first.waitForFinished(20000));
-    }
-
-    // Started again from another display (another screen of the same
-    // account): the window already open on the copy is the one, and the
-    // second start ends without touching its files kept for Annulla.
-    void aStartOnAnotherDisplayHandsOver()
-    {
-        const QString folder = makeFolder(root_.filePath("displays/Classe"));
+        QFETCH(QString, firstDisplay);
+        QFETCH(QString, secondDisplay);
+        const QString folder = makeFolder(root_.filePath(QStringLiteral("twice/") + QTest::currentDataTag()));
         const QString kept = folder + "/.zampli-annulla/1-0000cafe/1-ape.jpg";
-        const auto on = [](QProcess &p, const char *display) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.remove("WAYLAND_DISPLAY");
-            env.insert("DISPLAY", display);
-            p.setProcessEnvironment(env);
+        const auto start = [this, &folder](QProcess &p, const QString &display) {
+            if (!display.isEmpty()) {
+                QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+                env.remove("WAYLAND_DISPLAY");
+                env.insert("DISPLAY", display);
+                p.setProcessEnvironment(env);
+            }
+            p.start(installed_ + "/zampli-insegnante", {folder});
         };
         const auto locks = [this] {
             return QDir(root_.filePath("run")).entryList({"zampli-insegnante-*.lock"}, QDir::Files).size();
@@ -169,17 +134,16 @@ private slots:
         // What a window still open keeps aside, under the lock it holds. Put
         // there before the first start, whose own sweep of what windows gone
         // left would otherwise hold each lock it looks at for a moment.
-        writeAll(kept, "kept for Annulla");
+        writeFile(kept, "kept for Annulla");
         QLockFile held(folder + "/.zampli-annulla/1-0000cafe.lock");
         QVERIFY(held.tryLock(0));
         QProcess first;
-        on(first, ":1");
-        first.start(installed_ + "/zampli-insegnante", {folder});
+        start(first, firstDisplay);
         QVERIFY(first.waitForStarted());
+        // The first holds its lock once it has opened the copy.
         QTRY_COMPARE_WITH_TIMEOUT(locks(), before + 1, 20000);
         QProcess second;
-        on(second, ":2");
-        second.start(installed_ + "/zampli-insegnante", {folder});
+        start(second, secondDisplay);
         QVERIFY(second.waitForFinished(20000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
@@ -189,18 +153,10 @@ private slots:
         QVERIFY(first.waitForFinished(20000));
     }
 
+    // Qt's own texts in Italian once the program has started (how each of
+    // Qt's windows reads is the startup library's test).
     void qtsOwnTextsAreItalian()
     {
-        QFileDialog files(nullptr, "Scegli un'immagine", root_.path());
-        files.setOption(QFileDialog::DontUseNativeDialog);
-        files.setFileMode(QFileDialog::ExistingFile);
-        files.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&files));
-        const QStringList fileTexts = buttonTexts(&files);
-        QVERIFY2(fileTexts.contains("Annulla"), qPrintable(fileTexts.join(", ")));
-        QVERIFY2(fileTexts.contains("Apri"), qPrintable(fileTexts.join(", ")));
-        QVERIFY2(!fileTexts.contains("Cancel"), qPrintable(fileTexts.join(", ")));
-
         QMessageBox box(QMessageBox::Question, "Togli la copia", "Vuoi togliere la copia?",
                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.show();
@@ -249,78 +205,6 @@ private slots:
                              [](const QString &e) { return e.contains("Le_mie_parole") || e.contains("Le mie parole")
                                                            || e.contains("Le%20mie%20parole"); }),
                  qPrintable(entries.join(", ")));
-    }
-
-    // Deleting a copy asks first, naming it and counting its words; the
-    // folder goes to the desktop's trash. The copy open in the window cannot
-    // be deleted at all.
-    void aCopyGoesToTheTrashButNotTheOpenOne()
-    {
-        const QString open = makeFolder(root_.filePath("trash/Aperta"));
-        const QString other = makeFolder(root_.filePath("trash/Vecchia"), "ape\r\nalbero\r\n");
-        QVERIFY(QFile::link(installed_ + "/zampli", open + "/zampli"));
-        QVERIFY(QFile::link(installed_ + "/zampli", other + "/zampli"));
-        QVERIFY(enterInMenu(open));
-        QVERIFY(enterInMenu(other));
-        Window w;
-        QVERIFY(w.window.openFolder(open));
-        w.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-        QVERIFY(test::clickTab(w.window.tabs(), QStringLiteral("Copie")));
-        auto *tab = w.window.findChild<CopiesTab *>("copie");
-        auto *list = tab->findChild<QTreeWidget *>();
-        QPushButton *remove = tab->findChild<QPushButton *>("togli");
-
-        QVERIFY(clickCopy(list, open));
-        QVERIFY(!remove->isEnabled());
-        QVERIFY(remove->toolTip().contains("aperta in questa finestra"));
-
-        QVERIFY(clickCopy(list, other));
-        QVERIFY(remove->isEnabled());
-        QString asked;
-        whenModalShows<QWidget>([&asked](QWidget *box) {
-            asked = static_cast<QMessageBox *>(box)->text();
-            QTest::mouseClick(test::buttonSaying(box, "Sposta nel cestino"), Qt::LeftButton);
-        }, QStringLiteral("togliCopia"));
-        QTest::mouseClick(remove, Qt::LeftButton);
-        QTRY_VERIFY(!QFileInfo::exists(other));
-        QVERIFY2(asked.contains("«ZAMPLI – Vecchia»") && asked.contains("2 parole"), qPrintable(asked));
-        const QString trashed = root_.filePath("home/.local/share/Trash/files/Vecchia");
-        QCOMPARE(QFile(trashed + "/testi/a.txt").size(), qint64(13)); // "ape\r\nalbero\r\n"
-        QVERIFY(QFileInfo::exists(open + "/testi/a.txt"));
-    }
-
-    // A copy made when copies carried their own program is offered the
-    // change, and after it starts the installed program; a copy made today
-    // needs none.
-    void anOldCopyIsBroughtUpToDateFromTheTab()
-    {
-        const QString open = makeFolder(root_.filePath("update/Nuova"));
-        const QString old = makeFolder(root_.filePath("update/Vecchia"));
-        QVERIFY(QFile::link(installed_ + "/zampli", open + "/zampli"));
-        writeAll(old + "/zampli", "#!/bin/sh\n");
-        QVERIFY(QFile::setPermissions(old + "/zampli", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        writeAll(old + "/zampli-suoni.so", "old module");
-        QVERIFY(enterInMenu(open));
-        QVERIFY(enterInMenu(old));
-        Window w;
-        QVERIFY(w.window.openFolder(open));
-        w.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-        QVERIFY(test::clickTab(w.window.tabs(), QStringLiteral("Copie")));
-        auto *tab = w.window.findChild<CopiesTab *>("copie");
-        auto *list = tab->findChild<QTreeWidget *>();
-        QPushButton *update = tab->findChild<QPushButton *>("aggiorna");
-
-        QVERIFY(clickCopy(list, open));
-        QVERIFY(!update->isEnabled());
-        QVERIFY(clickCopy(list, old));
-        QVERIFY(update->isEnabled());
-        QTest::mouseClick(update, Qt::LeftButton);
-        QCOMPARE(QFile::symLinkTarget(old + "/zampli"), QFileInfo(installed_ + "/zampli").canonicalFilePath());
-        QVERIFY(!QFileInfo::exists(old + "/zampli-suoni.so"));
-        QCOMPARE(QFile(old + "/testi/a.txt").size(), qint64(21)); // "ape\r\nalbero\r\nanatra\r\n"
-        QVERIFY(!update->isEnabled());
     }
 
     // A copy made today holds no program file: its link starts the installed

@@ -96,37 +96,29 @@ private slots:
     }
     void cleanupTestCase() { setFileChoice(nullptr); }
 
+    // «Ascolta» plays that row's file, and only a file there is.
     void eachVoiceAndSoundHasARowSayingWhenItIsHeard()
     {
-        Window w(copy());
+        const QString folder = copy();
+        Window w(folder);
         QCOMPARE(w.column(0), (QStringList{"Vocale A", "Vocale E", "Vocale I", "Vocale O", "Vocale U", "Lode 1 (si1)",
                                           "Lode 2 (si2)", "Lode 3 (si3)", "Lode 4 (si4)", "Errore (no)"}));
         const QString vowel = QStringLiteral("quando il programma dice la vocale");
         const QString right = QStringLiteral("dopo una risposta giusta");
         QCOMPARE(w.column(1), (QStringList{vowel, vowel, vowel, vowel, vowel, right, right, right, right,
                                           QStringLiteral("dopo una risposta sbagliata")}));
-    }
-
-    // A file there is ready to hear; a file missing says so and cannot be listened to.
-    void onlyASoundThereCanBeListenedTo()
-    {
-        Window w(copy());
+        // A file there is ready to hear; a file missing says so and cannot be listened to.
         QCOMPARE(w.table()->item(0, 3)->text(), QStringLiteral("pronta"));
         QVERIFY(w.listen(0)->isEnabled());
         QCOMPARE(w.table()->item(1, 3)->text(), QStringLiteral("manca la voce"));
         QVERIFY(!w.listen(1)->isEnabled());
-    }
-
-    void ascoltaPlaysThatRowsFile()
-    {
-        const QString folder = copy();
-        Window w(folder);
         QTest::mouseClick(w.listen(kError), Qt::LeftButton);
         QCOMPARE(w.player.played, QStringList{folder + "/suoni/no.wav"});
         QTest::mouseClick(w.listen(0), Qt::LeftButton);
         QCOMPARE(w.player.played, (QStringList{folder + "/suoni/no.wav", folder + "/voci/A.wav"}));
     }
 
+    // A file imported by the button, or by Ctrl+Maiusc+I, for the row chosen.
     void aFileImportedForTheChosenRowBecomesItsSound()
     {
         const QString folder = copy();
@@ -141,14 +133,8 @@ private slots:
         QCOMPARE(w.table()->item(kPraiseTwo, 3)->text(), QStringLiteral("pronta"));
         QTest::mouseClick(w.listen(kPraiseTwo), Qt::LeftButton);
         QCOMPARE(w.player.played, QStringList{folder + "/suoni/si2.wav"});
-    }
 
-    // Ctrl+Maiusc+I does what the button does, on the row chosen.
-    void theKeysImportForTheChosenRow()
-    {
-        const QString folder = copy();
         chosen_.file = test::writeSound(dir_.filePath("vocale.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050, 1);
-        Window w(folder);
         w.choose(1);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(test::readAll(folder + "/voci/E.wav").left(4), QByteArray("RIFF"));

@@ -4,7 +4,9 @@
 // mixed list saved clean, a list changed by another writer meanwhile,
 // refusals, undo, a full disk that leaves the old
 // list whole, long lists saved whole or never, and the voices' buttons.
+#include "CopyFiles.h"
 #include "ModalWindows.h"
+#include "TeacherWindow.h"
 #include "core/WordListDocument.h"
 #include "fakes/Fakes.h"
 #include "imports/VoiceClean.h"
@@ -25,20 +27,6 @@ using namespace zampli;
 using namespace zampli::teacher;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 // Typed key by key as a keyboard with accented keys sends them.
 void type(QWidget *w, const QString &text)
@@ -163,7 +151,7 @@ private slots:
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, after);
         QFETCH(QByteArray, withCircumflex);
-        writeAll(list(), before);
+        writeFile(list(), before);
         Tab t(dir_.path());
         QCOMPARE(t.view()->model()->rowCount(), 3);
         QCOMPARE(t.view()->model()->index(1, 2).data().toString(), QStringLiteral("àncora"));
@@ -171,32 +159,34 @@ private slots:
         t.add(QStringLiteral("aprì"));
         t.rename(1, QStringLiteral("àncore"));
         t.remove(0);
-        QCOMPARE(readWordList(readAll(list())).words,
+        QCOMPARE(readWordList(readFile(list())).words,
                  (QStringList{QStringLiteral("àncore"), QStringLiteral("caffè"), QStringLiteral("aprì")}));
-        QCOMPARE(readAll(list()), after);
+        QCOMPARE(readFile(list()), after);
 
         t.add(QStringLiteral("āla"));
-        QCOMPARE(readAll(list()), withCircumflex);
-        QCOMPARE(readWordList(readAll(list())).words.last(), QStringLiteral("āla"));
+        QCOMPARE(readFile(list()), withCircumflex);
+        QCOMPARE(readWordList(readFile(list())).words.last(), QStringLiteral("āla"));
         // Taking the word back goes back to the list's own encoding.
         QTest::keyClick(t.view(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(readAll(list()), after);
+        QCOMPARE(readFile(list()), after);
     }
 
     // A word added at the end of a list longer than the view is scrolled
-    // into view with its whole row.
-    void anAddedWordIsShownWhole()
+    // into view with its whole row; the words past the 50 the program uses are marked.
+    void anAddedWordIsShownWholeAndPastFiftyMarked()
     {
         QByteArray many;
-        for (char second = 'b'; second <= 'z'; ++second)
-            many += QByteArray("a") + second + "ba\r\n";
-        writeAll(list(), many);
+        for (int i = 1; i <= 52; ++i)
+            many += "albero" + QByteArray::number(i) + "\r\n";
+        writeFile(list(), many);
         Tab t(dir_.path());
-        QCOMPARE(t.view()->model()->rowCount(), 25);
-        QVERIFY(!t.view()->viewport()->rect().contains(t.view()->visualRect(t.view()->model()->index(24, 2))));
+        QCOMPARE(t.view()->model()->rowCount(), 52);
+        QCOMPARE(t.view()->model()->index(49, 4).data().toString(), QStringLiteral("mancano l'immagine e la voce"));
+        QCOMPARE(t.view()->model()->index(50, 4).data().toString(), QStringLiteral("oltre le 50 che il programma usa"));
+        QVERIFY(!t.view()->viewport()->rect().contains(t.view()->visualRect(t.view()->model()->index(51, 2))));
         t.add(QStringLiteral("azzurro"));
-        QCOMPARE(t.view()->model()->rowCount(), 26);
-        const QModelIndex added = t.view()->model()->index(25, 2);
+        QCOMPARE(t.view()->model()->rowCount(), 53);
+        const QModelIndex added = t.view()->model()->index(52, 2);
         QCOMPARE(added.data().toString(), QStringLiteral("azzurro"));
         QTRY_VERIFY(t.view()->viewport()->rect().contains(t.view()->visualRect(added)));
     }
@@ -224,13 +214,13 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, reason);
         const QByteArray before("ape\r\nuva\r\n");
-        writeAll(list(), before);
+        writeFile(list(), before);
         Tab t(dir_.path());
         t.newWord()->setFocus();
         t.newWord()->insert(typed); // a tab cannot be typed into a line edit, only pasted
         QTest::keyClick(t.newWord(), Qt::Key_Return);
         QVERIFY2(t.message().contains(reason), qPrintable(t.message()));
-        QCOMPARE(readAll(list()), before);
+        QCOMPARE(readFile(list()), before);
         QCOMPARE(t.view()->model()->rowCount(), 2);
     }
 
@@ -259,11 +249,11 @@ private slots:
         QFETCH(QString, edit);
         QFETCH(QByteArray, after);
         QFETCH(QString, said);
-        writeAll(list(), "ape\r\n\xE0ncora\r\n");
+        writeFile(list(), "ape\r\n\xE0ncora\r\n");
         Tab t(dir_.path());
         t.add(QStringLiteral("arco"));
-        QCOMPARE(readAll(list()), QByteArray("ape\r\n\xE0ncora\r\narco\r\n"));
-        writeAll(list(), kTheirs);
+        QCOMPARE(readFile(list()), QByteArray("ape\r\n\xE0ncora\r\narco\r\n"));
+        writeFile(list(), kTheirs);
 
         const QStringList how = edit.split(u' ');
         if (how[0] == "add")
@@ -274,7 +264,7 @@ private slots:
             t.rename(how[1].toInt(), how[2]);
         else
             t.moveDown(how[1].toInt());
-        QCOMPARE(readAll(list()), after);
+        QCOMPARE(readFile(list()), after);
         QTRY_COMPARE(t.shown(), readWordList(after).words);
         QVERIFY2(t.notice().startsWith(QStringLiteral("a.txt è stato cambiato fuori da ZAMPLI: ho ricaricato l'elenco "
                                                       "(1 parola nuova: «àlbero»; 1 parola tolta: «ape»).")),
@@ -286,7 +276,7 @@ private slots:
     // kept in view, and written again only when she says so.
     void aListMovedAwayIsNamedAsGone()
     {
-        writeAll(list(), "ape\r\nago\r\nala\r\n");
+        writeFile(list(), "ape\r\nago\r\nala\r\n");
         Tab t(dir_.path());
         QVERIFY(QFile::rename(list(), dir_.filePath("altrove.txt")));
         QString asked;
@@ -316,7 +306,7 @@ private slots:
         answer(QStringLiteral("Scrivi di nuovo a.txt"));
         QTest::keyClick(t.newWord(), Qt::Key_Return); // "aquila" is still there, as she typed it
         QTRY_VERIFY(!asked.isEmpty());
-        QCOMPARE(readAll(list()), QByteArray("ape\r\nago\r\nala\r\naquila\r\n"));
+        QCOMPARE(readFile(list()), QByteArray("ape\r\nago\r\nala\r\naquila\r\n"));
         QCOMPARE(t.shown(), (QStringList{"ape", "ago", "ala", "aquila"}));
         QVERIFY2(!t.notice().contains(QStringLiteral("non c'è più")), qPrintable(t.notice()));
     }
@@ -325,14 +315,14 @@ private slots:
     // as it comes to the front, before she touches anything.
     void changeElsewhereShownWhenTheWindowComesBack()
     {
-        writeAll(list(), "ape\r\n\xE0ncora\r\narco\r\n");
+        writeFile(list(), "ape\r\n\xE0ncora\r\narco\r\n");
         Tab t(dir_.path());
         QVERIFY(QTest::qWaitForWindowActive(&t.tab));
         QWidget other;
         other.show();
         other.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&other));
-        writeAll(list(), kTheirs);
+        writeFile(list(), kTheirs);
         QCOMPARE(t.shown(), (QStringList{"ape", QStringLiteral("àncora"), "arco"}));
 
         t.tab.activateWindow();
@@ -340,33 +330,7 @@ private slots:
         QCOMPARE(t.shown(), readWordList(kTheirs).words);
         QVERIFY2(t.notice().contains(QStringLiteral("a.txt è stato cambiato fuori da ZAMPLI")), qPrintable(t.notice()));
         t.add(QStringLiteral("aquila"));
-        QCOMPARE(readAll(list()), QByteArray("\xC3\xA0ncora\narco\n\xC3\xA0lbero\naquila\n"));
-    }
-
-    void reorderAndUndo()
-    {
-        writeAll(list(), "ape\r\nuva\r\nelmo\r\n");
-        Tab t(dir_.path());
-        t.select(0);
-        QTest::keyClick(t.view(), Qt::Key_Down, Qt::ControlModifier);
-        QCOMPARE(readAll(list()), QByteArray("uva\r\nape\r\nelmo\r\n"));
-        QTest::keyClick(t.view(), Qt::Key_Down, Qt::ControlModifier);
-        QCOMPARE(readAll(list()), QByteArray("uva\r\nelmo\r\nape\r\n"));
-        QTest::keyClick(t.view(), Qt::Key_Z, Qt::ControlModifier);
-        QTest::keyClick(t.view(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(readAll(list()), QByteArray("ape\r\nuva\r\nelmo\r\n"));
-    }
-
-    void wordsPastFiftyAreMarked()
-    {
-        QByteArray bytes;
-        for (int i = 1; i <= 52; ++i)
-            bytes += "parola" + QByteArray::number(i) + "\r\n";
-        writeAll(list(), bytes);
-        Tab t(dir_.path());
-        QCOMPARE(t.view()->model()->rowCount(), 52);
-        QCOMPARE(t.view()->model()->index(49, 4).data().toString(), QStringLiteral("mancano l'immagine e la voce"));
-        QCOMPARE(t.view()->model()->index(50, 4).data().toString(), QStringLiteral("oltre le 50 che il programma usa"));
+        QCOMPARE(readFile(list()), QByteArray("\xC3\xA0ncora\narco\n\xC3\xA0lbero\naquila\n"));
     }
 
     // Past the 1 MB the child's program reads, the list is the teacher's all
@@ -377,12 +341,12 @@ private slots:
         for (int i = 0; i < 4400; ++i)
             before += "albero" + QByteArray::number(i).rightJustified(4, '0') + QByteArray(240, 'x') + "\r\n";
         QCOMPARE(before.size(), 1108800);
-        writeAll(list(), before);
+        writeFile(list(), before);
         Tab t(dir_.path());
         QCOMPARE(t.view()->model()->rowCount(), 4400);
 
         t.add(QStringLiteral("aquilone"));
-        const QByteArray after = readAll(list());
+        const QByteArray after = readFile(list());
         const QList<QByteArray> lines = after.split('\n');
         QCOMPARE(lines.size(), 4402); // the last line end leaves an empty piece
         QCOMPARE(lines.at(4399), "albero4399" + QByteArray(240, 'x') + "\r");
@@ -397,7 +361,7 @@ private slots:
         QByteArray before;
         for (int i = 0; before.size() <= OpenedWordList::kEditableBytes; ++i)
             before += "albero" + QByteArray::number(i) + QByteArray(240, 'x') + "\r\n";
-        writeAll(list(), before);
+        writeFile(list(), before);
         Tab t(dir_.path());
         t.add(QStringLiteral("aquilone"));
         QTest::mouseClick(t.tab.findChild<QPushButton *>("aggiungi"), Qt::LeftButton);
@@ -407,7 +371,7 @@ private slots:
         QTest::keyClick(t.view(), Qt::Key_Up, Qt::ControlModifier);
         QTest::keyClick(t.view(), Qt::Key_Z, Qt::ControlModifier);
 
-        QCOMPARE(readAll(list()), before);
+        QCOMPARE(readFile(list()), before);
         QCOMPARE(QDir(dir_.filePath("testi")).entryList(QDir::Files), QStringList{"a.txt"});
         QCOMPARE(t.view()->model()->rowCount(), 0);
         QVERIFY2(t.notice().contains(QStringLiteral("L'elenco a.txt è troppo grande")), qPrintable(t.notice()));
@@ -431,13 +395,11 @@ private slots:
                  qPrintable(t.notice()));
     }
 
-    // "Ascolta" plays the voice of its own row, by a click or by Space or
-    // Enter on its cell, and nothing for a word without a voice.
     // The first paint waits on no picture, yet each row's picture comes to
     // screen after it; a row without a picture stays without.
     void picturesReachTheirRows()
     {
-        writeAll(list(), "ape\r\nuva\r\n");
+        writeFile(list(), "ape\r\nuva\r\n");
         QImage red(400, 300, QImage::Format_RGB32);
         red.fill(QColor(220, 20, 20));
         QDir().mkpath(dir_.filePath("jpg"));
@@ -453,6 +415,8 @@ private slots:
         QVERIFY2(middleOf(0).red() < 180 || middleOf(0).green() > 70, qPrintable(middleOf(0).name()));
     }
 
+    // "Ascolta" plays the voice of its own row, by a click or by Space or
+    // Enter on its cell, and nothing for a word without a voice.
     void listenPlaysTheRowsVoice_data()
     {
         QTest::addColumn<int>("key"); // 0: a mouse click
@@ -463,9 +427,9 @@ private slots:
     void listenPlaysTheRowsVoice()
     {
         QFETCH(int, key);
-        writeAll(list(), "ape\r\nuva\r\nelmo\r\n");
+        writeFile(list(), "ape\r\nuva\r\nelmo\r\n");
         for (const char *word : {"ape", "uva"})
-            writeAll(dir_.filePath(QStringLiteral("voci/%1.wav").arg(word)), wavBytes(Samples(kVoiceRate, 0.2f)));
+            writeFile(dir_.filePath(QStringLiteral("voci/%1.wav").arg(word)), wavBytes(Samples(kVoiceRate, 0.2f)));
         Tab t(dir_.path());
         for (const int row : {2, 1}) {
             if (key)
@@ -481,18 +445,12 @@ private slots:
     void tryItStartsTheCopysOwnProgram()
     {
         const QString folder = dir_.filePath("Parole 100%");
-        writeAll(folder + "/testi/a.txt", "ape\r\n");
-        writeAll(folder + "/zampli", "#!/bin/sh\npwd > \"$(dirname \"$0\")/avviato\"\n");
+        writeFile(folder + "/testi/a.txt", "ape\r\n");
+        writeFile(folder + "/zampli", "#!/bin/sh\npwd > \"$(dirname \"$0\")/avviato\"\n");
         QFile(folder + "/zampli").setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        TeacherServices services{player, recorder};
-        MainWindow window(services);
-        window.openFolder(folder);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTest::keyClick(&window, Qt::Key_F5);
-        QTRY_COMPARE(readAll(folder + "/avviato"), (folder + "\n").toUtf8());
+        test::TeacherWindow w(folder);
+        QTest::keyClick(&w.window, Qt::Key_F5);
+        QTRY_COMPARE(readFile(folder + "/avviato"), (folder + "\n").toUtf8());
     }
 
     // A disk that fills up while the list is written: the old list stays byte
@@ -503,7 +461,7 @@ private slots:
         QByteArray before;
         for (int i = 0; i < 500; ++i)
             before += "parola\r\n"; // 4000 bytes: one more word passes the 4 KB the child may write
-        writeAll(list(), before);
+        writeFile(list(), before);
         QProcess child;
         child.start(QCoreApplication::applicationFilePath(), {"--child-full-disk", dir_.path()});
         QVERIFY(child.waitForFinished(20000));
@@ -512,7 +470,7 @@ private slots:
         QVERIFY2(said.contains("non \xC3\xA8 stato salvato"), said.constData());
         // Why, in the teacher's language: the system's own words are English.
         QVERIFY2(said.contains("pi\xC3\xB9 grande di quanto il disco accetti"), said.constData());
-        QCOMPARE(readAll(list()), before);
+        QCOMPARE(readFile(list()), before);
         QCOMPARE(QDir(dir_.filePath("testi")).entryList(QDir::Files), QStringList{"a.txt"});
     }
 };

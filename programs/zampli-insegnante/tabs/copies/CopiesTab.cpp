@@ -133,8 +133,8 @@ void CopiesTab::showMade(const std::optional<copies::CopyResult> &made)
 {
     if (!made)
         return;
+    refresh(); // first: an empty list's own advice would hide why the copy was not made
     message_->setText(made->message);
-    refresh();
     if (made->ok)
         emit openCopy(made->copy.folder);
 }
