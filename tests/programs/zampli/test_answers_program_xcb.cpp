@@ -91,7 +91,7 @@ private slots:
         QVERIFY2(!run->told.contains("modulo delle risposte"), run->told.constData());
         const QStringList files = QDir(state + "/zampli").entryList({"*.sqlite"}, QDir::Files);
         QCOMPARE(files.size(), 1);
-        const QString session = test::queryRows(state + "/zampli/" + files[0], "SELECT started_ms, ended_ms FROM sessions");
+        const QString session = zampli::test::queryRows(state + "/zampli/" + files[0], "SELECT started_ms, ended_ms FROM sessions");
         const QStringList times = session.split('|');
         QCOMPARE(times.size(), 2);
         QVERIFY2(before <= times[0].toLongLong() && times[0].toLongLong() <= times[1].toLongLong() &&

@@ -29,7 +29,7 @@ AnswerRecord answer(int turn, const char *chosen)
 
 // What reached the writer, a line each: "sessione 1000", "3 I".
 struct Seen final : AnswerWriter {
-    explicit Seen(QStringList &lines) : lines(lines) {}
+    explicit Seen(QStringList &into) : lines(into) {}
     void sessionStarted(qint64 atMs) override { lines << QStringLiteral("sessione %1").arg(atMs); }
     void record(const AnswerRecord &a) override { lines << QStringLiteral("%1 %2").arg(a.turn).arg(a.chosen); }
     QStringList &lines;
