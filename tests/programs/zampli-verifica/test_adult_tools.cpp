@@ -238,7 +238,7 @@ private slots:
         QVERIFY(entryText.contains("\nIcon=it.zampli.Zampli\n"));
         // The media as files of the copy's own; the program is the installed one, through a link.
         QCOMPARE(QFile::symLinkTarget(copy + "/zampli"), QFileInfo(programFolder() + "/zampli").canonicalFilePath());
-        for (const char *file : {"zampli-suoni.so", "zampli-verifica", "zampli-copia"})
+        for (const char *file : {"zampli-suoni.so", "zampli-risposte.so", "zampli-verifica", "zampli-copia"})
             QVERIFY2(!QFileInfo::exists(copy + "/" + file), file);
 
         // The copy starts, the sound module found beside the installed program.
