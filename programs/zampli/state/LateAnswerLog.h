@@ -21,6 +21,7 @@ public:
 // Stands for the writer until start() makes it, so that the database's
 // library and its thread do not stand between the program's start and its
 // first window. What comes before is kept, in order, and handed over whole.
+// Called from the windows' thread only, like the windows' other services.
 class LateAnswerLog final : public AnswerLog {
 public:
     using Make = std::function<std::unique_ptr<AnswerWriter>()>;
