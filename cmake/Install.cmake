@@ -25,7 +25,7 @@ set_property(GLOBAL PROPERTY RULE_LAUNCH_CUSTOM
 set(ZAMPLI_INSTALL_DIR lib/zampli)
 set(ZAMPLI_DATA_DIR ${CMAKE_INSTALL_DATADIR}/zampli)
 install(TARGETS zampli zampli-verifica zampli-copia zampli-insegnante RUNTIME DESTINATION ${ZAMPLI_INSTALL_DIR})
-install(TARGETS zampli_sound_module zampli_school_module LIBRARY DESTINATION ${ZAMPLI_INSTALL_DIR})
+install(TARGETS zampli_sound_module zampli_answers_module zampli_school_module LIBRARY DESTINATION ${ZAMPLI_INSTALL_DIR})
 install(DIRECTORY ${ZAMPLI_PROGRAM_DIR}/jpg ${ZAMPLI_PROGRAM_DIR}/voci
                   ${ZAMPLI_PROGRAM_DIR}/suoni ${ZAMPLI_PROGRAM_DIR}/testi
         DESTINATION ${ZAMPLI_DATA_DIR})

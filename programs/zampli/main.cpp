@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/AnswersModule.h"
 #include "app/Programma.h"
 #include "app/ReachableWindows.h"
 #include "app/SchoolModule.h"
@@ -10,9 +11,7 @@
 #include "shell/QtMessageBoxes.h"
 #include "state/Clock.h"
 #include "rules/Random.h"
-#include "results/ResultsWriter.h"
-#include "results/Schema.h"
-#include "state/WrittenAnswerLog.h"
+#include "state/LateAnswerLog.h"
 #include "startup/QtItalian.h"
 #include "startup/SingleInstance.h"
 
@@ -100,14 +99,18 @@ void afterFirstPaint(std::function<void()> later)
 }
 
 // What the title window does not need waits until it is on the screen: the
-// delivery to the school, the sound module, the pictures the exercise
-// windows show, the icon, Qt's own Italian texts (a context menu, a file dialog). Run before the first paint they held it
-// back by some 10 to 16 ms.
-void finishStartingLater(zampli::LateSoundPlayer &sound, QTranslator &qtTexts, zampli::Modulo1 &modulo,
-                         const std::function<void()> &school)
+// answers' writer, the delivery to the school, the sound module, the pictures
+// the exercise windows show, the icon, Qt's own Italian texts (a context menu,
+// a file dialog). Run before the first paint they held it back by some 10 to
+// 16 ms; the writer's first round and the database's library alone came to 26
+// of the 92 million instructions run to the first paint (callgrind).
+void finishStartingLater(zampli::LateAnswerLog &answers, zampli::LateSoundPlayer &sound, QTranslator &qtTexts,
+                         zampli::Modulo1 &modulo, const std::function<void()> &school)
 {
-    afterFirstPaint([&sound, &qtTexts, &modulo, school] {
+    afterFirstPaint([&answers, &sound, &qtTexts, &modulo, school] {
         zampli::Artwork::releasePointers();
+        // Before the delivery: both name the results file the writer may rename first.
+        answers.start();
         school();
         sound.start();
         modulo.preparePictures();
@@ -126,7 +129,7 @@ int main(int argc, char *argv[])
     const QLocale italian(QLocale::Italian, QLocale::Italy);
     QLocale::setDefault(italian);
     // The installed program started through a copy's link shows the copy's
-    // media; its sound module is installed beside the program file.
+    // media; its modules are installed beside the program file.
     const QString installedFolder = QCoreApplication::applicationDirPath();
     const QString programFolder = zampli::MediaPaths::startFolder(QFile::decodeName(argv[0]), installedFolder);
 
@@ -143,14 +146,11 @@ int main(int argc, char *argv[])
     zampli::ProblemLog problems;
     zampli::LateSoundPlayer sound([&problems, installedFolder] { return zampli::loadSoundPlayer(installedFolder, problems); });
     zampli::QtMessageBoxes boxes;
-    // The child's answers, kept in the machine's state folder; whatever
-    // becomes of the file, the windows behave the same.
-    const QString resultsPath = zampli::resultsDatabasePath(zampli::resultsFolder(), programFolder);
-    zampli::ResultsWriter results(resultsPath, programFolder,
-                                  [&problems](const QString &line) { problems.note(line); });
+    // The child's answers, kept by the answers' module once it is loaded.
+    zampli::LateAnswerLog answers(
+        [&problems, installedFolder, programFolder] { return zampli::loadAnswerWriter(installedFolder, programFolder, problems); });
     // Stopped before the writer's last batch: what that holds goes at the next start.
     zampli::SchoolModule school;
-    zampli::WrittenAnswerLog answers(results);
     zampli::Programma programma(zampli::Services{random, clock, sound, boxes, problems, answers,
                                                  zampli::MediaPaths(programFolder), endAtOnce});
 
@@ -160,6 +160,7 @@ int main(int argc, char *argv[])
     zampli::Artwork::holdPointers();
     programma.Main();
     QTranslator qtTexts;
-    finishStartingLater(sound, qtTexts, programma.modulo, [&] { school.start(installedFolder, programFolder, resultsPath, problems); });
+    finishStartingLater(answers, sound, qtTexts, programma.modulo,
+                        [&] { school.start(installedFolder, programFolder, problems); });
     return app.exec();
 }

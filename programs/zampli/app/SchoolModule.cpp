@@ -15,14 +15,13 @@ SchoolModule::~SchoolModule()
         stop_(delivery_);
 }
 
-void SchoolModule::start(const QString &installedFolder, const QString &copyFolder, const QString &resultsPath,
-                         ProblemLog &log)
+void SchoolModule::start(const QString &installedFolder, const QString &copyFolder, ProblemLog &log)
 {
     if (delivery_ || !hasSchoolSetting(copyFolder))
         return;
     // Never unloaded: the delivery's code lives there until the process ends.
     QLibrary module(installedFolder + QStringLiteral("/zampli-scuola"));
-    using Start = void *(*)(const QString &, const QString &, const std::function<void(const QString &)> &);
+    using Start = void *(*)(const QString &, const std::function<void(const QString &)> &);
     using Stop = void (*)(void *);
     const auto begin = reinterpret_cast<Start>(module.resolve("zampli_start_delivery"));
     stop_ = reinterpret_cast<Stop>(module.resolve("zampli_stop_delivery"));
@@ -32,7 +31,7 @@ void SchoolModule::start(const QString &installedFolder, const QString &copyFold
                      .arg(module.errorString()));
         return;
     }
-    delivery_ = begin(copyFolder, resultsPath, [&log](const QString &line) { log.note(line); });
+    delivery_ = begin(copyFolder, [&log](const QString &line) { log.note(line); });
 }
 
 } // namespace zampli

@@ -18,9 +18,9 @@ public:
     // Stops the delivery: within a moment, whatever the network does.
     ~SchoolModule();
 
-    // Starts delivering the answers kept at `resultsPath` when the copy in
-    // `copyFolder` has a server. A module that cannot be loaded is told once.
-    void start(const QString &installedFolder, const QString &copyFolder, const QString &resultsPath, ProblemLog &log);
+    // Starts delivering the answers kept for the copy in `copyFolder` when it
+    // has a server. A module that cannot be loaded is told once.
+    void start(const QString &installedFolder, const QString &copyFolder, ProblemLog &log);
 
 private:
     void *delivery_ = nullptr;

@@ -6,7 +6,9 @@
 
 namespace zampli {
 
-// The answers handed to the database writer of the program folder.
+// The answers handed straight to a database writer, for tools and
+// benchmarks that link the results library themselves; the program's own
+// writer comes with the answers' module (LateAnswerLog).
 class WrittenAnswerLog final : public AnswerLog {
 public:
     explicit WrittenAnswerLog(ResultsWriter &writer) : writer_(writer) {}

@@ -212,6 +212,9 @@ private slots:
         const QByteArray entryText = entry.readAll();
         QVERIFY(entryText.contains("\nName=ZAMPLI – le mie parole\n"));
         QVERIFY(entryText.contains("\nIcon=it.zampli.Zampli\n"));
+        // The program is the installed one: no module nor adult's tool of its own.
+        for (const char *file : {"zampli-suoni.so", "zampli-risposte.so", "zampli-verifica", "zampli-copia"})
+            QVERIFY2(!QFileInfo::exists(copy + "/" + file), file);
 
         // The copy starts, the sound module found beside the installed program.
         env.insert("QT_QPA_PLATFORM", "offscreen");
