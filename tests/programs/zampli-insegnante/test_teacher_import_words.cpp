@@ -147,12 +147,16 @@ private slots:
     void tickedWordsCome()
     {
         QFETCH(bool, fromFile);
+        // Whole files: refused for its initial alone.
+        writeFile(theirs_ + "/jpg/mela.jpg", jpegOf(qRgb(200, 30, 30)));
+        writeFile(theirs_ + "/voci/mela.wav", wavOf("mela"));
         const QString from = source(fromFile);
         CopyHistory history(mine_);
         const ImportOutcome outcome = import(from, history, {{A, 3}, {A, 1}});
         QCOMPARE(outcome.imported, 1);
         QCOMPARE(outcome.refused.size(), 1);
-        QVERIFY2(outcome.refused.first().startsWith("«mela»"), qPrintable(outcome.refused.first()));
+        QVERIFY2(outcome.refused.first().startsWith("«mela»: «mela» non comincia con la A"),
+                 qPrintable(outcome.refused.first()));
         QVERIFY2(outcome.summary().contains("«mela»"), qPrintable(outcome.summary()));
         QCOMPARE(readFile(mine_ + "/testi/a.txt"), QByteArray("ape\r\n\xE0ncora\r\nalbero\r\n"));
         QCOMPARE(readFile(mine_ + "/jpg/albero.jpg"), albero_);
