@@ -28,6 +28,15 @@ AnswerRecord heard(qint64 at, const char *asked, const char *chosen)
             .chosenStyle = 1, .right = qstrcmp(asked, chosen) == 0, .answerMs = 1000};
 }
 
+// A session begun at `at` with one heard answer a second apart per {asked, chosen}; true once written.
+bool played(ResultsWriter &w, qint64 at, std::initializer_list<std::pair<const char *, const char *>> answers)
+{
+    w.sessionStarted(at);
+    for (const auto &[asked, chosen] : answers)
+        w.record(heard(at += 1000, asked, chosen));
+    return w.sync();
+}
+
 // Each child's advice, "name: advice; advice".
 QStringList advice(ResultsReader &reader)
 {
@@ -140,17 +149,11 @@ private slots:
         const qint64 giulia = editor.addChild(QStringLiteral("Giulia"));
         ResultsWriter w(db_, dir_.path(), report());
         QVERIFY(editor.choosePlaying(marco));
-        w.sessionStarted(kMarch4);
-        w.record(heard(kMarch4 + 1000, "E", "I"));
-        QVERIFY(w.sync());
+        QVERIFY(played(w, kMarch4, {{"E", "I"}}));
         QVERIFY(editor.choosePlaying(0));
-        w.sessionStarted(kMarch4 + 60000);
-        w.record(heard(kMarch4 + 61000, "A", "A"));
-        QVERIFY(w.sync());
+        QVERIFY(played(w, kMarch4 + 60000, {{"A", "A"}}));
         QVERIFY(editor.choosePlaying(giulia));
-        w.sessionStarted(kMarch4 + 120000);
-        w.record(heard(kMarch4 + 121000, "O", "O"));
-        QVERIFY(w.sync());
+        QVERIFY(played(w, kMarch4 + 120000, {{"O", "O"}}));
         ResultsReader reader;
         QVERIFY(reader.open(db_));
         QCOMPARE(ClassReader(reader).nowPlaying().name, QStringLiteral("Giulia"));
@@ -275,15 +278,10 @@ private slots:
         const qint64 day = 86400000;
         for (int d = 0; d < 3; ++d) {
             QVERIFY(editor.choosePlaying(d == 1 ? other : her));
-            w.sessionStarted(kMarch4 + d * day);
-            w.record(heard(kMarch4 + d * day + 1000, "E", "I"));
-            w.record(heard(kMarch4 + d * day + 2000, "E", "E"));
-            QVERIFY(w.sync());
+            QVERIFY(played(w, kMarch4 + d * day, {{"E", "I"}, {"E", "E"}}));
         }
         QVERIFY(editor.choosePlaying(0));
-        w.sessionStarted(kMarch4 + 3 * day);
-        w.record(heard(kMarch4 + 3 * day + 1000, "U", "U"));
-        QVERIFY(w.sync());
+        QVERIFY(played(w, kMarch4 + 3 * day, {{"U", "U"}}));
         labelByHand(db_, 4, QStringLiteral("ermenegilda"));
         QVERIFY(editor.choosePlaying(her));
         QCOMPARE(editor.addChild(QStringLiteral("bruno")), qint64(0)); // leaves a reason in error()
@@ -302,9 +300,7 @@ private slots:
                  QStringLiteral("2|%1|- / 4|-|-").arg(other));
         QCOMPARE(queryRows(db_, "SELECT count(*) FROM answers"), QStringLiteral("3"));
         // Nobody plays now; the child's program goes on writing.
-        w.sessionStarted(kMarch4 + 4 * day);
-        w.record(heard(kMarch4 + 4 * day + 1000, "A", "A"));
-        QVERIFY(w.sync());
+        QVERIFY(played(w, kMarch4 + 4 * day, {{"A", "A"}}));
         QCOMPARE(queryRows(db_, "SELECT count(*) FROM sessions WHERE child_id IS NULL"), QStringLiteral("2"));
         QVERIFY(!editor.eraseChild(her));
     }
@@ -359,9 +355,7 @@ private slots:
         QVERIFY(editor.choosePlaying(editor.addChild(QStringLiteral("Anna"))));
         {
             ResultsWriter w(db_, dir_.path(), report());
-            w.sessionStarted(kMarch4 + 86400000);
-            w.record(heard(kMarch4 + 86401000, "A", "A"));
-            QVERIFY(w.sync());
+            QVERIFY(played(w, kMarch4 + 86400000, {{"A", "A"}}));
         }
         QCOMPARE(owners(reader), QStringList({"1:", "2:Anna"}));
         QCOMPARE(told_, QStringList());

@@ -2,6 +2,7 @@
 // The adult's changes to a results database, without a window: the sessions
 // of a name found, one session deleted with exactly its answers, a name's
 // sessions or all of them erased.
+#include "CopyFiles.h"
 #include "ResultsRows.h"
 #include "ResultsSample.h"
 #include "results/ResultsEditor.h"
@@ -82,10 +83,8 @@ private slots:
         QVERIFY(editor.choosePlaying(marco));
         const QString copy = db_ + QStringLiteral(".guasto-20240305-101010");
         const QString pendingCopy = db_ + QStringLiteral(".in-attesa.guasto-20240306-090000");
-        for (const QString &file : {copy, copy + QStringLiteral("-wal"), pendingCopy}) {
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("risposte di Marco e di Luca") > 0);
-        }
+        for (const QString &file : {copy, copy + QStringLiteral("-wal"), pendingCopy})
+            writeFile(file, "risposte di Marco e di Luca");
         const ErasePreview asked = editor.previewChild(marco);
         QCOMPARE(asked.sessions, QList<qint64>({1}));
         QCOMPARE(asked.answers, 3);

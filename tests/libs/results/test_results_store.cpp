@@ -143,11 +143,10 @@ class ResultsStoreTest : public QObject {
         if (!r.open(path()))
             return {QStringLiteral("not opened")};
         const QString csv = dir.filePath("formule.csv");
-        QFile file(csv);
-        if (!r.exportCsv(csv) || !file.open(QIODevice::ReadOnly))
+        if (!r.exportCsv(csv))
             return {QStringLiteral("not exported")};
         QStringList cells;
-        for (const QByteArray &line : file.readAll().split('\n').mid(1, 8)) {
+        for (const QByteArray &line : readFile(csv).split('\n').mid(1, 8)) {
             const QList<QByteArray> f = line.split(';');
             cells << QString::fromUtf8(f.value(3) + "|" + f.value(9));
         }
@@ -314,11 +313,9 @@ private slots:
     void unreadablePendingLinesKeptAside()
     {
         endWhileLocked(2);
-        QFile file(pending());
-        QVERIFY(file.open(QIODevice::Append));
-        file.write("non \xc3\xa8 JSON\n{\"lotto\":\"x\",\"tipo\":\"risposta\",\"ms\":5}\n");
-        file.close();
-        const QByteArray before = readFile(pending());
+        const QByteArray before =
+            readFile(pending()) + "non \xc3\xa8 JSON\n{\"lotto\":\"x\",\"tipo\":\"risposta\",\"ms\":5}\n";
+        writeFile(pending(), before);
         told.clear();
         startAgain();
         QCOMPARE(rows(path(), "SELECT count(*) FROM answers"), QStringLiteral("3"));
@@ -465,9 +462,7 @@ private slots:
         QVERIFY(r.open(path()));
         const QString csv = dir.filePath("risultati.csv");
         QVERIFY2(r.exportCsv(csv, {.fromMs = kMarch5}), qPrintable(r.error()));
-        QFile file(csv);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(),
+        QCOMPARE(readFile(csv),
                  QByteArray("\xEF\xBB\xBF"
                             "Data;Ora;Sessione;Nome;Finestra;Turno;Chiesto;Chiesto come;Stile chiesto;Parola;"
                             "Scelto;Scelto come;Stile scelto;Esito;Tempo di risposta (ms)\r\n"
@@ -613,9 +608,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(old + "-wal"));
         QCOMPARE(rows(now, "SELECT count(*) FROM answers"), QStringLiteral("1"));
         // The file of the folder's one name wins over an old one made since.
-        QFile stray(old);
-        QVERIFY(stray.open(QIODevice::WriteOnly));
-        stray.close();
+        writeFile(old, {});
         QCOMPARE(resultsDatabasePath(folder, link), now);
         QVERIFY(QFileInfo::exists(old));
         QCOMPARE(rows(now, "SELECT count(*) FROM answers"), QStringLiteral("1"));
@@ -623,9 +616,7 @@ private slots:
 
     void readerRefusesWhatIsNoResults()
     {
-        QFile junk(path());
-        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(4096, 'x')) == 4096);
-        junk.close();
+        writeFile(path(), QByteArray(4096, 'x'));
         ResultsReader r;
         QVERIFY(!r.open(path()));
         QVERIFY(!r.error().isEmpty());

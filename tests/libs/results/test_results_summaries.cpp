@@ -119,12 +119,14 @@ class ResultsSummariesTest : public QObject {
         };
     }
 
-    // Every view of every filter, from the summaries and from the answers.
-    void compareAll(const char *after)
+    // Every view of every filter, from the summaries and from the answers;
+    // `caughtUp`: the summaries count every answer, else the comparison would
+    // be of the answers with themselves.
+    void compareAll(const char *after, bool caughtUp = true)
     {
-        // The summaries count every answer: else the comparison would be of the answers with themselves.
-        QCOMPARE(queryRows(db_, "SELECT last_answer = (SELECT max(id) FROM answers), odd FROM summary_mark", true),
-                 QStringLiteral("1|0"));
+        if (caughtUp)
+            QCOMPARE(queryRows(db_, "SELECT last_answer = (SELECT max(id) FROM answers), odd FROM summary_mark", true),
+                     QStringLiteral("1|0"));
         ResultsReader summed, raw;
         QVERIFY(summed.open(db_));
         QVERIFY(raw.open(db_));
@@ -195,13 +197,7 @@ private slots:
                          " SELECT 2, at_ms + 60000, window, turn, asked, asked_as, asked_style, word, chosen,"
                          " chosen_as, chosen_style, right, answer_ms FROM answers WHERE session_id = 2"),
                  SQLITE_OK);
-        {
-            ResultsReader summed, raw;
-            QVERIFY(summed.open(db_));
-            QVERIFY(raw.open(db_));
-            raw.setSummaries(false);
-            QCOMPARE(views(summed, {}), views(raw, {})); // behind: the answers are read
-        }
+        compareAll("a merge, not yet counted", false); // behind: the answers are read
         QCOMPARE(catchUpSummaries(db), SQLITE_OK);
         compareAll("a merge");
     }

@@ -2,6 +2,7 @@
 // Computers of a class deliver their answers to a real PostgreSQL server
 // started by the test, each through its own results file written by a real
 // ResultsWriter: every answer arrives once, whatever the server does.
+#include "CopyFiles.h"
 #include "SchoolClass.h"
 
 #include "results/DeliveryStatus.h"
@@ -27,15 +28,7 @@ namespace {
 const QString kCopyId = QStringLiteral("00112233445566778899aabbccddeeff");
 
 // Short pauses, so that a test waits on the server, not on the backoff.
-SchoolDelivery::Timing quick()
-{
-    SchoolDelivery::Timing t;
-    t.pollMs = 20;
-    t.firstRetryMs = 50;
-    t.lastRetryMs = 200;
-    t.connectSeconds = 5;
-    return t;
-}
+constexpr SchoolDelivery::Timing kQuick{.pollMs = 20, .firstRetryMs = 50, .lastRetryMs = 200, .connectSeconds = 5};
 
 AnswerRecord answer(qint64 atMs, int turn)
 {
@@ -71,7 +64,7 @@ struct Computer {
     void startDelivering()
     {
         delivery = std::make_unique<SchoolDelivery>(copyFolder, results, DeliveryKey{{}, name, QStringLiteral("alunni")},
-                                                    [this](const QString &line) { told << line; }, quick());
+                                                    [this](const QString &line) { told << line; }, kQuick);
     }
 
     // `count` answers, one a second, in the session under way.
@@ -254,10 +247,7 @@ private slots:
     void unreadableSettingIsToldOnce()
     {
         Computer c(root_.path(), QStringLiteral("aula-5"), 1768000000000);
-        QFile bad(schoolSettingPath(c.copyFolder));
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write("connessione=host=/tmp dbname=classe\n"); // no copy id
-        bad.close();
+        writeFile(schoolSettingPath(c.copyFolder), "connessione=host=/tmp dbname=classe\n"); // no copy id
         c.play(5);
         c.startDelivering();
         QTRY_COMPARE_WITH_TIMEOUT(c.told.size(), 1, 30000);
