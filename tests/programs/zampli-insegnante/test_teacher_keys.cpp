@@ -195,20 +195,14 @@ private slots:
         QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(u'\n')));
     }
 
-    // Space on the word of a row plays that word's voice; a word without one
-    // plays nothing and says what to do.
-    void spacePlaysTheSelectedWordsVoice()
+    // Space on a word without a voice plays nothing and says what to do (on
+    // one with a voice, see the tabs' keys above).
+    void spaceOnAWordWithoutAVoiceSaysWhatToDo()
     {
         auto *view = tabs()->currentWidget()->findChild<QTableView *>("elenco");
-        const auto spaceOn = [view](int row) {
-            const QModelIndex word = view->model()->index(row, 2);
-            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(word).center());
-            QTest::keyClick(view, Qt::Key_Space);
-        };
-        spaceOn(1);
-        QCOMPARE(player_.played, QStringList{voice("ago")});
-        spaceOn(2);
-        QCOMPARE(player_.played, QStringList{voice("ago")});
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(2, 2)).center());
+        QTest::keyClick(view, Qt::Key_Space);
+        QCOMPARE(player_.played, QStringList());
         const QString said = tabs()->currentWidget()->findChild<QLabel *>("messaggio")->text();
         QVERIFY2(said.contains(QStringLiteral("«ala» non ha ancora una voce")), qPrintable(said));
     }

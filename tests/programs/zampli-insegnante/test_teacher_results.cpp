@@ -41,6 +41,12 @@ AnswerRecord answer(qint64 atMs, const char *window, int turn, const QString &as
             .chosen = chosen, .chosenAs = chosenAs, .right = asked == chosen, .answerMs = 900};
 }
 
+// Today, or `offset` days from it, as the teacher reads a date.
+QString day(int offset = 0)
+{
+    return QDate::currentDate().addDays(offset).toString(u"dd/MM/yyyy");
+}
+
 QLineSeries *lineOf(const QChart &chart, const QString &vowel)
 {
     for (QAbstractSeries *s : chart.series())
@@ -127,16 +133,17 @@ class TeacherResultsTest : public QObject, ResultsTabDriver {
         std::fill_n(pairs.begin(), asI, QStringLiteral("E I"));
         writeHeard(hour, pairs);
     }
-    // Chooses `name` in "Bambino" by keyboard and waits for her reading.
-    void chooseChild(const QString &name)
+    // Chooses `text` in the box `name` by keyboard and waits for its reading.
+    void chooseIn(const char *name, const QString &text)
     {
-        auto *child = widget<QComboBox>("bambino");
-        QTRY_VERIFY2(child->findText(name) >= 0, qPrintable(name));
-        const int at = child->findText(name);
-        QVERIFY(child->currentIndex() != at);
-        andWait([&] { keyTo(child, at); });
-        QCOMPARE(child->currentText(), name);
+        auto *box = widget<QComboBox>(name);
+        QTRY_VERIFY2(box->findText(text) >= 0, qPrintable(text));
+        const int at = box->findText(text);
+        QVERIFY(box->currentIndex() != at);
+        andWait([&] { keyTo(box, at); });
+        QCOMPARE(box->currentText(), text);
     }
+    void chooseChild(const QString &name) { chooseIn("bambino", name); }
     QChart *chart(const char *name) { return widget<QChartView>(name)->chart(); }
     QStringList barTexts()
     {
@@ -214,10 +221,9 @@ private slots:
         // Windows by the child's menu, styles by their names, every date dd/mm/yyyy.
         QCOMPARE(cellText(0, 6), QStringLiteral("ZAMPLI/SUONI riconosci 1"));
         QCOMPARE(cellText(2, 6), QStringLiteral("FormZampli9")); // no such window: shown as it is
-        const QString day = QDate::currentDate().toString(u"dd/MM/yyyy");
-        QCOMPARE(cellText(0, 0), day);
-        QCOMPARE(tab_->findChild<QDateEdit *>("al")->text(), day);
-        QCOMPARE(tab_->findChild<QDateEdit *>("dal")->text(), day); // from the first answer kept
+        QCOMPARE(cellText(0, 0), day());
+        QCOMPARE(tab_->findChild<QDateEdit *>("al")->text(), day());
+        QCOMPARE(tab_->findChild<QDateEdit *>("dal")->text(), day()); // from the first answer kept
         QCOMPARE(kindTexts(), QStringList({QStringLiteral("Vede la bocca, sceglie la lettera in stampato "
                                                           "minuscolo (2 risposte)"),
                                            QStringLiteral("Vede la parola, sceglie la vocale con cui inizia "
@@ -324,9 +330,7 @@ private slots:
         auto *child = widget<QComboBox>("bambino");
         QCOMPARE(child->count(), 3);
         QCOMPARE(child->itemText(2), QStringLiteral("senza nome")); // the other two sessions
-        child->setFocus();
-        andWait([child] { QTest::keyClick(child, Qt::Key_Down); });
-        QCOMPARE(child->currentText(), QStringLiteral("Giulia"));
+        chooseChild(QStringLiteral("Giulia"));
         QCOMPARE(rows(), 1);
         QCOMPARE(cellText(0, 1), QStringLiteral("10:00"));
 
@@ -355,7 +359,7 @@ private slots:
         click("cancellaSessione");
         QTRY_VERIFY(!said.isEmpty());
         QVERIFY2(said.contains(QStringLiteral("2 risposte")), qPrintable(said));
-        QVERIFY2(said.contains(QStringLiteral("del %1, dalle 10:00").arg(QDate::currentDate().toString(u"dd/MM/yyyy"))),
+        QVERIFY2(said.contains(QStringLiteral("del %1, dalle 10:00").arg(day())),
                  qPrintable(said));
         QCOMPARE(queryRows(db(), "SELECT session_id, count(*) FROM answers GROUP BY session_id"),
                  QStringLiteral("1|3 / 2|2 / 3|2"));
@@ -392,9 +396,8 @@ private slots:
         writeMixUps(13, 30, 8);
         QTRY_COMPARE_WITH_TIMEOUT(rows(), 4, 10000);
         QCOMPARE(cellText(3, 5), QStringLiteral("Marco"));
-        const QString today = dayText(QDate::currentDate());
-        QTRY_VERIFY_WITH_TIMEOUT(classRows().contains("Marco|–|22 su 30 (73%)|–|–|–|" + today), 10000);
-        QVERIFY2(classRows().contains("senza nome|1 su 1 (100%)|2 su 4 (50%)|1 su 2 (50%)|–|–|" + today), qPrintable(classRows().join('\n')));
+        QTRY_VERIFY_WITH_TIMEOUT(classRows().contains("Marco|–|22 su 30 (73%)|–|–|–|" + day()), 10000);
+        QVERIFY2(classRows().contains("senza nome|1 su 1 (100%)|2 su 4 (50%)|1 su 2 (50%)|–|–|" + day()), qPrintable(classRows().join('\n')));
         const auto *practise = widget<QListWidget>("daEsercitare");
         QStringList lines;
         for (int i = 0; i < practise->count(); ++i)
@@ -431,20 +434,19 @@ private slots:
         QCOMPARE(kindTexts(), QStringList({"Sente la vocale, sceglie la tessera colorata (6 risposte)"}));
         QCOMPARE(matrixCells(), QStringList({"3 0 0 1 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 2"}));
         QCOMPARE(widget<QListWidget>("paroleSbagliate")->count(), 0); // ELEFANTE was missed by nobody named
-        const QString today = dayText(QDate::currentDate());
-        QCOMPARE(trendSpan(), today + " – " + dayText(QDate::currentDate().addDays(1)));
+        QCOMPARE(trendSpan(), day() + " – " + day(1));
         QLineSeries *a = lineOf(*chart("andamento"), QStringLiteral("A"));
         QVERIFY(a);
         QCOMPARE(a->count(), 1);
         QCOMPARE(a->at(0).y(), 75.0);
         QCOMPARE(lineOf(*chart("andamento"), QStringLiteral("E"))->count(), 0);
-        QTRY_COMPARE(classRows(), QStringList({"Giulia|3 su 4 (75%)|–|–|–|2 su 2 (100%)|" + today}));
+        QTRY_COMPARE(classRows(), QStringList({"Giulia|3 su 4 (75%)|–|–|–|2 su 2 (100%)|" + day()}));
 
         chooseChild(QStringLiteral("Marco"));
         QCOMPARE(barTexts(), QStringList({"nessuna risposta", "22 su 30 (73%)", "nessuna risposta", "nessuna risposta",
                                           "nessuna risposta"}));
         QCOMPARE(matrixCells(), QStringList({"0 0 0 0 0", "0 22 8 0 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 0"}));
-        QTRY_COMPARE(classRows(), QStringList({"Marco|–|22 su 30 (73%)|–|–|–|" + today}));
+        QTRY_COMPARE(classRows(), QStringList({"Marco|–|22 su 30 (73%)|–|–|–|" + day()}));
         // Those of nobody named are still there to choose.
         QVERIFY(widget<QComboBox>("bambino")->findText(QStringLiteral("senza nome")) >= 0);
     }
@@ -452,12 +454,8 @@ private slots:
     // With one kind of question chosen, every picture counts only its answers.
     void everyPictureFollowsTheKindChosen()
     {
-        auto *kind = widget<QComboBox>("domande");
-        QCOMPARE(kind->itemText(0), QStringLiteral("Tutte"));
-        const int at = kind->findText(QStringLiteral("Sente la vocale, sceglie la tessera colorata"));
-        QVERIFY(at > 0);
-        andWait([&] { keyTo(kind, at); });
-        QCOMPARE(kind->currentIndex(), at);
+        QCOMPARE(widget<QComboBox>("domande")->itemText(0), QStringLiteral("Tutte"));
+        chooseIn("domande", QStringLiteral("Sente la vocale, sceglie la tessera colorata"));
         QCOMPARE(rows(), 1); // the session at 9, the only one of heard vowels
         QCOMPARE(cellText(0, 3), QStringLiteral("2"));
         QCOMPARE(cellText(0, 4), QStringLiteral("1"));
@@ -467,8 +465,7 @@ private slots:
         QCOMPARE(matrixCells(), QStringList({"1 0 0 0 0", "0 1 1 0 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 0"}));
         QCOMPARE(widget<QListWidget>("paroleSbagliate")->count(), 0); // ELEFANTE was a word to begin
         QCOMPARE(lineOf(*chart("andamento"), QStringLiteral("I"))->count(), 0);
-        QTRY_COMPARE(classRows(), QStringList({"senza nome|1 su 1 (100%)|1 su 2 (50%)|–|–|–|" +
-                                               dayText(QDate::currentDate())}));
+        QTRY_COMPARE(classRows(), QStringList({"senza nome|1 su 1 (100%)|1 su 2 (50%)|–|–|–|" + day()}));
     }
 
     // A session begun the day before the first day shown counts on that
@@ -483,7 +480,7 @@ private slots:
                       answer(midnight + 5 * 60000, "FormZampli3", 1, "U", Shown::Voice, "U", Shown::Tile)});
         andWait([this] { click("aggiorna"); });
         QCOMPARE(rows(), 4);
-        QCOMPARE(trendSpan(), dayText(today) + " – " + dayText(today.addDays(1)));
+        QCOMPARE(trendSpan(), day() + " – " + day(1));
         QLineSeries *u = lineOf(*chart("andamento"), QStringLiteral("U"));
         QVERIFY(u);
         QCOMPARE(u->count(), 1);
@@ -497,14 +494,13 @@ private slots:
         addChild(QStringLiteral("Luca"));
         chooseChild(QStringLiteral("Luca"));
         QCOMPARE(rows(), 0);
-        const QString today = dayText(QDate::currentDate());
         QCOMPARE(said(),
                  QStringLiteral("Nessuna risposta per Luca, dal %1 al %1. Scegli altri giorni, o un altro bambino in "
                                 "«Bambino».")
-                     .arg(today));
+                     .arg(day()));
         QCOMPARE(barTexts(), QStringList(5, QStringLiteral("nessuna risposta")));
         QCOMPARE(kindTexts(), QStringList());
-        QCOMPARE(trendSpan(), today + " – " + dayText(QDate::currentDate().addDays(1)));
+        QCOMPARE(trendSpan(), day() + " – " + day(1));
         chooseChild(QStringLiteral("Tutti"));
         QCOMPARE(said(), QString());
     }
@@ -523,7 +519,7 @@ private slots:
         click("cancellaBambino");
         QTRY_VERIFY(!said.isEmpty());
         QVERIFY2(said.contains(QStringLiteral("Cancello Marco e tutte le sue risposte (1 sessione, 3 risposte, del %1)")
-                                   .arg(dayText(QDate::currentDate()))),
+                                   .arg(day())),
                  qPrintable(said));
         QCOMPARE(queryRows(db(), "SELECT count(*) FROM children"), QStringLiteral("1"));
         pressInBox(QStringLiteral("Cancella"));
