@@ -53,3 +53,13 @@ inline void writeStandInProgram(const QString &folder)
     writeFile(folder + "/zampli", "#!/bin/sh\nprintf '%s\\n%s\\n' \"$0\" \"$(pwd)\" > \"$(dirname \"$0\")/started\"\n");
     QVERIFY(QFile::setPermissions(folder + "/zampli", QFile::permissions(folder + "/zampli") | QFile::ExeOwner));
 }
+
+// A program folder copies are made from: the stand-in program, the real
+// zampli-copia beside it, and the media folders, empty.
+inline void writeCopyingProgram(const QString &folder)
+{
+    writeStandInProgram(folder);
+    for (const char *media : {"jpg", "voci", "suoni", "testi"})
+        QVERIFY(QDir().mkpath(folder + "/" + media));
+    QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/zampli-copia", folder + "/zampli-copia"));
+}

@@ -3,10 +3,11 @@
 // the program's readers take, each told apart by what it is made from.
 #pragma once
 
+#include "WavBytes.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
-#include <QtEndian>
 
 namespace zampli::test {
 
@@ -14,22 +15,7 @@ namespace zampli::test {
 // an even count), so files made from different tags differ.
 inline QByteArray wavOf(const QByteArray &tag)
 {
-    QByteArray samples = tag.size() % 2 ? tag + '\0' : tag;
-    if (samples.isEmpty())
-        samples = QByteArray(2, '\0');
-    const auto le32 = [](quint32 v) {
-        QByteArray b(4, '\0');
-        qToLittleEndian(v, b.data());
-        return b;
-    };
-    const auto le16 = [](quint16 v) {
-        QByteArray b(2, '\0');
-        qToLittleEndian(v, b.data());
-        return b;
-    };
-    const QByteArray fmt = le16(1) + le16(1) + le32(22050) + le32(44100) + le16(2) + le16(16);
-    const QByteArray body = "WAVE" + QByteArray("fmt ") + le32(16) + fmt + "data" + le32(quint32(samples.size())) + samples;
-    return "RIFF" + le32(quint32(body.size())) + body;
+    return wavWith({}, tag.isEmpty() ? QByteArray(2, '\0') : tag.size() % 2 ? tag + '\0' : tag);
 }
 
 // A JPEG of `width` × `height` in `colour`; with `noise`, random-looking

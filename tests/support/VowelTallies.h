@@ -14,3 +14,12 @@ inline zampli::VowelScores vowelTallies(zampli::ResultsReader &reader, const zam
     }
     return out;
 }
+
+// Right and wrong per vowel, A to U: "1/0 2/2 0/1 0/1 0/1".
+inline QString scoresText(const zampli::VowelScores &scores)
+{
+    QStringList out;
+    for (const zampli::Score &s : scores)
+        out << QStringLiteral("%1/%2").arg(s.right).arg(s.wrong);
+    return out.join(QLatin1Char(' '));
+}

@@ -10,12 +10,10 @@
 
 #include <QtTest>
 
-#include <csignal>
 #include <functional>
 #include <poll.h>
 #include <sys/inotify.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,15 +63,25 @@ class CopiesTest : public QObject {
     {
         if (big_.isEmpty()) {
             big_ = root_.filePath("big");
-            writeStandInProgram(big_);
-            QFile::copy(program_ + "/zampli-copia", big_ + "/zampli-copia");
-            for (const char *media : {"jpg", "suoni", "testi"})
-                QDir().mkpath(big_ + "/" + media);
+            writeCopyingProgram(big_);
             // Hundreds of megabytes: the copy is still running well after its folder appears.
             for (int i = 0; i < 4; ++i)
                 writeFile(big_ + QString("/voci/grande%1.wav").arg(i), QByteArray(64 << 20, char('a' + i)));
         }
         return big_;
+    }
+
+    // The real tool copying the big program into `parent`/Classe, sent
+    // `signal` once its work folder is there: that folder's name, empty if
+    // none came.
+    QString signalMidCopy(QProcess &tool, const QString &parent, int signal)
+    {
+        QDir().mkpath(parent);
+        const QString work =
+            awaitWorkFolder(parent, [&] { tool.start(bigProgram() + "/zampli-copia", {parent + "/Classe"}); });
+        ::kill(pid_t(tool.processId()), signal);
+        tool.waitForFinished(30000);
+        return work;
     }
 
 private slots:
@@ -83,8 +91,7 @@ private slots:
         applications_ = homeIn(root_.path());
         program_ = root_.filePath("program");
         outside_ = root_.filePath("outside");
-        writeStandInProgram(program_);
-        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/zampli-copia", program_ + "/zampli-copia"));
+        writeCopyingProgram(program_);
         writeFile(program_ + "/jpg/ape.jpg", QByteArray(300 * 1024, 'j'));
         writeFile(program_ + "/voci/ape.wav", "RIFF voice");
         writeFile(program_ + "/suoni/no.wav", "RIFF alert");
@@ -256,11 +263,16 @@ private slots:
         QCOMPARE(entriesIn(applications_).filter(".victim"), QStringList()); // no temporary file left
     }
 
-    void aCopyHoldsRealFilesOnly()
+    // Real files only, and a link to the program it was made from, followed
+    // to the real file, so that a package update reaches it.
+    void aCopyHoldsRealFilesAndLinksItsProgram()
     {
         const QString folder = root_.filePath("real/Copia");
-        const CopyResult made = makeCopy(program_, folder);
+        const CopyResult made = makeCopy(root_.path() + "/program/../program", folder);
         QVERIFY2(made.ok, qPrintable(made.message));
+        QCOMPARE(QFile::symLinkTarget(folder + "/zampli"), program_ + "/zampli");
+        QCOMPARE(entriesIn(folder), (QStringList{"jpg", "suoni", "testi", "voci", "zampli"}));
+        QVERIFY(!holdsOwnProgram(folder));
         for (const QString &path : {folder + "/testi/a.txt", folder + "/jpg/fonts", folder + "/jpg/fonts/f.txt"})
             QVERIFY2(QFileInfo::exists(path) && !QFileInfo(path).isSymLink(), qPrintable(path));
         QCOMPARE(readFile(folder + "/testi/a.txt"), QByteArray("ape\r\n"));
@@ -269,20 +281,6 @@ private slots:
         // The teacher's change stays inside her copy.
         writeFile(folder + "/testi/a.txt", "ape\r\nastronave\r\n");
         QCOMPARE(readFile(outside_ + "/a.txt"), QByteArray("ape\r\n"));
-    }
-
-    // The copy holds the media and a link to the program it was made from,
-    // followed to the real file, so that a package update reaches it.
-    void aCopyLinksTheProgramItWasMadeFrom()
-    {
-        const QString folder = root_.filePath("linkedprogram/Copia");
-        const CopyResult made = makeCopy(root_.path() + "/program/../program", folder);
-        QVERIFY2(made.ok, qPrintable(made.message));
-        QCOMPARE(QFile::symLinkTarget(folder + "/zampli"), program_ + "/zampli");
-        QStringList held = entriesIn(folder);
-        held.sort();
-        QCOMPARE(held, (QStringList{"jpg", "suoni", "testi", "voci", "zampli"}));
-        QVERIFY(!holdsOwnProgram(folder));
     }
 
     // A copy made when copies carried the program: brought up to date, it
@@ -299,29 +297,25 @@ private slots:
         QVERIFY2(updated.ok, qPrintable(updated.message));
         QCOMPARE(QFile::symLinkTarget(folder + "/zampli"), program_ + "/zampli");
         QVERIFY(!holdsOwnProgram(folder));
-        QStringList held = entriesIn(folder);
-        held.sort();
-        QCOMPARE(held, (QStringList{"testi", "zampli"}));
+        QCOMPARE(entriesIn(folder), (QStringList{"testi", "zampli"}));
         QCOMPARE(readFile(folder + "/testi/a.txt"), QByteArray("ape\r\nastronave\r\n"));
     }
 
-    void anExistingFolderIsNeverTouched()
+    // A folder there already is never touched; a name with a line break is
+    // refused, nothing made.
+    void aFolderThatCannotBeTheCopyIsRefused()
     {
-        const QString folder = root_.filePath("existing");
-        writeFile(folder + "/mine.txt", "mine");
-        const CopyResult made = makeCopy(program_, folder);
-        QVERIFY(!made.ok);
-        QCOMPARE(made.message, folder + " c'è già: scegli un'altra cartella, questa non viene toccata.");
-        QCOMPARE(entriesIn(folder), QStringList{"mine.txt"});
-    }
-
-    void aFolderNameWithALineBreakIsRefused()
-    {
-        const QString folder = root_.filePath("due\nrighe");
-        const CopyResult made = makeCopy(program_, folder);
-        QVERIFY(!made.ok);
-        QVERIFY2(made.message.startsWith("Il nome della cartella contiene un a capo"), qPrintable(made.message));
-        QVERIFY(!QFileInfo::exists(folder));
+        const QString existing = root_.filePath("existing");
+        writeFile(existing + "/mine.txt", "mine");
+        const CopyResult there = makeCopy(program_, existing);
+        QVERIFY(!there.ok);
+        QCOMPARE(there.message, existing + " c'è già: scegli un'altra cartella, questa non viene toccata.");
+        QCOMPARE(entriesIn(existing), QStringList{"mine.txt"});
+        const QString twoLines = root_.filePath("due\nrighe");
+        const CopyResult broken = makeCopy(program_, twoLines);
+        QVERIFY(!broken.ok);
+        QVERIFY2(broken.message.startsWith("Il nome della cartella contiene un a capo"), qPrintable(broken.message));
+        QVERIFY(!QFileInfo::exists(twoLines));
     }
 
     void aStoppedCopyLeavesNothing()
@@ -473,13 +467,9 @@ private slots:
         QFETCH(int, signal);
         QFETCH(QString, said);
         const QString parent = root_.filePath(QString("signal%1").arg(signal));
-        QDir().mkpath(parent);
         const QStringList menuBefore = entriesIn(applications_);
         QProcess tool;
-        QVERIFY(!awaitWorkFolder(parent, [&] { tool.start(bigProgram() + "/zampli-copia", {parent + "/Classe"}); })
-                     .isEmpty());
-        ::kill(pid_t(tool.processId()), signal);
-        QVERIFY(tool.waitForFinished(30000));
+        QVERIFY(!signalMidCopy(tool, parent, signal).isEmpty());
         QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
         QCOMPARE(tool.exitCode(), 128 + signal);
         QCOMPARE(QString::fromUtf8(tool.readAllStandardError()),
@@ -516,13 +506,10 @@ private slots:
     void aSignalIgnoredByItsStarterStaysIgnored()
     {
         const QString parent = root_.filePath("nohup");
-        QDir().mkpath(parent);
         QProcess tool;
         tool.setChildProcessModifier([] { std::signal(SIGHUP, SIG_IGN); });
-        QVERIFY(!awaitWorkFolder(parent, [&] { tool.start(bigProgram() + "/zampli-copia", {parent + "/Classe"}); })
-                     .isEmpty());
-        ::kill(pid_t(tool.processId()), SIGHUP);
-        QVERIFY(tool.waitForFinished(30000));
+        QVERIFY(!signalMidCopy(tool, parent, SIGHUP).isEmpty());
+        QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
         QCOMPARE(tool.exitCode(), 0);
         QCOMPARE(entriesIn(parent), QStringList{"Classe"});
     }
@@ -533,7 +520,6 @@ private slots:
     void aKilledCopysLeftoverGoesNextTime()
     {
         const QString parent = root_.filePath("killed");
-        QDir().mkpath(parent);
         QProcess gone;
         gone.start("true");
         QVERIFY(gone.waitForStarted());
@@ -548,11 +534,8 @@ private slots:
         QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX) == 0);
 
         QProcess killed;
-        const QString left =
-            awaitWorkFolder(parent, [&] { killed.start(bigProgram() + "/zampli-copia", {parent + "/Classe"}); });
+        const QString left = signalMidCopy(killed, parent, SIGKILL);
         QVERIFY(!left.isEmpty());
-        ::kill(pid_t(killed.processId()), SIGKILL);
-        QVERIFY(killed.waitForFinished(30000));
         QVERIFY2(QFileInfo(parent + "/" + left).isDir(), qPrintable(left));
 
         const auto [code, out] = runProcess(program_ + "/zampli-copia", {parent + "/Classe"});
@@ -560,9 +543,7 @@ private slots:
         QVERIFY2(code == 0, qPrintable(out));
         QStringList expected = kept + QStringList{"Classe"};
         expected.sort();
-        QStringList found = entriesIn(parent);
-        found.sort();
-        QCOMPARE(found, expected);
+        QCOMPARE(entriesIn(parent), expected);
     }
 
     void withoutAHomeNothingIsMade()

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The adult's changes to a results database, without a window: the sessions
-// of a name found, one session deleted with exactly its answers, a name's
-// sessions or all of them erased.
+// The adult's changes to a results database, without a window: one session
+// deleted with exactly its answers, a name's sessions or all of them erased,
+// a child erased with only what is hers.
 #include "CopyFiles.h"
 #include "ResultsRows.h"
 #include "ResultsSample.h"
 #include "results/ResultsEditor.h"
-#include "results/ResultsReader.h"
 
 #include <QtTest>
 
@@ -23,18 +22,6 @@ private slots:
     {
         db_ = dir_.filePath(QStringLiteral("r-%1.sqlite").arg(QTest::currentTestFunction()));
         writeSample(db_, dir_.path());
-    }
-
-    void aNameFiltersTheSessions()
-    {
-        labelByHand(db_, 2, QStringLiteral("Giulia"));
-        labelByHand(db_, 3, QStringLiteral("Bruno"));
-        ResultsReader reader;
-        QVERIFY(reader.open(db_));
-        const QList<SessionSummary> giulia = reader.sessions({0, std::numeric_limits<qint64>::max(), "Giulia"});
-        QCOMPARE(giulia.size(), 1);
-        QCOMPARE(giulia.first().id, qint64(2));
-        QCOMPARE(giulia.first().label, QStringLiteral("Giulia"));
     }
 
     void deletingASessionTakesExactlyItsAnswers()
@@ -101,14 +88,6 @@ private slots:
         QCOMPARE(queryRows(db_, "SELECT count(*) FROM now_playing"), QStringLiteral("0"));
         for (const QString &file : {copy, copy + QStringLiteral("-wal"), pendingCopy})
             QVERIFY2(!QFileInfo::exists(file), qPrintable(file));
-    }
-
-    void aMissingFileIsNotMade()
-    {
-        ResultsEditor editor;
-        const QString missing = dir_.filePath(QStringLiteral("nessuno.sqlite"));
-        QVERIFY(!editor.open(missing));
-        QVERIFY(!QFileInfo::exists(missing));
     }
 };
 

@@ -3,20 +3,16 @@
 // click as before, the adult is told once, and what could be written is
 // intact afterwards. And a program killed mid-answer loses at most a second.
 #include "CopyFiles.h"
+#include "FileSizeLimit.h"
 #include "ResultsDamage.h"
 #include "ResultsHarness.h"
 #include "ResultsPlant.h"
 #include "MonthOfAnswers.h"
 #include "results/PendingAnswers.h"
 #include "results/ResultsEditor.h"
-#include "results/ResultsReader.h"
 
 #include "exercises/recognition/PictureRecognition.h"
 
-#include <QDir>
-#include <QProcess>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,41 +24,24 @@ namespace {
 // The end waits a little for a lock, so that a test need not wait the program's seconds.
 constexpr ResultsWriter::Timing kShortQuit{.quitWaitMs = 300};
 
-// A full disk, as a limit on the size of any file written: at the current
-// size of the database's biggest file, so that it can grow no more. Lifted
-// with the object.
-class DiskFull {
-public:
-    explicit DiskFull(const QString &db)
-    {
-        getrlimit(RLIMIT_FSIZE, &before_);
-        rlimit full = before_;
-        full.rlim_cur = rlim_t(qMax(QFileInfo(db).size(), QFileInfo(db + "-wal").size()));
-        set_ = setrlimit(RLIMIT_FSIZE, &full) == 0;
-    }
-    ~DiskFull()
-    {
-        setrlimit(RLIMIT_FSIZE, &before_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    bool set() const { return set_; }
-
-private:
-    rlimit before_{};
-    void (*oldHandler_)(int) = std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
-    bool set_ = false;
-};
+// A full disk: no file may grow past the database's biggest file now. Lifted with the object.
+std::unique_ptr<FileSizeLimit> diskFull(const QString &db)
+{
+    return std::make_unique<FileSizeLimit>(rlim_t(qMax(QFileInfo(db).size(), QFileInfo(db + "-wal").size())));
+}
 
 QString helper()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/results_helper");
 }
 
-// What the helper printed, once it ended; a helper still running 20 s
-// after its start is killed, and said to be so.
-QString helperSays(const QStringList &args)
+// What the helper printed, once it ended, with what it told the adult when
+// `channels` merges them; a helper still running 20 s after its start is
+// killed, and said to be so.
+QString helperSays(const QStringList &args, QProcess::ProcessChannelMode channels = QProcess::SeparateChannels)
 {
     QProcess p;
+    p.setProcessChannelMode(channels);
     p.start(helper(), args);
     if (!p.waitForFinished(20000)) {
         p.kill();
@@ -274,8 +253,7 @@ private slots:
     {
         WithResults r;
         auto &form = playing(r, 3);
-        auto full = std::make_unique<DiskFull>(r.db);
-        QVERIFY(full->set());
+        auto full = diskFull(r.db);
         const bool answered = clickWrong(r, form, 5);
         const bool written = r.writer->sync();
         full.reset();
@@ -324,37 +302,6 @@ private slots:
         QVERIFY(lock.release());
         QVERIFY(r.writer->sync());
         QCOMPARE(r.rows("SELECT count(*) FROM answers"), QStringLiteral("6"));
-    }
-
-    // The end comes while another program holds the lock past the wait: the
-    // answers not yet in the file and the session's end go beside it, and the
-    // next start puts them in, each once, in the session they belong to.
-    void quitWhileLockedSetsAnswersAside()
-    {
-        WithResults r;
-        auto &form = playing(r, 2, kShortQuit);
-        SqliteDb other;
-        QCOMPARE(other.open(r.db, false), SQLITE_OK);
-        QCOMPARE(other.exec("BEGIN EXCLUSIVE"), SQLITE_OK);
-        QVERIFY(clickWrong(r, form, 3));
-        const QByteArray quitAt = QByteArray::number(QDateTime::currentMSecsSinceEpoch());
-        r.writer.reset();
-        QCOMPARE(other.exec("COMMIT"), SQLITE_OK);
-        other.close();
-        QVERIFY(QFileInfo(r.pending()).isFile());
-        QCOMPARE(r.rows("SELECT count(*) FROM answers"), QStringLiteral("2"));
-        QCOMPARE(r.told().size(), 2);
-        QVERIFY2(r.told()[1].contains("messe da parte in " + r.pending() + ": 3."), qPrintable(r.told()[1]));
-
-        r.start(kShortQuit);
-        QVERIFY(r.writer->sync());
-        QCOMPARE(r.rows("SELECT session_id, count(*), sum(right = 0) FROM answers GROUP BY session_id"),
-                 QStringLiteral("1|5|5"));
-        QCOMPARE(r.rows("SELECT count(*), ended_ms >= " + quitAt + " FROM sessions"), QStringLiteral("1|1"));
-        QVERIFY(!QFileInfo::exists(r.pending()));
-        QCOMPARE(integrity(r.db), QStringLiteral("ok"));
-        // The run that set them aside could not say so in the file: the merge does.
-        QCOMPARE(r.rows("SELECT kind, count FROM problems"), QStringLiteral("risposte in attesa|3"));
     }
 
     // The results folder is removed while the child plays: the answers after
@@ -414,18 +361,20 @@ private slots:
     {
         WithResults r;
         auto &form = playing(r, 3, kShortQuit);
-        auto full = std::make_unique<DiskFull>(r.db);
-        QVERIFY(full->set());
+        auto full = diskFull(r.db);
         const bool answered = clickWrong(r, form, 4);
+        const QByteArray quitAt = QByteArray::number(QDateTime::currentMSecsSinceEpoch());
         r.writer.reset();
         full.reset();
         QVERIFY(answered);
         QCOMPARE(r.rows("SELECT count(*) FROM answers"), QStringLiteral("3"));
         QVERIFY(QFileInfo(r.pending()).isFile());
 
+        // Each once, in the session they belong to, which ended at the quit.
         r.start(kShortQuit);
         QVERIFY(r.writer->sync());
-        QCOMPARE(r.rows("SELECT count(*) FROM answers"), QStringLiteral("7"));
+        QCOMPARE(r.rows("SELECT session_id, count(*) FROM answers GROUP BY session_id"), QStringLiteral("1|7"));
+        QCOMPARE(r.rows("SELECT count(*), ended_ms >= " + quitAt + " FROM sessions"), QStringLiteral("1|1"));
         QVERIFY(!QFileInfo::exists(r.pending()));
         QCOMPARE(r.told().size(), 2);
         QVERIFY2(r.told()[0].contains("disco"), qPrintable(r.told()[0]));
@@ -563,19 +512,15 @@ private slots:
             QVERIFY(plant(f.db, "PRAGMA user_version = 9"));
         const QString pending = pendingPath(f.db);
         QCOMPARE(::mkfifo(QFile::encodeName(pending).constData(), 0600), 0);
-        QProcess child;
-        child.start(helper(), {"play", f.db});
-        const bool ended = child.waitForFinished(20000);
-        if (!ended)
-            child.kill(), child.waitForFinished();
-        QVERIFY2(ended, "the child's program was still there 20 s after its quit");
-        QCOMPARE(child.readAllStandardOutput(), QByteArray("ended\n"));
+        // What it told the adult, then its end.
+        const QString said = helperSays({"play", f.db}, QProcess::MergedChannels);
+        QVERIFY2(said.endsWith("\nended"), qPrintable(said));
         const QStringList aside = setAside(pending);
         QCOMPARE(aside.size(), 1);
         struct stat pipe {};
         QVERIFY(::lstat(QFile::encodeName(aside[0]).constData(), &pipe) == 0 && S_ISFIFO(pipe.st_mode));
-        const QString told = QString::fromUtf8(child.readAllStandardError());
-        QVERIFY2(told.contains("è un file speciale del sistema, non un file normale") && told.contains(aside[0]), qPrintable(told));
+        QVERIFY2(said.contains("è un file speciale del sistema, non un file normale") && said.contains(aside[0]),
+                 qPrintable(said));
         if (newerFile) {
             QVERIFY(QFileInfo(pending).isFile());
             QCOMPARE(readPending(f.db).batches.size(), std::size_t(1));
@@ -619,42 +564,32 @@ private slots:
     void damagedMonthSalvaged()
     {
         TellingFile f;
-        const QString &db = f.db;
         f.writeMonth({QDate(2024, 3, 29), 30, 3000, 5});
-        const int month = f.month;
-        const QList<qint64> leaves = leafPages(db, "answers");
+        const QList<qint64> leaves = leafPages(f.db, "answers");
         QVERIFY2(leaves.size() > 20, qPrintable(QString::number(leaves.size())));
-        QVERIFY(overwritePage(db, leaves[leaves.size() / 2]));
-        const QByteArray damagedBytes = readFile(db);
+        QVERIFY(overwritePage(f.db, leaves[leaves.size() / 2]));
+        const QByteArray damagedBytes = readFile(f.db);
         QVERIFY(f.playOnce("A"));
         QVERIFY(f.playOnce("A"));
-        QCOMPARE(integrity(db), QStringLiteral("ok"));
-        const int saved = queryRows(db, "SELECT count(*) FROM answers WHERE at_ms < 1712000000000").toInt();
-        QVERIFY2(saved >= month * 9 / 10 && saved < month, qPrintable(QStringLiteral("%1 of %2").arg(saved).arg(month)));
-        QCOMPARE(queryRows(db, "SELECT count(*) FROM answers WHERE at_ms >= 1712000000000"), QStringLiteral("2"));
+        QCOMPARE(integrity(f.db), QStringLiteral("ok"));
+        const int saved = queryRows(f.db, "SELECT count(*) FROM answers WHERE at_ms < 1712000000000").toInt();
+        QVERIFY2(saved >= f.month * 9 / 10 && saved < f.month,
+                 qPrintable(QStringLiteral("%1 of %2").arg(saved).arg(f.month)));
+        QCOMPARE(queryRows(f.db, "SELECT count(*) FROM answers WHERE at_ms >= 1712000000000"), QStringLiteral("2"));
         // Every answer saved still shows in its session.
-        QCOMPARE(queryRows(db, "SELECT count(*) FROM answers WHERE session_id NOT IN (SELECT id FROM sessions)"),
+        QCOMPARE(queryRows(f.db, "SELECT count(*) FROM answers WHERE session_id NOT IN (SELECT id FROM sessions)"),
                  QStringLiteral("0"));
-        QCOMPARE(queryRows(db, "SELECT kind, count FROM problems"),
-                 QStringLiteral("file guasto|%1").arg(month - saved));
-        const QStringList aside = ResultsEditor::damagedCopies(db);
+        QCOMPARE(queryRows(f.db, "SELECT kind, count FROM problems"),
+                 QStringLiteral("file guasto|%1").arg(f.month - saved));
+        const QStringList aside = ResultsEditor::damagedCopies(f.db);
         QCOMPARE(aside.size(), 1);
         QVERIFY(readFile(aside[0]) == damagedBytes);
-        QVERIFY(toldOnce(f.told, {db, "guasto", "recuperate", aside[0]}));
+        QVERIFY(toldOnce(f.told, {f.db, "guasto", "recuperate", aside[0]}));
 
-        // The adult reads it once, then removes the damaged copy.
-        ResultsReader reader;
-        QVERIFY(reader.open(db));
-        QCOMPARE(reader.problems(true).size(), 1);
-        QCOMPARE(reader.problems(true)[0].count, month - saved);
-        ResultsEditor editor;
-        QVERIFY(editor.open(db));
-        QVERIFY(editor.markProblemsRead());
-        QCOMPARE(reader.problems(true).size(), 0);
-        QCOMPARE(reader.problems(false).size(), 1);
-        QCOMPARE(ResultsEditor::removeDamagedCopies(db), 1);
+        // The adult removes the damaged copy.
+        QCOMPARE(ResultsEditor::removeDamagedCopies(f.db), 1);
         QVERIFY(!QFileInfo::exists(aside[0]));
-        QCOMPARE(ResultsEditor::damagedCopies(db), QStringList());
+        QCOMPARE(ResultsEditor::damagedCopies(f.db), QStringList());
     }
 
     // With the answers' indexes damaged too, nothing tells how many answers
@@ -663,26 +598,21 @@ private slots:
     void damagedIndexesLossCountedFromTheGap()
     {
         TellingFile f;
-        const QString &db = f.db;
         f.writeMonth({QDate(2024, 3, 29), 10, 1000, 5});
-        const int month = f.month;
-        const QList<qint64> rows = leafPages(db, "answers");
+        const QList<qint64> rows = leafPages(f.db, "answers");
         QVERIFY2(rows.size() > 4, qPrintable(QString::number(rows.size())));
-        QVERIFY(overwritePage(db, rows[rows.size() / 2]));
+        QVERIFY(overwritePage(f.db, rows[rows.size() / 2]));
         for (const char *index : {"answers_at", "answers_session"}) {
-            const QList<qint64> pages = leafPages(db, index);
+            const QList<qint64> pages = leafPages(f.db, index);
             QVERIFY2(!pages.isEmpty(), index);
-            QVERIFY(overwritePage(db, pages[0]));
+            QVERIFY(overwritePage(f.db, pages[0]));
         }
-        {
-            ResultsWriter w(db, "/opt/zampli", f.report());
-            QVERIFY(w.sync());
-        }
-        const int saved = queryRows(db, "SELECT count(*) FROM answers").toInt();
-        QVERIFY2(saved > month / 2 && saved < month, qPrintable(QStringLiteral("%1 of %2").arg(saved).arg(month)));
-        QCOMPARE(queryRows(db, "SELECT kind, count FROM problems"),
-                 QStringLiteral("file guasto|%1").arg(month - saved));
-        QVERIFY(toldOnce(f.told, {QStringLiteral(", almeno %1 perse.").arg(month - saved)}));
+        QVERIFY(f.playOnce("E"));
+        const int saved = queryRows(f.db, "SELECT count(*) FROM answers WHERE at_ms < 1712000000000").toInt();
+        QVERIFY2(saved > f.month / 2 && saved < f.month, qPrintable(QStringLiteral("%1 of %2").arg(saved).arg(f.month)));
+        QCOMPARE(queryRows(f.db, "SELECT kind, count FROM problems"),
+                 QStringLiteral("file guasto|%1").arg(f.month - saved));
+        QVERIFY(toldOnce(f.told, {QStringLiteral(", almeno %1 perse.").arg(f.month - saved)}));
     }
 
     // A file whose first page is gone tells nothing of what it held: the
@@ -691,15 +621,14 @@ private slots:
     void unreadableFileLossNotClaimedNone()
     {
         TellingFile f;
-        const QString &db = f.db;
         f.writeMonth({QDate(2024, 3, 29), 5, 300, 5});
         QVERIFY(f.month > 0);
-        QVERIFY(!leafPages(db, "answers").isEmpty()); // the log folded in, so page 1 is in the file
-        QVERIFY(overwritePage(db, 1));
+        QVERIFY(!leafPages(f.db, "answers").isEmpty()); // the log folded in, so page 1 is in the file
+        QVERIFY(overwritePage(f.db, 1));
         QVERIFY(f.playOnce("E"));
         QVERIFY(toldOnce(f.told, {"nessuna risposta recuperata, quante siano perse non si può sapere"}));
-        QCOMPARE(queryRows(db, "SELECT kind FROM problems"), QStringLiteral("file guasto"));
-        QCOMPARE(queryRows(db, "SELECT asked FROM answers"), QStringLiteral("E"));
+        QCOMPARE(queryRows(f.db, "SELECT kind FROM problems"), QStringLiteral("file guasto"));
+        QCOMPARE(queryRows(f.db, "SELECT asked FROM answers"), QStringLiteral("E"));
     }
 };
 

@@ -7,6 +7,7 @@
 #include "ClassOfAnswers.h"
 #include "ResultsPlant.h"
 #include "ResultsRows.h"
+#include "VowelTallies.h"
 #include "results/ResultsEditor.h"
 #include "results/ClassReader.h"
 #include "results/ResultsWriter.h"
@@ -34,14 +35,6 @@ AnswerRecord answer(qint64 atMs, Shown askedAs, int askedStyle, const char *aske
 {
     return {atMs, askedAs == Shown::Word ? "FormIniziaPer" : "FormCaratteri1", 1, asked, askedAs, askedStyle, word,
             chosen, chosenAs, chosenStyle, qstrcmp(asked, chosen) == 0, 1200};
-}
-
-QString scores(const VowelScores &v)
-{
-    QStringList out;
-    for (const Score &s : v)
-        out << QStringLiteral("%1/%2").arg(s.right).arg(s.wrong);
-    return out.join(QLatin1Char(' '));
 }
 
 QString matrix(const ConfusionMatrix &m)
@@ -80,7 +73,7 @@ QStringList views(ResultsReader &r, const ResultsFilter &f)
     out << QStringLiteral("bySession: ") + tallies.join(QLatin1Char(' '));
     QStringList overview;
     for (const ChildOverview &c : ClassReader(r).classOverview(f))
-        overview << QStringLiteral("%1 %2 %3 %4").arg(c.childId).arg(c.name, scores(c.vowels), c.lastDay.toString(Qt::ISODate));
+        overview << QStringLiteral("%1 %2 %3 %4").arg(c.childId).arg(c.name, scoresText(c.vowels), c.lastDay.toString(Qt::ISODate));
     out << QStringLiteral("class: ") + overview.join(QStringLiteral("; "));
     QStringList practise;
     for (const PractiseNext &p : ClassReader(r).practiseNext(f))

@@ -67,25 +67,20 @@ private slots:
         QCOMPARE(readFile(target), QByteArray("theirs\n"));
     }
 
-    // Group-writable, which the usual mask would take away from a new file.
+    // A new file has the usual mode; a replaced one keeps its own, here
+    // group-writable, which the usual mask would take away from a new file.
     void keepsTheFilesPermissions()
     {
-        writeFile(file(), "ape\n");
+        const mode_t mask = ::umask(022);
+        const WholeWrite made = writeWhole(file(), "ape\n");
+        const mode_t madeMode = modeOf(file()) & 07777;
         QVERIFY(::chmod(QFile::encodeName(file()).constData(), 0664) == 0);
-        const mode_t before = ::umask(022);
-        const WholeWrite write = writeWhole(file(), "uva\n");
-        ::umask(before);
-        QCOMPARE(write.error, 0);
+        const WholeWrite replaced = writeWhole(file(), "uva\n");
+        ::umask(mask);
+        QCOMPARE(made.error, 0);
+        QCOMPARE(madeMode, mode_t(0644));
+        QCOMPARE(replaced.error, 0);
         QCOMPARE(modeOf(file()) & 07777, mode_t(0664));
-    }
-
-    void makesANewFileWithTheUsualPermissions()
-    {
-        const mode_t before = ::umask(022);
-        const WholeWrite write = writeWhole(file(), "uva\n");
-        ::umask(before);
-        QCOMPARE(write.error, 0);
-        QCOMPARE(modeOf(file()) & 07777, mode_t(0644));
     }
 
     // The superuser writes through any mode: under it the folder lies where

@@ -3,16 +3,14 @@
 // started by the test, each through its own results file written by a real
 // ResultsWriter: every answer arrives once, whatever the server does.
 #include "CopyFiles.h"
+#include "ResultsRows.h"
 #include "SchoolClass.h"
 
 #include "results/DeliveryStatus.h"
 #include "results/ResultsWriter.h"
 #include "results/Schema.h"
-#include "results/Sqlite.h"
-#include "school/PgConnection.h"
 #include "school/SchoolDelivery.h"
 #include "school/SchoolSetting.h"
-#include "school/ServerSchema.h"
 
 #include <QtTest>
 #include <future>
@@ -42,10 +40,10 @@ struct Computer {
     QString name;
     QString copyFolder;
     QString results;
-    std::unique_ptr<ResultsWriter> writer;
-    std::unique_ptr<SchoolDelivery> delivery;
-    QStringList told; // what the adult was told
+    QStringList told; // what the adult was told, by the writer and the delivery until they end
     qint64 nextAt = 0;
+    std::unique_ptr<ResultsWriter> writer;
+    std::unique_ptr<SchoolDelivery> delivery; // ends first, while the file's writer is there
 
     Computer(const QString &root, const QString &computer, qint64 firstAtMs) : name(computer), nextAt(firstAtMs)
     {
@@ -55,12 +53,6 @@ struct Computer {
         QDir().mkpath(QFileInfo(results).path());
         writer = std::make_unique<ResultsWriter>(results, copyFolder, [this](const QString &line) { told << line; });
     }
-    ~Computer()
-    {
-        delivery.reset();
-        writer.reset();
-    }
-
     void startDelivering()
     {
         delivery = std::make_unique<SchoolDelivery>(copyFolder, results, DeliveryKey{{}, name, QStringLiteral("alunni")},
@@ -86,12 +78,7 @@ struct Computer {
         return deliveryStatus(db);
     }
 
-    qint64 localAnswers() const
-    {
-        SqliteDb db;
-        QString error;
-        return openResults(db, results, true, 1000, error) ? db.number("SELECT count(*) FROM answers") : -1;
-    }
+    QString localAnswers() const { return test::queryRows(results, "SELECT count(*) FROM answers", true); }
 };
 
 // A connection waits on the listening socket to be accepted.
@@ -110,16 +97,10 @@ class SchoolDeliveryTest : public QObject {
     PreparedSchool made_;
     QTemporaryDir root_;
 
-    QString computersConnection(const QString &password) const
-    {
-        return server_.connection(QStringLiteral("classe"), made_.roles.computers, password);
-    }
-
     void giveServer(Computer &c, const QString &password)
     {
-        QString error;
-        QVERIFY2(writeSchoolSetting(c.copyFolder, SchoolSetting{computersConnection(password), kCopyId}, &error),
-                 qPrintable(error));
+        const QString connection = server_.connection(QStringLiteral("classe"), made_.roles.computers, password);
+        QVERIFY(writeSchoolSetting(c.copyFolder, SchoolSetting{connection, kCopyId}));
     }
 
     qint64 onServer(const QString &where)
@@ -145,8 +126,7 @@ private slots:
     void initTestCase()
     {
         const QString why = test::prepareClass(server_, made_);
-        if (!why.isEmpty())
-            QFAIL(qPrintable(why));
+        QVERIFY2(why.isEmpty(), qPrintable(why));
     }
 
     // Two computers on one copy's setting: each session kept under its own
@@ -216,7 +196,7 @@ private slots:
         const QString why = server_.start();
         QVERIFY2(why.isEmpty(), qPrintable(why));
         QTRY_COMPARE_WITH_TIMEOUT(onServer("s.computer = 'aula-3'"), qint64(125), 30000);
-        QCOMPARE(c.localAnswers(), qint64(125));
+        QCOMPARE(c.localAnswers(), QStringLiteral("125"));
         QCOMPARE(twiceOnServer(QStringLiteral("aula-3")), qint64(0));
         QTRY_COMPARE(c.status().waitingSinceMs, qint64(0));
         QCOMPARE(c.status().waiting, qint64(0));
@@ -240,7 +220,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(onServer("s.computer = 'aula-4'"), qint64(30), 30000);
         QTRY_COMPARE(c.status().reason, QString());
         QCOMPARE(c.status().waiting, qint64(0));
-        QCOMPARE(c.localAnswers(), qint64(30));
+        QCOMPARE(c.localAnswers(), QStringLiteral("30"));
     }
 
     // A setting file that cannot be read is told to the adult, once.
@@ -297,7 +277,7 @@ private slots:
         QCOMPARE(onServer("s.computer = 'aula-6'"), qint64(0));
         QCOMPARE(server_.sql("classe", "SELECT count(*) FROM zampli.sessions WHERE computer = 'aula-6'"),
                  QStringLiteral("0"));
-        QCOMPARE(c.localAnswers(), qint64(15));
+        QCOMPARE(c.localAnswers(), QStringLiteral("15"));
     }
 
     // A server that takes the connection and never answers keeps nobody
@@ -316,13 +296,8 @@ private slots:
         QCOMPARE(listen(listener, 4), 0);
 
         Computer c(root_.path(), QStringLiteral("aula-7"), 1770000000000);
-        QString error;
-        QVERIFY(writeSchoolSetting(c.copyFolder,
-                                   SchoolSetting{QStringLiteral("host=%1 dbname=classe user=x password=y "
-                                                                "connect_timeout=60")
-                                                     .arg(hang.path()),
-                                                 kCopyId},
-                                   &error));
+        const QString hanging = QStringLiteral("host=%1 dbname=classe user=x password=y connect_timeout=60").arg(hang.path());
+        QVERIFY(writeSchoolSetting(c.copyFolder, SchoolSetting{hanging, kCopyId}));
         c.play(3);
         c.startDelivering();
         // The delivery is connecting: its connection waits to be accepted.

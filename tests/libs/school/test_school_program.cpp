@@ -3,16 +3,13 @@
 // a school's server never maps the client library; a copy with one delivers
 // the answers its results file holds, with what the copy says and nothing
 // the environment says.
+#include "ProcMemory.h"
 #include "SchoolClass.h"
 
-#include "results/DeliveryStatus.h"
 #include "results/ResultsWriter.h"
 #include "results/Schema.h"
-#include "results/Sqlite.h"
-#include "school/PgConnection.h"
 #include "school/SchoolDelivery.h"
 #include "school/SchoolSetting.h"
-#include "school/ServerSchema.h"
 
 #include <QtTest>
 
@@ -47,11 +44,7 @@ QString verify(const QString &copy)
     return QString::fromUtf8(p.readAll());
 }
 
-QString maps(const QProcess &p)
-{
-    QFile f(QStringLiteral("/proc/%1/maps").arg(p.processId()));
-    return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll()) : QString();
-}
+QString maps(const QProcess &p) { return QString::fromLocal8Bit(proc::contents(proc::processFile("maps", p.processId()))); }
 
 } // namespace
 
@@ -102,8 +95,7 @@ private slots:
     void initTestCase()
     {
         const QString why = test::prepareClass(server_, made_);
-        if (!why.isEmpty())
-            QFAIL(qPrintable(why));
+        QVERIFY2(why.isEmpty(), qPrintable(why));
     }
 
     void aCopyWithoutServerNeverMapsTheClientLibrary()

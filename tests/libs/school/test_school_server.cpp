@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A class's database on a real PostgreSQL server started by the test: made
-// once, each role kept to what it may do, every delivery counted once.
+// A class's database on a real PostgreSQL server started by the test: each
+// role kept to what it may do, every delivery counted once.
 #include "SchoolClass.h"
 
-#include "school/PgConnection.h"
 #include "school/SchoolSetting.h"
-#include "school/ServerSchema.h"
 
 #include <QtTest>
 
@@ -56,26 +54,12 @@ private slots:
     void initTestCase()
     {
         const QString why = test::prepareClass(server_, made_);
-        if (!why.isEmpty())
-            QFAIL(qPrintable(why));
+        QVERIFY2(why.isEmpty(), qPrintable(why));
         PgConnection owner;
         QVERIFY2(owner.open(params()), qPrintable(owner.error()));
         QCOMPARE(made_.roles.computers, QStringLiteral("classe_computer"));
         // Prepared as this program checks it before it delivers: the version it knows.
         QCOMPARE(deliveryRefused(owner), QString());
-    }
-
-    void aDatabasePreparedOnceIsNotPreparedAgain()
-    {
-        PgConnection owner;
-        QVERIFY(owner.open(params()));
-        PreparedSchool again;
-        QString error;
-        QVERIFY(!prepareSchool(owner, again, error));
-        QVERIFY2(error.contains(QStringLiteral("ha già le tabelle di ZAMPLI")), qPrintable(error));
-        // Nothing of the second attempt stayed: the first passwords still open.
-        PgConnection teacher;
-        QVERIFY2(teacher.open(params(made_.roles.teacher, made_.teacherPassword)), qPrintable(teacher.error()));
     }
 
     void theComputersRoleAddsAndReadsNothing()
@@ -142,14 +126,6 @@ private slots:
         PgResult notAKey = computer.exec("SELECT zampli.deliver('../../etc', 'lab-1', 'anna', "
                                          "'bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb', NULL, 1, 2, '[]')");
         QCOMPARE(notAKey.sqlState(), QByteArray("22023"));
-    }
-
-    void aWrongPasswordIsToldAsSuch()
-    {
-        PgConnection computer;
-        QVERIFY(!computer.open(params(made_.roles.computers, QStringLiteral("sbagliata"))));
-        QCOMPARE(computer.trouble(), PgConnection::Trouble::Password);
-        QVERIFY2(computer.error().contains(QStringLiteral("password")), qPrintable(computer.error()));
     }
 
     void connectionsElsewhereAreEncrypted()

@@ -7,10 +7,9 @@
 #include "shell/ExerciseWindows.h"
 #include "PulseServer.h"
 #include "ProcMemory.h"
+#include "WavBytes.h"
 #include "WindowWalk.h"
 
-#include <QtTest>
-#include <QtWidgets>
 #include <csignal>
 #include <functional>
 #include <numbers>
@@ -23,30 +22,19 @@ namespace {
 constexpr int kRate = 22050;
 constexpr int kWindow = kRate / 100; // 10 ms of samples
 
-// How a 16-bit WAV holds its samples: channels and rate.
-struct WavKind {
-    quint16 channels = 1;
-    quint32 rate = kRate;
-};
-
-// A sine WAV, with short fades so its edges do not click.
-QByteArray sineWav(double hz, double seconds, const WavKind &kind = {})
+// A 16-bit sine WAV, with short fades so its edges do not click.
+QByteArray sineWav(double hz, double seconds, const test::WavShape &kind = {})
 {
     const int frames = int(seconds * kind.rate), fade = int(kind.rate) / 200;
-    const quint16 block = quint16(kind.channels * 2);
-    const quint32 data = quint32(frames) * block;
     QByteArray out;
     QDataStream s(&out, QIODevice::WriteOnly);
     s.setByteOrder(QDataStream::LittleEndian);
-    s.writeRawData("RIFF", 4), s << quint32(4 + 8 + 16 + 8 + data), s.writeRawData("WAVEfmt ", 8);
-    s << quint32(16) << quint16(1) << kind.channels << kind.rate << kind.rate * block << block << quint16(16);
-    s.writeRawData("data", 4), s << data;
     for (int i = 0; i < frames; ++i) {
         const double edge = std::min({1.0, double(i) / fade, double(frames - 1 - i) / fade});
         for (int c = 0; c < kind.channels; ++c)
             s << qint16(std::lround(0.5 * edge * 32767 * std::sin(2 * std::numbers::pi * hz * i / kind.rate)));
     }
-    return out;
+    return test::wavWith(kind, out);
 }
 
 // What a recording holds, in 10 ms windows: the pitch of each loud one from
@@ -283,15 +271,11 @@ private slots:
         QStringList paths;
         for (int i = 1; i <= 4; ++i) {
             QFile file(writeFile(QString("lunga%1.wav").arg(i), sineWav(440, 0.1, {.channels = 2, .rate = 44100})));
-            // Ten minutes, the rest silence the disk does not keep; the header's sizes to match.
-            const quint32 data = 600u * 44100 * 4;
-            QVERIFY(file.open(QIODevice::ReadWrite) && file.resize(44 + data));
-            QDataStream s(&file);
-            s.setByteOrder(QDataStream::LittleEndian);
-            QVERIFY(file.seek(4));
-            s << quint32(36 + data);
-            QVERIFY(file.seek(40));
-            s << data;
+            // Ten minutes, the rest silence the disk does not keep; the header's
+            // sizes to match: 36 + 600 × 44100 × 4, then 600 × 44100 × 4.
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.resize(44 + 600LL * 44100 * 4) && file.seek(4)
+                    && file.write(QByteArray::fromHex("a4fd4e06")) == 4 && file.seek(40)
+                    && file.write(QByteArray::fromHex("80fd4e06")) == 4);
             paths << file.fileName();
         }
         Recorder recorder(*this);

@@ -4,16 +4,16 @@
 #include "media/ProblemLog.h"
 #include "sound/SoundRouter.h"
 #include "sound/SoundWav.h"
+#include "WavBytes.h"
 
-#include <QDataStream>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 
 using namespace zampli;
+using namespace zampli::test;
 
 namespace {
 
@@ -28,49 +28,12 @@ public:
     static QString name(const QUrl &s) { return s == SoundRouter::builtInDefault() ? "default" : s.fileName(); }
 };
 
-struct WavShape {
-    quint16 tag = 1, channels = 1, bits = 16; // tag 1: plain PCM, 3: float, 0xFFFE: extensible
-    int frames = 2205;
-    quint32 rate = 22050;
-    QByteArray sample = {}; // the bytes of every sample; none: every byte 0x10
-};
-
-QByteArray chunk(const char *id, const QByteArray &body)
-{
-    QByteArray out(id, 4);
-    out.resize(8);
-    qToLittleEndian(quint32(body.size()), out.data() + 4);
-    return out + body + (body.size() % 2 ? QByteArray(1, '\0') : QByteArray());
-}
-
-// The extensible header's tail, as sox and recorders write it: all bits
-// valid, the speakers of mono or stereo, and the GUID of plain PCM.
-QByteArray extensibleTail(const WavShape &s)
-{
-    QByteArray tail;
-    QDataStream out(&tail, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out << quint16(22) << s.bits << quint32(s.channels == 1 ? 0x4 : 0x3);
-    return tail + QByteArray::fromHex("0100000000001000800000aa00389b71");
-}
-
-QByteArray fmtBody(const WavShape &s)
-{
-    QByteArray fmt;
-    QDataStream out(&fmt, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    const quint16 blockAlign = quint16(s.channels * s.bits / 8);
-    out << s.tag << s.channels << s.rate << quint32(s.rate * blockAlign) << blockAlign << s.bits;
-    return s.tag == 0xFFFE ? fmt + extensibleTail(s) : fmt;
-}
-
-QByteArray riff(const QByteArray &chunks) { return chunk("RIFF", "WAVE" + chunks); }
-QByteArray samplesOf(const WavShape &s)
+// Every frame of `s`: its sample repeated, or without one every byte 0x10.
+QByteArray wav(const WavShape &s)
 {
     const int count = s.frames * s.channels;
-    return s.sample.isEmpty() ? QByteArray(count * s.bits / 8, '\x10') : s.sample.repeated(count);
+    return wavWith(s, s.sample.isEmpty() ? QByteArray(count * s.bits / 8, '\x10') : s.sample.repeated(count));
 }
-QByteArray wav(const WavShape &s) { return riff(chunk("fmt ", fmtBody(s)) + chunk("data", samplesOf(s))); }
 
 QString write(const QString &path, const QByteArray &bytes)
 {
@@ -109,7 +72,8 @@ private slots:
         row("extensible 16 bit", wav({.tag = 0xFFFE}), each("1010", 2205), 1);
         row("96 kHz stereo", wav({.channels = 2, .frames = 9600, .rate = 96000}), each("1010", 2 * 9600), 2, 96000);
         row("odd chunk before fmt",
-            riff(chunk("LIST", "abc") + chunk("fmt ", fmtBody({.channels = 2})) + chunk("data", few)), few, 2);
+            riffWave(wavChunk("LIST", "abc") + wavChunk("fmt ", wavFormat({.channels = 2})) + wavChunk("data", few)), few,
+            2);
 
         const QByteArray plain = wav({});
         row("text", "ciao, non sono un suono\n");
