@@ -21,8 +21,6 @@ using namespace zampli::test;
 
 namespace {
 
-QString programFolder() { return QCoreApplication::applicationDirPath(); }
-
 // Only counts what the router asks of the output: the default, or a file.
 struct CountingOutput final : SoundOutput {
     int defaults = 0;
@@ -143,7 +141,7 @@ private slots:
         QFETCH(QString, why);
         QTemporaryDir dir;
         for (const char *sub : {"jpg", "voci", "suoni", "testi"})
-            QCOMPARE(QProcess::execute("cp", {"-R", programFolder() + "/" + sub, dir.path()}), 0);
+            QCOMPARE(QProcess::execute("cp", {"-R", QCoreApplication::applicationDirPath() + "/" + sub, dir.path()}), 0);
         QStringList damaged;
         for (QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
             if (const QString path = it.next(); QRegularExpression(files).match(QDir(dir.path()).relativeFilePath(path)).hasMatch())

@@ -363,6 +363,9 @@ private slots:
         auto &form = playing(r, 3, kShortQuit);
         auto full = diskFull(r.db);
         const bool answered = clickWrong(r, form, 4);
+        // The quit a millisecond after the last answer at least, so that the session's end tells them apart.
+        const qint64 answeredAt = QDateTime::currentMSecsSinceEpoch();
+        QTRY_VERIFY(QDateTime::currentMSecsSinceEpoch() > answeredAt);
         const QByteArray quitAt = QByteArray::number(QDateTime::currentMSecsSinceEpoch());
         r.writer.reset();
         full.reset();
