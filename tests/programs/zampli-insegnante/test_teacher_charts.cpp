@@ -123,10 +123,11 @@ class TeacherChartsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Read from top to bottom as the vowels are read: A, E, I, O, U.
-    void barsAreInTheVowelsColoursWithAAtTheTop()
+    // Read from top to bottom as the vowels are read: A, E, I, O, U; twice
+    // the right answers, twice the bar.
+    void barsAreInTheVowelsColoursWithAAtTheTopAsLongAsTheirRightAnswers()
     {
-        const QImage picture = barsOf(scores({{4, 0}, {4, 0}, {4, 0}, {4, 0}, {4, 0}}));
+        const QImage picture = barsOf(scores({{8, 0}, {4, 0}, {4, 0}, {4, 0}, {2, 0}}));
         int above = -1;
         for (int v = 0; v < 5; ++v) {
             const std::optional<Run> bar = runOf(picture, kColours[v]);
@@ -134,18 +135,10 @@ private slots:
             QVERIFY2(bar->top > above, qPrintable(QStringLiteral("vowel %1 is not below the one before").arg(v)));
             above = bar->bottom;
         }
-    }
-
-    // Twice the right answers, twice the bar.
-    void aBarIsAsLongAsItsRightAnswers()
-    {
-        const QImage picture = barsOf(scores({{8, 0}, {4, 0}, {0, 0}, {0, 0}, {2, 0}}));
         const std::optional<Run> a = runOf(picture, kColours[0]), e = runOf(picture, kColours[1]),
                                  u = runOf(picture, kColours[4]);
-        QVERIFY(a && e && u);
         QVERIFY2(qAbs(a->length() - 2 * e->length()) <= 3, qPrintable(QStringLiteral("%1, %2").arg(a->length()).arg(e->length())));
         QVERIFY2(qAbs(e->length() - 2 * u->length()) <= 3, qPrintable(QStringLiteral("%1, %2").arg(e->length()).arg(u->length())));
-        QVERIFY(!runOf(picture, kColours[2]));
     }
 
     // The wrong answers follow the right ones on the same row, hatched in dark grey, as long again when as many.
@@ -154,6 +147,7 @@ private slots:
         const QImage picture = barsOf(scores({{5, 5}, {}, {}, {}, {}}));
         const std::optional<Run> right = runOf(picture, kColours[0]);
         QVERIFY(right);
+        QVERIFY(!runOf(picture, kColours[2])); // no answers, no bar
         int dark = 0, light = 0;
         for (int x = right->right + 3; x < right->right + right->length() - 3; ++x) {
             const QColor c = picture.pixelColor(x, right->middle());

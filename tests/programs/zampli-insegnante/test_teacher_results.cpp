@@ -3,6 +3,7 @@
 // shows of the answers written, names and deletions done through its own
 // controls, the files it exports, and its charts as the teacher reads them.
 #include "ResultsHarness.h"
+#include "ResultsPlant.h"
 #include "ResultsTabDriver.h"
 #include "ResultsSample.h"
 #include "SoundFiles.h"
@@ -94,12 +95,6 @@ class TeacherResultsTest : public QObject, ResultsTabDriver {
         QCOMPARE(kinds()->currentIndex(), at);
     }
     QStringList kindTexts() { return itemTexts(kinds()); }
-    static void execIn(const QString &file, const char *sql)
-    {
-        SqliteDb opened;
-        QCOMPARE(opened.open(file, false), SQLITE_OK);
-        QCOMPARE(opened.exec(sql), SQLITE_OK);
-    }
     QString db() const { return resultsDatabasePath(resultsFolder(), folder_.path()); }
     // A session from `startMs` to `endMs` holding `answers`, as the child's program writes it.
     void writeSession(qint64 startMs, qint64 endMs, const QList<AnswerRecord> &answers)
@@ -167,20 +162,6 @@ class TeacherResultsTest : public QObject, ResultsTabDriver {
         widget<QLineEdit>("nomeBambino")->setText(name);
         andWait([this] { click("aggiungiBambino"); });
     }
-    // Chooses `name` in "Ora gioca" by keyboard, as the teacher would.
-    void choosePlaying(const QString &name)
-    {
-        auto *playing = widget<QComboBox>("oraGioca");
-        const int at = playing->findText(name);
-        QVERIFY2(at >= 0, qPrintable(name));
-        playing->setFocus();
-        QTest::keyClick(playing, Qt::Key_Home);
-        andWait([&] {
-            for (int i = 0; i < at; ++i)
-                QTest::keyClick(playing, Qt::Key_Down);
-        });
-        QCOMPARE(playing->currentText(), name);
-    }
     QStringList classRows() { return rowTexts(widget<QTableView>("classe")->model(), u'|'); }
     void open()
     {
@@ -241,20 +222,11 @@ private slots:
     void aFaceAnswerNeverCountsInTheHearingMatrix()
     {
         chooseKind(QStringLiteral("Sente la vocale, sceglie la tessera colorata"));
-        ConfusionMatrix tiles{};
-        tiles[1][2] = 1; // E heard, I chosen
-        tiles[1][1] = 1;
-        tiles[0][0] = 1;
-        QCOMPARE(tab_->matrix(), tiles);
-        chooseKind(QStringLiteral("Sente la vocale, sceglie la bocca"));
-        ConfusionMatrix faces{};
-        faces[3][3] = 1; // O heard, the face of O chosen
-        QCOMPARE(tab_->matrix(), faces);
-        chooseKind(QStringLiteral("Vede la bocca"));
-        ConfusionMatrix letters{};
-        letters[2][1] = 1; // the face of I, E chosen
-        letters[2][2] = 1;
-        QCOMPARE(tab_->matrix(), letters);
+        QCOMPARE(matrixCells(), QStringList({"1 0 0 0 0", "0 1 1 0 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 0"}));
+        chooseKind(QStringLiteral("Sente la vocale, sceglie la bocca")); // O heard, the face of O chosen
+        QCOMPARE(matrixCells(), QStringList({"0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 1 0", "0 0 0 0 0"}));
+        chooseKind(QStringLiteral("Vede la bocca")); // the face of I, E chosen
+        QCOMPARE(matrixCells(), QStringList({"0 0 0 0 0", "0 0 0 0 0", "0 1 1 0 0", "0 0 0 0 0", "0 0 0 0 0"}));
     }
 
     // The matrix is a table: Ctrl+C copies the cells chosen, with their vowels, split by tabs.
@@ -288,17 +260,17 @@ private slots:
         const QString file = out_.filePath(QStringLiteral("altra.sqlite")); // one the tab has not read
         writeSample(file, folder_.path());
         const char *ours = "SELECT name FROM sqlite_master WHERE name LIKE 'answers_reader%' ORDER BY name";
-        execIn(file, "PRAGMA user_version = 99");
+        QVERIFY(plant(file, "PRAGMA user_version = 99"));
         QVERIFY(!ResultsReader::addIndexes(file));
         QCOMPARE(queryRows(file, ours), QString());
-        execIn(file, QByteArray("PRAGMA user_version = " + QByteArray::number(schemaVersion())).constData());
+        QVERIFY(plant(file, QByteArray("PRAGMA user_version = " + QByteArray::number(schemaVersion())).constData()));
         QVERIFY(ResultsReader::addIndexes(file));
         QCOMPARE(queryRows(file, ours), QStringLiteral("answers_reader_kinds / answers_reader_tally"));
 
         // A file another program added to is left for the child's program to set aside.
         const QString planted = out_.filePath(QStringLiteral("piantata.sqlite"));
         writeSample(planted, folder_.path());
-        execIn(planted, "CREATE TRIGGER t AFTER INSERT ON answers BEGIN DELETE FROM answers; END");
+        QVERIFY(plant(planted, "CREATE TRIGGER t AFTER INSERT ON answers BEGIN DELETE FROM answers; END"));
         QVERIFY(!ResultsReader::addIndexes(planted));
         QCOMPARE(queryRows(planted, ours), QString());
     }
@@ -308,8 +280,8 @@ private slots:
     void anOlderFileIsSummarisedAtItsFirstReading()
     {
         tab_.reset();
-        execIn(db(), "DROP TABLE summary_kinds; DROP TABLE summary_words; DROP TABLE summary_windows;"
-                     "DROP TABLE summary_mark; PRAGMA user_version = 4");
+        QVERIFY(plant(db(), "DROP TABLE summary_kinds; DROP TABLE summary_words; DROP TABLE summary_windows;"
+                            "DROP TABLE summary_mark; PRAGMA user_version = 4"));
         open();
         QTRY_COMPARE_WITH_TIMEOUT(queryRows(db(), "SELECT last_answer, odd FROM summary_mark", true),
                                   QStringLiteral("7|0"), 10000);
@@ -384,13 +356,15 @@ private slots:
 
     // The teacher names a child and says she plays now: the child's program
     // writes her answers to her, and the class's table and what she should
-    // practise follow without a click.
-    void whoPlaysNowGetsTheAnswers()
+    // practise follow without a click. With one child chosen, by a double
+    // click on her row or in «Bambino», every picture is hers alone: the
+    // bars, the matrix, the words missed, the trend and its days, the class's rows.
+    void whoPlaysNowGetsTheAnswersAndHerPictures()
     {
         addChild(QStringLiteral("Marco"));
         addChild(QStringLiteral("Giulia"));
         QCOMPARE(widget<QComboBox>("oraGioca")->count(), 3); // nobody, then the children by name
-        choosePlaying(QStringLiteral("Marco"));
+        chooseIn("oraGioca", QStringLiteral("Marco"));
         QCOMPARE(queryRows(db(), "SELECT c.name FROM now_playing p JOIN children c ON c.id = p.child_id"),
                  QStringLiteral("Marco"));
         writeMixUps(13, 30, 8);
@@ -404,24 +378,17 @@ private slots:
             lines << practise->item(i)->text();
         QVERIFY2(lines.contains(QStringLiteral("Marco: scambia spesso la E con la I quando le sente (8 volte su 30)")),
                  qPrintable(lines.join('\n')));
+        chooseIn("oraGioca", QStringLiteral("Giulia"));
+        writeHeard(14, {"A A", "A A", "A A", "A O", "U U", "U U"});
+        QTRY_COMPARE_WITH_TIMEOUT(rows(), 5, 10000);
 
-        // A double click on her row shows only her answers.
         andWait([this] { clickClassRow(classRows(), "Marco|", true); });
         QTRY_COMPARE(rows(), 1);
         QCOMPARE(widget<QComboBox>("bambino")->currentText(), QStringLiteral("Marco"));
-    }
-
-    // With one child chosen, every picture is hers alone: the bars, the
-    // matrix, the words missed, the trend and its days, the class's rows.
-    void everyPictureFollowsTheChildChosen()
-    {
-        addChild(QStringLiteral("Giulia"));
-        addChild(QStringLiteral("Marco"));
-        choosePlaying(QStringLiteral("Marco"));
-        writeMixUps(13, 30, 8);
-        choosePlaying(QStringLiteral("Giulia"));
-        writeHeard(14, {"A A", "A A", "A A", "A O", "U U", "U U"});
-        QTRY_COMPARE_WITH_TIMEOUT(rows(), 5, 10000);
+        QCOMPARE(barTexts(), QStringList({"nessuna risposta", "22 su 30 (73%)", "nessuna risposta", "nessuna risposta",
+                                          "nessuna risposta"}));
+        QCOMPARE(matrixCells(), QStringList({"0 0 0 0 0", "0 22 8 0 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 0"}));
+        QTRY_COMPARE(classRows(), QStringList({"Marco|–|22 su 30 (73%)|–|–|–|" + day()}));
 
         chooseChild(QStringLiteral("Giulia"));
         QCOMPARE(rows(), 1);
@@ -441,12 +408,6 @@ private slots:
         QCOMPARE(a->at(0).y(), 75.0);
         QCOMPARE(lineOf(*chart("andamento"), QStringLiteral("E"))->count(), 0);
         QTRY_COMPARE(classRows(), QStringList({"Giulia|3 su 4 (75%)|–|–|–|2 su 2 (100%)|" + day()}));
-
-        chooseChild(QStringLiteral("Marco"));
-        QCOMPARE(barTexts(), QStringList({"nessuna risposta", "22 su 30 (73%)", "nessuna risposta", "nessuna risposta",
-                                          "nessuna risposta"}));
-        QCOMPARE(matrixCells(), QStringList({"0 0 0 0 0", "0 22 8 0 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 0"}));
-        QTRY_COMPARE(classRows(), QStringList({"Marco|–|22 su 30 (73%)|–|–|–|" + day()}));
         // Those of nobody named are still there to choose.
         QVERIFY(widget<QComboBox>("bambino")->findText(QStringLiteral("senza nome")) >= 0);
     }
@@ -509,7 +470,7 @@ private slots:
     void erasingAChildAsksFirst()
     {
         addChild(QStringLiteral("Marco"));
-        choosePlaying(QStringLiteral("Marco"));
+        chooseIn("oraGioca", QStringLiteral("Marco"));
         writeMixUps(13, 3, 0);
         QTRY_COMPARE_WITH_TIMEOUT(rows(), 4, 10000);
         QTRY_VERIFY(!classRows().filter(QRegularExpression("^Marco\\|")).isEmpty());
@@ -534,7 +495,7 @@ private slots:
     void problemsShownUntilRead()
     {
         QVERIFY(!widget<QWidget>("barraProblemi")->isVisible());
-        execIn(db(), "INSERT INTO problems(at_ms, kind, count) VALUES(1709546400000, 'risposte perse', 5)");
+        QVERIFY(plant(db(), "INSERT INTO problems(at_ms, kind, count) VALUES(1709546400000, 'risposte perse', 5)"));
         andWait([this] { click("aggiorna"); });
         QVERIFY(widget<QWidget>("barraProblemi")->isVisible());
         QVERIFY2(widget<QLabel>("problemi")->text().contains(QStringLiteral("5 risposte non sono state conservate")),
@@ -545,7 +506,7 @@ private slots:
     }
 
     // Each export through the file window: the CSV with its mark and header,
-    // the summary a PDF of one page.
+    // the summary a PDF of one page, or why it could not be written.
     void exportsWriteTheFileNamed()
     {
         const QString csv = out_.filePath(QStringLiteral("risposte.csv"));
@@ -562,13 +523,10 @@ private slots:
         const QString text = QString::fromLatin1(readAll(pdf));
         QVERIFY2(text.startsWith(QStringLiteral("%PDF-")), qPrintable(said()));
         QCOMPARE(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)"))), 1);
-    }
 
-    // A summary the disk refuses is told with the system's reason and a way
-    // out, and nothing is left in the folder. A name of 255 characters is
-    // refused even to root, as no permission would be.
-    void pdfRefusedSaysWhyAndWhatToDo()
-    {
+        // A summary the disk refuses is told with the system's reason and a
+        // way out, and nothing is left in the folder. A name of 255
+        // characters is refused even to root, as no permission would be.
         const QString name = QString(251, u'r') + QStringLiteral(".pdf");
         answerFileDialog(out_.filePath(name));
         click("esportaPdf");

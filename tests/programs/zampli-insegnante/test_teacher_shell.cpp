@@ -37,15 +37,6 @@ QString makeFolder(const QString &folder, const QByteArray &aList = "ape\r\nalbe
     return folder;
 }
 
-QStringList buttonTexts(QWidget *parent)
-{
-    QStringList texts;
-    for (QAbstractButton *b : parent->findChildren<QAbstractButton *>())
-        if (!b->text().isEmpty())
-            texts << b->text().remove('&');
-    return texts;
-}
-
 struct Window {
     test::RecordingSoundPlayer player;
     VoiceRecorder recorder; // never probed: no microphone
@@ -161,7 +152,9 @@ private slots:
                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
-        QStringList boxTexts = buttonTexts(&box);
+        QStringList boxTexts;
+        for (QAbstractButton *b : box.buttons())
+            boxTexts << b->text().remove('&');
         boxTexts.sort();
         QCOMPARE(boxTexts, (QStringList{"Annulla", "No", "Sì"}));
     }
@@ -215,9 +208,6 @@ private slots:
         const QString folder = root_.filePath("run/Copia di prova");
         const copies::CopyResult made = copies::makeCopy(installed_, folder);
         QVERIFY2(made.ok, qPrintable(made.message));
-        QVERIFY(QFileInfo(folder + "/zampli").isSymLink());
-        QVERIFY(!QFileInfo::exists(folder + "/zampli-suoni.so"));
-
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");

@@ -6,15 +6,10 @@
 // list whole, long lists saved whole or never, and the voices' buttons.
 #include "CopyFiles.h"
 #include "ModalWindows.h"
+#include "PushButtons.h"
 #include "TeacherWindow.h"
 #include "core/WordListDocument.h"
-#include "fakes/Fakes.h"
 #include "imports/VoiceClean.h"
-#include "imports/VoiceRecorder.h"
-#include "pictures-voices/MediaActions.h"
-#include "shared/TeacherServices.h"
-#include "tabs/words/WordsTab.h"
-#include "window/MainWindow.h"
 #include "wordlist/WordList.h"
 
 #include <QtTest>
@@ -97,15 +92,7 @@ struct Tab {
         select(row);
         QTest::keyClick(view(), Qt::Key_Down, Qt::ControlModifier);
     }
-    // The words as the table shows them.
-    QStringList shown()
-    {
-        QStringList words;
-        for (int row = 0; row < view()->model()->rowCount(); ++row)
-            words << view()->model()->index(row, 2).data().toString();
-        return words;
-    }
-    bool enabled(const char *name) { return tab.findChild<QWidget *>(name)->isEnabled(); }
+    QStringList shown() { return test::shownWords(&tab); }
 
     test::RecordingSoundPlayer player;
     VoiceRecorder recorder; // never probed: no microphone
@@ -283,10 +270,7 @@ private slots:
         const auto answer = [&asked](const QString &button) {
             test::whenModalShows<QMessageBox>([&asked, button](QMessageBox *box) {
                 asked = box->text();
-                for (QAbstractButton *b : box->buttons())
-                    if (b->text() == button)
-                        return QTest::mouseClick(b, Qt::LeftButton);
-                QFAIL(qPrintable("no button " + button));
+                QTest::mouseClick(test::buttonSaying(box, button), Qt::LeftButton);
             }, QStringLiteral("elencoSparito"));
         };
         answer(QStringLiteral("Annulla"));
@@ -375,9 +359,8 @@ private slots:
         QCOMPARE(QDir(dir_.filePath("testi")).entryList(QDir::Files), QStringList{"a.txt"});
         QCOMPARE(t.view()->model()->rowCount(), 0);
         QVERIFY2(t.notice().contains(QStringLiteral("L'elenco a.txt è troppo grande")), qPrintable(t.notice()));
-        QVERIFY(!t.enabled("nuovaParola"));
-        QVERIFY(!t.enabled("aggiungi"));
-        QVERIFY(!t.enabled("rimuovi"));
+        for (const char *control : {"nuovaParola", "aggiungi", "rimuovi"})
+            QVERIFY2(!t.tab.findChild<QWidget *>(control)->isEnabled(), control);
     }
 
     // A pipe in the list's place is no list: the tab neither waits on it nor
