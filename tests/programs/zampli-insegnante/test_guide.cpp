@@ -2,6 +2,7 @@
 // The teacher's guide: every link and picture of its pages is there, and the
 // program finds it where the package installs it (beside the build's
 // program, F1 finds it in test_teacher_keys).
+#include "CopyFiles.h"
 #include "window/Guide.h"
 
 #include <QtTest>
@@ -28,13 +29,6 @@ QStringList namedFiles(const QString &html)
         files << target.section(QLatin1Char('#'), 0, 0).section(QLatin1Char('?'), 0, 0);
     }
     return files;
-}
-
-void writeFile(const QString &path)
-{
-    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
 }
 
 } // namespace
@@ -69,7 +63,7 @@ private slots:
     void indexLinksEveryPage()
     {
         const QDir guide(guideFolder());
-        QFile index(guide.filePath("index.html"));
+        QFile index(guide.filePath("index.html"), {});
         QVERIFY(index.open(QIODevice::ReadOnly));
         const QStringList linked = namedFiles(QString::fromUtf8(index.readAll()));
         for (const QString &page : guide.entryList({QStringLiteral("*.html")}, QDir::Files))
@@ -81,10 +75,10 @@ private slots:
     void foundWhereThePackageInstallsIt()
     {
         QTemporaryDir prefix;
-        writeFile(prefix.filePath("lib/zampli/zampli-insegnante"));
-        writeFile(prefix.filePath("share/doc/zampli/copyright"));
+        writeFile(prefix.filePath("lib/zampli/zampli-insegnante"), {});
+        writeFile(prefix.filePath("share/doc/zampli/copyright"), {});
         QCOMPARE(findGuide(prefix.filePath("lib/zampli")), QString());
-        writeFile(prefix.filePath("share/zampli/guida/index.html"));
+        writeFile(prefix.filePath("share/zampli/guida/index.html"), {});
         QCOMPARE(findGuide(prefix.filePath("lib/zampli")), prefix.filePath("share/zampli/guida/index.html"));
     }
 };
