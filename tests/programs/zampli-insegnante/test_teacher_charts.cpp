@@ -186,6 +186,8 @@ private slots:
         }
     }
 
+    // The trend goes day by day up to two months, then week by week, a week
+    // weighed by its answers.
     void theTrendGoesDayByDayUpToTwoMonthsThenWeekByWeek()
     {
         TrendChart chart;
@@ -199,12 +201,8 @@ private slots:
         QCOMPARE(points.size(), 9);
         QCOMPARE(points.first(), (std::pair{QDate(2024, 3, 4), 50}));
         QCOMPARE(points.last(), (std::pair{QDate(2024, 4, 29), 50}));
-    }
 
-    // A day of one right answer and a day of three wrong make a week of one in four, not of one in two.
-    void aWeekWeighsEachDayByItsAnswers()
-    {
-        TrendChart chart;
+        // A day of one right answer and a day of three wrong make a week of one in four, not of one in two.
         chart.setDays(days(QDate(2024, 3, 4), 70, [](int d) {
             return d == 0 ? std::pair{1.0, 1} : d == 1 ? std::pair{0.0, 3} : std::pair{-1.0, 0};
         }));

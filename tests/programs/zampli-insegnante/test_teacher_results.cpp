@@ -192,7 +192,7 @@ private slots:
         QDir(state_.path()).removeRecursively();
         QVERIFY(QDir().mkpath(QFileInfo(db()).absolutePath()));
         writeSample(db(), folder_.path());
-        if (QByteArray(QTest::currentTestFunction()) == "aFaceAnswerNeverCountsInTheHearingMatrix")
+        if (QByteArray(QTest::currentTestFunction()) == "eachKindHasItsOwnMatrixToCopy")
             writeOne(12, "FormPosizioni1", Shown::Voice, Shown::Face);
         open();
     }
@@ -219,21 +219,12 @@ private slots:
     }
 
     // Each kind of question has its own matrix: a face chosen after a heard
-    // vowel is never counted with the tiles chosen after one.
-    void aFaceAnswerNeverCountsInTheHearingMatrix()
+    // vowel is never counted with the tiles chosen after one. The matrix is a
+    // table: Ctrl+C copies the cells chosen, with their vowels, split by tabs.
+    void eachKindHasItsOwnMatrixToCopy()
     {
         chooseKind(QStringLiteral("Sente la vocale, sceglie la tessera colorata"));
         QCOMPARE(matrixCells(), QStringList({"1 0 0 0 0", "0 1 1 0 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 0"}));
-        chooseKind(QStringLiteral("Sente la vocale, sceglie la bocca")); // O heard, the face of O chosen
-        QCOMPARE(matrixCells(), QStringList({"0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 1 0", "0 0 0 0 0"}));
-        chooseKind(QStringLiteral("Vede la bocca")); // the face of I, E chosen
-        QCOMPARE(matrixCells(), QStringList({"0 0 0 0 0", "0 0 0 0 0", "0 1 1 0 0", "0 0 0 0 0", "0 0 0 0 0"}));
-    }
-
-    // The matrix is a table: Ctrl+C copies the cells chosen, with their vowels, split by tabs.
-    void matrixCopiesAsTabSeparatedText()
-    {
-        chooseKind(QStringLiteral("Sente la vocale"));
         auto *view = tab_->findChild<QTableView *>("matrice");
         QApplication::clipboard()->clear();
         const QAbstractItemModel *m = view->model();
@@ -244,6 +235,10 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("\tA\tE\tI\nA\t1\t0\t0\nE\t0\t1\t1\n"));
         QCOMPARE(m->index(1, 2).data(Qt::AccessibleTextRole).toString(),
                  QStringLiteral("Chiesta E, scelta I: 1 volta su 2 (50%)"));
+        chooseKind(QStringLiteral("Sente la vocale, sceglie la bocca")); // O heard, the face of O chosen
+        QCOMPARE(matrixCells(), QStringList({"0 0 0 0 0", "0 0 0 0 0", "0 0 0 0 0", "0 0 0 1 0", "0 0 0 0 0"}));
+        chooseKind(QStringLiteral("Vede la bocca")); // the face of I, E chosen
+        QCOMPARE(matrixCells(), QStringList({"0 0 0 0 0", "0 0 0 0 0", "0 1 1 0 0", "0 0 0 0 0", "0 0 0 0 0"}));
     }
 
     // Every count the teacher reads has its thousands marked, as Italians write them.
