@@ -6,6 +6,7 @@
 // di nuovo» sees what she mended by hand.
 #include "SoundFiles.h"
 #include "TeacherWindow.h"
+#include "copies/Copies.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -17,20 +18,6 @@ namespace {
 
 const QString kAllInOrder = QStringLiteral("Tutto a posto: il programma può usare ogni immagine, voce ed elenco di "
                                            "questa cartella.");
-
-// The program's default media, copied whole into `folder`.
-QString copyOfDefaults(const QString &folder)
-{
-    const QString from = QCoreApplication::applicationDirPath();
-    for (const char *media : {"jpg", "voci", "suoni", "testi"}) {
-        const QDir source(from + '/' + media);
-        QDir().mkpath(folder + '/' + media);
-        for (const QString &name : source.entryList(QDir::Files))
-            if (!QFile::copy(source.filePath(name), folder + '/' + media + '/' + name))
-                qFatal("cannot copy %s", qPrintable(source.filePath(name)));
-    }
-    return folder;
-}
 
 // The teacher's window with «Controllo» chosen by a click on its tab.
 struct Window : test::TeacherWindow {
@@ -78,7 +65,14 @@ class TeacherCheckTest : public QObject {
     QTemporaryDir dir_;
     int copies_ = 0;
 
-    QString copy() { return copyOfDefaults(dir_.filePath(QStringLiteral("copia%1").arg(++copies_))); }
+    // A copy of the program's default media, as «Crea la mia copia» makes it.
+    QString copy()
+    {
+        const QString folder = dir_.filePath(QStringLiteral("copia%1").arg(++copies_));
+        if (!copies::makeCopy(QCoreApplication::applicationDirPath(), folder).ok)
+            qFatal("no copy in %s", qPrintable(folder));
+        return folder;
+    }
 
 private slots:
     void initTestCase()
