@@ -6,13 +6,11 @@
 // levelled. Hostile files are refused in Italian: sound headers that lie,
 // pictures cut short, drawings that name other files.
 #include "CheckRows.h"
+#include "FakeServices.h"
 #include "ProcMemory.h"
 #include "SoundFiles.h"
-#include "fakes/Fakes.h"
 #include "imports/VoiceImport.h"
-#include "imports/VoiceRecorder.h"
 #include "pictures-voices/MediaActions.h"
-#include "shared/TeacherServices.h"
 #include "tabs/check/CheckTab.h"
 #include "tabs/words/WordsTab.h"
 
@@ -216,10 +214,7 @@ QString copyWithApe(const QString &folder, const QByteArray &picture, const QByt
 }
 
 // Controllo on `folder`, shown `width` wide and checked once.
-struct ShownCheck {
-    test::RecordingSoundPlayer player;
-    VoiceRecorder recorder;
-    TeacherServices services{player, recorder};
+struct ShownCheck : FakeServices {
     CheckTab tab;
 
     ShownCheck(const QString &folder, int width) : tab(services, folder)
@@ -347,10 +342,8 @@ private slots:
         QDir().mkpath(folder + "/testi");
         writeFile(folder + "/testi/a.txt", "ape\r\n");
         QFile::remove(folder + "/jpg/ape.jpg");
-        test::RecordingSoundPlayer player;
-        VoiceRecorder recorder;
-        TeacherServices services{player, recorder};
-        WordsTab tab(services, folder, "a");
+        FakeServices fake;
+        WordsTab tab(fake.services, folder, "a");
         tab.resize(900, 500);
         tab.show();
         QVERIFY(QTest::qWaitForWindowExposed(&tab));

@@ -9,13 +9,11 @@
 // left running ends by itself at ten seconds of sound; Enter keeps a take
 // and Escape asks before throwing it away.
 #include "CheckRows.h"
+#include "FakeServices.h"
 #include "PipeMicrophone.h"
 #include "PushButtons.h"
 #include "SoundFiles.h"
-#include "fakes/Fakes.h"
-#include "imports/VoiceRecorder.h"
 #include "pictures-voices/MediaActions.h"
-#include "shared/TeacherServices.h"
 #include "tabs/check/CheckTab.h"
 
 #include <QtTest>
@@ -160,10 +158,7 @@ Found findIn(const std::vector<float> &take, const std::vector<float> &saved)
 }
 
 // The teacher's program's services, its microphone the server's pipe.
-struct Microphone {
-    test::RecordingSoundPlayer player;
-    VoiceRecorder recorder;
-    TeacherServices services{player, recorder};
+struct Microphone : test::FakeServices {
 
     // False when the microphone is not found.
     bool ready()

@@ -4,15 +4,13 @@
 // makes her own copy, and a copy that runs the installed child's program on
 // its own media. The build's bin folder plays the installed set.
 #include "CopyFiles.h"
+#include "FakeServices.h"
 #include "ModalWindows.h"
 #include "ProcMemory.h"
 #include "PushButtons.h"
 #include "TeacherTabs.h"
 #include "copies/Copies.h"
-#include "fakes/Fakes.h"
-#include "imports/VoiceRecorder.h"
 #include "pictures-voices/MediaActions.h"
-#include "shared/TeacherServices.h"
 #include "tabs/words/WordsTab.h"
 #include "window/MainWindow.h"
 #include "window/TeacherStart.h"
@@ -37,10 +35,7 @@ QString makeFolder(const QString &folder, const QByteArray &aList = "ape\r\nalbe
     return folder;
 }
 
-struct Window {
-    test::RecordingSoundPlayer player;
-    VoiceRecorder recorder; // never probed: no microphone
-    TeacherServices services{player, recorder};
+struct Window : test::FakeServices {
     MainWindow window{services};
 };
 

@@ -5,6 +5,7 @@
 // refusals, undo, a full disk that leaves the old
 // list whole, long lists saved whole or never, and the voices' buttons.
 #include "CopyFiles.h"
+#include "FakeServices.h"
 #include "ModalWindows.h"
 #include "PushButtons.h"
 #include "TeacherWindow.h"
@@ -31,7 +32,7 @@ void type(QWidget *w, const QString &text)
 }
 
 // A tab over `folder`, as the teacher's window makes it.
-struct Tab {
+struct Tab : test::FakeServices {
     explicit Tab(const QString &folder) : tab(services, folder, QStringLiteral("a"))
     {
         tab.resize(900, 600);
@@ -94,9 +95,6 @@ struct Tab {
     }
     QStringList shown() { return test::shownWords(&tab); }
 
-    test::RecordingSoundPlayer player;
-    VoiceRecorder recorder; // never probed: no microphone
-    TeacherServices services{player, recorder};
     WordsTab tab;
 };
 
