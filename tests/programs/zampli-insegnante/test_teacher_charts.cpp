@@ -209,8 +209,9 @@ private slots:
         QCOMPARE(pointsOf(chart, "A"), (QList<std::pair<QDate, int>>{{QDate(2024, 3, 4), 25}}));
     }
 
-    // A single day is a point inside the plot, not a line of no length at its edge.
-    void oneDayDrawsAPoint()
+    // A single day is a point inside the plot, not a line of no length at
+    // its edge; a day without answers a gap.
+    void oneDayDrawsAPointAndADayWithoutAnswersNone()
     {
         auto *chart = new TrendChart;
         chart->setDays(days(QDate(2024, 3, 5), 1, [](int) { return std::pair{0.5, 4}; }));
@@ -224,14 +225,10 @@ private slots:
         const QPointF at = chart->mapToPosition(a->at(0), a);
         const QRectF plot = chart->plotArea();
         QVERIFY2(plot.adjusted(plot.width() / 4, 0, -plot.width() / 4, 0).contains(at), "the day is at an edge");
-    }
 
-    // A day without answers to a vowel is a gap in its line, not a point at nought.
-    void aDayWithoutAnswersHasNoPoint()
-    {
-        TrendChart chart;
-        chart.setDays(days(QDate(2024, 3, 4), 3, [](int d) { return d == 1 ? std::pair{-1.0, 0} : std::pair{0.75, 4}; }));
-        QCOMPARE(pointsOf(chart, "A"),
+        // A day without answers to a vowel is a gap in its line, not a point at nought.
+        chart->setDays(days(QDate(2024, 3, 4), 3, [](int d) { return d == 1 ? std::pair{-1.0, 0} : std::pair{0.75, 4}; }));
+        QCOMPARE(pointsOf(*chart, "A"),
                  (QList<std::pair<QDate, int>>{{QDate(2024, 3, 4), 75}, {QDate(2024, 3, 6), 75}}));
     }
 

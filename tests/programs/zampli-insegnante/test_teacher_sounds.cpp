@@ -113,8 +113,9 @@ private slots:
         QCOMPARE(w.player.played, (QStringList{folder + "/suoni/no.wav", folder + "/voci/A.wav"}));
     }
 
-    // A file imported by the button, or by Ctrl+Maiusc+I, for the row chosen.
-    void aFileImportedForTheChosenRowBecomesItsSoundOrIsRefused()
+    // A file imported by the button, or by Ctrl+Maiusc+I, for the row chosen,
+    // or recorded there.
+    void aFileImportedOrRecordedForTheChosenRowBecomesItsSound()
     {
         const QString folder = copy();
         chosen_.file = test::writeSound(dir_.filePath("lode.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 2);
@@ -145,12 +146,8 @@ private slots:
         QVERIFY2(w.message().contains(QStringLiteral("WAV, FLAC o OGG")), qPrintable(w.message()));
         QCOMPARE(test::readAll(folder + "/suoni/no.wav"), before);
         QCOMPARE(w.table()->item(kError, 3)->text(), QStringLiteral("pronta"));
-    }
 
-    // «Registra…» opens the recording of the row chosen, named after it.
-    void registraRecordsTheChosenRow()
-    {
-        Window w(copy());
+        // «Registra…» opens the recording of the row chosen, named after it.
         w.choose(kPraiseTwo);
         QTest::mouseClick(w.button(QStringLiteral("Registra…")), Qt::LeftButton);
         QDialog *dialog = nullptr;
