@@ -116,12 +116,9 @@ private slots:
         tab_->show();
         QTRY_VERIFY_WITH_TIMEOUT(classRows().contains("Marco B.|–|3 su 5 (60%)|–|–|–"), 15000);
         QCOMPARE(widget<QTableView>("classe")->model()->index(0, 6).data().toString(), QString("05/12/2025"));
-    }
 
-    // Her reading of the server is not where its answers are erased: a
-    // change there would come back at the next reading.
-    void theServersAnswersGoOnlyWithTheirChild()
-    {
+        // Her reading of the server is not where its answers are erased: a
+        // change there would come back at the next reading.
         click("cancellaTutto");
         QCOMPARE(said(), QString("Le risposte sono sul server della scuola: da qui si cancellano solo con il bambino; "
                                  "scegli il bambino e premi «Cancella tutto di …». Per una cancellazione diversa "
