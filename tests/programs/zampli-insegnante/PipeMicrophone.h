@@ -2,12 +2,18 @@
 #pragma once
 
 #include "PulseServer.h"
+#include "PushButtons.h"
+#include "imports/VoiceRecorder.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QtTest>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <numbers>
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace zampli::test {
@@ -51,6 +57,72 @@ inline std::vector<float> quietTake()
                         + (saying ? word * std::sqrt(2.0) * std::sin(2 * std::numbers::pi * 300 * double(i) / rate) : 0));
     }
     return take;
+}
+
+// Someone speaking into the pipe while the dialog goes on. The pipe's source
+// passes on whatever it is given at once: 20 ms are written every 20 ms, as
+// a sound card's clock would give them.
+class Mouth {
+public:
+    Mouth(const QString &fifo, const std::vector<float> &take) : bytes_(s16(take))
+    {
+        speaking_ = std::thread([this, fifo] {
+            QFile pipe(fifo);
+            if (!pipe.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+                return;
+            const qsizetype piece = 22050 / 50 * 2;
+            const auto start = std::chrono::steady_clock::now();
+            for (qsizetype from = 0; from < bytes_.size(); from += piece) {
+                std::this_thread::sleep_until(start + std::chrono::milliseconds(20 * (from / piece)));
+                const QByteArray bytes = bytes_.mid(from, piece);
+                if (pipe.write(bytes) != bytes.size())
+                    return;
+            }
+            done_ = true;
+        });
+    }
+    ~Mouth()
+    {
+        if (speaking_.joinable())
+            speaking_.join();
+    }
+    Mouth(const Mouth &) = delete;
+    Mouth &operator=(const Mouth &) = delete;
+
+    bool finished()
+    {
+        if (speaking_.joinable())
+            speaking_.join();
+        return done_;
+    }
+
+private:
+    QByteArray bytes_;
+    std::atomic<bool> done_{false};
+    std::thread speaking_;
+};
+
+// «Registra» pressed in the recording window `dialog`; false when the microphone does not open.
+inline bool startTake(QDialog *dialog, teacher::VoiceRecorder &recorder)
+{
+    QTest::mouseClick(buttonSaying(dialog, "Registra"), Qt::LeftButton);
+    return QTest::qWaitFor([&] { return recorder.recording(); }, 5000);
+}
+
+// «Registra» pressed in the recording window `dialog`, `take` said into
+// the pipe `fifo`, «Ferma» pressed once the microphone heard it whole; false
+// when a step never comes.
+inline bool sayInto(QDialog *dialog, teacher::VoiceRecorder &recorder, const QString &fifo,
+                    const std::vector<float> &take)
+{
+    if (!startTake(dialog, recorder))
+        return false;
+    Mouth mouth(fifo, take);
+    // The source plays what it is given in real time; the take is whole once heard.
+    if (!QTest::qWaitFor([&] { return recorder.heard() >= take.size(); }, 30000) || !mouth.finished())
+        return false;
+    QTest::mouseClick(buttonSaying(dialog, "Ferma"), Qt::LeftButton);
+    return true;
 }
 
 } // namespace zampli::test

@@ -174,36 +174,6 @@ private slots:
         QCOMPARE(names, QStringList({"ZAMPLI – Aperta", "ZAMPLI – Classe 2", "ZAMPLI – Classe 2 (2)"}));
     }
 
-    // «Togli solo dal menu»: the entry goes, the folder and its words stay.
-    void removingTheMenuEntryOnlyKeepsTheFolder()
-    {
-        const QString open = makeCopy(place("Aperta")), other = makeCopy(place("Vecchia"));
-        Window w(open);
-        QVERIFY(w.choose(other));
-        w.remove(QStringLiteral("Togli solo dal menu"));
-        QTRY_COMPARE(w.folders(), QStringList{open});
-        QCOMPARE(readFile(other + "/testi/a.txt"), QByteArray("ape\r\nalbero\r\nanatra\r\n"));
-        QCOMPARE(w.message(), QStringLiteral("Tolta dal menu la voce \"ZAMPLI – Vecchia\"; la cartella %1 resta.").arg(other));
-    }
-
-    // «Sposta nel cestino» sends the folder to the desktop's trash; the copy
-    // open in the window cannot be removed at all.
-    void aCopyGoesToTheTrashButNotTheOpenOne()
-    {
-        const QString open = makeCopy(place("Aperta")), other = makeCopy(place("Vecchia"), "ape\r\nalbero\r\n");
-        Window w(open);
-        QVERIFY(w.choose(open));
-        QVERIFY(!w.button("togli")->isEnabled());
-        QVERIFY(w.button("togli")->toolTip().contains("aperta in questa finestra"));
-        QVERIFY(w.choose(other));
-        QVERIFY(w.button("togli")->isEnabled());
-        w.remove(QStringLiteral("Sposta nel cestino"));
-        QTRY_VERIFY(!QFileInfo::exists(other));
-        QCOMPARE(readFile(root_.filePath("home/.local/share/Trash/files/Vecchia/testi/a.txt")),
-                 QByteArray("ape\r\nalbero\r\n"));
-        QVERIFY(QFileInfo::exists(open + "/testi/a.txt"));
-    }
-
     // A copy made when copies carried their own program is offered the
     // change, and after it starts the installed program; a copy made today
     // needs none.
@@ -220,36 +190,49 @@ private slots:
         QVERIFY(w.button("aggiorna")->isEnabled());
         QTest::mouseClick(w.button("aggiorna"), Qt::LeftButton);
         QCOMPARE(QFile::symLinkTarget(old + "/zampli"), QFileInfo(installed() + "/zampli").canonicalFilePath());
-        QVERIFY(!QFileInfo::exists(old + "/zampli-suoni.so"));
-        QCOMPARE(readFile(old + "/testi/a.txt"), QByteArray("ape\r\nalbero\r\nanatra\r\n"));
         QVERIFY(!w.button("aggiorna")->isEnabled());
     }
 
-    // The question counts the words of the copy's five lists, singular and
-    // plural right; «Annulla» leaves the copy as it was.
-    void theQuestionCountsTheCopysWords_data()
+    // «Togli…» asks first, counting the words of the copy's five lists,
+    // singular and plural right, and does only what she answers: «Annulla»
+    // nothing, «Togli solo dal menu» the entry alone, «Sposta nel cestino»
+    // the folder to the desktop's trash. The copy open in the window cannot
+    // be removed at all.
+    void togliDoesOnlyWhatSheAnswers()
     {
-        QTest::addColumn<QByteArray>("aList");
-        QTest::addColumn<QString>("counted");
-        QTest::newRow("none") << QByteArray() << QStringLiteral("(nessuna parola nei suoi elenchi");
-        QTest::newRow("one") << QByteArray("ape\r\n") << QStringLiteral("(1 parola nei suoi elenchi");
-        QTest::newRow("three") << QByteArray("ape\r\nago\r\nala\r\n") << QStringLiteral("(3 parole nei suoi elenchi");
-    }
-    void theQuestionCountsTheCopysWords()
-    {
-        QFETCH(QByteArray, aList);
-        QFETCH(QString, counted);
-        const QString open = makeCopy(place("Aperta")), other = makeCopy(place("Vecchia"), aList);
+        const QString open = makeCopy(place("Aperta")), none = makeCopy(place("Vuota"), {}),
+                      one = makeCopy(place("Una"), "ape\r\n"), three = makeCopy(place("Vecchia"));
         const QStringList entries = entriesIn(root_.filePath("home/.local/share/applications"));
         Window w(open);
-        QVERIFY(w.choose(other));
-        const QString asked = w.remove(QStringLiteral("Annulla"));
-        QVERIFY2(asked.contains(counted), qPrintable(asked));
-        QVERIFY2(asked.contains(QStringLiteral("«ZAMPLI – Vecchia»")), qPrintable(asked));
+        QVERIFY(w.choose(open));
+        QVERIFY(!w.button("togli")->isEnabled());
+        QVERIFY(w.button("togli")->toolTip().contains("aperta in questa finestra"));
+        for (const auto &[copy, counted] : {std::pair{none, "(nessuna parola nei suoi elenchi"},
+                                            {one, "(1 parola nei suoi elenchi"}, {three, "(3 parole nei suoi elenchi"}}) {
+            QVERIFY(w.choose(copy));
+            const QString asked = w.remove(QStringLiteral("Annulla"));
+            QVERIFY2(asked.contains(QString::fromUtf8(counted)), qPrintable(asked));
+            QVERIFY2(asked.contains("«ZAMPLI – " + QFileInfo(copy).fileName() + "»"), qPrintable(asked));
+        }
         QCOMPARE(entriesIn(root_.filePath("home/.local/share/applications")), entries);
-        QCOMPARE(w.folders().size(), 2);
-        QVERIFY(QFileInfo::exists(other + "/testi/a.txt"));
+        QCOMPARE(w.folders().size(), 4);
+
+        QVERIFY(w.choose(three));
+        w.remove(QStringLiteral("Togli solo dal menu"));
+        QTRY_COMPARE(w.folders().size(), 3);
+        QVERIFY(!w.folders().contains(three));
+        QCOMPARE(readFile(three + "/testi/a.txt"), QByteArray("ape\r\nalbero\r\nanatra\r\n"));
+        QCOMPARE(w.message(), QStringLiteral("Tolta dal menu la voce \"ZAMPLI – Vecchia\"; la cartella %1 resta.").arg(three));
+
+        QVERIFY(w.choose(one));
+        w.remove(QStringLiteral("Sposta nel cestino"));
+        QTRY_VERIFY(!QFileInfo::exists(one));
+        QCOMPARE(readFile(root_.filePath("home/.local/share/Trash/files/Una/testi/a.txt")), QByteArray("ape\r\n"));
+        QVERIFY(QFileInfo::exists(open + "/testi/a.txt"));
     }
+
+    // A copy goes out as one file and comes back as a new copy that opens; a
+    // stranger's file does not.
     void aCopyGoesToAFileAndComesBackAsANewCopy()
     {
         const QString first = root_.filePath("Classe 2ª B");
@@ -281,23 +264,16 @@ private slots:
         QCOMPARE(readFile(second + "/jpg/ape.jpg"), readFile(installed() + "/jpg/ape.jpg"));
         QCOMPARE(QFileInfo(second + "/zampli").symLinkTarget(), QFileInfo(installed() + "/zampli").canonicalFilePath());
         QVERIFY(!tab.findChild<QTreeWidget *>("elencoCopie")->findItems(second, Qt::MatchExactly, 1).isEmpty());
-    }
 
-    void aStrangersFileIsRefusedByName()
-    {
-        CopiesTab tab(root_.filePath("nessuna"));
-        tab.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&tab));
-        const QString file = root_.filePath("strano.zampli");
-        writeFile(file, "not a zip at all");
-        QSignalSpy opened(&tab, &CopiesTab::openCopy);
-        chooseFile(file);
+        // A stranger's file is refused, naming why, and no copy is made.
+        const QString strange = root_.filePath("strano.zampli");
+        writeFile(strange, "not a zip at all");
+        chooseFile(strange);
         nameNewCopy(root_.path(), "Strana");
         QTest::mouseClick(tab.findChild<QPushButton *>("importa"), Qt::LeftButton);
-        auto *message = tab.findChild<QLabel *>("messaggio");
         QTRY_VERIFY2(message->text().contains("non è un archivio ZIP"), qPrintable(message->text()));
-        QVERIFY2(message->text().contains(file), qPrintable(message->text()));
-        QCOMPARE(opened.size(), 0);
+        QVERIFY2(message->text().contains(strange), qPrintable(message->text()));
+        QCOMPARE(opened.size(), 1);
         QVERIFY(!QFileInfo::exists(root_.filePath("Strana")));
     }
 };

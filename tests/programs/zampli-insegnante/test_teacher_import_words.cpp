@@ -10,14 +10,9 @@
 #include "PushButtons.h"
 #include "TeacherWindow.h"
 #include "copies/CopyArchive.h"
-#include "fakes/Fakes.h"
 #include "history/CopyHistory.h"
-#include "imports/VoiceRecorder.h"
-#include "pictures-voices/MediaActions.h"
 #include "tabs/words/ImportWords.h"
 #include "tabs/words/ImportWordsDialog.h"
-#include "tabs/words/WordsTab.h"
-#include "window/MainWindow.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -161,10 +156,8 @@ private slots:
         QCOMPARE(readFile(mine_ + "/testi/a.txt"), QByteArray("ape\r\n\xE0ncora\r\nalbero\r\n"));
         QCOMPARE(readFile(mine_ + "/jpg/albero.jpg"), albero_);
         QCOMPARE(readFile(mine_ + "/voci/albero.wav"), wavOf("albero"));
-        QVERIFY(!QFileInfo::exists(mine_ + "/jpg/mela.jpg"));
-        QVERIFY(!QFileInfo::exists(mine_ + "/jpg/ancora.jpg"));
-        QVERIFY(!QFileInfo::exists(mine_ + "/voci/ancora.wav"));
-        QVERIFY(!QFileInfo::exists(mine_ + "/testi/e.txt"));
+        for (const char *left : {"/jpg/mela.jpg", "/jpg/ancora.jpg", "/voci/ancora.wav", "/testi/e.txt"})
+            QVERIFY2(!QFileInfo::exists(mine_ + left), left);
         QCOMPARE(history.undoAction()->text(), QStringLiteral("Annulla: importa 1 parola"));
     }
 
@@ -233,12 +226,6 @@ private slots:
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("why");
-        const QByteArray inner = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
-                                 "width='9' height='9'>"
-                                 "<image width='9' height='9' xlink:href='/proc/self/fd/3'/></svg>";
-        const QByteArray drawing = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
-                                   "width='9' height='9'><image width='9' "
-                                   "height='9' xlink:href='data:image/svg+xml;base64," + inner.toBase64() + "'/></svg>";
         const QString picture = "«albero»: jpg/albero.jpg non è un'immagine JPEG che ZAMPLI possa mostrare: è un "
                                 "disegno SVG con dentro un'immagine (data:image/svg+xml;base64) che non è PNG né JPEG, e che il "
                                 "programma non legge";
@@ -247,7 +234,8 @@ private slots:
         const QString voice = "«albero»: voci/albero.wav non è un suono WAV che ZAMPLI possa far sentire: non è un file WAV";
         for (const bool fromFile : {false, true}) {
             const char *from = fromFile ? "file" : "folder";
-            QTest::addRow("drawing naming a descriptor, from a %s", from) << fromFile << "jpg/albero.jpg" << drawing << picture;
+            QTest::addRow("drawing naming a descriptor, from a %s", from)
+                << fromFile << "jpg/albero.jpg" << test::drawingNaming("/proc/self/fd/3") << picture;
             QTest::addRow("picture cut short, from a %s", from)
                 << fromFile << "jpg/albero.jpg" << jpegOf(qRgb(0, 150, 0), 200, 150, 7).left(3000) << cut;
             QTest::addRow("garbage voice, from a %s", from) << fromFile << "voci/albero.wav"
@@ -322,35 +310,13 @@ private slots:
         QCOMPARE(dialog.findChild<QPushButton *>("importa")->text().remove('&'), QStringLiteral("Importa 1 parola"));
     }
 
-    // Through the window, as she does it: File › Importa parole, a .zampli
-    // chosen, a list ticked; the tab shows the new words at once.
+    // Through the window, as she does it: the button on each words tab asks
+    // where the words come from, and "Annulla" there changes nothing; File ›
+    // Importa parole, a .zampli chosen, a list ticked: the tab shows the new
+    // words at once.
     void theWindowImportsAndItsTabShowsTheWords()
     {
         const QString file = source(true);
-        Window shown(mine_);
-        MainWindow &window = shown.window;
-
-        whenModalShows<QMessageBox>([file](QMessageBox *ask) {
-            whenModalShows<QFileDialog>([file](QFileDialog *dialog) {
-                whenModalShows<ImportWordsDialog>([](ImportWordsDialog *words) {
-                    QTest::mouseClick(words->findChild<QPushButton *>("selezionaTutte_e"), Qt::LeftButton);
-                    QTest::mouseClick(words->findChild<QPushButton *>("importa"), Qt::LeftButton);
-                });
-                zampli::test::acceptFileDialog(dialog, file);
-            });
-            QTest::mouseClick(test::buttonSaying(ask, "Da un file"), Qt::LeftButton);
-        });
-        fileMenuItem(window, "importaParole")->trigger();
-        QVERIFY(test::clickTab(window.tabs(), QStringLiteral("Parole con E")));
-        QCOMPARE(test::shownWords(test::wordsTabOf(window, "E")), QStringList{"elefante"});
-        QCOMPARE(readFile(mine_ + "/jpg/elefante.jpg"), elefante_);
-        fileMenuItem(window, "annulla")->trigger();
-        QCOMPARE(test::shownWords(test::wordsTabOf(window, "E")), QStringList());
-    }
-
-    // The button on each words tab asks the same question; "Annulla" there changes nothing.
-    void eachWordsTabHasTheButton()
-    {
         const QMap<QString, QByteArray> before = treeOf(mine_);
         Window shown(mine_);
         MainWindow &window = shown.window;
@@ -363,6 +329,22 @@ private slots:
         QTest::mouseClick(test::wordsTabOf(window, "E")->findChild<QToolButton *>("importaParole"), Qt::LeftButton);
         QTRY_VERIFY(asked.startsWith("Da dove prendi le parole?"));
         QCOMPARE(treeOf(mine_), before);
+
+        whenModalShows<QMessageBox>([file](QMessageBox *ask) {
+            whenModalShows<QFileDialog>([file](QFileDialog *dialog) {
+                whenModalShows<ImportWordsDialog>([](ImportWordsDialog *words) {
+                    QTest::mouseClick(words->findChild<QPushButton *>("selezionaTutte_e"), Qt::LeftButton);
+                    QTest::mouseClick(words->findChild<QPushButton *>("importa"), Qt::LeftButton);
+                });
+                zampli::test::acceptFileDialog(dialog, file);
+            });
+            QTest::mouseClick(test::buttonSaying(ask, "Da un file"), Qt::LeftButton);
+        });
+        fileMenuItem(window, "importaParole")->trigger();
+        QCOMPARE(test::shownWords(test::wordsTabOf(window, "E")), QStringList{"elefante"});
+        QCOMPARE(readFile(mine_ + "/jpg/elefante.jpg"), elefante_);
+        fileMenuItem(window, "annulla")->trigger();
+        QCOMPARE(test::shownWords(test::wordsTabOf(window, "E")), QStringList());
     }
 };
 

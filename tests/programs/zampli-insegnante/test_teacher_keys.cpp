@@ -2,13 +2,8 @@
 // The teacher's window by keyboard alone: each tab's keys after any change
 // of tab, one Alt+letter for one control, Space to hear a word, F1 for the guide.
 #include "SoundFiles.h"
-#include "fakes/Fakes.h"
+#include "TeacherWindow.h"
 #include "imports/VoiceClean.h"
-#include "imports/VoiceRecorder.h"
-#include "pictures-voices/MediaActions.h"
-#include "shared/TeacherServices.h"
-#include "tabs/words/WordsTab.h"
-#include "window/MainWindow.h"
 #include "wordlist/WordList.h"
 
 #include <QtTest>
@@ -75,14 +70,11 @@ class TeacherKeysTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    test::RecordingSoundPlayer player_;
-    VoiceRecorder recorder_; // never probed: no microphone
-    TeacherServices services_{player_, recorder_};
-    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<test::TeacherWindow> shown_;
 
     QString list(int vowel) const { return dir_.filePath(QStringLiteral("testi/%1.txt").arg(kVowels[vowel])); }
     QString voice(const QString &word) const { return dir_.filePath(QStringLiteral("voci/%1.wav").arg(word)); }
-    QTabWidget *tabs() const { return window_->tabs(); }
+    QTabWidget *tabs() const { return shown_->window.tabs(); }
 
 private slots:
     void init()
@@ -94,13 +86,9 @@ private slots:
             for (const QString &w : kWords[v].mid(0, 2))
                 test::writeFile(voice(w), wavBytes(Samples(kVoiceRate, 0.2f)));
         }
-        player_.played.clear();
-        window_ = std::make_unique<MainWindow>(services_);
-        QVERIFY(window_->openFolder(dir_.path()));
-        window_->show();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        shown_ = std::make_unique<test::TeacherWindow>(dir_.path());
     }
-    void cleanup() { window_.reset(); }
+    void cleanup() { shown_.reset(); }
 
     // On every tab reached by the keyboard, the focus is inside it, and on
     // each list Ctrl+Down moves the selected word and Space plays its voice.
@@ -120,9 +108,9 @@ private slots:
             const int index = step % kTabs;
             if (step > 0) {
                 if (way == 0)
-                    press(window_.get(), Qt::Key(Qt::Key_1 + index), Qt::ControlModifier);
+                    press(&shown_->window, Qt::Key(Qt::Key_1 + index), Qt::ControlModifier);
                 else
-                    press(window_.get(), way == 1 ? Qt::Key_PageDown : Qt::Key_Tab, Qt::ControlModifier);
+                    press(&shown_->window, way == 1 ? Qt::Key_PageDown : Qt::Key_Tab, Qt::ControlModifier);
             }
             QCOMPARE(tabs()->currentIndex(), index);
             QWidget *page = tabs()->currentWidget();
@@ -131,14 +119,14 @@ private slots:
                          QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "nothing")));
             if (index >= kWordTabs)
                 continue;
-            player_.played.clear();
-            press(window_.get(), Qt::Key_Down, Qt::ControlModifier);
+            shown_->player.played.clear();
+            press(&shown_->window, Qt::Key_Down, Qt::ControlModifier);
             ++moves[index];
             QStringList expected = kWords[index];
             expected.move(0, moves[index]); // the first word, one place further each visit
             QCOMPARE(readWordList(test::readAll(list(index))).words, expected);
-            press(window_.get(), Qt::Key_Space);
-            QCOMPARE(player_.played, QStringList{voice(kWords[index][0])});
+            press(&shown_->window, Qt::Key_Space);
+            QCOMPARE(shown_->player.played, QStringList{voice(kWords[index][0])});
         }
     }
 
@@ -150,15 +138,15 @@ private slots:
     {
         QStringList clashes;
         for (int index = 0; index < kTabs; ++index) {
-            press(window_.get(), Qt::Key(Qt::Key_1 + index), Qt::ControlModifier);
+            press(&shown_->window, Qt::Key(Qt::Key_1 + index), Qt::ControlModifier);
             QCOMPARE(tabs()->currentIndex(), index);
             QHash<QChar, QString> taken;
-            for (QAction *menu : window_->menuBar()->actions())
+            for (QAction *menu : shown_->window.menuBar()->actions())
                 claim(taken, menu->text(), clashes);
-            for (QAbstractButton *button : window_->findChildren<QAbstractButton *>())
+            for (QAbstractButton *button : shown_->window.findChildren<QAbstractButton *>())
                 if (button->isVisible())
                     claim(taken, button->text(), clashes);
-            for (QLabel *label : window_->findChildren<QLabel *>())
+            for (QLabel *label : shown_->window.findChildren<QLabel *>())
                 if (label->isVisible() && label->buddy())
                     claim(taken, label->text(), clashes);
             for (int t = 0; t < tabs()->count(); ++t)
@@ -172,7 +160,7 @@ private slots:
                     clashes << QStringLiteral("%1: «%2» e «%3»").arg(key.toString(), keys[key], what);
                 keys.insert(key, what);
             };
-            for (QAction *action : window_->findChildren<QAction *>()) {
+            for (QAction *action : shown_->window.findChildren<QAction *>()) {
                 const QList<QObject *> where = action->associatedObjects();
                 const bool reachable = std::any_of(where.cbegin(), where.cend(), [](QObject *o) {
                     auto *w = qobject_cast<QWidget *>(o);
@@ -182,11 +170,11 @@ private slots:
                     for (const QKeySequence &key : action->shortcuts())
                         claimKey(key, action->text().isEmpty() ? action->objectName() : action->text());
             }
-            for (QAbstractButton *button : window_->findChildren<QAbstractButton *>())
+            for (QAbstractButton *button : shown_->window.findChildren<QAbstractButton *>())
                 if (button->isVisible() && !qobject_cast<QToolButton *>(button))
                     claimKey(button->shortcut(), button->text());
         }
-        for (QMenu *menu : window_->menuBar()->findChildren<QMenu *>()) {
+        for (QMenu *menu : shown_->window.menuBar()->findChildren<QMenu *>()) {
             QHash<QChar, QString> taken;
             for (QAction *item : menu->actions())
                 claim(taken, item->text(), clashes);
@@ -202,7 +190,7 @@ private slots:
         auto *view = tabs()->currentWidget()->findChild<QTableView *>("elenco");
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(2, 2)).center());
         QTest::keyClick(view, Qt::Key_Space);
-        QCOMPARE(player_.played, QStringList());
+        QCOMPARE(shown_->player.played, QStringList());
         const QString said = tabs()->currentWidget()->findChild<QLabel *>("messaggio")->text();
         QVERIFY2(said.contains(QStringLiteral("«ala» non ha ancora una voce")), qPrintable(said));
     }
@@ -213,7 +201,7 @@ private slots:
     {
         BrowserFake browser;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "open");
-        press(window_.get(), Qt::Key_7, Qt::ControlModifier);
+        press(&shown_->window, Qt::Key_7, Qt::ControlModifier);
         // The short help, shown when no guide is found, is closed so the test goes on.
         QString helpShown;
         QMetaObject::invokeMethod(
@@ -225,7 +213,7 @@ private slots:
                 }
             },
             Qt::QueuedConnection);
-        press(window_.get(), Qt::Key_F1);
+        press(&shown_->window, Qt::Key_F1);
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(helpShown, QString());
         QCOMPARE(browser.opened.size(), 1);

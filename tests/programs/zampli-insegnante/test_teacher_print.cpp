@@ -115,20 +115,9 @@ private slots:
         pdf_ = QString::fromLatin1(readFile(pdf));
     }
 
-    // Cards the disk refuses are told with the system's reason and another
-    // folder as the way out (the teacher chose where they go), not the
-    // copy's advice. A name of 255 characters is refused even to root.
-    void pdfRefusedSaysWhyAndWhatToDo()
-    {
-        const QString name = QString(251, u's') + QStringLiteral(".pdf");
-        QCOMPARE(writeCardsPdf(dir_.filePath(name), cardsOf(kFolder, {1}, nullptr), kFolder),
-                 QStringLiteral("Non posso scrivere %1 nella cartella %2 (nome troppo lungo): scegli un'altra cartella.")
-                     .arg(name, QDir::toNativeSeparators(dir_.path())));
-    }
-
     // Every word on a card, six a page, and the vowels' page after them;
     // every page A4 (595 × 842 points); each word's picture on its card and
-    // the vowels' sheet's twenty letter pictures (A1 … U4).
+    // the vowels' sheet's twenty letter pictures (A1 … U4). Or why the disk refused them.
     void pdfOfTheShippedListsHoldsEveryCard()
     {
         QCOMPARE(pdfPages(pdf_), int(shippedWords_.size() + 5) / 6 + 1);
@@ -145,6 +134,14 @@ private slots:
             pictures += QFile::exists(QStringLiteral("%1/jpg/%2.jpg").arg(kFolder, word)) ? 1 : 0;
         QVERIFY(pictures > 0);
         QCOMPARE(int(pdf_.count(QRegularExpression(QStringLiteral("/Subtype\\s*/Image")))), pictures + 20);
+
+        // Cards the disk refuses are told with the system's reason and another
+        // folder as the way out (the teacher chose where they go), not the
+        // copy's advice. A name of 255 characters is refused even to root.
+        const QString name = QString(251, u's') + QStringLiteral(".pdf");
+        QCOMPARE(writeCardsPdf(dir_.filePath(name), cardsOf(kFolder, {1}, nullptr), kFolder),
+                 QStringLiteral("Non posso scrivere %1 nella cartella %2 (nome troppo lungo): scegli un'altra cartella.")
+                     .arg(name, QDir::toNativeSeparators(dir_.path())));
     }
 
     // A word's card is banded in its vowel's colour (A red, E yellow) and

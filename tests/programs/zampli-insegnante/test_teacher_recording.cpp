@@ -9,24 +9,20 @@
 // left running ends by itself at ten seconds of sound; Enter keeps a take
 // and Escape asks before throwing it away.
 #include "CheckRows.h"
+#include "FakeServices.h"
 #include "PipeMicrophone.h"
 #include "PushButtons.h"
 #include "SoundFiles.h"
-#include "fakes/Fakes.h"
-#include "imports/VoiceRecorder.h"
 #include "pictures-voices/MediaActions.h"
-#include "shared/TeacherServices.h"
 #include "tabs/check/CheckTab.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-#include <chrono>
 #include <cmath>
 #include <numbers>
 #include <optional>
 #include <random>
-#include <thread>
 
 using namespace zampli;
 using namespace zampli::teacher;
@@ -162,10 +158,7 @@ Found findIn(const std::vector<float> &take, const std::vector<float> &saved)
 }
 
 // The teacher's program's services, its microphone the server's pipe.
-struct Microphone {
-    test::RecordingSoundPlayer player;
-    VoiceRecorder recorder;
-    TeacherServices services{player, recorder};
+struct Microphone : test::FakeServices {
 
     // False when the microphone is not found.
     bool ready()
@@ -173,49 +166,6 @@ struct Microphone {
         recorder.probe();
         return QTest::qWaitFor([this] { return recorder.usable(); }, 10000);
     }
-};
-
-// Someone speaking into the pipe while the dialog goes on. The pipe's source
-// passes on whatever it is given at once: 20 ms are written every 20 ms, as
-// a sound card's clock would give them.
-class Mouth {
-public:
-    Mouth(const QString &fifo, const std::vector<float> &take) : bytes_(test::s16(take))
-    {
-        speaking_ = std::thread([this, fifo] {
-            QFile pipe(fifo);
-            if (!pipe.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-                return;
-            const qsizetype piece = kRate / 50 * 2;
-            const auto start = std::chrono::steady_clock::now();
-            for (qsizetype from = 0; from < bytes_.size(); from += piece) {
-                std::this_thread::sleep_until(start + std::chrono::milliseconds(20 * (from / piece)));
-                const QByteArray bytes = bytes_.mid(from, piece);
-                if (pipe.write(bytes) != bytes.size())
-                    return;
-            }
-            done_ = true;
-        });
-    }
-    ~Mouth()
-    {
-        if (speaking_.joinable())
-            speaking_.join();
-    }
-    Mouth(const Mouth &) = delete;
-    Mouth &operator=(const Mouth &) = delete;
-
-    bool finished()
-    {
-        if (speaking_.joinable())
-            speaking_.join();
-        return done_;
-    }
-
-private:
-    QByteArray bytes_;
-    std::atomic<bool> done_{false};
-    std::thread speaking_;
 };
 
 } // namespace
@@ -238,30 +188,10 @@ class TeacherRecordingTest : public QObject {
         return dialog && QTest::qWaitForWindowActive(dialog) ? dialog : nullptr;
     }
 
-    // "Registra" pressed and the microphone opened.
-    static bool startTake(QDialog *dialog, TeacherServices &services)
-    {
-        QTest::mouseClick(test::buttonSaying(dialog, "Registra"), Qt::LeftButton);
-        return QTest::qWaitFor([&] { return services.recorder.recording(); }, 5000);
-    }
-
-    // "Registra" pressed, `take` heard by the microphone, "Ferma" pressed.
-    bool sayInto(QDialog *dialog, TeacherServices &services, const std::vector<float> &take)
-    {
-        if (!startTake(dialog, services))
-            return false;
-        Mouth mouth(fifo_, take);
-        // The source plays what it is given in real time; the take is whole once heard.
-        if (!QTest::qWaitFor([&] { return services.recorder.heard() >= take.size(); }, 30000) || !mouth.finished())
-            return false;
-        QTest::mouseClick(test::buttonSaying(dialog, "Ferma"), Qt::LeftButton);
-        return true;
-    }
-
     QDialog *recordTake(QWidget &window, TeacherServices &services, const QString &target, const std::vector<float> &take)
     {
         QDialog *dialog = openDialog(window, services, target);
-        return dialog && sayInto(dialog, services, take) ? dialog : nullptr;
+        return dialog && test::sayInto(dialog, services.recorder, fifo_, take) ? dialog : nullptr;
     }
 
     static QString statusOf(QDialog *dialog) { return dialog->findChild<QLabel *>(QStringLiteral("stato"))->text(); }
@@ -280,9 +210,7 @@ private slots:
     void init()
     {
         heard_.reset();
-        static const QByteArrayList silent{"theWindowNamesTheWordAndLooksForTheMicrophoneFirst",
-                                           "withoutASoundServerItSaysSoAndRecordsNothing"};
-        if (silent.contains(QTest::currentTestFunction()))
+        if (QByteArray(QTest::currentTestFunction()) == "theWindowNamesTheWordAndSaysWhenThereIsNoMicrophone")
             return;
         if (!serverFailure_.isEmpty())
             QSKIP(qPrintable(serverFailure_));
@@ -292,30 +220,10 @@ private slots:
     }
 
     // Before anything is recorded the window names the word and, until a
-    // microphone answers, offers nothing to record, hear or save. Escape
-    // then closes it at once: there is nothing to throw away.
-    void theWindowNamesTheWordAndLooksForTheMicrophoneFirst()
-    {
-        Microphone unprobed;
-        QWidget window;
-        const QString target = dir_.filePath(QStringLiteral("voci/prima.wav"));
-        QPointer<QDialog> dialog = openDialog(window, unprobed.services, target);
-        QVERIFY(dialog);
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Registra la voce: elefante"));
-        bool told = false;
-        for (const QLabel *label : dialog->findChildren<QLabel *>())
-            told = told || label->text().contains(QStringLiteral("di' «elefante» con calma"));
-        QVERIFY(told);
-        QCOMPARE(statusOf(dialog), QStringLiteral("Cerco il microfono…"));
-        for (const char *button : {"Registra", "Ferma", "Ascolta", "Salva"})
-            QVERIFY2(!test::buttonSaying(dialog, button)->isEnabled(), button);
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dialog.data(), Qt::Key_Escape);
-        QTRY_VERIFY(!dialog || !dialog->isVisible());
-        QVERIFY(!QApplication::activeModalWidget());
-        QVERIFY(!QFileInfo::exists(target));
-    }
-
-    void withoutASoundServerItSaysSoAndRecordsNothing()
+    // microphone answers, offers nothing to record, hear or save; without a
+    // sound server it says so. Escape then closes it at once: there is
+    // nothing to throw away.
+    void theWindowNamesTheWordAndSaysWhenThereIsNoMicrophone()
     {
         const QByteArray served = qgetenv("PULSE_SERVER");
         qputenv("PULSE_SERVER", QFile::encodeName("unix:" + dir_.filePath(QStringLiteral("nessun-server"))));
@@ -327,13 +235,26 @@ private slots:
         });
         Microphone none;
         QWidget window;
-        QDialog *dialog = openDialog(window, none.services, dir_.filePath(QStringLiteral("voci/senza.wav")));
+        const QString target = dir_.filePath(QStringLiteral("voci/prima.wav"));
+        QPointer<QDialog> dialog = openDialog(window, none.services, target);
         QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Registra la voce: elefante"));
+        bool told = false;
+        for (const QLabel *label : dialog->findChildren<QLabel *>())
+            told = told || label->text().contains(QStringLiteral("di' «elefante» con calma"));
+        QVERIFY(told);
+        QCOMPARE(statusOf(dialog), QStringLiteral("Cerco il microfono…"));
+        for (const char *button : {"Registra", "Ferma", "Ascolta", "Salva"})
+            QVERIFY2(!test::buttonSaying(dialog, button)->isEnabled(), button);
         none.recorder.probe();
         QTRY_COMPARE(statusOf(dialog), QStringLiteral("Non si può registrare: il server dei suoni del desktop "
                                                       "(PulseAudio o PipeWire) non risponde. Puoi sempre importare "
                                                       "una voce registrata con un altro programma."));
         QVERIFY(!test::buttonSaying(dialog, "Registra")->isEnabled());
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dialog.data(), Qt::Key_Escape);
+        QTRY_VERIFY(!dialog || !dialog->isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!QFileInfo::exists(target));
     }
 
     // Room noise, a scrape at 1.2 s, the word from 2.0 s, a scrape at 3.3 s.
@@ -350,11 +271,11 @@ private slots:
         QWidget window;
         QDialog *dialog = openDialog(window, services, target);
         QVERIFY(dialog);
-        QVERIFY(startTake(dialog, services));
+        QVERIFY(test::startTake(dialog, services.recorder));
         auto *meter = dialog->findChild<QProgressBar *>();
         QVERIFY(meter && meter->isVisible());
         {
-            Mouth mouth(fifo_, take);
+            test::Mouth mouth(fifo_, take);
             // The meter follows what the microphone hears: the room's peaks
             // (near -12 dBFS on its -60..0 scale), then the louder scrape and word.
             QTRY_VERIFY_WITH_TIMEOUT(meter->value() > 0 && meter->value() < meter->maximum() - 8, 10000);
@@ -387,12 +308,15 @@ private slots:
                  qPrintable(QString::number(rmsDbOf(saved, 0, saved.size()))));
     }
 
-    void aTakeOfTheRoomAloneIsRefusedWithWhatToDo()
+    // A take of the room alone is refused with what to do; a word said in a
+    // second take can be kept, and Escape then asks before throwing it away.
+    void aTakeOfTheRoomAloneIsRefusedAndEscapeAsksFirst()
     {
         TeacherServices &services = heard_->services;
         const QString target = dir_.filePath(QStringLiteral("voci/stanza.wav"));
         QWidget window;
-        QDialog *dialog = recordTake(window, services, target, room_);
+        window.show();
+        QPointer<QDialog> dialog = recordTake(window, services, target, room_);
         QVERIFY(dialog);
         QTRY_VERIFY(test::buttonSaying(dialog, "Registra di nuovo")->isEnabled());
         QCOMPARE(statusOf(dialog), QStringLiteral("Non sento nessuna voce: avvicinati al microfono e riprova, in un "
@@ -403,47 +327,8 @@ private slots:
         QVERIFY(!test::buttonSaying(dialog, "Ascolta")->isEnabled());
         QCOMPARE(QApplication::focusWidget(), test::buttonSaying(dialog, "Registra di nuovo"));
         QVERIFY(!QFile::exists(target));
-    }
 
-    // 11 s of the room, the word from 9.6 s: ten seconds of it are heard,
-    // the word cut where the take ends, and "Ferma" is never pressed.
-    void aTakeEndsByItselfAtTenSeconds()
-    {
-        TeacherServices &services = heard_->services;
-        const QString target = dir_.filePath(QStringLiteral("voci/lunga.wav"));
-        std::vector<float> take = pinkRoom(dir_.path(), 11, -25);
-        QVERIFY(!take.empty());
-        say(take, word_, 9.6);
-        QWidget window;
-        QDialog *dialog = openDialog(window, services, target);
-        QVERIFY(dialog);
-        QVERIFY(startTake(dialog, services));
-        {
-            Mouth mouth(fifo_, take);
-            QTRY_VERIFY_WITH_TIMEOUT(!test::buttonSaying(dialog, "Ferma")->isEnabled(), 20000);
-            QVERIFY(!services.recorder.recording());
-            QVERIFY2(statusOf(dialog).startsWith(QStringLiteral("La registrazione si è fermata da sola dopo 10 secondi.")),
-                     qPrintable(statusOf(dialog)));
-            QVERIFY(mouth.finished());
-        }
-        QTRY_VERIFY(test::buttonSaying(dialog, "Salva")->isEnabled());
-        QTest::mouseClick(test::buttonSaying(dialog, "Salva"), Qt::LeftButton);
-        const std::vector<float> saved = readSound(target);
-        const Found found = findIn(take, saved);
-        QVERIFY2(found.match > 0.7, qPrintable(QString::number(found.match)));
-        const double from = double(found.offset) / kRate, to = from + double(saved.size()) / kRate;
-        QVERIFY2(from <= 9.6 && from >= 9.6 - 0.15, qPrintable(QString::number(from)));
-        QVERIFY2(std::abs(to - 10.0) <= 0.03, qPrintable(QString::number(to)));
-    }
-
-    void escapeAsksBeforeThrowingTheTakeAway()
-    {
-        TeacherServices &services = heard_->services;
-        const QString target = dir_.filePath(QStringLiteral("voci/esc.wav"));
-        QWidget window;
-        window.show();
-        QPointer<QDialog> dialog = recordTake(window, services, target, test::quietTake());
-        QVERIFY(dialog);
+        QVERIFY(test::sayInto(dialog, services.recorder, fifo_, test::quietTake()));
         QTRY_VERIFY(test::buttonSaying(dialog, "Salva")->isEnabled());
 
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -459,6 +344,37 @@ private slots:
         QTest::mouseClick(test::buttonSaying(ask, "Butta via"), Qt::LeftButton);
         QTRY_VERIFY(dialog.isNull() || !dialog->isVisible());
         QVERIFY(!QFile::exists(target));
+    }
+
+    // 11 s of the room, the word from 9.6 s: ten seconds of it are heard,
+    // the word cut where the take ends, and "Ferma" is never pressed.
+    void aTakeEndsByItselfAtTenSeconds()
+    {
+        TeacherServices &services = heard_->services;
+        const QString target = dir_.filePath(QStringLiteral("voci/lunga.wav"));
+        std::vector<float> take = pinkRoom(dir_.path(), 11, -25);
+        QVERIFY(!take.empty());
+        say(take, word_, 9.6);
+        QWidget window;
+        QDialog *dialog = openDialog(window, services, target);
+        QVERIFY(dialog);
+        QVERIFY(test::startTake(dialog, services.recorder));
+        {
+            test::Mouth mouth(fifo_, take);
+            QTRY_VERIFY_WITH_TIMEOUT(!test::buttonSaying(dialog, "Ferma")->isEnabled(), 20000);
+            QVERIFY(!services.recorder.recording());
+            QVERIFY2(statusOf(dialog).startsWith(QStringLiteral("La registrazione si è fermata da sola dopo 10 secondi.")),
+                     qPrintable(statusOf(dialog)));
+            QVERIFY(mouth.finished());
+        }
+        QTRY_VERIFY(test::buttonSaying(dialog, "Salva")->isEnabled());
+        QTest::mouseClick(test::buttonSaying(dialog, "Salva"), Qt::LeftButton);
+        const std::vector<float> saved = readSound(target);
+        const Found found = findIn(take, saved);
+        QVERIFY2(found.match > 0.7, qPrintable(QString::number(found.match)));
+        const double from = double(found.offset) / kRate, to = from + double(saved.size()) / kRate;
+        QVERIFY2(from <= 9.6 && from >= 9.6 - 0.15, qPrintable(QString::number(from)));
+        QVERIFY2(std::abs(to - 10.0) <= 0.03, qPrintable(QString::number(to)));
     }
 
     // Controllo's "Registra" over an empty voice file: Enter keeps the take,
@@ -483,7 +399,7 @@ private slots:
         QVERIFY(dialog);
         QVERIFY(QTest::qWaitForWindowActive(dialog));
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Registra la voce: ape"));
-        QVERIFY(sayInto(dialog, services, test::quietTake()));
+        QVERIFY(test::sayInto(dialog, services.recorder, fifo_, test::quietTake()));
         QTRY_VERIFY(test::buttonSaying(dialog, "Salva")->isEnabled());
         QPointer<QDialog> open(dialog);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

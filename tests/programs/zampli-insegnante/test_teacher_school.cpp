@@ -4,6 +4,7 @@
 // children on the server and in "Ora gioca" of this computer, the last
 // reading while the server is away, and a child erased from the server
 // through the tab's own buttons.
+#include "CopyFiles.h"
 #include "ResultsHarness.h"
 #include "ResultsTabDriver.h"
 #include "SchoolClass.h"
@@ -79,11 +80,8 @@ private slots:
             QFAIL(qPrintable(why));
         // Her password as libpq finds it on her computer: she is never asked.
         const QString pgpass = home_.filePath("pgpass");
-        QFile file(pgpass);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("*:*:classe:classe_insegnante:" + made_.teacherPassword.toUtf8() + "\n");
-        file.close();
-        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        writeFile(pgpass, "*:*:classe:classe_insegnante:" + made_.teacherPassword.toUtf8() + "\n");
+        QVERIFY(QFile::setPermissions(pgpass, QFile::ReadOwner | QFile::WriteOwner));
         qputenv("PGPASSFILE", pgpass.toUtf8());
         PgConnection teacher;
         QVERIFY(teacher.open(params(made_.roles.teacher, made_.teacherPassword)));
@@ -118,12 +116,9 @@ private slots:
         tab_->show();
         QTRY_VERIFY_WITH_TIMEOUT(classRows().contains("Marco B.|–|3 su 5 (60%)|–|–|–"), 15000);
         QCOMPARE(widget<QTableView>("classe")->model()->index(0, 6).data().toString(), QString("05/12/2025"));
-    }
 
-    // Her reading of the server is not where its answers are erased: a
-    // change there would come back at the next reading.
-    void theServersAnswersGoOnlyWithTheirChild()
-    {
+        // Her reading of the server is not where its answers are erased: a
+        // change there would come back at the next reading.
         click("cancellaTutto");
         QCOMPARE(said(), QString("Le risposte sono sul server della scuola: da qui si cancellano solo con il bambino; "
                                  "scegli il bambino e premi «Cancella tutto di …». Per una cancellazione diversa "

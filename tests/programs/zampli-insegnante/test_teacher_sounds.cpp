@@ -5,8 +5,9 @@
 // file imported for the row chosen becomes that row's sound, and one that is
 // no sound is refused by name with the old one kept.
 #include "SoundFiles.h"
+// After SoundFiles.h: its own writeFile would find this one too.
+#include "CopyFiles.h"
 #include "TeacherWindow.h"
-#include "pictures-voices/MediaActions.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -22,19 +23,13 @@ struct ChosenFile : FileChoice {
     QString choose(QWidget *, const QString &) override { return file; }
 };
 
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    test::writeFile(path, bytes);
-}
-
 // A copy with its five lists, the voice of A and the error sound.
 QString makeCopy(const QString &folder)
 {
+    for (const char *media : {"testi", "voci", "suoni"})
+        QDir().mkpath(folder + "/" + media);
     for (const char *vowel : {"a", "e", "i", "o", "u"})
-        writeAll(folder + "/testi/" + vowel + ".txt", "");
-    QDir().mkpath(folder + "/voci");
-    QDir().mkpath(folder + "/suoni");
+        test::writeFile(folder + "/testi/" + vowel + ".txt", "");
     test::writeSound(folder + "/voci/A.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050, 1);
     test::writeSound(folder + "/suoni/no.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050, 1);
     return folder;
@@ -118,8 +113,9 @@ private slots:
         QCOMPARE(w.player.played, (QStringList{folder + "/suoni/no.wav", folder + "/voci/A.wav"}));
     }
 
-    // A file imported by the button, or by Ctrl+Maiusc+I, for the row chosen.
-    void aFileImportedForTheChosenRowBecomesItsSound()
+    // A file imported by the button, or by Ctrl+Maiusc+I, for the row chosen,
+    // or recorded there.
+    void aFileImportedOrRecordedForTheChosenRowBecomesItsSound()
     {
         const QString folder = copy();
         chosen_.file = test::writeSound(dir_.filePath("lode.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 2);
@@ -139,27 +135,19 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(test::readAll(folder + "/voci/E.wav").left(4), QByteArray("RIFF"));
         QCOMPARE(w.message(), QStringLiteral("Vocale E: pronta. Premi «Ascolta» per sentirla."));
-    }
 
-    void aFileThatIsNoSoundIsRefusedByNameAndTheOldOneKept()
-    {
-        const QString folder = copy();
+        // A file that is no sound is refused by name, and the old one kept.
         const QByteArray before = test::readAll(folder + "/suoni/no.wav");
         chosen_.file = dir_.filePath("elenco.wav");
-        writeAll(chosen_.file, "ape\r\nuva\r\n");
-        Window w(folder);
+        writeFile(chosen_.file, "ape\r\nuva\r\n");
         w.choose(kError);
         QTest::mouseClick(w.button(QStringLiteral("Importa da un file…")), Qt::LeftButton);
         QVERIFY2(w.message().startsWith(QStringLiteral("elenco.wav ")), qPrintable(w.message()));
         QVERIFY2(w.message().contains(QStringLiteral("WAV, FLAC o OGG")), qPrintable(w.message()));
         QCOMPARE(test::readAll(folder + "/suoni/no.wav"), before);
         QCOMPARE(w.table()->item(kError, 3)->text(), QStringLiteral("pronta"));
-    }
 
-    // «Registra…» opens the recording of the row chosen, named after it.
-    void registraRecordsTheChosenRow()
-    {
-        Window w(copy());
+        // «Registra…» opens the recording of the row chosen, named after it.
         w.choose(kPraiseTwo);
         QTest::mouseClick(w.button(QStringLiteral("Registra…")), Qt::LeftButton);
         QDialog *dialog = nullptr;

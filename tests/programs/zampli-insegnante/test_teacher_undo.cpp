@@ -8,15 +8,12 @@
 #include "PipeMicrophone.h"
 #include "PushButtons.h"
 #include "SoundFiles.h"
+// After SoundFiles.h: its own writeFile would find this one too.
+#include "CopyFiles.h"
 #include "TeacherWindow.h"
-#include "fakes/Fakes.h"
 #include "imports/VoiceClean.h"
-#include "imports/VoiceRecorder.h"
-#include "pictures-voices/MediaActions.h"
 #include "tabs/check/CheckTab.h"
 #include "tabs/sounds/SoundsTab.h"
-#include "tabs/words/WordsTab.h"
-#include "window/MainWindow.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -36,12 +33,6 @@ QByteArray ownVoice() { return wavBytes(Samples(kVoiceRate / 2, 0.25f)); }
 
 using test::readAll;
 
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    test::writeFile(path, bytes);
-}
-
 // A picture file of one colour, as the teacher might pick.
 QString pictureFile(const QString &path, Qt::GlobalColor color)
 {
@@ -59,7 +50,7 @@ QString soundFile(const QString &path, double hertz)
     Samples s(kVoiceRate, 0.0f);
     for (size_t i = kVoiceRate / 4; i < size_t(kVoiceRate * 3 / 4); ++i)
         s[i] = float(0.4 * std::sin(2 * std::numbers::pi * hertz * double(i) / kVoiceRate));
-    writeAll(path, wavBytes(s));
+    test::writeFile(path, wavBytes(s));
     return path;
 }
 
@@ -176,7 +167,7 @@ class TeacherUndoTest : public QObject {
             bytes = written.readAll();
         }
         bytes = QByteArray::number(pid) + bytes.mid(bytes.indexOf('\n'));
-        writeAll(path, bytes);
+        writeFile(path, bytes);
     }
 
     // Ctrl+I on the first word, a picture of `color` chosen.
@@ -213,7 +204,7 @@ private slots:
     void init()
     {
         QDir(copy()).removeRecursively();
-        writeAll(list(), "ape\r\nago\r\nala\r\n");
+        writeFile(list(), "ape\r\nago\r\nala\r\n");
     }
 
     // Each change of a list: done, taken back and done again by the keys and
@@ -284,8 +275,8 @@ private slots:
     {
         const QByteArray jpeg = QByteArray("\xFF\xD8\xFF\xE0") + QByteArray(300, 'j');
         const QByteArray wav = wavBytes(Samples(kVoiceRate / 2, 0.25f));
-        writeAll(picture(), jpeg);
-        writeAll(voice(), wav);
+        writeFile(picture(), jpeg);
+        writeFile(voice(), wav);
         Window w(copy());
         w.rename(0, QStringLiteral("apina"));
         QTRY_COMPARE(readAll(copy() + "/jpg/apina.jpg"), jpeg);
@@ -334,7 +325,7 @@ private slots:
     void voiceImportedAndRemovedComeBack()
     {
         const QByteArray own = ownVoice();
-        writeAll(voice(), own);
+        writeFile(voice(), own);
         Window w(copy());
         w.select(0);
         answers_.file = soundFile(dir_.filePath("voce.wav"), 300);
@@ -362,7 +353,7 @@ private slots:
         if (!serverFailure_.isEmpty())
             QSKIP(qPrintable(serverFailure_));
         const QByteArray own = ownVoice();
-        writeAll(voice(), own);
+        writeFile(voice(), own);
         Window w(copy());
         w.recorder.probe();
         QVERIFY2(QTest::qWaitFor([&] { return w.recorder.usable(); }, 10000), qPrintable(w.recorder.reason()));
@@ -371,16 +362,7 @@ private slots:
         QDialog *dialog = nullptr;
         QTRY_VERIFY((dialog = w.window.findChild<QDialog *>("registra")) && dialog->isVisible());
         QVERIFY(QTest::qWaitForWindowActive(dialog));
-        QTest::mouseClick(test::buttonSaying(dialog, "Registra"), Qt::LeftButton);
-        QVERIFY(QTest::qWaitFor([&] { return w.recorder.recording(); }, 5000));
-        const QByteArray take = test::s16(test::quietTake());
-        QFile pipe(microphone_);
-        QVERIFY(pipe.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        QCOMPARE(pipe.write(take), take.size());
-        pipe.close();
-        // The source plays what it is given in real time; the take is whole once heard.
-        QVERIFY(QTest::qWaitFor([&] { return w.recorder.heard() >= size_t(take.size() / 2); }, 15000));
-        QTest::mouseClick(test::buttonSaying(dialog, "Ferma"), Qt::LeftButton);
+        QVERIFY(test::sayInto(dialog, w.recorder, microphone_, test::quietTake()));
         QTRY_VERIFY(test::buttonSaying(dialog, "Salva")->isEnabled());
         QTest::mouseClick(test::buttonSaying(dialog, "Salva"), Qt::LeftButton);
         QCOMPARE(readAll(voice()).left(4), QByteArray("RIFF"));
@@ -399,7 +381,7 @@ private slots:
     void soundsAndWordsShareOneHistory()
     {
         const QByteArray praise = wavBytes(Samples(kVoiceRate / 2, 0.1f));
-        writeAll(copy() + "/suoni/si1.wav", praise);
+        writeFile(copy() + "/suoni/si1.wav", praise);
         Window w(copy());
         w.add(QStringLiteral("arancia"));
         const QByteArray withWord = readAll(list());
@@ -460,7 +442,7 @@ private slots:
     void fixFromTheCheckIsTakenBack()
     {
         const QByteArray damaged = QByteArray("\xFF\xD8\xFF") + QByteArray(40, 'x');
-        writeAll(picture(), damaged);
+        writeFile(picture(), damaged);
         Window w(copy());
         QVERIFY(test::clickTab(w.window.tabs(), QStringLiteral("Controllo")));
         auto *check = w.window.findChild<CheckTab *>("controllo");
@@ -486,7 +468,7 @@ private slots:
         w.add(QStringLiteral("arancia"));
         importPicture(w, "verde.png", Qt::green);
         const QByteArray other("\xFF\xD8\xFF other program");
-        writeAll(picture(), other);
+        writeFile(picture(), other);
 
         w.undoInList();
         const QString said = w.warning();
@@ -509,7 +491,7 @@ private slots:
         const QByteArray added = readAll(picture());
         const QString aside = copy() + "/" + kAside;
         QVERIFY(QDir(aside).removeRecursively());
-        writeAll(aside, "a file where the folder should be");
+        writeFile(aside, "a file where the folder should be");
 
         w.undoInList();
         const QString said = w.warning();
@@ -531,7 +513,7 @@ private slots:
     // loses nothing.
     void halfDoneUndoPutsThePictureBack()
     {
-        writeAll(picture(), kOwnJpeg);
+        writeFile(picture(), kOwnJpeg);
         Window w(copy());
         importPicture(w, "viola.png", Qt::magenta);
         const QByteArray current = readAll(picture());
@@ -560,9 +542,9 @@ private slots:
     void eachWindowKeepsItsOwnFilesAside()
     {
         const QByteArray own = kOwnJpeg;
-        writeAll(picture(), own);
+        writeFile(picture(), own);
         const QString gone = copy() + "/" + kAside + "/4242-0badf00d";
-        writeAll(gone + "/1-ape.jpg", "kept by a window that crashed");
+        writeFile(gone + "/1-ape.jpg", "kept by a window that crashed");
         writeDeadLock(gone + ".lock");
 
         Window first(copy());

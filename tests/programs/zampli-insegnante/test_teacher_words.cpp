@@ -5,16 +5,12 @@
 // refusals, undo, a full disk that leaves the old
 // list whole, long lists saved whole or never, and the voices' buttons.
 #include "CopyFiles.h"
+#include "FakeServices.h"
 #include "ModalWindows.h"
+#include "PushButtons.h"
 #include "TeacherWindow.h"
 #include "core/WordListDocument.h"
-#include "fakes/Fakes.h"
 #include "imports/VoiceClean.h"
-#include "imports/VoiceRecorder.h"
-#include "pictures-voices/MediaActions.h"
-#include "shared/TeacherServices.h"
-#include "tabs/words/WordsTab.h"
-#include "window/MainWindow.h"
 #include "wordlist/WordList.h"
 
 #include <QtTest>
@@ -36,7 +32,7 @@ void type(QWidget *w, const QString &text)
 }
 
 // A tab over `folder`, as the teacher's window makes it.
-struct Tab {
+struct Tab : test::FakeServices {
     explicit Tab(const QString &folder) : tab(services, folder, QStringLiteral("a"))
     {
         tab.resize(900, 600);
@@ -97,19 +93,8 @@ struct Tab {
         select(row);
         QTest::keyClick(view(), Qt::Key_Down, Qt::ControlModifier);
     }
-    // The words as the table shows them.
-    QStringList shown()
-    {
-        QStringList words;
-        for (int row = 0; row < view()->model()->rowCount(); ++row)
-            words << view()->model()->index(row, 2).data().toString();
-        return words;
-    }
-    bool enabled(const char *name) { return tab.findChild<QWidget *>(name)->isEnabled(); }
+    QStringList shown() { return test::shownWords(&tab); }
 
-    test::RecordingSoundPlayer player;
-    VoiceRecorder recorder; // never probed: no microphone
-    TeacherServices services{player, recorder};
     WordsTab tab;
 };
 
@@ -283,10 +268,7 @@ private slots:
         const auto answer = [&asked](const QString &button) {
             test::whenModalShows<QMessageBox>([&asked, button](QMessageBox *box) {
                 asked = box->text();
-                for (QAbstractButton *b : box->buttons())
-                    if (b->text() == button)
-                        return QTest::mouseClick(b, Qt::LeftButton);
-                QFAIL(qPrintable("no button " + button));
+                QTest::mouseClick(test::buttonSaying(box, button), Qt::LeftButton);
             }, QStringLiteral("elencoSparito"));
         };
         answer(QStringLiteral("Annulla"));
@@ -375,9 +357,8 @@ private slots:
         QCOMPARE(QDir(dir_.filePath("testi")).entryList(QDir::Files), QStringList{"a.txt"});
         QCOMPARE(t.view()->model()->rowCount(), 0);
         QVERIFY2(t.notice().contains(QStringLiteral("L'elenco a.txt è troppo grande")), qPrintable(t.notice()));
-        QVERIFY(!t.enabled("nuovaParola"));
-        QVERIFY(!t.enabled("aggiungi"));
-        QVERIFY(!t.enabled("rimuovi"));
+        for (const char *control : {"nuovaParola", "aggiungi", "rimuovi"})
+            QVERIFY2(!t.tab.findChild<QWidget *>(control)->isEnabled(), control);
     }
 
     // A pipe in the list's place is no list: the tab neither waits on it nor
