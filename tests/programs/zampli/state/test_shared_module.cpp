@@ -148,6 +148,40 @@ private slots:
         QVERIFY2(shown.blue() > 200 && shown.red() < 50, qPrintable(shown.name()));
     }
 
+    // Boxes larger than the small copies (full screen on a large screen)
+    // show the file itself, sharp, and later the copies made at their size.
+    void largerBoxesAreNotEnlargedFromASmallCopy()
+    {
+        Harness h;
+        PictureLoader &pictures = h.modulo->pictures;
+        const QString a = h.media().letterPicture("A", 1);
+        const QString e = h.media().letterPicture("E", 1);
+        QVERIFY(QDir().mkpath(QFileInfo(a).path()));
+        // Black on the left, white on the right: an edge one pixel wide.
+        QImage large(1600, 1200, QImage::Format_RGB32);
+        large.fill(Qt::white);
+        for (int y = 0; y < large.height(); ++y)
+            for (int x = 0; x < 800; ++x)
+                large.setPixel(x, y, qRgb(0, 0, 0));
+        QVERIFY(large.save(a, "JPG", 92) && large.save(e, "JPG", 92));
+        pictures.prepare({a, e});
+        QTRY_COMPARE(pictures.preparing(), 0);
+
+        const auto greyAcrossTheEdge = [](const QImage &shown) {
+            int grey = 0;
+            for (int x = 0; x < shown.width(); ++x)
+                if (const int v = qGray(shown.pixel(x, shown.height() / 2)); v > 40 && v < 215)
+                    ++grey;
+            return grey;
+        };
+        QCOMPARE(greyAcrossTheEdge(*pictures.load(a, QSize(800, 600))), 0);
+        QCOMPARE(greyAcrossTheEdge(*pictures.load(e, QSize(800, 600))), 0);
+        // Copies made at that size serve it as sharp, and smaller boxes too.
+        QTRY_COMPARE(pictures.preparing(), 0);
+        QCOMPARE(greyAcrossTheEdge(*pictures.load(a, QSize(800, 600))), 0);
+        QCOMPARE(greyAcrossTheEdge(*pictures.load(a, QSize(400, 300))), 0);
+    }
+
     void designFitsAndCentres()
     {
         // A 10770 x 8610 design in a wide area: height decides, centred across.
