@@ -101,6 +101,28 @@ private slots:
         QCOMPARE(series.answer(0), Answer::Ignored);
     }
 
+    // A series ends on a new choice of styles; dealt anew after a pair was
+    // shown (an activation, a style), it is open at once.
+    void clickSeriesEndedAndStartedAnewIsOpen()
+    {
+        ScriptedRandom random;
+        ClickSeries series;
+        series.start(random);
+        QVERIFY(!series.over());
+        series.end();
+        QVERIFY(series.over());
+        QCOMPARE(series.answer(0), Answer::Ignored);
+        random.scriptNumbers(5, {1, 2, 3, 4, 5}); // row A E I O U
+        series.start(random);
+        QCOMPARE(series.answer(0), Answer::Right);
+        series.end();
+        random.scriptNumbers(5, {5, 4, 3, 2, 1}); // row U O I E A
+        series.start(random);
+        QVERIFY(!series.pairShown());
+        QCOMPARE(series.model(), QStringLiteral("A"));
+        QCOMPARE(series.answer(4), Answer::Right);
+    }
+
     void dragSeriesJudgesByIndexAndEndsAfterFive()
     {
         ScriptedRandom random;

@@ -39,18 +39,6 @@ private slots:
         QVERIFY(h.problems.isEmpty());
     }
 
-    void drawsStayInRangeAtTheEdges()
-    {
-        ScriptedRandom r;
-        r.script({0.0, 0.9999999999, 0.2, 0.0, 0.9999999999, 0.7999});
-        QCOMPARE(r.drawNumber(5), 1);
-        QCOMPARE(r.drawNumber(5), 5);
-        QCOMPARE(r.drawNumber(5), 2); // 0.2 * 5 = 1, plus 1
-        QCOMPARE(r.drawPlace(5), 0);
-        QCOMPARE(r.drawPlace(5), 4);
-        QCOMPARE(r.drawNumber(4), 4); // 0.7999 * 4 = 3.19
-    }
-
     void praisePicksEachOfTheFourFiles()
     {
         Harness h;
