@@ -29,54 +29,38 @@ QString readText(const QString &path)
     return QString::fromUtf8(file.readAll());
 }
 
-// The string literals of a C++ file, comments and #include lines left out;
+// The string literals of a C++ file, comments, character literals and
+// #include lines left out (an apostrophe after a digit separates digits);
 // literals written one after the other ("a" "b") are one text.
 QList<Text> literals(const QString &name, const QString &source)
 {
+    static const QRegularExpression token(QStringLiteral(R"re(//[^\n]*|/\*.*?\*/|#include[^\n]*|(?<![0-9])'(?:[^'\\]|\\.)*+'|"((?:[^"\\]|\\.)*+)")re"),
+                                          QRegularExpression::DotMatchesEverythingOption);
     QList<Text> found;
     int line = 1;
-    qsizetype lastEnd = -1;
-    const qsizetype n = source.size();
-    for (qsizetype i = 0; i < n;) {
-        const QChar c = source[i];
-        if (c == u'\n') {
-            ++line;
-            ++i;
-        } else if (source.mid(i, 2) == u"//" || (c == u'#' && source.mid(i, 8) == u"#include")) {
-            i = source.indexOf(u'\n', i);
-            if (i < 0)
-                i = n;
-        } else if (source.mid(i, 2) == u"/*") {
-            const qsizetype end = source.indexOf(u"*/", i + 2);
-            line += int(source.mid(i, end - i).count(u'\n'));
-            i = end + 2;
-        } else if (c == u'\'') {
-            qsizetype j = i + 1;
-            while (j < n && source[j] != u'\'')
-                j += source[j] == u'\\' ? 2 : 1;
-            i = j + 1;
-        } else if (c == u'"') {
-            QString text;
-            qsizetype j = i + 1;
-            for (; j < n && source[j] != u'"'; ++j) {
-                if (source[j] == u'\\') {
-                    ++j;
-                    text += source[j] == u'"' || source[j] == u'\\' || source[j] == u'\'' ? source[j] : QChar(u' ');
-                } else {
-                    text += source[j];
-                }
-            }
-            const bool joined = lastEnd >= 0 && !found.isEmpty() && source.mid(lastEnd, i - lastEnd).trimmed().isEmpty();
-            if (joined)
-                found.last().text += text;
+    qsizetype counted = 0, lastEnd = -1;
+    for (auto it = token.globalMatch(source); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.capturedStart(1) < 0)
+            continue;
+        // Escapes read as a space, but for the quotes and the backslash themselves.
+        const QString raw = m.captured(1);
+        QString text;
+        for (qsizetype j = 0; j < raw.size(); ++j) {
+            if (raw[j] != u'\\')
+                text += raw[j];
+            else if (const QChar c = raw[++j]; QStringLiteral("\"\\'").contains(c))
+                text += c;
             else
-                found.append({QStringLiteral("%1:%2").arg(name).arg(line), text});
-            line += int(source.mid(i, j - i).count(u'\n'));
-            lastEnd = j + 1;
-            i = j + 1;
-        } else {
-            ++i;
+                text += u' ';
         }
+        line += int(QStringView(source).mid(counted, m.capturedStart() - counted).count(u'\n'));
+        counted = m.capturedStart();
+        if (lastEnd >= 0 && !found.isEmpty() && QStringView(source).mid(lastEnd, counted - lastEnd).trimmed().isEmpty())
+            found.last().text += text;
+        else
+            found.append({QStringLiteral("%1:%2").arg(name).arg(line), text});
+        lastEnd = m.capturedEnd();
     }
     return found;
 }

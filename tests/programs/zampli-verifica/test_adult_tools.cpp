@@ -46,10 +46,10 @@ void copyMedia(const QString &dir)
         QCOMPARE(QProcess::execute("cp", {"-R", programFolder() + "/" + sub, dir}), 0);
 }
 
-void overwrite(const QString &path, const QByteArray &bytes)
+void write(const QString &path, const QByteArray &bytes, QIODevice::OpenMode mode = QIODevice::Truncate)
 {
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QVERIFY(file.open(QIODevice::WriteOnly | mode));
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
@@ -58,16 +58,23 @@ void overwrite(const QString &path, const QByteArray &bytes)
 class AdultToolsTest : public QObject {
     Q_OBJECT
 
+    std::optional<QTemporaryDir> dir_; // a copy of the default media for each test
+
 private slots:
+    void init()
+    {
+        dir_.emplace();
+        copyMedia(dir_->path());
+    }
+
     void everyMissingFileIsNamed()
     {
-        QTemporaryDir dir;
-        copyMedia(dir.path());
+        const QDir dir(dir_->path());
         QCOMPARE(checkMedia(dir.path()).problems, QStringList());
 
         QStringList files;
         for (QDirIterator it(dir.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
-            files << QDir(dir.path()).relativeFilePath(it.next());
+            files << dir.relativeFilePath(it.next());
         QVERIFY(files.size() > 100);
         for (const QString &file : std::as_const(files)) {
             const QString path = dir.path() + "/" + file;
@@ -88,8 +95,8 @@ private slots:
     // the media's verdict and the exit status stay the media's.
     void unreadResultProblemsAreListed()
     {
-        QTemporaryDir dir, state;
-        copyMedia(dir.path());
+        QTemporaryDir state;
+        const QDir dir(dir_->path());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_STATE_HOME", state.path());
         const auto [cleanCode, clean] = run(programFolder() + "/zampli-verifica", {dir.path()}, env);
@@ -128,10 +135,7 @@ private slots:
         const QString folder = base.path() + QString::fromUtf8("/classe\x1b]0;preso\x07\u202Eotto");
         QVERIFY(QDir().mkdir(folder));
         copyMedia(folder);
-        QFile list(folder + "/testi/e.txt");
-        QVERIFY(list.open(QIODevice::WriteOnly));
-        list.write(QByteArray("a/b\n").repeated(100000) + QString::fromUtf8("elmo\u202E\n").toUtf8());
-        list.close();
+        write(folder + "/testi/e.txt", QByteArray("a/b\n").repeated(100000) + QString::fromUtf8("elmo\u202E\n").toUtf8());
 
         const auto [code, out] = run(programFolder() + "/zampli-verifica", {folder});
         QCOMPARE(code, 1);
@@ -147,12 +151,11 @@ private slots:
     // and a pipe: the check ends, without a crash, naming each picture once.
     void drawingsNamingOutsideEndTheCheck()
     {
-        QTemporaryDir dir;
-        copyMedia(dir.path());
+        const QDir dir(dir_->path());
         const QString pipe = dir.filePath("attesa");
         QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
-        overwrite(dir.filePath("jpg/ape.jpg"), zampli::test::drawingNaming("/proc/self/fd/3"));
-        overwrite(dir.filePath("jpg/A.jpg"), zampli::test::drawingNaming(QFile::encodeName(pipe)));
+        write(dir.filePath("jpg/ape.jpg"), zampli::test::drawingNaming("/proc/self/fd/3"));
+        write(dir.filePath("jpg/A.jpg"), zampli::test::drawingNaming(QFile::encodeName(pipe)));
 
         // A check that opens the pipe never ends (-1); one that crashes ends by its signal.
         const auto [code, out] = run(programFolder() + "/zampli-verifica", {dir.path()},
@@ -169,12 +172,8 @@ private slots:
     // program would play a third, so the check names it, once.
     void aVoiceCutShortIsNamed()
     {
-        QTemporaryDir dir;
-        copyMedia(dir.path());
-        QFile voice(dir.filePath("voci/O.wav"));
-        QVERIFY(voice.open(QIODevice::ReadWrite));
-        QVERIFY(voice.resize(voice.size() / 3));
-        voice.close();
+        const QDir dir(dir_->path());
+        QVERIFY(QFile::resize(dir.filePath("voci/O.wav"), QFileInfo(dir.filePath("voci/O.wav")).size() / 3));
         const auto [code, out] = run(programFolder() + "/zampli-verifica", {dir.path()});
         QCOMPARE(code, 1);
         QVERIFY2(out.startsWith("voci/O.wav: file WAV tagliato: dichiara "), qPrintable(out));
@@ -185,11 +184,8 @@ private slots:
     // A word listed twice names the same files: each missing one is told once.
     void aWordListedTwiceIsNamedOnce()
     {
-        QTemporaryDir dir;
-        copyMedia(dir.path());
-        QFile list(dir.filePath("testi/a.txt"));
-        QVERIFY(list.open(QIODevice::Append) && list.write("astronave\r\nastronave\r\n") == 22);
-        list.close();
+        const QDir dir(dir_->path());
+        write(dir.filePath("testi/a.txt"), "astronave\r\nastronave\r\n", QIODevice::Append);
         const MediaReport report = checkMedia(dir.path());
         QCOMPARE(report.problems, QStringList({"jpg/astronave.jpg: manca", "voci/astronave.wav: manca"}));
         QCOMPARE(report.problemCount, 2);
@@ -222,8 +218,7 @@ private slots:
         QCOMPARE(run(copy + "/zampli", {}, env, 1500).first, -1);
 
         // The teacher adds a word with no picture yet, in a list saved on Windows.
-        QFile list(copy + "/testi/a.txt");
-        QVERIFY(list.open(QIODevice::Append) && list.write("astronave\r\n") == 11 && list.flush());
+        write(copy + "/testi/a.txt", "astronave\r\n", QIODevice::Append);
         const auto [code, out] = run(programFolder() + "/zampli-verifica", {copy}, env);
         QVERIFY2(code == 1 && out.contains("jpg/astronave.jpg: manca\n") && out.contains("voci/astronave.wav: manca\n"),
                  qPrintable(out));

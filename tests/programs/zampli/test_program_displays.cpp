@@ -80,26 +80,6 @@ private slots:
             QSKIP("needs Xvfb and xdotool (scripts/install-deps.sh --tests)");
     }
 
-    // Destroyed from outside, the menu leaves nothing to reach: the program ends.
-    void aWindowDestroyedFromOutsideEndsTheProgram()
-    {
-        QProcess server;
-        const QString display = startServer(server);
-        QVERIFY(!display.isEmpty());
-        auto zampli = start(display);
-        const QStringList title = shownWindows(*zampli, display);
-        QVERIFY2(title.size() == 1, zampli->readAllStandardError().constData());
-        xdotool({"mousemove", "--window", title[0], "40", "40", "click", "1"}, display);
-        QTRY_VERIFY_WITH_TIMEOUT(shownWindows(*zampli, display).value(0, title[0]) != title[0], 10000);
-        QCOMPARE(zampli->state(), QProcess::Running); // the title went, the menu came
-
-        xdotool({"windowclose", shownWindows(*zampli, display).value(0)}, display);
-        QVERIFY(zampli->waitForFinished(5000));
-        QCOMPARE(zampli->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(zampli->exitCode(), 0);
-        server.terminate(), server.waitForFinished(5000);
-    }
-
     // One account, one program folder, two screens: a program on each; a
     // second start on the same screen only brings the first forward.
     void oneProgramPerDisplay()

@@ -2,6 +2,7 @@
 // The child's windows leave every answer they judge in a real database: a
 // wrong then a right answer in one window of each family that judges.
 #include "ResultsHarness.h"
+#include "WordListFiles.h"
 
 #include "shell/Form.h"
 
@@ -56,12 +57,7 @@ private slots:
         QFETCH(QString, rows);
         QFETCH(QString, nextPair);
         WithResults r;
-        QDir().mkpath(r.h.folder.filePath("testi"));
-        for (const char *word : {"ape", "elmo", "isola", "oca", "uva"}) {
-            QFile list(r.h.media().wordList(QString(QChar(word[0]))));
-            QVERIFY(list.open(QIODevice::WriteOnly) && list.write(QByteArray(word) + "\r\n") > 0);
-            r.h.writePicture(r.h.media().wordPicture(word));
-        }
+        writeWordLists(r.h);
         r.start();
         for (const double d : draws)
             r.h.random.script({d});
@@ -87,18 +83,6 @@ private slots:
         const QStringList files = QDir(r.state.filePath("zampli")).entryList({"*.sqlite"});
         QCOMPARE(files.size(), 1);
         QVERIFY2(files[0].startsWith(QFileInfo(r.h.folder.path()).fileName() + "-"), qPrintable(files[0]));
-    }
-
-    // The title window starts a session; the recording fake sees the same answers.
-    void sessionStartsAtTheTitle()
-    {
-        WithResults r;
-        r.start();
-        r.h.programma->Main();
-        QCOMPARE(r.h.answers.sessions, 1);
-        QVERIFY(r.writer->sync());
-        QCOMPARE(r.rows("SELECT count(*) FROM sessions"), QStringLiteral("1"));
-        QCOMPARE(r.rows("SELECT count(*) FROM answers"), QStringLiteral("0"));
     }
 };
 

@@ -3,7 +3,7 @@
 // the INIZIA PER question, the counters and the report.
 #include "rules/Counter16.h"
 #include "rules/InitialVowelQuiz.h"
-#include "rules/ListeningRules.h"
+#include "rules/Shuffle.h"
 #include "rules/MatchingRules.h"
 #include "rules/RecognitionTurn.h"
 #include "rules/Report.h"
@@ -77,22 +77,6 @@ private slots:
         QCOMPARE(turn.spokenPlace(), 2);
     }
 
-    void positionTurnNeverWritesTheSameVowelTwice()
-    {
-        ScriptedRandom random;
-        PositionTurn turn;
-        random.scriptNumbers(5, {1, 2, 3, 4, 5, 4}); // faces A E I O U, then O
-        turn.draw(random);
-        QCOMPARE(turn.written(), QStringLiteral("O"));
-        random.scriptNumbers(5, {5, 4, 3, 2, 1, 2, 1}); // faces U O I E A: place 1 (O again), then 0
-        turn.draw(random);
-        QCOMPARE(turn.written(), QStringLiteral("U"));
-        QCOMPARE(turn.writtenPlace(), 0);
-        QCOMPARE(turn.answer(1), Answer::Wrong);
-        QCOMPARE(turn.answer(0), Answer::Right);
-        QCOMPARE(turn.answer(0), Answer::Ignored);
-    }
-
     void clickSeriesAsksAToUThenEnds()
     {
         ScriptedRandom random;
@@ -139,16 +123,6 @@ private slots:
         QCOMPARE(series.answer(4), Answer::Right);
     }
 
-    void dragSeriesPassesATakenRowToTheNextFreePiece()
-    {
-        ScriptedRandom random;
-        DragSeries series;
-        random.scriptNumbers(5, {3, 3, 3, 3, 3}); // place 2 each time
-        series.deal(random);
-        const QList<int> rows{series.rowOf(0), series.rowOf(1), series.rowOf(2), series.rowOf(3), series.rowOf(4)};
-        QCOMPARE(rows, QList<int>({3, 4, 0, 1, 2}));
-    }
-
     void dragSeriesJudgesByIndexAndEndsAfterFive()
     {
         ScriptedRandom random;
@@ -184,15 +158,6 @@ private slots:
         QCOMPARE(quiz.answer(2), Answer::Ignored);
         quiz.draw(random);
         QCOMPARE(quiz.answered(), false);
-    }
-
-    void voiceWaitIsMoreThanTwoSecondsAcrossMidnight()
-    {
-        VoiceWait wait;
-        wait.start(86399.0);
-        QCOMPARE(wait.over(86399.0 + 2.0), false); // exactly two seconds is not more
-        QCOMPARE(wait.over(0.5), false);
-        QCOMPARE(wait.over(1.5), true);
     }
 
     void reportSaysBothCountersWithTheirSignPlace()

@@ -1,32 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The windows as designed: every control whole inside its window, and
 // each one shown takes the clicks made on it.
+#include "WordListFiles.h"
 #include "fakes/Fakes.h"
 
 #include "shell/Controls.h"
 #include "shell/DesignCanvas.h"
 #include "shell/Form.h"
 
-#include <QDir>
-#include <QFile>
 #include <QtTest>
 
 using namespace zampli;
 using namespace zampli::test;
-
-namespace {
-
-// One word a list, so "INIZIA PER" has something to ask and stays open.
-void writeLists(const Harness &h)
-{
-    QDir().mkpath(h.folder.filePath("testi"));
-    for (const char *l : {"a", "e", "i", "o", "u"}) {
-        QFile list(h.media().wordList(QString::fromLatin1(l)));
-        QVERIFY(list.open(QIODevice::WriteOnly) && list.write(QByteArray(l) + "pe\r\n") > 0);
-    }
-}
-
-} // namespace
 
 class DesignLayoutTest : public QObject {
     Q_OBJECT
@@ -49,7 +34,7 @@ private slots:
     {
         QFETCH(int, id);
         Harness h;
-        writeLists(h);
+        writeWordLists(h);
         Form *form = h.windows->form(FormId(id));
         form->Show();
         QVERIFY(form->isLoaded() && QTest::qWaitForWindowExposed(form->window()));

@@ -8,6 +8,7 @@
 #include "KeyPresses.h"
 #include "MatchingPictures.h"
 #include "WindowWalk.h"
+#include "WordListFiles.h"
 
 #include "exercises/initial/InitialVowel.h"
 #include "exercises/listening/FivePictureListening.h"
@@ -56,6 +57,9 @@ bool clickGround()
 
 // Tab until `target` has the focus: round every control in reading order.
 bool focusOn(QWidget *target) { return pressUntilFocused("Tab", target); }
+
+// Tab to `target`, then press `key` on it.
+bool choose(QWidget *target, const QString &key = "space") { return focusOn(target) && press(key); }
 
 // Four design pixels at the scale `w` is shown: its width on screen over its width in the design.
 int fourDesignPixels(const QWidget *w, int designTwips) { return int(4.0 * w->width() / (designTwips / 15.0)); }
@@ -210,8 +214,7 @@ private slots:
         SETTLES(focused() == menu->window()->findChild<QWidget *>("Command3D6"));
         QVERIFY(press("Return"));
         SETTLES(h.boxes.shown.size() == 1);
-        QVERIFY(focusOn(menu->window()->findChild<QWidget *>("Command3")));
-        QVERIFY(press("space"));
+        QVERIFY(choose(menu->window()->findChild<QWidget *>("Command3")));
         auto &form = h.windows->form<PictureRecognition>(FormId::Posizioni3);
         SETTLES(form.isLoaded() && form.window()->isActiveWindow());
         QWidget *first = form.window()->findChild<QWidget *>("Image1_0");
@@ -236,8 +239,7 @@ private slots:
         QVERIFY(press("Return")); // the picture says it again
         SETTLES(o.h.sound.played == QStringList({voice, voice}));
         tick(o.h, o.form, 3);
-        QVERIFY(focusOn(o.control<QWidget>("Command1")));
-        QVERIFY(press("space"));
+        QVERIFY(choose(o.control<QWidget>("Command1")));
         SETTLES(o.h.sound.played.size() == 3);
         QCOMPARE(o.h.modulo->EserciziEseguiti.value(), 1);
         QVERIFY(o.h.sound.played[2] != voice); // another vowel
@@ -261,8 +263,7 @@ private slots:
         FIRST_KEY_SHOWS_FRAME(o, topLeft, 2415);
         QTRY_COMPARE(groundOnScreen(o.window()), kLightOrange);
         const QString vowel = o.at("Image1", 1)->tag();
-        QVERIFY(focusOn(o.at("Image1", 1)));
-        QVERIFY(press("space"));
+        QVERIFY(choose(o.at("Image1", 1)));
         SETTLES(o.control("Image2")->isVisible());
         QCOMPARE(o.h.sound.played, QStringList{o.h.media().voice(vowel)});
         QCOMPARE(o.h.modulo->EserciziEseguiti.value(), 1);
@@ -302,8 +303,7 @@ private slots:
             (o.h.media().voice(o.at("Image1", k)->tag()) == heard[0] ? right : wrong) = o.at("Image1", k);
         QVERIFY(right && wrong);
 
-        QVERIFY(focusOn(wrong));
-        QVERIFY(press("space"));
+        QVERIFY(choose(wrong));
         SETTLES(o.h.modulo->EserciziErrati.value() == 1);
         QTRY_COMPARE(groundOnScreen(o.window()), kWrongBlack);
         QVERIFY(focusOn(right));
@@ -315,8 +315,7 @@ private slots:
         // The red frame on screen: the right answer's paint has gone through.
         QTRY_COMPARE(onScreen(o.control<QWidget>("Shape1")).pixelColor(1, 1), QColor(255, 0, 0));
         QCOMPARE(groundOnScreen(o.window()), tints ? kVowelGround.value(right->tag()) : kWrongBlack);
-        QVERIFY(focusOn(o.control<QWidget>("Command2")));
-        QVERIFY(press("space"));
+        QVERIFY(choose(o.control<QWidget>("Command2")));
         SETTLES(o.h.sound.played.size() == 3);
         QVERIFY(!o.control<QWidget>("Command2")->isVisible() && o.at("Image1", 0)->isEnabled());
         QTRY_COMPARE(groundOnScreen(o.window()), kNextTurnBrown);
@@ -354,17 +353,14 @@ private slots:
             for (const QString &l : kVowels)
                 letter = shows(o.control("Image2"), l, style) ? l : letter;
         const int right = o.placeOf("Image1", letter);
-        QVERIFY(focusOn(o.at(row, (right + 1) % 5)));
-        QVERIFY(press("space"));
+        QVERIFY(choose(o.at(row, (right + 1) % 5)));
         SETTLES(o.h.modulo->EserciziErrati.value() == 1);
         QCOMPARE(groundOnScreen(o.window()), kLoadedBrown);
-        QVERIFY(focusOn(o.at(row, right)));
-        QVERIFY(press("space"));
+        QVERIFY(choose(o.at(row, right)));
         SETTLES(o.h.modulo->EserciziEseguiti.value() == 1);
         QCOMPARE(o.h.sound.played, QStringList({o.h.media().errorSound(), o.h.media().voice(letter)}));
         QTRY_COMPARE(groundOnScreen(o.window()), kVowelGround.value(letter));
-        QVERIFY(focusOn(o.control<QWidget>("Command2")));
-        QVERIFY(press("space"));
+        QVERIFY(choose(o.control<QWidget>("Command2")));
         SETTLES(o.count(row, &QWidget::isVisible) == 5);
         QVERIFY(!o.on("Command2"));
     }
@@ -380,28 +376,23 @@ private slots:
                                 "Tab>Image1_2", "Tab>Image3_3", "Tab>Image1_3", "Tab>Image3_4"};
         QCOMPARE(walk(order), order);
 
-        QVERIFY(focusOn(o.at("Image1", 0)));
-        QVERIFY(press("space"));
-        QVERIFY(focusOn(o.at("Image3", 1)));
-        QVERIFY(press("space"));
+        QVERIFY(choose(o.at("Image1", 0)));
+        QVERIFY(choose(o.at("Image3", 1)));
         SETTLES(o.h.modulo->EserciziErrati.value() == 1);
         QVERIFY(shows(o.at("Image1", 0), "A", 1) && isEmptyBox(o.at("Image3", 1)));
         QVERIFY(pressAndWait("space")); // nothing lifted now: the box alone does nothing
         QCOMPARE(o.h.sound.played, QStringList{o.h.media().errorSound()});
 
         for (int k = 0; k < 5; ++k) {
-            QVERIFY(focusOn(o.at("Image1", k)));
-            QVERIFY(press("space"));
-            QVERIFY(focusOn(o.at("Image3", k)));
-            QVERIFY(press("space"));
+            QVERIFY(choose(o.at("Image1", k)));
+            QVERIFY(choose(o.at("Image3", k)));
             SETTLES(o.h.modulo->EserciziEseguiti.value() == k + 1);
             QVERIFY(shows(o.at("Image3", k), kVowels[k], 1));
         }
         QCOMPARE(o.h.sound.played, QStringList({o.h.media().errorSound(), o.h.media().voice("A"),
                                                 o.h.media().voice("E"), o.h.media().voice("I"),
                                                 o.h.media().voice("O"), o.h.media().voice("U")}));
-        QVERIFY(focusOn(o.control<QWidget>("Command2")));
-        QVERIFY(press("space"));
+        QVERIFY(choose(o.control<QWidget>("Command2")));
         SETTLES(o.count("Image1", &QWidget::isEnabled) == 5);
     }
 
@@ -411,12 +402,7 @@ private slots:
     {
         // One word a list; the first question is "isola", the praise the first one.
         Open<InitialVowel> o(FormId::IniziaPer, "Command12", {}, [](Harness &h) {
-            QDir().mkpath(h.folder.filePath("testi"));
-            for (const QString word : {"ape", "elmo", "isola", "oca", "uva"}) {
-                QFile file(h.media().wordList(word.left(1)));
-                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(word.toLatin1()) > 0);
-                h.writePicture(h.media().wordPicture(word));
-            }
+            writeWordLists(h);
             h.random.scriptNumbers(5, {3});
             h.random.scriptNumbers(1, {1});
             h.random.scriptNumbers(4, {1});
@@ -427,17 +413,14 @@ private slots:
                                 "Tab>Image1",   "Tab>Command2", "Tab>Frame1_0"};
         QCOMPARE(walk(order), order);
 
-        QVERIFY(focusOn(o.control<QWidget>("Frame1_1")));
-        QVERIFY(press("space"));
+        QVERIFY(choose(o.control<QWidget>("Frame1_1")));
         SETTLES(o.h.modulo->EserciziErrati.value() == 1);
-        QVERIFY(focusOn(o.control<QWidget>("Frame1_2"))); // "isola" begins with I
-        QVERIFY(press("Return"));
+        QVERIFY(choose(o.control<QWidget>("Frame1_2"), "Return")); // "isola" begins with I
         SETTLES(o.h.modulo->EserciziEseguiti.value() == 1);
         QCOMPARE(o.h.sound.played.mid(1, 2), QStringList({o.h.media().errorSound(), o.h.media().praise(1)}));
         o.h.random.scriptNumbers(5, {5});
         o.h.random.scriptNumbers(1, {1});
-        QVERIFY(focusOn(o.control<QWidget>("Command1")));
-        QVERIFY(press("space"));
+        QVERIFY(choose(o.control<QWidget>("Command1")));
         SETTLES(o.h.sound.played.size() == 4);
         QCOMPARE(o.h.sound.played.last(), o.h.media().voice("uva"));
     }

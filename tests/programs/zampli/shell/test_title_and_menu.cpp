@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "WordListFiles.h"
 #include "fakes/Fakes.h"
 
 #include "shell/Buttons.h"
@@ -178,10 +179,7 @@ private slots:
             {"Command11", {"FormCaratteri2", true}}, {"Command12", {"FormIniziaPer", true}}};
         for (const auto &[button, opens] : buttons) {
             Harness h;
-            QDir().mkpath(h.folder.path() + "/testi");
-            QFile list(h.media().wordList("A")); // INIZIA PER needs a word to ask
-            QVERIFY(list.open(QIODevice::WriteOnly) && list.write("ape\r\n") == 5);
-            list.close();
+            writeWordLists(h, {"ape"});
             h.windows->form(FormId::Menu)->Show();
             clickAsUser(h.windows->form(FormId::Menu)->window()->findChild<QPushButton *>(button));
             QVERIFY2(shownWindow(opens.first), qPrintable(button));

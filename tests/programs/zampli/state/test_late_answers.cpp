@@ -106,23 +106,6 @@ private slots:
         QCOMPARE(seen_, (QStringList{"sessione 4000", "1 U"}));
     }
 
-    void withoutTheModuleTheAdultIsToldOnceAndNothingIsWritten()
-    {
-        QTemporaryDir state, empty;
-        qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
-        {
-            LateAnswerLog log([&] { return loadAnswerWriter(empty.path(), empty.path(), log_); });
-            log.sessionStarted();
-            log.start();
-            log.record(answer(1, "A"));
-            log.record(answer(2, "E"));
-        }
-        QCOMPARE(told_.size(), 1);
-        QVERIFY2(told_[0].startsWith("manca il modulo delle risposte (") && told_[0].contains("reinstalla ZAMPLI"),
-                 qPrintable(told_[0]));
-        QCOMPARE(QDir(state.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
-    }
-
     void theModuleKeepsEverySessionAndAnswerInOrder()
     {
         QTemporaryDir state, folder;

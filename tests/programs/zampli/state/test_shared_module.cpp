@@ -39,18 +39,6 @@ private slots:
         QVERIFY(h.problems.isEmpty());
     }
 
-    void drawsStayInRangeAtTheEdges()
-    {
-        ScriptedRandom r;
-        r.script({0.0, 0.9999999999, 0.2, 0.0, 0.9999999999, 0.7999});
-        QCOMPARE(r.drawNumber(5), 1);
-        QCOMPARE(r.drawNumber(5), 5);
-        QCOMPARE(r.drawNumber(5), 2); // 0.2 * 5 = 1, plus 1
-        QCOMPARE(r.drawPlace(5), 0);
-        QCOMPARE(r.drawPlace(5), 4);
-        QCOMPARE(r.drawNumber(4), 4); // 0.7999 * 4 = 3.19
-    }
-
     void praisePicksEachOfTheFourFiles()
     {
         Harness h;
@@ -62,19 +50,6 @@ private slots:
                  QStringList({s + "si1.wav", s + "si2.wav", s + "si3.wav", s + "si4.wav"}));
         h.modulo->SuonoSbagliato();
         QCOMPARE(h.sound.played.last(), s + "no.wav");
-    }
-
-    void mediaPathsJoinFolderSubFolderAndName()
-    {
-        const MediaPaths p("/opt/zampli/");
-        QCOMPARE(p.letterPicture("U", 3), QStringLiteral("/opt/zampli/jpg/U3.jpg"));
-        QCOMPARE(p.facePicture("E"), QStringLiteral("/opt/zampli/jpg/E.jpg"));
-        QCOMPARE(p.voice("O"), QStringLiteral("/opt/zampli/voci/O.wav"));
-        QCOMPARE(p.voice("àncora"), QStringLiteral("/opt/zampli/voci/àncora.wav"));
-        QCOMPARE(p.wordPicture("ape"), QStringLiteral("/opt/zampli/jpg/ape.jpg"));
-        QCOMPARE(p.wordList("I"), QStringLiteral("/opt/zampli/testi/i.txt"));
-        QCOMPARE(p.praise(2), QStringLiteral("/opt/zampli/suoni/si2.wav"));
-        QCOMPARE(p.errorSound(), QStringLiteral("/opt/zampli/suoni/no.wav"));
     }
 
     void missingPictureShowsADrawnPlaceholderUntilThePictureComes()
