@@ -37,8 +37,8 @@ struct MixUp {
 const MixUp kMixUps[] = {{0, 1, 2}, {0, 3, 4}, {1, 0, 3}, {2, 2, 1}, {3, 3, 0},
                          {0, 4, 3}, {1, 2, 1}, {2, 3, 0}, {3, 1, 2}, {2, 0, 1}};
 
-const char *const kWordPerVowel[5] = {"ape", "elmo", "isola", "oca", "uva"};
-const QString kVowelLetters = QStringLiteral("AEIOU");
+const char *const kWords[5] = {"ape", "elmo", "isola", "oca", "uva"};
+const QString kLetters = QStringLiteral("AEIOU");
 
 class Pupil {
 public:
@@ -70,11 +70,11 @@ AnswerRecord answer(Pupil &p, qint64 atMs, int turn)
     a.atMs = atMs;
     a.window = QString::fromLatin1(kWays[way].window);
     a.turn = turn;
-    a.asked = kVowelLetters.at(asked);
+    a.asked = kLetters.at(asked);
     a.askedAs = kWays[way].asked;
     a.askedStyle = a.askedAs == Shown::Letter ? 1 + p.draw(4) : 0;
-    a.word = a.askedAs == Shown::Word ? QString::fromLatin1(kWordPerVowel[asked]) : QString();
-    a.chosen = kVowelLetters.at(chosen);
+    a.word = a.askedAs == Shown::Word ? QString::fromLatin1(kWords[asked]) : QString();
+    a.chosen = kLetters.at(chosen);
     a.chosenAs = kWays[way].chosen;
     a.chosenStyle = a.chosenAs == Shown::Letter ? 1 + p.draw(4) : 0;
     a.right = chosen == asked;
