@@ -8,7 +8,7 @@ set -eu
 
 # Building, the default media, running (as debian/control's Build-Depends).
 PACKAGES="
-build-essential cmake
+build-essential cmake ninja-build lld
 qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libpulse-dev libsqlite3-dev libxcb1-dev pkgconf
 libsndfile1-dev libsamplerate0-dev libspeexdsp-dev libzip-dev libpq-dev
 libqt6svg6 libqt6charts6 qt6-qpa-plugins qt6-translations-l10n libgl-dev libxkbcommon-dev

@@ -10,7 +10,11 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
 scripts/install-deps.sh --tests
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DZAMPLI_WERROR=ON
+# A build folder made by another generator is made anew: CMake refuses to switch.
+if [ -f build/CMakeCache.txt ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' build/CMakeCache.txt; then
+    rm -rf build/CMakeCache.txt build/CMakeFiles
+fi
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DZAMPLI_WERROR=ON -DZAMPLI_LLD=ON
 # The benchmarks too: the unused check counts them as users.
 cmake --build build -j"$jobs" --target all benchmarks
 ctest --test-dir build --output-on-failure -j"$jobs" -LE landing
