@@ -167,8 +167,9 @@ private slots:
         QCOMPARE(told_, QStringList());
     }
 
-    // Children × vowels, right out of asked, and the last day played.
-    void classOverview()
+    // Children × vowels, right out of asked, and the last day played; each
+    // child's two mix-ups, the commoner first, in the teacher's words.
+    void classOverviewAndPractiseNext()
     {
         writeClass();
         ResultsReader reader;
@@ -190,14 +191,7 @@ private slots:
         QCOMPARE(one.size(), 1);
         QCOMPARE(one[0].name, QStringLiteral("Bruno"));
         QCOMPARE(answersOf(one[0].vowels), 100);
-    }
 
-    // Each child's two mix-ups, the commoner first, in the teacher's words.
-    void practiseNextPerChild()
-    {
-        writeClass();
-        ResultsReader reader;
-        QVERIFY(reader.open(db_));
         QCOMPARE(advice(reader), QStringList({
                              "Alessia: scambia spesso la E con la I quando le sente; "
                              "scambia spesso la I con la E quando legge la lettera",
