@@ -495,23 +495,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(csv));
     }
 
-    // A session begun and left without an answer is not one to show.
-    void sessionsWithoutAnswersLeftOut()
-    {
-        {
-            ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
-            w.sessionStarted(kMarch4);
-            w.sessionStarted(kMarch4 + 60000);
-            w.record(answer(kMarch4 + 61000, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
-            w.sessionStarted(kMarch4 + 120000);
-        }
-        QCOMPARE(rows(path(), "SELECT count(*) FROM sessions"), QStringLiteral("3"));
-        ResultsReader r;
-        QVERIFY(r.open(path()));
-        QCOMPARE(r.sessions().size(), 1);
-        QCOMPARE(r.sessions()[0].id, qint64(2));
-    }
-
     // One program folder, one file: through a link, or spelt another way.
     void oneFolderOneFile()
     {
