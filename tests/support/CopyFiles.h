@@ -2,15 +2,11 @@
 // Files of the tests: written whole, read back, a folder's entries, a program run.
 #pragma once
 
+#include "SoundFiles.h"
+
 #include <QtTest>
 
-inline void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
+using zampli::test::writeFile;
 
 inline QByteArray readFile(const QString &path)
 {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QtEndian>
 #include <cmath>
@@ -22,24 +24,14 @@ inline QByteArray readAll(const QString &path)
 
 inline void writeFile(const QString &path, const QByteArray &bytes)
 {
+    QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
 }
 
-// 0.3 s of silence, `seconds` of 440 Hz at `amplitude`, 0.3 s of silence.
-inline std::vector<float> toneFrames(int rate, int channels, double amplitude, double seconds = 0.5)
-{
-    const int silence = rate * 3 / 10, tone = int(rate * seconds);
-    std::vector<float> frames(size_t(2 * silence + tone) * size_t(channels), 0.0f);
-    for (int i = 0; i < tone; ++i)
-        for (int c = 0; c < channels; ++c)
-            frames[size_t(silence + i) * size_t(channels) + size_t(c)] =
-                float(amplitude * std::sin(2 * std::numbers::pi * 440 * i / rate));
-    return frames;
-}
-
-// The tone of toneFrames at -26 dBFS, in a file of libsndfile's `format`.
+// 0.3 s of silence, `seconds` of 440 Hz at -26 dBFS, 0.3 s of silence, in a
+// file of libsndfile's `format`.
 inline QString writeSound(const QString &path, int format, int rate, int channels, double seconds = 0.5)
 {
     SF_INFO info{};
@@ -49,7 +41,12 @@ inline QString writeSound(const QString &path, int format, int rate, int channel
     SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
     if (!file)
         qFatal("cannot write %s: %s", qPrintable(path), sf_strerror(nullptr));
-    const std::vector<float> frames = toneFrames(rate, channels, 0.05, seconds);
+    const int silence = rate * 3 / 10, tone = int(rate * seconds);
+    std::vector<float> frames(size_t(2 * silence + tone) * size_t(channels), 0.0f);
+    for (int i = 0; i < tone; ++i)
+        for (int c = 0; c < channels; ++c)
+            frames[size_t(silence + i) * size_t(channels) + size_t(c)] =
+                float(0.05 * std::sin(2 * std::numbers::pi * 440 * i / rate));
     sf_writef_float(file, frames.data(), sf_count_t(frames.size() / size_t(channels)));
     sf_close(file);
     return path;

@@ -4,6 +4,7 @@
 // practise next, a child erased without a trace, and files of the first
 // version brought up to date. Real SQLite files in temporary folders.
 #include "ClassOfAnswers.h"
+#include "CopyFiles.h"
 #include "ResultsPlant.h"
 #include "ResultsRows.h"
 #include "ResultsOldSchema.h"
@@ -167,8 +168,9 @@ private slots:
         QCOMPARE(told_, QStringList());
     }
 
-    // Children × vowels, right out of asked, and the last day played.
-    void classOverview()
+    // Children × vowels, right out of asked, and the last day played; each
+    // child's two mix-ups, the commoner first, in the teacher's words.
+    void classOverviewAndPractiseNext()
     {
         writeClass();
         ResultsReader reader;
@@ -190,14 +192,7 @@ private slots:
         QCOMPARE(one.size(), 1);
         QCOMPARE(one[0].name, QStringLiteral("Bruno"));
         QCOMPARE(answersOf(one[0].vowels), 100);
-    }
 
-    // Each child's two mix-ups, the commoner first, in the teacher's words.
-    void practiseNextPerChild()
-    {
-        writeClass();
-        ResultsReader reader;
-        QVERIFY(reader.open(db_));
         QCOMPARE(advice(reader), QStringList({
                              "Alessia: scambia spesso la E con la I quando le sente; "
                              "scambia spesso la I con la E quando legge la lettera",
@@ -261,16 +256,25 @@ private slots:
         }
         QVERIFY(editor.choosePlaying(0));
         QVERIFY(played(w, kMarch4 + 3 * day, {{"U", "U"}}));
+        labelByHand(db_, 2, QStringLiteral("ermenegilda"));
         labelByHand(db_, 4, QStringLiteral("ermenegilda"));
         QVERIFY(editor.choosePlaying(her));
         QCOMPARE(editor.addChild(QStringLiteral("bruno")), qint64(0)); // leaves a reason in error()
+        // Copies of a damaged file hold every child's answers: they go with her.
+        const QString copy = db_ + QStringLiteral(".guasto-20240305-101010");
+        const QString pendingCopy = db_ + QStringLiteral(".in-attesa.guasto-20240306-090000");
+        for (const QString &file : {copy, copy + QStringLiteral("-wal"), pendingCopy})
+            writeFile(file, "risposte di " + name.toUtf8() + " e di Bruno");
         QVERIFY(!filesHolding(dir_.path(), name).isEmpty());
 
-        // Session 4 is nobody's: it bears her name as a label, and keeps its answers without it.
+        // Sessions 2 (Bruno's) and 4 (nobody's) bear her name as a label, and keep their answers without it.
         const ErasePreview going = editor.previewChild(her);
         QCOMPARE(going.sessions, QList<qint64>({1, 3}));
         QCOMPARE(going.answers, 4);
         QCOMPARE(going.days, QList<QDate>({QDate(2024, 3, 4), QDate(2024, 3, 6)}));
+        QStringList named = going.damagedCopies;
+        named.sort();
+        QCOMPARE(named, QStringList({copy, pendingCopy}));
         QVERIFY(editor.eraseChild(her));
         QCOMPARE(editor.error(), QString());
         QCOMPARE(filesHolding(dir_.path(), name), QStringList());

@@ -376,8 +376,13 @@ private slots:
         QCOMPARE(told, QStringList());
     }
 
-    // Summed over the sessions' tallies, as the teacher's bars are.
-    void scoresPerVowel()
+    // Two days read back: scores summed over the sessions' tallies, as the
+    // teacher's bars are; one matrix per way of asking and answering, the
+    // letters' style with it, which the days filter and the kind chosen does
+    // not; the sessions and the words missed most; the second day exported
+    // as Italian spreadsheets open it: UTF-8 with a byte-order mark, ';'
+    // between fields, quotes where a field needs them.
+    void twoDaysReadBack()
     {
         writeTwoDays();
         ResultsReader r;
@@ -385,15 +390,7 @@ private slots:
         QCOMPARE(scoresText(vowelTallies(r)), QStringLiteral("1/0 2/2 0/1 0/1 0/1"));
         QCOMPARE(scoresText(vowelTallies(r, {.label = "Anna"})), QStringLiteral("0/0 2/2 0/0 0/1 0/1"));
         QCOMPARE(scoresText(vowelTallies(r, {.fromMs = kMarch5})), QStringLiteral("1/0 0/0 0/1 0/0 0/0"));
-    }
 
-    // One matrix per way of asking and answering, the letters' style with
-    // it; the days filter, the kind chosen does not.
-    void confusionPerKind()
-    {
-        writeTwoDays();
-        ResultsReader r;
-        QVERIFY(r.open(path()));
         const auto kinds = [&r](const ResultsFilter &f) {
             QStringList out;
             for (const KindConfusion &k : r.confusionByKind(f))
@@ -405,13 +402,7 @@ private slots:
                                          "voce/lettera/1 E>E:1 E>I:1"}));
         QCOMPARE(kinds({.fromMs = kMarch5}), QStringList({"lettera/lettera/2 I>E:1", "voce/faccia/0 A>A:1"}));
         QCOMPARE(kinds({.kind = QuestionKind{"voce", "lettera", 1}}), kinds({}));
-    }
 
-    void sessionsAndWords()
-    {
-        writeTwoDays();
-        ResultsReader r;
-        QVERIFY(r.open(path()));
         QStringList sessions;
         for (const SessionSummary &s : r.sessions())
             sessions << QStringLiteral("%1 %2 %3/%4 %5").arg(s.id).arg(s.label).arg(s.right).arg(s.wrong).arg(s.windows.join(","));
@@ -422,14 +413,7 @@ private slots:
             words << QStringLiteral("%1 %2/%3").arg(w.word).arg(w.wrong).arg(w.asked);
         QCOMPARE(words, QStringList({"elmo 1/2", "uva 1/1"}));
         QCOMPARE(r.mostMissedWords(1).size(), 1);
-    }
 
-    // UTF-8 with a byte-order mark, ';' between fields, quotes where a field needs them.
-    void csvAsItalianSpreadsheetsOpenIt()
-    {
-        writeTwoDays();
-        ResultsReader r;
-        QVERIFY(r.open(path()));
         const QString csv = dir.filePath("risultati.csv");
         QVERIFY2(r.exportCsv(csv, {.fromMs = kMarch5}), qPrintable(r.error()));
         QCOMPARE(readFile(csv),
@@ -509,23 +493,6 @@ private slots:
         QVERIFY(!closed.exportCsv(csv));
         QVERIFY2(closed.error().contains("nessuno.sqlite"), qPrintable(closed.error()));
         QVERIFY(!QFileInfo::exists(csv));
-    }
-
-    // A session begun and left without an answer is not one to show.
-    void sessionsWithoutAnswersLeftOut()
-    {
-        {
-            ResultsWriter w(path(), QStringLiteral("/opt/zampli"), report());
-            w.sessionStarted(kMarch4);
-            w.sessionStarted(kMarch4 + 60000);
-            w.record(answer(kMarch4 + 61000, "FormZampli3", "A", Shown::Voice, 0, "A", Shown::Letter, 1));
-            w.sessionStarted(kMarch4 + 120000);
-        }
-        QCOMPARE(rows(path(), "SELECT count(*) FROM sessions"), QStringLiteral("3"));
-        ResultsReader r;
-        QVERIFY(r.open(path()));
-        QCOMPARE(r.sessions().size(), 1);
-        QCOMPARE(r.sessions()[0].id, qint64(2));
     }
 
     // One program folder, one file: through a link, or spelt another way.

@@ -216,6 +216,7 @@ private slots:
         QTRY_VERIFY(classRows().filter("Marco").isEmpty());
         const QString mirror = tab_->database();
         QCOMPARE(queryRows(mirror, "SELECT count(*) FROM answers", true), QString("0"));
+        QCOMPARE(queryRows(mirror, "SELECT count(*) FROM sessions", true), QString("0"));
         QCOMPARE(queryRows(mirror, "SELECT name FROM children", true), QString("Luca"));
         QTRY_COMPARE(queryRows(copyResults(), "SELECT name FROM children", true), QString("Luca"));
     }
