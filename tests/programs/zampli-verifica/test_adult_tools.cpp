@@ -7,6 +7,7 @@
 #include "results/Schema.h"
 #include "results/Sqlite.h"
 
+#include "CopyFiles.h"
 #include "MediaBytes.h"
 
 #include <sqlite3.h>
@@ -25,18 +26,13 @@ namespace {
 
 QString programFolder() { return QCoreApplication::applicationDirPath(); }
 
-// The exit code (-2 when it does not start, -1 when still running after `ms`:
-// then it is stopped) and the output of `program`.
+// The exit code (-1 when still running after 30 s) and all that `program` printed.
 std::pair<int, QString> run(const QString &program, const QStringList &args,
-                            const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment(), int ms = 30000)
+                            const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
     p.setProcessEnvironment(env);
-    p.start(program, args);
-    const int code = !p.waitForStarted() ? -2 : p.waitForFinished(ms) ? p.exitCode() : -1;
-    p.kill();
-    p.waitForFinished();
-    return {code, QString::fromUtf8(p.readAllStandardOutput())};
+    return runProcess(p, program, args);
 }
 
 // A copy of the build's default media in `dir`.
@@ -171,8 +167,7 @@ private slots:
         write(dir.filePath("jpg/A.jpg"), zampli::test::drawingNaming(QFile::encodeName(pipe)));
 
         // A check that opens the pipe never ends (-1); one that crashes ends by its signal.
-        const auto [code, out] = run(programFolder() + "/zampli-verifica", {dir.path()},
-                                     QProcessEnvironment::systemEnvironment(), 60000);
+        const auto [code, out] = run(programFolder() + "/zampli-verifica", {dir.path()});
         QCOMPARE(code, 1);
         const QString why = ": è un disegno SVG con dentro un'immagine (data:image/svg+xml;base64) che non è PNG né "
                             "JPEG, e che il programma non legge: il programma mostra un riquadro vuoto al suo posto\n";
