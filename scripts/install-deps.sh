@@ -6,7 +6,8 @@
 # server is never replaced.
 set -eu
 
-# Building, the default media, running (as debian/control's Build-Depends).
+# Building, the default media, running (as debian/control's Build-Depends;
+# Ninja and lld only for the README's quicker build, not the package's).
 PACKAGES="
 build-essential cmake ninja-build lld
 qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev libpulse-dev libsqlite3-dev libxcb1-dev pkgconf
