@@ -34,6 +34,22 @@ function(zampli_targets_in dir out)
     set(${out} ${targets} PARENT_SCOPE)
 endfunction()
 
+# zampli_targets_of(<dir> <out> <types> <folders>): the targets made in <dir>
+# and below whose type matches the pattern <types> (STATIC_LIBRARY, ...) and
+# that are made in a folder of <dir> the pattern <folders> names (libs|programs).
+function(zampli_targets_of dir out types folders)
+    zampli_targets_in(${dir} targets)
+    set(kept)
+    foreach(target ${targets})
+        get_target_property(type ${target} TYPE)
+        get_target_property(source_dir ${target} SOURCE_DIR)
+        if(type MATCHES "^(${types})$" AND source_dir MATCHES "^${dir}/(${folders})(/|$)")
+            list(APPEND kept ${target})
+        endif()
+    endforeach()
+    set(${out} ${kept} PARENT_SCOPE)
+endfunction()
+
 # zampli_light_mocs(<dir>): the moc file of a target none of whose headers
 # declares a Q_OBJECT is empty (its sources include their own moc), yet the
 # precompiled header costs it a second to compile: not for those.
@@ -80,17 +96,11 @@ endfunction()
 # Tests and benchmarks are one file each and gain nothing; the developer's
 # tools are built once, and their files share names.
 function(zampli_unity_builds dir)
-    zampli_targets_in(${dir} targets)
+    zampli_targets_of(${dir} targets "STATIC_LIBRARY|MODULE_LIBRARY|EXECUTABLE" "libs|programs")
+    # A unit includes our sources as headers: GCC would take a class of one
+    # file holding a type of that file's anonymous namespace for a header's fault.
+    set_target_properties(${targets} PROPERTIES UNITY_BUILD ON)
     foreach(target ${targets})
-        get_target_property(type ${target} TYPE)
-        get_target_property(source_dir ${target} SOURCE_DIR)
-        if(type MATCHES "^(STATIC_LIBRARY|MODULE_LIBRARY|EXECUTABLE)$"
-           AND source_dir MATCHES "^${dir}/(libs|programs)(/|$)")
-            set_target_properties(${target} PROPERTIES UNITY_BUILD ON)
-            # A unit includes our sources as headers: GCC would take a class
-            # of one file holding a type of that file's anonymous namespace
-            # for a header's fault.
-            target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
-        endif()
+        target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
     endforeach()
 endfunction()

@@ -12,31 +12,28 @@
 # the folder it is made in below DIR. A setup test builds the users first, as
 # the benchmarks and a copied media set's generator are not in every build.
 function(zampli_unused_check name dir kept)
-    zampli_targets_in(${dir} targets)
+    zampli_targets_of(${dir} libraries_made STATIC_LIBRARY "libs|programs|devtools")
     set(libraries)
+    foreach(target ${libraries_made})
+        target_compile_options(${target} PRIVATE -ffunction-sections)
+        list(APPEND libraries $<TARGET_FILE:${target}>)
+    endforeach()
+    # A module the program loads is a program of its own here: what only it
+    # calls is used. It exports its entry alone, else every function of the
+    # libraries in it would be a root the linker keeps.
+    zampli_targets_of(${dir} user_targets "EXECUTABLE|MODULE_LIBRARY" "programs|devtools|bench")
     set(users)
-    set(user_targets)
-    foreach(target ${targets})
+    foreach(target ${user_targets})
+        target_link_options(${target} PRIVATE -Wl,--gc-sections)
         get_target_property(type ${target} TYPE)
-        get_target_property(source_dir ${target} SOURCE_DIR)
-        if(type STREQUAL "STATIC_LIBRARY" AND source_dir MATCHES "^${dir}/(libs|programs|devtools)(/|$)")
-            target_compile_options(${target} PRIVATE -ffunction-sections)
-            list(APPEND libraries $<TARGET_FILE:${target}>)
-        elseif((type STREQUAL "EXECUTABLE" OR type STREQUAL "MODULE_LIBRARY")
-               AND source_dir MATCHES "^${dir}/(programs|devtools|bench)(/|$)")
-            # A module the program loads is a program of its own here: what
-            # only it calls is used. It exports its entry alone, else every
-            # function of the libraries in it would be a root the linker keeps.
-            target_link_options(${target} PRIVATE -Wl,--gc-sections)
-            if(type STREQUAL "MODULE_LIBRARY")
-                target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL)
-            endif()
-            list(APPEND users $<TARGET_FILE:${target}>)
-            list(APPEND user_targets ${target})
+        if(type STREQUAL "MODULE_LIBRARY")
+            target_link_options(${target} PRIVATE -Wl,--exclude-libs,ALL)
         endif()
+        list(APPEND users $<TARGET_FILE:${target}>)
     endforeach()
     add_test(NAME ${name}_users COMMAND ${CMAKE_COMMAND} --build ${CMAKE_BINARY_DIR} --target ${user_targets})
-    # Started first: it builds alone on one core while the tests run beside it.
+    # Started first: where the benchmarks are not built yet, it builds them
+    # while the tests run beside it.
     set_tests_properties(${name}_users PROPERTIES FIXTURES_SETUP ${name}_users TIMEOUT 1200 COST 10000)
     add_test(NAME ${name} COMMAND sh ${PROJECT_SOURCE_DIR}/cmake/CheckUnused.sh ${kept} ${libraries} -- ${users})
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${name}_users)
